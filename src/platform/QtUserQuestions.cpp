@@ -1,0 +1,121 @@
+#include "QtUserQuestions.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QString qt(const std::string& text) { return QString::fromLocal8Bit(text.c_str(), static_cast<qsizetype>(text.size())); }
+std::string bytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+Answer toAnswer(QMessageBox::StandardButton button) {
+  switch (button) {
+  case QMessageBox::Yes: return Answer::Yes;
+  case QMessageBox::No: return Answer::No;
+  case QMessageBox::YesToAll: return Answer::All;
+  case QMessageBox::Ok: return Answer::Ok;
+  default: return Answer::Cancel;
+  }
+}
+
+// Without a default extension Qt keeps the name as typed; the classic dialogs append it.
+std::string withDefaultExtension(std::string path, const std::string& extension) {
+  if (extension.empty() || path.empty()) return path;
+  std::size_t slash = path.rfind('/');
+  std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) path += "." + extension;
+  return path;
+}
+
+QString startPath(const FileDialogRequest& request) {
+  if (!request.initialFile.empty()) return qt(request.initialFile);
+  return qt(request.initialFolder);
+}
+
+} // namespace
+
+QWidget* QtUserQuestions::dialogParent() const {
+  if (parent_ != nullptr) return parent_();
+  return QApplication::activeWindow();
+}
+
+Answer QtUserQuestions::askYesNo(const std::string& text) {
+  return toAnswer(QMessageBox::question(dialogParent(), QApplication::applicationName(), qt(text),
+                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes));
+}
+
+Answer QtUserQuestions::askYesNoCancel(const std::string& text) {
+  return toAnswer(QMessageBox::question(dialogParent(), QApplication::applicationName(), qt(text),
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                        QMessageBox::Yes));
+}
+
+Answer QtUserQuestions::askYesNoCancelAll(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), qt(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, dialogParent());
+  box.addButton(QMessageBox::YesToAll)->setText(QObject::tr("All"));
+  box.setDefaultButton(QMessageBox::Yes);
+  return toAnswer(static_cast<QMessageBox::StandardButton>(box.exec()));
+}
+
+void QtUserQuestions::inform(const std::string& text) {
+  QMessageBox::information(dialogParent(), QApplication::applicationName(), qt(text));
+}
+
+void QtUserQuestions::showError(const std::string& text) {
+  QMessageBox::critical(dialogParent(), QApplication::applicationName(), qt(text));
+}
+
+std::optional<std::string> QtUserQuestions::chooseFileToOpen(const FileDialogRequest& request) {
+  QString chosen = QFileDialog::getOpenFileName(dialogParent(), qt(request.title), startPath(request),
+                                                qt(qtFilter(request.filter)));
+  if (chosen.isEmpty()) return std::nullopt;
+  return bytes(chosen);
+}
+
+std::vector<std::string> QtUserQuestions::chooseFilesToOpen(const FileDialogRequest& request) {
+  std::vector<std::string> files;
+  for (const QString& chosen : QFileDialog::getOpenFileNames(dialogParent(), qt(request.title),
+                                                             startPath(request), qt(qtFilter(request.filter))))
+    files.push_back(bytes(chosen));
+  return files;
+}
+
+std::optional<std::string> QtUserQuestions::chooseFileToSave(const FileDialogRequest& request) {
+  QString chosen = QFileDialog::getSaveFileName(dialogParent(), qt(request.title), startPath(request),
+                                                qt(qtFilter(request.filter)), nullptr,
+                                                QFileDialog::DontConfirmOverwrite);
+  if (chosen.isEmpty()) return std::nullopt;
+  return withDefaultExtension(bytes(chosen), request.defaultExtension);
+}
+
+std::optional<std::string> QtUserQuestions::chooseFolder(const std::string& title,
+                                                         const std::string& initialFolder) {
+  QString chosen = QFileDialog::getExistingDirectory(dialogParent(), qt(title), qt(initialFolder));
+  if (chosen.isEmpty()) return std::nullopt;
+  return bytes(chosen);
+}
+
+std::string QtUserQuestions::qtFilter(const std::string& filter) {
+  std::string out;
+  std::size_t pos = 0;
+  while (pos <= filter.size()) {
+    std::size_t bar = filter.find('|', pos);
+    if (bar == std::string::npos) break;
+    std::string description = filter.substr(pos, bar - pos);
+    std::size_t end = filter.find('|', bar + 1);
+    std::string patterns = filter.substr(bar + 1, end == std::string::npos ? std::string::npos : end - bar - 1);
+    std::size_t paren = description.rfind(" (");
+    if (paren != std::string::npos) description.erase(paren);
+    for (char& c : patterns)
+      if (c == ';') c = ' ';
+    if (patterns == "*.*") patterns = "*"; // "all files" includes names without a dot here
+    if (!out.empty()) out += ";;";
+    out += description + " (" + patterns + ")";
+    if (end == std::string::npos) break;
+    pos = end + 1;
+  }
+  return out;
+}

@@ -1,0 +1,30 @@
+// Message boxes and file dialogs: the program's answer to UserQuestions.
+#pragma once
+
+#include "UserQuestions.h"
+
+class QWidget;
+
+class QtUserQuestions : public UserQuestions {
+public:
+  // Dialogs are parented to whatever `parent()` returns when they open (the active window).
+  explicit QtUserQuestions(QWidget* (*parent)() = nullptr) : parent_(parent) {}
+
+  Answer askYesNo(const std::string& text) override;
+  Answer askYesNoCancel(const std::string& text) override;
+  Answer askYesNoCancelAll(const std::string& text) override;
+  void inform(const std::string& text) override;
+  void showError(const std::string& text) override;
+  std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
+  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest& request) override;
+  std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
+  std::optional<std::string> chooseFolder(const std::string& title,
+                                          const std::string& initialFolder) override;
+
+  // "A|*.a|All|*.*" -> "A (*.a);;All (*.*)" style filters Qt understands.
+  static std::string qtFilter(const std::string& filter);
+
+private:
+  QWidget* dialogParent() const;
+  QWidget* (*parent_)();
+};

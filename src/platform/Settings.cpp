@@ -1,0 +1,184 @@
+#include "Settings.h"
+
+#include "RegistryStore.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const char* const kSettingsKey = "software\\Tessarin\\setup";
+const char* const kInstallRecordKey = "\\Software\\Id\\Quake III Arena";
+const char* const kInstallRecordValue = "INSTALLEXEPATH";
+
+namespace {
+
+const char* const kDefaultCompilerArguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
+const char* const kDefaultFont = "Courier New";
+const int kDefaultFontSize = 10;
+
+std::optional<int> parseInteger(const std::string& text) {
+  std::size_t first = text.find_first_not_of(' ');
+  std::size_t last = text.find_last_not_of(' ');
+  if (first == std::string::npos) return std::nullopt;
+  const char* begin = text.data() + first;
+  const char* end = text.data() + last + 1;
+  if (*begin == '+') ++begin;
+  int number = 0;
+  auto [stop, error] = std::from_chars(begin, end, number);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
+// A stored value read as a number: a number value as it is, a string converted when it is one.
+std::optional<int> storedInteger(const std::optional<RegistryValue>& value) {
+  if (!value) return std::nullopt;
+  if (value->isNumber()) return value->number();
+  return parseInteger(value->text());
+}
+
+std::string storedText(const std::optional<RegistryValue>& value, const std::string& fallback) {
+  if (!value) return fallback;
+  if (value->isNumber()) return std::to_string(value->number());
+  return value->text();
+}
+
+} // namespace
+
+SettingsConventions SettingsConventions::Windows() {
+  SettingsConventions conventions;
+  conventions.style = PathStyle::Windows();
+  conventions.fallbackGameExecutable = "c:\\quake3\\quake3.exe";
+  conventions.findOnPath = [](const std::string&) { return std::string(); };
+  conventions.compilerName = "bin_nt\\lcc.exe";
+  conventions.assemblerName = "bin_nt\\q3asm.exe";
+  conventions.outputFolderInGameFolder = "mymod\\vm\\";
+  return conventions;
+}
+
+SettingsConventions SettingsConventions::Linux(std::function<std::string(const std::string&)> findOnPath,
+                                               const std::string& home) {
+  SettingsConventions conventions;
+  conventions.style = PathStyle::Posix();
+  conventions.fallbackGameExecutable = "/usr/lib/ioquake3/ioquake3";
+  conventions.findOnPath = std::move(findOnPath);
+  conventions.compilerName = "q3lcc";
+  conventions.assemblerName = "q3asm";
+  conventions.gameProgramName = "ioquake3";
+  conventions.outputFolder = paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".q3a/mymod/vm/";
+  // -v makes the assembler print its "total errors" line, -m writes the map file.
+  conventions.assemblerArguments = "-v -m";
+  return conventions;
+}
+
+SettingsConventions SettingsConventions::Native() {
+#ifdef _WIN32
+  return Windows();
+#else
+  const char* home = std::getenv("HOME");
+  return Linux(FindOnSearchPath, home != nullptr ? home : "");
+#endif
+}
+
+std::string WithTrailingDelimiter(const std::string& folder, PathStyle style) {
+  return paths::IncludeTrailingDelimiter(folder, style);
+}
+
+Settings DefaultSettings(const SettingsConventions& conventions, const std::string* installExePath) {
+  const PathStyle style = conventions.style;
+  std::string game = conventions.fallbackGameExecutable;
+  if (installExePath != nullptr && !installExePath->empty()) {
+    game = *installExePath;
+  } else if (!conventions.gameProgramName.empty()) {
+    std::string found = conventions.findOnPath(conventions.gameProgramName);
+    if (!found.empty()) game = found;
+  }
+  const std::string gameFolder = WithTrailingDelimiter(paths::ExtractFilePath(game, style), style);
+  auto tool = [&](const std::string& name) {
+    std::string found = conventions.findOnPath(name);
+    return found.empty() ? gameFolder + name : found;
+  };
+
+  Settings settings;
+  settings.quake3location = game;
+  settings.lcclocation = tool(conventions.compilerName);
+  settings.lcclarguments = kDefaultCompilerArguments;
+  settings.q3asmlocation = tool(conventions.assemblerName);
+  settings.q3asmlarguments = conventions.assemblerArguments;
+  settings.outputlocation = conventions.outputFolder.empty()
+                                ? gameFolder + conventions.outputFolderInGameFolder
+                                : conventions.outputFolder;
+  settings.EditorFont = kDefaultFont;
+  settings.EditorFontSize = kDefaultFontSize;
+  settings.BackupSource = false;
+  return settings;
+}
+
+Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventions) {
+  // The installation record is opened with full access, created when missing; a record without
+  // the value keeps the fall-backs rather than pointing every tool at the root folder.
+  std::optional<std::string> installExe;
+  if (store.openKey(RegistryRoot::LocalMachine, kInstallRecordKey, true)) {
+    std::optional<RegistryValue> value =
+        store.value(RegistryRoot::LocalMachine, kInstallRecordKey, kInstallRecordValue);
+    if (value) installExe = storedText(value, "");
+  }
+  const Settings defaults = DefaultSettings(conventions, installExe ? &*installExe : nullptr);
+  auto stored = [&](const char* name) { return store.value(RegistryRoot::CurrentUser, kSettingsKey, name); };
+
+  Settings settings;
+  settings.quake3location = storedText(stored("quake3location"), defaults.quake3location);
+  settings.quake3arguments = storedText(stored("quake3arguments"), defaults.quake3arguments);
+  settings.lcclocation = storedText(stored("lcclocation"), defaults.lcclocation);
+  settings.lcclarguments = storedText(stored("lcclarguments"), defaults.lcclarguments);
+  settings.q3asmlocation = storedText(stored("q3asmlocation"), defaults.q3asmlocation);
+  settings.q3asmlarguments = storedText(stored("q3asmlarguments"), defaults.q3asmlarguments);
+  settings.outputlocation = storedText(stored("outputlocation"), defaults.outputlocation);
+  settings.EditorFont = storedText(stored("EditorFont"), defaults.EditorFont);
+  settings.EditorFontSize = storedInteger(stored("EditorFontSize")).value_or(defaults.EditorFontSize);
+  settings.BackupSource = storedInteger(stored("BackupSource")).value_or(0) != 0;
+  settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
+  return settings;
+}
+
+void SaveSettings(RegistryStore& store, const Settings& settings) {
+  const RegistryRoot root = RegistryRoot::CurrentUser;
+  store.openKey(root, kSettingsKey, true);
+  store.setString(root, kSettingsKey, "quake3location", settings.quake3location);
+  store.setString(root, kSettingsKey, "quake3arguments", settings.quake3arguments);
+  store.setString(root, kSettingsKey, "lcclocation", settings.lcclocation);
+  store.setString(root, kSettingsKey, "lcclarguments", settings.lcclarguments);
+  store.setString(root, kSettingsKey, "q3asmlocation", settings.q3asmlocation);
+  store.setString(root, kSettingsKey, "q3asmlarguments", settings.q3asmlarguments);
+  store.setString(root, kSettingsKey, "outputlocation", settings.outputlocation);
+  store.setString(root, kSettingsKey, "EditorFont", settings.EditorFont);
+  // A size that was stored as a string keeps its kind.
+  std::optional<RegistryValue> size = store.value(root, kSettingsKey, "EditorFontSize");
+  if (size && size->isString())
+    store.setString(root, kSettingsKey, "EditorFontSize", std::to_string(settings.EditorFontSize));
+  else
+    store.setNumber(root, kSettingsKey, "EditorFontSize", settings.EditorFontSize);
+  store.setString(root, kSettingsKey, "BackupSource", settings.BackupSource ? "1" : "0");
+}
+
+std::string FindOnSearchPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr || program.empty()) return {};
+  std::string folders = path;
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    std::size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string folder = folders.substr(start, end - start);
+    if (!folder.empty()) {
+      std::string candidate = folder + "/" + program;
+      struct stat info {};
+      if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+          ::access(candidate.c_str(), X_OK) == 0)
+        return candidate;
+    }
+    start = end + 1;
+  }
+  return {};
+}

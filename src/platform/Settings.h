@@ -1,0 +1,64 @@
+// The ten user settings, their defaults and their place in the registry store.
+#pragma once
+
+#include "Paths.h"
+
+#include <functional>
+#include <string>
+
+class RegistryStore;
+
+struct Settings {
+  std::string quake3location;
+  std::string quake3arguments;
+  std::string lcclocation;
+  std::string lcclarguments;
+  std::string q3asmlocation;
+  std::string q3asmlarguments;
+  std::string outputlocation; // always ends with a path delimiter in memory
+  std::string EditorFont;
+  int EditorFontSize = 10;
+  bool BackupSource = false;
+
+  bool operator==(const Settings&) const = default;
+};
+
+// Where the defaults come from on one kind of system.
+struct SettingsConventions {
+  PathStyle style;
+  std::string fallbackGameExecutable; // when the installation record gives none
+  // Finds a program on the search path; empty when it is not there (or the system has no such
+  // search, as on Windows, where the tools sit in the game's folder).
+  std::function<std::string(const std::string& program)> findOnPath;
+  std::string compilerName;             // looked up on the path, else taken in the game folder
+  std::string assemblerName;
+  std::string gameProgramName;          // looked up on the path before the fall-back; may be empty
+  std::string outputFolderInGameFolder; // output folder below the game folder, or empty when
+  std::string outputFolder;             // a fixed output folder is used instead
+  std::string assemblerArguments;
+
+  [[nodiscard]] static SettingsConventions Windows();
+  [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,
+                                                 const std::string& home);
+  // The conventions of the system the program runs on.
+  [[nodiscard]] static SettingsConventions Native();
+};
+
+extern const char* const kSettingsKey;      // under the current user
+extern const char* const kInstallRecordKey; // under the local machine
+extern const char* const kInstallRecordValue;
+
+// The defaults, worked out from the game's installation record when there is one.
+[[nodiscard]] Settings DefaultSettings(const SettingsConventions& conventions,
+                                       const std::string* installExePath);
+
+// Reads the settings from the store, with defaults for everything missing.
+[[nodiscard]] Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventions);
+// Writes all ten values into the store (the caller saves the store).
+void SaveSettings(RegistryStore& store, const Settings& settings);
+
+// Appends the path delimiter when missing (both styles' delimiters count as present).
+[[nodiscard]] std::string WithTrailingDelimiter(const std::string& folder, PathStyle style);
+
+// The full path of `program` found on $PATH, or empty.
+[[nodiscard]] std::string FindOnSearchPath(const std::string& program);

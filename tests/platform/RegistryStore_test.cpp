@@ -1,0 +1,86 @@
+#include "RegistryStore.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const RegistryRoot user = RegistryRoot::CurrentUser;
+}
+
+TEST(RegistryStore, ValuesSurviveSaveAndLoadWithKindsAndOrder) {
+  TempDir dir;
+  const std::string file = dir.file("sub/registry");
+  {
+    RegistryStore store(file);
+    ASSERT_EQ(store.load(), "");
+    store.setString(user, "software\\Tessarin\\setup", "zeta", "c:\\quake3\\\"x\"\n\t\x01");
+    store.setNumber(user, "software\\Tessarin\\setup", "alpha", -5);
+    store.setString(user, "software\\Tessarin\\setup", "Size", "12");
+    ASSERT_EQ(store.save(), "");
+  }
+  RegistryStore again(file);
+  ASSERT_EQ(again.load(), "");
+  EXPECT_EQ(again.valueNames(user, "SOFTWARE\\tessarin\\SETUP"),
+            (std::vector<std::string>{"zeta", "alpha", "Size"}));
+  EXPECT_EQ(again.value(user, "software\\Tessarin\\setup", "ZETA")->text(), "c:\\quake3\\\"x\"\n\t\x01");
+  EXPECT_EQ(again.value(user, "software\\Tessarin\\setup", "alpha")->number(), -5);
+  EXPECT_TRUE(again.value(user, "software\\Tessarin\\setup", "size")->isString());
+  EXPECT_FALSE(again.value(RegistryRoot::LocalMachine, "software\\Tessarin\\setup", "alpha"));
+}
+
+TEST(RegistryStore, RewritingAValueKeepsItsPlaceAndSpelling) {
+  TempDir dir;
+  RegistryStore store(dir.file("r"));
+  store.setString(user, "k", "First", "1");
+  store.setString(user, "k", "second", "2");
+  store.setNumber(user, "k", "FIRST", 3);
+  EXPECT_EQ(store.valueNames(user, "k"), (std::vector<std::string>{"First", "second"}));
+  EXPECT_EQ(store.value(user, "k", "first")->number(), 3);
+  store.deleteValue(user, "k", "FIRST");
+  EXPECT_EQ(store.valueNames(user, "k"), (std::vector<std::string>{"second"}));
+  EXPECT_TRUE(store.keyExists(user, "\\k\\"));
+  store.deleteKey(user, "K");
+  EXPECT_FALSE(store.keyExists(user, "k"));
+}
+
+TEST(RegistryStore, SaveMergesWithWhatAnotherWriterSaved) {
+  TempDir dir;
+  RegistryStore a(dir.file("r")), b(dir.file("r"));
+  a.load();
+  b.load();
+  a.setString(user, "k", "fromA", "a");
+  ASSERT_EQ(a.save(), "");
+  b.setString(user, "k", "fromB", "b");
+  ASSERT_EQ(b.save(), "");
+  RegistryStore check(dir.file("r"));
+  check.load();
+  EXPECT_EQ(check.valueNames(user, "k"), (std::vector<std::string>{"fromA", "fromB"}));
+}
+
+TEST(RegistryStore, CorruptFileKeepsGoodLinesAndSaysWhatWasWrong) {
+  TempDir dir;
+  std::string garbage("\x00\xff\xfe[[[\n", 8);
+  dir.write("r", "[HKEY_CURRENT_USER\\k]\n\"good\"=\"yes\"\n\"bad\"=dword:xyz\n" + garbage +
+                     "[NOWHERE\\k]\n\"lost\"=\"v\"\n");
+  RegistryStore store(dir.file("r"));
+  std::string problem = store.load();
+  EXPECT_NE(problem.find("line 3"), std::string::npos) << problem;
+  EXPECT_EQ(store.value(user, "k", "good")->text(), "yes");
+  EXPECT_FALSE(store.value(user, "k", "bad"));
+}
+
+TEST(RegistryStore, ReadOnlyRootRefusesKeysAndValues) {
+  TempDir dir;
+  RegistryStore store(dir.file("r"));
+  store.setRootReadOnly(RegistryRoot::LocalMachine, true);
+  EXPECT_FALSE(store.openKey(RegistryRoot::LocalMachine, "x", true));
+  EXPECT_FALSE(store.setString(RegistryRoot::LocalMachine, "x", "v", "t"));
+  EXPECT_TRUE(store.openKey(user, "x", true));
+}
+
+TEST(RegistryStore, UnreadableFileIsReportedNotFatal) {
+  TempDir dir;
+  RegistryStore store(dir.path()); // a folder, not a file
+  EXPECT_NE(store.load(), "");
+  EXPECT_NE(store.save(), "");
+}

@@ -1,0 +1,98 @@
+#include "RegistryStore.h"
+#include "Settings.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const RegistryRoot user = RegistryRoot::CurrentUser;
+
+struct SettingsTest : ::testing::Test {
+  TempDir dir;
+  RegistryStore store{dir.file("registry")};
+  SettingsConventions windows = SettingsConventions::Windows();
+
+  void stored(const char* name, const std::string& text) { store.setString(user, kSettingsKey, name, text); }
+};
+
+} // namespace
+
+TEST_F(SettingsTest, WindowsDefaultsWhenTheInstallRecordCannotBeOpened) {
+  store.setRootReadOnly(RegistryRoot::LocalMachine, true);
+  Settings s = LoadSettings(store, windows);
+  EXPECT_EQ(s.quake3location, "c:\\quake3\\quake3.exe");
+  EXPECT_EQ(s.lcclocation, "c:\\quake3\\bin_nt\\lcc.exe");
+  EXPECT_EQ(s.q3asmlocation, "c:\\quake3\\bin_nt\\q3asm.exe");
+  EXPECT_EQ(s.outputlocation, "c:\\quake3\\mymod\\vm\\");
+  EXPECT_EQ(s.lcclarguments, "-DQ3_VM -S -Wf-target=bytecode -Wf-g");
+  EXPECT_EQ(s.q3asmlarguments, "");
+  EXPECT_EQ(s.EditorFont, "Courier New");
+  EXPECT_EQ(s.EditorFontSize, 10);
+  EXPECT_FALSE(s.BackupSource);
+}
+
+TEST_F(SettingsTest, InstallRecordMovesTheToolDefaults) {
+  store.setString(RegistryRoot::LocalMachine, kInstallRecordKey, kInstallRecordValue,
+                  "C:\\Games\\Quake III Arena\\quake3.exe");
+  Settings s = LoadSettings(store, windows);
+  EXPECT_EQ(s.quake3location, "C:\\Games\\Quake III Arena\\quake3.exe");
+  EXPECT_EQ(s.lcclocation, "C:\\Games\\Quake III Arena\\bin_nt\\lcc.exe");
+  EXPECT_EQ(s.outputlocation, "C:\\Games\\Quake III Arena\\mymod\\vm\\");
+}
+
+TEST_F(SettingsTest, InstallRecordWithoutTheValueKeepsTheFallbacks) {
+  Settings s = LoadSettings(store, windows);
+  EXPECT_TRUE(store.keyExists(RegistryRoot::LocalMachine, kInstallRecordKey)); // created on the way
+  EXPECT_EQ(s.lcclocation, "c:\\quake3\\bin_nt\\lcc.exe");
+}
+
+TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
+  auto onPath = [](const std::string& name) { return name == "q3asm" ? "/usr/bin/q3asm" : std::string(); };
+  Settings s = DefaultSettings(SettingsConventions::Linux(onPath, "/home/u"), nullptr);
+  EXPECT_EQ(s.quake3location, "/usr/lib/ioquake3/ioquake3");
+  EXPECT_EQ(s.lcclocation, "/usr/lib/ioquake3/q3lcc");
+  EXPECT_EQ(s.q3asmlocation, "/usr/bin/q3asm");
+  EXPECT_EQ(s.outputlocation, "/home/u/.q3a/mymod/vm/");
+  EXPECT_EQ(s.q3asmlarguments, "-v -m");
+
+  auto gameOnPath = [](const std::string& name) { return name == "ioquake3" ? "/usr/games/ioquake3" : std::string(); };
+  std::string install = "/opt/q3/quake3";
+  EXPECT_EQ(DefaultSettings(SettingsConventions::Linux(gameOnPath, "/h"), nullptr).lcclocation, "/usr/games/q3lcc");
+  EXPECT_EQ(DefaultSettings(SettingsConventions::Linux(gameOnPath, "/h"), &install).lcclocation, "/opt/q3/q3lcc");
+}
+
+TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
+  stored("outputlocation", "C:\\out");
+  stored("quake3arguments", "");
+  stored("BackupSource", "1");
+  stored("EditorFontSize", "12");
+  stored("lcclarguments", "-DHAND_EDITED");
+  Settings s = LoadSettings(store, windows);
+  EXPECT_EQ(s.outputlocation, "C:\\out\\");
+  EXPECT_EQ(s.quake3arguments, "");
+  EXPECT_TRUE(s.BackupSource);
+  EXPECT_EQ(s.EditorFontSize, 12);
+
+  SaveSettings(store, s);
+  SaveSettings(store, LoadSettings(store, windows));
+  EXPECT_EQ(store.value(user, kSettingsKey, "BackupSource")->text(), "1");
+  EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
+  EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
+  EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
+  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 10u);
+}
+
+TEST_F(SettingsTest, NumbersReadFromEitherKind) {
+  store.setNumber(user, kSettingsKey, "BackupSource", 2);
+  stored("EditorFontSize", "twelve");
+  Settings s = LoadSettings(store, windows);
+  EXPECT_TRUE(s.BackupSource);
+  EXPECT_EQ(s.EditorFontSize, 10);
+
+  SaveSettings(store, s);
+  EXPECT_TRUE(store.value(user, kSettingsKey, "EditorFontSize")->isString());
+  store.deleteValue(user, kSettingsKey, "EditorFontSize");
+  SaveSettings(store, s);
+  EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->number(), 10);
+}

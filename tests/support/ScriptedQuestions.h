@@ -1,0 +1,38 @@
+// A UserQuestions that answers from a script and records every question, so tests never wait
+// on a dialog. Running out of scripted answers fails the test and answers Cancel.
+#pragma once
+
+#include "UserQuestions.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class ScriptedQuestions : public UserQuestions {
+public:
+  // Answers to the next ask* calls, in order.
+  std::deque<Answer> answers;
+  // Results of the next file and folder choosers, in order; an empty entry means "cancelled".
+  std::deque<std::vector<std::string>> choices;
+
+  // Every text shown, in order, prefixed with its kind ("ask: ", "inform: ", "error: ",
+  // "open: ", "open many: ", "save: ", "folder: " and the dialog's title).
+  std::vector<std::string> log;
+  std::vector<FileDialogRequest> fileRequests;
+
+  Answer askYesNo(const std::string& text) override;
+  Answer askYesNoCancel(const std::string& text) override;
+  Answer askYesNoCancelAll(const std::string& text) override;
+  void inform(const std::string& text) override;
+  void showError(const std::string& text) override;
+  std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
+  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest& request) override;
+  std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
+  std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) override;
+
+  [[nodiscard]] std::vector<std::string> errors() const;
+
+private:
+  Answer next(const std::string& text);
+  std::vector<std::string> nextChoice(const std::string& what, const FileDialogRequest& request);
+};
