@@ -1,0 +1,76 @@
+// The workspace model: an ordered list of projects, each a named list of files with a project
+// file on disk. Plain classes: the tree code (projectTree.h) links nodes to them only through
+// opaque references.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TProjectList;
+
+// A file's node in the workspace tree, opaque to the model; none until the tree is built.
+using TreeNodeRef = void*;
+
+struct TProjectFile {
+  std::string Path; // full path
+  TreeNodeRef Node = nullptr;
+};
+
+class TProjectItem {
+public:
+  explicit TProjectItem(TProjectList* owner) : Owner(owner) {}
+  TProjectItem(const TProjectItem&) = delete;
+  TProjectItem& operator=(const TProjectItem&) = delete;
+
+  std::string FileName; // the project file (.tsp)
+  std::string Name;     // tree caption and base name of the built .qvm
+  std::vector<TProjectFile> Files;
+  TProjectList* Owner;
+
+  // Index of the first entry at `start` or later whose extension is ".c" in any case; the
+  // number of entries when there is none.
+  [[nodiscard]] int NextSourceFile(int start) const;
+
+  // Appends the SOURCE= paths of the file named by FileName (.tsp or .dsp). Raises
+  // TessarinError "Cannot open file %s".
+  void LoadProjectFile();
+  // Writes FileName; raises TessarinError "Cannot create file %s". The old file survives a
+  // failed write.
+  void SaveProjectFile() const;
+};
+
+class TProjectList {
+public:
+  TProjectList() = default;
+  TProjectList(const TProjectList&) = delete;
+  TProjectList& operator=(const TProjectList&) = delete;
+
+  std::vector<std::unique_ptr<TProjectItem>> Projects;
+  bool Modified = false;
+  TProjectItem* ActiveProject = nullptr; // not owned; none or one of Projects
+
+  [[nodiscard]] int Count() const { return static_cast<int>(Projects.size()); }
+  [[nodiscard]] TProjectItem& Items(int i) const { return *Projects[static_cast<std::size_t>(i)]; }
+  // Index of `item` in Projects, or -1.
+  [[nodiscard]] int IndexOf(const TProjectItem* item) const;
+
+  // Appends an empty project; touches neither Modified nor ActiveProject.
+  TProjectItem& AddProject();
+  // Destroys the project at `i`; drops it as the active project. Modified is untouched.
+  void DeleteProject(int i);
+  // Modified false, then every project deleted, last first.
+  void Clear();
+  // Modified true, then every entry that is `item` deleted.
+  void RemoveProject(const TProjectItem* item);
+
+  // Replaces the content by the workspace in `path` (.tsw or .dsw); the first project read
+  // becomes active. Raises TessarinError "Cannot open file %s", keeping what was read so far.
+  void LoadFromFile(const std::string& path);
+  // Writes every project file, then the workspace file. Modified becomes false only when all
+  // of it was written; raises TessarinError "Cannot create file %s" otherwise.
+  void SaveToFile(const std::string& path);
+};
+
+// The long form of a path, as the message lists show it.
+[[nodiscard]] std::string LongPathName(const std::string& path);
