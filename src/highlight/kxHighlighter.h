@@ -1,0 +1,173 @@
+// The highlighter framework: display attributes of token categories and the abstract line
+// tokeniser the editor, the printer and the class view drive one line at a time.
+#pragma once
+
+#include "RegistryStore.h"
+
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// 32-bit colour: red in the lowest byte; 0x80000000 and above name system colours.
+using TColor = std::uint32_t;
+inline constexpr TColor clNone = 0x1FFFFFFF; // no colour: the editor's own applies
+inline constexpr TColor clWindow = 0x80000005;
+inline constexpr TColor clWindowText = 0x80000008;
+
+// Font style bit set.
+using TFontStyles = std::uint8_t;
+inline constexpr TFontStyles fsBold = 1;
+inline constexpr TFontStyles fsItalic = 2;
+inline constexpr TFontStyles fsUnderline = 4;
+inline constexpr TFontStyles fsStrikeOut = 8;
+inline constexpr TFontStyles fsAllStyles = fsBold | fsItalic | fsUnderline | fsStrikeOut;
+
+// The scanner state at the start of a line. Opaque: callers store it and compare it for equality.
+using TkxRange = std::uintptr_t;
+
+// The characters that make up a word, indexed by byte value.
+using TkxWordChars = std::bitset<256>;
+
+// Colours and font style of one token category of a highlighter.
+class TkxHighLightAttributes {
+public:
+  using ChangeHandler = std::function<void(TkxHighLightAttributes&)>;
+
+  explicit TkxHighLightAttributes(std::string name) : name_(std::move(name)) {}
+  TkxHighLightAttributes(const TkxHighLightAttributes&) = delete;
+  TkxHighLightAttributes& operator=(const TkxHighLightAttributes&) = delete;
+
+  [[nodiscard]] const std::string& Name() const { return name_; }
+  [[nodiscard]] TColor Background() const { return background_; }
+  [[nodiscard]] TColor Foreground() const { return foreground_; }
+  [[nodiscard]] TFontStyles Style() const { return style_; }
+
+  // Each setter notifies only when the value really changes.
+  void SetBackground(TColor value);
+  void SetForeground(TColor value);
+  void SetStyle(TFontStyles value); // bits above strike-out are dropped
+
+  // Copies name, colours and style; notifies once when any of the three values differed.
+  void Assign(const TkxHighLightAttributes& source);
+
+  // Fired after Background, Foreground or Style changed.
+  ChangeHandler OnAttributeChange;
+
+private:
+  void Changed();
+
+  std::string name_;
+  TColor background_ = clNone;
+  TColor foreground_ = clNone;
+  TFontStyles style_ = 0;
+};
+
+// Receives tokens from NextToSink / BeginLineForSink.
+class TkxTokenSink {
+public:
+  virtual ~TkxTokenSink() = default;
+  // `whitespace` marks blanks; `special` marks comments, directives, strings and symbols.
+  virtual void PutToken(std::string_view text, TkxHighLightAttributes* attribute, bool whitespace,
+                        bool special) = 0;
+};
+
+class TkxCustomHighLighter;
+
+// Sender, token kind, token text, line number given to ScanLineTokens.
+using TTokenEvent = std::function<void(TkxCustomHighLighter& Sender, int TokenKind,
+                                       const std::string& TokenText, int LineNo)>;
+
+// Base of every highlighter. Usage per line: RestoreRange(range stored for the line), BeginLine,
+// then while !AtLineEnd(): read TokenStart/TokenLength/TokenAttribute, NextToken(). After the
+// end-of-line token, CurrentRange() is the range to store for the next line. The line text is
+// read in place and must stay alive and unchanged until the end-of-line token.
+class TkxCustomHighLighter {
+public:
+  using ChangeListener = std::function<void(TkxCustomHighLighter&)>;
+  using HookId = std::uint64_t;
+
+  TkxCustomHighLighter();
+  virtual ~TkxCustomHighLighter();
+  TkxCustomHighLighter(const TkxCustomHighLighter&) = delete;
+  TkxCustomHighLighter& operator=(const TkxCustomHighLighter&) = delete;
+
+  [[nodiscard]] virtual TkxWordChars WordChars() const;
+  [[nodiscard]] virtual int AttributeCount() const;
+  // In name order; nullptr when the index is out of range.
+  [[nodiscard]] virtual TkxHighLightAttributes* AttributeAt(int index) const;
+  // 0 = whitespace, 1 = comment, 2 = keyword; nullptr for other indices.
+  [[nodiscard]] virtual TkxHighLightAttributes* DefaultAttribute(int index) const = 0;
+  [[nodiscard]] virtual const std::string& DefaultFilter() const { return defaultFilter_; }
+  virtual void SetDefaultFilter(const std::string& value);
+  [[nodiscard]] virtual std::uint8_t Features() const { return 1u << 1; }
+  [[nodiscard]] virtual std::string LanguageCaption() const { return "<Unknown>"; }
+
+  virtual void NextToSink() = 0;
+  [[nodiscard]] virtual bool AtLineEnd() const = 0;
+  [[nodiscard]] virtual TkxRange CurrentRange() const = 0;
+  // Builds a string; the painting loop should prefer TokenStart/TokenLength.
+  [[nodiscard]] virtual std::string TokenText() const = 0;
+  [[nodiscard]] virtual std::size_t TokenLength() const = 0;
+  // nullptr: paint with the editor's own font and colours.
+  [[nodiscard]] virtual TkxHighLightAttributes* TokenAttribute() const = 0;
+  [[nodiscard]] virtual int TokenKind() const = 0;
+  [[nodiscard]] virtual int TokenStart() const = 0; // 0-based column
+  virtual void NextToken() = 0;
+  virtual void BeginLine(std::string_view text, int lineIndex) = 0;
+  virtual void BeginLineForSink(std::string_view text) = 0;
+  virtual void RestoreRange(TkxRange range) = 0;
+  virtual void ClearRange() = 0;
+
+  // Colour-scheme import; none is offered by default.
+  virtual bool ApplyUserSettings(int index);
+  virtual void ListUserSettings(std::vector<std::string>& names);
+
+  // Loads / stores every attribute under `keyPath`\<attribute name> (values "Background",
+  // "Foreground", "Style"). False when a key cannot be opened; the caller saves the store.
+  virtual bool ReadFromRegistry(RegistryStore& store, RegistryRoot root, const std::string& keyPath);
+  virtual bool WriteToRegistry(RegistryStore& store, RegistryRoot root, const std::string& keyPath);
+
+  void SkipToLineEnd();
+  // Tokenises one line and fires OnToken for every non-empty token except the line end.
+  void ScanLineTokens(std::string_view text, int lineNo);
+
+  // Listeners are told after any attribute changed. The id unhooks exactly that listener.
+  [[nodiscard]] HookId HookChange(ChangeListener listener);
+  void UnhookChange(HookId id);
+  // Listeners told once when the highlighter is destroyed, so that holders can drop it.
+  [[nodiscard]] HookId HookDestroy(ChangeListener listener);
+  void UnhookDestroy(HookId id);
+
+  void SetTokenSink(TkxTokenSink* sink) { tokenSink_ = sink; }
+  [[nodiscard]] TkxTokenSink* TokenSink() const { return tokenSink_; }
+
+  TTokenEvent OnToken;
+
+protected:
+  // Takes ownership; a second attribute of the same name (ignoring case) throws TessarinError.
+  TkxHighLightAttributes* AddAttribute(std::unique_ptr<TkxHighLightAttributes> attribute);
+  // Wires every attribute to the highlighter's change handler.
+  void SetAttributesOnChange(const TkxHighLightAttributes::ChangeHandler& handler);
+  // The change handler concrete highlighters wire their attributes to.
+  void AttributeChanged(TkxHighLightAttributes& attribute);
+
+private:
+  struct Hook {
+    HookId id;
+    ChangeListener listener;
+  };
+  static void Unhook(std::vector<Hook>& hooks, HookId id);
+  void Notify(const std::vector<Hook>& hooks);
+
+  std::vector<std::unique_ptr<TkxHighLightAttributes>> attributes_; // sorted by name
+  std::vector<Hook> changeHooks_;
+  std::vector<Hook> destroyHooks_;
+  HookId nextHookId_ = 1;
+  TkxTokenSink* tokenSink_ = nullptr;
+  std::string defaultFilter_;
+};
