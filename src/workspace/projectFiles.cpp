@@ -29,7 +29,9 @@ std::string shownPath(const std::string& path) {
 
 std::string readText(const std::string& path) {
   std::string content, error;
-  if (!paths::FileExists(path) || !readFileIfPresent(path, content, error))
+  // Only regular files: a folder, a device or a pipe named by a hostile file is no project.
+  std::error_code failed;
+  if (!std::filesystem::is_regular_file(path, failed) || !readFileIfPresent(path, content, error))
     throw TessarinError("Cannot open file " + shownPath(path));
   content.resize(std::min(content.size(), content.find('\0')));
   return content;
