@@ -45,6 +45,14 @@ struct WorkspaceCommandsTest : ::testing::Test {
   }
   void choose(const std::string& path) { questions.choices.push_back({path}); }
   void cancelDialog() { questions.choices.push_back({}); }
+  // The n-th dialog shown, checked for its title and its one workspace extension.
+  const FileDialogRequest& dialog(std::size_t n, const std::string& title, const std::string& extension) {
+    const FileDialogRequest& request = questions.fileRequests.at(n);
+    EXPECT_EQ(request.title, title);
+    EXPECT_EQ(request.filter, "Workspace File (*." + extension + ")|*." + extension + "|All Files (*.*)|*.*");
+    EXPECT_EQ(request.defaultExtension, extension);
+    return request;
+  }
 };
 
 } // namespace
@@ -52,11 +60,7 @@ struct WorkspaceCommandsTest : ::testing::Test {
 TEST_F(WorkspaceCommandsTest, OpenAddsToRecentBeforeLoadingAndNamesTheWorkspace) {
   choose(dir.file("mod/mod.tsw"));
   commands.FileOpenWorkspace();
-  const FileDialogRequest& request = questions.fileRequests.at(0);
-  EXPECT_EQ(request.title, "Open Tessarin Workspace");
-  EXPECT_EQ(request.filter, "Workspace File (*.tsw)|*.tsw|All Files (*.*)|*.*");
-  EXPECT_EQ(request.defaultExtension, "tsw");
-  EXPECT_EQ(request.initialFolder, dir.file("game/"));
+  EXPECT_EQ(dialog(0, "Open Tessarin Workspace", "tsw").initialFolder, dir.file("game/"));
   EXPECT_EQ(window.calls,
             (std::vector<std::string>{"recent " + dir.file("mod/mod.tsw"), "tree", "class view"}));
   EXPECT_EQ(workspace.Count(), 1);
@@ -86,9 +90,7 @@ TEST_F(WorkspaceCommandsTest, ImportWritesNothingAndSaveProposesTheTswNextToIt) 
   dir.write("vc/mod.dsw", "Project: \"x\"=.\\x\\x.dsp - Package Owner=<4>\r\n");
   choose(dir.file("vc/mod.dsw"));
   commands.FileImportWorkspaceAction();
-  EXPECT_EQ(questions.fileRequests.at(0).title, "Import DSW Workspace");
-  EXPECT_EQ(questions.fileRequests.at(0).filter, "Workspace File (*.dsw)|*.dsw|All Files (*.*)|*.*");
-  EXPECT_EQ(questions.fileRequests.at(0).defaultExtension, "dsw");
+  EXPECT_EQ(dialog(0, "Import DSW Workspace", "dsw").initialFolder, dir.file("game/"));
   EXPECT_EQ(window.calls, (std::vector<std::string>{"tree", "class view"})); // not a recent entry
   EXPECT_EQ(window.workspaceFileName, dir.file("vc/mod.tsw"));
   EXPECT_FALSE(workspace.Modified);
@@ -96,11 +98,7 @@ TEST_F(WorkspaceCommandsTest, ImportWritesNothingAndSaveProposesTheTswNextToIt) 
 
   choose(dir.file("vc/mod.tsw"));
   commands.FileSaveWorkspaceAction();
-  const FileDialogRequest& save = questions.fileRequests.at(1);
-  EXPECT_EQ(save.title, "Save Tessarin Workspace");
-  EXPECT_EQ(save.filter, "Workspace File (*.tsw)|*.tsw|All Files (*.*)|*.*");
-  EXPECT_EQ(save.defaultExtension, "tsw");
-  EXPECT_EQ(save.initialFile, dir.file("vc/mod.tsw"));
+  EXPECT_EQ(dialog(1, "Save Tessarin Workspace", "tsw").initialFile, dir.file("vc/mod.tsw"));
   EXPECT_EQ(TempDir::read(dir.file("vc/x/x.tsp")), "SOURCE=x.c\r\n");
   EXPECT_EQ(TempDir::read(dir.file("vc/mod.tsw")), "Project: \"x\"=x\\x.tsp - Package Owner=<4>\r\n");
   EXPECT_EQ(window.workspaceFileName, dir.file("vc/mod.tsw"));
