@@ -1,0 +1,58 @@
+// The file properties dialog.
+#include "filepropform.h"
+
+#include "dialogPlacement.h"
+#include "projectTree.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRegularExpression>
+
+TFilePropertiesForm::TFilePropertiesForm(QWidget* parent)
+    : QDialog(parent), FileNameEdit(new QLineEdit(this)), LastModifiedLabel(new QLabel(this)),
+      OkButton(new QPushButton("&OK", this)) {
+  setWindowTitle("File Properties");
+  setFixedSize(337, 136);
+  FileNameEdit->setReadOnly(true);
+  LastModifiedLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(new QLabel("File Name", this), 0, 0, 1, 2);
+  layout->addWidget(FileNameEdit, 1, 0, 1, 2);
+  layout->addWidget(new QLabel("Last Modified :", this), 2, 0);
+  layout->addWidget(LastModifiedLabel, 2, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  layout->addLayout(buttons, 3, 0, 1, 2);
+  OkButton->setDefault(true);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TFilePropertiesForm::SetFileName(const std::string& path) { FileNameEdit->setText(ToDisplay(path)); }
+
+void TFilePropertiesForm::UpdateLastModified() {
+  const QFileInfo file(FileNameEdit->text());
+  if (file.exists() && !file.isDir())
+    LastModifiedLabel->setText(FormatLastModified(file.lastModified().toLocalTime(), QLocale()));
+}
+
+void TFilePropertiesForm::showEvent(QShowEvent* event) {
+  UpdateLastModified();
+  CentreOnScreen(*this);
+  QDialog::showEvent(event);
+}
+
+QString FormatLastModified(const QDateTime& local, const QLocale& locale) {
+  QString text = locale.toString(local.date(), QLocale::ShortFormat);
+  // Qt's long time format names the time zone; the user's clock format does not.
+  QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+  timeFormat.remove(QRegularExpression("\\s*\\bt+\\b"));
+  if (local.time() != QTime(0, 0)) text += ' ' + locale.toString(local.time(), timeFormat.trimmed());
+  return text;
+}
