@@ -1,0 +1,60 @@
+// Helpers for the build tests: where the stand-in tools are, waiting on the event loop, and a
+// fake set of editor windows that records what the build and the jump did to them.
+#pragma once
+
+#include "EditorWindows.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// The stand-in q3lcc / q3asm, built next to the test programs.
+inline std::string StandinTool(const std::string& name) {
+  const auto self = std::filesystem::read_symlink("/proc/self/exe");
+  return (self.parent_path().parent_path() / "standin-tools" / name).string();
+}
+
+// Runs the event loop until `done` holds; false after `timeoutMs`.
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+struct FakeWindow : JumpTarget {
+  std::uint32_t colour = 0;
+  int marked = 0;
+  int top = 0;
+  int visible = 20;
+  bool front = false;
+  void SetMarkColour(std::uint32_t c) override { colour = c; }
+  void MarkLine(int line) override { marked = line; }
+  [[nodiscard]] int VisibleLineCount() const override { return visible; }
+  void SetTopLine(int line) override { top = line; }
+  void BringToFront() override { front = true; }
+};
+
+struct FakeEditors : EditorWindows {
+  std::vector<std::string> modified; // last window first
+  std::optional<std::string> active;
+  std::vector<std::string> saved;
+  int saveAllCount = 0;
+  std::map<std::string, FakeWindow> windows;
+
+  [[nodiscard]] std::vector<std::string> ModifiedFiles() const override { return modified; }
+  void SaveAll() override { ++saveAllCount; }
+  [[nodiscard]] bool IsModified(const std::string& path) const override {
+    return std::find(modified.begin(), modified.end(), path) != modified.end();
+  }
+  void Save(const std::string& path) override { saved.push_back(path); }
+  [[nodiscard]] std::optional<std::string> ActiveFileName() const override { return active; }
+  JumpTarget& OpenEditorWindow(const std::string& path) override { return windows[path]; }
+};

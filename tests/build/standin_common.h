@@ -1,0 +1,146 @@
+// Shared by the stand-in compiler and assembler: the switches that make a tool misbehave on
+// purpose (fail, crash, hang, flood, binary bytes, no line end, slow chunks) and the writers
+// that honour them.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace standin {
+
+struct Switches {
+  bool fail = false;         // report an error for every input and exit 1
+  bool crash = false;        // die by SIGABRT before doing anything
+  bool hang = false;         // sleep until killed
+  bool readStdin = false;    // read standard input until it ends or the tool is killed
+  bool binary = false;       // print every byte value 0..255, NUL included, to standard error
+  long flood = 0;            // print this many bytes of numbered lines to standard error first
+  long noLineEnd = 0;        // print this many bytes without any line end to standard error first
+  std::size_t slowChunk = 0; // write every message in chunks of this size, 20 ms apart
+
+  // Takes the "--standin-..." arguments out of `arguments`.
+  static Switches Take(std::vector<std::string>& arguments) {
+    Switches s;
+    std::vector<std::string> rest;
+    for (const auto& a : arguments) {
+      auto value = [&a](const char* prefix) { return std::atol(a.c_str() + std::string(prefix).size()); };
+      if (a == "--standin-fail")
+        s.fail = true;
+      else if (a == "--standin-crash")
+        s.crash = true;
+      else if (a == "--standin-hang")
+        s.hang = true;
+      else if (a == "--standin-stdin")
+        s.readStdin = true;
+      else if (a == "--standin-binary")
+        s.binary = true;
+      else if (a.rfind("--standin-flood=", 0) == 0)
+        s.flood = value("--standin-flood=");
+      else if (a.rfind("--standin-noeol=", 0) == 0)
+        s.noLineEnd = value("--standin-noeol=");
+      else if (a.rfind("--standin-slow=", 0) == 0)
+        s.slowChunk = static_cast<std::size_t>(value("--standin-slow="));
+      else
+        rest.push_back(a);
+    }
+    arguments = rest;
+    return s;
+  }
+};
+
+inline Switches& Active() {
+  static Switches switches;
+  return switches;
+}
+
+inline void WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n <= 0) return;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+inline void Emit(int fd, const std::string& text) {
+  const std::size_t chunk = Active().slowChunk;
+  if (chunk == 0) return WriteAll(fd, text.data(), text.size());
+  for (std::size_t at = 0; at < text.size(); at += chunk) {
+    WriteAll(fd, text.data() + at, std::min(chunk, text.size() - at));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+inline void Err(const std::string& text) { Emit(STDERR_FILENO, text); }
+inline void Out(const std::string& text) { Emit(STDOUT_FILENO, text); }
+
+// Carries out the switches that act before the tool's own work.
+inline void ActBeforeWork() {
+  const Switches& s = Active();
+  if (s.crash) std::abort();
+  if (s.hang)
+    for (;;)
+      ::pause();
+  if (s.readStdin) {
+    char buffer[256];
+    while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+    }
+  }
+  if (s.binary) {
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+      bytes += static_cast<char>(i);
+    WriteAll(STDERR_FILENO, bytes.data(), bytes.size());
+  }
+  if (s.noLineEnd > 0) {
+    std::string block(4096, 'x');
+    for (long left = s.noLineEnd; left > 0; left -= 4096)
+      WriteAll(STDERR_FILENO, block.data(), static_cast<std::size_t>(std::min<long>(left, 4096)));
+  }
+  if (s.flood > 0) {
+    long written = 0;
+    char line[64];
+    for (long n = 1; written < s.flood; ++n) {
+      const int size = std::snprintf(line, sizeof line, "flood line %09ld\n", n);
+      const long take = std::min<long>(size, s.flood - written);
+      WriteAll(STDERR_FILENO, line, static_cast<std::size_t>(take));
+      written += take;
+    }
+  }
+}
+
+inline std::string ReadFile(const std::string& path, bool& found) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  found = file != nullptr;
+  std::string content;
+  if (!file) return content;
+  char buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    content.append(buffer, n);
+  std::fclose(file);
+  return content;
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string current;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(current);
+      current.clear();
+    } else if (c != '\r') {
+      current += c;
+    }
+  }
+  if (!current.empty()) lines.push_back(current);
+  return lines;
+}
+
+} // namespace standin

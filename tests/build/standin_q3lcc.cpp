@@ -1,0 +1,198 @@
+// A stand-in for the game's C compiler driver, faithful in what the build relies on: for each
+// X.c it writes X.asm (lower-case extension, LF line ends) into the working directory, prints
+// nothing on success, prints every message to standard error in the real tool's forms, and exits
+// 1 on any error. It "compiles" by finding function definitions and calls, enough for the
+// stand-in assembler to lay out a module and check its symbols. Lines holding STANDIN_ERROR,
+// STANDIN_WARNING, STANDIN_HANG or STANDIN_CRASH trigger those behaviours.
+#include "standin_common.h"
+
+#include <cctype>
+#include <fstream>
+#include <set>
+
+namespace {
+
+struct Unit {
+  std::string mainPath;
+  std::vector<std::string> procs;
+  std::vector<std::string> calls;
+  int errors = 0;
+  bool failed = false;
+};
+
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsIdent(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// The line with comments, string and character literals blanked out; `inComment` carries a
+// block comment over to the next line.
+std::string CodeOnly(const std::string& line, bool& inComment) {
+  std::string code;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (inComment) {
+      if (line.compare(i, 2, "*/") == 0) inComment = false, ++i;
+      continue;
+    }
+    if (line.compare(i, 2, "/*") == 0) {
+      inComment = true;
+      ++i;
+    } else if (line.compare(i, 2, "//") == 0) {
+      break;
+    } else if (line[i] == '"' || line[i] == '\'') {
+      const char quote = line[i];
+      for (++i; i < line.size() && line[i] != quote; ++i)
+        if (line[i] == '\\') ++i;
+      code += ' ';
+    } else {
+      code += line[i];
+    }
+  }
+  return code;
+}
+
+const std::set<std::string> kKeywords = {"if", "while", "for", "switch", "return", "sizeof", "do", "else"};
+
+void ScanCode(const std::string& code, Unit& unit) {
+  const auto first = code.find_first_not_of(" \t");
+  if (first == std::string::npos || code[first] == '#') return;
+  const bool topLevel = IsIdentStart(code[0]);
+  if (topLevel && code.find(';') != std::string::npos) return; // a prototype or a declaration
+  const bool definition = topLevel && code.find('(') != std::string::npos && code.rfind("typedef", 0) != 0;
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    if (!IsIdentStart(code[i]) || (i > 0 && IsIdent(code[i - 1]))) continue;
+    std::size_t end = i;
+    while (end < code.size() && IsIdent(code[end]))
+      ++end;
+    std::size_t after = end;
+    while (after < code.size() && (code[after] == ' ' || code[after] == '\t'))
+      ++after;
+    const std::string name = code.substr(i, end - i);
+    const bool member = i > 0 && (code[i - 1] == '.' || code[i - 1] == '>');
+    if (after < code.size() && code[after] == '(' && !kKeywords.count(name) && !member) {
+      if (definition && code.find('(') == after)
+        unit.procs.push_back(name);
+      else
+        unit.calls.push_back(name);
+    }
+    i = end - 1;
+  }
+}
+
+bool CompileText(const std::string& path, const std::string& text, Unit& unit, int depth);
+
+void Message(const Unit& unit, const std::string& path, const std::string& form) {
+  standin::Err((path == unit.mainPath ? "" : unit.mainPath + ": ") + form + "\n");
+}
+
+// Follows #include "x.h" from the including file's folder, as the real preprocessor does.
+bool Include(const std::string& path, int lineNumber, const std::string& name, Unit& unit, int depth) {
+  const std::string headerPath = name[0] == '/' ? name : FolderOf(path) + name;
+  bool found = false;
+  const std::string header = standin::ReadFile(headerPath, found);
+  if (!found) {
+    standin::Err("cpp: " + path + ":" + std::to_string(lineNumber) + " Could not find include file \"" +
+                 name + "\"\n");
+    unit.failed = true;
+    return false;
+  }
+  return depth > 20 || CompileText(headerPath, header, unit, depth + 1);
+}
+
+bool CompileText(const std::string& path, const std::string& text, Unit& unit, int depth) {
+  bool inComment = false;
+  int lineNumber = 0;
+  for (const std::string& line : standin::Lines(text)) {
+    ++lineNumber;
+    const std::string where = path + ":" + std::to_string(lineNumber) + ": ";
+    if (line.find("STANDIN_CRASH") != std::string::npos) std::abort();
+    if (line.find("STANDIN_HANG") != std::string::npos)
+      for (;;)
+        ::pause();
+    if (line.find("STANDIN_WARNING") != std::string::npos)
+      Message(unit, path, where + "warning: missing return value");
+    if (line.find("STANDIN_ERROR") != std::string::npos) {
+      if (++unit.errors > 20) {
+        Message(unit, path, where + "too many errors");
+        return false;
+      }
+      Message(unit, path, where + "syntax error; found `STANDIN_ERROR' expecting `;'");
+      unit.failed = true;
+    }
+    const auto hash = line.find_first_not_of(" \t");
+    if (hash != std::string::npos && line.compare(hash, 8, "#include") == 0) {
+      const auto open = line.find('"');
+      const auto close = open == std::string::npos ? open : line.find('"', open + 1);
+      if (close != std::string::npos &&
+          !Include(path, lineNumber, line.substr(open + 1, close - open - 1), unit, depth))
+        return false;
+      continue;
+    }
+    ScanCode(CodeOnly(line, inComment), unit);
+  }
+  return true;
+}
+
+std::string AssemblyOf(const Unit& unit) {
+  std::string out;
+  for (const auto& proc : unit.procs)
+    out += "export " + proc + "\n";
+  out += "code\n";
+  std::size_t call = 0;
+  for (const auto& proc : unit.procs) {
+    out += "proc " + proc + " 8 4\n";
+    // Calls are spread over the procedures in order; the assembler only checks that they resolve.
+    for (std::size_t n = 0;
+         n < unit.calls.size() / std::max<std::size_t>(unit.procs.size(), 1) + 1 && call < unit.calls.size();
+         ++n, ++call)
+      out += "ADDRGP4 " + unit.calls[call] + "\nCALLV\npop\n";
+    out += "LABELV $1\nendproc " + proc + " 8 4\n";
+  }
+  for (; call < unit.calls.size(); ++call)
+    out += "import " + unit.calls[call] + "\n";
+  return out;
+}
+
+// The base name with its extension cut, or empty when the source is not a lower-case ".c".
+std::string AssemblyName(const std::string& source) {
+  const std::string name = source.substr(source.rfind('/') == std::string::npos ? 0 : source.rfind('/') + 1);
+  if (name.size() < 3 || name.compare(name.size() - 2, 2, ".c") != 0) return std::string();
+  return name.substr(0, name.size() - 2) + ".asm";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  standin::Active() = standin::Switches::Take(arguments);
+  standin::ActBeforeWork();
+
+  int status = 0;
+  for (const std::string& argument : arguments) {
+    if (argument.empty() || argument[0] == '-') continue; // -D, -I, -S, -W options
+    const std::string assembly = AssemblyName(argument);
+    if (assembly.empty()) continue; // the real driver silently ignores anything but ".c"
+    bool found = false;
+    const std::string text = standin::ReadFile(argument, found);
+    if (!found) {
+      standin::Err(std::string(argv[0]) + ": can't find `" + argument + "'\n");
+      status = 1;
+      continue;
+    }
+    Unit unit;
+    unit.mainPath = argument;
+    if (standin::Active().fail) {
+      standin::Err(argument + ":1: compiler failure requested\n");
+      unit.failed = true;
+    } else {
+      CompileText(argument, text, unit, 0);
+    }
+    // Like the real compiler, an error may leave a partial assembly file behind.
+    std::ofstream(assembly, std::ios::binary) << AssemblyOf(unit);
+    if (unit.failed || unit.errors > 0) status = 1;
+  }
+  return status;
+}
