@@ -1,38 +1,21 @@
 // Speed of the C/C++ highlighter over a large body of real C: the editor's token loop and
 // ScanLineTokens, each against a plain pass that only finds line ends in the same corpus.
+#include "../tests/highlight/HeaderCorpus.h"
 #include "VrnCppSyn.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 namespace {
 
 constexpr std::size_t kCorpusLimit = 32u << 20;
 
-// Every .h file under /usr/include, concatenated, up to the limit. A small folder still gives a
-// usable corpus: its text is repeated up to 8 MB.
+// The system headers; a small folder still gives a usable corpus: its text is repeated up to 8 MB.
 std::string LoadCorpus() {
-  std::string corpus;
-  std::error_code error;
-  std::vector<std::filesystem::path> files;
-  for (auto it = std::filesystem::recursive_directory_iterator(
-           "/usr/include", std::filesystem::directory_options::skip_permission_denied, error);
-       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
-    if (it->is_regular_file(error) && it->path().extension() == ".h") files.push_back(it->path());
-  std::sort(files.begin(), files.end());
-  for (const auto& file : files) {
-    if (corpus.size() >= kCorpusLimit) break;
-    std::ifstream in(file, std::ios::binary);
-    corpus.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    corpus += '\n';
-  }
+  std::string corpus = ReadHeaderCorpus(kCorpusLimit);
   if (corpus.size() < 1024)
     corpus += "#include <stdio.h>\n/* a\n   block */\nint main(void) { printf(\"%d\\n\", 0x1F + 'a'); }\n";
   const std::string seed = corpus;
@@ -46,15 +29,7 @@ struct Corpus {
   std::vector<std::string_view> lines; // without their line ends
   std::vector<TkxRange> ranges;        // start range of every line
 
-  Corpus() : text(LoadCorpus()) {
-    std::string_view rest(text);
-    while (!rest.empty()) {
-      std::size_t end = std::min(rest.find('\n'), rest.size());
-      std::string_view line = rest.substr(0, end);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      lines.push_back(line);
-      rest.remove_prefix(std::min(end + 1, rest.size()));
-    }
+  Corpus() : text(LoadCorpus()), lines(SplitLines(text)) {
     TVrnCppSyn highlighter;
     highlighter.ClearRange();
     for (std::string_view line : lines) {

@@ -1,5 +1,6 @@
 // The C/C++ highlighter: token streams of single lines, ranges across lines, keywords, the
 // attributes, and properties over a large body of real C headers.
+#include "HeaderCorpus.h"
 #include "RegistryStore.h"
 #include "TempDir.h"
 #include "VrnCppSyn.h"
@@ -8,8 +9,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -365,32 +364,11 @@ std::vector<Token> ScanTokens(TVrnCppSyn& h, std::string_view line, TkxRange ran
   return tokens;
 }
 
-// Lines of every header under /usr/include, up to a budget that keeps the test quick.
-std::vector<std::string> HeaderLines(std::size_t budget) {
-  std::vector<std::string> lines;
-  std::size_t total = 0;
-  std::error_code error;
-  std::vector<std::filesystem::path> files;
-  for (auto it = std::filesystem::recursive_directory_iterator(
-           "/usr/include", std::filesystem::directory_options::skip_permission_denied, error);
-       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
-    if (it->is_regular_file(error) && it->path().extension() == ".h") files.push_back(it->path());
-  std::sort(files.begin(), files.end());
-  for (const auto& file : files) {
-    std::ifstream in(file, std::ios::binary);
-    for (std::string line; total < budget && std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      total += line.size() + 1;
-      lines.push_back(std::move(line));
-    }
-  }
-  return lines;
-}
-
 } // namespace
 
 TEST(CppHighlighterProperties, RealHeadersTokeniseLosslesslyAndRescanFromStoredRanges) {
-  std::vector<std::string> lines = HeaderLines(16 << 20);
+  const std::string corpus = ReadHeaderCorpus(16 << 20);
+  std::vector<std::string_view> lines = SplitLines(corpus);
   if (lines.size() < 1000) GTEST_SKIP() << "too few system headers";
   TVrnCppSyn h;
   std::vector<TkxRange> ranges(lines.size() + 1);
@@ -429,12 +407,13 @@ TEST(CppHighlighterProperties, RealHeadersTokeniseLosslesslyAndRescanFromStoredR
 }
 
 TEST(CppHighlighterProperties, EveryStartRangeScansEveryLineLosslessly) {
-  std::vector<std::string> lines = HeaderLines(1 << 20);
-  lines.push_back(std::string("\0\"\\\0'\\", 6));
+  const std::string corpus = ReadHeaderCorpus(1 << 20);
+  std::vector<std::string_view> lines = SplitLines(corpus);
+  lines.push_back(std::string_view("\0\"\\\0'\\", 6));
   lines.push_back("#\\");
   TVrnCppSyn h;
   for (TkxRange range = 0; range <= 9; ++range)
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
       TkxRange after = 0;
       std::string joined;
       for (const Token& token : ScanTokens(h, line, range, &after))
