@@ -1,0 +1,53 @@
+// The pure parts of compiling and assembling: the tools' command lines, the names of the files
+// they leave, the order of the assembler's inputs, and the renames that install a new module.
+#pragma once
+
+#include "Paths.h"
+#include "Settings.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// How paths are written on the tools' command lines.
+struct ToolPaths {
+  PathStyle style;
+  // The short form of an existing path; empty when it does not exist.
+  std::function<std::string(const std::string&)> shortForm;
+
+  [[nodiscard]] static ToolPaths Native() { return {PathStyle::Native(), paths::ShortPathName}; }
+  // The file extension the compiler gives its output: the classic ".ASM" on Windows, whose file
+  // names ignore case; on other systems the exact lower-case name the compiler writes.
+  [[nodiscard]] std::string AssemblyExtension() const { return style.windows ? ".ASM" : ".asm"; }
+  // POSIX has no blank-free short names, so a path with blanks is quoted to stay one argument.
+  [[nodiscard]] std::string Argument(const std::string& path) const;
+};
+
+// lcclocation, lcclarguments, one -I per project folder in workspace order, and the source.
+[[nodiscard]] std::string CompilerCommandLine(const Settings& settings,
+                                              const std::vector<std::string>& projectFileNames,
+                                              const std::string& source, const ToolPaths& tools);
+// The output folder followed by the base name of the file the compiler writes for `source`.
+[[nodiscard]] std::string AssemblyListEntry(const Settings& settings, const std::string& source,
+                                            const ToolPaths& tools);
+// q3asmlocation, q3asmlarguments, the compiled files and the project's files that are neither
+// ".c" nor ".h", each quoted.
+[[nodiscard]] std::string AssemblerCommandLine(const Settings& settings,
+                                               const std::vector<std::string>& assemblyList,
+                                               const std::vector<std::string>& projectFiles,
+                                               const ToolPaths& tools);
+
+// The engine starts a module at its first instruction, and the assembler lays code out in input
+// order: the entry whose compiled file defines vmMain moves to the front, the others keep their
+// order.
+[[nodiscard]] std::vector<std::string> WithEntryPointFirst(std::vector<std::string> assemblyList,
+                                                           const ToolPaths& tools);
+[[nodiscard]] bool DefinesEntryPoint(const std::string& assemblyFile);
+
+// Moves the assembler's q3asm.qvm and q3asm.map to <folder><name>.qvm/.map, keeping one
+// generation of backups (.~qvm, .~map). Returns whether there was a q3asm.qvm to install.
+bool InstallModule(const std::string& outputFolder, const std::string& projectName);
+void DeleteAssemblyFiles(const std::vector<std::string>& assemblyList, const ToolPaths& tools);
+
+// The folder of a project file: made absolute, without its trailing delimiter.
+[[nodiscard]] std::string ProjectFolder(const std::string& projectFileName, PathStyle style);

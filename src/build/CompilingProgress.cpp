@@ -1,0 +1,53 @@
+// Every change notifies the window once.
+#include "CompilingProgress.h"
+
+void TCompilingProgress::Notify() const {
+  if (Changed) Changed();
+}
+
+void TCompilingProgress::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  Notify();
+}
+
+void TCompilingProgress::SetLabel(const std::string& label) {
+  label_ = label;
+  Notify();
+}
+
+void TCompilingProgress::SetMaximum(int maximum) {
+  maximum_ = maximum;
+  Notify();
+}
+
+void TCompilingProgress::SetPosition(int position) {
+  position_ = position;
+  Notify();
+}
+
+void TCompilingProgress::Show() {
+  visible_ = true;
+  okVisible_ = false;
+  running_ = true;
+  label_.clear();
+  labelBold_ = false;
+  position_ = 0;
+  Notify();
+}
+
+void TCompilingProgress::cancelButtonClick() {
+  running_ = false;
+  Notify();
+}
+
+void TCompilingProgress::okButtonClick() {
+  visible_ = false;
+  Notify();
+}
+
+void TCompilingProgress::ShowFinished() {
+  position_ = maximum_;
+  labelBold_ = true;
+  okVisible_ = true;
+  Notify();
+}

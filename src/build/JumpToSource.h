@@ -1,0 +1,31 @@
+// The double-click on a message line ("Debug" or "Find in Files"): find the file and line it
+// names, open the file's editor window, mark the line and centre it.
+#pragma once
+
+#include "EditorWindows.h"
+#include "Paths.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+struct MessageLocation {
+  std::string file;
+  int line = 0;
+  bool operator==(const MessageLocation&) const = default;
+};
+
+// Reads "file:line:text", or, failing that, "prefix: file:text" (as the preprocessor writes
+// "cpp: path:line text"), which names line 1 of the file when `isFile` accepts its long form.
+[[nodiscard]] std::optional<MessageLocation>
+ParseMessageLine(const std::string& line, PathStyle style,
+                 const std::function<bool(const std::string&)>& isFile);
+
+enum class MessageListKind { Debug, FindInFiles };
+
+constexpr std::uint32_t kDebugMarkColour = 255;            // red
+constexpr std::uint32_t kFindInFilesMarkColour = 16711680; // blue
+
+// The handler of both lists; `selectedLine` is empty when nothing is selected.
+void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, MessageListKind sender,
+                          EditorWindows& windows);

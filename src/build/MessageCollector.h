@@ -1,0 +1,46 @@
+// Turns chunks of tool output into message-list lines: joins partial lines, expands tabs,
+// rewrites the file name at the start of error lines into its long form, and notes the
+// assembler's "total errors" summary.
+#pragma once
+
+#include "MessageLines.h"
+#include "Paths.h"
+
+#include <functional>
+#include <string>
+
+class TMessageCollector {
+public:
+  // `processEvents` lets the user interface breathe after each run of text; may be empty.
+  explicit TMessageCollector(std::function<void()> processEvents = {}, PathStyle style = PathStyle::Native());
+
+  void CollectOutput(const std::string& text, MessageLines& lines, bool isError);
+
+  // Set by the build: true while the assembler runs.
+  bool Assembling = false;
+  // " - " and the last line of the current assembly that contains "total errors".
+  std::string AssemblerResult;
+  // A carriage return was the last line-end character seen, so a line feed now only completes
+  // the pair. Kept across chunks, streams and tool runs.
+  bool LineBreakPending = false;
+
+private:
+  void AppendRun(const std::string& run, MessageLines& lines, bool isError);
+
+  std::function<void()> processEvents_;
+  PathStyle style_;
+  // The last line's file-name field is complete and normalised, so later runs cannot change it.
+  bool lastLineSettled_ = false;
+};
+
+// Each tab becomes blanks up to the next column that is a multiple of 8; `startColumn` is the
+// column (from 0) at which `text` begins.
+[[nodiscard]] std::string ExpandTabs(const std::string& text, std::size_t startColumn = 0);
+
+// Replaces a path at the start of the line, up to its first colon (after a drive letter's colon
+// in the Windows style), by its long form when it names an existing file.
+[[nodiscard]] std::string NormaliseMessageLine(const std::string& line,
+                                               PathStyle style = PathStyle::Native());
+
+// Position of the colon that ends a message line's file name, or npos.
+[[nodiscard]] std::size_t FileNameColon(const std::string& line, PathStyle style);

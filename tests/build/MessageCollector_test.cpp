@@ -1,0 +1,140 @@
+// Tool output into message lines (line ends split across chunks, tabs, long-form file names,
+// the assembler summary) and the reading of message lines for the jump to source.
+#include "BuildTestSupport.h"
+#include "JumpToSource.h"
+#include "MessageCollector.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines Collect(const std::vector<std::string>& chunks, bool isError = false) {
+  TMessageCollector collector;
+  MessageLines lines;
+  for (const auto& chunk : chunks)
+    collector.CollectOutput(chunk, lines, isError);
+  return lines.Lines();
+}
+
+bool Never(const std::string&) { return false; }
+
+} // namespace
+
+TEST(BuildCollector, JoinsChunksAndCountsEveryKindOfLineEndOnce) {
+  EXPECT_EQ(Collect({"abc", "def\r\n", "x"}), (Lines{"abcdef", "x"}));
+  EXPECT_EQ(Collect({"one\r", "\ntwo"}), (Lines{"one", "two"})) << "a pair split between chunks";
+  EXPECT_EQ(Collect({"a\r\n\r\nb"}), (Lines{"a", "", "b"}));
+  EXPECT_EQ(Collect({"a\nb\nc\n"}), (Lines{"a", "b", "c", ""}))
+      << "bare line feeds, as every Linux tool writes";
+  EXPECT_EQ(Collect({"a\n\nb"}), (Lines{"a", "", "b"}));
+  EXPECT_EQ(Collect({"a\rb\rc"}), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(Collect({"a\n", "\rb"}), (Lines{"a", "", "b"})) << "LF then CR is two line ends";
+  EXPECT_EQ(Collect({"a\r", "x\nb"}), (Lines{"a", "x", "b"})) << "text between CR and LF breaks the pair";
+}
+
+TEST(BuildCollector, PairStateSurvivesStreamsAndRunsButNotAnEmptiedList) {
+  TMessageCollector collector;
+  MessageLines lines;
+  collector.CollectOutput("fatal\r", lines, false);
+  collector.CollectOutput("\nnext", lines, true);
+  EXPECT_EQ(lines.Lines(), (Lines{"fatal", "next"}));
+  collector.CollectOutput("end\r", lines, false);
+  lines.Clear();
+  collector.CollectOutput("\nfresh", lines, false);
+  EXPECT_EQ(lines.Lines(), (Lines{"", "fresh"}));
+}
+
+TEST(BuildCollector, ExpandsTabsToColumnsOfEight) {
+  EXPECT_EQ(ExpandTabs("\tx"), "        x");
+  EXPECT_EQ(ExpandTabs("abcdefg\tx"), "abcdefg x");
+  EXPECT_EQ(ExpandTabs("abcdefgh\tx"), "abcdefgh        x");
+  EXPECT_EQ(ExpandTabs("\tx", 3), "     x");
+  // Tabs in a later chunk count their columns from the start of the line.
+  EXPECT_EQ(Collect({"ab", "c\td"}), (Lines{"abc     d"}));
+}
+
+TEST(BuildCollector, NormalisesOnlyStandardErrorLinesThatStartWithAnExistingFile) {
+  TempDir dir;
+  const std::string source = dir.write("g_main.c", "int x;\n");
+  const std::string message = source + ":3: syntax error";
+  EXPECT_EQ(Collect({message}, true), (Lines{message}));
+  EXPECT_EQ(NormaliseMessageLine("/opt/q3/q3lcc: can't find `x.c'"), "/opt/q3/q3lcc: can't find `x.c'");
+  EXPECT_EQ(NormaliseMessageLine(":leading colon"), ":leading colon");
+  EXPECT_EQ(NormaliseMessageLine("no colon at all"), "no colon at all");
+  EXPECT_EQ(FileNameColon("C:\\src\\a.c:12: x", PathStyle::Windows()), 10u);
+  EXPECT_EQ(FileNameColon("a:12: x", PathStyle::Posix()), 1u);
+}
+
+TEST(BuildCollector, KeepsTheLastTotalErrorsLineOnlyWhileAssembling) {
+  TMessageCollector collector;
+  MessageLines lines;
+  collector.CollectOutput("0 total errors\n", lines, false);
+  EXPECT_EQ(collector.AssemblerResult, "");
+  collector.Assembling = true;
+  collector.CollectOutput("pass 0: a.asm\n3 total", lines, false);
+  collector.CollectOutput(" errors\n", lines, false);
+  EXPECT_EQ(collector.AssemblerResult, " - 3 total errors");
+  collector.CollectOutput("1 total errors\n", lines, false);
+  EXPECT_EQ(collector.AssemblerResult, " - 1 total errors");
+}
+
+TEST(BuildCollector, AVeryLongLineWithoutLineEndsStaysWhole) {
+  TMessageCollector collector;
+  MessageLines lines;
+  const std::string chunk(65536, 'x');
+  for (int i = 0; i < 200; ++i)
+    collector.CollectOutput(chunk, lines, true);
+  ASSERT_EQ(lines.Lines().size(), 1u);
+  EXPECT_EQ(lines.Last().size(), 200u * 65536u);
+}
+
+TEST(BuildJump, ReadsTheFirstFormWithAndWithoutADrive) {
+  EXPECT_EQ(ParseMessageLine("C:\\src\\server\\logic.c:120: warning: x", PathStyle::Windows(), Never),
+            (MessageLocation{"C:\\src\\server\\logic.c", 120}));
+  EXPECT_EQ(ParseMessageLine("/home/u/mod/g_main.c:3: syntax error; found `x'", PathStyle::Posix(), Never),
+            (MessageLocation{"/home/u/mod/g_main.c", 3}));
+  EXPECT_EQ(ParseMessageLine("/home/u/a.c:7", PathStyle::Posix(), Never),
+            (MessageLocation{"/home/u/a.c", 7}));
+  EXPECT_EQ(ParseMessageLine("no colon here", PathStyle::Posix(), Never), std::nullopt);
+  EXPECT_EQ(ParseMessageLine("1234", PathStyle::Posix(), Never), std::nullopt);
+  EXPECT_EQ(ParseMessageLine("pass 0: g_main.asm", PathStyle::Posix(), Never), std::nullopt);
+}
+
+TEST(BuildJump, ReadsTheSecondFormWhenItNamesAnExistingFile) {
+  TempDir dir;
+  const std::string header = dir.write("g_local.h", "\n");
+  auto exists = [](const std::string& path) { return paths::FileExists(path); };
+  EXPECT_EQ(ParseMessageLine("cpp: " + header + ":4 Could not find include file \"x.h\"", PathStyle::Posix(),
+                             exists),
+            (MessageLocation{header, 1}));
+  // An error inside a header: the first field is the including file, the header follows.
+  EXPECT_EQ(ParseMessageLine("/u/g_main.c: " + header + ":2: illegal expression", PathStyle::Posix(), exists),
+            (MessageLocation{header, 1}));
+  EXPECT_EQ(ParseMessageLine("cpp: /no/such.c:1 x", PathStyle::Posix(), exists), std::nullopt);
+  auto windowsFile = [](const std::string& path) { return path == "C:\\src\\server\\logic.c"; };
+  EXPECT_EQ(ParseMessageLine("cpp: C:/src/server/logic.c:4 text", PathStyle::Windows(), windowsFile),
+            (MessageLocation{"C:\\src\\server\\logic.c", 1}));
+  EXPECT_EQ(
+      ParseMessageLine("cpp: C:/src/server/logic.c has no second colon", PathStyle::Windows(), windowsFile),
+      std::nullopt);
+}
+
+TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresIt) {
+  FakeEditors editors;
+  DebugListBoxDblClick(std::string("/src/logic.c:120: warning: unused"), MessageListKind::Debug, editors);
+  const FakeWindow& window = editors.windows["/src/logic.c"];
+  EXPECT_EQ(window.colour, 255u);
+  EXPECT_EQ(window.marked, 120);
+  EXPECT_EQ(window.top, 110);
+  EXPECT_TRUE(window.front);
+
+  DebugListBoxDblClick(std::string("/src/find.c:7: found"), MessageListKind::FindInFiles, editors);
+  EXPECT_EQ(editors.windows["/src/find.c"].colour, 16711680u);
+
+  DebugListBoxDblClick(std::nullopt, MessageListKind::Debug, editors);
+  DebugListBoxDblClick(std::string("nothing to open"), MessageListKind::Debug, editors);
+  EXPECT_EQ(editors.windows.size(), 2u);
+}
