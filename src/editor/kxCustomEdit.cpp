@@ -1,0 +1,404 @@
+// The editor widget: Qt events in, model calls out; painting through the text drawer.
+#include "kxCustomEdit.h"
+
+#include "kxCodePage.h"
+#include "kxQtKeys.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kAutoScrollPause = 100;
+constexpr int kFarAway = 41;
+
+void ApplyScrollInfo(QScrollBar* bar, const TkxScrollBarInfo& info) {
+  bar->setRange(info.Min, std::max(info.Min, info.Max - info.Page + 1));
+  bar->setPageStep(std::max(info.Page, 1));
+  bar->setSingleStep(1);
+  bar->setValue(info.Pos);
+}
+
+std::optional<TkxScrollAction> ScrollActionFromQt(int action) {
+  switch (action) {
+  case QAbstractSlider::SliderSingleStepSub: return TkxScrollAction::LineUp;
+  case QAbstractSlider::SliderSingleStepAdd: return TkxScrollAction::LineDown;
+  case QAbstractSlider::SliderPageStepSub: return TkxScrollAction::PageUp;
+  case QAbstractSlider::SliderPageStepAdd: return TkxScrollAction::PageDown;
+  case QAbstractSlider::SliderToMinimum: return TkxScrollAction::Top;
+  case QAbstractSlider::SliderToMaximum: return TkxScrollAction::Bottom;
+  case QAbstractSlider::SliderMove: return TkxScrollAction::Thumb;
+  default: return std::nullopt;
+  }
+}
+
+TFontStyles FontStyle(const QFont& font) {
+  TFontStyles style = 0;
+  if (font.bold()) style |= fsBold;
+  if (font.italic()) style |= fsItalic;
+  if (font.underline()) style |= fsUnderline;
+  if (font.strikeOut()) style |= fsStrikeOut;
+  return style;
+}
+
+} // namespace
+
+TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
+  resize(200, 150);
+  viewport()->setCursor(Qt::IBeamCursor);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  setFocusPolicy(Qt::StrongFocus);
+  SetView(this);
+  drawer_.SetBaseFont(TkxTextDrawer::EditorFont("Courier New", 10));
+  MeasureFont();
+  SetScrollBars(TkxScrollBars::ssBoth);
+
+  caretTimer_.setInterval(std::max(QApplication::cursorFlashTime() / 2, 100));
+  connect(&caretTimer_, &QTimer::timeout, this, [this] { BlinkCaret(); });
+  autoScrollTimer_.setSingleShot(true);
+  connect(&autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollStep(); });
+
+  QScrollBar* vertical = verticalScrollBar();
+  connect(vertical, &QScrollBar::actionTriggered, this, [this](int action) { VerticalAction(action); });
+  connect(vertical, &QScrollBar::sliderPressed, this, [this] { ShowScrollHint(); });
+  connect(vertical, &QScrollBar::sliderReleased, this, [this] {
+    if (scrollHint_) scrollHint_->hide();
+  });
+  connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
+          [this](int action) { HorizontalAction(action); });
+  SetClientSize(viewport()->width(), viewport()->height());
+}
+
+TkxCustomEdit::~TkxCustomEdit() {
+  caretTimer_.stop();
+  autoScrollTimer_.stop();
+  SetView(nullptr);
+}
+
+void TkxCustomEdit::SetEditorFont(const QFont& font) {
+  drawer_.SetBaseFont(font);
+  MeasureFont();
+}
+
+void TkxCustomEdit::SetScrollBars(TkxScrollBars value) {
+  scrollBars_ = value;
+  const bool vertical = value == TkxScrollBars::ssVertical || value == TkxScrollBars::ssBoth;
+  const bool horizontal = value == TkxScrollBars::ssHorizontal || value == TkxScrollBars::ssBoth;
+  setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void TkxCustomEdit::SetBorderStyle(TkxBorderStyle value) {
+  borderStyle_ = value;
+  setFrameShape(value == TkxBorderStyle::bsSingle ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+// ---------------------------------------------------------------- view interface
+
+void TkxCustomEdit::InvalidateRect(const TkxRect& rect) {
+  const QRect area(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+  dirty_ += area;
+  viewport()->update(area);
+}
+
+void TkxCustomEdit::ScrollPixels(int dy) {
+  // The caret image moves with the pixels; take it out first and draw it again afterwards.
+  viewport()->update(caretShown_);
+  viewport()->scroll(0, dy);
+  UpdateCaret();
+}
+
+void TkxCustomEdit::UpdateScrollBars() {
+  updatingScrollBars_ = true;
+  ApplyScrollInfo(verticalScrollBar(), VerticalScrollInfo());
+  ApplyScrollInfo(horizontalScrollBar(), HorizontalScrollInfo());
+  updatingScrollBars_ = false;
+}
+
+void TkxCustomEdit::UpdateCaret() {
+  viewport()->update(caretShown_);
+  caretBlinkOn_ = true;
+  if (caretTimer_.isActive()) caretTimer_.start();
+  viewport()->update(CaretRect());
+}
+
+void TkxCustomEdit::RepaintNow() {
+  if (!dirty_.isEmpty() && viewport()->isVisible()) viewport()->repaint(dirty_);
+}
+
+void TkxCustomEdit::MeasureFont() {
+  const TFontStyles styles = HighLighter() ? AttributeStyles() : FontStyle(drawer_.BaseFont());
+  SetFontMetrics(drawer_.CharWidth(styles), drawer_.FontHeight(styles));
+}
+
+QRect TkxCustomEdit::CaretRect() const {
+  const TkxPoint pixel = RowColumnToPixels(CaretXY());
+  if (pixel.X < GutterWidth() || pixel.X > ClientWidth() || pixel.Y < 0 || pixel.Y >= ClientHeight())
+    return {};
+  const int cw = CharWidth();
+  const int lh = LineHeight();
+  switch (InsertMode() ? InsertCaret() : OverwriteCaret()) {
+  case ctVerticalLine: return {pixel.X - 1, pixel.Y, 2, lh};
+  case ctHorizontalLine: return {pixel.X, pixel.Y + lh - 2, cw, 2};
+  case ctHalfBlock: return {pixel.X, pixel.Y + lh / 2, cw, lh - lh / 2};
+  case ctBlock: return {pixel.X, pixel.Y, cw, lh};
+  }
+  return {};
+}
+
+void TkxCustomEdit::BlinkCaret() {
+  caretBlinkOn_ = !caretBlinkOn_;
+  viewport()->update(caretShown_.isEmpty() ? CaretRect() : caretShown_);
+}
+
+// ---------------------------------------------------------------- painting and size
+
+void TkxCustomEdit::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  TkxQtCanvas canvas(painter, drawer_, palette(), CharWidth(), LineHeight());
+  const TkxPaintContext context{hasFocus(), FontStyle(drawer_.BaseFont())};
+  for (const QRect& rect : event->region())
+    PaintEditor(*this, canvas, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, context);
+  dirty_ -= event->region();
+  caretShown_ = {};
+  if (hasFocus() && caretBlinkOn_ && !HasOption(kxeoNoCaret)) {
+    caretShown_ = CaretRect();
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
+    painter.fillRect(caretShown_, Qt::white);
+  }
+}
+
+void TkxCustomEdit::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  SetClientSize(viewport()->width(), viewport()->height());
+}
+
+void TkxCustomEdit::scrollContentsBy(int, int) {
+  // The model scrolls the pixels itself (ScrollPixels); the bars only report actions.
+}
+
+// ---------------------------------------------------------------- keyboard
+
+bool TkxCustomEdit::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress && wantTabs_) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      keyPressEvent(key);
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
+}
+
+void TkxCustomEdit::keyPressEvent(QKeyEvent* event) {
+  const bool command =
+      KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()), ShiftStateFromQt(event->modifiers()));
+  // Qt delivers the key and its characters together; the model swallows a command key's character.
+  for (QChar ch : event->text())
+    if (std::optional<char> byte = CharToByte(ch)) KeyPress(*byte);
+  event->setAccepted(command || !event->text().isEmpty());
+}
+
+void TkxCustomEdit::inputMethodEvent(QInputMethodEvent* event) {
+  // Qt sends no separate characters after a committed string, so nothing is to be skipped.
+  const std::string text = QStringToBytes(event->commitString());
+  if (!text.empty()) ExecuteCommand(ecImeStr, 0, text.c_str());
+  event->accept();
+}
+
+// ---------------------------------------------------------------- mouse
+
+TkxPoint TkxCustomEdit::PositionAt(QPoint pixel) const { return PixelsToRowColumn(pixel.x(), pixel.y()); }
+
+bool TkxCustomEdit::InsideSelection(TkxPoint position) const {
+  if (!SelAvail()) return false;
+  const TkxPoint begin = BlockBegin();
+  const TkxPoint end = BlockEnd();
+  switch (SelectionMode()) {
+  case smLine: return position.Y >= begin.Y && position.Y <= end.Y;
+  case smColumn:
+    return position.Y >= begin.Y && position.Y <= end.Y && position.X >= std::min(begin.X, end.X) &&
+           position.X < std::max(begin.X, end.X);
+  case smNormal: break;
+  }
+  return !PointBefore(position, begin) && PointBefore(position, end);
+}
+
+void TkxCustomEdit::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint pixel = event->position().toPoint();
+  leftButtonDown_ = true;
+  mouseDownPixel_ = pixel;
+  mousePixel_ = pixel;
+  pressInGutter_ = pixel.x() < GutterWidth();
+  const bool hadSelection = SelAvail();
+  IncPaintLock();
+  SetCaretXY(PositionAt(pixel));
+  waitingForDrag_ = HasOption(kxeoDragDropEditing) && hadSelection && pixel.x() > GutterWidth() &&
+                    InsideSelection(CaretXY());
+  if (!waitingForDrag_) {
+    if (event->modifiers() & Qt::ShiftModifier)
+      SetBlockEnd(CaretXY());
+    else
+      SetBlockBegin(CaretXY());
+  }
+  DecPaintLock();
+}
+
+void TkxCustomEdit::mouseMoveEvent(QMouseEvent* event) {
+  if (!leftButtonDown_) return;
+  mousePixel_ = event->position().toPoint();
+  if (waitingForDrag_) return; // moving text by drag and drop needs the editing commands
+  const bool inside = mousePixel_.x() >= GutterWidth() && mousePixel_.x() < ClientWidth() &&
+                      mousePixel_.y() >= 0 && mousePixel_.y() < ClientHeight();
+  if (!inside) {
+    if (!autoScrollTimer_.isActive()) AutoScrollStep();
+    return;
+  }
+  autoScrollTimer_.stop();
+  IncPaintLock();
+  SetCaretXY(PositionAt(mousePixel_));
+  SetBlockEnd(CaretXY());
+  DecPaintLock();
+}
+
+void TkxCustomEdit::AutoScrollStep() {
+  if (!leftButtonDown_) return;
+  const QPoint p = mousePixel_;
+  int distance = 0;
+  IncPaintLock();
+  if (p.x() < GutterWidth()) {
+    distance = GutterWidth() - p.x();
+    SetLeftChar(LeftChar() - (distance > 9 ? 8 : 1));
+  } else if (p.x() > ClientWidth()) {
+    distance = p.x() - ClientWidth();
+    SetLeftChar(LeftChar() + (distance > 9 ? 8 : 1));
+  }
+  if (p.y() < 0) {
+    distance = std::max(distance, -p.y());
+    SetTopLine(TopLine() - (-p.y() > 9 ? LinesInWindow() : 1));
+  } else if (p.y() > ClientHeight()) {
+    distance = std::max(distance, p.y() - ClientHeight());
+    SetTopLine(TopLine() + (p.y() - ClientHeight() < 10 ? 1 : LinesInWindow()));
+  }
+  // Caret and selection follow to the nearest visible position.
+  const QPoint visible(std::clamp(p.x(), GutterWidth() + 2, std::max(ClientWidth() - 1, GutterWidth() + 2)),
+                       std::clamp(p.y(), 0, std::max(ClientHeight() - 1, 0)));
+  SetCaretXY(PositionAt(visible));
+  SetBlockEnd(CaretXY());
+  DecPaintLock();
+  RepaintNow();
+  const bool outside = p.x() < GutterWidth() || p.x() > ClientWidth() || p.y() < 0 || p.y() > ClientHeight();
+  if (outside) autoScrollTimer_.start(distance > kFarAway ? 0 : kAutoScrollPause);
+}
+
+void TkxCustomEdit::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint pixel = event->position().toPoint();
+  autoScrollTimer_.stop();
+  leftButtonDown_ = false;
+  if (pressInGutter_ && pixel.x() < GutterWidth() && OnGutterClick)
+    OnGutterClick(pixel.x(), pixel.y(), TopLine() + pixel.y() / LineHeight(), nullptr);
+  pressInGutter_ = false;
+  if (waitingForDrag_) {
+    waitingForDrag_ = false;
+    SetBlockBegin(CaretXY());
+  }
+}
+
+void TkxCustomEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QPoint pixel = event->position().toPoint();
+  if (event->button() != Qt::LeftButton || pixel.x() <= GutterWidth()) return;
+  leftButtonDown_ = true;
+  waitingForDrag_ = false;
+  mousePixel_ = pixel;
+  IncPaintLock();
+  SetCaretXY(PositionAt(pixel));
+  SelectWordAtCaret();
+  DecPaintLock();
+}
+
+void TkxCustomEdit::wheelEvent(QWheelEvent* event) {
+  MouseWheel(event->angleDelta().y(), event->modifiers() & Qt::ControlModifier,
+             QApplication::wheelScrollLines());
+  event->accept();
+}
+
+// ---------------------------------------------------------------- scroll bars
+
+void TkxCustomEdit::VerticalAction(int action) {
+  if (updatingScrollBars_) return;
+  if (const std::optional<TkxScrollAction> scroll = ScrollActionFromQt(action)) {
+    VerticalScroll(*scroll, verticalScrollBar()->sliderPosition());
+    UpdateScrollBars();
+    if (scrollHint_ && scrollHint_->isVisible())
+      scrollHint_->setText(QStringLiteral("Top Line: %1").arg(TopLine()));
+  }
+}
+
+void TkxCustomEdit::HorizontalAction(int action) {
+  if (updatingScrollBars_) return;
+  if (const std::optional<TkxScrollAction> scroll = ScrollActionFromQt(action)) {
+    HorizontalScroll(*scroll, horizontalScrollBar()->sliderPosition());
+    UpdateScrollBars();
+  }
+}
+
+void TkxCustomEdit::ShowScrollHint() {
+  if (!HasOption(kxeoShowScrollHint)) return;
+  if (!scrollHint_) {
+    scrollHint_ = new QLabel(this);
+    scrollHint_->setFrameShape(QFrame::Box);
+    scrollHint_->setAutoFillBackground(true);
+    scrollHint_->setBackgroundRole(QPalette::ToolTipBase);
+    scrollHint_->setForegroundRole(QPalette::ToolTipText);
+  }
+  scrollHint_->setText(QStringLiteral("Top Line: %1").arg(TopLine()));
+  scrollHint_->adjustSize();
+  const int right = viewport()->geometry().right() - 4;
+  scrollHint_->move(right - scrollHint_->width(), 10);
+  scrollHint_->show();
+  scrollHint_->raise();
+}
+
+// ---------------------------------------------------------------- focus and drops
+
+void TkxCustomEdit::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  caretTimer_.start();
+  UpdateCaret();
+  if (HideSelection()) InvalidateAll();
+}
+
+void TkxCustomEdit::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  caretTimer_.stop();
+  viewport()->update(caretShown_);
+  if (HideSelection()) InvalidateAll();
+}
+
+void TkxCustomEdit::dragEnterEvent(QDragEnterEvent* event) {
+  if (HasOption(kxeoDropFiles) && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TkxCustomEdit::dropEvent(QDropEvent* event) {
+  if (!HasOption(kxeoDropFiles) || !OnDropFiles) return;
+  std::vector<std::string> files;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+  const QPoint pixel = event->position().toPoint();
+  OnDropFiles(pixel.x(), pixel.y(), files);
+  event->acceptProposedAction();
+}

@@ -1,0 +1,94 @@
+// The editor control as a Qt widget: a scroll area that shows a TkxEditCore, paints it through
+// the text drawer and turns keyboard, mouse, wheel and scroll-bar input into model calls.
+#pragma once
+
+#include "kxEditCore.h"
+#include "uTextDrawer.h"
+
+#include <QAbstractScrollArea>
+#include <QRegion>
+#include <QTimer>
+
+class QLabel;
+
+enum class TkxScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class TkxBorderStyle { bsNone, bsSingle };
+
+class TkxCustomEdit : public QAbstractScrollArea, public TkxEditCore, private TkxEditView {
+  Q_OBJECT
+public:
+  explicit TkxCustomEdit(QWidget* parent = nullptr);
+  ~TkxCustomEdit() override;
+
+  // The text font; the cell grid is measured from it ("Courier New" 10 by default, with a
+  // fixed-pitch fall-back).
+  void SetEditorFont(const QFont& font);
+  [[nodiscard]] const QFont& EditorFont() const { return drawer_.BaseFont(); }
+  [[nodiscard]] const TkxTextDrawer& TextDrawer() const { return drawer_; }
+
+  [[nodiscard]] TkxScrollBars ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TkxScrollBars value);
+  [[nodiscard]] TkxBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TkxBorderStyle value);
+  [[nodiscard]] bool WantTabs() const { return wantTabs_; }
+  void SetWantTabs(bool value) { wantTabs_ = value; }
+
+  // Where the caret image is drawn, in viewport pixels; empty when it is not shown.
+  [[nodiscard]] QRect CaretRect() const;
+  // The scroll hint showing the top line while the vertical thumb is dragged, or nullptr.
+  [[nodiscard]] QLabel* ScrollHint() const { return scrollHint_; }
+
+protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+private:
+  // TkxEditView
+  void InvalidateRect(const TkxRect& rect) override;
+  void ScrollPixels(int dy) override;
+  void UpdateScrollBars() override;
+  void UpdateCaret() override;
+  void RepaintNow() override;
+  void MeasureFont() override;
+
+  void VerticalAction(int action);
+  void HorizontalAction(int action);
+  void ShowScrollHint();
+  void AutoScrollStep();
+  // The position under a viewport pixel.
+  [[nodiscard]] TkxPoint PositionAt(QPoint pixel) const;
+  [[nodiscard]] bool InsideSelection(TkxPoint position) const;
+  void BlinkCaret();
+
+  TkxTextDrawer drawer_;
+  TkxScrollBars scrollBars_ = TkxScrollBars::ssBoth;
+  TkxBorderStyle borderStyle_ = TkxBorderStyle::bsSingle;
+  bool wantTabs_ = false;
+  bool updatingScrollBars_ = false;
+  QRegion dirty_;
+  QRect caretShown_;
+  bool caretBlinkOn_ = true;
+  QTimer caretTimer_;
+  QTimer autoScrollTimer_;
+  QLabel* scrollHint_ = nullptr;
+
+  // Mouse state between press and release.
+  QPoint mouseDownPixel_;
+  QPoint mousePixel_;
+  bool pressInGutter_ = false;
+  bool waitingForDrag_ = false;
+  bool leftButtonDown_ = false;
+};

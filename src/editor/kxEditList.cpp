@@ -1,0 +1,232 @@
+// The editor's line list: splitting, saving and the per-operation update brackets.
+#include "kxEditList.h"
+
+#include "AtomicFile.h"
+#include "UserQuestions.h"
+
+#include <algorithm>
+#include <fstream>
+#include <istream>
+#include <iterator>
+#include <ostream>
+#include <utility>
+
+namespace {
+
+// Keeps an update bracket open for the lifetime of the guard, also when an exception passes.
+class UpdateBracket {
+public:
+  explicit UpdateBracket(TkxEditList& list) : list_(list) { list_.BeginUpdate(); }
+  ~UpdateBracket() { list_.EndUpdate(); }
+  UpdateBracket(const UpdateBracket&) = delete;
+  UpdateBracket& operator=(const UpdateBracket&) = delete;
+
+private:
+  TkxEditList& list_;
+};
+
+// Runs an action when the scope ends, also when an exception passes.
+template <typename Action> class ScopeExit {
+public:
+  explicit ScopeExit(Action action) : action_(std::move(action)) {}
+  ~ScopeExit() { action_(); }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+  Action action_;
+};
+
+} // namespace
+
+void TkxEditList::CheckIndex(int index, int limit) const {
+  if (index < 0 || index >= limit)
+    throw TessarinError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+const std::string& TkxEditList::Get(int index) const {
+  CheckIndex(index, Count());
+  return lines_[static_cast<std::size_t>(index)].text;
+}
+
+TkxLineRange TkxEditList::GetObject(int index) const {
+  CheckIndex(index, Count());
+  return lines_[static_cast<std::size_t>(index)].range;
+}
+
+void TkxEditList::PutObject(int index, TkxLineRange range) {
+  CheckIndex(index, Count());
+  lines_[static_cast<std::size_t>(index)].range = range;
+}
+
+int TkxEditList::IndexOf(std::string_view text) const {
+  auto found = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) { return l.text == text; });
+  return found == lines_.end() ? -1 : static_cast<int>(found - lines_.begin());
+}
+
+void TkxEditList::BeginUpdate() {
+  if (updateCount_++ == 0) Fire(OnChanging);
+}
+
+void TkxEditList::EndUpdate() {
+  if (--updateCount_ == 0) Fire(OnChange);
+}
+
+int TkxEditList::Add(std::string text) {
+  UpdateBracket bracket(*this);
+  AppendPlain(std::move(text));
+  Fire(OnAdded);
+  return Count() - 1;
+}
+
+void TkxEditList::AddStrings(const std::vector<std::string>& source) {
+  UpdateBracket bracket(*this);
+  lines_.reserve(lines_.size() + source.size());
+  for (const std::string& s : source)
+    AppendPlain(s);
+  Fire(OnBulkAdded);
+}
+
+void TkxEditList::EndLoad() {
+  if (--loadDepth_ == 0 && lines_.empty()) Add("");
+}
+
+void TkxEditList::Assign(const std::vector<std::string>& source) {
+  ++loadDepth_;
+  {
+    UpdateBracket bracket(*this);
+    Clear();
+    AddStrings(source);
+  }
+  EndLoad();
+}
+
+void TkxEditList::Assign(const TkxEditList& source) {
+  if (&source != this) Assign(source.Strings());
+}
+
+void TkxEditList::Clear() {
+  Fire(OnCleared);
+  UpdateBracket bracket(*this);
+  lines_.clear();
+}
+
+void TkxEditList::Delete(int index) {
+  CheckIndex(index, Count());
+  UpdateBracket bracket(*this);
+  if (index == 0 && lines_.size() == 1)
+    lines_[0].text.clear();
+  else
+    lines_.erase(lines_.begin() + index);
+  Fire(OnDeleted, index);
+}
+
+void TkxEditList::Insert(int index, std::string text) {
+  CheckIndex(index, Count() + 1);
+  UpdateBracket bracket(*this);
+  lines_.insert(lines_.begin() + index, Line{std::move(text), 0});
+  Fire(OnInserted, index);
+}
+
+void TkxEditList::Put(int index, std::string text) {
+  CheckIndex(index, Count());
+  UpdateBracket bracket(*this);
+  lines_[static_cast<std::size_t>(index)].text = std::move(text);
+  Fire(OnLinePut, index);
+}
+
+void TkxEditList::Exchange(int index1, int index2) {
+  CheckIndex(index1, Count());
+  CheckIndex(index2, Count());
+  UpdateBracket bracket(*this);
+  std::swap(lines_[static_cast<std::size_t>(index1)], lines_[static_cast<std::size_t>(index2)]);
+}
+
+void TkxEditList::Move(int fromIndex, int toIndex) {
+  CheckIndex(fromIndex, Count());
+  CheckIndex(toIndex, Count());
+  if (fromIndex == toIndex) return;
+  UpdateBracket bracket(*this);
+  Line moved = std::move(lines_[static_cast<std::size_t>(fromIndex)]);
+  lines_.erase(lines_.begin() + fromIndex);
+  lines_.insert(lines_.begin() + toIndex, std::move(moved));
+}
+
+std::vector<std::string_view> TkxEditList::SplitLines(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      pieces.push_back(text.substr(start));
+      break;
+    }
+    pieces.push_back(text.substr(start, end - start));
+    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+  }
+  return pieces;
+}
+
+void TkxEditList::SetTextStr(std::string_view text) {
+  UpdateBracket bracket(*this);
+  Clear();
+  const std::vector<std::string_view> pieces = SplitLines(text);
+  lines_.reserve(pieces.size());
+  for (std::string_view piece : pieces)
+    Add(std::string(piece));
+  Fire(OnTextReplaced);
+}
+
+std::string TkxEditList::GetTextStr() const {
+  std::size_t size = 0;
+  for (const Line& line : lines_)
+    size += line.text.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const Line& line : lines_) {
+    text += line.text;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::vector<std::string> TkxEditList::Strings() const {
+  std::vector<std::string> result;
+  result.reserve(lines_.size());
+  for (const Line& line : lines_)
+    result.push_back(line.text);
+  return result;
+}
+
+void TkxEditList::LoadFromStream(std::istream& stream) {
+  ++loadDepth_;
+  UpdateBracket bracket(*this);
+  ScopeExit loadEnd([this] { EndLoad(); }); // runs before the bracket closes
+  std::string text(std::istreambuf_iterator<char>(stream), {});
+  const bool failed = stream.bad();
+  if (OnBulkAdded) {
+    TNotifyEvent added = std::exchange(OnAdded, nullptr);
+    {
+      ScopeExit reattach([&] { OnAdded = std::move(added); });
+      SetTextStr(text);
+    }
+    Fire(OnBulkAdded);
+  } else {
+    SetTextStr(text);
+  }
+  if (failed) throw TessarinError("Stream read error");
+}
+
+void TkxEditList::LoadFromFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw TessarinError("Cannot open file \"" + path + "\".");
+  LoadFromStream(file);
+}
+
+void TkxEditList::SaveToStream(std::ostream& stream) const { stream << GetTextStr(); }
+
+void TkxEditList::SaveToFile(const std::string& path) const {
+  const std::string error = writeFileAtomically(path, GetTextStr());
+  if (!error.empty()) throw TessarinError(error);
+}

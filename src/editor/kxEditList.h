@@ -1,0 +1,92 @@
+// The editor's text: a list of byte lines, each with a slot for the highlighter range in force at
+// its start, reporting every change to its owner so ranges and the screen can follow.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using TkxLineRange = std::uintptr_t;
+
+class TkxEditList {
+public:
+  using TNotifyEvent = std::function<void()>;
+  using TIndexEvent = std::function<void(int index)>;
+
+  TkxEditList() = default;
+  TkxEditList(const TkxEditList&) = delete;
+  TkxEditList& operator=(const TkxEditList&) = delete;
+
+  TNotifyEvent OnAdded;        // after Add appended a line
+  TNotifyEvent OnCleared;      // before Clear removes everything
+  TIndexEvent OnDeleted;       // after a line was deleted (or emptied, being the only one)
+  TIndexEvent OnInserted;      // after a line was inserted
+  TNotifyEvent OnTextReplaced; // after SetTextStr replaced the whole text
+  TIndexEvent OnLinePut;       // after a line's text was replaced
+  TNotifyEvent OnBulkAdded;    // after AddStrings or a load added many lines at once
+  TNotifyEvent OnChanging;     // an update bracket opened (0 -> 1)
+  TNotifyEvent OnChange;       // the update bracket closed (1 -> 0)
+
+  [[nodiscard]] int Count() const { return static_cast<int>(lines_.size()); }
+  [[nodiscard]] const std::string& Get(int index) const;
+  [[nodiscard]] const std::string& operator[](int index) const { return Get(index); }
+  [[nodiscard]] TkxLineRange GetObject(int index) const;
+  void PutObject(int index, TkxLineRange range);
+  [[nodiscard]] int IndexOf(std::string_view text) const;
+
+  int Add(std::string text);
+  void AddStrings(const std::vector<std::string>& source);
+  void Assign(const std::vector<std::string>& source);
+  void Assign(const TkxEditList& source);
+  void Clear();
+  void Delete(int index);
+  void Insert(int index, std::string text);
+  void Put(int index, std::string text);
+  void Exchange(int index1, int index2);
+  void Move(int fromIndex, int toIndex);
+
+  // Splits at CR, LF and CR LF; a NUL ends the text.
+  void SetTextStr(std::string_view text);
+  // Every line followed by CR LF, the last one included.
+  [[nodiscard]] std::string GetTextStr() const;
+  [[nodiscard]] std::vector<std::string> Strings() const;
+
+  // Reads from the stream's position to its end. A failing read throws after the list is whole
+  // again (bracket closed, at least one line).
+  void LoadFromStream(std::istream& stream);
+  void LoadFromFile(const std::string& path);
+  void SaveToStream(std::ostream& stream) const;
+  // Writes atomically, so a failed save leaves the old file intact. Throws TessarinError.
+  void SaveToFile(const std::string& path) const;
+
+  void BeginUpdate();
+  void EndUpdate();
+  [[nodiscard]] bool Updating() const { return updateCount_ > 0; }
+
+  // The lines of a text as SetTextStr splits them.
+  [[nodiscard]] static std::vector<std::string_view> SplitLines(std::string_view text);
+
+private:
+  struct Line {
+    std::string text;
+    TkxLineRange range = 0;
+  };
+
+  void CheckIndex(int index, int limit) const;
+  void AppendPlain(std::string text) { lines_.push_back(Line{std::move(text), 0}); }
+  // Load depth - 1; the outermost load leaves at least one line.
+  void EndLoad();
+  static void Fire(const TNotifyEvent& event) {
+    if (event) event();
+  }
+  static void Fire(const TIndexEvent& event, int index) {
+    if (event) event(index);
+  }
+
+  std::vector<Line> lines_;
+  int updateCount_ = 0;
+  int loadDepth_ = 0;
+};

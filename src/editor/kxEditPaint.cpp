@@ -1,0 +1,295 @@
+// The editor painter: which rows and columns a damaged rectangle covers, the gutter, and the text
+// area drawn as runs of equal attributes split at the selection.
+#include "kxEditPaint.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr int kBeyondLineEnd = INT_MAX / 4;
+
+// Display column (1-based) of a byte column, with tabs expanded.
+int DisplayColumn(const std::string& line, int tabWidth, int byteColumn) {
+  if (line.find('\t') == std::string::npos) return byteColumn;
+  int display = 0;
+  const int stop = std::min(byteColumn - 1, static_cast<int>(line.size()));
+  for (int i = 0; i < stop; ++i) {
+    if (line[static_cast<std::size_t>(i)] == '\t' && tabWidth > 1)
+      display += tabWidth - display % tabWidth;
+    else
+      ++display;
+  }
+  return display + 1 + (byteColumn - 1 - stop);
+}
+
+struct Colors {
+  TColor fg;
+  TColor bg;
+  bool operator==(const Colors&) const = default;
+};
+
+// A stretch of display columns [first, last) drawn with one style and one pair of colours.
+struct Run {
+  int first = 0;
+  int last = 0;
+  TFontStyles style = 0;
+  Colors colors{};
+  bool blanksOnly = true;
+};
+
+class Painter {
+public:
+  Painter(const TkxEditCore& core, TkxCanvas& canvas, const TkxRect& clip, const TkxPaintContext& context)
+      : core_(core), canvas_(canvas), clip_(clip), context_(context), lineHeight_(core.LineHeight()),
+        charWidth_(core.CharWidth()), gutterWidth_(core.GutterWidth()), textStart_(gutterWidth_ + 2) {
+    firstLine_ = std::max(core.TopLine() + clip.Top / lineHeight_, core.TopLine());
+    lastLine_ = std::min(core.TopLine() + (clip.Bottom + lineHeight_ - 1) / lineHeight_, core.LineCount());
+    const int left = std::max(clip.Left, textStart_);
+    firstColumn_ = core.LeftChar() + (left - textStart_) / charWidth_;
+    lastColumn_ = firstColumn_ + (clip.Right - left + charWidth_ - 1) / charWidth_;
+  }
+
+  void Paint() {
+    if (clip_.Left < gutterWidth_) PaintGutter();
+    if (clip_.Right > gutterWidth_) PaintText();
+    if (core_.OnPaint) core_.OnPaint(canvas_);
+  }
+
+private:
+  [[nodiscard]] int RowTop(int line) const { return (line - core_.TopLine()) * lineHeight_; }
+  [[nodiscard]] int ColumnX(int column) const {
+    return textStart_ + (column - core_.LeftChar()) * charWidth_;
+  }
+
+  void PaintGutter() {
+    const TkxGutter& gutter = core_.Gutter();
+    const TkxRect gutterClip{clip_.Left, clip_.Top, std::min(clip_.Right, gutterWidth_), clip_.Bottom};
+    if (gutter.ShowLineNumbers()) {
+      const TFontStyles style = gutter.UseFontStyle() ? context_.fontStyle : 0;
+      for (int line = firstLine_; line <= lastLine_; ++line) {
+        canvas_.FillRect({0, RowTop(line), gutterWidth_, RowTop(line) + lineHeight_}, gutter.Color());
+        canvas_.DrawCells(gutter.LeftOffset(), RowTop(line), gutter.FormatLineNumber(line, core_.LineCount()),
+                          style, core_.FontColor(), gutter.Color(), gutterClip);
+      }
+      const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
+      canvas_.FillRect({0, below, gutterWidth_, clip_.Bottom}, gutter.Color());
+    } else {
+      canvas_.FillRect(gutterClip, gutter.Color());
+    }
+    if (clip_.Right >= gutterWidth_ - 2 && gutterWidth_ >= 2) {
+      canvas_.VerticalLine(gutterWidth_ - 2, clip_.Top, clip_.Bottom, clBtnHighlight);
+      canvas_.VerticalLine(gutterWidth_ - 1, clip_.Top, clip_.Bottom, clBtnShadow);
+    }
+  }
+
+  void PaintText() {
+    background_ = core_.Color();
+    if (TkxCustomHighLighter* highLighter = core_.HighLighter())
+      if (const TkxHighLightAttributes* blank = highLighter->DefaultAttribute(0))
+        if (blank->Background() != clNone) background_ = blank->Background();
+    textClip_ = {std::max(clip_.Left, textStart_), clip_.Top, clip_.Right, clip_.Bottom};
+    if (clip_.Left < textStart_)
+      canvas_.FillRect({std::max(clip_.Left, gutterWidth_), clip_.Top, textStart_, clip_.Bottom},
+                       background_);
+    FindSelection();
+    for (int line = firstLine_; line <= lastLine_; ++line)
+      PaintRow(line);
+    const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
+    if (below < clip_.Bottom) {
+      canvas_.FillRect({textClip_.Left, below, clip_.Right, clip_.Bottom}, background_);
+      PaintRightEdge(below, clip_.Bottom);
+    }
+  }
+
+  void PaintRightEdge(int top, int bottom) {
+    if (core_.RightEdge() <= 0) return;
+    const int x = ColumnX(core_.RightEdge() + 1);
+    if (x >= textClip_.Left && x < clip_.Right) canvas_.VerticalLine(x, top, bottom, core_.RightEdgeColor());
+  }
+
+  void FindSelection() {
+    hasSelection_ = !(core_.HideSelection() && !context_.focused) &&
+                    core_.SelectionAnchor() != core_.SelectionMovingEnd();
+    if (!hasSelection_) return;
+    selBegin_ = core_.BlockBegin();
+    selEnd_ = core_.BlockEnd();
+    if (core_.SelectionMode() == smColumn) {
+      const int left = std::min(selBegin_.X, selEnd_.X);
+      const int right = std::max(selBegin_.X, selEnd_.X);
+      selBegin_.X = left;
+      selEnd_.X = right;
+    }
+  }
+
+  // The selected display columns [first, last) of a row; empty when none.
+  [[nodiscard]] std::pair<int, int> SelectedColumns(int line, const std::string& text) const {
+    if (!hasSelection_ || line < selBegin_.Y || line > selEnd_.Y) return {0, 0};
+    const int tabWidth = core_.TabWidth();
+    switch (core_.SelectionMode()) {
+    case smLine: return {1, kBeyondLineEnd};
+    case smColumn:
+      return {DisplayColumn(text, tabWidth, selBegin_.X), DisplayColumn(text, tabWidth, selEnd_.X)};
+    case smNormal: break;
+    }
+    const int first = line == selBegin_.Y ? DisplayColumn(text, tabWidth, selBegin_.X) : 1;
+    const int last = line == selEnd_.Y ? DisplayColumn(text, tabWidth, selEnd_.X) : kBeyondLineEnd;
+    return {first, last};
+  }
+
+  void PaintRow(int line) {
+    const std::string& raw = core_.LineText(line);
+    const std::string display = ExpandTabs(raw, core_.TabWidth());
+    row_ = {line, &display, SelectedColumns(line, raw), {core_.FontColor(), background_}, false};
+    if (core_.OnSpecialLineColors)
+      core_.OnSpecialLineColors(line, row_.special, row_.colors.fg, row_.colors.bg);
+    const int displayEnd = static_cast<int>(display.size()) + 1;
+    if (TkxCustomHighLighter* highLighter = core_.HighLighter())
+      PaintTokens(*highLighter, line, display);
+    else
+      DrawRun({1, displayEnd, context_.fontStyle, row_.colors, false});
+    // The rest of the row: the selected part of it, then the row's background.
+    const int restColumn = std::max(displayEnd, firstColumn_);
+    const int selectedEnd = std::max(restColumn, std::min(row_.selection.second, lastColumn_ + 1));
+    const int top = RowTop(line);
+    if (row_.selection.first < row_.selection.second && row_.selection.second > restColumn) {
+      const int selectedStart = std::max(restColumn, row_.selection.first);
+      Fill(restColumn, selectedStart, top, row_.colors.bg);
+      Fill(selectedStart, selectedEnd, top, SelectedColors().bg);
+      Fill(selectedEnd, INT_MAX / 4, top, row_.colors.bg);
+    } else {
+      Fill(restColumn, INT_MAX / 4, top, row_.colors.bg);
+    }
+    PaintRightEdge(top, top + lineHeight_);
+  }
+
+  void Fill(int firstColumn, int lastColumn, int top, TColor color) {
+    const int left = std::max(ColumnX(firstColumn), textClip_.Left);
+    const int right = lastColumn >= INT_MAX / 4 ? clip_.Right : std::min(ColumnX(lastColumn), clip_.Right);
+    if (left < right) canvas_.FillRect({left, top, right, top + lineHeight_}, color);
+  }
+
+  void PaintTokens(TkxCustomHighLighter& highLighter, int line, const std::string& display) {
+    highLighter.RestoreRange(core_.Lines().GetObject(line - 1));
+    highLighter.BeginLine(display, line - 1);
+    Run run;
+    bool haveRun = false;
+    for (; !highLighter.AtLineEnd(); highLighter.NextToken()) {
+      const int first = highLighter.TokenStart() + 1;
+      const int last = first + static_cast<int>(highLighter.TokenLength());
+      if (last <= firstColumn_) continue;
+      if (first > lastColumn_) break;
+      Run token = TokenRun(highLighter.TokenAttribute(), first, last, display);
+      if (haveRun && run.last == first && Mergeable(run, token)) {
+        if (run.blanksOnly && !token.blanksOnly) {
+          run.style = token.style;
+          run.colors.fg = token.colors.fg;
+        }
+        run.last = last;
+        run.blanksOnly = run.blanksOnly && token.blanksOnly;
+        continue;
+      }
+      if (haveRun) DrawRun(run);
+      run = token;
+      haveRun = true;
+    }
+    if (haveRun) DrawRun(run);
+  }
+
+  [[nodiscard]] static bool Mergeable(const Run& a, const Run& b) {
+    if (a.colors.bg != b.colors.bg) return false;
+    return a.blanksOnly || b.blanksOnly || (a.style == b.style && a.colors.fg == b.colors.fg);
+  }
+
+  [[nodiscard]] Run TokenRun(const TkxHighLightAttributes* attribute, int first, int last,
+                             const std::string& display) const {
+    Run run{first, last, context_.fontStyle, row_.colors, true};
+    for (int i = first - 1; i < last - 1 && run.blanksOnly; ++i)
+      run.blanksOnly = display[static_cast<std::size_t>(i)] == ' ';
+    if (!attribute) return run;
+    run.style = attribute->Style();
+    if (!row_.special) {
+      if (attribute->Foreground() != clNone) run.colors.fg = attribute->Foreground();
+      if (attribute->Background() != clNone) run.colors.bg = attribute->Background();
+    }
+    return run;
+  }
+
+  [[nodiscard]] Colors SelectedColors() const {
+    if (row_.special) return {row_.colors.bg, row_.colors.fg};
+    return {core_.SelectedColor().Foreground(), core_.SelectedColor().Background()};
+  }
+
+  // Draws a run in up to three pieces: before, inside and after the selected columns.
+  void DrawRun(const Run& run) {
+    const int first = std::max(run.first, firstColumn_);
+    const int last = std::min(run.last, lastColumn_ + 1);
+    if (first >= last) return;
+    const int selFirst = std::clamp(row_.selection.first, first, last);
+    const int selLast = std::clamp(row_.selection.second, selFirst, last);
+    DrawPiece(first, selFirst, run.style, run.colors);
+    DrawPiece(selFirst, selLast, run.style, SelectedColors());
+    DrawPiece(selLast, last, run.style, run.colors);
+  }
+
+  void DrawPiece(int first, int last, TFontStyles style, Colors colors) {
+    if (first >= last) return;
+    const std::string& display = *row_.display;
+    const std::size_t from = static_cast<std::size_t>(first - 1);
+    if (from >= display.size()) return;
+    const std::size_t count = std::min(static_cast<std::size_t>(last - first), display.size() - from);
+    canvas_.DrawCells(ColumnX(first), RowTop(row_.line), std::string_view(display).substr(from, count), style,
+                      colors.fg, colors.bg, textClip_);
+  }
+
+  struct Row {
+    int line = 0;
+    const std::string* display = nullptr;
+    std::pair<int, int> selection{0, 0};
+    Colors colors{};
+    bool special = false;
+  };
+
+  const TkxEditCore& core_;
+  TkxCanvas& canvas_;
+  TkxRect clip_;
+  TkxRect textClip_;
+  TkxPaintContext context_;
+  int lineHeight_;
+  int charWidth_;
+  int gutterWidth_;
+  int textStart_;
+  int firstLine_ = 0;
+  int lastLine_ = 0;
+  int firstColumn_ = 0;
+  int lastColumn_ = 0;
+  TColor background_ = clWindow;
+  bool hasSelection_ = false;
+  TkxPoint selBegin_;
+  TkxPoint selEnd_;
+  Row row_;
+};
+
+} // namespace
+
+std::string ExpandTabs(const std::string& line, int tabWidth) {
+  if (line.find('\t') == std::string::npos) return line;
+  std::string result;
+  result.reserve(line.size() + 16);
+  for (char c : line) {
+    if (c != '\t') {
+      result += c;
+    } else if (tabWidth <= 1) {
+      result += ' ';
+    } else {
+      result.append(static_cast<std::size_t>(tabWidth) - result.size() % static_cast<std::size_t>(tabWidth),
+                    ' ');
+    }
+  }
+  return result;
+}
+
+void PaintEditor(const TkxEditCore& core, TkxCanvas& canvas, const TkxRect& clip,
+                 const TkxPaintContext& context) {
+  Painter(core, canvas, clip, context).Paint();
+}

@@ -1,0 +1,26 @@
+// Gutter options and line-number layout.
+#include "kxGutter.h"
+
+#include <algorithm>
+
+void TkxGutter::SetDigitCount(int value) { Set(digitCount_, std::clamp(value, 2, 12)); }
+
+int TkxGutter::DigitsInUse(int lineCount) const {
+  if (!autoSize_ || !visible_ || !showLineNumbers_) return digitCount_;
+  const int largest = zeroStart_ ? lineCount - 1 : lineCount;
+  return std::max(digitCount_, static_cast<int>(std::to_string(std::max(largest, 0)).size()));
+}
+
+int TkxGutter::RealGutterWidth(int charWidth, int lineCount) const {
+  if (!visible_) return 0;
+  if (showLineNumbers_) return leftOffset_ + rightOffset_ + charWidth * DigitsInUse(lineCount) + 2;
+  return width_;
+}
+
+std::string TkxGutter::FormatLineNumber(int line, int lineCount) const {
+  std::string number = std::to_string(zeroStart_ ? line - 1 : line);
+  const std::size_t digits = static_cast<std::size_t>(DigitsInUse(lineCount));
+  if (number.size() >= digits) return number;
+  // The padding covers all but the last position, so a lone digit is never replaced.
+  return std::string(digits - number.size(), leadingZeros_ ? '0' : ' ') + number;
+}

@@ -1,0 +1,146 @@
+// Font variants, cell metrics and cell-grid text drawing on Qt.
+#include "uTextDrawer.h"
+
+#include "UserQuestions.h"
+#include "kxCodePage.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <array>
+#include <map>
+
+// The 16 variants of one base font, each made when first asked for.
+struct TkxTextDrawer::Variants {
+  QFont base;
+  mutable std::array<std::unique_ptr<TkxFontVariant>, 16> byStyle;
+};
+
+namespace {
+
+// Variants live as long as some drawer uses their base font.
+std::map<QString, std::weak_ptr<TkxTextDrawer::Variants>>& SharedVariants() {
+  static std::map<QString, std::weak_ptr<TkxTextDrawer::Variants>> shared;
+  return shared;
+}
+
+TkxFontVariant MakeVariant(const QFont& base, TFontStyles style) {
+  TkxFontVariant variant{base};
+  variant.font.setBold(style & fsBold);
+  variant.font.setItalic(style & fsItalic);
+  variant.font.setUnderline(style & fsUnderline);
+  variant.font.setStrikeOut(style & fsStrikeOut);
+  const QFontMetrics metrics(variant.font);
+  variant.ascent = metrics.ascent();
+  variant.height = metrics.height();
+  variant.advance = metrics.horizontalAdvance(QLatin1Char('M'));
+  if (variant.advance <= 0) variant.advance = metrics.averageCharWidth();
+  variant.fixedPitch =
+      QFontInfo(variant.font).fixedPitch() && metrics.horizontalAdvance(QLatin1Char('i')) == variant.advance;
+  return variant;
+}
+
+} // namespace
+
+void TkxTextDrawer::SetBaseFont(const QFont& font) {
+  if (font.family().isEmpty()) throw TessarinError("SetBaseFont: 'Value' must be specified.");
+  baseFont_ = font;
+  auto& shared = SharedVariants();
+  const QString key = font.key();
+  variants_ = shared[key].lock();
+  if (!variants_) {
+    variants_ = std::make_shared<Variants>();
+    variants_->base = font;
+    shared[key] = variants_;
+  }
+}
+
+const TkxFontVariant& TkxTextDrawer::Variant(TFontStyles style) const {
+  if (!variants_) const_cast<TkxTextDrawer*>(this)->SetBaseFont(EditorFont("Courier New", 10));
+  std::unique_ptr<TkxFontVariant>& slot = variants_->byStyle[style & fsAllStyles];
+  if (!slot) slot = std::make_unique<TkxFontVariant>(MakeVariant(variants_->base, style & fsAllStyles));
+  return *slot;
+}
+
+int TkxTextDrawer::CharWidth(TFontStyles styles) const { return Variant(styles & fsBold).advance; }
+
+int TkxTextDrawer::FontHeight(TFontStyles styles) const { return Variant(styles & fsItalic).height; }
+
+QFont TkxTextDrawer::EditorFont(const QString& family, int pointSize) {
+  QFont font(family, pointSize > 0 ? pointSize : 10);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  if (!QFontInfo(font).fixedPitch()) {
+    // The family is missing and the substitute is proportional: take the system's fixed font.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(font.pointSize());
+    return fixed;
+  }
+  return font;
+}
+
+QColor ColorToQColor(TColor color, const QPalette& palette) {
+  if (color >= 0x80000000u) {
+    switch (color & 0xFF) {
+    case 5: return palette.color(QPalette::Base);
+    case 8: return palette.color(QPalette::Text);
+    case 13: return palette.color(QPalette::Highlight);
+    case 14: return palette.color(QPalette::HighlightedText);
+    case 15: return palette.color(QPalette::Button);
+    case 16: return palette.color(QPalette::Dark);
+    case 18: return palette.color(QPalette::ButtonText);
+    case 20: return palette.color(QPalette::Light);
+    default: return palette.color(QPalette::WindowText);
+    }
+  }
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+TkxQtCanvas::TkxQtCanvas(QPainter& painter, const TkxTextDrawer& drawer, const QPalette& palette,
+                         int charWidth, int lineHeight)
+    : painter_(painter), drawer_(drawer), palette_(palette), charWidth_(charWidth), lineHeight_(lineHeight) {}
+
+void TkxQtCanvas::FillRect(const TkxRect& rect, TColor color) {
+  if (rect.Empty()) return;
+  painter_.fillRect(QRect(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top),
+                    ColorToQColor(color, palette_));
+}
+
+void TkxQtCanvas::DrawCells(int x, int y, std::string_view text, TFontStyles style, TColor fg, TColor bg,
+                            const TkxRect& clip) {
+  const QRect cells(x, y, charWidth_ * static_cast<int>(text.size()), lineHeight_);
+  const QRect clipRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top);
+  const QRect visible = cells.intersected(clipRect);
+  if (visible.isEmpty()) return;
+  painter_.fillRect(visible, ColorToQColor(bg, palette_));
+  // Skip cells left of the clip so long lines cost only what shows.
+  const int skip = std::max(0, (visible.left() - x) / charWidth_);
+  const int count = std::min(static_cast<int>(text.size()) - skip, visible.width() / charWidth_ + 2);
+  if (count <= 0) return;
+  const std::string_view shown = text.substr(static_cast<std::size_t>(skip), static_cast<std::size_t>(count));
+  if (shown.find_first_not_of(' ') == std::string_view::npos && !(style & (fsUnderline | fsStrikeOut)))
+    return;
+  const TkxFontVariant& variant = drawer_.Variant(style);
+  painter_.save();
+  painter_.setClipRect(visible, Qt::IntersectClip);
+  painter_.setFont(variant.font);
+  painter_.setPen(ColorToQColor(fg, palette_));
+  const int left = x + skip * charWidth_;
+  const int baseline = y + variant.ascent;
+  if (variant.fixedPitch && variant.advance == charWidth_) {
+    painter_.drawText(left, baseline, BytesToQString(shown));
+  } else {
+    // Keep every glyph in its own cell so the column grid holds for any font.
+    const QString chars = BytesToQString(shown);
+    for (qsizetype i = 0; i < chars.size(); ++i)
+      painter_.drawText(left + static_cast<int>(i) * charWidth_, baseline, QString(chars[i]));
+  }
+  painter_.restore();
+}
+
+void TkxQtCanvas::VerticalLine(int x, int top, int bottom, TColor color) {
+  if (bottom > top) painter_.fillRect(QRect(x, top, 1, bottom - top), ColorToQColor(color, palette_));
+}
