@@ -343,7 +343,7 @@ void TkxCustomEdit::VerticalAction(int action) {
   if (const std::optional<TkxScrollAction> scroll = ScrollActionFromQt(action)) {
     VerticalScroll(*scroll, verticalScrollBar()->sliderPosition());
     UpdateScrollBars();
-    if (scrollHint_ && scrollHint_->isVisible())
+    if (scrollHint_ && !scrollHint_->isHidden())
       scrollHint_->setText(QStringLiteral("Top Line: %1").arg(TopLine()));
   }
 }
