@@ -4,9 +4,9 @@
 #pragma once
 
 #include "BuildSteps.h"
-#include "CompilingProgress.h"
 #include "EditorWindows.h"
 #include "MessageCollector.h"
+#include "ProgressState.h"
 #include "Redirect.h"
 #include "Settings.h"
 #include "UserQuestions.h"

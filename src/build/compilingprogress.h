@@ -2,7 +2,7 @@
 // "Cancel" while the build runs and "&OK" at its end. It draws a TCompilingProgress.
 #pragma once
 
-#include "CompilingProgress.h"
+#include "ProgressState.h"
 
 #include <QDialog>
 

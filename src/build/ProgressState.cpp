@@ -1,5 +1,5 @@
 // Every change notifies the window once.
-#include "CompilingProgress.h"
+#include "ProgressState.h"
 
 void TCompilingProgress::Notify() const {
   if (Changed) Changed();
