@@ -72,7 +72,10 @@ public:
 
 private:
   void BuildShiftTable();
-  template <bool CaseSensitive> int Scan();
+  static constexpr std::size_t NoMatch = static_cast<std::size_t>(-1);
+  // End of the first matching window that ends at or after `end`, or NoMatch.
+  template <bool CaseSensitive> [[nodiscard]] std::size_t NextMatchEnd(std::size_t end) const;
+  template <bool CaseSensitive> int CollectMatches();
   [[nodiscard]] bool BoundedByDelimiters(std::size_t start, std::size_t end) const;
 
   std::string pattern_;
@@ -84,7 +87,7 @@ private:
   bool wholeWords_ = false;
 
   std::string_view text_;
-  // One past the last byte of the window being looked at.
+  // One past the last match; beyond the text once the scan has finished.
   std::size_t windowEnd_ = 0;
   int matchCount_ = 0;
   std::vector<int> results_;
