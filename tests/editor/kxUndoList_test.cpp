@@ -1,0 +1,93 @@
+// The undo list's capacity, locking and record handling.
+#include "kxUndoList.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// Records edit i on line i, so the lines of what remains tell which edits survived.
+void AddEdits(TUndoList& list, int first, int last) {
+  for (int i = first; i <= last; ++i)
+    list.AddChange(urInsertion, {1, i}, {2, i}, "", smNormal);
+}
+
+std::vector<int> PopAllLines(TUndoList& list) {
+  std::vector<int> lines;
+  for (TUndoRecord record = list.GetChange(); record.Reason != urNone; record = list.GetChange())
+    lines.push_back(record.Start.Y);
+  return lines;
+}
+} // namespace
+
+TEST(kxUndoList, EleventhEditDropsTheOldest) {
+  TUndoList list;
+  EXPECT_EQ(list.Max(), 10);
+  AddEdits(list, 1, 11);
+  EXPECT_EQ(list.CanUndo(), 10);
+  EXPECT_EQ(PopAllLines(list), (std::vector<int>{11, 10, 9, 8, 7, 6, 5, 4, 3, 2}));
+  EXPECT_EQ(list.GetChange().Reason, urNone); // the eleventh undo finds nothing
+}
+
+TEST(kxUndoList, SetMaxKeepsTheNewest) {
+  TUndoList list;
+  AddEdits(list, 1, 10);
+  list.SetMax(3);
+  EXPECT_EQ(list.Max(), 3);
+  AddEdits(list, 11, 11);
+  EXPECT_EQ(PopAllLines(list), (std::vector<int>{11, 10, 9}));
+
+  list.SetMax(-1); // ignored
+  EXPECT_EQ(list.Max(), 3);
+  list.SetMax(0);
+  AddEdits(list, 1, 2);
+  EXPECT_EQ(PopAllLines(list), (std::vector<int>{2})); // capacity 0 still keeps the latest edit
+}
+
+TEST(kxUndoList, LockedListRecordsNothingAndFiresNothing) {
+  TUndoList list;
+  int fired = 0;
+  list.OnAdded = [&] { ++fired; };
+  list.Lock();
+  AddEdits(list, 1, 3);
+  EXPECT_TRUE(list.Locked());
+  EXPECT_EQ(list.CanUndo(), 0);
+  EXPECT_EQ(fired, 0);
+  list.Unlock();
+  AddEdits(list, 1, 2);
+  EXPECT_EQ(list.CanUndo(), 2);
+  EXPECT_EQ(fired, 2);
+}
+
+TEST(kxUndoList, RecordsComeBackAsStored) {
+  TUndoList list;
+  EXPECT_EQ(list.LastReason(), urNone);
+  EXPECT_EQ(list.PeekChange(), nullptr);
+
+  list.AddChange(urCut, {3, 2}, {7, 4}, "cut\r\ntext", smColumn);
+  std::string typed = "x";
+  list.AddChange(urInsertion, {3, 2}, {4, 2}, typed, smNormal);
+  typed = "changed"; // the list holds its own copy
+  ASSERT_NE(list.PeekChange(), nullptr);
+  EXPECT_EQ(list.LastReason(), urInsertion);
+  EXPECT_EQ(list.CanUndo(), 2);
+
+  EXPECT_EQ(list.GetChange().Text, "x");
+  const TUndoRecord cut = list.GetChange();
+  EXPECT_EQ(cut.Reason, urCut);
+  EXPECT_EQ(cut.Start, (TkxPoint{3, 2}));
+  EXPECT_EQ(cut.End, (TkxPoint{7, 4}));
+  EXPECT_EQ(cut.Text, "cut\r\ntext");
+  EXPECT_EQ(cut.Mode, smColumn);
+
+  AddEdits(list, 1, 3);
+  list.ClearList();
+  EXPECT_EQ(list.CanUndo(), 0);
+  EXPECT_EQ(list.LastReason(), urNone);
+}
+
+TEST(kxUndoList, ReasonsHaveTheirDescriptions) {
+  EXPECT_STREQ(UndoReasonDescription(urInsertion), "text insertion");
+  EXPECT_STREQ(UndoReasonDescription(urDeletionAfterCursor), "text deletion after cursor");
+  EXPECT_STREQ(UndoReasonDescription(urUnindention), "text unindention");
+  EXPECT_STREQ(UndoReasonDescription(urNone), "none");
+  EXPECT_STREQ(UndoReasonDescription(static_cast<TUndoReason>(200)), "none");
+}
