@@ -1,0 +1,123 @@
+// Marks, bookmark slots and the line bookkeeping that keeps marks beside their text.
+#include "kxMarkList.h"
+
+#include <algorithm>
+
+void TMark::RepaintLine(int line) const {
+  if (owner_) owner_->LineChanged(line);
+}
+
+void TMark::SetLine(int line) {
+  const int old = line_;
+  line_ = line;
+  if (!visible_) return;
+  if (old > 0) RepaintLine(old);
+  RepaintLine(line);
+}
+
+void TMark::SetImageIndex(int imageIndex) {
+  imageIndex_ = imageIndex;
+  RepaintLine(line_);
+}
+
+void TMark::SetInternalImage(bool internalImage) {
+  internalImage_ = internalImage;
+  RepaintLine(line_);
+}
+
+void TMark::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  RepaintLine(line_);
+}
+
+void TMarkList::LineChanged(int line) const {
+  if (OnLineChanged) OnLineChanged(line);
+}
+
+TMark& TMarkList::Add(std::unique_ptr<TMark> mark) {
+  mark->owner_ = this;
+  TMark& added = *marks_.emplace_back(std::move(mark));
+  if (OnChange) OnChange();
+  return added;
+}
+
+void TMarkList::Remove(TMark& mark) {
+  const auto found =
+      std::find_if(marks_.begin(), marks_.end(), [&](const auto& held) { return held.get() == &mark; });
+  if (found == marks_.end()) return;
+  std::replace(bookmarks_.begin(), bookmarks_.end(), &mark, static_cast<TMark*>(nullptr));
+  marks_.erase(found);
+  if (OnChange) OnChange();
+}
+
+TMark* TMarkList::BookMark(int number) const {
+  return number >= 0 && number < BookmarkCount ? bookmarks_[static_cast<std::size_t>(number)] : nullptr;
+}
+
+TMark& TMarkList::PlaceBookMark(std::unique_ptr<TMark> bookmark) {
+  const int number = bookmark->Number();
+  if (!bookmark->IsBookmark() || number >= BookmarkCount) return Add(std::move(bookmark)); // no slot
+  for (TMark* other : bookmarks_)
+    if (other && other->Line() == bookmark->Line()) Remove(*other);
+  ClearBookMark(number);
+  TMark& placed = Add(std::move(bookmark));
+  bookmarks_[static_cast<std::size_t>(number)] = &placed;
+  return placed;
+}
+
+void TMarkList::ClearBookMark(int number) {
+  if (TMark* bookmark = BookMark(number)) Remove(*bookmark);
+}
+
+std::vector<TMark*> TMarkList::MarksOnLine(int line) const {
+  std::vector<TMark*> found;
+  for (const auto& mark : marks_) {
+    if (mark->Line() != line) continue;
+    found.push_back(mark.get());
+    if (found.size() == MaxMarksOnLine) break;
+  }
+  return found;
+}
+
+TMark* TMarkList::MarkAt(int line, int x, int xOffset) const {
+  int right = 0;
+  for (TMark* mark : MarksOnLine(line)) {
+    right += xOffset;
+    if (x < right) return mark;
+  }
+  return nullptr;
+}
+
+namespace {
+void MoveTo(TMark& mark, int line) {
+  line = std::max(line, 1);
+  if (line != mark.Line()) mark.SetLine(line);
+}
+} // namespace
+
+void TMarkList::LinesInserted(int line, int count) {
+  if (count <= 0) return;
+  for (const auto& mark : marks_)
+    if (mark->Line() >= line) MoveTo(*mark, mark->Line() + count);
+}
+
+void TMarkList::LinesJoined(int first, int last) {
+  if (last <= first) return;
+  for (const auto& mark : marks_) {
+    if (mark->Line() > last)
+      MoveTo(*mark, mark->Line() - (last - first));
+    else if (mark->Line() > first)
+      MoveTo(*mark, first);
+  }
+}
+
+void TMarkList::LinesRemoved(int first, int last) {
+  if (last < first) return;
+  for (const auto& mark : marks_) {
+    if (mark->Line() > last)
+      MoveTo(*mark, mark->Line() - (last - first + 1));
+    else if (mark->Line() >= first)
+      MoveTo(*mark, first);
+  }
+}

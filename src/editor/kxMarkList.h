@@ -1,0 +1,101 @@
+// Gutter marks and the list that owns them: the ten numbered bookmarks are marks with a number.
+// The list keeps marks on their lines as lines come and go, and tells its owner which gutter
+// lines to repaint.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TMarkList;
+
+class TMark {
+public:
+  // A bookmark for 0 ... 9; a plain mark for a negative number.
+  explicit TMark(int number = -1) : number_(number) {}
+  TMark(const TMark&) = delete;
+  TMark& operator=(const TMark&) = delete;
+
+  // The list holding this mark; nullptr before it is added.
+  [[nodiscard]] TMarkList* Owner() const { return owner_; }
+
+  [[nodiscard]] int Line() const { return line_; }
+  void SetLine(int line);
+  [[nodiscard]] int Column() const { return column_; }
+  void SetColumn(int column) { column_ = column; }
+  [[nodiscard]] int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int imageIndex);
+  [[nodiscard]] bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  // Draw the built-in numbered glyph rather than one from the editor's image list.
+  [[nodiscard]] bool InternalImage() const { return internalImage_; }
+  void SetInternalImage(bool internalImage);
+
+  [[nodiscard]] int Number() const { return number_; }
+  [[nodiscard]] bool IsBookmark() const { return number_ >= 0; }
+
+private:
+  friend class TMarkList;
+  void RepaintLine(int line) const;
+
+  TMarkList* owner_ = nullptr;
+  int line_ = 0;
+  int column_ = 1;
+  int imageIndex_ = 0;
+  bool visible_ = false;
+  bool internalImage_ = false;
+  int number_;
+};
+
+class TMarkList {
+public:
+  static constexpr int BookmarkCount = 10;
+  // The most marks reported for one line.
+  static constexpr int MaxMarksOnLine = 16;
+
+  TMarkList() = default;
+  TMarkList(const TMarkList&) = delete;
+  TMarkList& operator=(const TMarkList&) = delete;
+
+  // Fired when a mark is added or removed: the whole gutter wants repainting.
+  std::function<void()> OnChange;
+  // Fired with a line whose gutter glyphs changed.
+  std::function<void(int line)> OnLineChanged;
+
+  TMark& Add(std::unique_ptr<TMark> mark);
+  // Frees the mark.
+  void Remove(TMark& mark);
+  [[nodiscard]] int Count() const { return static_cast<int>(marks_.size()); }
+  [[nodiscard]] TMark& operator[](int index) const { return *marks_[static_cast<std::size_t>(index)]; }
+
+  // Bookmark `number`, or nullptr when it is not set or the number is not 0 ... 9.
+  [[nodiscard]] TMark* BookMark(int number) const;
+  // Stores a bookmark in its slot: it replaces the bookmark of the same number and every other
+  // bookmark on its line.
+  TMark& PlaceBookMark(std::unique_ptr<TMark> bookmark);
+  void ClearBookMark(int number);
+
+  // Up to MaxMarksOnLine marks on `line`, in list order.
+  [[nodiscard]] std::vector<TMark*> MarksOnLine(int line) const;
+  // The mark whose glyph lies under gutter position `x` of `line`, glyphs being `xOffset` apart;
+  // nullptr when `x` lies beyond them all.
+  [[nodiscard]] TMark* MarkAt(int line, int x, int xOffset) const;
+
+  // Keeping marks on their lines (every move goes through TMark::SetLine, never below line 1):
+  // `count` new lines inserted at `line` push down the marks on it and below.
+  void LinesInserted(int line, int count);
+  // Lines first + 1 ... last joined into line `first`: their marks go to `first`, later marks
+  // move up by last - first.
+  void LinesJoined(int first, int last);
+  // Whole lines first ... last removed: their marks go to `first`, later marks move up by
+  // last - first + 1.
+  void LinesRemoved(int first, int last);
+
+private:
+  friend class TMark;
+  void LineChanged(int line) const;
+
+  std::vector<std::unique_ptr<TMark>> marks_;
+  std::array<TMark*, BookmarkCount> bookmarks_{};
+};

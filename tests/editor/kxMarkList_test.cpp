@@ -1,0 +1,133 @@
+// Marks and bookmarks: slots, lookups, repaint notices and marks following their lines.
+#include "kxMarkList.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+std::unique_ptr<TMark> MakeMark(int number, int line) {
+  auto mark = std::make_unique<TMark>(number);
+  mark->SetLine(line);
+  mark->SetVisible(true);
+  return mark;
+}
+
+// The lines of bookmarks 0 ... 9, 0 where a slot is empty.
+std::vector<int> BookmarkLines(const TMarkList& marks) {
+  std::vector<int> lines;
+  for (int n = 0; n < TMarkList::BookmarkCount; ++n)
+    lines.push_back(marks.BookMark(n) ? marks.BookMark(n)->Line() : 0);
+  return lines;
+}
+
+// Bookmarks 0, 1, 2, ... on the given lines.
+void PlaceOnLines(TMarkList& marks, std::initializer_list<int> lines) {
+  int number = 0;
+  for (int line : lines)
+    marks.PlaceBookMark(MakeMark(number++, line));
+}
+} // namespace
+
+TEST(kxMarkList, BookmarksReplaceTheirNumberAndTheirLine) {
+  TMarkList marks;
+  marks.PlaceBookMark(MakeMark(5, 4));
+  marks.PlaceBookMark(MakeMark(3, 4)); // same line: bookmark 5 goes
+  EXPECT_EQ(marks.BookMark(5), nullptr);
+  ASSERT_NE(marks.BookMark(3), nullptr);
+  EXPECT_EQ(marks.BookMark(3)->Line(), 4);
+
+  marks.PlaceBookMark(MakeMark(3, 9)); // same number: moved
+  EXPECT_EQ(marks.BookMark(3)->Line(), 9);
+  EXPECT_EQ(marks.Count(), 1);
+
+  marks.Add(MakeMark(-1, 9)); // a plain mark shares the line without disturbing bookmarks
+  marks.PlaceBookMark(MakeMark(-1, 9));
+  EXPECT_EQ(marks.Count(), 3);
+  EXPECT_NE(marks.BookMark(3), nullptr);
+
+  marks.ClearBookMark(3);
+  marks.ClearBookMark(3);
+  marks.ClearBookMark(42);
+  EXPECT_EQ(marks.BookMark(3), nullptr);
+  EXPECT_EQ(marks.BookMark(-1), nullptr);
+  EXPECT_EQ(marks.Count(), 2);
+  EXPECT_FALSE(marks[0].IsBookmark());
+}
+
+TEST(kxMarkList, AddingRemovingAndMovingAskForRepaints) {
+  TMarkList marks;
+  int listChanges = 0;
+  std::vector<int> repainted;
+  marks.OnChange = [&] { ++listChanges; };
+  marks.OnLineChanged = [&](int line) { repainted.push_back(line); };
+
+  TMark& mark = marks.PlaceBookMark(MakeMark(1, 3));
+  EXPECT_EQ(mark.Owner(), &marks);
+  EXPECT_EQ(listChanges, 1);
+  EXPECT_TRUE(repainted.empty()); // set up before it was added: nobody to tell
+
+  mark.SetLine(6);
+  EXPECT_EQ(repainted, (std::vector<int>{3, 6}));
+  repainted.clear();
+  mark.SetVisible(true); // unchanged
+  mark.SetImageIndex(4);
+  EXPECT_EQ(repainted, (std::vector<int>{6}));
+  repainted.clear();
+  mark.SetVisible(false);
+  mark.SetLine(8); // hidden marks move silently
+  EXPECT_EQ(repainted, (std::vector<int>{6}));
+
+  marks.ClearBookMark(1);
+  EXPECT_EQ(listChanges, 2);
+}
+
+TEST(kxMarkList, MarksOnALineAndTheClickedGlyph) {
+  TMarkList marks;
+  marks.Add(MakeMark(-1, 2));
+  PlaceOnLines(marks, {7, 2});
+  for (int i = 0; i < 20; ++i)
+    marks.Add(MakeMark(-1, 5));
+
+  const std::vector<TMark*> onTwo = marks.MarksOnLine(2);
+  ASSERT_EQ(onTwo.size(), 2u);
+  EXPECT_FALSE(onTwo[0]->IsBookmark()); // list order
+  EXPECT_EQ(onTwo[1]->Number(), 1);
+  EXPECT_EQ(marks.MarksOnLine(5).size(), 16u);
+  EXPECT_TRUE(marks.MarksOnLine(3).empty());
+
+  EXPECT_EQ(marks.MarkAt(2, 0, 12), onTwo[0]);
+  EXPECT_EQ(marks.MarkAt(2, 11, 12), onTwo[0]);
+  EXPECT_EQ(marks.MarkAt(2, 12, 12), onTwo[1]);
+  EXPECT_EQ(marks.MarkAt(2, 24, 12), nullptr);
+  EXPECT_EQ(marks.MarkAt(3, 0, 12), nullptr);
+}
+
+TEST(kxMarkList, MarksFollowInsertedLines) {
+  TMarkList marks;
+  PlaceOnLines(marks, {2, 5, 9});
+  marks.LinesInserted(5, 3); // three lines inserted above the mark on line 5
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{2, 8, 12, 0, 0, 0, 0, 0, 0, 0}));
+  marks.LinesInserted(13, 4);
+  marks.LinesInserted(1, 0);
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{2, 8, 12, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(kxMarkList, MarksFollowJoinedAndRemovedLines) {
+  TMarkList marks;
+  PlaceOnLines(marks, {2, 3, 4, 5, 6, 10});
+  marks.LinesJoined(3, 5); // a selection from line 3 to line 5 removed
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{2, 3, 3, 3, 4, 8, 0, 0, 0, 0}));
+
+  TMarkList lineMode;
+  PlaceOnLines(lineMode, {2, 3, 4, 5, 6, 10});
+  lineMode.LinesRemoved(3, 5); // whole lines 3 ... 5 removed
+  EXPECT_EQ(BookmarkLines(lineMode), (std::vector<int>{2, 3, 3, 3, 3, 7, 0, 0, 0, 0}));
+
+  // Backspace at the start of line 4 joins it to line 3; deleting line 1 keeps its mark on line 1.
+  TMarkList joins;
+  PlaceOnLines(joins, {1, 3, 4, 7});
+  joins.LinesJoined(3, 4);
+  EXPECT_EQ(BookmarkLines(joins), (std::vector<int>{1, 3, 3, 6, 0, 0, 0, 0, 0, 0}));
+  joins.LinesRemoved(1, 1);
+  joins.LinesJoined(0, 1);
+  EXPECT_EQ(BookmarkLines(joins), (std::vector<int>{1, 1, 1, 4, 0, 0, 0, 0, 0, 0}));
+}
