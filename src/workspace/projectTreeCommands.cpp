@@ -11,6 +11,15 @@
 #include <QAction>
 #include <QTreeWidget>
 
+FileDialogRequest SourceOpenDialog(const std::string& initialFolder) {
+  FileDialogRequest request;
+  request.title = "Open File";
+  request.filter = "C Files (*.c; *.h)|*.c;*.h|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*";
+  request.defaultExtension = "c";
+  request.initialFolder = initialFolder;
+  return request;
+}
+
 ProjectTreeCommands::ProjectTreeCommands(TProjectList& workspace, QTreeWidget& tree, UserQuestions& questions,
                                          TProjectNameForm& nameForm, TFilePropertiesForm& filePropertiesForm,
                                          ProjectTreeWindow window)

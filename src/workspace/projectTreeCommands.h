@@ -30,6 +30,9 @@ struct ProjectTreeWindow {
   };
 };
 
+// The source file dialog ("Open File", several files at once) that the editor windows share.
+[[nodiscard]] FileDialogRequest SourceOpenDialog(const std::string& initialFolder);
+
 class ProjectTreeCommands {
 public:
   ProjectTreeCommands(TProjectList& workspace, QTreeWidget& tree, UserQuestions& questions,

@@ -35,7 +35,7 @@ bool WorkspaceCommands::LoadWorkspace(const std::string& path) {
   return error.empty();
 }
 
-void WorkspaceCommands::openAndName(const std::string& path) {
+void WorkspaceCommands::ReopenWorkspace(const std::string& path) {
   if (LoadWorkspace(path)) window_.SetWorkspaceFileName(TswNameFor(path));
 }
 
@@ -43,12 +43,12 @@ void WorkspaceCommands::FileOpenWorkspace() {
   const auto path = questions_.chooseFileToOpen(workspaceDialog("Open Tessarin Workspace", "tsw"));
   if (!path) return;
   window_.AddRecentWorkspace(*path);
-  openAndName(*path);
+  ReopenWorkspace(*path);
 }
 
 void WorkspaceCommands::FileImportWorkspaceAction() {
   const auto path = questions_.chooseFileToOpen(workspaceDialog("Import DSW Workspace", "dsw"));
-  if (path) openAndName(*path);
+  if (path) ReopenWorkspace(*path);
 }
 
 void WorkspaceCommands::FileSaveWorkspaceAction() {

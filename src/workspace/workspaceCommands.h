@@ -34,6 +34,9 @@ public:
   // Loads `path` as the workspace and rebuilds the tree and the class view, whatever happened;
   // an error is shown to the user. Also serves the recent list and the command line.
   bool LoadWorkspace(const std::string& path);
+  // LoadWorkspace, then the workspace file name becomes `path` with the extension "tsw": what
+  // Open, Import and a reopen from the recent list do after their dialogs.
+  void ReopenWorkspace(const std::string& path);
 
   // The workspace file name that goes with a loaded file: its extension replaced by "tsw".
   [[nodiscard]] static std::string TswNameFor(const std::string& path);
@@ -41,7 +44,6 @@ public:
 private:
   [[nodiscard]] FileDialogRequest workspaceDialog(const std::string& title,
                                                   const std::string& extension) const;
-  void openAndName(const std::string& path);
 
   TProjectList& workspace_;
   UserQuestions& questions_;
