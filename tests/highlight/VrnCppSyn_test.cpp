@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -286,6 +289,26 @@ TEST(CppHighlighter, ScanLineTokensFeedsTheOutlineEvent) {
                                             "space   @6", "symbol { @6"}));
 }
 
+TEST(CppHighlighter, TokenSinkGetsEachTokenWithItsFlags) {
+  struct RecordingSink : TkxTokenSink {
+    std::vector<std::string> seen;
+    void PutToken(std::string_view text, TkxHighLightAttributes* attribute, bool whitespace,
+                  bool special) override {
+      seen.push_back(std::string(text) + "|" + (attribute ? attribute->Name() : "-") + "|" +
+                     (whitespace ? "w" : "") + (special ? "s" : ""));
+    }
+  } sink;
+  TVrnCppSyn h;
+  h.BeginLineForSink("x"); // no sink attached: just scans
+  h.SetTokenSink(&sink);
+  h.ClearRange();
+  h.BeginLineForSink("a =\"s\"//c");
+  while (!h.AtLineEnd())
+    h.NextToSink();
+  EXPECT_EQ(sink.seen, (std::vector<std::string>{"a|Identifier|", " |Space|w", "=|Symbol|s", "\"s\"|String|s",
+                                                 "//c|Comment|s", "|-|"}));
+}
+
 TEST(CppHighlighter, AttributesNamesDefaultsAndSlots) {
   TVrnCppSyn h;
   std::vector<std::string> names;
@@ -343,6 +366,41 @@ TEST(CppHighlighter, EditorsHearAttributeChangesAndFormColoursApply) {
     EXPECT_EQ(other.AttributeAt(i)->Foreground(), h.AttributeAt(i)->Foreground());
     EXPECT_EQ(other.AttributeAt(i)->Style(), h.AttributeAt(i)->Style());
   }
+}
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// For every line: "== <line> <start range>", then one "<kind>\t<text>" line per token.
+std::string TokenDump(std::string_view source) {
+  TVrnCppSyn h;
+  std::string dump;
+  h.ClearRange();
+  int lineNo = 0;
+  for (std::string_view line : SplitLines(source)) {
+    dump += "== " + std::to_string(++lineNo) + " " + std::to_string(h.CurrentRange()) + "\n";
+    for (h.BeginLine(line, lineNo); !h.AtLineEnd(); h.NextToken())
+      dump += std::string(KindName(h.TokenKind())) + "\t" + h.TokenText() + "\n";
+  }
+  return dump;
+}
+
+} // namespace
+
+TEST(CppHighlighter, SampleModuleSourceMatchesItsGoldenTokenStream) {
+  // The data folder beside this source when the environment does not name it.
+  const char* named = std::getenv("TESSARIN_TEST_DATA");
+  const std::string data = named ? named : std::filesystem::path(__FILE__).parent_path().string() + "/data";
+  const std::string source = ReadFile(data + "/sample.c");
+  ASSERT_FALSE(source.empty());
+  const std::string actual = TokenDump(source);
+  const std::string expected = ReadFile(data + "/sample.tokens");
+  if (actual != expected) std::ofstream("sample.tokens.actual", std::ios::binary) << actual;
+  EXPECT_EQ(actual, expected) << "the actual stream is in sample.tokens.actual";
 }
 
 namespace {
