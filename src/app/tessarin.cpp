@@ -1,8 +1,24 @@
-// Program entry.
+// Program entry: the application, the main window, the shared dialogs, then the message loop.
+#include "QtUserQuestions.h"
+#include "main.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Tessarin");
-  return 0;
+  QtUserQuestions questions([]() -> QWidget* { return QApplication::activeWindow(); });
+
+  MainFormEnvironment environment;
+  environment.questions = &questions;
+  environment.programPath = QCoreApplication::applicationFilePath().toStdString();
+  for (int i = 1; i < argc; ++i)
+    environment.arguments.emplace_back(argv[i]);
+  TMainForm MainForm(std::move(environment));
+
+  // The shared dialogs (build progress, find in files, project name, find, go to line, file
+  // properties) are made here, hidden, in that order, as each command lands.
+
+  MainForm.show();
+  return QApplication::exec();
 }

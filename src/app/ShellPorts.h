@@ -1,0 +1,45 @@
+// What the main window needs of the editor windows and of the workspace, as two small
+// interfaces: the windows and workspace code plug in behind them, and tests use stand-ins.
+#pragma once
+
+#include <string>
+
+// One open editor window. The MDI child widget implements this next to being a QWidget; its
+// close event must ask CloseQuery() and refuse the close when that says no.
+class EditorWindowPort {
+public:
+  virtual ~EditorWindowPort() = default;
+
+  [[nodiscard]] virtual std::string FileName() const = 0;
+  [[nodiscard]] virtual bool CanUndo() const = 0;
+  [[nodiscard]] virtual bool CanRedo() const = 0;
+  [[nodiscard]] virtual bool Modified() const = 0;
+  [[nodiscard]] virtual bool SelAvail() const = 0;
+
+  // The save prompt: may the window close? A Yes saves, a No drops the changes.
+  virtual bool CloseQuery() = 0;
+
+  virtual void Undo() = 0;
+  virtual void Redo() = 0;
+  virtual void CutToClipboard() = 0;
+  virtual void CopyToClipboard() = 0;
+  virtual void PasteFromClipboard() = 0;
+  // Replaces the selection with nothing, as one undoable edit.
+  virtual void DeleteSelection() = 0;
+  virtual void SetEditorFont(const std::string& name, int size) = 0;
+};
+
+// The workspace as the shell drives it.
+class WorkspacePort {
+public:
+  virtual ~WorkspacePort() = default;
+
+  // Loads the workspace file and rebuilds the tree and the class view, whatever happened; an
+  // error is shown to the user. True when the file was read whole.
+  virtual bool LoadWorkspace(const std::string& path) = 0;
+  // Rebuilds the workspace tree from the model ("Projects" alone for an empty workspace).
+  virtual void BuildTree() = 0;
+  // Offers to save a modified workspace, closes the editor windows and empties the workspace.
+  // False when the user kept it open.
+  virtual bool CloseWorkspace() = 0;
+};

@@ -1,0 +1,58 @@
+// The editor windows inside the MDI frame: finding them, closing them, arranging them and the
+// "&Window" menu's list of open windows.
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+#include <string>
+
+class EditorWindowPort;
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QWidget;
+
+class WindowCommands : public QObject {
+  Q_OBJECT
+public:
+  explicit WindowCommands(QMdiArea& area);
+
+  // In the frame's child-list order: the order in which they were opened.
+  [[nodiscard]] QList<QMdiSubWindow*> Windows() const;
+  [[nodiscard]] int Count() const;
+  [[nodiscard]] static EditorWindowPort* Port(const QMdiSubWindow* window);
+  // The active window's editor, or none when no editor window is open.
+  [[nodiscard]] EditorWindowPort* ActiveEditor() const;
+  [[nodiscard]] QMdiSubWindow* ActiveWindow() const;
+
+  // Last opened first; the first whose file name matches without regard to case, else none.
+  [[nodiscard]] QMdiSubWindow* FindEditorWindow(const std::string& path) const;
+  // Puts `widget` into the frame as a child window and shows it.
+  QMdiSubWindow* Add(QWidget* widget);
+  void BringToFront(QMdiSubWindow* window);
+
+  // Closes the windows from last to first; one that refuses stays and the others still close.
+  void CloseAll();
+  // Asks every window in child-list order; false at the first that refuses.
+  [[nodiscard]] bool AllMayClose() const;
+  void CloseActive();
+
+  void Cascade();
+  void TileHorizontally(); // one above the other
+  void TileVertically();   // side by side
+  // Lines the minimised windows up along the bottom of the frame.
+  void ArrangeIcons();
+
+  // Appends the list of open windows to `menu`, the active one checked; replaces the list
+  // appended last time.
+  void FillWindowList(QMenu& menu);
+
+private:
+  [[nodiscard]] QList<QMdiSubWindow*> ShownWindows() const;
+  void Tile(bool sideBySide);
+
+  QMdiArea& area_;
+  QList<QAction*> listEntries_;
+};

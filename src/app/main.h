@@ -1,0 +1,138 @@
+// The main frame window: a switchboard that builds the controls, the actions, menus and
+// toolbars, and hands each group of commands to the helper that carries it out.
+#pragma once
+
+#include "Actions.h"
+#include "FileType.h"
+#include "RegistryStore.h"
+#include "Settings.h"
+#include "config.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class EditCommands;
+class EditorWindowPort;
+class QListWidget;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class QTreeWidget;
+class RegMruMenu;
+class TMainForm;
+class TRegMru;
+class UserQuestions;
+class WindowCommands;
+class WorkspacePort;
+
+// Everything the main window takes from outside, so tests can replace each piece.
+struct MainFormEnvironment {
+  UserQuestions* questions = nullptr; // required
+  std::string storePath = RegistryStore::defaultFilePath();
+  SettingsConventions conventions = SettingsConventions::Native();
+  std::vector<std::string> arguments; // the command line after the program name
+  DialogRunner runDialog = ExecModally;
+  std::string programPath;
+  std::string dataHome = DesktopDataHome();
+  ToolStarter startTool = StartDetached;
+  std::function<bool()> clipboardHasText; // the system clipboard when empty
+  // The workspace behind the tree; the project workspace when empty.
+  std::function<std::unique_ptr<WorkspacePort>(TMainForm&)> makeWorkspace;
+  // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow).
+  std::function<QMdiSubWindow*(TMainForm&, const std::string& path)> newEditorWindow;
+};
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TMainForm(MainFormEnvironment environment, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Controls other commands work on.
+  QMdiArea* MdiArea;
+  QTabWidget* PageControl;
+  QWidget* FileViewSheet;
+  QWidget* ClassViewSheet;
+  QTreeWidget* ProjectTreeView;
+  QTreeWidget* ClassTreeView;
+  QTabWidget* MessagePages;
+  QWidget* DebugSheet;
+  QWidget* FindinFilesSheet;
+  QListWidget* DebugListBox;
+  QListWidget* FindFilesListBox;
+  QMenu* EditMenu;
+  QMenu* ReopenMenu;
+  QMenu* WindowMenu;
+  QMenu* PopupMenu1;
+  QToolBar* FileToolBar;
+  QToolBar* BuildToolBar;
+  QToolBar* WindowToolBar;
+  QVector<QIcon> ButtonImageList;
+  QVector<QIcon> TreeViewList;
+
+  Settings settings;
+  std::string WorkspaceFileName;
+  std::vector<std::string> AssemblyList;
+  bool TreeDoubleClicked = false;
+
+  [[nodiscard]] MainActions& Actions() { return *actions_; }
+  [[nodiscard]] UserQuestions& Questions() { return *env_.questions; }
+  [[nodiscard]] RegistryStore& Store() { return *store_; }
+  [[nodiscard]] TRegMru& RegMru() { return *regMru_; }
+  [[nodiscard]] WindowCommands& Windows() { return *windows_; }
+  [[nodiscard]] WorkspacePort& Workspace() { return *workspace_; }
+
+  // Editor windows, for the document, build and search commands.
+  QMdiSubWindow* AddEditorWindow(QWidget* window);
+  [[nodiscard]] QMdiSubWindow* FindEditorWindow(const std::string& path) const;
+  QMdiSubWindow* OpenEditorWindow(const std::string& path);
+  void ApplyEditorFont();
+
+  void FilePreferencesActionExecute();
+  void CloseAllWindowsActionExecute();
+  void AboutActionExecute();
+  void RegMruItemClick(const std::string& path, bool& remove);
+
+  // The first showing: Preferences when a tool is missing, then the command-line file.
+  void FormShow();
+  // The idle-time refresh: every action's enabled-state handler, then the edit actions.
+  void RefreshActions();
+  void UpdateEditActions();
+
+  // Runs `handler`; an error it raises is shown in an error box and the program goes on.
+  void RunGuarded(const std::function<void()>& handler);
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void CreateControls();
+  void CreateMenus();
+  void CreateToolBars();
+  void WireCommands();
+  void FormCreate();
+  void LoadSettings();
+
+  MainFormEnvironment env_;
+  std::unique_ptr<RegistryStore> store_;
+  std::string storeError_;    // why the settings file could not be read, empty when it could
+  bool storeDamaged_ = false; // left alone at exit unless the user confirmed new settings
+  std::unique_ptr<TRegMru> regMru_;
+  MainActions* actions_ = nullptr;
+  WindowCommands* windows_ = nullptr;
+  std::unique_ptr<EditCommands> editCommands_;
+  RegMruMenu* regMruMenu_ = nullptr;
+  std::unique_ptr<WorkspacePort> workspace_;
+  bool shown_ = false;
+};
+
+// Thrown by a handler whose failure was already shown to the user: unwinds without a second box.
+struct AlreadyReported : std::exception {};
