@@ -1,10 +1,12 @@
 // The editor widget: Qt events in, model calls out; painting through the text drawer.
 #include "kxCustomEdit.h"
 
+#include "kxBlockClipboard.h"
 #include "kxCodePage.h"
 #include "kxQtKeys.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QInputMethodEvent>
@@ -54,6 +56,29 @@ TFontStyles FontStyle(const QFont& font) {
 
 } // namespace
 
+bool TkxQtClipboard::PutText(std::string_view plain, std::string_view block) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard) return false;
+  auto* data = new QMimeData;
+  data->setText(BytesToQString(plain));
+  data->setData(kxBlockMimeType, QByteArray(block.data(), static_cast<qsizetype>(block.size())));
+  clipboard->setMimeData(data);
+  return true;
+}
+
+std::optional<std::string> TkxQtClipboard::BlockData() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasFormat(kxBlockMimeType)) return std::nullopt;
+  const QByteArray bytes = data->data(kxBlockMimeType);
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::optional<std::string> TkxQtClipboard::PlainText() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return std::nullopt;
+  return QStringToBytes(data->text());
+}
+
 TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   resize(200, 150);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -61,6 +86,7 @@ TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   setAttribute(Qt::WA_InputMethodEnabled);
   setFocusPolicy(Qt::StrongFocus);
   SetView(this);
+  SetClipboard(&clipboard_);
   drawer_.SetBaseFont(TkxTextDrawer::EditorFont("Courier New", 10));
   MeasureFont();
   SetScrollBars(TkxScrollBars::ssBoth);
@@ -309,8 +335,12 @@ void TkxCustomEdit::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint pixel = event->position().toPoint();
   autoScrollTimer_.stop();
   leftButtonDown_ = false;
-  if (pressInGutter_ && pixel.x() < GutterWidth() && OnGutterClick)
-    OnGutterClick(pixel.x(), pixel.y(), TopLine() + pixel.y() / LineHeight(), nullptr);
+  if (pressInGutter_ && pixel.x() < GutterWidth() && OnGutterClick) {
+    const int line = TopLine() + pixel.y() / LineHeight();
+    OnGutterClick(pixel.x(), pixel.y(), line,
+                  line <= LineCount() ? Marks().MarkAt(line, pixel.x(), BookMarkOptions().Xoffset())
+                                      : nullptr);
+  }
   pressInGutter_ = false;
   if (waitingForDrag_) {
     waitingForDrag_ = false;

@@ -11,6 +11,14 @@
 
 class QLabel;
 
+// The system clipboard: plain text and the private block format side by side.
+class TkxQtClipboard : public TkxClipboardPort {
+public:
+  bool PutText(std::string_view plain, std::string_view block) override;
+  [[nodiscard]] std::optional<std::string> BlockData() const override;
+  [[nodiscard]] std::optional<std::string> PlainText() const override;
+};
+
 enum class TkxScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TkxBorderStyle { bsNone, bsSingle };
 
@@ -74,6 +82,7 @@ private:
   void BlinkCaret();
 
   TkxTextDrawer drawer_;
+  TkxQtClipboard clipboard_;
   TkxScrollBars scrollBars_ = TkxScrollBars::ssBoth;
   TkxBorderStyle borderStyle_ = TkxBorderStyle::bsSingle;
   bool wantTabs_ = false;

@@ -8,21 +8,13 @@
 
 namespace {
 
-// Holds the model's paint lock for a scope, also when an exception passes.
-class PaintLock {
-public:
-  explicit PaintLock(TkxEditCore& core) : core_(core) { core_.IncPaintLock(); }
-  ~PaintLock() { core_.DecPaintLock(); }
-  PaintLock(const PaintLock&) = delete;
-  PaintLock& operator=(const PaintLock&) = delete;
-
-private:
-  TkxEditCore& core_;
-};
-
 const std::string kNoLine;
 
 } // namespace
+
+TkxPaintLock::TkxPaintLock(TkxEditCore& core) : core_(core) { core_.IncPaintLock(); }
+
+TkxPaintLock::~TkxPaintLock() { core_.DecPaintLock(); }
 
 TkxRect UnionRect(const TkxRect& a, const TkxRect& b) {
   if (a.Empty()) return b;
@@ -36,6 +28,15 @@ TkxEditCore::TkxEditCore() {
   lines_.Add("");
   keystrokes_.LoadDefaultMap();
   gutter_.OnChange = [this] { GutterChanged(); };
+  bookMarkOptions_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
+  marks_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
+  marks_.OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
+  // Every recorded change, in either list, marks the text modified and is reported.
+  for (TUndoList* list : {&undoList_, &redoList_})
+    list->OnAdded = [this] {
+      SetModified(true);
+      if (OnChange) OnChange();
+    };
   selectedColor_.OnChange = [this] { InvalidateAll(); };
   UpdateLayout();
 }
@@ -57,7 +58,7 @@ void TkxEditCore::SetCaretXY(TkxPoint value) {
   int y = std::min(value.Y, LineCount());
   int x0 = value.X - 1;
   int y0 = y - 1;
-  const bool pastEol = HasOption(kxeoScrollPastEol);
+  const bool pastEol = HasOption(kxeoScrollPastEol) || caretPastEol_;
   int limit;
   if (y0 < 0) {
     y0 = 0;
@@ -68,7 +69,7 @@ void TkxEditCore::SetCaretXY(TkxPoint value) {
   x0 = std::max(std::min(x0, limit), 0);
   if (x0 == caretX_ && y0 == caretY_) return;
   {
-    PaintLock lock(*this);
+    TkxPaintLock lock(*this);
     TkxStatusChanges changes = 0;
     if (x0 != caretX_) changes |= stCaretX;
     if (y0 != caretY_) changes |= stCaretY;
@@ -158,7 +159,7 @@ void TkxEditCore::SetBlockEnd(TkxPoint point) {
 }
 
 void TkxEditCore::SelectAll() {
-  PaintLock lock(*this);
+  TkxPaintLock lock(*this);
   const TkxPoint end{static_cast<int>(LineText(LineCount()).size()) + 1, LineCount()};
   SetBlockBegin({1, 1});
   SetBlockEnd(end);
@@ -174,7 +175,7 @@ void TkxEditCore::SetSelectionMode(TSelectionMode value) {
 }
 
 void TkxEditCore::MoveCaretAndSelection(TkxPoint from, TkxPoint to, bool selecting) {
-  PaintLock lock(*this);
+  TkxPaintLock lock(*this);
   if (selecting) {
     if (!SelAvail()) SetBlockBegin(from);
     SetBlockEnd(to);
@@ -450,7 +451,7 @@ void TkxEditCore::ListLinePut(int index) {
 
 void TkxEditCore::ListTextReplaced() {
   if (LineCount() == 0) lines_.Add("");
-  TextReplaced();
+  ClearUndo();
 }
 
 void TkxEditCore::ListBulkAdded() {
@@ -489,13 +490,13 @@ void TkxEditCore::ExecuteCommand(TkxEditorCommand command, char ch, const void* 
   }
   if (command == ecNone || command > 1000) return;
   {
-    PaintLock lock(*this);
+    TkxPaintLock lock(*this);
     CarryOutCommand(command, ch, data);
   }
   if (OnCommandDone) OnCommandDone();
 }
 
-bool TkxEditCore::CarryOutCommand(TkxEditorCommand command, char /*ch*/, const void* data) {
+bool TkxEditCore::CarryOutCommand(TkxEditorCommand command, char ch, const void* data) {
   switch (command) {
   case ecScrollUp:
   case ecScrollDown:
@@ -509,17 +510,9 @@ bool TkxEditCore::CarryOutCommand(TkxEditorCommand command, char /*ch*/, const v
   case ecLineSelect: SetSelectionMode(smLine); return true;
   case ecMatchBracket: FindMatchingBracket(); return true;
   case ecShiftTab: return true;
-  case ecClearAll:
-    if (!readOnly_) {
-      // Clearing leaves one empty line: every other operation relies on having a line.
-      lines_.BeginUpdate();
-      lines_.Clear();
-      lines_.Add("");
-      lines_.EndUpdate();
-    }
-    return true;
   default: break;
   }
+  if (ExecuteEditing(command, ch, data)) return true;
   if (command == ecSelectAll || (command >= ecLeft && command <= ecGotoXY) ||
       (command >= ecSelLeft && command <= ecSelGotoXY)) {
     ExecuteMovement(command, data);

@@ -7,13 +7,55 @@
 #include "kxGutter.h"
 #include "kxHighlighter.h"
 #include "kxKeyCmds.h"
+#include "kxMarkList.h"
+#include "kxUndoList.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-class TMark;
 class TkxCanvas;
+
+class EkxEditError : public TessarinError {
+public:
+  using TessarinError::TessarinError;
+};
+
+// The clipboard as the editor sees it: plain text beside the private block format.
+class TkxClipboardPort {
+public:
+  virtual ~TkxClipboardPort() = default;
+  // Replaces the clipboard's contents with both forms; false when it could not.
+  virtual bool PutText(std::string_view plain, std::string_view block) = 0;
+  [[nodiscard]] virtual std::optional<std::string> BlockData() const = 0;
+  [[nodiscard]] virtual std::optional<std::string> PlainText() const = 0;
+};
+
+// How bookmarks show and whether their keys work.
+struct TkxBookMarkOpt {
+  std::function<void()> OnChange;
+  [[nodiscard]] bool EnableKeys() const { return enableKeys_; }
+  [[nodiscard]] bool GlyphsVisible() const { return glyphsVisible_; }
+  [[nodiscard]] int LeftMargin() const { return leftMargin_; }
+  [[nodiscard]] int Xoffset() const { return xOffset_; }
+  void SetEnableKeys(bool value) { Set(enableKeys_, value); }
+  void SetGlyphsVisible(bool value) { Set(glyphsVisible_, value); }
+  void SetLeftMargin(int value) { Set(leftMargin_, value); }
+  void SetXoffset(int value) { Set(xOffset_, value); }
+
+private:
+  template <typename T> void Set(T& member, T value) {
+    if (member == value) return;
+    member = value;
+    if (OnChange) OnChange();
+  }
+  bool enableKeys_ = true;
+  bool glyphsVisible_ = true;
+  int leftMargin_ = 2;
+  int xOffset_ = 12;
+};
 
 // Pixel rectangle, right and bottom exclusive.
 struct TkxRect {
@@ -44,6 +86,20 @@ public:
   virtual void RepaintNow() = 0;
   // The font styles in use changed: measure the cell again and call SetFontMetrics.
   virtual void MeasureFont() = 0;
+};
+
+class TkxEditCore;
+
+// Holds an editor's paint lock for a scope, also when an exception passes.
+class TkxPaintLock {
+public:
+  explicit TkxPaintLock(TkxEditCore& core);
+  ~TkxPaintLock();
+  TkxPaintLock(const TkxPaintLock&) = delete;
+  TkxPaintLock& operator=(const TkxPaintLock&) = delete;
+
+private:
+  TkxEditCore& core_;
 };
 
 class TkxEditCore {
@@ -89,6 +145,42 @@ public:
   void SetSelectionMode(TSelectionMode value);
   // Selects the word at the caret, as a double click does.
   void SelectWordAtCaret();
+
+  // --- editing
+  // The selected text in the current selection mode.
+  [[nodiscard]] std::string SelText() const;
+  // Replaces the selection by `value` in normal mode, recording it for undo.
+  void SetSelText(std::string_view value);
+  // Removes the selection (in the current mode) and inserts `text` (up to a NUL) in `mode`,
+  // leaving the caret after it. Records nothing.
+  void SetSelTextPrimitive(TSelectionMode mode, std::string_view text);
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  [[nodiscard]] bool CanPaste() const;
+  void SetClipboard(TkxClipboardPort* clipboard) { clipboard_ = clipboard; }
+
+  // --- undo and redo
+  void Undo();
+  void Redo();
+  [[nodiscard]] bool CanUndo() const { return undoList_.CanUndo() > 0; }
+  [[nodiscard]] bool CanRedo() const { return redoList_.CanUndo() > 0; }
+  void ClearUndo();
+  void LockUndo();
+  void UnlockUndo();
+  [[nodiscard]] int MaxUndo() const { return undoList_.Max(); }
+  void SetMaxUndo(int value);
+  [[nodiscard]] TUndoList& UndoList() { return undoList_; }
+  [[nodiscard]] TUndoList& RedoList() { return redoList_; }
+
+  // --- bookmarks
+  void SetBookMark(int number, int column, int line);
+  void ClearBookMark(int number);
+  void GotoBookMark(int number);
+  [[nodiscard]] TMarkList& Marks() { return marks_; }
+  [[nodiscard]] const TMarkList& Marks() const { return marks_; }
+  [[nodiscard]] TkxBookMarkOpt& BookMarkOptions() { return bookMarkOptions_; }
+  [[nodiscard]] const TkxBookMarkOpt& BookMarkOptions() const { return bookMarkOptions_; }
 
   // --- words
   [[nodiscard]] TkxWordChars WordChars() const;
@@ -194,6 +286,8 @@ public:
   std::function<void(TkxCanvas& canvas)> OnPaint;
   std::function<void(int x, int y, const std::vector<std::string>& files)> OnDropFiles;
   std::function<void(int x, int y, int line, TMark* mark)> OnGutterClick;
+  // The handler may change the new bookmark or take it away (nothing is placed then).
+  std::function<void(std::unique_ptr<TMark>& mark)> OnPlaceBookmark;
 
   void SetView(TkxEditView* view) { view_ = view; }
   [[nodiscard]] TkxEditView* View() const { return view_; }
@@ -216,8 +310,35 @@ protected:
   void UpdateScrollBarsOrFlag();
   void UpdateCaretOrFlag();
   void ClampPoint(TkxPoint& point) const;
-  // The whole text was replaced from one string (a load): edit history no longer applies.
-  virtual void TextReplaced() {}
+  // Text-changing commands; false when the command is not one of them.
+  bool ExecuteEditing(TkxEditorCommand command, char ch, const void* data);
+  void TypeChar(char ch);
+  void TypeString(std::string_view text, bool imeString);
+  void DeleteLastChar();
+  void DeleteChar();
+  void DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason, TkxPoint recordStart, TkxPoint recordEnd);
+  void DeleteLine();
+  void LineBreak(bool moveCaret);
+  void InsertTab();
+  void BlockIndent();
+  void BlockUnindent();
+  void ToggleBookMark(int number);
+  void SelectRange(TkxPoint from, TkxPoint to);
+  void RecordSelectionRemoval(TUndoReason reason);
+  void RemoveSelection() { SetSelTextPrimitive(smNormal, {}); }
+  void UndoRecord(const TUndoRecord& record);
+  void RedoRecord(const TUndoRecord& record);
+  void UndoLineBreak(const TUndoRecord& record);
+  // Inserts `pieces` (CR LF separated) as a column block at column 1 from `line` on.
+  void InsertColumnAtLineStart(int line, std::string_view pieces);
+  // The ordered selection of a block command and the last line it touches (a selection ending
+  // in column 1 leaves that line alone).
+  struct TBlockSpan {
+    TkxPoint begin;
+    TkxPoint end;
+    int lastLine;
+  };
+  [[nodiscard]] TBlockSpan BlockSpan() const;
 
 private:
   // Stores a display property and repaints when it changed.
@@ -286,4 +407,11 @@ private:
   TkxCustomHighLighter::HookId changeHook_ = 0;
   TkxCustomHighLighter::HookId destroyHook_ = 0;
   TkxEditView* view_ = nullptr;
+  TUndoList undoList_;
+  TUndoList redoList_;
+  TMarkList marks_;
+  TkxBookMarkOpt bookMarkOptions_;
+  TkxClipboardPort* clipboard_ = nullptr;
+  // Lets the caret stand past the line end while a command works, whatever the options say.
+  bool caretPastEol_ = false;
 };

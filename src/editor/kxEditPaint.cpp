@@ -8,6 +8,8 @@
 namespace {
 
 constexpr int kBeyondLineEnd = INT_MAX / 4;
+constexpr TColor kGlyphColor = 0x00FFFF; // yellow
+constexpr TColor kGlyphText = 0x000080;  // dark red
 
 // Display column (1-based) of a byte column, with tabs expanded.
 int DisplayColumn(const std::string& line, int tabWidth, int byteColumn) {
@@ -77,9 +79,29 @@ private:
     } else {
       canvas_.FillRect(gutterClip, gutter.Color());
     }
+    if (core_.BookMarkOptions().GlyphsVisible())
+      for (int line = firstLine_; line <= lastLine_; ++line)
+        PaintMarks(line, gutterClip);
     if (clip_.Right >= gutterWidth_ - 2 && gutterWidth_ >= 2) {
       canvas_.VerticalLine(gutterWidth_ - 2, clip_.Top, clip_.Bottom, clBtnHighlight);
       canvas_.VerticalLine(gutterWidth_ - 1, clip_.Top, clip_.Bottom, clBtnShadow);
+    }
+  }
+
+  // The built-in glyphs: a framed box with the bookmark's number, one per mark on the line.
+  void PaintMarks(int line, const TkxRect& gutterClip) {
+    const TkxBookMarkOpt& options = core_.BookMarkOptions();
+    int x = options.LeftMargin();
+    for (const TMark* mark : core_.Marks().MarksOnLine(line)) {
+      if (mark->Visible()) {
+        const int top = RowTop(line);
+        const TkxRect box{x, top + 1, x + charWidth_ + 3, top + lineHeight_ - 1};
+        canvas_.FillRect(box, clBtnShadow);
+        canvas_.FillRect({box.Left + 1, box.Top + 1, box.Right - 1, box.Bottom - 1}, kGlyphColor);
+        const std::string digit(1, static_cast<char>('0' + (mark->ImageIndex() % 10 + 10) % 10));
+        canvas_.DrawCells(x + 2, top, digit, fsBold, kGlyphText, kGlyphColor, gutterClip);
+      }
+      x += options.Xoffset();
     }
   }
 

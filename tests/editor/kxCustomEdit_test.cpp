@@ -146,8 +146,13 @@ TEST_F(CustomEdit, KeysMoveAndSelectWithoutTypingTheirCharacters) {
   EXPECT_EQ(editor.CaretXY(), (TkxPoint{5, 1}));
   QTest::keyClick(&editor, Qt::Key_Insert);
   EXPECT_FALSE(editor.InsertMode());
-  QTest::keyClick(&editor, Qt::Key_Return);
-  EXPECT_EQ(editor.Lines().Strings()[0], "int x; /* note */");
+  QTest::keyClick(&editor, Qt::Key_Insert);
+  QTest::keyClick(&editor, Qt::Key_Return); // a line break, and no CR typed
+  QTest::keyClick(&editor, Qt::Key_Y);
+  QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xE9)));
+  QApplication::sendEvent(&editor, &accented);
+  EXPECT_EQ(editor.Lines().Strings()[0], "int");
+  EXPECT_EQ(editor.Lines().Strings()[1], "y\xe9x; /* note */");
 }
 
 TEST_F(CustomEdit, MouseClicksDragsAndDoubleClicksSelect) {
