@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+using namespace std::string_literals;
+
 namespace {
 
 const std::string kSuffix = " - Package Owner=<4>\r\n";
@@ -100,7 +102,7 @@ TEST(ProjectFiles, ReadsFilesWrittenOnWindowsWithAnyLineEnd) {
   TempDir dir;
   // CR LF, a lone CR and a lone LF; backslashes and forward slashes; a drive that is not here.
   dir.write("mod/a/a.tsp", "SOURCE=.\\x.c\rSOURCE=..\\shared/y.h\nSOURCE=C:\\q3\\z.asm\r\n ignored\r\n");
-  dir.write("mod/b/b.tsp", std::string("SOURCE=b.c\r\n\0SOURCE=hidden.c\r\n", 33));
+  dir.write("mod/b/b.tsp", "SOURCE=b.c\r\n\0SOURCE=hidden.c\r\n"s);
   dir.write("mod/mod.tsw", "Project: \"a\"=.\\a\\a.tsp" + kSuffix + "project: \"lower\"=a\\a.tsp" + kSuffix +
                                "Project: \"no quote" + kSuffix +
                                "Project: \"b\"=b\\b.tsp - Package Owner=<4>");
