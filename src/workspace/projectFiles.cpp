@@ -38,7 +38,10 @@ std::string readText(const std::string& path) {
 }
 
 void writeText(const std::string& path, const std::string& content) {
-  if (!writeFileAtomically(path, content, false).empty())
+  // A drive letter kept from a file written on Windows names no place here; writing it would
+  // create an oddly named file in the current folder.
+  const bool foreignDrive = StyleOfStoredPath(path).windows && !PathStyle::Native().windows;
+  if (foreignDrive || !writeFileAtomically(path, content, false).empty())
     throw TessarinError("Cannot create file " + shownPath(path));
 }
 

@@ -197,6 +197,11 @@ TEST(ProjectFiles, FailedSaveKeepsOldFilesAndStaysModified) {
   list.DeleteProject(1);
   EXPECT_EQ(errorOf([&] { list.SaveToFile("/dev/full"); }), "Cannot create file /dev/full");
   EXPECT_TRUE(list.Modified);
+
+  // A project file kept from Windows is not created as a strangely named file here.
+  list.Items(1).FileName = "D:\\mods\\c.tsp";
+  EXPECT_EQ(errorOf([&] { list.SaveToFile(dir.file("ws.tsw")); }), "Cannot create file D:\\mods\\c.tsp");
+  EXPECT_FALSE(std::filesystem::exists("D:\\mods\\c.tsp"));
 }
 
 TEST(ProjectFiles, HostileInputIsReadWithoutHarm) {
