@@ -11,7 +11,7 @@ void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lin
   if (lines.Empty()) {
     lines.Add(std::string());
     LineBreakPending = false;
-    lastLineSettled_ = false;
+    lastLineSettled_ = lastLineHasSummary_ = false;
   }
   std::size_t at = 0;
   while (at < text.size()) {
@@ -21,7 +21,7 @@ void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lin
       LineBreakPending = c == '\r';
       if (!completesPair) {
         lines.Add(std::string());
-        lastLineSettled_ = false;
+        lastLineSettled_ = lastLineHasSummary_ = false;
       }
       ++at;
       continue;
@@ -47,8 +47,11 @@ void TMessageCollector::AppendRun(const std::string& run, MessageLines& lines, b
   }
   constexpr std::size_t kSummaryLength = sizeof("total errors") - 1;
   const std::size_t searchFrom = oldSize > kSummaryLength ? oldSize - kSummaryLength : 0;
-  if (Assembling && lines.Last().find("total errors", searchFrom) != std::string::npos)
+  if (Assembling &&
+      (lastLineHasSummary_ || lines.Last().find("total errors", searchFrom) != std::string::npos)) {
+    lastLineHasSummary_ = true;
     AssemblerResult = " - " + lines.Last();
+  }
 }
 
 std::string ExpandTabs(const std::string& text, std::size_t startColumn) {

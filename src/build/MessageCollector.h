@@ -31,6 +31,8 @@ private:
   PathStyle style_;
   // The last line's file-name field is complete and normalised, so later runs cannot change it.
   bool lastLineSettled_ = false;
+  // The last line holds "total errors", so every run that extends it renews AssemblerResult.
+  bool lastLineHasSummary_ = false;
 };
 
 // Each tab becomes blanks up to the next column that is a multiple of 8; `startColumn` is the
