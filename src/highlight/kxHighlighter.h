@@ -139,7 +139,8 @@ public:
   // Listeners are told after any attribute changed. The id unhooks exactly that listener.
   [[nodiscard]] HookId HookChange(ChangeListener listener);
   void UnhookChange(HookId id);
-  // Listeners told once when the highlighter is destroyed, so that holders can drop it.
+  // Listeners told once when the highlighter is destroyed, so that holders can drop it. They run
+  // from the base destructor: they must not call the highlighter any more.
   [[nodiscard]] HookId HookDestroy(ChangeListener listener);
   void UnhookDestroy(HookId id);
 
