@@ -8,6 +8,7 @@
 #include "UserQuestions.h"
 #include "workspacePaths.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 
@@ -48,11 +49,11 @@ void writeText(const std::string& path, const std::string& content) {
 // Calls `handle` for every line of `text`; CR LF, LF and CR each end a line.
 template <typename Handler> void forEachLine(std::string_view text, Handler&& handle) {
   while (!text.empty()) {
-    const std::size_t end = text.find_first_of("\r\n");
-    handle(text.substr(0, end));
-    if (end == std::string_view::npos) return;
-    const std::size_t next = text.compare(end, 2, kLineEnd) == 0 ? end + 2 : end + 1;
-    text.remove_prefix(next);
+    const auto end = std::find_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
+    const std::size_t length = static_cast<std::size_t>(end - text.begin());
+    handle(text.substr(0, length));
+    if (end == text.end()) return;
+    text.remove_prefix(text.compare(length, 2, kLineEnd) == 0 ? length + 2 : length + 1);
   }
 }
 
