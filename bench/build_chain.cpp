@@ -2,8 +2,8 @@
 // commands run one after the other by a shell script, in the same run. The runner's specified
 // waits (100 ms for each tool's drain) are printed too, to show what the rest adds.
 #include "BuildController.h"
+#include "HeadlessBuild.h"
 #include "QtHandOver.h"
-#include "UserQuestions.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
@@ -22,29 +22,6 @@ constexpr int kSourceFiles = 40;
 std::string Tool(const std::string& name) {
   return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "standin-tools" / name).string();
 }
-
-struct NoWindows : EditorWindows {
-  [[nodiscard]] std::vector<std::string> ModifiedFiles() const override { return {}; }
-  void SaveAll() override {}
-  [[nodiscard]] bool IsModified(const std::string&) const override { return false; }
-  void Save(const std::string&) override {}
-  [[nodiscard]] std::optional<std::string> ActiveFileName() const override { return std::nullopt; }
-  JumpTarget& OpenEditorWindow(const std::string&) override { std::abort(); }
-};
-
-struct Silent : UserQuestions {
-  Answer askYesNo(const std::string&) override { return Answer::No; }
-  Answer askYesNoCancel(const std::string&) override { return Answer::No; }
-  Answer askYesNoCancelAll(const std::string&) override { return Answer::No; }
-  void inform(const std::string&) override {}
-  void showError(const std::string&) override {}
-  std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 // The generated project: one file with vmMain, 39 with three functions each, and a header.
 struct Project {
@@ -96,8 +73,8 @@ double buildSeconds = 0, scriptSeconds = 0;
 void BM_BuildWithTessarin(benchmark::State& state) {
   MessageLines debug;
   TCompilingProgress progress;
-  NoWindows windows;
-  Silent questions;
+  NoEditorWindows windows;
+  ConsoleQuestions questions;
   TBuildController controller(BuildContext{project->settings,
                                            project->workspace,
                                            debug,

@@ -5,25 +5,13 @@ void TCompilingProgress::Notify() const {
   if (Changed) Changed();
 }
 
-void TCompilingProgress::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  Notify();
-}
+void TCompilingProgress::SetCaption(const std::string& caption) { Assign(caption_, caption); }
 
-void TCompilingProgress::SetLabel(const std::string& label) {
-  label_ = label;
-  Notify();
-}
+void TCompilingProgress::SetLabel(const std::string& label) { Assign(label_, label); }
 
-void TCompilingProgress::SetMaximum(int maximum) {
-  maximum_ = maximum;
-  Notify();
-}
+void TCompilingProgress::SetMaximum(int maximum) { Assign(maximum_, maximum); }
 
-void TCompilingProgress::SetPosition(int position) {
-  position_ = position;
-  Notify();
-}
+void TCompilingProgress::SetPosition(int position) { Assign(position_, position); }
 
 void TCompilingProgress::Show() {
   visible_ = true;

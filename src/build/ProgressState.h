@@ -36,6 +36,10 @@ public:
 
 private:
   void Notify() const;
+  template <typename T> void Assign(T& member, const T& value) {
+    member = value;
+    Notify();
+  }
 
   std::string caption_ = "Compiling";
   std::string label_ = ".....";

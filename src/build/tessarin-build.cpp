@@ -1,6 +1,7 @@
 // tessarin-build: builds the projects of a workspace from the command line with the same
 // settings, runner and build sequence as the program's own build commands.
 #include "BuildController.h"
+#include "HeadlessBuild.h"
 #include "QtHandOver.h"
 #include "RegistryStore.h"
 
@@ -24,39 +25,6 @@ const char* const kUsage =
     "The tools' messages go to standard output as they arrive, the progress to standard error.\n"
     "Exit status: 0 when every project produced its .qvm and no tool reported an error;\n"
     "1 when a build failed; 2 when the command line or the workspace could not be used.\n";
-
-// A build without windows: nothing is open, so nothing needs saving.
-class NoEditorWindows : public EditorWindows {
-public:
-  [[nodiscard]] std::vector<std::string> ModifiedFiles() const override { return {}; }
-  void SaveAll() override {}
-  [[nodiscard]] bool IsModified(const std::string&) const override { return false; }
-  void Save(const std::string&) override {}
-  [[nodiscard]] std::optional<std::string> ActiveFileName() const override { return std::nullopt; }
-  JumpTarget& OpenEditorWindow(const std::string&) override { throw TessarinError("No editor windows here"); }
-};
-
-// Questions cannot be asked here: notices go to standard error, every question is answered No.
-class ConsoleQuestions : public UserQuestions {
-public:
-  Answer askYesNo(const std::string& text) override { return Tell(text, Answer::No); }
-  Answer askYesNoCancel(const std::string& text) override { return Tell(text, Answer::No); }
-  Answer askYesNoCancelAll(const std::string& text) override { return Tell(text, Answer::No); }
-  void inform(const std::string& text) override { Tell(text, Answer::Ok); }
-  void showError(const std::string& text) override { Tell(text, Answer::Ok); }
-  std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-
-private:
-  static Answer Tell(const std::string& text, Answer answer) {
-    std::cerr << text << std::endl;
-    return answer;
-  }
-};
 
 // Prints each "Debug" line once it is complete, and the last one when a build ends.
 class LinePrinter : public MessageLines::Watcher {

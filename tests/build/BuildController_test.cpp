@@ -8,6 +8,8 @@
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -232,4 +234,16 @@ TEST_F(BuildFixture, ProjectsWithoutFilesAndCaptions) {
   EXPECT_TRUE(Controller().ToolsExist());
   settings.q3asmlocation.clear();
   EXPECT_FALSE(Controller().ToolsExist());
+}
+
+TEST_F(BuildFixture, AHangingToolIsKilledWhenTheProgramCloses) {
+  AddProject("game", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  Controller().BuildActiveProjectActionExecute();
+  ASSERT_TRUE(WaitUntil([&] { return progress.Label().find("g_main.c") != std::string::npos; }));
+  const pid_t pid = Controller().Runner()->ProcessHandle();
+  progress.cancelButtonClick();
+  WaitUntil([] { return false; }, 300);
+  EXPECT_TRUE(Controller().Building()) << "Cancel waits for the running tool";
+  controller.reset();
+  EXPECT_TRUE(WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000));
 }

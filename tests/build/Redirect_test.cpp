@@ -11,22 +11,26 @@
 
 namespace {
 
-// Records every event in arrival order.
+std::shared_ptr<HandOver> UiThread() { return std::make_shared<QtHandOver>(); }
+
+// A runner that records every event in arrival order.
 struct Recorder {
+  std::unique_ptr<TRedirector> runner = std::make_unique<TRedirector>(UiThread());
   std::string out, err;
   std::vector<std::string> events;
   int terminated = 0;
 
-  void Attach(TRedirector& runner) {
-    runner.OnData = [this](TRedirector&, const char* b, std::size_t n) {
+  explicit Recorder(const std::string& commandLine) {
+    runner->SetParameters(commandLine);
+    runner->OnData = [this](TRedirector&, const char* b, std::size_t n) {
       out.append(b, n);
       events.push_back("out");
     };
-    runner.OnErrorData = [this](TRedirector&, const char* b, std::size_t n) {
+    runner->OnErrorData = [this](TRedirector&, const char* b, std::size_t n) {
       err.append(b, n);
       events.push_back("err");
     };
-    runner.OnTerminated =
+    runner->OnTerminated =
         [this](TRedirector& sender) {
           EXPECT_FALSE(sender.Active())
               << "inactive before the end notice, so the handler may start the next tool";
@@ -34,9 +38,15 @@ struct Recorder {
           events.push_back("end");
         };
   }
-};
 
-std::shared_ptr<HandOver> UiThread() { return std::make_shared<QtHandOver>(); }
+  [[nodiscard]] bool WaitForEnd() {
+    return WaitUntil([this] { return terminated > 0; });
+  }
+  [[nodiscard]] bool RunToEnd() {
+    runner->Execute();
+    return WaitForEnd();
+  }
+};
 
 std::string Error(const std::function<void()>& action) {
   try {
@@ -54,13 +64,11 @@ bool ProcessGone(pid_t pid) {
 } // namespace
 
 TEST(BuildRedirector, DeliversAllOutputInOrderThenEndsExactlyOnce) {
-  TRedirector runner(UiThread());
-  Recorder record;
-  record.Attach(runner);
-  runner.SetParameters("sh -c \"seq 1 1200; echo done >&2\"");
+  Recorder record("sh -c \"seq 1 1200; echo done >&2\"");
+  TRedirector& runner = *record.runner;
   runner.Execute();
   EXPECT_TRUE(runner.Active());
-  ASSERT_TRUE(WaitUntil([&] { return record.terminated > 0; }));
+  ASSERT_TRUE(record.WaitForEnd());
   QCoreApplication::processEvents(); // a second end notice would show up here
 
   std::string expected;
@@ -75,12 +83,8 @@ TEST(BuildRedirector, DeliversAllOutputInOrderThenEndsExactlyOnce) {
 }
 
 TEST(BuildRedirector, FiveThousandBytesOnStandardErrorArriveWhole) {
-  TRedirector runner(UiThread());
-  Recorder record;
-  record.Attach(runner);
-  runner.SetParameters(StandinTool("q3lcc") + " --standin-flood=5000");
-  runner.Execute();
-  ASSERT_TRUE(WaitUntil([&] { return record.terminated > 0; }));
+  Recorder record(StandinTool("q3lcc") + " --standin-flood=5000");
+  ASSERT_TRUE(record.RunToEnd());
   ASSERT_EQ(record.err.size(), 5000u);
   EXPECT_EQ(record.err.substr(0, 21), "flood line 000000001\n");
   EXPECT_EQ(record.err.substr(4977, 21), "flood line 000000238\n");
@@ -89,68 +93,51 @@ TEST(BuildRedirector, FiveThousandBytesOnStandardErrorArriveWhole) {
 
 TEST(BuildRedirector, ImmediatelyExitingChildsAndExitCodes) {
   for (const auto& [command, code] : {std::pair{"true", 0}, std::pair{"false", 1}}) {
-    TRedirector runner(UiThread());
-    Recorder record;
-    record.Attach(runner);
-    runner.SetParameters(command);
-    runner.Execute();
-    ASSERT_TRUE(WaitUntil([&] { return record.terminated > 0; })) << command;
+    Recorder record(command);
+    TRedirector& runner = *record.runner;
+    ASSERT_TRUE(record.RunToEnd()) << command;
     EXPECT_EQ(record.events, std::vector<std::string>{"end"});
     EXPECT_EQ(runner.ExitCode(), code);
   }
 }
 
 TEST(BuildRedirector, BinaryAndNulBytesArriveAsTheyWere) {
-  TRedirector runner(UiThread());
-  Recorder record;
-  record.Attach(runner);
-  runner.SetParameters(StandinTool("q3lcc") + " --standin-binary");
-  runner.Execute();
-  ASSERT_TRUE(WaitUntil([&] { return record.terminated > 0; }));
+  Recorder record(StandinTool("q3lcc") + " --standin-binary");
+  ASSERT_TRUE(record.RunToEnd());
   ASSERT_EQ(record.err.size(), 256u);
   for (int i = 0; i < 256; ++i)
     EXPECT_EQ(static_cast<unsigned char>(record.err[i]), i);
 }
 
 TEST(BuildRedirector, ChildReadingStandardInputRunsUntilTerminated) {
-  TRedirector runner(UiThread());
-  Recorder record;
-  record.Attach(runner);
-  runner.SetParameters("cat");
+  Recorder record("cat");
+  TRedirector& runner = *record.runner;
   runner.Execute();
   WaitUntil([] { return false; }, 300);
   EXPECT_TRUE(runner.Active()) << "standard input stays open and unwritten";
   EXPECT_EQ(record.terminated, 0);
   runner.Terminate(0);
-  ASSERT_TRUE(WaitUntil([&] { return record.terminated > 0; }));
+  ASSERT_TRUE(record.WaitForEnd());
   EXPECT_EQ(record.terminated, 1);
   EXPECT_EQ(runner.ExitCode(), 128 + SIGKILL);
 }
 
 TEST(BuildRedirector, WorkingDirectoryAndPathSearch) {
   TempDir dir;
-  TRedirector runner(UiThread());
-  Recorder record;
-  record.Attach(runner);
-  runner.SetParameters("pwd");
+  Recorder record("pwd");
+  TRedirector& runner = *record.runner;
   runner.SetDirectory(dir.path());
-  runner.Execute();
-  ASSERT_TRUE(WaitUntil([&] { return record.terminated > 0; }));
+  ASSERT_TRUE(record.RunToEnd());
   EXPECT_EQ(record.out, std::filesystem::canonical(dir.path()).string() + "\n");
 }
 
 TEST(BuildRedirector, DestroyedWhileRunningKillsTheChildWithoutFurtherEvents) {
-  pid_t pid = 0;
-  Recorder record;
-  {
-    TRedirector runner(UiThread());
-    record.Attach(runner);
-    runner.TerminateOnDestroy = true;
-    runner.SetParameters(StandinTool("q3lcc") + " --standin-flood=50000000");
-    runner.Execute();
-    pid = runner.ProcessHandle();
-    ASSERT_TRUE(WaitUntil([&] { return !record.err.empty(); }));
-  }
+  Recorder record(StandinTool("q3lcc") + " --standin-flood=50000000");
+  record.runner->TerminateOnDestroy = true;
+  record.runner->Execute();
+  const pid_t pid = record.runner->ProcessHandle();
+  ASSERT_TRUE(WaitUntil([&] { return !record.err.empty(); }));
+  record.runner.reset();
   EXPECT_TRUE(ProcessGone(pid));
   const std::size_t seen = record.err.size();
   WaitUntil([] { return false; }, 400);
@@ -159,16 +146,14 @@ TEST(BuildRedirector, DestroyedWhileRunningKillsTheChildWithoutFurtherEvents) {
 }
 
 TEST(BuildRedirector, AnErrorInADataHandlerStopsTheEventsAndLeavesTheRunnerActive) {
-  TRedirector runner(UiThread());
-  Recorder record;
-  record.Attach(runner);
+  Recorder record("sh -c \"echo one; sleep 0.3; echo two\"");
+  TRedirector& runner = *record.runner;
   int calls = 0;
   runner.OnData = [&](TRedirector&, const char*, std::size_t) {
     ++calls;
     throw TessarinError("handler failed");
   };
   runner.TerminateOnDestroy = true;
-  runner.SetParameters("sh -c \"echo one; sleep 0.3; echo two\"");
   runner.Execute();
   WaitUntil([] { return false; }, 900);
   EXPECT_EQ(calls, 1);
