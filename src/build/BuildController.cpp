@@ -163,8 +163,8 @@ void TBuildController::CompileOrAssembleCurrent() {
 template <typename Step> void TBuildController::TryStep(Step step) {
   try {
     step();
-  } catch (const TessarinError& error) {
-    FailBuild(error.message());
+  } catch (const std::exception& error) {
+    FailBuild(error.what());
   }
 }
 

@@ -15,8 +15,9 @@ std::string ToolPaths::Argument(const std::string& path) const {
 }
 
 std::string ProjectFolder(const std::string& projectFileName, PathStyle style) {
-  const std::string absolute =
-      paths::ExpandFileName(projectFileName, std::filesystem::current_path().string(), style);
+  std::error_code noCurrentFolder; // a relative name then stays relative
+  const std::string here = std::filesystem::current_path(noCurrentFolder).string();
+  const std::string absolute = paths::ExpandFileName(projectFileName, here, style);
   return paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(absolute, style), style);
 }
 

@@ -52,9 +52,9 @@ TEST_F(CommandLineBuild, BuildsTheExampleWorkspace) {
   const ToolRun run = Build({Workspace()});
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_NE(run.out.find("0 total errors\n"), std::string::npos);
-  EXPECT_NE(run.err.find("Compiling - game: " + dir.file("game/g_main.c") + "\n"), std::string::npos);
-  EXPECT_NE(run.err.find("Completed\ngame  - 0 total errors\ncgame  - 0 total errors\n"), std::string::npos);
-  EXPECT_EQ(TempDir::read(dir.file("vm/game.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
+  EXPECT_NE(run.err.find("Compiling - qagame: " + dir.file("game/g_main.c") + "\n"), std::string::npos);
+  EXPECT_NE(run.err.find("Completed\nqagame  - 0 total errors\ncgame  - 0 total errors\n"), std::string::npos);
+  EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
   EXPECT_EQ(TempDir::read(dir.file("vm/cgame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
 }
 
@@ -63,11 +63,11 @@ TEST_F(CommandLineBuild, FailsOnACompileErrorAndNamesTheLine) {
   const ToolRun run = Build({Workspace(), "cgame"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find(dir.file("cgame/cg_main.c") + ":3: syntax error"), std::string::npos) << run.out;
-  EXPECT_FALSE(paths::FileExists(dir.file("vm/game.qvm"))) << "only the named project is built";
+  EXPECT_FALSE(paths::FileExists(dir.file("vm/qagame.qvm"))) << "only the named project is built";
 }
 
 TEST_F(CommandLineBuild, FailsWhenAToolIsMissingOrTheInputIsWrong) {
-  ToolRun run = Build({Workspace(), "game"}, "--standin-crash");
+  ToolRun run = Build({Workspace(), "qagame"}, "--standin-crash");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(Build({Workspace(), "nosuch"}).exitCode, 2);
   EXPECT_EQ(Build({QString::fromStdString(dir.file("missing.tsw"))}).exitCode, 2);
