@@ -93,12 +93,17 @@ void MainActions::SetHandler(const std::string& name, std::function<void()> hand
 }
 
 void MainActions::SetEnabledHandler(const std::string& name, std::function<bool()> enabled) {
-  enabledHandlers_[(*this)[name]] = std::move(enabled);
+  SetUpdateHandler(
+      name, [enabled = std::move(enabled)](QAction& action) { SetEnabledIfChanged(&action, enabled()); });
+}
+
+void MainActions::SetUpdateHandler(const std::string& name, std::function<void(QAction&)> update) {
+  updateHandlers_[(*this)[name]] = std::move(update);
 }
 
 void MainActions::RunEnabledHandlers() const {
-  for (const auto& [action, enabled] : enabledHandlers_)
-    SetEnabledIfChanged(action, enabled());
+  for (const auto& [action, update] : updateHandlers_)
+    update(*action);
 }
 
 void SetEnabledIfChanged(QAction* action, bool enabled) {

@@ -39,6 +39,8 @@ public:
   void SetHandler(const std::string& name, std::function<void()> handler);
   // Decides the action's enabled state at every refresh.
   void SetEnabledHandler(const std::string& name, std::function<bool()> enabled);
+  // Updates the action at every refresh; the handler writes only what changed.
+  void SetUpdateHandler(const std::string& name, std::function<void(QAction&)> update);
   // Runs every enabled-state handler, writing an action only when its state changes.
   void RunEnabledHandlers() const;
 
@@ -48,7 +50,7 @@ public:
 private:
   std::map<std::string, QAction*> byName_;
   std::vector<QAction*> ordered_;
-  std::map<QAction*, std::function<bool()>> enabledHandlers_;
+  std::map<QAction*, std::function<void(QAction&)>> updateHandlers_;
 };
 
 // Write-only-on-change setters, so idle refreshes cause no repainting.

@@ -264,8 +264,8 @@ QVector<Drawing> buttonDrawings() {
 }
 
 QVector<Drawing> treeDrawings() {
-  QVector<Drawing> d(TreeImage::Count);
-  using namespace TreeImage;
+  QVector<Drawing> d(TreeViewImage::Count);
+  using namespace TreeViewImage;
   d[Project] = [](QPainter& p) {
     p.setBrush(QColor(200, 160, 100));
     p.drawRect(QRectF(2.5, 6.5, 13, 10));

@@ -36,9 +36,9 @@ enum : int {
 };
 } // namespace ButtonImage
 
-namespace TreeImage {
+namespace TreeViewImage {
 enum : int { Project = 0, Folder = 1, File = 2, Root = 3, Structure = 4, Member = 5, Count = 6 };
-} // namespace TreeImage
+} // namespace TreeViewImage
 
 constexpr int kImageSize = 18;
 

@@ -1,15 +1,17 @@
 #include "ProjectWorkspace.h"
 
-#include "ImageLists.h"
 #include "RegMru.h"
 #include "WindowCommands.h"
 #include "main.h"
+#include "projectTree.h"
 
+#include <QListWidget>
+#include <QMdiSubWindow>
 #include <QTreeWidget>
 
 namespace {
 
-WorkspaceWindow windowOf(TMainForm& form, ProjectWorkspace& workspace) {
+WorkspaceWindow workspaceWindowOf(TMainForm& form, ProjectWorkspace& workspace) {
   WorkspaceWindow window;
   window.RebuildTree = [&workspace] { workspace.BuildTree(); };
   window.AddRecentWorkspace = [&form](const std::string& path) { form.RegMru().AddItem(path); };
@@ -23,10 +25,24 @@ WorkspaceWindow windowOf(TMainForm& form, ProjectWorkspace& workspace) {
   return window;
 }
 
+ProjectTreeWindow treeWindowOf(TMainForm& form) {
+  ProjectTreeWindow window;
+  // The build's RebuildAll flag joins this once the build is wired in.
+  window.ResetBuildState = [&form] { form.DebugListBox->clear(); };
+  window.ClearDebugList = [&form] { form.DebugListBox->clear(); };
+  window.OpenFile = [&form](const std::string& path) {
+    if (QMdiSubWindow* window = form.OpenEditorWindow(path)) form.Windows().BringToFront(window);
+  };
+  window.ShowModal = [&form](QDialog& dialog) { return form.RunDialog(dialog) == QDialog::Accepted; };
+  return window;
+}
+
 } // namespace
 
 ProjectWorkspace::ProjectWorkspace(TMainForm& form)
-    : form_(form), commands_(Workspace, form.Questions(), windowOf(form, *this)) {
+    : form_(form), commands_(Workspace, form.Questions(), workspaceWindowOf(form, *this)) {
+  SetUpProjectTreeView(*form.ProjectTreeView, Workspace,
+                       [&form](int index) { return form.TreeViewList.value(index); });
   MainActions& actions = form.Actions();
   actions.SetHandler("FileOpenWorkspace", [this] { commands_.FileOpenWorkspace(); });
   actions.SetHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
@@ -34,20 +50,40 @@ ProjectWorkspace::ProjectWorkspace(TMainForm& form)
   actions.SetHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
 }
 
+ProjectWorkspace::~ProjectWorkspace() { QObject::disconnect(doubleClick_); }
+
 bool ProjectWorkspace::LoadWorkspace(const std::string& path) { return commands_.LoadWorkspace(path); }
 
 bool ProjectWorkspace::CloseWorkspace() { return commands_.FileCloseWorkspaceAction(); }
 
-void ProjectWorkspace::BuildTree() {
-  QTreeWidget* tree = form_.ProjectTreeView;
-  tree->clear();
-  auto* root = new QTreeWidgetItem(tree, QStringList("Projects"));
-  root->setIcon(0, form_.TreeViewList[TreeImage::Root]);
-  for (int i = 0; i < Workspace.Count(); ++i) {
-    auto* project = new QTreeWidgetItem(root, QStringList(QString::fromStdString(Workspace.Items(i).Name)));
-    project->setIcon(0, form_.TreeViewList[TreeImage::Project]);
-  }
-  root->setExpanded(true);
+void ProjectWorkspace::BuildTree() { ::BuildTree(Workspace, *form_.ProjectTreeView); }
+
+void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
+  treeCommands_ = std::make_unique<ProjectTreeCommands>(Workspace, *form_.ProjectTreeView, form_.Questions(),
+                                                        *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
+                                                        treeWindowOf(form_));
+  ProjectTreeCommands& tree = *treeCommands_;
+  MainActions& actions = form_.Actions();
+  actions.SetHandler("SetActiveProjectActive", [&tree] { tree.SetActiveProjectActiveExecute(); });
+  actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToProjectActionExecute(); });
+  actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveFileFromProjectActionExecute(); });
+  actions.SetHandler("AddNewProjectAction", [&tree] { tree.AddNewProjectActionExecute(); });
+  actions.SetHandler("RemoveProjectAction", [&tree] { tree.RemoveProjectActionExecute(); });
+  actions.SetHandler("PropertiesAction", [&tree] { tree.PropertiesActionExecute(); });
+
+  const Settings& settings = form_.settings;
+  for (const char* name : {"BuildAction", "SetActiveProjectActive"})
+    actions.SetUpdateHandler(name,
+                             [&tree, &settings](QAction& a) { tree.LevelOneActionUpdate(a, settings); });
+  for (const char* name : {"AddFilesToProjectAction", "RemoveProjectAction"})
+    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.AddFilesToProjectActionUpdate(a); });
+  for (const char* name : {"CompileAction", "RemoveFileFromProjectAction"})
+    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.CompileActionUpdate(a); });
+  actions.SetUpdateHandler("PropertiesAction", [&tree](QAction& a) { tree.PropertiesActionUpdate(a); });
+
+  doubleClick_ = QObject::connect(form_.ProjectTreeView, &QTreeWidget::itemDoubleClicked, &form_, [this] {
+    form_.RunGuarded([this] { treeCommands_->ProjectTreeViewDblClick(); });
+  });
 }
 
 std::unique_ptr<WorkspacePort> MakeProjectWorkspace(TMainForm& form) {

@@ -1,9 +1,12 @@
-// The main window's workspace: the project model with its file commands, shown in the tree.
+// The main window's workspace: the project model with its file commands and its tree.
 #pragma once
 
 #include "ShellPorts.h"
 #include "projectList.h"
+#include "projectTreeCommands.h"
 #include "workspaceCommands.h"
+
+#include <QObject>
 
 #include <memory>
 
@@ -11,18 +14,23 @@ class TMainForm;
 
 class ProjectWorkspace : public WorkspacePort {
 public:
-  // Wires the File menu's workspace commands of `form`.
+  // Sets up the tree and wires the File menu's workspace commands of `form`.
   explicit ProjectWorkspace(TMainForm& form);
+  ~ProjectWorkspace() override;
 
   bool LoadWorkspace(const std::string& path) override;
   void BuildTree() override;
   bool CloseWorkspace() override;
+  // Wires the tree's commands, which need the project name and file properties dialogs.
+  void AttachSharedDialogs(SharedDialogs& dialogs) override;
 
   TProjectList Workspace;
 
 private:
   TMainForm& form_;
   WorkspaceCommands commands_;
+  std::unique_ptr<ProjectTreeCommands> treeCommands_;
+  QMetaObject::Connection doubleClick_;
 };
 
 [[nodiscard]] std::unique_ptr<WorkspacePort> MakeProjectWorkspace(TMainForm& form);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+struct SharedDialogs;
+
 // One open editor window. The MDI child widget implements this next to being a QWidget; its
 // close event must ask CloseQuery() and refuse the close when that says no.
 class EditorWindowPort {
@@ -42,4 +44,6 @@ public:
   // Offers to save a modified workspace, closes the editor windows and empties the workspace.
   // False when the user kept it open.
   virtual bool CloseWorkspace() = 0;
+  // The dialogs made once at start exist now: the commands that use them can be wired.
+  virtual void AttachSharedDialogs(SharedDialogs& /*dialogs*/) {}
 };

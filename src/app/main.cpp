@@ -9,6 +9,8 @@
 #include "UserQuestions.h"
 #include "WindowCommands.h"
 #include "about.h"
+#include "filepropform.h"
+#include "nameform.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -329,7 +331,15 @@ void TMainForm::CloseAllWindowsActionExecute() { windows_->CloseAll(); }
 
 void TMainForm::AboutActionExecute() {
   TAboutBox about(this);
-  env_.runDialog(about);
+  RunDialog(about);
+}
+
+void TMainForm::CreateSharedDialogs() {
+  // Still to come in this order: the build progress window and the find in files dialog
+  // before the project name dialog, the find and go to line dialogs after it.
+  dialogs_.ProjectNameForm = std::make_unique<TProjectNameForm>(Questions(), this);
+  dialogs_.FilePropertiesForm = std::make_unique<TFilePropertiesForm>(this);
+  workspace_->AttachSharedDialogs(dialogs_);
 }
 
 void TMainForm::RegMruItemClick(const std::string& path, bool& /*remove*/) {

@@ -25,7 +25,9 @@ class QTabWidget;
 class QToolBar;
 class QTreeWidget;
 class RegMruMenu;
+class TFilePropertiesForm;
 class TMainForm;
+class TProjectNameForm;
 class TRegMru;
 class UserQuestions;
 class WindowCommands;
@@ -46,6 +48,12 @@ struct MainFormEnvironment {
   std::function<std::unique_ptr<WorkspacePort>(TMainForm&)> makeWorkspace;
   // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow).
   std::function<QMdiSubWindow*(TMainForm&, const std::string& path)> newEditorWindow;
+};
+
+// The dialogs made once at start and kept, with their contents, until the program ends.
+struct SharedDialogs {
+  std::unique_ptr<TProjectNameForm> ProjectNameForm;
+  std::unique_ptr<TFilePropertiesForm> FilePropertiesForm;
 };
 
 class TMainForm : public QMainWindow {
@@ -99,6 +107,11 @@ public:
   void AboutActionExecute();
   void RegMruItemClick(const std::string& path, bool& remove);
 
+  // Program entry's step after creating the window: the shared dialogs, hidden, in order.
+  void CreateSharedDialogs();
+  // Shows a dialog the way the environment says (modally in the program).
+  int RunDialog(QDialog& dialog) { return env_.runDialog(dialog); }
+
   // The first showing: Preferences when a tool is missing, then the command-line file.
   void FormShow();
   // The idle-time refresh: every action's enabled-state handler, then the edit actions.
@@ -131,6 +144,7 @@ private:
   std::unique_ptr<EditCommands> editCommands_;
   RegMruMenu* regMruMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;
+  SharedDialogs dialogs_;
   bool shown_ = false;
 };
 

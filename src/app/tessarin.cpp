@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
     environment.arguments.emplace_back(argv[i]);
   TMainForm MainForm(std::move(environment));
 
-  // The shared dialogs (build progress, find in files, project name, find, go to line, file
-  // properties) are made here, hidden, in that order, as each command lands.
+  MainForm.CreateSharedDialogs();
 
   MainForm.show();
   return QApplication::exec();

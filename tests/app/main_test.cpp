@@ -8,6 +8,7 @@
 #include "about.h"
 #include "config.h"
 #include "main.h"
+#include "nameform.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -436,4 +438,38 @@ TEST_F(MainFormTest, MenusToolbarsAndImagesAreComplete) {
   for (int i = 0; i < form.TreeViewList.size(); ++i)
     EXPECT_TRUE(hasInk(form.TreeViewList[i])) << i;
   EXPECT_TRUE(form.DebugListBox->font().fixedPitch());
+}
+
+TEST_F(MainFormTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
+  dir.write("ws/game/game.tsp", "SOURCE=g_main.c\r\nSOURCE=g_local.h\r\n");
+  const std::string file =
+      dir.write("ws/mod.tsw", "Project: \"game\"=game\\game.tsp - Package Owner=<4>\r\n");
+  MainFormEnvironment env = environment({file}, false);
+  env.runDialog = [](QDialog& dialog) {
+    auto& form = dynamic_cast<TProjectNameForm&>(dialog);
+    form.ProjectNameEdit->setText("cgame");
+    form.ProjectFileNameEdit->setText("/ws/cgame/cgame.tsp");
+    return int(QDialog::Accepted);
+  };
+  TMainForm form(std::move(env));
+  form.CreateSharedDialogs();
+  start(form);
+  EXPECT_EQ(form.WorkspaceFileName, file);
+  QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
+  ASSERT_EQ(root->childCount(), 1);
+  EXPECT_EQ(root->child(0)->text(0), "game");
+  EXPECT_TRUE(form.RegMru().Entries().empty());
+
+  form.ProjectTreeView->setCurrentItem(root->child(0));
+  form.RefreshActions();
+  EXPECT_TRUE(enabled(form, "SetActiveProjectActive"));
+  EXPECT_FALSE(enabled(form, "CompileAction"));
+  form.Actions()["AddNewProjectAction"]->trigger();
+  ASSERT_EQ(root->childCount(), 2);
+  EXPECT_EQ(root->child(1)->text(0), "cgame");
+  EXPECT_TRUE(questions.log.empty());
+
+  questions.choices = {{}}; // cancelling the save dialog still ends the program
+  EXPECT_TRUE(form.close());
+  EXPECT_EQ(questions.log, std::vector<std::string>{"save: Save Tessarin Workspace"});
 }
