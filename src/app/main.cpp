@@ -6,6 +6,7 @@
 #include "RegMru.h"
 #include "RegMruMenu.h"
 #include "ShellPorts.h"
+#include "TaskBar.h"
 #include "UserQuestions.h"
 #include "WindowCommands.h"
 #include "about.h"
@@ -266,6 +267,11 @@ void TMainForm::CreateToolBars() {
   addAll(BuildToolBar, a, {"BuildActiveProjectAction", "-", "LaunchQuake3Action"});
   WindowToolBar = toolBar("WindowToolBar");
   addAll(WindowToolBar, a, {"WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1"});
+  addToolBarBreak();
+  TaskBar = new TTaskBar(*MdiArea, TreeViewList, this);
+  TaskBar->setIconSize(QSize(kImageSize, kImageSize));
+  addToolBar(TaskBar);
+  TaskBar->hide();
 }
 
 void TMainForm::FormCreate() {
@@ -304,7 +310,12 @@ void TMainForm::WireCommands() {
   a.SetHandler("WindowTileVertical1", [this] { windows_->TileVertically(); });
 }
 
-QMdiSubWindow* TMainForm::AddEditorWindow(QWidget* window) { return windows_->Add(window); }
+QMdiSubWindow* TMainForm::AddEditorWindow(QWidget* window) {
+  QMdiSubWindow* frame = windows_->Add(window);
+  TaskBar->AddTask(window, TreeViewImage::File);
+  connect(window, &QWidget::windowTitleChanged, TaskBar, &TTaskBar::RefreshCaptions);
+  return frame;
+}
 
 QMdiSubWindow* TMainForm::FindEditorWindow(const std::string& path) const {
   return windows_->FindEditorWindow(path);

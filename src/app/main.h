@@ -28,6 +28,7 @@ class RegMruMenu;
 class TFilePropertiesForm;
 class TMainForm;
 class TProjectNameForm;
+class TTaskBar;
 class TRegMru;
 class UserQuestions;
 class WindowCommands;
@@ -81,6 +82,7 @@ public:
   QToolBar* FileToolBar;
   QToolBar* BuildToolBar;
   QToolBar* WindowToolBar;
+  TTaskBar* TaskBar;
   QVector<QIcon> ButtonImageList;
   QVector<QIcon> TreeViewList;
 
@@ -96,7 +98,8 @@ public:
   [[nodiscard]] WindowCommands& Windows() { return *windows_; }
   [[nodiscard]] WorkspacePort& Workspace() { return *workspace_; }
 
-  // Editor windows, for the document, build and search commands.
+  // Editor windows, for the document, build and search commands. Adding one registers it with
+  // the window bar, whose button follows the window's caption and goes when the window goes.
   QMdiSubWindow* AddEditorWindow(QWidget* window);
   [[nodiscard]] QMdiSubWindow* FindEditorWindow(const std::string& path) const;
   QMdiSubWindow* OpenEditorWindow(const std::string& path);

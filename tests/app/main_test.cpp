@@ -3,6 +3,7 @@
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "ShellPorts.h"
+#include "TaskBar.h"
 #include "TempDir.h"
 #include "WindowCommands.h"
 #include "about.h"
@@ -290,6 +291,7 @@ TEST_F(MainFormTest, CloseAllKeepsTheWindowThatRefuses) {
   form.Actions()["CloseAllWindowsAction"]->trigger();
   ASSERT_EQ(form.Windows().Count(), 1);
   EXPECT_EQ(WindowCommands::Port(form.Windows().Windows().front())->FileName(), "/m/b.c");
+  EXPECT_EQ(form.TaskBar->Count(), 1);
   EXPECT_EQ(questions.log, std::vector<std::string>{"ask: Save changes to /m/b.c?"});
 }
 

@@ -1,0 +1,116 @@
+#include "TaskBar.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+QMdiSubWindow* frameOf(QWidget* window) {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(window)) return frame;
+  return window != nullptr ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
+}
+
+} // namespace
+
+TTaskBar::TTaskBar(QMdiArea& area, const QVector<QIcon>& images, QWidget* parent)
+    : QToolBar(parent), area_(area), images_(images) {
+  setObjectName("TaskBar");
+  setMovable(false);
+  setFloatable(false);
+  setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  hide();
+  // Activation in any other way (a click into the window, the Window menu) presses its button.
+  connect(&area_, &QMdiArea::subWindowActivated, this, &TTaskBar::WindowActivated);
+}
+
+TTaskBar::~TTaskBar() {
+  for (const TTask& task : tasks_)
+    disconnect(task.window, nullptr, this, nullptr);
+}
+
+const TTaskBar::TTask* TTaskBar::Find(const QWidget* window) const {
+  auto it = std::find_if(tasks_.begin(), tasks_.end(),
+                         [window](const TTask& task) { return task.window == window; });
+  return it != tasks_.end() ? &*it : nullptr;
+}
+
+QToolButton* TTaskBar::ButtonOf(const QWidget* window) const {
+  const TTask* task = Find(window);
+  return task != nullptr ? task->button : nullptr;
+}
+
+void TTaskBar::AddTask(QWidget* window, int imageIndex) {
+  if (window == nullptr || Find(window) != nullptr) return;
+  ReleaseAll();
+  auto* button = new QToolButton(this);
+  button->setText(window->windowTitle());
+  button->setIcon(images_.value(imageIndex));
+  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  button->setAutoRaise(true);
+  button->setCheckable(true);
+  button->setChecked(true);
+  QAction* place = addWidget(button);
+  tasks_.push_back({window, button, place});
+  connect(button, &QToolButton::clicked, this, [this, window] {
+    if (const TTask* task = Find(window)) Activate(*task);
+  });
+  // A window that goes away without unregistering still takes its button along.
+  connect(window, &QObject::destroyed, this, [this, window] { RemoveTask(window); });
+  if (Count() > 0 && isHidden() && showed_) show();
+}
+
+void TTaskBar::RemoveTask(QWidget* window) {
+  if (window == nullptr) return;
+  auto it = std::find_if(tasks_.begin(), tasks_.end(),
+                         [window](const TTask& task) { return task.window == window; });
+  if (it != tasks_.end()) {
+    disconnect(window, nullptr, this, nullptr);
+    removeAction(it->action);
+    delete it->button;
+    tasks_.erase(it);
+  }
+  if (Count() == 0 && !isHidden()) hide();
+}
+
+void TTaskBar::RefreshCaptions() {
+  for (const TTask& task : tasks_)
+    if (task.button->text() != task.window->windowTitle()) task.button->setText(task.window->windowTitle());
+}
+
+void TTaskBar::SetShowed(bool showed) {
+  if (showed == showed_) return;
+  showed_ = showed;
+  if (showed_ && Count() > 0)
+    show();
+  else if (!showed_)
+    hide();
+}
+
+void TTaskBar::ReleaseAll() {
+  for (const TTask& task : tasks_)
+    task.button->setChecked(false);
+}
+
+void TTaskBar::Activate(const TTask& task) {
+  ReleaseAll();
+  task.button->setChecked(true);
+  QMdiSubWindow* frame = frameOf(task.window);
+  if (frame == nullptr) return;
+  if (frame->isMinimized()) frame->showNormal();
+  area_.setActiveSubWindow(frame);
+  frame->raise();
+  task.window->setFocus();
+}
+
+void TTaskBar::WindowActivated(QMdiSubWindow* frame) {
+  if (frame == nullptr) return;
+  for (const TTask& task : tasks_) {
+    if (frameOf(task.window) != frame) continue;
+    ReleaseAll();
+    task.button->setChecked(true);
+    return;
+  }
+}
