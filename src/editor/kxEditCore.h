@@ -316,7 +316,7 @@ protected:
   void TypeString(std::string_view text, bool imeString);
   void DeleteLastChar();
   void DeleteChar();
-  void DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason, TkxPoint recordStart, TkxPoint recordEnd);
+  void DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason);
   void DeleteLine();
   void LineBreak(bool moveCaret);
   void InsertTab();

@@ -229,16 +229,12 @@ bool TkxEditCore::ExecuteEditing(TkxEditorCommand command, char ch, const void* 
     break;
   case ecDeleteLastChar: DeleteLastChar(); break;
   case ecDeleteChar: DeleteChar(); break;
-  case ecDeleteWord:
-    DeleteSpan(CaretXY(), NextWordPos(), urDeletionAfterCursor, CaretXY(), NextWordPos());
-    break;
-  case ecDeleteLastWord:
-    DeleteSpan(PrevWordPos(), CaretXY(), urDeletionAfterCursor, PrevWordPos(), CaretXY());
-    break;
-  case ecDeleteBOL: DeleteSpan({1, CaretY()}, CaretXY(), urDeletion, {1, CaretY()}, CaretXY()); break;
+  case ecDeleteWord: DeleteSpan(CaretXY(), NextWordPos(), urDeletionAfterCursor); break;
+  case ecDeleteLastWord: DeleteSpan(PrevWordPos(), CaretXY(), urDeletionAfterCursor); break;
+  case ecDeleteBOL: DeleteSpan({1, CaretY()}, CaretXY(), urDeletion); break;
   case ecDeleteEOL: {
     const TkxPoint end{Length(LineText(CaretY())) + 1, CaretY()};
-    if (PointBefore(CaretXY(), end)) DeleteSpan(CaretXY(), end, urDeletionAfterCursor, CaretXY(), end);
+    if (PointBefore(CaretXY(), end)) DeleteSpan(CaretXY(), end, urDeletionAfterCursor);
     break;
   }
   case ecDeleteLine: DeleteLine(); break;
@@ -271,8 +267,11 @@ void TkxEditCore::RecordSelectionRemoval(TUndoReason reason) {
 
 void TkxEditCore::TypeChar(char ch) { TypeString(std::string_view(&ch, 1), false); }
 
-void TkxEditCore::TypeString(std::string_view text, bool imeString) {
-  text = text.substr(0, text.find('\0'));
+void TkxEditCore::TypeString(std::string_view typed, bool imeString) {
+  // Only printable bytes are typed, as for single characters; a line end must not enter a line.
+  std::string text;
+  for (char ch : typed.substr(0, typed.find('\0')))
+    if (static_cast<unsigned char>(ch) >= 32 && ch != 127) text += ch;
   if (text.empty()) return;
   TkxPaintLock lock(*this);
   if (SelAvail()) {
@@ -371,17 +370,19 @@ void TkxEditCore::DeleteChar() {
   undoList_.AddChange(urDeletionAfterCursor, caret, {caret.X + 1, caret.Y}, deleted, smNormal);
 }
 
-void TkxEditCore::DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason, TkxPoint recordStart,
-                             TkxPoint recordEnd) {
+void TkxEditCore::DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason) {
   if (from == to) return;
   TkxPaintLock lock(*this);
   const TSelectionMode mode = selectionMode_;
   selectionMode_ = smNormal;
   SelectRange(from, to);
+  // The record spans the selection as clamped to the text, which is what goes.
+  const TkxPoint start = BlockBegin();
+  const TkxPoint end = BlockEnd();
   const std::string removed = SelText();
   if (!removed.empty()) {
     RemoveSelection();
-    undoList_.AddChange(reason, recordStart, recordEnd, removed, smNormal);
+    undoList_.AddChange(reason, start, end, removed, smNormal);
   }
   selectionMode_ = mode;
   SetBlockBegin(CaretXY());

@@ -75,6 +75,7 @@ void TkxEditCore::UndoRecord(const TUndoRecord& record) {
   case urInsertion:
   case urPaste:
   case urMovement: {
+    SetCaretXY(s);
     SelectRange(s, e);
     const std::string inserted = SelText();
     SetSelTextPrimitive(record.Mode, record.Text);
@@ -168,7 +169,12 @@ void TkxEditCore::RedoRecord(const TUndoRecord& record) {
     SetSelTextPrimitive(record.Mode, record.Text);
     SetCaretXY(s);
     break;
-  case urLineBreak: LineBreak(true); break;
+  case urLineBreak:
+    // Break where the line was broken; after other redo steps the caret may stand elsewhere.
+    SetCaretXY(s);
+    SetBlockBegin(s);
+    LineBreak(true);
+    break;
   case urIndentation: {
     InsertColumnAtLineStart(s.Y, record.Text);
     undoList_.AddChange(record.Reason, s, e, {}, record.Mode);
@@ -194,6 +200,7 @@ void TkxEditCore::RedoRecord(const TUndoRecord& record) {
   case urInsertion:
   case urPaste:
   case urMovement: {
+    SetCaretXY(s);
     SelectRange(s, e);
     const std::string replaced = SelText();
     SetSelTextPrimitive(record.Mode, record.Text);
