@@ -5,7 +5,6 @@
 #include "main.h"
 #include "projectTree.h"
 
-#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
 
@@ -25,11 +24,10 @@ WorkspaceWindow workspaceWindowOf(TMainForm& form, ProjectWorkspace& workspace) 
   return window;
 }
 
-ProjectTreeWindow treeWindowOf(TMainForm& form) {
+ProjectTreeWindow treeWindowOf(TMainForm& form, TBuildController& build) {
   ProjectTreeWindow window;
-  // The build's RebuildAll flag joins this once the build is wired in.
-  window.ResetBuildState = [&form] { form.DebugListBox->clear(); };
-  window.ClearDebugList = [&form] { form.DebugListBox->clear(); };
+  window.ResetBuildState = [&build] { build.ResetBuildState(); };
+  window.ClearDebugList = [&form] { form.DebugLines.Clear(); };
   window.OpenFile = [&form](const std::string& path) {
     if (QMdiSubWindow* window = form.OpenEditorWindow(path)) form.Windows().BringToFront(window);
   };
@@ -59,9 +57,10 @@ bool ProjectWorkspace::CloseWorkspace() { return commands_.FileCloseWorkspaceAct
 void ProjectWorkspace::BuildTree() { ::BuildTree(Workspace, *form_.ProjectTreeView); }
 
 void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
+  build_ = std::make_unique<BuildCommands>(form_, Workspace, *form_.ProjectTreeView, *dialogs.Progress);
   treeCommands_ = std::make_unique<ProjectTreeCommands>(Workspace, *form_.ProjectTreeView, form_.Questions(),
                                                         *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
-                                                        treeWindowOf(form_));
+                                                        treeWindowOf(form_, build_->Controller()));
   ProjectTreeCommands& tree = *treeCommands_;
   MainActions& actions = form_.Actions();
   actions.SetHandler("SetActiveProjectActive", [&tree] { tree.SetActiveProjectActiveExecute(); });

@@ -1,6 +1,7 @@
-// The main window's workspace: the project model with its file commands and its tree.
+// The main window's workspace: the project model with its file commands, its tree and its build.
 #pragma once
 
+#include "BuildCommands.h"
 #include "ShellPorts.h"
 #include "projectList.h"
 #include "projectTreeCommands.h"
@@ -21,7 +22,7 @@ public:
   bool LoadWorkspace(const std::string& path) override;
   void BuildTree() override;
   bool CloseWorkspace() override;
-  // Wires the tree's commands, which need the project name and file properties dialogs.
+  // Wires the tree's commands and the build, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
 
   TProjectList Workspace;
@@ -29,6 +30,7 @@ public:
 private:
   TMainForm& form_;
   WorkspaceCommands commands_;
+  std::unique_ptr<BuildCommands> build_;
   std::unique_ptr<ProjectTreeCommands> treeCommands_;
   QMetaObject::Connection doubleClick_;
 };

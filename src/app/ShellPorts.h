@@ -2,16 +2,17 @@
 // interfaces: the windows and workspace code plug in behind them, and tests use stand-ins.
 #pragma once
 
+#include "EditorWindows.h"
+
 #include <string>
 
 struct SharedDialogs;
 
 // One open editor window. The MDI child widget implements this next to being a QWidget; its
-// close event must ask CloseQuery() and refuse the close when that says no.
-class EditorWindowPort {
+// close event must ask CloseQuery() and refuse the close when that says no. As a jump target it
+// takes the marked line of the message lists.
+class EditorWindowPort : public JumpTarget {
 public:
-  virtual ~EditorWindowPort() = default;
-
   [[nodiscard]] virtual std::string FileName() const = 0;
   [[nodiscard]] virtual bool CanUndo() const = 0;
   [[nodiscard]] virtual bool CanRedo() const = 0;
@@ -20,6 +21,8 @@ public:
 
   // The save prompt: may the window close? A Yes saves, a No drops the changes.
   virtual bool CloseQuery() = 0;
+  // Writes the text when it is modified.
+  virtual void SaveFile() = 0;
 
   virtual void Undo() = 0;
   virtual void Redo() = 0;

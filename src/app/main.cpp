@@ -1,7 +1,9 @@
 #include "main.h"
 
+#include "DebugListModel.h"
 #include "EditCommands.h"
 #include "ImageLists.h"
+#include "ProgressState.h"
 #include "ProjectWorkspace.h"
 #include "RegMru.h"
 #include "RegMruMenu.h"
@@ -10,6 +12,7 @@
 #include "UserQuestions.h"
 #include "WindowCommands.h"
 #include "about.h"
+#include "compilingprogress.h"
 #include "filepropform.h"
 #include "nameform.h"
 
@@ -42,8 +45,8 @@ public:
   }
 };
 
-QListWidget* messageList() {
-  auto* list = new QListWidget;
+template <typename List> List* messageList() {
+  auto* list = new List;
   QFont font("Courier New", 8);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
@@ -162,9 +165,11 @@ void TMainForm::CreateControls() {
   PageControl->addTab(FileViewSheet, "File View");
   PageControl->addTab(ClassViewSheet, "Class View");
 
-  DebugListBox = messageList();
+  DebugListBox = messageList<QListView>();
+  debugModel_ = std::make_unique<DebugListModel>(DebugLines);
+  FollowLastLine(*DebugListBox, *debugModel_);
   DebugListBox->setObjectName("DebugListBox");
-  FindFilesListBox = messageList();
+  FindFilesListBox = messageList<QListWidget>();
   FindFilesListBox->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
@@ -346,8 +351,10 @@ void TMainForm::AboutActionExecute() {
 }
 
 void TMainForm::CreateSharedDialogs() {
-  // Still to come in this order: the build progress window and the find in files dialog
-  // before the project name dialog, the find and go to line dialogs after it.
+  // Still to come in their places: the find in files dialog after the progress window, the
+  // find and go to line dialogs after the project name dialog.
+  dialogs_.Progress = std::make_unique<TCompilingProgress>();
+  dialogs_.CompilingProgressForm = std::make_unique<TCompilingProgressForm>(*dialogs_.Progress, this);
   dialogs_.ProjectNameForm = std::make_unique<TProjectNameForm>(Questions(), this);
   dialogs_.FilePropertiesForm = std::make_unique<TFilePropertiesForm>(this);
   workspace_->AttachSharedDialogs(dialogs_);

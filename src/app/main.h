@@ -4,6 +4,7 @@
 
 #include "Actions.h"
 #include "FileType.h"
+#include "MessageLines.h"
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "config.h"
@@ -17,7 +18,11 @@
 
 class EditCommands;
 class EditorWindowPort;
+class QListView;
 class QListWidget;
+class TCompilingProgress;
+class TCompilingProgressForm;
+class DebugListModel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -53,6 +58,8 @@ struct MainFormEnvironment {
 
 // The dialogs made once at start and kept, with their contents, until the program ends.
 struct SharedDialogs {
+  std::unique_ptr<TCompilingProgress> Progress; // the progress window's state
+  std::unique_ptr<TCompilingProgressForm> CompilingProgressForm;
   std::unique_ptr<TProjectNameForm> ProjectNameForm;
   std::unique_ptr<TFilePropertiesForm> FilePropertiesForm;
 };
@@ -73,7 +80,7 @@ public:
   QTabWidget* MessagePages;
   QWidget* DebugSheet;
   QWidget* FindinFilesSheet;
-  QListWidget* DebugListBox;
+  QListView* DebugListBox; // shows DebugLines
   QListWidget* FindFilesListBox;
   QMenu* EditMenu;
   QMenu* ReopenMenu;
@@ -87,6 +94,7 @@ public:
   QVector<QIcon> TreeViewList;
 
   Settings settings;
+  MessageLines DebugLines;
   std::string WorkspaceFileName;
   std::vector<std::string> AssemblyList;
   bool TreeDoubleClicked = false;
@@ -142,6 +150,7 @@ private:
   std::string storeError_;    // why the settings file could not be read, empty when it could
   bool storeDamaged_ = false; // left alone at exit unless the user confirmed new settings
   std::unique_ptr<TRegMru> regMru_;
+  std::unique_ptr<DebugListModel> debugModel_; // goes before DebugLines, which it watches
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
   std::unique_ptr<EditCommands> editCommands_;

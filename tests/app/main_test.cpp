@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -58,6 +59,12 @@ public:
     modified = false;
     return true;
   }
+  void SaveFile() override { commands.push_back("save"); }
+  void SetMarkColour(std::uint32_t) override {}
+  void MarkLine(int line) override { commands.push_back("mark " + std::to_string(line)); }
+  int VisibleLineCount() const override { return 20; }
+  void SetTopLine(int) override {}
+  void BringToFront() override {}
   void Undo() override { commands.push_back("undo"); }
   void Redo() override { commands.push_back("redo"); }
   void CutToClipboard() override { commands.push_back("cut"); }
@@ -466,6 +473,9 @@ TEST_F(MainFormTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands)
   form.RefreshActions();
   EXPECT_TRUE(enabled(form, "SetActiveProjectActive"));
   EXPECT_FALSE(enabled(form, "CompileAction"));
+  EXPECT_EQ(form.Actions()["BuildActiveProjectAction"]->text(), "Build game.qvm");
+  EXPECT_TRUE(enabled(form, "BuildAllAction"));
+  EXPECT_TRUE(enabled(form, "FindInFilesAction"));
   form.Actions()["AddNewProjectAction"]->trigger();
   ASSERT_EQ(root->childCount(), 2);
   EXPECT_EQ(root->child(1)->text(0), "cgame");
@@ -474,4 +484,20 @@ TEST_F(MainFormTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands)
   questions.choices = {{}}; // cancelling the save dialog still ends the program
   EXPECT_TRUE(form.close());
   EXPECT_EQ(questions.log, std::vector<std::string>{"save: Save Tessarin Workspace"});
+}
+
+TEST_F(MainFormTest, ADoubleClickOnABuildMessageMarksItsLine) {
+  const std::string source = dir.write("mods/logic.c", "int x;\n");
+  TMainForm form(environment({}, false));
+  form.CreateSharedDialogs();
+  form.DebugLines.Add("q3lcc output");
+  form.DebugLines.Add(source + ":12: syntax error");
+  QModelIndex row = form.DebugListBox->model()->index(1, 0);
+  form.DebugListBox->setCurrentIndex(row);
+  emit form.DebugListBox->doubleClicked(row);
+  ASSERT_EQ(form.Windows().Count(), 1);
+  auto* editor = dynamic_cast<StubEditor*>(form.Windows().ActiveEditor());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->FileName(), source);
+  EXPECT_EQ(editor->commands, std::vector<std::string>{"mark 12"});
 }
