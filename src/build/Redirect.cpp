@@ -195,6 +195,11 @@ void TRedirector::CreatePipes(RedirectorRun& run) {
   if (::pipe2(ends, O_CLOEXEC) != 0) RaiseLastError("Error on STDERR pipe creation : ", errno);
   run.stderrRead = ends[0];
   run.stderrWrite = ends[1];
+  // While the poll thread waits its 100 ms for the child's end, a flooding tool fills the pipe
+  // and stops; a larger pipe lets it get further in each wait. Not getting one is harmless.
+  constexpr int kOutputPipeSize = 1 << 20;
+  ::fcntl(run.stdoutRead, F_SETPIPE_SZ, kOutputPipeSize);
+  ::fcntl(run.stderrRead, F_SETPIPE_SZ, kOutputPipeSize);
 }
 
 void TRedirector::StartProcess(RedirectorRun& run) {

@@ -6,6 +6,7 @@
 #include "RegistryStore.h"
 
 #include <QCoreApplication>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -47,11 +48,18 @@ private:
       std::fwrite(line.data(), 1, line.size(), stdout);
       std::fputc('\n', stdout);
     }
-    std::fflush(stdout);
+    // Flushing every line would cost a system call per line of a flooding tool; a tenth of a
+    // second is soon enough for a reader.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastFlush_ > std::chrono::milliseconds(100) || end == lines_.Lines().size()) {
+      std::fflush(stdout);
+      lastFlush_ = now;
+    }
   }
 
   MessageLines& lines_;
   std::size_t printed_ = 0;
+  std::chrono::steady_clock::time_point lastFlush_;
 };
 
 // Prints the progress window's caption and label whenever the label changes (the caption
