@@ -247,3 +247,19 @@ TEST_F(BuildFixture, AHangingToolIsKilledWhenTheProgramCloses) {
   controller.reset();
   EXPECT_TRUE(WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000));
 }
+
+TEST_F(BuildFixture, AVanishedSourceOrAnImpossibleOutputFolderIsReported) {
+  TProjectItem& project = AddProject("game");
+  std::filesystem::remove(project.Files[3].Path); // g_util.c
+  Controller().BuildActiveProjectActionExecute();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_NE(DebugText().find("Error opening " + Out(".asm")), std::string::npos) << DebugText();
+  EXPECT_FALSE(Controller().Outcome().modulesInstalled.count("game"));
+
+  progress.okButtonClick();
+  settings.outputlocation = project.Files[0].Path + "/vm/"; // below a file: cannot be made
+  Controller().BuildActiveProjectActionExecute();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(progress.Label(), "Error creating process : 20") << "ENOTDIR: the tool cannot start there";
+  EXPECT_TRUE(progress.OkVisible());
+}
