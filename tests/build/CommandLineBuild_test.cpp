@@ -53,7 +53,8 @@ TEST_F(CommandLineBuild, BuildsTheExampleWorkspace) {
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_NE(run.out.find("0 total errors\n"), std::string::npos);
   EXPECT_NE(run.err.find("Compiling - qagame: " + dir.file("game/g_main.c") + "\n"), std::string::npos);
-  EXPECT_NE(run.err.find("Completed\nqagame  - 0 total errors\ncgame  - 0 total errors\n"), std::string::npos);
+  EXPECT_NE(run.err.find("Completed\nqagame  - 0 total errors\ncgame  - 0 total errors\n"),
+            std::string::npos);
   EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
   EXPECT_EQ(TempDir::read(dir.file("vm/cgame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
 }

@@ -1,11 +1,14 @@
 // The game launch starts the program detached in its own folder with the split arguments; the
-// progress window shows its state and offers no way out but "&OK".
+// progress window shows its state and offers no way out but "&OK"; the "Debug" list follows its
+// last line.
 #include "BuildTestSupport.h"
+#include "DebugListModel.h"
 #include "GameLauncher.h"
 #include "TempDir.h"
 #include "compilingprogress.h"
 
 #include <QLabel>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <filesystem>
@@ -70,4 +73,23 @@ TEST(BuildProgressWindow, ShowsTheBuildStateAndClosesOnlyThroughOk) {
   ASSERT_NE(ok, buttons.end());
   (*ok)->click();
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST(BuildDebugList, ShowsTheLinesAndFollowsTheLastOne) {
+  MessageLines lines;
+  lines.Add("first");
+  DebugListModel model(lines);
+  QListView view;
+  FollowLastLine(view, model);
+  EXPECT_EQ(model.rowCount(), 1);
+  lines.Add("sec");
+  lines.AppendToLast("ond");
+  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString(), "second");
+  EXPECT_EQ(view.currentIndex().row(), 1);
+  lines.SetLast(std::string(100000, 'x'));
+  EXPECT_EQ(model.Line(1).size(), 100000u) << "the line stays whole";
+  EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString().size(), 4096);
+  lines.Clear();
+  EXPECT_EQ(model.rowCount(), 0);
 }
