@@ -5,6 +5,7 @@
 #include "workspacePaths.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
