@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QInputMethodEvent>
@@ -23,6 +24,8 @@
 namespace {
 
 constexpr int kAutoScrollPause = 100;
+// Marks a drag that started in an editor (with the editor's address, so only it takes the drop).
+constexpr const char* kDragMimeType = "application/x-tessarin-editor-drag";
 constexpr int kFarAway = 41;
 
 void ApplyScrollInfo(QScrollBar* bar, const TkxScrollBarInfo& info) {
@@ -85,6 +88,7 @@ TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_InputMethodEnabled);
   setFocusPolicy(Qt::StrongFocus);
+  setAcceptDrops(true);
   SetView(this);
   SetClipboard(&clipboard_);
   drawer_.SetBaseFont(TkxTextDrawer::EditorFont("Courier New", 10));
@@ -248,20 +252,6 @@ void TkxCustomEdit::inputMethodEvent(QInputMethodEvent* event) {
 
 TkxPoint TkxCustomEdit::PositionAt(QPoint pixel) const { return PixelsToRowColumn(pixel.x(), pixel.y()); }
 
-bool TkxCustomEdit::InsideSelection(TkxPoint position) const {
-  if (!SelAvail()) return false;
-  const TkxPoint begin = BlockBegin();
-  const TkxPoint end = BlockEnd();
-  switch (SelectionMode()) {
-  case smLine: return position.Y >= begin.Y && position.Y <= end.Y;
-  case smColumn:
-    return position.Y >= begin.Y && position.Y <= end.Y && position.X >= std::min(begin.X, end.X) &&
-           position.X < std::max(begin.X, end.X);
-  case smNormal: break;
-  }
-  return !PointBefore(position, begin) && PointBefore(position, end);
-}
-
 void TkxCustomEdit::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QPoint pixel = event->position().toPoint();
@@ -286,7 +276,11 @@ void TkxCustomEdit::mousePressEvent(QMouseEvent* event) {
 void TkxCustomEdit::mouseMoveEvent(QMouseEvent* event) {
   if (!leftButtonDown_) return;
   mousePixel_ = event->position().toPoint();
-  if (waitingForDrag_) return; // moving text by drag and drop needs the editing commands
+  if (waitingForDrag_) {
+    if ((mousePixel_ - mouseDownPixel_).manhattanLength() >= QApplication::startDragDistance() && !ReadOnly())
+      StartDrag();
+    return;
+  }
   const bool inside = mousePixel_.x() >= GutterWidth() && mousePixel_.x() < ClientWidth() &&
                       mousePixel_.y() >= 0 && mousePixel_.y() < ClientHeight();
   if (!inside) {
@@ -298,6 +292,21 @@ void TkxCustomEdit::mouseMoveEvent(QMouseEvent* event) {
   SetCaretXY(PositionAt(mousePixel_));
   SetBlockEnd(CaretXY());
   DecPaintLock();
+}
+
+void TkxCustomEdit::StartDrag() {
+  waitingForDrag_ = false;
+  leftButtonDown_ = false;
+  auto* data = new QMimeData;
+  data->setText(BytesToQString(SelText()));
+  data->setData(kDragMimeType, QByteArray::number(reinterpret_cast<quintptr>(this)));
+  auto* drag = new QDrag(this);
+  drag->setMimeData(data);
+  drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+}
+
+bool TkxCustomEdit::OwnDrag(const QMimeData* data) const {
+  return data->data(kDragMimeType) == QByteArray::number(reinterpret_cast<quintptr>(this));
 }
 
 void TkxCustomEdit::AutoScrollStep() {
@@ -420,10 +429,28 @@ void TkxCustomEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 void TkxCustomEdit::dragEnterEvent(QDragEnterEvent* event) {
-  if (HasOption(kxeoDropFiles) && event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (OwnDrag(event->mimeData()) || (HasOption(kxeoDropFiles) && event->mimeData()->hasUrls()))
+    event->acceptProposedAction();
 }
 
+void TkxCustomEdit::dragMoveEvent(QDragMoveEvent* event) {
+  if (!OwnDrag(event->mimeData())) return;
+  // The caret follows the mouse; Ctrl copies.
+  SetCaretXY(PositionAt(event->position().toPoint()));
+  event->setDropAction(event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction);
+  event->accept();
+}
+
+void TkxCustomEdit::dragLeaveEvent(QDragLeaveEvent*) { SetCaretXY(PositionAt(mouseDownPixel_)); }
+
 void TkxCustomEdit::dropEvent(QDropEvent* event) {
+  if (OwnDrag(event->mimeData())) {
+    const bool copy = event->modifiers() & Qt::ControlModifier;
+    DropSelection(PositionAt(event->position().toPoint()), copy);
+    event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+    return;
+  }
   if (!HasOption(kxeoDropFiles) || !OnDropFiles) return;
   std::vector<std::string> files;
   for (const QUrl& url : event->mimeData()->urls())

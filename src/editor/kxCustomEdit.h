@@ -10,6 +10,7 @@
 #include <QTimer>
 
 class QLabel;
+class QMimeData;
 
 // The system clipboard: plain text and the private block format side by side.
 class TkxQtClipboard : public TkxClipboardPort {
@@ -60,6 +61,8 @@ protected:
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
@@ -76,9 +79,10 @@ private:
   void HorizontalAction(int action);
   void ShowScrollHint();
   void AutoScrollStep();
+  void StartDrag();
+  [[nodiscard]] bool OwnDrag(const QMimeData* data) const;
   // The position under a viewport pixel.
   [[nodiscard]] TkxPoint PositionAt(QPoint pixel) const;
-  [[nodiscard]] bool InsideSelection(TkxPoint position) const;
   void BlinkCaret();
 
   TkxTextDrawer drawer_;

@@ -154,6 +154,10 @@ public:
   // Removes the selection (in the current mode) and inserts `text` (up to a NUL) in `mode`,
   // leaving the caret after it. Records nothing.
   void SetSelTextPrimitive(TSelectionMode mode, std::string_view text);
+  // Moves (or with `copy` copies) the selected text to `drop`, as a drag and drop within the
+  // editor does; a drop inside the selection does nothing.
+  void DropSelection(TkxPoint drop, bool copy);
+  [[nodiscard]] bool InsideSelection(TkxPoint position) const;
   void CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();

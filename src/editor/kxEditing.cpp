@@ -553,6 +553,54 @@ void TkxEditCore::BlockUnindent() {
   SetCaretXY(caret);
 }
 
+bool TkxEditCore::InsideSelection(TkxPoint position) const {
+  if (!SelAvail()) return false;
+  const TkxPoint begin = BlockBegin();
+  const TkxPoint end = BlockEnd();
+  switch (SelectionMode()) {
+  case smLine: return position.Y >= begin.Y && position.Y <= end.Y;
+  case smColumn:
+    return position.Y >= begin.Y && position.Y <= end.Y && position.X >= std::min(begin.X, end.X) &&
+           position.X < std::max(begin.X, end.X);
+  case smNormal: break;
+  }
+  return !PointBefore(position, begin) && PointBefore(position, end);
+}
+
+void TkxEditCore::DropSelection(TkxPoint drop, bool copy) {
+  if (readOnly_ || !SelAvail() || InsideSelection(drop)) return;
+  TkxPaintLock lock(*this);
+  const bool pastEol = caretPastEol_;
+  caretPastEol_ = true;
+  const TSelectionMode mode = selectionMode_;
+  const std::string text = SelText();
+  if (!copy) {
+    const TkxPoint b = BlockBegin();
+    const TkxPoint e = BlockEnd();
+    undoList_.AddChange(urMovementDelete, b, e, text, mode);
+    RemoveSelection();
+    // The drop point moves with the text the removal closed up before it.
+    if (mode == smColumn) {
+      const int left = std::min(b.X, e.X);
+      const int right = std::max(b.X, e.X);
+      if (drop.Y >= b.Y && drop.Y <= e.Y && drop.X >= right) drop.X -= right - left;
+    } else if (mode == smLine) {
+      if (drop.Y > e.Y) drop.Y -= e.Y - b.Y + 1;
+    } else if (!PointBefore(drop, e)) {
+      if (drop.Y == e.Y) drop.X = b.X + drop.X - e.X;
+      drop.Y -= e.Y - b.Y;
+    }
+  }
+  SetCaretXY(drop);
+  SetBlockBegin(CaretXY());
+  const TkxPoint start = CaretXY();
+  SetSelTextPrimitive(mode, text);
+  const TkxPoint end = CaretXY();
+  undoList_.AddChange(urMovement, start, end, {}, mode);
+  caretPastEol_ = pastEol;
+  SelectRange(start, end);
+}
+
 // ---------------------------------------------------------------- clipboard
 
 void TkxEditCore::CopyToClipboard() {

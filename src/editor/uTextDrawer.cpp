@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
 
 #include <array>
@@ -20,6 +21,14 @@ struct TkxTextDrawer::Variants {
 
 namespace {
 
+// Every byte value once, in order.
+constexpr std::array<char, 256> kAllBytes = [] {
+  std::array<char, 256> bytes{};
+  for (int b = 0; b < 256; ++b)
+    bytes[static_cast<std::size_t>(b)] = static_cast<char>(b);
+  return bytes;
+}();
+
 // Variants live as long as some drawer uses their base font.
 std::map<QString, std::weak_ptr<TkxTextDrawer::Variants>>& SharedVariants() {
   static std::map<QString, std::weak_ptr<TkxTextDrawer::Variants>> shared;
@@ -27,7 +36,8 @@ std::map<QString, std::weak_ptr<TkxTextDrawer::Variants>>& SharedVariants() {
 }
 
 TkxFontVariant MakeVariant(const QFont& base, TFontStyles style) {
-  TkxFontVariant variant{base};
+  TkxFontVariant variant;
+  variant.font = base;
   variant.font.setBold(style & fsBold);
   variant.font.setItalic(style & fsItalic);
   variant.font.setUnderline(style & fsUnderline);
@@ -37,8 +47,11 @@ TkxFontVariant MakeVariant(const QFont& base, TFontStyles style) {
   variant.height = metrics.height();
   variant.advance = metrics.horizontalAdvance(QLatin1Char('M'));
   if (variant.advance <= 0) variant.advance = metrics.averageCharWidth();
-  variant.fixedPitch =
-      QFontInfo(variant.font).fixedPitch() && metrics.horizontalAdvance(QLatin1Char('i')) == variant.advance;
+  variant.raw = QRawFont::fromFont(variant.font);
+  const QString all = BytesToQString(std::string_view(kAllBytes.data(), kAllBytes.size()));
+  const QList<quint32> glyphs = variant.raw.glyphIndexesForString(all);
+  for (qsizetype i = 0; i < glyphs.size() && i < 256; ++i)
+    variant.glyphs[static_cast<std::size_t>(i)] = glyphs[i];
   return variant;
 }
 
@@ -124,21 +137,25 @@ void TkxQtCanvas::DrawCells(int x, int y, std::string_view text, TFontStyles sty
   if (shown.find_first_not_of(' ') == std::string_view::npos && !(style & (fsUnderline | fsStrikeOut)))
     return;
   const TkxFontVariant& variant = drawer_.Variant(style);
-  painter_.save();
-  painter_.setClipRect(visible, Qt::IntersectClip);
-  painter_.setFont(variant.font);
-  painter_.setPen(ColorToQColor(fg, palette_));
   const int left = x + skip * charWidth_;
-  const int baseline = y + variant.ascent;
-  if (variant.fixedPitch && variant.advance == charWidth_) {
-    painter_.drawText(left, baseline, BytesToQString(shown));
-  } else {
-    // Keep every glyph in its own cell so the column grid holds for any font.
-    const QString chars = BytesToQString(shown);
-    for (qsizetype i = 0; i < chars.size(); ++i)
-      painter_.drawText(left + static_cast<int>(i) * charWidth_, baseline, QString(chars[i]));
+  glyphIndexes_.clear();
+  glyphPositions_.clear();
+  for (int i = 0; i < count; ++i) {
+    glyphIndexes_.push_back(variant.glyphs[static_cast<unsigned char>(shown[static_cast<std::size_t>(i)])]);
+    glyphPositions_.emplace_back(i * charWidth_, 0);
   }
-  painter_.restore();
+  QGlyphRun run;
+  run.setRawFont(variant.raw);
+  run.setGlyphIndexes(QList<quint32>(glyphIndexes_.begin(), glyphIndexes_.end()));
+  run.setPositions(QList<QPointF>(glyphPositions_.begin(), glyphPositions_.end()));
+  run.setUnderline(style & fsUnderline);
+  run.setStrikeOut(style & fsStrikeOut);
+  // Glyphs that lean out of their cells (italics) are cut where the cells are cut.
+  const bool clipped = visible != cells;
+  if (clipped) painter_.setClipRect(visible);
+  painter_.setPen(ColorToQColor(fg, palette_));
+  painter_.drawGlyphRun(QPointF(left, y + variant.ascent), run);
+  if (clipped) painter_.setClipping(false);
 }
 
 void TkxQtCanvas::VerticalLine(int x, int top, int bottom, TColor color) {

@@ -7,8 +7,12 @@
 #include <QColor>
 #include <QFont>
 #include <QPalette>
+#include <QPointF>
+#include <QRawFont>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -18,7 +22,10 @@ struct TkxFontVariant {
   int ascent = 0;
   int height = 0;
   int advance = 0; // width of M
-  bool fixedPitch = false;
+  // Glyph of every byte as the code page shows it: drawing needs no text shaping, and every
+  // glyph goes into its own cell.
+  QRawFont raw;
+  std::array<quint32, 256> glyphs{};
 };
 
 class TkxTextDrawer {
@@ -64,6 +71,8 @@ public:
 private:
   QPainter& painter_;
   const TkxTextDrawer& drawer_;
+  std::vector<quint32> glyphIndexes_;
+  std::vector<QPointF> glyphPositions_;
   const QPalette& palette_;
   int charWidth_;
   int lineHeight_;

@@ -272,6 +272,28 @@ TEST_F(Editing, ClipboardCarriesColumnsBetweenEditorsAndConvertsPlainText) {
   EXPECT_THROW(Run(ecPaste), EkxEditError);
 }
 
+TEST_F(Editing, DragAndDropMovesOrCopiesAndUndoesInOneStep) {
+  Text({"one two three", "four"});
+  Select({5, 1}, {9, 1}); // "two "
+  core.DropSelection({14, 1}, false); // the line end
+  EXPECT_EQ(Text(), (Lines{"one threetwo ", "four"}));
+  Run(ecUndo);
+  EXPECT_EQ(Text(), (Lines{"one two three", "four"}));
+  Run(ecRedo);
+  EXPECT_EQ(Text(), (Lines{"one threetwo ", "four"}));
+
+  Text({"ab", "cd", "ef"});
+  Select({2, 1}, {2, 2}); // "b", line end, "c"
+  core.DropSelection({2, 3}, false);
+  EXPECT_EQ(Text(), (Lines{"ad", "eb", "cf"}));
+  core.DropSelection({1, 1}, true);
+  EXPECT_EQ(Text(), (Lines{"b", "cad", "eb", "cf"}));
+  const Lines before = Text();
+  Select({1, 2}, {3, 2});
+  core.DropSelection({2, 2}, false); // inside the selection
+  EXPECT_EQ(Text(), before);
+}
+
 TEST_F(Editing, UndoCapacityDropsTheOldest) {
   core.SetMaxUndo(10);
   for (int i = 0; i < 11; ++i)
