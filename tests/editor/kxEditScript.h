@@ -13,10 +13,13 @@
 
 namespace kxEditScript {
 
+// A clipboard held in memory; two editors may share one.
 struct MemoryClipboard : TkxClipboardPort {
   std::optional<std::string> block;
   std::optional<std::string> plain;
+  bool failPut = false;
   bool PutText(std::string_view text, std::string_view data) override {
+    if (failPut) return false;
     plain = std::string(text);
     block = std::string(data);
     return true;

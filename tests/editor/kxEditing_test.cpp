@@ -1,6 +1,5 @@
 // Editing commands, undo and redo, clipboard and bookmarks on the editor model.
-#include "kxBlockClipboard.h"
-#include "kxEditCore.h"
+#include "kxEditScript.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +7,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// A clipboard held in memory; two editors may share one.
-struct MemoryClipboard : TkxClipboardPort {
-  std::optional<std::string> block;
-  std::optional<std::string> plain;
-  bool failPut = false;
-  bool PutText(std::string_view text, std::string_view data) override {
-    if (failPut) return false;
-    plain = std::string(text);
-    block = std::string(data);
-    return true;
-  }
-  std::optional<std::string> BlockData() const override { return block; }
-  std::optional<std::string> PlainText() const override { return plain; }
-};
+using kxEditScript::MemoryClipboard;
 
 class Editing : public ::testing::Test {
 protected:
