@@ -1,0 +1,44 @@
+// A source file as the editor windows read and write it: bytes to lines with tabs expanded,
+// lines back to CR LF bytes, the backup copy and the crash-safe write. No widgets here.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace source_file {
+
+inline constexpr int kTabColumns = 4;
+
+// Each tab becomes the spaces up to the next multiple of four columns.
+[[nodiscard]] std::string ExpandTabs(std::string_view line);
+
+// Splits at CR LF, CR and LF; every other byte (NUL and bytes above 127 included) is kept.
+// A text ending in a line end has no empty last line.
+[[nodiscard]] std::vector<std::string> SplitLines(std::string_view bytes);
+
+// Every line followed by CR LF.
+[[nodiscard]] std::string JoinLines(const std::vector<std::string>& lines);
+
+struct LoadResult {
+  std::vector<std::string> lines; // empty for a file that does not exist
+  std::string error;              // empty on success
+};
+
+// Reads `path` as lines with tabs expanded. A missing file gives no lines and no error; a
+// folder, a device or an unreadable file gives an error and no lines.
+[[nodiscard]] LoadResult Load(const std::string& path);
+
+// The backup's name: up to and including the last '.' or delimiter, then "~", then the
+// extension with its dot ("/mod/logic.c" -> "/mod/logic.~.c", "/mod/notes" -> "/mod/~").
+[[nodiscard]] std::string BackupName(const std::string& fileName);
+
+// Copies the file on disk to its backup name unless a file of that name already exists. The
+// original stays where it is until the new text has safely replaced it; failures are ignored.
+void MakeBackup(const std::string& fileName);
+
+// Writes the lines atomically, keeping an existing file's permissions; on failure the file on
+// disk is untouched. Returns the error text, empty on success.
+[[nodiscard]] std::string Save(const std::string& path, const std::vector<std::string>& lines, bool backup);
+
+} // namespace source_file

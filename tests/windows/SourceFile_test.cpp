@@ -1,0 +1,83 @@
+#include "SourceFile.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+using namespace source_file;
+
+TEST(SourceFileTest, TabsExpandToTheNextFourColumnStop) {
+  EXPECT_EQ(ExpandTabs("a\tb"), "a   b");
+  EXPECT_EQ(ExpandTabs("abcd\tx"), "abcd    x");
+  EXPECT_EQ(ExpandTabs("\t\tx\ty"), "        x   y");
+  EXPECT_EQ(ExpandTabs("no tabs"), "no tabs");
+}
+
+TEST(SourceFileTest, EveryLineEndCountsAndEveryOtherByteSurvives) {
+  const std::string odd = std::string("nul\0mid", 7) + "\x80\xA0\xFF";
+  TempDir dir;
+  const std::string path = dir.write("mixed.c", "one\r\ntwo\nthree\rfour\r\n\r\n" + odd);
+  const LoadResult loaded = Load(path);
+  ASSERT_EQ(loaded.error, "");
+  EXPECT_EQ(loaded.lines, (std::vector<std::string>{"one", "two", "three", "four", "", odd}));
+
+  // Saved back, each line ends in CR LF, the last one included, and nothing else changes.
+  ASSERT_EQ(Save(path, loaded.lines, false), "");
+  EXPECT_EQ(TempDir::read(path), "one\r\ntwo\r\nthree\r\nfour\r\n\r\n" + odd + "\r\n");
+  EXPECT_EQ(Load(path).lines, loaded.lines);
+
+  EXPECT_TRUE(SplitLines("").empty());
+  EXPECT_EQ(SplitLines("a\r"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(SplitLines("\n\n"), (std::vector<std::string>{"", ""}));
+}
+
+TEST(SourceFileTest, MissingFilesAreEmptyAndUnreadableOnesAreRefused) {
+  TempDir dir;
+  const LoadResult missing = Load(dir.file("none.c"));
+  EXPECT_EQ(missing.error, "");
+  EXPECT_TRUE(missing.lines.empty());
+
+  EXPECT_NE(Load(dir.path()).error.find("folder"), std::string::npos);
+  EXPECT_NE(Load("/dev/zero").error, "");
+  // A pipe nobody writes to would block a plain open for ever.
+  const std::string pipe = dir.file("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_NE(Load(pipe).error, "");
+}
+
+TEST(SourceFileTest, BackupNamesKeepTheExtension) {
+  EXPECT_EQ(BackupName("/mod/logic.c"), "/mod/logic.~.c");
+  EXPECT_EQ(BackupName("/mod/notes"), "/mod/~");
+  EXPECT_EQ(BackupName("/mod.d/g_main.tar.h"), "/mod.d/g_main.tar.~.h");
+}
+
+TEST(SourceFileTest, TheFirstBackupStaysOverLaterSaves) {
+  TempDir dir;
+  const std::string path = dir.write("logic.c", "v1\r\n");
+  ASSERT_EQ(Save(path, {"v2"}, true), "");
+  ASSERT_EQ(Save(path, {"v3"}, true), "");
+  EXPECT_EQ(TempDir::read(dir.file("logic.~.c")), "v1\r\n");
+  EXPECT_EQ(TempDir::read(path), "v3\r\n");
+  // Without a file on disk there is nothing to back up, and the save still goes on.
+  ASSERT_EQ(Save(dir.file("new.c"), {"x"}, true), "");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("new.~.c")));
+}
+
+TEST(SourceFileTest, AFailedWriteLeavesTheOldFileAndPermissions) {
+  TempDir dir;
+  const std::string path = dir.write("keep.c", "old\r\n");
+  ::chmod(path.c_str(), 0640);
+  ASSERT_EQ(Save(path, {"new"}, false), "");
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+  EXPECT_NE(Save(path + "/under.c", {"x"}, true), ""); // a folder that is a file
+  EXPECT_NE(Save("/dev/full", {"x"}, false), "");
+  EXPECT_EQ(TempDir::read(path), "new\r\n");
+  // No temporary file is left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
