@@ -1,0 +1,99 @@
+#include "EditorWindowSet.h"
+
+#include "Paths.h"
+#include "Settings.h"
+#include "SourceFile.h"
+#include "UserQuestions.h"
+#include "editor.h"
+#include "projectList.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kOpenFilter = "C Files (*.c; *.h)|*.c;*.h|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*";
+
+} // namespace
+
+EditorWindowSet::EditorWindowSet(QMdiArea& area, AddToFrame addToFrame, const Settings& settings,
+                                 UserQuestions& questions, const TProjectList& projects)
+    : area_(area), addToFrame_(std::move(addToFrame)), settings_(settings), questions_(questions),
+      projects_(projects) {}
+
+std::vector<TEditorForm*> EditorWindowSet::Windows() const {
+  std::vector<TEditorForm*> windows;
+  for (QMdiSubWindow* frame : area_.subWindowList(QMdiArea::CreationOrder))
+    if (auto* window = qobject_cast<TEditorForm*>(frame->widget())) windows.push_back(window);
+  return windows;
+}
+
+TEditorForm* EditorWindowSet::ActiveWindow() const {
+  QMdiSubWindow* frame = area_.currentSubWindow();
+  return frame != nullptr ? qobject_cast<TEditorForm*>(frame->widget()) : nullptr;
+}
+
+QMdiSubWindow* EditorWindowSet::AddWindow(TEditorForm* window) {
+  QMdiSubWindow* frame = addToFrame_(window);
+  if (frame != nullptr && Windows().size() == 1) frame->showMaximized();
+  window->setFocus();
+  return frame;
+}
+
+TEditorForm& EditorWindowSet::NewWindow() {
+  auto* window = new TEditorForm(settings_, questions_);
+  AddWindow(window);
+  return *window;
+}
+
+QMdiSubWindow* EditorWindowSet::OpenNewWindow(const std::string& path) {
+  // Read first: a file that cannot be read must not leave a half-made window behind.
+  const source_file::LoadResult loaded = source_file::Load(path);
+  if (!loaded.error.empty()) {
+    questions_.showError(loaded.error);
+    return nullptr;
+  }
+  auto* window = new TEditorForm(settings_, questions_);
+  window->ShowFile(path, loaded.lines);
+  return AddWindow(window);
+}
+
+void EditorWindowSet::NewFile() { NewWindow(); }
+
+std::string EditorWindowSet::OpenDialogFolder() const {
+  if (projects_.ActiveProject != nullptr) return paths::ExtractFilePath(projects_.ActiveProject->FileName);
+  return paths::ExtractFilePath(settings_.quake3location);
+}
+
+void EditorWindowSet::OpenFile() {
+  FileDialogRequest request;
+  request.title = "Open File";
+  request.filter = kOpenFilter;
+  request.defaultExtension = "c";
+  request.initialFolder = OpenDialogFolder();
+  for (const std::string& path : questions_.chooseFilesToOpen(request))
+    OpenNewWindow(path);
+}
+
+void EditorWindowSet::SaveFile() {
+  if (TEditorForm* window = ActiveWindow()) window->SaveFile();
+}
+
+void EditorWindowSet::SaveAs() {
+  if (TEditorForm* window = ActiveWindow()) (void)window->SaveFileAsAsked();
+}
+
+bool EditorWindowSet::SaveFileEnabled() const {
+  const TEditorForm* window = ActiveWindow();
+  return window != nullptr && window->Modified();
+}
+
+bool EditorWindowSet::SaveAsEnabled() const { return !Windows().empty(); }
+
+bool EditorWindowSet::SaveAllEnabled() const {
+  const std::vector<TEditorForm*> windows = Windows();
+  return std::any_of(windows.begin(), windows.end(),
+                     [](const TEditorForm* window) { return window->Modified(); });
+}

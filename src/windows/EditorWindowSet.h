@@ -1,0 +1,56 @@
+// The editor windows in the main window's frame as the file commands see them: making a window
+// for a new or an opened file, and New File, Open File, Save File and Save As with their
+// enabled states.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+class TEditorForm;
+class TProjectList;
+class UserQuestions;
+struct Settings;
+
+class EditorWindowSet {
+public:
+  // Puts a new editor window into the frame as a child window, shows it and registers it with
+  // the window bar (the main window's AddEditorWindow).
+  using AddToFrame = std::function<QMdiSubWindow*(QWidget* window)>;
+
+  EditorWindowSet(QMdiArea& area, AddToFrame addToFrame, const Settings& settings, UserQuestions& questions,
+                  const TProjectList& projects);
+
+  // In the frame's child-list order, the order they were opened in.
+  [[nodiscard]] std::vector<TEditorForm*> Windows() const;
+  [[nodiscard]] TEditorForm* ActiveWindow() const;
+
+  // An untitled window in front; the first one in an empty frame is maximised.
+  TEditorForm& NewWindow();
+  // A new window in front showing `path` (empty when the file does not exist). A file that
+  // exists but cannot be read shows the error and opens no window: none is returned.
+  QMdiSubWindow* OpenNewWindow(const std::string& path);
+
+  void NewFile();
+  // Several files may be chosen; each gets a new window, in the order the dialog gives them.
+  void OpenFile();
+  void SaveFile();
+  void SaveAs();
+
+  [[nodiscard]] bool SaveFileEnabled() const;
+  [[nodiscard]] bool SaveAsEnabled() const;
+  [[nodiscard]] bool SaveAllEnabled() const;
+
+private:
+  [[nodiscard]] std::string OpenDialogFolder() const;
+  QMdiSubWindow* AddWindow(TEditorForm* window);
+
+  QMdiArea& area_;
+  AddToFrame addToFrame_;
+  const Settings& settings_;
+  UserQuestions& questions_;
+  const TProjectList& projects_;
+};

@@ -1,0 +1,86 @@
+// One editor document window: a source file in an editor control with its own C highlighter,
+// the "*" of unsaved text in the caption, the save and close prompts and the line that the
+// message lists mark.
+#pragma once
+
+#include "../app/ShellPorts.h" // the interface only; the shell sits above this folder
+#include "UserQuestions.h"
+#include "kxHighlighter.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TkxCustomEdit;
+class TVrnCppSyn;
+class UserQuestions;
+struct Settings;
+
+inline constexpr const char* kUntitledFileName = "untitled.c";
+
+class TEditorForm : public QWidget, public EditorWindowPort {
+  Q_OBJECT
+public:
+  TEditorForm(const Settings& settings, UserQuestions& questions, QWidget* parent = nullptr);
+  ~TEditorForm() override;
+
+  TkxCustomEdit* MyEditor;
+  std::unique_ptr<TVrnCppSyn> MyHighlighter;
+  int MarkedLine = -1;
+  TColor MarkColour = 0;
+
+  // Shows `lines` (already read and tab-expanded) as the text of `path`, unmodified.
+  void ShowFile(const std::string& path, const std::vector<std::string>& lines);
+  // Reads `path` into the window; a missing file leaves the text empty. Throws TessarinError
+  // when the file exists but cannot be read.
+  void LoadFile(const std::string& path);
+  // Saves when modified; a window never named asks for a name first. False when the text is
+  // still unsaved afterwards (write failed, error shown; or the user cancelled).
+  bool TrySave();
+  // False when the user kept the old file or the write failed; the window then keeps its name.
+  bool SaveFileAs(const std::string& path);
+  // The "Save File" dialog for this window, then SaveFileAs.
+  bool SaveFileAsAsked();
+
+  // EditorWindowPort
+  [[nodiscard]] std::string FileName() const override { return fileName_; }
+  [[nodiscard]] bool CanUndo() const override;
+  [[nodiscard]] bool CanRedo() const override;
+  [[nodiscard]] bool Modified() const override;
+  [[nodiscard]] bool SelAvail() const override;
+  bool CloseQuery() override;
+  void SaveFile() override { (void)TrySave(); }
+  void Undo() override;
+  void Redo() override;
+  void CutToClipboard() override;
+  void CopyToClipboard() override;
+  void PasteFromClipboard() override;
+  void DeleteSelection() override;
+  void SetEditorFont(const std::string& name, int size) override;
+
+  // JumpTarget
+  void SetMarkColour(std::uint32_t colour) override { MarkColour = colour; }
+  void MarkLine(int line) override;
+  [[nodiscard]] int VisibleLineCount() const override;
+  void SetTopLine(int line) override;
+  void BringToFront() override;
+
+  // Asked by the editor's search and replace for each match while prompting: Yes replaces it,
+  // No skips it, All replaces the rest without asking, Cancel stops.
+  [[nodiscard]] Answer MyEditorReplaceText(const std::string& searchText);
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void MyEditorChange();
+  void MyEditorSpecialLineColors(int line, bool& special, TColor& foreground, TColor& background) const;
+  void ShowCaption();
+  [[nodiscard]] bool WriteTo(const std::string& path);
+
+  UserQuestions& questions_;
+  const Settings& settings_;
+  std::string fileName_ = kUntitledFileName;
+};

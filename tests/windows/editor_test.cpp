@@ -1,0 +1,178 @@
+#include "EditorWindowSet.h"
+#include "ScriptedQuestions.h"
+#include "Settings.h"
+#include "TempDir.h"
+#include "editor.h"
+#include "kxCustomEdit.h"
+#include "projectList.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct EditorWindowTest : ::testing::Test {
+  TempDir dir;
+  ScriptedQuestions questions;
+  Settings settings;
+  TProjectList projects;
+  QMdiArea area;
+  EditorWindowSet set{area,
+                      [this](QWidget* window) {
+                        QMdiSubWindow* frame = area.addSubWindow(window);
+                        frame->show();
+                        return frame;
+                      },
+                      settings, questions, projects};
+
+  EditorWindowTest() {
+    settings.EditorFont = "Courier New";
+    area.resize(800, 600);
+    area.show();
+  }
+
+  TEditorForm& open(const std::string& name, const std::string& bytes) {
+    return *qobject_cast<TEditorForm*>(set.OpenNewWindow(dir.write(name, bytes))->widget());
+  }
+
+  static void type(TEditorForm& window, char ch) { window.MyEditor->KeyPress(ch); }
+  static std::string caption(const TEditorForm& window) { return window.windowTitle().toStdString(); }
+};
+
+} // namespace
+
+TEST_F(EditorWindowTest, CaptionFollowsEditsAndSaves) {
+  TEditorForm& window = open("logic.c", "a\tb\r\n");
+  EXPECT_EQ(caption(window), "logic.c");
+  EXPECT_EQ(window.MyEditor->LineText(1), "a   b");
+  EXPECT_FALSE(set.SaveFileEnabled());
+  EXPECT_TRUE(set.SaveAsEnabled());
+
+  type(window, 'x');
+  EXPECT_EQ(caption(window), "logic.c*");
+  EXPECT_TRUE(set.SaveFileEnabled());
+  EXPECT_TRUE(set.SaveAllEnabled());
+
+  set.SaveFile();
+  EXPECT_EQ(caption(window), "logic.c");
+  EXPECT_FALSE(window.Modified());
+  EXPECT_EQ(TempDir::read(dir.file("logic.c")), "xa   b\r\n");
+  EXPECT_FALSE(set.SaveAllEnabled());
+}
+
+TEST_F(EditorWindowTest, UntitledWindowsAskForANameBeforeSaving) {
+  TEditorForm& first = set.NewWindow();
+  EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(first.parentWidget())->isMaximized());
+  TEditorForm& second = set.NewWindow();
+  EXPECT_EQ(caption(first), "untitled.c");
+  EXPECT_EQ(caption(second), "untitled.c");
+
+  type(second, 'q');
+  questions.choices.push_back({}); // cancelled: nothing written, still modified
+  set.SaveFile();
+  EXPECT_TRUE(second.Modified());
+  ASSERT_EQ(questions.fileRequests.size(), 1u);
+  EXPECT_EQ(questions.fileRequests[0].title, "Save File");
+  EXPECT_EQ(questions.fileRequests[0].filter, "C Files (*.c; *.h)|*.c; *.h|All Files (*.*)|*.*");
+  EXPECT_EQ(questions.fileRequests[0].initialFile, "untitled.c");
+
+  questions.choices.push_back({dir.file("named.c")});
+  set.SaveFile();
+  EXPECT_EQ(second.FileName(), dir.file("named.c"));
+  EXPECT_EQ(caption(second), "named.c");
+  EXPECT_EQ(TempDir::read(dir.file("named.c")), "q\r\n");
+}
+
+TEST_F(EditorWindowTest, SaveAsOntoAnExistingFileAsksFirst) {
+  const std::string other = dir.write("other.c", "keep\r\n");
+  TEditorForm& window = open("mine.c", "text\n");
+  type(window, 'z');
+
+  questions.answers.push_back(Answer::No);
+  EXPECT_FALSE(window.SaveFileAs(other));
+  EXPECT_EQ(questions.log.back(), "ask: Overwrite Existing File?");
+  EXPECT_EQ(TempDir::read(other), "keep\r\n");
+  EXPECT_EQ(caption(window), "mine.c*");
+
+  questions.answers.push_back(Answer::Yes);
+  EXPECT_TRUE(window.SaveFileAs(other));
+  EXPECT_EQ(TempDir::read(other), "ztext\r\n");
+  EXPECT_EQ(caption(window), "other.c");
+}
+
+TEST_F(EditorWindowTest, AFailedSaveKeepsTheTextUnsaved) {
+  TEditorForm& window = open("ok.c", "x\n");
+  type(window, 'y');
+  EXPECT_FALSE(window.SaveFileAs(dir.file("ok.c") + "/inside.c"));
+  questions.answers.push_back(Answer::Yes); // it exists: overwrite it
+  EXPECT_FALSE(window.SaveFileAs("/dev/full"));
+  EXPECT_EQ(questions.errors().size(), 2u);
+  EXPECT_TRUE(window.Modified());
+  EXPECT_EQ(window.FileName(), dir.file("ok.c"));
+  EXPECT_EQ(caption(window), "ok.c*");
+  EXPECT_EQ(TempDir::read(dir.file("ok.c")), "x\n");
+}
+
+TEST_F(EditorWindowTest, ClosePromptSavesDropsOrKeeps) {
+  TEditorForm& window = open("close.c", "c\r\n");
+  type(window, 'k');
+  QMdiSubWindow* frame = qobject_cast<QMdiSubWindow*>(window.parentWidget());
+
+  questions.answers.push_back(Answer::Cancel);
+  EXPECT_FALSE(frame->close());
+  EXPECT_TRUE(window.Modified());
+  EXPECT_EQ(questions.log.back(), "ask: Save changes to " + dir.file("close.c") + "?");
+
+  questions.answers.push_back(Answer::Yes);
+  EXPECT_TRUE(window.CloseQuery());
+  EXPECT_EQ(TempDir::read(dir.file("close.c")), "kc\r\n");
+
+  type(window, 'j');
+  questions.answers.push_back(Answer::No);
+  EXPECT_TRUE(frame->close());
+  EXPECT_EQ(TempDir::read(dir.file("close.c")), "kc\r\n");
+}
+
+TEST_F(EditorWindowTest, TheMarkedLineGoesAtTheFirstEdit) {
+  TEditorForm& window = open("mark.c", "1\n2\n3\n");
+  window.SetMarkColour(0x0000FF);
+  window.MarkLine(2);
+  bool special = false;
+  TColor foreground = 0, background = 0;
+  window.MyEditor->OnSpecialLineColors(2, special, foreground, background);
+  EXPECT_TRUE(special);
+  EXPECT_EQ(foreground, 0xFFFFFFu);
+  EXPECT_EQ(background, 0x0000FFu);
+  special = false;
+  window.MyEditor->OnSpecialLineColors(3, special, foreground, background);
+  EXPECT_FALSE(special);
+
+  type(window, 'e');
+  EXPECT_EQ(window.MarkedLine, -1);
+}
+
+TEST_F(EditorWindowTest, OpenFileMakesOneWindowPerReadableFile) {
+  settings.quake3location = "/games/q3/quake3.x86";
+  const std::string good = dir.write("good.c", "int x;\n");
+  questions.choices.push_back({good, dir.path(), dir.file("fresh.c"), good});
+  set.OpenFile();
+  ASSERT_EQ(questions.fileRequests.size(), 1u);
+  EXPECT_EQ(questions.fileRequests[0].title, "Open File");
+  EXPECT_EQ(questions.fileRequests[0].initialFolder, "/games/q3/");
+  EXPECT_EQ(questions.fileRequests[0].defaultExtension, "c");
+
+  // The folder is refused with a message; the missing file opens empty; the same file twice
+  // gives two windows.
+  const std::vector<TEditorForm*> windows = set.Windows();
+  ASSERT_EQ(windows.size(), 3u);
+  EXPECT_EQ(questions.errors().size(), 1u);
+  EXPECT_EQ(caption(*windows[1]), "fresh.c");
+  EXPECT_EQ(windows[1]->MyEditor->LineCount(), 1);
+
+  projects.AddProject().FileName = "/mods/baseq3/game.tsp";
+  projects.ActiveProject = projects.Projects.front().get();
+  questions.choices.push_back({});
+  set.OpenFile();
+  EXPECT_EQ(questions.fileRequests[1].initialFolder, "/mods/baseq3/");
+}
