@@ -72,7 +72,7 @@ private:
       for (int line = firstLine_; line <= lastLine_; ++line) {
         canvas_.FillRect({0, RowTop(line), gutterWidth_, RowTop(line) + lineHeight_}, gutter.Color());
         canvas_.DrawCells(gutter.LeftOffset(), RowTop(line), gutter.FormatLineNumber(line, core_.LineCount()),
-                          style, core_.FontColor(), gutter.Color(), gutterClip);
+                          style, core_.FontColor(), clNone, gutterClip);
       }
       const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
       canvas_.FillRect({0, below, gutterWidth_, clip_.Bottom}, gutter.Color());
@@ -166,28 +166,24 @@ private:
     if (core_.OnSpecialLineColors)
       core_.OnSpecialLineColors(line, row_.special, row_.colors.fg, row_.colors.bg);
     const int displayEnd = static_cast<int>(display.size()) + 1;
+    // The row's background first; runs then fill only cells of another colour.
+    const int top = RowTop(line);
+    canvas_.FillRect({textClip_.Left, top, clip_.Right, top + lineHeight_}, row_.colors.bg);
     if (TkxCustomHighLighter* highLighter = core_.HighLighter())
       PaintTokens(*highLighter, line, display);
     else
       DrawRun({1, displayEnd, context_.fontStyle, row_.colors, false});
-    // The rest of the row: the selected part of it, then the row's background.
+    // A selection reaching past the line end shows in the rest of the row.
     const int restColumn = std::max(displayEnd, firstColumn_);
-    const int selectedEnd = std::max(restColumn, std::min(row_.selection.second, lastColumn_ + 1));
-    const int top = RowTop(line);
-    if (row_.selection.first < row_.selection.second && row_.selection.second > restColumn) {
-      const int selectedStart = std::max(restColumn, row_.selection.first);
-      Fill(restColumn, selectedStart, top, row_.colors.bg);
-      Fill(selectedStart, selectedEnd, top, SelectedColors().bg);
-      Fill(selectedEnd, INT_MAX / 4, top, row_.colors.bg);
-    } else {
-      Fill(restColumn, INT_MAX / 4, top, row_.colors.bg);
-    }
+    if (row_.selection.first < row_.selection.second && row_.selection.second > restColumn)
+      Fill(std::max(restColumn, row_.selection.first), std::min(row_.selection.second, lastColumn_ + 1), top,
+           SelectedColors().bg);
     PaintRightEdge(top, top + lineHeight_);
   }
 
   void Fill(int firstColumn, int lastColumn, int top, TColor color) {
     const int left = std::max(ColumnX(firstColumn), textClip_.Left);
-    const int right = lastColumn >= INT_MAX / 4 ? clip_.Right : std::min(ColumnX(lastColumn), clip_.Right);
+    const int right = std::min(ColumnX(lastColumn), clip_.Right);
     if (left < right) canvas_.FillRect({left, top, right, top + lineHeight_}, color);
   }
 
@@ -261,7 +257,7 @@ private:
     if (from >= display.size()) return;
     const std::size_t count = std::min(static_cast<std::size_t>(last - first), display.size() - from);
     canvas_.DrawCells(ColumnX(first), RowTop(row_.line), std::string_view(display).substr(from, count), style,
-                      colors.fg, colors.bg, textClip_);
+                      colors.fg, colors.bg == row_.colors.bg ? clNone : colors.bg, textClip_);
   }
 
   struct Row {

@@ -12,7 +12,7 @@ public:
   virtual ~TkxCanvas() = default;
   virtual void FillRect(const TkxRect& rect, TColor color) = 0;
   // Draws one byte per cell of the surface's cell width from (x, y), each cell's background
-  // filled, clipped to `clip`.
+  // filled (unless `bg` is clNone), clipped to `clip`.
   virtual void DrawCells(int x, int y, std::string_view text, TFontStyles style, TColor fg, TColor bg,
                          const TkxRect& clip) = 0;
   virtual void VerticalLine(int x, int top, int bottom, TColor color) = 0;

@@ -128,7 +128,7 @@ void TkxQtCanvas::DrawCells(int x, int y, std::string_view text, TFontStyles sty
   const QRect clipRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top);
   const QRect visible = cells.intersected(clipRect);
   if (visible.isEmpty()) return;
-  painter_.fillRect(visible, ColorToQColor(bg, palette_));
+  if (bg != clNone) painter_.fillRect(visible, ColorToQColor(bg, palette_));
   // Skip cells left of the clip so long lines cost only what shows.
   const int skip = std::max(0, (visible.left() - x) / charWidth_);
   const int count = std::min(static_cast<int>(text.size()) - skip, visible.width() / charWidth_ + 2);
