@@ -1,0 +1,112 @@
+// Opening a 100 MB source file of 2 million lines in an editor window, against reading the same
+// bytes raw, so the cost of the lines, the tab expansion and the window shows as a ratio.
+#include "AtomicFile.h"
+#include "EditorWindowSet.h"
+#include "Settings.h"
+#include "SourceFile.h"
+#include "UserQuestions.h"
+#include "editor.h"
+#include "projectList.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+constexpr int kLines = 2'000'000;
+
+const std::string& LargeFile() {
+  static const std::string path = [] {
+    std::string name = (std::filesystem::temp_directory_path() / "tessarin_bench_large.c").string();
+    std::ofstream out(name, std::ios::binary);
+    const std::string line =
+        "\tif (ent->client && ent->health > 0) { G_Damage(ent, NULL, NULL, 0, 0, 1); }\r\n";
+    for (int i = 0; i < kLines; ++i)
+      out << line.substr(0, line.size() - 2) << "  /* " << i % 1000 << " */\r\n";
+    return name;
+  }();
+  return path;
+}
+
+class SilentQuestions : public UserQuestions {
+public:
+  Answer askYesNo(const std::string&) override { return Answer::No; }
+  Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
+  Answer askYesNoCancelAll(const std::string&) override { return Answer::Cancel; }
+  void inform(const std::string&) override {}
+  void showError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return {}; }
+  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> chooseFileToSave(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override { return {}; }
+};
+
+void RawRead(benchmark::State& state) {
+  for (auto _ : state) {
+    std::string bytes, error;
+    benchmark::DoNotOptimize(readFileIfPresent(LargeFile(), bytes, error));
+  }
+}
+
+void LoadLines(benchmark::State& state) {
+  for (auto _ : state)
+    benchmark::DoNotOptimize(source_file::Load(LargeFile()));
+}
+
+void OpenWindow(benchmark::State& state) {
+  SilentQuestions questions;
+  Settings settings;
+  TProjectList projects;
+  QMdiArea area;
+  area.resize(1000, 700);
+  area.show();
+  EditorWindowSet set(
+      area, [&area](QWidget* window) { return area.addSubWindow(window); }, settings, questions, projects);
+  for (auto _ : state) {
+    QMdiSubWindow* frame = set.OpenNewWindow(LargeFile());
+    QApplication::processEvents(); // the first paint belongs to opening
+    state.PauseTiming();
+    delete frame;
+    state.ResumeTiming();
+  }
+}
+
+BENCHMARK(RawRead)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(LoadLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(OpenWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration)
+        seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+  }
+  std::map<std::string, double> seconds;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  std::printf("file: %d lines, %.1f MB\n", kLines,
+              static_cast<double>(std::filesystem::file_size(LargeFile())) / 1e6);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const double raw = reporter.seconds["RawRead/iterations:3"];
+  for (const char* name : {"LoadLines/iterations:3", "OpenWindow/iterations:3"})
+    std::printf("%-24s %8.1f ms, %.2fx the raw read\n", name, reporter.seconds[name] * 1e3,
+                reporter.seconds[name] / raw);
+  std::filesystem::remove(LargeFile());
+  return 0;
+}
