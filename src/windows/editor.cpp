@@ -22,6 +22,9 @@ const char* const kSaveFilter = "C Files (*.c; *.h)|*.c; *.h|All Files (*.*)|*.*
 
 TEditorForm::TEditorForm(const Settings& settings, UserQuestions& questions, QWidget* parent)
     : QWidget(parent), MyEditor(new TkxCustomEdit(this)), MyHighlighter(std::make_unique<TVrnCppSyn>()),
+      OnReplaceText([this](std::string_view search, std::string_view, int, int, TkxReplaceAction& action) {
+        MyEditorReplaceText(search, action);
+      }),
       questions_(questions), settings_(settings) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -147,8 +150,13 @@ void TEditorForm::BringToFront() {
   MyEditor->viewport()->update();
 }
 
-Answer TEditorForm::MyEditorReplaceText(const std::string& searchText) {
-  return questions_.askYesNoCancelAll("Replace this occurance of '" + searchText + "'");
+void TEditorForm::MyEditorReplaceText(std::string_view search, TkxReplaceAction& action) {
+  switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
+  case Answer::Yes: action = raReplace; break;
+  case Answer::No: action = raSkip; break;
+  case Answer::All: action = raReplaceAll; break;
+  default: action = raCancel; break;
+  }
 }
 
 void TEditorForm::MyEditorChange() {

@@ -6,6 +6,7 @@
 #include "../app/ShellPorts.h" // the interface only; the shell sits above this folder
 #include "UserQuestions.h"
 #include "kxHighlighter.h"
+#include "kxSearchReplace.h"
 
 #include <QWidget>
 
@@ -67,14 +68,15 @@ public:
   void SetTopLine(int line) override;
   void BringToFront() override;
 
-  // Asked by the editor's search and replace for each match while prompting: Yes replaces it,
-  // No skips it, All replaces the rest without asking, Cancel stops.
-  [[nodiscard]] Answer MyEditorReplaceText(const std::string& searchText);
+  // The prompt that a search and replace on MyEditor asks before each replacement: Yes
+  // replaces the match, No skips it, All replaces the rest without asking, Cancel stops.
+  const TkxReplaceTextEvent OnReplaceText;
 
 protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  void MyEditorReplaceText(std::string_view search, TkxReplaceAction& action);
   void MyEditorChange();
   void MyEditorSpecialLineColors(int line, bool& special, TColor& foreground, TColor& background) const;
   void ShowCaption();

@@ -4,6 +4,7 @@
 #include "TempDir.h"
 #include "editor.h"
 #include "kxCustomEdit.h"
+#include "kxEditSearch.h"
 #include "projectList.h"
 
 #include <QMdiArea>
@@ -175,4 +176,21 @@ TEST_F(EditorWindowTest, OpenFileMakesOneWindowPerReadableFile) {
   questions.choices.push_back({});
   set.OpenFile();
   EXPECT_EQ(questions.fileRequests[1].initialFolder, "/mods/baseq3/");
+}
+
+TEST_F(EditorWindowTest, TheReplacePromptSteersAReplaceRun) {
+  TEditorForm& window = open("replace.c", "ab ab\nab\nab ab\n");
+  questions.answers = {Answer::No, Answer::Yes, Answer::All};
+  TkxEditSearch engine;
+  TkxSearchReplace run(*window.MyEditor, engine, window.OnReplaceText);
+  run.Run("ab", "X", ssoReplaceAll | ssoPrompt | ssoEntireScope);
+  EXPECT_EQ(questions.log.front(), "ask: Replace this occurance of 'ab'");
+  EXPECT_EQ(questions.log.size(), 3u);
+  EXPECT_EQ(window.MyEditor->Lines().Strings(), (std::vector<std::string>{"ab X", "X", "X X"}));
+  EXPECT_EQ(caption(window), "replace.c*");
+
+  questions.answers = {Answer::Cancel};
+  TkxSearchReplace cancelled(*window.MyEditor, engine, window.OnReplaceText);
+  cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
+  EXPECT_EQ(window.MyEditor->LineText(2), "X");
 }
