@@ -140,11 +140,10 @@ TMainForm::TMainForm(MainFormEnvironment environment, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
-  // FormDestroy: the workspace and the build list go, the message filter is removed, and the
-  // recent list is written back.
+  // FormDestroy: the workspace (with the build and its assembly list) goes, the message filter
+  // is removed, and the recent list is written back.
   ClassTreeView->viewport()->removeEventFilter(this);
   workspace_.reset();
-  AssemblyList.clear();
   regMru_.reset();
   if (!storeDamaged_) store_->save();
 }
@@ -288,7 +287,7 @@ void TMainForm::FormCreate() {
   // Qt paints every widget double-buffered already; the task bar, tree and control bar need
   // nothing more.
   LoadSettings();
-  AssemblyList.clear();
+  // The build's assembly list lives with the build controller, made with the workspace.
   workspace_ = env_.makeWorkspace ? env_.makeWorkspace(*this) : MakeProjectWorkspace(*this);
   workspace_->BuildTree();
   MessagePages->setCurrentWidget(DebugSheet);

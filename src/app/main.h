@@ -96,7 +96,6 @@ public:
   Settings settings;
   MessageLines DebugLines;
   std::string WorkspaceFileName;
-  std::vector<std::string> AssemblyList;
   bool TreeDoubleClicked = false;
 
   [[nodiscard]] MainActions& Actions() { return *actions_; }
