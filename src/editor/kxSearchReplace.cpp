@@ -93,6 +93,9 @@ bool TkxSearchReplace::InScope(int line, int column) const {
   const std::int64_t end = std::int64_t{column} + static_cast<std::int64_t>(search_.size());
   // A replacement may have trimmed blanks off the line's end, taking later results with them.
   if (end - 1 > static_cast<std::int64_t>(editor_.LineText(line).size())) return false;
+  // Past the editor's last column a selection cannot hold the match, and replacing would leave
+  // the rest of it behind.
+  if (end > TkxEditCore::MaxLeftChar) return false;
   switch (scope_.mode) {
   case smLine: return true;
   case smColumn: return column >= scope_.start.X && end <= scope_.end.X + endShift_;

@@ -326,13 +326,19 @@ TEST_F(SearchReplace, UndoTakesBackOneReplacementAtATime) {
   EXPECT_EQ(Text(), replaced);
 }
 
-TEST_F(SearchReplace, EmptyTextAndEmptyLines) {
+TEST_F(SearchReplace, EmptyAndOverlongLines) {
   core.Lines().SetTextStr("");
   EXPECT_EQ(Run("a", "b", ReplaceAll), 0);
   EXPECT_EQ(Run("a", "b", ReplaceAll | ssoBackwards), 0);
   Text({"", "", ""});
   EXPECT_EQ(Run("a", "b", ReplaceAll), 0);
   EXPECT_EQ(Text(), (Lines{"", "", ""}));
+
+  // A match that ends past the editor's last column cannot be selected: it is left whole.
+  const Lines longLine{std::string(TkxEditCore::MaxLeftChar - 2, '.') + "abc"};
+  Text(longLine);
+  EXPECT_EQ(Run("abc", "x", ReplaceAll), 0);
+  EXPECT_EQ(Text(), longLine);
 }
 
 // Plain left-to-right replacement of non-overlapping occurrences of one line.
