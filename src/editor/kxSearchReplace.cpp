@@ -20,9 +20,10 @@ int TkxSearchReplace::Run(std::string_view search, std::string_view replace, Tkx
   search_ = search;
   replace_ = replace;
   backwards_ = (options & ssoBackwards) != 0;
-  replacing_ = (options & (ssoReplace | ssoReplaceAll)) != 0;
+  // A read-only editor is searched but never changed: replacing there is a plain find.
+  replacing_ = (options & (ssoReplace | ssoReplaceAll)) != 0 && !editor_.ReadOnly();
   prompting_ = (options & ssoPrompt) != 0;
-  replacingAll_ = (options & ssoReplaceAll) != 0;
+  replacingAll_ = replacing_ && (options & ssoReplaceAll) != 0;
   scope_ = ScopeOf(options);
   engine_.SetPattern(search_);
   engine_.SetCaseSensitive((options & ssoMatchCase) != 0);

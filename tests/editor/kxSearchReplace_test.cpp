@@ -173,6 +173,17 @@ TEST_F(SearchReplace, LineSelectionScopeCoversWholeLinesAndKeepsThem) {
   EXPECT_EQ(Text(), (Lines{"c c", "c", "c"}));
 }
 
+TEST_F(SearchReplace, ReadOnlyEditorIsOnlySearched) {
+  Text({"x a a"});
+  core.SetReadOnly(true);
+  Answer({raReplaceAll});
+  EXPECT_EQ(Run("a", "b", ReplaceAll | ssoPrompt), 1);
+  ExpectSelected({3, 1}, {4, 1});
+  EXPECT_TRUE(prompts.empty());
+  EXPECT_EQ(Text(), (Lines{"x a a"}));
+  EXPECT_FALSE(core.Modified());
+}
+
 TEST_F(SearchReplace, ReplaceHandlesOneMatchPerCall) {
   Text({"a a", "a"});
   EXPECT_EQ(Run("a", "xyz", Home | ssoReplace), 1);
