@@ -6,7 +6,6 @@
 #include "SourceFile.h"
 #include "UserQuestions.h"
 #include "editor.h"
-#include "projectList.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -62,12 +61,11 @@ void LoadLines(benchmark::State& state) {
 void OpenWindow(benchmark::State& state) {
   SilentQuestions questions;
   Settings settings;
-  TProjectList projects;
   QMdiArea area;
   area.resize(1000, 700);
   area.show();
-  EditorWindowSet set(
-      area, [&area](QWidget* window) { return area.addSubWindow(window); }, settings, questions, projects);
+  EditorWindowSet set(area, [&area](QWidget* window) { return area.addSubWindow(window); }, settings,
+                      questions, {});
   for (auto _ : state) {
     QMdiSubWindow* frame = set.OpenNewWindow(LargeFile());
     QApplication::processEvents(); // the first paint belongs to opening

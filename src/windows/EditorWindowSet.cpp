@@ -5,7 +5,6 @@
 #include "SourceFile.h"
 #include "UserQuestions.h"
 #include "editor.h"
-#include "projectList.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,9 +18,9 @@ const char* const kOpenFilter = "C Files (*.c; *.h)|*.c;*.h|ASM Files (*.asm)|*.
 } // namespace
 
 EditorWindowSet::EditorWindowSet(QMdiArea& area, AddToFrame addToFrame, const Settings& settings,
-                                 UserQuestions& questions, const TProjectList& projects)
+                                 UserQuestions& questions, ActiveProjectFile activeProjectFile)
     : area_(area), addToFrame_(std::move(addToFrame)), settings_(settings), questions_(questions),
-      projects_(projects) {}
+      activeProjectFile_(std::move(activeProjectFile)) {}
 
 std::vector<TEditorForm*> EditorWindowSet::Windows() const {
   std::vector<TEditorForm*> windows;
@@ -63,7 +62,8 @@ QMdiSubWindow* EditorWindowSet::OpenNewWindow(const std::string& path) {
 void EditorWindowSet::NewFile() { NewWindow(); }
 
 std::string EditorWindowSet::OpenDialogFolder() const {
-  if (projects_.ActiveProject != nullptr) return paths::ExtractFilePath(projects_.ActiveProject->FileName);
+  const std::string project = activeProjectFile_ ? activeProjectFile_() : std::string();
+  if (!project.empty()) return paths::ExtractFilePath(project);
   return paths::ExtractFilePath(settings_.quake3location);
 }
 

@@ -11,7 +11,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QWidget;
 class TEditorForm;
-class TProjectList;
 class UserQuestions;
 struct Settings;
 
@@ -20,9 +19,11 @@ public:
   // Puts a new editor window into the frame as a child window, shows it and registers it with
   // the window bar (the main window's AddEditorWindow).
   using AddToFrame = std::function<QMdiSubWindow*(QWidget* window)>;
+  // The active project's file (full path), empty when there is no active project.
+  using ActiveProjectFile = std::function<std::string()>;
 
   EditorWindowSet(QMdiArea& area, AddToFrame addToFrame, const Settings& settings, UserQuestions& questions,
-                  const TProjectList& projects);
+                  ActiveProjectFile activeProjectFile);
 
   // In the frame's child-list order, the order they were opened in.
   [[nodiscard]] std::vector<TEditorForm*> Windows() const;
@@ -52,5 +53,5 @@ private:
   AddToFrame addToFrame_;
   const Settings& settings_;
   UserQuestions& questions_;
-  const TProjectList& projects_;
+  ActiveProjectFile activeProjectFile_;
 };

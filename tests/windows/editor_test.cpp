@@ -5,7 +5,6 @@
 #include "editor.h"
 #include "kxCustomEdit.h"
 #include "kxEditSearch.h"
-#include "projectList.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,7 +16,7 @@ struct EditorWindowTest : ::testing::Test {
   TempDir dir;
   ScriptedQuestions questions;
   Settings settings;
-  TProjectList projects;
+  std::string activeProject; // file name; empty for none
   QMdiArea area;
   EditorWindowSet set{area,
                       [this](QWidget* window) {
@@ -25,7 +24,7 @@ struct EditorWindowTest : ::testing::Test {
                         frame->show();
                         return frame;
                       },
-                      settings, questions, projects};
+                      settings, questions, [this] { return activeProject; }};
 
   EditorWindowTest() {
     settings.EditorFont = "Courier New";
@@ -171,8 +170,7 @@ TEST_F(EditorWindowTest, OpenFileMakesOneWindowPerReadableFile) {
   EXPECT_EQ(caption(*windows[1]), "fresh.c");
   EXPECT_EQ(windows[1]->MyEditor->LineCount(), 1);
 
-  projects.AddProject().FileName = "/mods/baseq3/game.tsp";
-  projects.ActiveProject = projects.Projects.front().get();
+  activeProject = "/mods/baseq3/game.tsp";
   questions.choices.push_back({});
   set.OpenFile();
   EXPECT_EQ(questions.fileRequests[1].initialFolder, "/mods/baseq3/");
