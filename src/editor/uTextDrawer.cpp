@@ -138,22 +138,25 @@ void TkxQtCanvas::DrawCells(int x, int y, std::string_view text, TFontStyles sty
     return;
   const TkxFontVariant& variant = drawer_.Variant(style);
   const int left = x + skip * charWidth_;
-  glyphIndexes_.clear();
-  glyphPositions_.clear();
+  QList<quint32> indexes(count);
+  QList<QPointF> positions(count);
   for (int i = 0; i < count; ++i) {
-    glyphIndexes_.push_back(variant.glyphs[static_cast<unsigned char>(shown[static_cast<std::size_t>(i)])]);
-    glyphPositions_.emplace_back(i * charWidth_, 0);
+    indexes[i] = variant.glyphs[static_cast<unsigned char>(shown[static_cast<std::size_t>(i)])];
+    positions[i] = QPointF(i * charWidth_, 0);
   }
   QGlyphRun run;
   run.setRawFont(variant.raw);
-  run.setGlyphIndexes(QList<quint32>(glyphIndexes_.begin(), glyphIndexes_.end()));
-  run.setPositions(QList<QPointF>(glyphPositions_.begin(), glyphPositions_.end()));
+  run.setGlyphIndexes(indexes);
+  run.setPositions(positions);
   run.setUnderline(style & fsUnderline);
   run.setStrikeOut(style & fsStrikeOut);
   // Glyphs that lean out of their cells (italics) are cut where the cells are cut.
   const bool clipped = visible != cells;
   if (clipped) painter_.setClipRect(visible);
-  painter_.setPen(ColorToQColor(fg, palette_));
+  if (fg != penColor_) {
+    penColor_ = fg;
+    painter_.setPen(ColorToQColor(fg, palette_));
+  }
   painter_.drawGlyphRun(QPointF(left, y + variant.ascent), run);
   if (clipped) painter_.setClipping(false);
 }

@@ -7,12 +7,10 @@
 #include <QColor>
 #include <QFont>
 #include <QPalette>
-#include <QPointF>
 #include <QRawFont>
 
 #include <array>
 #include <memory>
-#include <vector>
 
 class QPainter;
 
@@ -71,8 +69,7 @@ public:
 private:
   QPainter& painter_;
   const TkxTextDrawer& drawer_;
-  std::vector<quint32> glyphIndexes_;
-  std::vector<QPointF> glyphPositions_;
+  TColor penColor_ = clNone; // the colour the painter's pen has, to set it only on a change
   const QPalette& palette_;
   int charWidth_;
   int lineHeight_;
