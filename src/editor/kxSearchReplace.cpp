@@ -155,7 +155,11 @@ void TkxSearchReplace::ReplaceMatch(int line, int column) {
   // Without a selection (an editor that allows none) the replacement would be inserted beside
   // the match instead of over it.
   if (!editor_.SelAvail()) return;
+  // Replaced as a column block, the line would also lose its trailing blanks.
+  const TSelectionMode mode = editor_.SelectionMode();
+  editor_.SetSelectionMode(smNormal);
   editor_.SetSelText(replace_);
+  editor_.SetSelectionMode(mode);
   // Backwards the caret stays before the replacement, so searching on cannot find it again.
   if (backwards_) editor_.SetCaretXY({column, line});
 }

@@ -156,9 +156,13 @@ TEST_F(SearchReplace, ColumnSelectionScopeIgnoresMatchesStickingOut) {
   ExpectSelected({4, 1}, {6, 1});
   EXPECT_EQ(core.SelectionMode(), smColumn);
 
+  // Replacing keeps the blanks at the line's end, which removing a column block would trim.
+  core.SetOptions(kxDefaultEditorOptions & ~kxeoScrollPastEol);
+  Text({"ab ab ab", "xab ab  ", "  ab"});
   Select({7, 1}, {3, 3}, smColumn);
   EXPECT_EQ(Run("ab", "XYZ", ssoSelectedOnly | ReplaceAll), 3);
-  EXPECT_EQ(Text(), (Lines{"ab XYZ ab", "xab XYZ", "  XYZ"}));
+  EXPECT_EQ(Text(), (Lines{"ab XYZ ab", "xab XYZ  ", "  XYZ"}));
+  EXPECT_EQ(core.SelectionMode(), smColumn);
 }
 
 TEST_F(SearchReplace, LineSelectionScopeCoversWholeLinesAndKeepsThem) {
