@@ -330,9 +330,7 @@ std::string TokenDump(std::string_view source) {
 } // namespace
 
 TEST(CppHighlighter, SampleModuleSourceMatchesItsGoldenTokenStream) {
-  // The data folder beside this source when the environment does not name it.
-  const char* named = std::getenv("TESSARIN_TEST_DATA");
-  const std::string data = named ? named : std::filesystem::path(__FILE__).parent_path().string() + "/data";
+  const std::string data = TESSARIN_TEST_DATA;
   const std::string source = ReadFile(data + "/sample.c");
   ASSERT_FALSE(source.empty());
   const std::string actual = TokenDump(source);

@@ -39,13 +39,7 @@ std::string errorOf(const std::function<void()>& action) {
   return "";
 }
 
-// The fixtures folder; next to this source when the environment does not name it.
-std::string fixture(const std::string& name) {
-  const char* data = std::getenv("TESSARIN_TEST_DATA");
-  const std::string folder =
-      data != nullptr ? std::string(data) : (std::filesystem::path(__FILE__).parent_path() / "data").string();
-  return folder + "/" + name;
-}
+std::string fixture(const std::string& name) { return std::string(TESSARIN_TEST_DATA) + "/" + name; }
 
 } // namespace
 
