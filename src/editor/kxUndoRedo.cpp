@@ -130,9 +130,10 @@ void TkxEditCore::UndoRecord(const TUndoRecord& record) {
 }
 
 void TkxEditCore::UndoLineBreak(const TUndoRecord& record) {
-  const TkxPoint s = record.Start;
-  SetCaretXY(s);
-  redoList_.AddChange(record.Reason, s, record.End, {}, record.Mode);
+  SetCaretXY(record.Start);
+  redoList_.AddChange(record.Reason, record.Start, record.End, {}, record.Mode);
+  // The caret is clamped to the text, so a record that outlived its lines cannot reach past it.
+  const TkxPoint s = CaretXY();
   std::string line = LineText(s.Y);
   if (static_cast<int>(line.size()) < s.X - 1 && LeadingBlanks(record.Text) == 0)
     line.resize(static_cast<std::size_t>(s.X - 1), ' ');

@@ -260,7 +260,7 @@ TEST_F(Editing, ClipboardCarriesColumnsBetweenEditorsAndConvertsPlainText) {
 
 TEST_F(Editing, DragAndDropMovesOrCopiesAndUndoesInOneStep) {
   Text({"one two three", "four"});
-  Select({5, 1}, {9, 1}); // "two "
+  Select({5, 1}, {9, 1});             // "two "
   core.DropSelection({14, 1}, false); // the line end
   EXPECT_EQ(Text(), (Lines{"one threetwo ", "four"}));
   Run(ecUndo);
@@ -278,6 +278,17 @@ TEST_F(Editing, DragAndDropMovesOrCopiesAndUndoesInOneStep) {
   Select({1, 2}, {3, 2});
   core.DropSelection({2, 2}, false); // inside the selection
   EXPECT_EQ(Text(), before);
+}
+
+// Found by the command fuzzer: steps whose undo is not exact can leave a later record pointing
+// past the text; undoing it must stay inside the lines.
+TEST_F(Editing, UndoOfARecordBeyondTheTextStaysInside) {
+  Text({"only"});
+  core.UndoList().AddChange(urLineBreak, {1, 5}, {1, 5}, "tail", smNormal);
+  EXPECT_NO_THROW(Run(ecUndo));
+  EXPECT_EQ(Text(), Lines{"onlytail"});
+  EXPECT_NO_THROW(Run(ecRedo));
+  EXPECT_EQ(core.LineCount(), 2);
 }
 
 TEST_F(Editing, UndoCapacityDropsTheOldest) {
