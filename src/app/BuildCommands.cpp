@@ -45,11 +45,7 @@ std::vector<std::string> ShellEditorWindows::ModifiedFiles() const {
   return names;
 }
 
-void ShellEditorWindows::SaveAll() {
-  QList<QMdiSubWindow*> windows = form_.Windows().Windows();
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-    if (EditorWindowPort* editor = WindowCommands::Port(*it)) editor->SaveFile();
-}
+void ShellEditorWindows::SaveAll() { form_.Windows().SaveAll(); }
 
 bool ShellEditorWindows::IsModified(const std::string& path) const {
   EditorWindowPort* editor = WindowCommands::Port(form_.FindEditorWindow(path));

@@ -54,6 +54,10 @@ bool ProjectWorkspace::LoadWorkspace(const std::string& path) { return commands_
 
 bool ProjectWorkspace::CloseWorkspace() { return commands_.FileCloseWorkspaceAction(); }
 
+std::string ProjectWorkspace::ActiveProjectFile() const {
+  return Workspace.ActiveProject != nullptr ? Workspace.ActiveProject->FileName : std::string();
+}
+
 void ProjectWorkspace::BuildTree() { ::BuildTree(Workspace, *form_.ProjectTreeView); }
 
 void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {

@@ -22,6 +22,7 @@ public:
   bool LoadWorkspace(const std::string& path) override;
   void BuildTree() override;
   bool CloseWorkspace() override;
+  [[nodiscard]] std::string ActiveProjectFile() const override;
   // Wires the tree's commands and the build, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
 

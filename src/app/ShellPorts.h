@@ -47,6 +47,8 @@ public:
   // Offers to save a modified workspace, closes the editor windows and empties the workspace.
   // False when the user kept it open.
   virtual bool CloseWorkspace() = 0;
+  // The active project's file, empty when there is none.
+  [[nodiscard]] virtual std::string ActiveProjectFile() const { return {}; }
   // The dialogs made once at start exist now: the commands that use them can be wired.
   virtual void AttachSharedDialogs(SharedDialogs& /*dialogs*/) {}
 };

@@ -71,6 +71,12 @@ bool WindowCommands::AllMayClose() const {
   return true;
 }
 
+void WindowCommands::SaveAll() {
+  QList<QMdiSubWindow*> windows = Windows();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if (EditorWindowPort* editor = Port(*it)) editor->SaveFile();
+}
+
 void WindowCommands::CloseActive() { area_.closeActiveSubWindow(); }
 
 void WindowCommands::Cascade() { area_.cascadeSubWindows(); }

@@ -38,6 +38,8 @@ public:
   // Asks every window in child-list order; false at the first that refuses.
   [[nodiscard]] bool AllMayClose() const;
   void CloseActive();
+  // Saves every modified window, from the last to the first.
+  void SaveAll();
 
   void Cascade();
   void TileHorizontally(); // one above the other

@@ -2,6 +2,7 @@
 
 #include "DebugListModel.h"
 #include "EditCommands.h"
+#include "EditorWindowSet.h"
 #include "ImageLists.h"
 #include "ProgressState.h"
 #include "ProjectWorkspace.h"
@@ -140,6 +141,8 @@ TMainForm::TMainForm(MainFormEnvironment environment, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  // The document windows go before the settings they read.
+  delete MdiArea;
   // FormDestroy: the workspace (with the build and its assembly list) goes, the message filter
   // is removed, and the recent list is written back.
   ClassTreeView->viewport()->removeEventFilter(this);
@@ -303,6 +306,18 @@ void TMainForm::LoadSettings() {
 void TMainForm::WireCommands() {
   MainActions& a = *actions_;
   editCommands_ = std::make_unique<EditCommands>(a, *windows_, env_.clipboardHasText);
+  documents_ = std::make_unique<EditorWindowSet>(
+      *MdiArea, [this](QWidget* window) { return AddEditorWindow(window); }, settings, Questions(),
+      [this] { return workspace_->ActiveProjectFile(); });
+  if (!env_.newEditorWindow)
+    env_.newEditorWindow = [](TMainForm& form, const std::string& path) {
+      return form.documents_->OpenNewWindow(path);
+    };
+  a.SetHandler("FileNewAction", [this] { documents_->NewFile(); });
+  a.SetHandler("FileOpenAction", [this] { documents_->OpenFile(); });
+  a.SetHandler("FileSaveAction", [this] { documents_->SaveFile(); });
+  a.SetHandler("FileSaveAsAction", [this] { documents_->SaveAs(); });
+  a.SetHandler("FileSaveAllAction", [this] { windows_->SaveAll(); });
   a.SetHandler("FilePreferencesAction", [this] { FilePreferencesActionExecute(); });
   a.SetHandler("FileExitAction", [this] { close(); });
   a.SetHandler("AboutAction", [this] { AboutActionExecute(); });

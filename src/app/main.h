@@ -17,6 +17,7 @@
 #include <vector>
 
 class EditCommands;
+class EditorWindowSet;
 class EditorWindowPort;
 class QListView;
 class QListWidget;
@@ -52,7 +53,8 @@ struct MainFormEnvironment {
   std::function<bool()> clipboardHasText; // the system clipboard when empty
   // The workspace behind the tree; the project workspace when empty.
   std::function<std::unique_ptr<WorkspacePort>(TMainForm&)> makeWorkspace;
-  // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow).
+  // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow);
+  // the document windows' own when empty.
   std::function<QMdiSubWindow*(TMainForm&, const std::string& path)> newEditorWindow;
 };
 
@@ -153,6 +155,7 @@ private:
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
   std::unique_ptr<EditCommands> editCommands_;
+  std::unique_ptr<EditorWindowSet> documents_;
   RegMruMenu* regMruMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;
   SharedDialogs dialogs_;

@@ -501,3 +501,23 @@ TEST_F(MainFormTest, ADoubleClickOnABuildMessageMarksItsLine) {
   EXPECT_EQ(editor->FileName(), source);
   EXPECT_EQ(editor->commands, std::vector<std::string>{"mark 12"});
 }
+
+TEST_F(MainFormTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
+  const std::string source = dir.write("mods/logic.c", "int x;\n");
+  MainFormEnvironment env = environment({source});
+  env.newEditorWindow = nullptr; // the program's own editor windows
+  TMainForm form(std::move(env));
+  start(form);
+  ASSERT_EQ(form.Windows().Count(), 1);
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), source);
+  form.Actions()["FileNewAction"]->trigger();
+  ASSERT_EQ(form.Windows().Count(), 2);
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), "untitled.c");
+  EXPECT_EQ(form.TaskBar->Count(), 2);
+  form.RefreshActions();
+  EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile untitled.c");
+  EXPECT_FALSE(enabled(form, "FileSaveAction"));
+  form.CloseAllWindowsActionExecute();
+  EXPECT_EQ(form.Windows().Count(), 0);
+  EXPECT_TRUE(form.TaskBar->isHidden());
+}
