@@ -9,8 +9,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include <algorithm>
-
 namespace {
 
 const char* const kOpenFilter = "C Files (*.c; *.h)|*.c;*.h|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*";
@@ -83,17 +81,4 @@ void EditorWindowSet::SaveFile() {
 
 void EditorWindowSet::SaveAs() {
   if (TEditorForm* window = ActiveWindow()) (void)window->SaveFileAsAsked();
-}
-
-bool EditorWindowSet::SaveFileEnabled() const {
-  const TEditorForm* window = ActiveWindow();
-  return window != nullptr && window->Modified();
-}
-
-bool EditorWindowSet::SaveAsEnabled() const { return !Windows().empty(); }
-
-bool EditorWindowSet::SaveAllEnabled() const {
-  const std::vector<TEditorForm*> windows = Windows();
-  return std::any_of(windows.begin(), windows.end(),
-                     [](const TEditorForm* window) { return window->Modified(); });
 }

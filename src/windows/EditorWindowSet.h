@@ -1,6 +1,5 @@
 // The editor windows in the main window's frame as the file commands see them: making a window
-// for a new or an opened file, and New File, Open File, Save File and Save As with their
-// enabled states.
+// for a new or an opened file, and the commands New File, Open File, Save File and Save As.
 #pragma once
 
 #include <functional>
@@ -40,10 +39,6 @@ public:
   void OpenFile();
   void SaveFile();
   void SaveAs();
-
-  [[nodiscard]] bool SaveFileEnabled() const;
-  [[nodiscard]] bool SaveAsEnabled() const;
-  [[nodiscard]] bool SaveAllEnabled() const;
 
 private:
   [[nodiscard]] std::string OpenDialogFolder() const;
