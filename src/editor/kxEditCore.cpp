@@ -131,8 +131,9 @@ bool TkxEditCore::SelAvail() const {
 }
 
 void TkxEditCore::ClampPoint(TkxPoint& point) const {
-  point.X = std::clamp(point.X, 1, MaxLeftChar);
   point.Y = std::clamp(point.Y, 1, std::max(LineCount(), 1));
+  // Lines longer than the scroll limit stay selectable to their end.
+  point.X = std::clamp(point.X, 1, std::max(MaxLeftChar, static_cast<int>(LineText(point.Y).size()) + 1));
   if (selectionMode_ == smNormal) point.X = std::min(point.X, static_cast<int>(LineText(point.Y).size()) + 1);
 }
 

@@ -6,6 +6,7 @@
 #include "kxBlockClipboard.h"
 #include "kxEditCore.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,11 +48,15 @@ inline std::string CheckInvariants(const TkxEditCore& core) {
   if (core.Lines().Count() != core.LineCount()) return "LineCount differs from the lines";
   for (int i = 0; i < core.LineCount(); ++i)
     if (core.Lines()[i].find_first_of("\r\n") != std::string::npos) return "a line holds a line end";
+  // Columns reach the scroll limit, or the end of a longer line.
+  auto columnLimit = [&](int line) {
+    return std::max(TkxEditCore::MaxLeftChar + 1, static_cast<int>(core.LineText(line).size()) + 1);
+  };
   const TkxPoint caret = core.CaretXY();
-  if (caret.Y < 1 || caret.Y > core.LineCount() || caret.X < 1 || caret.X > TkxEditCore::MaxLeftChar + 1)
+  if (caret.Y < 1 || caret.Y > core.LineCount() || caret.X < 1 || caret.X > columnLimit(caret.Y))
     return "caret outside the text";
   for (TkxPoint p : {core.SelectionAnchor(), core.SelectionMovingEnd()})
-    if (p.Y < 1 || p.Y > core.LineCount() || p.X < 1 || p.X > TkxEditCore::MaxLeftChar)
+    if (p.Y < 1 || p.Y > core.LineCount() || p.X < 1 || p.X > columnLimit(p.Y))
       return "selection outside the text";
   if (core.TopLine() < 1 || core.TopLine() > core.LineCount()) return "top line outside the text";
   return {};

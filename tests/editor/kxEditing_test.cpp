@@ -291,6 +291,15 @@ TEST_F(Editing, UndoOfARecordBeyondTheTextStaysInside) {
   EXPECT_EQ(core.LineCount(), 2);
 }
 
+// Found by the command fuzzer: a pasted line longer than the scroll limit.
+TEST_F(Editing, SelectAllCoversLinesLongerThanTheScrollLimit) {
+  const std::string longLine(1500, 'x');
+  Text({"a", longLine});
+  core.SelectAll();
+  EXPECT_EQ(core.BlockEnd(), (TkxPoint{1501, 2}));
+  EXPECT_EQ(core.SelText(), "a\r\n" + longLine);
+}
+
 TEST_F(Editing, UndoCapacityDropsTheOldest) {
   core.SetMaxUndo(10);
   for (int i = 0; i < 11; ++i)
