@@ -2,12 +2,13 @@
 
 #include "Paths.h"
 #include "Settings.h"
-#include "SourceFile.h"
 #include "UserQuestions.h"
 #include "editor.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+
+#include <memory>
 
 namespace {
 
@@ -46,15 +47,15 @@ TEditorForm& EditorWindowSet::NewWindow() {
 }
 
 QMdiSubWindow* EditorWindowSet::OpenNewWindow(const std::string& path) {
-  // Read first: a file that cannot be read must not leave a half-made window behind.
-  const source_file::LoadResult loaded = source_file::Load(path);
-  if (!loaded.error.empty()) {
-    questions_.showError(loaded.error);
+  // Loaded before it joins the frame: a file that cannot be read leaves no half-made window.
+  auto window = std::make_unique<TEditorForm>(settings_, questions_);
+  try {
+    window->LoadFile(path);
+  } catch (const TessarinError& error) {
+    questions_.showError(error.message());
     return nullptr;
   }
-  auto* window = new TEditorForm(settings_, questions_);
-  window->ShowFile(path, loaded.lines);
-  return AddWindow(window);
+  return AddWindow(window.release());
 }
 
 void EditorWindowSet::NewFile() { NewWindow(); }

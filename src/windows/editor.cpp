@@ -52,18 +52,14 @@ TEditorForm::~TEditorForm() {
   MyEditor->SetHighLighter(nullptr);
 }
 
-void TEditorForm::ShowFile(const std::string& path, const std::vector<std::string>& lines) {
-  fileName_ = path;
-  MyEditor->Lines().Assign(lines);
-  MyEditor->ClearUndo();
-  MyEditor->SetModified(false);
-  ShowCaption();
-}
-
 void TEditorForm::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
-  ShowFile(path, loaded.lines);
+  fileName_ = path;
+  MyEditor->Lines().Assign(loaded.lines);
+  MyEditor->ClearUndo();
+  MyEditor->SetModified(false);
+  ShowCaption();
 }
 
 bool TEditorForm::WriteTo(const std::string& path) {

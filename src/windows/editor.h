@@ -12,11 +12,9 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 class TkxCustomEdit;
 class TVrnCppSyn;
-class UserQuestions;
 struct Settings;
 
 inline constexpr const char* kUntitledFileName = "untitled.c";
@@ -32,8 +30,6 @@ public:
   int MarkedLine = -1;
   TColor MarkColour = 0;
 
-  // Shows `lines` (already read and tab-expanded) as the text of `path`, unmodified.
-  void ShowFile(const std::string& path, const std::vector<std::string>& lines);
   // Reads `path` into the window; a missing file leaves the text empty. Throws TessarinError
   // when the file exists but cannot be read.
   void LoadFile(const std::string& path);
