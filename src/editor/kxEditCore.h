@@ -3,11 +3,13 @@
 #pragma once
 
 #include "kxEditList.h"
+#include "kxEditSearch.h"
 #include "kxEditTypes.h"
 #include "kxGutter.h"
 #include "kxHighlighter.h"
 #include "kxKeyCmds.h"
 #include "kxMarkList.h"
+#include "kxSearchReplace.h"
 #include "kxUndoList.h"
 
 #include <functional>
@@ -157,6 +159,10 @@ public:
   // Moves (or with `copy` copies) the selected text to `drop`, as a drag and drop within the
   // editor does; a drop inside the selection does nothing.
   void DropSelection(TkxPoint drop, bool copy);
+
+  // --- search
+  // Searches, and with the replace bits replaces, as the options say; returns the matches visited.
+  int SearchReplace(std::string_view search, std::string_view replace, TkxSearchOptions options);
   [[nodiscard]] bool InsideSelection(TkxPoint position) const;
   void CopyToClipboard();
   void CutToClipboard();
@@ -292,6 +298,8 @@ public:
   std::function<void(int x, int y, int line, TMark* mark)> OnGutterClick;
   // The handler may change the new bookmark or take it away (nothing is placed then).
   std::function<void(std::unique_ptr<TMark>& mark)> OnPlaceBookmark;
+  // Asked before each replacement when SearchReplace prompts.
+  TkxReplaceTextEvent OnReplaceText;
 
   void SetView(TkxEditView* view) { view_ = view; }
   [[nodiscard]] TkxEditView* View() const { return view_; }
@@ -345,6 +353,7 @@ protected:
   [[nodiscard]] TBlockSpan BlockSpan() const;
 
 private:
+  TkxEditSearch searchEngine_; // kept between searches, as the find commands repeat them
   // Stores a display property and repaints when it changed.
   template <typename T> void SetAndRepaint(T& member, T value) {
     if (member == value) return;

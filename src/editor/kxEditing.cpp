@@ -5,12 +5,16 @@
 #include "kxEditCore.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
 int Length(const std::string& line) { return static_cast<int>(line.size()); }
+
+// A `to` column past every line: the rest of the line, however long.
+constexpr int kLineEndColumn = std::numeric_limits<int>::max();
 
 // Bytes from column `from` up to column `to` - 1, as far as the line has them.
 std::string Columns(const std::string& line, int from, int to) {
@@ -52,7 +56,7 @@ std::string TkxEditCore::SelText() const {
   switch (selectionMode_) {
   case smNormal:
     if (b.Y == e.Y) return Columns(LineText(b.Y), b.X, e.X);
-    text = Columns(LineText(b.Y), b.X, MaxLeftChar + 2);
+    text = Columns(LineText(b.Y), b.X, kLineEndColumn);
     for (int y = b.Y + 1; y < e.Y; ++y)
       (text += kLineEnd) += LineText(y);
     (text += kLineEnd) += Columns(LineText(e.Y), 1, e.X);
@@ -101,7 +105,7 @@ void TkxEditCore::SetSelTextPrimitive(TSelectionMode mode, std::string_view text
     const TkxPoint e = BlockEnd();
     switch (selectionMode_) {
     case smNormal: {
-      std::string joined = Columns(LineText(b.Y), 1, b.X) + Columns(LineText(e.Y), e.X, MaxLeftChar + 2);
+      std::string joined = Columns(LineText(b.Y), 1, b.X) + Columns(LineText(e.Y), e.X, kLineEndColumn);
       if (HasOption(kxeoScrollPastEol)) joined = TrimRight(std::move(joined));
       for (int y = e.Y; y > b.Y; --y)
         lines_.Delete(y - 1);
@@ -115,7 +119,7 @@ void TkxEditCore::SetSelTextPrimitive(TSelectionMode mode, std::string_view text
       const int right = std::max(b.X, e.X);
       for (int y = b.Y; y <= e.Y; ++y) {
         const std::string& line = LineText(y);
-        lines_.Put(y - 1, TrimRight(Columns(line, 1, left) + Columns(line, right, MaxLeftChar + 2)));
+        lines_.Put(y - 1, TrimRight(Columns(line, 1, left) + Columns(line, right, kLineEndColumn)));
       }
       SetCaretXY({left, blockEnd_.Y});
       break;

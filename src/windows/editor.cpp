@@ -38,9 +38,11 @@ TEditorForm::TEditorForm(const Settings& settings, UserQuestions& questions, QWi
   MyEditor->SetMaxUndo(kMaxUndo);
   SetEditorFont(settings_.EditorFont, settings_.EditorFontSize);
   // Editor windows show comments and keywords in their colours only.
+  ApplyFormColours(*MyHighlighter);
   MyHighlighter->CommentAttri().SetStyle(0);
   MyHighlighter->KeyAttri().SetStyle(0);
   MyEditor->SetHighLighter(MyHighlighter.get());
+  MyEditor->OnReplaceText = OnReplaceText;
   MyEditor->OnChange = [this] { MyEditorChange(); };
   MyEditor->OnSpecialLineColors = [this](int line, bool& special, TColor& fg, TColor& bg) {
     MyEditorSpecialLineColors(line, special, fg, bg);

@@ -3,7 +3,7 @@
 // message lists mark.
 #pragma once
 
-#include "../app/ShellPorts.h" // the interface only; the shell sits above this folder
+#include "ShellPorts.h"
 #include "UserQuestions.h"
 #include "kxHighlighter.h"
 #include "kxSearchReplace.h"

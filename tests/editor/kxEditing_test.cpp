@@ -386,3 +386,13 @@ TEST_F(Editing, BookmarksToggleMoveAndFollowTheirLines) {
 }
 
 } // namespace
+
+TEST_F(Editing, SelectionsKeepTheTailsOfLinesLongerThanTheScrollLimit) {
+  const std::string longTail(3000, 'x');
+  Text({"ab" + longTail, "cd" + longTail});
+  Select({2, 1}, {2, 2});
+  EXPECT_EQ(core.SelText(), "b" + longTail + "\r\nc");
+  Run(ecDeleteChar);
+  EXPECT_EQ(Text(), (Lines{"ad" + longTail}));
+  ExpectUndoRedo({"ab" + longTail, "cd" + longTail}, {"ad" + longTail});
+}

@@ -406,3 +406,15 @@ TEST_F(SearchReplace, ReplaceAllAgreesWithAPlainReplacementOnRandomText) {
 }
 
 } // namespace
+
+TEST_F(SearchReplace, TheEditorRunsItWithItsOwnPromptAndEngine) {
+  Text({"a a a"});
+  int asked = 0;
+  core.OnReplaceText = [&](std::string_view, std::string_view, int, int, TkxReplaceAction& action) {
+    action = ++asked == 1 ? raSkip : raReplaceAll;
+  };
+  core.SetCaretXY({1, 1});
+  EXPECT_EQ(core.SearchReplace("a", "b", ssoEntireScope | ssoReplace | ssoReplaceAll | ssoPrompt), 3);
+  EXPECT_EQ(Text(), (Lines{"a b b"}));
+  EXPECT_EQ(asked, 2);
+}
