@@ -57,17 +57,17 @@ const std::vector<ActionSpec>& ActionTable() {
 }
 
 MainActions::MainActions(QObject* owner, const QVector<QIcon>& images) : QObject(owner) {
-  for (const ActionSpec& spec : ActionTable()) {
-    auto* action = new QAction(QString::fromUtf8(spec.caption), owner);
-    action->setObjectName(spec.name);
-    action->setData(spec.tag);
-    action->setProperty("category", QString::fromUtf8(spec.category));
-    if (spec.shortcut[0] != '\0') action->setShortcut(QKeySequence(QString::fromUtf8(spec.shortcut)));
+  for (const ActionSpec& entry : ActionTable()) {
+    auto* action = new QAction(QString::fromUtf8(entry.caption), owner);
+    action->setObjectName(entry.name);
+    action->setData(entry.tag);
+    action->setProperty("category", QString::fromUtf8(entry.category));
+    if (entry.shortcut[0] != '\0') action->setShortcut(QKeySequence(QString::fromUtf8(entry.shortcut)));
     // An empty hint leaves the tool tip to Qt, which shows the caption instead.
-    action->setToolTip(spec.hint[0] != '\0' ? QString::fromUtf8(spec.hint) : QString());
-    action->setStatusTip(QString::fromUtf8(spec.hint));
-    if (spec.image >= 0 && spec.image < images.size()) action->setIcon(images[spec.image]);
-    byName_[spec.name] = action;
+    action->setToolTip(entry.hint[0] != '\0' ? QString::fromUtf8(entry.hint) : QString());
+    action->setStatusTip(QString::fromUtf8(entry.hint));
+    if (entry.image >= 0 && entry.image < images.size()) action->setIcon(images[entry.image]);
+    byName_[entry.name] = action;
     ordered_.push_back(action);
   }
 }

@@ -437,9 +437,9 @@ TEST_F(MainFormTest, MenusToolbarsAndImagesAreComplete) {
   EXPECT_EQ(form.FileToolBar->actions().size(), 20);
   EXPECT_EQ(form.PopupMenu1->actions().size(), 11);
 
-  for (const ActionSpec& spec : ActionTable()) {
-    if (spec.image < 0) continue;
-    EXPECT_TRUE(hasInk(form.Actions()[spec.name]->icon())) << spec.name;
+  for (const ActionSpec& entry : ActionTable()) {
+    if (entry.image < 0) continue;
+    EXPECT_TRUE(hasInk(form.Actions()[entry.name]->icon())) << entry.name;
   }
   ASSERT_EQ(form.ButtonImageList.size(), 25);
   for (int i = 0; i < form.ButtonImageList.size(); ++i)
