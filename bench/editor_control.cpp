@@ -11,6 +11,8 @@
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -234,21 +236,6 @@ BENCHMARK(FullRepaint_QPlainTextEdit)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PageThroughFile_Tessarin)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(PageThroughFile_QPlainTextEdit)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Prints as usual and remembers each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) {
-        const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
-        seconds[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        cpuSeconds[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-      }
-  }
-  std::map<std::string, double> seconds;
-  std::map<std::string, double> cpuSeconds; // steadier than wall time on a busy machine
-};
 
 // Heap bytes the line list of the loaded file holds.
 void ReportMemory() {
