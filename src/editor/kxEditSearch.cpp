@@ -1,10 +1,16 @@
-// The shift-table scan: the window is compared from its last byte; on a mismatch it jumps by the
-// distance looked up for the byte just past it.
+// Two scans: sixteen windows at a time with vector compares where the line has room for them,
+// and the shift-table scan (the window compared from its last byte; on a mismatch a jump by the
+// distance looked up for the byte just past it) for the rest.
 #include "kxEditSearch.h"
 
 #include "UserQuestions.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 void TkxEditSearch::SetPattern(std::string_view text) {
   if (text.empty()) throw TessarinError("Pattern is empty");
@@ -42,40 +48,91 @@ void TkxEditSearch::BuildShiftTable() {
     ++lookAt_;
 }
 
+namespace {
+template <bool CaseSensitive> [[nodiscard]] unsigned char Translated(unsigned char byte) {
+  return CaseSensitive ? byte : kxCaseInsensitiveTable[byte];
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes through the translation table.
+template <bool CaseSensitive> [[nodiscard]] __m128i LoadTranslated(const unsigned char* bytes) {
+  const __m128i loaded = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  if constexpr (CaseSensitive) return loaded;
+  // Moves 'A'..'Z' to the bottom of the signed range, where one compare picks them out.
+  const __m128i shifted = _mm_add_epi8(loaded, _mm_set1_epi8(static_cast<char>(0x80 - 'A')));
+  const __m128i upper = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(0x80 + 26)));
+  return _mm_add_epi8(loaded, _mm_and_si128(upper, _mm_set1_epi8('a' - 'A')));
+}
+#endif
+} // namespace
+
+// The window's bytes before its last equal the pattern's, and it is a whole word when asked.
+template <bool CaseSensitive>
+[[gnu::always_inline]] inline bool TkxEditSearch::WindowMatches(std::size_t start) const {
+  const auto* window = reinterpret_cast<const unsigned char*>(text_.data()) + start;
+  const auto* pattern = reinterpret_cast<const unsigned char*>(translatedPattern_.data());
+  const std::size_t length = translatedPattern_.size();
+  for (std::size_t i = 0; i + 1 < length; ++i)
+    if (Translated<CaseSensitive>(window[i]) != pattern[i]) return false;
+  return !wholeWords_ || BoundedByDelimiters(start, start + length);
+}
+
 // Inlined into its two callers: on typical source lines the call costs as much as the scan.
 template <bool CaseSensitive>
 [[gnu::always_inline]] inline std::size_t TkxEditSearch::NextMatchEnd(std::size_t end) const {
-  const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
-  const auto* pattern = reinterpret_cast<const unsigned char*>(translatedPattern_.data());
   const std::size_t textLength = text_.size();
+#if defined(__SSE2__)
+  if (end + 15 <= textLength) return VectorMatchEnd<CaseSensitive>(end - translatedPattern_.size());
+#endif
+  // Lines too short for the vector scan take the shift table.
+  const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
   const std::size_t length = translatedPattern_.size();
-  const unsigned char last = pattern[length - 1];
+  const unsigned char last = static_cast<unsigned char>(translatedPattern_.back());
   const std::size_t* shift = shift_.data();
-  const auto tr = [](unsigned char byte) { return CaseSensitive ? byte : kxCaseInsensitiveTable[byte]; };
-  const auto windowMatches = [&](const unsigned char* window) {
-    for (std::size_t i = 0; i + 1 < length; ++i)
-      if (tr(window[i]) != pattern[i]) return false;
-    return true;
-  };
-
   while (end <= textLength) {
-    if (tr(text[end - 1]) == last) {
-      const std::size_t start = end - length;
-      if (windowMatches(text + start) && (!wholeWords_ || BoundedByDelimiters(start, end))) return end;
+    if (Translated<CaseSensitive>(text[end - 1]) == last) {
+      if (WindowMatches<CaseSensitive>(end - length)) return end;
       const std::size_t next = end - 1 + lookAt_;
       if (next >= textLength) return NoMatch;
-      end = next + shift[tr(text[next])];
+      end = next + shift[Translated<CaseSensitive>(text[next])];
     } else {
       // The byte just past the window. For the window flush with the end of the text any
       // byte will do, as every shift then ends the scan: take one inside the text rather than
       // read beyond it.
-      end += shift[tr(text[std::min(end, textLength - 1)])];
+      end += shift[Translated<CaseSensitive>(text[std::min(end, textLength - 1)])];
     }
   }
   return NoMatch;
 }
 
-template <bool CaseSensitive> int TkxEditSearch::CollectMatches() {
+#if defined(__SSE2__)
+// Sixteen window starts a step: a start is a candidate when the window's first and last bytes
+// both equal the pattern's, and only candidates are compared whole. The last step is moved back
+// to end with the last window, its repeated starts masked off, so nothing is read past the text.
+template <bool CaseSensitive>
+[[gnu::always_inline]] inline std::size_t TkxEditSearch::VectorMatchEnd(std::size_t start) const {
+  const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
+  const std::size_t length = translatedPattern_.size();
+  const std::size_t lastStart = text_.size() - length;
+  const __m128i first = _mm_set1_epi8(translatedPattern_.front());
+  const __m128i last = _mm_set1_epi8(translatedPattern_.back());
+  for (;;) {
+    const std::size_t block = std::min(start, lastStart - 15);
+    const __m128i firstEqual = _mm_cmpeq_epi8(LoadTranslated<CaseSensitive>(text + block), first);
+    const __m128i lastEqual = _mm_cmpeq_epi8(LoadTranslated<CaseSensitive>(text + block + length - 1), last);
+    auto candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(firstEqual, lastEqual))) &
+                      (0xFFFFu << (start - block));
+    for (; candidates != 0; candidates &= candidates - 1) {
+      const std::size_t window = block + static_cast<std::size_t>(std::countr_zero(candidates));
+      if (WindowMatches<CaseSensitive>(window)) return window + length;
+    }
+    if (block + 16 > lastStart) return NoMatch;
+    start = block + 16;
+  }
+}
+#endif
+
+template <bool CaseSensitive> [[gnu::always_inline]] inline int TkxEditSearch::CollectMatches() {
   const std::size_t length = pattern_.size();
   for (std::size_t from = length;;) {
     const std::size_t end = NextMatchEnd<CaseSensitive>(from);
@@ -113,12 +170,7 @@ bool TkxEditSearch::BoundedByDelimiters(std::size_t start, std::size_t end) cons
          (end == text_.size() || kxIsDelimiter(byteAt(end)));
 }
 
-int TkxEditSearch::FindAllIn(std::string_view text) {
-  results_.clear();
-  text_ = text;
-  windowEnd_ = text.size() + 1;
-  // Called for every line of a file: short lines and the case dispatch are dealt with once.
-  if (pattern_.empty() || text.size() < pattern_.size()) return 0;
+int TkxEditSearch::CollectAllMatches() {
   return caseSensitive_ ? CollectMatches<true>() : CollectMatches<false>();
 }
 

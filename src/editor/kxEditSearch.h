@@ -1,6 +1,6 @@
-// Finds every occurrence of a byte pattern in one line of text with a shift-table scan, with
-// optional case folding and whole-word matching. The case and delimiter tables are shared with
-// the editor's word logic.
+// Finds every occurrence of a byte pattern in one line of text, with optional case folding and
+// whole-word matching: vector compares where the line is long enough, a shift-table scan
+// elsewhere. The case and delimiter tables are shared with the editor's word logic.
 #pragma once
 
 #include <array>
@@ -58,8 +58,15 @@ public:
   int FindFirstIn(std::string_view text);
   // The next match in the current text after the previous one (never overlapping it), 0 for none.
   int FindNext();
-  // Every match of `text` into the results; returns their number.
-  int FindAllIn(std::string_view text);
+  // Every match of `text` into the results; returns their number. Inline, as it is called for
+  // every line of a file and most lines are dealt with by its first test.
+  int FindAllIn(std::string_view text) {
+    results_.clear();
+    text_ = text;
+    windowEnd_ = text.size() + 1;
+    if (pattern_.empty() || text.size() < pattern_.size()) return 0;
+    return CollectAllMatches();
+  }
 
   [[nodiscard]] int ResultAt(int index) const;
   [[nodiscard]] int ResultCount() const { return static_cast<int>(results_.size()); }
@@ -75,6 +82,11 @@ private:
   static constexpr std::size_t NoMatch = static_cast<std::size_t>(-1);
   // End of the first matching window that ends at or after `end`, or NoMatch.
   template <bool CaseSensitive> [[nodiscard]] std::size_t NextMatchEnd(std::size_t end) const;
+  // The same for texts with room for at least sixteen windows from `start` on, sixteen window
+  // starts at a time.
+  template <bool CaseSensitive> [[nodiscard]] std::size_t VectorMatchEnd(std::size_t start) const;
+  template <bool CaseSensitive> [[nodiscard]] bool WindowMatches(std::size_t start) const;
+  int CollectAllMatches();
   template <bool CaseSensitive> int CollectMatches();
   [[nodiscard]] bool BoundedByDelimiters(std::size_t start, std::size_t end) const;
 

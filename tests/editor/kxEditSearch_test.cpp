@@ -175,7 +175,9 @@ TEST(kxEditSearch, ArbitraryBytesAreSearchedLikeAnyOther) {
 
 TEST(kxEditSearch, AgreesWithReferenceOnRandomLines) {
   std::mt19937 random(7);
-  const std::string alphabet("aAbB_ .\xE4\0", 9); // few symbols, so matches and near misses abound
+  // Few symbols, so that matches and near misses abound; with the neighbours of the letter ranges
+  // and bytes above 127, which must not fold.
+  const std::string alphabet("aAbBzZ_ .@[`{\xC1\xDA\xE4\0", 17);
   const auto randomText = [&](std::size_t maxLength) {
     std::string text(random() % (maxLength + 1), ' ');
     for (char& c : text)
@@ -183,7 +185,8 @@ TEST(kxEditSearch, AgreesWithReferenceOnRandomLines) {
     return text;
   };
   for (int round = 0; round < 20000; ++round) {
-    const std::string text = randomText(40);
+    // Long enough for several blocks of sixteen windows, and for the final block moved back.
+    const std::string text = randomText(90);
     std::string pattern = randomText(6);
     if (pattern.empty()) pattern = "a";
     const bool caseSensitive = round % 2 == 0;
