@@ -1,5 +1,6 @@
 #include "TaskBar.h"
 
+#include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QToolButton>
@@ -20,6 +21,8 @@ TTaskBar::TTaskBar(QMdiArea& area, const QVector<QIcon>& images, QWidget* parent
   setObjectName("TaskBar");
   setMovable(false);
   setFloatable(false);
+  // The bar shows itself while windows are open; the toolbar menu offers no switch for it.
+  toggleViewAction()->setVisible(false);
   setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   hide();
   // Activation in any other way (a click into the window, the Window menu) presses its button.
