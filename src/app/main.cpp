@@ -3,11 +3,13 @@
 #include "DebugListModel.h"
 #include "EditCommands.h"
 #include "EditorWindowSet.h"
+#include "Find.h"
 #include "ImageLists.h"
 #include "ProgressState.h"
 #include "ProjectWorkspace.h"
 #include "RegMru.h"
 #include "RegMruMenu.h"
+#include "SearchCommands.h"
 #include "ShellPorts.h"
 #include "TaskBar.h"
 #include "UserQuestions.h"
@@ -15,6 +17,7 @@
 #include "about.h"
 #include "compilingprogress.h"
 #include "filepropform.h"
+#include "gotoline.h"
 #include "nameform.h"
 
 #include <QAbstractEventDispatcher>
@@ -306,6 +309,7 @@ void TMainForm::LoadSettings() {
 void TMainForm::WireCommands() {
   MainActions& a = *actions_;
   editCommands_ = std::make_unique<EditCommands>(a, *windows_, env_.clipboardHasText);
+  searchCommands_ = std::make_unique<SearchCommands>(a, *windows_, Questions(), env_.runDialog, dialogs_);
   documents_ = std::make_unique<EditorWindowSet>(
       *MdiArea, [this](QWidget* window) { return AddEditorWindow(window); }, settings, Questions(),
       [this] { return workspace_->ActiveProjectFile(); });
@@ -365,11 +369,12 @@ void TMainForm::AboutActionExecute() {
 }
 
 void TMainForm::CreateSharedDialogs() {
-  // Still to come in their places: the find in files dialog after the progress window, the
-  // find and go to line dialogs after the project name dialog.
+  // Still to come in its place: the find in files dialog after the progress window.
   dialogs_.Progress = std::make_unique<TCompilingProgress>();
   dialogs_.CompilingProgressForm = std::make_unique<TCompilingProgressForm>(*dialogs_.Progress, this);
   dialogs_.ProjectNameForm = std::make_unique<TProjectNameForm>(Questions(), this);
+  dialogs_.SyntaxFindDialog = std::make_unique<TSyntaxFindDialog>(this);
+  dialogs_.GotoLineForm = std::make_unique<TGotoLineForm>(this);
   dialogs_.FilePropertiesForm = std::make_unique<TFilePropertiesForm>(this);
   workspace_->AttachSharedDialogs(dialogs_);
 }

@@ -31,9 +31,12 @@ class QTabWidget;
 class QToolBar;
 class QTreeWidget;
 class RegMruMenu;
+class SearchCommands;
 class TFilePropertiesForm;
+class TGotoLineForm;
 class TMainForm;
 class TProjectNameForm;
+class TSyntaxFindDialog;
 class TTaskBar;
 class TRegMru;
 class UserQuestions;
@@ -63,6 +66,8 @@ struct SharedDialogs {
   std::unique_ptr<TCompilingProgress> Progress; // the progress window's state
   std::unique_ptr<TCompilingProgressForm> CompilingProgressForm;
   std::unique_ptr<TProjectNameForm> ProjectNameForm;
+  std::unique_ptr<TSyntaxFindDialog> SyntaxFindDialog;
+  std::unique_ptr<TGotoLineForm> GotoLineForm;
   std::unique_ptr<TFilePropertiesForm> FilePropertiesForm;
 };
 
@@ -105,6 +110,7 @@ public:
   [[nodiscard]] RegistryStore& Store() { return *store_; }
   [[nodiscard]] TRegMru& RegMru() { return *regMru_; }
   [[nodiscard]] WindowCommands& Windows() { return *windows_; }
+  [[nodiscard]] SearchCommands& Search() { return *searchCommands_; }
   [[nodiscard]] WorkspacePort& Workspace() { return *workspace_; }
 
   // Editor windows, for the document, build and search commands. Adding one registers it with
@@ -155,6 +161,7 @@ private:
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
   std::unique_ptr<EditCommands> editCommands_;
+  std::unique_ptr<SearchCommands> searchCommands_;
   std::unique_ptr<EditorWindowSet> documents_;
   RegMruMenu* regMruMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;

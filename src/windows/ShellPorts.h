@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EditorWindows.h"
+#include "kxSearchReplace.h"
 
 #include <string>
 
@@ -32,6 +33,16 @@ public:
   // Replaces the selection with nothing, as one undoable edit.
   virtual void DeleteSelection() = 0;
   virtual void SetEditorFont(const std::string& name, int size) = 0;
+
+  // For the search commands.
+  [[nodiscard]] virtual std::string SelText() const = 0;
+  // Searches, and with the replace bits replaces, asking the window's replace prompt when told
+  // to; returns the matches visited, 0 when there was none.
+  virtual int SearchReplace(const std::string& search, const std::string& replace,
+                            TkxSearchOptions options) = 0;
+  [[nodiscard]] virtual int LineCount() const = 0;
+  // Moves the caret to that line, keeping its column; the editor limits it to the text.
+  virtual void SetCaretY(int line) = 0;
 };
 
 // The workspace as the shell drives it.

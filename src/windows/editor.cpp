@@ -108,6 +108,14 @@ void TEditorForm::CutToClipboard() { MyEditor->CutToClipboard(); }
 void TEditorForm::CopyToClipboard() { MyEditor->CopyToClipboard(); }
 void TEditorForm::PasteFromClipboard() { MyEditor->PasteFromClipboard(); }
 void TEditorForm::DeleteSelection() { MyEditor->SetSelText(""); }
+std::string TEditorForm::SelText() const { return MyEditor->SelText(); }
+int TEditorForm::LineCount() const { return MyEditor->LineCount(); }
+void TEditorForm::SetCaretY(int line) { MyEditor->SetCaretY(line); }
+
+int TEditorForm::SearchReplace(const std::string& search, const std::string& replace,
+                               TkxSearchOptions options) {
+  return MyEditor->SearchReplace(search, replace, options);
+}
 
 void TEditorForm::SetEditorFont(const std::string& name, int size) {
   if (name.empty() || size <= 0) return; // keep the control's own font

@@ -56,6 +56,10 @@ public:
   void PasteFromClipboard() override;
   void DeleteSelection() override;
   void SetEditorFont(const std::string& name, int size) override;
+  [[nodiscard]] std::string SelText() const override;
+  int SearchReplace(const std::string& search, const std::string& replace, TkxSearchOptions options) override;
+  [[nodiscard]] int LineCount() const override;
+  void SetCaretY(int line) override;
 
   // JumpTarget
   void SetMarkColour(std::uint32_t colour) override { MarkColour = colour; }

@@ -72,6 +72,10 @@ public:
   void PasteFromClipboard() override { commands.push_back("paste"); }
   void DeleteSelection() override { commands.push_back("delete"); }
   void SetEditorFont(const std::string& name, int size) override { font = name + " " + std::to_string(size); }
+  std::string SelText() const override { return {}; }
+  int SearchReplace(const std::string&, const std::string&, TkxSearchOptions) override { return 0; }
+  int LineCount() const override { return 1; }
+  void SetCaretY(int) override {}
 
 protected:
   void closeEvent(QCloseEvent* event) override {

@@ -1,0 +1,351 @@
+#include "Find.h"
+#include "RegistryStore.h"
+#include "ScriptedQuestions.h"
+#include "SearchCommands.h"
+#include "Settings.h"
+#include "TempDir.h"
+#include "WindowCommands.h"
+#include "editor.h"
+#include "gotoline.h"
+#include "kxCustomEdit.h"
+#include "main.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Answerer = std::function<void(TSyntaxFindDialog&)>;
+
+struct SearchCommandsTest : ::testing::Test {
+  TempDir dir;
+  ScriptedQuestions questions;
+  // Fills in and closes the next find dialog; the dialogs shown are counted.
+  Answerer answerFind;
+  std::function<void(TGotoLineForm&)> answerGotoLine;
+  int dialogsShown = 0;
+  std::unique_ptr<TMainForm> form;
+
+  SearchCommandsTest() {
+    MainFormEnvironment env;
+    env.questions = &questions;
+    env.storePath = dir.file("registry");
+    env.conventions = SettingsConventions::Linux([](const std::string&) { return ""; }, dir.path());
+    env.dataHome = dir.file("data");
+    env.startTool = [](const std::string&, const std::vector<std::string>&) {};
+    env.clipboardHasText = [] { return false; };
+    env.runDialog = [this](QDialog& dialog) {
+      ++dialogsShown;
+      dialog.setResult(QDialog::Rejected);
+      if (auto* find = dynamic_cast<TSyntaxFindDialog*>(&dialog); find && answerFind) {
+        find->FormActivate(); // what showing it does
+        answerFind(*find);
+      } else if (auto* gotoLine = dynamic_cast<TGotoLineForm*>(&dialog); gotoLine && answerGotoLine) {
+        answerGotoLine(*gotoLine);
+      }
+      return dialog.result();
+    };
+    form = std::make_unique<TMainForm>(std::move(env));
+    form->CreateSharedDialogs();
+  }
+
+  TEditorForm& open(const std::string& name, const std::string& text) {
+    QMdiSubWindow* window = form->OpenEditorWindow(dir.write(name, text));
+    return *qobject_cast<TEditorForm*>(window->widget());
+  }
+  TSyntaxFindDialog& findDialog() { return *form->findChild<TSyntaxFindDialog*>(); }
+  void trigger(const char* name) { form->Actions()[name]->trigger(); }
+  std::vector<std::string> texts(const TEditorForm& editor) { return editor.MyEditor->Lines().Strings(); }
+};
+
+// Types the find text and presses OK.
+Answerer find(const std::string& text, const Answerer& setSwitches = {}) {
+  return [=](TSyntaxFindDialog& dialog) {
+    dialog.SetFindText(text);
+    if (setSwitches) setSwitches(dialog);
+    dialog.okButton->click();
+  };
+}
+
+Answerer replaceAll(const std::string& text, const std::string& with) {
+  return [=](TSyntaxFindDialog& dialog) {
+    dialog.SetFindText(text);
+    dialog.NewTextComboBox->setEditText(QString::fromStdString(with));
+    dialog.AllButton->click();
+  };
+}
+
+TkxPoint selectionStart(const TEditorForm& editor) { return editor.MyEditor->BlockBegin(); }
+
+} // namespace
+
+TEST(SearchOptionsOf, EachSwitchSetsItsBitAndReplaceAllNeedsReplacing) {
+  EXPECT_EQ(SearchOptionsOf(TFindSwitches{}, false), ssoEntireScope);
+  EXPECT_EQ(SearchOptionsOf(TFindSwitches{}, true), ssoEntireScope) << "replace-all without replacing";
+  const auto with = [](bool TFindSwitches::*member, bool value) {
+    TFindSwitches switches;
+    switches.*member = value;
+    return SearchOptionsOf(switches, false);
+  };
+  EXPECT_EQ(with(&TFindSwitches::fromHome, false), 0);
+  EXPECT_EQ(with(&TFindSwitches::matchCase, true), ssoEntireScope | ssoMatchCase);
+  EXPECT_EQ(with(&TFindSwitches::wholeWords, true), ssoEntireScope | ssoWholeWord);
+  EXPECT_EQ(with(&TFindSwitches::backwards, true), ssoEntireScope | ssoBackwards);
+  EXPECT_EQ(with(&TFindSwitches::selectedOnly, true), ssoEntireScope | ssoSelectedOnly);
+  EXPECT_EQ(with(&TFindSwitches::replace, true), ssoEntireScope | ssoReplace);
+  // The prompt bit goes along even when only searching; the editor asks only when replacing.
+  EXPECT_EQ(with(&TFindSwitches::prompt, true), ssoEntireScope | ssoPrompt);
+  TFindSwitches replacing;
+  replacing.replace = true;
+  EXPECT_EQ(SearchOptionsOf(replacing, true), ssoEntireScope | ssoReplace | ssoReplaceAll);
+}
+
+TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAndOperation) {
+  TSyntaxFindDialog& dialog = findDialog();
+  EXPECT_EQ(dialog.windowTitle(), "Find or replace text");
+  EXPECT_TRUE(dialog.SearchRadioButton->isChecked());
+  EXPECT_TRUE(dialog.ForwardRadioButton->isChecked());
+  EXPECT_TRUE(dialog.GlobalRadioButton->isChecked());
+  EXPECT_TRUE(dialog.HomeRadioButton->isChecked());
+  EXPECT_FALSE(dialog.CaseCheckBox->isChecked() || dialog.WholeWordCheckBox->isChecked() ||
+               dialog.PromptCheckBox->isChecked());
+  EXPECT_FALSE(dialog.okButton->isEnabled());
+  EXPECT_FALSE(dialog.AllButton->isEnabled());
+  EXPECT_FALSE(dialog.NewTextComboBox->isEnabled() || dialog.NewTextLabel->isEnabled() ||
+               dialog.PromptCheckBox->isEnabled());
+
+  dialog.SetFindText("x");
+  EXPECT_TRUE(dialog.okButton->isEnabled());
+  EXPECT_FALSE(dialog.AllButton->isEnabled());
+  dialog.ReplaceRadioButton->click();
+  EXPECT_TRUE(dialog.NewTextComboBox->isEnabled() && dialog.PromptCheckBox->isEnabled());
+  EXPECT_TRUE(dialog.AllButton->isEnabled());
+  dialog.SetFindText("");
+  EXPECT_FALSE(dialog.okButton->isEnabled());
+  EXPECT_FALSE(dialog.AllButton->isEnabled());
+  dialog.SearchRadioButton->click();
+  EXPECT_FALSE(dialog.NewTextComboBox->isEnabled());
+}
+
+TEST_F(SearchCommandsTest, TheCommandsNeedAnEditorWindow) {
+  form->RefreshActions();
+  const char* const names[] = {"FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction"};
+  for (const char* name : names)
+    EXPECT_FALSE(form->Actions()[name]->isEnabled()) << name;
+  for (const char* name : names)
+    form->Actions()[name]->trigger(); // the shortcuts still reach a disabled action's handler
+  EXPECT_EQ(dialogsShown, 0);
+
+  open("a.c", "int a;\n");
+  form->RefreshActions();
+  for (const char* name : names)
+    EXPECT_TRUE(form->Actions()[name]->isEnabled()) << name;
+}
+
+TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
+  TEditorForm& editor = open("a.c", "alpha beta alpha\nalpha\n");
+  editor.MyEditor->SetCaretXY({1, 2}); // from the home position all the same
+  answerFind = find("alpha");
+  trigger("FindAction");
+  EXPECT_EQ(selectionStart(editor), (TkxPoint{1, 1}));
+  EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope);
+
+  trigger("SearchAgainAction");
+  EXPECT_EQ(selectionStart(editor), (TkxPoint{12, 1}));
+  trigger("SearchAgainAction");
+  EXPECT_EQ(selectionStart(editor), (TkxPoint{1, 2}));
+  EXPECT_TRUE(questions.log.empty());
+  trigger("SearchAgainAction");
+  EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'alpha' found."}));
+  EXPECT_EQ(dialogsShown, 1);
+}
+
+TEST_F(SearchCommandsTest, BackwardsFromTheCaretWithCaseAndWholeWords) {
+  TEditorForm& editor = open("a.c", "Max max maxi\nmax Max\n");
+  editor.MyEditor->SetCaretXY({1, 2});
+  answerFind = find("max", [](TSyntaxFindDialog& dialog) {
+    dialog.RadioButton5->setChecked(true);
+    dialog.BackwardRadioButton->setChecked(true);
+    dialog.CaseCheckBox->setChecked(true);
+    dialog.WholeWordCheckBox->setChecked(true);
+  });
+  trigger("FindAction");
+  EXPECT_EQ(form->Search().SearchOptions(), ssoBackwards | ssoMatchCase | ssoWholeWord);
+  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 1}));
+  trigger("SearchAgainAction");
+  EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'max' found."}));
+}
+
+TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
+  TEditorForm& editor = open("a.c", "one two one\none two\n");
+  editor.MyEditor->SetBlockBegin({5, 1});
+  editor.MyEditor->SetBlockEnd({8, 1});
+  TSyntaxFindDialog& dialog = findDialog();
+  dialog.SetFindText("one");
+  answerFind = [](TSyntaxFindDialog& shown) {
+    EXPECT_EQ(shown.FindText(), "two");
+    EXPECT_TRUE(shown.SelectedRadioButton->isChecked());
+    shown.okButton->click();
+  };
+  trigger("FindAction");
+  EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoSelectedOnly);
+  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 1}));
+
+  // Search Again leaves the selection scope behind and goes on over the whole text.
+  trigger("SearchAgainAction");
+  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 2}));
+
+  // Without a selection the scope goes back to the whole text and the find text stays.
+  editor.MyEditor->SetBlockBegin({1, 1});
+  answerFind = [](TSyntaxFindDialog& shown) {
+    EXPECT_EQ(shown.FindText(), "two");
+    EXPECT_TRUE(shown.GlobalRadioButton->isChecked());
+  };
+  trigger("FindAction");
+}
+
+TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions) {
+  TEditorForm& editor = open("a.c", "abc abc\n");
+  answerFind = find("abc", [](TSyntaxFindDialog& dialog) { dialog.CaseCheckBox->setChecked(true); });
+  trigger("FindAction");
+  const TkxSearchOptions options = form->Search().SearchOptions();
+  editor.MyEditor->SetBlockBegin({1, 1});
+
+  answerFind = [](TSyntaxFindDialog& dialog) {
+    dialog.WholeWordCheckBox->setChecked(true);
+    dialog.cancelButton->click();
+  };
+  trigger("FindAction");
+  answerFind = [](TSyntaxFindDialog& dialog) { dialog.close(); };
+  trigger("FindAction");
+  EXPECT_EQ(form->Search().SearchOptions(), options);
+  EXPECT_FALSE(editor.MyEditor->SelAvail());
+  EXPECT_TRUE(questions.log.empty());
+}
+
+TEST_F(SearchCommandsTest, SearchAgainWithNoFindTextOpensFind) {
+  open("a.c", "abc\n");
+  answerFind = [](TSyntaxFindDialog& dialog) {
+    dialog.ReplaceRadioButton->setChecked(true);
+    dialog.cancelButton->click();
+  };
+  trigger("ReplaceAction");
+  answerFind = [](TSyntaxFindDialog& dialog) { EXPECT_TRUE(dialog.SearchRadioButton->isChecked()); };
+  trigger("SearchAgainAction");
+  EXPECT_EQ(dialogsShown, 2);
+}
+
+TEST_F(SearchCommandsTest, ReplaceAllReplacesEveryMatchAndSearchAgainKeepsReplacingAll) {
+  TEditorForm& editor = open("a.c", "int a; int b;\nint c;\n");
+  answerFind = replaceAll("int", "float");
+  trigger("ReplaceAction");
+  EXPECT_EQ(texts(editor), (std::vector<std::string>{"float a; float b;", "float c;"}));
+  EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoReplace | ssoReplaceAll);
+
+  // From the caret on, every further match.
+  editor.MyEditor->Lines().SetTextStr("float z;\nfloat a; float b;\nfloat c;\nfloat y; float x;\n");
+  editor.MyEditor->SetCaretXY({1, 2});
+  findDialog().SetFindText("float");
+  findDialog().NewTextComboBox->setEditText("double");
+  trigger("SearchAgainAction");
+  EXPECT_EQ(texts(editor), (std::vector<std::string>{"float z;", "double a; double b;", "double c;",
+                                                     "double y; double x;"}));
+}
+
+TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) {
+  TEditorForm& editor = open("a.c", "x x\nx x\n");
+  questions.answers = {Answer::Yes, Answer::No, Answer::All};
+  answerFind = [](TSyntaxFindDialog& dialog) {
+    dialog.PromptCheckBox->setChecked(true);
+    replaceAll("x", "y")(dialog);
+  };
+  trigger("ReplaceAction");
+  EXPECT_EQ(texts(editor), (std::vector<std::string>{"y x", "y y"}));
+  EXPECT_EQ(questions.log, std::vector<std::string>(3, "ask: Replace this occurance of 'x'"));
+
+  // Replace with OK replaces the next match only; Cancel at the prompt replaces nothing.
+  editor.MyEditor->Lines().SetTextStr("y x\ny y\nx x\n");
+  editor.MyEditor->SetBlockBegin({1, 1});
+  questions.answers = {Answer::Yes};
+  answerFind = [](TSyntaxFindDialog& dialog) { dialog.okButton->click(); };
+  trigger("ReplaceAction");
+  questions.answers = {Answer::Cancel};
+  trigger("SearchAgainAction");
+  EXPECT_EQ(texts(editor), (std::vector<std::string>{"y y", "y y", "x x"}));
+}
+
+TEST_F(SearchCommandsTest, ReplacingTextThatIsNotThereSaysSo) {
+  TEditorForm& editor = open("a.c", "abc\n");
+  answerFind = replaceAll("zzz", "y");
+  trigger("ReplaceAction");
+  EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'zzz' found."}));
+  EXPECT_FALSE(editor.Modified());
+}
+
+TEST(LineNumberFromText, WholeNumbersWithinTheRangeElseZero) {
+  EXPECT_EQ(LineNumberFromText("42", 100), 42);
+  EXPECT_EQ(LineNumberFromText(" 7 ", 100), 7);
+  EXPECT_EQ(LineNumberFromText("250", 100), 100);
+  EXPECT_EQ(LineNumberFromText("99999999999999999999999", 500), 500);
+  EXPECT_EQ(LineNumberFromText("", 100), 0);
+  EXPECT_EQ(LineNumberFromText("12a", 100), 0);
+  EXPECT_EQ(LineNumberFromText("-3", 100), 0);
+  EXPECT_EQ(LineNumberFromText("5", 0), 0);
+}
+
+TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
+  std::string text;
+  for (int i = 1; i <= 500; ++i)
+    text += "line " + std::to_string(i) + "\n";
+  TEditorForm& editor = open("a.c", text);
+  form->resize(800, 600);
+  form->show();
+  QCoreApplication::processEvents();
+  editor.MyEditor->SetCaretXY({3, 1});
+  const int visible = editor.VisibleLineCount();
+  ASSERT_GT(visible, 2);
+
+  const auto typeAndConfirm = [this](const QString& typed) {
+    answerGotoLine = [typed](TGotoLineForm& dialog) {
+      auto* field = dialog.LineNumberSpin->findChild<QLineEdit*>();
+      field->clear();
+      QTest::keyClicks(field, typed);
+      dialog.okButton->click();
+    };
+    trigger("GotoLineNumberAction");
+  };
+  typeAndConfirm("40");
+  EXPECT_EQ(editor.MyEditor->CaretXY(), (TkxPoint{3, 40}));
+  EXPECT_EQ(editor.MyEditor->TopLine(), 40 - visible / 2);
+
+  typeAndConfirm("250"); // past the hundredth line too
+  EXPECT_EQ(editor.MyEditor->CaretY(), 250);
+  typeAndConfirm("9999"); // as far as the box goes: the last line
+  EXPECT_EQ(editor.MyEditor->CaretY(), 500);
+  typeAndConfirm(""); // an empty box is 0, which the editor takes as the first line
+  EXPECT_EQ(editor.MyEditor->CaretY(), 1);
+  EXPECT_EQ(editor.MyEditor->TopLine(), 1);
+
+  // The last number is offered again; Cancel moves nothing.
+  typeAndConfirm("77");
+  answerGotoLine = [](TGotoLineForm& dialog) {
+    EXPECT_EQ(dialog.LineNumber(), 77);
+    dialog.cancelButton->click();
+  };
+  editor.MyEditor->SetCaretXY({1, 5});
+  trigger("GotoLineNumberAction");
+  EXPECT_EQ(editor.MyEditor->CaretY(), 5);
+}
