@@ -1,6 +1,7 @@
 // The file properties dialog.
 #include "filepropform.h"
 
+#include "UserClock.h"
 #include "dialogPlacement.h"
 #include "projectTree.h"
 
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QRegularExpression>
 
 TFilePropertiesForm::TFilePropertiesForm(QWidget* parent)
     : QDialog(parent), FileNameEdit(new QLineEdit(this)), LastModifiedLabel(new QLabel(this)),
@@ -49,10 +49,7 @@ void TFilePropertiesForm::showEvent(QShowEvent* event) {
 }
 
 QString FormatLastModified(const QDateTime& local, const QLocale& locale) {
-  QString text = locale.toString(local.date(), QLocale::ShortFormat);
-  // Qt's long time format names the time zone; the user's clock format does not.
-  QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-  timeFormat.remove(QRegularExpression("\\s*\\bt+\\b"));
-  if (local.time() != QTime(0, 0)) text += ' ' + locale.toString(local.time(), timeFormat.trimmed());
+  QString text = ShortDateText(local.date(), locale);
+  if (local.time() != QTime(0, 0)) text += ' ' + LongTimeText(local.time(), locale);
   return text;
 }
