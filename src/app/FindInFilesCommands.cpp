@@ -1,0 +1,44 @@
+#include "FindInFilesCommands.h"
+
+#include "Actions.h"
+#include "FindInFilesDialog.h"
+#include "FindInFilesSearch.h"
+#include "main.h"
+#include "projectList.h"
+
+#include <QListWidget>
+#include <QTabWidget>
+
+FindInFilesCommands::FindInFilesCommands(MainActions& actions, TFindInFilesDialog& dialog,
+                                         const TProjectList& workspace, FindInFilesPage page,
+                                         std::function<bool(QDialog&)> showModal)
+    : dialog_(dialog), workspace_(workspace), page_(page), showModal_(std::move(showModal)) {
+  actions.SetHandler("FindInFilesAction", [this] { FindInFilesActionExecute(); });
+}
+
+void FindInFilesCommands::FindInFilesActionExecute() {
+  const TProjectItem* project = workspace_.ActiveProject;
+  if (project == nullptr || !showModal_(dialog_)) return;
+  TkxEditSearch engine;
+  engine.SetPattern(dialog_.FindText());
+  engine.SetCaseSensitive(dialog_.CaseSensitive());
+  engine.SetWholeWords(dialog_.WholeWords());
+  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
+  page_.FindFilesListBox.clear();
+  SearchFiles(engine, project->Files, [this](const std::string& entry) { AddEntry(entry); });
+}
+
+void FindInFilesCommands::AddEntry(const std::string& entry) {
+  // Shown byte for byte, as the "Debug" list shows its lines.
+  page_.FindFilesListBox.addItem(QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size())));
+  // Selecting the new entry scrolls the list to it.
+  page_.FindFilesListBox.setCurrentRow(page_.FindFilesListBox.count() - 1);
+}
+
+std::unique_ptr<FindInFilesCommands> MakeFindInFilesCommands(TMainForm& form, TFindInFilesDialog& dialog,
+                                                             const TProjectList& workspace) {
+  FindInFilesPage page{*form.MessagePages, *form.FindinFilesSheet, *form.FindFilesListBox};
+  return std::make_unique<FindInFilesCommands>(
+      form.Actions(), dialog, workspace, page,
+      [&form](QDialog& shown) { return form.RunDialog(shown) == QDialog::Accepted; });
+}
