@@ -65,6 +65,7 @@ TGotoLineForm::TGotoLineForm(QWidget* parent)
   QFont bold = LineNumberSpin->font();
   bold.setBold(true);
   LineNumberSpin->setFont(bold);
+  LineNumberSpin->setMinimumWidth(80); // room for the line numbers of long files
 
   auto* label = new QLabel("Enter new line number :", this);
   label->setBuddy(LineNumberSpin);

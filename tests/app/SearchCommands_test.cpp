@@ -1,10 +1,8 @@
 #include "Find.h"
-#include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "SearchCommands.h"
 #include "Settings.h"
 #include "TempDir.h"
-#include "WindowCommands.h"
 #include "editor.h"
 #include "gotoline.h"
 #include "kxCustomEdit.h"
@@ -93,24 +91,18 @@ TkxPoint selectionStart(const TEditorForm& editor) { return editor.MyEditor->Blo
 } // namespace
 
 TEST(SearchOptionsOf, EachSwitchSetsItsBitAndReplaceAllNeedsReplacing) {
-  EXPECT_EQ(SearchOptionsOf(TFindSwitches{}, false), ssoEntireScope);
   EXPECT_EQ(SearchOptionsOf(TFindSwitches{}, true), ssoEntireScope) << "replace-all without replacing";
-  const auto with = [](bool TFindSwitches::*member, bool value) {
-    TFindSwitches switches;
-    switches.*member = value;
-    return SearchOptionsOf(switches, false);
-  };
-  EXPECT_EQ(with(&TFindSwitches::fromHome, false), 0);
-  EXPECT_EQ(with(&TFindSwitches::matchCase, true), ssoEntireScope | ssoMatchCase);
-  EXPECT_EQ(with(&TFindSwitches::wholeWords, true), ssoEntireScope | ssoWholeWord);
-  EXPECT_EQ(with(&TFindSwitches::backwards, true), ssoEntireScope | ssoBackwards);
-  EXPECT_EQ(with(&TFindSwitches::selectedOnly, true), ssoEntireScope | ssoSelectedOnly);
-  EXPECT_EQ(with(&TFindSwitches::replace, true), ssoEntireScope | ssoReplace);
+  EXPECT_EQ(SearchOptionsOf({.fromHome = false}, false), 0);
   // The prompt bit goes along even when only searching; the editor asks only when replacing.
-  EXPECT_EQ(with(&TFindSwitches::prompt, true), ssoEntireScope | ssoPrompt);
-  TFindSwitches replacing;
-  replacing.replace = true;
-  EXPECT_EQ(SearchOptionsOf(replacing, true), ssoEntireScope | ssoReplace | ssoReplaceAll);
+  const TFindSwitches searching{.matchCase = true,
+                                .wholeWords = true,
+                                .prompt = true,
+                                .backwards = true,
+                                .selectedOnly = true,
+                                .fromHome = false};
+  EXPECT_EQ(SearchOptionsOf(searching, false),
+            ssoMatchCase | ssoWholeWord | ssoPrompt | ssoBackwards | ssoSelectedOnly);
+  EXPECT_EQ(SearchOptionsOf({.replace = true}, true), ssoEntireScope | ssoReplace | ssoReplaceAll);
 }
 
 TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAndOperation) {
@@ -138,6 +130,10 @@ TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAnd
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   dialog.SearchRadioButton->click();
   EXPECT_FALSE(dialog.NewTextComboBox->isEnabled());
+
+  // The boxes hold the editor's bytes, shown through its code page.
+  dialog.SetFindText("caf\xE9 \x80");
+  EXPECT_EQ(dialog.FindText(), "caf\xE9 \x80");
 }
 
 TEST_F(SearchCommandsTest, TheCommandsNeedAnEditorWindow) {
@@ -145,8 +141,10 @@ TEST_F(SearchCommandsTest, TheCommandsNeedAnEditorWindow) {
   const char* const names[] = {"FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction"};
   for (const char* name : names)
     EXPECT_FALSE(form->Actions()[name]->isEnabled()) << name;
-  for (const char* name : names)
-    form->Actions()[name]->trigger(); // the shortcuts still reach a disabled action's handler
+  form->Search().FindActionExecute(0);
+  form->Search().FindActionExecute(1);
+  form->Search().SearchAgainActionExecute();
+  form->Search().GotoLineNumberActionExecute();
   EXPECT_EQ(dialogsShown, 0);
 
   open("a.c", "int a;\n");
@@ -171,22 +169,6 @@ TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
   trigger("SearchAgainAction");
   EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'alpha' found."}));
   EXPECT_EQ(dialogsShown, 1);
-}
-
-TEST_F(SearchCommandsTest, BackwardsFromTheCaretWithCaseAndWholeWords) {
-  TEditorForm& editor = open("a.c", "Max max maxi\nmax Max\n");
-  editor.MyEditor->SetCaretXY({1, 2});
-  answerFind = find("max", [](TSyntaxFindDialog& dialog) {
-    dialog.RadioButton5->setChecked(true);
-    dialog.BackwardRadioButton->setChecked(true);
-    dialog.CaseCheckBox->setChecked(true);
-    dialog.WholeWordCheckBox->setChecked(true);
-  });
-  trigger("FindAction");
-  EXPECT_EQ(form->Search().SearchOptions(), ssoBackwards | ssoMatchCase | ssoWholeWord);
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 1}));
-  trigger("SearchAgainAction");
-  EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'max' found."}));
 }
 
 TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
@@ -285,14 +267,6 @@ TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) 
   questions.answers = {Answer::Cancel};
   trigger("SearchAgainAction");
   EXPECT_EQ(texts(editor), (std::vector<std::string>{"y y", "y y", "x x"}));
-}
-
-TEST_F(SearchCommandsTest, ReplacingTextThatIsNotThereSaysSo) {
-  TEditorForm& editor = open("a.c", "abc\n");
-  answerFind = replaceAll("zzz", "y");
-  trigger("ReplaceAction");
-  EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'zzz' found."}));
-  EXPECT_FALSE(editor.Modified());
 }
 
 TEST(LineNumberFromText, WholeNumbersWithinTheRangeElseZero) {
