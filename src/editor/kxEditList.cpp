@@ -4,7 +4,6 @@
 #include "AtomicFile.h"
 #include "UserQuestions.h"
 
-#include <algorithm>
 #include <fstream>
 #include <istream>
 #include <iterator>
@@ -60,8 +59,9 @@ void TkxEditList::PutObject(int index, TkxLineRange range) {
 }
 
 int TkxEditList::IndexOf(std::string_view text) const {
-  auto found = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) { return l.text == text; });
-  return found == lines_.end() ? -1 : static_cast<int>(found - lines_.begin());
+  for (int i = 0; i < Count(); ++i)
+    if (lines_[static_cast<std::size_t>(i)].text == text) return i;
+  return -1;
 }
 
 void TkxEditList::BeginUpdate() {
@@ -117,14 +117,14 @@ void TkxEditList::Delete(int index) {
   if (index == 0 && lines_.size() == 1)
     lines_[0].text.clear();
   else
-    lines_.erase(lines_.begin() + index);
+    lines_.erase(static_cast<std::size_t>(index));
   Fire(OnDeleted, index);
 }
 
 void TkxEditList::Insert(int index, std::string text) {
   CheckIndex(index, Count() + 1);
   UpdateBracket bracket(*this);
-  lines_.insert(lines_.begin() + index, Line{std::move(text), 0});
+  lines_.insert(static_cast<std::size_t>(index), Line{std::move(text), 0});
   Fire(OnInserted, index);
 }
 
@@ -148,8 +148,8 @@ void TkxEditList::Move(int fromIndex, int toIndex) {
   if (fromIndex == toIndex) return;
   UpdateBracket bracket(*this);
   Line moved = std::move(lines_[static_cast<std::size_t>(fromIndex)]);
-  lines_.erase(lines_.begin() + fromIndex);
-  lines_.insert(lines_.begin() + toIndex, std::move(moved));
+  lines_.erase(static_cast<std::size_t>(fromIndex));
+  lines_.insert(static_cast<std::size_t>(toIndex), std::move(moved));
 }
 
 std::vector<std::string_view> TkxEditList::SplitLines(std::string_view text) {
@@ -180,12 +180,12 @@ void TkxEditList::SetTextStr(std::string_view text) {
 
 std::string TkxEditList::GetTextStr() const {
   std::size_t size = 0;
-  for (const Line& line : lines_)
-    size += line.text.size() + 2;
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    size += lines_[i].text.size() + 2;
   std::string text;
   text.reserve(size);
-  for (const Line& line : lines_) {
-    text += line.text;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    text += lines_[i].text;
     text += "\r\n";
   }
   return text;
@@ -194,8 +194,8 @@ std::string TkxEditList::GetTextStr() const {
 std::vector<std::string> TkxEditList::Strings() const {
   std::vector<std::string> result;
   result.reserve(lines_.size());
-  for (const Line& line : lines_)
-    result.push_back(line.text);
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    result.push_back(lines_[i].text);
   return result;
 }
 

@@ -2,6 +2,8 @@
 // its start, reporting every change to its owner so ranges and the screen can follow.
 #pragma once
 
+#include "kxGapVector.h"
+
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -86,7 +88,7 @@ private:
     if (event) event(index);
   }
 
-  std::vector<Line> lines_;
+  TkxGapVector<Line> lines_;
   int updateCount_ = 0;
   int loadDepth_ = 0;
 };
