@@ -20,6 +20,9 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -140,14 +143,44 @@ void TkxCustomEdit::SetBorderStyle(TkxBorderStyle value) {
 void TkxCustomEdit::InvalidateRect(const TkxRect& rect) {
   const QRect area(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
   dirty_ += area;
-  viewport()->update(area);
+  UpdateArea(area);
 }
 
+void TkxCustomEdit::UpdateArea(const QRegion& area) {
+  if (scrollPending_)
+    pendingScrollDamage_ += area;
+  else
+    viewport()->update(area);
+}
+
+// A blit moves the whole view, so several scrolls before the next paint (a caret walking line by
+// line through undo steps) become one. Damage Qt already holds moves with the blit; damage asked
+// for after the first scroll waits, in scrolled coordinates, until the blit is done.
 void TkxCustomEdit::ScrollPixels(int dy) {
   // The caret image moves with the pixels; take it out first and draw it again afterwards.
-  viewport()->update(caretShown_);
-  viewport()->scroll(0, dy);
+  UpdateArea(caretShown_);
+  if (scrollPending_) {
+    pendingScrollDamage_.translate(0, dy);
+  } else {
+    scrollPending_ = true;
+    // Queued at normal priority, so it runs before the low-priority update request paints.
+    QMetaObject::invokeMethod(
+        this, [this] { ApplyPendingScroll(); }, Qt::QueuedConnection);
+  }
+  pendingScrollDy_ += dy;
+  caretShown_.translate(0, dy);
   UpdateCaret();
+}
+
+void TkxCustomEdit::ApplyPendingScroll() {
+  if (!scrollPending_) return;
+  scrollPending_ = false;
+  const int dy = std::exchange(pendingScrollDy_, 0);
+  if (std::abs(dy) >= viewport()->height())
+    viewport()->update();
+  else if (dy != 0)
+    viewport()->scroll(0, dy);
+  viewport()->update(std::exchange(pendingScrollDamage_, QRegion()));
 }
 
 void TkxCustomEdit::UpdateScrollBars() {
@@ -158,13 +191,14 @@ void TkxCustomEdit::UpdateScrollBars() {
 }
 
 void TkxCustomEdit::UpdateCaret() {
-  viewport()->update(caretShown_);
+  UpdateArea(caretShown_);
   caretBlinkOn_ = true;
   if (caretTimer_.isActive()) caretTimer_.start();
-  viewport()->update(CaretRect());
+  UpdateArea(CaretRect());
 }
 
 void TkxCustomEdit::RepaintNow() {
+  ApplyPendingScroll();
   if (!dirty_.isEmpty() && viewport()->isVisible()) viewport()->repaint(dirty_);
 }
 
@@ -190,12 +224,15 @@ QRect TkxCustomEdit::CaretRect() const {
 
 void TkxCustomEdit::BlinkCaret() {
   caretBlinkOn_ = !caretBlinkOn_;
-  viewport()->update(caretShown_.isEmpty() ? CaretRect() : caretShown_);
+  UpdateArea(caretShown_.isEmpty() ? CaretRect() : caretShown_);
 }
 
 // ---------------------------------------------------------------- painting and size
 
 void TkxCustomEdit::paintEvent(QPaintEvent* event) {
+  // Painting before a pending blit: the blit would move fresh pixels, so the whole view is
+  // repainted instead (deltas never bring this back below the view's height).
+  if (scrollPending_) pendingScrollDy_ = std::numeric_limits<int>::max() / 2;
   QPainter painter(viewport());
   TkxQtCanvas canvas(painter, drawer_, palette(), CharWidth(), LineHeight());
   const TkxPaintContext context{hasFocus(), FontStyle(drawer_.BaseFont())};
@@ -424,7 +461,7 @@ void TkxCustomEdit::focusInEvent(QFocusEvent* event) {
 void TkxCustomEdit::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   caretTimer_.stop();
-  viewport()->update(caretShown_);
+  UpdateArea(caretShown_);
   if (HideSelection()) InvalidateAll();
 }
 

@@ -84,6 +84,10 @@ private:
   // The position under a viewport pixel.
   [[nodiscard]] TkxPoint PositionAt(QPoint pixel) const;
   void BlinkCaret();
+  // Marks viewport pixels for repainting; `area` is where they are in the view as it is now.
+  void UpdateArea(const QRegion& area);
+  // Carries out the scrolls asked for since the last turn of the event loop as one blit.
+  void ApplyPendingScroll();
 
   TkxTextDrawer drawer_;
   TkxQtClipboard clipboard_;
@@ -93,6 +97,11 @@ private:
   bool updatingScrollBars_ = false;
   QRegion dirty_;
   QRect caretShown_;
+  // Scrolls not yet blitted, and the damage asked for since the first of them, in the view's
+  // coordinates as they will be after the blit.
+  bool scrollPending_ = false;
+  int pendingScrollDy_ = 0;
+  QRegion pendingScrollDamage_;
   bool caretBlinkOn_ = true;
   QTimer caretTimer_;
   QTimer autoScrollTimer_;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -225,6 +226,45 @@ TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
   EXPECT_EQ(editor.ScrollHint()->text(), "Top Line: 40");
   emit bar->sliderReleased();
   EXPECT_TRUE(editor.ScrollHint()->isHidden());
+}
+
+// What the screen holds of the viewport: the window's backing store, as painting left it.
+QImage OnScreen(QWidget& viewport) {
+  const QPoint origin = viewport.mapTo(viewport.window(), QPoint());
+  return viewport.screen()
+      ->grabWindow(viewport.window()->winId(), origin.x(), origin.y(), viewport.width(), viewport.height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(CustomEdit, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 300; ++i)
+    many.push_back("line " + std::to_string(i + 1) + std::string(static_cast<std::size_t>(i % 7), '*'));
+  editor.Lines().Assign(many);
+  editor.Gutter().SetShowLineNumbers(true);
+  editor.show();
+  QCoreApplication::processEvents();
+  const int bottom = editor.LinesInWindow();
+  // Scrolls down and up within one turn of the event loop, with edits and line breaks between.
+  editor.SetCaretXY({3, bottom});
+  for (int i = 0; i < 4; ++i) {
+    editor.ExecuteCommand(ecLineBreak);
+    editor.ExecuteCommand(ecChar, 'a');
+  }
+  editor.SetTopLine(editor.TopLine() + 2);
+  editor.Lines().Put(editor.TopLine() + 1, "changed after the scrolls");
+  editor.SetTopLine(editor.TopLine() - 3);
+  editor.ExecuteCommand(ecUndo);
+  QCoreApplication::processEvents();
+  const QImage screen = OnScreen(*editor.viewport());
+  ASSERT_FALSE(screen.isNull());
+  EXPECT_EQ(screen, Render().convertToFormat(QImage::Format_RGB32));
+
+  editor.SetTopLine(editor.TopLine() + editor.LinesInWindow() - 1);
+  editor.SetTopLine(editor.TopLine() + editor.LinesInWindow() - 1); // beyond one view in all
+  QCoreApplication::processEvents();
+  EXPECT_EQ(OnScreen(*editor.viewport()), Render().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST(CodePage, BytesShowThroughWindows1252AndComeBack) {
