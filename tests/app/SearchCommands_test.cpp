@@ -322,4 +322,9 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   editor.MyEditor->SetCaretXY({1, 5});
   trigger("GotoLineNumberAction");
   EXPECT_EQ(editor.MyEditor->CaretY(), 5);
+
+  // A file without lines takes any number without harm.
+  TEditorForm& empty = open("empty.c", "");
+  typeAndConfirm("12");
+  EXPECT_EQ(empty.MyEditor->CaretY(), 1);
 }
