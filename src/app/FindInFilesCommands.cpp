@@ -5,6 +5,7 @@
 #include "FindInFilesSearch.h"
 #include "main.h"
 #include "projectList.h"
+#include "projectTree.h"
 
 #include <QListWidget>
 #include <QTabWidget>
@@ -29,8 +30,8 @@ void FindInFilesCommands::FindInFilesActionExecute() {
 }
 
 void FindInFilesCommands::AddEntry(const std::string& entry) {
-  // Shown byte for byte, as the "Debug" list shows its lines.
-  page_.FindFilesListBox.addItem(QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size())));
+  // Shown as the workspace tree shows paths, so that the jump to source reads the path back.
+  page_.FindFilesListBox.addItem(ToDisplay(entry));
   // Selecting the new entry scrolls the list to it.
   page_.FindFilesListBox.setCurrentRow(page_.FindFilesListBox.count() - 1);
 }

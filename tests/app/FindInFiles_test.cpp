@@ -171,6 +171,13 @@ TEST_F(FindInFilesCommandTest, ListsTheHitsOnItsPageWithTheLastOneSelected) {
   EXPECT_EQ(error, "");
 }
 
+TEST_F(FindInFilesCommandTest, TheListedPathReadsBackForTheJump) {
+  Project({{"jos\xc3\xa9/g_main.c", "x\n"}});
+  Run("x");
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->item(0)->text().toStdString(), dir.file("jos\xc3\xa9/g_main.c") + ":1: x");
+}
+
 TEST_F(FindInFilesCommandTest, AnEmptyTextIsRefusedBeforeTheListIsTouched) {
   Project({{"a.c", "x\n"}});
   list->addItem("kept");
