@@ -5,6 +5,7 @@
 #include "EditorWindowSet.h"
 #include "Find.h"
 #include "ImageLists.h"
+#include "PrintCommands.h"
 #include "ProgressState.h"
 #include "ProjectWorkspace.h"
 #include "RegMru.h"
@@ -310,6 +311,7 @@ void TMainForm::WireCommands() {
   MainActions& a = *actions_;
   editCommands_ = std::make_unique<EditCommands>(a, *windows_, env_.clipboardHasText);
   searchCommands_ = std::make_unique<SearchCommands>(a, *windows_, Questions(), env_.runDialog, dialogs_);
+  printCommands_ = std::make_unique<PrintCommands>(a, *windows_, env_.runDialog, this);
   documents_ = std::make_unique<EditorWindowSet>(
       *MdiArea, [this](QWidget* window) { return AddEditorWindow(window); }, settings, Questions(),
       [this] { return workspace_->ActiveProjectFile(); });

@@ -31,6 +31,7 @@ class QTabWidget;
 class QToolBar;
 class QTreeWidget;
 class RegMruMenu;
+class PrintCommands;
 class SearchCommands;
 class TFilePropertiesForm;
 class TGotoLineForm;
@@ -111,6 +112,7 @@ public:
   [[nodiscard]] TRegMru& RegMru() { return *regMru_; }
   [[nodiscard]] WindowCommands& Windows() { return *windows_; }
   [[nodiscard]] SearchCommands& Search() { return *searchCommands_; }
+  [[nodiscard]] PrintCommands& Printing() { return *printCommands_; }
   [[nodiscard]] WorkspacePort& Workspace() { return *workspace_; }
 
   // Editor windows, for the document, build and search commands. Adding one registers it with
@@ -162,6 +164,7 @@ private:
   WindowCommands* windows_ = nullptr;
   std::unique_ptr<EditCommands> editCommands_;
   std::unique_ptr<SearchCommands> searchCommands_;
+  std::unique_ptr<PrintCommands> printCommands_;
   std::unique_ptr<EditorWindowSet> documents_;
   RegMruMenu* regMruMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;

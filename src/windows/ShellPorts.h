@@ -7,6 +7,7 @@
 
 #include <string>
 
+class QPrinter;
 struct SharedDialogs;
 
 // One open editor window. The MDI child widget implements this next to being a QWidget; its
@@ -43,6 +44,9 @@ public:
   [[nodiscard]] virtual int LineCount() const = 0;
   // Moves the caret to that line, keeping its column; the editor limits it to the text.
   virtual void SetCaretY(int line) = 0;
+
+  // Prints the text (the selection when there is one) on `printer` at once.
+  virtual void Print(QPrinter& printer) = 0;
 };
 
 // The workspace as the shell drives it.

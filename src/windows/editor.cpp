@@ -1,6 +1,7 @@
 #include "editor.h"
 
 #include "Paths.h"
+#include "Printing.h"
 #include "Settings.h"
 #include "SourceFile.h"
 #include "VrnCppSyn.h"
@@ -111,6 +112,10 @@ void TEditorForm::DeleteSelection() { MyEditor->SetSelText(""); }
 std::string TEditorForm::SelText() const { return MyEditor->SelText(); }
 int TEditorForm::LineCount() const { return MyEditor->LineCount(); }
 void TEditorForm::SetCaretY(int line) { MyEditor->SetCaretY(line); }
+
+void TEditorForm::Print(QPrinter& printer) {
+  PrintSourceFile(*MyEditor, MyEditor->EditorFont(), fileName_, printer);
+}
 
 int TEditorForm::SearchReplace(const std::string& search, const std::string& replace,
                                TkxSearchOptions options) {

@@ -60,6 +60,7 @@ public:
   int SearchReplace(const std::string& search, const std::string& replace, TkxSearchOptions options) override;
   [[nodiscard]] int LineCount() const override;
   void SetCaretY(int line) override;
+  void Print(QPrinter& printer) override;
 
   // JumpTarget
   void SetMarkColour(std::uint32_t colour) override { MarkColour = colour; }

@@ -9,6 +9,8 @@
 #include "about.h"
 #include "config.h"
 #include "main.h"
+
+#include "PrintCommands.h"
 #include "nameform.h"
 
 #include <QAction>
@@ -76,6 +78,7 @@ public:
   int SearchReplace(const std::string&, const std::string&, TkxSearchOptions) override { return 0; }
   int LineCount() const override { return 1; }
   void SetCaretY(int) override {}
+  void Print(QPrinter&) override { commands.push_back("print"); }
 
 protected:
   void closeEvent(QCloseEvent* event) override {
@@ -290,6 +293,20 @@ TEST_F(MainFormTest, EditActionsFollowTheActiveEditorAndAreWrittenOnlyOnChange) 
   form.RefreshActions();
   EXPECT_FALSE(enabled(form, "EditCopyAction"));
   EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile logic.c");
+}
+
+TEST_F(MainFormTest, PrintGoesToTheActiveWindowAndPrintSetupShowsItsDialog) {
+  TMainForm form(environment());
+  form.Actions()["PrintAction"]->trigger(); // no window: nothing happens
+  StubEditor* first = addEditor(form, "/mods/a.c");
+  StubEditor* second = addEditor(form, "/mods/b.c");
+  form.Actions()["PrintAction"]->trigger();
+  EXPECT_TRUE(first->commands.empty());
+  EXPECT_EQ(second->commands, (std::vector<std::string>{"print"}));
+  EXPECT_EQ(form.Printing().Printer().resolution(), QPrinter(QPrinter::HighResolution).resolution());
+
+  form.Actions()["PrintSetupAction"]->trigger();
+  EXPECT_EQ(events.back(), "dialog Print Setup");
 }
 
 TEST_F(MainFormTest, CloseAllKeepsTheWindowThatRefuses) {

@@ -2,6 +2,7 @@
 // title on each, the page numbers, the text; and the command's fixed options.
 #include "Printing.h"
 
+#include "PdfText.h"
 #include "TempDir.h"
 #include "VrnCppSyn.h"
 
@@ -9,21 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-
 namespace {
-
-std::string PdfText(const std::string& pdf) {
-  std::string text;
-  const std::string command = "pdftotext -layout '" + pdf + "' -";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) return text;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;)
-    text.append(buffer, n);
-  return text;
-}
 
 int Count(const std::string& text, const std::string& part) {
   int count = 0;

@@ -1,4 +1,5 @@
 #include "EditorWindowSet.h"
+#include "PdfText.h"
 #include "ScriptedQuestions.h"
 #include "Settings.h"
 #include "TempDir.h"
@@ -8,6 +9,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -187,4 +189,16 @@ TEST_F(EditorWindowTest, TheReplacePromptSteersAReplaceRun) {
   TkxSearchReplace cancelled(*window.MyEditor, engine, window.OnReplaceText);
   cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(window.MyEditor->LineText(2), "X");
+}
+
+TEST_F(EditorWindowTest, PrintPutsTheFullPathOnTopOfTheText) {
+  TEditorForm& window = open("print.c", "int frags;\r\nint deaths;\r\n");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(dir.file("print.pdf")));
+  window.Print(printer);
+  const std::string text = PdfText(dir.file("print.pdf"));
+  EXPECT_NE(text.find(dir.file("print.c")), std::string::npos) << text;
+  EXPECT_NE(text.find("int frags;\nint deaths;"), std::string::npos) << text;
+  EXPECT_NE(text.find("Page 1"), std::string::npos) << text;
 }
