@@ -1,3 +1,4 @@
+// The class view page: the outline shown as tree nodes carrying their declaration's place.
 #include "ClassViewCommands.h"
 
 #include "FindInFilesSearch.h"

@@ -1,17 +1,18 @@
+// The class view's state machine over the highlighter's tokens, and the caption order.
 #include "ClassViewOutline.h"
 
 #include "kxCodePage.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
-bool IsStructKeyword(const std::string& text) {
-  if (text.size() != 6) return false;
-  std::string upper = text;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); });
-  return upper == "STRUCT";
+// Upper-cased against "STRUCT"; keywords are recognised case-sensitively, so only "struct" gets here.
+bool IsStructKeyword(std::string_view text) {
+  constexpr std::string_view keyword = "STRUCT";
+  return std::equal(text.begin(), text.end(), keyword.begin(), keyword.end(),
+                    [](char c, char upper) { return (c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) == upper; });
 }
 
 bool CaptionBefore(const TClassNode& a, const TClassNode& b) {

@@ -1,3 +1,4 @@
+// The Find in Files command on the message area's page.
 #include "FindInFilesCommands.h"
 
 #include "Actions.h"

@@ -1,3 +1,4 @@
+// The find in files dialog: a text box, two options and OK/Cancel.
 #include "FindInFilesDialog.h"
 
 #include "dialogPlacement.h"

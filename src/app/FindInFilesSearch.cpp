@@ -1,3 +1,4 @@
+// Reading project files from disk and turning matching lines into list entries.
 #include "FindInFilesSearch.h"
 
 #include "AtomicFile.h"
