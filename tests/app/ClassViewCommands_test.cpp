@@ -6,7 +6,6 @@
 #include "Settings.h"
 #include "TempDir.h"
 #include "editor.h"
-#include "kxCustomEdit.h"
 #include "projectList.h"
 
 #include <QApplication>
@@ -118,27 +117,6 @@ TEST_F(ClassViewTest, AFileThatCannotBeReadStopsTheRebuildWithItsNodesUnsorted) 
   EXPECT_EQ(Caption(), "Class view of game");
 }
 
-TEST_F(ClassViewTest, DoubleClickOpensTheFileWithTheCaretOnTheRecordedLine) {
-  std::string source;
-  for (int line = 1; line < 200; ++line)
-    source += line == 150 ? "struct late_s {\n  int member;\n};\n" : "int filler;\n";
-  Project("game", {{"g_late.c", source}});
-  classView.RebuildClassView();
-
-  // Nothing selected: nothing opens.
-  classView.ClassTreeViewDblClick();
-  EXPECT_TRUE(opened.empty());
-
-  QTreeWidgetItem* structure = tree->topLevelItem(0);
-  structure->setExpanded(true);
-  tree->setCurrentItem(structure->child(0));
-  classView.ClassTreeViewDblClick();
-  ASSERT_EQ(opened, std::vector<std::string>{dir.file("g_late.c")});
-  TEditorForm& window = *windows.front();
-  EXPECT_EQ(window.MyEditor->CaretY(), 151);
-  EXPECT_LE(window.MyEditor->TopLine(), 151);
-}
-
 TEST_F(ClassViewTest, ADoubleClickOnAStructureJumpsWithoutFoldingIt) {
   Project("game", {{"a.h", "struct s {\n int v;\n};\n"}});
   classView.RebuildClassView();
@@ -146,6 +124,8 @@ TEST_F(ClassViewTest, ADoubleClickOnAStructureJumpsWithoutFoldingIt) {
   pages.show();
   QTreeWidgetItem* structure = tree->topLevelItem(0);
   const QPoint centre = tree->visualItemRect(structure).center();
+  classView.ClassTreeViewDblClick();
+  EXPECT_TRUE(opened.empty()) << "nothing was selected";
 
   // The main window's filter notes the double-click before the tree sees it.
   treeDoubleClicked = true;

@@ -4,7 +4,6 @@
 #include "FindInFilesDialog.h"
 #include "FindInFilesSearch.h"
 #include "ImageLists.h"
-#include "JumpToSource.h"
 #include "TempDir.h"
 #include "UserQuestions.h"
 
@@ -93,13 +92,6 @@ TEST_F(FindInFilesTest, AFileThatCannotBeReadStopsTheSearchAfterTheEntriesBefore
     }
     EXPECT_EQ(entries, std::vector<std::string>{dir.file("first.c") + ":1: hit"});
   }
-}
-
-TEST_F(FindInFilesTest, AnEntryLeadsTheJumpToItsFileAndLine) {
-  const std::string path = dir.write("my mod/g_cmds.c", "");
-  const std::string entry = FindInFilesEntry(path, 12, "\tif (a: b) {");
-  EXPECT_EQ(entry, path + ":12:  if (a: b) {");
-  EXPECT_EQ(ParseMessageLine(entry, PathStyle::Native(), paths::FileExists), (MessageLocation{path, 12}));
 }
 
 // The command on its own page, with a scripted dialog.
@@ -196,13 +188,6 @@ TEST_F(FindInFilesCommandTest, DoesNothingWithoutAnActiveProjectOrWhenCancelled)
   Run("x");
   EXPECT_EQ(shown.size(), 1u);
   EXPECT_EQ(Entries(), std::vector<std::string>{"kept"});
-}
-
-TEST_F(FindInFilesCommandTest, AnUnreadableFileShowsItsErrorAndKeepsTheEntriesFoundBefore) {
-  Project({{"a.c", "x\n"}, {"gone.c", ""}, {"b.c", "x\n"}});
-  Run("x");
-  EXPECT_EQ(error, "Cannot open file " + dir.file("gone.c"));
-  EXPECT_EQ(Entries(), std::vector<std::string>{dir.file("a.c") + ":1: x"});
 }
 
 } // namespace
