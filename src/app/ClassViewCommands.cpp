@@ -76,12 +76,15 @@ void ClassViewCommands::ShowNodes() {
   tree.clear();
   const QIcon structure = controls_.TreeViewList.value(TreeViewImage::Structure);
   const QIcon member = controls_.TreeViewList.value(TreeViewImage::Member);
+  QList<QTreeWidgetItem*> items;
   for (const TClassNode& node : outline_.Nodes()) {
     QTreeWidgetItem* item = MakeNode(node, structure);
     for (const TClassNode& child : node.Members)
       item->addChild(MakeNode(child, member));
-    tree.addTopLevelItem(item);
+    items.append(item);
   }
+  // One insertion for the whole outline rather than one per structure.
+  tree.addTopLevelItems(items);
 }
 
 void ClassViewCommands::ClassTreeViewDblClick() {
