@@ -8,10 +8,12 @@
 #include "UserQuestions.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -92,6 +94,18 @@ TEST_F(FindInFilesTest, AFileThatCannotBeReadStopsTheSearchAfterTheEntriesBefore
     }
     EXPECT_EQ(entries, std::vector<std::string>{dir.file("first.c") + ":1: hit"});
   }
+}
+
+TEST(FindInFilesDialog, OpensOnTheFindBoxAndTheEnterKeyConfirms) {
+  TFindInFilesDialog dialog;
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  EXPECT_TRUE(dialog.FindTextComboBox->hasFocus());
+  QTest::keyClicks(dialog.FindTextComboBox, "health");
+  QTest::keyClick(dialog.FindTextComboBox, Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.FindText(), "health");
+  EXPECT_EQ(dialog.FindTextComboBox->count(), 0);
 }
 
 // The command on its own page, with a scripted dialog.
