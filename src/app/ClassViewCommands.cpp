@@ -107,11 +107,16 @@ bool ClassViewCommands::ClassTreeViewExpanding() {
 std::unique_ptr<ClassViewCommands> MakeClassViewCommands(TMainForm& form, const TProjectList& workspace) {
   ClassViewControls controls{*form.PageControl, *form.ClassViewSheet, *form.ClassTreeView, form.TreeViewList,
                              form.TreeDoubleClicked};
-  auto openEditor = [&form](const std::string& path) -> TEditorForm* {
-    QMdiSubWindow* window = form.OpenEditorWindow(path);
-    if (window == nullptr) return nullptr;
-    form.Windows().BringToFront(window);
-    return qobject_cast<TEditorForm*>(window->widget());
+  // Runs from the tree's signal, where nothing may be thrown.
+  auto openEditor = [&form](const std::string& path) {
+    TEditorForm* editor = nullptr;
+    form.RunGuarded([&form, &path, &editor] {
+      if (QMdiSubWindow* window = form.OpenEditorWindow(path)) {
+        form.Windows().BringToFront(window);
+        editor = qobject_cast<TEditorForm*>(window->widget());
+      }
+    });
+    return editor;
   };
   return std::make_unique<ClassViewCommands>(controls, workspace, form.Questions(), openEditor);
 }
