@@ -13,6 +13,7 @@ namespace {
 WorkspaceWindow workspaceWindowOf(TMainForm& form, ProjectWorkspace& workspace) {
   WorkspaceWindow window;
   window.RebuildTree = [&workspace] { workspace.BuildTree(); };
+  window.RebuildClassView = [&workspace] { workspace.RebuildClassView(); };
   window.AddRecentWorkspace = [&form](const std::string& path) { form.RegMru().AddItem(path); };
   window.CloseAll = [&form] {
     form.Windows().CloseAll();
@@ -24,8 +25,9 @@ WorkspaceWindow workspaceWindowOf(TMainForm& form, ProjectWorkspace& workspace) 
   return window;
 }
 
-ProjectTreeWindow treeWindowOf(TMainForm& form, TBuildController& build) {
+ProjectTreeWindow treeWindowOf(TMainForm& form, TBuildController& build, ProjectWorkspace& workspace) {
   ProjectTreeWindow window;
+  window.RebuildClassView = [&workspace] { workspace.RebuildClassView(); };
   window.ResetBuildState = [&build] { build.ResetBuildState(); };
   window.ClearDebugList = [&form] { form.DebugLines.Clear(); };
   window.OpenFile = [&form](const std::string& path) {
@@ -39,6 +41,7 @@ ProjectTreeWindow treeWindowOf(TMainForm& form, TBuildController& build) {
 
 ProjectWorkspace::ProjectWorkspace(TMainForm& form)
     : form_(form), commands_(Workspace, form.Questions(), workspaceWindowOf(form, *this)) {
+  classView_ = MakeClassViewCommands(form, Workspace);
   SetUpProjectTreeView(*form.ProjectTreeView, Workspace,
                        [&form](int index) { return form.TreeViewList.value(index); });
   MainActions& actions = form.Actions();
@@ -64,7 +67,8 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   build_ = std::make_unique<BuildCommands>(form_, Workspace, *form_.ProjectTreeView, *dialogs.Progress);
   treeCommands_ = std::make_unique<ProjectTreeCommands>(Workspace, *form_.ProjectTreeView, form_.Questions(),
                                                         *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
-                                                        treeWindowOf(form_, build_->Controller()));
+                                                        treeWindowOf(form_, build_->Controller(), *this));
+  findInFiles_ = MakeFindInFilesCommands(form_, *dialogs.FindInFilesDialog, Workspace);
   ProjectTreeCommands& tree = *treeCommands_;
   MainActions& actions = form_.Actions();
   actions.SetHandler("SetActiveProjectActive", [&tree] { tree.SetActiveProjectActiveExecute(); });

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "BuildCommands.h"
+#include "ClassViewCommands.h"
+#include "FindInFilesCommands.h"
 #include "ShellPorts.h"
 #include "projectList.h"
 #include "projectTreeCommands.h"
@@ -25,6 +27,7 @@ public:
   [[nodiscard]] std::string ActiveProjectFile() const override;
   // Wires the tree's commands and the build, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
+  void RebuildClassView() { classView_->RebuildClassView(); }
 
   TProjectList Workspace;
 
@@ -33,6 +36,8 @@ private:
   WorkspaceCommands commands_;
   std::unique_ptr<BuildCommands> build_;
   std::unique_ptr<ProjectTreeCommands> treeCommands_;
+  std::unique_ptr<ClassViewCommands> classView_;
+  std::unique_ptr<FindInFilesCommands> findInFiles_;
   QMetaObject::Connection doubleClick_;
 };
 

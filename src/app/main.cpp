@@ -4,6 +4,7 @@
 #include "EditCommands.h"
 #include "EditorWindowSet.h"
 #include "Find.h"
+#include "FindInFilesDialog.h"
 #include "ImageLists.h"
 #include "PrintCommands.h"
 #include "ProgressState.h"
@@ -371,9 +372,9 @@ void TMainForm::AboutActionExecute() {
 }
 
 void TMainForm::CreateSharedDialogs() {
-  // Still to come in its place: the find in files dialog after the progress window.
   dialogs_.Progress = std::make_unique<TCompilingProgress>();
   dialogs_.CompilingProgressForm = std::make_unique<TCompilingProgressForm>(*dialogs_.Progress, this);
+  dialogs_.FindInFilesDialog = std::make_unique<TFindInFilesDialog>(this);
   dialogs_.ProjectNameForm = std::make_unique<TProjectNameForm>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<TSyntaxFindDialog>(this);
   dialogs_.GotoLineForm = std::make_unique<TGotoLineForm>(this);

@@ -23,6 +23,7 @@ class QListView;
 class QListWidget;
 class TCompilingProgress;
 class TCompilingProgressForm;
+class TFindInFilesDialog;
 class DebugListModel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -66,6 +67,7 @@ struct MainFormEnvironment {
 struct SharedDialogs {
   std::unique_ptr<TCompilingProgress> Progress; // the progress window's state
   std::unique_ptr<TCompilingProgressForm> CompilingProgressForm;
+  std::unique_ptr<TFindInFilesDialog> FindInFilesDialog;
   std::unique_ptr<TProjectNameForm> ProjectNameForm;
   std::unique_ptr<TSyntaxFindDialog> SyntaxFindDialog;
   std::unique_ptr<TGotoLineForm> GotoLineForm;

@@ -472,6 +472,8 @@ TEST_F(MainFormTest, MenusToolbarsAndImagesAreComplete) {
 
 TEST_F(MainFormTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
   dir.write("ws/game/game.tsp", "SOURCE=g_main.c\r\nSOURCE=g_local.h\r\n");
+  dir.write("ws/game/g_main.c", "int level;\r\n");
+  dir.write("ws/game/g_local.h", "struct gentity_s {\r\n  int health;\r\n};\r\n");
   const std::string file =
       dir.write("ws/mod.tsw", "Project: \"game\"=game\\game.tsp - Package Owner=<4>\r\n");
   MainFormEnvironment env = environment({file}, false);
@@ -489,6 +491,9 @@ TEST_F(MainFormTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands)
   ASSERT_EQ(root->childCount(), 1);
   EXPECT_EQ(root->child(0)->text(0), "game");
   EXPECT_TRUE(form.RegMru().Entries().empty());
+  // The class view outlines the active project's structures.
+  ASSERT_EQ(form.ClassTreeView->topLevelItemCount(), 1);
+  EXPECT_EQ(form.ClassTreeView->topLevelItem(0)->childCount(), 1);
 
   form.ProjectTreeView->setCurrentItem(root->child(0));
   form.RefreshActions();
