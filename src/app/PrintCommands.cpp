@@ -4,7 +4,9 @@
 #include "ShellPorts.h"
 #include "WindowCommands.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
 
 PrintCommands::PrintCommands(MainActions& actions, WindowCommands& windows, DialogRunner run,
                              QWidget* dialogParent)
@@ -23,5 +25,8 @@ void PrintCommands::PrintSetupActionExecute() {
   dialog.setWindowTitle("Print Setup");
   // The printer and its settings only: what to print is the Print command's own choice.
   dialog.setOptions({});
+  // Confirming chooses the printer; nothing is printed yet.
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+    if (QPushButton* confirm = buttons->button(QDialogButtonBox::Ok)) confirm->setText("OK");
   run_(dialog);
 }

@@ -31,5 +31,12 @@ void	G_Printf( const char *text );
 /* g_cmds.c */
 int		G_ConsoleCommand( void );
 
+/* What the game keeps of the level between frames. */
+typedef struct {
+	int		frameCount;
+	int		levelTime;
+	int		startTime;
+} levelLocals_t;
+
 extern int	levelTime;
 extern int	frameCount;
