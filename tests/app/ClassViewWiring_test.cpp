@@ -3,6 +3,7 @@
 #include "ClassViewCommands.h"
 #include "FindInFilesCommands.h"
 #include "FindInFilesDialog.h"
+#include "IsolatedEnvironment.h"
 #include "JumpToSource.h"
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
@@ -28,12 +29,7 @@ struct MainWindowTest : ::testing::Test {
   std::unique_ptr<TMainForm> form;
 
   MainWindowTest() {
-    MainFormEnvironment env;
-    env.questions = &questions;
-    env.storePath = dir.file("registry");
-    env.conventions = SettingsConventions::Linux([](const std::string&) { return ""; }, dir.path());
-    env.dataHome = dir.file("data");
-    env.startTool = [](const std::string&, const std::vector<std::string>&) {};
+    MainFormEnvironment env = IsolatedEnvironment(questions, dir);
     env.runDialog = [](QDialog&) { return int(QDialog::Accepted); };
     form = std::make_unique<TMainForm>(env);
     form->CreateSharedDialogs();

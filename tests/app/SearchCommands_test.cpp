@@ -1,4 +1,5 @@
 #include "Find.h"
+#include "IsolatedEnvironment.h"
 #include "ScriptedQuestions.h"
 #include "SearchCommands.h"
 #include "Settings.h"
@@ -38,13 +39,7 @@ struct SearchCommandsTest : ::testing::Test {
   std::unique_ptr<TMainForm> form;
 
   SearchCommandsTest() {
-    MainFormEnvironment env;
-    env.questions = &questions;
-    env.storePath = dir.file("registry");
-    env.conventions = SettingsConventions::Linux([](const std::string&) { return ""; }, dir.path());
-    env.dataHome = dir.file("data");
-    env.startTool = [](const std::string&, const std::vector<std::string>&) {};
-    env.clipboardHasText = [] { return false; };
+    MainFormEnvironment env = IsolatedEnvironment(questions, dir);
     env.runDialog = [this](QDialog& dialog) {
       ++dialogsShown;
       dialog.setResult(QDialog::Rejected);

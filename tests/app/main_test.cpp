@@ -1,4 +1,5 @@
 #include "ImageLists.h"
+#include "IsolatedEnvironment.h"
 #include "RegMru.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
@@ -123,14 +124,9 @@ struct MainFormTest : ::testing::Test {
   }
 
   MainFormEnvironment environment(std::vector<std::string> arguments = {}, bool fakeWorkspace = true) {
-    MainFormEnvironment env;
-    env.questions = &questions;
-    env.storePath = dir.file("registry");
-    env.conventions = SettingsConventions::Linux([](const std::string&) { return ""; }, dir.path());
+    MainFormEnvironment env = IsolatedEnvironment(questions, dir);
     env.arguments = std::move(arguments);
     env.programPath = "/opt/tessarin";
-    env.dataHome = dir.file("data");
-    env.startTool = [](const std::string&, const std::vector<std::string>&) {};
     env.clipboardHasText = [this] { return clipboardText; };
     env.runDialog = [this](QDialog& dialog) {
       events.push_back("dialog " + dialog.windowTitle().toStdString());

@@ -1,0 +1,17 @@
+// A main window environment that touches nothing outside the test's folder: settings, recent
+// list and file-type registration go there, tools are never started, the clipboard is empty.
+#pragma once
+
+#include "TempDir.h"
+#include "main.h"
+
+inline MainFormEnvironment IsolatedEnvironment(UserQuestions& questions, const TempDir& dir) {
+  MainFormEnvironment env;
+  env.questions = &questions;
+  env.storePath = dir.file("registry");
+  env.conventions = SettingsConventions::Linux([](const std::string&) { return ""; }, dir.path());
+  env.dataHome = dir.file("data");
+  env.startTool = [](const std::string&, const std::vector<std::string>&) {};
+  env.clipboardHasText = [] { return false; };
+  return env;
+}
