@@ -1,5 +1,6 @@
 #include "BuildCommands.h"
 
+#include "DebugListModel.h"
 #include "JumpToSource.h"
 #include "Paths.h"
 #include "QtHandOver.h"
@@ -30,7 +31,11 @@ public:
 std::optional<std::string> selectedText(const QAbstractItemView& list) {
   QModelIndex current = list.currentIndex();
   if (!current.isValid()) return std::nullopt;
-  return current.data().toString().toStdString();
+  // The build's lines are kept as the tools wrote them; what the list shows is only their picture,
+  // which a path with bytes above 127 would not survive.
+  if (const auto* lines = dynamic_cast<const DebugListModel*>(list.model()))
+    return lines->Line(current.row());
+  return FromDisplay(current.data().toString());
 }
 
 } // namespace

@@ -522,6 +522,15 @@ TEST_F(MainFormTest, ADoubleClickOnABuildMessageMarksItsLine) {
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->FileName(), source);
   EXPECT_EQ(editor->commands, std::vector<std::string>{"mark 12"});
+
+  // A path the tools wrote in the old code page reaches the editor byte for byte.
+  const std::string accented = dir.write("mods/jos\xE9/g.c", "int y;\n");
+  form.DebugLines.Add(accented + ":3: warning");
+  row = form.DebugListBox->model()->index(2, 0);
+  form.DebugListBox->setCurrentIndex(row);
+  emit form.DebugListBox->doubleClicked(row);
+  ASSERT_EQ(form.Windows().Count(), 2);
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), accented);
 }
 
 TEST_F(MainFormTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
