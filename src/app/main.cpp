@@ -167,6 +167,9 @@ void TMainForm::CreateControls() {
   ClassTreeView = workspaceTree();
   ClassTreeView->setObjectName("ClassTreeView");
   PageControl = pages(QTabWidget::South);
+  // "Class view of <project>" can be wider than the pane: both tabs stay in sight, shortened.
+  PageControl->setUsesScrollButtons(false);
+  PageControl->setElideMode(Qt::ElideRight);
   FileViewSheet = sheet(ProjectTreeView);
   ClassViewSheet = sheet(ClassTreeView);
   PageControl->addTab(FileViewSheet, "File View");
