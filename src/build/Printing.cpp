@@ -23,7 +23,8 @@ QColor PrintColor(TColor color) {
 
 } // namespace
 
-TQtPrinterCanvas::TQtPrinterCanvas(QPrinter& printer) : printer_(printer), brush_(kPaper) {}
+TQtPrinterCanvas::TQtPrinterCanvas(QPrinter& printer)
+    : printer_(printer), metrics_(qfont_, &printer), brush_(kPaper) {}
 
 TQtPrinterCanvas::~TQtPrinterCanvas() {
   if (painter_.isActive()) painter_.end();
@@ -36,12 +37,11 @@ TkxPrintPage TQtPrinterCanvas::Page() const {
 }
 
 TkxPrintTextMetrics TQtPrinterCanvas::Metrics() const {
-  const QFontMetrics metrics(qfont_, &printer_);
-  return {metrics.height(), metrics.leading(), metrics.averageCharWidth()};
+  return {metrics_.height(), metrics_.leading(), metrics_.averageCharWidth()};
 }
 
 int TQtPrinterCanvas::TextWidth(std::string_view text) const {
-  return QFontMetrics(qfont_, &printer_).horizontalAdvance(BytesToQString(text));
+  return metrics_.horizontalAdvance(BytesToQString(text));
 }
 
 void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
@@ -56,6 +56,7 @@ void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
   qfont_.setStrikeOut(font.Style & fsStrikeOut);
   // Measured against the printer, so sizes come out in its pixels.
   qfont_ = QFont(qfont_, &printer_);
+  metrics_ = QFontMetrics(qfont_, &printer_);
   if (glyphsChange) {
     QFont sized = qfont_;
     sized.setPixelSize(QFontInfo(qfont_).pixelSize());
@@ -68,9 +69,8 @@ void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance,
   const int count = static_cast<int>(text.size());
   painter_.save();
   painter_.setClipRect(QRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top));
-  const QFontMetrics metrics(qfont_, &printer_);
   if (brush_ != kPaper && brush_ != clNone)
-    painter_.fillRect(QRect(x, y, advance * count, metrics.height()), PrintColor(brush_));
+    painter_.fillRect(QRect(x, y, advance * count, metrics_.height()), PrintColor(brush_));
   const QList<quint32> indexes = glyphs_.glyphIndexesForString(BytesToQString(text));
   QList<QPointF> positions(indexes.size());
   for (qsizetype i = 0; i < positions.size(); ++i)
@@ -82,7 +82,7 @@ void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance,
   run.setUnderline(font_.Style & fsUnderline);
   run.setStrikeOut(font_.Style & fsStrikeOut);
   painter_.setPen(PrintColor(font_.Color));
-  painter_.drawGlyphRun(QPointF(x, y + metrics.ascent()), run);
+  painter_.drawGlyphRun(QPointF(x, y + metrics_.ascent()), run);
   painter_.restore();
 }
 

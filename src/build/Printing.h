@@ -5,6 +5,7 @@
 #include "kxPrint.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRawFont>
 
@@ -32,8 +33,9 @@ private:
   QPrinter& printer_;
   QPainter painter_;
   TkxPrintFont font_;
-  QFont qfont_;     // font_ at the printer's resolution
-  QRawFont glyphs_; // its glyphs, for runs with fixed advances
+  QFont qfont_;          // font_ at the printer's resolution
+  QFontMetrics metrics_; // of qfont_, measured once per font change rather than per run
+  QRawFont glyphs_;      // its glyphs, for runs with fixed advances
   TColor brush_;
 };
 
