@@ -72,7 +72,7 @@ double buildSeconds = 0, scriptSeconds = 0;
 
 void BM_BuildWithTessarin(benchmark::State& state) {
   MessageLines debug;
-  TCompilingProgress progress;
+  ProgressState progress;
   NoEditorWindows windows;
   ConsoleQuestions questions;
   TBuildController controller(BuildContext{project->settings,

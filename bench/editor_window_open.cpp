@@ -1,16 +1,16 @@
 // Opening a 100 MB source file of 2 million lines in an editor window, against reading the same
 // bytes raw, so the cost of the lines, the tab expansion and the window shows as a ratio.
 #include "AtomicFile.h"
-#include "EditorWindowSet.h"
+#include "DocumentWindow.h"
+#include "FileCommands.h"
 #include "Settings.h"
 #include "SourceFile.h"
 #include "UserQuestions.h"
-#include "editor.h"
 
+#include "RatioReporter.h"
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,8 +66,8 @@ void OpenWindow(benchmark::State& state) {
   QMdiArea area;
   area.resize(1000, 700);
   area.show();
-  EditorWindowSet set(area, [&area](QWidget* window) { return area.addSubWindow(window); }, settings,
-                      questions, {});
+  FileCommands set(area, [&area](QWidget* window) { return area.addSubWindow(window); }, settings, questions,
+                   {});
   for (auto _ : state) {
     QMdiSubWindow* frame = set.OpenNewWindow(LargeFile());
     QApplication::processEvents(); // the first paint belongs to opening
@@ -80,7 +80,6 @@ void OpenWindow(benchmark::State& state) {
 BENCHMARK(RawRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(LoadLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(OpenWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
-
 
 } // namespace
 

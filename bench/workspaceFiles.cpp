@@ -2,7 +2,7 @@
 // reports "vs_raw_read": the load time divided by the time to read the same file's bytes,
 // both measured in the same iteration.
 #include "AtomicFile.h"
-#include "projectList.h"
+#include "ProjectList.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

@@ -1,7 +1,17 @@
-# One static library per folder under src/, built from every source file in it.
-# Dependencies point downward only: app -> windows -> build, workspace -> editor -> highlight -> platform.
+# One static library per folder under src/, built from every source file in it, linking the
+# folder right below it in TESSARIN_LAYERS (and through it every folder further down).
 function(tessarin_folder_library name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;QT" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "QT" ${ARGN})
+  list(FIND TESSARIN_LAYERS ${name} layer)
+  if(layer EQUAL -1)
+    message(FATAL_ERROR "src/${name} is missing from TESSARIN_LAYERS in src/CMakeLists.txt")
+  endif()
+  math(EXPR below "${layer} + 1")
+  list(LENGTH TESSARIN_LAYERS layers)
+  set(ARG_DEPENDS "")
+  if(below LESS layers)
+    list(GET TESSARIN_LAYERS ${below} ARG_DEPENDS)
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER sources EXCLUDE REGEX "/tessarin(-build)?\\.cpp$")
   list(FILTER sources INCLUDE REGEX "\\.cpp$|\\.h$")

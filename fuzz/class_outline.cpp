@@ -3,7 +3,7 @@
 // names one of the files and a line that file has, that members hang only under structures, that
 // two fresh outlines agree, and that a second pass, which carries on from the first one's scanner
 // state, still gives well-formed nodes.
-#include "ClassViewOutline.h"
+#include "ClassOutline.h"
 #include "SourceFile.h"
 
 #include <cstdlib>
@@ -31,7 +31,7 @@ void CheckNode(const TClassNode& node, const std::vector<File>& files, bool memb
     CheckNode(child, files, true);
 }
 
-std::vector<TClassNode> Pass(TClassOutline& outline, const std::vector<File>& files) {
+std::vector<TClassNode> Pass(ClassOutline& outline, const std::vector<File>& files) {
   outline.Restart();
   for (const File& file : files)
     outline.ScanFile(file.path, file.lines);
@@ -55,14 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<File> files{
       {"/mod/a.h", source_file::SplitLines(input.substr(0, split))},
       {"/mod/b.c", source_file::SplitLines(input.substr(std::min(split + 1, size)))}};
-  TClassOutline outline;
+  ClassOutline outline;
   const std::vector<TClassNode> first = Pass(outline, files);
   for (const TClassNode& node : first)
     CheckNode(node, files, false);
   const std::vector<TClassNode> second = Pass(outline, files);
   for (const TClassNode& node : second)
     CheckNode(node, files, false);
-  TClassOutline fresh;
+  ClassOutline fresh;
   Check(SameOutline(first, Pass(fresh, files)));
   return 0;
 }

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the workspace and project readers, as a workspace file and as a
 // project file that its lines may name. Reading must never crash, hang or read past the data.
+#include "ProjectList.h"
 #include "UserQuestions.h"
-#include "projectList.h"
 
 #include <cstdint>
 #include <cstdlib>

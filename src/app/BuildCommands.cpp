@@ -1,32 +1,19 @@
 #include "BuildCommands.h"
 
 #include "DebugListModel.h"
+#include "DisplayText.h"
 #include "JumpToSource.h"
-#include "Paths.h"
+#include "MainActions.h"
+#include "ProjectTree.h"
 #include "QtHandOver.h"
-#include "ShellPorts.h"
-#include "WindowCommands.h"
-#include "main.h"
-#include "projectTree.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QListView>
 #include <QListWidget>
-#include <QMdiSubWindow>
 #include <QTreeWidget>
 
 namespace {
-
-// Where a jump lands when there is no window to land in.
-class NoJumpTarget : public JumpTarget {
-public:
-  void SetMarkColour(std::uint32_t) override {}
-  void MarkLine(int) override {}
-  [[nodiscard]] int VisibleLineCount() const override { return 0; }
-  void SetTopLine(int) override {}
-  void BringToFront() override {}
-};
 
 std::optional<std::string> selectedText(const QAbstractItemView& list) {
   QModelIndex current = list.currentIndex();
@@ -40,50 +27,17 @@ std::optional<std::string> selectedText(const QAbstractItemView& list) {
 
 } // namespace
 
-std::vector<std::string> ShellEditorWindows::ModifiedFiles() const {
-  std::vector<std::string> names;
-  QList<QMdiSubWindow*> windows = form_.Windows().Windows();
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-    EditorWindowPort* editor = WindowCommands::Port(*it);
-    if (editor != nullptr && editor->Modified()) names.push_back(editor->FileName());
-  }
-  return names;
-}
-
-void ShellEditorWindows::SaveAll() { form_.Windows().SaveAll(); }
-
-bool ShellEditorWindows::IsModified(const std::string& path) const {
-  EditorWindowPort* editor = WindowCommands::Port(form_.FindEditorWindow(path));
-  return editor != nullptr && editor->Modified();
-}
-
-void ShellEditorWindows::Save(const std::string& path) {
-  if (EditorWindowPort* editor = WindowCommands::Port(form_.FindEditorWindow(path))) editor->SaveFile();
-}
-
-std::optional<std::string> ShellEditorWindows::ActiveFileName() const {
-  const EditorWindowPort* editor = form_.Windows().ActiveEditor();
-  if (editor == nullptr) return std::nullopt;
-  return editor->FileName();
-}
-
-JumpTarget& ShellEditorWindows::OpenEditorWindow(const std::string& path) {
-  static NoJumpTarget nowhere;
-  EditorWindowPort* editor = WindowCommands::Port(form_.OpenEditorWindow(path));
-  return editor != nullptr ? *editor : static_cast<JumpTarget&>(nowhere);
-}
-
-BuildCommands::BuildCommands(TMainForm& form, TProjectList& workspace, QTreeWidget& tree,
-                             TCompilingProgress& progress)
-    : form_(form), workspace_(workspace), tree_(tree), editors_(form) {
-  controller_ = std::make_unique<TBuildController>(
-      BuildContext{form.settings, workspace, form.DebugLines, progress, editors_, form.Questions(),
-                   std::make_shared<QtHandOver>(&form), [] { QCoreApplication::processEvents(); }});
+BuildCommands::BuildCommands(const WorkspaceShell& shell, TProjectList& workspace, EditorWindows& editors,
+                             ProgressState& progress)
+    : shell_(shell), workspace_(workspace), editors_(editors) {
+  controller_ = std::make_unique<TBuildController>(BuildContext{
+      shell.settings, workspace, shell.debugLines, progress, editors, shell.questions,
+      std::make_shared<QtHandOver>(&shell.userInterface), [] { QCoreApplication::processEvents(); }});
   Wire();
 }
 
 void BuildCommands::CompileSelectedFile() {
-  QTreeWidgetItem* node = SelectedNode(tree_);
+  QTreeWidgetItem* node = SelectedNode(shell_.projectTree);
   TProjectFile* file = FileOfNode(node);
   if (file == nullptr || node->parent() == nullptr) return;
   TProjectItem* project = ProjectOfNode(node->parent()->parent());
@@ -95,16 +49,17 @@ void BuildCommands::CompileSelectedFile() {
 }
 
 void BuildCommands::Wire() {
-  MainActions& actions = form_.Actions();
+  MainActions& actions = shell_.actions;
   TBuildController& build = *controller_;
   actions.SetHandler("BuildActiveProjectAction", [&build] { build.BuildActiveProjectActionExecute(); });
   actions.SetHandler("BuildAllAction", [&build] { build.BuildAllActionExecute(); });
   actions.SetHandler("CompileActiveAction", [&build] { build.CompileActiveActionExecute(); });
   actions.SetHandler("CompileAction", [this] { CompileSelectedFile(); });
   actions.SetHandler("BuildAction", [this] {
-    if (TProjectItem* project = ProjectOfNode(SelectedNode(tree_))) controller_->BuildActionExecute(*project);
+    if (TProjectItem* project = ProjectOfNode(SelectedNode(shell_.projectTree)))
+      controller_->BuildActionExecute(*project);
   });
-  actions.SetHandler("LaunchQuake3Action", [this] { launcher_.LaunchQuake3ActionExecute(form_.settings); });
+  actions.SetHandler("LaunchQuake3Action", [this] { launcher_.LaunchQuake3ActionExecute(shell_.settings); });
 
   QAction* buildActive = actions["BuildActiveProjectAction"];
   auto buildActiveUpdate = [this, buildActive](QAction& action) {
@@ -117,13 +72,14 @@ void BuildCommands::Wire() {
   actions.SetUpdateHandler("FindInFilesAction", buildActiveUpdate);
   actions.SetEnabledHandler("BuildAllAction", [this] { return workspace_.Count() > 0; });
   actions.SetEnabledHandler("LaunchQuake3Action",
-                            [this] { return TGameLauncher::LaunchQuake3ActionEnabled(form_.settings); });
+                            [this] { return TGameLauncher::LaunchQuake3ActionEnabled(shell_.settings); });
 
-  auto jump = [this](QAbstractItemView* list, MessageListKind kind) {
-    QObject::connect(list, &QAbstractItemView::doubleClicked, &connections_, [this, list, kind] {
-      form_.RunGuarded([this, list, kind] { DebugListBoxDblClick(selectedText(*list), kind, editors_); });
-    });
-  };
-  jump(form_.DebugListBox, MessageListKind::Debug);
-  jump(form_.FindFilesListBox, MessageListKind::FindInFiles);
+  WireJump(shell_.debugList, MessageListKind::Debug);
+  WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);
+}
+
+void BuildCommands::WireJump(QAbstractItemView& list, MessageListKind kind) {
+  QObject::connect(&list, &QAbstractItemView::doubleClicked, &connections_, [this, &list, kind] {
+    shell_.runGuarded([this, &list, kind] { DebugListBoxDblClick(selectedText(list), kind, editors_); });
+  });
 }

@@ -1,8 +1,8 @@
 #include "EditCommands.h"
 
-#include "Actions.h"
+#include "EditorWindowPort.h"
+#include "MainActions.h"
 #include "Paths.h"
-#include "ShellPorts.h"
 #include "WindowCommands.h"
 
 #include <QAbstractItemView>

@@ -1,57 +1,71 @@
 #include "ProjectWorkspace.h"
 
-#include "RegMru.h"
+#include "BuildCommands.h"
+#include "DocumentWindow.h"
+#include "FindInFilesDialog.h"
+#include "MainActions.h"
+#include "ProjectNameDialog.h"
+#include "ProjectTree.h"
+#include "ProjectTreeCommands.h"
+#include "SharedDialogs.h"
 #include "WindowCommands.h"
-#include "main.h"
-#include "projectTree.h"
 
+#include <QAction>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
 
 namespace {
 
-WorkspaceWindow workspaceWindowOf(TMainForm& form, ProjectWorkspace& workspace) {
+WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace& workspace) {
   WorkspaceWindow window;
   window.RebuildTree = [&workspace] { workspace.BuildTree(); };
   window.RebuildClassView = [&workspace] { workspace.RebuildClassView(); };
-  window.AddRecentWorkspace = [&form](const std::string& path) { form.RegMru().AddItem(path); };
-  window.CloseAll = [&form] {
-    form.Windows().CloseAll();
-    return form.Windows().Count() == 0;
+  window.AddRecentWorkspace = shell.addRecentWorkspace;
+  WindowCommands& windows = shell.windows;
+  window.CloseAll = [&windows] {
+    windows.CloseAll();
+    return windows.Count() == 0;
   };
-  window.WorkspaceFileName = [&form] { return form.WorkspaceFileName; };
-  window.SetWorkspaceFileName = [&form](const std::string& name) { form.WorkspaceFileName = name; };
-  window.CurrentSettings = [&form] { return form.settings; };
+  std::string& fileName = shell.workspaceFileName;
+  window.WorkspaceFileName = [&fileName] { return fileName; };
+  window.SetWorkspaceFileName = [&fileName](const std::string& name) { fileName = name; };
+  const Settings& settings = shell.settings;
+  window.CurrentSettings = [&settings] { return settings; };
   return window;
 }
 
-ProjectTreeWindow treeWindowOf(TMainForm& form, TBuildController& build, ProjectWorkspace& workspace) {
+ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, TBuildController& build,
+                               ProjectWorkspace& workspace) {
   ProjectTreeWindow window;
   window.RebuildClassView = [&workspace] { workspace.RebuildClassView(); };
   window.ResetBuildState = [&build] { build.ResetBuildState(); };
-  window.ClearDebugList = [&form] { form.DebugLines.Clear(); };
-  window.OpenFile = [&form](const std::string& path) {
-    if (QMdiSubWindow* window = form.OpenEditorWindow(path)) form.Windows().BringToFront(window);
+  MessageLines& debugLines = shell.debugLines;
+  window.ClearDebugList = [&debugLines] { debugLines.Clear(); };
+  window.OpenFile = [open = shell.openEditorWindow, &windows = shell.windows](const std::string& path) {
+    if (QMdiSubWindow* window = open(path)) windows.BringToFront(window);
   };
-  window.ShowModal = [&form](QDialog& dialog) { return form.RunDialog(dialog) == QDialog::Accepted; };
+  window.ShowModal = [run = shell.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; };
   return window;
 }
 
 } // namespace
 
-ProjectWorkspace::ProjectWorkspace(TMainForm& form)
-    : form_(form), commands_(Workspace, form.Questions(), workspaceWindowOf(form, *this)) {
-  classView_ = MakeClassViewCommands(form, Workspace);
-  SetUpProjectTreeView(*form.ProjectTreeView, Workspace,
-                       [&form](int index) { return form.TreeViewList.value(index); });
-  MainActions& actions = form.Actions();
+ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
+    : shell_(std::move(shell)), commands_(Workspace, shell_.questions, workspaceWindowOf(shell_, *this)),
+      editors_(shell_.windows, shell_.openEditorWindow) {
+  classView_ =
+      std::make_unique<ClassViewCommands>(shell_.classView, Workspace, shell_.questions,
+                                          [this](const std::string& path) { return OpenForClassView(path); });
+  const QVector<QIcon>& images = shell_.treeImages;
+  SetUpProjectTreeView(shell_.projectTree, Workspace, [&images](int index) { return images.value(index); });
+  MainActions& actions = shell_.actions;
   actions.SetHandler("FileOpenWorkspace", [this] { commands_.FileOpenWorkspace(); });
   actions.SetHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
   actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
   actions.SetHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
 }
 
-ProjectWorkspace::~ProjectWorkspace() { QObject::disconnect(doubleClick_); }
+ProjectWorkspace::~ProjectWorkspace() = default;
 
 bool ProjectWorkspace::LoadWorkspace(const std::string& path) { return commands_.LoadWorkspace(path); }
 
@@ -61,16 +75,34 @@ std::string ProjectWorkspace::ActiveProjectFile() const {
   return Workspace.ActiveProject != nullptr ? Workspace.ActiveProject->FileName : std::string();
 }
 
-void ProjectWorkspace::BuildTree() { ::BuildTree(Workspace, *form_.ProjectTreeView); }
+void ProjectWorkspace::BuildTree() { ::BuildTree(Workspace, shell_.projectTree); }
+
+DocumentWindow* ProjectWorkspace::OpenForClassView(const std::string& path) {
+  DocumentWindow* editor = nullptr;
+  shell_.runGuarded([this, &path, &editor] {
+    if (QMdiSubWindow* window = shell_.openEditorWindow(path)) {
+      shell_.windows.BringToFront(window);
+      editor = qobject_cast<DocumentWindow*>(window->widget());
+    }
+  });
+  return editor;
+}
 
 void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
-  build_ = std::make_unique<BuildCommands>(form_, Workspace, *form_.ProjectTreeView, *dialogs.Progress);
-  treeCommands_ = std::make_unique<ProjectTreeCommands>(Workspace, *form_.ProjectTreeView, form_.Questions(),
+  build_ = std::make_unique<BuildCommands>(shell_, Workspace, editors_, *dialogs.Progress);
+  treeCommands_ = std::make_unique<ProjectTreeCommands>(Workspace, shell_.projectTree, shell_.questions,
                                                         *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
-                                                        treeWindowOf(form_, build_->Controller(), *this));
-  findInFiles_ = MakeFindInFilesCommands(form_, *dialogs.FindInFilesDialog, Workspace);
+                                                        treeWindowOf(shell_, build_->Controller(), *this));
+  findInFiles_ = std::make_unique<FindInFilesCommands>(
+      *dialogs.FindInFilesDialog, Workspace, shell_.findInFilesPage,
+      [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; });
+  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFilesActionExecute(); });
+  WireTreeCommands();
+}
+
+void ProjectWorkspace::WireTreeCommands() {
   ProjectTreeCommands& tree = *treeCommands_;
-  MainActions& actions = form_.Actions();
+  MainActions& actions = shell_.actions;
   actions.SetHandler("SetActiveProjectActive", [&tree] { tree.SetActiveProjectActiveExecute(); });
   actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToProjectActionExecute(); });
   actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveFileFromProjectActionExecute(); });
@@ -78,7 +110,7 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   actions.SetHandler("RemoveProjectAction", [&tree] { tree.RemoveProjectActionExecute(); });
   actions.SetHandler("PropertiesAction", [&tree] { tree.PropertiesActionExecute(); });
 
-  const Settings& settings = form_.settings;
+  const Settings& settings = shell_.settings;
   for (const char* name : {"BuildAction", "SetActiveProjectActive"})
     actions.SetUpdateHandler(name,
                              [&tree, &settings](QAction& a) { tree.LevelOneActionUpdate(a, settings); });
@@ -88,11 +120,6 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
     actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.CompileActionUpdate(a); });
   actions.SetUpdateHandler("PropertiesAction", [&tree](QAction& a) { tree.PropertiesActionUpdate(a); });
 
-  doubleClick_ = QObject::connect(form_.ProjectTreeView, &QTreeWidget::itemDoubleClicked, &form_, [this] {
-    form_.RunGuarded([this] { treeCommands_->ProjectTreeViewDblClick(); });
-  });
-}
-
-std::unique_ptr<WorkspacePort> MakeProjectWorkspace(TMainForm& form) {
-  return std::make_unique<ProjectWorkspace>(form);
+  QObject::connect(&shell_.projectTree, &QTreeWidget::itemDoubleClicked, &connections_,
+                   [this] { shell_.runGuarded([this] { treeCommands_->ProjectTreeViewDblClick(); }); });
 }

@@ -1,44 +1,47 @@
-// The main window's workspace: the project model with its file commands, its tree and its build.
+// The main window's workspace: the project model with its file commands, its tree, its build,
+// its class view and Find in Files.
 #pragma once
 
-#include "BuildCommands.h"
-#include "ClassViewCommands.h"
-#include "FindInFilesCommands.h"
-#include "ShellPorts.h"
-#include "projectList.h"
-#include "projectTreeCommands.h"
-#include "workspaceCommands.h"
+#include "FrameEditorWindows.h"
+#include "ProjectList.h"
+#include "WorkspaceCommands.h"
+#include "WorkspacePort.h"
+#include "WorkspaceShell.h"
 
 #include <QObject>
 
 #include <memory>
 
-class TMainForm;
+class BuildCommands;
+class ProjectTreeCommands;
 
 class ProjectWorkspace : public WorkspacePort {
 public:
-  // Sets up the tree and wires the File menu's workspace commands of `form`.
-  explicit ProjectWorkspace(TMainForm& form);
+  // Sets up the tree and wires the File menu's workspace commands.
+  explicit ProjectWorkspace(WorkspaceShell shell);
   ~ProjectWorkspace() override;
 
   bool LoadWorkspace(const std::string& path) override;
   void BuildTree() override;
   bool CloseWorkspace() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;
-  // Wires the tree's commands and the build, which need the dialogs made at start.
+  // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
   void RebuildClassView() { classView_->RebuildClassView(); }
 
   TProjectList Workspace;
 
 private:
-  TMainForm& form_;
+  void WireTreeCommands();
+  // Opens a class view node's file; runs from the tree's signal, where nothing may be thrown.
+  DocumentWindow* OpenForClassView(const std::string& path);
+
+  WorkspaceShell shell_;
   WorkspaceCommands commands_;
+  FrameEditorWindows editors_;
+  std::unique_ptr<ClassViewCommands> classView_;
   std::unique_ptr<BuildCommands> build_;
   std::unique_ptr<ProjectTreeCommands> treeCommands_;
-  std::unique_ptr<ClassViewCommands> classView_;
   std::unique_ptr<FindInFilesCommands> findInFiles_;
-  QMetaObject::Connection doubleClick_;
+  QObject connections_; // ends the tree's connections with this object
 };
-
-[[nodiscard]] std::unique_ptr<WorkspacePort> MakeProjectWorkspace(TMainForm& form);

@@ -1,6 +1,6 @@
 // Program entry: the application, the main window, the shared dialogs, then the message loop.
+#include "MainWindow.h"
 #include "QtUserQuestions.h"
-#include "main.h"
 
 #include <QApplication>
 
@@ -9,12 +9,12 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Tessarin");
   QtUserQuestions questions([]() -> QWidget* { return QApplication::activeWindow(); });
 
-  MainFormEnvironment environment;
+  MainWindowEnvironment environment;
   environment.questions = &questions;
   environment.programPath = QCoreApplication::applicationFilePath().toStdString();
   for (int i = 1; i < argc; ++i)
     environment.arguments.emplace_back(argv[i]);
-  TMainForm MainForm(std::move(environment));
+  MainWindow MainForm(std::move(environment));
 
   MainForm.CreateSharedDialogs();
 

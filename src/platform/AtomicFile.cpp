@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,8 +67,7 @@ bool readFileIfPresent(const std::string& path, std::string& content, std::strin
   return true;
 }
 
-std::string writeFileAtomically(const std::string& path, const std::string& content,
-                                bool createFolders) {
+std::string writeFileAtomically(const std::string& path, const std::string& content, bool createFolders) {
   std::filesystem::path target(path);
   std::filesystem::path folder = target.parent_path();
   if (createFolders && !folder.empty()) {
@@ -83,8 +82,8 @@ std::string writeFileAtomically(const std::string& path, const std::string& cont
     if (::access(path.c_str(), W_OK) != 0) return systemError("Cannot write", path);
     mode = existing.st_mode & 07777;
   }
-  std::string temporary = (folder.empty() ? std::string(".") : folder.string()) + "/." +
-                          target.filename().string() + ".XXXXXX";
+  std::string temporary =
+      (folder.empty() ? std::string(".") : folder.string()) + "/." + target.filename().string() + ".XXXXXX";
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) return systemError("Cannot write", path);
   bool ok = writeAll(fd, content) && ::fsync(fd) == 0;

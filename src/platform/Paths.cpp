@@ -92,8 +92,7 @@ std::string ChangeFileExt(const std::string& path, const std::string& newExt, Pa
   return path.substr(0, path.size() - ext.size()) + newExt;
 }
 
-std::string ReplaceAfterLastDelimiterOrDot(const std::string& path, const std::string& ext,
-                                           PathStyle style) {
+std::string ReplaceAfterLastDelimiterOrDot(const std::string& path, const std::string& ext, PathStyle style) {
   for (std::size_t i = path.size(); i-- > 0;)
     if (path[i] == '.' || style.isDelimiter(path[i])) return path.substr(0, i + 1) + ext;
   return ext;
@@ -147,8 +146,10 @@ std::string ExtractRelativePath(const std::string& base, const std::string& targ
          LowerCase(baseNames[shared]) == LowerCase(targetNames[shared]))
     ++shared;
   std::string out;
-  for (std::size_t i = shared; i < baseNames.size(); ++i) out += std::string("..") + style.separator;
-  for (std::size_t i = shared; i < targetNames.size(); ++i) out += targetNames[i] + style.separator;
+  for (std::size_t i = shared; i < baseNames.size(); ++i)
+    out += std::string("..") + style.separator;
+  for (std::size_t i = shared; i < targetNames.size(); ++i)
+    out += targetNames[i] + style.separator;
   return out + ExtractFileName(target, style);
 }
 

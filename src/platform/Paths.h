@@ -39,8 +39,10 @@ namespace paths {
 [[nodiscard]] std::string ReplaceAfterLastDelimiterOrDot(const std::string& path, const std::string& ext,
                                                          PathStyle style = PathStyle::Native());
 
-[[nodiscard]] std::string IncludeTrailingDelimiter(const std::string& folder, PathStyle style = PathStyle::Native());
-[[nodiscard]] std::string ExcludeTrailingDelimiter(const std::string& folder, PathStyle style = PathStyle::Native());
+[[nodiscard]] std::string IncludeTrailingDelimiter(const std::string& folder,
+                                                   PathStyle style = PathStyle::Native());
+[[nodiscard]] std::string ExcludeTrailingDelimiter(const std::string& folder,
+                                                   PathStyle style = PathStyle::Native());
 
 // Resolves "." and ".." folder names and doubled delimiters; delimiters become the style's own.
 // A relative path is taken relative to `base` (a folder) first.

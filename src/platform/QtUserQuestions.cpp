@@ -7,7 +7,9 @@
 
 namespace {
 
-QString qt(const std::string& text) { return QString::fromLocal8Bit(text.c_str(), static_cast<qsizetype>(text.size())); }
+QString qt(const std::string& text) {
+  return QString::fromLocal8Bit(text.c_str(), static_cast<qsizetype>(text.size()));
+}
 std::string bytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
 Answer toAnswer(QMessageBox::StandardButton button) {
@@ -77,16 +79,16 @@ std::optional<std::string> QtUserQuestions::chooseFileToOpen(const FileDialogReq
 
 std::vector<std::string> QtUserQuestions::chooseFilesToOpen(const FileDialogRequest& request) {
   std::vector<std::string> files;
-  for (const QString& chosen : QFileDialog::getOpenFileNames(dialogParent(), qt(request.title),
-                                                             startPath(request), qt(qtFilter(request.filter))))
+  for (const QString& chosen : QFileDialog::getOpenFileNames(
+           dialogParent(), qt(request.title), startPath(request), qt(qtFilter(request.filter))))
     files.push_back(bytes(chosen));
   return files;
 }
 
 std::optional<std::string> QtUserQuestions::chooseFileToSave(const FileDialogRequest& request) {
-  QString chosen = QFileDialog::getSaveFileName(dialogParent(), qt(request.title), startPath(request),
-                                                qt(qtFilter(request.filter)), nullptr,
-                                                QFileDialog::DontConfirmOverwrite);
+  QString chosen =
+      QFileDialog::getSaveFileName(dialogParent(), qt(request.title), startPath(request),
+                                   qt(qtFilter(request.filter)), nullptr, QFileDialog::DontConfirmOverwrite);
   if (chosen.isEmpty()) return std::nullopt;
   return withDefaultExtension(bytes(chosen), request.defaultExtension);
 }
@@ -106,7 +108,8 @@ std::string QtUserQuestions::qtFilter(const std::string& filter) {
     if (bar == std::string::npos) break;
     std::string description = filter.substr(pos, bar - pos);
     std::size_t end = filter.find('|', bar + 1);
-    std::string patterns = filter.substr(bar + 1, end == std::string::npos ? std::string::npos : end - bar - 1);
+    std::string patterns =
+        filter.substr(bar + 1, end == std::string::npos ? std::string::npos : end - bar - 1);
     std::size_t paren = description.rfind(" (");
     if (paren != std::string::npos) description.erase(paren);
     for (char& c : patterns)

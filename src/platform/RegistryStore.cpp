@@ -17,9 +17,8 @@ namespace {
 const char* const kRootNames[] = {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT"};
 
 std::string folded(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
   return text;
 }
 
@@ -173,8 +172,7 @@ std::string RegistryStore::parse(const std::string& content, KeyMap& keys) {
   Key* current = nullptr;
   int lineNumber = 0;
   auto problem = [&](const char* what) {
-    if (firstProblem.empty())
-      firstProblem = "line " + std::to_string(lineNumber) + ": " + what;
+    if (firstProblem.empty()) firstProblem = "line " + std::to_string(lineNumber) + ": " + what;
   };
   while (std::getline(lines, line)) {
     ++lineNumber;
@@ -247,7 +245,8 @@ std::string RegistryStore::save() {
   std::string error;
   if (!readFileIfPresent(path_, content, error)) return error;
   parse(content, onDisk);
-  for (const Change& change : pending_) apply(onDisk, change);
+  for (const Change& change : pending_)
+    apply(onDisk, change);
   error = writeFileAtomically(path_, serialise(onDisk));
   if (!error.empty()) return error;
   keys_ = std::move(onDisk);
@@ -290,8 +289,7 @@ void RegistryStore::apply(KeyMap& keys, const Change& change) {
     auto it = keys.find(change.key);
     if (it == keys.end()) return;
     std::string wanted = folded(change.valueName);
-    std::erase_if(it->second.values,
-                  [&](const NamedValue& named) { return folded(named.name) == wanted; });
+    std::erase_if(it->second.values, [&](const NamedValue& named) { return folded(named.name) == wanted; });
     break;
   }
   }
@@ -337,7 +335,8 @@ std::vector<std::string> RegistryStore::valueNames(RegistryRoot root, const std:
   std::vector<std::string> names;
   auto it = keys_.find(folded(fullKeyName(root, key)));
   if (it == keys_.end()) return names;
-  for (const NamedValue& named : it->second.values) names.push_back(named.name);
+  for (const NamedValue& named : it->second.values)
+    names.push_back(named.name);
   return names;
 }
 

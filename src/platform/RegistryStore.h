@@ -54,10 +54,8 @@ public:
   [[nodiscard]] std::optional<RegistryValue> value(RegistryRoot root, const std::string& key,
                                                    const std::string& name) const;
   [[nodiscard]] std::vector<std::string> valueNames(RegistryRoot root, const std::string& key) const;
-  bool setString(RegistryRoot root, const std::string& key, const std::string& name,
-                 const std::string& text);
-  bool setNumber(RegistryRoot root, const std::string& key, const std::string& name,
-                 std::int32_t number);
+  bool setString(RegistryRoot root, const std::string& key, const std::string& name, const std::string& text);
+  bool setNumber(RegistryRoot root, const std::string& key, const std::string& name, std::int32_t number);
   void deleteValue(RegistryRoot root, const std::string& key, const std::string& name);
 
 private:
@@ -79,8 +77,7 @@ private:
     RegistryValue value;
   };
 
-  bool setValue(RegistryRoot root, const std::string& key, const std::string& name,
-                RegistryValue value);
+  bool setValue(RegistryRoot root, const std::string& key, const std::string& name, RegistryValue value);
   static void apply(KeyMap& keys, const Change& change);
   static std::string parse(const std::string& content, KeyMap& keys);
   static std::string serialise(const KeyMap& keys);

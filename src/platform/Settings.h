@@ -30,7 +30,7 @@ struct SettingsConventions {
   // Finds a program on the search path; empty when it is not there (or the system has no such
   // search, as on Windows, where the tools sit in the game's folder).
   std::function<std::string(const std::string& program)> findOnPath;
-  std::string compilerName;             // looked up on the path, else taken in the game folder
+  std::string compilerName; // looked up on the path, else taken in the game folder
   std::string assemblerName;
   std::string gameProgramName;          // looked up on the path before the fall-back; may be empty
   std::string outputFolderInGameFolder; // output folder below the game folder, or empty when

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Paths.h"
+#include "UserQuestions.h"
 
 #include <sys/stat.h>
 
@@ -55,6 +56,15 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     bytes += "\r\n";
   }
   return bytes;
+}
+
+std::vector<std::string> ReadStoredLines(const std::string& path) {
+  std::error_code failed;
+  std::string bytes, error;
+  // readFileIfPresent takes a missing file for an empty one; here it is an error.
+  if (!std::filesystem::is_regular_file(path, failed) || !readFileIfPresent(path, bytes, error))
+    throw TessarinError("Cannot open file " + path);
+  return SplitLines(bytes);
 }
 
 LoadResult Load(const std::string& path) {

@@ -25,6 +25,11 @@ struct LoadResult {
   std::string error;              // empty on success
 };
 
+// The lines of a file as stored on disk (tabs kept), for the class view and Find in Files.
+// Raises TessarinError "Cannot open file <path>" for a file that is missing or is not a plain
+// file: a pipe or a device could block the read for ever.
+[[nodiscard]] std::vector<std::string> ReadStoredLines(const std::string& path);
+
 // Reads `path` as lines with tabs expanded. A missing file gives no lines and no error; a
 // folder, a device or an unreadable file gives an error and no lines.
 [[nodiscard]] LoadResult Load(const std::string& path);

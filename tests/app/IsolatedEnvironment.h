@@ -2,11 +2,11 @@
 // list and file-type registration go there, tools are never started, the clipboard is empty.
 #pragma once
 
+#include "MainWindow.h"
 #include "TempDir.h"
-#include "main.h"
 
-inline MainFormEnvironment IsolatedEnvironment(UserQuestions& questions, const TempDir& dir) {
-  MainFormEnvironment env;
+inline MainWindowEnvironment IsolatedEnvironment(UserQuestions& questions, const TempDir& dir) {
+  MainWindowEnvironment env;
   env.questions = &questions;
   env.storePath = dir.file("registry");
   env.conventions = SettingsConventions::Linux([](const std::string&) { return ""; }, dir.path());

@@ -1,13 +1,13 @@
-#include "Find.h"
+#include "DocumentWindow.h"
+#include "FindReplaceDialog.h"
+#include "GoToLineDialog.h"
 #include "IsolatedEnvironment.h"
+#include "MainWindow.h"
 #include "ScriptedQuestions.h"
 #include "SearchCommands.h"
 #include "Settings.h"
 #include "TempDir.h"
-#include "editor.h"
-#include "gotoline.h"
 #include "kxCustomEdit.h"
-#include "main.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,46 +27,46 @@
 
 namespace {
 
-using Answerer = std::function<void(TSyntaxFindDialog&)>;
+using Answerer = std::function<void(FindReplaceDialog&)>;
 
 struct SearchCommandsTest : ::testing::Test {
   TempDir dir;
   ScriptedQuestions questions;
   // Fills in and closes the next find dialog; the dialogs shown are counted.
   Answerer answerFind;
-  std::function<void(TGotoLineForm&)> answerGotoLine;
+  std::function<void(GoToLineDialog&)> answerGotoLine;
   int dialogsShown = 0;
-  std::unique_ptr<TMainForm> form;
+  std::unique_ptr<MainWindow> form;
 
   SearchCommandsTest() {
-    MainFormEnvironment env = IsolatedEnvironment(questions, dir);
+    MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
     env.runDialog = [this](QDialog& dialog) {
       ++dialogsShown;
       dialog.setResult(QDialog::Rejected);
-      if (auto* find = dynamic_cast<TSyntaxFindDialog*>(&dialog); find && answerFind) {
+      if (auto* find = dynamic_cast<FindReplaceDialog*>(&dialog); find && answerFind) {
         find->FormActivate(); // what showing it does
         answerFind(*find);
-      } else if (auto* gotoLine = dynamic_cast<TGotoLineForm*>(&dialog); gotoLine && answerGotoLine) {
+      } else if (auto* gotoLine = dynamic_cast<GoToLineDialog*>(&dialog); gotoLine && answerGotoLine) {
         answerGotoLine(*gotoLine);
       }
       return dialog.result();
     };
-    form = std::make_unique<TMainForm>(std::move(env));
+    form = std::make_unique<MainWindow>(std::move(env));
     form->CreateSharedDialogs();
   }
 
-  TEditorForm& open(const std::string& name, const std::string& text) {
+  DocumentWindow& open(const std::string& name, const std::string& text) {
     QMdiSubWindow* window = form->OpenEditorWindow(dir.write(name, text));
-    return *qobject_cast<TEditorForm*>(window->widget());
+    return *qobject_cast<DocumentWindow*>(window->widget());
   }
-  TSyntaxFindDialog& findDialog() { return *form->findChild<TSyntaxFindDialog*>(); }
+  FindReplaceDialog& findDialog() { return *form->findChild<FindReplaceDialog*>(); }
   void trigger(const char* name) { form->Actions()[name]->trigger(); }
-  std::vector<std::string> texts(const TEditorForm& editor) { return editor.MyEditor->Lines().Strings(); }
+  std::vector<std::string> texts(const DocumentWindow& editor) { return editor.MyEditor->Lines().Strings(); }
 };
 
 // Types the find text and presses OK.
 Answerer find(const std::string& text, const Answerer& setSwitches = {}) {
-  return [=](TSyntaxFindDialog& dialog) {
+  return [=](FindReplaceDialog& dialog) {
     dialog.SetFindText(text);
     if (setSwitches) setSwitches(dialog);
     dialog.okButton->click();
@@ -74,14 +74,14 @@ Answerer find(const std::string& text, const Answerer& setSwitches = {}) {
 }
 
 Answerer replaceAll(const std::string& text, const std::string& with) {
-  return [=](TSyntaxFindDialog& dialog) {
+  return [=](FindReplaceDialog& dialog) {
     dialog.SetFindText(text);
     dialog.NewTextComboBox->setEditText(QString::fromStdString(with));
     dialog.AllButton->click();
   };
 }
 
-TkxPoint selectionStart(const TEditorForm& editor) { return editor.MyEditor->BlockBegin(); }
+TkxPoint selectionStart(const DocumentWindow& editor) { return editor.MyEditor->BlockBegin(); }
 
 } // namespace
 
@@ -101,7 +101,7 @@ TEST(SearchOptionsOf, EachSwitchSetsItsBitAndReplaceAllNeedsReplacing) {
 }
 
 TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAndOperation) {
-  TSyntaxFindDialog& dialog = findDialog();
+  FindReplaceDialog& dialog = findDialog();
   EXPECT_EQ(dialog.windowTitle(), "Find or replace text");
   EXPECT_TRUE(dialog.SearchRadioButton->isChecked());
   EXPECT_TRUE(dialog.ForwardRadioButton->isChecked());
@@ -149,7 +149,7 @@ TEST_F(SearchCommandsTest, TheCommandsNeedAnEditorWindow) {
 }
 
 TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
-  TEditorForm& editor = open("a.c", "alpha beta alpha\nalpha\n");
+  DocumentWindow& editor = open("a.c", "alpha beta alpha\nalpha\n");
   editor.MyEditor->SetCaretXY({1, 2}); // from the home position all the same
   answerFind = find("alpha");
   trigger("FindAction");
@@ -167,12 +167,12 @@ TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
 }
 
 TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
-  TEditorForm& editor = open("a.c", "one two one\none two\n");
+  DocumentWindow& editor = open("a.c", "one two one\none two\n");
   editor.MyEditor->SetBlockBegin({5, 1});
   editor.MyEditor->SetBlockEnd({8, 1});
-  TSyntaxFindDialog& dialog = findDialog();
+  FindReplaceDialog& dialog = findDialog();
   dialog.SetFindText("one");
-  answerFind = [](TSyntaxFindDialog& shown) {
+  answerFind = [](FindReplaceDialog& shown) {
     EXPECT_EQ(shown.FindText(), "two");
     EXPECT_TRUE(shown.SelectedRadioButton->isChecked());
     shown.okButton->click();
@@ -187,7 +187,7 @@ TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
 
   // Without a selection the scope goes back to the whole text and the find text stays.
   editor.MyEditor->SetBlockBegin({1, 1});
-  answerFind = [](TSyntaxFindDialog& shown) {
+  answerFind = [](FindReplaceDialog& shown) {
     EXPECT_EQ(shown.FindText(), "two");
     EXPECT_TRUE(shown.GlobalRadioButton->isChecked());
   };
@@ -195,18 +195,18 @@ TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
 }
 
 TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions) {
-  TEditorForm& editor = open("a.c", "abc abc\n");
-  answerFind = find("abc", [](TSyntaxFindDialog& dialog) { dialog.CaseCheckBox->setChecked(true); });
+  DocumentWindow& editor = open("a.c", "abc abc\n");
+  answerFind = find("abc", [](FindReplaceDialog& dialog) { dialog.CaseCheckBox->setChecked(true); });
   trigger("FindAction");
   const TkxSearchOptions options = form->Search().SearchOptions();
   editor.MyEditor->SetBlockBegin({1, 1});
 
-  answerFind = [](TSyntaxFindDialog& dialog) {
+  answerFind = [](FindReplaceDialog& dialog) {
     dialog.WholeWordCheckBox->setChecked(true);
     dialog.cancelButton->click();
   };
   trigger("FindAction");
-  answerFind = [](TSyntaxFindDialog& dialog) { dialog.close(); };
+  answerFind = [](FindReplaceDialog& dialog) { dialog.close(); };
   trigger("FindAction");
   EXPECT_EQ(form->Search().SearchOptions(), options);
   EXPECT_FALSE(editor.MyEditor->SelAvail());
@@ -215,18 +215,18 @@ TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions)
 
 TEST_F(SearchCommandsTest, SearchAgainWithNoFindTextOpensFind) {
   open("a.c", "abc\n");
-  answerFind = [](TSyntaxFindDialog& dialog) {
+  answerFind = [](FindReplaceDialog& dialog) {
     dialog.ReplaceRadioButton->setChecked(true);
     dialog.cancelButton->click();
   };
   trigger("ReplaceAction");
-  answerFind = [](TSyntaxFindDialog& dialog) { EXPECT_TRUE(dialog.SearchRadioButton->isChecked()); };
+  answerFind = [](FindReplaceDialog& dialog) { EXPECT_TRUE(dialog.SearchRadioButton->isChecked()); };
   trigger("SearchAgainAction");
   EXPECT_EQ(dialogsShown, 2);
 }
 
 TEST_F(SearchCommandsTest, ReplaceAllReplacesEveryMatchAndSearchAgainKeepsReplacingAll) {
-  TEditorForm& editor = open("a.c", "int a; int b;\nint c;\n");
+  DocumentWindow& editor = open("a.c", "int a; int b;\nint c;\n");
   answerFind = replaceAll("int", "float");
   trigger("ReplaceAction");
   EXPECT_EQ(texts(editor), (std::vector<std::string>{"float a; float b;", "float c;"}));
@@ -243,9 +243,9 @@ TEST_F(SearchCommandsTest, ReplaceAllReplacesEveryMatchAndSearchAgainKeepsReplac
 }
 
 TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) {
-  TEditorForm& editor = open("a.c", "x x\nx x\n");
+  DocumentWindow& editor = open("a.c", "x x\nx x\n");
   questions.answers = {Answer::Yes, Answer::No, Answer::All};
-  answerFind = [](TSyntaxFindDialog& dialog) {
+  answerFind = [](FindReplaceDialog& dialog) {
     dialog.PromptCheckBox->setChecked(true);
     replaceAll("x", "y")(dialog);
   };
@@ -257,7 +257,7 @@ TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) 
   editor.MyEditor->Lines().SetTextStr("y x\ny y\nx x\n");
   editor.MyEditor->SetBlockBegin({1, 1});
   questions.answers = {Answer::Yes};
-  answerFind = [](TSyntaxFindDialog& dialog) { dialog.okButton->click(); };
+  answerFind = [](FindReplaceDialog& dialog) { dialog.okButton->click(); };
   trigger("ReplaceAction");
   questions.answers = {Answer::Cancel};
   trigger("SearchAgainAction");
@@ -279,7 +279,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   std::string text;
   for (int i = 1; i <= 500; ++i)
     text += "line " + std::to_string(i) + "\n";
-  TEditorForm& editor = open("a.c", text);
+  DocumentWindow& editor = open("a.c", text);
   form->resize(800, 600);
   form->show();
   QCoreApplication::processEvents();
@@ -288,7 +288,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   ASSERT_GT(visible, 2);
 
   const auto typeAndConfirm = [this](const QString& typed) {
-    answerGotoLine = [typed](TGotoLineForm& dialog) {
+    answerGotoLine = [typed](GoToLineDialog& dialog) {
       auto* field = dialog.LineNumberSpin->findChild<QLineEdit*>();
       field->clear();
       QTest::keyClicks(field, typed);
@@ -310,7 +310,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
 
   // The last number is offered again; Cancel moves nothing.
   typeAndConfirm("77");
-  answerGotoLine = [](TGotoLineForm& dialog) {
+  answerGotoLine = [](GoToLineDialog& dialog) {
     EXPECT_EQ(dialog.LineNumber(), 77);
     dialog.cancelButton->click();
   };
@@ -319,7 +319,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   EXPECT_EQ(editor.MyEditor->CaretY(), 5);
 
   // A file without lines takes any number without harm.
-  TEditorForm& empty = open("empty.c", "");
+  DocumentWindow& empty = open("empty.c", "");
   typeAndConfirm("12");
   EXPECT_EQ(empty.MyEditor->CaretY(), 1);
 }

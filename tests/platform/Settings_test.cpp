@@ -56,10 +56,14 @@ TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
   EXPECT_EQ(s.outputlocation, "/home/u/.q3a/mymod/vm/");
   EXPECT_EQ(s.q3asmlarguments, "-v -m");
 
-  auto gameOnPath = [](const std::string& name) { return name == "ioquake3" ? "/usr/games/ioquake3" : std::string(); };
+  auto gameOnPath = [](const std::string& name) {
+    return name == "ioquake3" ? "/usr/games/ioquake3" : std::string();
+  };
   std::string install = "/opt/q3/quake3";
-  EXPECT_EQ(DefaultSettings(SettingsConventions::Linux(gameOnPath, "/h"), nullptr).lcclocation, "/usr/games/q3lcc");
-  EXPECT_EQ(DefaultSettings(SettingsConventions::Linux(gameOnPath, "/h"), &install).lcclocation, "/opt/q3/q3lcc");
+  EXPECT_EQ(DefaultSettings(SettingsConventions::Linux(gameOnPath, "/h"), nullptr).lcclocation,
+            "/usr/games/q3lcc");
+  EXPECT_EQ(DefaultSettings(SettingsConventions::Linux(gameOnPath, "/h"), &install).lcclocation,
+            "/opt/q3/q3lcc");
 }
 
 TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {

@@ -28,7 +28,8 @@ public:
   std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
   std::vector<std::string> chooseFilesToOpen(const FileDialogRequest& request) override;
   std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
-  std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) override;
+  std::optional<std::string> chooseFolder(const std::string& title,
+                                          const std::string& initialFolder) override;
 
   [[nodiscard]] std::vector<std::string> errors() const;
 

@@ -15,8 +15,8 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   // Tests may take write permission away; give it back so the folder can go.
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                               ignored);
   for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
        it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
     std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,

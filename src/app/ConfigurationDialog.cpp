@@ -1,0 +1,198 @@
+#include "ConfigurationDialog.h"
+
+#include "RegistryStore.h"
+#include "UserQuestions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <vector>
+
+namespace {
+
+QLineEdit* readOnlyField() {
+  auto* field = new QLineEdit;
+  field->setReadOnly(true);
+  return field;
+}
+
+struct Row {
+  const char* label;
+  QLineEdit* field;
+  QPushButton* button; // none for a field the user types into
+};
+
+struct Group {
+  const char* caption;
+  std::vector<Row> rows;
+};
+
+// A page of captioned groups; each row has its label above the field and its button.
+QWidget* pageOf(const std::vector<Group>& groups) {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  for (const Group& group : groups) {
+    auto* box = new QGroupBox(group.caption);
+    auto* grid = new QGridLayout(box);
+    for (const Row& row : group.rows) {
+      int at = grid->rowCount();
+      grid->addWidget(new QLabel(row.label), at, 0, 1, 2);
+      grid->addWidget(row.field, at + 1, 0);
+      if (row.button != nullptr) grid->addWidget(row.button, at + 1, 1);
+    }
+    layout->addWidget(box);
+  }
+  layout->addStretch();
+  return page;
+}
+
+std::string text(const QLineEdit* field) { return field->text().toStdString(); }
+
+} // namespace
+
+ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, QWidget* parent)
+    : QDialog(parent), questions_(questions) {
+  setWindowTitle("Configuration");
+  setFixedSize(410, 343);
+
+  quake3locationEdit = readOnlyField();
+  quake3argumentsEdit = new QLineEdit;
+  outputlocationEdit = readOnlyField();
+  lcclocationEdit = readOnlyField();
+  q3asmlocationEdit = readOnlyField();
+  quake3BrowseButton = new QPushButton("&Browse");
+  outputBrowseButton = new QPushButton("&Browse");
+  lccBrowseButton = new QPushButton("&Browse");
+  q3asmBrowseButton = new QPushButton("&Browse");
+  backupCheckBox = new QCheckBox("Create .~c  and .~h backups on overwrite");
+  fontNameComboBox = new QFontComboBox;
+  fontSizeComboBox = new QComboBox;
+  fontSizeComboBox->setEditable(true);
+
+  PageControl = new QTabWidget;
+  PageControl->addTab(EnvironmentPage(), "Environment");
+  PageControl->addTab(CompilerPage(), "Compiler");
+  PageControl->addTab(SettingsPage(), "Settings");
+
+  okButton = new QPushButton("&OK");
+  cancelButton = new QPushButton("&Cancel");
+  okButton->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(PageControl);
+  layout->addLayout(buttons);
+
+  connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
+  connect(cancelButton, &QPushButton::clicked, this, &ConfigurationDialog::reject);
+  connect(quake3BrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(quake3locationEdit); });
+  connect(lccBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(lcclocationEdit); });
+  connect(q3asmBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(q3asmlocationEdit); });
+  connect(outputBrowseButton, &QPushButton::clicked, this, &ConfigurationDialog::BrowseFolder);
+  connect(fontNameComboBox, &QFontComboBox::currentTextChanged, this, &ConfigurationDialog::FillFontSizes);
+}
+
+QWidget* ConfigurationDialog::EnvironmentPage() {
+  return pageOf(
+      {{"Quake III",
+        {{"Quake III Arena Executable", quake3locationEdit, quake3BrowseButton},
+         {"Quake II Arguments", quake3argumentsEdit, nullptr}}},
+       {"Q3ASM Output Directory", {{"Folder to compile vms to", outputlocationEdit, outputBrowseButton}}}});
+}
+
+QWidget* ConfigurationDialog::CompilerPage() {
+  return pageOf(
+      {{"LCC Details", {{"Location of LCC Compiler", lcclocationEdit, lccBrowseButton}}},
+       {"Q3 ASM Details", {{"Location of Q3ASM Assembler", q3asmlocationEdit, q3asmBrowseButton}}}});
+}
+
+QWidget* ConfigurationDialog::SettingsPage() {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(backupCheckBox);
+  auto* fontRow = new QHBoxLayout;
+  fontRow->addWidget(new QLabel("Editor Font :"));
+  fontRow->addWidget(fontNameComboBox, 1);
+  fontRow->addWidget(fontSizeComboBox);
+  layout->addLayout(fontRow);
+  layout->addStretch();
+  return page;
+}
+
+void ConfigurationDialog::SetValues(const Settings& settings) {
+  values_ = settings;
+  quake3locationEdit->setText(QString::fromStdString(settings.quake3location));
+  quake3argumentsEdit->setText(QString::fromStdString(settings.quake3arguments));
+  outputlocationEdit->setText(QString::fromStdString(settings.outputlocation));
+  lcclocationEdit->setText(QString::fromStdString(settings.lcclocation));
+  q3asmlocationEdit->setText(QString::fromStdString(settings.q3asmlocation));
+  backupCheckBox->setChecked(settings.BackupSource);
+  // The name is kept as written even when no such font is installed here.
+  fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
+  FillFontSizes();
+  fontSizeComboBox->setEditText(QString::number(settings.EditorFontSize));
+  PageControl->setCurrentIndex(0);
+}
+
+void ConfigurationDialog::FillFontSizes() {
+  const QString size = fontSizeComboBox->currentText();
+  fontSizeComboBox->clear();
+  QList<int> sizes = QFontDatabase::pointSizes(fontNameComboBox->currentText());
+  if (sizes.isEmpty()) sizes = QFontDatabase::standardSizes();
+  for (int points : sizes)
+    fontSizeComboBox->addItem(QString::number(points));
+  fontSizeComboBox->setEditText(size);
+}
+
+void ConfigurationDialog::BrowseFile(QLineEdit* field) {
+  FileDialogRequest request;
+  request.title = "Locate File";
+  request.filter = "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*";
+  request.defaultExtension = "exe";
+  request.initialFile = text(field);
+  if (auto chosen = questions_.chooseFileToOpen(request)) field->setText(QString::fromStdString(*chosen));
+}
+
+void ConfigurationDialog::BrowseFolder() {
+  if (auto chosen = questions_.chooseFolder("Select VM output directory", text(outputlocationEdit)))
+    outputlocationEdit->setText(QString::fromStdString(*chosen));
+}
+
+void ConfigurationDialog::accept() {
+  values_.quake3location = text(quake3locationEdit);
+  values_.quake3arguments = text(quake3argumentsEdit);
+  values_.lcclocation = text(lcclocationEdit);
+  values_.q3asmlocation = text(q3asmlocationEdit);
+  values_.outputlocation = text(outputlocationEdit);
+  values_.EditorFont = fontNameComboBox->currentText().toStdString();
+  bool isNumber = false;
+  int size = fontSizeComboBox->currentText().trimmed().toInt(&isNumber);
+  if (isNumber && size > 0) values_.EditorFontSize = size;
+  values_.BackupSource = backupCheckBox->isChecked();
+  QDialog::accept();
+}
+
+bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& questions,
+                    const DialogRunner& run, QWidget* parent) {
+  ConfigurationDialog form(questions, parent);
+  form.SetValues(settings);
+  if (run(form) != QDialog::Accepted) return false;
+  settings = form.Values();
+  settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, PathStyle::Native());
+  SaveSettings(store, settings);
+  std::string error = store.save();
+  if (!error.empty()) questions.showError(error);
+  return true;
+}

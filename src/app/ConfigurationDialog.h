@@ -1,0 +1,64 @@
+// The configuration dialog and the Preferences command that runs it.
+#pragma once
+
+#include "Dialogs.h"
+#include "Settings.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QFontComboBox;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class RegistryStore;
+class UserQuestions;
+
+class ConfigurationDialog : public QDialog {
+  Q_OBJECT
+public:
+  explicit ConfigurationDialog(UserQuestions& questions, QWidget* parent = nullptr);
+
+  // Fills the fields from `settings` and selects the "Environment" page.
+  void SetValues(const Settings& settings);
+  // The values handed in, with the fields copied over them once the dialog was confirmed.
+  [[nodiscard]] const Settings& Values() const { return values_; }
+
+  QTabWidget* PageControl;
+  QLineEdit* quake3locationEdit;
+  QLineEdit* quake3argumentsEdit;
+  QLineEdit* outputlocationEdit;
+  QLineEdit* lcclocationEdit;
+  QLineEdit* q3asmlocationEdit;
+  QPushButton* quake3BrowseButton;
+  QPushButton* outputBrowseButton;
+  QPushButton* lccBrowseButton;
+  QPushButton* q3asmBrowseButton;
+  QCheckBox* backupCheckBox;
+  QFontComboBox* fontNameComboBox;
+  QComboBox* fontSizeComboBox;
+  QPushButton* okButton;
+  QPushButton* cancelButton;
+
+public slots:
+  void accept() override;
+
+private:
+  QWidget* EnvironmentPage();
+  QWidget* CompilerPage();
+  QWidget* SettingsPage();
+  void BrowseFile(QLineEdit* field);
+  void BrowseFolder();
+  void FillFontSizes();
+
+  UserQuestions& questions_;
+  Settings values_;
+};
+
+// The Preferences command: on confirmation the edited values replace `settings` and are
+// written to the store (a failed write is shown). Returns whether the dialog was confirmed.
+bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& questions,
+                    const DialogRunner& run, QWidget* parent);

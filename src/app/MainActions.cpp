@@ -1,0 +1,115 @@
+#include "MainActions.h"
+
+#include <QAction>
+#include <QIcon>
+
+#include <cstdio>
+#include <cstdlib>
+
+const std::vector<ActionSpec>& ActionTable() {
+  static const std::vector<ActionSpec> table = {
+      {"FileNewAction", "File", "&New File", "Ctrl+N", "New File", 2},
+      {"FileOpenAction", "File", "&Open File...", "Ctrl+O", "Open File", 0},
+      {"FileSaveAction", "File", "&Save File...", "Ctrl+S", "Save File", 1},
+      {"FileSaveAsAction", "File", "Save &As", "", "Save File as a different name", 1},
+      {"FileSaveAllAction", "File", "Save A&ll", "", "Save All modified files", 4},
+      {"FilePreferencesAction", "File", "&Preferences", "", "Setup Preferences", 3},
+      {"FileImportWorkspaceAction", "File", "Import DSW &Workspace...", "", "Import DSW Workspace", -1},
+      {"FileOpenWorkspace", "File", "Open &Workspace", "", "Open a Tessarin Workspace", -1},
+      {"FileSaveWorkspaceAction", "File", "Sa&ve Workspace", "", "Save current Workspace", -1},
+      {"FileCloseWorkspaceAction", "File", "Close Wor&kspace", "", "Close Current Workspace", -1},
+      {"PrintSetupAction", "File", "Print Set&up", "", "", -1},
+      {"PrintAction", "File", "&Print", "Ctrl+P", "", 24},
+      {"FileExitAction", "File", "E&xit", "", "Exit Tessarin", -1},
+      {"EditUndoAction", "Edit", "&Undo", "Ctrl+Z", "Undo", 17},
+      {"EditRedoAction", "Search", "R&edo", "Ctrl+Y", "Redo", 18},
+      {"EditCutAction", "Edit", "Cu&t", "Ctrl+X", "Cut", 10},
+      {"EditCopyAction", "Edit", "&Copy", "Ctrl+C", "Copy", 11},
+      {"EditPasteAction", "Edit", "&Paste", "Ctrl+V", "Paste", 12},
+      {"EditDeleteAction", "Edit", "&Delete", "Ctrl+Del", "Delete", 15},
+      {"EditSelectAllAction", "Edit", "Select &All", "Ctrl+A", "Select All", 16},
+      {"FindAction", "Search", "&Find...", "Ctrl+F", "Find", 13},
+      {"ReplaceAction", "Search", "R&eplace...", "Ctrl+H", "Replace", 14, 1},
+      {"SearchAgainAction", "Search", "&Search Again", "F3", "Search Again", 20},
+      {"FindInFilesAction", "Search", "Find in Files...", "", "Find in Files", 19},
+      {"GotoLineNumberAction", "Search", "&Goto Line Number", "Ctrl+G", "", 23},
+      {"CompileActiveAction", "TreeView", "Compile Active", "Ctrl+F7", "", -1},
+      {"BuildActiveProjectAction", "TreeView", "Build Active Project", "F7", "Build the Active Project", 5},
+      {"BuildAllAction", "TreeView", "Rebuild All", "", "Rebuild all Projects", -1},
+      {"CompileAction", "TreeView", "Compile", "", "Compile single source file", -1},
+      {"BuildAction", "TreeView", "Build", "", "Build Project", 5},
+      {"AddFilesToProjectAction", "TreeView", "Add Files to Project...", "", "Add Files to Project", -1},
+      {"SetActiveProjectActive", "TreeView", "Set Active Project", "", "", 21},
+      {"RemoveFileFromProjectAction", "TreeView", "Remove File from Project", "", "", -1},
+      {"AddNewProjectAction", "TreeView", "Add New Project", "", "Add New Project", -1},
+      {"RemoveProjectAction", "TreeView", "Remove Project", "", "Remove Project", -1},
+      {"PropertiesAction", "TreeView", "&Properties", "", "", -1},
+      {"LaunchQuake3Action", "", "Launch Quake 3", "", "Launch Quake 3", 22},
+      {"WindowArrange1", "Window", "&Arrange", "", "Arrange Icons", 8},
+      {"WindowClose1", "Window", "C&lose", "", "Close Window", -1},
+      {"CloseAllWindowsAction", "Window", "Close All", "", "Close All Windows", -1},
+      {"WindowCascade1", "Window", "&Cascade", "", "Cascade Windows", 9},
+      {"WindowTileHorizontal1", "Window", "Tile &Horizontally", "", "Tile Windows Horizontally", 6},
+      {"WindowTileVertical1", "Window", "&Tile Vertically", "", "Tile Windows Vertically", 7},
+      {"AboutAction", "Help", "&About", "", "About Tessarin", -1},
+  };
+  return table;
+}
+
+MainActions::MainActions(QObject* owner, const QVector<QIcon>& images) : QObject(owner) {
+  for (const ActionSpec& entry : ActionTable()) {
+    auto* action = new QAction(QString::fromUtf8(entry.caption), owner);
+    action->setObjectName(entry.name);
+    action->setData(entry.tag);
+    action->setProperty("category", QString::fromUtf8(entry.category));
+    if (entry.shortcut[0] != '\0') action->setShortcut(QKeySequence(QString::fromUtf8(entry.shortcut)));
+    // An empty hint leaves the tool tip to Qt, which shows the caption instead.
+    action->setToolTip(entry.hint[0] != '\0' ? QString::fromUtf8(entry.hint) : QString());
+    action->setStatusTip(QString::fromUtf8(entry.hint));
+    if (entry.image >= 0 && entry.image < images.size()) action->setIcon(images[entry.image]);
+    byName_[entry.name] = action;
+    ordered_.push_back(action);
+  }
+}
+
+QAction* MainActions::operator[](const std::string& name) const {
+  auto it = byName_.find(name);
+  if (it == byName_.end()) {
+    std::fprintf(stderr, "no action named %s\n", name.c_str());
+    std::abort();
+  }
+  return it->second;
+}
+
+void MainActions::SetHandler(const std::string& name, std::function<void()> handler) {
+  QAction* action = (*this)[name];
+  disconnect(action, &QAction::triggered, this, nullptr);
+  connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
+    if (guard)
+      guard(handler);
+    else
+      handler();
+  });
+}
+
+void MainActions::SetEnabledHandler(const std::string& name, std::function<bool()> enabled) {
+  SetUpdateHandler(
+      name, [enabled = std::move(enabled)](QAction& action) { SetEnabledIfChanged(&action, enabled()); });
+}
+
+void MainActions::SetUpdateHandler(const std::string& name, std::function<void(QAction&)> update) {
+  updateHandlers_[(*this)[name]] = std::move(update);
+}
+
+void MainActions::RunEnabledHandlers() const {
+  for (const auto& [action, update] : updateHandlers_)
+    update(*action);
+}
+
+void SetEnabledIfChanged(QAction* action, bool enabled) {
+  if (action->isEnabled() != enabled) action->setEnabled(enabled);
+}
+
+void SetTextIfChanged(QAction* action, const QString& text) {
+  if (action->text() != text) action->setText(text);
+}

@@ -1,0 +1,485 @@
+#include "MainWindow.h"
+
+#include "AboutBox.h"
+#include "DebugListModel.h"
+#include "EditCommands.h"
+#include "EditorWindowPort.h"
+#include "FileCommands.h"
+#include "FilePropertiesDialog.h"
+#include "FindInFilesDialog.h"
+#include "FindReplaceDialog.h"
+#include "GoToLineDialog.h"
+#include "ImageLists.h"
+#include "PrintCommands.h"
+#include "ProgressState.h"
+#include "ProgressWindow.h"
+#include "ProjectNameDialog.h"
+#include "ProjectWorkspace.h"
+#include "RecentWorkspaces.h"
+#include "RecentWorkspacesMenu.h"
+#include "SearchCommands.h"
+#include "StartupSteps.h"
+#include "UserQuestions.h"
+#include "WindowBar.h"
+#include "WindowCommands.h"
+#include "WorkspacePort.h"
+#include "WorkspaceShell.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Message list rows are 14 pixels high whatever the font says.
+class FixedRowDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), 14};
+  }
+};
+
+template <typename List> List* messageList() {
+  auto* list = new List;
+  QFont font("Courier New", 8);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  list->setFont(font);
+  list->setUniformItemSizes(true);
+  list->setItemDelegate(new FixedRowDelegate(list));
+  return list;
+}
+
+// The selection stays visible when the tree loses the focus.
+void keepSelectionVisible(QTreeWidget* tree) {
+  QPalette palette = tree->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                   palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  tree->setPalette(palette);
+}
+
+QTreeWidget* workspaceTree() {
+  auto* tree = new QTreeWidget;
+  tree->setHeaderHidden(true);
+  tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree->setSelectionBehavior(QAbstractItemView::SelectRows);
+  tree->setIndentation(21);
+  tree->setIconSize(QSize(kImageSize, kImageSize));
+  keepSelectionVisible(tree);
+  return tree;
+}
+
+QTabWidget* pages(QTabWidget::TabPosition position) {
+  auto* tabs = new QTabWidget;
+  tabs->setTabPosition(position);
+  tabs->setDocumentMode(true);
+  return tabs;
+}
+
+QWidget* sheet(QWidget* content) {
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(content);
+  return page;
+}
+
+bool clipboardHoldsText() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data != nullptr && data->hasText();
+}
+
+void addAll(QWidget* target, const MainActions& actions, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (name[0] == '-') {
+      auto* separator = new QAction(target);
+      separator->setSeparator(true);
+      target->addAction(separator);
+    } else {
+      target->addAction(actions[name]);
+    }
+  }
+}
+
+} // namespace
+
+SharedDialogs::SharedDialogs() = default;
+SharedDialogs::~SharedDialogs() = default;
+
+MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), env_(std::move(environment)) {
+  if (!env_.clipboardHasText) env_.clipboardHasText = clipboardHoldsText;
+  store_ = std::make_unique<RegistryStore>(env_.storePath);
+  storeError_ = store_->load();
+  storeDamaged_ = !storeError_.empty();
+  // The recent list is read as the window is made, before its creation handler.
+  regMru_ = std::make_unique<RecentWorkspaces>(*store_);
+  regMru_->OnItemClick = [this](const std::string& path, bool& remove) { RegMruItemClick(path, remove); };
+
+  setWindowTitle("Tessarin");
+  ButtonImageList = MakeButtonImageList();
+  TreeViewList = MakeTreeViewList();
+  actions_ = new MainActions(this, ButtonImageList);
+  actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
+  CreateControls();
+  CreateMenus();
+  CreateToolBars();
+  FormCreate();
+  WireCommands();
+
+  resize(659, 489);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &MainWindow::RefreshActions);
+}
+
+MainWindow::~MainWindow() {
+  // The document windows go before the settings they read.
+  delete MdiArea;
+  // FormDestroy: the workspace (with the build, its assembly list and the class view's filter on
+  // the class tree) goes, and the recent list is written back.
+  workspace_.reset();
+  regMru_.reset();
+  if (!storeDamaged_) store_->save();
+}
+
+void MainWindow::CreateControls() {
+  MdiArea = new QMdiArea;
+  MdiArea->setBackground(palette().brush(QPalette::Dark));
+  windows_ = new WindowCommands(*MdiArea);
+
+  ProjectTreeView = workspaceTree();
+  ProjectTreeView->setObjectName("ProjectTreeView");
+  ProjectTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
+  ClassTreeView = workspaceTree();
+  ClassTreeView->setObjectName("ClassTreeView");
+  PageControl = pages(QTabWidget::South);
+  // "Class view of <project>" can be wider than the pane: both tabs stay in sight, shortened.
+  PageControl->setUsesScrollButtons(false);
+  PageControl->setElideMode(Qt::ElideRight);
+  FileViewSheet = sheet(ProjectTreeView);
+  ClassViewSheet = sheet(ClassTreeView);
+  PageControl->addTab(FileViewSheet, "File View");
+  PageControl->addTab(ClassViewSheet, "Class View");
+
+  DebugListBox = messageList<QListView>();
+  debugModel_ = std::make_unique<DebugListModel>(DebugLines);
+  FollowLastLine(*DebugListBox, *debugModel_);
+  DebugListBox->setObjectName("DebugListBox");
+  FindFilesListBox = messageList<QListWidget>();
+  FindFilesListBox->setObjectName("FindFilesListBox");
+  MessagePages = pages(QTabWidget::South);
+  MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
+  DebugSheet = sheet(DebugListBox);
+  FindinFilesSheet = sheet(FindFilesListBox);
+  MessagePages->addTab(DebugSheet, "Debug");
+  MessagePages->addTab(FindinFilesSheet, "Find in Files");
+
+  auto* LeftSplitter = new QSplitter(Qt::Horizontal);
+  LeftSplitter->setHandleWidth(4);
+  LeftSplitter->addWidget(PageControl);
+  LeftSplitter->addWidget(MdiArea);
+  LeftSplitter->setStretchFactor(1, 1);
+  LeftSplitter->setSizes({230, 425});
+  auto* BottomSplitter = new QSplitter(Qt::Vertical);
+  BottomSplitter->setHandleWidth(4);
+  BottomSplitter->addWidget(LeftSplitter);
+  BottomSplitter->addWidget(MessagePages);
+  BottomSplitter->setStretchFactor(0, 1);
+  BottomSplitter->setSizes({250, 150});
+  setCentralWidget(BottomSplitter);
+}
+
+void MainWindow::CreateMenus() {
+  const MainActions& a = *actions_;
+  QMenuBar* MainMenu1 = menuBar();
+  QMenu* file = MainMenu1->addMenu("&File");
+  addAll(file, a,
+         {"FileNewAction", "FileOpenAction", "-", "FilePreferencesAction", "-", "FileImportWorkspaceAction",
+          "FileOpenWorkspace"});
+  ReopenMenu = file->addMenu("&Reopen Workspace");
+  addAll(file, a,
+         {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "-", "FileSaveAction",
+          "FileSaveAsAction", "FileSaveAllAction", "-", "PrintSetupAction", "PrintAction", "-",
+          "FileExitAction"});
+  EditMenu = MainMenu1->addMenu("&Edit");
+  addAll(EditMenu, a,
+         {"EditUndoAction", "EditRedoAction", "-", "EditCutAction", "EditCopyAction", "EditPasteAction",
+          "EditDeleteAction", "-", "EditSelectAllAction"});
+  QMenu* search = MainMenu1->addMenu("&Search");
+  addAll(
+      search, a,
+      {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
+  QMenu* build = MainMenu1->addMenu("&Build");
+  addAll(build, a, {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction"});
+  WindowMenu = MainMenu1->addMenu("&Window");
+  addAll(WindowMenu, a,
+         {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
+          "WindowTileHorizontal1", "WindowTileVertical1"});
+  QMenu* help = MainMenu1->addMenu("&Help");
+  addAll(help, a, {"AboutAction"});
+
+  PopupMenu1 = new QMenu(this);
+  addAll(PopupMenu1, a,
+         {"CompileAction", "BuildAction", "-", "AddFilesToProjectAction", "SetActiveProjectActive",
+          "RemoveFileFromProjectAction", "-", "AddNewProjectAction", "RemoveProjectAction", "-",
+          "PropertiesAction"});
+
+  connect(EditMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateEditActions);
+  connect(WindowMenu, &QMenu::aboutToShow, this, [this] { windows_->FillWindowList(*WindowMenu); });
+  // A right click shows the menu without moving the selection.
+  connect(ProjectTreeView, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at)); });
+  regMruMenu_ = new RecentWorkspacesMenu(*regMru_, *ReopenMenu);
+  regMruMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
+}
+
+void MainWindow::CreateToolBars() {
+  const MainActions& a = *actions_;
+  auto toolBar = [this](const char* name) {
+    QToolBar* bar = addToolBar(name);
+    bar->setObjectName(name);
+    bar->setIconSize(QSize(kImageSize, kImageSize));
+    bar->setStyleSheet("QToolButton { min-width: 21px; min-height: 20px; }"); // 25 x 24 buttons
+    return bar;
+  };
+  FileToolBar = toolBar("FileToolBar");
+  addAll(FileToolBar, a,
+         {"FileNewAction",
+          "-",
+          "FileOpenAction",
+          "FileSaveAction",
+          "FileSaveAllAction",
+          "-",
+          "FilePreferencesAction",
+          "-",
+          "EditCutAction",
+          "EditCopyAction",
+          "EditPasteAction",
+          "-",
+          "EditUndoAction",
+          "EditRedoAction",
+          "-",
+          "FindAction",
+          "ReplaceAction",
+          "FindInFilesAction",
+          "-",
+          "SearchAgainAction"});
+  BuildToolBar = toolBar("BuildToolBar");
+  addAll(BuildToolBar, a, {"BuildActiveProjectAction", "-", "LaunchQuake3Action"});
+  WindowToolBar = toolBar("WindowToolBar");
+  addAll(WindowToolBar, a, {"WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1"});
+  addToolBarBreak();
+  TaskBar = new WindowBar(*MdiArea, TreeViewList, this);
+  TaskBar->setIconSize(QSize(kImageSize, kImageSize));
+  addToolBar(TaskBar);
+  TaskBar->hide();
+}
+
+void MainWindow::FormCreate() {
+  PageControl->setCurrentWidget(FileViewSheet);
+  std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
+  if (!error.empty()) Questions().showError(error);
+  // Qt paints every widget double-buffered already; the task bar, tree and control bar need
+  // nothing more.
+  LoadSettings();
+  // The build's assembly list lives with the build controller, made with the workspace.
+  workspace_ = env_.makeWorkspace ? env_.makeWorkspace(*this)
+                                  : std::make_unique<ProjectWorkspace>(ShellForWorkspace());
+  workspace_->BuildTree();
+  MessagePages->setCurrentWidget(DebugSheet);
+}
+
+void MainWindow::LoadSettings() {
+  if (storeDamaged_)
+    Questions().showError("The settings in " + store_->filePath() + " could not be read (" + storeError_ +
+                          "); the defaults are used for what is missing.");
+  settings = ::LoadSettings(*store_, env_.conventions);
+}
+
+WorkspaceShell MainWindow::ShellForWorkspace() {
+  QIcon structure = TreeViewList.value(TreeViewImage::Structure);
+  QIcon member = TreeViewList.value(TreeViewImage::Member);
+  return WorkspaceShell{*actions_,
+                        Questions(),
+                        settings,
+                        DebugLines,
+                        *windows_,
+                        *this,
+                        *ProjectTreeView,
+                        TreeViewList,
+                        *DebugListBox,
+                        ClassViewControls{*PageControl, *ClassViewSheet, *ClassTreeView, structure, member},
+                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
+                        [this](const std::function<void()>& handler) { RunGuarded(handler); },
+                        env_.runDialog,
+                        [this](const std::string& path) { return OpenEditorWindow(path); },
+                        [this](const std::string& path) { regMru_->AddItem(path); },
+                        WorkspaceFileName};
+}
+
+void MainWindow::WireCommands() {
+  MainActions& a = *actions_;
+  editCommands_ = std::make_unique<EditCommands>(a, *windows_, env_.clipboardHasText);
+  for (const char* name : {"FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction"})
+    a.SetEnabledHandler(name, [this] { return windows_->Count() > 0; });
+  printCommands_ = std::make_unique<PrintCommands>(
+      [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this);
+  a.SetHandler("PrintAction", [this] { printCommands_->PrintActionExecute(); });
+  a.SetHandler("PrintSetupAction", [this] { printCommands_->PrintSetupActionExecute(); });
+  documents_ = std::make_unique<FileCommands>(
+      *MdiArea, [this](QWidget* window) { return AddEditorWindow(window); }, settings, Questions(),
+      [this] { return workspace_->ActiveProjectFile(); });
+  if (!env_.newEditorWindow)
+    env_.newEditorWindow = [](MainWindow& form, const std::string& path) {
+      return form.documents_->OpenNewWindow(path);
+    };
+  a.SetHandler("FileNewAction", [this] { documents_->NewFile(); });
+  a.SetHandler("FileOpenAction", [this] { documents_->OpenFile(); });
+  a.SetHandler("FileSaveAction", [this] { documents_->SaveFile(); });
+  a.SetHandler("FileSaveAsAction", [this] { documents_->SaveAs(); });
+  a.SetHandler("FileSaveAllAction", [this] { windows_->SaveAll(); });
+  a.SetHandler("FilePreferencesAction", [this] { FilePreferencesActionExecute(); });
+  a.SetHandler("FileExitAction", [this] { close(); });
+  a.SetHandler("AboutAction", [this] { AboutActionExecute(); });
+  a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindowsActionExecute(); });
+  a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
+  a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
+  a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
+  a.SetHandler("WindowTileHorizontal1", [this] { windows_->TileHorizontally(); });
+  a.SetHandler("WindowTileVertical1", [this] { windows_->TileVertically(); });
+}
+
+QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* window) {
+  QMdiSubWindow* frame = windows_->Add(window);
+  TaskBar->AddTask(window, TreeViewImage::File);
+  connect(window, &QWidget::windowTitleChanged, TaskBar, &WindowBar::RefreshCaptions);
+  return frame;
+}
+
+QMdiSubWindow* MainWindow::FindEditorWindow(const std::string& path) const {
+  return windows_->FindEditorWindow(path);
+}
+
+QMdiSubWindow* MainWindow::OpenEditorWindow(const std::string& path) {
+  if (QMdiSubWindow* open = FindEditorWindow(path)) return open;
+  return env_.newEditorWindow ? env_.newEditorWindow(*this, path) : nullptr;
+}
+
+void MainWindow::ApplyEditorFont() {
+  for (QMdiSubWindow* window : windows_->Windows())
+    if (EditorWindowPort* editor = WindowCommands::Port(window))
+      editor->SetEditorFont(settings.EditorFont, settings.EditorFontSize);
+}
+
+void MainWindow::FilePreferencesActionExecute() {
+  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this)) return;
+  storeDamaged_ = false; // the file was just written whole
+  ApplyEditorFont();
+}
+
+void MainWindow::CloseAllWindowsActionExecute() { windows_->CloseAll(); }
+
+void MainWindow::AboutActionExecute() {
+  AboutBox about(this);
+  RunDialog(about);
+}
+
+void MainWindow::CreateSharedDialogs() {
+  dialogs_.Progress = std::make_unique<ProgressState>();
+  dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
+  dialogs_.FindInFilesDialog = std::make_unique<TFindInFilesDialog>(this);
+  dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
+  dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);
+  dialogs_.GotoLineForm = std::make_unique<GoToLineDialog>(this);
+  dialogs_.FilePropertiesForm = std::make_unique<FilePropertiesDialog>(this);
+  WireSearchCommands();
+  workspace_->AttachSharedDialogs(dialogs_);
+}
+
+void MainWindow::WireSearchCommands() {
+  searchCommands_ = std::make_unique<SearchCommands>(*windows_, Questions(), env_.runDialog,
+                                                     *dialogs_.SyntaxFindDialog, *dialogs_.GotoLineForm);
+  MainActions& a = *actions_;
+  // Find and Replace share one handler and are told apart by their tags.
+  for (const char* name : {"FindAction", "ReplaceAction"}) {
+    QAction* action = a[name];
+    a.SetHandler(name, [this, action] { searchCommands_->FindActionExecute(action->data().toInt()); });
+  }
+  a.SetHandler("SearchAgainAction", [this] { searchCommands_->SearchAgainActionExecute(); });
+  a.SetHandler("GotoLineNumberAction", [this] { searchCommands_->GotoLineNumberActionExecute(); });
+}
+
+void MainWindow::RegMruItemClick(const std::string& path, bool& /*remove*/) {
+  // The current workspace is replaced without asking; a failed load keeps the entry in place.
+  if (!workspace_->LoadWorkspace(path)) throw AlreadyReported();
+  WorkspaceFileName = paths::ReplaceAfterLastDelimiterOrDot(path, "tsw");
+}
+
+void MainWindow::FormShow() {
+  StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
+  if (steps.askForTools) RunGuarded([this] { FilePreferencesActionExecute(); });
+  if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace))
+    WorkspaceFileName = steps.workspace;
+  if (steps.file.empty()) return;
+  RunGuarded([this, &steps] {
+    if (QMdiSubWindow* open = FindEditorWindow(steps.file))
+      windows_->BringToFront(open);
+    else
+      OpenEditorWindow(steps.file);
+  });
+}
+
+void MainWindow::RefreshActions() {
+  actions_->RunEnabledHandlers();
+  UpdateEditActions();
+}
+
+void MainWindow::UpdateEditActions() { editCommands_->UpdateEditActions(); }
+
+void MainWindow::RunGuarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const AlreadyReported&) {
+  } catch (const TessarinError& error) {
+    Questions().showError(error.message());
+  } catch (const std::exception& error) {
+    Questions().showError(error.what());
+  }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  // After the window is on screen, so a dialog it opens has its owner showing behind it.
+  QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!windows_->AllMayClose()) {
+    event->ignore();
+    return;
+  }
+  // The program ends whatever the workspace's save prompt came to.
+  RunGuarded([this] { workspace_->CloseWorkspace(); });
+  event->accept();
+}

@@ -1,0 +1,162 @@
+// The main frame window: a switchboard that builds the controls, the actions, menus and
+// toolbars, and hands each group of commands to the helper that carries it out.
+#pragma once
+
+#include "ConfigurationDialog.h"
+#include "FileTypeRegistration.h"
+#include "MainActions.h"
+#include "MessageLines.h"
+#include "RegistryStore.h"
+#include "Settings.h"
+#include "SharedDialogs.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class DebugListModel;
+class EditCommands;
+class FileCommands;
+class MainWindow;
+class PrintCommands;
+class QListView;
+class QListWidget;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class QTreeWidget;
+class RecentWorkspaces;
+class RecentWorkspacesMenu;
+class SearchCommands;
+class UserQuestions;
+class WindowBar;
+class WindowCommands;
+class WorkspacePort;
+struct WorkspaceShell;
+
+// Everything the main window takes from outside, so tests can replace each piece.
+struct MainWindowEnvironment {
+  UserQuestions* questions = nullptr; // required
+  std::string storePath = RegistryStore::defaultFilePath();
+  SettingsConventions conventions = SettingsConventions::Native();
+  std::vector<std::string> arguments; // the command line after the program name
+  DialogRunner runDialog = ExecModally;
+  std::string programPath;
+  std::string dataHome = DesktopDataHome();
+  ToolStarter startTool = StartDetached;
+  std::function<bool()> clipboardHasText; // the system clipboard when empty
+  // The workspace behind the tree; the project workspace when empty.
+  std::function<std::unique_ptr<WorkspacePort>(MainWindow&)> makeWorkspace;
+  // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow);
+  // the document windows' own when empty.
+  std::function<QMdiSubWindow*(MainWindow&, const std::string& path)> newEditorWindow;
+};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit MainWindow(MainWindowEnvironment environment, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Controls other commands work on.
+  QMdiArea* MdiArea;
+  QTabWidget* PageControl;
+  QWidget* FileViewSheet;
+  QWidget* ClassViewSheet;
+  QTreeWidget* ProjectTreeView;
+  QTreeWidget* ClassTreeView;
+  QTabWidget* MessagePages;
+  QWidget* DebugSheet;
+  QWidget* FindinFilesSheet;
+  QListView* DebugListBox; // shows DebugLines
+  QListWidget* FindFilesListBox;
+  QMenu* EditMenu;
+  QMenu* ReopenMenu;
+  QMenu* WindowMenu;
+  QMenu* PopupMenu1;
+  QToolBar* FileToolBar;
+  QToolBar* BuildToolBar;
+  QToolBar* WindowToolBar;
+  WindowBar* TaskBar;
+  QVector<QIcon> ButtonImageList;
+  QVector<QIcon> TreeViewList;
+
+  Settings settings;
+  MessageLines DebugLines;
+  std::string WorkspaceFileName;
+
+  [[nodiscard]] MainActions& Actions() { return *actions_; }
+  [[nodiscard]] UserQuestions& Questions() { return *env_.questions; }
+  [[nodiscard]] RegistryStore& Store() { return *store_; }
+  [[nodiscard]] RecentWorkspaces& RegMru() { return *regMru_; }
+  [[nodiscard]] WindowCommands& Windows() { return *windows_; }
+  [[nodiscard]] SearchCommands& Search() { return *searchCommands_; }
+  [[nodiscard]] PrintCommands& Printing() { return *printCommands_; }
+  [[nodiscard]] WorkspacePort& Workspace() { return *workspace_; }
+
+  // Editor windows, for the document, build and search commands. Adding one registers it with
+  // the window bar, whose button follows the window's caption and goes when the window goes.
+  QMdiSubWindow* AddEditorWindow(QWidget* window);
+  [[nodiscard]] QMdiSubWindow* FindEditorWindow(const std::string& path) const;
+  QMdiSubWindow* OpenEditorWindow(const std::string& path);
+  void ApplyEditorFont();
+
+  void FilePreferencesActionExecute();
+  void CloseAllWindowsActionExecute();
+  void AboutActionExecute();
+  void RegMruItemClick(const std::string& path, bool& remove);
+
+  // Program entry's step after creating the window: the shared dialogs, hidden, in order.
+  void CreateSharedDialogs();
+  // Shows a dialog the way the environment says (modally in the program).
+  int RunDialog(QDialog& dialog) { return env_.runDialog(dialog); }
+
+  // The first showing: Preferences when a tool is missing, then the command-line file.
+  void FormShow();
+  // The idle-time refresh: every action's enabled-state handler, then the edit actions.
+  void RefreshActions();
+  void UpdateEditActions();
+
+  // Runs `handler`; an error it raises is shown in an error box and the program goes on.
+  void RunGuarded(const std::function<void()>& handler);
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void CreateControls();
+  void CreateMenus();
+  void CreateToolBars();
+  void WireCommands();
+  // The search commands need the dialogs made at start.
+  void WireSearchCommands();
+  [[nodiscard]] WorkspaceShell ShellForWorkspace();
+  void FormCreate();
+  void LoadSettings();
+
+  MainWindowEnvironment env_;
+  std::unique_ptr<RegistryStore> store_;
+  std::string storeError_;    // why the settings file could not be read, empty when it could
+  bool storeDamaged_ = false; // left alone at exit unless the user confirmed new settings
+  std::unique_ptr<RecentWorkspaces> regMru_;
+  std::unique_ptr<DebugListModel> debugModel_; // goes before DebugLines, which it watches
+  MainActions* actions_ = nullptr;
+  WindowCommands* windows_ = nullptr;
+  std::unique_ptr<EditCommands> editCommands_;
+  std::unique_ptr<SearchCommands> searchCommands_;
+  std::unique_ptr<PrintCommands> printCommands_;
+  std::unique_ptr<FileCommands> documents_;
+  RecentWorkspacesMenu* regMruMenu_ = nullptr;
+  std::unique_ptr<WorkspacePort> workspace_;
+  SharedDialogs dialogs_;
+  bool shown_ = false;
+};
+
+// Thrown by a handler whose failure was already shown to the user: unwinds without a second box.
+struct AlreadyReported : std::exception {};

@@ -1,0 +1,31 @@
+// Shows the recent-workspaces list in a submenu: a separator, then one item per entry. Items
+// stay in place when the order changes; each is rewritten with the entry now at its position.
+#pragma once
+
+#include <QObject>
+#include <QVector>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class RecentWorkspaces;
+
+class RecentWorkspacesMenu : public QObject {
+  Q_OBJECT
+public:
+  RecentWorkspacesMenu(RecentWorkspaces& mru, QMenu& menu);
+
+  // Entry clicks raise errors to the caller's handler (the main window's error box).
+  std::function<void(std::function<void()>)> runGuarded;
+
+  [[nodiscard]] const QVector<QAction*>& Items() const { return items_; }
+
+private:
+  void Sync();
+
+  RecentWorkspaces& mru_;
+  QMenu& menu_;
+  QAction* separator_ = nullptr;
+  QVector<QAction*> items_;
+};

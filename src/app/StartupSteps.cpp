@@ -1,0 +1,13 @@
+#include "StartupSteps.h"
+
+#include "Paths.h"
+
+StartupSteps StartupStepsFor(const Settings& settings, const std::vector<std::string>& arguments,
+                             const std::function<bool(const std::string&)>& fileExists) {
+  StartupSteps steps;
+  steps.askForTools = !fileExists(settings.lcclocation) || !fileExists(settings.q3asmlocation);
+  if (arguments.empty() || !fileExists(arguments.front())) return steps;
+  const std::string& argument = arguments.front();
+  (paths::LowerFileExt(argument) == ".tsw" ? steps.workspace : steps.file) = argument;
+  return steps;
+}

@@ -1,0 +1,21 @@
+// What the main window does when it is first shown, decided without a window: ask for the tools
+// when one is missing, then open what the command line names.
+#pragma once
+
+#include "Settings.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct StartupSteps {
+  bool askForTools = false; // Preferences opens first
+  std::string workspace;    // a workspace file to load; empty for none
+  std::string file;         // a file to show in an editor window; empty for none
+};
+
+// Only the first argument counts, and only when it names an existing file: a ".tsw" (in any
+// case) is the workspace, anything else a file for an editor window.
+[[nodiscard]] StartupSteps StartupStepsFor(const Settings& settings,
+                                           const std::vector<std::string>& arguments,
+                                           const std::function<bool(const std::string&)>& fileExists);

@@ -1,0 +1,26 @@
+// What the main window needs of the workspace, as a small interface: the project workspace plugs
+// in behind it, and tests use a stand-in.
+#pragma once
+
+#include <string>
+
+struct SharedDialogs;
+
+// The workspace as the shell drives it.
+class WorkspacePort {
+public:
+  virtual ~WorkspacePort() = default;
+
+  // Loads the workspace file and rebuilds the tree and the class view, whatever happened; an
+  // error is shown to the user. True when the file was read whole.
+  virtual bool LoadWorkspace(const std::string& path) = 0;
+  // Rebuilds the workspace tree from the model ("Projects" alone for an empty workspace).
+  virtual void BuildTree() = 0;
+  // Offers to save a modified workspace, closes the editor windows and empties the workspace.
+  // False when the user kept it open.
+  virtual bool CloseWorkspace() = 0;
+  // The active project's file, empty when there is none.
+  [[nodiscard]] virtual std::string ActiveProjectFile() const { return {}; }
+  // The dialogs made once at start exist now: the commands that use them can be wired.
+  virtual void AttachSharedDialogs(SharedDialogs& /*dialogs*/) {}
+};

@@ -1,0 +1,46 @@
+// What the workspace part of the shell takes from the main window: its actions, the controls it
+// fills, and a few services, each named, so that the helpers never reach the whole window.
+#pragma once
+
+#include "ClassViewCommands.h"
+#include "Dialogs.h"
+#include "FindInFilesCommands.h"
+
+#include <QIcon>
+#include <QVector>
+
+#include <functional>
+#include <string>
+
+class MainActions;
+class MessageLines;
+class QListView;
+class QMdiSubWindow;
+class QObject;
+class QTreeWidget;
+class UserQuestions;
+class WindowCommands;
+struct Settings;
+
+// Runs a handler; an error it raises is shown in an error box and the program goes on.
+using GuardedRunner = std::function<void(const std::function<void()>&)>;
+
+struct WorkspaceShell {
+  MainActions& actions;
+  UserQuestions& questions;
+  const Settings& settings;
+  MessageLines& debugLines; // the "Debug" list's lines
+  WindowCommands& windows;
+  QObject& userInterface; // lives on the user-interface thread, for the build's hand-over
+  QTreeWidget& projectTree;
+  const QVector<QIcon>& treeImages;
+  QListView& debugList;
+  ClassViewControls classView;
+  FindInFilesPage findInFilesPage;
+  GuardedRunner runGuarded;
+  DialogRunner runDialog;
+  // Finds the open editor window of a file or opens one; none when the file cannot be read.
+  std::function<QMdiSubWindow*(const std::string& path)> openEditorWindow;
+  std::function<void(const std::string& path)> addRecentWorkspace;
+  std::string& workspaceFileName;
+};

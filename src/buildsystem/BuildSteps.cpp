@@ -1,0 +1,97 @@
+// Command lines are composed exactly as the tools expect them; paths go through the short form
+// (the path itself where the system has no short names).
+#include "BuildSteps.h"
+
+#include "WorkspacePaths.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+std::string ToolPaths::Argument(const std::string& path) const {
+  if (style.windows || path.find(' ') == std::string::npos) return path;
+  return "\"" + path + "\"";
+}
+
+std::string ProjectFolder(const std::string& projectFileName, PathStyle style) {
+  std::error_code noCurrentFolder; // a relative name then stays relative
+  const std::string here = std::filesystem::current_path(noCurrentFolder).string();
+  const std::string absolute = paths::ExpandFileName(projectFileName, here, style);
+  return paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(absolute, style), style);
+}
+
+std::string CompilerCommandLine(const Settings& settings, const std::vector<std::string>& projectFileNames,
+                                const std::string& source, const ToolPaths& tools) {
+  std::string line = tools.Argument(settings.lcclocation) + " " + settings.lcclarguments;
+  for (const std::string& projectFile : projectFileNames)
+    line += " -I" + tools.Argument(tools.shortForm(ProjectFolder(projectFile, tools.style)));
+  return line + " " + tools.Argument(tools.shortForm(source));
+}
+
+std::string AssemblyListEntry(const Settings& settings, const std::string& source, const ToolPaths& tools) {
+  const std::string name = paths::ExtractFileName(tools.shortForm(source), tools.style);
+  const std::size_t dot = name.rfind('.');
+  return settings.outputlocation + (dot == std::string::npos ? std::string() : name.substr(0, dot));
+}
+
+std::string AssemblerCommandLine(const Settings& settings, const std::vector<std::string>& assemblyList,
+                                 const std::vector<std::string>& projectFiles, const ToolPaths& tools) {
+  std::string line = tools.Argument(settings.q3asmlocation) + " " + settings.q3asmlarguments;
+  for (const std::string& entry : assemblyList)
+    line += " \"" + entry + tools.AssemblyExtension() + "\"";
+  for (const std::string& file : projectFiles) {
+    const std::string extension = paths::LowerFileExt(file, StyleOfStoredPath(file));
+    if (extension != ".c" && extension != ".h") line += " \"" + file + "\"";
+  }
+  return line;
+}
+
+bool DefinesEntryPoint(const std::string& assemblyFile) {
+  std::ifstream in(assemblyFile, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("proc vmMain", 0) == 0 && (line.size() == 11 || line[11] == ' ' || line[11] == '\r'))
+      return true;
+  return false;
+}
+
+std::vector<std::string> WithEntryPointFirst(std::vector<std::string> assemblyList, const ToolPaths& tools) {
+  for (auto entry = assemblyList.begin(); entry != assemblyList.end(); ++entry)
+    if (DefinesEntryPoint(*entry + tools.AssemblyExtension())) {
+      std::rotate(assemblyList.begin(), entry, entry + 1);
+      break;
+    }
+  return assemblyList;
+}
+
+namespace {
+
+void MoveToBackup(const std::string& file, const std::string& backup) {
+  if (!paths::FileExists(file)) return;
+  if (paths::FileExists(backup)) std::remove(backup.c_str());
+  std::rename(file.c_str(), backup.c_str());
+}
+
+} // namespace
+
+bool InstallModule(const std::string& outputFolder, const std::string& projectName) {
+  const std::string module = outputFolder + "q3asm.qvm";
+  if (!paths::FileExists(module)) return false;
+  // A name that is no plain file name would move the module out of the output folder; the
+  // module then stays as the assembler wrote it.
+  if (projectName.find('/') != std::string::npos) return true;
+  const std::string target = outputFolder + projectName;
+  MoveToBackup(target + ".qvm", target + ".~qvm");
+  MoveToBackup(target + ".map", target + ".~map");
+  std::rename(module.c_str(), (target + ".qvm").c_str());
+  std::rename((outputFolder + "q3asm.map").c_str(), (target + ".map").c_str());
+  return true;
+}
+
+void DeleteAssemblyFiles(const std::vector<std::string>& assemblyList, const ToolPaths& tools) {
+  for (const std::string& entry : assemblyList) {
+    const std::string file = entry + tools.AssemblyExtension();
+    if (paths::FileExists(file)) std::remove(file.c_str());
+  }
+}

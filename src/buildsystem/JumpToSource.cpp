@@ -1,0 +1,71 @@
+// Message-line parsing follows the list's own format: the file name runs to the first colon
+// (after a drive letter's colon in the Windows style), the line number to the next.
+#include "JumpToSource.h"
+
+#include "MessageCollector.h"
+#include "ProjectList.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+std::optional<int> ToInteger(std::string text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::nullopt;
+  text.erase(0, first);
+  if (text[0] == '+') text.erase(0, 1);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// The second form: any text, a colon, one character, then a file name up to its own colon.
+std::optional<MessageLocation> SecondForm(std::string rest, PathStyle style,
+                                          const std::function<bool(const std::string&)>& isFile) {
+  if (rest.empty()) return std::nullopt;
+  rest.erase(0, 1);
+  std::size_t end = rest.find(':');
+  if (end == std::string::npos) return std::nullopt;
+  if (style.windows) {
+    end = rest.find(':', end + 1);
+    if (end == std::string::npos) return std::nullopt;
+  }
+  std::string file = rest.substr(0, end);
+  if (style.windows) std::replace(file.begin(), file.end(), '/', '\\');
+  const std::string longForm = LongPathName(file);
+  if (!isFile(longForm)) return std::nullopt;
+  return MessageLocation{longForm, 1};
+}
+
+} // namespace
+
+std::optional<MessageLocation> ParseMessageLine(const std::string& line, PathStyle style,
+                                                const std::function<bool(const std::string&)>& isFile) {
+  const std::size_t colon = FileNameColon(line, style);
+  std::string file;
+  std::string rest = line;
+  if (colon != std::string::npos) {
+    file = line.substr(0, colon);
+    rest = line.substr(colon + 1);
+  }
+  if (const auto number = ToInteger(rest.substr(0, rest.find(':')))) {
+    // A bare number names no file; there is nothing to open.
+    if (file.empty()) return std::nullopt;
+    return MessageLocation{file, *number};
+  }
+  return SecondForm(rest, style, isFile);
+}
+
+void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, MessageListKind sender,
+                          EditorWindows& windows) {
+  if (!selectedLine) return;
+  const auto location = ParseMessageLine(*selectedLine, PathStyle::Native(), paths::FileExists);
+  if (!location) return;
+  JumpTarget& window = windows.OpenEditorWindow(location->file);
+  window.SetMarkColour(sender == MessageListKind::FindInFiles ? kFindInFilesMarkColour : kDebugMarkColour);
+  window.MarkLine(location->line);
+  window.SetTopLine(location->line - window.VisibleLineCount() / 2);
+  window.BringToFront();
+}

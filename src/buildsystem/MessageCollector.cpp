@@ -1,0 +1,85 @@
+// Line joining across chunks: a lone CR, a lone LF and a CR LF pair (also split between two
+// chunks) each end one line.
+#include "MessageCollector.h"
+
+#include "ProjectList.h"
+
+TMessageCollector::TMessageCollector(std::function<void()> processEvents, PathStyle style)
+    : processEvents_(std::move(processEvents)), style_(style) {}
+
+void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lines, bool isError) {
+  if (lines.Empty()) {
+    lines.Add(std::string());
+    LineBreakPending = false;
+    lastLineSettled_ = lastLineHasSummary_ = false;
+  }
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const char c = text[at];
+    if (c == '\r' || c == '\n') {
+      const bool completesPair = c == '\n' && LineBreakPending;
+      LineBreakPending = c == '\r';
+      if (!completesPair) {
+        lines.Add(std::string());
+        lastLineSettled_ = lastLineHasSummary_ = false;
+      }
+      ++at;
+      continue;
+    }
+    LineBreakPending = false;
+    const std::size_t end = text.find_first_of("\r\n", at);
+    AppendRun(text.substr(at, end == std::string::npos ? std::string::npos : end - at), lines, isError);
+    at = end == std::string::npos ? text.size() : end;
+    if (processEvents_) processEvents_();
+  }
+}
+
+void TMessageCollector::AppendRun(const std::string& run, MessageLines& lines, bool isError) {
+  // Only the new run is expanded and only the new text is searched: the last line may grow
+  // very long when a tool prints without line ends, and it holds no tabs any more.
+  const std::size_t oldSize = lines.Last().size();
+  lines.AppendToLast(ExpandTabs(run, oldSize));
+  const std::string& line = lines.Last();
+  if (isError && !lastLineSettled_ && (oldSize == 0 || run.find(':') != std::string::npos)) {
+    std::string normalised = NormaliseMessageLine(line, style_);
+    lastLineSettled_ = FileNameColon(normalised, style_) != std::string::npos;
+    if (normalised != line) lines.SetLast(std::move(normalised));
+  }
+  constexpr std::size_t kSummaryLength = sizeof("total errors") - 1;
+  const std::size_t searchFrom = oldSize > kSummaryLength ? oldSize - kSummaryLength : 0;
+  if (Assembling &&
+      (lastLineHasSummary_ || lines.Last().find("total errors", searchFrom) != std::string::npos)) {
+    lastLineHasSummary_ = true;
+    AssemblerResult = " - " + lines.Last();
+  }
+}
+
+std::string ExpandTabs(const std::string& text, std::size_t startColumn) {
+  std::string expanded;
+  expanded.reserve(text.size());
+  for (char c : text) {
+    if (c == '\t')
+      expanded.append(8 - (startColumn + expanded.size()) % 8, ' ');
+    else
+      expanded += c;
+  }
+  return expanded;
+}
+
+std::size_t FileNameColon(const std::string& line, PathStyle style) {
+  std::size_t colon = line.find(':');
+  if (style.windows && colon == 1) colon = line.find(':', 2);
+  return colon;
+}
+
+std::string NormaliseMessageLine(const std::string& line, PathStyle style) {
+  const std::size_t colon = FileNameColon(line, style);
+  if (colon == std::string::npos || colon == 0) return line;
+  const std::string prefix = line.substr(0, colon);
+  try {
+    if (paths::FileExists(prefix)) return LongPathName(prefix) + line.substr(colon);
+  } catch (...) {
+    // A name the file system cannot take leaves the line as it was.
+  }
+  return line;
+}

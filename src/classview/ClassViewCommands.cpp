@@ -1,0 +1,104 @@
+// The class view page: the outline shown as tree nodes carrying their declaration's place.
+#include "ClassViewCommands.h"
+
+#include "DisplayText.h"
+#include "DocumentWindow.h"
+#include "ProjectList.h"
+#include "ProjectTree.h"
+#include "SourceFile.h"
+#include "kxCodePage.h"
+#include "kxCustomEdit.h"
+
+#include <QEvent>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+Q_DECLARE_METATYPE(TClassObject)
+
+namespace {
+
+QTreeWidgetItem* MakeNode(const TClassNode& node, const QIcon& image) {
+  auto* item = new QTreeWidgetItem({BytesToQString(node.Caption)});
+  item->setIcon(0, image);
+  item->setData(0, Qt::UserRole, QVariant::fromValue(node.Data));
+  return item;
+}
+
+} // namespace
+
+std::optional<TClassObject> ClassObjectOfNode(const QTreeWidgetItem* node) {
+  if (node == nullptr) return std::nullopt;
+  const QVariant data = node->data(0, Qt::UserRole);
+  if (!data.canConvert<TClassObject>()) return std::nullopt;
+  return data.value<TClassObject>();
+}
+
+ClassViewCommands::ClassViewCommands(ClassViewControls controls, const TProjectList& workspace,
+                                     UserQuestions& questions, ClassViewEditorOpener openEditor)
+    : controls_(std::move(controls)), workspace_(workspace), questions_(questions),
+      openEditor_(std::move(openEditor)) {
+  QTreeWidget* tree = &controls_.ClassTreeView;
+  tree->viewport()->installEventFilter(this);
+  connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { ClassTreeViewDblClick(); });
+  connect(tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Folded(item, true); });
+  connect(tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { Folded(item, false); });
+}
+
+bool ClassViewCommands::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick) folding_.NoteDoubleClick();
+  return QObject::eventFilter(watched, event);
+}
+
+void ClassViewCommands::Folded(QTreeWidgetItem* item, bool expanded) {
+  const QTreeWidgetItem* selected = SelectedNode(controls_.ClassTreeView);
+  // Qt tells of a fold after the fact, so a refused one is undone; undoing it asks again, which
+  // the used-up double-click then allows.
+  if (!folding_.AllowsFold(selected != nullptr && selected->parent() == nullptr))
+    item->setExpanded(!expanded);
+}
+
+void ClassViewCommands::SetCaption(const QString& caption) {
+  controls_.PageControl.setTabText(controls_.PageControl.indexOf(&controls_.ClassViewSheet), caption);
+}
+
+void ClassViewCommands::RebuildClassView() {
+  SetCaption("Class View");
+  const TProjectItem* project = workspace_.ActiveProject;
+  if (project == nullptr) return;
+  SetCaption("Class view of " + ToDisplay(project->Name));
+  outline_.Restart();
+  try {
+    for (const TProjectFile& file : project->Files)
+      outline_.ScanFile(file.Path, source_file::ReadStoredLines(file.Path));
+  } catch (const TessarinError& error) {
+    ShowNodes();
+    questions_.showError(error.message());
+    return;
+  }
+  outline_.Sort();
+  ShowNodes();
+}
+
+void ClassViewCommands::ShowNodes() {
+  QTreeWidget& tree = controls_.ClassTreeView;
+  tree.clear();
+  QList<QTreeWidgetItem*> items;
+  for (const TClassNode& node : outline_.Nodes()) {
+    QTreeWidgetItem* item = MakeNode(node, controls_.structureImage);
+    for (const TClassNode& child : node.Members)
+      item->addChild(MakeNode(child, controls_.memberImage));
+    items.append(item);
+  }
+  // One insertion for the whole outline rather than one per structure.
+  tree.addTopLevelItems(items);
+}
+
+void ClassViewCommands::ClassTreeViewDblClick() {
+  const std::optional<TClassObject> data = ClassObjectOfNode(SelectedNode(controls_.ClassTreeView));
+  if (!data) return;
+  DocumentWindow* window = openEditor_(data->FileName);
+  if (window == nullptr) return;
+  window->MyEditor->SetCaretY(data->Line);
+  window->SetTopLine(data->Line - window->VisibleLineCount() / 2);
+  window->MyEditor->setFocus();
+}

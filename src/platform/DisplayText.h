@@ -1,0 +1,10 @@
+// Paths and names as the desktop shows them: the bytes of the system's 8-bit encoding turned into
+// Qt text and back, so a path shown in a list or a field reads back to the same bytes.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+[[nodiscard]] QString ToDisplay(const std::string& text);
+[[nodiscard]] std::string FromDisplay(const QString& text);

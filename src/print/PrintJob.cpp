@@ -1,0 +1,132 @@
+#include "PrintJob.h"
+
+#include "UserClock.h"
+#include "UserQuestions.h"
+#include "kxCodePage.h"
+#include "uTextDrawer.h"
+
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QPrinter>
+
+namespace {
+
+// Paper is white: a run on the paper's own colour needs no background.
+constexpr TColor kPaper = 0x00FFFFFF;
+
+QColor PrintColor(TColor color) {
+  // System colours as a light, default palette gives them, whatever the screen's theme.
+  static const QPalette paperPalette(Qt::black, Qt::white);
+  return ColorToQColor(color, paperPalette);
+}
+
+} // namespace
+
+TQtPrinterCanvas::TQtPrinterCanvas(QPrinter& printer)
+    : printer_(printer), metrics_(qfont_, &printer), brush_(kPaper) {}
+
+TQtPrinterCanvas::~TQtPrinterCanvas() {
+  if (painter_.isActive()) painter_.end();
+}
+
+TkxPrintPage TQtPrinterCanvas::Page() const {
+  const QRect printable = printer_.pageLayout().paintRectPixels(printer_.resolution());
+  return {printable.width(),     printable.height(), printer_.resolution(),
+          printer_.resolution(), printable.x(),      printable.y()};
+}
+
+TkxPrintTextMetrics TQtPrinterCanvas::Metrics() const {
+  return {metrics_.height(), metrics_.leading(), metrics_.averageCharWidth()};
+}
+
+int TQtPrinterCanvas::TextWidth(std::string_view text) const {
+  return metrics_.horizontalAdvance(BytesToQString(text));
+}
+
+void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
+  const bool glyphsChange = !glyphs_.isValid() || font.Name != font_.Name || font.Size != font_.Size ||
+                            (font.Style & (fsBold | fsItalic)) != (font_.Style & (fsBold | fsItalic));
+  font_ = font;
+  qfont_ = QFont(QString::fromStdString(font.Name), font.Size);
+  qfont_.setStyleHint(QFont::TypeWriter);
+  qfont_.setBold(font.Style & fsBold);
+  qfont_.setItalic(font.Style & fsItalic);
+  qfont_.setUnderline(font.Style & fsUnderline);
+  qfont_.setStrikeOut(font.Style & fsStrikeOut);
+  // Measured against the printer, so sizes come out in its pixels.
+  qfont_ = QFont(qfont_, &printer_);
+  metrics_ = QFontMetrics(qfont_, &printer_);
+  if (glyphsChange) {
+    QFont sized = qfont_;
+    sized.setPixelSize(QFontInfo(qfont_).pixelSize());
+    glyphs_ = QRawFont::fromFont(sized);
+  }
+}
+
+void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const TkxRect& clip) {
+  if (text.empty() || !painter_.isActive()) return;
+  const int count = static_cast<int>(text.size());
+  painter_.save();
+  painter_.setClipRect(QRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top));
+  if (brush_ != kPaper && brush_ != clNone)
+    painter_.fillRect(QRect(x, y, advance * count, metrics_.height()), PrintColor(brush_));
+  const QList<quint32> indexes = glyphs_.glyphIndexesForString(BytesToQString(text));
+  QList<QPointF> positions(indexes.size());
+  for (qsizetype i = 0; i < positions.size(); ++i)
+    positions[i] = QPointF(static_cast<qreal>(i) * advance, 0);
+  QGlyphRun run;
+  run.setRawFont(glyphs_);
+  run.setGlyphIndexes(indexes);
+  run.setPositions(positions);
+  run.setUnderline(font_.Style & fsUnderline);
+  run.setStrikeOut(font_.Style & fsStrikeOut);
+  painter_.setPen(PrintColor(font_.Color));
+  painter_.drawGlyphRun(QPointF(x, y + metrics_.ascent()), run);
+  painter_.restore();
+}
+
+void TQtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
+  printer_.setDocName(QString::fromStdString(title));
+  printer_.setCopyCount(copies);
+  if (!painter_.begin(&printer_)) {
+    const QString name = printer_.printerName();
+    throw TessarinError(name.isEmpty() ? "No printer is available for printing."
+                                       : "The printer " + name.toStdString() + " could not start printing.");
+  }
+}
+
+void TQtPrinterCanvas::NewPage() { printer_.newPage(); }
+
+void TQtPrinterCanvas::EndDoc() { painter_.end(); }
+
+void TQtPrinterCanvas::Abort() {
+  printer_.abort();
+  if (painter_.isActive()) painter_.end();
+}
+
+TkxPrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& fileName) {
+  TkxPrintOptions options;
+  options.SelectedOnly = core.SelAvail();
+  options.Highlighted = core.HighLighter() != nullptr;
+  options.Monochrome = true;
+  options.Copies = 1;
+  options.MarginUnits = kxMarginThousandthsOfAnInch;
+  options.Margins = {500, 500, 500, 500};
+  options.Title = fileName;
+  options.Header = {{"$title$", paCenter}, {"", paLeft}};
+  options.Footer = {{"", paLeft}, {"Page $pagenum$", paRight}};
+  return options;
+}
+
+void PrintSourceFile(const TkxEditCore& core, const QFont& font, const std::string& fileName,
+                     QPrinter& printer) {
+  TkxPrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.FontColor()};
+  if (font.bold()) printFont.Style |= fsBold;
+  if (font.italic()) printFont.Style |= fsItalic;
+  const QLocale locale;
+  TQtPrinterCanvas canvas(printer);
+  PrintEditorText(core, canvas, printFont, PrintCommandOptions(core, fileName), {},
+                  ShortDateText(QDate::currentDate(), locale).toStdString(),
+                  LongTimeText(QTime::currentTime(), locale).toStdString());
+}

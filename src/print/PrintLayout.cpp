@@ -1,0 +1,293 @@
+// The print layout: every character advances by the font's average width, so the printout keeps
+// the columns of the source; a page holds as many lines as fit between header and footer.
+#include "PrintLayout.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// a * b / c with a wide intermediate product, rounded to the nearest integer.
+int MulDiv(int a, int b, int c) {
+  if (c == 0) return 0;
+  const std::int64_t product = static_cast<std::int64_t>(a) * b;
+  const std::int64_t half = (product < 0) != (c < 0) ? -(std::abs(c) / 2) : std::abs(c) / 2;
+  return static_cast<int>((product + half) / c);
+}
+
+std::string MacroName(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && blank(text.back()))
+    text.remove_suffix(1);
+  std::string name(text);
+  for (char& c : name)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return name;
+}
+
+std::string MacroValue(const std::string& name, const TkxPrintMacroValues& values) {
+  if (name.empty()) return "$";
+  if (name == "PAGENUM") return std::to_string(values.PageNumber);
+  if (name == "TITLE") return values.Title;
+  if (name == "TIME") return values.Time;
+  if (name == "DATE") return values.Date;
+  if (name == "DATETIME") return values.Date + " " + values.Time;
+  if (name == "TIMEDATE") return values.Time + " " + values.Date;
+  return name;
+}
+
+// The lines and columns to print, 1-based; a last column of 0 reaches to the line's end.
+struct PrintedRange {
+  int FirstColumn = 0, FirstLine = 1, LastColumn = 0, LastLine = 0;
+  bool ColumnMode = false;
+};
+
+PrintedRange RangeToPrint(const TkxEditCore& core, const TkxPrintOptions& options) {
+  if (options.SelectedOnly) {
+    const TkxPoint begin = core.BlockBegin();
+    const TkxPoint end = core.BlockEnd();
+    if (core.SelectionMode() == smLine) return {0, begin.Y, 0, end.Y, false};
+    if (core.SelectionMode() == smColumn) {
+      // A block dragged leftwards has its start right of its end; it is the same block.
+      return {std::min(begin.X, end.X), begin.Y, std::max(begin.X, end.X) - 1, end.Y, true};
+    }
+    // A selection that ends before the first character of its last line holds none of it.
+    if (end.X == 1 && end.Y > begin.Y) return {begin.X, begin.Y, 0, end.Y - 1, false};
+    return {begin.X, begin.Y, end.X - 1, end.Y, false};
+  }
+  const TkxPrintBox& range = options.PrintRange;
+  if (!range.Zero()) return {range.Left, range.Top, range.Right, range.Bottom, false};
+  return {0, 1, 0, core.LineCount(), false};
+}
+
+class PrintJob {
+public:
+  PrintJob(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintOptions& options,
+           const TPrintStatusEvent& onStatus, TkxPrintMacroValues macros)
+      : core_(core), printer_(printer), options_(options), onStatus_(onStatus), macros_(std::move(macros)),
+        highlighter_(options.Highlighted ? core.HighLighter() : nullptr),
+        range_(RangeToPrint(core, options)) {}
+
+  void Run();
+
+private:
+  bool Aborted(TkxPrintStatus status, int pageNumber);
+  void MeasureMargins();
+  bool LayOutPages();
+  [[nodiscard]] bool PageFull() const;
+  bool StartNextPage();
+  void PrintLine(int line);
+  void PrintTokens(const std::string& text, int line, int firstColumn, int lastColumn);
+  void PrintLines(const std::vector<TkxPrintLine>& lines);
+  void PrintFooter();
+  void RestoreFontAndBrush();
+  [[nodiscard]] TkxRect LineClip() const { return {0, y_, page_.Width - margins_.Right, y_ + lineHeight_}; }
+
+  const TkxEditCore& core_;
+  TkxPrinterCanvas& printer_;
+  const TkxPrintOptions& options_;
+  const TPrintStatusEvent& onStatus_;
+  TkxPrintMacroValues macros_;
+  TkxCustomHighLighter* highlighter_;
+  PrintedRange range_;
+
+  TkxPrintPage page_;
+  TkxPrintBox margins_;
+  int charWidth_ = 0;
+  int lineHeight_ = 0;
+  int y_ = 0;
+  TkxPrintFont baseFont_;
+  TColor baseBrush_ = clNone;
+};
+
+bool PrintJob::Aborted(TkxPrintStatus status, int pageNumber) {
+  bool abort = false;
+  if (onStatus_) onStatus_(status, pageNumber, abort);
+  return abort;
+}
+
+void PrintJob::Run() {
+  printer_.BeginDoc(options_.Title, options_.Copies);
+  if (Aborted(psBegin, 0)) {
+    printer_.Abort();
+    bool ended = true;
+    if (onStatus_) onStatus_(psEnd, 0, ended);
+    return;
+  }
+  page_ = printer_.Page();
+  MeasureMargins();
+  const bool finished = LayOutPages();
+  if (finished) printer_.EndDoc();
+  bool aborted = !finished;
+  if (onStatus_) onStatus_(psEnd, 0, aborted);
+}
+
+void PrintJob::MeasureMargins() {
+  const TkxPrintBox& m = options_.Margins;
+  const bool inches = options_.MarginUnits == kxMarginThousandthsOfAnInch;
+  const auto horizontal = [&](int value) {
+    return std::max(0, (inches ? MulDiv(value, page_.ResolutionX, 1000) : value) - page_.OffsetX);
+  };
+  const auto vertical = [&](int value) {
+    return std::max(0, (inches ? MulDiv(value, page_.ResolutionY, 1000) : value) - page_.OffsetY);
+  };
+  margins_ = {horizontal(m.Left), vertical(m.Top), horizontal(m.Right), vertical(m.Bottom)};
+}
+
+bool PrintJob::LayOutPages() {
+  macros_.PageNumber = 1;
+  baseFont_ = printer_.Font();
+  baseBrush_ = printer_.BrushColor();
+  // Highlighted text may be bold or italic: the widest variant sets the grid.
+  if (highlighter_ != nullptr) {
+    TkxPrintFont widest = baseFont_;
+    widest.Style |= fsBold | fsItalic;
+    printer_.SetFont(widest);
+  }
+  const TkxPrintTextMetrics metrics = printer_.Metrics();
+  printer_.SetFont(baseFont_);
+  charWidth_ = metrics.AverageCharWidth;
+  lineHeight_ = std::max(1, metrics.Height + metrics.ExternalLeading + core_.ExtraLineSpacing());
+
+  y_ = margins_.Top;
+  if (Aborted(psNewPage, macros_.PageNumber)) {
+    printer_.Abort();
+    return false;
+  }
+  PrintLines(options_.Header);
+  const int lastLine = std::min(range_.LastLine, core_.LineCount());
+  for (int line = std::max(1, range_.FirstLine); line <= lastLine; ++line) {
+    PrintLine(line);
+    y_ += lineHeight_;
+    // No page is started for nothing after the last line.
+    if (line < lastLine && PageFull() && !StartNextPage()) return false;
+  }
+  PrintFooter();
+  return true;
+}
+
+bool PrintJob::PageFull() const {
+  const int footerHeight = lineHeight_ * static_cast<int>(options_.Footer.size());
+  return y_ + lineHeight_ + footerHeight > page_.Height - margins_.Bottom;
+}
+
+bool PrintJob::StartNextPage() {
+  PrintFooter();
+  printer_.NewPage();
+  ++macros_.PageNumber;
+  if (Aborted(psNewPage, macros_.PageNumber)) {
+    printer_.Abort();
+    return false;
+  }
+  y_ = margins_.Top;
+  PrintLines(options_.Header);
+  return true;
+}
+
+void PrintJob::PrintLine(int line) {
+  const std::string& text = core_.LineText(line);
+  const int length = static_cast<int>(text.size());
+  const bool firstLine = line == range_.FirstLine;
+  const bool lastLine = line == range_.LastLine;
+  const int firstColumn =
+      range_.ColumnMode || (firstLine && range_.FirstColumn > 0) ? std::max(1, range_.FirstColumn) : 1;
+  const int lastColumn =
+      range_.ColumnMode || (lastLine && range_.LastColumn > 0) ? std::min(length, range_.LastColumn) : length;
+  if (length < firstColumn) return;
+
+  if (highlighter_ != nullptr) {
+    PrintTokens(text, line, firstColumn, lastColumn);
+    return;
+  }
+  if (lastColumn < firstColumn) return;
+  const int x =
+      range_.ColumnMode || firstColumn == 1 ? margins_.Left : margins_.Left + (firstColumn - 1) * charWidth_;
+  const auto first = static_cast<std::size_t>(firstColumn - 1);
+  printer_.DrawRun(x, y_, std::string_view(text).substr(first, static_cast<std::size_t>(lastColumn) - first),
+                   charWidth_, LineClip());
+}
+
+void PrintJob::PrintTokens(const std::string& text, int line, int firstColumn, int lastColumn) {
+  // Every line starts from the scanner state stored with it, so a line left out of a column
+  // block cannot leave a comment open for the next.
+  highlighter_->RestoreRange(core_.Lines().GetObject(line - 1));
+  highlighter_->BeginLine(text, line - 1);
+  // In a column block the block's first column lands on the margin.
+  const int origin = margins_.Left - (range_.ColumnMode ? (firstColumn - 1) * charWidth_ : 0);
+  for (; !highlighter_->AtLineEnd(); highlighter_->NextToken()) {
+    const int tokenFirst = highlighter_->TokenStart() + 1;
+    const int tokenLast = tokenFirst + static_cast<int>(highlighter_->TokenLength()) - 1;
+    const int from = std::max(tokenFirst, firstColumn);
+    const int to = std::min(tokenLast, lastColumn);
+    if (from > to) continue;
+    if (const TkxHighLightAttributes* attribute = highlighter_->TokenAttribute()) {
+      TkxPrintFont font = printer_.Font();
+      font.Style = attribute->Style();
+      if (!options_.Monochrome) {
+        font.Color = attribute->Foreground() == clNone ? baseFont_.Color : attribute->Foreground();
+        const TColor background = attribute->Background();
+        printer_.SetBrushColor(background == clNone || background == core_.Color() ? baseBrush_ : background);
+      }
+      printer_.SetFont(font);
+    }
+    printer_.DrawRun(origin + (from - 1) * charWidth_, y_,
+                     std::string_view(text).substr(static_cast<std::size_t>(from - 1),
+                                                   static_cast<std::size_t>(to - from + 1)),
+                     charWidth_, LineClip());
+  }
+  RestoreFontAndBrush();
+}
+
+void PrintJob::RestoreFontAndBrush() {
+  printer_.SetFont(baseFont_);
+  printer_.SetBrushColor(baseBrush_);
+}
+
+void PrintJob::PrintLines(const std::vector<TkxPrintLine>& lines) {
+  for (const TkxPrintLine& line : lines) {
+    const std::string text = ExpandPrintMacros(line.Text, macros_);
+    const TkxRect clip = LineClip();
+    const int width = printer_.TextWidth(text);
+    int x = margins_.Left;
+    if (line.Alignment == paRight) x = clip.Right - width;
+    if (line.Alignment == paCenter) x = margins_.Left + (clip.Right - margins_.Left - width) / 2;
+    printer_.DrawRun(x, y_, text, charWidth_, clip);
+    y_ += lineHeight_;
+  }
+}
+
+void PrintJob::PrintFooter() {
+  y_ = page_.Height - margins_.Bottom - lineHeight_ * static_cast<int>(options_.Footer.size());
+  PrintLines(options_.Footer);
+}
+
+} // namespace
+
+std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& values) {
+  std::string expanded;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t open = text.find('$', at);
+    if (open == std::string_view::npos) {
+      expanded += text.substr(at);
+      break;
+    }
+    expanded += text.substr(at, open - at);
+    const std::size_t close = text.find('$', open + 1);
+    const std::size_t nameEnd = close == std::string_view::npos ? text.size() : close;
+    expanded += MacroValue(MacroName(text.substr(open + 1, nameEnd - open - 1)), values);
+    at = close == std::string_view::npos ? text.size() : close + 1;
+  }
+  return expanded;
+}
+
+void PrintEditorText(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
+                     const TkxPrintOptions& options, const TPrintStatusEvent& onStatus,
+                     const std::string& date, const std::string& time) {
+  if (options.SelectedOnly && !core.SelAvail()) return;
+  printer.SetFont(font);
+  PrintJob(core, printer, options, onStatus, {0, options.Title, date, time}).Run();
+}

@@ -1,0 +1,190 @@
+#include "DocumentWindow.h"
+
+#include "Paths.h"
+#include "PrintJob.h"
+#include "Settings.h"
+#include "SourceFile.h"
+#include "VrnCppSyn.h"
+#include "kxCustomEdit.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr TColor kMarkedLineText = 0xFFFFFF;
+constexpr int kMaxUndo = 10;
+
+const char* const kSaveFilter = "C Files (*.c; *.h)|*.c; *.h|All Files (*.*)|*.*";
+
+} // namespace
+
+DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent)
+    : QWidget(parent), MyEditor(new TkxCustomEdit(this)), MyHighlighter(std::make_unique<TVrnCppSyn>()),
+      OnReplaceText([this](std::string_view search, std::string_view, int, int, TkxReplaceAction& action) {
+        MyEditorReplaceText(search, action);
+      }),
+      questions_(questions), settings_(settings) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(MyEditor);
+  setFocusProxy(MyEditor); // activating the window puts the caret in the text
+  setWindowTitle(kUntitledFileName);
+
+  MyEditor->Gutter().SetShowLineNumbers(true);
+  MyEditor->SetWantTabs(true);
+  MyEditor->SetReadOnly(false);
+  MyEditor->SetMaxUndo(kMaxUndo);
+  SetEditorFont(settings_.EditorFont, settings_.EditorFontSize);
+  // Editor windows show comments and keywords in their colours only.
+  ApplyFormColours(*MyHighlighter);
+  MyHighlighter->CommentAttri().SetStyle(0);
+  MyHighlighter->KeyAttri().SetStyle(0);
+  MyEditor->SetHighLighter(MyHighlighter.get());
+  MyEditor->OnReplaceText = OnReplaceText;
+  MyEditor->OnChange = [this] { MyEditorChange(); };
+  MyEditor->OnSpecialLineColors = [this](int line, bool& special, TColor& fg, TColor& bg) {
+    MyEditorSpecialLineColors(line, special, fg, bg);
+  };
+}
+
+DocumentWindow::~DocumentWindow() {
+  // The editor goes with the widget tree; it must not keep a highlighter that goes first.
+  MyEditor->SetHighLighter(nullptr);
+}
+
+void DocumentWindow::LoadFile(const std::string& path) {
+  source_file::LoadResult loaded = source_file::Load(path);
+  if (!loaded.error.empty()) throw TessarinError(loaded.error);
+  fileName_ = path;
+  MyEditor->Lines().Assign(loaded.lines);
+  MyEditor->ClearUndo();
+  MyEditor->SetModified(false);
+  ShowCaption();
+}
+
+bool DocumentWindow::WriteTo(const std::string& path) {
+  const std::string error = source_file::Save(path, MyEditor->Lines().Strings(), settings_.BackupSource);
+  if (!error.empty()) {
+    questions_.showError(error);
+    return false;
+  }
+  fileName_ = path;
+  MyEditor->SetModified(false);
+  ShowCaption();
+  return true;
+}
+
+bool DocumentWindow::TrySave() {
+  if (!MyEditor->Modified()) return true;
+  // A window never named would land in whatever the current folder is.
+  if (fileName_ == kUntitledFileName) return SaveFileAsAsked();
+  return WriteTo(fileName_);
+}
+
+bool DocumentWindow::SaveFileAs(const std::string& path) {
+  if (paths::FileExists(path) && questions_.askYesNo("Overwrite Existing File?") != Answer::Yes) return false;
+  return WriteTo(path);
+}
+
+bool DocumentWindow::SaveFileAsAsked() {
+  FileDialogRequest request;
+  request.title = "Save File";
+  request.filter = kSaveFilter;
+  request.defaultExtension = "c";
+  request.initialFile = fileName_;
+  const std::optional<std::string> path = questions_.chooseFileToSave(request);
+  return path && SaveFileAs(*path);
+}
+
+bool DocumentWindow::CanUndo() const { return MyEditor->CanUndo(); }
+bool DocumentWindow::CanRedo() const { return MyEditor->CanRedo(); }
+bool DocumentWindow::Modified() const { return MyEditor->Modified(); }
+bool DocumentWindow::SelAvail() const { return MyEditor->SelAvail(); }
+void DocumentWindow::Undo() { MyEditor->Undo(); }
+void DocumentWindow::Redo() { MyEditor->Redo(); }
+void DocumentWindow::CutToClipboard() { MyEditor->CutToClipboard(); }
+void DocumentWindow::CopyToClipboard() { MyEditor->CopyToClipboard(); }
+void DocumentWindow::PasteFromClipboard() { MyEditor->PasteFromClipboard(); }
+void DocumentWindow::DeleteSelection() { MyEditor->SetSelText(""); }
+std::string DocumentWindow::SelText() const { return MyEditor->SelText(); }
+int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
+void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }
+
+void DocumentWindow::Print(QPrinter& printer) {
+  PrintSourceFile(*MyEditor, MyEditor->EditorFont(), fileName_, printer);
+}
+
+int DocumentWindow::SearchReplace(const std::string& search, const std::string& replace,
+                                  TkxSearchOptions options) {
+  return MyEditor->SearchReplace(search, replace, options);
+}
+
+void DocumentWindow::SetEditorFont(const std::string& name, int size) {
+  if (name.empty() || size <= 0) return; // keep the control's own font
+  MyEditor->SetEditorFont(QFont(QString::fromStdString(name), size));
+}
+
+bool DocumentWindow::CloseQuery() {
+  if (!MyEditor->Modified()) return true;
+  switch (questions_.askYesNoCancel("Save changes to " + fileName_ + "?")) {
+  case Answer::Yes: return TrySave(); // a failed or cancelled save keeps the window and its text
+  case Answer::No: MyEditor->SetModified(false); return true;
+  default: return false;
+  }
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+  if (CloseQuery())
+    event->accept();
+  else
+    event->ignore();
+}
+
+void DocumentWindow::MarkLine(int line) {
+  MarkedLine = line;
+  MyEditor->viewport()->update();
+}
+
+int DocumentWindow::VisibleLineCount() const { return MyEditor->LinesInWindow(); }
+
+void DocumentWindow::SetTopLine(int line) { MyEditor->SetTopLine(line); }
+
+void DocumentWindow::BringToFront() {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    if (frame->isMinimized()) frame->showNormal();
+    if (QMdiArea* area = frame->mdiArea()) area->setActiveSubWindow(frame);
+    frame->raise();
+  }
+  MyEditor->viewport()->update();
+}
+
+void DocumentWindow::MyEditorReplaceText(std::string_view search, TkxReplaceAction& action) {
+  switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
+  case Answer::Yes: action = raReplace; break;
+  case Answer::No: action = raSkip; break;
+  case Answer::All: action = raReplaceAll; break;
+  default: action = raCancel; break;
+  }
+}
+
+void DocumentWindow::MyEditorChange() {
+  if (!MyEditor->Modified()) return;
+  if (MarkedLine != -1) MarkLine(-1);
+  ShowCaption();
+}
+
+void DocumentWindow::MyEditorSpecialLineColors(int line, bool& special, TColor& foreground,
+                                               TColor& background) const {
+  if (line != MarkedLine) return;
+  special = true;
+  foreground = kMarkedLineText;
+  background = MarkColour;
+}
+
+void DocumentWindow::ShowCaption() {
+  const std::string caption = paths::ExtractFileName(fileName_) + (MyEditor->Modified() ? "*" : "");
+  setWindowTitle(QString::fromStdString(caption));
+}

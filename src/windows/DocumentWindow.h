@@ -1,0 +1,89 @@
+// One editor document window: a source file in an editor control with its own C highlighter,
+// the "*" of unsaved text in the caption, the save and close prompts and the line that the
+// message lists mark.
+#pragma once
+
+#include "EditorWindowPort.h"
+#include "UserQuestions.h"
+#include "kxHighlighter.h"
+#include "kxSearchReplace.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class TkxCustomEdit;
+class TVrnCppSyn;
+struct Settings;
+
+inline constexpr const char* kUntitledFileName = "untitled.c";
+
+class DocumentWindow : public QWidget, public EditorWindowPort {
+  Q_OBJECT
+public:
+  DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent = nullptr);
+  ~DocumentWindow() override;
+
+  TkxCustomEdit* MyEditor;
+  std::unique_ptr<TVrnCppSyn> MyHighlighter;
+  int MarkedLine = -1;
+  TColor MarkColour = 0;
+
+  // Reads `path` into the window; a missing file leaves the text empty. Throws TessarinError
+  // when the file exists but cannot be read.
+  void LoadFile(const std::string& path);
+  // Saves when modified; a window never named asks for a name first. False when the text is
+  // still unsaved afterwards (write failed, error shown; or the user cancelled).
+  bool TrySave();
+  // False when the user kept the old file or the write failed; the window then keeps its name.
+  bool SaveFileAs(const std::string& path);
+  // The "Save File" dialog for this window, then SaveFileAs.
+  bool SaveFileAsAsked();
+
+  // EditorWindowPort
+  [[nodiscard]] std::string FileName() const override { return fileName_; }
+  [[nodiscard]] bool CanUndo() const override;
+  [[nodiscard]] bool CanRedo() const override;
+  [[nodiscard]] bool Modified() const override;
+  [[nodiscard]] bool SelAvail() const override;
+  bool CloseQuery() override;
+  void SaveFile() override { (void)TrySave(); }
+  void Undo() override;
+  void Redo() override;
+  void CutToClipboard() override;
+  void CopyToClipboard() override;
+  void PasteFromClipboard() override;
+  void DeleteSelection() override;
+  void SetEditorFont(const std::string& name, int size) override;
+  [[nodiscard]] std::string SelText() const override;
+  int SearchReplace(const std::string& search, const std::string& replace, TkxSearchOptions options) override;
+  [[nodiscard]] int LineCount() const override;
+  void SetCaretY(int line) override;
+  void Print(QPrinter& printer) override;
+
+  // JumpTarget
+  void SetMarkColour(std::uint32_t colour) override { MarkColour = colour; }
+  void MarkLine(int line) override;
+  [[nodiscard]] int VisibleLineCount() const override;
+  void SetTopLine(int line) override;
+  void BringToFront() override;
+
+  // The prompt that a search and replace on MyEditor asks before each replacement: Yes
+  // replaces the match, No skips it, All replaces the rest without asking, Cancel stops.
+  const TkxReplaceTextEvent OnReplaceText;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void MyEditorReplaceText(std::string_view search, TkxReplaceAction& action);
+  void MyEditorChange();
+  void MyEditorSpecialLineColors(int line, bool& special, TColor& foreground, TColor& background) const;
+  void ShowCaption();
+  [[nodiscard]] bool WriteTo(const std::string& path);
+
+  UserQuestions& questions_;
+  const Settings& settings_;
+  std::string fileName_ = kUntitledFileName;
+};

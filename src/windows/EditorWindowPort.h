@@ -1,0 +1,45 @@
+// What the shell's commands need of one open editor window, as a small interface: the document
+// window implements it, and tests use stand-ins.
+#pragma once
+
+#include "EditorWindows.h"
+#include "PrintCommands.h"
+#include "kxSearchReplace.h"
+
+#include <string>
+
+// One open editor window. The MDI child widget implements this next to being a QWidget; its
+// close event must ask CloseQuery() and refuse the close when that says no. As a jump target it
+// takes the marked line of the message lists; the Print command prints it.
+class EditorWindowPort : public JumpTarget, public PrintableDocument {
+public:
+  [[nodiscard]] virtual std::string FileName() const = 0;
+  [[nodiscard]] virtual bool CanUndo() const = 0;
+  [[nodiscard]] virtual bool CanRedo() const = 0;
+  [[nodiscard]] virtual bool Modified() const = 0;
+  [[nodiscard]] virtual bool SelAvail() const = 0;
+
+  // The save prompt: may the window close? A Yes saves, a No drops the changes.
+  virtual bool CloseQuery() = 0;
+  // Writes the text when it is modified.
+  virtual void SaveFile() = 0;
+
+  virtual void Undo() = 0;
+  virtual void Redo() = 0;
+  virtual void CutToClipboard() = 0;
+  virtual void CopyToClipboard() = 0;
+  virtual void PasteFromClipboard() = 0;
+  // Replaces the selection with nothing, as one undoable edit.
+  virtual void DeleteSelection() = 0;
+  virtual void SetEditorFont(const std::string& name, int size) = 0;
+
+  // For the search commands.
+  [[nodiscard]] virtual std::string SelText() const = 0;
+  // Searches, and with the replace bits replaces, asking the window's replace prompt when told
+  // to; returns the matches visited, 0 when there was none.
+  virtual int SearchReplace(const std::string& search, const std::string& replace,
+                            TkxSearchOptions options) = 0;
+  [[nodiscard]] virtual int LineCount() const = 0;
+  // Moves the caret to that line, keeping its column; the editor limits it to the text.
+  virtual void SetCaretY(int line) = 0;
+};

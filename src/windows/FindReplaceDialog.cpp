@@ -1,0 +1,162 @@
+// The find-or-replace dialog: two text boxes, four groups of switches and three buttons.
+#include "FindReplaceDialog.h"
+
+#include "Dialogs.h"
+#include "kxCodePage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+
+namespace {
+
+QComboBox* textBox(QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setEditable(true);
+  // The lists stay empty: what was searched is not collected.
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  return box;
+}
+
+QGroupBox* group(const char* title, std::initializer_list<QWidget*> members) {
+  auto* box = new QGroupBox(title);
+  auto* layout = new QVBoxLayout(box);
+  for (QWidget* member : members)
+    layout->addWidget(member);
+  layout->addStretch();
+  return box;
+}
+
+} // namespace
+
+TkxSearchOptions SearchOptionsOf(const TFindSwitches& switches, bool replaceAll) {
+  TkxSearchOptions options = 0;
+  if (switches.matchCase) options |= ssoMatchCase;
+  if (switches.wholeWords) options |= ssoWholeWord;
+  if (switches.backwards) options |= ssoBackwards;
+  if (switches.fromHome) options |= ssoEntireScope;
+  if (switches.selectedOnly) options |= ssoSelectedOnly;
+  if (switches.prompt) options |= ssoPrompt;
+  if (switches.replace) {
+    options |= ssoReplace;
+    if (replaceAll) options |= ssoReplaceAll;
+  }
+  return options;
+}
+
+FindReplaceDialog::FindReplaceDialog(QWidget* parent)
+    : QDialog(parent), FindTextComboBox(textBox(this)), NewTextLabel(new QLabel("Text to insert:", this)),
+      NewTextComboBox(textBox(this)), SearchRadioButton(new QRadioButton("Search only")),
+      ReplaceRadioButton(new QRadioButton("Search and replace")),
+      CaseCheckBox(new QCheckBox("&Case sensitive")), WholeWordCheckBox(new QCheckBox("&Whole words only")),
+      PromptCheckBox(new QCheckBox("&Prompt on replace")), ForwardRadioButton(new QRadioButton("Forwar&d")),
+      BackwardRadioButton(new QRadioButton("&Backward")), GlobalRadioButton(new QRadioButton("&Global")),
+      SelectedRadioButton(new QRadioButton("&Selected text")), RadioButton5(new QRadioButton("&From cursor")),
+      HomeRadioButton(new QRadioButton("From &home position")), okButton(new QPushButton("&OK", this)),
+      AllButton(new QPushButton("&Replace All", this)), cancelButton(new QPushButton("&Cancel", this)) {
+  setWindowTitle("Find or replace text");
+  setWindowFlag(Qt::Tool);
+  setSizeGripEnabled(false); // the status bar carries the grip
+
+  auto* texts = new QGridLayout;
+  auto* findLabel = new QLabel("Text to find:", this);
+  findLabel->setBuddy(FindTextComboBox);
+  NewTextLabel->setBuddy(NewTextComboBox);
+  texts->addWidget(findLabel, 0, 0);
+  texts->addWidget(FindTextComboBox, 0, 1);
+  texts->addWidget(NewTextLabel, 1, 0);
+  texts->addWidget(NewTextComboBox, 1, 1);
+
+  auto* groups = new QGridLayout;
+  groups->addWidget(group(" Operation: ", {SearchRadioButton, ReplaceRadioButton}), 0, 0);
+  groups->addWidget(group(" Options: ", {CaseCheckBox, WholeWordCheckBox, PromptCheckBox}), 0, 1, 2, 1);
+  groups->addWidget(group(" Direction: ", {ForwardRadioButton, BackwardRadioButton}), 1, 0);
+  groups->addWidget(group(" Scope: ", {GlobalRadioButton, SelectedRadioButton}), 2, 0);
+  groups->addWidget(group("Origin: ", {RadioButton5, HomeRadioButton}), 2, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(okButton);
+  buttons->addWidget(AllButton);
+  buttons->addWidget(cancelButton);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(texts);
+  layout->addLayout(groups);
+  layout->addLayout(buttons);
+  layout->addWidget(new QStatusBar(this));
+
+  SearchRadioButton->setChecked(true);
+  ForwardRadioButton->setChecked(true);
+  GlobalRadioButton->setChecked(true);
+  HomeRadioButton->setChecked(true);
+  okButton->setDefault(true);
+
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(AllButton, &QPushButton::clicked, this, [this] { done(ReplaceAllResult); });
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  // Also when Find or Replace sets the operation, so the dialog never shows a stale state.
+  connect(ReplaceRadioButton, &QRadioButton::toggled, this, &FindReplaceDialog::ReplaceRadioButtonClick);
+  connect(FindTextComboBox, &QComboBox::editTextChanged, this, &FindReplaceDialog::FindTextComboBoxChange);
+
+  FormActivate();
+  // Resizable across, fixed in height.
+  setFixedHeight(sizeHint().height());
+  resize(420, height());
+}
+
+std::string FindReplaceDialog::FindText() const { return QStringToBytes(FindTextComboBox->currentText()); }
+
+void FindReplaceDialog::SetFindText(const std::string& text) {
+  FindTextComboBox->setEditText(BytesToQString(text));
+}
+
+std::string FindReplaceDialog::NewText() const { return QStringToBytes(NewTextComboBox->currentText()); }
+
+TFindSwitches FindReplaceDialog::Switches() const {
+  TFindSwitches switches;
+  switches.replace = ReplaceRadioButton->isChecked();
+  switches.matchCase = CaseCheckBox->isChecked();
+  switches.wholeWords = WholeWordCheckBox->isChecked();
+  switches.prompt = PromptCheckBox->isChecked();
+  switches.backwards = BackwardRadioButton->isChecked();
+  switches.selectedOnly = SelectedRadioButton->isChecked();
+  switches.fromHome = HomeRadioButton->isChecked();
+  return switches;
+}
+
+void FindReplaceDialog::ReplaceRadioButtonClick() {
+  const bool replacing = ReplaceRadioButton->isChecked();
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{NewTextComboBox, NewTextLabel, AllButton, PromptCheckBox})
+    control->setEnabled(replacing);
+}
+
+void FindReplaceDialog::FindTextComboBoxChange() {
+  okButton->setEnabled(!FindTextComboBox->currentText().isEmpty());
+  AllButton->setEnabled(okButton->isEnabled() && ReplaceRadioButton->isChecked());
+}
+
+void FindReplaceDialog::FormActivate() {
+  ReplaceRadioButtonClick();
+  FindTextComboBoxChange();
+  FindTextComboBox->setFocus();
+  FindTextComboBox->lineEdit()->selectAll();
+}
+
+void FindReplaceDialog::showEvent(QShowEvent* event) {
+  CentreOnScreen(*this);
+  QDialog::showEvent(event);
+  FormActivate();
+}

@@ -1,0 +1,78 @@
+// The "Find or replace text" dialog. Made once and kept: its boxes and switches are the search
+// state that Search Again repeats.
+#pragma once
+
+#include "kxSearchReplace.h"
+
+#include <QDialog>
+
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The dialog's switches, apart from the widgets that hold them.
+struct TFindSwitches {
+  bool replace = false;
+  bool matchCase = false;
+  bool wholeWords = false;
+  bool prompt = false;
+  bool backwards = false;
+  bool selectedOnly = false;
+  bool fromHome = true;
+};
+
+// The editor's option bits for the switches; replace-all only counts while replacing.
+[[nodiscard]] TkxSearchOptions SearchOptionsOf(const TFindSwitches& switches, bool replaceAll);
+
+class FindReplaceDialog : public QDialog {
+  Q_OBJECT
+public:
+  // The result of a dialog closed with "&Replace All"; OK and Cancel give the usual two.
+  static constexpr int ReplaceAllResult = 2;
+
+  explicit FindReplaceDialog(QWidget* parent = nullptr);
+
+  QComboBox* FindTextComboBox;
+  QLabel* NewTextLabel;
+  QComboBox* NewTextComboBox;
+  QRadioButton* SearchRadioButton;
+  QRadioButton* ReplaceRadioButton;
+  QCheckBox* CaseCheckBox;
+  QCheckBox* WholeWordCheckBox;
+  QCheckBox* PromptCheckBox;
+  QRadioButton* ForwardRadioButton;
+  QRadioButton* BackwardRadioButton;
+  QRadioButton* GlobalRadioButton;
+  QRadioButton* SelectedRadioButton;
+  QRadioButton* RadioButton5; // from the cursor
+  QRadioButton* HomeRadioButton;
+  QPushButton* okButton;
+  QPushButton* AllButton;
+  QPushButton* cancelButton;
+
+  // The texts as the editor's bytes.
+  [[nodiscard]] std::string FindText() const;
+  void SetFindText(const std::string& text);
+  [[nodiscard]] std::string NewText() const;
+  [[nodiscard]] TFindSwitches Switches() const;
+
+  // The replacement box, its label, "&Replace All" and the prompt switch follow the operation.
+  void ReplaceRadioButtonClick();
+  // "&OK" needs a find text; "&Replace All" needs that and the replace operation.
+  void FindTextComboBoxChange();
+  void FormActivate();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  QWidget* OperationGroup();
+  QWidget* OptionsGroup();
+  QWidget* DirectionGroup();
+  QWidget* ScopeGroup();
+  QWidget* OriginGroup();
+};

@@ -1,0 +1,60 @@
+// The project details dialog: two labelled fields, a file chooser and OK/Cancel.
+#include "ProjectNameDialog.h"
+
+#include "Dialogs.h"
+#include "DisplayText.h"
+#include "ProjectTree.h"
+#include "UserQuestions.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+ProjectNameDialog::ProjectNameDialog(UserQuestions& questions, QWidget* parent)
+    : QDialog(parent), ProjectNameEdit(new QLineEdit(this)), ProjectFileNameEdit(new QLineEdit(this)),
+      BrowseButton(new QPushButton("&Browse", this)), OkButton(new QPushButton("&OK", this)),
+      CancelButton(new QPushButton("&Cancel", this)), questions_(questions) {
+  setWindowTitle("Enter Project Details");
+  setFixedSize(337, 167);
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(new QLabel("Project Name", this), 0, 0, 1, 2);
+  layout->addWidget(ProjectNameEdit, 1, 0, 1, 2);
+  layout->addWidget(new QLabel("Project File Name", this), 2, 0, 1, 2);
+  layout->addWidget(ProjectFileNameEdit, 3, 0);
+  layout->addWidget(BrowseButton, 3, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  layout->addLayout(buttons, 4, 0, 1, 2);
+  OkButton->setDefault(true);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(BrowseButton, &QPushButton::clicked, this, &ProjectNameDialog::BrowseButtonClick);
+}
+
+std::string ProjectNameDialog::ProjectName() const { return FromDisplay(ProjectNameEdit->text()); }
+
+std::string ProjectNameDialog::ProjectFileName() const { return FromDisplay(ProjectFileNameEdit->text()); }
+
+void ProjectNameDialog::SetFields(const std::string& name, const std::string& fileName) {
+  ProjectNameEdit->setText(ToDisplay(name));
+  ProjectFileNameEdit->setText(ToDisplay(fileName));
+}
+
+void ProjectNameDialog::BrowseButtonClick() {
+  FileDialogRequest request;
+  request.title = "Save Project File";
+  request.filter = "Tessarin Project File (*.tsp)|*.tsp|All Files|*.*";
+  request.defaultExtension = "tsp";
+  request.initialFile = ProjectFileName();
+  if (const auto chosen = questions_.chooseFileToSave(request))
+    ProjectFileNameEdit->setText(ToDisplay(*chosen));
+}
+
+void ProjectNameDialog::showEvent(QShowEvent* event) {
+  CentreOnScreen(*this);
+  QDialog::showEvent(event);
+}

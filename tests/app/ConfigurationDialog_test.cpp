@@ -1,0 +1,127 @@
+#include "ConfigurationDialog.h"
+#include "RegistryStore.h"
+#include "ScriptedQuestions.h"
+#include "Settings.h"
+#include "TempDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+const RegistryRoot user = RegistryRoot::CurrentUser;
+
+struct ConfigurationDialogTest : ::testing::Test {
+  TempDir dir;
+  RegistryStore store{dir.file("registry")};
+  ScriptedQuestions questions;
+  SettingsConventions conventions =
+      SettingsConventions::Linux([](const std::string&) { return ""; }, "/home/me");
+
+  std::optional<RegistryValue> stored(const char* name) const {
+    return store.value(user, kSettingsKey, name);
+  }
+
+  // Loads the settings from a fresh store on the same file, as the next run would.
+  Settings nextRun() {
+    RegistryStore reread(store.filePath());
+    reread.load();
+    return LoadSettings(reread, conventions);
+  }
+};
+
+} // namespace
+
+TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
+  store.setString(user, kSettingsKey, "EditorFontSize", "12");
+  store.setString(user, kSettingsKey, "BackupSource", "1");
+  store.setString(user, kSettingsKey, "lcclarguments", "-DMY_OWN -S");
+  Settings settings = LoadSettings(store, conventions);
+  ASSERT_EQ(settings.EditorFontSize, 12);
+  const std::string oldCompiler = settings.lcclocation;
+
+  questions.choices = {{"/mods/vm"}, {"/opt/q3/q3lcc"}};
+  auto run = [](QDialog& dialog) {
+    auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
+    form.outputBrowseButton->click();
+    form.lccBrowseButton->click();
+    form.quake3argumentsEdit->setText("+set fs_game mymod");
+    form.fontSizeComboBox->setEditText("14");
+    form.okButton->click();
+    return form.result();
+  };
+  ASSERT_TRUE(RunPreferences(settings, store, questions, run, nullptr));
+
+  EXPECT_EQ(settings.outputlocation, "/mods/vm/");
+  EXPECT_EQ(settings.lcclocation, "/opt/q3/q3lcc");
+  EXPECT_EQ(settings.quake3arguments, "+set fs_game mymod");
+  EXPECT_EQ(settings.EditorFontSize, 14);
+  EXPECT_EQ(settings.lcclarguments, "-DMY_OWN -S");
+  ASSERT_TRUE(stored("EditorFontSize")->isString());
+  EXPECT_EQ(stored("EditorFontSize")->text(), "14");
+  EXPECT_EQ(stored("BackupSource")->text(), "1");
+  EXPECT_EQ(nextRun(), settings);
+
+  ASSERT_EQ(questions.fileRequests.size(), 2u);
+  EXPECT_EQ(questions.log[0], "folder: Select VM output directory");
+  EXPECT_EQ(questions.fileRequests[0].initialFolder, "/home/me/.q3a/mymod/vm/");
+  const FileDialogRequest& locate = questions.fileRequests[1];
+  EXPECT_EQ(locate.title, "Locate File");
+  EXPECT_EQ(locate.filter, "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*");
+  EXPECT_EQ(locate.defaultExtension, "exe");
+  EXPECT_EQ(locate.initialFile, oldCompiler);
+}
+
+TEST_F(ConfigurationDialogTest, CancelWritesNothingWhateverWasChanged) {
+  Settings settings = LoadSettings(store, conventions);
+  const Settings before = settings;
+  questions.choices = {{"/elsewhere/q3asm"}};
+  auto run = [](QDialog& dialog) {
+    auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
+    form.q3asmBrowseButton->click();
+    form.backupCheckBox->setChecked(true);
+    form.cancelButton->click();
+    return form.result();
+  };
+  EXPECT_FALSE(RunPreferences(settings, store, questions, run, nullptr));
+  EXPECT_EQ(settings, before);
+  EXPECT_FALSE(std::filesystem::exists(store.filePath()));
+  EXPECT_FALSE(stored("BackupSource").has_value());
+}
+
+TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHandedIn) {
+  ConfigurationDialog form(questions);
+  EXPECT_EQ(form.windowTitle(), "Configuration");
+  EXPECT_EQ(form.PageControl->tabText(0), "Environment");
+  EXPECT_EQ(form.PageControl->tabText(1), "Compiler");
+  EXPECT_EQ(form.PageControl->tabText(2), "Settings");
+  EXPECT_TRUE(form.quake3locationEdit->isReadOnly());
+  EXPECT_FALSE(form.quake3argumentsEdit->isReadOnly());
+  EXPECT_TRUE(form.lcclocationEdit->isReadOnly());
+  EXPECT_EQ(form.backupCheckBox->text(), "Create .~c  and .~h backups on overwrite");
+
+  Settings settings;
+  settings.EditorFont = "A Font Nobody Has";
+  settings.EditorFontSize = 11;
+  settings.q3asmlocation = "/tools/q3asm";
+  form.PageControl->setCurrentIndex(2);
+  form.SetValues(settings);
+  EXPECT_EQ(form.PageControl->currentIndex(), 0);
+  EXPECT_EQ(form.q3asmlocationEdit->text(), "/tools/q3asm");
+
+  // A cancelled chooser leaves the field; the font name survives even when not installed.
+  questions.choices = {{}};
+  form.q3asmBrowseButton->click();
+  EXPECT_EQ(form.q3asmlocationEdit->text(), "/tools/q3asm");
+  form.fontSizeComboBox->setEditText("not a size");
+  form.okButton->click();
+  EXPECT_EQ(form.Values().EditorFont, "A Font Nobody Has");
+  EXPECT_EQ(form.Values().EditorFontSize, 11);
+}

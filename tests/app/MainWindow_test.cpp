@@ -1,0 +1,548 @@
+#include "AboutBox.h"
+#include "ConfigurationDialog.h"
+#include "EditorWindowPort.h"
+#include "ImageLists.h"
+#include "IsolatedEnvironment.h"
+#include "MainWindow.h"
+#include "RecentWorkspaces.h"
+#include "RegistryStore.h"
+#include "ScriptedQuestions.h"
+#include "TempDir.h"
+#include "WindowBar.h"
+#include "WindowCommands.h"
+#include "WorkspacePort.h"
+
+#include "PrintCommands.h"
+#include "ProjectNameDialog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+const RegistryRoot user = RegistryRoot::CurrentUser;
+
+// An editor window stand-in: it asks its save prompt through the questions seam.
+class StubEditor : public QWidget, public EditorWindowPort {
+public:
+  StubEditor(UserQuestions& questions, std::string fileName) : questions_(questions), fileName_(fileName) {
+    setWindowTitle(QString::fromStdString(fileName));
+  }
+
+  bool modified = false;
+  bool selection = false;
+  bool canUndo = false;
+  std::string font;
+  std::vector<std::string> commands;
+
+  std::string FileName() const override { return fileName_; }
+  bool CanUndo() const override { return canUndo; }
+  bool CanRedo() const override { return false; }
+  bool Modified() const override { return modified; }
+  bool SelAvail() const override { return selection; }
+  bool CloseQuery() override {
+    if (!modified) return true;
+    Answer answer = questions_.askYesNoCancel("Save changes to " + fileName_ + "?");
+    if (answer == Answer::Cancel) return false;
+    modified = false;
+    return true;
+  }
+  void SaveFile() override { commands.push_back("save"); }
+  void SetMarkColour(std::uint32_t) override {}
+  void MarkLine(int line) override { commands.push_back("mark " + std::to_string(line)); }
+  int VisibleLineCount() const override { return 20; }
+  void SetTopLine(int) override {}
+  void BringToFront() override {}
+  void Undo() override { commands.push_back("undo"); }
+  void Redo() override { commands.push_back("redo"); }
+  void CutToClipboard() override { commands.push_back("cut"); }
+  void CopyToClipboard() override { commands.push_back("copy"); }
+  void PasteFromClipboard() override { commands.push_back("paste"); }
+  void DeleteSelection() override { commands.push_back("delete"); }
+  void SetEditorFont(const std::string& name, int size) override { font = name + " " + std::to_string(size); }
+  std::string SelText() const override { return {}; }
+  int SearchReplace(const std::string&, const std::string&, TkxSearchOptions) override { return 0; }
+  int LineCount() const override { return 1; }
+  void SetCaretY(int) override {}
+  void Print(QPrinter&) override { commands.push_back("print"); }
+
+protected:
+  void closeEvent(QCloseEvent* event) override {
+    if (!CloseQuery()) event->ignore();
+  }
+
+private:
+  UserQuestions& questions_;
+  std::string fileName_;
+};
+
+struct FakeWorkspace : WorkspacePort {
+  std::vector<std::string>& events;
+  bool loads = true;
+  explicit FakeWorkspace(std::vector<std::string>& log) : events(log) {}
+  bool LoadWorkspace(const std::string& path) override {
+    events.push_back("load " + path);
+    return loads;
+  }
+  void BuildTree() override { events.push_back("tree"); }
+  bool CloseWorkspace() override {
+    events.push_back("close workspace");
+    return true;
+  }
+};
+
+struct MainWindowTest : ::testing::Test {
+  TempDir dir;
+  ScriptedQuestions questions;
+  std::vector<std::string> events;
+  FakeWorkspace* workspace = nullptr;
+  bool clipboardText = true;
+
+  MainWindowTest() {
+    // Tools that exist, so start-up needs no dialog.
+    dir.write("tools/q3lcc", "");
+    dir.write("tools/q3asm", "");
+    RegistryStore store(dir.file("registry"));
+    store.setString(user, kSettingsKey, "lcclocation", dir.file("tools/q3lcc"));
+    store.setString(user, kSettingsKey, "q3asmlocation", dir.file("tools/q3asm"));
+    store.save();
+  }
+
+  MainWindowEnvironment environment(std::vector<std::string> arguments = {}, bool fakeWorkspace = true) {
+    MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
+    env.arguments = std::move(arguments);
+    env.programPath = "/opt/tessarin";
+    env.clipboardHasText = [this] { return clipboardText; };
+    env.runDialog = [this](QDialog& dialog) {
+      events.push_back("dialog " + dialog.windowTitle().toStdString());
+      return int(QDialog::Rejected);
+    };
+    if (fakeWorkspace)
+      env.makeWorkspace = [this](MainWindow&) {
+        auto fake = std::make_unique<FakeWorkspace>(events);
+        workspace = fake.get();
+        return fake;
+      };
+    env.newEditorWindow = [this](MainWindow& form, const std::string& path) {
+      events.push_back("new editor " + path);
+      return form.AddEditorWindow(new StubEditor(questions, path));
+    };
+    return env;
+  }
+
+  StubEditor* addEditor(MainWindow& form, const std::string& path) {
+    auto* editor = new StubEditor(questions, path);
+    form.AddEditorWindow(editor);
+    return editor;
+  }
+
+  void setSetting(const char* name, const std::string& value) {
+    RegistryStore store(dir.file("registry"));
+    store.load();
+    store.setString(user, kSettingsKey, name, value);
+    store.save();
+  }
+
+  static void start(MainWindow& form) {
+    form.FormShow();
+    QCoreApplication::processEvents();
+  }
+};
+
+bool enabled(MainWindow& form, const char* name) { return form.Actions()[name]->isEnabled(); }
+
+bool hasInk(const QIcon& icon) {
+  QImage image = icon.pixmap(kImageSize, kImageSize).toImage();
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(image.pixel(x, y)) != 0) return true;
+  return false;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithAnEmptyTreeTheDebugPageAndNoDialog) {
+  MainWindow form(environment({}, false));
+  start(form);
+  ASSERT_EQ(form.ProjectTreeView->topLevelItemCount(), 1);
+  EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->text(0), "Projects");
+  EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->childCount(), 0);
+  EXPECT_EQ(form.MessagePages->currentWidget(), form.DebugSheet);
+  EXPECT_EQ(form.PageControl->currentWidget(), form.FileViewSheet);
+  EXPECT_EQ(form.windowTitle(), "Tessarin");
+  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(questions.log.empty());
+  EXPECT_EQ(form.WorkspaceFileName, "");
+}
+
+TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
+  setSetting("lcclocation", dir.file("tools/gone"));
+  dir.write("mods/logic.c", "int x;\n");
+  MainWindow form(environment({dir.file("mods/logic.c")}));
+  events.clear();
+  start(form);
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
+}
+
+TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
+  const std::string file = dir.write("mods/MyMod.TSW", "");
+  MainWindow form(environment({file, dir.file("ignored.c")}));
+  events.clear();
+  start(form);
+  EXPECT_EQ(events, std::vector<std::string>{"load " + file});
+  EXPECT_EQ(form.WorkspaceFileName, file);
+  EXPECT_TRUE(form.RegMru().Entries().empty());
+}
+
+TEST_F(MainWindowTest, AWorkspaceThatFailsToLoadLeavesTheNameAlone) {
+  const std::string file = dir.write("bad.tsw", "");
+  MainWindow form(environment({file}));
+  workspace->loads = false;
+  start(form);
+  EXPECT_EQ(form.WorkspaceFileName, "");
+}
+
+TEST_F(MainWindowTest, ASourceArgumentOpensOneWindowOrFindsTheOpenOne) {
+  const std::string file = dir.write("mods/logic.c", "");
+  {
+    MainWindow form(environment({file}));
+    events.clear();
+    start(form);
+    EXPECT_EQ(events, std::vector<std::string>{"new editor " + file});
+    EXPECT_EQ(form.Windows().Count(), 1);
+  }
+  MainWindow form(environment({file}));
+  addEditor(form, paths::LowerCase(file));
+  addEditor(form, dir.file("other.c"));
+  events.clear();
+  start(form);
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(form.Windows().Count(), 2);
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), paths::LowerCase(file));
+}
+
+TEST_F(MainWindowTest, AMissingArgumentDoesNothing) {
+  MainWindow form(environment({dir.file("nowhere.tsw")}));
+  events.clear();
+  start(form);
+  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(questions.log.empty());
+}
+
+TEST_F(MainWindowTest, EditActionsFollowTheActiveEditorAndAreWrittenOnlyOnChange) {
+  MainWindow form(environment());
+  form.RefreshActions();
+  for (const char* name :
+       {"EditUndoAction", "EditRedoAction", "EditCutAction", "EditCopyAction", "EditPasteAction",
+        "EditDeleteAction", "FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction",
+        "CompileActiveAction", "PrintAction", "CloseAllWindowsAction", "FileSaveAction", "FileSaveAsAction"})
+    EXPECT_FALSE(enabled(form, name)) << name;
+  EXPECT_TRUE(enabled(form, "FileNewAction"));
+
+  StubEditor* editor = addEditor(form, "/mods/server/logic.c");
+  editor->selection = true;
+  editor->modified = true;
+  clipboardText = false;
+  form.RefreshActions();
+  EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile logic.c");
+  EXPECT_TRUE(enabled(form, "EditCopyAction"));
+  EXPECT_TRUE(enabled(form, "EditDeleteAction"));
+  EXPECT_TRUE(enabled(form, "FileSaveAction"));
+  EXPECT_TRUE(enabled(form, "FileSaveAllAction"));
+  EXPECT_TRUE(enabled(form, "GotoLineNumberAction"));
+  EXPECT_TRUE(enabled(form, "CloseAllWindowsAction"));
+  EXPECT_FALSE(enabled(form, "EditUndoAction"));
+  EXPECT_FALSE(enabled(form, "EditPasteAction"));
+
+  int changes = 0;
+  for (QAction* action : form.Actions().All())
+    QObject::connect(action, &QAction::changed, &form, [&changes] { ++changes; });
+  form.RefreshActions();
+  EXPECT_EQ(changes, 0);
+  editor->canUndo = true;
+  form.RefreshActions();
+  EXPECT_EQ(changes, 1);
+
+  form.Actions()["EditDeleteAction"]->trigger();
+  form.Actions()["EditUndoAction"]->trigger();
+  EXPECT_EQ(editor->commands, (std::vector<std::string>{"delete", "undo"}));
+
+  // Closing the last window disables them again; the caption keeps its last text.
+  editor->modified = false;
+  form.CloseAllWindowsActionExecute();
+  form.RefreshActions();
+  EXPECT_FALSE(enabled(form, "EditCopyAction"));
+  EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile logic.c");
+}
+
+TEST_F(MainWindowTest, PrintGoesToTheActiveWindowAndPrintSetupShowsItsDialog) {
+  MainWindow form(environment());
+  form.Actions()["PrintAction"]->trigger(); // no window: nothing happens
+  StubEditor* first = addEditor(form, "/mods/a.c");
+  StubEditor* second = addEditor(form, "/mods/b.c");
+  form.Actions()["PrintAction"]->trigger();
+  EXPECT_TRUE(first->commands.empty());
+  EXPECT_EQ(second->commands, (std::vector<std::string>{"print"}));
+  EXPECT_EQ(form.Printing().Printer().resolution(), QPrinter(QPrinter::HighResolution).resolution());
+
+  form.Actions()["PrintSetupAction"]->trigger();
+  EXPECT_EQ(events.back(), "dialog Print Setup");
+}
+
+TEST_F(MainWindowTest, CloseAllKeepsTheWindowThatRefuses) {
+  MainWindow form(environment());
+  addEditor(form, "/m/a.c");
+  StubEditor* middle = addEditor(form, "/m/b.c");
+  addEditor(form, "/m/c.c");
+  middle->modified = true;
+  questions.answers = {Answer::Cancel};
+  form.Actions()["CloseAllWindowsAction"]->trigger();
+  ASSERT_EQ(form.Windows().Count(), 1);
+  EXPECT_EQ(WindowCommands::Port(form.Windows().Windows().front())->FileName(), "/m/b.c");
+  EXPECT_EQ(form.TaskBar->Count(), 1);
+  EXPECT_EQ(questions.log, std::vector<std::string>{"ask: Save changes to /m/b.c?"});
+}
+
+TEST_F(MainWindowTest, ClosingAsksEveryWindowFirstThenClosesTheWorkspace) {
+  MainWindow form(environment());
+  StubEditor* editor = addEditor(form, "/m/a.c");
+  editor->modified = true;
+  events.clear();
+  questions.answers = {Answer::Cancel};
+  EXPECT_FALSE(form.close());
+  EXPECT_TRUE(events.empty()); // the workspace was not touched
+  EXPECT_EQ(form.Windows().Count(), 1);
+
+  questions.answers = {Answer::No};
+  EXPECT_TRUE(form.close());
+  EXPECT_EQ(events, std::vector<std::string>{"close workspace"});
+}
+
+TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
+  MainWindowEnvironment env = environment();
+  env.runDialog = [](QDialog& dialog) {
+    auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
+    form.fontSizeComboBox->setEditText("13");
+    form.okButton->click();
+    return form.result();
+  };
+  MainWindow form(std::move(env));
+  StubEditor* editor = addEditor(form, "/m/a.c");
+  form.Actions()["FilePreferencesAction"]->trigger();
+  EXPECT_EQ(form.settings.EditorFontSize, 13);
+  EXPECT_EQ(editor->font, form.settings.EditorFont + " 13");
+  RegistryStore reread(dir.file("registry"));
+  reread.load();
+  EXPECT_EQ(reread.value(user, kSettingsKey, "EditorFontSize")->number(), 13);
+}
+
+TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritten) {
+  const std::string garbage = std::string("\x01\x02 not a registry\n[unclosed\n\xff\xfe", 27);
+  dir.write("registry", garbage);
+  {
+    MainWindow form(environment());
+    EXPECT_EQ(form.settings.EditorFont, "Courier New");
+    ASSERT_EQ(questions.errors().size(), 1u);
+    form.RegMru().AddItem("/w/a.tsw");
+  }
+  EXPECT_EQ(TempDir::read(dir.file("registry")), garbage);
+}
+
+TEST_F(MainWindowTest, RecentEntriesReopenAndSurviveTheRun) {
+  {
+    MainWindow form(environment());
+    form.RegMru().AddItem("/w/first.dsw");
+    form.RegMru().AddItem("/w/second.tsw");
+    events.clear();
+    form.ReopenMenu->actions().last()->trigger(); // the older entry
+    EXPECT_EQ(events, std::vector<std::string>{"load /w/first.dsw"});
+    EXPECT_EQ(form.WorkspaceFileName, "/w/first.tsw");
+    EXPECT_EQ(form.RegMru().Entries().front().path, "/w/first.dsw");
+
+    workspace->loads = false;
+    form.ReopenMenu->actions().last()->trigger();
+    EXPECT_EQ(form.RegMru().Entries().back().path, "/w/second.tsw");
+    EXPECT_TRUE(questions.log.empty()); // the workspace reports its own load errors
+  }
+  MainWindow again(environment());
+  ASSERT_EQ(again.RegMru().Entries().size(), 2u);
+  EXPECT_EQ(again.ReopenMenu->actions().size(), 3); // separator and two entries
+}
+
+TEST_F(MainWindowTest, AnErrorInAHandlerIsShownAndTheProgramGoesOn) {
+  MainWindow form(environment());
+  form.Actions().SetHandler("FindAction", [] { throw TessarinError("Pattern is empty"); });
+  form.Actions()["FindAction"]->trigger();
+  EXPECT_EQ(questions.errors(), std::vector<std::string>{"Pattern is empty"});
+}
+
+TEST_F(MainWindowTest, AboutShowsTheVersion) {
+  MainWindowEnvironment env = environment();
+  QString texts;
+  env.runDialog = [&texts](QDialog& dialog) {
+    EXPECT_NE(dynamic_cast<AboutBox*>(&dialog), nullptr);
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+      texts += label->text() + "|";
+    texts += dialog.windowTitle();
+    return int(QDialog::Accepted);
+  };
+  MainWindow form(std::move(env));
+  form.Actions()["AboutAction"]->trigger();
+  EXPECT_TRUE(texts.contains("Version 0.3|")) << texts.toStdString();
+  EXPECT_TRUE(texts.endsWith("About"));
+}
+
+TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
+  MainWindow form(environment());
+  EXPECT_EQ(form.Actions().All().size(), 44u);
+  QAction* build = form.Actions()["BuildActiveProjectAction"];
+  EXPECT_EQ(build->shortcut(), QKeySequence(Qt::Key_F7));
+  EXPECT_EQ(build->toolTip(), "Build the Active Project");
+  EXPECT_EQ(form.Actions()["ReplaceAction"]->data().toInt(), 1);
+  EXPECT_EQ(form.Actions()["EditDeleteAction"]->shortcut(), QKeySequence("Ctrl+Del"));
+
+  QStringList menus;
+  for (QAction* menu : form.menuBar()->actions())
+    menus << menu->text();
+  EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Search", "&Build", "&Window", "&Help"}));
+  QStringList file;
+  for (QAction* entry : form.menuBar()->actions().front()->menu()->actions())
+    file << (entry->isSeparator() ? "-" : entry->text());
+  EXPECT_EQ(file, QStringList({"&New File",
+                               "&Open File...",
+                               "-",
+                               "&Preferences",
+                               "-",
+                               "Import DSW &Workspace...",
+                               "Open &Workspace",
+                               "&Reopen Workspace",
+                               "-",
+                               "Sa&ve Workspace",
+                               "Close Wor&kspace",
+                               "-",
+                               "&Save File...",
+                               "Save &As",
+                               "Save A&ll",
+                               "-",
+                               "Print Set&up",
+                               "&Print",
+                               "-",
+                               "E&xit"}));
+  EXPECT_EQ(form.FileToolBar->actions().size(), 20);
+  EXPECT_EQ(form.PopupMenu1->actions().size(), 11);
+
+  for (const ActionSpec& entry : ActionTable()) {
+    if (entry.image < 0) continue;
+    EXPECT_TRUE(hasInk(form.Actions()[entry.name]->icon())) << entry.name;
+  }
+  ASSERT_EQ(form.ButtonImageList.size(), 25);
+  for (int i = 0; i < form.ButtonImageList.size(); ++i)
+    EXPECT_TRUE(hasInk(form.ButtonImageList[i])) << i;
+  for (int i = 0; i < form.TreeViewList.size(); ++i)
+    EXPECT_TRUE(hasInk(form.TreeViewList[i])) << i;
+  EXPECT_TRUE(form.DebugListBox->font().fixedPitch());
+}
+
+TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
+  dir.write("ws/game/game.tsp", "SOURCE=g_main.c\r\nSOURCE=g_local.h\r\n");
+  dir.write("ws/game/g_main.c", "int level;\r\n");
+  dir.write("ws/game/g_local.h", "struct gentity_s {\r\n  int health;\r\n};\r\n");
+  const std::string file =
+      dir.write("ws/mod.tsw", "Project: \"game\"=game\\game.tsp - Package Owner=<4>\r\n");
+  MainWindowEnvironment env = environment({file}, false);
+  env.runDialog = [](QDialog& dialog) {
+    auto& form = dynamic_cast<ProjectNameDialog&>(dialog);
+    form.ProjectNameEdit->setText("cgame");
+    form.ProjectFileNameEdit->setText("/ws/cgame/cgame.tsp");
+    return int(QDialog::Accepted);
+  };
+  MainWindow form(std::move(env));
+  form.CreateSharedDialogs();
+  start(form);
+  EXPECT_EQ(form.WorkspaceFileName, file);
+  QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
+  ASSERT_EQ(root->childCount(), 1);
+  EXPECT_EQ(root->child(0)->text(0), "game");
+  EXPECT_TRUE(form.RegMru().Entries().empty());
+  // The class view outlines the active project's structures.
+  ASSERT_EQ(form.ClassTreeView->topLevelItemCount(), 1);
+  EXPECT_EQ(form.ClassTreeView->topLevelItem(0)->childCount(), 1);
+
+  form.ProjectTreeView->setCurrentItem(root->child(0));
+  form.RefreshActions();
+  EXPECT_TRUE(enabled(form, "SetActiveProjectActive"));
+  EXPECT_FALSE(enabled(form, "CompileAction"));
+  EXPECT_EQ(form.Actions()["BuildActiveProjectAction"]->text(), "Build game.qvm");
+  EXPECT_TRUE(enabled(form, "BuildAllAction"));
+  EXPECT_TRUE(enabled(form, "FindInFilesAction"));
+  form.Actions()["AddNewProjectAction"]->trigger();
+  ASSERT_EQ(root->childCount(), 2);
+  EXPECT_EQ(root->child(1)->text(0), "cgame");
+  EXPECT_TRUE(questions.log.empty());
+
+  questions.choices = {{}}; // cancelling the save dialog still ends the program
+  EXPECT_TRUE(form.close());
+  EXPECT_EQ(questions.log, std::vector<std::string>{"save: Save Tessarin Workspace"});
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
+  const std::string source = dir.write("mods/logic.c", "int x;\n");
+  MainWindow form(environment({}, false));
+  form.CreateSharedDialogs();
+  form.DebugLines.Add("q3lcc output");
+  form.DebugLines.Add(source + ":12: syntax error");
+  QModelIndex row = form.DebugListBox->model()->index(1, 0);
+  form.DebugListBox->setCurrentIndex(row);
+  emit form.DebugListBox->doubleClicked(row);
+  ASSERT_EQ(form.Windows().Count(), 1);
+  auto* editor = dynamic_cast<StubEditor*>(form.Windows().ActiveEditor());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->FileName(), source);
+  EXPECT_EQ(editor->commands, std::vector<std::string>{"mark 12"});
+
+  // A path the tools wrote in the old code page reaches the editor byte for byte.
+  const std::string accented = dir.write("mods/jos\xE9/g.c", "int y;\n");
+  form.DebugLines.Add(accented + ":3: warning");
+  row = form.DebugListBox->model()->index(2, 0);
+  form.DebugListBox->setCurrentIndex(row);
+  emit form.DebugListBox->doubleClicked(row);
+  ASSERT_EQ(form.Windows().Count(), 2);
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), accented);
+}
+
+TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
+  const std::string source = dir.write("mods/logic.c", "int x;\n");
+  MainWindowEnvironment env = environment({source});
+  env.newEditorWindow = nullptr; // the program's own editor windows
+  MainWindow form(std::move(env));
+  start(form);
+  ASSERT_EQ(form.Windows().Count(), 1);
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), source);
+  form.Actions()["FileNewAction"]->trigger();
+  ASSERT_EQ(form.Windows().Count(), 2);
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), "untitled.c");
+  EXPECT_EQ(form.TaskBar->Count(), 2);
+  form.RefreshActions();
+  EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile untitled.c");
+  EXPECT_FALSE(enabled(form, "FileSaveAction"));
+  form.CloseAllWindowsActionExecute();
+  EXPECT_EQ(form.Windows().Count(), 0);
+  EXPECT_TRUE(form.TaskBar->isHidden());
+}

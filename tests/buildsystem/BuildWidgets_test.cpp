@@ -1,0 +1,95 @@
+// The game launch starts the program detached in its own folder with the split arguments; the
+// progress window shows its state and offers no way out but "&OK"; the "Debug" list follows its
+// last line.
+#include "BuildTestSupport.h"
+#include "DebugListModel.h"
+#include "GameLauncher.h"
+#include "ProgressWindow.h"
+#include "TempDir.h"
+
+#include <QLabel>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+TEST(BuildLaunch, StartsTheGameInItsFolderWithItsArguments) {
+  TempDir dir;
+  const std::string game =
+      dir.write("Quake3/quake3", "#!/bin/sh\npwd > started.txt\nfor a in \"$@\"; do echo \"$a\" >> "
+                                 "started.txt; done\n");
+  std::filesystem::permissions(game, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  Settings settings;
+  settings.quake3location = dir.file("Quake3/missing");
+  EXPECT_FALSE(TGameLauncher::LaunchQuake3ActionEnabled(settings));
+  settings.quake3location = game;
+  settings.quake3arguments = "alpha \"beta gamma\" +set fs_game mymod";
+  EXPECT_TRUE(TGameLauncher::LaunchQuake3ActionEnabled(settings));
+
+  TGameLauncher launcher;
+  EXPECT_TRUE(launcher.LaunchQuake3ActionExecute(settings));
+  EXPECT_EQ(launcher.DefaultDir, dir.path() + "/Quake3/");
+  const std::string started = dir.file("Quake3/started.txt");
+  ASSERT_TRUE(WaitUntil([&] { return TempDir::read(started).find("mymod\n") != std::string::npos; }));
+  EXPECT_EQ(TempDir::read(started), std::filesystem::canonical(dir.path()).string() +
+                                        "/Quake3\nalpha\nbeta gamma\n+set\nfs_game\nmymod\n");
+
+  settings.quake3location = dir.file("Quake3");
+  EXPECT_FALSE(launcher.LaunchQuake3ActionExecute(settings)) << "a failure is only returned, never shown";
+}
+
+TEST(BuildProgressWindow, ShowsTheBuildStateAndClosesOnlyThroughOk) {
+  ProgressState progress;
+  ProgressWindow form(progress);
+  EXPECT_EQ(form.windowTitle(), "Compiling");
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
+
+  progress.SetMaximum(3);
+  progress.Show();
+  progress.SetCaption("Compiling - game");
+  progress.SetLabel("/mods/game/g_main.c");
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(form.windowTitle(), "Compiling - game");
+  auto* cancel = form.findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), "Cancel");
+  cancel->click();
+  EXPECT_FALSE(progress.Running());
+  form.reject();
+  EXPECT_TRUE(form.isVisible()) << "Escape does not close it";
+
+  progress.SetLabel("Completed\rgame  - 0 total errors\r");
+  progress.ShowFinished();
+  EXPECT_EQ(form.findChild<QProgressBar*>()->value(), 3);
+  auto* label = form.findChild<QLabel*>();
+  EXPECT_EQ(label->text(), "Completed\ngame  - 0 total errors\n");
+  EXPECT_TRUE(label->font().bold());
+  EXPECT_FALSE(cancel->isVisible());
+  const auto buttons = form.findChildren<QPushButton*>();
+  auto ok = std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "&OK"; });
+  ASSERT_NE(ok, buttons.end());
+  (*ok)->click();
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST(BuildDebugList, ShowsTheLinesAndFollowsTheLastOne) {
+  MessageLines lines;
+  lines.Add("first");
+  DebugListModel model(lines);
+  QListView view;
+  FollowLastLine(view, model);
+  EXPECT_EQ(model.rowCount(), 1);
+  lines.Add("sec");
+  lines.AppendToLast("ond");
+  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString(), "second");
+  EXPECT_EQ(view.currentIndex().row(), 1);
+  lines.SetLast(std::string(100000, 'x'));
+  EXPECT_EQ(model.Line(1).size(), 100000u) << "the line stays whole";
+  EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString().size(), 4096);
+  lines.Clear();
+  EXPECT_EQ(model.rowCount(), 0);
+}

@@ -1,0 +1,197 @@
+// The runner with real child processes: order and completeness of the output, exactly one end
+// notice after the drain, termination, destruction while a child runs, and the error texts.
+#include "BuildTestSupport.h"
+#include "ProcessRunner.h"
+#include "QtHandOver.h"
+#include "TempDir.h"
+#include "UserQuestions.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::shared_ptr<HandOver> UiThread() { return std::make_shared<QtHandOver>(); }
+
+// A runner that records every event in arrival order.
+struct Recorder {
+  std::unique_ptr<ProcessRunner> runner = std::make_unique<ProcessRunner>(UiThread());
+  std::string out, err;
+  std::vector<std::string> events;
+  int terminated = 0;
+
+  explicit Recorder(const std::string& commandLine) {
+    runner->SetParameters(commandLine);
+    runner->OnData = [this](ProcessRunner&, const char* b, std::size_t n) {
+      out.append(b, n);
+      events.push_back("out");
+    };
+    runner->OnErrorData = [this](ProcessRunner&, const char* b, std::size_t n) {
+      err.append(b, n);
+      events.push_back("err");
+    };
+    runner->OnTerminated =
+        [this](ProcessRunner& sender) {
+          EXPECT_FALSE(sender.Active())
+              << "inactive before the end notice, so the handler may start the next tool";
+          ++terminated;
+          events.push_back("end");
+        };
+  }
+
+  [[nodiscard]] bool WaitForEnd() {
+    return WaitUntil([this] { return terminated > 0; });
+  }
+  [[nodiscard]] bool RunToEnd() {
+    runner->Execute();
+    return WaitForEnd();
+  }
+};
+
+std::string Error(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const TessarinError& error) {
+    return error.message();
+  }
+  return "no error";
+}
+
+bool ProcessGone(pid_t pid) {
+  return WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000);
+}
+
+} // namespace
+
+TEST(ProcessRunnerTest, DeliversAllOutputInOrderThenEndsExactlyOnce) {
+  Recorder record("sh -c \"seq 1 1200; echo done >&2\"");
+  ProcessRunner& runner = *record.runner;
+  runner.Execute();
+  EXPECT_TRUE(runner.Active());
+  ASSERT_TRUE(record.WaitForEnd());
+  QCoreApplication::processEvents(); // a second end notice would show up here
+
+  std::string expected;
+  for (int i = 1; i <= 1200; ++i)
+    expected += std::to_string(i) + "\n";
+  EXPECT_EQ(record.out, expected);
+  EXPECT_EQ(record.err, "done\n");
+  EXPECT_EQ(record.terminated, 1);
+  EXPECT_EQ(record.events.back(), "end");
+  EXPECT_EQ(runner.ExitCode(), 0);
+  EXPECT_EQ(runner.ProcessHandle(), 0);
+}
+
+TEST(ProcessRunnerTest, FiveThousandBytesOnStandardErrorArriveWhole) {
+  Recorder record(StandinTool("q3lcc") + " --standin-flood=5000");
+  ASSERT_TRUE(record.RunToEnd());
+  ASSERT_EQ(record.err.size(), 5000u);
+  EXPECT_EQ(record.err.substr(0, 21), "flood line 000000001\n");
+  EXPECT_EQ(record.err.substr(4977, 21), "flood line 000000238\n");
+  EXPECT_EQ(record.terminated, 1);
+}
+
+TEST(ProcessRunnerTest, ImmediatelyExitingChildsAndExitCodes) {
+  for (const auto& [command, code] : {std::pair{"true", 0}, std::pair{"false", 1}}) {
+    Recorder record(command);
+    ProcessRunner& runner = *record.runner;
+    ASSERT_TRUE(record.RunToEnd()) << command;
+    EXPECT_EQ(record.events, std::vector<std::string>{"end"});
+    EXPECT_EQ(runner.ExitCode(), code);
+  }
+}
+
+TEST(ProcessRunnerTest, BinaryAndNulBytesArriveAsTheyWere) {
+  Recorder record(StandinTool("q3lcc") + " --standin-binary");
+  ASSERT_TRUE(record.RunToEnd());
+  ASSERT_EQ(record.err.size(), 256u);
+  for (int i = 0; i < 256; ++i)
+    EXPECT_EQ(static_cast<unsigned char>(record.err[i]), i);
+}
+
+TEST(ProcessRunnerTest, ChildReadingStandardInputRunsUntilTerminated) {
+  Recorder record("cat");
+  ProcessRunner& runner = *record.runner;
+  runner.Execute();
+  WaitUntil([] { return false; }, 300);
+  EXPECT_TRUE(runner.Active()) << "standard input stays open and unwritten";
+  EXPECT_EQ(record.terminated, 0);
+  runner.Terminate(0);
+  ASSERT_TRUE(record.WaitForEnd());
+  EXPECT_EQ(record.terminated, 1);
+  EXPECT_EQ(runner.ExitCode(), 128 + SIGKILL);
+}
+
+TEST(ProcessRunnerTest, WorkingDirectoryAndPathSearch) {
+  TempDir dir;
+  Recorder record("pwd");
+  ProcessRunner& runner = *record.runner;
+  runner.SetDirectory(dir.path());
+  ASSERT_TRUE(record.RunToEnd());
+  EXPECT_EQ(record.out, std::filesystem::canonical(dir.path()).string() + "\n");
+}
+
+TEST(ProcessRunnerTest, DestroyedWhileRunningKillsTheChildWithoutFurtherEvents) {
+  Recorder record(StandinTool("q3lcc") + " --standin-flood=50000000");
+  record.runner->TerminateOnDestroy = true;
+  record.runner->Execute();
+  const pid_t pid = record.runner->ProcessHandle();
+  ASSERT_TRUE(WaitUntil([&] { return !record.err.empty(); }));
+  record.runner.reset();
+  EXPECT_TRUE(ProcessGone(pid));
+  const std::size_t seen = record.err.size();
+  WaitUntil([] { return false; }, 400);
+  EXPECT_EQ(record.err.size(), seen);
+  EXPECT_EQ(record.terminated, 0);
+}
+
+TEST(ProcessRunnerTest, AnErrorInADataHandlerStopsTheEventsAndLeavesTheRunnerActive) {
+  Recorder record("sh -c \"echo one; sleep 0.3; echo two\"");
+  ProcessRunner& runner = *record.runner;
+  int calls = 0;
+  runner.OnData = [&](ProcessRunner&, const char*, std::size_t) {
+    ++calls;
+    throw TessarinError("handler failed");
+  };
+  runner.TerminateOnDestroy = true;
+  runner.Execute();
+  WaitUntil([] { return false; }, 900);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(record.terminated, 0);
+  EXPECT_TRUE(runner.Active());
+}
+
+TEST(ProcessRunnerTest, ErrorTexts) {
+  ProcessRunner runner(UiThread());
+  runner.TerminateOnDestroy = true;
+  EXPECT_EQ(Error([&] { runner.Terminate(0); }), "Cannot Terminate an inactive process");
+  runner.SetParameters(" \t ");
+  EXPECT_EQ(Error([&] { runner.Execute(); }), "No commandline to run");
+  runner.SetParameters("/no/such/program -x");
+  EXPECT_EQ(Error([&] { runner.Execute(); }), "Error creating process : 2");
+  EXPECT_FALSE(runner.Active());
+  runner.SetParameters("true");
+  runner.SetDirectory("/no/such/folder");
+  EXPECT_EQ(Error([&] { runner.Execute(); }), "Error creating process : 2");
+
+  runner.SetDirectory("");
+  runner.SetParameters("Cat");
+  runner.ApplicationName = "/bin/cat";
+  runner.Execute();
+  EXPECT_EQ(Error([&] { runner.Execute(); }), "Process is already active");
+  EXPECT_EQ(Error([&] { runner.SetParameters("dog"); }), "Cannot change Parameters while process is active");
+  EXPECT_EQ(runner.Parameters(), "Cat");
+  EXPECT_EQ(Error([&] { runner.SetParameters("CAT"); }), "no error") << "a change of case only is accepted";
+  EXPECT_EQ(runner.Parameters(), "CAT");
+  EXPECT_EQ(Error([&] { runner.SetDirectory("/tmp"); }), "Cannot change Directory while process is active");
+  EXPECT_EQ(runner.CommandLine(), "/bin/cat CAT");
+}
+
+TEST(ProcessRunnerTest, SplitsCommandLinesByTheWindowsRules) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(SplitCommandLine("a  b\tc"), (V{"a", "b", "c"}));
+  EXPECT_EQ(SplitCommandLine("q3asm  \"/my vm/a.asm\" \"b.asm\""), (V{"q3asm", "/my vm/a.asm", "b.asm"}));
+  EXPECT_EQ(SplitCommandLine("-I\"/a b\" \"\""), (V{"-I/a b", ""}));
+  EXPECT_EQ(SplitCommandLine(R"(a\\b "c\"d" e\\\\"f g")"), (V{R"(a\\b)", "c\"d", R"(e\\f g)"}));
+  EXPECT_EQ(SplitCommandLine("   "), V{});
+}

@@ -1,0 +1,253 @@
+// The print layout on a recording printer: pages, header and footer, selections in each mode,
+// margins against the printable offset, highlighted runs, aborting, and the macros.
+#include "PrintLayout.h"
+
+#include "../editor/kxTestHighlighter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+struct PrintedRun {
+  int page, x, y;
+  std::string text;
+  TFontStyles style;
+  TColor color;
+};
+
+// Characters 5 pixels wide, lines 10 high; 100 pixels per inch.
+class RecordingPrinter : public TkxPrinterCanvas {
+public:
+  TkxPrintPage page{800, 745, 100, 100, 0, 0};
+  std::vector<PrintedRun> runs;
+  int pages = 0;
+  bool ended = false, aborted = false;
+  std::string title;
+  int copies = 0;
+
+  TkxPrintPage Page() const override { return page; }
+  TkxPrintTextMetrics Metrics() const override { return {font_.Style & fsBold ? 9 : 8, 2, 5}; }
+  int TextWidth(std::string_view text) const override { return 5 * static_cast<int>(text.size()); }
+  TkxPrintFont Font() const override { return font_; }
+  void SetFont(const TkxPrintFont& font) override { font_ = font; }
+  TColor BrushColor() const override { return brush_; }
+  void SetBrushColor(TColor color) override { brush_ = color; }
+  void DrawRun(int x, int y, std::string_view text, int advance, const TkxRect&) override {
+    EXPECT_EQ(advance, 5);
+    runs.push_back({pages, x, y, std::string(text), font_.Style, font_.Color});
+  }
+  void BeginDoc(const std::string& jobTitle, int jobCopies) override {
+    title = jobTitle;
+    copies = jobCopies;
+    pages = 1;
+  }
+  void NewPage() override { ++pages; }
+  void EndDoc() override { ended = true; }
+  void Abort() override { aborted = true; }
+
+  // The runs of page `number` inside the text area (not header or footer), in order.
+  std::vector<PrintedRun> Body(int number) const {
+    std::vector<PrintedRun> body;
+    for (const PrintedRun& run : runs)
+      if (run.page == number && run.y >= 70 && run.y < 675) body.push_back(run);
+    return body;
+  }
+
+private:
+  TkxPrintFont font_;
+  TColor brush_ = 0x00FFFFFF;
+};
+
+TkxPrintOptions CommandOptions(const std::string& title) {
+  TkxPrintOptions options;
+  options.Monochrome = true;
+  options.Margins = {500, 500, 500, 500};
+  options.Title = title;
+  options.Header = {{"$title$", paCenter}, {"", paLeft}};
+  options.Footer = {{"", paLeft}, {"Page $pagenum$", paRight}};
+  return options;
+}
+
+std::string NumberedLines(int count) {
+  std::string text;
+  for (int i = 1; i <= count; ++i)
+    text += "line " + std::to_string(i) + "\r\n";
+  return text;
+}
+
+class PrintTest : public ::testing::Test {
+protected:
+  TkxEditCore core;
+  RecordingPrinter printer;
+  TkxPrintFont font{"Courier New", 10, 0, clWindowText};
+
+  void Print(const TkxPrintOptions& options, const TPrintStatusEvent& onStatus = {}) {
+    PrintEditorText(core, printer, font, options, onStatus, "08/12/2026", "04:00:00");
+  }
+  std::vector<std::string> Texts(const std::vector<PrintedRun>& runs) const {
+    std::vector<std::string> texts;
+    for (const PrintedRun& run : runs)
+      texts.push_back(run.text);
+    return texts;
+  }
+};
+
+TEST_F(PrintTest, PagesCarryTheTitleOnTopAndTheirNumberAtTheBottomRight) {
+  // Half-inch margins of 50 pixels; 60 lines of 10 pixels fit between header and footer.
+  core.Lines().SetTextStr(NumberedLines(130));
+  Print(CommandOptions("/mods/game/g_main.c"));
+
+  EXPECT_EQ(printer.title, "/mods/game/g_main.c");
+  EXPECT_EQ(printer.copies, 1);
+  EXPECT_EQ(printer.pages, 3);
+  EXPECT_TRUE(printer.ended);
+  for (int page = 1; page <= 3; ++page) {
+    std::vector<PrintedRun> onPage;
+    for (const PrintedRun& run : printer.runs)
+      if (run.page == page) onPage.push_back(run);
+    ASSERT_GE(onPage.size(), 4u);
+    EXPECT_EQ(onPage.front().text, "/mods/game/g_main.c");
+    EXPECT_EQ(onPage.front().y, 50);
+    EXPECT_EQ(onPage.front().x, 50 + (750 - 50 - 5 * 19) / 2); // centred between the margins
+    EXPECT_EQ(onPage.back().text, "Page " + std::to_string(page));
+    EXPECT_EQ(onPage.back().x, 750 - 5 * 6); // right edge at the right margin
+    EXPECT_EQ(onPage.back().y, 745 - 50 - 10);
+  }
+  EXPECT_EQ(printer.Body(1).size(), 60u);
+  EXPECT_EQ(printer.Body(1).front().text, "line 1");
+  EXPECT_EQ(printer.Body(2).front().text, "line 61");
+  EXPECT_EQ(printer.Body(3).size(), 10u);
+  EXPECT_EQ(printer.Body(3).back().text, "line 130");
+}
+
+TEST_F(PrintTest, AFullLastPageIsNotFollowedByAnEmptyOne) {
+  core.Lines().SetTextStr(NumberedLines(120));
+  Print(CommandOptions("t"));
+  EXPECT_EQ(printer.pages, 2);
+  EXPECT_EQ(printer.runs.back().text, "Page 2");
+}
+
+TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
+  std::string text;
+  for (int i = 1; i <= 14; ++i)
+    text += "abcdefghijklmn\r\n";
+  core.Lines().SetTextStr(text);
+  TkxPrintOptions options = CommandOptions("t");
+  options.SelectedOnly = true;
+
+  core.SetBlockBegin({5, 10});
+  core.SetBlockEnd({8, 12});
+  Print(options);
+  std::vector<PrintedRun> body = printer.Body(1);
+  EXPECT_EQ(Texts(body), (std::vector<std::string>{"efghijklmn", "abcdefghijklmn", "abcdefg"}));
+  EXPECT_EQ(body[0].x, 50 + 4 * 5); // at its natural column
+  EXPECT_EQ(body[2].x, 50);
+
+  printer.runs.clear();
+  core.SetSelectionMode(smColumn);
+  core.SetBlockBegin({9, 2});
+  core.SetBlockEnd({5, 4}); // dragged leftwards: the same block
+  Print(options);
+  body = printer.Body(1);
+  EXPECT_EQ(Texts(body), (std::vector<std::string>(3, "efgh")));
+  for (const PrintedRun& run : body)
+    EXPECT_EQ(run.x, 50);
+
+  printer.runs.clear();
+  core.SetSelectionMode(smLine);
+  core.SetBlockBegin({3, 6});
+  core.SetBlockEnd({2, 7});
+  Print(options);
+  EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>(2, "abcdefghijklmn")));
+
+  // A stream selection ending before the first character of a line holds none of that line.
+  printer.runs.clear();
+  core.SetSelectionMode(smNormal);
+  core.SetBlockBegin({1, 1});
+  core.SetBlockEnd({1, 3});
+  Print(options);
+  EXPECT_EQ(printer.Body(1).size(), 2u);
+
+  // Without a selection nothing is printed at all.
+  printer = RecordingPrinter();
+  core.SetBlockBegin({1, 1});
+  Print(options);
+  EXPECT_EQ(printer.pages, 0);
+}
+
+TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
+  core.Lines().SetTextStr("x\r\n");
+  printer.page.OffsetX = 25; // the printable area starts a quarter inch in
+  printer.page.OffsetY = 10;
+  Print(CommandOptions("t"));
+  const std::vector<PrintedRun>& runs = printer.runs;
+  const auto body =
+      std::find_if(runs.begin(), runs.end(), [](const PrintedRun& run) { return run.text == "x"; });
+  ASSERT_NE(body, runs.end());
+  EXPECT_EQ(body->x, 25);
+  EXPECT_EQ(body->y, 40 + 2 * 10);
+}
+
+TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
+  TkxTestHighlighter highlighter;
+  core.SetHighLighter(&highlighter);
+  core.Lines().SetTextStr("int x /* a\r\nint */ int\r\n");
+  TkxPrintOptions options = CommandOptions("t");
+  options.Highlighted = true;
+  Print(options);
+  std::vector<PrintedRun> body = printer.Body(1);
+  std::erase_if(body, [](const PrintedRun& r) { return r.text.empty(); }); // the footer's blank line
+  const auto run = [&](const std::string& text) {
+    return *std::find_if(body.begin(), body.end(), [&](const PrintedRun& r) { return r.text == text; });
+  };
+  ASSERT_EQ(body.front().text, "int");
+  EXPECT_EQ(body.front().style, fsBold);
+  EXPECT_EQ(body.front().color, clWindowText);
+  // The second line starts inside the comment opened on the first.
+  EXPECT_EQ(run("int */").style, 0);
+  EXPECT_EQ(body.back().text, "int");
+  EXPECT_EQ(body.back().style, fsBold);
+  // The grid is measured with bold and italic: lines are 11 pixels apart here.
+  EXPECT_EQ(body.back().y - body.front().y, 11);
+
+  printer.runs.clear();
+  options.Monochrome = false;
+  Print(options);
+  const auto keyword = std::find_if(printer.runs.begin(), printer.runs.end(),
+                                    [](const PrintedRun& run) { return run.text == "int"; });
+  ASSERT_NE(keyword, printer.runs.end());
+  EXPECT_EQ(keyword->color, 0x00FF0000u);
+  EXPECT_EQ(printer.runs.back().color, clWindowText); // the footer is in the font's own colour
+  core.SetHighLighter(nullptr);
+}
+
+TEST_F(PrintTest, AnAbortStopsTheDocument) {
+  core.Lines().SetTextStr(NumberedLines(130));
+  std::vector<std::pair<TkxPrintStatus, int>> reports;
+  bool abortedAtEnd = false;
+  Print(CommandOptions("t"), [&](TkxPrintStatus status, int page, bool& abort) {
+    reports.emplace_back(status, page);
+    if (status == psEnd) abortedAtEnd = abort;
+    if (status == psNewPage && page == 2) abort = true;
+  });
+  EXPECT_TRUE(printer.aborted);
+  EXPECT_FALSE(printer.ended);
+  EXPECT_TRUE(abortedAtEnd);
+  EXPECT_EQ(reports, (std::vector<std::pair<TkxPrintStatus, int>>{
+                         {psBegin, 0}, {psNewPage, 1}, {psNewPage, 2}, {psEnd, 0}}));
+}
+
+TEST(ExpandPrintMacros, ReplacesKnownNamesInAnyCase) {
+  const TkxPrintMacroValues values{7, "/mods/g_main.c", "08/12/2026", "04:00:00"};
+  EXPECT_EQ(ExpandPrintMacros("$date$ - $title$", values), "08/12/2026 - /mods/g_main.c");
+  EXPECT_EQ(ExpandPrintMacros("Page $ PageNum $", values), "Page 7");
+  EXPECT_EQ(ExpandPrintMacros("$DateTime$|$timedate$", values), "08/12/2026 04:00:00|04:00:00 08/12/2026");
+  EXPECT_EQ(ExpandPrintMacros("$foo$", values), "FOO");
+  EXPECT_EQ(ExpandPrintMacros("100$$", values), "100$");
+  EXPECT_EQ(ExpandPrintMacros("at $time", values), "at 04:00:00");
+  EXPECT_EQ(ExpandPrintMacros("", values), "");
+}
+
+} // namespace

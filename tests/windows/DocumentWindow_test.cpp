@@ -1,0 +1,204 @@
+#include "DocumentWindow.h"
+#include "FileCommands.h"
+#include "PdfText.h"
+#include "ScriptedQuestions.h"
+#include "Settings.h"
+#include "TempDir.h"
+#include "kxCustomEdit.h"
+#include "kxEditSearch.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct DocumentWindowTest : ::testing::Test {
+  TempDir dir;
+  ScriptedQuestions questions;
+  Settings settings;
+  std::string activeProject; // file name; empty for none
+  QMdiArea area;
+  FileCommands set{area,
+                   [this](QWidget* window) {
+                     QMdiSubWindow* frame = area.addSubWindow(window);
+                     frame->show();
+                     return frame;
+                   },
+                   settings, questions, [this] { return activeProject; }};
+
+  DocumentWindowTest() {
+    settings.EditorFont = "Courier New";
+    area.resize(800, 600);
+    area.show();
+  }
+
+  DocumentWindow& open(const std::string& name, const std::string& bytes) {
+    return *qobject_cast<DocumentWindow*>(set.OpenNewWindow(dir.write(name, bytes))->widget());
+  }
+
+  static void type(DocumentWindow& window, char ch) { window.MyEditor->KeyPress(ch); }
+  static std::string caption(const DocumentWindow& window) { return window.windowTitle().toStdString(); }
+};
+
+} // namespace
+
+TEST_F(DocumentWindowTest, CaptionFollowsEditsAndSaves) {
+  DocumentWindow& window = open("logic.c", "a\tb\r\n");
+  EXPECT_EQ(caption(window), "logic.c");
+  EXPECT_EQ(window.MyEditor->LineText(1), "a   b");
+
+  type(window, 'x');
+  EXPECT_EQ(caption(window), "logic.c*");
+  EXPECT_TRUE(window.Modified());
+
+  set.SaveFile();
+  EXPECT_EQ(caption(window), "logic.c");
+  EXPECT_FALSE(window.Modified());
+  EXPECT_EQ(TempDir::read(dir.file("logic.c")), "xa   b\r\n");
+}
+
+TEST_F(DocumentWindowTest, UntitledWindowsAskForANameBeforeSaving) {
+  DocumentWindow& first = set.NewWindow();
+  EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(first.parentWidget())->isMaximized());
+  DocumentWindow& second = set.NewWindow();
+  EXPECT_EQ(caption(first), "untitled.c");
+  EXPECT_EQ(caption(second), "untitled.c");
+
+  type(second, 'q');
+  questions.choices.push_back({}); // cancelled: nothing written, still modified
+  set.SaveFile();
+  EXPECT_TRUE(second.Modified());
+  ASSERT_EQ(questions.fileRequests.size(), 1u);
+  EXPECT_EQ(questions.fileRequests[0].title, "Save File");
+  EXPECT_EQ(questions.fileRequests[0].filter, "C Files (*.c; *.h)|*.c; *.h|All Files (*.*)|*.*");
+  EXPECT_EQ(questions.fileRequests[0].initialFile, "untitled.c");
+
+  questions.choices.push_back({dir.file("named.c")});
+  set.SaveFile();
+  EXPECT_EQ(second.FileName(), dir.file("named.c"));
+  EXPECT_EQ(caption(second), "named.c");
+  EXPECT_EQ(TempDir::read(dir.file("named.c")), "q\r\n");
+}
+
+TEST_F(DocumentWindowTest, SaveAsOntoAnExistingFileAsksFirst) {
+  const std::string other = dir.write("other.c", "keep\r\n");
+  DocumentWindow& window = open("mine.c", "text\n");
+  type(window, 'z');
+
+  questions.answers.push_back(Answer::No);
+  EXPECT_FALSE(window.SaveFileAs(other));
+  EXPECT_EQ(questions.log.back(), "ask: Overwrite Existing File?");
+  EXPECT_EQ(TempDir::read(other), "keep\r\n");
+  EXPECT_EQ(caption(window), "mine.c*");
+
+  questions.answers.push_back(Answer::Yes);
+  EXPECT_TRUE(window.SaveFileAs(other));
+  EXPECT_EQ(TempDir::read(other), "ztext\r\n");
+  EXPECT_EQ(caption(window), "other.c");
+}
+
+TEST_F(DocumentWindowTest, AFailedSaveKeepsTheTextUnsaved) {
+  DocumentWindow& window = open("ok.c", "x\n");
+  type(window, 'y');
+  EXPECT_FALSE(window.SaveFileAs(dir.file("ok.c") + "/inside.c"));
+  questions.answers.push_back(Answer::Yes); // it exists: overwrite it
+  EXPECT_FALSE(window.SaveFileAs("/dev/full"));
+  EXPECT_EQ(questions.errors().size(), 2u);
+  EXPECT_TRUE(window.Modified());
+  EXPECT_EQ(window.FileName(), dir.file("ok.c"));
+  EXPECT_EQ(caption(window), "ok.c*");
+  EXPECT_EQ(TempDir::read(dir.file("ok.c")), "x\n");
+}
+
+TEST_F(DocumentWindowTest, ClosePromptSavesDropsOrKeeps) {
+  DocumentWindow& window = open("close.c", "c\r\n");
+  type(window, 'k');
+  QMdiSubWindow* frame = qobject_cast<QMdiSubWindow*>(window.parentWidget());
+
+  questions.answers.push_back(Answer::Cancel);
+  EXPECT_FALSE(frame->close());
+  EXPECT_TRUE(window.Modified());
+  EXPECT_EQ(questions.log.back(), "ask: Save changes to " + dir.file("close.c") + "?");
+
+  questions.answers.push_back(Answer::Yes);
+  EXPECT_TRUE(window.CloseQuery());
+  EXPECT_EQ(TempDir::read(dir.file("close.c")), "kc\r\n");
+
+  type(window, 'j');
+  questions.answers.push_back(Answer::No);
+  EXPECT_TRUE(frame->close());
+  EXPECT_EQ(TempDir::read(dir.file("close.c")), "kc\r\n");
+}
+
+TEST_F(DocumentWindowTest, TheMarkedLineGoesAtTheFirstEdit) {
+  DocumentWindow& window = open("mark.c", "1\n2\n3\n");
+  window.SetMarkColour(0x0000FF);
+  window.MarkLine(2);
+  bool special = false;
+  TColor foreground = 0, background = 0;
+  window.MyEditor->OnSpecialLineColors(2, special, foreground, background);
+  EXPECT_TRUE(special);
+  EXPECT_EQ(foreground, 0xFFFFFFu);
+  EXPECT_EQ(background, 0x0000FFu);
+  special = false;
+  window.MyEditor->OnSpecialLineColors(3, special, foreground, background);
+  EXPECT_FALSE(special);
+
+  type(window, 'e');
+  EXPECT_EQ(window.MarkedLine, -1);
+}
+
+TEST_F(DocumentWindowTest, OpenFileMakesOneWindowPerReadableFile) {
+  settings.quake3location = "/games/q3/quake3.x86";
+  const std::string good = dir.write("good.c", "int x;\n");
+  questions.choices.push_back({good, dir.path(), dir.file("fresh.c"), good});
+  set.OpenFile();
+  ASSERT_EQ(questions.fileRequests.size(), 1u);
+  EXPECT_EQ(questions.fileRequests[0].title, "Open File");
+  EXPECT_EQ(questions.fileRequests[0].initialFolder, "/games/q3/");
+  EXPECT_EQ(questions.fileRequests[0].defaultExtension, "c");
+
+  // The folder is refused with a message; the missing file opens empty; the same file twice
+  // gives two windows.
+  const std::vector<DocumentWindow*> windows = set.Windows();
+  ASSERT_EQ(windows.size(), 3u);
+  EXPECT_EQ(questions.errors().size(), 1u);
+  EXPECT_EQ(caption(*windows[1]), "fresh.c");
+  EXPECT_EQ(windows[1]->MyEditor->LineCount(), 1);
+
+  activeProject = "/mods/baseq3/game.tsp";
+  questions.choices.push_back({});
+  set.OpenFile();
+  EXPECT_EQ(questions.fileRequests[1].initialFolder, "/mods/baseq3/");
+}
+
+TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
+  DocumentWindow& window = open("replace.c", "ab ab\nab\nab ab\n");
+  questions.answers = {Answer::No, Answer::Yes, Answer::All};
+  TkxEditSearch engine;
+  TkxSearchReplace run(*window.MyEditor, engine, window.OnReplaceText);
+  run.Run("ab", "X", ssoReplaceAll | ssoPrompt | ssoEntireScope);
+  EXPECT_EQ(questions.log.front(), "ask: Replace this occurance of 'ab'");
+  EXPECT_EQ(questions.log.size(), 3u);
+  EXPECT_EQ(window.MyEditor->Lines().Strings(), (std::vector<std::string>{"ab X", "X", "X X"}));
+  EXPECT_EQ(caption(window), "replace.c*");
+
+  questions.answers = {Answer::Cancel};
+  TkxSearchReplace cancelled(*window.MyEditor, engine, window.OnReplaceText);
+  cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
+  EXPECT_EQ(window.MyEditor->LineText(2), "X");
+}
+
+TEST_F(DocumentWindowTest, PrintPutsTheFullPathOnTopOfTheText) {
+  DocumentWindow& window = open("print.c", "int frags;\r\nint deaths;\r\n");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(dir.file("print.pdf")));
+  window.Print(printer);
+  const std::string text = PdfText(dir.file("print.pdf"));
+  EXPECT_NE(text.find(dir.file("print.c")), std::string::npos) << text;
+  EXPECT_NE(text.find("int frags;\nint deaths;"), std::string::npos) << text;
+  EXPECT_NE(text.find("Page 1"), std::string::npos) << text;
+}

@@ -1,0 +1,224 @@
+#include "ProjectList.h"
+#include "UserQuestions.h"
+
+#include "TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+const std::string kSuffix = " - Package Owner=<4>\r\n";
+
+std::vector<std::string> pathsOf(const TProjectItem& project) {
+  std::vector<std::string> out;
+  for (const TProjectFile& file : project.Files)
+    out.push_back(file.Path);
+  return out;
+}
+
+TProjectItem& addProject(TProjectList& list, const std::string& name, const std::string& fileName,
+                         std::initializer_list<std::string> files) {
+  TProjectItem& project = list.AddProject();
+  project.Name = name;
+  project.FileName = fileName;
+  for (const std::string& file : files)
+    project.Files.push_back({file, nullptr});
+  return project;
+}
+
+std::string errorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const TessarinError& error) {
+    return error.message();
+  }
+  return "";
+}
+
+std::string fixture(const std::string& name) { return std::string(TESSARIN_TEST_DATA) + "/" + name; }
+
+} // namespace
+
+TEST(ProjectFiles, WritesExactBytesAndReadsThemBack) {
+  TempDir dir;
+  const std::string root = dir.path();
+  std::filesystem::create_directories(root + "/server");
+  std::filesystem::create_directories(root + "/client");
+  TProjectList list;
+  addProject(list, "server", root + "/server/server.tsp",
+             {root + "/server/g_main.c", root + "/shared/q_math.c", "D:\\src\\bg_lib.c"});
+  addProject(list, "client", root + "/client/client.tsp", {});
+  list.Modified = true;
+
+  list.SaveToFile(root + "/mymod.tsw");
+  EXPECT_FALSE(list.Modified);
+  EXPECT_EQ(TempDir::read(root + "/mymod.tsw"), "Project: \"server\"=server\\server.tsp" + kSuffix +
+                                                    "Project: \"client\"=client\\client.tsp" + kSuffix);
+  EXPECT_EQ(TempDir::read(root + "/server/server.tsp"),
+            "SOURCE=g_main.c\r\nSOURCE=..\\shared\\q_math.c\r\nSOURCE=D:\\src\\bg_lib.c\r\n");
+  EXPECT_EQ(TempDir::read(root + "/client/client.tsp"), ""); // an empty list is an empty file
+
+  TProjectList reread;
+  reread.Modified = true;
+  reread.LoadFromFile(root + "/mymod.tsw");
+  EXPECT_FALSE(reread.Modified);
+  ASSERT_EQ(reread.Count(), 2);
+  EXPECT_EQ(reread.ActiveProject, &reread.Items(0));
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(reread.Items(i).Name, list.Items(i).Name);
+    EXPECT_EQ(reread.Items(i).FileName, list.Items(i).FileName);
+    EXPECT_EQ(pathsOf(reread.Items(i)), pathsOf(list.Items(i)));
+  }
+
+  // Saving what was read gives the same bytes again.
+  const std::string before = TempDir::read(root + "/server/server.tsp");
+  reread.SaveToFile(root + "/mymod.tsw");
+  EXPECT_EQ(TempDir::read(root + "/server/server.tsp"), before);
+}
+
+TEST(ProjectFiles, EmptyWorkspaceIsAnEmptyFile) {
+  TempDir dir;
+  TProjectList list;
+  list.SaveToFile(dir.file("empty.tsw"));
+  EXPECT_EQ(TempDir::read(dir.file("empty.tsw")), "");
+  addProject(list, "stale", "", {});
+  list.ActiveProject = &list.Items(0);
+  list.LoadFromFile(dir.file("empty.tsw"));
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(list.ActiveProject, nullptr);
+}
+
+TEST(ProjectFiles, ReadsFilesWrittenOnWindowsWithAnyLineEnd) {
+  TempDir dir;
+  // CR LF, a lone CR and a lone LF; backslashes and forward slashes; a drive that is not here.
+  dir.write("mod/a/a.tsp", "SOURCE=.\\x.c\rSOURCE=..\\shared/y.h\nSOURCE=C:\\q3\\z.asm\r\n ignored\r\n");
+  dir.write("mod/b/b.tsp", "SOURCE=b.c\r\n\0SOURCE=hidden.c\r\n"s);
+  dir.write("mod/mod.tsw", "Project: \"a\"=.\\a\\a.tsp" + kSuffix + "project: \"lower\"=a\\a.tsp" + kSuffix +
+                               "Project: \"no quote" + kSuffix +
+                               "Project: \"b\"=b\\b.tsp - Package Owner=<4>");
+  TProjectList list;
+  list.LoadFromFile(dir.file("mod/mod.tsw"));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Items(0).FileName, dir.file("mod/a/a.tsp"));
+  EXPECT_EQ(pathsOf(list.Items(0)),
+            (std::vector<std::string>{dir.file("mod/a/x.c"), dir.file("mod/shared/y.h"), "C:\\q3\\z.asm"}));
+  EXPECT_EQ(pathsOf(list.Items(1)), std::vector<std::string>{dir.file("mod/b/b.c")}); // NUL ends the text
+}
+
+TEST(ProjectFiles, ImportsAWorkspaceOfTheOtherFormat) {
+  TProjectList list;
+  const std::string folder = fixture("vc6");
+  list.LoadFromFile(folder + "/mymod.dsw");
+  ASSERT_EQ(list.Count(), 2); // the lower-case "project:" line is not a project line
+  EXPECT_EQ(list.ActiveProject, &list.Items(0));
+  EXPECT_FALSE(list.Modified);
+  const TProjectItem& client = list.Items(0);
+  EXPECT_EQ(client.Name, "client");
+  EXPECT_EQ(client.FileName, folder + "/client/client.tsp");
+  EXPECT_EQ(pathsOf(client), (std::vector<std::string>{
+                                 folder + "/client/hud.c",
+                                 folder + "/client/client.def",
+                                 folder + "/shared/q_math.c",
+                                 folder + "/client/\"../shared/q shared.c\"", // quotes are kept
+                                 folder + "/client/cg_local.h",
+                                 folder + "/shared/q_shared.h",
+                                 "C:\\quake3\\tools\\syscalls.asm",
+                             }));
+  EXPECT_EQ(list.Items(1).FileName, folder + "/server/server.tsp");
+  EXPECT_EQ(pathsOf(list.Items(1)),
+            (std::vector<std::string>{folder + "/server/g_main.c", folder + "/server/g_cmds.c",
+                                      folder + "/server/g_local.h"}));
+}
+
+TEST(ProjectFiles, SavingAnImportWritesProjectFilesNextToTheOriginals) {
+  TempDir dir;
+  std::filesystem::copy(fixture("vc6"), dir.path(), std::filesystem::copy_options::recursive);
+  const std::string dsp = TempDir::read(dir.file("client/client.dsp"));
+  TProjectList list;
+  list.LoadFromFile(dir.file("mymod.dsw"));
+  list.SaveToFile(dir.file("mymod.tsw"));
+  EXPECT_EQ(TempDir::read(dir.file("client/client.dsp")), dsp);
+  EXPECT_EQ(TempDir::read(dir.file("server/server.tsp")),
+            "SOURCE=g_main.c\r\nSOURCE=g_cmds.c\r\nSOURCE=g_local.h\r\n");
+  EXPECT_EQ(TempDir::read(dir.file("mymod.tsw")), "Project: \"client\"=client\\client.tsp" + kSuffix +
+                                                      "Project: \"server\"=server\\server.tsp" + kSuffix);
+}
+
+TEST(ProjectFiles, UnreadableFilesStopLoadingAndKeepWhatWasRead) {
+  TempDir dir;
+  TProjectList list;
+  EXPECT_EQ(errorOf([&] { list.LoadFromFile(dir.file("none.tsw")); }),
+            "Cannot open file " + dir.file("none.tsw"));
+  EXPECT_EQ(list.Count(), 0);
+
+  dir.write("ok.dsp", "SOURCE=a.c\r\n");
+  dir.write("ws.tsw", "Project: \"ok\"=ok.dsp" + kSuffix + "Project: \"gone\"=gone.dsp" + kSuffix +
+                          "Project: \"never\"=ok.dsp" + kSuffix);
+  EXPECT_EQ(errorOf([&] { list.LoadFromFile(dir.file("ws.tsw")); }),
+            "Cannot open file " + dir.file("gone.dsp"));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Items(0).FileName, dir.file("ok.tsp"));
+  EXPECT_EQ(list.Items(1).FileName, dir.file("gone.dsp")); // the failed one keeps its name
+
+  // Without the suffix the path is the workspace's own folder, which is no file.
+  dir.write("nosuffix.tsw", "Project: \"x\"=x.tsp\r\n");
+  EXPECT_EQ(errorOf([&] { list.LoadFromFile(dir.file("nosuffix.tsw")); }),
+            "Cannot open file " + dir.path() + "/");
+}
+
+TEST(ProjectFiles, FailedSaveKeepsOldFilesAndStaysModified) {
+  TempDir dir;
+  dir.write("ws.tsw", "old workspace");
+  dir.write("a/a.tsp", "old a");
+  TProjectList list;
+  addProject(list, "a", dir.file("a/a.tsp"), {dir.file("a/new.c")});
+  addProject(list, "b", dir.file("missing/b.tsp"), {});
+  addProject(list, "c", dir.file("a/c.tsp"), {});
+  list.Modified = true;
+
+  EXPECT_EQ(errorOf([&] { list.SaveToFile(dir.file("ws.tsw")); }),
+            "Cannot create file " + dir.file("missing/b.tsp"));
+  EXPECT_TRUE(list.Modified);
+  EXPECT_EQ(TempDir::read(dir.file("a/a.tsp")), "SOURCE=new.c\r\n"); // written before the failure
+  EXPECT_FALSE(std::filesystem::exists(dir.file("a/c.tsp")));        // not reached
+  EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));        // folders are not created
+  EXPECT_EQ(TempDir::read(dir.file("ws.tsw")), "old workspace");
+
+  list.DeleteProject(1);
+  EXPECT_EQ(errorOf([&] { list.SaveToFile("/dev/full"); }), "Cannot create file /dev/full");
+  EXPECT_TRUE(list.Modified);
+
+  // A project file kept from Windows is not created as a strangely named file here.
+  list.Items(1).FileName = "D:\\mods\\c.tsp";
+  EXPECT_EQ(errorOf([&] { list.SaveToFile(dir.file("ws.tsw")); }), "Cannot create file D:\\mods\\c.tsp");
+  EXPECT_FALSE(std::filesystem::exists("D:\\mods\\c.tsp"));
+}
+
+TEST(ProjectFiles, HostileInputIsReadWithoutHarm) {
+  TempDir dir;
+  const std::string longName(1'000'000, 'n');
+  std::string garbage;
+  for (int i = 0; i < 200'000; ++i)
+    garbage += static_cast<char>((i * 7919) % 251 + 1);
+  dir.write("p.tsp", "SOURCE=a" + std::string(1'000'000, '\\') +
+                         "x.c\r\nSOURCE=" + std::string(300'000, '.') + "\r\n" + garbage + "\r\nSOURCE=");
+  dir.write("ws.tsw", std::string(5000, '\0') + "Project: \"x\"=p.tsp" + kSuffix);
+  dir.write("ws2.tsw", garbage + "\nProject: \"" + longName + "\"=p.tsp" + kSuffix + "Project: \"" +
+                           "\r\nProject: \"y\"=" + std::string(1'000'000, '/') + kSuffix);
+
+  TProjectList list;
+  list.LoadFromFile(dir.file("ws.tsw"));
+  EXPECT_EQ(list.Count(), 0); // everything after the leading NUL is gone
+
+  const std::string error = errorOf([&] { list.LoadFromFile(dir.file("ws2.tsw")); });
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Items(0).Name, longName);
+  EXPECT_EQ(list.Items(0).Files.size(), 3u);
+  EXPECT_TRUE(list.Items(0).Files[0].Path == dir.path() + "/a/x.c");
+  EXPECT_LT(error.size(), 2000u); // a path that cannot exist is shortened in the message
+  EXPECT_EQ(error.rfind("Cannot open file /", 0), 0u);
+}

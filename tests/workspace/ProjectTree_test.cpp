@@ -1,0 +1,361 @@
+#include "FilePropertiesDialog.h"
+#include "ProjectNameDialog.h"
+#include "ProjectTree.h"
+#include "ProjectTreeCommands.h"
+#include "ProjectTreeStates.h"
+
+#include "ScriptedQuestions.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> captions(const QTreeWidgetItem* node) {
+  std::vector<std::string> out;
+  for (int i = 0; i < node->childCount(); ++i)
+    out.push_back(node->child(i)->text(0).toStdString());
+  return out;
+}
+
+std::vector<std::string> fileNames(const TProjectItem& project) {
+  std::vector<std::string> out;
+  for (const TProjectFile& file : project.Files)
+    out.push_back(file.Path.substr(file.Path.rfind('/') + 1));
+  return out;
+}
+
+struct ProjectTreeTest : ::testing::Test {
+  TempDir dir;
+  TProjectList workspace;
+  QTreeWidget tree;
+  ScriptedQuestions questions;
+  ProjectNameDialog nameForm{questions};
+  FilePropertiesDialog fileForm;
+  std::vector<std::string> calls;
+  bool dialogAnswer = true;
+  ProjectTreeCommands commands{workspace, tree, questions, nameForm, fileForm, window()};
+
+  ProjectTreeWindow window() {
+    ProjectTreeWindow window;
+    window.ResetBuildState = [this] { calls.push_back("reset build"); };
+    window.ClearDebugList = [this] { calls.push_back("clear debug"); };
+    window.RebuildClassView = [this] { calls.push_back("class view"); };
+    window.OpenFile = [this](const std::string& path) { calls.push_back("open " + path); };
+    window.ShowModal = [this](QDialog& dialog) {
+      calls.push_back("show " + dialog.windowTitle().toStdString());
+      return dialogAnswer;
+    };
+    return window;
+  }
+
+  TProjectItem& addProject(const std::string& name, std::initializer_list<std::string> files) {
+    TProjectItem& project = workspace.AddProject();
+    project.Name = name;
+    project.FileName = dir.file(name + "/" + name + ".tsp");
+    for (const std::string& file : files)
+      project.Files.push_back({dir.file(name + "/" + file), nullptr});
+    return project;
+  }
+  QTreeWidgetItem* projectNode(int i) { return RootNode(tree)->child(i); }
+  QTreeWidgetItem* fileNode(int project, int folder, int file) {
+    return projectNode(project)->child(folder)->child(file);
+  }
+  void select(QTreeWidgetItem* node) {
+    tree.clearSelection();
+    if (node != nullptr) node->setSelected(true);
+  }
+};
+
+} // namespace
+
+TEST_F(ProjectTreeTest, BuildsFourLevelsAndSortsFilesInByteOrder) {
+  TProjectItem& project = addProject("game", {"b.c", "A.h", "a.c", "x.txt", "Makefile", "G_MAIN.C"});
+  addProject("empty", {});
+  BuildTree(workspace, tree);
+
+  ASSERT_EQ(tree.topLevelItemCount(), 1);
+  QTreeWidgetItem* root = RootNode(tree);
+  EXPECT_EQ(root->text(0), "Projects");
+  EXPECT_TRUE(root->isExpanded());
+  EXPECT_EQ(captions(root), (std::vector<std::string>{"game", "empty"}));
+  EXPECT_FALSE(projectNode(0)->isExpanded());
+  EXPECT_EQ(captions(projectNode(1)),
+            (std::vector<std::string>{"Source Files", "Header Files", "Resource Files"}));
+  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"G_MAIN.C", "a.c", "b.c"}));
+  EXPECT_EQ(captions(projectNode(0)->child(1)), std::vector<std::string>{"A.h"});
+  EXPECT_EQ(captions(projectNode(0)->child(2)), (std::vector<std::string>{"Makefile", "x.txt"}));
+  EXPECT_EQ(fileNames(project),
+            (std::vector<std::string>{"A.h", "G_MAIN.C", "Makefile", "a.c", "b.c", "x.txt"}));
+
+  EXPECT_EQ((std::vector<int>{ImageOfNode(root), ImageOfNode(projectNode(0)),
+                              ImageOfNode(projectNode(0)->child(2)), ImageOfNode(fileNode(0, 2, 1))}),
+            (std::vector<int>{RootImage, ProjectImage, FolderImage, FileImage}));
+  EXPECT_EQ((std::vector<int>{NodeLevel(root), NodeLevel(projectNode(0)), NodeLevel(projectNode(0)->child(0)),
+                              NodeLevel(fileNode(0, 0, 0)), NodeLevel(nullptr)}),
+            (std::vector<int>{0, 1, 2, 3, -1}));
+  EXPECT_EQ(ProjectOfNode(projectNode(1)), &workspace.Items(1));
+  EXPECT_EQ(ProjectOfNode(root), nullptr);
+  for (TProjectFile& file : project.Files)
+    EXPECT_EQ(FileOfNode(static_cast<QTreeWidgetItem*>(file.Node)), &file);
+
+  // A rebuild renews every node reference.
+  BuildTree(workspace, tree);
+  EXPECT_EQ(FileOfNode(fileNode(0, 1, 0)), &project.Files[0]);
+}
+
+TEST_F(ProjectTreeTest, AddingFilesAppendsWithoutSortingAndAllowsDuplicates) {
+  TProjectItem& project = addProject("game", {"b.c"});
+  BuildTree(workspace, tree);
+  AddFile(project, *projectNode(0), dir.file("game/a.c"));
+  AddFile(project, *projectNode(0), dir.file("game/a.c"));
+  AddFile(project, *projectNode(0), dir.file("game/NOTES"));
+  EXPECT_TRUE(workspace.Modified);
+  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"b.c", "a.c", "a.c"}));
+  EXPECT_EQ(captions(projectNode(0)->child(2)), std::vector<std::string>{"NOTES"});
+  EXPECT_EQ(FileOfNode(fileNode(0, 0, 1)), &project.Files[1]);
+  EXPECT_EQ(FileOfNode(fileNode(0, 0, 2)), &project.Files[2]);
+}
+
+TEST(ProjectTreeStates, EnabledStateIsWrittenOnlyWhenItChanges) {
+  struct CountingAction {
+    bool enabled = true;
+    int writes = 0;
+    [[nodiscard]] bool isEnabled() const { return enabled; }
+    void setEnabled(bool value) {
+      enabled = value;
+      ++writes;
+    }
+  } action;
+  WriteEnabled(action, true);
+  WriteEnabled(action, false);
+  WriteEnabled(action, false);
+  EXPECT_EQ(action.writes, 1);
+}
+
+TEST_F(ProjectTreeTest, UpdateHandlersFollowTheSelection) {
+  addProject("game", {"a.c"});
+  BuildTree(workspace, tree);
+  Settings settings;
+  settings.lcclocation = dir.write("tools/q3lcc", "");
+  settings.q3asmlocation = dir.write("tools/q3asm", "");
+  QAction build, addFiles, compile, properties;
+
+  auto update = [&] {
+    commands.LevelOneActionUpdate(build, settings);
+    commands.AddFilesToProjectActionUpdate(addFiles);
+    commands.CompileActionUpdate(compile);
+    commands.PropertiesActionUpdate(properties);
+    return std::vector<bool>{build.isEnabled(), addFiles.isEnabled(), compile.isEnabled(),
+                             properties.isEnabled()};
+  };
+  EXPECT_EQ(update(), (std::vector<bool>{false, false, false, false})); // nothing selected
+  select(RootNode(tree));
+  EXPECT_EQ(update(), (std::vector<bool>{false, false, false, false}));
+  select(projectNode(0));
+  EXPECT_EQ(update(), (std::vector<bool>{true, true, false, true}));
+  select(projectNode(0)->child(0));
+  EXPECT_EQ(update(), (std::vector<bool>{false, false, false, false}));
+  select(fileNode(0, 0, 0));
+  EXPECT_EQ(update(), (std::vector<bool>{false, false, true, true}));
+
+  settings.lcclocation = dir.file("tools/missing");
+  select(projectNode(0));
+  EXPECT_EQ(update(), (std::vector<bool>{false, true, false, true}));
+}
+
+TEST_F(ProjectTreeTest, NewProjectsBecomeActiveAndKeepTheDialogFields) {
+  BuildTree(workspace, tree);
+  nameForm.SetFields("first", "/mods/first.tsp");
+  commands.AddNewProjectActionExecute();
+  commands.AddNewProjectActionExecute(); // the dialog still holds the first project's details
+  ASSERT_EQ(workspace.Count(), 2);
+  EXPECT_EQ(workspace.Items(1).Name, "first");
+  EXPECT_EQ(workspace.Items(1).FileName, "/mods/first.tsp");
+  EXPECT_EQ(workspace.ActiveProject, &workspace.Items(1));
+  EXPECT_TRUE(workspace.Modified);
+  EXPECT_EQ(captions(projectNode(1)),
+            (std::vector<std::string>{"Source Files", "Header Files", "Resource Files"}));
+  EXPECT_TRUE(DrawnBold(workspace, projectNode(1)));
+  EXPECT_FALSE(DrawnBold(workspace, projectNode(0)));
+  EXPECT_EQ(calls, (std::vector<std::string>{"show Enter Project Details", "show Enter Project Details"}));
+
+  dialogAnswer = false;
+  commands.AddNewProjectActionExecute();
+  EXPECT_EQ(workspace.Count(), 2);
+
+  select(projectNode(1));
+  calls.clear();
+  commands.RemoveProjectActionExecute();
+  EXPECT_EQ(calls, std::vector<std::string>{"reset build"});
+  EXPECT_EQ(workspace.Count(), 1);
+  EXPECT_EQ(workspace.ActiveProject, nullptr);
+  EXPECT_EQ(RootNode(tree)->childCount(), 1);
+  EXPECT_FALSE(DrawnBold(workspace, projectNode(0)));
+}
+
+TEST_F(ProjectTreeTest, SetActiveProjectMovesTheBoldCaptionOnly) {
+  addProject("a", {});
+  addProject("b", {});
+  workspace.ActiveProject = &workspace.Items(0);
+  BuildTree(workspace, tree);
+  select(projectNode(1));
+  commands.SetActiveProjectActiveExecute();
+  EXPECT_EQ(workspace.ActiveProject, &workspace.Items(1));
+  EXPECT_FALSE(workspace.Modified);
+  EXPECT_TRUE(DrawnBold(workspace, projectNode(1)));
+  EXPECT_FALSE(DrawnBold(workspace, projectNode(0)));
+  EXPECT_EQ(calls, (std::vector<std::string>{"reset build", "class view"}));
+
+  // Commands do nothing away from the level they need.
+  calls.clear();
+  select(RootNode(tree));
+  commands.SetActiveProjectActiveExecute();
+  commands.RemoveProjectActionExecute();
+  commands.RemoveFileFromProjectActionExecute();
+  commands.AddFilesToProjectActionExecute();
+  commands.PropertiesActionExecute();
+  commands.ProjectTreeViewDblClick();
+  EXPECT_TRUE(calls.empty());
+  EXPECT_EQ(workspace.Count(), 2);
+}
+
+TEST_F(ProjectTreeTest, AddFilesAsksOnceAndAddsInTheOrderChosen) {
+  addProject("game", {"z.c"});
+  BuildTree(workspace, tree);
+  select(projectNode(0));
+  questions.choices.push_back({dir.file("game/y.h"), dir.file("game/b.c"), dir.file("game/z.c")});
+  commands.AddFilesToProjectActionExecute();
+  const FileDialogRequest& request = questions.fileRequests.at(0);
+  EXPECT_EQ(request.title, "Open File");
+  EXPECT_EQ(request.filter, "C Files (*.c; *.h)|*.c;*.h|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*");
+  EXPECT_EQ(request.defaultExtension, "c");
+  EXPECT_EQ(request.initialFolder, dir.file("game/"));
+  EXPECT_EQ(questions.log.at(0), "open many: Open File");
+  EXPECT_EQ(fileNames(workspace.Items(0)), (std::vector<std::string>{"z.c", "y.h", "b.c", "z.c"}));
+  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"z.c", "b.c", "z.c"}));
+  EXPECT_TRUE(workspace.Modified);
+  EXPECT_EQ(calls, std::vector<std::string>{"reset build"});
+
+  workspace.Modified = false;
+  questions.choices.push_back({});
+  commands.AddFilesToProjectActionExecute();
+  EXPECT_FALSE(workspace.Modified);
+  EXPECT_EQ(workspace.Items(0).Files.size(), 4u);
+}
+
+TEST_F(ProjectTreeTest, RemoveFileDropsEntryAndNodeButNotTheFileOnDisk) {
+  const std::string onDisk = dir.write("game/a.c", "int x;\n");
+  addProject("game", {"a.c", "a.c", "b.c"});
+  BuildTree(workspace, tree);
+  TProjectItem& project = workspace.Items(0);
+  QTreeWidgetItem* second = fileNode(0, 0, 1);
+  select(second);
+  commands.RemoveFileFromProjectActionExecute();
+  EXPECT_EQ(calls, std::vector<std::string>{"clear debug"});
+  EXPECT_TRUE(workspace.Modified);
+  ASSERT_EQ(project.Files.size(), 2u);
+  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"a.c", "b.c"}));
+  EXPECT_EQ(FileOfNode(fileNode(0, 0, 0)), &project.Files[0]);
+  EXPECT_EQ(FileOfNode(fileNode(0, 0, 1)), &project.Files[1]);
+  EXPECT_EQ(TempDir::read(onDisk), "int x;\n");
+}
+
+TEST_F(ProjectTreeTest, PropertiesEditAProjectOrShowAFile) {
+  const std::string source = dir.write("game/a.c", "");
+  addProject("game", {"a.c"});
+  BuildTree(workspace, tree);
+  select(projectNode(0));
+  dialogAnswer = false;
+  commands.PropertiesActionExecute();
+  EXPECT_EQ(nameForm.ProjectName(), "game");
+  EXPECT_EQ(nameForm.ProjectFileName(), dir.file("game/game.tsp"));
+  EXPECT_FALSE(workspace.Modified);
+
+  select(fileNode(0, 0, 0));
+  fileForm.LastModifiedLabel->setText("old");
+  commands.PropertiesActionExecute();
+  EXPECT_EQ(fileForm.FileNameEdit->text().toStdString(), source);
+  EXPECT_EQ(calls.back(), "show File Properties");
+  commands.ProjectTreeViewDblClick();
+  EXPECT_EQ(calls.back(), "open " + source);
+}
+
+TEST_F(ProjectTreeTest, AcceptedProjectPropertiesRenameTheNode) {
+  addProject("game", {});
+  BuildTree(workspace, tree);
+  select(projectNode(0));
+  ProjectTreeWindow typing = window();
+  typing.ShowModal = [this](QDialog&) {
+    nameForm.SetFields("mymod", "/elsewhere/mymod.tsp");
+    return true;
+  };
+  ProjectTreeCommands editing{workspace, tree, questions, nameForm, fileForm, typing};
+  editing.PropertiesActionExecute();
+  EXPECT_EQ(workspace.Items(0).Name, "mymod");
+  EXPECT_EQ(workspace.Items(0).FileName, "/elsewhere/mymod.tsp");
+  EXPECT_EQ(projectNode(0)->text(0), "mymod");
+  EXPECT_TRUE(workspace.Modified);
+}
+
+TEST_F(ProjectTreeTest, RightClickLeavesTheSelectionAlone) {
+  addProject("a", {});
+  addProject("b", {});
+  SetUpProjectTreeView(tree, workspace, nullptr);
+  BuildTree(workspace, tree);
+  tree.resize(300, 300);
+  tree.show();
+  select(projectNode(0));
+  const QPoint onB = tree.visualItemRect(projectNode(1)).center();
+  QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, onB);
+  EXPECT_EQ(SelectedNode(tree), projectNode(0));
+  QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, onB);
+  EXPECT_EQ(SelectedNode(tree), projectNode(1));
+  EXPECT_EQ(tree.editTriggers(), QAbstractItemView::NoEditTriggers);
+  EXPECT_EQ(tree.palette().color(QPalette::Inactive, QPalette::Highlight),
+            tree.palette().color(QPalette::Active, QPalette::Highlight));
+}
+
+TEST(ProjectDialogs, NameFormBrowseFillsTheFileNameOnlyWhenChosen) {
+  ScriptedQuestions questions;
+  ProjectNameDialog form(questions);
+  form.SetFields("game", "old.tsp");
+  questions.choices.push_back({"/mods/game.tsp"});
+  questions.choices.push_back({});
+  form.BrowseButtonClick();
+  EXPECT_EQ(form.ProjectFileName(), "/mods/game.tsp");
+  form.BrowseButtonClick();
+  EXPECT_EQ(form.ProjectFileName(), "/mods/game.tsp");
+  EXPECT_EQ(questions.fileRequests.at(0).title, "Save Project File");
+  EXPECT_EQ(questions.fileRequests.at(0).filter, "Tessarin Project File (*.tsp)|*.tsp|All Files|*.*");
+  EXPECT_EQ(questions.fileRequests.at(0).defaultExtension, "tsp");
+}
+
+TEST(ProjectDialogs, FilePropertiesShowTheModificationTime) {
+  const QLocale us(QLocale::English, QLocale::UnitedStates);
+  const QString afternoon = FormatLastModified(QDateTime(QDate(2026, 3, 5), QTime(13, 2, 3)), us);
+  EXPECT_TRUE(afternoon.startsWith("3/5/26 1:02:03")) << afternoon.toStdString();
+  EXPECT_TRUE(afternoon.endsWith("PM")) << afternoon.toStdString(); // no time zone after it
+  EXPECT_EQ(FormatLastModified(QDateTime(QDate(2026, 3, 5), QTime(0, 0)), us), "3/5/26");
+
+  TempDir dir;
+  FilePropertiesDialog form;
+  form.LastModifiedLabel->setText("kept");
+  form.SetFileName(dir.file("missing.c"));
+  form.UpdateLastModified();
+  EXPECT_EQ(form.LastModifiedLabel->text(), "kept");
+  form.SetFileName(dir.write("here.c", ""));
+  form.UpdateLastModified();
+  EXPECT_EQ(
+      form.LastModifiedLabel->text(),
+      FormatLastModified(QFileInfo(QString::fromStdString(dir.file("here.c"))).lastModified().toLocalTime(),
+                         QLocale()));
+}

@@ -1,0 +1,140 @@
+#include "WorkspaceCommands.h"
+
+#include "ScriptedQuestions.h"
+#include "TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A main window stand-in that records what the commands asked of it.
+struct RecordingWindow {
+  std::vector<std::string> calls;
+  std::string workspaceFileName;
+  bool editorsClose = true;
+  Settings settings;
+
+  WorkspaceWindow callbacks() {
+    WorkspaceWindow window;
+    window.RebuildTree = [this] { calls.push_back("tree"); };
+    window.RebuildClassView = [this] { calls.push_back("class view"); };
+    window.AddRecentWorkspace = [this](const std::string& path) { calls.push_back("recent " + path); };
+    window.CloseAll = [this] {
+      calls.push_back("close all");
+      return editorsClose;
+    };
+    window.WorkspaceFileName = [this] { return workspaceFileName; };
+    window.SetWorkspaceFileName = [this](const std::string& name) { workspaceFileName = name; };
+    window.CurrentSettings = [this] { return settings; };
+    return window;
+  }
+};
+
+struct WorkspaceCommandsTest : ::testing::Test {
+  TempDir dir;
+  TProjectList workspace;
+  ScriptedQuestions questions;
+  RecordingWindow window;
+  WorkspaceCommands commands{workspace, questions, window.callbacks()};
+
+  void SetUp() override {
+    window.settings.quake3location = dir.file("game/quake3");
+    dir.write("mod/a/a.tsp", "SOURCE=a.c\r\n");
+    dir.write("mod/mod.tsw", "Project: \"a\"=a\\a.tsp - Package Owner=<4>\r\n");
+  }
+  void choose(const std::string& path) { questions.choices.push_back({path}); }
+  void cancelDialog() { questions.choices.push_back({}); }
+  // The n-th dialog shown, checked for its title and its one workspace extension.
+  const FileDialogRequest& dialog(std::size_t n, const std::string& title, const std::string& extension) {
+    const FileDialogRequest& request = questions.fileRequests.at(n);
+    EXPECT_EQ(request.title, title);
+    EXPECT_EQ(request.filter, "Workspace File (*." + extension + ")|*." + extension + "|All Files (*.*)|*.*");
+    EXPECT_EQ(request.defaultExtension, extension);
+    return request;
+  }
+};
+
+} // namespace
+
+TEST_F(WorkspaceCommandsTest, OpenAddsToRecentBeforeLoadingAndNamesTheWorkspace) {
+  choose(dir.file("mod/mod.tsw"));
+  commands.FileOpenWorkspace();
+  EXPECT_EQ(dialog(0, "Open Tessarin Workspace", "tsw").initialFolder, dir.file("game/"));
+  EXPECT_EQ(window.calls,
+            (std::vector<std::string>{"recent " + dir.file("mod/mod.tsw"), "tree", "class view"}));
+  EXPECT_EQ(workspace.Count(), 1);
+  EXPECT_EQ(window.workspaceFileName, dir.file("mod/mod.tsw"));
+
+  window.calls.clear();
+  cancelDialog();
+  commands.FileOpenWorkspace();
+  EXPECT_TRUE(window.calls.empty());
+  EXPECT_EQ(workspace.Count(), 1);
+}
+
+TEST_F(WorkspaceCommandsTest, FailedOpenShowsTheErrorAndRebuildsFromWhatIsLeft) {
+  dir.write("bad.tsw", "Project: \"a\"=mod\\a\\a.tsp - Package Owner=<4>\r\n"
+                       "Project: \"gone\"=gone.tsp - Package Owner=<4>\r\n");
+  window.workspaceFileName = "previous.tsw";
+  choose(dir.file("bad.tsw"));
+  commands.FileOpenWorkspace();
+  EXPECT_EQ(questions.errors(), std::vector<std::string>{"Cannot open file " + dir.file("gone.tsp")});
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"recent " + dir.file("bad.tsw"), "tree", "class view"}));
+  EXPECT_EQ(workspace.Count(), 2);
+  EXPECT_EQ(window.workspaceFileName, "previous.tsw");
+}
+
+TEST_F(WorkspaceCommandsTest, ImportWritesNothingAndSaveProposesTheTswNextToIt) {
+  dir.write("vc/x/x.dsp", "SOURCE=.\\x.c\r\n");
+  dir.write("vc/mod.dsw", "Project: \"x\"=.\\x\\x.dsp - Package Owner=<4>\r\n");
+  choose(dir.file("vc/mod.dsw"));
+  commands.FileImportWorkspaceAction();
+  EXPECT_EQ(dialog(0, "Import DSW Workspace", "dsw").initialFolder, dir.file("game/"));
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"tree", "class view"})); // not a recent entry
+  EXPECT_EQ(window.workspaceFileName, dir.file("vc/mod.tsw"));
+  EXPECT_FALSE(workspace.Modified);
+  EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.file("vc")), {}), 3);
+
+  choose(dir.file("vc/mod.tsw"));
+  commands.FileSaveWorkspaceAction();
+  EXPECT_EQ(dialog(1, "Save Tessarin Workspace", "tsw").initialFile, dir.file("vc/mod.tsw"));
+  EXPECT_EQ(TempDir::read(dir.file("vc/x/x.tsp")), "SOURCE=x.c\r\n");
+  EXPECT_EQ(TempDir::read(dir.file("vc/mod.tsw")), "Project: \"x\"=x\\x.tsp - Package Owner=<4>\r\n");
+  EXPECT_EQ(window.workspaceFileName, dir.file("vc/mod.tsw"));
+}
+
+TEST_F(WorkspaceCommandsTest, CloseKeepsAModifiedWorkspaceUnlessItWasSaved) {
+  ASSERT_TRUE(commands.LoadWorkspace(dir.file("mod/mod.tsw")));
+  workspace.Modified = true;
+  window.calls.clear();
+
+  cancelDialog();
+  EXPECT_FALSE(commands.FileCloseWorkspaceAction());
+  EXPECT_TRUE(workspace.Modified);
+  EXPECT_EQ(workspace.Count(), 1);
+
+  // A save that fails leaves the workspace modified, so closing stops instead of losing it.
+  choose(dir.file("no/such/folder/mod.tsw"));
+  EXPECT_FALSE(commands.FileCloseWorkspaceAction());
+  EXPECT_EQ(questions.errors(),
+            std::vector<std::string>{"Cannot create file " + dir.file("no/such/folder/mod.tsw")});
+  EXPECT_EQ(workspace.Count(), 1);
+  EXPECT_TRUE(window.calls.empty());
+
+  // An editor window that stays open keeps the workspace loaded.
+  window.editorsClose = false;
+  choose(dir.file("mod/mod.tsw"));
+  EXPECT_FALSE(commands.FileCloseWorkspaceAction());
+  EXPECT_FALSE(workspace.Modified);
+  EXPECT_EQ(workspace.Count(), 1);
+
+  window.editorsClose = true;
+  window.workspaceFileName = "kept.tsw";
+  window.calls.clear();
+  EXPECT_TRUE(commands.FileCloseWorkspaceAction()); // not modified: no save dialog
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"close all", "tree"}));
+  EXPECT_EQ(workspace.Count(), 0);
+  EXPECT_EQ(window.workspaceFileName, "kept.tsw");
+  EXPECT_EQ(questions.fileRequests.size(), 3u);
+}
