@@ -37,15 +37,9 @@ BuildCommands::BuildCommands(const WorkspaceShell& shell, TProjectList& workspac
 }
 
 void BuildCommands::CompileSelectedFile() {
-  QTreeWidgetItem* node = SelectedNode(shell_.projectTree);
-  TProjectFile* file = FileOfNode(node);
-  if (file == nullptr || node->parent() == nullptr) return;
-  TProjectItem* project = ProjectOfNode(node->parent()->parent());
-  if (project == nullptr) return;
-  int index = -1;
-  for (std::size_t i = 0; i < project->Files.size(); ++i)
-    if (&project->Files[i] == file) index = static_cast<int>(i);
-  controller_->CompileActionExecute(*project, index);
+  const TreeSelection selection = SelectionOfNode(SelectedNode(shell_.projectTree));
+  if (selection.level == FileLevel && selection.project != nullptr && selection.fileIndex >= 0)
+    controller_->CompileActionExecute(*selection.project, selection.fileIndex);
 }
 
 void BuildCommands::Wire() {

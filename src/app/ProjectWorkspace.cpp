@@ -35,7 +35,7 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
 }
 
 ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, TBuildController& build,
-                               ProjectWorkspace& workspace) {
+                               ProjectWorkspace& workspace, SharedDialogs& dialogs) {
   ProjectTreeWindow window;
   window.RebuildClassView = [&workspace] { workspace.RebuildClassView(); };
   window.ResetBuildState = [&build] { build.ResetBuildState(); };
@@ -44,7 +44,8 @@ ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, TBuildController& bu
   window.OpenFile = [open = shell.openEditorWindow, &windows = shell.windows](const std::string& path) {
     if (QMdiSubWindow* window = open(path)) windows.BringToFront(window);
   };
-  window.ShowModal = [run = shell.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; };
+  AskThroughDialogs(window, *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
+                    [run = shell.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; });
   return window;
 }
 
@@ -52,7 +53,7 @@ ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, TBuildController& bu
 
 ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
     : shell_(std::move(shell)), commands_(Workspace, shell_.questions, workspaceWindowOf(shell_, *this)),
-      editors_(shell_.windows, shell_.openEditorWindow) {
+      editors_(shell_.windows, shell_.openEditorWindow), tree_(Workspace, shell_.projectTree) {
   classView_ =
       std::make_unique<ClassViewCommands>(shell_.classView, Workspace, shell_.questions,
                                           [this](const std::string& path) { return OpenForClassView(path); });
@@ -90,9 +91,8 @@ DocumentWindow* ProjectWorkspace::OpenForClassView(const std::string& path) {
 
 void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   build_ = std::make_unique<BuildCommands>(shell_, Workspace, editors_, *dialogs.Progress);
-  treeCommands_ = std::make_unique<ProjectTreeCommands>(Workspace, shell_.projectTree, shell_.questions,
-                                                        *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
-                                                        treeWindowOf(shell_, build_->Controller(), *this));
+  treeCommands_ = std::make_unique<ProjectTreeCommands>(
+      Workspace, tree_, shell_.questions, treeWindowOf(shell_, build_->Controller(), *this, dialogs));
   findInFiles_ = std::make_unique<FindInFilesCommands>(
       *dialogs.FindInFilesDialog, Workspace, shell_.findInFilesPage,
       [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; });

@@ -4,6 +4,7 @@
 
 #include "FrameEditorWindows.h"
 #include "ProjectList.h"
+#include "ProjectTree.h"
 #include "WorkspaceCommands.h"
 #include "WorkspacePort.h"
 #include "WorkspaceShell.h"
@@ -13,7 +14,6 @@
 #include <memory>
 
 class BuildCommands;
-class ProjectTreeCommands;
 
 class ProjectWorkspace : public WorkspacePort {
 public:
@@ -39,6 +39,7 @@ private:
   WorkspaceShell shell_;
   WorkspaceCommands commands_;
   FrameEditorWindows editors_;
+  ProjectTree tree_;
   std::unique_ptr<ClassViewCommands> classView_;
   std::unique_ptr<BuildCommands> build_;
   std::unique_ptr<ProjectTreeCommands> treeCommands_;

@@ -17,7 +17,16 @@ namespace {
 constexpr TColor kMarkedLineText = 0xFFFFFF;
 constexpr int kMaxUndo = 10;
 
-const char* const kSaveFilter = "C Files (*.c; *.h)|*.c; *.h|All Files (*.*)|*.*";
+class EditorText : public DocumentFile::Text {
+public:
+  explicit EditorText(TkxCustomEdit& editor) : editor_(editor) {}
+  [[nodiscard]] std::vector<std::string> Lines() const override { return editor_.Lines().Strings(); }
+  [[nodiscard]] bool Modified() const override { return editor_.Modified(); }
+  void SetModified(bool modified) override { editor_.SetModified(modified); }
+
+private:
+  TkxCustomEdit& editor_;
+};
 
 } // namespace
 
@@ -26,7 +35,9 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
       OnReplaceText([this](std::string_view search, std::string_view, int, int, TkxReplaceAction& action) {
         MyEditorReplaceText(search, action);
       }),
-      questions_(questions), settings_(settings) {
+      questions_(questions), text_(std::make_unique<EditorText>(*MyEditor)),
+      file_(*text_, questions, settings) {
+  file_.OnSaved = [this] { ShowCaption(); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(MyEditor);
@@ -37,7 +48,7 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   MyEditor->SetWantTabs(true);
   MyEditor->SetReadOnly(false);
   MyEditor->SetMaxUndo(kMaxUndo);
-  SetEditorFont(settings_.EditorFont, settings_.EditorFontSize);
+  SetEditorFont(settings.EditorFont, settings.EditorFontSize);
   // Editor windows show comments and keywords in their colours only.
   ApplyFormColours(*MyHighlighter);
   MyHighlighter->CommentAttri().SetStyle(0);
@@ -58,45 +69,11 @@ DocumentWindow::~DocumentWindow() {
 void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
-  fileName_ = path;
+  file_.Loaded(path);
   MyEditor->Lines().Assign(loaded.lines);
   MyEditor->ClearUndo();
   MyEditor->SetModified(false);
   ShowCaption();
-}
-
-bool DocumentWindow::WriteTo(const std::string& path) {
-  const std::string error = source_file::Save(path, MyEditor->Lines().Strings(), settings_.BackupSource);
-  if (!error.empty()) {
-    questions_.showError(error);
-    return false;
-  }
-  fileName_ = path;
-  MyEditor->SetModified(false);
-  ShowCaption();
-  return true;
-}
-
-bool DocumentWindow::TrySave() {
-  if (!MyEditor->Modified()) return true;
-  // A window never named would land in whatever the current folder is.
-  if (fileName_ == kUntitledFileName) return SaveFileAsAsked();
-  return WriteTo(fileName_);
-}
-
-bool DocumentWindow::SaveFileAs(const std::string& path) {
-  if (paths::FileExists(path) && questions_.askYesNo("Overwrite Existing File?") != Answer::Yes) return false;
-  return WriteTo(path);
-}
-
-bool DocumentWindow::SaveFileAsAsked() {
-  FileDialogRequest request;
-  request.title = "Save File";
-  request.filter = kSaveFilter;
-  request.defaultExtension = "c";
-  request.initialFile = fileName_;
-  const std::optional<std::string> path = questions_.chooseFileToSave(request);
-  return path && SaveFileAs(*path);
 }
 
 bool DocumentWindow::CanUndo() const { return MyEditor->CanUndo(); }
@@ -114,7 +91,7 @@ int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
 void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {
-  PrintSourceFile(*MyEditor, MyEditor->EditorFont(), fileName_, printer);
+  PrintSourceFile(*MyEditor, MyEditor->EditorFont(), FileName(), printer);
 }
 
 int DocumentWindow::SearchReplace(const std::string& search, const std::string& replace,
@@ -125,15 +102,6 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
 void DocumentWindow::SetEditorFont(const std::string& name, int size) {
   if (name.empty() || size <= 0) return; // keep the control's own font
   MyEditor->SetEditorFont(QFont(QString::fromStdString(name), size));
-}
-
-bool DocumentWindow::CloseQuery() {
-  if (!MyEditor->Modified()) return true;
-  switch (questions_.askYesNoCancel("Save changes to " + fileName_ + "?")) {
-  case Answer::Yes: return TrySave(); // a failed or cancelled save keeps the window and its text
-  case Answer::No: MyEditor->SetModified(false); return true;
-  default: return false;
-  }
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
@@ -185,6 +153,6 @@ void DocumentWindow::MyEditorSpecialLineColors(int line, bool& special, TColor& 
 }
 
 void DocumentWindow::ShowCaption() {
-  const std::string caption = paths::ExtractFileName(fileName_) + (MyEditor->Modified() ? "*" : "");
+  const std::string caption = paths::ExtractFileName(FileName()) + (MyEditor->Modified() ? "*" : "");
   setWindowTitle(QString::fromStdString(caption));
 }

@@ -3,6 +3,7 @@
 // message lists mark.
 #pragma once
 
+#include "DocumentFile.h"
 #include "EditorWindowPort.h"
 #include "UserQuestions.h"
 #include "kxHighlighter.h"
@@ -16,8 +17,6 @@
 class TkxCustomEdit;
 class TVrnCppSyn;
 struct Settings;
-
-inline constexpr const char* kUntitledFileName = "untitled.c";
 
 class DocumentWindow : public QWidget, public EditorWindowPort {
   Q_OBJECT
@@ -35,19 +34,19 @@ public:
   void LoadFile(const std::string& path);
   // Saves when modified; a window never named asks for a name first. False when the text is
   // still unsaved afterwards (write failed, error shown; or the user cancelled).
-  bool TrySave();
+  bool TrySave() { return file_.TrySave(); }
   // False when the user kept the old file or the write failed; the window then keeps its name.
-  bool SaveFileAs(const std::string& path);
+  bool SaveFileAs(const std::string& path) { return file_.SaveAs(path); }
   // The "Save File" dialog for this window, then SaveFileAs.
-  bool SaveFileAsAsked();
+  bool SaveFileAsAsked() { return file_.SaveAsAsked(); }
 
   // EditorWindowPort
-  [[nodiscard]] std::string FileName() const override { return fileName_; }
+  [[nodiscard]] std::string FileName() const override { return file_.FileName(); }
   [[nodiscard]] bool CanUndo() const override;
   [[nodiscard]] bool CanRedo() const override;
   [[nodiscard]] bool Modified() const override;
   [[nodiscard]] bool SelAvail() const override;
-  bool CloseQuery() override;
+  bool CloseQuery() override { return file_.CloseQuery(); }
   void SaveFile() override { (void)TrySave(); }
   void Undo() override;
   void Redo() override;
@@ -81,9 +80,8 @@ private:
   void MyEditorChange();
   void MyEditorSpecialLineColors(int line, bool& special, TColor& foreground, TColor& background) const;
   void ShowCaption();
-  [[nodiscard]] bool WriteTo(const std::string& path);
 
   UserQuestions& questions_;
-  const Settings& settings_;
-  std::string fileName_ = kUntitledFileName;
+  std::unique_ptr<DocumentFile::Text> text_; // the editor's text as the file sees it
+  DocumentFile file_;
 };

@@ -94,7 +94,7 @@ void TProjectItem::LoadProjectFile() {
   const std::string folder = folderOf(FileName);
   forEachLine(text, [&](std::string_view line) {
     if (line.starts_with(kSourcePrefix))
-      Files.push_back({resolveStoredPath(line.substr(kSourcePrefix.size()), folder), nullptr});
+      Files.push_back({resolveStoredPath(line.substr(kSourcePrefix.size()), folder)});
   });
 }
 

@@ -3,11 +3,19 @@
 
 #include "WorkspacePaths.h"
 
+#include <algorithm>
+
 int TProjectItem::NextSourceFile(int start) const {
   const int count = static_cast<int>(Files.size());
   for (int i = start < 0 ? 0 : start; i < count; ++i)
     if (IsCSource(Files[static_cast<std::size_t>(i)].Path)) return i;
   return count;
+}
+
+void TProjectItem::SortFiles() {
+  std::stable_sort(Files.begin(), Files.end(), [](const TProjectFile& a, const TProjectFile& b) {
+    return FileNameOf(a.Path) < FileNameOf(b.Path);
+  });
 }
 
 int TProjectList::IndexOf(const TProjectItem* item) const {

@@ -1,6 +1,5 @@
 // The workspace model: an ordered list of projects, each a named list of files with a project
-// file on disk. Plain classes: the tree code (projectTree.h) links nodes to them only through
-// opaque references.
+// file on disk. Plain classes: the workspace tree (ProjectTree.h) maps its nodes to them.
 #pragma once
 
 #include <memory>
@@ -9,12 +8,8 @@
 
 class TProjectList;
 
-// A file's node in the workspace tree, opaque to the model; none until the tree is built.
-using TreeNodeRef = void*;
-
 struct TProjectFile {
   std::string Path; // full path
-  TreeNodeRef Node = nullptr;
 };
 
 class TProjectItem {
@@ -31,6 +26,9 @@ public:
   // Index of the first entry at `start` or later whose extension is ".c" in any case; the
   // number of entries when there is none.
   [[nodiscard]] int NextSourceFile(int start) const;
+  // Orders the files by file name, byte by byte (upper case first), keeping the order of equal
+  // names: the order the tree shows and the project is saved and built in.
+  void SortFiles();
 
   // Appends the SOURCE= paths of the file named by FileName (.tsp or .dsp). Raises
   // TessarinError "Cannot open file %s".

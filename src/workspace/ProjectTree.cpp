@@ -2,6 +2,8 @@
 #include "ProjectTree.h"
 
 #include "DisplayText.h"
+#include "FilePropertiesDialog.h"
+#include "ProjectNameDialog.h"
 #include "WorkspacePaths.h"
 
 #include <QEvent>
@@ -29,11 +31,28 @@ int folderIndexFor(const std::string& path) {
   return 2;
 }
 
-QTreeWidgetItem* addFileNode(QTreeWidgetItem& projectNode, TProjectFile& file) {
-  QTreeWidgetItem* folder = projectNode.child(folderIndexFor(file.Path));
-  QTreeWidgetItem* node = addNode(folder, ToDisplay(FileNameOf(file.Path)), FileImage);
-  file.Node = node;
-  return node;
+void addFileNode(QTreeWidgetItem& projectNode, const TProjectFile& file) {
+  addNode(projectNode.child(folderIndexFor(file.Path)), ToDisplay(FileNameOf(file.Path)), FileImage);
+}
+
+// A project's node with its three folders and a node per file, in the model's order.
+void fillProjectNode(const TProjectItem& project, QTreeWidgetItem& projectNode) {
+  projectNode.setData(0, kImageRole, ProjectImage);
+  projectNode.setData(0, kProjectRole, QVariant::fromValue(reinterpret_cast<quintptr>(&project)));
+  for (const char* folder : {"Source Files", "Header Files", "Resource Files"})
+    addNode(&projectNode, folder, FolderImage);
+  for (const TProjectFile& file : project.Files)
+    addFileNode(projectNode, file);
+}
+
+// The node of the n-th file of `project` that belongs in `folder`.
+QTreeWidgetItem* fileNodeAt(QTreeWidgetItem& projectNode, const TProjectItem& project, int fileIndex) {
+  const std::string& path = project.Files[static_cast<std::size_t>(fileIndex)].Path;
+  const int folder = folderIndexFor(path);
+  int position = 0;
+  for (int i = 0; i < fileIndex; ++i)
+    if (folderIndexFor(project.Files[static_cast<std::size_t>(i)].Path) == folder) ++position;
+  return projectNode.child(folder)->child(position);
 }
 
 // Draws each node with its image and the active project in bold.
@@ -86,29 +105,10 @@ void BuildTree(TProjectList& workspace, QTreeWidget& tree) {
   root->setData(0, kImageRole, RootImage);
   for (int i = 0; i < workspace.Count(); ++i) {
     TProjectItem& project = workspace.Items(i);
-    FillTreeNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
+    project.SortFiles();
+    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
   }
   root->setExpanded(true);
-}
-
-void FillTreeNode(TProjectItem& project, QTreeWidgetItem& projectNode) {
-  qDeleteAll(projectNode.takeChildren());
-  projectNode.setData(0, kImageRole, ProjectImage);
-  projectNode.setData(0, kProjectRole, QVariant::fromValue(reinterpret_cast<quintptr>(&project)));
-  for (const char* folder : {"Source Files", "Header Files", "Resource Files"})
-    addNode(&projectNode, folder, FolderImage);
-  // Byte order, upper case first; this order is also the one the project is saved and built in.
-  std::stable_sort(
-      project.Files.begin(), project.Files.end(),
-      [](const TProjectFile& a, const TProjectFile& b) { return FileNameOf(a.Path) < FileNameOf(b.Path); });
-  for (TProjectFile& file : project.Files)
-    addFileNode(projectNode, file);
-}
-
-void AddFile(TProjectItem& project, QTreeWidgetItem& projectNode, const std::string& path) {
-  project.Owner->Modified = true;
-  project.Files.push_back({path, nullptr});
-  addFileNode(projectNode, project.Files.back());
 }
 
 int NodeLevel(const QTreeWidgetItem* node) {
@@ -130,13 +130,33 @@ TProjectItem* ProjectOfNode(const QTreeWidgetItem* node) {
   return reinterpret_cast<TProjectItem*>(node->data(0, kProjectRole).value<quintptr>());
 }
 
-TProjectFile* FileOfNode(const QTreeWidgetItem* node) {
-  if (NodeLevel(node) != FileLevel) return nullptr;
-  TProjectItem* project = ProjectOfNode(node->parent()->parent());
-  if (project == nullptr) return nullptr;
-  const auto found = std::find_if(project->Files.begin(), project->Files.end(),
-                                  [node](const TProjectFile& file) { return file.Node == node; });
-  return found == project->Files.end() ? nullptr : &*found;
+int FileIndexOfNode(const QTreeWidgetItem* node) {
+  if (NodeLevel(node) != FileLevel) return -1;
+  const QTreeWidgetItem* folderNode = node->parent();
+  const TProjectItem* project = ProjectOfNode(folderNode->parent());
+  if (project == nullptr) return -1;
+  const int folder = folderNode->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(folderNode));
+  int position = folderNode->indexOfChild(const_cast<QTreeWidgetItem*>(node));
+  for (std::size_t i = 0; i < project->Files.size(); ++i)
+    if (folderIndexFor(project->Files[i].Path) == folder && position-- == 0) return static_cast<int>(i);
+  return -1;
+}
+
+const TProjectFile* FileOfNode(const QTreeWidgetItem* node) {
+  const int index = FileIndexOfNode(node);
+  if (index < 0) return nullptr;
+  return &ProjectOfNode(node->parent()->parent())->Files[static_cast<std::size_t>(index)];
+}
+
+TreeSelection SelectionOfNode(const QTreeWidgetItem* node) {
+  TreeSelection selection;
+  selection.level = NodeLevel(node);
+  const QTreeWidgetItem* projectNode = node;
+  for (int level = selection.level; level > ProjectLevel; --level)
+    projectNode = projectNode->parent();
+  if (selection.level >= ProjectLevel) selection.project = ProjectOfNode(projectNode);
+  selection.fileIndex = FileIndexOfNode(node);
+  return selection;
 }
 
 int ImageOfNode(const QTreeWidgetItem* node) {
@@ -162,4 +182,54 @@ void SetUpProjectTreeView(QTreeWidget& tree, const TProjectList& workspace,
   tree.setPalette(palette);
   tree.setItemDelegate(new ProjectTreeDelegate(workspace, std::move(images), tree));
   tree.viewport()->installEventFilter(new RightClickKeepsSelection(&tree));
+}
+
+TreeSelection ProjectTree::Selection() const { return SelectionOfNode(SelectedNode(tree_)); }
+
+QTreeWidgetItem* ProjectTree::NodeOf(const TProjectItem& project) const {
+  QTreeWidgetItem* root = RootNode(tree_);
+  for (int i = 0; root != nullptr && i < root->childCount(); ++i)
+    if (ProjectOfNode(root->child(i)) == &project) return root->child(i);
+  return nullptr;
+}
+
+void ProjectTree::ProjectAdded(TProjectItem& project) {
+  QTreeWidgetItem* root = RootNode(tree_);
+  if (root == nullptr) {
+    BuildTree(workspace_, tree_); // a tree never built gets its root, with this project in it
+    root = RootNode(tree_);
+  } else {
+    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
+  }
+  root->setExpanded(true);
+}
+
+void ProjectTree::FileAdded(const TProjectItem& project, int fileIndex) {
+  if (QTreeWidgetItem* node = NodeOf(project))
+    addFileNode(*node, project.Files[static_cast<std::size_t>(fileIndex)]);
+}
+
+void ProjectTree::RemovingProject(const TProjectItem& project) { delete NodeOf(project); }
+
+void ProjectTree::RemovingFile(const TProjectItem& project, int fileIndex) {
+  if (QTreeWidgetItem* node = NodeOf(project)) delete fileNodeAt(*node, project, fileIndex);
+}
+
+void ProjectTree::ProjectRenamed(const TProjectItem& project) {
+  if (QTreeWidgetItem* node = NodeOf(project)) node->setText(0, ToDisplay(project.Name));
+}
+
+void ProjectTree::ActiveProjectChanged() { tree_.viewport()->update(); }
+
+void AskThroughDialogs(ProjectTreeWindow& window, ProjectNameDialog& names, FilePropertiesDialog& properties,
+                       std::function<bool(QDialog&)> showModal) {
+  window.AskProjectDetails = [&names, showModal](const std::optional<ProjectDetails>& preset) {
+    if (preset) names.SetFields(preset->name, preset->fileName);
+    if (!showModal(names)) return std::optional<ProjectDetails>();
+    return std::optional<ProjectDetails>(ProjectDetails{names.ProjectName(), names.ProjectFileName()});
+  };
+  window.ShowFileProperties = [&properties, showModal](const std::string& path) {
+    properties.SetFileName(path);
+    showModal(properties);
+  };
 }

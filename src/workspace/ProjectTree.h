@@ -1,26 +1,26 @@
-// The workspace tree ("File View"): four levels built from the model, and the way back from a
-// node to its project or file. Level 0 is the root "Projects", 1 a project, 2 the three
-// folders, 3 a file.
+// The workspace tree ("File View") on a QTreeWidget: four levels built from the model, the way
+// back from a node to its project or file, and the view the tree commands keep in step. Level 0
+// is the root "Projects", 1 a project, 2 the three folders, 3 a file.
 #pragma once
 
-#include "ProjectList.h"
+#include "ProjectTreeCommands.h"
 
+#include <QDialog>
 #include <QIcon>
+
 #include <functional>
 
+class FilePropertiesDialog;
+class ProjectNameDialog;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-enum TreeLevel { RootLevel = 0, ProjectLevel = 1, FolderLevel = 2, FileLevel = 3 };
 // Indices into the tree image list.
 enum TreeImage { ProjectImage = 0, FolderImage = 1, FileImage = 2, RootImage = 3 };
 
-// Rebuilds the whole tree; the root is expanded one level.
+// Sorts every project's files (the model's order from then on) and rebuilds the whole tree; the
+// root is expanded one level.
 void BuildTree(TProjectList& workspace, QTreeWidget& tree);
-// Rebuilds one project's subtree; sorts the project's Files by file name, byte by byte.
-void FillTreeNode(TProjectItem& project, QTreeWidgetItem& projectNode);
-// Appends `path` to the project and a node for it to the right folder; sets Modified.
-void AddFile(TProjectItem& project, QTreeWidgetItem& projectNode, const std::string& path);
 
 // The node's depth below the root; -1 for none.
 [[nodiscard]] int NodeLevel(const QTreeWidgetItem* node);
@@ -28,8 +28,13 @@ void AddFile(TProjectItem& project, QTreeWidgetItem& projectNode, const std::str
 [[nodiscard]] QTreeWidgetItem* RootNode(const QTreeWidget& tree);
 // The project a level-1 node stands for, or null.
 [[nodiscard]] TProjectItem* ProjectOfNode(const QTreeWidgetItem* node);
+// A level-3 node's entry in its project's Files: the n-th node of a folder stands for the n-th
+// file of the project that belongs in that folder. -1 for any other node.
+[[nodiscard]] int FileIndexOfNode(const QTreeWidgetItem* node);
 // The entry of a level-3 node in its project, or null.
-[[nodiscard]] TProjectFile* FileOfNode(const QTreeWidgetItem* node);
+[[nodiscard]] const TProjectFile* FileOfNode(const QTreeWidgetItem* node);
+// What the tree commands see of `node`.
+[[nodiscard]] TreeSelection SelectionOfNode(const QTreeWidgetItem* node);
 [[nodiscard]] int ImageOfNode(const QTreeWidgetItem* node);
 // The active project's caption is drawn in bold.
 [[nodiscard]] bool DrawnBold(const TProjectList& workspace, const QTreeWidgetItem* node);
@@ -38,3 +43,28 @@ void AddFile(TProjectItem& project, QTreeWidgetItem& projectNode, const std::str
 // right-click that leaves the selection alone, the active project in bold and each node's
 // image taken from `images`.
 void SetUpProjectTreeView(QTreeWidget& tree, const TProjectList& workspace, std::function<QIcon(int)> images);
+
+// The tree widget as the tree commands see it.
+class ProjectTree : public ProjectTreeView {
+public:
+  ProjectTree(TProjectList& workspace, QTreeWidget& tree) : workspace_(workspace), tree_(tree) {}
+
+  [[nodiscard]] TreeSelection Selection() const override;
+  void ProjectAdded(TProjectItem& project) override;
+  void FileAdded(const TProjectItem& project, int fileIndex) override;
+  void RemovingProject(const TProjectItem& project) override;
+  void RemovingFile(const TProjectItem& project, int fileIndex) override;
+  void ProjectRenamed(const TProjectItem& project) override;
+  void ActiveProjectChanged() override;
+
+private:
+  [[nodiscard]] QTreeWidgetItem* NodeOf(const TProjectItem& project) const;
+
+  TProjectList& workspace_;
+  QTreeWidget& tree_;
+};
+
+// The tree commands' questions answered by the two project dialogs, each shown by `showModal`
+// (true when it closed with OK).
+void AskThroughDialogs(ProjectTreeWindow& window, ProjectNameDialog& names, FilePropertiesDialog& properties,
+                       std::function<bool(QDialog&)> showModal);

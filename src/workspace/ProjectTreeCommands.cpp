@@ -1,16 +1,11 @@
-// The workspace tree's commands: each changes the model and the tree together, and does nothing
+// The workspace tree's commands: each changes the model and tells the tree, and does nothing
 // unless the selection is at the level it needs.
 #include "ProjectTreeCommands.h"
 
-#include "DisplayText.h"
-#include "FilePropertiesDialog.h"
-#include "ProjectNameDialog.h"
-#include "ProjectTree.h"
 #include "ProjectTreeStates.h"
 #include "WorkspacePaths.h"
 
 #include <QAction>
-#include <QTreeWidget>
 
 FileDialogRequest SourceOpenDialog(const std::string& initialFolder) {
   FileDialogRequest request;
@@ -21,94 +16,88 @@ FileDialogRequest SourceOpenDialog(const std::string& initialFolder) {
   return request;
 }
 
-ProjectTreeCommands::ProjectTreeCommands(TProjectList& workspace, QTreeWidget& tree, UserQuestions& questions,
-                                         ProjectNameDialog& nameForm,
-                                         FilePropertiesDialog& filePropertiesForm, ProjectTreeWindow window)
-    : workspace_(workspace), tree_(tree), questions_(questions), nameForm_(nameForm),
-      filePropertiesForm_(filePropertiesForm), window_(std::move(window)) {}
+ProjectTreeCommands::ProjectTreeCommands(TProjectList& workspace, ProjectTreeView& view,
+                                         UserQuestions& questions, ProjectTreeWindow window)
+    : workspace_(workspace), view_(view), questions_(questions), window_(std::move(window)) {}
 
-int ProjectTreeCommands::selectedLevel() const { return NodeLevel(SelectedNode(tree_)); }
+TProjectItem* ProjectTreeCommands::selectedProject() const {
+  const TreeSelection selection = view_.Selection();
+  return selection.level == ProjectLevel ? selection.project : nullptr;
+}
 
 void ProjectTreeCommands::SetActiveProjectActiveExecute() {
-  TProjectItem* project = ProjectOfNode(SelectedNode(tree_));
+  TProjectItem* project = selectedProject();
   if (project == nullptr) return;
   window_.ResetBuildState();
   workspace_.ActiveProject = project;
   window_.RebuildClassView();
-  tree_.viewport()->update();
+  view_.ActiveProjectChanged();
 }
 
 void ProjectTreeCommands::AddFilesToProjectActionExecute() {
-  QTreeWidgetItem* node = SelectedNode(tree_);
-  TProjectItem* project = ProjectOfNode(node);
+  TProjectItem* project = selectedProject();
   if (project == nullptr) return;
   window_.ResetBuildState();
-  FileDialogRequest request;
-  request.title = "Open File";
-  request.filter = "C Files (*.c; *.h)|*.c;*.h|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*";
-  request.defaultExtension = "c";
-  request.initialFolder = paths::ExtractFilePath(project->FileName, StyleOfStoredPath(project->FileName));
-  for (const std::string& path : questions_.chooseFilesToOpen(request))
-    AddFile(*project, *node, path);
+  const FileDialogRequest request =
+      SourceOpenDialog(paths::ExtractFilePath(project->FileName, StyleOfStoredPath(project->FileName)));
+  for (const std::string& path : questions_.chooseFilesToOpen(request)) {
+    workspace_.Modified = true;
+    project->Files.push_back({path});
+    view_.FileAdded(*project, static_cast<int>(project->Files.size()) - 1);
+  }
 }
 
 void ProjectTreeCommands::RemoveFileFromProjectActionExecute() {
-  QTreeWidgetItem* node = SelectedNode(tree_);
-  if (NodeLevel(node) != FileLevel) return;
+  const TreeSelection selection = view_.Selection();
+  if (selection.level != FileLevel) return;
   window_.ClearDebugList();
-  TProjectFile* file = FileOfNode(node);
-  if (file == nullptr) return;
-  std::vector<TProjectFile>& files = ProjectOfNode(node->parent()->parent())->Files;
-  files.erase(files.begin() + (file - files.data()));
+  if (selection.project == nullptr || selection.fileIndex < 0) return;
+  view_.RemovingFile(*selection.project, selection.fileIndex);
+  std::vector<TProjectFile>& files = selection.project->Files;
+  files.erase(files.begin() + selection.fileIndex);
   workspace_.Modified = true;
-  delete node;
 }
 
 void ProjectTreeCommands::AddNewProjectActionExecute() {
-  if (!window_.ShowModal(nameForm_)) return;
+  const std::optional<ProjectDetails> details = window_.AskProjectDetails(std::nullopt);
+  if (!details) return;
   TProjectItem& project = workspace_.AddProject();
-  project.Name = nameForm_.ProjectName();
-  project.FileName = nameForm_.ProjectFileName();
-  QTreeWidgetItem* root = RootNode(tree_);
-  if (root == nullptr) {
-    BuildTree(workspace_, tree_); // a tree never built gets its root, with this project in it
-    root = RootNode(tree_);
-  } else {
-    FillTreeNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
-  }
+  project.Name = details->name;
+  project.FileName = details->fileName;
+  view_.ProjectAdded(project);
   workspace_.ActiveProject = &project;
   workspace_.Modified = true;
-  root->setExpanded(true);
-  tree_.viewport()->update();
+  view_.ActiveProjectChanged();
 }
 
 void ProjectTreeCommands::RemoveProjectActionExecute() {
-  QTreeWidgetItem* node = SelectedNode(tree_);
-  TProjectItem* project = ProjectOfNode(node);
+  TProjectItem* project = selectedProject();
   if (project == nullptr) return;
   window_.ResetBuildState();
-  // The node refers to the project, so it goes first.
-  delete node;
+  view_.RemovingProject(*project);
   workspace_.RemoveProject(project);
 }
 
 void ProjectTreeCommands::PropertiesActionExecute() {
-  QTreeWidgetItem* node = SelectedNode(tree_);
-  if (TProjectItem* project = ProjectOfNode(node)) {
-    nameForm_.SetFields(project->Name, project->FileName);
-    if (!window_.ShowModal(nameForm_)) return;
-    project->Name = nameForm_.ProjectName();
-    project->FileName = nameForm_.ProjectFileName();
+  const TreeSelection selection = view_.Selection();
+  if (selection.level == ProjectLevel && selection.project != nullptr) {
+    TProjectItem& project = *selection.project;
+    const std::optional<ProjectDetails> details =
+        window_.AskProjectDetails(ProjectDetails{project.Name, project.FileName});
+    if (!details) return;
+    project.Name = details->name;
+    project.FileName = details->fileName;
     workspace_.Modified = true;
-    node->setText(0, ToDisplay(project->Name));
-  } else if (const TProjectFile* file = FileOfNode(node)) {
-    filePropertiesForm_.SetFileName(file->Path);
-    window_.ShowModal(filePropertiesForm_);
+    view_.ProjectRenamed(project);
+  } else if (selection.level == FileLevel && selection.project != nullptr && selection.fileIndex >= 0) {
+    window_.ShowFileProperties(selection.project->Files[static_cast<std::size_t>(selection.fileIndex)].Path);
   }
 }
 
 void ProjectTreeCommands::ProjectTreeViewDblClick() {
-  if (const TProjectFile* file = FileOfNode(SelectedNode(tree_))) window_.OpenFile(file->Path);
+  const TreeSelection selection = view_.Selection();
+  if (selection.level == FileLevel && selection.project != nullptr && selection.fileIndex >= 0)
+    window_.OpenFile(selection.project->Files[static_cast<std::size_t>(selection.fileIndex)].Path);
 }
 
 void ProjectTreeCommands::LevelOneActionUpdate(QAction& action, const Settings& settings) const {

@@ -1,19 +1,50 @@
 // The commands of the workspace tree and their enabled states: Set Active Project, Add Files,
 // Remove File, Add New Project, Remove Project, Properties, and the double-click on a file.
-// The main window connects its actions here and passes in what belongs to other parts of it.
+// A plain class: it reads the selection from, and reports every change of the model to, a
+// ProjectTreeView, and reaches the rest of the main window through the callbacks it is given.
 #pragma once
 
 #include "ProjectList.h"
 #include "Settings.h"
 #include "UserQuestions.h"
 
-#include <QDialog>
 #include <functional>
+#include <optional>
+#include <string>
 
 class QAction;
-class QTreeWidget;
-class FilePropertiesDialog;
-class ProjectNameDialog;
+
+// The depth of a tree node below the root "Projects".
+enum TreeLevel { RootLevel = 0, ProjectLevel = 1, FolderLevel = 2, FileLevel = 3 };
+
+// The selected node of the workspace tree, as the commands see it.
+struct TreeSelection {
+  int level = -1;                  // -1 when nothing is selected
+  TProjectItem* project = nullptr; // the project of a project, folder or file node
+  int fileIndex = -1;              // a file node's entry in the project's Files
+};
+
+// The tree that shows the model, kept in step by the commands.
+class ProjectTreeView {
+public:
+  virtual ~ProjectTreeView() = default;
+  [[nodiscard]] virtual TreeSelection Selection() const = 0;
+  // The project just appended to the model gets its node; a tree never built gets its root too.
+  virtual void ProjectAdded(TProjectItem& project) = 0;
+  // The file just appended to the project gets its node, without sorting.
+  virtual void FileAdded(const TProjectItem& project, int fileIndex) = 0;
+  // Called before the model lets go of the project or the file, while the node still maps to it.
+  virtual void RemovingProject(const TProjectItem& project) = 0;
+  virtual void RemovingFile(const TProjectItem& project, int fileIndex) = 0;
+  virtual void ProjectRenamed(const TProjectItem& project) = 0;
+  // The active project changed, so another caption is drawn in bold.
+  virtual void ActiveProjectChanged() = 0;
+};
+
+struct ProjectDetails {
+  std::string name;
+  std::string fileName;
+};
 
 // What the tree commands need from the main window.
 struct ProjectTreeWindow {
@@ -24,10 +55,12 @@ struct ProjectTreeWindow {
   std::function<void()> RebuildClassView = [] {};
   // Brings the file's editor window to the front, or opens one for it.
   std::function<void(const std::string&)> OpenFile = [](const std::string&) {};
-  // Shows a dialog modally; true when it closed with OK.
-  std::function<bool(QDialog&)> ShowModal = [](QDialog& dialog) {
-    return dialog.exec() == QDialog::Accepted;
-  };
+  // Asks for a project's name and file in the project dialog, filled with `preset` when there is
+  // one (else it shows what it held last); none when the user cancels.
+  std::function<std::optional<ProjectDetails>(const std::optional<ProjectDetails>& preset)>
+      AskProjectDetails = [](const std::optional<ProjectDetails>&) { return std::nullopt; };
+  // Shows a file's full path and modification time.
+  std::function<void(const std::string& path)> ShowFileProperties = [](const std::string&) {};
 };
 
 // The source file dialog ("Open File", several files at once) that the editor windows share.
@@ -35,8 +68,7 @@ struct ProjectTreeWindow {
 
 class ProjectTreeCommands {
 public:
-  ProjectTreeCommands(TProjectList& workspace, QTreeWidget& tree, UserQuestions& questions,
-                      ProjectNameDialog& nameForm, FilePropertiesDialog& filePropertiesForm,
+  ProjectTreeCommands(TProjectList& workspace, ProjectTreeView& view, UserQuestions& questions,
                       ProjectTreeWindow window);
 
   void SetActiveProjectActiveExecute();
@@ -57,12 +89,12 @@ public:
   void PropertiesActionUpdate(QAction& action) const;
 
 private:
-  [[nodiscard]] int selectedLevel() const;
+  [[nodiscard]] int selectedLevel() const { return view_.Selection().level; }
+  // The selected project, when a project node is selected.
+  [[nodiscard]] TProjectItem* selectedProject() const;
 
   TProjectList& workspace_;
-  QTreeWidget& tree_;
+  ProjectTreeView& view_;
   UserQuestions& questions_;
-  ProjectNameDialog& nameForm_;
-  FilePropertiesDialog& filePropertiesForm_;
   ProjectTreeWindow window_;
 };

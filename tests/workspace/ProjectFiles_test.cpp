@@ -26,7 +26,7 @@ TProjectItem& addProject(TProjectList& list, const std::string& name, const std:
   project.Name = name;
   project.FileName = fileName;
   for (const std::string& file : files)
-    project.Files.push_back({file, nullptr});
+    project.Files.push_back({file});
   return project;
 }
 

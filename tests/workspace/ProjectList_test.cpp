@@ -6,7 +6,7 @@ namespace {
 
 void addFiles(TProjectItem& project, std::initializer_list<const char*> paths) {
   for (const char* path : paths)
-    project.Files.push_back({path, nullptr});
+    project.Files.push_back({path});
 }
 
 } // namespace

@@ -42,7 +42,8 @@ struct ProjectTreeTest : ::testing::Test {
   FilePropertiesDialog fileForm;
   std::vector<std::string> calls;
   bool dialogAnswer = true;
-  ProjectTreeCommands commands{workspace, tree, questions, nameForm, fileForm, window()};
+  ProjectTree view{workspace, tree};
+  ProjectTreeCommands commands{workspace, view, questions, window()};
 
   ProjectTreeWindow window() {
     ProjectTreeWindow window;
@@ -50,10 +51,10 @@ struct ProjectTreeTest : ::testing::Test {
     window.ClearDebugList = [this] { calls.push_back("clear debug"); };
     window.RebuildClassView = [this] { calls.push_back("class view"); };
     window.OpenFile = [this](const std::string& path) { calls.push_back("open " + path); };
-    window.ShowModal = [this](QDialog& dialog) {
+    AskThroughDialogs(window, nameForm, fileForm, [this](QDialog& dialog) {
       calls.push_back("show " + dialog.windowTitle().toStdString());
       return dialogAnswer;
-    };
+    });
     return window;
   }
 
@@ -62,7 +63,7 @@ struct ProjectTreeTest : ::testing::Test {
     project.Name = name;
     project.FileName = dir.file(name + "/" + name + ".tsp");
     for (const std::string& file : files)
-      project.Files.push_back({dir.file(name + "/" + file), nullptr});
+      project.Files.push_back({dir.file(name + "/" + file)});
     return project;
   }
   QTreeWidgetItem* projectNode(int i) { return RootNode(tree)->child(i); }
@@ -104,25 +105,30 @@ TEST_F(ProjectTreeTest, BuildsFourLevelsAndSortsFilesInByteOrder) {
             (std::vector<int>{0, 1, 2, 3, -1}));
   EXPECT_EQ(ProjectOfNode(projectNode(1)), &workspace.Items(1));
   EXPECT_EQ(ProjectOfNode(root), nullptr);
-  for (TProjectFile& file : project.Files)
-    EXPECT_EQ(FileOfNode(static_cast<QTreeWidgetItem*>(file.Node)), &file);
-
-  // A rebuild renews every node reference.
-  BuildTree(workspace, tree);
+  // Every file node maps back to its entry.
+  for (int folder = 0; folder < 3; ++folder)
+    for (int file = 0; file < projectNode(0)->child(folder)->childCount(); ++file) {
+      const QTreeWidgetItem* node = fileNode(0, folder, file);
+      ASSERT_NE(FileOfNode(node), nullptr);
+      EXPECT_EQ(fileNames(project)[static_cast<std::size_t>(FileIndexOfNode(node))],
+                node->text(0).toStdString());
+    }
   EXPECT_EQ(FileOfNode(fileNode(0, 1, 0)), &project.Files[0]);
+  EXPECT_EQ(FileIndexOfNode(projectNode(0)), -1);
 }
 
 TEST_F(ProjectTreeTest, AddingFilesAppendsWithoutSortingAndAllowsDuplicates) {
   TProjectItem& project = addProject("game", {"b.c"});
   BuildTree(workspace, tree);
-  AddFile(project, *projectNode(0), dir.file("game/a.c"));
-  AddFile(project, *projectNode(0), dir.file("game/a.c"));
-  AddFile(project, *projectNode(0), dir.file("game/NOTES"));
+  select(projectNode(0));
+  questions.choices.push_back({dir.file("game/a.c"), dir.file("game/a.c"), dir.file("game/NOTES")});
+  commands.AddFilesToProjectActionExecute();
   EXPECT_TRUE(workspace.Modified);
   EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"b.c", "a.c", "a.c"}));
   EXPECT_EQ(captions(projectNode(0)->child(2)), std::vector<std::string>{"NOTES"});
   EXPECT_EQ(FileOfNode(fileNode(0, 0, 1)), &project.Files[1]);
   EXPECT_EQ(FileOfNode(fileNode(0, 0, 2)), &project.Files[2]);
+  EXPECT_EQ(FileOfNode(fileNode(0, 2, 0)), &project.Files[3]);
 }
 
 TEST(ProjectTreeStates, EnabledStateIsWrittenOnlyWhenItChanges) {
@@ -294,11 +300,11 @@ TEST_F(ProjectTreeTest, AcceptedProjectPropertiesRenameTheNode) {
   BuildTree(workspace, tree);
   select(projectNode(0));
   ProjectTreeWindow typing = window();
-  typing.ShowModal = [this](QDialog&) {
+  AskThroughDialogs(typing, nameForm, fileForm, [this](QDialog&) {
     nameForm.SetFields("mymod", "/elsewhere/mymod.tsp");
     return true;
-  };
-  ProjectTreeCommands editing{workspace, tree, questions, nameForm, fileForm, typing};
+  });
+  ProjectTreeCommands editing{workspace, view, questions, typing};
   editing.PropertiesActionExecute();
   EXPECT_EQ(workspace.Items(0).Name, "mymod");
   EXPECT_EQ(workspace.Items(0).FileName, "/elsewhere/mymod.tsp");

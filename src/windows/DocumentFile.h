@@ -1,0 +1,53 @@
+// A document window's file: its name, and the decisions around writing the text to it — save,
+// save under a new name, and the question before the window closes. A plain class: the text it
+// writes and the questions it asks come in through small interfaces.
+#pragma once
+
+#include "UserQuestions.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Settings;
+
+inline constexpr const char* kUntitledFileName = "untitled.c";
+
+class DocumentFile {
+public:
+  // The text being saved.
+  class Text {
+  public:
+    virtual ~Text() = default;
+    [[nodiscard]] virtual std::vector<std::string> Lines() const = 0;
+    [[nodiscard]] virtual bool Modified() const = 0;
+    virtual void SetModified(bool modified) = 0;
+  };
+
+  DocumentFile(Text& text, UserQuestions& questions, const Settings& settings);
+
+  [[nodiscard]] const std::string& FileName() const { return fileName_; }
+  // The text now shows `path`, as read from disk.
+  void Loaded(const std::string& path) { fileName_ = path; }
+
+  // Saves when modified; a file never named asks for a name first. False when the text is still
+  // unsaved afterwards (write failed, error shown; or the user cancelled).
+  bool TrySave();
+  // False when the user kept the old file or the write failed; the file then keeps its name.
+  bool SaveAs(const std::string& path);
+  // The "Save File" dialog, then SaveAs.
+  bool SaveAsAsked();
+  // May the window close? Unsaved text asks: Yes saves, No drops the changes, Cancel keeps it.
+  bool CloseQuery();
+
+  // Runs after every successful write, when the name may have changed and the text is saved.
+  std::function<void()> OnSaved;
+
+private:
+  [[nodiscard]] bool WriteTo(const std::string& path);
+
+  Text& text_;
+  UserQuestions& questions_;
+  const Settings& settings_;
+  std::string fileName_ = kUntitledFileName;
+};
