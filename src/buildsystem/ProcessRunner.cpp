@@ -63,6 +63,7 @@ struct ProcessRun {
   ProcessRunner* owner = nullptr; // cleared when the runner is destroyed; touched on the UI thread only
   std::shared_ptr<HandOver> handOver;
   std::atomic<bool> stopRequested{false};
+  std::atomic<bool> polling{false}; // the poll thread has not yet left its loop
   std::atomic<bool> killed{false};
   std::atomic<std::uint32_t> AvailableBytes{0};
   pid_t pid = 0;
@@ -146,6 +147,7 @@ struct ProcessRun {
     } catch (...) {
       // An error handed back from the UI thread ends the loop; it is not reported.
     }
+    polling = false;
   }
 };
 
@@ -163,6 +165,8 @@ ProcessRunner::~ProcessRunner() {
 }
 
 bool ProcessRunner::Active() const { return run_ && run_->pid != 0; }
+
+bool ProcessRunner::Polling() const { return run_ && run_->polling; }
 
 pid_t ProcessRunner::ProcessHandle() const { return Active() ? run_->pid : 0; }
 
@@ -261,6 +265,7 @@ void ProcessRunner::Execute() {
   if (run_) run_->owner = nullptr;
   run_ = run;
   exitCode_.reset();
+  run->polling = true;
   std::thread([run] { run->PollLoop(); }).detach();
 }
 

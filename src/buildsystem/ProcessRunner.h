@@ -39,6 +39,8 @@ public:
   ProcessRunner& operator=(const ProcessRunner&) = delete;
 
   [[nodiscard]] bool Active() const;
+  // The poll thread of the last run still watches the child: events may still arrive.
+  [[nodiscard]] bool Polling() const;
   // The child's process id; zero when inactive.
   [[nodiscard]] pid_t ProcessHandle() const;
   [[nodiscard]] std::string CommandLine() const;

@@ -15,7 +15,9 @@ std::shared_ptr<HandOver> UiThread() { return std::make_shared<QtHandOver>(); }
 
 // A runner that records every event in arrival order.
 struct Recorder {
-  std::unique_ptr<ProcessRunner> runner = std::make_unique<ProcessRunner>(UiThread());
+  // Held here too: once the runner is gone, the poll thread alone holds the other reference.
+  std::shared_ptr<HandOver> handOver = UiThread();
+  std::unique_ptr<ProcessRunner> runner = std::make_unique<ProcessRunner>(handOver);
   std::string out, err;
   std::vector<std::string> events;
   int terminated = 0;
@@ -69,7 +71,7 @@ TEST(ProcessRunnerTest, DeliversAllOutputInOrderThenEndsExactlyOnce) {
   runner.Execute();
   EXPECT_TRUE(runner.Active());
   ASSERT_TRUE(record.WaitForEnd());
-  QCoreApplication::processEvents(); // a second end notice would show up here
+  ASSERT_TRUE(WaitUntil([&] { return !runner.Polling(); })); // a second end notice would be in by now
 
   std::string expected;
   for (int i = 1; i <= 1200; ++i)
@@ -110,11 +112,12 @@ TEST(ProcessRunnerTest, BinaryAndNulBytesArriveAsTheyWere) {
 }
 
 TEST(ProcessRunnerTest, ChildReadingStandardInputRunsUntilTerminated) {
-  Recorder record("cat");
+  Recorder record(StandinTool("q3lcc") + " --standin-stdin");
   ProcessRunner& runner = *record.runner;
   runner.Execute();
-  WaitUntil([] { return false; }, 300);
-  EXPECT_TRUE(runner.Active()) << "standard input stays open and unwritten";
+  ASSERT_TRUE(WaitUntil([&] { return record.err.find('\n') != std::string::npos; }));
+  EXPECT_EQ(record.err, "standard input open\n") << "standard input stays open and unwritten";
+  EXPECT_TRUE(runner.Active());
   EXPECT_EQ(record.terminated, 0);
   runner.Terminate(0);
   ASSERT_TRUE(record.WaitForEnd());
@@ -137,10 +140,11 @@ TEST(ProcessRunnerTest, DestroyedWhileRunningKillsTheChildWithoutFurtherEvents) 
   record.runner->Execute();
   const pid_t pid = record.runner->ProcessHandle();
   ASSERT_TRUE(WaitUntil([&] { return !record.err.empty(); }));
+  const std::size_t seen = record.err.size();
   record.runner.reset();
   EXPECT_TRUE(ProcessGone(pid));
-  const std::size_t seen = record.err.size();
-  WaitUntil([] { return false; }, 400);
+  // The poll thread lets go of the hand-over when it ends; whatever it handed over came before.
+  ASSERT_TRUE(WaitUntil([&] { return record.handOver.use_count() == 1; }));
   EXPECT_EQ(record.err.size(), seen);
   EXPECT_EQ(record.terminated, 0);
 }
@@ -155,7 +159,7 @@ TEST(ProcessRunnerTest, AnErrorInADataHandlerStopsTheEventsAndLeavesTheRunnerAct
   };
   runner.TerminateOnDestroy = true;
   runner.Execute();
-  WaitUntil([] { return false; }, 900);
+  ASSERT_TRUE(WaitUntil([&] { return !runner.Polling(); }));
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(record.terminated, 0);
   EXPECT_TRUE(runner.Active());

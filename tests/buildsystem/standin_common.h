@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <poll.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -18,7 +19,7 @@ struct Switches {
   bool fail = false;         // report an error for every input and exit 1
   bool crash = false;        // die by SIGABRT before doing anything
   bool hang = false;         // sleep until killed
-  bool readStdin = false;    // read standard input until it ends or the tool is killed
+  bool readStdin = false;    // say whether standard input is open, then read it until it ends
   bool binary = false;       // print every byte value 0..255, NUL included, to standard error
   long flood = 0;            // print this many bytes of numbered lines to standard error first
   long noLineEnd = 0;        // print this many bytes without any line end to standard error first
@@ -88,6 +89,9 @@ inline void ActBeforeWork() {
     for (;;)
       ::pause();
   if (s.readStdin) {
+    // Open means nothing to read yet and no end: a read would wait.
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    Err(::poll(&input, 1, 0) == 0 ? "standard input open\n" : "standard input at end\n");
     char buffer[256];
     while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
     }
