@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -67,28 +68,77 @@ bool readFileIfPresent(const std::string& path, std::string& content, std::strin
   return true;
 }
 
-std::string writeFileAtomically(const std::string& path, const std::string& content, bool createFolders) {
-  std::filesystem::path target(path);
-  std::filesystem::path folder = target.parent_path();
-  if (createFolders && !folder.empty()) {
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a path finally names, following symbolic links (a missing final target is fine: it
+// is where a new file goes). Empty when the links go round in circles.
+std::string linkTarget(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+    if (length < 0) return current;
+    target.resize(static_cast<std::size_t>(length));
+    current = target.starts_with('/') ? target : folderOf(current) + "/" + target;
   }
-  // Keep the mode of the file being replaced; a new file gets the usual 0666 & ~umask.
-  mode_t mode = 0666 & ~currentUmask();
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0) {
-    if (!S_ISREG(existing.st_mode)) return "Cannot write " + path + ": not a regular file";
-    if (::access(path.c_str(), W_OK) != 0) return systemError("Cannot write", path);
-    mode = existing.st_mode & 07777;
-  }
-  std::string temporary =
-      (folder.empty() ? std::string(".") : folder.string()) + "/." + target.filename().string() + ".XXXXXX";
-  int fd = ::mkstemp(temporary.data());
+  return {};
+}
+
+// A temporary file in `folder` for `name`: named after it where the name allows, so a leftover
+// says what it was. -1 with errno set when the folder takes no new file.
+int makeTemporary(const std::string& folder, const std::string& name, std::string& temporary) {
+  const long maxName = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  const std::string suffix = ".XXXXXX";
+  const bool fits = maxName < 0 || name.size() + 1 + suffix.size() <= static_cast<std::size_t>(maxName);
+  temporary = folder + "/." + (fits ? name : std::string("tessarin")) + suffix;
+  return ::mkstemp(temporary.data());
+}
+
+// Writes over the file where it is: its links, owner and group stay as they are.
+std::string writeInPlace(const std::string& path, const std::string& content) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return systemError("Cannot write", path);
+  // Reserve the space first, so a full device fails before the old content is touched.
+  const int reserved = ::posix_fallocate(fd, 0, static_cast<off_t>(content.size()));
+  if (reserved == ENOSPC || reserved == EFBIG || reserved == EDQUOT) {
+    ::close(fd);
+    errno = reserved;
+    return systemError("Cannot write", path);
+  }
+  bool ok =
+      writeAll(fd, content) && ::ftruncate(fd, static_cast<off_t>(content.size())) == 0 && ::fsync(fd) == 0;
+  int savedErrno = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    savedErrno = errno;
+  }
+  if (ok) return {};
+  errno = savedErrno;
+  return systemError("Cannot write", path);
+}
+
+// Writes `content` into a new file beside `path` and renames it over `path`. Returns false when
+// the new file could not take the old one's owner and group, so the caller writes in place.
+bool replaceWhole(const std::string& path, const std::string& content, const struct stat* existing, int fd,
+                  const std::string& temporary, std::string& error) {
   bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
   int savedErrno = errno;
-  if (ok) ::fchmod(fd, mode);
+  if (ok && existing != nullptr) {
+    ::fchmod(fd, existing->st_mode & 07777);
+    if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+      ::close(fd);
+      ::unlink(temporary.c_str());
+      return false;
+    }
+  }
   if (::close(fd) != 0 && ok) {
     ok = false;
     savedErrno = errno;
@@ -100,7 +150,37 @@ std::string writeFileAtomically(const std::string& path, const std::string& cont
   if (!ok) {
     ::unlink(temporary.c_str());
     errno = savedErrno;
-    return systemError("Cannot write", path);
+    error = systemError("Cannot write", path);
   }
-  return {};
+  return true;
+}
+
+} // namespace
+
+std::string writeFileAtomically(const std::string& path, const std::string& content, bool createFolders) {
+  const std::string target = linkTarget(path);
+  if (target.empty()) return "Cannot write " + path + ": its symbolic links go round in a circle";
+  const std::string folder = folderOf(target);
+  if (createFolders) {
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists) {
+    if (!S_ISREG(existing.st_mode)) return "Cannot write " + path + ": not a regular file";
+    if (::access(target.c_str(), W_OK) != 0) return systemError("Cannot write", path);
+    if (existing.st_nlink > 1) return writeInPlace(target, content);
+  }
+  std::string temporary;
+  const int fd = makeTemporary(folder, std::filesystem::path(target).filename().string(), temporary);
+  if (fd < 0) {
+    if (exists) return writeInPlace(target, content); // the folder takes no new file, the file may change
+    return systemError("Cannot create a file in " + folder + " for", path);
+  }
+  if (!exists) ::fchmod(fd, 0666 & ~currentUmask());
+  std::string error;
+  if (!replaceWhole(target, content, exists ? &existing : nullptr, fd, temporary, error))
+    return writeInPlace(target, content);
+  return error;
 }

@@ -7,10 +7,15 @@
 #include "AtomicFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -239,7 +244,35 @@ std::string RegistryStore::serialise(const KeyMap& keys) {
   return out;
 }
 
+namespace {
+
+// Holds an exclusive lock on a file beside the store for as long as it lives, so that programs
+// saving the same store take turns at reading, merging and writing it.
+class StoreLock {
+public:
+  explicit StoreLock(const std::string& storePath) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(storePath).parent_path(), ignored);
+    fd_ = ::open((storePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ >= 0)
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+  }
+  ~StoreLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
+
+private:
+  int fd_ = -1;
+};
+
+} // namespace
+
 std::string RegistryStore::save() {
+  // Without the lock (a folder that takes no files), the save goes on as well as it can.
+  const StoreLock lock(path_);
   KeyMap onDisk;
   std::string content;
   std::string error;

@@ -92,13 +92,24 @@ std::string BackupName(const std::string& fileName) {
   return paths::ReplaceAfterLastDelimiterOrDot(fileName, "~") + paths::ExtractFileExt(fileName);
 }
 
-void MakeBackup(const std::string& fileName) {
-  std::error_code ignored;
-  std::filesystem::copy_file(fileName, BackupName(fileName), std::filesystem::copy_options::none, ignored);
+std::string MakeBackup(const std::string& fileName) {
+  const std::string backup = BackupName(fileName);
+  struct stat original {};
+  std::error_code failed;
+  if (std::filesystem::exists(backup, failed) || ::stat(fileName.c_str(), &original) != 0) return {};
+  std::string bytes, error;
+  if (!readFileIfPresent(fileName, bytes, error)) return error;
+  error = writeFileAtomically(backup, bytes, false);
+  if (error.empty()) ::chmod(backup.c_str(), original.st_mode & 07777);
+  return error;
 }
 
 std::string Save(const std::string& path, const std::vector<std::string>& lines, bool backup) {
-  if (backup) MakeBackup(path);
+  if (backup) {
+    const std::string error = MakeBackup(path);
+    if (!error.empty())
+      return "The backup copy could not be made, so " + path + " was not saved (" + error + ").";
+  }
   return writeFileAtomically(path, JoinLines(lines), false);
 }
 

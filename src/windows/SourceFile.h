@@ -38,12 +38,14 @@ struct LoadResult {
 // extension with its dot ("/mod/logic.c" -> "/mod/logic.~.c", "/mod/notes" -> "/mod/~").
 [[nodiscard]] std::string BackupName(const std::string& fileName);
 
-// Copies the file on disk to its backup name unless a file of that name already exists. The
-// original stays where it is until the new text has safely replaced it; failures are ignored.
-void MakeBackup(const std::string& fileName);
+// Copies the file on disk to its backup name unless a file of that name already exists, whole or
+// not at all, with the file's permissions. Returns the error text, empty on success (also when
+// there is no file to copy).
+[[nodiscard]] std::string MakeBackup(const std::string& fileName);
 
 // Writes the lines atomically, keeping an existing file's permissions; on failure the file on
-// disk is untouched. Returns the error text, empty on success.
+// disk is untouched. A backup that cannot be made stops the save before the file is touched.
+// Returns the error text, empty on success.
 [[nodiscard]] std::string Save(const std::string& path, const std::vector<std::string>& lines, bool backup);
 
 } // namespace source_file

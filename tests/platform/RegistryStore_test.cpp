@@ -2,6 +2,8 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const RegistryRoot user = RegistryRoot::CurrentUser;
@@ -55,6 +57,30 @@ TEST(RegistryStore, SaveMergesWithWhatAnotherWriterSaved) {
   RegistryStore check(dir.file("r"));
   check.load();
   EXPECT_EQ(check.valueNames(user, "k"), (std::vector<std::string>{"fromA", "fromB"}));
+}
+
+TEST(RegistryStore, TwoProgramsSavingAtOnceKeepEveryValue) {
+  TempDir dir;
+  const std::string path = dir.file("settings/r");
+  constexpr int kSaves = 200;
+  auto saveMany = [&path](const std::string& who) {
+    for (int i = 0; i < kSaves; ++i) {
+      RegistryStore store(path);
+      store.load();
+      store.setNumber(user, "k", who + std::to_string(i), i);
+      if (!store.save().empty()) return 1;
+    }
+    return 0;
+  };
+  const pid_t other = ::fork();
+  if (other == 0) ::_exit(saveMany("b"));
+  EXPECT_EQ(saveMany("a"), 0);
+  int status = 0;
+  ::waitpid(other, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  RegistryStore check(path);
+  check.load();
+  EXPECT_EQ(check.valueNames(user, "k").size(), 2u * kSaves);
 }
 
 TEST(RegistryStore, CorruptFileKeepsGoodLinesAndSaysWhatWasWrong) {

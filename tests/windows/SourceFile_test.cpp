@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "SourceFile.h"
 #include "TempDir.h"
 
@@ -64,6 +65,27 @@ TEST(SourceFileTest, TheFirstBackupStaysOverLaterSaves) {
   // Without a file on disk there is nothing to back up, and the save still goes on.
   ASSERT_EQ(Save(dir.file("new.c"), {"x"}, true), "");
   EXPECT_FALSE(std::filesystem::exists(dir.file("new.~.c")));
+}
+
+TEST(SourceFileTest, ABackupThatCannotBeWrittenWholeStopsTheSave) {
+  TempDir dir;
+  const std::string path = dir.write("big.c", std::string(8192, 'a'));
+  ::chmod(path.c_str(), 0640);
+  // A full device: the backup cannot be written whole, so neither it nor the new text lands.
+  EXPECT_EQ(RunInChild([&] {
+              FillDeviceAfter(4096);
+              const std::string error = Save(path, {"b"}, true);
+              return error.find("backup") != std::string::npos ? 0 : 1;
+            }),
+            0);
+  EXPECT_EQ(TempDir::read(path), std::string(8192, 'a'));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("big.~.c")));
+
+  ASSERT_EQ(Save(path, {"b"}, true), "");
+  EXPECT_EQ(TempDir::read(dir.file("big.~.c")), std::string(8192, 'a'));
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.file("big.~.c").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
 TEST(SourceFileTest, AFailedWriteLeavesTheOldFileAndPermissions) {
