@@ -344,6 +344,15 @@ void MainWindow::WireCommands() {
   printCommands_ = std::make_unique<PrintCommands>(
       [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this);
   a.SetHandler("PrintAction", [this] { printCommands_->PrintActionExecute(); });
+  // Another program's changes to an open file are noticed when the program or a window comes
+  // to the front.
+  connect(MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+    if (EditorWindowPort* editor = WindowCommands::Port(window))
+      RunGuarded([editor] { editor->NoticeOutsideChanges(); });
+  });
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state == Qt::ApplicationActive) RunGuarded([this] { windows_->NoticeOutsideChanges(); });
+  });
   a.SetHandler("PrintSetupAction", [this] { printCommands_->PrintSetupActionExecute(); });
   documents_ = std::make_unique<FileCommands>(
       *MdiArea, [this](QWidget* window) { return AddEditorWindow(window); }, settings, Questions(),

@@ -13,6 +13,48 @@ const char* const kSaveFilter = "C Files (*.c; *.h)|*.c; *.h|All Files (*.*)|*.*
 DocumentFile::DocumentFile(Text& text, UserQuestions& questions, const Settings& settings)
     : text_(text), questions_(questions), settings_(settings) {}
 
+void DocumentFile::Loaded(const std::string& path) {
+  fileName_ = path;
+  known_ = FileState::Of(path);
+}
+
+bool DocumentFile::ChangedOnDisk() const {
+  if (fileName_ == kUntitledFileName) return false;
+  const FileState now = FileState::Of(fileName_);
+  return now.exists && now != known_;
+}
+
+bool DocumentFile::MayOverwrite() {
+  if (!ChangedOnDisk()) return true;
+  return questions_.askYesNo(fileName_ +
+                             " was changed by another program since it was opened.\nOverwrite it with the "
+                             "text of this window?") == Answer::Yes;
+}
+
+void DocumentFile::NoticeOutsideChanges(const std::function<void()>& reload) {
+  if (asking_ || fileName_ == kUntitledFileName) return;
+  const FileState now = FileState::Of(fileName_);
+  if (now == known_) return;
+  asking_ = true;
+  struct AskingDone {
+    bool& asking;
+    ~AskingDone() { asking = false; }
+  } done{asking_};
+  known_ = now; // asked once for each change
+  if (!now.exists) {
+    questions_.inform(fileName_ + " was deleted by another program.\nSaving the window writes it again.");
+    text_.SetModified(true);
+  } else if (!text_.Modified()) {
+    if (questions_.askYesNo(fileName_ + " was changed by another program.\nReload it?") == Answer::Yes)
+      reload();
+  } else if (questions_.askYesNo(
+                 fileName_ + " was changed by another program, and this window has unsaved changes.\n"
+                             "Reload the file and lose the changes? (No keeps the window's text; saving it "
+                             "overwrites the file.)") == Answer::Yes) {
+    reload();
+  }
+}
+
 bool DocumentFile::WriteTo(const std::string& path) {
   const std::string error = source_file::Save(path, text_.Lines(), settings_.BackupSource);
   if (!error.empty()) {
@@ -20,6 +62,7 @@ bool DocumentFile::WriteTo(const std::string& path) {
     return false;
   }
   fileName_ = path;
+  known_ = FileState::Of(path);
   text_.SetModified(false);
   if (OnSaved) OnSaved();
   return true;
@@ -29,7 +72,7 @@ bool DocumentFile::TrySave() {
   if (!text_.Modified()) return true;
   // A file never named would land in whatever the current folder is.
   if (fileName_ == kUntitledFileName) return SaveAsAsked();
-  return WriteTo(fileName_);
+  return MayOverwrite() && WriteTo(fileName_);
 }
 
 bool DocumentFile::SaveAs(const std::string& path) {

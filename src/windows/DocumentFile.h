@@ -1,8 +1,10 @@
 // A document window's file: its name, and the decisions around writing the text to it — save,
-// save under a new name, and the question before the window closes. A plain class: the text it
-// writes and the questions it asks come in through small interfaces.
+// save under a new name, the question before the window closes, and what to do when another
+// program changed or deleted the file. A plain class: the text it writes and the questions it
+// asks come in through small interfaces.
 #pragma once
 
+#include "FileState.h"
 #include "UserQuestions.h"
 
 #include <functional>
@@ -28,7 +30,7 @@ public:
 
   [[nodiscard]] const std::string& FileName() const { return fileName_; }
   // The text now shows `path`, as read from disk.
-  void Loaded(const std::string& path) { fileName_ = path; }
+  void Loaded(const std::string& path);
 
   // Saves when modified; a file never named asks for a name first. False when the text is still
   // unsaved afterwards (write failed, error shown; or the user cancelled).
@@ -40,14 +42,24 @@ public:
   // May the window close? Unsaved text asks: Yes saves, No drops the changes, Cancel keeps it.
   bool CloseQuery();
 
+  // Looks whether another program changed or deleted the file since it was read or written, and
+  // asks what to do: reload it (`reload` reads it into the text again) or keep the window's text,
+  // which the next save writes. Neither version is dropped without a question.
+  void NoticeOutsideChanges(const std::function<void()>& reload);
+
   // Runs after every successful write, when the name may have changed and the text is saved.
   std::function<void()> OnSaved;
 
 private:
   [[nodiscard]] bool WriteTo(const std::string& path);
+  // A save over the file asks first when another program changed it since.
+  [[nodiscard]] bool MayOverwrite();
+  [[nodiscard]] bool ChangedOnDisk() const;
 
   Text& text_;
   UserQuestions& questions_;
   const Settings& settings_;
   std::string fileName_ = kUntitledFileName;
+  FileState known_;     // the file as it was last read or written; absent for a file never there
+  bool asking_ = false; // a question about the file is open, so a check in its wake waits
 };

@@ -76,6 +76,14 @@ void DocumentWindow::LoadFile(const std::string& path) {
   ShowCaption();
 }
 
+void DocumentWindow::NoticeOutsideChanges() {
+  file_.NoticeOutsideChanges([this] {
+    const int line = MyEditor->CaretY();
+    LoadFile(FileName());
+    MyEditor->SetCaretY(line);
+  });
+}
+
 bool DocumentWindow::CanUndo() const { return MyEditor->CanUndo(); }
 bool DocumentWindow::CanRedo() const { return MyEditor->CanRedo(); }
 bool DocumentWindow::Modified() const { return MyEditor->Modified(); }

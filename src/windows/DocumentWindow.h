@@ -48,6 +48,7 @@ public:
   [[nodiscard]] bool SelAvail() const override;
   bool CloseQuery() override { return file_.CloseQuery(); }
   void SaveFile() override { (void)TrySave(); }
+  void NoticeOutsideChanges() override;
   void Undo() override;
   void Redo() override;
   void CutToClipboard() override;

@@ -23,6 +23,9 @@ public:
   virtual bool CloseQuery() = 0;
   // Writes the text when it is modified.
   virtual void SaveFile() = 0;
+  // Asks what to do when another program changed or deleted the file since it was read or
+  // written; may reload it. Raises TessarinError when a reload cannot read it.
+  virtual void NoticeOutsideChanges() = 0;
 
   virtual void Undo() = 0;
   virtual void Redo() = 0;

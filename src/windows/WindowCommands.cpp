@@ -77,6 +77,11 @@ void WindowCommands::SaveAll() {
     if (EditorWindowPort* editor = Port(*it)) editor->SaveFile();
 }
 
+void WindowCommands::NoticeOutsideChanges() {
+  for (QMdiSubWindow* window : Windows())
+    if (EditorWindowPort* editor = Port(window)) editor->NoticeOutsideChanges();
+}
+
 void WindowCommands::CloseActive() { area_.closeActiveSubWindow(); }
 
 void WindowCommands::Cascade() { area_.cascadeSubWindows(); }

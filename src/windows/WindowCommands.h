@@ -40,6 +40,8 @@ public:
   void CloseActive();
   // Saves every modified window, from the last to the first.
   void SaveAll();
+  // Lets every window look at its file on disk, in opening order (see EditorWindowPort).
+  void NoticeOutsideChanges();
 
   void Cascade();
   void TileHorizontally(); // one above the other

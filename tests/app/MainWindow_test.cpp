@@ -64,6 +64,7 @@ public:
     return true;
   }
   void SaveFile() override { commands.push_back("save"); }
+  void NoticeOutsideChanges() override { commands.push_back("look at disk"); }
   void SetMarkColour(std::uint32_t) override {}
   void MarkLine(int line) override { commands.push_back("mark " + std::to_string(line)); }
   int VisibleLineCount() const override { return 20; }
