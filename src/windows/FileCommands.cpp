@@ -3,6 +3,7 @@
 #include "DocumentWindow.h"
 #include "Paths.h"
 #include "Settings.h"
+#include "SourceFile.h"
 #include "UserQuestions.h"
 
 #include <QMdiArea>
@@ -47,6 +48,9 @@ DocumentWindow& FileCommands::NewWindow() {
 }
 
 QMdiSubWindow* FileCommands::OpenNewWindow(const std::string& path) {
+  if (!source_file::LooksLikeText(path) &&
+      questions_.askYesNo(path + " does not look like a text file.\nOpen it anyway?") != Answer::Yes)
+    return nullptr;
   // Loaded before it joins the frame: a file that cannot be read leaves no half-made window.
   auto window = std::make_unique<DocumentWindow>(settings_, questions_);
   try {

@@ -31,7 +31,8 @@ public:
   // An untitled window in front; the first one in an empty frame is maximised.
   DocumentWindow& NewWindow();
   // A new window in front showing `path` (empty when the file does not exist). A file that
-  // exists but cannot be read shows the error and opens no window: none is returned.
+  // exists but cannot be read shows the error and opens no window: none is returned; so does a
+  // file that does not look like text unless the user wants it opened.
   QMdiSubWindow* OpenNewWindow(const std::string& path);
 
   void NewFile();

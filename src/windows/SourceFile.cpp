@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace source_file {
 
@@ -65,6 +66,22 @@ std::vector<std::string> ReadStoredLines(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, failed) || !readFileIfPresent(path, bytes, error))
     throw TessarinError("Cannot open file " + path);
   return SplitLines(bytes);
+}
+
+bool LooksLikeText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::string start(64 * 1024, '\0');
+  file.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(file.gcount()));
+  std::size_t control = 0;
+  for (const unsigned char byte : start) {
+    if (byte == 0) return false;
+    if (byte < 0x20 &&
+        std::string_view("\t\n\r\f\v\x1b").find(static_cast<char>(byte)) == std::string_view::npos)
+      ++control;
+  }
+  // Text from any code page has a control character here and there, never many.
+  return control * 10 <= start.size();
 }
 
 LoadResult Load(const std::string& path) {

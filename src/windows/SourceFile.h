@@ -30,6 +30,10 @@ struct LoadResult {
 // file: a pipe or a device could block the read for ever.
 [[nodiscard]] std::vector<std::string> ReadStoredLines(const std::string& path);
 
+// Whether the start of the file reads as text: no NUL byte, and few control characters besides
+// the usual white space. A file that cannot be read counts as text (its reading reports why).
+[[nodiscard]] bool LooksLikeText(const std::string& path);
+
 // Reads `path` as lines with tabs expanded. A missing file gives no lines and no error; a
 // folder, a device or an unreadable file gives an error and no lines.
 [[nodiscard]] LoadResult Load(const std::string& path);

@@ -174,6 +174,19 @@ TEST_F(DocumentWindowTest, OpenFileMakesOneWindowPerReadableFile) {
   EXPECT_EQ(questions.fileRequests[1].initialFolder, "/mods/baseq3/");
 }
 
+TEST_F(DocumentWindowTest, AFileThatDoesNotLookLikeTextAsksFirst) {
+  const std::string binary = dir.write("g_main.qvm", std::string("\x44\x14\x72\x12\0\0\0\x01", 8));
+  const std::string noisy = dir.write("noisy.c", std::string(50, '\x02') + std::string(50, 'a'));
+  const std::string text = dir.write("text.c", "int x;\f\x1b[0m caf\xe9\n");
+  questions.answers = {Answer::No, Answer::Yes};
+  EXPECT_EQ(set.OpenNewWindow(binary), nullptr);
+  ASSERT_NE(set.OpenNewWindow(noisy), nullptr);
+  ASSERT_NE(set.OpenNewWindow(text), nullptr);
+  EXPECT_EQ(questions.log, (std::vector<std::string>{
+                               "ask: " + binary + " does not look like a text file.\nOpen it anyway?",
+                               "ask: " + noisy + " does not look like a text file.\nOpen it anyway?"}));
+}
+
 TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
   DocumentWindow& window = open("replace.c", "ab ab\nab\nab ab\n");
   questions.answers = {Answer::No, Answer::Yes, Answer::All};
