@@ -30,9 +30,9 @@ std::optional<std::string> selectedText(const QAbstractItemView& list) {
 BuildCommands::BuildCommands(const WorkspaceShell& shell, TProjectList& workspace, EditorWindows& editors,
                              ProgressState& progress)
     : shell_(shell), workspace_(workspace), editors_(editors) {
-  controller_ = std::make_unique<TBuildController>(BuildContext{
-      shell.settings, workspace, shell.debugLines, progress, editors, shell.questions,
-      std::make_shared<QtHandOver>(&shell.userInterface), [] { QCoreApplication::processEvents(); }});
+  controller_ = std::make_unique<TBuildController>(
+      BuildContext{shell.settings, workspace, shell.debugLines, progress, editors, shell.questions,
+                   std::make_shared<QtHandOver>(&shell.window), [] { QCoreApplication::processEvents(); }});
   Wire();
 }
 

@@ -95,7 +95,8 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
       Workspace, tree_, shell_.questions, treeWindowOf(shell_, build_->Controller(), *this, dialogs));
   findInFiles_ = std::make_unique<FindInFilesCommands>(
       *dialogs.FindInFilesDialog, Workspace, shell_.findInFilesPage,
-      [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; });
+      [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; },
+      [window = &shell_.window] { return std::make_unique<QtFindInFilesProgress>(window); });
   shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFilesActionExecute(); });
   WireTreeCommands();
 }

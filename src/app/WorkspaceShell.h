@@ -16,8 +16,8 @@ class MainActions;
 class MessageLines;
 class QListView;
 class QMdiSubWindow;
-class QObject;
 class QTreeWidget;
+class QWidget;
 class UserQuestions;
 class WindowCommands;
 struct Settings;
@@ -31,7 +31,7 @@ struct WorkspaceShell {
   const Settings& settings;
   MessageLines& debugLines; // the "Debug" list's lines
   WindowCommands& windows;
-  QObject& userInterface; // lives on the user-interface thread, for the build's hand-over
+  QWidget& window; // the main window: owner of the windows the helpers show, on the UI thread
   QTreeWidget& projectTree;
   const QVector<QIcon>& treeImages;
   QListView& debugList;

@@ -5,13 +5,16 @@
 #include "FindInFilesDialog.h"
 #include "FindInFilesSearch.h"
 #include "ProjectList.h"
+#include "UserQuestions.h"
 
 #include <QListWidget>
 #include <QTabWidget>
 
 FindInFilesCommands::FindInFilesCommands(TFindInFilesDialog& dialog, const TProjectList& workspace,
-                                         FindInFilesPage page, std::function<bool(QDialog&)> showModal)
-    : dialog_(dialog), workspace_(workspace), page_(page), showModal_(std::move(showModal)) {}
+                                         FindInFilesPage page, std::function<bool(QDialog&)> showModal,
+                                         std::function<std::unique_ptr<FindInFilesProgress>()> newProgress)
+    : dialog_(dialog), workspace_(workspace), page_(page), showModal_(std::move(showModal)),
+      newProgress_(std::move(newProgress)) {}
 
 void FindInFilesCommands::FindInFilesActionExecute() {
   const TProjectItem* project = workspace_.ActiveProject;
@@ -22,12 +25,29 @@ void FindInFilesCommands::FindInFilesActionExecute() {
   engine.SetWholeWords(dialog_.WholeWords());
   page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
   page_.FindFilesListBox.clear();
-  SearchFiles(engine, project->Files, [this](const std::string& entry) { AddEntry(entry); });
+  std::vector<std::string> entries;
+  const std::unique_ptr<FindInFilesProgress> progress = newProgress_();
+  const int files = static_cast<int>(project->Files.size());
+  try {
+    for (int i = 0; i < files; ++i) {
+      SearchFile(engine, project->Files[static_cast<std::size_t>(i)].Path,
+                 [&entries](std::string entry) { entries.push_back(std::move(entry)); });
+      if (!progress->Continue(i + 1, files, entries.size())) break;
+    }
+  } catch (const TessarinError&) {
+    ShowEntries(entries);
+    throw;
+  }
+  ShowEntries(entries);
 }
 
-void FindInFilesCommands::AddEntry(const std::string& entry) {
+void FindInFilesCommands::ShowEntries(const std::vector<std::string>& entries) {
+  QStringList items;
+  items.reserve(static_cast<qsizetype>(entries.size()));
   // Shown as the workspace tree shows paths, so that the jump to source reads the path back.
-  page_.FindFilesListBox.addItem(ToDisplay(entry));
-  // Selecting the new entry scrolls the list to it.
-  page_.FindFilesListBox.setCurrentRow(page_.FindFilesListBox.count() - 1);
+  for (const std::string& entry : entries)
+    items.append(ToDisplay(entry));
+  QListWidget& list = page_.FindFilesListBox;
+  list.addItems(items);
+  list.setCurrentRow(list.count() - 1);
 }

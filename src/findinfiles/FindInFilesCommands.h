@@ -3,9 +3,14 @@
 // listed line is the build's jump to source, wired with the build commands.
 #pragma once
 
+#include "FindInFilesProgress.h"
+
 #include <QDialog>
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 class TFindInFilesDialog;
 class QListWidget;
@@ -21,19 +26,23 @@ struct FindInFilesPage {
 
 class FindInFilesCommands {
 public:
-  // `showModal` shows a dialog and says whether it closed with OK.
+  // `showModal` shows a dialog and says whether it closed with OK; `newProgress` makes what shows
+  // a run's progress and takes the user's Stop.
   FindInFilesCommands(TFindInFilesDialog& dialog, const TProjectList& workspace, FindInFilesPage page,
-                      std::function<bool(QDialog&)> showModal);
+                      std::function<bool(QDialog&)> showModal,
+                      std::function<std::unique_ptr<FindInFilesProgress>()> newProgress);
 
   // Raises "Pattern is empty" for an empty text, before the list is touched, and a file's
-  // read error after the entries found before it.
+  // read error after the entries found before it. A run the user stops lists what it found.
   void FindInFilesActionExecute();
 
 private:
-  void AddEntry(const std::string& entry);
+  // Fills the list in one go and selects the last entry, which scrolls it into view.
+  void ShowEntries(const std::vector<std::string>& entries);
 
   TFindInFilesDialog& dialog_;
   const TProjectList& workspace_;
   FindInFilesPage page_;
   std::function<bool(QDialog&)> showModal_;
+  std::function<std::unique_ptr<FindInFilesProgress>()> newProgress_;
 };

@@ -52,18 +52,23 @@ bool readFileIfPresent(const std::string& path, std::string& content, std::strin
     error = "Cannot read " + path + ": not a regular file";
     return false;
   }
-  char buffer[65536];
+  // Read straight into the result; one byte more than the size tells the end at once.
+  std::size_t used = 0;
+  content.resize(static_cast<std::size_t>(info.st_size) + 1);
   for (;;) {
-    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (used == content.size()) content.resize(2 * content.size());
+    const ssize_t got = ::read(fd, content.data() + used, content.size() - used);
     if (got < 0) {
       if (errno == EINTR) continue;
       error = systemError("Cannot read", path);
       ::close(fd);
+      content.clear();
       return false;
     }
     if (got == 0) break;
-    content.append(buffer, static_cast<std::size_t>(got));
+    used += static_cast<std::size_t>(got);
   }
+  content.resize(used);
   ::close(fd);
   return true;
 }

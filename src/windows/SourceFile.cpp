@@ -59,13 +59,17 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-std::vector<std::string> ReadStoredLines(const std::string& path) {
+std::string ReadStoredBytes(const std::string& path) {
   std::error_code failed;
   std::string bytes, error;
   // readFileIfPresent takes a missing file for an empty one; here it is an error.
   if (!std::filesystem::is_regular_file(path, failed) || !readFileIfPresent(path, bytes, error))
     throw TessarinError("Cannot open file " + path);
-  return SplitLines(bytes);
+  return bytes;
+}
+
+std::vector<std::string> ReadStoredLines(const std::string& path) {
+  return SplitLines(ReadStoredBytes(path));
 }
 
 bool LooksLikeText(const std::string& path) {

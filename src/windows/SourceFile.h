@@ -25,9 +25,11 @@ struct LoadResult {
   std::string error;              // empty on success
 };
 
-// The lines of a file as stored on disk (tabs kept), for the class view and Find in Files.
-// Raises TessarinError "Cannot open file <path>" for a file that is missing or is not a plain
-// file: a pipe or a device could block the read for ever.
+// The bytes of a file as stored on disk, for the class view and Find in Files. Raises
+// TessarinError "Cannot open file <path>" for a file that is missing or is not a plain file: a
+// pipe or a device could block the read for ever.
+[[nodiscard]] std::string ReadStoredBytes(const std::string& path);
+// ReadStoredBytes split into lines (tabs kept).
 [[nodiscard]] std::vector<std::string> ReadStoredLines(const std::string& path);
 
 // Whether the start of the file reads as text: no NUL byte, and few control characters besides

@@ -2,6 +2,7 @@
 #include "FindInFilesCommands.h"
 #include "FindInFilesDialog.h"
 #include "FindInFilesSearch.h"
+#include "SourceFile.h"
 #include "TempDir.h"
 #include "UserQuestions.h"
 
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sys/stat.h>
 
 using namespace std::string_literals;
@@ -93,6 +95,32 @@ TEST_F(FindInFilesTest, AFileThatCannotBeReadStopsTheSearchAfterTheEntriesBefore
   }
 }
 
+// The whole-text scan lists exactly the lines a search line by line lists.
+TEST(FindInFilesSearch, FindsTheLinesASearchLineByLineFinds) {
+  std::mt19937 random(2026);
+  const std::string alphabet("aAb _\r\n\0\xe9", 9);
+  auto pick = [&](const std::string& from, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+      text += from[random() % from.size()];
+    return text;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const std::string text = pick(alphabet, random() % 60);
+    TkxEditSearch engine;
+    engine.SetPattern(pick("aAb _", 1 + random() % 3));
+    engine.SetCaseSensitive(random() % 2 == 0);
+    engine.SetWholeWords(random() % 2 == 0);
+    std::vector<std::string> expected, found;
+    const std::vector<std::string> lines = source_file::SplitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (engine.FindAllIn(lines[i]) > 0)
+        expected.push_back(FindInFilesEntry("f", static_cast<int>(i) + 1, lines[i]));
+    SearchText(engine, "f", text, [&found](std::string entry) { found.push_back(std::move(entry)); });
+    ASSERT_EQ(found, expected) << "pattern '" << engine.Pattern() << "' in '" << text << "'";
+  }
+}
+
 TEST(FindInFilesDialog, OpensOnTheFindBoxAndTheEnterKeyConfirms) {
   TFindInFilesDialog dialog;
   dialog.show();
@@ -115,10 +143,24 @@ struct FindInFilesCommandTest : FindInFilesTest {
   std::vector<std::string> shown;
   bool confirm = true;
   std::string error;
-  FindInFilesCommands commands{dialog, workspace, FindInFilesPage{pages, *sheet, *list}, [this](QDialog& d) {
+  int stopAfterFiles = -1; // the user's Stop after that many files; never when negative
+  std::vector<std::string> progress;
+  FindInFilesCommands commands{dialog, workspace, FindInFilesPage{pages, *sheet, *list},
+                               [this](QDialog& d) {
                                  shown.push_back(d.windowTitle().toStdString());
                                  return confirm;
-                               }};
+                               },
+                               [this] { return std::make_unique<ScriptedProgress>(*this); }};
+
+  struct ScriptedProgress : FindInFilesProgress {
+    FindInFilesCommandTest& test;
+    explicit ScriptedProgress(FindInFilesCommandTest& owner) : test(owner) {}
+    bool Continue(int done, int total, std::size_t lines) override {
+      test.progress.push_back(std::to_string(done) + "/" + std::to_string(total) + ":" +
+                              std::to_string(lines));
+      return done != test.stopAfterFiles;
+    }
+  };
 
   FindInFilesCommandTest() {
     pages.addTab(debugSheet, "Debug");
@@ -168,6 +210,16 @@ TEST_F(FindInFilesCommandTest, ListsTheHitsOnItsPageWithTheLastOneSelected) {
   EXPECT_TRUE(Entries().empty());
   EXPECT_EQ(pages.currentWidget(), sheet);
   EXPECT_EQ(error, "");
+}
+
+TEST_F(FindInFilesCommandTest, AStoppedRunListsWhatItFound) {
+  Project({{"a.c", "x\nx\n"}, {"b.c", "x\n"}, {"c.c", "x\n"}});
+  stopAfterFiles = 2;
+  Run("x");
+  EXPECT_EQ(progress, (std::vector<std::string>{"1/3:2", "2/3:3"}));
+  EXPECT_EQ(Entries(), (std::vector<std::string>{dir.file("a.c") + ":1: x", dir.file("a.c") + ":2: x",
+                                                 dir.file("b.c") + ":1: x"}));
+  EXPECT_EQ(list->currentRow(), 2);
 }
 
 TEST_F(FindInFilesCommandTest, TheListedPathReadsBackForTheJump) {
