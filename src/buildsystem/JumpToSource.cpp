@@ -87,6 +87,8 @@ void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, Messag
 
 std::optional<int> NextMessageRow(int rowCount, int current, int step,
                                   const std::function<std::string(int row)>& lineAt) {
+  if (current < 0 || current >= rowCount || !NativeLocation(lineAt(current)))
+    current = step > 0 ? -1 : rowCount;
   for (int row = current + step; row >= 0 && row < rowCount; row += step)
     if (NativeLocation(lineAt(row))) return row;
   return std::nullopt;

@@ -5,7 +5,6 @@
 #include "TempDir.h"
 
 #include <QProcess>
-#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -62,19 +61,6 @@ protected:
 
   TempDir dir;
 };
-
-// The processes whose command line holds `word`.
-std::vector<pid_t> ProcessesNaming(const std::string& word) {
-  std::vector<pid_t> found;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::string commandLine = TempDir::read(entry.path().string() + "/cmdline");
-    std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
-    if (commandLine.find(word) != std::string::npos) found.push_back(std::stoi(name));
-  }
-  return found;
-}
 
 } // namespace
 
