@@ -69,13 +69,14 @@ void ProgressWindow::Refresh() {
   ProgressBar->setValue(progress_.Position());
   okButton->setVisible(progress_.OkVisible());
   cancelButton->setVisible(!progress_.OkVisible());
+  // Before showing: the window manager stacks a window as a dialog when it is mapped.
+  KeepAboveOwnerWhileRunning();
   if (progress_.Visible() && !isVisible()) {
     show();
     raise();
   } else if (!progress_.Visible() && isVisible()) {
     hide();
   }
-  KeepAboveOwnerWhileRunning();
 }
 
 // While the build runs the window manager keeps the window above the main window, as its
@@ -85,5 +86,7 @@ void ProgressWindow::KeepAboveOwnerWhileRunning() {
   QWindow* window = windowHandle();
   if (window == nullptr || parentWidget() == nullptr) return;
   QWindow* owner = progress_.OkVisible() ? nullptr : parentWidget()->window()->windowHandle();
-  if (window->transientParent() != owner) window->setTransientParent(owner);
+  if (window->transientParent() == owner) return;
+  window->setTransientParent(owner);
+  if (owner != nullptr && isVisible()) raise(); // a new build while the last one's end still shows
 }
