@@ -39,7 +39,7 @@ struct BuildContext {
   EditorWindows& editors;
   UserQuestions& questions;
   std::shared_ptr<HandOver> handOver;
-  std::function<void()> processEvents; // may be empty
+  std::function<void()> processEvents = {}; // may be empty
   ToolPaths tools = ToolPaths::Native();
   // Each tool run that takes longer is ended and counts as failed; none means no limit.
   std::optional<std::chrono::seconds> toolTimeLimit = std::nullopt;

@@ -229,16 +229,10 @@ int main(int argc, char** argv) {
   progress.Changed = [&] { PrintProgress(progress, shownProgress); };
   NoEditorWindows editors;
   ConsoleQuestions questions;
-  TBuildController controller(BuildContext{settings,
-                                           workspace,
-                                           debug,
-                                           progress,
-                                           editors,
-                                           questions,
-                                           std::make_shared<QtHandOver>(),
-                                           {},
-                                           ToolPaths::Native(),
-                                           timeLimit});
+  BuildContext context{
+      settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
+  context.toolTimeLimit = timeLimit;
+  TBuildController controller(context);
   StopSignals stop;
   stop.OnStop = [&progress] { progress.cancelButtonClick(); };
 

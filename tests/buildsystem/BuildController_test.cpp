@@ -53,17 +53,11 @@ protected:
   }
 
   TBuildController& Controller() {
-    if (!controller)
-      controller = std::make_unique<TBuildController>(BuildContext{settings,
-                                                                   workspace,
-                                                                   debug,
-                                                                   progress,
-                                                                   editors,
-                                                                   questions,
-                                                                   std::make_shared<QtHandOver>(),
-                                                                   {},
-                                                                   ToolPaths::Native(),
-                                                                   timeLimit});
+    if (controller) return *controller;
+    BuildContext context{
+        settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
+    context.toolTimeLimit = timeLimit;
+    controller = std::make_unique<TBuildController>(context);
     return *controller;
   }
 
