@@ -15,14 +15,17 @@
 
 namespace {
 
+// The build's lines are kept as the tools wrote them; what the list shows is only their picture,
+// which a path with bytes above 127 would not survive.
+std::string lineAt(const QAbstractItemView& list, int row) {
+  if (const auto* lines = dynamic_cast<const DebugListModel*>(list.model())) return lines->Line(row);
+  return FromDisplay(list.model()->index(row, 0).data().toString());
+}
+
 std::optional<std::string> selectedText(const QAbstractItemView& list) {
-  QModelIndex current = list.currentIndex();
+  const QModelIndex current = list.currentIndex();
   if (!current.isValid()) return std::nullopt;
-  // The build's lines are kept as the tools wrote them; what the list shows is only their picture,
-  // which a path with bytes above 127 would not survive.
-  if (const auto* lines = dynamic_cast<const DebugListModel*>(list.model()))
-    return lines->Line(current.row());
-  return FromDisplay(current.data().toString());
+  return lineAt(list, current.row());
 }
 
 } // namespace
@@ -33,7 +36,26 @@ BuildCommands::BuildCommands(const WorkspaceShell& shell, TProjectList& workspac
   controller_ = std::make_unique<TBuildController>(
       BuildContext{shell.settings, workspace, shell.debugLines, progress, editors, shell.questions,
                    std::make_shared<QtHandOver>(&shell.window), [] { QCoreApplication::processEvents(); }});
+  controller_->BuildStarted = [this] { ShowDebugPage(); };
   Wire();
+}
+
+void BuildCommands::ShowDebugPage() {
+  shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.debugList.parentWidget());
+}
+
+void BuildCommands::GoToMessage(int step) {
+  const FindInFilesPage& page = shell_.findInFilesPage;
+  const bool findInFiles = page.MessagePages.currentWidget() == &page.FindinFilesSheet;
+  QAbstractItemView& list =
+      findInFiles ? static_cast<QAbstractItemView&>(page.FindFilesListBox) : shell_.debugList;
+  const QModelIndex current = list.currentIndex();
+  const auto row = NextMessageRow(list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
+                                  [&list](int at) { return lineAt(list, at); });
+  if (!row) return;
+  list.setCurrentIndex(list.model()->index(*row, 0));
+  DebugListBoxDblClick(lineAt(list, *row),
+                       findInFiles ? MessageListKind::FindInFiles : MessageListKind::Debug, editors_);
 }
 
 void BuildCommands::CompileSelectedFile() {
@@ -54,6 +76,8 @@ void BuildCommands::Wire() {
       controller_->BuildActionExecute(*project);
   });
   actions.SetHandler("LaunchQuake3Action", [this] { launcher_.LaunchQuake3ActionExecute(shell_.settings); });
+  actions.SetHandler("NextMessageAction", [this] { GoToMessage(1); });
+  actions.SetHandler("PreviousMessageAction", [this] { GoToMessage(-1); });
 
   QAction* buildActive = actions["BuildActiveProjectAction"];
   auto buildActiveUpdate = [this, buildActive](QAction& action) {

@@ -229,7 +229,9 @@ void MainWindow::CreateMenus() {
       search, a,
       {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
   QMenu* build = MainMenu1->addMenu("&Build");
-  addAll(build, a, {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction"});
+  addAll(build, a,
+         {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
+          "PreviousMessageAction"});
   WindowMenu = MainMenu1->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",

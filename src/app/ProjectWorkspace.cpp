@@ -59,18 +59,34 @@ ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
                                           [this](const std::string& path) { return OpenForClassView(path); });
   const QVector<QIcon>& images = shell_.treeImages;
   SetUpProjectTreeView(shell_.projectTree, Workspace, [&images](int index) { return images.value(index); });
-  MainActions& actions = shell_.actions;
-  actions.SetHandler("FileOpenWorkspace", [this] { commands_.FileOpenWorkspace(); });
-  actions.SetHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
-  actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
-  actions.SetHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
+  SetWorkspaceChangeHandler("FileOpenWorkspace", [this] { commands_.FileOpenWorkspace(); });
+  SetWorkspaceChangeHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
+  shell_.actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
+  SetWorkspaceChangeHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
 }
 
 ProjectWorkspace::~ProjectWorkspace() = default;
 
-bool ProjectWorkspace::LoadWorkspace(const std::string& path) { return commands_.LoadWorkspace(path); }
+bool ProjectWorkspace::BuildRunning() const { return build_ != nullptr && build_->Controller().Building(); }
 
-bool ProjectWorkspace::CloseWorkspace() { return commands_.FileCloseWorkspaceAction(); }
+bool ProjectWorkspace::RefuseWorkspaceChange() {
+  return build_ != nullptr && build_->Controller().RefuseWorkspaceChange();
+}
+
+void ProjectWorkspace::SetWorkspaceChangeHandler(const char* action, std::function<void()> command) {
+  shell_.actions.SetHandler(action, [this, command = std::move(command)] {
+    if (!RefuseWorkspaceChange()) command();
+  });
+}
+
+bool ProjectWorkspace::LoadWorkspace(const std::string& path) {
+  return !RefuseWorkspaceChange() && commands_.LoadWorkspace(path);
+}
+
+bool ProjectWorkspace::CloseWorkspace() {
+  if (build_ != nullptr) build_->Controller().Abort();
+  return commands_.FileCloseWorkspaceAction();
+}
 
 std::string ProjectWorkspace::ActiveProjectFile() const {
   return Workspace.ActiveProject != nullptr ? Workspace.ActiveProject->FileName : std::string();
@@ -108,7 +124,7 @@ void ProjectWorkspace::WireTreeCommands() {
   actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToProjectActionExecute(); });
   actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveFileFromProjectActionExecute(); });
   actions.SetHandler("AddNewProjectAction", [&tree] { tree.AddNewProjectActionExecute(); });
-  actions.SetHandler("RemoveProjectAction", [&tree] { tree.RemoveProjectActionExecute(); });
+  SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveProjectActionExecute(); });
   actions.SetHandler("PropertiesAction", [&tree] { tree.PropertiesActionExecute(); });
 
   const Settings& settings = shell_.settings;

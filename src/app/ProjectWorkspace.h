@@ -21,18 +21,25 @@ public:
   explicit ProjectWorkspace(WorkspaceShell shell);
   ~ProjectWorkspace() override;
 
+  // Refused while a build runs, as every command that replaces the workspace.
   bool LoadWorkspace(const std::string& path) override;
   void BuildTree() override;
+  // The program is closing: a running build ends first, its tool with it.
   bool CloseWorkspace() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;
   // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
   void RebuildClassView() { classView_->RebuildClassView(); }
+  [[nodiscard]] bool BuildRunning() const;
 
   TProjectList Workspace;
 
 private:
   void WireTreeCommands();
+  // True, with a message, when a build runs: the build still walks the workspace's projects.
+  bool RefuseWorkspaceChange();
+  // Handlers of the commands that change or replace the workspace.
+  void SetWorkspaceChangeHandler(const char* action, std::function<void()> command);
   // Opens a class view node's file; runs from the tree's signal, where nothing may be thrown.
   DocumentWindow* OpenForClassView(const std::string& path);
 

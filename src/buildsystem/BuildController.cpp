@@ -1,9 +1,11 @@
 // The chain of a build: command -> CompileFile -> CompileDone -> ... -> AssembleProject ->
-// AssembleDone -> next project or the end. A step that cannot start ends the build visibly.
+// AssembleDone -> next project or the end. A step that cannot start ends the build visibly; a
+// project with a failed compile is not assembled, so its working module stays.
 #include "BuildController.h"
 
 #include "WorkspacePaths.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,9 @@
 const char* const kBuildAlreadyRunning =
     "A build is already running. Wait until it has finished, or press Cancel and wait for the "
     "running tool to end.";
+const char* const kWorkspaceInUse =
+    "The workspace cannot be changed while a build is running. Wait until it has finished, or "
+    "press Cancel in the progress window, then try again.";
 
 namespace {
 
@@ -32,13 +37,20 @@ std::vector<std::string> PathsOf(const std::vector<TProjectFile>& files) {
   return result;
 }
 
+std::string FilesFailed(int count) {
+  return std::to_string(count) + (count == 1 ? " file" : " files") + " failed to compile";
+}
+
 } // namespace
 
 TBuildController::TBuildController(BuildContext context)
-    : context_(std::move(context)), collector_(context_.processEvents, context_.tools.style) {}
+    : context_(std::move(context)), collector_(context_.processEvents, context_.tools.style) {
+  context_.progress.CancelPressed = [this] { Cancel(); };
+  collector_.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
+}
 
 // The runners kill their tools when they go (TerminateOnDestroy).
-TBuildController::~TBuildController() = default;
+TBuildController::~TBuildController() { context_.progress.CancelPressed = nullptr; }
 
 bool TBuildController::ToolsExist() const {
   return paths::FileExists(context_.settings.lcclocation) &&
@@ -53,14 +65,39 @@ std::string TBuildController::CompileActiveCaption(const std::string& activeFile
   return "Compile " + FileNameOf(activeFileName);
 }
 
+ProcessRunner* TBuildController::Runner() const {
+  return running_.empty() ? nullptr : running_.front()->runner.get();
+}
+
 bool TBuildController::RefuseWhileBuilding() {
   if (building_) context_.questions.inform(kBuildAlreadyRunning);
+  return building_;
+}
+
+bool TBuildController::RefuseWorkspaceChange() {
+  if (building_) context_.questions.inform(kWorkspaceInUse);
   return building_;
 }
 
 void TBuildController::ResetBuildState() {
   RebuildAll = false;
   context_.debugLines.Clear();
+}
+
+// The tools end as asked; their end events then finish the build as cancelled.
+void TBuildController::Cancel() {
+  for (const auto& run : running_)
+    if (run->runner->Active()) run->runner->Terminate(0);
+}
+
+// The runs go to the ended ones, whose events no longer reach the build, and are asked to end.
+void TBuildController::Abort() {
+  if (!building_) return;
+  context_.progress.cancelButtonClick();
+  for (auto& run : running_)
+    ended_.push_back(std::move(run));
+  running_.clear();
+  Finish("Cancelled");
 }
 
 void TBuildController::BuildActionExecute(TProjectItem& project) {
@@ -117,6 +154,7 @@ void TBuildController::SaveIfModified(const std::string& path, const std::string
 void TBuildController::StartBuild() {
   building_ = true;
   outcome_ = BuildOutcome();
+  if (BuildStarted) BuildStarted();
 }
 
 void TBuildController::StartSingleCompile(const std::string& caption, const std::string& path) {
@@ -126,6 +164,7 @@ void TBuildController::StartSingleCompile(const std::string& caption, const std:
   context_.progress.SetCaption(caption);
   context_.progress.SetLabel(path);
   AssemblyList_.clear();
+  failedCompiles_ = 0;
   TryStep([&] { CompileFile(path); });
 }
 
@@ -140,25 +179,34 @@ void TBuildController::AskSaveModified() {
 
 void TBuildController::StartProject(TProjectItem& project) {
   BuildProject = &project;
-  if (project.Files.empty()) return;
-  AskSaveModified();
+  if (!project.Files.empty()) AskSaveModified();
   StartBuild();
   context_.progress.SetMaximum(static_cast<int>(project.Files.size()));
   context_.progress.Show();
-  BuildFileIndex = project.NextSourceFile(0);
+  StartProjectFiles();
+}
+
+void TBuildController::StartProjectFiles() {
+  BuildFileIndex = BuildProject->NextSourceFile(0);
   AssemblyList_.clear();
+  failedCompiles_ = 0;
   CompileOrAssembleCurrent();
 }
 
 // A project without (further) C files goes straight to its assembly: its other files may be
 // a whole module written in assembly.
 void TBuildController::CompileOrAssembleCurrent() {
-  if (BuildFileIndex >= static_cast<int>(BuildProject->Files.size()))
-    return TryStep([&] { AssembleProject(); });
-  const std::string& path = BuildProject->Files[static_cast<std::size_t>(BuildFileIndex)].Path;
-  context_.progress.SetCaption("Compiling - " + BuildProject->Name);
-  context_.progress.SetLabel(path);
-  TryStep([&] { CompileFile(path); });
+  if (BuildFileIndex < static_cast<int>(BuildProject->Files.size())) {
+    const std::string& path = BuildProject->Files[static_cast<std::size_t>(BuildFileIndex)].Path;
+    context_.progress.SetCaption("Compiling - " + BuildProject->Name);
+    context_.progress.SetLabel(path);
+    return TryStep([&] { CompileFile(path); });
+  }
+  if (failedCompiles_ > 0) return EndProjectWithoutModule(FilesFailed(failedCompiles_));
+  const auto files = PathsOf(BuildProject->Files);
+  if (AssemblyList_.empty() && std::none_of(files.begin(), files.end(), PassedToAssembler))
+    return EndProjectWithoutModule("no source files");
+  TryStep([&] { AssembleProject(); });
 }
 
 template <typename Step> void TBuildController::TryStep(Step step) {
@@ -193,34 +241,56 @@ void TBuildController::AddDebugLine(const std::string& line) {
 }
 
 void TBuildController::MakeOutputFolder() const {
-  // A folder that cannot be made is not reported here: the tools then fail to write into it.
-  std::error_code ignored;
-  std::filesystem::create_directories(context_.settings.outputlocation, ignored);
+  // Otherwise the tools cannot start in it, which would read like a missing tool.
+  const std::string& folder = context_.settings.outputlocation;
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!std::filesystem::is_directory(folder, error))
+    throw TessarinError("Cannot create the output folder " + folder +
+                        (error ? " (" + error.message() + ")" : std::string()));
 }
 
-ProcessRunner& TBuildController::NewRunner(void (TBuildController::*onTerminated)(ProcessRunner&)) {
-  previousRunner_ = std::move(Runner_);
-  Runner_ = std::make_unique<ProcessRunner>(context_.handOver);
-  Runner_->TerminateOnDestroy = true;
-  Runner_->OnData = [this](ProcessRunner&, const char* buffer, std::size_t count) {
+ProcessRunner& TBuildController::NewRun(EndHandler onEnd, std::string assemblyEntry) {
+  auto run = std::make_unique<ToolRun>();
+  run->assemblyEntry = std::move(assemblyEntry);
+  run->runner = std::make_unique<ProcessRunner>(context_.handOver);
+  ProcessRunner& runner = *run->runner;
+  runner.TerminateOnDestroy = true;
+  if (context_.toolTimeLimit) runner.TimeLimit = *context_.toolTimeLimit;
+  runner.OnData = [this](ProcessRunner&, const char* buffer, std::size_t count) {
     OutputData(buffer, count, false);
   };
-  Runner_->OnErrorData = [this](ProcessRunner&, const char* buffer, std::size_t count) {
+  runner.OnErrorData = [this](ProcessRunner&, const char* buffer, std::size_t count) {
     OutputData(buffer, count, true);
   };
-  Runner_->OnTerminated = [this, onTerminated](ProcessRunner& sender) { (this->*onTerminated)(sender); };
-  return *Runner_;
+  runner.OnTerminated = [this, onEnd](ProcessRunner& sender, const ProcessEnd& end) {
+    RunEnded(sender, end, onEnd);
+  };
+  running_.push_back(std::move(run));
+  return runner;
+}
+
+void TBuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end, EndHandler onEnd) {
+  const auto it = std::find_if(running_.begin(), running_.end(),
+                               [&sender](const auto& run) { return run->runner.get() == &sender; });
+  if (it == running_.end()) return; // a run the build let go of (Abort)
+  std::unique_ptr<ToolRun> run = std::move(*it);
+  running_.erase(it);
+  ended_.clear(); // none of them is on the call stack any more
+  ended_.push_back(std::move(run));
+  (this->*onEnd)(*ended_.back(), end);
 }
 
 void TBuildController::CompileFile(const std::string& path) {
   MakeOutputFolder();
-  ProcessRunner& runner = NewRunner(&TBuildController::CompileDone);
   std::vector<std::string> projectFiles;
   for (int i = 0; i < context_.workspace.Count(); ++i)
     projectFiles.push_back(context_.workspace.Items(i).FileName);
+  const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
+  ProcessRunner& runner = NewRun(&TBuildController::CompileDone, entry);
   runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
-  AssemblyList_.push_back(AssemblyListEntry(context_.settings, path, context_.tools));
+  AssemblyList_.push_back(entry);
   collector_.Assembling = false;
   collector_.AssemblerResult.clear();
   runner.Execute();
@@ -233,21 +303,44 @@ void TBuildController::OutputData(const char* buffer, std::size_t count, bool is
   if (context_.processEvents) context_.processEvents();
 }
 
-void TBuildController::CompileDone(ProcessRunner& sender) {
-  if (sender.ExitCode().value_or(0) != 0) outcome_.toolReportedError = true;
-  if (BuildFileIndex != -1 && context_.progress.Running()) {
-    BuildFileIndex = BuildProject->NextSourceFile(BuildFileIndex + 1);
-    if (BuildFileIndex < static_cast<int>(BuildProject->Files.size()))
-      context_.progress.SetPosition(BuildFileIndex);
-    CompileOrAssembleCurrent();
-    return;
-  }
-  Finish(context_.progress.Running() ? "Completed" : "Cancelled");
+// A tool that did not end by itself says so; a cancelled one needs no words.
+void TBuildController::ReportEnd(const ProcessEnd& end, const std::string& program) {
+  if (!context_.progress.Running()) return;
+  const std::string name = FileNameOf(program);
+  if (end.timedOut)
+    AddDebugLine(name + " ran longer than " + std::to_string(context_.toolTimeLimit->count()) +
+                 " s and was ended");
+  else if (end.signal != 0)
+    AddDebugLine(name + " ended by signal " + std::to_string(end.signal));
+}
+
+// A compile that did not succeed may have left a partial .asm that assembles cleanly: it is
+// deleted and left out of the assembly.
+bool TBuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
+  ReportEnd(end, context_.settings.lcclocation);
+  if (end.Succeeded()) return false;
+  ++failedCompiles_;
+  outcome_.toolReportedError = true;
+  DeleteAssemblyFiles({run.assemblyEntry}, context_.tools);
+  const auto entry = std::find(AssemblyList_.begin(), AssemblyList_.end(), run.assemblyEntry);
+  if (entry != AssemblyList_.end()) AssemblyList_.erase(entry);
+  return true;
+}
+
+void TBuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
+  FailedCompile(run, end);
+  if (!context_.progress.Running()) return Finish("Cancelled");
+  if (BuildFileIndex == -1)
+    return Finish(failedCompiles_ > 0 ? "Completed  - " + FilesFailed(failedCompiles_) : "Completed");
+  BuildFileIndex = BuildProject->NextSourceFile(BuildFileIndex + 1);
+  if (BuildFileIndex < static_cast<int>(BuildProject->Files.size()))
+    context_.progress.SetPosition(BuildFileIndex);
+  CompileOrAssembleCurrent();
 }
 
 void TBuildController::AssembleProject() {
   MakeOutputFolder();
-  ProcessRunner& runner = NewRunner(&TBuildController::AssembleDone);
+  ProcessRunner& runner = NewRun(&TBuildController::AssembleDone);
   const std::vector<std::string> inputs = WithEntryPointFirst(AssemblyList_, context_.tools);
   runner.SetParameters(
       AssemblerCommandLine(context_.settings, inputs, PathsOf(BuildProject->Files), context_.tools));
@@ -259,28 +352,65 @@ void TBuildController::AssembleProject() {
   runner.Execute();
 }
 
-void TBuildController::AssembleDone(ProcessRunner& sender) {
-  if (sender.ExitCode().value_or(0) != 0 || TotalErrors(collector_.AssemblerResult) > 0)
-    outcome_.toolReportedError = true;
-  if (InstallModule(context_.settings.outputlocation, BuildProject->Name))
+std::optional<std::string> TBuildController::SourceLineOf(const std::string& assemblerLine) {
+  return sourceMap_.SourceLineFor(assemblerLine, context_.settings.outputlocation);
+}
+
+// An assembler that was ended, by Cancel or by the time limit, may have left half a module: the
+// project's module stays as it was.
+void TBuildController::AssembleDone(ToolRun&, const ProcessEnd& end) {
+  ReportEnd(end, context_.settings.q3asmlocation);
+  const bool cancelled = !context_.progress.Running();
+  sourceMap_.Clear();
+  if (end.signal == 0 && !end.timedOut && !cancelled &&
+      InstallModule(context_.settings.outputlocation, BuildProject->Name))
     outcome_.modulesInstalled.insert(BuildProject->Name);
   DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
-  ContinueAfterAssembly();
+  if (cancelled) return Finish("Cancelled");
+  projectResult_ = collector_.AssemblerResult;
+  const std::string problem = AssemblyProblem(end, outcome_.modulesInstalled.count(BuildProject->Name) > 0);
+  if (!problem.empty()) NoteProblem(problem);
+  ContinueAfterProject();
 }
 
-void TBuildController::ContinueAfterAssembly() {
+// What went wrong with an assembly, in the order a user would look for it; empty when nothing.
+std::string TBuildController::AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const {
+  const std::string assembler = FileNameOf(context_.settings.q3asmlocation);
+  if (const int errors = TotalErrors(collector_.AssemblerResult); errors > 0)
+    return "the assembler reported " + std::to_string(errors) + " total errors";
+  if (end.timedOut) return assembler + " ran too long";
+  if (end.signal != 0) return assembler + " ended by signal " + std::to_string(end.signal);
+  if (end.exitStatus != 0) return assembler + " exited with status " + std::to_string(end.exitStatus);
+  if (!moduleInstalled) return "the assembler wrote no module";
+  return {};
+}
+
+void TBuildController::NoteProblem(const std::string& problem) {
+  outcome_.toolReportedError = true;
+  outcome_.projectProblems.emplace_back(BuildProject->Name, problem);
+}
+
+// The project is not assembled: its module and the module's backup stay as they are.
+void TBuildController::EndProjectWithoutModule(const std::string& reason) {
+  DeleteAssemblyFiles(AssemblyList_, context_.tools);
+  AssemblyList_.clear();
+  projectResult_ = " - " + reason + ", module not built";
+  NoteProblem(reason + ", module not built");
+  ContinueAfterProject();
+}
+
+void TBuildController::ContinueAfterProject() {
   ++BuildProjectIndex;
-  if (RebuildAll) BuildSummary_ += BuildProject->Name + " " + collector_.AssemblerResult + "\r";
+  if (RebuildAll) BuildSummary_ += BuildProject->Name + " " + projectResult_ + "\r";
   if (RebuildAll && BuildProjectIndex < context_.workspace.Count()) {
     BuildProject = &context_.workspace.Items(BuildProjectIndex);
-    BuildFileIndex = BuildProject->NextSourceFile(0);
-    context_.progress.SetPosition(BuildFileIndex);
+    context_.progress.SetPosition(BuildProject->NextSourceFile(0));
     context_.progress.SetMaximum(static_cast<int>(BuildProject->Files.size()));
-    CompileOrAssembleCurrent();
+    StartProjectFiles();
   } else if (RebuildAll) {
     Finish("Completed\r" + BuildSummary_);
   } else {
-    Finish("Completed " + collector_.AssemblerResult);
+    Finish("Completed " + projectResult_);
   }
 }

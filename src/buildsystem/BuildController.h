@@ -3,6 +3,7 @@
 // previous run's end. Holds the build state; one build at a time.
 #pragma once
 
+#include "AssemblySourceMap.h"
 #include "BuildSteps.h"
 #include "EditorWindows.h"
 #include "MessageCollector.h"
@@ -12,8 +13,10 @@
 #include "Settings.h"
 #include "UserQuestions.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,9 +24,11 @@
 // What the tools said about a build, for the command-line build's exit status (the window
 // shows the tools' own messages instead).
 struct BuildOutcome {
-  bool toolReportedError = false;         // an exit status other than 0, or "N total errors" with N > 0
+  bool toolReportedError = false;         // a failed compile, or an assembler that reported errors
   std::set<std::string> modulesInstalled; // project names whose module the assembler wrote
-  std::string failure;                    // a step that could not start
+  // Why a project got no module, or why its module is in doubt, in build order.
+  std::vector<std::pair<std::string, std::string>> projectProblems;
+  std::string failure; // a step that could not start
 };
 
 struct BuildContext {
@@ -34,11 +39,14 @@ struct BuildContext {
   EditorWindows& editors;
   UserQuestions& questions;
   std::shared_ptr<HandOver> handOver;
-  std::function<void()> processEvents; // may be empty
+  std::function<void()> processEvents = {}; // may be empty
   ToolPaths tools = ToolPaths::Native();
+  // Each tool run that takes longer is ended and counts as failed; none means no limit.
+  std::optional<std::chrono::seconds> toolTimeLimit = std::nullopt;
 };
 
 extern const char* const kBuildAlreadyRunning;
+extern const char* const kWorkspaceInUse;
 
 class TBuildController {
 public:
@@ -60,6 +68,11 @@ public:
   void CompileActiveActionExecute();
   // What tree commands do before editing the workspace: RebuildAll off, "Debug" emptied.
   void ResetBuildState();
+  // Commands that change or replace the workspace ask here first: while a build runs they are
+  // refused with a message, as the build still walks the projects.
+  bool RefuseWorkspaceChange();
+  // Ends the build at once, its tools with it: the program is closing.
+  void Abort();
 
   // Enabled states and captions of the build actions.
   [[nodiscard]] bool ToolsExist() const;
@@ -73,26 +86,46 @@ public:
   [[nodiscard]] const std::vector<std::string>& AssemblyList() const { return AssemblyList_; }
   [[nodiscard]] TMessageCollector& Collector() { return collector_; }
   [[nodiscard]] const std::string& BuildSummary() const { return BuildSummary_; }
-  [[nodiscard]] ProcessRunner* Runner() const { return Runner_.get(); }
+  // The runner of the tool that runs now; none between builds.
+  [[nodiscard]] ProcessRunner* Runner() const;
 
-  // Called whenever a build ends: finished, cancelled, or stopped by a step that failed to start.
+  // Called whenever a build starts, and whenever one ends: finished, cancelled, or stopped by a
+  // step that failed to start.
+  std::function<void()> BuildStarted;
   std::function<void()> BuildFinished;
 
 private:
+  // One tool run of the build: its runner and, for a compile, the entry of the file it writes.
+  // Several could run at once; the build runs one at a time today.
+  struct ToolRun {
+    std::unique_ptr<ProcessRunner> runner;
+    std::string assemblyEntry;
+  };
+  using EndHandler = void (TBuildController::*)(ToolRun& run, const ProcessEnd& end);
+
   bool RefuseWhileBuilding();
+  void Cancel();
   void StartBuild();
   void StartProject(TProjectItem& project);
   void AskSaveModified();
   void SaveIfModified(const std::string& path, const std::string& shownName);
   void StartSingleCompile(const std::string& caption, const std::string& path);
+  void StartProjectFiles();
   void CompileOrAssembleCurrent();
   void CompileFile(const std::string& path);
   void AssembleProject();
-  void CompileDone(ProcessRunner& sender);
-  void AssembleDone(ProcessRunner& sender);
-  void ContinueAfterAssembly();
+  void CompileDone(ToolRun& run, const ProcessEnd& end);
+  void AssembleDone(ToolRun& run, const ProcessEnd& end);
+  void EndProjectWithoutModule(const std::string& reason);
+  void ContinueAfterProject();
+  [[nodiscard]] std::string AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const;
+  void NoteProblem(const std::string& problem);
+  void ReportEnd(const ProcessEnd& end, const std::string& program);
+  bool FailedCompile(const ToolRun& run, const ProcessEnd& end);
   void OutputData(const char* buffer, std::size_t count, bool isError);
-  ProcessRunner& NewRunner(void (TBuildController::*onTerminated)(ProcessRunner&));
+  std::optional<std::string> SourceLineOf(const std::string& assemblerLine);
+  ProcessRunner& NewRun(EndHandler onEnd, std::string assemblyEntry = {});
+  void RunEnded(ProcessRunner& sender, const ProcessEnd& end, EndHandler onEnd);
   template <typename Step> void TryStep(Step step);
   void FailBuild(const std::string& message);
   void Finish(const std::string& label);
@@ -101,11 +134,14 @@ private:
 
   BuildContext context_;
   TMessageCollector collector_;
-  std::unique_ptr<ProcessRunner> Runner_;
-  // The runner before the current one: it may still be on the call stack that started the
-  // current one, so it is released only when the next runner is made.
-  std::unique_ptr<ProcessRunner> previousRunner_;
+  AssemblySourceMap sourceMap_;
+  std::vector<std::unique_ptr<ToolRun>> running_;
+  // Runs that have ended. The last may still be on the call stack that started the next run, so
+  // they are released when a later run ends.
+  std::vector<std::unique_ptr<ToolRun>> ended_;
   std::vector<std::string> AssemblyList_;
+  int failedCompiles_ = 0;    // of the project being built
+  std::string projectResult_; // " - " and what became of the project's module
   TProjectItem* BuildProject = nullptr;
   int BuildFileIndex = -1;
   int BuildProjectIndex = 0;

@@ -40,11 +40,14 @@ std::string AssemblerCommandLine(const Settings& settings, const std::vector<std
   std::string line = tools.Argument(settings.q3asmlocation) + " " + settings.q3asmlarguments;
   for (const std::string& entry : assemblyList)
     line += " \"" + entry + tools.AssemblyExtension() + "\"";
-  for (const std::string& file : projectFiles) {
-    const std::string extension = paths::LowerFileExt(file, StyleOfStoredPath(file));
-    if (extension != ".c" && extension != ".h") line += " \"" + file + "\"";
-  }
+  for (const std::string& file : projectFiles)
+    if (PassedToAssembler(file)) line += " \"" + file + "\"";
   return line;
+}
+
+bool PassedToAssembler(const std::string& projectFile) {
+  const std::string extension = paths::LowerFileExt(projectFile, StyleOfStoredPath(projectFile));
+  return extension != ".c" && extension != ".h";
 }
 
 bool DefinesEntryPoint(const std::string& assemblyFile) {

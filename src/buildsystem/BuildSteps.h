@@ -30,8 +30,10 @@ struct ToolPaths {
 // The output folder followed by the base name of the file the compiler writes for `source`.
 [[nodiscard]] std::string AssemblyListEntry(const Settings& settings, const std::string& source,
                                             const ToolPaths& tools);
-// q3asmlocation, q3asmlarguments, the compiled files and the project's files that are neither
-// ".c" nor ".h", each quoted.
+// A project's files that are neither ".c" nor ".h" go to the assembler as they are.
+[[nodiscard]] bool PassedToAssembler(const std::string& projectFile);
+// q3asmlocation, q3asmlarguments, the compiled files and the project's files passed to the
+// assembler, each quoted.
 [[nodiscard]] std::string AssemblerCommandLine(const Settings& settings,
                                                const std::vector<std::string>& assemblyList,
                                                const std::vector<std::string>& projectFiles,

@@ -17,7 +17,8 @@ public:
   [[nodiscard]] virtual int VisibleLineCount() const = 0;
   // The editor clamps the value to 1..line count.
   virtual void SetTopLine(int line) = 0;
-  // Brings the window to the front and repaints its editor, without moving the caret or focus.
+  // Brings the window to the front, gives its editor the keyboard focus and repaints it, without
+  // moving the caret.
   virtual void BringToFront() = 0;
 };
 

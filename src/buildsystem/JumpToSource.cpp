@@ -21,7 +21,14 @@ std::optional<int> ToInteger(std::string text) {
   return value;
 }
 
-// The second form: any text, a colon, one character, then a file name up to its own colon.
+// Leading decimal digits of `text`, when there are any.
+std::optional<int> LeadingNumber(const std::string& text) {
+  const std::size_t digits = text.find_first_not_of("0123456789");
+  return ToInteger(text.substr(0, digits));
+}
+
+// The second form: any text, a colon, one character, then a file name up to its own colon and,
+// when digits follow that colon, the line.
 std::optional<MessageLocation> SecondForm(std::string rest, PathStyle style,
                                           const std::function<bool(const std::string&)>& isFile) {
   if (rest.empty()) return std::nullopt;
@@ -36,7 +43,7 @@ std::optional<MessageLocation> SecondForm(std::string rest, PathStyle style,
   if (style.windows) std::replace(file.begin(), file.end(), '/', '\\');
   const std::string longForm = LongPathName(file);
   if (!isFile(longForm)) return std::nullopt;
-  return MessageLocation{longForm, 1};
+  return MessageLocation{longForm, LeadingNumber(rest.substr(end + 1)).value_or(1)};
 }
 
 } // namespace
@@ -58,14 +65,31 @@ std::optional<MessageLocation> ParseMessageLine(const std::string& line, PathSty
   return SecondForm(rest, style, isFile);
 }
 
+namespace {
+
+std::optional<MessageLocation> NativeLocation(const std::string& line) {
+  return ParseMessageLine(line, PathStyle::Native(), paths::FileExists);
+}
+
+} // namespace
+
 void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, MessageListKind sender,
                           EditorWindows& windows) {
   if (!selectedLine) return;
-  const auto location = ParseMessageLine(*selectedLine, PathStyle::Native(), paths::FileExists);
+  const auto location = NativeLocation(*selectedLine);
   if (!location) return;
   JumpTarget& window = windows.OpenEditorWindow(location->file);
   window.SetMarkColour(sender == MessageListKind::FindInFiles ? kFindInFilesMarkColour : kDebugMarkColour);
   window.MarkLine(location->line);
   window.SetTopLine(location->line - window.VisibleLineCount() / 2);
   window.BringToFront();
+}
+
+std::optional<int> NextMessageRow(int rowCount, int current, int step,
+                                  const std::function<std::string(int row)>& lineAt) {
+  if (current < 0 || current >= rowCount || !NativeLocation(lineAt(current)))
+    current = step > 0 ? -1 : rowCount;
+  for (int row = current + step; row >= 0 && row < rowCount; row += step)
+    if (NativeLocation(lineAt(row))) return row;
+  return std::nullopt;
 }

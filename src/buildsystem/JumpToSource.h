@@ -15,8 +15,9 @@ struct MessageLocation {
   bool operator==(const MessageLocation&) const = default;
 };
 
-// Reads "file:line:text", or, failing that, "prefix: file:text" (as the preprocessor writes
-// "cpp: path:line text"), which names line 1 of the file when `isFile` accepts its long form.
+// Reads "file:line:text", or, failing that, "prefix: file:text", which names a file when `isFile`
+// accepts its long form: at the line the text starts with, as in the compiler's
+// "main.c: header.h:31: text" and the preprocessor's "cpp: path:24 text", else at line 1.
 [[nodiscard]] std::optional<MessageLocation>
 ParseMessageLine(const std::string& line, PathStyle style,
                  const std::function<bool(const std::string&)>& isFile);
@@ -29,3 +30,10 @@ constexpr std::uint32_t kFindInFilesMarkColour = 16711680; // blue
 // The handler of both lists; `selectedLine` is empty when nothing is selected.
 void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, MessageListKind sender,
                           EditorWindows& windows);
+
+// Next / Previous message: the first row after `current` (`step` 1) or before it (`step` -1)
+// whose line names a place; none when there is no such row. A `current` of -1, or one whose line
+// names no place (the list follows the build's last line), starts from the top for Next and
+// from the bottom for Previous.
+[[nodiscard]] std::optional<int> NextMessageRow(int rowCount, int current, int step,
+                                                const std::function<std::string(int row)>& lineAt);

@@ -19,10 +19,7 @@ void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lin
     if (c == '\r' || c == '\n') {
       const bool completesPair = c == '\n' && LineBreakPending;
       LineBreakPending = c == '\r';
-      if (!completesPair) {
-        lines.Add(std::string());
-        lastLineSettled_ = lastLineHasSummary_ = false;
-      }
+      if (!completesPair) BreakLine(lines, isError);
       ++at;
       continue;
     }
@@ -32,6 +29,13 @@ void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lin
     at = end == std::string::npos ? text.size() : end;
     if (processEvents_) processEvents_();
   }
+}
+
+void TMessageCollector::BreakLine(MessageLines& lines, bool isError) {
+  if (isError && Assembling && ExplainAssemblerLine)
+    if (auto explanation = ExplainAssemblerLine(lines.Last())) lines.Add(std::move(*explanation));
+  lines.Add(std::string());
+  lastLineSettled_ = lastLineHasSummary_ = false;
 }
 
 void TMessageCollector::AppendRun(const std::string& run, MessageLines& lines, bool isError) {

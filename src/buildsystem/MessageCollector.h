@@ -7,6 +7,7 @@
 #include "Paths.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class TMessageCollector {
@@ -23,9 +24,13 @@ public:
   // A carriage return was the last line-end character seen, so a line feed now only completes
   // the pair. Kept across chunks, streams and tool runs.
   bool LineBreakPending = false;
+  // Given each completed standard-error line of the assembler; a line it returns is listed
+  // right after it.
+  std::function<std::optional<std::string>(const std::string& line)> ExplainAssemblerLine;
 
 private:
   void AppendRun(const std::string& run, MessageLines& lines, bool isError);
+  void BreakLine(MessageLines& lines, bool isError);
 
   std::function<void()> processEvents_;
   PathStyle style_;

@@ -1,5 +1,6 @@
-// The child-process runner on POSIX primitives: pipe2, posix_spawn, ioctl(FIONREAD), a pidfd
-// (or waitid) for the 100 ms waits on the child's end, and kill.
+// The child-process runner on POSIX primitives: pipe2, posix_spawn into a process group of its
+// own, ioctl(FIONREAD), a pidfd (or waitid) for the 100 ms waits on the child's end, and kill
+// on the group.
 #include "ProcessRunner.h"
 
 #include "UserQuestions.h"
@@ -7,10 +8,12 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
@@ -20,10 +23,24 @@ extern char** environ;
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr auto kPollWait = std::chrono::milliseconds(100);
+// How long a group asked to end may take before it is killed.
+constexpr auto kGraceBeforeKill = std::chrono::seconds(2);
+// Output still arriving this long after the kill comes from a process that left the group; the
+// run ends without it.
+constexpr auto kLongestDrainAfterKill = std::chrono::seconds(1);
 
 [[noreturn]] void RaiseLastError(const std::string& message, int code) {
   throw TessarinError(message + std::to_string(code));
+}
+
+// "Error creating process : 2 (/usr/games/q3lcc: No such file or directory)": the code as
+// ever, then what could not be started and why.
+[[noreturn]] void RaiseStartError(const std::string& what, int code) {
+  throw TessarinError("Error creating process : " + std::to_string(code) + " (" + what + ": " +
+                      std::strerror(code) + ")");
 }
 
 bool IsBlank(const std::string& text) {
@@ -65,8 +82,14 @@ struct ProcessRun {
   std::atomic<bool> stopRequested{false};
   std::atomic<bool> polling{false}; // the poll thread has not yet left its loop
   std::atomic<bool> killed{false};
+  std::atomic<bool> endRequested{false}; // Terminate or the time limit asked the group to end
+  std::atomic<bool> timedOut{false};
   std::atomic<std::uint32_t> AvailableBytes{0};
   pid_t pid = 0;
+  pid_t group = 0; // the child's process group; kept after the child is reaped
+  std::optional<Clock::time_point> deadline;
+  // Poll thread only: when it first saw the end request, and when it killed the group.
+  std::optional<Clock::time_point> endSeenAt, killedAt;
   int pidFd = -1;
   int stdinRead = -1, stdinWrite = -1;
   int stdoutRead = -1, stdoutWrite = -1;
@@ -123,10 +146,32 @@ struct ProcessRun {
     return false;
   }
 
+  void RequestEnd() {
+    ::kill(-group, SIGTERM);
+    endRequested = true;
+  }
+
+  // Carries out the time limit and the kill that follows an ignored end request.
+  void EnforceEnd() {
+    const auto now = Clock::now();
+    if (deadline && now >= *deadline && !endRequested) {
+      timedOut = true;
+      RequestEnd();
+    }
+    if (!endRequested || killedAt) return;
+    if (!endSeenAt) endSeenAt = now;
+    if (now - *endSeenAt >= kGraceBeforeKill) {
+      ::kill(-group, SIGKILL);
+      killedAt = now;
+    }
+  }
+
   // Output that was still in the pipes when the child ended: standard output first, then error.
   void Drain() {
     for (;;) {
       std::this_thread::sleep_for(kPollWait);
+      EnforceEnd();
+      if (killedAt && Clock::now() - *killedAt >= kLongestDrainAfterKill) return;
       if (CheckStdOut()) continue;
       if (CheckStdErr()) continue;
       return;
@@ -136,6 +181,7 @@ struct ProcessRun {
   void PollLoop() {
     try {
       while (!stopRequested) {
+        EnforceEnd();
         bool idle = true;
         if (CheckStdOut()) idle = false;
         if (CheckStdErr()) idle = false;
@@ -159,7 +205,7 @@ ProcessRunner::~ProcessRunner() {
     OnTerminated = nullptr;
     run_->stopRequested = true;
     run_->killed = true;
-    ::kill(run_->pid, SIGKILL);
+    ::kill(-run_->group, SIGKILL);
   }
   run_->owner = nullptr;
 }
@@ -209,6 +255,10 @@ void ProcessRunner::CreatePipes(ProcessRun& run) {
 void ProcessRunner::StartProcess(ProcessRun& run) {
   std::vector<std::string> arguments = SplitCommandLine(IsBlank(parameters_) ? std::string() : parameters_);
   const bool hasProgramFile = !IsBlank(ApplicationName);
+  // posix_spawn reports a missing working folder like a missing program; it is told apart here.
+  struct stat folder {};
+  if (!IsBlank(directory_) && ::stat(directory_.c_str(), &folder) != 0) RaiseStartError(directory_, errno);
+  if (!IsBlank(directory_) && !S_ISDIR(folder.st_mode)) RaiseStartError(directory_, ENOTDIR);
   if (arguments.empty()) arguments.push_back(ApplicationName);
   std::vector<char*> argv;
   for (auto& argument : arguments)
@@ -228,7 +278,8 @@ void ProcessRunner::StartProcess(ProcessRun& run) {
   posix_spawn_file_actions_adddup2(&actions, run.stderrWrite, STDERR_FILENO);
   if (!IsBlank(directory_)) posix_spawn_file_actions_addchdir_np(&actions, directory_.c_str());
 
-  // The child starts with default signal handling and nothing blocked, whatever this process set.
+  // The child starts with default signal handling and nothing blocked, whatever this process set,
+  // as the leader of a new process group.
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t all, none;
@@ -236,7 +287,9 @@ void ProcessRunner::StartProcess(ProcessRun& run) {
   sigemptyset(&none);
   posix_spawnattr_setsigdefault(&attributes, &all);
   posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
 
   pid_t pid = 0;
   char** childEnvironment = Environment ? envp.data() : environ;
@@ -246,8 +299,9 @@ void ProcessRunner::StartProcess(ProcessRun& run) {
           : ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), childEnvironment);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  if (result != 0) RaiseLastError("Error creating process : ", result);
+  if (result != 0) RaiseStartError(hasProgramFile ? ApplicationName : argv[0], result);
   run.pid = pid;
+  run.group = pid;
   run.pidFd = OpenPidFd(pid);
 }
 
@@ -262,16 +316,17 @@ void ProcessRunner::Execute() {
   CreatePipes(*run);
   StartProcess(*run);
 
+  if (TimeLimit) run->deadline = Clock::now() + *TimeLimit;
   if (run_) run_->owner = nullptr;
   run_ = run;
-  exitCode_.reset();
+  end_.reset();
   run->polling = true;
   std::thread([run] { run->PollLoop(); }).detach();
 }
 
 void ProcessRunner::Terminate(int /*exitCode*/) {
   if (!Active()) throw TessarinError("Cannot Terminate an inactive process");
-  ::kill(run_->pid, SIGKILL);
+  run_->RequestEnd();
 }
 
 void ProcessRunner::ReadPipe(int fd, const char* failureMessage, const ProcessDataEvent& event) {
@@ -294,10 +349,15 @@ void ProcessRunner::ProcessTerminated() {
   run_->ClosePipes();
   CloseFd(run_->pidFd);
   int status = 0;
-  if (::waitpid(run_->pid, &status, 0) == run_->pid)
-    exitCode_ = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+  ProcessEnd end;
+  if (::waitpid(run_->pid, &status, 0) == run_->pid) {
+    end.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
+    end.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  }
+  end.timedOut = run_->timedOut;
+  end_ = end;
   run_->pid = 0;
-  if (OnTerminated) OnTerminated(*this);
+  if (OnTerminated) OnTerminated(*this, end);
 }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {

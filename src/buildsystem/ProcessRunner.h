@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,9 +23,17 @@ public:
   virtual void Run(const std::function<void()>& step) = 0;
 };
 
+// How a child process ended.
+struct ProcessEnd {
+  int exitStatus = 0;    // when it exited by itself
+  int signal = 0;        // the signal that ended it; 0 when it exited
+  bool timedOut = false; // it ran past the runner's TimeLimit and was ended
+  [[nodiscard]] bool Succeeded() const { return signal == 0 && exitStatus == 0 && !timedOut; }
+};
+
 class ProcessRunner;
 using ProcessDataEvent = std::function<void(ProcessRunner& sender, const char* buffer, std::size_t count)>;
-using ProcessNotifyEvent = std::function<void(ProcessRunner& sender)>;
+using ProcessEndEvent = std::function<void(ProcessRunner& sender, const ProcessEnd& end)>;
 
 // One child process run: its pipe ends, its process and the poll thread's stop request. Shared
 // between the runner and its poll thread, so that a runner destroyed while its thread still
@@ -50,21 +59,23 @@ public:
   [[nodiscard]] const std::string& Directory() const { return directory_; }
   void SetDirectory(const std::string& directory);
 
-  // The child's exit code of the last finished run (128 + signal number when it was killed by a
-  // signal); empty until a run has ended. The GUI build ignores it; the command-line build
-  // judges the tools by it.
-  [[nodiscard]] std::optional<int> ExitCode() const { return exitCode_; }
+  // How the last run ended; empty until a run has ended.
+  [[nodiscard]] const std::optional<ProcessEnd>& LastEnd() const { return end_; }
 
   std::string ApplicationName;
   // "NAME=value" entries; absent means the child inherits this process's environment.
   std::optional<std::vector<std::string>> Environment;
   bool TerminateOnDestroy = false;
+  // A run that takes longer is ended as by Terminate, and its end says it timed out.
+  std::optional<std::chrono::milliseconds> TimeLimit;
   ProcessDataEvent OnData;
   ProcessDataEvent OnErrorData;
-  ProcessNotifyEvent OnTerminated;
+  ProcessEndEvent OnTerminated;
 
+  // The child runs in a process group of its own, so that ending it ends whatever it started.
   void Execute();
-  // POSIX cannot hand a child an exit code from outside: the child is killed with SIGKILL.
+  // POSIX cannot hand a child an exit code from outside. The child's process group gets SIGTERM,
+  // and SIGKILL when it is still there 2 s later; the end is then reported as for any other.
   void Terminate(int exitCode);
 
 private:
@@ -80,7 +91,7 @@ private:
   std::shared_ptr<ProcessRun> run_;
   std::string parameters_;
   std::string directory_;
-  std::optional<int> exitCode_;
+  std::optional<ProcessEnd> end_;
 };
 
 // Splits a command line into arguments by the Windows rules: blanks and tabs separate, double

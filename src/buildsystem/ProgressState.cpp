@@ -26,6 +26,7 @@ void ProgressState::Show() {
 void ProgressState::cancelButtonClick() {
   running_ = false;
   Notify();
+  if (CancelPressed) CancelPressed();
 }
 
 void ProgressState::okButtonClick() {

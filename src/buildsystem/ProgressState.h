@@ -33,6 +33,8 @@ public:
 
   // Called after every change.
   std::function<void()> Changed;
+  // Called when "Cancel" is pressed: the build ends its running tool.
+  std::function<void()> CancelPressed;
 
 private:
   void Notify() const;

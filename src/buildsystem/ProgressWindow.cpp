@@ -1,35 +1,50 @@
-// Layout as the classic dialog: 352 by 160, label in a lowered panel, bar, one button place.
+// Laid out as the classic dialog, 352 by 160 with the label in a lowered panel, and growing
+// downwards when the label needs more lines.
 #include "ProgressWindow.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 ProgressWindow::ProgressWindow(ProgressState& progress, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
-      progress_(progress) {
-  setFixedSize(352, 160);
-  auto* BackPanel = new QFrame(this);
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), progress_(progress) {
+  auto* BackPanel = new QFrame;
   BackPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  BackPanel->setGeometry(16, 16, 321, 65);
-  ProgressLabel = new QLabel(BackPanel);
+  BackPanel->setMinimumSize(321, 65);
+  ProgressLabel = new QLabel;
   ProgressLabel->setAlignment(Qt::AlignCenter);
   ProgressLabel->setWordWrap(true);
-  auto* layout = new QVBoxLayout(BackPanel);
-  layout->setContentsMargins(2, 2, 2, 2);
-  layout->addWidget(ProgressLabel);
-  ProgressBar = new QProgressBar(this);
-  ProgressBar->setGeometry(16, 96, 321, 16);
+  auto* panelLayout = new QVBoxLayout(BackPanel);
+  panelLayout->setContentsMargins(2, 2, 2, 2);
+  panelLayout->addWidget(ProgressLabel);
+  ProgressBar = new QProgressBar;
+  ProgressBar->setFixedSize(321, 16);
   ProgressBar->setTextVisible(false);
-  cancelButton = new QPushButton("Cancel", this);
-  cancelButton->setGeometry(144, 118, 75, 29);
+  cancelButton = new QPushButton("Cancel");
+  cancelButton->setFixedSize(75, 29);
   cancelButton->setFlat(true);
-  okButton = new QPushButton("&OK", this);
-  okButton->setGeometry(144, 118, 75, 29);
+  okButton = new QPushButton("&OK");
+  okButton->setFixedSize(75, 29);
   okButton->setFlat(true);
   okButton->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(okButton);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(15, 16, 15, 13);
+  layout->setSpacing(6);
+  layout->addWidget(BackPanel);
+  layout->addSpacing(9);
+  layout->addWidget(ProgressBar);
+  layout->addLayout(buttons);
+  // The window takes the size its contents need: the classic size for a line or two.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
   connect(cancelButton, &QPushButton::clicked, this, [this] { progress_.cancelButtonClick(); });
   connect(okButton, &QPushButton::clicked, this, [this] { progress_.okButtonClick(); });
   progress_.Changed = [this] { Refresh(); };
@@ -37,6 +52,10 @@ ProgressWindow::ProgressWindow(ProgressState& progress, QWidget* parent)
 }
 
 ProgressWindow::~ProgressWindow() { progress_.Changed = nullptr; }
+
+bool ProgressWindow::KeptAboveOwner() const {
+  return windowHandle() != nullptr && windowHandle()->transientParent() != nullptr;
+}
 
 void ProgressWindow::Refresh() {
   setWindowTitle(QString::fromLatin1(progress_.Caption()));
@@ -50,10 +69,24 @@ void ProgressWindow::Refresh() {
   ProgressBar->setValue(progress_.Position());
   okButton->setVisible(progress_.OkVisible());
   cancelButton->setVisible(!progress_.OkVisible());
+  // Before showing: the window manager stacks a window as a dialog when it is mapped.
+  KeepAboveOwnerWhileRunning();
   if (progress_.Visible() && !isVisible()) {
     show();
     raise();
   } else if (!progress_.Visible() && isVisible()) {
     hide();
   }
+}
+
+// While the build runs the window manager keeps the window above the main window, as its
+// dialog; once the build has ended it is an ordinary window that others may cover. It never
+// stays on top of everything, so message boxes raised during a build show above it.
+void ProgressWindow::KeepAboveOwnerWhileRunning() {
+  QWindow* window = windowHandle();
+  if (window == nullptr || parentWidget() == nullptr) return;
+  QWindow* owner = progress_.OkVisible() ? nullptr : parentWidget()->window()->windowHandle();
+  if (window->transientParent() == owner) return;
+  window->setTransientParent(owner);
+  if (owner != nullptr && isVisible()) raise(); // a new build while the last one's end still shows
 }

@@ -1,5 +1,6 @@
-// The build progress window: always on top, no close button, a bar, a label and one button,
-// "Cancel" while the build runs and "&OK" at its end. It draws a ProgressState.
+// The build progress window: above the main window while a build runs, no close button, a bar,
+// a label and one button, "Cancel" while the build runs and "&OK" at its end. It draws a
+// ProgressState.
 #pragma once
 
 #include "ProgressState.h"
@@ -19,8 +20,12 @@ public:
   // The frame offers no way out, and neither does Escape: only "&OK" closes the window.
   void reject() override {}
 
+  // The window manager keeps the window above its owner, the main window.
+  [[nodiscard]] bool KeptAboveOwner() const;
+
 private:
   void Refresh();
+  void KeepAboveOwnerWhileRunning();
 
   ProgressState& progress_;
   QProgressBar* ProgressBar;

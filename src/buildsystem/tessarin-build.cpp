@@ -6,60 +6,102 @@
 #include "RegistryStore.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
 const char* const kUsage =
-    "Usage: tessarin-build [--set NAME=VALUE]... WORKSPACE.tsw [PROJECT...]\n"
+    "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] WORKSPACE.tsw [PROJECT...]\n"
     "\n"
     "Builds the named projects of the workspace, or all of them in workspace order (as\n"
     "\"Rebuild All\"), with the compiler, assembler and output folder of Tessarin's settings.\n"
     "\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME for this run only (lcclocation,\n"
     "                    lcclarguments, q3asmlocation, q3asmlarguments, outputlocation)\n"
+    "  --timeout SECONDS end a tool that runs longer and count it as failed\n"
     "  --help            show this text\n"
     "\n"
     "The tools' messages go to standard output as they arrive, the progress to standard error.\n"
     "Exit status: 0 when every project produced its .qvm and no tool reported an error;\n"
-    "1 when a build failed; 2 when the command line or the workspace could not be used.\n";
+    "1 when a build failed; 2 when the command line or the workspace could not be used;\n"
+    "130, 143 or 129 when Ctrl+C, SIGTERM or SIGHUP ended it (the running tool first).\n";
 
-// Prints each "Debug" line once it is complete, and the last one when a build ends.
+// Prints each "Debug" line once it is complete, and the last one when a build ends. The lines
+// keep only the last one, so nothing printed stays in memory.
 class LinePrinter : public MessageLines::Watcher {
 public:
   explicit LinePrinter(MessageLines& lines) : lines_(lines) { lines_.AddWatcher(this); }
   ~LinePrinter() override { lines_.RemoveWatcher(this); }
 
   void Flush() {
-    PrintUpTo(lines_.Lines().size());
-    if (!lines_.Empty() && !lines_.Last().empty()) printed_ = lines_.Lines().size();
+    if (!lines_.Empty() && !lines_.Last().empty()) Print(lines_.Last());
+    std::fflush(stdout);
   }
 
 private:
-  void LinesCleared() override { printed_ = 0; }
-  void LineAdded() override { PrintUpTo(lines_.Lines().size() - 1); }
-
-  void PrintUpTo(std::size_t end) {
-    for (; printed_ < end; ++printed_) {
-      const std::string& line = lines_.Lines()[printed_];
-      std::fwrite(line.data(), 1, line.size(), stdout);
-      std::fputc('\n', stdout);
-    }
+  void LineAdded() override {
+    const auto& lines = lines_.Lines();
+    if (lines.size() >= 2) Print(lines[lines.size() - 2]);
     // Flushing every line would cost a system call per line of a flooding tool; a tenth of a
     // second is soon enough for a reader.
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastFlush_ > std::chrono::milliseconds(100) || end == lines_.Lines().size()) {
+    if (now - lastFlush_ > std::chrono::milliseconds(100)) {
       std::fflush(stdout);
       lastFlush_ = now;
     }
   }
 
+  static void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+  }
+
   MessageLines& lines_;
-  std::size_t printed_ = 0;
   std::chrono::steady_clock::time_point lastFlush_;
+};
+
+// Ctrl+C, SIGTERM and SIGHUP reach the event loop through a pipe, so the build can end its tool
+// before the program ends.
+class StopSignals {
+public:
+  StopSignals() {
+    if (::pipe(pipe_) != 0) return;
+    write_ = pipe_[1];
+    notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+      unsigned char number = 0;
+      if (::read(pipe_[0], &number, 1) == 1 && received_ == 0) {
+        received_ = number;
+        if (OnStop) OnStop();
+      }
+    });
+    struct sigaction action {};
+    action.sa_handler = [](int number) {
+      const auto byte = static_cast<unsigned char>(number);
+      (void)!::write(write_, &byte, 1);
+    };
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+      ::sigaction(number, &action, nullptr);
+  }
+
+  // The signal that asked the program to stop; 0 while none has.
+  [[nodiscard]] int Received() const { return received_; }
+  std::function<void()> OnStop;
+
+private:
+  static inline int write_ = -1;
+  int pipe_[2] = {-1, -1};
+  std::unique_ptr<QSocketNotifier> notifier_;
+  int received_ = 0;
 };
 
 // Prints the progress window's caption and label whenever the label changes (the caption
@@ -73,6 +115,13 @@ void PrintProgress(const ProgressState& progress, std::string& shownLabel) {
   std::cerr << text << std::endl;
 }
 
+// A relative path on the command line names one in the current folder, as for any command; a
+// bare program name is looked up on PATH.
+std::string FromCurrentFolder(const std::string& path) {
+  return paths::ExpandFileName(path,
+                               paths::IncludeTrailingDelimiter(std::filesystem::current_path().string()));
+}
+
 bool ApplySetting(Settings& settings, const std::string& assignment) {
   const auto equals = assignment.find('=');
   if (equals == std::string::npos) return false;
@@ -84,13 +133,46 @@ bool ApplySetting(Settings& settings, const std::string& assignment) {
                         : name == "outputlocation"  ? &settings.outputlocation
                                                     : nullptr;
   if (!member) return false;
-  *member = name == "outputlocation" ? WithTrailingDelimiter(value, PathStyle::Native()) : value;
+  if (name == "outputlocation")
+    *member = WithTrailingDelimiter(FromCurrentFolder(value), PathStyle::Native());
+  else if (member != &settings.lcclarguments && member != &settings.q3asmlarguments &&
+           value.find('/') != std::string::npos)
+    *member = FromCurrentFolder(value);
+  else
+    *member = value;
   return true;
 }
 
 int Fail(const std::string& message) {
   std::cerr << "tessarin-build: " << message << std::endl;
   return 2;
+}
+
+std::optional<std::chrono::seconds> TimeLimit(const std::string& text) {
+  std::size_t used = 0;
+  try {
+    const long seconds = std::stol(text, &used);
+    if (used == text.size() && seconds > 0) return std::chrono::seconds(seconds);
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
+}
+
+// One line per project that got no module or whose tools reported errors; true when there was any.
+bool ReportFailures(const BuildOutcome& outcome, const std::vector<TProjectItem*>& expected) {
+  bool failed = outcome.toolReportedError || !outcome.failure.empty();
+  for (const auto& [name, problem] : outcome.projectProblems)
+    std::cerr << "tessarin-build: " << name << ": " << problem << std::endl;
+  for (const TProjectItem* project : expected) {
+    const bool explained =
+        std::any_of(outcome.projectProblems.begin(), outcome.projectProblems.end(),
+                    [project](const auto& problem) { return problem.first == project->Name; });
+    if (outcome.modulesInstalled.count(project->Name) || explained) continue;
+    std::cerr << "tessarin-build: " << project->Name << ": not built"
+              << (outcome.failure.empty() ? std::string() : " (" + outcome.failure + ")") << std::endl;
+    failed = true;
+  }
+  return failed;
 }
 
 } // namespace
@@ -105,6 +187,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   std::string workspaceFile;
   std::vector<std::string> projectNames;
+  std::optional<std::chrono::seconds> timeLimit;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] == "--help" || words[i] == "-h") {
       std::cout << kUsage;
@@ -112,6 +195,9 @@ int main(int argc, char** argv) {
     }
     if (words[i] == "--set") {
       if (i + 1 >= words.size() || !ApplySetting(settings, words[++i])) return Fail("--set needs NAME=VALUE");
+    } else if (words[i] == "--timeout") {
+      timeLimit = i + 1 < words.size() ? TimeLimit(words[++i]) : std::nullopt;
+      if (!timeLimit) return Fail("--timeout needs a number of seconds above 0");
     } else if (workspaceFile.empty()) {
       workspaceFile = words[i];
     } else {
@@ -122,8 +208,7 @@ int main(int argc, char** argv) {
 
   TProjectList workspace;
   try {
-    const std::string here = paths::IncludeTrailingDelimiter(std::filesystem::current_path().string());
-    workspace.LoadFromFile(paths::ExpandFileName(workspaceFile, here));
+    workspace.LoadFromFile(FromCurrentFolder(workspaceFile));
   } catch (const TessarinError& error) {
     return Fail(error.message());
   }
@@ -137,40 +222,40 @@ int main(int argc, char** argv) {
   }
   if (workspace.Count() == 0) return Fail(workspaceFile + " holds no projects");
 
-  MessageLines debug;
+  MessageLines debug(MessageLines::Keep::LastLineOnly);
   LinePrinter printer(debug);
   ProgressState progress;
   std::string shownProgress;
   progress.Changed = [&] { PrintProgress(progress, shownProgress); };
   NoEditorWindows editors;
   ConsoleQuestions questions;
-  TBuildController controller(BuildContext{
-      settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>(), {}});
+  BuildContext context{
+      settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
+  context.toolTimeLimit = timeLimit;
+  TBuildController controller(context);
+  StopSignals stop;
+  stop.OnStop = [&progress] { progress.cancelButtonClick(); };
 
   bool failed = false;
-  auto runToEnd = [&](const std::vector<TProjectItem*>& expected) {
+  // Runs one build command to its end; false when a signal asked the program to stop.
+  auto run = [&](const std::function<void()>& command, const std::vector<TProjectItem*>& expected) {
+    command();
     while (controller.Building())
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     printer.Flush();
-    const BuildOutcome& outcome = controller.Outcome();
-    failed = failed || outcome.toolReportedError || !outcome.failure.empty();
-    for (const TProjectItem* project : expected)
-      if (!outcome.modulesInstalled.count(project->Name)) {
-        std::cerr << "tessarin-build: " << project->Name << ".qvm was not built" << std::endl;
-        failed = true;
-      }
+    if (stop.Received() != 0) return false;
+    failed = ReportFailures(controller.Outcome(), expected) || failed;
+    return true;
   };
   if (projects.empty()) {
-    controller.BuildAllActionExecute();
     std::vector<TProjectItem*> all;
     for (int i = 0; i < workspace.Count(); ++i)
       all.push_back(&workspace.Items(i));
-    runToEnd(all);
+    run([&] { controller.BuildAllActionExecute(); }, all);
   } else {
-    for (TProjectItem* project : projects) {
-      controller.BuildActionExecute(*project);
-      runToEnd({project});
-    }
+    for (TProjectItem* project : projects)
+      if (!run([&] { controller.BuildActionExecute(*project); }, {project})) break;
   }
+  if (stop.Received() != 0) return 128 + stop.Received();
   return failed ? 1 : 0;
 }

@@ -134,6 +134,8 @@ void DocumentWindow::BringToFront() {
     if (QMdiArea* area = frame->mdiArea()) area->setActiveSubWindow(frame);
     frame->raise();
   }
+  // The user can type the fix at once.
+  MyEditor->setFocus(Qt::OtherFocusReason);
   MyEditor->viewport()->update();
 }
 

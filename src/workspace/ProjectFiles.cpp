@@ -96,6 +96,7 @@ void TProjectItem::LoadProjectFile() {
     if (line.starts_with(kSourcePrefix))
       Files.push_back({resolveStoredPath(line.substr(kSourcePrefix.size()), folder)});
   });
+  SortFiles();
 }
 
 void TProjectItem::SaveProjectFile() const {

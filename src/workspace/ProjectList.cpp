@@ -12,10 +12,20 @@ int TProjectItem::NextSourceFile(int start) const {
   return count;
 }
 
-void TProjectItem::SortFiles() {
-  std::stable_sort(Files.begin(), Files.end(), [](const TProjectFile& a, const TProjectFile& b) {
-    return FileNameOf(a.Path) < FileNameOf(b.Path);
-  });
+namespace {
+
+bool NameOrder(const TProjectFile& a, const TProjectFile& b) {
+  return FileNameOf(a.Path) < FileNameOf(b.Path);
+}
+
+} // namespace
+
+void TProjectItem::SortFiles() { std::stable_sort(Files.begin(), Files.end(), NameOrder); }
+
+int TProjectItem::AddFile(const std::string& path) {
+  const TProjectFile file{path};
+  const auto at = Files.insert(std::upper_bound(Files.begin(), Files.end(), file, NameOrder), file);
+  return static_cast<int>(at - Files.begin());
 }
 
 int TProjectList::IndexOf(const TProjectItem* item) const {

@@ -27,11 +27,14 @@ public:
   // number of entries when there is none.
   [[nodiscard]] int NextSourceFile(int start) const;
   // Orders the files by file name, byte by byte (upper case first), keeping the order of equal
-  // names: the order the tree shows and the project is saved and built in.
+  // names: the order the tree shows and the project is saved and built in, by the window and the
+  // command-line build alike. Files are kept in it as they are read and added.
   void SortFiles();
+  // Adds a file at its place in that order, after the files of the same name; its index.
+  int AddFile(const std::string& path);
 
-  // Appends the SOURCE= paths of the file named by FileName (.tsp or .dsp). Raises
-  // TessarinError "Cannot open file %s".
+  // Appends the SOURCE= paths of the file named by FileName (.tsp or .dsp), then sorts the files.
+  // Raises TessarinError "Cannot open file %s".
   void LoadProjectFile();
   // Writes FileName; raises TessarinError "Cannot create file %s". The old file survives a
   // failed write.

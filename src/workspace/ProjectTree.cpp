@@ -18,9 +18,14 @@ namespace {
 constexpr int kProjectRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 
-QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& caption, TreeImage image) {
-  auto* node = new QTreeWidgetItem(parent, QStringList{caption});
+// Appends the node, or inserts it at `row`.
+QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& caption, TreeImage image, int row = -1) {
+  auto* node = new QTreeWidgetItem(QStringList{caption});
   node->setData(0, kImageRole, image);
+  if (row < 0)
+    parent->addChild(node);
+  else
+    parent->insertChild(row, node);
   return node;
 }
 
@@ -45,14 +50,16 @@ void fillProjectNode(const TProjectItem& project, QTreeWidgetItem& projectNode) 
     addFileNode(projectNode, file);
 }
 
-// The node of the n-th file of `project` that belongs in `folder`.
-QTreeWidgetItem* fileNodeAt(QTreeWidgetItem& projectNode, const TProjectItem& project, int fileIndex) {
+// Where the node of a project's file goes: its folder and its row there, the n-th file of the
+// project that belongs in that folder.
+std::pair<QTreeWidgetItem*, int> fileNodePlace(QTreeWidgetItem& projectNode, const TProjectItem& project,
+                                               int fileIndex) {
   const std::string& path = project.Files[static_cast<std::size_t>(fileIndex)].Path;
   const int folder = folderIndexFor(path);
   int position = 0;
   for (int i = 0; i < fileIndex; ++i)
     if (folderIndexFor(project.Files[static_cast<std::size_t>(i)].Path) == folder) ++position;
-  return projectNode.child(folder)->child(position);
+  return {projectNode.child(folder), position};
 }
 
 // Draws each node with its image and the active project in bold.
@@ -205,14 +212,20 @@ void ProjectTree::ProjectAdded(TProjectItem& project) {
 }
 
 void ProjectTree::FileAdded(const TProjectItem& project, int fileIndex) {
-  if (QTreeWidgetItem* node = NodeOf(project))
-    addFileNode(*node, project.Files[static_cast<std::size_t>(fileIndex)]);
+  QTreeWidgetItem* node = NodeOf(project);
+  if (node == nullptr) return;
+  const auto [folder, row] = fileNodePlace(*node, project, fileIndex);
+  addNode(folder, ToDisplay(FileNameOf(project.Files[static_cast<std::size_t>(fileIndex)].Path)), FileImage,
+          row);
 }
 
 void ProjectTree::RemovingProject(const TProjectItem& project) { delete NodeOf(project); }
 
 void ProjectTree::RemovingFile(const TProjectItem& project, int fileIndex) {
-  if (QTreeWidgetItem* node = NodeOf(project)) delete fileNodeAt(*node, project, fileIndex);
+  if (QTreeWidgetItem* node = NodeOf(project)) {
+    const auto [folder, row] = fileNodePlace(*node, project, fileIndex);
+    delete folder->child(row);
+  }
 }
 
 void ProjectTree::ProjectRenamed(const TProjectItem& project) {

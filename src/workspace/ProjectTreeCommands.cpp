@@ -42,8 +42,7 @@ void ProjectTreeCommands::AddFilesToProjectActionExecute() {
       SourceOpenDialog(paths::ExtractFilePath(project->FileName, StyleOfStoredPath(project->FileName)));
   for (const std::string& path : questions_.chooseFilesToOpen(request)) {
     workspace_.Modified = true;
-    project->Files.push_back({path});
-    view_.FileAdded(*project, static_cast<int>(project->Files.size()) - 1);
+    view_.FileAdded(*project, project->AddFile(path));
   }
 }
 

@@ -31,7 +31,7 @@ public:
   [[nodiscard]] virtual TreeSelection Selection() const = 0;
   // The project just appended to the model gets its node; a tree never built gets its root too.
   virtual void ProjectAdded(TProjectItem& project) = 0;
-  // The file just appended to the project gets its node, without sorting.
+  // The file just added to the project gets its node, at the file's place in the project.
   virtual void FileAdded(const TProjectItem& project, int fileIndex) = 0;
   // Called before the model lets go of the project or the file, while the node still maps to it.
   virtual void RemovingProject(const TProjectItem& project) = 0;

@@ -412,7 +412,9 @@ TEST_F(MainWindowTest, AboutShowsTheVersion) {
 
 TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindow form(environment());
-  EXPECT_EQ(form.Actions().All().size(), 44u);
+  EXPECT_EQ(form.Actions().All().size(), 46u);
+  EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
+  EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
   EXPECT_EQ(build->shortcut(), QKeySequence(Qt::Key_F7));
   EXPECT_EQ(build->toolTip(), "Build the Active Project");

@@ -1,6 +1,6 @@
 // Whole builds with the stand-in tools: the chain of compiles and the assembly, module
-// renames, Rebuild All's summary, Cancel, refusing a second build, the save questions, and
-// steps that cannot start.
+// renames, Rebuild All's summary, failed compiles, Cancel and time limits, refusing a second
+// build, the save questions, steps that cannot start, and the places the messages lead to.
 #include "BuildController.h"
 #include "BuildTestSupport.h"
 #include "JumpToSource.h"
@@ -8,6 +8,7 @@
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
 
+#include <algorithm>
 #include <csignal>
 
 #include <gtest/gtest.h>
@@ -52,9 +53,11 @@ protected:
   }
 
   TBuildController& Controller() {
-    if (!controller)
-      controller = std::make_unique<TBuildController>(BuildContext{
-          settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>(), {}});
+    if (controller) return *controller;
+    BuildContext context{
+        settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
+    context.toolTimeLimit = timeLimit;
+    controller = std::make_unique<TBuildController>(context);
     return *controller;
   }
 
@@ -77,8 +80,14 @@ protected:
   ProgressState progress;
   FakeEditors editors;
   ScriptedQuestions questions;
+  std::optional<std::chrono::seconds> timeLimit;
   std::unique_ptr<TBuildController> controller;
 };
+
+// The place a "Debug" line leads to.
+std::optional<MessageLocation> PlaceOf(const std::string& line) {
+  return ParseMessageLine(line, PathStyle::Native(), paths::FileExists);
+}
 
 } // namespace
 
@@ -129,34 +138,114 @@ TEST_F(BuildFixture, RebuildAllSummarisesEveryProject) {
   EXPECT_EQ(Controller().Outcome().modulesInstalled, (std::set<std::string>{"client", "menu"}));
 }
 
-TEST_F(BuildFixture, CancelDuringTheSecondCompileStopsAfterIt) {
-  TProjectItem& project = AddProject("game");
+// Cancel ends the running tool, whatever it does: the build ends as cancelled and the project is
+// neither assembled nor renamed.
+TEST_F(BuildFixture, CancelEndsAHangingToolAndTheBuild) {
+  TProjectItem& project = AddProject("game", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   Controller().BuildActionExecute(project);
   const std::string second = project.Files[2].Path;
   ASSERT_TRUE(WaitUntil([&] { return progress.Label() == second; }));
+  const pid_t pid = Controller().Runner()->ProcessHandle();
   progress.cancelButtonClick();
   ASSERT_TRUE(WaitForEnd());
+  EXPECT_TRUE(WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000));
   EXPECT_EQ(progress.Label(), "Cancelled");
   EXPECT_EQ(progress.Position(), progress.Maximum());
   EXPECT_FALSE(paths::FileExists(Out("q3asm.qvm")));
   EXPECT_FALSE(paths::FileExists(Out("game.qvm")));
-  EXPECT_EQ(Controller().AssemblyList().size(), 2u);
-  EXPECT_TRUE(paths::FileExists(Out("g_main.asm"))) << "kept until a later build";
+  EXPECT_EQ(Controller().AssemblyList(), std::vector<std::string>{Out("ai_think")});
+  EXPECT_TRUE(paths::FileExists(Out("ai_think.asm"))) << "kept until a later build";
+  EXPECT_EQ(DebugText().find("signal"), std::string::npos) << "a cancelled tool needs no words";
 }
 
-TEST_F(BuildFixture, CompilerMessagesLeadToTheirSourceLines) {
+// The real compiler leaves an .asm that assembles cleanly after an error: only its exit status
+// tells. Every file is still compiled, so every error shows, and the working module stays.
+TEST_F(BuildFixture, AFailedCompileNeverReachesTheAssembler) {
+  TProjectItem& game = AddProject("game");
+  AddProject("menu");
+  Controller().BuildAllActionExecute();
+  ASSERT_TRUE(WaitForEnd());
+  const std::string working = TempDir::read(Out("game.qvm"));
+  dir.write("game/g_main.c", std::string(kMain) + "STANDIN_ERROR\nint G_After( void ) {\n\tAI_Think();\n}\n");
+  dir.write("game/g_util.c", std::string(kUtil) + "STANDIN_ERROR\n");
+
+  Controller().BuildAllActionExecute();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(progress.Label(), "Completed\r"
+                              "game  - 2 files failed to compile, module not built\r"
+                              "menu  - 0 total errors\r");
+  EXPECT_EQ(TempDir::read(Out("game.qvm")), working);
+  EXPECT_FALSE(paths::FileExists(Out("game.~qvm")));
+  EXPECT_TRUE(paths::FileExists(Out("menu.~qvm")));
+  for (const char* leftover : {"g_main.asm", "g_util.asm", "ai_think.asm", "q3asm.qvm"})
+    EXPECT_FALSE(paths::FileExists(Out(leftover))) << leftover;
+  EXPECT_NE(DebugText().find(game.Files[2].Path + ":6: syntax error"), std::string::npos) << DebugText();
+  EXPECT_NE(DebugText().find(game.Files[3].Path + ":5: syntax error"), std::string::npos);
+  EXPECT_EQ(Controller().Outcome().projectProblems,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"game", "2 files failed to compile, module not built"}}));
+
+  Controller().CompileActionExecute(game, 3);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(progress.Label(), "Completed  - 1 file failed to compile");
+  EXPECT_FALSE(paths::FileExists(Out("g_util.asm")));
+}
+
+TEST_F(BuildFixture, AToolPastTheTimeLimitIsEndedAndFails) {
+  timeLimit = std::chrono::seconds(1);
+  AddProject("game", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  Controller().BuildActiveProjectActionExecute();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_NE(DebugText().find("q3lcc ran longer than 1 s and was ended"), std::string::npos) << DebugText();
+  EXPECT_EQ(progress.Label(), "Completed  - 1 file failed to compile, module not built");
+  EXPECT_FALSE(paths::FileExists(Out("game.qvm")));
+}
+
+// Every message form the real tools print leads to its place: the compiler's own lines, an error
+// inside a header (once per including file), the preprocessor's, and the assembler's .asm lines
+// through the .asm's line records, read before the .asm files go.
+TEST_F(BuildFixture, EveryMessageLeadsToItsSourceLine) {
   TProjectItem& project = AddProject("game", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_ERROR\n}\n");
   settings.lcclarguments += " --standin-slow=3"; // the message arrives in many small chunks
   Controller().CompileActionExecute(project, 2);
   ASSERT_TRUE(WaitForEnd());
-  EXPECT_EQ(progress.Label(), "Completed");
   const std::string expected =
       project.Files[2].Path + ":3: syntax error; found `STANDIN_ERROR' expecting `;'";
   ASSERT_EQ(debug.Lines().front(), expected);
-  EXPECT_EQ(ParseMessageLine(expected, PathStyle::Native(), paths::FileExists),
-            (MessageLocation{project.Files[2].Path, 3}));
-  EXPECT_EQ(Controller().AssemblyList(), std::vector<std::string>{Out("g_main")});
+  EXPECT_EQ(PlaceOf(expected), (MessageLocation{project.Files[2].Path, 3}));
+  EXPECT_TRUE(Controller().AssemblyList().empty()) << "a failed compile is not assembled later";
   EXPECT_TRUE(Controller().Outcome().toolReportedError);
+
+  settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
+  const std::string header =
+      dir.write("game/g_local.h", "void G_Print( const char *text );\nSTANDIN_ERROR\n");
+  dir.write("game/g_main.c", "int vmMain( void ) {\n\treturn 0;\n}\n#include \"nosuch.h\"\n");
+  Controller().BuildActiveProjectActionExecute();
+  ASSERT_TRUE(WaitForEnd());
+  const std::string inHeader =
+      project.Files[3].Path + ": " + header + ":2: syntax error; found `STANDIN_ERROR' expecting `;'";
+  EXPECT_NE(DebugText().find(inHeader + "\n"), std::string::npos) << DebugText();
+  EXPECT_EQ(PlaceOf(inHeader), (MessageLocation{header, 2}));
+  const std::string preprocessor =
+      "cpp: " + project.Files[2].Path + ":4 Could not find include file \"nosuch.h\"";
+  EXPECT_NE(DebugText().find(preprocessor), std::string::npos) << DebugText();
+  EXPECT_EQ(PlaceOf(preprocessor), (MessageLocation{project.Files[2].Path, 4}));
+
+  dir.write("game/g_local.h", "void G_Print( const char *text );\n");
+  dir.write("game/g_main.c",
+            "int vmMain( void ) {\n\treturn 0;\n}\n\nvoid G_Later( void ) {\n\tG_Missing();\n}\n");
+  Controller().BuildActiveProjectActionExecute();
+  ASSERT_TRUE(WaitForEnd());
+  const auto& lines = debug.Lines();
+  const auto assembler = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("G_Missing undefined") != std::string::npos;
+  });
+  ASSERT_NE(assembler, lines.end()) << DebugText();
+  EXPECT_EQ(assembler->rfind(Out("g_main.asm:"), 0), 0u) << *assembler;
+  ASSERT_NE(assembler + 1, lines.end());
+  EXPECT_EQ(*(assembler + 1), project.Files[2].Path + ":6: error: symbol G_Missing undefined");
+  EXPECT_EQ(PlaceOf(*(assembler + 1)), (MessageLocation{project.Files[2].Path, 6}));
+  EXPECT_FALSE(paths::FileExists(Out("g_main.asm")));
 }
 
 TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
@@ -164,9 +253,11 @@ TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
   settings.lcclocation = dir.file("no-compiler");
   Controller().BuildActiveProjectActionExecute();
   EXPECT_FALSE(Controller().Building());
-  EXPECT_EQ(progress.Label(), "Error creating process : 2");
+  const std::string missing =
+      "Error creating process : 2 (" + settings.lcclocation + ": No such file or directory)";
+  EXPECT_EQ(progress.Label(), missing);
   EXPECT_TRUE(progress.OkVisible());
-  EXPECT_EQ(debug.Lines().front(), "Error creating process : 2");
+  EXPECT_EQ(debug.Lines().front(), missing);
 
   // Failing later in the chain, from a tool's end event.
   progress.okButtonClick();
@@ -174,8 +265,9 @@ TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
   settings.q3asmlocation = dir.file("no-assembler");
   Controller().BuildActiveProjectActionExecute();
   ASSERT_TRUE(WaitForEnd());
-  EXPECT_EQ(progress.Label(), "Error creating process : 2");
-  EXPECT_EQ(Controller().Outcome().failure, "Error creating process : 2");
+  EXPECT_EQ(progress.Label(),
+            "Error creating process : 2 (" + settings.q3asmlocation + ": No such file or directory)");
+  EXPECT_EQ(Controller().Outcome().failure, progress.Label());
 }
 
 TEST_F(BuildFixture, CrashingAndFloodingToolsEndTheBuildNormally) {
@@ -184,7 +276,8 @@ TEST_F(BuildFixture, CrashingAndFloodingToolsEndTheBuildNormally) {
   Controller().BuildActiveProjectActionExecute();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(Controller().Outcome().toolReportedError);
-  EXPECT_NE(DebugText().find("Error opening"), std::string::npos) << "the assembler misses the .asm files";
+  EXPECT_NE(DebugText().find("q3lcc ended by signal 6\n"), std::string::npos) << DebugText();
+  EXPECT_EQ(progress.Label(), "Completed  - 3 files failed to compile, module not built");
 
   settings.lcclarguments = "--standin-flood=1000000 --standin-binary --standin-noeol=70000";
   Controller().BuildActiveProjectActionExecute();
@@ -192,11 +285,14 @@ TEST_F(BuildFixture, CrashingAndFloodingToolsEndTheBuildNormally) {
   EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
 }
 
-TEST_F(BuildFixture, ASecondBuildIsRefusedWhileOneRuns) {
+TEST_F(BuildFixture, ASecondBuildAndWorkspaceChangesAreRefusedWhileOneRuns) {
   AddProject("game");
+  EXPECT_FALSE(Controller().RefuseWorkspaceChange());
   Controller().BuildActiveProjectActionExecute();
   Controller().BuildAllActionExecute();
-  EXPECT_EQ(questions.log, std::vector<std::string>{std::string("inform: ") + kBuildAlreadyRunning});
+  EXPECT_TRUE(Controller().RefuseWorkspaceChange());
+  EXPECT_EQ(questions.log, (std::vector<std::string>{std::string("inform: ") + kBuildAlreadyRunning,
+                                                     std::string("inform: ") + kWorkspaceInUse}));
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(), "Completed  - 0 total errors");
 }
@@ -222,13 +318,20 @@ TEST_F(BuildFixture, AsksToSaveModifiedWindowsFirst) {
   EXPECT_EQ(editors.saved, std::vector<std::string>{project.Files[2].Path});
 }
 
-TEST_F(BuildFixture, ProjectsWithoutFilesAndCaptions) {
+// A project with nothing to compile or assemble says so, and Rebuild All goes on with the next.
+TEST_F(BuildFixture, ProjectsWithoutSourcesSayWhyAndCaptions) {
   TProjectItem& empty = AddProject("empty");
   empty.Files.clear();
   AddProject("game");
+  TProjectItem& headers = AddProject("headers");
+  headers.Files.erase(headers.Files.begin() + 2, headers.Files.end()); // ai_think.c, g_local.h
+  headers.Files.erase(headers.Files.begin());
   Controller().BuildAllActionExecute();
-  EXPECT_FALSE(Controller().Building()) << "a first project without files builds nothing at all";
-  EXPECT_FALSE(progress.Visible());
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(progress.Label(), "Completed\r"
+                              "empty  - no source files, module not built\r"
+                              "game  - 0 total errors\r"
+                              "headers  - no source files, module not built\r");
   EXPECT_EQ(TBuildController::BuildActiveProjectCaption(*workspace.ActiveProject), "Build empty.qvm");
   EXPECT_EQ(TBuildController::CompileActiveCaption("/mods/server/logic.c"), "Compile logic.c");
   EXPECT_TRUE(Controller().ToolsExist());
@@ -241,9 +344,9 @@ TEST_F(BuildFixture, AHangingToolIsKilledWhenTheProgramCloses) {
   Controller().BuildActiveProjectActionExecute();
   ASSERT_TRUE(WaitUntil([&] { return progress.Label().find("g_main.c") != std::string::npos; }));
   const pid_t pid = Controller().Runner()->ProcessHandle();
-  progress.cancelButtonClick();
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(Controller().Building()) << "Cancel waits for the running tool";
+  Controller().Abort();
+  EXPECT_FALSE(Controller().Building());
+  EXPECT_EQ(progress.Label(), "Cancelled");
   controller.reset();
   EXPECT_TRUE(WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000));
 }
@@ -260,6 +363,7 @@ TEST_F(BuildFixture, AVanishedSourceOrAnImpossibleOutputFolderIsReported) {
   settings.outputlocation = project.Files[0].Path + "/vm/"; // below a file: cannot be made
   Controller().BuildActiveProjectActionExecute();
   ASSERT_TRUE(WaitForEnd());
-  EXPECT_EQ(progress.Label(), "Error creating process : 20") << "ENOTDIR: the tool cannot start there";
+  EXPECT_EQ(progress.Label(),
+            "Cannot create the output folder " + settings.outputlocation + " (Not a directory)");
   EXPECT_TRUE(progress.OkVisible());
 }

@@ -1,11 +1,14 @@
-// Helpers for the build tests: where the stand-in tools are, waiting on the event loop, and a
-// fake set of editor windows that records what the build and the jump did to them.
+// Helpers for the build tests: where the stand-in tools are, which processes run, waiting on the
+// event loop, and a fake set of editor windows that records what the build and the jump did to
+// them.
 #pragma once
 
 #include "EditorWindows.h"
+#include "TempDir.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -16,6 +19,19 @@
 inline std::string StandinTool(const std::string& name) {
   const auto self = std::filesystem::read_symlink("/proc/self/exe");
   return (self.parent_path().parent_path() / "standin-tools" / name).string();
+}
+
+// The processes whose command line holds `word`.
+inline std::vector<pid_t> ProcessesNaming(const std::string& word) {
+  std::vector<pid_t> found;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::string commandLine = TempDir::read(entry.path().string() + "/cmdline");
+    std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+    if (commandLine.find(word) != std::string::npos) found.push_back(std::stoi(name));
+  }
+  return found;
 }
 
 // Runs the event loop until `done` holds; false after `timeoutMs`.

@@ -39,12 +39,16 @@ TEST(BuildLaunch, StartsTheGameInItsFolderWithItsArguments) {
   EXPECT_FALSE(launcher.LaunchQuake3ActionExecute(settings)) << "a failure is only returned, never shown";
 }
 
+// The window stays above the main window only while the build runs and never above everything,
+// so other dialogs can cover it; every line of a long result shows.
 TEST(BuildProgressWindow, ShowsTheBuildStateAndClosesOnlyThroughOk) {
   ProgressState progress;
-  ProgressWindow form(progress);
+  QWidget owner;
+  owner.show();
+  ProgressWindow form(progress, &owner);
   EXPECT_EQ(form.windowTitle(), "Compiling");
   EXPECT_FALSE(form.isVisible());
-  EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_FALSE(form.windowFlags() & Qt::WindowCloseButtonHint);
 
   progress.SetMaximum(3);
@@ -52,6 +56,7 @@ TEST(BuildProgressWindow, ShowsTheBuildStateAndClosesOnlyThroughOk) {
   progress.SetCaption("Compiling - game");
   progress.SetLabel("/mods/game/g_main.c");
   EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(form.KeptAboveOwner());
   EXPECT_EQ(form.windowTitle(), "Compiling - game");
   auto* cancel = form.findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
   ASSERT_NE(cancel, nullptr);
@@ -61,12 +66,16 @@ TEST(BuildProgressWindow, ShowsTheBuildStateAndClosesOnlyThroughOk) {
   form.reject();
   EXPECT_TRUE(form.isVisible()) << "Escape does not close it";
 
-  progress.SetLabel("Completed\rgame  - 0 total errors\r");
+  progress.SetLabel("Completed\rgame  - 0 total errors\rcgame  - 0 total errors\rui  - 2 files failed to "
+                    "compile, module not built\rbots  - 0 total errors\r");
   progress.ShowFinished();
+  EXPECT_FALSE(form.KeptAboveOwner());
   EXPECT_EQ(form.findChild<QProgressBar*>()->value(), 3);
   auto* label = form.findChild<QLabel*>();
-  EXPECT_EQ(label->text(), "Completed\ngame  - 0 total errors\n");
+  EXPECT_EQ(label->text().count('\n'), 5);
   EXPECT_TRUE(label->font().bold());
+  QCoreApplication::processEvents();
+  EXPECT_GE(label->height(), label->heightForWidth(label->width())) << "no line is clipped";
   EXPECT_FALSE(cancel->isVisible());
   const auto buttons = form.findChildren<QPushButton*>();
   auto ok = std::find_if(buttons.begin(), buttons.end(), [](auto* b) { return b->text() == "&OK"; });

@@ -5,7 +5,9 @@
 #include "TempDir.h"
 
 #include <QProcess>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -22,23 +24,32 @@ protected:
   }
 
   ToolRun Build(QStringList arguments, const std::string& compilerOptions = "-DQ3_VM -S") {
-    const auto self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
     QProcess process;
-    QStringList settings = {"--set", QString::fromStdString("lcclocation=" + StandinTool("q3lcc")),
-                            "--set", QString::fromStdString("lcclarguments=" + compilerOptions),
-                            "--set", QString::fromStdString("q3asmlocation=" + StandinTool("q3asm")),
-                            "--set", "q3asmlarguments=-v -m",
-                            "--set", QString::fromStdString("outputlocation=" + dir.path() + "/vm")};
-    process.setProcessEnvironment([this] {
-      auto environment = QProcessEnvironment::systemEnvironment();
-      environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.path() + "/config"));
-      return environment;
-    }());
-    process.start(QString::fromStdString((self.parent_path() / "src/buildsystem/tessarin-build").string()),
-                  settings + arguments);
+    process.setProcessEnvironment(Environment());
+    process.start(Program(), Settings(compilerOptions) + arguments);
     process.waitForFinished(60000);
     return {process.exitCode(), process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};
+  }
+
+  static QString Program() {
+    const auto self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    return QString::fromStdString((self.parent_path() / "src/buildsystem/tessarin-build").string());
+  }
+
+  QStringList Settings(const std::string& compilerOptions) const {
+    return {"--set", QString::fromStdString("lcclocation=" + StandinTool("q3lcc")),
+            "--set", QString::fromStdString("lcclarguments=" + compilerOptions),
+            "--set", QString::fromStdString("q3asmlocation=" + StandinTool("q3asm")),
+            "--set", "q3asmlarguments=-v -m",
+            "--set", QString::fromStdString("outputlocation=" + dir.path() + "/vm")};
+  }
+
+  // Settings of the test's own, so the user's are never read.
+  QProcessEnvironment Environment() const {
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.path() + "/config"));
+    return environment;
   }
 
   QString Workspace() const { return QString::fromStdString(dir.file("mymod.tsw")); }
@@ -75,4 +86,66 @@ TEST_F(CommandLineBuild, FailsWhenAToolIsMissingOrTheInputIsWrong) {
   run = Build({"--help"});
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("Usage: tessarin-build"), std::string::npos);
+}
+
+// A relative path means one in the current folder, as for any command: the workspace, the tools
+// and the output folder.
+TEST_F(CommandLineBuild, RelativePathsAreTakenInTheCurrentFolder) {
+  const std::string tools =
+      std::filesystem::relative(StandinTool("q3lcc"), dir.path()).parent_path().string();
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(dir.path()));
+  process.setProcessEnvironment(Environment());
+  process.start(Program(), {"--set", QString::fromStdString("lcclocation=" + tools + "/q3lcc"), "--set",
+                            QString::fromStdString("q3asmlocation=" + tools + "/q3asm"), "--set",
+                            "outputlocation=out/vm", "mymod.tsw", "qagame"});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+  EXPECT_TRUE(paths::FileExists(dir.file("out/vm/qagame.qvm")));
+}
+
+// Ctrl+C, SIGTERM and SIGHUP end the running tool, which has a process group of its own, and then
+// the program, with the shell's status for each.
+TEST_F(CommandLineBuild, AStopSignalEndsTheToolAndThenTheProgram) {
+  dir.write("game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  for (const auto& [signal, status] :
+       {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+    QProcess process;
+    process.setProcessEnvironment(Environment());
+    process.start(Program(), Settings("-DQ3_VM -S") + QStringList{Workspace(), "qagame"});
+    ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(dir.file("game/g_main.c")).empty(); })) << signal;
+    const std::vector<pid_t> tools = ProcessesNaming(dir.file("game/g_main.c"));
+    ::kill(static_cast<pid_t>(process.processId()), signal);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;
+    EXPECT_EQ(process.exitCode(), status) << signal;
+    for (pid_t tool : tools)
+      EXPECT_TRUE(WaitUntil([tool] { return ::kill(tool, 0) != 0; }, 5000)) << "the tool is no orphan";
+  }
+}
+
+TEST_F(CommandLineBuild, ATimeLimitEndsAHangingToolAndFails) {
+  dir.write("game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  const ToolRun run = Build({"--timeout", "1", Workspace(), "qagame"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("q3lcc ran longer than 1 s and was ended"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("tessarin-build: qagame: 1 file failed to compile, module not built\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Build({"--timeout", "soon", Workspace()}).exitCode, 2);
+}
+
+// Lines are written as they come and not kept: a tool printing millions of short lines costs no
+// more memory than a quiet one.
+TEST_F(CommandLineBuild, MemoryStaysBoundedWhateverTheToolsPrint) {
+  // The largest peak of the children this test has waited for, in kB.
+  const auto peakKb = [this](const std::string& compilerOptions) {
+    Build({Workspace(), "qagame"}, compilerOptions);
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+  };
+  const long quiet = peakKb("-DQ3_VM -S");
+  const long flooded = peakKb("--standin-tiny=10000000"); // five million lines per file
+  EXPECT_LT(flooded, quiet + 50 * 1024) << quiet << " kB quiet";
 }

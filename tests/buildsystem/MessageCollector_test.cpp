@@ -105,20 +105,24 @@ TEST(BuildJump, ReadsTheFirstFormWithAndWithoutADrive) {
   EXPECT_EQ(ParseMessageLine("pass 0: g_main.asm", PathStyle::Posix(), Never), std::nullopt);
 }
 
+// The header form and the preprocessor's form name the line after the file; a file alone names
+// line 1.
 TEST(BuildJump, ReadsTheSecondFormWhenItNamesAnExistingFile) {
   TempDir dir;
   const std::string header = dir.write("g_local.h", "\n");
   auto exists = [](const std::string& path) { return paths::FileExists(path); };
   EXPECT_EQ(ParseMessageLine("cpp: " + header + ":4 Could not find include file \"x.h\"", PathStyle::Posix(),
                              exists),
-            (MessageLocation{header, 1}));
+            (MessageLocation{header, 4}));
   // An error inside a header: the first field is the including file, the header follows.
   EXPECT_EQ(ParseMessageLine("/u/g_main.c: " + header + ":2: illegal expression", PathStyle::Posix(), exists),
+            (MessageLocation{header, 2}));
+  EXPECT_EQ(ParseMessageLine("cc: " + header + ": no line", PathStyle::Posix(), exists),
             (MessageLocation{header, 1}));
   EXPECT_EQ(ParseMessageLine("cpp: /no/such.c:1 x", PathStyle::Posix(), exists), std::nullopt);
   auto windowsFile = [](const std::string& path) { return path == "C:\\src\\server\\logic.c"; };
   EXPECT_EQ(ParseMessageLine("cpp: C:/src/server/logic.c:4 text", PathStyle::Windows(), windowsFile),
-            (MessageLocation{"C:\\src\\server\\logic.c", 1}));
+            (MessageLocation{"C:\\src\\server\\logic.c", 4}));
   EXPECT_EQ(
       ParseMessageLine("cpp: C:/src/server/logic.c has no second colon", PathStyle::Windows(), windowsFile),
       std::nullopt);

@@ -6,8 +6,10 @@
 #include "TempDir.h"
 #include "UserQuestions.h"
 
+#include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -33,9 +35,10 @@ struct Recorder {
       events.push_back("err");
     };
     runner->OnTerminated =
-        [this](ProcessRunner& sender) {
+        [this](ProcessRunner& sender, const ProcessEnd& end) {
           EXPECT_FALSE(sender.Active())
               << "inactive before the end notice, so the handler may start the next tool";
+          EXPECT_EQ(sender.LastEnd()->signal, end.signal);
           ++terminated;
           events.push_back("end");
         };
@@ -80,7 +83,7 @@ TEST(ProcessRunnerTest, DeliversAllOutputInOrderThenEndsExactlyOnce) {
   EXPECT_EQ(record.err, "done\n");
   EXPECT_EQ(record.terminated, 1);
   EXPECT_EQ(record.events.back(), "end");
-  EXPECT_EQ(runner.ExitCode(), 0);
+  EXPECT_TRUE(runner.LastEnd()->Succeeded());
   EXPECT_EQ(runner.ProcessHandle(), 0);
 }
 
@@ -93,13 +96,18 @@ TEST(ProcessRunnerTest, FiveThousandBytesOnStandardErrorArriveWhole) {
   EXPECT_EQ(record.terminated, 1);
 }
 
-TEST(ProcessRunnerTest, ImmediatelyExitingChildsAndExitCodes) {
-  for (const auto& [command, code] : {std::pair{"true", 0}, std::pair{"false", 1}}) {
+TEST(ProcessRunnerTest, ImmediatelyExitingChildsAndHowTheyEnded) {
+  const std::string crash = StandinTool("q3lcc") + " --standin-crash";
+  for (const auto& [command, status, signal] :
+       {std::tuple{std::string("true"), 0, 0}, std::tuple{std::string("false"), 1, 0},
+        std::tuple{crash, 0, SIGABRT}}) {
     Recorder record(command);
     ProcessRunner& runner = *record.runner;
     ASSERT_TRUE(record.RunToEnd()) << command;
     EXPECT_EQ(record.events, std::vector<std::string>{"end"});
-    EXPECT_EQ(runner.ExitCode(), code);
+    EXPECT_EQ(runner.LastEnd()->exitStatus, status) << command;
+    EXPECT_EQ(runner.LastEnd()->signal, signal) << command;
+    EXPECT_FALSE(runner.LastEnd()->timedOut);
   }
 }
 
@@ -122,7 +130,33 @@ TEST(ProcessRunnerTest, ChildReadingStandardInputRunsUntilTerminated) {
   runner.Terminate(0);
   ASSERT_TRUE(record.WaitForEnd());
   EXPECT_EQ(record.terminated, 1);
-  EXPECT_EQ(runner.ExitCode(), 128 + SIGKILL);
+  EXPECT_EQ(runner.LastEnd()->signal, SIGTERM);
+}
+
+// Ending a tool ends what it started: its whole process group, killed when it ignores the
+// request, also a background child that keeps the output pipe open and busy.
+TEST(ProcessRunnerTest, TerminateEndsTheWholeProcessGroupEvenWhenItResists) {
+  Recorder record(
+      "sh -c \"trap '' TERM; (while :; do echo busy; sleep 0.01; done) & while :; do sleep 1; done\"");
+  ProcessRunner& runner = *record.runner;
+  runner.Execute();
+  const pid_t group = runner.ProcessHandle();
+  ASSERT_TRUE(WaitUntil([&] { return record.out.size() > 20; }));
+  runner.Terminate(0);
+  ASSERT_TRUE(record.WaitForEnd());
+  EXPECT_EQ(runner.LastEnd()->signal, SIGKILL);
+  const std::size_t seen = record.out.size();
+  ASSERT_TRUE(WaitUntil([&] { return !runner.Polling(); }));
+  EXPECT_EQ(record.out.size(), seen);
+  EXPECT_TRUE(ProcessGone(-group)) << "the background child is gone";
+}
+
+TEST(ProcessRunnerTest, ARunPastItsTimeLimitIsEnded) {
+  Recorder record("sleep 60");
+  record.runner->TimeLimit = std::chrono::milliseconds(300);
+  ASSERT_TRUE(record.RunToEnd());
+  EXPECT_TRUE(record.runner->LastEnd()->timedOut);
+  EXPECT_FALSE(record.runner->LastEnd()->Succeeded());
 }
 
 TEST(ProcessRunnerTest, WorkingDirectoryAndPathSearch) {
@@ -172,11 +206,20 @@ TEST(ProcessRunnerTest, ErrorTexts) {
   runner.SetParameters(" \t ");
   EXPECT_EQ(Error([&] { runner.Execute(); }), "No commandline to run");
   runner.SetParameters("/no/such/program -x");
-  EXPECT_EQ(Error([&] { runner.Execute(); }), "Error creating process : 2");
+  EXPECT_EQ(Error([&] { runner.Execute(); }),
+            "Error creating process : 2 (/no/such/program: No such file or directory)");
   EXPECT_FALSE(runner.Active());
+  TempDir dir;
+  const std::string notExecutable = dir.write("q3lcc", "");
+  std::filesystem::permissions(notExecutable,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  runner.SetParameters(notExecutable);
+  EXPECT_EQ(Error([&] { runner.Execute(); }),
+            "Error creating process : 13 (" + notExecutable + ": Permission denied)");
   runner.SetParameters("true");
   runner.SetDirectory("/no/such/folder");
-  EXPECT_EQ(Error([&] { runner.Execute(); }), "Error creating process : 2");
+  EXPECT_EQ(Error([&] { runner.Execute(); }),
+            "Error creating process : 2 (/no/such/folder: No such file or directory)");
 
   runner.SetDirectory("");
   runner.SetParameters("Cat");

@@ -1,6 +1,6 @@
 // Shared by the stand-in compiler and assembler: the switches that make a tool misbehave on
-// purpose (fail, crash, hang, flood, binary bytes, no line end, slow chunks) and the writers
-// that honour them.
+// purpose (fail, crash, hang, flood, tiny lines, binary bytes, no line end, slow chunks) and the
+// writers that honour them.
 #pragma once
 
 #include <chrono>
@@ -22,6 +22,7 @@ struct Switches {
   bool readStdin = false;    // say whether standard input is open, then read it until it ends
   bool binary = false;       // print every byte value 0..255, NUL included, to standard error
   long flood = 0;            // print this many bytes of numbered lines to standard error first
+  long tinyLines = 0;        // print this many bytes of one-letter lines to standard error first
   long noLineEnd = 0;        // print this many bytes without any line end to standard error first
   std::size_t slowChunk = 0; // write every message in chunks of this size, 20 ms apart
 
@@ -43,6 +44,8 @@ struct Switches {
         s.binary = true;
       else if (a.rfind("--standin-flood=", 0) == 0)
         s.flood = value("--standin-flood=");
+      else if (a.rfind("--standin-tiny=", 0) == 0)
+        s.tinyLines = value("--standin-tiny=");
       else if (a.rfind("--standin-noeol=", 0) == 0)
         s.noLineEnd = value("--standin-noeol=");
       else if (a.rfind("--standin-slow=", 0) == 0)
@@ -102,11 +105,15 @@ inline void ActBeforeWork() {
       bytes += static_cast<char>(i);
     WriteAll(STDERR_FILENO, bytes.data(), bytes.size());
   }
-  if (s.noLineEnd > 0) {
-    std::string block(4096, 'x');
-    for (long left = s.noLineEnd; left > 0; left -= 4096)
-      WriteAll(STDERR_FILENO, block.data(), static_cast<std::size_t>(std::min<long>(left, 4096)));
-  }
+  auto repeat = [](const std::string& block, long bytes) {
+    for (long left = bytes; left > 0; left -= static_cast<long>(block.size()))
+      WriteAll(STDERR_FILENO, block.data(), static_cast<std::size_t>(std::min<long>(left, block.size())));
+  };
+  repeat(std::string(4096, 'x'), s.noLineEnd);
+  std::string tiny;
+  for (int i = 0; i < 2048; ++i)
+    tiny += "x\n";
+  repeat(tiny, s.tinyLines);
   if (s.flood > 0) {
     long written = 0;
     char line[64];

@@ -1,10 +1,10 @@
 // A stand-in for the game's assembler, faithful in what the build relies on: inputs in command
 // line order (".asm" added to a name without extension, names case-sensitive), q3asm.qvm in the
 // working directory (or -o NAME), the map only with -m, no module when there are errors, code
-// errors on standard error as "name:line text", fatal errors on standard output ending in CR LF,
-// the "total errors" summary only with -v, and the error count modulo 256 as exit status.
-// The module it writes is a text naming the procedures in layout order, so tests can see which
-// function the engine would start.
+// errors on standard error as "name:line text" (the name as given), fatal errors on standard output ending in
+// CR LF, the "total errors" summary only with -v, and the error count modulo 256 as exit status. The module
+// it writes is a text naming the procedures in layout order, so tests can see which function the engine would
+// start.
 #include "standin_common.h"
 
 #include <fstream>
@@ -41,7 +41,7 @@ std::string FileNameOf(const std::string& path) {
 }
 
 void CodeError(Assembly& assembly, const std::string& file, int line, const std::string& text) {
-  standin::Err(FileNameOf(file) + ":" + std::to_string(line) + " " + text + "\n");
+  standin::Err(file + ":" + std::to_string(line) + " " + text + "\n");
   ++assembly.errors;
 }
 

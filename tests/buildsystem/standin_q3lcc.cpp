@@ -1,9 +1,11 @@
 // A stand-in for the game's C compiler driver, faithful in what the build relies on: for each
 // X.c it writes X.asm (lower-case extension, LF line ends) into the working directory, prints
 // nothing on success, prints every message to standard error in the real tool's forms, and exits
-// 1 on any error. It "compiles" by finding function definitions and calls, enough for the
-// stand-in assembler to lay out a module and check its symbols. Lines holding STANDIN_ERROR,
-// STANDIN_WARNING, STANDIN_HANG or STANDIN_CRASH trigger those behaviours.
+// 1 on any error. A compile error still leaves an .asm whose functions from the error on are
+// empty stubs, a missing include leaves none, and -Wf-g writes the file and line records. It
+// "compiles" by finding function definitions and calls, enough for the stand-in assembler to lay
+// out a module and check its symbols. Lines holding STANDIN_ERROR, STANDIN_WARNING, STANDIN_HANG
+// or STANDIN_CRASH trigger those behaviours.
 #include "standin_common.h"
 
 #include <cctype>
@@ -12,12 +14,26 @@
 
 namespace {
 
+// Where a definition or a call came from, for the -Wf-g records.
+struct Place {
+  std::string name;
+  std::string file;
+  int line = 0;
+};
+
+struct Proc {
+  Place place;
+  std::vector<Place> calls;
+  bool stub = false; // defined after an error: the real compiler leaves an empty body
+};
+
 struct Unit {
   std::string mainPath;
-  std::vector<std::string> procs;
-  std::vector<std::string> calls;
+  std::vector<Proc> procs;
+  std::vector<Place> outsideCalls; // calls before any definition
   int errors = 0;
   bool failed = false;
+  bool preprocessorFailed = false;
 };
 
 std::string FolderOf(const std::string& path) {
@@ -56,7 +72,7 @@ std::string CodeOnly(const std::string& line, bool& inComment) {
 
 const std::set<std::string> kKeywords = {"if", "while", "for", "switch", "return", "sizeof", "do", "else"};
 
-void ScanCode(const std::string& code, Unit& unit) {
+void ScanCode(const std::string& code, const std::string& path, int lineNumber, Unit& unit) {
   const auto first = code.find_first_not_of(" \t");
   if (first == std::string::npos || code[first] == '#') return;
   const bool topLevel = IsIdentStart(code[0]);
@@ -73,10 +89,11 @@ void ScanCode(const std::string& code, Unit& unit) {
     const std::string name = code.substr(i, end - i);
     const bool member = i > 0 && (code[i - 1] == '.' || code[i - 1] == '>');
     if (after < code.size() && code[after] == '(' && !kKeywords.count(name) && !member) {
+      const Place place{name, path, lineNumber};
       if (definition && code.find('(') == after)
-        unit.procs.push_back(name);
+        unit.procs.push_back({place, {}, unit.failed});
       else
-        unit.calls.push_back(name);
+        (unit.procs.empty() ? unit.outsideCalls : unit.procs.back().calls).push_back(place);
     }
     i = end - 1;
   }
@@ -96,7 +113,7 @@ bool Include(const std::string& path, int lineNumber, const std::string& name, U
   if (!found) {
     standin::Err("cpp: " + path + ":" + std::to_string(lineNumber) + " Could not find include file \"" +
                  name + "\"\n");
-    unit.failed = true;
+    unit.failed = unit.preprocessorFailed = true;
     return false;
   }
   return depth > 20 || CompileText(headerPath, header, unit, depth + 1);
@@ -131,28 +148,44 @@ bool CompileText(const std::string& path, const std::string& text, Unit& unit, i
         return false;
       continue;
     }
-    ScanCode(CodeOnly(line, inComment), unit);
+    ScanCode(CodeOnly(line, inComment), path, lineNumber, unit);
   }
   return true;
 }
 
-std::string AssemblyOf(const Unit& unit) {
+// With -Wf-g: a `file` record when the source file changes, then a `line` record before the
+// code of each source line.
+class Records {
+public:
+  explicit Records(bool wanted) : wanted_(wanted) {}
+  std::string Before(const Place& place) {
+    if (!wanted_) return {};
+    std::string out;
+    if (place.file != file_) out += "file \"" + place.file + "\"\n";
+    file_ = place.file;
+    return out + "line " + std::to_string(place.line) + "\n";
+  }
+
+private:
+  bool wanted_;
+  std::string file_;
+};
+
+std::string AssemblyOf(const Unit& unit, bool lineRecords) {
   std::string out;
   for (const auto& proc : unit.procs)
-    out += "export " + proc + "\n";
+    out += "export " + proc.place.name + "\n";
   out += "code\n";
-  std::size_t call = 0;
+  Records records(lineRecords);
   for (const auto& proc : unit.procs) {
-    out += "proc " + proc + " 8 4\n";
-    // Calls are spread over the procedures in order; the assembler only checks that they resolve.
-    for (std::size_t n = 0;
-         n < unit.calls.size() / std::max<std::size_t>(unit.procs.size(), 1) + 1 && call < unit.calls.size();
-         ++n, ++call)
-      out += "ADDRGP4 " + unit.calls[call] + "\nCALLV\npop\n";
-    out += "LABELV $1\nendproc " + proc + " 8 4\n";
+    out += records.Before(proc.place) + "proc " + proc.place.name + " 8 4\n";
+    if (!proc.stub)
+      for (const Place& call : proc.calls)
+        out += records.Before(call) + "ADDRGP4 " + call.name + "\nCALLV\npop\n";
+    out += "LABELV $1\nendproc " + proc.place.name + " 8 4\n";
   }
-  for (; call < unit.calls.size(); ++call)
-    out += "import " + unit.calls[call] + "\n";
+  for (const Place& call : unit.outsideCalls)
+    out += "import " + call.name + "\n";
   return out;
 }
 
@@ -170,6 +203,9 @@ int main(int argc, char** argv) {
   standin::Active() = standin::Switches::Take(arguments);
   standin::ActBeforeWork();
 
+  bool lineRecords = false;
+  for (const std::string& argument : arguments)
+    lineRecords = lineRecords || argument == "-Wf-g";
   int status = 0;
   for (const std::string& argument : arguments) {
     if (argument.empty() || argument[0] == '-') continue; // -D, -I, -S, -W options
@@ -186,12 +222,11 @@ int main(int argc, char** argv) {
     unit.mainPath = argument;
     if (standin::Active().fail) {
       standin::Err(argument + ":1: compiler failure requested\n");
-      unit.failed = true;
-    } else {
-      CompileText(argument, text, unit, 0);
+      unit.failed = true; // every function becomes a stub
     }
-    // Like the real compiler, an error may leave a partial assembly file behind.
-    std::ofstream(assembly, std::ios::binary) << AssemblyOf(unit);
+    CompileText(argument, text, unit, 0);
+    // Like the real compiler, a compile error leaves a partial assembly file behind.
+    if (!unit.preprocessorFailed) std::ofstream(assembly, std::ios::binary) << AssemblyOf(unit, lineRecords);
     if (unit.failed || unit.errors > 0) status = 1;
   }
   return status;

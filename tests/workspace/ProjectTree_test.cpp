@@ -117,18 +117,24 @@ TEST_F(ProjectTreeTest, BuildsFourLevelsAndSortsFilesInByteOrder) {
   EXPECT_EQ(FileIndexOfNode(projectNode(0)), -1);
 }
 
-TEST_F(ProjectTreeTest, AddingFilesAppendsWithoutSortingAndAllowsDuplicates) {
-  TProjectItem& project = addProject("game", {"b.c"});
+// Added files take their place in the name order, in the model and in the tree alike, so the
+// build compiles them in the order the tree shows.
+TEST_F(ProjectTreeTest, AddingFilesKeepsTheNameOrderAndAllowsDuplicates) {
+  TProjectItem& project = addProject("game", {"b.c", "c.h"});
   BuildTree(workspace, tree);
   select(projectNode(0));
-  questions.choices.push_back({dir.file("game/a.c"), dir.file("game/a.c"), dir.file("game/NOTES")});
+  questions.choices.push_back({dir.file("game/a.c"), dir.file("game/a.c"), dir.file("game/NOTES"),
+                               dir.file("game/d.c"), dir.file("game/A.h")});
   commands.AddFilesToProjectActionExecute();
   EXPECT_TRUE(workspace.Modified);
-  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"b.c", "a.c", "a.c"}));
-  EXPECT_EQ(captions(projectNode(0)->child(2)), std::vector<std::string>{"NOTES"});
-  EXPECT_EQ(FileOfNode(fileNode(0, 0, 1)), &project.Files[1]);
-  EXPECT_EQ(FileOfNode(fileNode(0, 0, 2)), &project.Files[2]);
-  EXPECT_EQ(FileOfNode(fileNode(0, 2, 0)), &project.Files[3]);
+  EXPECT_EQ(fileNames(project),
+            (std::vector<std::string>{"A.h", "NOTES", "a.c", "a.c", "b.c", "c.h", "d.c"}));
+  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"a.c", "a.c", "b.c", "d.c"}));
+  EXPECT_EQ(captions(projectNode(0)->child(1)), (std::vector<std::string>{"A.h", "c.h"}));
+  for (int folder = 0; folder < 3; ++folder)
+    for (int row = 0; row < projectNode(0)->child(folder)->childCount(); ++row)
+      EXPECT_EQ(FileOfNode(fileNode(0, folder, row))->Path,
+                dir.file("game/" + fileNode(0, folder, row)->text(0).toStdString()));
 }
 
 TEST(ProjectTreeStates, EnabledStateIsWrittenOnlyWhenItChanges) {
@@ -234,7 +240,7 @@ TEST_F(ProjectTreeTest, SetActiveProjectMovesTheBoldCaptionOnly) {
   EXPECT_EQ(workspace.Count(), 2);
 }
 
-TEST_F(ProjectTreeTest, AddFilesAsksOnceAndAddsInTheOrderChosen) {
+TEST_F(ProjectTreeTest, AddFilesAsksOnceForAllTheFiles) {
   addProject("game", {"z.c"});
   BuildTree(workspace, tree);
   select(projectNode(0));
@@ -246,8 +252,8 @@ TEST_F(ProjectTreeTest, AddFilesAsksOnceAndAddsInTheOrderChosen) {
   EXPECT_EQ(request.defaultExtension, "c");
   EXPECT_EQ(request.initialFolder, dir.file("game/"));
   EXPECT_EQ(questions.log.at(0), "open many: Open File");
-  EXPECT_EQ(fileNames(workspace.Items(0)), (std::vector<std::string>{"z.c", "y.h", "b.c", "z.c"}));
-  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"z.c", "b.c", "z.c"}));
+  EXPECT_EQ(fileNames(workspace.Items(0)), (std::vector<std::string>{"b.c", "y.h", "z.c", "z.c"}));
+  EXPECT_EQ(captions(projectNode(0)->child(0)), (std::vector<std::string>{"b.c", "z.c", "z.c"}));
   EXPECT_TRUE(workspace.Modified);
   EXPECT_EQ(calls, std::vector<std::string>{"reset build"});
 

@@ -1,0 +1,141 @@
+// The build in the main window with the stand-in tools: the same module bytes as the command-line
+// build, the workspace commands that wait for a running build, closing the window mid-build,
+// and the jumps of Next Message that leave the keyboard in the editor.
+#include "../buildsystem/BuildTestSupport.h"
+#include "BuildController.h"
+#include "DocumentWindow.h"
+#include "IsolatedEnvironment.h"
+#include "MainActions.h"
+#include "ProjectWorkspace.h"
+#include "RecentWorkspaces.h"
+#include "RegistryStore.h"
+#include "ScriptedQuestions.h"
+#include "WindowCommands.h"
+#include "kxCustomEdit.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct BuildInTheWindow : ::testing::Test {
+  TempDir dir;
+  ScriptedQuestions questions;
+
+  BuildInTheWindow() {
+    std::filesystem::copy(std::filesystem::path(TESSARIN_SOURCE_DIR) / "examples/mymod", dir.file("ws"),
+                          std::filesystem::copy_options::recursive);
+    // Listed out of name order: the build compiles and assembles in name order all the same.
+    dir.write("ws/game/game.tsp",
+              "SOURCE=g_syscalls.asm\r\nSOURCE=g_main.c\r\nSOURCE=g_local.h\r\nSOURCE=g_cmds.c\r\n"
+              "SOURCE=bg_strings.c\r\nSOURCE=bg_mymod.h\r\n");
+    RegistryStore store(dir.file("registry"));
+    for (const auto& [name, value] :
+         {std::pair<std::string, std::string>{"lcclocation", StandinTool("q3lcc")},
+          {"q3asmlocation", StandinTool("q3asm")},
+          {"q3asmlarguments", "-v -m"},
+          {"outputlocation", dir.file("vm/")}})
+      store.setString(RegistryRoot::CurrentUser, kSettingsKey, name, value);
+    store.save();
+  }
+
+  std::unique_ptr<MainWindow> Open() {
+    MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
+    env.arguments = {Workspace()};
+    env.runDialog = [](QDialog&) { return int(QDialog::Rejected); };
+    auto form = std::make_unique<MainWindow>(std::move(env));
+    form->CreateSharedDialogs();
+    form->show(); // loads the workspace once the window shows
+    QCoreApplication::processEvents();
+    return form;
+  }
+
+  static ProjectWorkspace& Projects(MainWindow& form) {
+    return dynamic_cast<ProjectWorkspace&>(form.Workspace());
+  }
+
+  std::string Workspace() const { return dir.file("ws/mymod.tsw"); }
+  std::string Source(const std::string& name) const { return dir.file("ws/game/" + name); }
+};
+
+} // namespace
+
+TEST_F(BuildInTheWindow, TheWindowAndTheCommandLineBuildTheSameBytes) {
+  auto form = Open();
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
+  const std::string fromWindow = TempDir::read(dir.file("vm/qagame.qvm"));
+  ASSERT_FALSE(fromWindow.empty());
+
+  const auto self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  QProcess process;
+  process.start(QString::fromStdString((self.parent_path() / "src/buildsystem/tessarin-build").string()),
+                {"--set", QString::fromStdString("lcclocation=" + StandinTool("q3lcc")), "--set",
+                 QString::fromStdString("q3asmlocation=" + StandinTool("q3asm")), "--set",
+                 QString::fromStdString("outputlocation=" + dir.file("cli")),
+                 QString::fromStdString(Workspace()), "qagame"});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  EXPECT_EQ(TempDir::read(dir.file("cli/qagame.qvm")), fromWindow);
+}
+
+// No command can take away the projects a running build walks: each is refused with a message.
+// Closing the main window ends the build and its tool.
+TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  auto form = Open();
+  form->RegMru().AddItem(Workspace());
+  form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  EXPECT_EQ(form->MessagePages->currentWidget(), form->DebugSheet);
+  ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
+  const std::vector<pid_t> tools = ProcessesNaming(Source("g_main.c"));
+
+  QTreeWidgetItem* root = form->ProjectTreeView->topLevelItem(0);
+  form->ProjectTreeView->setCurrentItem(root->child(0));
+  for (const char* command :
+       {"FileCloseWorkspaceAction", "FileOpenWorkspace", "FileImportWorkspaceAction", "RemoveProjectAction"})
+    form->Actions()[command]->trigger();
+  form->ReopenMenu->actions().last()->trigger();
+  EXPECT_EQ(questions.log, std::vector<std::string>(5, std::string("inform: ") + kWorkspaceInUse));
+  EXPECT_EQ(Projects(*form).Workspace.Count(), 2);
+  EXPECT_EQ(root->childCount(), 2);
+  EXPECT_TRUE(Projects(*form).BuildRunning());
+
+  EXPECT_TRUE(form->close());
+  EXPECT_FALSE(Projects(*form).BuildRunning());
+  for (pid_t tool : tools)
+    EXPECT_TRUE(WaitUntil([tool] { return ::kill(tool, 0) != 0; }, 10000)) << "the tool ends with the window";
+}
+
+// F4 goes to the next line that names a place and opens it; the keyboard is then in the editor.
+TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
+  dir.write("ws/game/g_cmds.c", "void Cmd_Say( void ) {\n\tSTANDIN_ERROR\n}\n");
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_WARNING\n}\n");
+  auto form = Open();
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
+
+  QAction* next = form->Actions()["NextMessageAction"];
+  const QList<QAction*> buildMenu = form->menuBar()->actions()[3]->menu()->actions();
+  EXPECT_TRUE(buildMenu.contains(next));
+  EXPECT_TRUE(buildMenu.contains(form->Actions()["PreviousMessageAction"]));
+  std::vector<std::string> opened;
+  for (int i = 0; i < 3; ++i) {
+    next->trigger();
+    auto* editor = dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor());
+    ASSERT_NE(editor, nullptr);
+    opened.push_back(editor->FileName() + ":" + std::to_string(editor->MarkedLine));
+    EXPECT_EQ(form->focusWidget(), static_cast<QWidget*>(editor->MyEditor)) << opened.back();
+  }
+  EXPECT_EQ(opened, (std::vector<std::string>{Source("g_cmds.c") + ":2", Source("g_main.c") + ":3",
+                                              Source("g_main.c") + ":3"}))
+      << "the last place stays when there is none after it";
+  form->Actions()["PreviousMessageAction"]->trigger();
+  EXPECT_EQ(dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor())->FileName(), Source("g_cmds.c"));
+}
