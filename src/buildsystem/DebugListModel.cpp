@@ -11,6 +11,9 @@ constexpr std::size_t kShownLineLength = 4096;
 DebugListModel::DebugListModel(MessageLines& lines, QObject* parent)
     : QAbstractListModel(parent), lines_(lines), rows_(static_cast<int>(lines.Lines().size())) {
   lines_.AddWatcher(this);
+  sync_.setSingleShot(true);
+  sync_.setInterval(0);
+  connect(&sync_, &QTimer::timeout, this, &DebugListModel::Sync);
 }
 
 DebugListModel::~DebugListModel() { lines_.RemoveWatcher(this); }
@@ -22,28 +25,55 @@ const std::string& DebugListModel::Line(int row) const {
 }
 
 QVariant DebugListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_) return {};
+  // Between a change and the next Sync a known row may be gone already.
+  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_ ||
+      static_cast<std::size_t>(index.row()) >= lines_.Lines().size())
+    return {};
   const std::string& line = Line(index.row());
   return QString::fromLatin1(line.data(), static_cast<qsizetype>(std::min(line.size(), kShownLineLength)));
 }
 
+void DebugListModel::Sync() {
+  sync_.stop();
+  const int lines = static_cast<int>(lines_.Lines().size());
+  if (reset_) {
+    beginResetModel();
+    rows_ = lines;
+    endResetModel();
+  } else if (lines > rows_) {
+    if (lastChanged_ && rows_ > 0) emit dataChanged(index(rows_ - 1), index(rows_ - 1), {Qt::DisplayRole});
+    beginInsertRows(QModelIndex(), rows_, lines - 1);
+    rows_ = lines;
+    endInsertRows();
+  } else if (lastChanged_ && rows_ > 0) {
+    emit dataChanged(index(rows_ - 1), index(rows_ - 1), {Qt::DisplayRole});
+  }
+  reset_ = lastChanged_ = false;
+  emit lastLineUpdated();
+}
+
+void DebugListModel::Changed() {
+  if (!sync_.isActive()) sync_.start();
+}
+
 void DebugListModel::LinesCleared() {
+  // At once: every row is gone, so none may be asked for.
   beginResetModel();
   rows_ = 0;
+  reset_ = lastChanged_ = false;
   endResetModel();
 }
 
-void DebugListModel::LineAdded() {
-  beginInsertRows(QModelIndex(), rows_, rows_);
-  ++rows_;
-  endInsertRows();
-  emit lastLineUpdated();
-}
+void DebugListModel::LineAdded() { Changed(); }
 
 void DebugListModel::LastLineChanged() {
-  const QModelIndex last = index(rows_ - 1);
-  emit dataChanged(last, last, {Qt::DisplayRole});
-  emit lastLineUpdated();
+  lastChanged_ = true;
+  Changed();
+}
+
+void DebugListModel::OldestLinesDropped() {
+  reset_ = true;
+  Changed();
 }
 
 void FollowLastLine(QListView& view, DebugListModel& model) {

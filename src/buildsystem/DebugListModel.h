@@ -1,10 +1,12 @@
-// The message lines as a Qt list model for the "Debug" list view: each change touches only the
-// last row, so long outputs stay cheap to show.
+// The message lines as a Qt list model for the "Debug" list view. A tool may print a million
+// lines a second, so the model tells its views about new lines in batches, when the event loop
+// next runs, and each batch touches only the rows at the end.
 #pragma once
 
 #include "MessageLines.h"
 
 #include <QAbstractListModel>
+#include <QTimer>
 
 class QListView;
 
@@ -20,17 +22,25 @@ public:
   // The line of a row as the build wrote it.
   [[nodiscard]] const std::string& Line(int row) const;
 
+  // Tells the views what changed since the last time; runs by itself when the event loop runs.
+  void Sync();
+
 signals:
-  // The last line changed or a line was added: the view selects the last line.
+  // The last line changed or lines were added: the view selects the last line.
   void lastLineUpdated();
 
 private:
   void LinesCleared() override;
   void LineAdded() override;
   void LastLineChanged() override;
+  void OldestLinesDropped() override;
+  void Changed();
 
   MessageLines& lines_;
-  int rows_ = 0;
+  int rows_ = 0;             // the rows the views know of
+  bool lastChanged_ = false; // the last known row's text changed since
+  bool reset_ = false;       // rows went from the front since: the views start over
+  QTimer sync_;
 };
 
 // Makes `view` show `model` and select its last line as output arrives.

@@ -24,11 +24,24 @@ void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lin
       continue;
     }
     LineBreakPending = false;
-    const std::size_t end = text.find_first_of("\r\n", at);
-    AppendRun(text.substr(at, end == std::string::npos ? std::string::npos : end - at), lines, isError);
-    at = end == std::string::npos ? text.size() : end;
-    if (processEvents_) processEvents_();
+    std::size_t end = at;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+      ++end;
+    AppendRun(std::string_view(text).substr(at, end - at), lines, isError);
+    at = end;
+    Breathe();
   }
+}
+
+void TMessageCollector::Breathe() {
+  constexpr auto kBreathEvery = std::chrono::milliseconds(20);
+  constexpr unsigned kRunsBetweenClockReadings = 256;
+  if (!processEvents_ || ++runsSinceClock_ < kRunsBetweenClockReadings) return;
+  runsSinceClock_ = 0;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastBreath_ < kBreathEvery) return;
+  lastBreath_ = now;
+  processEvents_();
 }
 
 void TMessageCollector::BreakLine(MessageLines& lines, bool isError) {
@@ -38,13 +51,16 @@ void TMessageCollector::BreakLine(MessageLines& lines, bool isError) {
   lastLineSettled_ = lastLineHasSummary_ = false;
 }
 
-void TMessageCollector::AppendRun(const std::string& run, MessageLines& lines, bool isError) {
+void TMessageCollector::AppendRun(std::string_view run, MessageLines& lines, bool isError) {
   // Only the new run is expanded and only the new text is searched: the last line may grow
   // very long when a tool prints without line ends, and it holds no tabs any more.
   const std::size_t oldSize = lines.Last().size();
-  lines.AppendToLast(ExpandTabs(run, oldSize));
+  if (run.find('\t') == std::string_view::npos)
+    lines.AppendToLast(run);
+  else
+    lines.AppendToLast(ExpandTabs(std::string(run), oldSize));
   const std::string& line = lines.Last();
-  if (isError && !lastLineSettled_ && (oldSize == 0 || run.find(':') != std::string::npos)) {
+  if (isError && !lastLineSettled_ && (oldSize == 0 || run.find(':') != std::string_view::npos)) {
     std::string normalised = NormaliseMessageLine(line, style_);
     lastLineSettled_ = FileNameColon(normalised, style_) != std::string::npos;
     if (normalised != line) lines.SetLast(std::move(normalised));

@@ -6,13 +6,16 @@
 #include "MessageLines.h"
 #include "Paths.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class TMessageCollector {
 public:
-  // `processEvents` lets the user interface breathe after each run of text; may be empty.
+  // `processEvents` lets the user interface breathe while a long chunk is collected, a few dozen
+  // times a second (each call costs as much as hundreds of lines); may be empty.
   explicit TMessageCollector(std::function<void()> processEvents = {}, PathStyle style = PathStyle::Native());
 
   void CollectOutput(const std::string& text, MessageLines& lines, bool isError);
@@ -29,10 +32,14 @@ public:
   std::function<std::optional<std::string>(const std::string& line)> ExplainAssemblerLine;
 
 private:
-  void AppendRun(const std::string& run, MessageLines& lines, bool isError);
+  void AppendRun(std::string_view run, MessageLines& lines, bool isError);
   void BreakLine(MessageLines& lines, bool isError);
 
+  void Breathe();
+
   std::function<void()> processEvents_;
+  std::chrono::steady_clock::time_point lastBreath_;
+  unsigned runsSinceClock_ = 0;
   PathStyle style_;
   // The last line's file-name field is complete and normalised, so later runs cannot change it.
   bool lastLineSettled_ = false;

@@ -1,9 +1,13 @@
 // The lines of a message list such as "Debug": an ordered list that is only appended to and
-// whose last line is the one being filled. Views and the command-line build watch it.
+// whose last line is the one being filled. Views and the command-line build watch it. However
+// much a tool prints, the list keeps at most kMostLinesKept lines: past that the oldest go, a
+// hundredth at a time, and the first line says how many went.
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class MessageLines {
@@ -13,6 +17,7 @@ public:
   // early.
   enum class Keep { AllLines, LastLineOnly };
   static constexpr std::size_t kLongestHeldLine = 1 << 20;
+  static constexpr std::size_t kMostLinesKept = 100000;
 
   explicit MessageLines(Keep keep = Keep::AllLines) : keep_(keep) {}
 
@@ -22,14 +27,19 @@ public:
     virtual void LinesCleared() {}
     virtual void LineAdded() {}
     virtual void LastLineChanged() {}
+    // Lines went from the front, and the first line now says how many went in all.
+    virtual void OldestLinesDropped() {}
   };
 
-  [[nodiscard]] const std::vector<std::string>& Lines() const { return lines_; }
+  [[nodiscard]] const std::deque<std::string>& Lines() const { return lines_; }
+  // How many lines went to keep the list within its limit.
+  [[nodiscard]] std::size_t Dropped() const { return dropped_; }
   [[nodiscard]] bool Empty() const { return lines_.empty(); }
   [[nodiscard]] const std::string& Last() const { return lines_.back(); }
 
   void Clear() {
     lines_.clear();
+    dropped_ = 0;
     for (Watcher* watcher : watchers_)
       watcher->LinesCleared();
   }
@@ -38,9 +48,12 @@ public:
     lines_.push_back(std::move(line));
     for (Watcher* watcher : watchers_)
       watcher->LineAdded();
-    if (keep_ == Keep::LastLineOnly) lines_.erase(lines_.begin(), lines_.end() - 1);
+    if (keep_ == Keep::LastLineOnly)
+      lines_.erase(lines_.begin(), lines_.end() - 1);
+    else if (lines_.size() > kMostLinesKept)
+      DropOldest();
   }
-  void AppendToLast(const std::string& text) {
+  void AppendToLast(std::string_view text) {
     lines_.back() += text;
     for (Watcher* watcher : watchers_)
       watcher->LastLineChanged();
@@ -57,7 +70,24 @@ public:
   void RemoveWatcher(Watcher* watcher) { std::erase(watchers_, watcher); }
 
 private:
+  void DropOldest() {
+    // The notice stays first; the oldest lines after it go.
+    const std::size_t first = dropped_ > 0 ? 1 : 0;
+    const std::size_t count = kMostLinesKept / 100;
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(first + count));
+    dropped_ += count;
+    const std::string notice = "[" + std::to_string(dropped_) + " earlier lines were not kept]";
+    if (first == 0)
+      lines_.push_front(notice);
+    else
+      lines_.front() = notice;
+    for (Watcher* watcher : watchers_)
+      watcher->OldestLinesDropped();
+  }
+
   Keep keep_;
-  std::vector<std::string> lines_;
+  std::deque<std::string> lines_;
+  std::size_t dropped_ = 0;
   std::vector<Watcher*> watchers_;
 };

@@ -511,6 +511,7 @@ TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
   form.CreateSharedDialogs();
   form.DebugLines.Add("q3lcc output");
   form.DebugLines.Add(source + ":12: syntax error");
+  QCoreApplication::processEvents(); // the list hears of new lines in batches
   QModelIndex row = form.DebugListBox->model()->index(1, 0);
   form.DebugListBox->setCurrentIndex(row);
   emit form.DebugListBox->doubleClicked(row);
@@ -523,6 +524,7 @@ TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
   // A path the tools wrote in the old code page reaches the editor byte for byte.
   const std::string accented = dir.write("mods/jos\xE9/g.c", "int y;\n");
   form.DebugLines.Add(accented + ":3: warning");
+  QCoreApplication::processEvents();
   row = form.DebugListBox->model()->index(2, 0);
   form.DebugListBox->setCurrentIndex(row);
   emit form.DebugListBox->doubleClicked(row);

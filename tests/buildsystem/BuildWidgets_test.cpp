@@ -93,12 +93,34 @@ TEST(BuildDebugList, ShowsTheLinesAndFollowsTheLastOne) {
   EXPECT_EQ(model.rowCount(), 1);
   lines.Add("sec");
   lines.AppendToLast("ond");
+  QCoreApplication::processEvents(); // the view hears of new lines in batches
   EXPECT_EQ(model.rowCount(), 2);
   EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString(), "second");
   EXPECT_EQ(view.currentIndex().row(), 1);
   lines.SetLast(std::string(100000, 'x'));
+  QCoreApplication::processEvents();
   EXPECT_EQ(model.Line(1).size(), 100000u) << "the line stays whole";
   EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString().size(), 4096);
   lines.Clear();
   EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(BuildDebugList, AFloodKeepsTheNewestLinesAndSaysHowManyWent) {
+  MessageLines lines;
+  DebugListModel model(lines);
+  QListView view;
+  FollowLastLine(view, model);
+  constexpr std::size_t kAdded = 2 * MessageLines::kMostLinesKept + 12345;
+  for (std::size_t i = 0; i < kAdded; ++i)
+    lines.Add("line " + std::to_string(i));
+  ASSERT_LE(lines.Lines().size(), MessageLines::kMostLinesKept);
+  EXPECT_EQ(lines.Lines().size() - 1 + lines.Dropped(), kAdded) << "every line is either kept or counted";
+  EXPECT_EQ(lines.Lines().front(), "[" + std::to_string(lines.Dropped()) + " earlier lines were not kept]");
+  EXPECT_EQ(lines.Lines()[1], "line " + std::to_string(lines.Dropped()));
+  EXPECT_EQ(lines.Last(), "line " + std::to_string(kAdded - 1));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(model.rowCount(), static_cast<int>(lines.Lines().size()));
+  EXPECT_EQ(view.currentIndex().row(), model.rowCount() - 1);
+  EXPECT_EQ(model.data(model.index(model.rowCount() - 1), Qt::DisplayRole).toString().toStdString(),
+            lines.Last());
 }

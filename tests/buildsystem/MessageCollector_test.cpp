@@ -11,12 +11,14 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+Lines Held(const MessageLines& lines) { return {lines.Lines().begin(), lines.Lines().end()}; }
+
 Lines Collect(const std::vector<std::string>& chunks, bool isError = false) {
   TMessageCollector collector;
   MessageLines lines;
   for (const auto& chunk : chunks)
     collector.CollectOutput(chunk, lines, isError);
-  return lines.Lines();
+  return Held(lines);
 }
 
 bool Never(const std::string&) { return false; }
@@ -40,11 +42,11 @@ TEST(BuildCollector, PairStateSurvivesStreamsAndRunsButNotAnEmptiedList) {
   MessageLines lines;
   collector.CollectOutput("fatal\r", lines, false);
   collector.CollectOutput("\nnext", lines, true);
-  EXPECT_EQ(lines.Lines(), (Lines{"fatal", "next"}));
+  EXPECT_EQ(Held(lines), (Lines{"fatal", "next"}));
   collector.CollectOutput("end\r", lines, false);
   lines.Clear();
   collector.CollectOutput("\nfresh", lines, false);
-  EXPECT_EQ(lines.Lines(), (Lines{"", "fresh"}));
+  EXPECT_EQ(Held(lines), (Lines{"", "fresh"}));
 }
 
 TEST(BuildCollector, ExpandsTabsToColumnsOfEight) {
