@@ -20,27 +20,60 @@ DebugListModel::~DebugListModel() { lines_.RemoveWatcher(this); }
 
 int DebugListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
+std::optional<std::size_t> DebugListModel::LineOfRow(int row) const {
+  if (row < 0 || row >= rows_) return std::nullopt;
+  // Counted among all the lines ever added, with the notice (when there is one) standing first.
+  const std::size_t notice = dropped_ > 0 ? 1 : 0;
+  if (static_cast<std::size_t>(row) < notice) return 0;
+  const std::size_t added = dropped_ + static_cast<std::size_t>(row) - notice;
+  const std::size_t nowNotice = lines_.Dropped() > 0 ? 1 : 0;
+  if (added < lines_.Dropped()) return std::nullopt;
+  const std::size_t at = added - lines_.Dropped() + nowNotice;
+  if (at >= lines_.Lines().size()) return std::nullopt;
+  return at;
+}
+
 const std::string& DebugListModel::Line(int row) const {
-  return lines_.Lines()[static_cast<std::size_t>(row)];
+  static const std::string gone;
+  const std::optional<std::size_t> at = LineOfRow(row);
+  return at ? lines_.Lines()[*at] : gone;
 }
 
 QVariant DebugListModel::data(const QModelIndex& index, int role) const {
-  // Between a change and the next Sync a known row may be gone already.
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_ ||
-      static_cast<std::size_t>(index.row()) >= lines_.Lines().size())
-    return {};
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
   const std::string& line = Line(index.row());
   return QString::fromLatin1(line.data(), static_cast<qsizetype>(std::min(line.size(), kShownLineLength)));
+}
+
+bool DebugListModel::RemoveDroppedRows() {
+  const std::size_t gone = lines_.Dropped() - dropped_;
+  if (gone == 0) return true;
+  if (gone + 1 >= static_cast<std::size_t>(rows_)) return false;
+  // The first row becomes the notice and the rows after it that went are removed; a notice
+  // already there stands for the first of the lines that went.
+  const int first = dropped_ > 0 ? 1 : 0;
+  const int removed = static_cast<int>(gone) - (1 - first);
+  dropped_ = lines_.Dropped();
+  if (removed > 0) {
+    beginRemoveRows(QModelIndex(), 1, removed);
+    rows_ -= removed;
+    endRemoveRows();
+  }
+  emit dataChanged(index(0), index(0), {Qt::DisplayRole});
+  return true;
 }
 
 void DebugListModel::Sync() {
   sync_.stop();
   const int lines = static_cast<int>(lines_.Lines().size());
-  if (reset_) {
+  if (!RemoveDroppedRows()) {
     beginResetModel();
     rows_ = lines;
+    dropped_ = lines_.Dropped();
+    lastChanged_ = false;
     endResetModel();
-  } else if (lines > rows_) {
+  }
+  if (lines > rows_) {
     if (lastChanged_ && rows_ > 0) emit dataChanged(index(rows_ - 1), index(rows_ - 1), {Qt::DisplayRole});
     beginInsertRows(QModelIndex(), rows_, lines - 1);
     rows_ = lines;
@@ -48,7 +81,7 @@ void DebugListModel::Sync() {
   } else if (lastChanged_ && rows_ > 0) {
     emit dataChanged(index(rows_ - 1), index(rows_ - 1), {Qt::DisplayRole});
   }
-  reset_ = lastChanged_ = false;
+  lastChanged_ = false;
   emit lastLineUpdated();
 }
 
@@ -60,7 +93,8 @@ void DebugListModel::LinesCleared() {
   // At once: every row is gone, so none may be asked for.
   beginResetModel();
   rows_ = 0;
-  reset_ = lastChanged_ = false;
+  dropped_ = 0;
+  lastChanged_ = false;
   endResetModel();
 }
 
@@ -71,10 +105,7 @@ void DebugListModel::LastLineChanged() {
   Changed();
 }
 
-void DebugListModel::OldestLinesDropped() {
-  reset_ = true;
-  Changed();
-}
+void DebugListModel::OldestLinesDropped() { Changed(); }
 
 void FollowLastLine(QListView& view, DebugListModel& model) {
   view.setModel(&model);

@@ -8,6 +8,8 @@
 #include <QAbstractListModel>
 #include <QTimer>
 
+#include <optional>
+
 class QListView;
 
 class DebugListModel : public QAbstractListModel, private MessageLines::Watcher {
@@ -36,10 +38,17 @@ private:
   void OldestLinesDropped() override;
   void Changed();
 
+  // Tells the views of the oldest lines that went since the last time; false when so many went
+  // that starting over is simpler.
+  bool RemoveDroppedRows();
+  // Where the line a row stands for is now: rows keep their lines until the views hear of a
+  // change, while the lines themselves move at once. None when the line went in between.
+  [[nodiscard]] std::optional<std::size_t> LineOfRow(int row) const;
+
   MessageLines& lines_;
   int rows_ = 0;             // the rows the views know of
+  std::size_t dropped_ = 0;  // the lines gone from the front as the views know it
   bool lastChanged_ = false; // the last known row's text changed since
-  bool reset_ = false;       // rows went from the front since: the views start over
   QTimer sync_;
 };
 
