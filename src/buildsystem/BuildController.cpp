@@ -1,6 +1,7 @@
-// The chain of a build: command -> CompileFile -> CompileDone -> ... -> AssembleProject ->
-// AssembleDone -> next project or the end. A step that cannot start ends the build visibly; a
-// project with a failed compile is not assembled, so its working module stays.
+// The chain of a build: command -> CompileFile (up to ParallelCompiles at once) -> CompileDone,
+// in file order -> ... -> AssembleProject -> AssembleDone -> next project or the end. A step that
+// cannot start ends the build visibly; a project with a failed compile is not assembled, so its
+// working module stays.
 #include "BuildController.h"
 
 #include "WorkspacePaths.h"
@@ -90,14 +91,21 @@ void TBuildController::Cancel() {
     if (run->runner->Active()) run->runner->Terminate(0);
 }
 
-// The runs go to the ended ones, whose events no longer reach the build, and are asked to end.
 void TBuildController::Abort() {
   if (!building_) return;
   context_.progress.cancelButtonClick();
-  for (auto& run : running_)
-    ended_.push_back(std::move(run));
-  running_.clear();
+  LetGoOfRuns();
   Finish("Cancelled");
+}
+
+// The runs go to the ended ones, whose events no longer reach the build; their tools end.
+void TBuildController::LetGoOfRuns() {
+  for (auto& run : running_) {
+    if (run->runner->Active()) run->runner->Terminate(0);
+    ended_.push_back(std::move(run));
+  }
+  running_.clear();
+  compilesRunning_ = 0;
 }
 
 void TBuildController::BuildActionExecute(TProjectItem& project) {
@@ -190,18 +198,26 @@ void TBuildController::StartProjectFiles() {
   BuildFileIndex = BuildProject->NextSourceFile(0);
   AssemblyList_.clear();
   failedCompiles_ = 0;
-  CompileOrAssembleCurrent();
+  StartCompiles();
+  if (building_ && compilesRunning_ == 0) AssembleOrEndProject();
 }
 
-// A project without (further) C files goes straight to its assembly: its other files may be
-// a whole module written in assembly.
-void TBuildController::CompileOrAssembleCurrent() {
-  if (BuildFileIndex < static_cast<int>(BuildProject->Files.size())) {
-    const std::string& path = BuildProject->Files[static_cast<std::size_t>(BuildFileIndex)].Path;
+void TBuildController::StartCompiles() {
+  const int files = static_cast<int>(BuildProject->Files.size());
+  while (building_ && compilesRunning_ < std::max(1, context_.settings.ParallelCompiles) &&
+         BuildFileIndex < files) {
+    const std::string path = BuildProject->Files[static_cast<std::size_t>(BuildFileIndex)].Path;
     context_.progress.SetCaption("Compiling - " + BuildProject->Name);
     context_.progress.SetLabel(path);
-    return TryStep([&] { CompileFile(path); });
+    context_.progress.SetPosition(BuildFileIndex);
+    BuildFileIndex = BuildProject->NextSourceFile(BuildFileIndex + 1);
+    TryStep([&] { CompileFile(path); });
   }
+}
+
+// A project without C files goes straight to its assembly: its other files may be a whole
+// module written in assembly.
+void TBuildController::AssembleOrEndProject() {
   if (failedCompiles_ > 0) return EndProjectWithoutModule(FilesFailed(failedCompiles_));
   const auto files = PathsOf(BuildProject->Files);
   if (AssemblyList_.empty() && std::none_of(files.begin(), files.end(), PassedToAssembler))
@@ -218,6 +234,7 @@ template <typename Step> void TBuildController::TryStep(Step step) {
 }
 
 void TBuildController::FailBuild(const std::string& message) {
+  LetGoOfRuns(); // compiles started before the failed step
   outcome_.failure = message;
   AddDebugLine(message);
   Finish(message);
@@ -251,34 +268,47 @@ void TBuildController::MakeOutputFolder() const {
 }
 
 ProcessRunner& TBuildController::NewRun(EndHandler onEnd, std::string assemblyEntry) {
-  auto run = std::make_unique<ToolRun>();
-  run->assemblyEntry = std::move(assemblyEntry);
-  run->runner = std::make_unique<ProcessRunner>(context_.handOver);
-  ProcessRunner& runner = *run->runner;
+  auto owned = std::make_unique<ToolRun>();
+  ToolRun& run = *owned;
+  run.assemblyEntry = std::move(assemblyEntry);
+  run.onEnd = onEnd;
+  run.runner = std::make_unique<ProcessRunner>(context_.handOver);
+  ProcessRunner& runner = *run.runner;
   runner.TerminateOnDestroy = true;
   if (context_.toolTimeLimit) runner.TimeLimit = *context_.toolTimeLimit;
-  runner.OnData = [this](ProcessRunner&, const char* buffer, std::size_t count) {
-    OutputData(buffer, count, false);
+  runner.OnData = [this, &run](ProcessRunner&, const char* buffer, std::size_t count) {
+    OutputData(run, buffer, count, false);
   };
-  runner.OnErrorData = [this](ProcessRunner&, const char* buffer, std::size_t count) {
-    OutputData(buffer, count, true);
+  runner.OnErrorData = [this, &run](ProcessRunner&, const char* buffer, std::size_t count) {
+    OutputData(run, buffer, count, true);
   };
-  runner.OnTerminated = [this, onEnd](ProcessRunner& sender, const ProcessEnd& end) {
-    RunEnded(sender, end, onEnd);
-  };
-  running_.push_back(std::move(run));
+  runner.OnTerminated = [this](ProcessRunner& sender, const ProcessEnd& end) { RunEnded(sender, end); };
+  running_.push_back(std::move(owned));
   return runner;
 }
 
-void TBuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end, EndHandler onEnd) {
+void TBuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end) {
   const auto it = std::find_if(running_.begin(), running_.end(),
                                [&sender](const auto& run) { return run->runner.get() == &sender; });
   if (it == running_.end()) return; // a run the build let go of (Abort)
-  std::unique_ptr<ToolRun> run = std::move(*it);
-  running_.erase(it);
-  ended_.clear(); // none of them is on the call stack any more
-  ended_.push_back(std::move(run));
-  (this->*onEnd)(*ended_.back(), end);
+  ended_.clear();                   // none of them is on the call stack any more
+  (*it)->end = end;
+  EndRunsInOrder();
+}
+
+void TBuildController::EndRunsInOrder() {
+  while (!running_.empty() && running_.front()->end) {
+    ended_.push_back(std::move(running_.front()));
+    running_.erase(running_.begin());
+    ToolRun& run = *ended_.back();
+    if (run.onEnd == &TBuildController::CompileDone) --compilesRunning_;
+    (this->*run.onEnd)(run, *run.end);
+    if (running_.empty()) return;
+    // The next run's output comes now, all it held first.
+    for (const auto& [text, isError] : running_.front()->heldOutput)
+      ListOutput(text, isError);
+    running_.front()->heldOutput.clear();
+  }
 }
 
 void TBuildController::CompileFile(const std::string& path) {
@@ -288,17 +318,31 @@ void TBuildController::CompileFile(const std::string& path) {
     projectFiles.push_back(context_.workspace.Items(i).FileName);
   const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
   ProcessRunner& runner = NewRun(&TBuildController::CompileDone, entry);
+  ++compilesRunning_;
   runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
   AssemblyList_.push_back(entry);
   collector_.Assembling = false;
   collector_.AssemblerResult.clear();
-  runner.Execute();
+  try {
+    runner.Execute();
+  } catch (...) {
+    running_.pop_back();
+    --compilesRunning_;
+    throw;
+  }
 }
 
-void TBuildController::OutputData(const char* buffer, std::size_t count, bool isError) {
+void TBuildController::OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError) {
   // The text ends at the first NUL byte, as the list holds C strings.
-  const std::string text(buffer, ::strnlen(buffer, count));
+  std::string text(buffer, ::strnlen(buffer, count));
+  if (&run == running_.front().get())
+    ListOutput(text, isError);
+  else
+    run.heldOutput.emplace_back(std::move(text), isError);
+}
+
+void TBuildController::ListOutput(const std::string& text, bool isError) {
   collector_.CollectOutput(text, context_.debugLines, isError);
   if (context_.processEvents) context_.processEvents();
 }
@@ -329,13 +373,14 @@ bool TBuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) 
 
 void TBuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
   FailedCompile(run, end);
-  if (!context_.progress.Running()) return Finish("Cancelled");
+  if (!context_.progress.Running()) {
+    if (running_.empty()) Finish("Cancelled");
+    return;
+  }
   if (BuildFileIndex == -1)
     return Finish(failedCompiles_ > 0 ? "Completed  - " + FilesFailed(failedCompiles_) : "Completed");
-  BuildFileIndex = BuildProject->NextSourceFile(BuildFileIndex + 1);
-  if (BuildFileIndex < static_cast<int>(BuildProject->Files.size()))
-    context_.progress.SetPosition(BuildFileIndex);
-  CompileOrAssembleCurrent();
+  StartCompiles();
+  if (building_ && compilesRunning_ == 0) AssembleOrEndProject();
 }
 
 void TBuildController::AssembleProject() {

@@ -1,6 +1,7 @@
-// The build: the five build commands, compiling a project's C files one after the other and
-// assembling them into the project's module, as a chain of tool runs each started from the
-// previous run's end. Holds the build state; one build at a time.
+// The build: the five build commands, compiling a project's C files and assembling them into the
+// project's module, as a chain of tool runs each started from an earlier run's end. Up to
+// "ParallelCompiles" compiles run at once; their messages are listed file by file in the
+// project's order, each file's together. Holds the build state; one build at a time.
 #pragma once
 
 #include "AssemblySourceMap.h"
@@ -95,13 +96,18 @@ public:
   std::function<void()> BuildFinished;
 
 private:
+  struct ToolRun;
+  using EndHandler = void (TBuildController::*)(ToolRun& run, const ProcessEnd& end);
   // One tool run of the build: its runner and, for a compile, the entry of the file it writes.
-  // Several could run at once; the build runs one at a time today.
   struct ToolRun {
     std::unique_ptr<ProcessRunner> runner;
     std::string assemblyEntry;
+    EndHandler onEnd = nullptr;
+    // Output held until the runs started before this one are listed (each with its flag: from
+    // standard error), and how the tool ended once it has.
+    std::vector<std::pair<std::string, bool>> heldOutput;
+    std::optional<ProcessEnd> end;
   };
-  using EndHandler = void (TBuildController::*)(ToolRun& run, const ProcessEnd& end);
 
   bool RefuseWhileBuilding();
   void Cancel();
@@ -111,7 +117,10 @@ private:
   void SaveIfModified(const std::string& path, const std::string& shownName);
   void StartSingleCompile(const std::string& caption, const std::string& path);
   void StartProjectFiles();
-  void CompileOrAssembleCurrent();
+  // Starts compiles of the project's next C files while fewer than ParallelCompiles run.
+  void StartCompiles();
+  // After the project's last compile: its assembly, or the reason why there is none.
+  void AssembleOrEndProject();
   void CompileFile(const std::string& path);
   void AssembleProject();
   void CompileDone(ToolRun& run, const ProcessEnd& end);
@@ -122,10 +131,15 @@ private:
   void NoteProblem(const std::string& problem);
   void ReportEnd(const ProcessEnd& end, const std::string& program);
   bool FailedCompile(const ToolRun& run, const ProcessEnd& end);
-  void OutputData(const char* buffer, std::size_t count, bool isError);
+  void OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError);
+  void ListOutput(const std::string& text, bool isError);
+  // Ends the runs that ended, in the order they were started, and lists what each held.
+  void EndRunsInOrder();
+  // The build no longer hears of its runs, which are asked to end.
+  void LetGoOfRuns();
   std::optional<std::string> SourceLineOf(const std::string& assemblerLine);
   ProcessRunner& NewRun(EndHandler onEnd, std::string assemblyEntry = {});
-  void RunEnded(ProcessRunner& sender, const ProcessEnd& end, EndHandler onEnd);
+  void RunEnded(ProcessRunner& sender, const ProcessEnd& end);
   template <typename Step> void TryStep(Step step);
   void FailBuild(const std::string& message);
   void Finish(const std::string& label);
@@ -135,10 +149,12 @@ private:
   BuildContext context_;
   TMessageCollector collector_;
   AssemblySourceMap sourceMap_;
+  // In the order they were started: the first one's output is listed as it comes.
   std::vector<std::unique_ptr<ToolRun>> running_;
   // Runs that have ended. The last may still be on the call stack that started the next run, so
   // they are released when a later run ends.
   std::vector<std::unique_ptr<ToolRun>> ended_;
+  int compilesRunning_ = 0;
   std::vector<std::string> AssemblyList_;
   int failedCompiles_ = 0;    // of the project being built
   std::string projectResult_; // " - " and what became of the project's module

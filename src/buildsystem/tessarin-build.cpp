@@ -19,7 +19,8 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] WORKSPACE.tsw [PROJECT...]\n"
+    "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] [--jobs N] WORKSPACE.tsw "
+    "[PROJECT...]\n"
     "\n"
     "Builds the named projects of the workspace, or all of them in workspace order (as\n"
     "\"Rebuild All\"), with the compiler, assembler and output folder of Tessarin's settings.\n"
@@ -27,6 +28,7 @@ const char* const kUsage =
     "  --set NAME=VALUE  use VALUE for the setting NAME for this run only (lcclocation,\n"
     "                    lcclarguments, q3asmlocation, q3asmlarguments, outputlocation)\n"
     "  --timeout SECONDS end a tool that runs longer and count it as failed\n"
+    "  --jobs N          compile up to N files of a project at once (\"Parallel compiles\")\n"
     "  --help            show this text\n"
     "\n"
     "The tools' messages go to standard output as they arrive, the progress to standard error.\n"
@@ -148,11 +150,12 @@ int Fail(const std::string& message) {
   return 2;
 }
 
-std::optional<std::chrono::seconds> TimeLimit(const std::string& text) {
+// A whole number above 0, or none.
+std::optional<long> PositiveNumber(const std::string& text) {
   std::size_t used = 0;
   try {
-    const long seconds = std::stol(text, &used);
-    if (used == text.size() && seconds > 0) return std::chrono::seconds(seconds);
+    const long number = std::stol(text, &used);
+    if (used == text.size() && number > 0) return number;
   } catch (const std::exception&) {
   }
   return std::nullopt;
@@ -196,8 +199,13 @@ int main(int argc, char** argv) {
     if (words[i] == "--set") {
       if (i + 1 >= words.size() || !ApplySetting(settings, words[++i])) return Fail("--set needs NAME=VALUE");
     } else if (words[i] == "--timeout") {
-      timeLimit = i + 1 < words.size() ? TimeLimit(words[++i]) : std::nullopt;
-      if (!timeLimit) return Fail("--timeout needs a number of seconds above 0");
+      const std::optional<long> seconds = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;
+      if (!seconds) return Fail("--timeout needs a number of seconds above 0");
+      timeLimit = std::chrono::seconds(*seconds);
+    } else if (words[i] == "--jobs") {
+      const std::optional<long> jobs = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;
+      if (!jobs || *jobs > 64) return Fail("--jobs needs a number from 1 to 64");
+      settings.ParallelCompiles = static_cast<int>(*jobs);
     } else if (workspaceFile.empty()) {
       workspaceFile = words[i];
     } else {

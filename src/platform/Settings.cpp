@@ -2,6 +2,7 @@
 
 #include "RegistryStore.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <optional>
@@ -17,6 +18,7 @@ namespace {
 const char* const kDefaultCompilerArguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
 const char* const kDefaultFont = "Courier New";
 const int kDefaultFontSize = 10;
+const int kMostParallelCompiles = 64;
 
 std::optional<int> parseInteger(const std::string& text) {
   std::size_t first = text.find_first_not_of(' ');
@@ -138,6 +140,9 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
   settings.EditorFont = storedText(stored("EditorFont"), defaults.EditorFont);
   settings.EditorFontSize = storedInteger(stored("EditorFontSize")).value_or(defaults.EditorFontSize);
   settings.BackupSource = storedInteger(stored("BackupSource")).value_or(0) != 0;
+  settings.ParallelCompiles =
+      std::clamp(storedInteger(stored("ParallelCompiles")).value_or(defaults.ParallelCompiles), 1,
+                 kMostParallelCompiles);
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   return settings;
 }
@@ -160,6 +165,7 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   else
     store.setNumber(root, kSettingsKey, "EditorFontSize", settings.EditorFontSize);
   store.setString(root, kSettingsKey, "BackupSource", settings.BackupSource ? "1" : "0");
+  store.setNumber(root, kSettingsKey, "ParallelCompiles", settings.ParallelCompiles);
 }
 
 std::string FindOnSearchPath(const std::string& program) {

@@ -1,4 +1,4 @@
-// The ten user settings, their defaults and their place in the registry store.
+// The user settings, their defaults and their place in the registry store.
 #pragma once
 
 #include "Paths.h"
@@ -19,6 +19,8 @@ struct Settings {
   std::string EditorFont;
   int EditorFontSize = 10;
   bool BackupSource = false;
+  // How many compiles of a project may run at once; 1 compiles one file after the other.
+  int ParallelCompiles = 1;
 
   bool operator==(const Settings&) const = default;
 };
@@ -54,7 +56,7 @@ extern const char* const kInstallRecordValue;
 
 // Reads the settings from the store, with defaults for everything missing.
 [[nodiscard]] Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventions);
-// Writes all ten values into the store (the caller saves the store).
+// Writes every value into the store (the caller saves the store).
 void SaveSettings(RegistryStore& store, const Settings& settings);
 
 // Appends the path delimiter when missing (both styles' delimiters count as present).

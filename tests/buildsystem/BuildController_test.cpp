@@ -119,6 +119,43 @@ TEST_F(BuildFixture, BuildsAProjectIntoItsModuleWithTheEntryPointFirst) {
   EXPECT_TRUE(paths::FileExists(Out("game.~map")));
 }
 
+// Compiles that run at once list their messages as one after the other would, file by file, and
+// the module comes out byte for byte the same.
+TEST_F(BuildFixture, ParallelCompilesListAndBuildAsOneAfterTheOther) {
+  TProjectItem& project = AddProject("game");
+  for (int i = 0; i < 7; ++i) {
+    std::string text = "void F" + std::to_string(i) + "( void ) {\n";
+    for (int line = 0; line <= i % 3; ++line)
+      text += "\tSTANDIN_WARNING\n";
+    project.Files.push_back({dir.write("game/f" + std::to_string(i) + ".c", text + "}\n")});
+  }
+  project.SortFiles();
+  // Each message comes in pieces 20 ms apart, so the compiles' outputs overlap in time.
+  settings.lcclarguments += " --standin-slow=20";
+  auto build = [&](int parallel) {
+    settings.ParallelCompiles = parallel;
+    progress.okButtonClick();
+    Controller().BuildActiveProjectActionExecute();
+    EXPECT_TRUE(WaitForEnd());
+    return std::pair{DebugText(), TempDir::read(Out("game.qvm"))};
+  };
+  const auto [oneAtATime, module] = build(1);
+  const auto [fourAtOnce, sameModule] = build(4);
+  EXPECT_EQ(fourAtOnce, oneAtATime);
+  EXPECT_EQ(sameModule, module);
+  EXPECT_NE(oneAtATime.find("f5.c:4: warning"), std::string::npos) << oneAtATime;
+
+  // Cancel ends every compile that runs, and the build with them.
+  project.Files.push_back({dir.write("game/hang.c", "void H( void ) {\n\tSTANDIN_HANG\n}\n")});
+  project.SortFiles();
+  progress.okButtonClick();
+  Controller().BuildActiveProjectActionExecute();
+  ASSERT_TRUE(WaitUntil([&] { return progress.Label().find("hang.c") != std::string::npos; }));
+  progress.cancelButtonClick();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(progress.Label(), "Cancelled");
+}
+
 TEST_F(BuildFixture, RebuildAllSummarisesEveryProject) {
   AddProject("client");
   AddProject("server", std::string(kMain) + "int Broken( void ) {\n\tMissing_Call();\n}\n");

@@ -72,6 +72,16 @@ TEST_F(CommandLineBuild, BuildsTheExampleWorkspace) {
   EXPECT_EQ(TempDir::read(dir.file("vm/cgame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
 }
 
+TEST_F(CommandLineBuild, ParallelCompilesWriteTheSameModuleAndMessages) {
+  const ToolRun oneAtATime = Build({Workspace(), "qagame"}, "-DQ3_VM -S --standin-slow=9");
+  const std::string module = TempDir::read(dir.file("vm/qagame.qvm"));
+  const ToolRun fourAtOnce = Build({"--jobs", "4", Workspace(), "qagame"}, "-DQ3_VM -S --standin-slow=9");
+  EXPECT_EQ(fourAtOnce.exitCode, 0) << fourAtOnce.err;
+  EXPECT_EQ(fourAtOnce.out, oneAtATime.out);
+  EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")), module);
+  EXPECT_EQ(Build({"--jobs", "0", Workspace()}).exitCode, 2);
+}
+
 TEST_F(CommandLineBuild, FailsOnACompileErrorAndNamesTheLine) {
   dir.write("cgame/cg_main.c", "int vmMain( void ) {\n\treturn 0\n\tSTANDIN_ERROR\n}\n");
   const ToolRun run = Build({Workspace(), "cgame"});

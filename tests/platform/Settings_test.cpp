@@ -84,15 +84,17 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
   EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
   EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
-  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 10u);
+  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 11u);
 }
 
 TEST_F(SettingsTest, NumbersReadFromEitherKind) {
   store.setNumber(user, kSettingsKey, "BackupSource", 2);
   stored("EditorFontSize", "twelve");
+  stored("ParallelCompiles", "0");
   Settings s = LoadSettings(store, windows);
   EXPECT_TRUE(s.BackupSource);
   EXPECT_EQ(s.EditorFontSize, 10);
+  EXPECT_EQ(s.ParallelCompiles, 1) << "at least one compile runs";
 
   SaveSettings(store, s);
   EXPECT_TRUE(store.value(user, kSettingsKey, "EditorFontSize")->isString());
