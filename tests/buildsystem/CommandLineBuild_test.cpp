@@ -34,7 +34,7 @@ protected:
       environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.path() + "/config"));
       return environment;
     }());
-    process.start(QString::fromStdString((self.parent_path() / "src/build/tessarin-build").string()),
+    process.start(QString::fromStdString((self.parent_path() / "src/buildsystem/tessarin-build").string()),
                   settings + arguments);
     process.waitForFinished(60000);
     return {process.exitCode(), process.readAllStandardOutput().toStdString(),
