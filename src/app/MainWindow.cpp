@@ -245,7 +245,7 @@ void MainWindow::CreateMenus() {
 
   connect(EditMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateEditActions);
   connect(WindowMenu, &QMenu::aboutToShow, this, [this] { windows_->FillWindowList(*WindowMenu); });
-  // A right click shows the menu without moving the selection.
+  // A right click has selected the node under the mouse by the time the menu opens.
   connect(ProjectTreeView, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at)); });
   regMruMenu_ = new RecentWorkspacesMenu(*regMru_, *ReopenMenu);
@@ -429,9 +429,8 @@ void MainWindow::WireSearchCommands() {
 }
 
 void MainWindow::RegMruItemClick(const std::string& path, bool& /*remove*/) {
-  // The current workspace is replaced without asking; a failed load keeps the entry in place.
-  if (!workspace_->LoadWorkspace(path)) throw AlreadyReported();
-  WorkspaceFileName = paths::ReplaceAfterLastDelimiterOrDot(path, "tsw");
+  // A reopen the user cancelled, or a failed load, keeps the entry in place.
+  if (!workspace_->ReopenWorkspace(path)) throw AlreadyReported();
 }
 
 void MainWindow::FormShow() {
@@ -479,7 +478,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  // The program ends whatever the workspace's save prompt came to.
-  RunGuarded([this] { workspace_->CloseWorkspace(); });
-  event->accept();
+  // A workspace the user kept (or could not save) keeps the program running.
+  bool closed = false;
+  RunGuarded([this, &closed] { closed = workspace_->CloseWorkspace(); });
+  if (closed)
+    event->accept();
+  else
+    event->ignore();
 }

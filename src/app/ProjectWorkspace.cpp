@@ -70,6 +70,10 @@ ProjectWorkspace::~ProjectWorkspace() = default;
 
 bool ProjectWorkspace::LoadWorkspace(const std::string& path) { return commands_.LoadWorkspace(path); }
 
+bool ProjectWorkspace::ReopenWorkspace(const std::string& path) {
+  return commands_.ReopenRecentWorkspace(path);
+}
+
 bool ProjectWorkspace::CloseWorkspace() { return commands_.FileCloseWorkspaceAction(); }
 
 std::string ProjectWorkspace::ActiveProjectFile() const {

@@ -22,6 +22,7 @@ public:
   ~ProjectWorkspace() override;
 
   bool LoadWorkspace(const std::string& path) override;
+  bool ReopenWorkspace(const std::string& path) override;
   void BuildTree() override;
   bool CloseWorkspace() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;

@@ -100,6 +100,10 @@ struct FakeWorkspace : WorkspacePort {
     events.push_back("load " + path);
     return loads;
   }
+  bool ReopenWorkspace(const std::string& path) override {
+    events.push_back("reopen " + path);
+    return loads;
+  }
   void BuildTree() override { events.push_back("tree"); }
   bool CloseWorkspace() override {
     events.push_back("close workspace");
@@ -372,8 +376,7 @@ TEST_F(MainWindowTest, RecentEntriesReopenAndSurviveTheRun) {
     form.RegMru().AddItem("/w/second.tsw");
     events.clear();
     form.ReopenMenu->actions().last()->trigger(); // the older entry
-    EXPECT_EQ(events, std::vector<std::string>{"load /w/first.dsw"});
-    EXPECT_EQ(form.WorkspaceFileName, "/w/first.tsw");
+    EXPECT_EQ(events, std::vector<std::string>{"reopen /w/first.dsw"});
     EXPECT_EQ(form.RegMru().Entries().front().path, "/w/first.dsw");
 
     workspace->loads = false;
@@ -497,9 +500,14 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   EXPECT_EQ(root->child(1)->text(0), "cgame");
   EXPECT_TRUE(questions.log.empty());
 
-  questions.choices = {{}}; // cancelling the save dialog still ends the program
+  // Cancelling the save dialog keeps the program and the new project; No lets the program end.
+  questions.answers = {Answer::Yes, Answer::No};
+  questions.choices = {{}};
+  EXPECT_FALSE(form.close());
+  EXPECT_EQ(root->childCount(), 2);
   EXPECT_TRUE(form.close());
-  EXPECT_EQ(questions.log, std::vector<std::string>{"save: Save Tessarin Workspace"});
+  const std::string question = "ask: Save changes to the workspace mod.tsw?";
+  EXPECT_EQ(questions.log, (std::vector<std::string>{question, "save: Save Tessarin Workspace", question}));
 }
 
 TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
