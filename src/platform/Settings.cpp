@@ -69,6 +69,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.outputFolder = paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".q3a/mymod/vm/";
   // -v makes the assembler print its "total errors" line, -m writes the map file.
   conventions.assemblerArguments = "-v -m";
+  conventions.gameStartsTheMod = true;
   return conventions;
 }
 
@@ -83,6 +84,17 @@ SettingsConventions SettingsConventions::Native() {
 
 std::string WithTrailingDelimiter(const std::string& folder, PathStyle style) {
   return paths::IncludeTrailingDelimiter(folder, style);
+}
+
+std::string DefaultGameArguments(const SettingsConventions& conventions, const std::string& outputFolder) {
+  if (!conventions.gameStartsTheMod) return {};
+  const PathStyle style = conventions.style;
+  const std::string vmFolder = paths::ExcludeTrailingDelimiter(outputFolder, style);
+  const std::string mod = paths::ExtractFileName(
+      paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(vmFolder, style), style), style);
+  // The virtual machines run the modules just built rather than native libraries of the same name.
+  const std::string modules = "+set vm_game 2 +set vm_cgame 2 +set vm_ui 2";
+  return mod.empty() ? modules : "+set fs_game " + mod + " " + modules;
 }
 
 Settings DefaultSettings(const SettingsConventions& conventions, const std::string* installExePath) {
@@ -109,6 +121,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.outputlocation = conventions.outputFolder.empty()
                                 ? gameFolder + conventions.outputFolderInGameFolder
                                 : conventions.outputFolder;
+  settings.quake3arguments = DefaultGameArguments(conventions, settings.outputlocation);
   settings.EditorFont = kDefaultFont;
   settings.EditorFontSize = kDefaultFontSize;
   settings.BackupSource = false;
@@ -129,7 +142,6 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
 
   Settings settings;
   settings.quake3location = storedText(stored("quake3location"), defaults.quake3location);
-  settings.quake3arguments = storedText(stored("quake3arguments"), defaults.quake3arguments);
   settings.lcclocation = storedText(stored("lcclocation"), defaults.lcclocation);
   settings.lcclarguments = storedText(stored("lcclarguments"), defaults.lcclarguments);
   settings.q3asmlocation = storedText(stored("q3asmlocation"), defaults.q3asmlocation);
@@ -139,6 +151,9 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
   settings.EditorFontSize = storedInteger(stored("EditorFontSize")).value_or(defaults.EditorFontSize);
   settings.BackupSource = storedInteger(stored("BackupSource")).value_or(0) != 0;
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
+  // The game loads the mod of the output folder in use, which may be a stored one.
+  settings.quake3arguments =
+      storedText(stored("quake3arguments"), DefaultGameArguments(conventions, settings.outputlocation));
   return settings;
 }
 

@@ -36,6 +36,9 @@ struct SettingsConventions {
   std::string outputFolderInGameFolder; // output folder below the game folder, or empty when
   std::string outputFolder;             // a fixed output folder is used instead
   std::string assemblerArguments;
+  // The default game arguments load the mod that the output folder belongs to; otherwise the
+  // game starts bare.
+  bool gameStartsTheMod = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,
@@ -51,6 +54,11 @@ extern const char* const kInstallRecordValue;
 // The defaults, worked out from the game's installation record when there is one.
 [[nodiscard]] Settings DefaultSettings(const SettingsConventions& conventions,
                                        const std::string* installExePath);
+
+// The game arguments that load the mod whose "vm" folder is `outputFolder` (the folder above it
+// names the mod), under conventions whose game starts the mod; empty otherwise.
+[[nodiscard]] std::string DefaultGameArguments(const SettingsConventions& conventions,
+                                               const std::string& outputFolder);
 
 // Reads the settings from the store, with defaults for everything missing.
 [[nodiscard]] Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventions);
