@@ -1,5 +1,7 @@
 #include "AboutBox.h"
 
+#include "Dialogs.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -31,6 +33,7 @@ QPixmap picture() {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setWindowTitle("About");
+  UseDialogFrame(*this);
   auto* image = new QLabel;
   image->setPixmap(picture());
   auto* name = new QLabel("<b>Tessarin</b>");
@@ -50,4 +53,5 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(OKButton, 0, Qt::AlignHCenter);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }

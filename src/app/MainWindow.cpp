@@ -390,8 +390,13 @@ void MainWindow::ApplyEditorFont() {
       editor->SetEditorFont(settings.EditorFont, settings.EditorFontSize);
 }
 
-void MainWindow::FilePreferencesActionExecute() {
-  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this)) return;
+void MainWindow::FilePreferencesActionExecute() { ShowPreferences(""); }
+
+void MainWindow::ShowPreferences(const std::string& missingTools) {
+  const bool typed = env_.conventions.typedToolPaths;
+  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this,
+                      PreferencesLook{typed, typed ? missingTools : ""}))
+    return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorFont();
 }
@@ -435,7 +440,7 @@ void MainWindow::RegMruItemClick(const std::string& path, bool& /*remove*/) {
 
 void MainWindow::FormShow() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
-  if (steps.askForTools) RunGuarded([this] { FilePreferencesActionExecute(); });
+  if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace))
     WorkspaceFileName = steps.workspace;
   if (steps.file.empty()) return;

@@ -139,6 +139,8 @@ private:
   [[nodiscard]] WorkspaceShell ShellForWorkspace();
   void FormCreate();
   void LoadSettings();
+  // Preferences, naming what is missing when it opens by itself at start.
+  void ShowPreferences(const std::string& missingTools);
 
   MainWindowEnvironment env_;
   std::unique_ptr<RegistryStore> store_;

@@ -3,6 +3,10 @@
 
 #include "UserQuestions.h"
 
+#include <QMessageBox>
+
+#include <memory>
+
 class QWidget;
 
 class QtUserQuestions : public UserQuestions {
@@ -23,8 +27,15 @@ public:
 
   // "A|*.a|All|*.*" -> "A (*.a);;All (*.*)" style filters Qt understands.
   static std::string qtFilter(const std::string& filter);
+  // A message box in the program's name, fixed in size, with the dialog frame and Yes (or OK)
+  // as its default button.
+  static std::unique_ptr<QMessageBox> messageBox(QMessageBox::Icon icon, const std::string& text,
+                                                 QMessageBox::StandardButtons buttons, QWidget* parent);
 
 private:
   QWidget* dialogParent() const;
+  // A file chooser that lists folders and the files the user may run.
+  std::optional<std::string> chooseProgram(const FileDialogRequest& request);
+  Answer ask(QMessageBox::Icon icon, const std::string& text, QMessageBox::StandardButtons buttons);
   QWidget* (*parent_)();
 };

@@ -70,6 +70,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   // -v makes the assembler print its "total errors" line, -m writes the map file.
   conventions.assemblerArguments = "-v -m";
   conventions.gameStartsTheMod = true;
+  conventions.typedToolPaths = true;
   return conventions;
 }
 

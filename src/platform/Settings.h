@@ -39,6 +39,9 @@ struct SettingsConventions {
   // The default game arguments load the mod that the output folder belongs to; otherwise the
   // game starts bare.
   bool gameStartsTheMod = false;
+  // Preferences takes tool paths typed or pasted, its pickers list programs rather than "*.exe",
+  // and when it opens by itself at start it names what is missing.
+  bool typedToolPaths = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,

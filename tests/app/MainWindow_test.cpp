@@ -197,12 +197,31 @@ TEST_F(MainWindowTest, StartsWithAnEmptyTreeTheDebugPageAndNoDialog) {
 
 TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
   setSetting("lcclocation", dir.file("tools/gone"));
+  setSetting("q3asmlocation", dir.file("nowhere/q3asm"));
   dir.write("mods/logic.c", "int x;\n");
-  MainWindow form(environment({dir.file("mods/logic.c")}));
-  events.clear();
-  start(form);
-  EXPECT_EQ(events,
-            (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
+  // The desktop's Preferences says what is missing; the classic one does not.
+  const std::pair<SettingsConventions, std::string> cases[] = {
+      {IsolatedEnvironment(questions, dir).conventions,
+       "The compiler " + dir.file("tools/gone") + " was not found.\nThe folder " + dir.file("nowhere/") +
+           " of the assembler does not exist."},
+      {SettingsConventions::Windows(), ""},
+  };
+  for (const auto& [conventions, notice] : cases) {
+    MainWindowEnvironment env = environment({dir.file("mods/logic.c")});
+    env.conventions = conventions;
+    std::string shown;
+    env.runDialog = [this, &shown](QDialog& dialog) {
+      events.push_back("dialog " + dialog.windowTitle().toStdString());
+      shown = dynamic_cast<ConfigurationDialog&>(dialog).NoticeLabel->text().toStdString();
+      return int(QDialog::Rejected);
+    };
+    MainWindow form(std::move(env));
+    events.clear();
+    start(form);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
+    EXPECT_EQ(shown, notice);
+  }
 }
 
 TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
