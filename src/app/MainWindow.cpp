@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "ContextMenuKeys.h"
 #include "DebugListModel.h"
 #include "EditCommands.h"
 #include "EditorWindowPort.h"
@@ -10,6 +11,7 @@
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
+#include "PaneCycle.h"
 #include "PrintCommands.h"
 #include "ProgressState.h"
 #include "ProgressWindow.h"
@@ -30,6 +32,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -37,6 +40,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QToolBar>
@@ -206,6 +210,11 @@ void MainWindow::CreateControls() {
   BottomSplitter->setStretchFactor(0, 1);
   BottomSplitter->setSizes({250, 150});
   setCentralWidget(BottomSplitter);
+
+  for (QLabel** field : {&PositionLabel, &ModeLabel, &SelectionLabel, &ModifiedLabel}) {
+    *field = new QLabel;
+    statusBar()->addPermanentWidget(*field);
+  }
 }
 
 void MainWindow::CreateMenus() {
@@ -229,11 +238,13 @@ void MainWindow::CreateMenus() {
       search, a,
       {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
   QMenu* build = MainMenu1->addMenu("&Build");
-  addAll(build, a, {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction"});
+  addAll(
+      build, a,
+      {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "LaunchQuake3Action"});
   WindowMenu = MainMenu1->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
-          "WindowTileHorizontal1", "WindowTileVertical1"});
+          "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
   QMenu* help = MainMenu1->addMenu("&Help");
   addAll(help, a, {"AboutAction"});
 
@@ -246,8 +257,11 @@ void MainWindow::CreateMenus() {
   connect(EditMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateEditActions);
   connect(WindowMenu, &QMenu::aboutToShow, this, [this] { windows_->FillWindowList(*WindowMenu); });
   // A right click has selected the node under the mouse by the time the menu opens.
-  connect(ProjectTreeView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at)); });
+  auto showTreeMenu = [this](const QPoint& at) {
+    PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at));
+  };
+  connect(ProjectTreeView, &QWidget::customContextMenuRequested, this, showTreeMenu);
+  new ContextMenuKeys(*ProjectTreeView, showTreeMenu);
   regMruMenu_ = new RecentWorkspacesMenu(*regMru_, *ReopenMenu);
   regMruMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
 }
@@ -366,6 +380,25 @@ void MainWindow::WireCommands() {
   a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
   a.SetHandler("WindowTileHorizontal1", [this] { windows_->TileHorizontally(); });
   a.SetHandler("WindowTileVertical1", [this] { windows_->TileVertically(); });
+  a.SetHandler("NextPaneAction", [this] { MoveToPane(true); });
+  a.SetHandler("PreviousPaneAction", [this] { MoveToPane(false); });
+}
+
+void MainWindow::MoveToPane(bool forward) {
+  QMdiSubWindow* editor = windows_->ActiveWindow();
+  QWidget* panes[PaneCount] = {
+      editor != nullptr ? editor->widget() : nullptr,
+      PageControl->currentWidget() == FileViewSheet ? ProjectTreeView : ClassTreeView,
+      MessagePages->currentWidget() == DebugSheet ? static_cast<QWidget*>(DebugListBox) : FindFilesListBox};
+  std::array<bool, PaneCount> present{};
+  std::optional<Pane> current;
+  for (int pane = 0; pane < PaneCount; ++pane) {
+    present[pane] = panes[pane] != nullptr;
+    if (present[pane] && (panes[pane] == focusWidget() || panes[pane]->isAncestorOf(focusWidget())))
+      current = static_cast<Pane>(pane);
+  }
+  if (std::optional<Pane> next = NextPane(current, present, forward))
+    panes[*next]->setFocus(Qt::ShortcutFocusReason);
 }
 
 QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* window) {
@@ -455,6 +488,19 @@ void MainWindow::FormShow() {
 void MainWindow::RefreshActions() {
   actions_->RunEnabledHandlers();
   UpdateEditActions();
+  RefreshStatusBar();
+}
+
+void MainWindow::RefreshStatusBar() {
+  const EditorWindowPort* editor = windows_->ActiveEditor();
+  const EditorStatus status = editor != nullptr ? editor->Status() : EditorStatus();
+  const StatusFields fields = StatusFieldsOf(editor != nullptr ? &status : nullptr);
+  if (fields == shownStatus_) return;
+  shownStatus_ = fields;
+  PositionLabel->setText(QString::fromStdString(fields.position));
+  ModeLabel->setText(QString::fromStdString(fields.mode));
+  SelectionLabel->setText(QString::fromStdString(fields.selection));
+  ModifiedLabel->setText(QString::fromStdString(fields.modified));
 }
 
 void MainWindow::UpdateEditActions() { editCommands_->UpdateEditActions(); }

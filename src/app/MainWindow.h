@@ -9,6 +9,7 @@
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "SharedDialogs.h"
+#include "StatusFields.h"
 
 #include <QMainWindow>
 
@@ -22,6 +23,7 @@ class EditCommands;
 class FileCommands;
 class MainWindow;
 class PrintCommands;
+class QLabel;
 class QListView;
 class QListWidget;
 class QMdiArea;
@@ -82,6 +84,11 @@ public:
   QToolBar* FileToolBar;
   QToolBar* BuildToolBar;
   QToolBar* WindowToolBar;
+  // The status bar's fields: caret place, insert or overwrite, selection mode, modified.
+  QLabel* PositionLabel;
+  QLabel* ModeLabel;
+  QLabel* SelectionLabel;
+  QLabel* ModifiedLabel;
   WindowBar* TaskBar;
   QVector<QIcon> ButtonImageList;
   QVector<QIcon> TreeViewList;
@@ -118,7 +125,8 @@ public:
 
   // The first showing: Preferences when a tool is missing, then the command-line file.
   void FormShow();
-  // The idle-time refresh: every action's enabled-state handler, then the edit actions.
+  // The idle-time refresh: every action's enabled-state handler, then the edit actions, then the
+  // status bar.
   void RefreshActions();
   void UpdateEditActions();
 
@@ -139,6 +147,10 @@ private:
   [[nodiscard]] WorkspaceShell ShellForWorkspace();
   void FormCreate();
   void LoadSettings();
+  // F6 and Shift+F6: the keyboard focus to the next or previous of the active editor, the tree
+  // and the message list in front.
+  void MoveToPane(bool forward);
+  void RefreshStatusBar();
   // Preferences, naming what is missing when it opens by itself at start.
   void ShowPreferences(const std::string& missingTools);
 
@@ -157,6 +169,7 @@ private:
   RecentWorkspacesMenu* regMruMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;
   SharedDialogs dialogs_;
+  StatusFields shownStatus_;
   bool shown_ = false;
 };
 

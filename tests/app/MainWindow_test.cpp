@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "ConfigurationDialog.h"
+#include "DocumentWindow.h"
 #include "EditorWindowPort.h"
 #include "ImageLists.h"
 #include "IsolatedEnvironment.h"
@@ -11,6 +12,7 @@
 #include "WindowBar.h"
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
+#include "kxCustomEdit.h"
 
 #include "PrintCommands.h"
 #include "ProjectNameDialog.h"
@@ -26,6 +28,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -33,6 +36,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -56,6 +61,7 @@ public:
   bool CanRedo() const override { return false; }
   bool Modified() const override { return modified; }
   bool SelAvail() const override { return selection; }
+  EditorStatus Status() const override { return {}; }
   bool CloseQuery() override {
     if (!modified) return true;
     Answer answer = questions_.askYesNoCancel("Save changes to " + fileName_ + "?");
@@ -433,7 +439,7 @@ TEST_F(MainWindowTest, AboutShowsTheVersion) {
 
 TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindow form(environment());
-  EXPECT_EQ(form.Actions().All().size(), 44u);
+  EXPECT_EQ(form.Actions().All().size(), 46u);
   QAction* build = form.Actions()["BuildActiveProjectAction"];
   EXPECT_EQ(build->shortcut(), QKeySequence(Qt::Key_F7));
   EXPECT_EQ(build->toolTip(), "Build the Active Project");
@@ -469,6 +475,17 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
                                "E&xit"}));
   EXPECT_EQ(form.FileToolBar->actions().size(), 20);
   EXPECT_EQ(form.PopupMenu1->actions().size(), 11);
+  // Every command is in a menu the keyboard reaches: the menu bar's, or the tree's (Shift+F10).
+  std::set<QAction*> inMenus(form.PopupMenu1->actions().begin(), form.PopupMenu1->actions().end());
+  for (QAction* menu : form.menuBar()->actions()) {
+    EXPECT_TRUE(menu->text().contains('&')) << menu->text().toStdString();
+    for (QAction* entry : menu->menu()->actions())
+      inMenus.insert(entry);
+  }
+  for (QAction* action : form.Actions().All())
+    EXPECT_TRUE(inMenus.count(action)) << action->objectName().toStdString();
+  EXPECT_EQ(form.Actions()["FindInFilesAction"]->shortcut(), QKeySequence("Ctrl+Shift+F"));
+  EXPECT_FALSE(form.Actions()["LaunchQuake3Action"]->shortcut().isEmpty());
 
   for (const ActionSpec& entry : ActionTable()) {
     if (entry.image < 0) continue;
@@ -572,4 +589,70 @@ TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   form.CloseAllWindowsActionExecute();
   EXPECT_EQ(form.Windows().Count(), 0);
   EXPECT_TRUE(form.TaskBar->isHidden());
+}
+
+TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
+  const std::string source = dir.write("mods/logic.c", "int a;\nint b;\nint c;\n");
+  MainWindowEnvironment env = environment({source});
+  env.newEditorWindow = nullptr; // the program's own editor windows
+  MainWindow form(std::move(env));
+  start(form);
+  auto fields = [&form] {
+    form.RefreshActions();
+    return (QStringList{form.PositionLabel->text(), form.ModeLabel->text(), form.SelectionLabel->text(),
+                        form.ModifiedLabel->text()})
+        .join('|')
+        .toStdString();
+  };
+  EXPECT_EQ(fields(), "Ln 1, Col 1|INS|Normal|");
+  auto* editor = dynamic_cast<DocumentWindow*>(form.Windows().ActiveEditor());
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor->MyEditor, Qt::Key_Down);
+  QTest::keyClick(editor->MyEditor, Qt::Key_End);
+  EXPECT_EQ(fields(), "Ln 2, Col 7|INS|Normal|");
+  QTest::keyClick(editor->MyEditor, Qt::Key_Insert);
+  QTest::keyClick(editor->MyEditor, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->MyEditor, Qt::Key_X);
+  EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Column|Modified");
+  QTest::keyClick(editor->MyEditor, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Line|Modified");
+
+  form.Actions()["FileNewAction"]->trigger(); // another window is active: its own status shows
+  EXPECT_EQ(fields(), "Ln 1, Col 1|INS|Normal|");
+  questions.answers = {Answer::No};
+  form.CloseAllWindowsActionExecute();
+  EXPECT_EQ(fields(), "|||");
+}
+
+TEST_F(MainWindowTest, F6MovesTheFocusBetweenEditorTreeAndMessagesAndShiftF6Back) {
+  MainWindow form(environment());
+  form.CreateSharedDialogs();
+  auto focusAfter = [&form](const char* action) {
+    form.Actions()[action]->trigger();
+    return form.focusWidget();
+  };
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView); // no editor: it is left out
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.DebugListBox);
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView);
+  StubEditor* editor = addEditor(form, "/m/a.c");
+  form.MessagePages->setCurrentWidget(form.FindinFilesSheet);
+  EXPECT_EQ(focusAfter("PreviousPaneAction"), editor);
+  EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindFilesListBox);
+  EXPECT_EQ(focusAfter("NextPaneAction"), editor);
+  form.PageControl->setCurrentWidget(form.ClassViewSheet);
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.ClassTreeView);
+}
+
+TEST_F(MainWindowTest, TheTreeMenuOpensFromTheKeyboardAtTheSelectedNode) {
+  MainWindow form(environment());
+  form.show();
+  QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
+  form.ProjectTreeView->setCurrentItem(root);
+  QTest::keyClick(form.ProjectTreeView, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(form.PopupMenu1->isVisible());
+  const QRect node = form.ProjectTreeView->visualItemRect(root);
+  const QPoint anchor =
+      form.ProjectTreeView->viewport()->mapToGlobal(QPoint(node.left() + node.height(), node.bottom()));
+  EXPECT_LE((form.PopupMenu1->pos() - anchor).manhattanLength(), 1); // just below the node
+  form.PopupMenu1->hide();
 }
