@@ -356,7 +356,8 @@ void MainWindow::WireCommands() {
   for (const char* name : {"FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction"})
     a.SetEnabledHandler(name, [this] { return windows_->Count() > 0; });
   printCommands_ = std::make_unique<PrintCommands>(
-      [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this);
+      [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this, Questions(),
+      env_.printerInstalled ? env_.printerInstalled : PrinterInstalled);
   a.SetHandler("PrintAction", [this] { printCommands_->PrintActionExecute(); });
   a.SetHandler("PrintSetupAction", [this] { printCommands_->PrintSetupActionExecute(); });
   documents_ = std::make_unique<FileCommands>(

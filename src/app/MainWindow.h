@@ -52,6 +52,7 @@ struct MainWindowEnvironment {
   std::string dataHome = DesktopDataHome();
   ToolStarter startTool = StartDetached;
   std::function<bool()> clipboardHasText; // the system clipboard when empty
+  std::function<bool()> printerInstalled; // the system's printers when empty
   // The workspace behind the tree; the project workspace when empty.
   std::function<std::unique_ptr<WorkspacePort>(MainWindow&)> makeWorkspace;
   // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow);

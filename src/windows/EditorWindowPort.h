@@ -25,7 +25,6 @@ struct EditorStatus {
 // takes the marked line of the message lists; the Print command prints it.
 class EditorWindowPort : public JumpTarget, public PrintableDocument {
 public:
-  [[nodiscard]] virtual std::string FileName() const = 0;
   [[nodiscard]] virtual bool CanUndo() const = 0;
   [[nodiscard]] virtual bool CanRedo() const = 0;
   [[nodiscard]] virtual bool Modified() const = 0;

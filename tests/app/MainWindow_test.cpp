@@ -14,6 +14,7 @@
 #include "WorkspacePort.h"
 #include "kxCustomEdit.h"
 
+#include "PdfText.h"
 #include "PrintCommands.h"
 #include "ProjectNameDialog.h"
 
@@ -30,6 +31,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -655,4 +657,37 @@ TEST_F(MainWindowTest, TheTreeMenuOpensFromTheKeyboardAtTheSelectedNode) {
       form.ProjectTreeView->viewport()->mapToGlobal(QPoint(node.left() + node.height(), node.bottom()));
   EXPECT_LE((form.PopupMenu1->pos() - anchor).manhattanLength(), 1); // just below the node
   form.PopupMenu1->hide();
+}
+
+// Without a printer, Print asks for a PDF file each time and prints the same pages into it;
+// Print Setup offers a PDF file too, which later prints then go to without asking.
+TEST_F(MainWindowTest, WithoutAPrinterThePagesGoToAPdfFile) {
+  const std::string source = dir.write("mods/logic.c", "int health = 100;\n");
+  MainWindowEnvironment env = environment({source});
+  env.newEditorWindow = nullptr;
+  env.printerInstalled = [] { return false; };
+  bool setupOffersAFile = false;
+  env.runDialog = [&](QDialog& dialog) {
+    auto& setup = dynamic_cast<QPrintDialog&>(dialog);
+    setupOffersAFile = setup.testOption(QAbstractPrintDialog::PrintToFile);
+    setup.printer()->setOutputFileName(QString::fromStdString(dir.file("setup.pdf")));
+    return int(QDialog::Accepted);
+  };
+  MainWindow form(std::move(env));
+  start(form);
+  questions.choices = {{dir.file("logic.pdf")}, {}};
+  form.Actions()["PrintAction"]->trigger();
+  form.Actions()["PrintAction"]->trigger(); // asks again, and cancelling prints nothing
+  EXPECT_EQ(questions.log, (std::vector<std::string>{"save: Print to PDF File", "save: Print to PDF File"}));
+  EXPECT_EQ(questions.fileRequests.at(0).initialFile, dir.file("mods/logic.pdf"));
+  const std::string text = PdfText(dir.file("logic.pdf"));
+  EXPECT_NE(text.find(source), std::string::npos) << text;
+  EXPECT_NE(text.find("int health = 100;"), std::string::npos);
+  EXPECT_NE(text.find("Page 1"), std::string::npos);
+
+  form.Actions()["PrintSetupAction"]->trigger();
+  EXPECT_TRUE(setupOffersAFile);
+  form.Actions()["PrintAction"]->trigger();
+  EXPECT_EQ(questions.log.size(), 2u);
+  EXPECT_NE(PdfText(dir.file("setup.pdf")).find("int health = 100;"), std::string::npos);
 }
