@@ -11,8 +11,10 @@
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
+#include "MainWindowTitle.h"
 #include "PaneCycle.h"
 #include "PrintCommands.h"
+#include "ProgramIcon.h"
 #include "ProgressState.h"
 #include "ProgressWindow.h"
 #include "ProjectNameDialog.h"
@@ -24,6 +26,7 @@
 #include "UserQuestions.h"
 #include "WindowBar.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 #include "WorkspacePort.h"
 #include "WorkspaceShell.h"
 
@@ -148,9 +151,8 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   FormCreate();
   WireCommands();
 
-  resize(659, 489);
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  QGuiApplication::setWindowIcon(ProgramIcon());
+  PlaceWindow();
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
           &MainWindow::RefreshActions);
 }
@@ -176,9 +178,10 @@ void MainWindow::CreateControls() {
   ClassTreeView = workspaceTree();
   ClassTreeView->setObjectName("ClassTreeView");
   PageControl = pages(QTabWidget::South);
-  // "Class view of <project>" can be wider than the pane: both tabs stay in sight, shortened.
+  // Both tabs stay in sight with their whole captions ("Class view of <project>" included): the
+  // pane is never narrower than its tabs.
   PageControl->setUsesScrollButtons(false);
-  PageControl->setElideMode(Qt::ElideRight);
+  PageControl->setElideMode(Qt::ElideNone);
   FileViewSheet = sheet(ProjectTreeView);
   ClassViewSheet = sheet(ClassTreeView);
   PageControl->addTab(FileViewSheet, "File View");
@@ -197,18 +200,16 @@ void MainWindow::CreateControls() {
   MessagePages->addTab(DebugSheet, "Debug");
   MessagePages->addTab(FindinFilesSheet, "Find in Files");
 
-  auto* LeftSplitter = new QSplitter(Qt::Horizontal);
+  LeftSplitter = new QSplitter(Qt::Horizontal);
   LeftSplitter->setHandleWidth(4);
   LeftSplitter->addWidget(PageControl);
   LeftSplitter->addWidget(MdiArea);
   LeftSplitter->setStretchFactor(1, 1);
-  LeftSplitter->setSizes({230, 425});
-  auto* BottomSplitter = new QSplitter(Qt::Vertical);
+  BottomSplitter = new QSplitter(Qt::Vertical);
   BottomSplitter->setHandleWidth(4);
   BottomSplitter->addWidget(LeftSplitter);
   BottomSplitter->addWidget(MessagePages);
   BottomSplitter->setStretchFactor(0, 1);
-  BottomSplitter->setSizes({250, 150});
   setCentralWidget(BottomSplitter);
 
   for (QLabel** field : {&PositionLabel, &ModeLabel, &SelectionLabel, &ModifiedLabel}) {
@@ -306,6 +307,34 @@ void MainWindow::CreateToolBars() {
   TaskBar->setIconSize(QSize(kImageSize, kImageSize));
   addToolBar(TaskBar);
   TaskBar->hide();
+}
+
+void MainWindow::PlaceWindow() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  WindowPlacement placement = ClassicPlacement(available);
+  if (env_.conventions.remembersWindows) {
+    const std::optional<WindowPlacement> remembered = LoadPlacement(*store_);
+    placement = remembered ? FittedPlacement(*remembered, available) : FirstPlacement(available);
+  }
+  setGeometry(placement.normal);
+  if (placement.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+  panels_ = {placement.leftPanel, placement.bottomPanel};
+}
+
+void MainWindow::DividePanels() {
+  // Once shown, the splitters know how much room they share.
+  auto divide = [](QSplitter& splitter, int first, int second) {
+    const QList<int> sizes = splitter.sizes();
+    const int room = sizes.value(0) + sizes.value(1);
+    splitter.setSizes(first >= 0 ? QList<int>{first, room - first} : QList<int>{room - second, second});
+  };
+  divide(*LeftSplitter, panels_.first, -1);
+  divide(*BottomSplitter, -1, panels_.second);
+}
+
+WindowPlacement MainWindow::Placement() const {
+  return {normalGeometry(), isMaximized(), LeftSplitter->sizes().value(0), BottomSplitter->sizes().value(1)};
 }
 
 void MainWindow::FormCreate() {
@@ -490,6 +519,14 @@ void MainWindow::RefreshActions() {
   actions_->RunEnabledHandlers();
   UpdateEditActions();
   RefreshStatusBar();
+  RefreshTitle();
+}
+
+void MainWindow::RefreshTitle() {
+  if (!env_.conventions.titleNamesWorkspace) return;
+  const QString title = QString::fromStdString(
+      MainWindowTitle(WorkspaceFileName, workspace_->HoldsProjects(), workspace_->Modified()));
+  if (title != windowTitle()) setWindowTitle(title);
 }
 
 void MainWindow::RefreshStatusBar() {
@@ -521,6 +558,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
   QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
 }
@@ -533,8 +571,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // A workspace the user kept (or could not save) keeps the program running.
   bool closed = false;
   RunGuarded([this, &closed] { closed = workspace_->CloseWorkspace(); });
-  if (closed)
-    event->accept();
-  else
+  if (!closed) {
     event->ignore();
+    return;
+  }
+  if (env_.conventions.remembersWindows) SavePlacement(*store_, Placement());
+  event->accept();
 }

@@ -29,6 +29,7 @@ class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QTreeWidget;
@@ -39,6 +40,7 @@ class UserQuestions;
 class WindowBar;
 class WindowCommands;
 class WorkspacePort;
+struct WindowPlacement;
 struct WorkspaceShell;
 
 // Everything the main window takes from outside, so tests can replace each piece.
@@ -74,6 +76,8 @@ public:
   QTreeWidget* ProjectTreeView;
   QTreeWidget* ClassTreeView;
   QTabWidget* MessagePages;
+  QSplitter* LeftSplitter;   // the tree's panel beside the editor windows
+  QSplitter* BottomSplitter; // the message lists below both
   QWidget* DebugSheet;
   QWidget* FindinFilesSheet;
   QListView* DebugListBox; // shows DebugLines
@@ -152,6 +156,13 @@ private:
   // and the message list in front.
   void MoveToPane(bool forward);
   void RefreshStatusBar();
+  // Places the window as the conventions say: classic, remembered, or most of the screen.
+  void PlaceWindow();
+  // Gives the panels the sizes placed for them, once the window is shown.
+  void DividePanels();
+  // Where the window and its panels are now, to be remembered.
+  [[nodiscard]] WindowPlacement Placement() const;
+  void RefreshTitle();
   // Preferences, naming what is missing when it opens by itself at start.
   void ShowPreferences(const std::string& missingTools);
 
@@ -171,6 +182,7 @@ private:
   std::unique_ptr<WorkspacePort> workspace_;
   SharedDialogs dialogs_;
   StatusFields shownStatus_;
+  std::pair<int, int> panels_; // the tree panel's width and the message panel's height, placed
   bool shown_ = false;
 };
 

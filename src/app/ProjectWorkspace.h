@@ -26,6 +26,8 @@ public:
   void BuildTree() override;
   bool CloseWorkspace() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;
+  [[nodiscard]] bool HoldsProjects() const override { return Workspace.Count() > 0; }
+  [[nodiscard]] bool Modified() const override { return Workspace.Modified; }
   // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
   void RebuildClassView() { classView_->RebuildClassView(); }

@@ -23,6 +23,9 @@ public:
   // Asks before a modified workspace is dropped, closes the editor windows and empties the
   // workspace. False when the user kept it open.
   virtual bool CloseWorkspace() = 0;
+  // The title names a workspace that holds projects or changes, and marks the changes.
+  [[nodiscard]] virtual bool HoldsProjects() const { return false; }
+  [[nodiscard]] virtual bool Modified() const { return false; }
   // The active project's file, empty when there is none.
   [[nodiscard]] virtual std::string ActiveProjectFile() const { return {}; }
   // The dialogs made once at start exist now: the commands that use them can be wired.

@@ -71,6 +71,8 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.assemblerArguments = "-v -m";
   conventions.gameStartsTheMod = true;
   conventions.typedToolPaths = true;
+  conventions.remembersWindows = true;
+  conventions.titleNamesWorkspace = true;
   return conventions;
 }
 

@@ -42,6 +42,11 @@ struct SettingsConventions {
   // Preferences takes tool paths typed or pasted, its pickers list programs rather than "*.exe",
   // and when it opens by itself at start it names what is missing.
   bool typedToolPaths = false;
+  // The main window comes back where it was (its first start filling most of the screen), and a
+  // workspace's editor windows come back with it; otherwise both start afresh.
+  bool remembersWindows = false;
+  // The title names the workspace and marks it modified; otherwise it is the program's name alone.
+  bool titleNamesWorkspace = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,

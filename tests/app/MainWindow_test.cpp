@@ -33,6 +33,7 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
@@ -103,6 +104,8 @@ private:
 struct FakeWorkspace : WorkspacePort {
   std::vector<std::string>& events;
   bool loads = true;
+  bool projects = false;
+  bool modified = false;
   explicit FakeWorkspace(std::vector<std::string>& log) : events(log) {}
   bool LoadWorkspace(const std::string& path) override {
     events.push_back("load " + path);
@@ -113,6 +116,8 @@ struct FakeWorkspace : WorkspacePort {
     return loads;
   }
   void BuildTree() override { events.push_back("tree"); }
+  bool HoldsProjects() const override { return projects; }
+  bool Modified() const override { return modified; }
   bool CloseWorkspace() override {
     events.push_back("close workspace");
     return true;
@@ -690,4 +695,53 @@ TEST_F(MainWindowTest, WithoutAPrinterThePagesGoToAPdfFile) {
   form.Actions()["PrintAction"]->trigger();
   EXPECT_EQ(questions.log.size(), 2u);
   EXPECT_NE(PdfText(dir.file("setup.pdf")).find("int health = 100;"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, TheDesktopTitleNamesTheWorkspaceAndMarksItsChanges) {
+  MainWindow form(environment());
+  FakeWorkspace* shown = workspace;
+  MainWindowEnvironment classicEnvironment = environment();
+  classicEnvironment.conventions = SettingsConventions::Windows();
+  MainWindow classic(std::move(classicEnvironment));
+  auto titles = [&] {
+    for (MainWindow* window : {&form, &classic}) {
+      window->WorkspaceFileName = "/mods/mymod.tsw";
+      window->RefreshActions();
+    }
+    return form.windowTitle().toStdString() + " | " + classic.windowTitle().toStdString();
+  };
+  EXPECT_EQ(titles(), "Tessarin | Tessarin");
+  shown->projects = workspace->projects = true;
+  EXPECT_EQ(titles(), "Tessarin \u2013 mymod.tsw | Tessarin");
+  shown->modified = workspace->modified = true;
+  EXPECT_EQ(titles(), "Tessarin \u2013 mymod.tsw* | Tessarin");
+}
+
+TEST_F(MainWindowTest, TheProgramAndItsEditorWindowsCarryTheirOwnIcon) {
+  MainWindow form(environment());
+  const QList<QSize> sizes = form.windowIcon().availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+  EXPECT_TRUE(hasInk(form.windowIcon()));
+  addEditor(form, "/m/a.c");
+  EXPECT_EQ(form.Windows().Windows().front()->windowIcon().cacheKey(), form.windowIcon().cacheKey());
+}
+
+TEST_F(MainWindowTest, TabCaptionsAreWholeAndCascadedWindowsStayUsable) {
+  MainWindow form(environment());
+  form.show();
+  form.PageControl->setTabText(1, "Class view of a_project_with_a_long_name");
+  for (int i = 0; i < 12; ++i)
+    addEditor(form, "/m/" + std::to_string(i) + ".c");
+  QCoreApplication::processEvents();
+  QTabBar* tabs = form.PageControl->tabBar();
+  for (int i = 0; i < tabs->count(); ++i)
+    EXPECT_GE(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i))) << i;
+
+  form.Actions()["WindowCascade1"]->trigger();
+  const QRect frame = form.MdiArea->viewport()->rect();
+  for (QMdiSubWindow* window : form.Windows().Windows()) {
+    EXPECT_TRUE(frame.contains(window->geometry()));
+    EXPECT_GE(window->width(), frame.width() * 2 / 3);
+    EXPECT_GE(window->height(), frame.height() * 2 / 3);
+  }
 }
