@@ -4,6 +4,7 @@
 #include "ContextMenuKeys.h"
 #include "DebugListModel.h"
 #include "EditCommands.h"
+#include "EditorSession.h"
 #include "EditorWindowPort.h"
 #include "FileCommands.h"
 #include "FilePropertiesDialog.h"
@@ -376,7 +377,10 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
                         [this](const std::string& path) { regMru_->AddItem(path); },
-                        WorkspaceFileName};
+                        WorkspaceFileName,
+                        env_.conventions.remembersWindows,
+                        [this] { RememberWindows(); },
+                        [this] { RestoreWindows(); }};
 }
 
 void MainWindow::WireCommands() {
@@ -501,11 +505,42 @@ void MainWindow::RegMruItemClick(const std::string& path, bool& /*remove*/) {
   if (!workspace_->ReopenWorkspace(path)) throw AlreadyReported();
 }
 
+void MainWindow::RememberWindows() {
+  if (WorkspaceFileName.empty()) return;
+  EditorSession session;
+  const QMdiSubWindow* active = windows_->ActiveWindow();
+  for (QMdiSubWindow* window : windows_->Windows()) {
+    const EditorWindowPort* editor = WindowCommands::Port(window);
+    // A window never saved has no file to come back to.
+    if (editor == nullptr || !paths::FileExists(editor->FileName())) continue;
+    if (window == active) session.active = static_cast<int>(session.windows.size());
+    session.windows.push_back({editor->FileName(), editor->Status().line});
+  }
+  SaveSession(*store_, WorkspaceFileName, session);
+}
+
+void MainWindow::RestoreWindows() {
+  const EditorSession session = LoadSession(*store_, WorkspaceFileName);
+  QMdiSubWindow* active = nullptr;
+  for (std::size_t i = 0; i < session.windows.size(); ++i) {
+    const EditorSession::Window& kept = session.windows[i];
+    if (!paths::FileExists(kept.file)) continue; // gone since: nothing to show
+    RunGuarded([&] {
+      QMdiSubWindow* window = OpenEditorWindow(kept.file);
+      if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->SetCaretY(kept.caretLine);
+      if (static_cast<int>(i) == session.active) active = window;
+    });
+  }
+  if (active != nullptr) windows_->BringToFront(active);
+}
+
 void MainWindow::FormShow() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
   if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
-  if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace))
+  if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
     WorkspaceFileName = steps.workspace;
+    if (env_.conventions.remembersWindows) RestoreWindows();
+  }
   if (steps.file.empty()) return;
   RunGuarded([this, &steps] {
     if (QMdiSubWindow* open = FindEditorWindow(steps.file))

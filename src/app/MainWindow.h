@@ -156,6 +156,9 @@ private:
   // and the message list in front.
   void MoveToPane(bool forward);
   void RefreshStatusBar();
+  // The workspace's editor windows kept beside the settings, and brought back.
+  void RememberWindows();
+  void RestoreWindows();
   // Places the window as the conventions say: classic, remembered, or most of the screen.
   void PlaceWindow();
   // Gives the panels the sizes placed for them, once the window is shown.

@@ -31,6 +31,9 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
   window.SetWorkspaceFileName = [&fileName](const std::string& name) { fileName = name; };
   const Settings& settings = shell.settings;
   window.CurrentSettings = [&settings] { return settings; };
+  window.windowsFollowWorkspace = shell.windowsFollowWorkspace;
+  window.RememberWindows = shell.rememberWindows;
+  window.RestoreWindows = shell.restoreWindows;
   return window;
 }
 

@@ -40,6 +40,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -744,4 +745,52 @@ TEST_F(MainWindowTest, TabCaptionsAreWholeAndCascadedWindowsStayUsable) {
     EXPECT_GE(window->width(), frame.width() * 2 / 3);
     EXPECT_GE(window->height(), frame.height() * 2 / 3);
   }
+}
+
+// On the desktop a workspace brings back the editor windows it had when it closed: files, caret
+// lines, order and the active one; the classic program starts without them.
+TEST_F(MainWindowTest, AWorkspaceBringsBackItsEditorWindows) {
+  dir.write("ws/game/game.tsp", "SOURCE=g_main.c\r\nSOURCE=g_local.h\r\n");
+  const std::string main = dir.write("ws/game/g_main.c", "int a;\nint b;\nint c;\nint d;\n");
+  const std::string header = dir.write("ws/game/g_local.h", "struct s;\nstruct t;\n");
+  const std::string gone = dir.write("ws/game/gone.c", "int x;\n");
+  const std::string file =
+      dir.write("ws/mod.tsw", "Project: \"game\"=game\\game.tsp - Package Owner=<4>\r\n");
+  auto run = [&](const SettingsConventions& conventions) {
+    MainWindowEnvironment env = environment({file}, false);
+    env.conventions = conventions;
+    env.newEditorWindow = nullptr;
+    return std::make_unique<MainWindow>(std::move(env));
+  };
+  auto lines = [](MainWindow& form) {
+    std::vector<std::string> shown;
+    for (QMdiSubWindow* window : form.Windows().Windows()) {
+      const EditorWindowPort* editor = WindowCommands::Port(window);
+      shown.push_back(editor->FileName() + ":" + std::to_string(editor->Status().line) +
+                      (window == form.Windows().ActiveWindow() ? " active" : ""));
+    }
+    return shown;
+  };
+  const SettingsConventions desktop = IsolatedEnvironment(questions, dir).conventions;
+  {
+    std::unique_ptr<MainWindow> form = run(desktop);
+    start(*form);
+    EXPECT_TRUE(form->Windows().Windows().isEmpty());
+    form->OpenEditorWindow(gone);
+    WindowCommands::Port(form->OpenEditorWindow(main))->SetCaretY(3);
+    QMdiSubWindow* headerWindow = form->OpenEditorWindow(header);
+    form->Actions()["FileNewAction"]->trigger(); // never saved: nothing to bring back
+    form->Windows().BringToFront(headerWindow);
+    std::filesystem::remove(gone);
+    form->Actions()["FileCloseWorkspaceAction"]->trigger();
+    EXPECT_TRUE(form->Windows().Windows().isEmpty());
+  }
+  std::unique_ptr<MainWindow> again = run(desktop);
+  start(*again);
+  EXPECT_EQ(lines(*again), (std::vector<std::string>{main + ":3", header + ":1 active"}));
+  EXPECT_TRUE(again->close());
+
+  std::unique_ptr<MainWindow> classic = run(SettingsConventions::Windows());
+  start(*classic);
+  EXPECT_TRUE(classic->Windows().Windows().isEmpty());
 }
