@@ -164,6 +164,13 @@ struct MainWindowTest : ::testing::Test {
     return env;
   }
 
+  // The program's own document windows instead of stand-ins.
+  MainWindowEnvironment documentEnvironment(std::vector<std::string> arguments, bool fakeWorkspace = true) {
+    MainWindowEnvironment env = environment(std::move(arguments), fakeWorkspace);
+    env.newEditorWindow = nullptr;
+    return env;
+  }
+
   StubEditor* addEditor(MainWindow& form, const std::string& path) {
     auto* editor = new StubEditor(questions, path);
     form.AddEditorWindow(editor);
@@ -581,9 +588,7 @@ TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
 
 TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   const std::string source = dir.write("mods/logic.c", "int x;\n");
-  MainWindowEnvironment env = environment({source});
-  env.newEditorWindow = nullptr; // the program's own editor windows
-  MainWindow form(std::move(env));
+  MainWindow form(documentEnvironment({source}));
   start(form);
   ASSERT_EQ(form.Windows().Count(), 1);
   EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), source);
@@ -601,9 +606,7 @@ TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
 
 TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
   const std::string source = dir.write("mods/logic.c", "int a;\nint b;\nint c;\n");
-  MainWindowEnvironment env = environment({source});
-  env.newEditorWindow = nullptr; // the program's own editor windows
-  MainWindow form(std::move(env));
+  MainWindow form(documentEnvironment({source}));
   start(form);
   auto fields = [&form] {
     form.RefreshActions();
@@ -669,8 +672,7 @@ TEST_F(MainWindowTest, TheTreeMenuOpensFromTheKeyboardAtTheSelectedNode) {
 // Print Setup offers a PDF file too, which later prints then go to without asking.
 TEST_F(MainWindowTest, WithoutAPrinterThePagesGoToAPdfFile) {
   const std::string source = dir.write("mods/logic.c", "int health = 100;\n");
-  MainWindowEnvironment env = environment({source});
-  env.newEditorWindow = nullptr;
+  MainWindowEnvironment env = documentEnvironment({source});
   env.printerInstalled = [] { return false; };
   bool setupOffersAFile = false;
   env.runDialog = [&](QDialog& dialog) {
@@ -757,9 +759,8 @@ TEST_F(MainWindowTest, AWorkspaceBringsBackItsEditorWindows) {
   const std::string file =
       dir.write("ws/mod.tsw", "Project: \"game\"=game\\game.tsp - Package Owner=<4>\r\n");
   auto run = [&](const SettingsConventions& conventions) {
-    MainWindowEnvironment env = environment({file}, false);
+    MainWindowEnvironment env = documentEnvironment({file}, false);
     env.conventions = conventions;
-    env.newEditorWindow = nullptr;
     return std::make_unique<MainWindow>(std::move(env));
   };
   auto lines = [](MainWindow& form) {
