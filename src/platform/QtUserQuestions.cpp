@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -39,6 +40,13 @@ QString startPath(const FileDialogRequest& request) {
 }
 
 } // namespace
+
+bool ProgramsAndFolders::filterAcceptsRow(int row, const QModelIndex& parent) const {
+  const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+  if (files == nullptr) return true;
+  const QFileInfo info(files->filePath(files->index(row, 0, parent)));
+  return info.isDir() || info.isExecutable();
+}
 
 QWidget* QtUserQuestions::dialogParent() const {
   if (parent_ != nullptr) return parent_();
@@ -92,11 +100,11 @@ std::optional<std::string> QtUserQuestions::chooseFileToOpen(const FileDialogReq
 }
 
 std::optional<std::string> QtUserQuestions::chooseProgram(const FileDialogRequest& request) {
-  // Qt's own dialog, since a desktop's dialog would not take the filter on permissions.
+  // Qt's own dialog, since a desktop's dialog would not take a filter on permissions.
   QFileDialog dialog(dialogParent(), qt(request.title), startPath(request), qt(qtFilter(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDot);
+  dialog.setProxyModel(new ProgramsAndFolders(&dialog));
   if (!request.initialFile.empty()) dialog.selectFile(qt(request.initialFile));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return bytes(dialog.selectedFiles().front());

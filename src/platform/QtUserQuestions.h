@@ -4,10 +4,22 @@
 #include "UserQuestions.h"
 
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 
 #include <memory>
 
 class QWidget;
+
+// What a program chooser lists of a file-dialog model: folders to go through, and files the user
+// may run. Each row is looked at on the disk itself, since the dialog's model learns permissions
+// only later.
+class ProgramsAndFolders : public QSortFilterProxyModel {
+public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+  [[nodiscard]] bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+};
 
 class QtUserQuestions : public UserQuestions {
 public:
