@@ -491,7 +491,8 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   EXPECT_EQ(form.FileToolBar->actions().size(), 20);
   EXPECT_EQ(form.PopupMenu1->actions().size(), 11);
   // Every command is in a menu the keyboard reaches: the menu bar's, or the tree's (Shift+F10).
-  std::set<QAction*> inMenus(form.PopupMenu1->actions().begin(), form.PopupMenu1->actions().end());
+  const QList<QAction*> treeMenu = form.PopupMenu1->actions();
+  std::set<QAction*> inMenus(treeMenu.begin(), treeMenu.end());
   for (QAction* menu : form.menuBar()->actions()) {
     EXPECT_TRUE(menu->text().contains('&')) << menu->text().toStdString();
     for (QAction* entry : menu->menu()->actions())
