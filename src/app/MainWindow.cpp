@@ -559,9 +559,13 @@ void MainWindow::RefreshActions() {
 
 void MainWindow::RefreshTitle() {
   if (!env_.conventions.titleNamesWorkspace) return;
-  const QString title = QString::fromStdString(
-      MainWindowTitle(WorkspaceFileName, workspace_->HoldsProjects(), workspace_->Modified()));
-  if (title != windowTitle()) setWindowTitle(title);
+  const std::string title =
+      MainWindowTitle(WorkspaceFileName, workspace_->HoldsProjects(), workspace_->Modified());
+  // Compared with what was set last, not with the shown title, to which a maximised editor
+  // window adds its own name.
+  if (title == titleSet_) return;
+  titleSet_ = title;
+  setWindowTitle(QString::fromStdString(title));
 }
 
 void MainWindow::RefreshStatusBar() {

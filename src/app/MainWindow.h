@@ -185,6 +185,7 @@ private:
   std::unique_ptr<WorkspacePort> workspace_;
   SharedDialogs dialogs_;
   StatusFields shownStatus_;
+  std::string titleSet_ = "Tessarin";
   std::pair<int, int> panels_; // the tree panel's width and the message panel's height, placed
   bool shown_ = false;
 };

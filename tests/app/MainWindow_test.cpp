@@ -719,6 +719,19 @@ TEST_F(MainWindowTest, TheDesktopTitleNamesTheWorkspaceAndMarksItsChanges) {
   EXPECT_EQ(titles(), "Tessarin \u2013 mymod.tsw | Tessarin");
   shown->modified = workspace->modified = true;
   EXPECT_EQ(titles(), "Tessarin \u2013 mymod.tsw* | Tessarin");
+
+  // A maximised editor window adds its name to the title; the idle refresh leaves that alone.
+  form.show();
+  addEditor(form, "/m/a.c");
+  form.Windows().Windows().front()->showMaximized();
+  form.RefreshActions();
+  const QString withEditor = form.windowTitle();
+  EXPECT_TRUE(withEditor.contains("a.c")) << withEditor.toStdString();
+  int changes = 0;
+  QObject::connect(&form, &QWidget::windowTitleChanged, [&changes] { ++changes; });
+  form.RefreshActions();
+  form.RefreshActions();
+  EXPECT_EQ(changes, 0);
 }
 
 TEST_F(MainWindowTest, TheProgramAndItsEditorWindowsCarryTheirOwnIcon) {
