@@ -1,5 +1,6 @@
 #include "ConfigurationDialog.h"
 
+#include "Dialogs.h"
 #include "RegistryStore.h"
 #include "UserQuestions.h"
 
@@ -20,9 +21,12 @@
 
 namespace {
 
-QLineEdit* readOnlyField() {
+constexpr int kWidth = 410;
+constexpr int kHeight = 343;
+
+QLineEdit* pathField(bool typed) {
   auto* field = new QLineEdit;
-  field->setReadOnly(true);
+  field->setReadOnly(!typed);
   return field;
 }
 
@@ -60,16 +64,17 @@ std::string text(const QLineEdit* field) { return field->text().toStdString(); }
 
 } // namespace
 
-ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, QWidget* parent)
-    : QDialog(parent), questions_(questions) {
+ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPaths, QWidget* parent)
+    : QDialog(parent), questions_(questions), typedPaths_(typedPaths) {
   setWindowTitle("Configuration");
-  setFixedSize(410, 343);
+  UseDialogFrame(*this);
+  setFixedSize(kWidth, kHeight);
 
-  quake3locationEdit = readOnlyField();
+  quake3locationEdit = pathField(typedPaths);
   quake3argumentsEdit = new QLineEdit;
-  outputlocationEdit = readOnlyField();
-  lcclocationEdit = readOnlyField();
-  q3asmlocationEdit = readOnlyField();
+  outputlocationEdit = pathField(typedPaths);
+  lcclocationEdit = pathField(typedPaths);
+  q3asmlocationEdit = pathField(typedPaths);
   quake3BrowseButton = new QPushButton("&Browse");
   outputBrowseButton = new QPushButton("&Browse");
   lccBrowseButton = new QPushButton("&Browse");
@@ -79,6 +84,9 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, QWidget* pare
   fontSizeComboBox = new QComboBox;
   fontSizeComboBox->setEditable(true);
 
+  NoticeLabel = new QLabel;
+  NoticeLabel->setWordWrap(true);
+  NoticeLabel->hide();
   PageControl = new QTabWidget;
   PageControl->addTab(EnvironmentPage(), "Environment");
   PageControl->addTab(CompilerPage(), "Compiler");
@@ -92,6 +100,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, QWidget* pare
   buttons->addWidget(okButton);
   buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(NoticeLabel);
   layout->addWidget(PageControl);
   layout->addLayout(buttons);
 
@@ -159,8 +168,13 @@ void ConfigurationDialog::FillFontSizes() {
 void ConfigurationDialog::BrowseFile(QLineEdit* field) {
   FileDialogRequest request;
   request.title = "Locate File";
-  request.filter = "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*";
-  request.defaultExtension = "exe";
+  if (typedPaths_) {
+    request.filter = "Programs (*)|*";
+    request.programsOnly = true;
+  } else {
+    request.filter = "Executable Files (*.exe)|*.exe|All Files (*.*)|*.*";
+    request.defaultExtension = "exe";
+  }
   request.initialFile = text(field);
   if (auto chosen = questions_.chooseFileToOpen(request)) field->setText(QString::fromStdString(*chosen));
 }
@@ -184,10 +198,21 @@ void ConfigurationDialog::accept() {
   QDialog::accept();
 }
 
+void ConfigurationDialog::SetNotice(const std::string& text) {
+  NoticeLabel->setText(QString::fromStdString(text));
+  NoticeLabel->setVisible(!text.empty());
+  // The notice adds its own height to the classic size.
+  const QMargins margins = layout()->contentsMargins();
+  const int width = kWidth - margins.left() - margins.right();
+  setFixedSize(kWidth,
+               kHeight + (text.empty() ? 0 : NoticeLabel->heightForWidth(width) + layout()->spacing()));
+}
+
 bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& questions,
-                    const DialogRunner& run, QWidget* parent) {
-  ConfigurationDialog form(questions, parent);
+                    const DialogRunner& run, QWidget* parent, const PreferencesLook& look) {
+  ConfigurationDialog form(questions, look.typedPaths, parent);
   form.SetValues(settings);
+  form.SetNotice(look.notice);
   if (run(form) != QDialog::Accepted) return false;
   settings = form.Values();
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, PathStyle::Native());

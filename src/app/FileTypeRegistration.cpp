@@ -3,57 +3,32 @@
 #include "AtomicFile.h"
 #include "Settings.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 
 #include <cstdlib>
-
-const char* const kWorkspaceMimeType = "application/x-tessarin-workspace";
 
 namespace {
 
 const char* const kMimePackage = "/mime/packages/tessarin-workspace.xml";
 const char* const kDesktopEntry = "/applications/tessarin.desktop";
 
-std::string xmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    default: out += c;
-    }
-  }
-  return out;
+// The files the installed program ships, kept in the program's resources.
+std::string shipped(const char* name) {
+  QFile file(QString(":/desktop/") + name);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll().toStdString();
 }
 
-std::string mimePackage() {
-  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                     "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                     "  <mime-type type=\"") +
-         xmlEscaped(kWorkspaceMimeType) +
-         "\">\n"
-         "    <comment>Project1 File</comment>\n"
-         "    <glob pattern=\"*.tsw\"/>\n"
-         "  </mime-type>\n"
-         "</mime-info>\n";
-}
-
+// The shipped entry runs "tessarin" from the search path; this one runs the program started.
 std::string desktopEntry(const std::string& programPath) {
-  return "[Desktop Entry]\n"
-         "Type=Application\n"
-         "Name=Tessarin\n"
-         "Comment=Edit and build game modules\n"
-         "Exec=" +
-         DesktopExecLine(programPath) +
-         "\n"
-         "MimeType=" +
-         kWorkspaceMimeType +
-         ";\n"
-         "Terminal=false\n"
-         "Categories=Development;IDE;\n";
+  std::string entry = shipped("tessarin.desktop");
+  const std::string exec = "\nExec=tessarin %f\n";
+  const std::size_t at = entry.find(exec);
+  if (at != std::string::npos)
+    entry.replace(at, exec.size(), "\nExec=" + DesktopExecLine(programPath) + "\n");
+  return entry;
 }
 
 } // namespace
@@ -90,7 +65,7 @@ std::string DesktopExecLine(const std::string& programPath) {
 std::string RegisterFileType(const std::string& programPath, const std::string& dataHome,
                              const ToolStarter& startTool) {
   const std::pair<std::string, std::string> files[] = {
-      {dataHome + kMimePackage, mimePackage()},
+      {dataHome + kMimePackage, shipped("tessarin-workspace.xml")},
       {dataHome + kDesktopEntry, desktopEntry(programPath)},
   };
   for (const auto& [path, content] : files) {

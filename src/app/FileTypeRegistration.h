@@ -1,12 +1,11 @@
-// Registers the workspace file type with the desktop at every start: a shared-mime-info
-// package for "*.tsw" and a .desktop entry that opens such a file with the running program.
+// Registers the workspace file type with the desktop at every start: the shared-mime-info
+// package for "*.tsw" and the .desktop entry that the installed program ships, the entry opening
+// such a file with the running program.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
-
-extern const char* const kWorkspaceMimeType;
 
 // Starts a helper program (without waiting for it); the tests record the calls instead.
 using ToolStarter =

@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "ContextMenuKeys.h"
 #include "DebugListModel.h"
 #include "EditCommands.h"
+#include "EditorSession.h"
 #include "EditorWindowPort.h"
 #include "FileCommands.h"
 #include "FilePropertiesDialog.h"
@@ -10,7 +12,10 @@
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
+#include "MainWindowTitle.h"
+#include "PaneCycle.h"
 #include "PrintCommands.h"
+#include "ProgramIcon.h"
 #include "ProgressState.h"
 #include "ProgressWindow.h"
 #include "ProjectNameDialog.h"
@@ -22,6 +27,7 @@
 #include "UserQuestions.h"
 #include "WindowBar.h"
 #include "WindowCommands.h"
+#include "WindowPlacement.h"
 #include "WorkspacePort.h"
 #include "WorkspaceShell.h"
 
@@ -30,6 +36,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -37,6 +44,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QToolBar>
@@ -144,9 +152,8 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   FormCreate();
   WireCommands();
 
-  resize(659, 489);
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  QGuiApplication::setWindowIcon(ProgramIcon());
+  PlaceWindow();
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
           &MainWindow::RefreshActions);
 }
@@ -172,9 +179,10 @@ void MainWindow::CreateControls() {
   ClassTreeView = workspaceTree();
   ClassTreeView->setObjectName("ClassTreeView");
   PageControl = pages(QTabWidget::South);
-  // "Class view of <project>" can be wider than the pane: both tabs stay in sight, shortened.
+  // Both tabs stay in sight with their whole captions ("Class view of <project>" included): the
+  // pane is never narrower than its tabs.
   PageControl->setUsesScrollButtons(false);
-  PageControl->setElideMode(Qt::ElideRight);
+  PageControl->setElideMode(Qt::ElideNone);
   FileViewSheet = sheet(ProjectTreeView);
   ClassViewSheet = sheet(ClassTreeView);
   PageControl->addTab(FileViewSheet, "File View");
@@ -193,19 +201,22 @@ void MainWindow::CreateControls() {
   MessagePages->addTab(DebugSheet, "Debug");
   MessagePages->addTab(FindinFilesSheet, "Find in Files");
 
-  auto* LeftSplitter = new QSplitter(Qt::Horizontal);
+  LeftSplitter = new QSplitter(Qt::Horizontal);
   LeftSplitter->setHandleWidth(4);
   LeftSplitter->addWidget(PageControl);
   LeftSplitter->addWidget(MdiArea);
   LeftSplitter->setStretchFactor(1, 1);
-  LeftSplitter->setSizes({230, 425});
-  auto* BottomSplitter = new QSplitter(Qt::Vertical);
+  BottomSplitter = new QSplitter(Qt::Vertical);
   BottomSplitter->setHandleWidth(4);
   BottomSplitter->addWidget(LeftSplitter);
   BottomSplitter->addWidget(MessagePages);
   BottomSplitter->setStretchFactor(0, 1);
-  BottomSplitter->setSizes({250, 150});
   setCentralWidget(BottomSplitter);
+
+  for (QLabel** field : {&PositionLabel, &ModeLabel, &SelectionLabel, &ModifiedLabel}) {
+    *field = new QLabel;
+    statusBar()->addPermanentWidget(*field);
+  }
 }
 
 void MainWindow::CreateMenus() {
@@ -231,11 +242,11 @@ void MainWindow::CreateMenus() {
   QMenu* build = MainMenu1->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
-          "PreviousMessageAction"});
+          "PreviousMessageAction", "-", "LaunchQuake3Action"});
   WindowMenu = MainMenu1->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
-          "WindowTileHorizontal1", "WindowTileVertical1"});
+          "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
   QMenu* help = MainMenu1->addMenu("&Help");
   addAll(help, a, {"AboutAction"});
 
@@ -247,9 +258,12 @@ void MainWindow::CreateMenus() {
 
   connect(EditMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateEditActions);
   connect(WindowMenu, &QMenu::aboutToShow, this, [this] { windows_->FillWindowList(*WindowMenu); });
-  // A right click shows the menu without moving the selection.
-  connect(ProjectTreeView, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at)); });
+  // A right click has selected the node under the mouse by the time the menu opens.
+  auto showTreeMenu = [this](const QPoint& at) {
+    PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at));
+  };
+  connect(ProjectTreeView, &QWidget::customContextMenuRequested, this, showTreeMenu);
+  new ContextMenuKeys(*ProjectTreeView, showTreeMenu);
   regMruMenu_ = new RecentWorkspacesMenu(*regMru_, *ReopenMenu);
   regMruMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
 }
@@ -296,6 +310,34 @@ void MainWindow::CreateToolBars() {
   TaskBar->hide();
 }
 
+void MainWindow::PlaceWindow() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+  WindowPlacement placement = ClassicPlacement(available);
+  if (env_.conventions.remembersWindows) {
+    const std::optional<WindowPlacement> remembered = LoadPlacement(*store_);
+    placement = remembered ? FittedPlacement(*remembered, available) : FirstPlacement(available);
+  }
+  setGeometry(placement.normal);
+  if (placement.maximised) setWindowState(windowState() | Qt::WindowMaximized);
+  panels_ = {placement.leftPanel, placement.bottomPanel};
+}
+
+void MainWindow::DividePanels() {
+  // Once shown, the splitters know how much room they share.
+  auto divide = [](QSplitter& splitter, int first, int second) {
+    const QList<int> sizes = splitter.sizes();
+    const int room = sizes.value(0) + sizes.value(1);
+    splitter.setSizes(first >= 0 ? QList<int>{first, room - first} : QList<int>{room - second, second});
+  };
+  divide(*LeftSplitter, panels_.first, -1);
+  divide(*BottomSplitter, -1, panels_.second);
+}
+
+WindowPlacement MainWindow::Placement() const {
+  return {normalGeometry(), isMaximized(), LeftSplitter->sizes().value(0), BottomSplitter->sizes().value(1)};
+}
+
 void MainWindow::FormCreate() {
   PageControl->setCurrentWidget(FileViewSheet);
   std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
@@ -335,7 +377,10 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
                         [this](const std::string& path) { regMru_->AddItem(path); },
-                        WorkspaceFileName};
+                        WorkspaceFileName,
+                        env_.conventions.remembersWindows,
+                        [this] { RememberWindows(); },
+                        [this] { RestoreWindows(); }};
 }
 
 void MainWindow::WireCommands() {
@@ -344,7 +389,8 @@ void MainWindow::WireCommands() {
   for (const char* name : {"FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction"})
     a.SetEnabledHandler(name, [this] { return windows_->Count() > 0; });
   printCommands_ = std::make_unique<PrintCommands>(
-      [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this);
+      [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this, Questions(),
+      env_.printerInstalled ? env_.printerInstalled : PrinterInstalled);
   a.SetHandler("PrintAction", [this] { printCommands_->PrintActionExecute(); });
   // Another program's changes to an open file are noticed when the program or a window comes
   // to the front.
@@ -377,6 +423,25 @@ void MainWindow::WireCommands() {
   a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
   a.SetHandler("WindowTileHorizontal1", [this] { windows_->TileHorizontally(); });
   a.SetHandler("WindowTileVertical1", [this] { windows_->TileVertically(); });
+  a.SetHandler("NextPaneAction", [this] { MoveToPane(true); });
+  a.SetHandler("PreviousPaneAction", [this] { MoveToPane(false); });
+}
+
+void MainWindow::MoveToPane(bool forward) {
+  QMdiSubWindow* editor = windows_->ActiveWindow();
+  QWidget* panes[PaneCount] = {
+      editor != nullptr ? editor->widget() : nullptr,
+      PageControl->currentWidget() == FileViewSheet ? ProjectTreeView : ClassTreeView,
+      MessagePages->currentWidget() == DebugSheet ? static_cast<QWidget*>(DebugListBox) : FindFilesListBox};
+  std::array<bool, PaneCount> present{};
+  std::optional<Pane> current;
+  for (int pane = 0; pane < PaneCount; ++pane) {
+    present[pane] = panes[pane] != nullptr;
+    if (present[pane] && (panes[pane] == focusWidget() || panes[pane]->isAncestorOf(focusWidget())))
+      current = static_cast<Pane>(pane);
+  }
+  if (std::optional<Pane> next = NextPane(current, present, forward))
+    panes[*next]->setFocus(Qt::ShortcutFocusReason);
 }
 
 QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* window) {
@@ -401,8 +466,13 @@ void MainWindow::ApplyEditorFont() {
       editor->SetEditorFont(settings.EditorFont, settings.EditorFontSize);
 }
 
-void MainWindow::FilePreferencesActionExecute() {
-  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this)) return;
+void MainWindow::FilePreferencesActionExecute() { ShowPreferences(""); }
+
+void MainWindow::ShowPreferences(const std::string& missingTools) {
+  const bool typed = env_.conventions.typedToolPaths;
+  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this,
+                      PreferencesLook{typed, typed ? missingTools : ""}))
+    return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorFont();
 }
@@ -440,16 +510,46 @@ void MainWindow::WireSearchCommands() {
 }
 
 void MainWindow::RegMruItemClick(const std::string& path, bool& /*remove*/) {
-  // The current workspace is replaced without asking; a failed load keeps the entry in place.
-  if (!workspace_->LoadWorkspace(path)) throw AlreadyReported();
-  WorkspaceFileName = paths::ReplaceAfterLastDelimiterOrDot(path, "tsw");
+  // A reopen the user cancelled, or a failed load, keeps the entry in place.
+  if (!workspace_->ReopenWorkspace(path)) throw AlreadyReported();
+}
+
+void MainWindow::RememberWindows() {
+  if (WorkspaceFileName.empty()) return;
+  EditorSession session;
+  const QMdiSubWindow* active = windows_->ActiveWindow();
+  for (QMdiSubWindow* window : windows_->Windows()) {
+    const EditorWindowPort* editor = WindowCommands::Port(window);
+    // A window never saved has no file to come back to.
+    if (editor == nullptr || !paths::FileExists(editor->FileName())) continue;
+    if (window == active) session.active = static_cast<int>(session.windows.size());
+    session.windows.push_back({editor->FileName(), editor->Status().line});
+  }
+  SaveSession(*store_, WorkspaceFileName, session);
+}
+
+void MainWindow::RestoreWindows() {
+  const EditorSession session = LoadSession(*store_, WorkspaceFileName);
+  QMdiSubWindow* active = nullptr;
+  for (std::size_t i = 0; i < session.windows.size(); ++i) {
+    const EditorSession::Window& kept = session.windows[i];
+    if (!paths::FileExists(kept.file)) continue; // gone since: nothing to show
+    RunGuarded([&] {
+      QMdiSubWindow* window = OpenEditorWindow(kept.file);
+      if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->SetCaretY(kept.caretLine);
+      if (static_cast<int>(i) == session.active) active = window;
+    });
+  }
+  if (active != nullptr) windows_->BringToFront(active);
 }
 
 void MainWindow::FormShow() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
-  if (steps.askForTools) RunGuarded([this] { FilePreferencesActionExecute(); });
-  if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace))
+  if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
+  if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
     WorkspaceFileName = steps.workspace;
+    if (env_.conventions.remembersWindows) RestoreWindows();
+  }
   if (steps.file.empty()) return;
   RunGuarded([this, &steps] {
     if (QMdiSubWindow* open = FindEditorWindow(steps.file))
@@ -462,6 +562,31 @@ void MainWindow::FormShow() {
 void MainWindow::RefreshActions() {
   actions_->RunEnabledHandlers();
   UpdateEditActions();
+  RefreshStatusBar();
+  RefreshTitle();
+}
+
+void MainWindow::RefreshTitle() {
+  if (!env_.conventions.titleNamesWorkspace) return;
+  const std::string title =
+      MainWindowTitle(WorkspaceFileName, workspace_->HoldsProjects(), workspace_->Modified());
+  // Compared with what was set last, not with the shown title, to which a maximised editor
+  // window adds its own name.
+  if (title == titleSet_) return;
+  titleSet_ = title;
+  setWindowTitle(QString::fromStdString(title));
+}
+
+void MainWindow::RefreshStatusBar() {
+  const EditorWindowPort* editor = windows_->ActiveEditor();
+  const EditorStatus status = editor != nullptr ? editor->Status() : EditorStatus();
+  const StatusFields fields = StatusFieldsOf(editor != nullptr ? &status : nullptr);
+  if (fields == shownStatus_) return;
+  shownStatus_ = fields;
+  PositionLabel->setText(QString::fromStdString(fields.position));
+  ModeLabel->setText(QString::fromStdString(fields.mode));
+  SelectionLabel->setText(QString::fromStdString(fields.selection));
+  ModifiedLabel->setText(QString::fromStdString(fields.modified));
 }
 
 void MainWindow::UpdateEditActions() { editCommands_->UpdateEditActions(); }
@@ -481,6 +606,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
   QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
 }
@@ -490,7 +616,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  // The program ends whatever the workspace's save prompt came to.
-  RunGuarded([this] { workspace_->CloseWorkspace(); });
+  // A workspace the user kept (or could not save) keeps the program running.
+  bool closed = false;
+  RunGuarded([this, &closed] { closed = workspace_->CloseWorkspace(); });
+  if (!closed) {
+    event->ignore();
+    return;
+  }
+  if (env_.conventions.remembersWindows) SavePlacement(*store_, Placement());
   event->accept();
 }

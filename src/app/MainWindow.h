@@ -9,6 +9,7 @@
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "SharedDialogs.h"
+#include "StatusFields.h"
 
 #include <QMainWindow>
 
@@ -22,11 +23,13 @@ class EditCommands;
 class FileCommands;
 class MainWindow;
 class PrintCommands;
+class QLabel;
 class QListView;
 class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QTreeWidget;
@@ -37,6 +40,7 @@ class UserQuestions;
 class WindowBar;
 class WindowCommands;
 class WorkspacePort;
+struct WindowPlacement;
 struct WorkspaceShell;
 
 // Everything the main window takes from outside, so tests can replace each piece.
@@ -50,6 +54,7 @@ struct MainWindowEnvironment {
   std::string dataHome = DesktopDataHome();
   ToolStarter startTool = StartDetached;
   std::function<bool()> clipboardHasText; // the system clipboard when empty
+  std::function<bool()> printerInstalled; // the system's printers when empty
   // The workspace behind the tree; the project workspace when empty.
   std::function<std::unique_ptr<WorkspacePort>(MainWindow&)> makeWorkspace;
   // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow);
@@ -71,6 +76,8 @@ public:
   QTreeWidget* ProjectTreeView;
   QTreeWidget* ClassTreeView;
   QTabWidget* MessagePages;
+  QSplitter* LeftSplitter;   // the tree's panel beside the editor windows
+  QSplitter* BottomSplitter; // the message lists below both
   QWidget* DebugSheet;
   QWidget* FindinFilesSheet;
   QListView* DebugListBox; // shows DebugLines
@@ -82,6 +89,11 @@ public:
   QToolBar* FileToolBar;
   QToolBar* BuildToolBar;
   QToolBar* WindowToolBar;
+  // The status bar's fields: caret place, insert or overwrite, selection mode, modified.
+  QLabel* PositionLabel;
+  QLabel* ModeLabel;
+  QLabel* SelectionLabel;
+  QLabel* ModifiedLabel;
   WindowBar* TaskBar;
   QVector<QIcon> ButtonImageList;
   QVector<QIcon> TreeViewList;
@@ -118,7 +130,8 @@ public:
 
   // The first showing: Preferences when a tool is missing, then the command-line file.
   void FormShow();
-  // The idle-time refresh: every action's enabled-state handler, then the edit actions.
+  // The idle-time refresh: every action's enabled-state handler, then the edit actions, then the
+  // status bar.
   void RefreshActions();
   void UpdateEditActions();
 
@@ -139,6 +152,22 @@ private:
   [[nodiscard]] WorkspaceShell ShellForWorkspace();
   void FormCreate();
   void LoadSettings();
+  // F6 and Shift+F6: the keyboard focus to the next or previous of the active editor, the tree
+  // and the message list in front.
+  void MoveToPane(bool forward);
+  void RefreshStatusBar();
+  // The workspace's editor windows kept beside the settings, and brought back.
+  void RememberWindows();
+  void RestoreWindows();
+  // Places the window as the conventions say: classic, remembered, or most of the screen.
+  void PlaceWindow();
+  // Gives the panels the sizes placed for them, once the window is shown.
+  void DividePanels();
+  // Where the window and its panels are now, to be remembered.
+  [[nodiscard]] WindowPlacement Placement() const;
+  void RefreshTitle();
+  // Preferences, naming what is missing when it opens by itself at start.
+  void ShowPreferences(const std::string& missingTools);
 
   MainWindowEnvironment env_;
   std::unique_ptr<RegistryStore> store_;
@@ -155,6 +184,9 @@ private:
   RecentWorkspacesMenu* regMruMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;
   SharedDialogs dialogs_;
+  StatusFields shownStatus_;
+  std::string titleSet_ = "Tessarin";
+  std::pair<int, int> panels_; // the tree panel's width and the message panel's height, placed
   bool shown_ = false;
 };
 

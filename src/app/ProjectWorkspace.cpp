@@ -31,6 +31,9 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
   window.SetWorkspaceFileName = [&fileName](const std::string& name) { fileName = name; };
   const Settings& settings = shell.settings;
   window.CurrentSettings = [&settings] { return settings; };
+  window.windowsFollowWorkspace = shell.windowsFollowWorkspace;
+  window.RememberWindows = shell.rememberWindows;
+  window.RestoreWindows = shell.restoreWindows;
   return window;
 }
 
@@ -83,6 +86,11 @@ bool ProjectWorkspace::LoadWorkspace(const std::string& path) {
   return !RefuseWorkspaceChange() && commands_.LoadWorkspace(path);
 }
 
+bool ProjectWorkspace::ReopenWorkspace(const std::string& path) {
+  return !RefuseWorkspaceChange() && commands_.ReopenRecentWorkspace(path);
+}
+
+// The program is closing: the build ends first, as the workspace it walks goes.
 bool ProjectWorkspace::CloseWorkspace() {
   if (build_ != nullptr) build_->Controller().Abort();
   return commands_.FileCloseWorkspaceAction();

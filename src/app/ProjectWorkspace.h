@@ -23,10 +23,13 @@ public:
 
   // Refused while a build runs, as every command that replaces the workspace.
   bool LoadWorkspace(const std::string& path) override;
+  bool ReopenWorkspace(const std::string& path) override;
   void BuildTree() override;
   // The program is closing: a running build ends first, its tool with it.
   bool CloseWorkspace() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;
+  [[nodiscard]] bool HoldsProjects() const override { return Workspace.Count() > 0; }
+  [[nodiscard]] bool Modified() const override { return Workspace.Modified; }
   // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
   void RebuildClassView() { classView_->RebuildClassView(); }

@@ -10,12 +10,13 @@
 
 struct StartupSteps {
   bool askForTools = false; // Preferences opens first
+  std::string missingTools; // why: each missing tool and where it was looked for, a line each
   std::string workspace;    // a workspace file to load; empty for none
   std::string file;         // a file to show in an editor window; empty for none
 };
 
-// Only the first argument counts, and only when it names an existing file: a ".tsw" (in any
-// case) is the workspace, anything else a file for an editor window.
+// The compiler or the assembler missing asks for the tools. Only the first argument counts, and only when it
+// names an existing file: a ".tsw" (in any case) is the workspace, anything else a file for an editor window.
 [[nodiscard]] StartupSteps StartupStepsFor(const Settings& settings,
                                            const std::vector<std::string>& arguments,
                                            const std::function<bool(const std::string&)>& fileExists);

@@ -14,11 +14,18 @@ public:
   // Loads the workspace file and rebuilds the tree and the class view, whatever happened; an
   // error is shown to the user. True when the file was read whole.
   virtual bool LoadWorkspace(const std::string& path) = 0;
+  // A reopen from the recent list: asks before a modified workspace is dropped, then loads the
+  // file and names the workspace after it. False when the user kept the current workspace or
+  // the file could not be read.
+  virtual bool ReopenWorkspace(const std::string& path) = 0;
   // Rebuilds the workspace tree from the model ("Projects" alone for an empty workspace).
   virtual void BuildTree() = 0;
-  // Offers to save a modified workspace, closes the editor windows and empties the workspace.
-  // False when the user kept it open.
+  // Asks before a modified workspace is dropped, closes the editor windows and empties the
+  // workspace. False when the user kept it open.
   virtual bool CloseWorkspace() = 0;
+  // The title names a workspace that holds projects or changes, and marks the changes.
+  [[nodiscard]] virtual bool HoldsProjects() const { return false; }
+  [[nodiscard]] virtual bool Modified() const { return false; }
   // The active project's file, empty when there is none.
   [[nodiscard]] virtual std::string ActiveProjectFile() const { return {}; }
   // The dialogs made once at start exist now: the commands that use them can be wired.

@@ -43,4 +43,9 @@ struct WorkspaceShell {
   std::function<QMdiSubWindow*(const std::string& path)> openEditorWindow;
   std::function<void(const std::string& path)> addRecentWorkspace;
   std::string& workspaceFileName;
+  // The editor windows go with their workspace: remembered when it makes way, brought back when
+  // it opens.
+  bool windowsFollowWorkspace = false;
+  std::function<void()> rememberWindows;
+  std::function<void()> restoreWindows;
 };

@@ -1,7 +1,10 @@
 #include "QtUserQuestions.h"
 
+#include "Dialogs.h"
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -38,43 +41,73 @@ QString startPath(const FileDialogRequest& request) {
 
 } // namespace
 
+bool ProgramsAndFolders::filterAcceptsRow(int row, const QModelIndex& parent) const {
+  const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+  if (files == nullptr) return true;
+  const QFileInfo info(files->filePath(files->index(row, 0, parent)));
+  return info.isDir() || info.isExecutable();
+}
+
 QWidget* QtUserQuestions::dialogParent() const {
   if (parent_ != nullptr) return parent_();
   return QApplication::activeWindow();
 }
 
+std::unique_ptr<QMessageBox> QtUserQuestions::messageBox(QMessageBox::Icon icon, const std::string& text,
+                                                         QMessageBox::StandardButtons buttons,
+                                                         QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(icon, QApplication::applicationName(), qt(text), buttons, parent);
+  UseDialogFrame(*box);
+  box->setDefaultButton(buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
+  return box;
+}
+
+Answer QtUserQuestions::ask(QMessageBox::Icon icon, const std::string& text,
+                            QMessageBox::StandardButtons buttons) {
+  std::unique_ptr<QMessageBox> box = messageBox(icon, text, buttons, dialogParent());
+  if (buttons.testFlag(QMessageBox::YesToAll))
+    box->button(QMessageBox::YesToAll)->setText(QObject::tr("All"));
+  return toAnswer(static_cast<QMessageBox::StandardButton>(box->exec()));
+}
+
 Answer QtUserQuestions::askYesNo(const std::string& text) {
-  return toAnswer(QMessageBox::question(dialogParent(), QApplication::applicationName(), qt(text),
-                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes));
+  return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No);
 }
 
 Answer QtUserQuestions::askYesNoCancel(const std::string& text) {
-  return toAnswer(QMessageBox::question(dialogParent(), QApplication::applicationName(), qt(text),
-                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                        QMessageBox::Yes));
+  return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
 Answer QtUserQuestions::askYesNoCancelAll(const std::string& text) {
-  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), qt(text),
-                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, dialogParent());
-  box.addButton(QMessageBox::YesToAll)->setText(QObject::tr("All"));
-  box.setDefaultButton(QMessageBox::Yes);
-  return toAnswer(static_cast<QMessageBox::StandardButton>(box.exec()));
+  return ask(QMessageBox::Question, text,
+             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
 }
 
 void QtUserQuestions::inform(const std::string& text) {
-  QMessageBox::information(dialogParent(), QApplication::applicationName(), qt(text));
+  ask(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
 void QtUserQuestions::showError(const std::string& text) {
-  QMessageBox::critical(dialogParent(), QApplication::applicationName(), qt(text));
+  ask(QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
 std::optional<std::string> QtUserQuestions::chooseFileToOpen(const FileDialogRequest& request) {
+  if (request.programsOnly) return chooseProgram(request);
   QString chosen = QFileDialog::getOpenFileName(dialogParent(), qt(request.title), startPath(request),
                                                 qt(qtFilter(request.filter)));
   if (chosen.isEmpty()) return std::nullopt;
   return bytes(chosen);
+}
+
+std::optional<std::string> QtUserQuestions::chooseProgram(const FileDialogRequest& request) {
+  // Qt's own dialog, since a desktop's dialog would not take a filter on permissions.
+  QFileDialog dialog(dialogParent(), qt(request.title), startPath(request), qt(qtFilter(request.filter)));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setProxyModel(new ProgramsAndFolders(&dialog));
+  if (!request.initialFile.empty()) dialog.selectFile(qt(request.initialFile));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return bytes(dialog.selectedFiles().front());
 }
 
 std::vector<std::string> QtUserQuestions::chooseFilesToOpen(const FileDialogRequest& request) {

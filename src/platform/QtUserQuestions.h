@@ -3,7 +3,23 @@
 
 #include "UserQuestions.h"
 
+#include <QMessageBox>
+#include <QSortFilterProxyModel>
+
+#include <memory>
+
 class QWidget;
+
+// What a program chooser lists of a file-dialog model: folders to go through, and files the user
+// may run. Each row is looked at on the disk itself, since the dialog's model learns permissions
+// only later.
+class ProgramsAndFolders : public QSortFilterProxyModel {
+public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+  [[nodiscard]] bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+};
 
 class QtUserQuestions : public UserQuestions {
 public:
@@ -23,8 +39,15 @@ public:
 
   // "A|*.a|All|*.*" -> "A (*.a);;All (*.*)" style filters Qt understands.
   static std::string qtFilter(const std::string& filter);
+  // A message box in the program's name, fixed in size, with the dialog frame and Yes (or OK)
+  // as its default button.
+  static std::unique_ptr<QMessageBox> messageBox(QMessageBox::Icon icon, const std::string& text,
+                                                 QMessageBox::StandardButtons buttons, QWidget* parent);
 
 private:
   QWidget* dialogParent() const;
+  // A file chooser that lists folders and the files the user may run.
+  std::optional<std::string> chooseProgram(const FileDialogRequest& request);
+  Answer ask(QMessageBox::Icon icon, const std::string& text, QMessageBox::StandardButtons buttons);
   QWidget* (*parent_)();
 };

@@ -71,6 +71,10 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.outputFolder = paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".q3a/mymod/vm/";
   // -v makes the assembler print its "total errors" line, -m writes the map file.
   conventions.assemblerArguments = "-v -m";
+  conventions.gameStartsTheMod = true;
+  conventions.typedToolPaths = true;
+  conventions.remembersWindows = true;
+  conventions.titleNamesWorkspace = true;
   return conventions;
 }
 
@@ -85,6 +89,17 @@ SettingsConventions SettingsConventions::Native() {
 
 std::string WithTrailingDelimiter(const std::string& folder, PathStyle style) {
   return paths::IncludeTrailingDelimiter(folder, style);
+}
+
+std::string DefaultGameArguments(const SettingsConventions& conventions, const std::string& outputFolder) {
+  if (!conventions.gameStartsTheMod) return {};
+  const PathStyle style = conventions.style;
+  const std::string vmFolder = paths::ExcludeTrailingDelimiter(outputFolder, style);
+  const std::string mod = paths::ExtractFileName(
+      paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(vmFolder, style), style), style);
+  // The virtual machines run the modules just built rather than native libraries of the same name.
+  const std::string modules = "+set vm_game 2 +set vm_cgame 2 +set vm_ui 2";
+  return mod.empty() ? modules : "+set fs_game " + mod + " " + modules;
 }
 
 Settings DefaultSettings(const SettingsConventions& conventions, const std::string* installExePath) {
@@ -111,6 +126,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.outputlocation = conventions.outputFolder.empty()
                                 ? gameFolder + conventions.outputFolderInGameFolder
                                 : conventions.outputFolder;
+  settings.quake3arguments = DefaultGameArguments(conventions, settings.outputlocation);
   settings.EditorFont = kDefaultFont;
   settings.EditorFontSize = kDefaultFontSize;
   settings.BackupSource = false;
@@ -131,7 +147,6 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
 
   Settings settings;
   settings.quake3location = storedText(stored("quake3location"), defaults.quake3location);
-  settings.quake3arguments = storedText(stored("quake3arguments"), defaults.quake3arguments);
   settings.lcclocation = storedText(stored("lcclocation"), defaults.lcclocation);
   settings.lcclarguments = storedText(stored("lcclarguments"), defaults.lcclarguments);
   settings.q3asmlocation = storedText(stored("q3asmlocation"), defaults.q3asmlocation);
@@ -144,6 +159,9 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
       std::clamp(storedInteger(stored("ParallelCompiles")).value_or(defaults.ParallelCompiles), 1,
                  kMostParallelCompiles);
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
+  // The game loads the mod of the output folder in use, which may be a stored one.
+  settings.quake3arguments =
+      storedText(stored("quake3arguments"), DefaultGameArguments(conventions, settings.outputlocation));
   return settings;
 }
 

@@ -38,6 +38,17 @@ struct SettingsConventions {
   std::string outputFolderInGameFolder; // output folder below the game folder, or empty when
   std::string outputFolder;             // a fixed output folder is used instead
   std::string assemblerArguments;
+  // The default game arguments load the mod that the output folder belongs to; otherwise the
+  // game starts bare.
+  bool gameStartsTheMod = false;
+  // Preferences takes tool paths typed or pasted, its pickers list programs rather than "*.exe",
+  // and when it opens by itself at start it names what is missing.
+  bool typedToolPaths = false;
+  // The main window comes back where it was (its first start filling most of the screen), and a
+  // workspace's editor windows come back with it; otherwise both start afresh.
+  bool remembersWindows = false;
+  // The title names the workspace and marks it modified; otherwise it is the program's name alone.
+  bool titleNamesWorkspace = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,
@@ -53,6 +64,11 @@ extern const char* const kInstallRecordValue;
 // The defaults, worked out from the game's installation record when there is one.
 [[nodiscard]] Settings DefaultSettings(const SettingsConventions& conventions,
                                        const std::string* installExePath);
+
+// The game arguments that load the mod whose "vm" folder is `outputFolder` (the folder above it
+// names the mod), under conventions whose game starts the mod; empty otherwise.
+[[nodiscard]] std::string DefaultGameArguments(const SettingsConventions& conventions,
+                                               const std::string& outputFolder);
 
 // Reads the settings from the store, with defaults for everything missing.
 [[nodiscard]] Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventions);

@@ -16,6 +16,7 @@ struct FileDialogRequest {
   std::string defaultExtension; // without dot; appended when the chosen name has none
   std::string initialFolder;
   std::string initialFile;
+  bool programsOnly = false; // lists folders and the files the user may run
 };
 
 class UserQuestions {

@@ -91,6 +91,9 @@ void TQtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
   printer_.setCopyCount(copies);
   if (!painter_.begin(&printer_)) {
     const QString name = printer_.printerName();
+    if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty())
+      throw TessarinError("The file " + printer_.outputFileName().toLocal8Bit().toStdString() +
+                          " could not be written.");
     throw TessarinError(name.isEmpty() ? "No printer is available for printing."
                                        : "The printer " + name.toStdString() + " could not start printing.");
   }

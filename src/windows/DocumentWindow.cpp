@@ -88,6 +88,10 @@ bool DocumentWindow::CanUndo() const { return MyEditor->CanUndo(); }
 bool DocumentWindow::CanRedo() const { return MyEditor->CanRedo(); }
 bool DocumentWindow::Modified() const { return MyEditor->Modified(); }
 bool DocumentWindow::SelAvail() const { return MyEditor->SelAvail(); }
+EditorStatus DocumentWindow::Status() const {
+  return {MyEditor->CaretY(), MyEditor->CaretX(), MyEditor->InsertMode(), MyEditor->SelectionMode(),
+          MyEditor->Modified()};
+}
 void DocumentWindow::Undo() { MyEditor->Undo(); }
 void DocumentWindow::Redo() { MyEditor->Redo(); }
 void DocumentWindow::CutToClipboard() { MyEditor->CutToClipboard(); }

@@ -46,6 +46,7 @@ public:
   [[nodiscard]] bool CanRedo() const override;
   [[nodiscard]] bool Modified() const override;
   [[nodiscard]] bool SelAvail() const override;
+  [[nodiscard]] EditorStatus Status() const override;
   bool CloseQuery() override { return file_.CloseQuery(); }
   void SaveFile() override { (void)TrySave(); }
   void NoticeOutsideChanges() override;

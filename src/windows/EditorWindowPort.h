@@ -4,20 +4,32 @@
 
 #include "EditorWindows.h"
 #include "PrintCommands.h"
+#include "kxEditTypes.h"
 #include "kxSearchReplace.h"
 
 #include <string>
+
+// Where the caret is and how the editor takes input, as the status bar shows it.
+struct EditorStatus {
+  int line = 1;   // the caret's, 1-based
+  int column = 1; // the caret's, 1-based
+  bool insertMode = true;
+  TSelectionMode selectionMode = smNormal;
+  bool modified = false;
+
+  bool operator==(const EditorStatus&) const = default;
+};
 
 // One open editor window. The MDI child widget implements this next to being a QWidget; its
 // close event must ask CloseQuery() and refuse the close when that says no. As a jump target it
 // takes the marked line of the message lists; the Print command prints it.
 class EditorWindowPort : public JumpTarget, public PrintableDocument {
 public:
-  [[nodiscard]] virtual std::string FileName() const = 0;
   [[nodiscard]] virtual bool CanUndo() const = 0;
   [[nodiscard]] virtual bool CanRedo() const = 0;
   [[nodiscard]] virtual bool Modified() const = 0;
   [[nodiscard]] virtual bool SelAvail() const = 0;
+  [[nodiscard]] virtual EditorStatus Status() const = 0;
 
   // The save prompt: may the window close? A Yes saves, a No drops the changes.
   virtual bool CloseQuery() = 0;

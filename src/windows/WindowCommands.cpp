@@ -9,6 +9,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QStyle>
+
+#include <algorithm>
 
 WindowCommands::WindowCommands(QMdiArea& area) : QObject(&area), area_(area) {}
 
@@ -84,7 +87,33 @@ void WindowCommands::NoticeOutsideChanges() {
 
 void WindowCommands::CloseActive() { area_.closeActiveSubWindow(); }
 
-void WindowCommands::Cascade() { area_.cascadeSubWindows(); }
+std::vector<QRect> CascadeRects(int count, const QSize& frame, int step) {
+  if (count <= 0) return {};
+  step = std::max(step, 1);
+  const QSize size(std::max(frame.width() - (count - 1) * step, frame.width() * 2 / 3),
+                   std::max(frame.height() - (count - 1) * step, frame.height() * 2 / 3));
+  const int perRun = std::max(
+      1, std::min((frame.width() - size.width()) / step, (frame.height() - size.height()) / step) + 1);
+  std::vector<QRect> rects;
+  for (int i = 0; i < count; ++i) {
+    const int offset = (i % perRun) * step;
+    rects.emplace_back(QPoint(offset, offset), size);
+  }
+  return rects;
+}
+
+void WindowCommands::Cascade() {
+  const QList<QMdiSubWindow*> windows = ShownWindows();
+  if (windows.isEmpty()) return;
+  const int step = windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front());
+  const std::vector<QRect> rects =
+      CascadeRects(static_cast<int>(windows.size()), area_.viewport()->size(), step);
+  for (int i = 0; i < windows.size(); ++i) {
+    if (windows[i]->isMaximized()) windows[i]->showNormal();
+    windows[i]->setGeometry(rects[static_cast<std::size_t>(i)]);
+    windows[i]->raise();
+  }
+}
 
 QList<QMdiSubWindow*> WindowCommands::ShownWindows() const {
   QList<QMdiSubWindow*> shown;

@@ -4,8 +4,10 @@
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 
 #include <string>
+#include <vector>
 
 class EditorWindowPort;
 class QAction;
@@ -13,6 +15,12 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QWidget;
+
+// Where Cascade puts `count` windows in a frame: each a step (a title bar's height) down and right
+// of the one before and as large as the frame less the steps of the windows after it, but never
+// smaller than two thirds of the frame; the run starts again at the top left where the next
+// window would leave the frame.
+[[nodiscard]] std::vector<QRect> CascadeRects(int count, const QSize& frame, int step);
 
 class WindowCommands : public QObject {
   Q_OBJECT

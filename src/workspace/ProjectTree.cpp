@@ -6,8 +6,6 @@
 #include "ProjectNameDialog.h"
 #include "WorkspacePaths.h"
 
-#include <QEvent>
-#include <QMouseEvent>
 #include <QPalette>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
@@ -83,25 +81,6 @@ private:
   const TProjectList& workspace_;
   std::function<QIcon(int)> images_;
   QTreeWidget& tree_;
-};
-
-// Swallows right-button presses so the context menu acts on the selection as it was.
-class RightClickKeepsSelection : public QObject {
-public:
-  using QObject::QObject;
-
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-      if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) return true;
-      break;
-    default: break;
-    }
-    return QObject::eventFilter(watched, event);
-  }
 };
 
 } // namespace
@@ -188,7 +167,6 @@ void SetUpProjectTreeView(QTreeWidget& tree, const TProjectList& workspace,
     palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
   tree.setPalette(palette);
   tree.setItemDelegate(new ProjectTreeDelegate(workspace, std::move(images), tree));
-  tree.viewport()->installEventFilter(new RightClickKeepsSelection(&tree));
 }
 
 TreeSelection ProjectTree::Selection() const { return SelectionOfNode(SelectedNode(tree_)); }

@@ -39,9 +39,9 @@ void BuildTree(TProjectList& workspace, QTreeWidget& tree);
 // The active project's caption is drawn in bold.
 [[nodiscard]] bool DrawnBold(const TProjectList& workspace, const QTreeWidgetItem* node);
 
-// Read-only captions, whole-row selection that stays visible without focus, indent 21, a
-// right-click that leaves the selection alone, the active project in bold and each node's
-// image taken from `images`.
+// Read-only captions, whole-row selection that stays visible without focus, indent 21, the
+// active project in bold and each node's image taken from `images`. A right click selects the
+// node under the mouse, as any click does, so the context menu acts on the node it was opened on.
 void SetUpProjectTreeView(QTreeWidget& tree, const TProjectList& workspace, std::function<QIcon(int)> images);
 
 // The tree widget as the tree commands see it.

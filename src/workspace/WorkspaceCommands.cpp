@@ -35,20 +35,48 @@ bool WorkspaceCommands::LoadWorkspace(const std::string& path) {
   return error.empty();
 }
 
-void WorkspaceCommands::ReopenWorkspace(const std::string& path) {
-  if (LoadWorkspace(path)) window_.SetWorkspaceFileName(TswNameFor(path));
+bool WorkspaceCommands::ReopenWorkspace(const std::string& path) {
+  if (!LoadWorkspace(path)) return false;
+  window_.SetWorkspaceFileName(TswNameFor(path));
+  if (window_.windowsFollowWorkspace) window_.RestoreWindows();
+  return true;
+}
+
+bool WorkspaceCommands::MayDropWorkspace() {
+  if (!workspace_.Modified) return true;
+  const std::string name =
+      paths::ExtractFileName(window_.WorkspaceFileName(), StyleOfStoredPath(window_.WorkspaceFileName()));
+  switch (questions_.askYesNoCancel(name.empty() ? "Save changes to the workspace?"
+                                                 : "Save changes to the workspace " + name + "?")) {
+  case Answer::Yes:
+    FileSaveWorkspaceAction();
+    return !workspace_.Modified; // a cancelled or failed save keeps the workspace
+  case Answer::No: return true;
+  default: return false;
+  }
+}
+
+bool WorkspaceCommands::MakeWayForAnother() {
+  if (!MayDropWorkspace()) return false;
+  if (!window_.windowsFollowWorkspace) return true;
+  window_.RememberWindows();
+  return window_.CloseAll();
 }
 
 void WorkspaceCommands::FileOpenWorkspace() {
   const auto path = questions_.chooseFileToOpen(workspaceDialog("Open Tessarin Workspace", "tsw"));
-  if (!path) return;
+  if (!path || !MakeWayForAnother()) return;
   window_.AddRecentWorkspace(*path);
   ReopenWorkspace(*path);
 }
 
 void WorkspaceCommands::FileImportWorkspaceAction() {
   const auto path = questions_.chooseFileToOpen(workspaceDialog("Import DSW Workspace", "dsw"));
-  if (path) ReopenWorkspace(*path);
+  if (path && MakeWayForAnother()) ReopenWorkspace(*path);
+}
+
+bool WorkspaceCommands::ReopenRecentWorkspace(const std::string& path) {
+  return MakeWayForAnother() && ReopenWorkspace(path);
 }
 
 void WorkspaceCommands::FileSaveWorkspaceAction() {
@@ -66,10 +94,8 @@ void WorkspaceCommands::FileSaveWorkspaceAction() {
 }
 
 bool WorkspaceCommands::FileCloseWorkspaceAction() {
-  if (workspace_.Modified) {
-    FileSaveWorkspaceAction();
-    if (workspace_.Modified) return false;
-  }
+  if (!MayDropWorkspace()) return false;
+  if (window_.windowsFollowWorkspace) window_.RememberWindows();
   if (!window_.CloseAll()) return false;
   workspace_.Clear();
   window_.RebuildTree();

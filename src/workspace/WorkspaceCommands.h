@@ -19,6 +19,11 @@ struct WorkspaceWindow {
   std::function<std::string()> WorkspaceFileName = [] { return std::string(); };
   std::function<void(const std::string&)> SetWorkspaceFileName = [](const std::string&) {};
   std::function<Settings()> CurrentSettings = [] { return Settings(); };
+  // The editor windows go with their workspace: they are remembered and closed when it makes
+  // way for another, and come back when a workspace is opened. Otherwise they stay open.
+  bool windowsFollowWorkspace = false;
+  std::function<void()> RememberWindows = [] {};
+  std::function<void()> RestoreWindows = [] {};
 };
 
 class WorkspaceCommands {
@@ -30,18 +35,30 @@ public:
   void FileSaveWorkspaceAction();
   // True when the workspace was closed; false when the user kept it open.
   bool FileCloseWorkspaceAction();
+  // A reopen from the recent list. False when the user kept the current workspace or the file
+  // could not be read.
+  bool ReopenRecentWorkspace(const std::string& path);
 
   // Loads `path` as the workspace and rebuilds the tree and the class view, whatever happened;
   // an error is shown to the user. Also serves the recent list and the command line.
   bool LoadWorkspace(const std::string& path);
-  // LoadWorkspace, then the workspace file name becomes `path` with the extension "tsw": what
-  // Open, Import and a reopen from the recent list do after their dialogs.
-  void ReopenWorkspace(const std::string& path);
+  // LoadWorkspace, then the workspace file name becomes `path` with the extension "tsw" and its
+  // windows come back: what Open, Import and a reopen from the recent list do once the current
+  // workspace has made way.
+  bool ReopenWorkspace(const std::string& path);
+
+  // A modified workspace asks "Save changes to the workspace ...?" before it is dropped: Yes
+  // saves it (a cancelled or failed save keeps it), No drops the changes, Cancel keeps it.
+  // True when the caller may go on.
+  bool MayDropWorkspace();
 
   // The workspace file name that goes with a loaded file: its extension replaced by "tsw".
   [[nodiscard]] static std::string TswNameFor(const std::string& path);
 
 private:
+  // Before another workspace replaces this one: MayDropWorkspace, then the windows that follow
+  // the workspace are remembered and closed. False when the user kept it.
+  bool MakeWayForAnother();
   [[nodiscard]] FileDialogRequest workspaceDialog(const std::string& title,
                                                   const std::string& extension) const;
 

@@ -1,4 +1,7 @@
+#include "AboutBox.h"
 #include "ConfigurationDialog.h"
+#include "ProgressWindow.h"
+#include "QtUserQuestions.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "Settings.h"
@@ -6,7 +9,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -99,6 +104,7 @@ TEST_F(ConfigurationDialogTest, CancelWritesNothingWhateverWasChanged) {
 TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHandedIn) {
   ConfigurationDialog form(questions);
   EXPECT_EQ(form.windowTitle(), "Configuration");
+  EXPECT_TRUE(form.NoticeLabel->isHidden());
   EXPECT_EQ(form.PageControl->tabText(0), "Environment");
   EXPECT_EQ(form.PageControl->tabText(1), "Compiler");
   EXPECT_EQ(form.PageControl->tabText(2), "Settings");
@@ -124,4 +130,54 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   form.okButton->click();
   EXPECT_EQ(form.Values().EditorFont, "A Font Nobody Has");
   EXPECT_EQ(form.Values().EditorFontSize, 11);
+}
+
+TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissingToolsNamed) {
+  Settings settings = LoadSettings(store, conventions);
+  questions.choices = {{"/opt/q3/q3asm"}};
+  auto run = [](QDialog& dialog) {
+    auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
+    EXPECT_EQ(form.NoticeLabel->text(), "The compiler /nowhere/q3lcc was not found.");
+    EXPECT_FALSE(form.NoticeLabel->isHidden());
+    EXPECT_GT(form.height(), 343); // the notice adds its own line
+    for (QLineEdit* field : {form.quake3locationEdit, form.outputlocationEdit, form.lcclocationEdit})
+      EXPECT_FALSE(field->isReadOnly());
+    form.lcclocationEdit->setText("/pasted/q3lcc");
+    form.q3asmBrowseButton->click();
+    form.okButton->click();
+    return form.result();
+  };
+  ASSERT_TRUE(RunPreferences(settings, store, questions, run, nullptr,
+                             PreferencesLook{true, "The compiler /nowhere/q3lcc was not found."}));
+  EXPECT_EQ(settings.lcclocation, "/pasted/q3lcc");
+  EXPECT_EQ(settings.q3asmlocation, "/opt/q3/q3asm");
+  const FileDialogRequest& locate = questions.fileRequests.at(0);
+  EXPECT_TRUE(locate.programsOnly);
+  EXPECT_EQ(locate.filter, "Programs (*)|*");
+  EXPECT_EQ(locate.defaultExtension, "");
+}
+
+// Fixed dialogs offer neither minimise nor maximise; one that a window manager minimises all the
+// same comes straight back, and the progress window cannot be closed from its frame.
+TEST_F(ConfigurationDialogTest, DialogsAreFixedAndNeverStayMinimised) {
+  ConfigurationDialog configuration(questions);
+  AboutBox about;
+  std::unique_ptr<QMessageBox> box = QtUserQuestions::messageBox(QMessageBox::Question, "Save changes?",
+                                                                 QMessageBox::Yes | QMessageBox::No, nullptr);
+  ProgressState progress;
+  ProgressWindow compiling(progress);
+  for (QWidget* dialog : std::initializer_list<QWidget*>{&configuration, &about, box.get(), &compiling}) {
+    SCOPED_TRACE(dialog->metaObject()->className());
+    dialog->show();
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    EXPECT_EQ(flags.testFlag(Qt::WindowCloseButtonHint), dialog != &compiling);
+    if (dialog == &compiling) continue;
+    dialog->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dialog->isMinimized());
+    dialog->hide();
+  }
 }

@@ -49,6 +49,7 @@ TEST_F(FileTypeTest, WritesTheMimePackageAndTheDesktopEntryThenRefreshesTheCache
   EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
   EXPECT_NE(entry.find("\nExec=\"/opt/tessarin/bin/tessarin\" %f\n"), std::string::npos);
   EXPECT_NE(entry.find("\nMimeType=application/x-tessarin-workspace;\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nIcon=tessarin\n"), std::string::npos);
 
   ASSERT_EQ(started.size(), 2u);
   EXPECT_EQ(started[0].program, dir.file("bin/update-mime-database"));

@@ -13,5 +13,6 @@ inline MainWindowEnvironment IsolatedEnvironment(UserQuestions& questions, const
   env.dataHome = dir.file("data");
   env.startTool = [](const std::string&, const std::vector<std::string>&) {};
   env.clipboardHasText = [] { return false; };
+  env.printerInstalled = [] { return true; }; // prints go to the printer object, never a dialog
   return env;
 }

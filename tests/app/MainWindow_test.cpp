@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "ConfigurationDialog.h"
+#include "DocumentWindow.h"
 #include "EditorWindowPort.h"
 #include "ImageLists.h"
 #include "IsolatedEnvironment.h"
@@ -11,7 +12,9 @@
 #include "WindowBar.h"
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
+#include "kxCustomEdit.h"
 
+#include "PdfText.h"
 #include "PrintCommands.h"
 #include "ProjectNameDialog.h"
 
@@ -26,13 +29,19 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
 
 namespace {
 
@@ -56,6 +65,7 @@ public:
   bool CanRedo() const override { return false; }
   bool Modified() const override { return modified; }
   bool SelAvail() const override { return selection; }
+  EditorStatus Status() const override { return {}; }
   bool CloseQuery() override {
     if (!modified) return true;
     Answer answer = questions_.askYesNoCancel("Save changes to " + fileName_ + "?");
@@ -96,12 +106,20 @@ private:
 struct FakeWorkspace : WorkspacePort {
   std::vector<std::string>& events;
   bool loads = true;
+  bool projects = false;
+  bool modified = false;
   explicit FakeWorkspace(std::vector<std::string>& log) : events(log) {}
   bool LoadWorkspace(const std::string& path) override {
     events.push_back("load " + path);
     return loads;
   }
+  bool ReopenWorkspace(const std::string& path) override {
+    events.push_back("reopen " + path);
+    return loads;
+  }
   void BuildTree() override { events.push_back("tree"); }
+  bool HoldsProjects() const override { return projects; }
+  bool Modified() const override { return modified; }
   bool CloseWorkspace() override {
     events.push_back("close workspace");
     return true;
@@ -144,6 +162,13 @@ struct MainWindowTest : ::testing::Test {
       events.push_back("new editor " + path);
       return form.AddEditorWindow(new StubEditor(questions, path));
     };
+    return env;
+  }
+
+  // The program's own document windows instead of stand-ins.
+  MainWindowEnvironment documentEnvironment(std::vector<std::string> arguments, bool fakeWorkspace = true) {
+    MainWindowEnvironment env = environment(std::move(arguments), fakeWorkspace);
+    env.newEditorWindow = nullptr;
     return env;
   }
 
@@ -194,12 +219,31 @@ TEST_F(MainWindowTest, StartsWithAnEmptyTreeTheDebugPageAndNoDialog) {
 
 TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
   setSetting("lcclocation", dir.file("tools/gone"));
+  setSetting("q3asmlocation", dir.file("nowhere/q3asm"));
   dir.write("mods/logic.c", "int x;\n");
-  MainWindow form(environment({dir.file("mods/logic.c")}));
-  events.clear();
-  start(form);
-  EXPECT_EQ(events,
-            (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
+  // The desktop's Preferences says what is missing; the classic one does not.
+  const std::pair<SettingsConventions, std::string> cases[] = {
+      {IsolatedEnvironment(questions, dir).conventions,
+       "The compiler " + dir.file("tools/gone") + " was not found.\nThe folder " + dir.file("nowhere/") +
+           " of the assembler does not exist."},
+      {SettingsConventions::Windows(), ""},
+  };
+  for (const auto& [conventions, notice] : cases) {
+    MainWindowEnvironment env = environment({dir.file("mods/logic.c")});
+    env.conventions = conventions;
+    std::string shown;
+    env.runDialog = [this, &shown](QDialog& dialog) {
+      events.push_back("dialog " + dialog.windowTitle().toStdString());
+      shown = dynamic_cast<ConfigurationDialog&>(dialog).NoticeLabel->text().toStdString();
+      return int(QDialog::Rejected);
+    };
+    MainWindow form(std::move(env));
+    events.clear();
+    start(form);
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
+    EXPECT_EQ(shown, notice);
+  }
 }
 
 TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
@@ -373,8 +417,7 @@ TEST_F(MainWindowTest, RecentEntriesReopenAndSurviveTheRun) {
     form.RegMru().AddItem("/w/second.tsw");
     events.clear();
     form.ReopenMenu->actions().last()->trigger(); // the older entry
-    EXPECT_EQ(events, std::vector<std::string>{"load /w/first.dsw"});
-    EXPECT_EQ(form.WorkspaceFileName, "/w/first.tsw");
+    EXPECT_EQ(events, std::vector<std::string>{"reopen /w/first.dsw"});
     EXPECT_EQ(form.RegMru().Entries().front().path, "/w/first.dsw");
 
     workspace->loads = false;
@@ -412,7 +455,7 @@ TEST_F(MainWindowTest, AboutShowsTheVersion) {
 
 TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindow form(environment());
-  EXPECT_EQ(form.Actions().All().size(), 46u);
+  EXPECT_EQ(form.Actions().All().size(), 48u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -450,6 +493,18 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
                                "E&xit"}));
   EXPECT_EQ(form.FileToolBar->actions().size(), 20);
   EXPECT_EQ(form.PopupMenu1->actions().size(), 11);
+  // Every command is in a menu the keyboard reaches: the menu bar's, or the tree's (Shift+F10).
+  const QList<QAction*> treeMenu = form.PopupMenu1->actions();
+  std::set<QAction*> inMenus(treeMenu.begin(), treeMenu.end());
+  for (QAction* menu : form.menuBar()->actions()) {
+    EXPECT_TRUE(menu->text().contains('&')) << menu->text().toStdString();
+    for (QAction* entry : menu->menu()->actions())
+      inMenus.insert(entry);
+  }
+  for (QAction* action : form.Actions().All())
+    EXPECT_TRUE(inMenus.count(action)) << action->objectName().toStdString();
+  EXPECT_EQ(form.Actions()["FindInFilesAction"]->shortcut(), QKeySequence("Ctrl+Shift+F"));
+  EXPECT_FALSE(form.Actions()["LaunchQuake3Action"]->shortcut().isEmpty());
 
   for (const ActionSpec& entry : ActionTable()) {
     if (entry.image < 0) continue;
@@ -500,9 +555,14 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   EXPECT_EQ(root->child(1)->text(0), "cgame");
   EXPECT_TRUE(questions.log.empty());
 
-  questions.choices = {{}}; // cancelling the save dialog still ends the program
+  // Cancelling the save dialog keeps the program and the new project; No lets the program end.
+  questions.answers = {Answer::Yes, Answer::No};
+  questions.choices = {{}};
+  EXPECT_FALSE(form.close());
+  EXPECT_EQ(root->childCount(), 2);
   EXPECT_TRUE(form.close());
-  EXPECT_EQ(questions.log, std::vector<std::string>{"save: Save Tessarin Workspace"});
+  const std::string question = "ask: Save changes to the workspace mod.tsw?";
+  EXPECT_EQ(questions.log, (std::vector<std::string>{question, "save: Save Tessarin Workspace", question}));
 }
 
 TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
@@ -534,9 +594,7 @@ TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
 
 TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   const std::string source = dir.write("mods/logic.c", "int x;\n");
-  MainWindowEnvironment env = environment({source});
-  env.newEditorWindow = nullptr; // the program's own editor windows
-  MainWindow form(std::move(env));
+  MainWindow form(documentEnvironment({source}));
   start(form);
   ASSERT_EQ(form.Windows().Count(), 1);
   EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), source);
@@ -550,4 +608,211 @@ TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   form.CloseAllWindowsActionExecute();
   EXPECT_EQ(form.Windows().Count(), 0);
   EXPECT_TRUE(form.TaskBar->isHidden());
+}
+
+TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
+  const std::string source = dir.write("mods/logic.c", "int a;\nint b;\nint c;\n");
+  MainWindow form(documentEnvironment({source}));
+  start(form);
+  auto fields = [&form] {
+    form.RefreshActions();
+    return (QStringList{form.PositionLabel->text(), form.ModeLabel->text(), form.SelectionLabel->text(),
+                        form.ModifiedLabel->text()})
+        .join('|')
+        .toStdString();
+  };
+  EXPECT_EQ(fields(), "Ln 1, Col 1|INS|Normal|");
+  auto* editor = dynamic_cast<DocumentWindow*>(form.Windows().ActiveEditor());
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor->MyEditor, Qt::Key_Down);
+  QTest::keyClick(editor->MyEditor, Qt::Key_End);
+  EXPECT_EQ(fields(), "Ln 2, Col 7|INS|Normal|");
+  QTest::keyClick(editor->MyEditor, Qt::Key_Insert);
+  QTest::keyClick(editor->MyEditor, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->MyEditor, Qt::Key_X);
+  EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Column|Modified");
+  QTest::keyClick(editor->MyEditor, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Line|Modified");
+
+  form.Actions()["FileNewAction"]->trigger(); // another window is active: its own status shows
+  EXPECT_EQ(fields(), "Ln 1, Col 1|INS|Normal|");
+  questions.answers = {Answer::No};
+  form.CloseAllWindowsActionExecute();
+  EXPECT_EQ(fields(), "|||");
+}
+
+TEST_F(MainWindowTest, F6MovesTheFocusBetweenEditorTreeAndMessagesAndShiftF6Back) {
+  MainWindow form(environment());
+  form.CreateSharedDialogs();
+  auto focusAfter = [&form](const char* action) {
+    form.Actions()[action]->trigger();
+    return form.focusWidget();
+  };
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView); // no editor: it is left out
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.DebugListBox);
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView);
+  StubEditor* editor = addEditor(form, "/m/a.c");
+  form.MessagePages->setCurrentWidget(form.FindinFilesSheet);
+  EXPECT_EQ(focusAfter("PreviousPaneAction"), editor);
+  EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindFilesListBox);
+  EXPECT_EQ(focusAfter("NextPaneAction"), editor);
+  form.PageControl->setCurrentWidget(form.ClassViewSheet);
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.ClassTreeView);
+}
+
+TEST_F(MainWindowTest, TheTreeMenuOpensFromTheKeyboardAtTheSelectedNode) {
+  MainWindow form(environment());
+  form.show();
+  QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
+  form.ProjectTreeView->setCurrentItem(root);
+  QTest::keyClick(form.ProjectTreeView, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_TRUE(form.PopupMenu1->isVisible());
+  const QRect node = form.ProjectTreeView->visualItemRect(root);
+  const QPoint anchor =
+      form.ProjectTreeView->viewport()->mapToGlobal(QPoint(node.left() + node.height(), node.bottom()));
+  EXPECT_LE((form.PopupMenu1->pos() - anchor).manhattanLength(), 1); // just below the node
+  form.PopupMenu1->hide();
+}
+
+// Without a printer, Print asks for a PDF file each time and prints the same pages into it;
+// Print Setup offers a PDF file too, which later prints then go to without asking.
+TEST_F(MainWindowTest, WithoutAPrinterThePagesGoToAPdfFile) {
+  const std::string source = dir.write("mods/logic.c", "int health = 100;\n");
+  MainWindowEnvironment env = documentEnvironment({source});
+  env.printerInstalled = [] { return false; };
+  bool setupOffersAFile = false;
+  env.runDialog = [&](QDialog& dialog) {
+    auto& setup = dynamic_cast<QPrintDialog&>(dialog);
+    setupOffersAFile = setup.testOption(QAbstractPrintDialog::PrintToFile);
+    setup.printer()->setOutputFileName(QString::fromStdString(dir.file("setup.pdf")));
+    return int(QDialog::Accepted);
+  };
+  MainWindow form(std::move(env));
+  start(form);
+  questions.choices = {{dir.file("logic.pdf")}, {}};
+  form.Actions()["PrintAction"]->trigger();
+  form.Actions()["PrintAction"]->trigger(); // asks again, and cancelling prints nothing
+  EXPECT_EQ(questions.log, (std::vector<std::string>{"save: Print to PDF File", "save: Print to PDF File"}));
+  EXPECT_EQ(questions.fileRequests.at(0).initialFile, dir.file("mods/logic.pdf"));
+  const std::string text = PdfText(dir.file("logic.pdf"));
+  EXPECT_NE(text.find(source), std::string::npos) << text;
+  EXPECT_NE(text.find("int health = 100;"), std::string::npos);
+  EXPECT_NE(text.find("Page 1"), std::string::npos);
+
+  form.Actions()["PrintSetupAction"]->trigger();
+  EXPECT_TRUE(setupOffersAFile);
+  form.Actions()["PrintAction"]->trigger();
+  EXPECT_EQ(questions.log.size(), 2u);
+  EXPECT_NE(PdfText(dir.file("setup.pdf")).find("int health = 100;"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, TheDesktopTitleNamesTheWorkspaceAndMarksItsChanges) {
+  MainWindow form(environment());
+  FakeWorkspace* shown = workspace;
+  MainWindowEnvironment classicEnvironment = environment();
+  classicEnvironment.conventions = SettingsConventions::Windows();
+  MainWindow classic(std::move(classicEnvironment));
+  auto titles = [&] {
+    for (MainWindow* window : {&form, &classic}) {
+      window->WorkspaceFileName = "/mods/mymod.tsw";
+      window->RefreshActions();
+    }
+    return form.windowTitle().toStdString() + " | " + classic.windowTitle().toStdString();
+  };
+  EXPECT_EQ(titles(), "Tessarin | Tessarin");
+  shown->projects = workspace->projects = true;
+  EXPECT_EQ(titles(), "Tessarin \u2013 mymod.tsw | Tessarin");
+  shown->modified = workspace->modified = true;
+  EXPECT_EQ(titles(), "Tessarin \u2013 mymod.tsw* | Tessarin");
+
+  // A maximised editor window adds its name to the title; the idle refresh leaves that alone.
+  form.show();
+  addEditor(form, "/m/a.c");
+  form.Windows().Windows().front()->showMaximized();
+  form.RefreshActions();
+  const QString withEditor = form.windowTitle();
+  EXPECT_TRUE(withEditor.contains("a.c")) << withEditor.toStdString();
+  int changes = 0;
+  QObject::connect(&form, &QWidget::windowTitleChanged, [&changes] { ++changes; });
+  form.RefreshActions();
+  form.RefreshActions();
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(MainWindowTest, TheProgramAndItsEditorWindowsCarryTheirOwnIcon) {
+  MainWindow form(environment());
+  const QList<QSize> sizes = form.windowIcon().availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+  EXPECT_TRUE(hasInk(form.windowIcon()));
+  addEditor(form, "/m/a.c");
+  EXPECT_EQ(form.Windows().Windows().front()->windowIcon().cacheKey(), form.windowIcon().cacheKey());
+}
+
+TEST_F(MainWindowTest, TabCaptionsAreWholeAndCascadedWindowsStayUsable) {
+  MainWindow form(environment());
+  form.show();
+  form.PageControl->setTabText(1, "Class view of a_project_with_a_long_name");
+  for (int i = 0; i < 12; ++i)
+    addEditor(form, "/m/" + std::to_string(i) + ".c");
+  QCoreApplication::processEvents();
+  QTabBar* tabs = form.PageControl->tabBar();
+  for (int i = 0; i < tabs->count(); ++i)
+    EXPECT_GE(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i))) << i;
+
+  form.Actions()["WindowCascade1"]->trigger();
+  const QRect frame = form.MdiArea->viewport()->rect();
+  for (QMdiSubWindow* window : form.Windows().Windows()) {
+    EXPECT_TRUE(frame.contains(window->geometry()));
+    EXPECT_GE(window->width(), frame.width() * 2 / 3);
+    EXPECT_GE(window->height(), frame.height() * 2 / 3);
+  }
+}
+
+// On the desktop a workspace brings back the editor windows it had when it closed: files, caret
+// lines, order and the active one; the classic program starts without them.
+TEST_F(MainWindowTest, AWorkspaceBringsBackItsEditorWindows) {
+  dir.write("ws/game/game.tsp", "SOURCE=g_main.c\r\nSOURCE=g_local.h\r\n");
+  const std::string main = dir.write("ws/game/g_main.c", "int a;\nint b;\nint c;\nint d;\n");
+  const std::string header = dir.write("ws/game/g_local.h", "struct s;\nstruct t;\n");
+  const std::string gone = dir.write("ws/game/gone.c", "int x;\n");
+  const std::string file =
+      dir.write("ws/mod.tsw", "Project: \"game\"=game\\game.tsp - Package Owner=<4>\r\n");
+  auto run = [&](const SettingsConventions& conventions) {
+    MainWindowEnvironment env = documentEnvironment({file}, false);
+    env.conventions = conventions;
+    return std::make_unique<MainWindow>(std::move(env));
+  };
+  auto lines = [](MainWindow& form) {
+    std::vector<std::string> shown;
+    for (QMdiSubWindow* window : form.Windows().Windows()) {
+      const EditorWindowPort* editor = WindowCommands::Port(window);
+      shown.push_back(editor->FileName() + ":" + std::to_string(editor->Status().line) +
+                      (window == form.Windows().ActiveWindow() ? " active" : ""));
+    }
+    return shown;
+  };
+  const SettingsConventions desktop = IsolatedEnvironment(questions, dir).conventions;
+  {
+    std::unique_ptr<MainWindow> form = run(desktop);
+    start(*form);
+    EXPECT_TRUE(form->Windows().Windows().isEmpty());
+    form->OpenEditorWindow(gone);
+    WindowCommands::Port(form->OpenEditorWindow(main))->SetCaretY(3);
+    QMdiSubWindow* headerWindow = form->OpenEditorWindow(header);
+    form->Actions()["FileNewAction"]->trigger(); // never saved: nothing to bring back
+    form->Windows().BringToFront(headerWindow);
+    std::filesystem::remove(gone);
+    // Its window then holds the only copy, so closing it asks; the text is let go.
+    questions.answers.push_back(Answer::No);
+    form->Actions()["FileCloseWorkspaceAction"]->trigger();
+    EXPECT_TRUE(form->Windows().Windows().isEmpty());
+  }
+  std::unique_ptr<MainWindow> again = run(desktop);
+  start(*again);
+  EXPECT_EQ(lines(*again), (std::vector<std::string>{main + ":3", header + ":1 active"}));
+  EXPECT_TRUE(again->close());
+
+  std::unique_ptr<MainWindow> classic = run(SettingsConventions::Windows());
+  start(*classic);
+  EXPECT_TRUE(classic->Windows().Windows().isEmpty());
 }

@@ -66,6 +66,24 @@ TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
             "/opt/q3/q3lcc");
 }
 
+TEST_F(SettingsTest, LinuxGameArgumentsStartTheModOfTheOutputFolder) {
+  const SettingsConventions desktop =
+      SettingsConventions::Linux([](const std::string&) { return ""; }, "/home/u");
+  EXPECT_EQ(LoadSettings(store, desktop).quake3arguments,
+            "+set fs_game mymod +set vm_game 2 +set vm_cgame 2 +set vm_ui 2");
+  const std::pair<const char*, const char*> byFolder[] = {
+      {"/srv/q3/cpma/vm", "+set fs_game cpma +set vm_game 2 +set vm_cgame 2 +set vm_ui 2"},
+      {"/vm/", "+set vm_game 2 +set vm_cgame 2 +set vm_ui 2"},
+  };
+  for (const auto& [folder, arguments] : byFolder) {
+    stored("outputlocation", folder);
+    EXPECT_EQ(LoadSettings(store, desktop).quake3arguments, arguments) << folder;
+  }
+  EXPECT_EQ(LoadSettings(store, windows).quake3arguments, "");
+  stored("quake3arguments", "");
+  EXPECT_EQ(LoadSettings(store, desktop).quake3arguments, ""); // a stored value, even empty, wins
+}
+
 TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   stored("outputlocation", "C:\\out");
   stored("quake3arguments", "");

@@ -318,7 +318,7 @@ TEST_F(ProjectTreeTest, AcceptedProjectPropertiesRenameTheNode) {
   EXPECT_TRUE(workspace.Modified);
 }
 
-TEST_F(ProjectTreeTest, RightClickLeavesTheSelectionAlone) {
+TEST_F(ProjectTreeTest, TheContextMenuActsOnTheNodeThatWasRightClicked) {
   addProject("a", {});
   addProject("b", {});
   SetUpProjectTreeView(tree, workspace, nullptr);
@@ -326,11 +326,11 @@ TEST_F(ProjectTreeTest, RightClickLeavesTheSelectionAlone) {
   tree.resize(300, 300);
   tree.show();
   select(projectNode(0));
-  const QPoint onB = tree.visualItemRect(projectNode(1)).center();
-  QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, onB);
-  EXPECT_EQ(SelectedNode(tree), projectNode(0));
-  QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, onB);
+  QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, tree.visualItemRect(projectNode(1)).center());
   EXPECT_EQ(SelectedNode(tree), projectNode(1));
+  commands.RemoveProjectActionExecute();
+  ASSERT_EQ(workspace.Count(), 1);
+  EXPECT_EQ(workspace.Items(0).Name, "a");
   EXPECT_EQ(tree.editTriggers(), QAbstractItemView::NoEditTriggers);
   EXPECT_EQ(tree.palette().color(QPalette::Inactive, QPalette::Highlight),
             tree.palette().color(QPalette::Active, QPalette::Highlight));

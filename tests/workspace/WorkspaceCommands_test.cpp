@@ -104,17 +104,21 @@ TEST_F(WorkspaceCommandsTest, ImportWritesNothingAndSaveProposesTheTswNextToIt) 
   EXPECT_EQ(window.workspaceFileName, dir.file("vc/mod.tsw"));
 }
 
-TEST_F(WorkspaceCommandsTest, CloseKeepsAModifiedWorkspaceUnlessItWasSaved) {
+TEST_F(WorkspaceCommandsTest, CloseKeepsAModifiedWorkspaceUnlessItWasSavedOrDropped) {
   ASSERT_TRUE(commands.LoadWorkspace(dir.file("mod/mod.tsw")));
   workspace.Modified = true;
+  window.workspaceFileName = dir.file("mod/mod.tsw");
   window.calls.clear();
 
+  questions.answers = {Answer::Yes};
   cancelDialog();
   EXPECT_FALSE(commands.FileCloseWorkspaceAction());
+  EXPECT_EQ(questions.log.front(), "ask: Save changes to the workspace mod.tsw?");
   EXPECT_TRUE(workspace.Modified);
   EXPECT_EQ(workspace.Count(), 1);
 
   // A save that fails leaves the workspace modified, so closing stops instead of losing it.
+  questions.answers = {Answer::Yes};
   choose(dir.file("no/such/folder/mod.tsw"));
   EXPECT_FALSE(commands.FileCloseWorkspaceAction());
   EXPECT_EQ(questions.errors(),
@@ -124,6 +128,7 @@ TEST_F(WorkspaceCommandsTest, CloseKeepsAModifiedWorkspaceUnlessItWasSaved) {
 
   // An editor window that stays open keeps the workspace loaded.
   window.editorsClose = false;
+  questions.answers = {Answer::Yes};
   choose(dir.file("mod/mod.tsw"));
   EXPECT_FALSE(commands.FileCloseWorkspaceAction());
   EXPECT_FALSE(workspace.Modified);
@@ -132,9 +137,106 @@ TEST_F(WorkspaceCommandsTest, CloseKeepsAModifiedWorkspaceUnlessItWasSaved) {
   window.editorsClose = true;
   window.workspaceFileName = "kept.tsw";
   window.calls.clear();
-  EXPECT_TRUE(commands.FileCloseWorkspaceAction()); // not modified: no save dialog
+  EXPECT_TRUE(commands.FileCloseWorkspaceAction()); // not modified: no question
   EXPECT_EQ(window.calls, (std::vector<std::string>{"close all", "tree"}));
   EXPECT_EQ(workspace.Count(), 0);
   EXPECT_EQ(window.workspaceFileName, "kept.tsw");
   EXPECT_EQ(questions.fileRequests.size(), 3u);
+  EXPECT_EQ(std::count_if(questions.log.begin(), questions.log.end(),
+                          [](const std::string& entry) { return entry.starts_with("ask: "); }),
+            3);
+}
+
+// Every command that drops the workspace asks first: Cancel, or Yes with the save dialog
+// cancelled, keeps it; No drops the changes; Yes with a save writes them and goes on.
+TEST_F(WorkspaceCommandsTest, NoCommandDropsAModifiedWorkspaceWithoutAsking) {
+  dir.write("vc/x/x.dsp", "SOURCE=.\\x.c\r\n");
+  dir.write("vc/other.dsw", "Project: \"x\"=x\\x.dsp - Package Owner=<4>\r\n");
+  dir.write("other.tsw", "");
+  struct Command {
+    const char* name;
+    std::function<bool(WorkspaceCommandsTest&)> run; // true when the workspace was replaced or closed
+  };
+  const Command commandsToTry[] = {
+      {"close", [](WorkspaceCommandsTest& t) { return t.commands.FileCloseWorkspaceAction(); }},
+      {"open",
+       [](WorkspaceCommandsTest& t) {
+         t.questions.choices.push_front({t.dir.file("other.tsw")}); // the open dialog comes first
+         t.commands.FileOpenWorkspace();
+         return t.workspace.Count() != 1;
+       }},
+      {"import",
+       [](WorkspaceCommandsTest& t) {
+         t.questions.choices.push_front({t.dir.file("vc/other.dsw")});
+         t.commands.FileImportWorkspaceAction();
+         return t.workspace.Items(0).Name == "x";
+       }},
+      {"reopen",
+       [](WorkspaceCommandsTest& t) { return t.commands.ReopenRecentWorkspace(t.dir.file("other.tsw")); }},
+  };
+  struct Reply {
+    std::vector<Answer> answers;
+    std::vector<std::vector<std::string>> saveDialog;
+    bool goesOn;
+    bool saved;
+  };
+  const std::string saveAs = dir.file("saved.tsw");
+  const Reply replies[] = {
+      {{Answer::Cancel}, {}, false, false},
+      {{Answer::Yes}, {{}}, false, false},
+      {{Answer::No}, {}, true, false},
+      {{Answer::Yes}, {{saveAs}}, true, true},
+  };
+  for (const Command& command : commandsToTry) {
+    for (const Reply& reply : replies) {
+      SCOPED_TRACE(std::string(command.name) + " after " + std::to_string(&reply - replies));
+      std::filesystem::remove(saveAs);
+      ASSERT_TRUE(commands.LoadWorkspace(dir.file("mod/mod.tsw")));
+      workspace.Modified = true;
+      window.workspaceFileName.clear();
+      questions.answers.assign(reply.answers.begin(), reply.answers.end());
+      questions.choices.assign(reply.saveDialog.begin(), reply.saveDialog.end());
+      questions.log.clear();
+      EXPECT_EQ(command.run(*this), reply.goesOn);
+      EXPECT_EQ(std::count(questions.log.begin(), questions.log.end(), "ask: Save changes to the workspace?"),
+                1);
+      EXPECT_EQ(workspace.Modified, !reply.goesOn);
+      EXPECT_EQ(std::filesystem::exists(saveAs), reply.saved);
+      EXPECT_TRUE(questions.answers.empty());
+      EXPECT_TRUE(questions.choices.empty());
+    }
+  }
+}
+
+// With windows that follow their workspace, replacing it remembers and closes the windows first,
+// and the workspace that comes in brings its own back; a window that refuses stops the open.
+TEST_F(WorkspaceCommandsTest, WindowsThatFollowTheWorkspaceAreRememberedAndBroughtBack) {
+  RecordingWindow following;
+  WorkspaceWindow callbacks = following.callbacks();
+  callbacks.windowsFollowWorkspace = true;
+  callbacks.RememberWindows = [&following] {
+    following.calls.push_back("remember " + following.workspaceFileName);
+  };
+  callbacks.RestoreWindows = [&following] {
+    following.calls.push_back("restore " + following.workspaceFileName);
+  };
+  WorkspaceCommands sessions(workspace, questions, callbacks);
+  dir.write("other.tsw", "");
+
+  following.workspaceFileName = "first.tsw";
+  EXPECT_TRUE(sessions.ReopenRecentWorkspace(dir.file("other.tsw")));
+  EXPECT_EQ(following.calls, (std::vector<std::string>{"remember first.tsw", "close all", "tree",
+                                                       "class view", "restore " + dir.file("other.tsw")}));
+
+  following.calls.clear();
+  following.editorsClose = false;
+  EXPECT_FALSE(sessions.ReopenRecentWorkspace(dir.file("mod/mod.tsw")));
+  EXPECT_EQ(following.calls, (std::vector<std::string>{"remember " + dir.file("other.tsw"), "close all"}));
+
+  following.calls.clear();
+  following.editorsClose = true;
+  EXPECT_TRUE(sessions.FileCloseWorkspaceAction());
+  EXPECT_EQ(following.calls,
+            (std::vector<std::string>{"remember " + dir.file("other.tsw"), "close all", "tree"}));
+  EXPECT_TRUE(questions.log.empty());
 }

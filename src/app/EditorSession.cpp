@@ -1,0 +1,48 @@
+// Layout: one key per workspace, "Count" and "Active" numbers, then "File<n>" (text) and
+// "Line<n>" (number) for each window.
+#include "EditorSession.h"
+
+#include "RegistryStore.h"
+
+#include <algorithm>
+
+namespace {
+
+const RegistryRoot kRoot = RegistryRoot::CurrentUser;
+
+std::string keyOf(const std::string& workspaceFile) {
+  return "software\\Tessarin\\sessions\\" + workspaceFile;
+}
+
+} // namespace
+
+EditorSession LoadSession(const RegistryStore& store, const std::string& workspaceFile) {
+  const std::string key = keyOf(workspaceFile);
+  auto number = [&](const std::string& name, int fallback) {
+    const std::optional<RegistryValue> value = store.value(kRoot, key, name);
+    return value && value->isNumber() ? value->number() : fallback;
+  };
+  EditorSession session;
+  const int count = number("Count", 0);
+  const int active = number("Active", -1);
+  for (int i = 0; i < count; ++i) {
+    const std::optional<RegistryValue> file = store.value(kRoot, key, "File" + std::to_string(i));
+    if (!file || !file->isString() || file->text().empty()) continue;
+    if (i == active) session.active = static_cast<int>(session.windows.size());
+    session.windows.push_back({file->text(), std::max(1, number("Line" + std::to_string(i), 1))});
+  }
+  return session;
+}
+
+void SaveSession(RegistryStore& store, const std::string& workspaceFile, const EditorSession& session) {
+  const std::string key = keyOf(workspaceFile);
+  store.deleteKey(kRoot, key);
+  if (session.windows.empty()) return;
+  store.openKey(kRoot, key, true);
+  store.setNumber(kRoot, key, "Count", static_cast<int>(session.windows.size()));
+  store.setNumber(kRoot, key, "Active", session.active);
+  for (std::size_t i = 0; i < session.windows.size(); ++i) {
+    store.setString(kRoot, key, "File" + std::to_string(i), session.windows[i].file);
+    store.setNumber(kRoot, key, "Line" + std::to_string(i), session.windows[i].caretLine);
+  }
+}
