@@ -36,7 +36,8 @@ struct Project {
   Project() {
     fs::create_directories(folder / "src");
     settings.lcclocation = Tool("q3lcc");
-    settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
+    // The real compiler spends 13-23 ms on a game source file; the stand-in spends 15.
+    settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g --standin-work=15";
     settings.q3asmlocation = Tool("q3asm");
     settings.q3asmlarguments = "-v -m";
     settings.outputlocation = (folder / "vm").string() + "/";

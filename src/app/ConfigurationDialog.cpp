@@ -8,12 +8,14 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFontDatabase>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -83,6 +85,8 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   fontNameComboBox = new QFontComboBox;
   fontSizeComboBox = new QComboBox;
   fontSizeComboBox->setEditable(true);
+  parallelCompilesSpinBox = new QSpinBox;
+  parallelCompilesSpinBox->setRange(1, 64);
 
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
@@ -136,6 +140,9 @@ QWidget* ConfigurationDialog::SettingsPage() {
   fontRow->addWidget(fontNameComboBox, 1);
   fontRow->addWidget(fontSizeComboBox);
   layout->addLayout(fontRow);
+  auto* numbers = new QFormLayout;
+  numbers->addRow("&Parallel compiles", parallelCompilesSpinBox);
+  layout->addLayout(numbers);
   layout->addStretch();
   return page;
 }
@@ -148,6 +155,7 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   lcclocationEdit->setText(QString::fromStdString(settings.lcclocation));
   q3asmlocationEdit->setText(QString::fromStdString(settings.q3asmlocation));
   backupCheckBox->setChecked(settings.BackupSource);
+  parallelCompilesSpinBox->setValue(settings.ParallelCompiles);
   // The name is kept as written even when no such font is installed here.
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
@@ -195,6 +203,7 @@ void ConfigurationDialog::accept() {
   int size = fontSizeComboBox->currentText().trimmed().toInt(&isNumber);
   if (isNumber && size > 0) values_.EditorFontSize = size;
   values_.BackupSource = backupCheckBox->isChecked();
+  values_.ParallelCompiles = parallelCompilesSpinBox->value();
   QDialog::accept();
 }
 

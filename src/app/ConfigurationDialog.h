@@ -14,6 +14,7 @@ class QFontComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 class RegistryStore;
 class UserQuestions;
@@ -46,6 +47,7 @@ public:
   QCheckBox* backupCheckBox;
   QFontComboBox* fontNameComboBox;
   QComboBox* fontSizeComboBox;
+  QSpinBox* parallelCompilesSpinBox;
   QPushButton* okButton;
   QPushButton* cancelButton;
 

@@ -199,7 +199,7 @@ void TBuildController::StartProjectFiles() {
   AssemblyList_.clear();
   failedCompiles_ = 0;
   StartCompiles();
-  if (building_ && compilesRunning_ == 0) AssembleOrEndProject();
+  if (building_ && running_.empty()) AssembleOrEndProject();
 }
 
 void TBuildController::StartCompiles() {
@@ -296,12 +296,25 @@ void TBuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end) {
   EndRunsInOrder();
 }
 
+void TBuildController::FreeSlot(ToolRun& run) {
+  if (run.onEnd != &TBuildController::CompileDone || run.slotFreed) return;
+  run.slotFreed = true;
+  --compilesRunning_;
+}
+
+void TBuildController::CompileExited(ToolRun& run) {
+  // One at a time, each file waits for the last one's end, output and all.
+  if (context_.settings.ParallelCompiles <= 1) return;
+  FreeSlot(run);
+  if (building_ && context_.progress.Running()) StartCompiles();
+}
+
 void TBuildController::EndRunsInOrder() {
   while (!running_.empty() && running_.front()->end) {
     ended_.push_back(std::move(running_.front()));
     running_.erase(running_.begin());
     ToolRun& run = *ended_.back();
-    if (run.onEnd == &TBuildController::CompileDone) --compilesRunning_;
+    FreeSlot(run);
     (this->*run.onEnd)(run, *run.end);
     if (running_.empty()) return;
     // The next run's output comes now, all it held first.
@@ -318,6 +331,8 @@ void TBuildController::CompileFile(const std::string& path) {
     projectFiles.push_back(context_.workspace.Items(i).FileName);
   const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
   ProcessRunner& runner = NewRun(&TBuildController::CompileDone, entry);
+  ToolRun& run = *running_.back();
+  runner.OnExited = [this, &run](ProcessRunner&) { CompileExited(run); };
   ++compilesRunning_;
   runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
@@ -380,7 +395,7 @@ void TBuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
   if (BuildFileIndex == -1)
     return Finish(failedCompiles_ > 0 ? "Completed  - " + FilesFailed(failedCompiles_) : "Completed");
   StartCompiles();
-  if (building_ && compilesRunning_ == 0) AssembleOrEndProject();
+  if (building_ && running_.empty()) AssembleOrEndProject();
 }
 
 void TBuildController::AssembleProject() {

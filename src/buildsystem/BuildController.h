@@ -107,6 +107,7 @@ private:
     // standard error), and how the tool ended once it has.
     std::vector<std::pair<std::string, bool>> heldOutput;
     std::optional<ProcessEnd> end;
+    bool slotFreed = false; // a compile whose place another compile may take
   };
 
   bool RefuseWhileBuilding();
@@ -140,6 +141,10 @@ private:
   std::optional<std::string> SourceLineOf(const std::string& assemblerLine);
   ProcessRunner& NewRun(EndHandler onEnd, std::string assemblyEntry = {});
   void RunEnded(ProcessRunner& sender, const ProcessEnd& end);
+  // With compiles in parallel, a tool that ended makes room for the next compile at once, while
+  // its last output is still collected.
+  void CompileExited(ToolRun& run);
+  void FreeSlot(ToolRun& run);
   template <typename Step> void TryStep(Step step);
   void FailBuild(const std::string& message);
   void Finish(const std::string& label);
@@ -154,7 +159,7 @@ private:
   // Runs that have ended. The last may still be on the call stack that started the next run, so
   // they are released when a later run ends.
   std::vector<std::unique_ptr<ToolRun>> ended_;
-  int compilesRunning_ = 0;
+  int compilesRunning_ = 0; // compiles holding one of the ParallelCompiles places
   std::vector<std::string> AssemblyList_;
   int failedCompiles_ = 0;    // of the project being built
   std::string projectResult_; // " - " and what became of the project's module

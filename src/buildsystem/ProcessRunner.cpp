@@ -186,6 +186,7 @@ struct ProcessRun {
         if (CheckStdOut()) idle = false;
         if (CheckStdErr()) idle = false;
         if (idle && WaitForEnd()) {
+          RunOnOwner(&ProcessRunner::ProcessExited);
           Drain();
           if (!stopRequested) RunOnOwner(&ProcessRunner::ProcessTerminated);
         }
@@ -343,6 +344,10 @@ void ProcessRunner::ReadPipe(int fd, const char* failureMessage, const ProcessDa
 void ProcessRunner::ReadStdOut() { ReadPipe(run_->stdoutRead, "Error reading STDOUT pipe : ", OnData); }
 
 void ProcessRunner::ReadStdErr() { ReadPipe(run_->stderrRead, "Error reading STDERR pipe : ", OnErrorData); }
+
+void ProcessRunner::ProcessExited() {
+  if (OnExited) OnExited(*this);
+}
 
 void ProcessRunner::ProcessTerminated() {
   run_->stopRequested = true;

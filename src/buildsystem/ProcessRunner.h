@@ -71,6 +71,8 @@ public:
   ProcessDataEvent OnData;
   ProcessDataEvent OnErrorData;
   ProcessEndEvent OnTerminated;
+  // The child has ended and its last output is still being collected: OnTerminated follows.
+  std::function<void(ProcessRunner& sender)> OnExited;
 
   // The child runs in a process group of its own, so that ending it ends whatever it started.
   void Execute();
@@ -85,6 +87,7 @@ private:
   void ReadStdOut();
   void ReadStdErr();
   void ReadPipe(int fd, const char* failureMessage, const ProcessDataEvent& event);
+  void ProcessExited();
   void ProcessTerminated();
 
   std::shared_ptr<HandOver> handOver_;

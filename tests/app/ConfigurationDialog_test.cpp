@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -59,6 +60,7 @@ TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
     form.lccBrowseButton->click();
     form.quake3argumentsEdit->setText("+set fs_game mymod");
     form.fontSizeComboBox->setEditText("14");
+    form.parallelCompilesSpinBox->setValue(4);
     form.okButton->click();
     return form.result();
   };
@@ -68,6 +70,7 @@ TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
   EXPECT_EQ(settings.lcclocation, "/opt/q3/q3lcc");
   EXPECT_EQ(settings.quake3arguments, "+set fs_game mymod");
   EXPECT_EQ(settings.EditorFontSize, 14);
+  EXPECT_EQ(settings.ParallelCompiles, 4);
   EXPECT_EQ(settings.lcclarguments, "-DMY_OWN -S");
   ASSERT_TRUE(stored("EditorFontSize")->isString());
   EXPECT_EQ(stored("EditorFontSize")->text(), "14");

@@ -25,6 +25,7 @@ struct Switches {
   long tinyLines = 0;        // print this many bytes of one-letter lines to standard error first
   long noLineEnd = 0;        // print this many bytes without any line end to standard error first
   std::size_t slowChunk = 0; // write every message in chunks of this size, 20 ms apart
+  long workMs = 0;           // keep the processor busy this long first, as the real tools do
 
   // Takes the "--standin-..." arguments out of `arguments`.
   static Switches Take(std::vector<std::string>& arguments) {
@@ -48,6 +49,8 @@ struct Switches {
         s.tinyLines = value("--standin-tiny=");
       else if (a.rfind("--standin-noeol=", 0) == 0)
         s.noLineEnd = value("--standin-noeol=");
+      else if (a.rfind("--standin-work=", 0) == 0)
+        s.workMs = value("--standin-work=");
       else if (a.rfind("--standin-slow=", 0) == 0)
         s.slowChunk = static_cast<std::size_t>(value("--standin-slow="));
       else
@@ -87,6 +90,9 @@ inline void Out(const std::string& text) { Emit(STDOUT_FILENO, text); }
 // Carries out the switches that act before the tool's own work.
 inline void ActBeforeWork() {
   const Switches& s = Active();
+  const auto busyUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(s.workMs);
+  while (std::chrono::steady_clock::now() < busyUntil) {
+  }
   if (s.crash) std::abort();
   if (s.hang)
     for (;;)
