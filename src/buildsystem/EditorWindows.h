@@ -17,8 +17,9 @@ public:
   [[nodiscard]] virtual int VisibleLineCount() const = 0;
   // The editor clamps the value to 1..line count.
   virtual void SetTopLine(int line) = 0;
-  // Brings the window to the front, gives its editor the keyboard focus and repaints it, without
-  // moving the caret.
+  // Moves the caret to that line, keeping its column; the editor limits it to the text.
+  virtual void SetCaretY(int line) = 0;
+  // Brings the window to the front, gives its editor the keyboard focus and repaints it.
   virtual void BringToFront() = 0;
 };
 

@@ -82,6 +82,8 @@ void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, Messag
   window.SetMarkColour(sender == MessageListKind::FindInFiles ? kFindInFilesMarkColour : kDebugMarkColour);
   window.MarkLine(location->line);
   window.SetTopLine(location->line - window.VisibleLineCount() / 2);
+  // The focus goes to the editor, so the fix can be typed there at once.
+  window.SetCaretY(location->line);
   window.BringToFront();
 }
 

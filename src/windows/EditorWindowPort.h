@@ -55,6 +55,4 @@ public:
   virtual int SearchReplace(const std::string& search, const std::string& replace,
                             TkxSearchOptions options) = 0;
   [[nodiscard]] virtual int LineCount() const = 0;
-  // Moves the caret to that line, keeping its column; the editor limits it to the text.
-  virtual void SetCaretY(int line) = 0;
 };

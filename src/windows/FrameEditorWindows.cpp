@@ -14,6 +14,7 @@ public:
   void MarkLine(int) override {}
   [[nodiscard]] int VisibleLineCount() const override { return 0; }
   void SetTopLine(int) override {}
+  void SetCaretY(int) override {}
   void BringToFront() override {}
 };
 

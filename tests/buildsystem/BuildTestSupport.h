@@ -49,12 +49,14 @@ struct FakeWindow : JumpTarget {
   std::uint32_t colour = 0;
   int marked = 0;
   int top = 0;
+  int caretLine = 0;
   int visible = 20;
   bool front = false;
   void SetMarkColour(std::uint32_t c) override { colour = c; }
   void MarkLine(int line) override { marked = line; }
   [[nodiscard]] int VisibleLineCount() const override { return visible; }
   void SetTopLine(int line) override { top = line; }
+  void SetCaretY(int line) override { caretLine = line; }
   void BringToFront() override { front = true; }
 };
 

@@ -130,13 +130,14 @@ TEST(BuildJump, ReadsTheSecondFormWhenItNamesAnExistingFile) {
       std::nullopt);
 }
 
-TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresIt) {
+TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretOnIt) {
   FakeEditors editors;
   DebugListBoxDblClick(std::string("/src/logic.c:120: warning: unused"), MessageListKind::Debug, editors);
   const FakeWindow& window = editors.windows["/src/logic.c"];
   EXPECT_EQ(window.colour, 255u);
   EXPECT_EQ(window.marked, 120);
   EXPECT_EQ(window.top, 110);
+  EXPECT_EQ(window.caretLine, 120);
   EXPECT_TRUE(window.front);
 
   DebugListBoxDblClick(std::string("/src/find.c:7: found"), MessageListKind::FindInFiles, editors);
