@@ -433,8 +433,7 @@ TEST_F(EditCore, GutterWidthFollowsNumbersAndLineCount) {
   EXPECT_EQ(core.GutterWidth(), 30);
   gutter.SetShowLineNumbers(true);
   EXPECT_EQ(core.GutterWidth(), 52);
-  gutter.SetAutoSize(true);
-  Numbered(12345);
+  Numbered(12345); // the field grows to the highest number's digits
   EXPECT_EQ(core.GutterWidth(), 60);
   gutter.SetZeroStart(true);
   Numbered(10000);
