@@ -163,7 +163,3 @@ void TkxSearchReplace::ReplaceMatch(int line, int column) {
   // Backwards the caret stays before the replacement, so searching on cannot find it again.
   if (backwards_) editor_.SetCaretXY({column, line});
 }
-
-int TkxEditCore::SearchReplace(std::string_view search, std::string_view replace, TkxSearchOptions options) {
-  return TkxSearchReplace(*this, searchEngine_, OnReplaceText).Run(search, replace, options);
-}

@@ -114,7 +114,7 @@ int TEditorForm::LineCount() const { return MyEditor->LineCount(); }
 void TEditorForm::SetCaretY(int line) { MyEditor->SetCaretY(line); }
 
 void TEditorForm::Print(QPrinter& printer) {
-  PrintSourceFile(*MyEditor, MyEditor->EditorFont(), fileName_, printer);
+  PrintSourceFile(MyEditor->Core(), MyEditor->EditorFont(), fileName_, printer);
 }
 
 int TEditorForm::SearchReplace(const std::string& search, const std::string& replace,

@@ -178,7 +178,7 @@ TEST_F(EditorWindowTest, TheReplacePromptSteersAReplaceRun) {
   TEditorForm& window = open("replace.c", "ab ab\nab\nab ab\n");
   questions.answers = {Answer::No, Answer::Yes, Answer::All};
   TkxEditSearch engine;
-  TkxSearchReplace run(*window.MyEditor, engine, window.OnReplaceText);
+  TkxSearchReplace run(window.MyEditor->Core(), engine, window.OnReplaceText);
   run.Run("ab", "X", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(questions.log.front(), "ask: Replace this occurance of 'ab'");
   EXPECT_EQ(questions.log.size(), 3u);
@@ -186,7 +186,7 @@ TEST_F(EditorWindowTest, TheReplacePromptSteersAReplaceRun) {
   EXPECT_EQ(caption(window), "replace.c*");
 
   questions.answers = {Answer::Cancel};
-  TkxSearchReplace cancelled(*window.MyEditor, engine, window.OnReplaceText);
+  TkxSearchReplace cancelled(window.MyEditor->Core(), engine, window.OnReplaceText);
   cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(window.MyEditor->LineText(2), "X");
 }

@@ -1,0 +1,227 @@
+// The document's primitive changes, its watchers and its undo bookkeeping.
+#include "TextDocument.h"
+
+#include <algorithm>
+
+namespace {
+
+const std::string kNoLine;
+
+// Keeps the list's update bracket open for a scope, so a change of several lines is one operation.
+class Bracket {
+public:
+  explicit Bracket(TkxEditList& lines) : lines_(lines) { lines_.BeginUpdate(); }
+  ~Bracket() { lines_.EndUpdate(); }
+  Bracket(const Bracket&) = delete;
+  Bracket& operator=(const Bracket&) = delete;
+
+private:
+  TkxEditList& lines_;
+};
+
+std::vector<std::string_view> SplitAtLineFeeds(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    pieces.push_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) return pieces;
+    start = end + 1;
+  }
+}
+
+std::size_t Index(int line) { return static_cast<std::size_t>(line - 1); }
+
+} // namespace
+
+TextDocument::TextDocument() {
+  watchers_ = {&ranges_, &marks_};
+  ranges_.OnRestyled = [this](int first, int last) { Tell({LineChange::Restyled, first, last - first + 1}); };
+  ranges_.OnStyleChanged = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.StyleChanged(); }); };
+  AttachListHandlers();
+  // Every record stored, in either list, marks the text modified.
+  for (TUndoList* list : {&undoList_, &redoList_})
+    list->OnAdded = [this] {
+      SetModified(true);
+      TellWatchers([](DocumentWatcher& watcher) { watcher.ChangeRecorded(); });
+    };
+  lines_.Add("");
+}
+
+void TextDocument::AttachListHandlers() {
+  lines_.OnAdded = [this] { Tell({LineChange::Appended, lines_.Count() - 1}); };
+  lines_.OnCleared = [this] { Tell({LineChange::Clearing}); };
+  lines_.OnDeleted = [this](int index) { Tell({LineChange::Removed, index}); };
+  lines_.OnInserted = [this](int index) { Tell({LineChange::Inserted, index}); };
+  lines_.OnLinePut = [this](int index) { Tell({LineChange::Changed, index}); };
+  lines_.OnBulkAdded = [this] { Tell({LineChange::Reloaded}); };
+  // A new text has a history of its own.
+  lines_.OnTextReplaced = [this] {
+    if (lines_.Count() == 0) lines_.Add("");
+    ClearUndo();
+  };
+  lines_.OnChanging = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.EditStarted(); }); };
+  lines_.OnChange = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.EditFinished(); }); };
+}
+
+template <typename Event> void TextDocument::TellWatchers(Event event) {
+  // A watcher may add or remove watchers while it is told.
+  for (std::size_t i = 0; i < watchers_.size(); ++i)
+    event(*watchers_[i]);
+}
+
+void TextDocument::Tell(const LineChange& change) {
+  TellWatchers([&](DocumentWatcher& watcher) { watcher.LinesChanged(change); });
+}
+
+void TextDocument::AddWatcher(DocumentWatcher& watcher) { watchers_.push_back(&watcher); }
+
+void TextDocument::RemoveWatcher(DocumentWatcher& watcher) {
+  watchers_.erase(std::remove(watchers_.begin(), watchers_.end(), &watcher), watchers_.end());
+}
+
+// ---------------------------------------------------------------- text
+
+const std::string& TextDocument::LineText(int line) const {
+  return line >= 1 && line <= LineCount() ? lines_.Get(line - 1) : kNoLine;
+}
+
+TkxPoint TextDocument::Clamped(TkxPoint point) const {
+  point.Y = std::clamp(point.Y, 1, std::max(LineCount(), 1));
+  point.X = std::clamp(point.X, 1, static_cast<int>(LineText(point.Y).size()) + 1);
+  return point;
+}
+
+std::string TextDocument::Text(TkxPoint from, TkxPoint to) const {
+  from = Clamped(from);
+  to = Clamped(to);
+  if (!PointBefore(from, to)) return {};
+  const std::string& first = LineText(from.Y);
+  if (from.Y == to.Y) return first.substr(Index(from.X), Index(to.X) - Index(from.X));
+  std::string text = first.substr(Index(from.X));
+  for (int y = from.Y + 1; y < to.Y; ++y)
+    (text += '\n') += LineText(y);
+  return (text += '\n') += LineText(to.Y).substr(0, Index(to.X));
+}
+
+TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
+  at = Clamped(at);
+  if (text.empty()) return at;
+  RecordChange({true, at, std::string(text)});
+  const std::string& line = LineText(at.Y);
+  const std::string left = line.substr(0, Index(at.X));
+  const std::string right = line.substr(Index(at.X));
+  const std::vector<std::string_view> pieces = SplitAtLineFeeds(text);
+  const int added = static_cast<int>(pieces.size()) - 1;
+  if (added == 0) {
+    lines_.Put(at.Y - 1, left + std::string(text) + right);
+    return {at.X + static_cast<int>(text.size()), at.Y};
+  }
+  Bracket bracket(lines_);
+  if (!pieces.front().empty() || !right.empty()) lines_.Put(at.Y - 1, left + std::string(pieces.front()));
+  for (int i = 1; i < added; ++i)
+    lines_.Insert(at.Y - 1 + i, std::string(pieces[static_cast<std::size_t>(i)]));
+  lines_.Insert(at.Y - 1 + added, std::string(pieces.back()) + right);
+  return {static_cast<int>(pieces.back().size()) + 1, at.Y + added};
+}
+
+std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
+  from = Clamped(from);
+  to = Clamped(to);
+  std::string removed = Text(from, to);
+  if (removed.empty()) return removed;
+  RecordChange({false, from, removed});
+  std::string joined = LineText(from.Y).substr(0, Index(from.X)) + LineText(to.Y).substr(Index(to.X));
+  if (from.Y == to.Y) {
+    lines_.Put(from.Y - 1, std::move(joined));
+    return removed;
+  }
+  Bracket bracket(lines_);
+  if (joined != LineText(from.Y)) lines_.Put(from.Y - 1, std::move(joined));
+  for (int y = from.Y; y < to.Y; ++y)
+    lines_.Delete(from.Y);
+  return removed;
+}
+
+// ---------------------------------------------------------------- modified flag and undo
+
+void TextDocument::SetModified(bool value) {
+  if (value == modified_) return;
+  modified_ = value;
+  TellWatchers([](DocumentWatcher& watcher) { watcher.ModifiedChanged(); });
+}
+
+void TextDocument::ClearUndo() {
+  undoList_.ClearList();
+  redoList_.ClearList();
+}
+
+void TextDocument::LockUndo() {
+  undoList_.Lock();
+  redoList_.Lock();
+}
+
+void TextDocument::UnlockUndo() {
+  undoList_.Unlock();
+  redoList_.Unlock();
+}
+
+void TextDocument::SetMaxUndo(int value) {
+  if (value < 0) return;
+  undoList_.SetMax(value);
+  redoList_.SetMax(value);
+}
+
+void TextDocument::RecordChange(TextChange change) {
+  if (!openSteps_.empty()) openSteps_.back().changes.push_back(std::move(change));
+}
+
+void TextDocument::Apply(const TextChange& change, bool forwards) {
+  if (change.inserted == forwards) {
+    Insert(change.at, change.text);
+    return;
+  }
+  // The end of the text as it was inserted, wherever the text stands now.
+  const std::size_t lastBreak = change.text.rfind('\n');
+  const int lineBreaks = static_cast<int>(std::count(change.text.begin(), change.text.end(), '\n'));
+  const TkxPoint end =
+      lastBreak == std::string::npos
+          ? TkxPoint{change.at.X + static_cast<int>(change.text.size()), change.at.Y}
+          : TkxPoint{static_cast<int>(change.text.size() - lastBreak), change.at.Y + lineBreaks};
+  Delete(change.at, end);
+}
+
+void TextDocument::Revert(const TUndoRecord& record) {
+  Bracket bracket(lines_);
+  for (auto change = record.Changes.rbegin(); change != record.Changes.rend(); ++change)
+    Apply(*change, false);
+  if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->before);
+}
+
+void TextDocument::Reapply(const TUndoRecord& record) {
+  Bracket bracket(lines_);
+  for (const TextChange& change : record.Changes)
+    Apply(change, true);
+  if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->after);
+}
+
+// ---------------------------------------------------------------- undo steps
+
+UndoStep::UndoStep(TextDocument& document, TUndoReason reason, TkxPoint start, TSelectionMode mode)
+    : document_(document) {
+  record_.Reason = reason;
+  record_.Start = start;
+  record_.End = start;
+  record_.Mode = mode;
+  document_.openSteps_.push_back({{}, document_.marks_.BookmarkLines()});
+}
+
+UndoStep::~UndoStep() {
+  TextDocument::OpenStep step = std::move(document_.openSteps_.back());
+  document_.openSteps_.pop_back();
+  if (cancelled_) return;
+  record_.Changes = std::move(step.changes);
+  const TBookmarkLines::Lines after = document_.marks_.BookmarkLines();
+  if (after != step.bookmarks)
+    record_.Bookmarks = std::make_unique<TBookmarkLines>(TBookmarkLines{step.bookmarks, after});
+  document_.undoList_.Add(std::move(record_));
+}
