@@ -2,6 +2,7 @@
 #include "TextDocument.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -35,7 +36,9 @@ std::size_t Index(int line) { return static_cast<std::size_t>(line - 1); }
 
 TextDocument::TextDocument() {
   watchers_ = {&ranges_, &marks_};
-  ranges_.OnRestyled = [this](int first, int last) { Tell({LineChange::Restyled, first, last - first + 1}); };
+  ranges_.OnRestyled = [this](int first, int last) {
+    restyled_ = {LineChange::Restyled, first, last - first + 1};
+  };
   ranges_.OnStyleChanged = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.StyleChanged(); }); };
   AttachListHandlers();
   // Every record stored, in either list, marks the text modified.
@@ -71,6 +74,9 @@ template <typename Event> void TextDocument::TellWatchers(Event event) {
 
 void TextDocument::Tell(const LineChange& change) {
   TellWatchers([&](DocumentWatcher& watcher) { watcher.LinesChanged(change); });
+  // The ranges the change moved further down come after it.
+  if (const std::optional<LineChange> restyled = std::exchange(restyled_, std::nullopt))
+    TellWatchers([&](DocumentWatcher& watcher) { watcher.LinesChanged(*restyled); });
 }
 
 void TextDocument::AddWatcher(DocumentWatcher& watcher) { watchers_.push_back(&watcher); }
@@ -175,10 +181,11 @@ void TextDocument::RecordChange(TextChange change) {
   if (!openSteps_.empty()) openSteps_.back().changes.push_back(std::move(change));
 }
 
-void TextDocument::Apply(const TextChange& change, bool forwards) {
+std::optional<TextChange> TextDocument::Apply(const TextChange& change, bool forwards) {
+  const TkxPoint at = Clamped(change.at);
   if (change.inserted == forwards) {
-    Insert(change.at, change.text);
-    return;
+    Insert(at, change.text);
+    return TextChange{true, at, change.text};
   }
   // The end of the text as it was inserted, wherever the text stands now.
   const std::size_t lastBreak = change.text.rfind('\n');
@@ -187,21 +194,54 @@ void TextDocument::Apply(const TextChange& change, bool forwards) {
       lastBreak == std::string::npos
           ? TkxPoint{change.at.X + static_cast<int>(change.text.size()), change.at.Y}
           : TkxPoint{static_cast<int>(change.text.size() - lastBreak), change.at.Y + lineBreaks};
-  Delete(change.at, end);
+  std::string removed = Delete(at, end);
+  if (removed.empty()) return std::nullopt;
+  return TextChange{false, at, std::move(removed)};
 }
 
-void TextDocument::Revert(const TUndoRecord& record) {
-  Bracket bracket(lines_);
-  for (auto change = record.Changes.rbegin(); change != record.Changes.rend(); ++change)
-    Apply(*change, false);
-  if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->before);
+TUndoRecord TextDocument::Redone(const TUndoRecord& record, std::vector<TextChange> changes,
+                                 const TBookmarkLines::Lines& bookmarksBefore) const {
+  TUndoRecord redone;
+  redone.Reason = record.Reason;
+  redone.Start = record.Start;
+  redone.End = record.End;
+  redone.Mode = record.Mode;
+  redone.Changes = std::move(changes);
+  const TBookmarkLines::Lines bookmarksAfter = marks_.BookmarkLines();
+  if (bookmarksAfter != bookmarksBefore)
+    redone.Bookmarks = std::make_unique<TBookmarkLines>(TBookmarkLines{bookmarksBefore, bookmarksAfter});
+  return redone;
 }
 
-void TextDocument::Reapply(const TUndoRecord& record) {
-  Bracket bracket(lines_);
-  for (const TextChange& change : record.Changes)
-    Apply(change, true);
-  if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->after);
+TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
+  const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
+  std::vector<TextChange> redo;
+  {
+    Bracket bracket(lines_);
+    for (auto change = record.Changes.rbegin(); change != record.Changes.rend(); ++change)
+      if (std::optional<TextChange> reverted = Apply(*change, false)) {
+        reverted->inserted = !reverted->inserted;
+        redo.push_back(std::move(*reverted));
+      }
+    if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->before, LineCount());
+  }
+  std::reverse(redo.begin(), redo.end());
+  // Redo goes from the bookmarks as they are now back to where they were.
+  TUndoRecord redone = Redone(record, std::move(redo), bookmarks);
+  if (redone.Bookmarks) std::swap(redone.Bookmarks->before, redone.Bookmarks->after);
+  return redone;
+}
+
+TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
+  const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
+  std::vector<TextChange> made;
+  {
+    Bracket bracket(lines_);
+    for (const TextChange& change : record.Changes)
+      if (std::optional<TextChange> applied = Apply(change, true)) made.push_back(std::move(*applied));
+    if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->after, LineCount());
+  }
+  return Redone(record, std::move(made), bookmarks);
 }
 
 // ---------------------------------------------------------------- undo steps

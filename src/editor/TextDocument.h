@@ -10,6 +10,7 @@
 #include "kxMarkList.h"
 #include "kxUndoList.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,10 +63,12 @@ public:
   [[nodiscard]] int MaxUndo() const { return undoList_.Max(); }
   // Both lists; negative values are ignored.
   void SetMaxUndo(int value);
-  // Reverts a record's changes, last first, and puts its bookmarks back.
-  void Revert(const TUndoRecord& record);
-  // Makes a record's changes again and puts its bookmarks where the step left them.
-  void Reapply(const TUndoRecord& record);
+  // Reverts a record's changes, last first, and puts its bookmarks back. Returns the record that
+  // makes again what was reverted: the same changes as long as the text still matched them.
+  [[nodiscard]] TUndoRecord Revert(const TUndoRecord& record);
+  // Makes a record's changes again and puts its bookmarks where the step left them. Returns the
+  // record of what was done, which may differ from `record` after edits that did not undo it.
+  [[nodiscard]] TUndoRecord Reapply(const TUndoRecord& record);
 
 private:
   friend class UndoStep;
@@ -79,7 +82,12 @@ private:
   void Tell(const LineChange& change);
   template <typename Event> void TellWatchers(Event event);
   void RecordChange(TextChange change);
-  void Apply(const TextChange& change, bool forwards);
+  // Makes `change` (or with `forwards` false its inverse) where the text allows; returns what was
+  // made, nothing when the text left nothing to do.
+  std::optional<TextChange> Apply(const TextChange& change, bool forwards);
+  // A record of the same step with `changes`, and the bookmarks as they were and are.
+  TUndoRecord Redone(const TUndoRecord& record, std::vector<TextChange> changes,
+                     const TBookmarkLines::Lines& bookmarksBefore) const;
 
   TkxEditList lines_;
   HighlightRanges ranges_{lines_};
@@ -90,6 +98,8 @@ private:
   TUndoList redoList_;
   bool modified_ = false;
   std::vector<OpenStep> openSteps_; // innermost last
+  // The ranges the change being told moved further down, told after it.
+  std::optional<LineChange> restyled_;
 };
 
 // Records the changes a document goes through while the step lives as one undo record. Steps may

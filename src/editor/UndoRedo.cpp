@@ -21,40 +21,38 @@ int RemovedAtLineStart(const TUndoRecord& record, int line) {
 
 } // namespace
 
-void UndoRedo::Undo() {
+TUndoReason UndoRedo::Step(bool undo) {
   TextDocument& document = core_.Document();
-  if (!document.CanUndo()) return;
-  TUndoRecord record = document.UndoList().GetChange();
+  TUndoList& from = undo ? document.UndoList() : document.RedoList();
+  if (from.CanUndo() == 0) return urNone;
+  const TUndoRecord record = from.GetChange();
+  TUndoRecord done;
   {
     TkxPaintLock lock(core_);
     TkxModeScope mode(core_, record.Mode);
     TkxFreeCaret freeCaret(core_);
-    document.Revert(record);
-    PlaceAfterUndo(record);
+    if (undo) {
+      done = document.Revert(record);
+      PlaceAfterUndo(record);
+    } else {
+      done = document.Reapply(record);
+      PlaceAfterRedo(record);
+    }
   }
-  const TUndoReason reason = record.Reason;
-  document.RedoList().Add(std::move(record));
+  (undo ? document.RedoList() : document.UndoList()).Add(std::move(done));
+  return record.Reason;
+}
+
+void UndoRedo::Undo() {
+  const TUndoReason reason = Step(true);
   // A replacement, a paste over a selection and a drag-and-drop move undo in one step.
-  const TUndoReason next = document.UndoList().LastReason();
+  const TUndoReason next = core_.UndoList().LastReason();
   if (IsInsertion(reason) && (next == urCut || (next == urMovementDelete && reason == urMovement))) Undo();
 }
 
 void UndoRedo::Redo() {
-  TextDocument& document = core_.Document();
-  if (!document.CanRedo()) return;
-  TUndoRecord record = document.RedoList().GetChange();
-  {
-    TkxPaintLock lock(core_);
-    TkxModeScope mode(core_, record.Mode);
-    TkxFreeCaret freeCaret(core_);
-    document.Reapply(record);
-    PlaceAfterRedo(record);
-  }
-  const TUndoReason reason = record.Reason;
-  document.UndoList().Add(std::move(record));
-  const bool chained =
-      reason == urCut || (reason == urMovementDelete && document.RedoList().LastReason() == urMovement);
-  if (chained) Redo();
+  const TUndoReason reason = Step(false);
+  if (reason == urCut || (reason == urMovementDelete && core_.RedoList().LastReason() == urMovement)) Redo();
 }
 
 void UndoRedo::PlaceAfterUndo(const TUndoRecord& record) {

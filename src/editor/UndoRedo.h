@@ -14,6 +14,9 @@ public:
   void Redo();
 
 private:
+  // Takes the newest record off the undo (or redo) list, reverts (or remakes) it, places the
+  // caret and stores what was done on the other list; returns the record's kind, urNone for none.
+  TUndoReason Step(bool undo);
   void PlaceAfterUndo(const TUndoRecord& record);
   void PlaceAfterRedo(const TUndoRecord& record);
 

@@ -103,9 +103,9 @@ void MoveTo(TMark& mark, int line) {
 }
 } // namespace
 
-void TMarkList::MoveBookmarks(const std::array<int, BookmarkCount>& lines) {
+void TMarkList::MoveBookmarks(const std::array<int, BookmarkCount>& lines, int lastLine) {
   for (std::size_t i = 0; i < lines.size(); ++i)
-    if (bookmarks_[i] && lines[i] > 0) MoveTo(*bookmarks_[i], lines[i]);
+    if (bookmarks_[i] && lines[i] > 0) MoveTo(*bookmarks_[i], std::min(lines[i], lastLine));
 }
 
 void TMarkList::LinesChanged(const LineChange& change) {

@@ -85,8 +85,9 @@ public:
   [[nodiscard]] TMark* MarkAt(int line, int x, int xOffset) const;
   // The lines of the ten bookmarks, 0 for those not set.
   [[nodiscard]] std::array<int, BookmarkCount> BookmarkLines() const;
-  // Moves the bookmarks that are set to the lines given for them (0: left where it is).
-  void MoveBookmarks(const std::array<int, BookmarkCount>& lines);
+  // Moves the bookmarks that are set to the lines given for them (0: left where it is), at most to
+  // `lastLine`.
+  void MoveBookmarks(const std::array<int, BookmarkCount>& lines, int lastLine);
 
   // Keeps marks on their lines, every move going through TMark::SetLine: a line inserted pushes
   // down the marks on it and below; the marks of a line that goes join the line before it (the

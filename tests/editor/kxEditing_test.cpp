@@ -1,5 +1,5 @@
 // Editing commands, undo and redo, clipboard and bookmarks on the editor model.
-#include "kxEditScript.h"
+#include "EditScript.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-using kxEditScript::MemoryClipboard;
+using EditScript::MemoryClipboard;
 
 class Editing : public ::testing::Test {
 protected:

@@ -118,7 +118,7 @@ TEST(kxMarkList, MarksFollowInsertedAndRemovedLines) {
   std::array<int, TMarkList::BookmarkCount> lines{};
   lines[2] = 7;
   lines[5] = 3; // not set: stays unset
-  marks.MoveBookmarks(lines);
+  marks.MoveBookmarks(lines, 100);
   EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 1, 7, 8, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(marks.BookmarkLines(), (std::array<int, 10>{1, 1, 7, 8, 0, 0, 0, 0, 0, 0}));
 }
