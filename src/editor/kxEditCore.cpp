@@ -56,9 +56,9 @@ void TkxEditCore::SetCaretXY(TkxPoint value) {
   int limit;
   if (y0 < 0) {
     y0 = 0;
-    limit = CaretPastEolAllowed() ? MaxLeftChar : 0;
+    limit = CaretPastEolAllowed() ? ScrollWidth() : 0;
   } else {
-    limit = CaretPastEolAllowed() ? MaxLeftChar : static_cast<int>(LineText(y).size());
+    limit = CaretPastEolAllowed() ? ScrollWidth() : static_cast<int>(LineText(y).size());
   }
   x0 = std::max(std::min(x0, limit), 0);
   if (x0 == caretX_ && y0 == caretY_) return;
@@ -102,7 +102,7 @@ void TkxEditCore::SetTopLine(int value) {
 }
 
 void TkxEditCore::SetLeftChar(int value) {
-  value = std::max(std::min(value, MaxLeftChar - charsInWindow_ + 1), 1);
+  value = std::max(std::min(value, ScrollWidth() - charsInWindow_ + 1), 1);
   if (value == LeftChar()) return;
   leftChar_ = value - 1;
   UpdateScrollBarsOrFlag();
@@ -126,8 +126,7 @@ bool TkxEditCore::SelAvail() const {
 
 void TkxEditCore::ClampPoint(TkxPoint& point) const {
   point.Y = std::clamp(point.Y, 1, std::max(LineCount(), 1));
-  // Lines longer than the scroll limit stay selectable to their end.
-  point.X = std::clamp(point.X, 1, std::max(MaxLeftChar, static_cast<int>(LineText(point.Y).size()) + 1));
+  point.X = std::clamp(point.X, 1, ScrollWidth());
   if (selectionMode_ == smNormal) point.X = std::min(point.X, static_cast<int>(LineText(point.Y).size()) + 1);
 }
 

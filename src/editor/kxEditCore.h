@@ -16,6 +16,7 @@
 #include "kxKeyCmds.h"
 #include "kxSearchReplace.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,7 +66,8 @@ private:
 
 class TkxEditCore : private DocumentWatcher {
 public:
-  static constexpr int MaxLeftChar = 1024;
+  // The fewest columns the view scrolls over and the caret may stand in past a line's end.
+  static constexpr int MaxLeftChar = TkxEditList::LongLine;
 
   TkxEditCore();
   ~TkxEditCore() override;
@@ -90,6 +92,8 @@ public:
   void SetCaretXY(TkxPoint value);
   [[nodiscard]] bool CaretPastEolAllowed() const { return caretPastEol_ || HasOption(kxeoScrollPastEol); }
   void EnsureCursorPosVisible();
+  // The columns the view scrolls over: MaxLeftChar, or the longest line with the caret after it.
+  [[nodiscard]] int ScrollWidth() const { return std::max(MaxLeftChar, Lines().LongestLongLine() + 1); }
   [[nodiscard]] int TopLine() const { return topLine_ + 1; }
   void SetTopLine(int value);
   [[nodiscard]] int LeftChar() const { return leftChar_ + 1; }
@@ -125,6 +129,9 @@ public:
   [[nodiscard]] std::string SelText() const { return selection_.Text(); }
   // Replaces the selection by `value` in normal mode, recording it for undo.
   void SetSelText(std::string_view value) { editing_.SetSelText(value, HasOption(kxeoScrollPastEol)); }
+  // The same as a search replacement does it: the blanks after the selection stay, as later
+  // matches may be made of them.
+  void ReplaceSelText(std::string_view value) { editing_.SetSelText(value, false); }
   // Removes the selection (in the current mode) and inserts `text` (up to a NUL) in `mode`,
   // leaving the caret after it. Records nothing of its own.
   void SetSelTextPrimitive(TSelectionMode mode, std::string_view text);

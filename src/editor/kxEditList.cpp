@@ -58,6 +58,20 @@ void TkxEditList::PutObject(int index, TkxLineRange range) {
   lines_[static_cast<std::size_t>(index)].range = range;
 }
 
+int TkxEditList::LongestLongLine() const {
+  return longLines_.empty() ? 0 : static_cast<int>(longLines_.rbegin()->first);
+}
+
+void TkxEditList::CountLongLine(const std::string& text, int delta) {
+  if (text.size() < static_cast<std::size_t>(LongLine)) return;
+  if ((longLines_[text.size()] += delta) == 0) longLines_.erase(text.size());
+}
+
+void TkxEditList::AppendPlain(std::string text) {
+  CountLongLine(text, 1);
+  lines_.push_back(Line{std::move(text), 0});
+}
+
 int TkxEditList::IndexOf(std::string_view text) const {
   for (int i = 0; i < Count(); ++i)
     if (lines_[static_cast<std::size_t>(i)].text == text) return i;
@@ -109,11 +123,13 @@ void TkxEditList::Clear() {
   Fire(OnCleared);
   UpdateBracket bracket(*this);
   lines_.clear();
+  longLines_.clear();
 }
 
 void TkxEditList::Delete(int index) {
   CheckIndex(index, Count());
   UpdateBracket bracket(*this);
+  CountLongLine(lines_[static_cast<std::size_t>(index)].text, -1);
   if (index == 0 && lines_.size() == 1)
     lines_[0].text.clear();
   else
@@ -124,6 +140,7 @@ void TkxEditList::Delete(int index) {
 void TkxEditList::Insert(int index, std::string text) {
   CheckIndex(index, Count() + 1);
   UpdateBracket bracket(*this);
+  CountLongLine(text, 1);
   lines_.insert(static_cast<std::size_t>(index), Line{std::move(text), 0});
   Fire(OnInserted, index);
 }
@@ -131,7 +148,10 @@ void TkxEditList::Insert(int index, std::string text) {
 void TkxEditList::Put(int index, std::string text) {
   CheckIndex(index, Count());
   UpdateBracket bracket(*this);
-  lines_[static_cast<std::size_t>(index)].text = std::move(text);
+  std::string& line = lines_[static_cast<std::size_t>(index)].text;
+  CountLongLine(line, -1);
+  CountLongLine(text, 1);
+  line = std::move(text);
   Fire(OnLinePut, index);
 }
 

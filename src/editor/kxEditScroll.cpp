@@ -51,7 +51,7 @@ TkxScrollBarInfo TkxEditCore::VerticalScrollInfo() const {
 }
 
 TkxScrollBarInfo TkxEditCore::HorizontalScrollInfo() const {
-  return {1, MaxLeftChar, charsInWindow_, LeftChar()};
+  return {1, ScrollWidth(), charsInWindow_, LeftChar()};
 }
 
 void TkxEditCore::VerticalScroll(TkxScrollAction action, int thumbPos) {
@@ -80,7 +80,7 @@ void TkxEditCore::HorizontalScroll(TkxScrollAction action, int thumbPos) {
   case TkxScrollAction::PageUp: SetLeftChar(LeftChar() - charsInWindow_); break;
   case TkxScrollAction::PageDown: SetLeftChar(LeftChar() + charsInWindow_); break;
   case TkxScrollAction::Top: SetLeftChar(1); break;
-  case TkxScrollAction::Bottom: SetLeftChar(MaxLeftChar); break;
+  case TkxScrollAction::Bottom: SetLeftChar(ScrollWidth()); break;
   case TkxScrollAction::Thumb: SetLeftChar(thumbPos); break;
   }
 }

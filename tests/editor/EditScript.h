@@ -87,18 +87,16 @@ struct Session {
 // The first broken invariant, or empty.
 inline std::string CheckInvariants(TkxEditCore& core) {
   if (core.LineCount() < 1) return "the text has no line";
-  for (int i = 0; i < core.LineCount(); ++i)
+  // The scroll width takes in every line's end, and no column lies beyond it.
+  const int columnLimit = core.ScrollWidth() + 1;
+  for (int i = 0; i < core.LineCount(); ++i) {
     if (core.Lines()[i].find_first_of("\r\n") != std::string::npos) return "a line holds a line end";
-  // Columns reach the scroll limit, or the end of a longer line.
-  auto columnLimit = [&](int line) {
-    return std::max(TkxEditCore::MaxLeftChar + 1, static_cast<int>(core.LineText(line).size()) + 1);
-  };
-  const TkxPoint caret = core.CaretXY();
-  if (caret.Y < 1 || caret.Y > core.LineCount() || caret.X < 1 || caret.X > columnLimit(caret.Y))
-    return "caret outside the text";
-  for (TkxPoint p : {core.SelectionAnchor(), core.SelectionMovingEnd()})
-    if (p.Y < 1 || p.Y > core.LineCount() || p.X < 1 || p.X > columnLimit(p.Y))
-      return "selection outside the text";
+    if (static_cast<int>(core.Lines()[i].size()) >= columnLimit)
+      return "a line reaches past the scroll width";
+  }
+  for (TkxPoint p : {core.CaretXY(), core.SelectionAnchor(), core.SelectionMovingEnd()})
+    if (p.Y < 1 || p.Y > core.LineCount() || p.X < 1 || p.X > columnLimit)
+      return "caret or selection outside the text";
   if (core.TopLine() < 1 || core.TopLine() > core.LineCount()) return "top line outside the text";
   for (int n = 0; n < TMarkList::BookmarkCount; ++n)
     if (const TMark* mark = core.Marks().BookMark(n);

@@ -293,6 +293,33 @@ TEST_F(EditCore, TopLineStopsAtTheLastLineAndScrollsPixelsForShortDistances) {
   EXPECT_EQ(core.LeftChar(), TkxEditCore::MaxLeftChar - 80 + 1);
 }
 
+// The view reaches every byte of a 100 KB line: the caret, the scroll position and bar, selecting,
+// typing, finding and replacing.
+TEST_F(EditCore, EveryByteOfALongLineIsReachable) {
+  const std::string longLine = std::string(100'000 - 3, 'x') + "end";
+  core.Lines().Assign({"short", longLine});
+  core.SetCaretXY({1, 2});
+  Run(ecLineEnd);
+  EXPECT_EQ(Caret(), (TkxPoint{100'001, 2}));
+  EXPECT_EQ(core.LeftChar(), 100'001 - 80 + 1); // the caret's column is in view
+  core.ExecuteCommand(ecChar, '!');
+  EXPECT_EQ(core.LineText(2), longLine + "!");
+  EXPECT_EQ(core.HorizontalScrollInfo().Max, 100'002);
+  core.HorizontalScroll(TkxScrollAction::Bottom);
+  EXPECT_EQ(core.LeftChar(), 100'002 - 80 + 1);
+  Run(ecSelLineStart);
+  EXPECT_EQ(core.SelText(), longLine + "!");
+
+  core.SetCaretXY({1, 1});
+  EXPECT_EQ(core.SearchReplace("xend!", "", ssoEntireScope), 1);
+  EXPECT_EQ(core.BlockEnd(), (TkxPoint{100'002, 2}));
+  EXPECT_EQ(core.SearchReplace("d!", "D", ssoEntireScope | ssoReplace | ssoReplaceAll), 1);
+  EXPECT_EQ(core.LineText(2).substr(99'995), "xxenD");
+  // Without long lines the limit is the classic one.
+  core.Lines().Put(1, "short again");
+  EXPECT_EQ(core.ScrollWidth(), TkxEditCore::MaxLeftChar);
+}
+
 TEST_F(EditCore, ScrollCommandsDragTheCaretAlong) {
   Numbered(100);
   Run(ecScrollDown);
