@@ -19,7 +19,8 @@ bool Typable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127
 bool EditingCommands::Execute(TkxEditorCommand command, char ch, const void* data) {
   const bool changesText = (command >= ecDeleteLastChar && command <= ecChar) || command == ecImeStr ||
                            command == ecUndo || command == ecRedo || command == ecCut || command == ecPaste ||
-                           command == ecBlockIndent || command == ecBlockUnindent || command == ecTab;
+                           command == ecBlockIndent || command == ecBlockUnindent || command == ecTab ||
+                           command == ecShiftTab;
   if (!changesText) return false;
   if (core_.ReadOnly()) return true;
   TkxFreeCaret freeCaret(core_);
@@ -50,10 +51,23 @@ bool EditingCommands::Execute(TkxEditorCommand command, char ch, const void* dat
   case ecPaste: core_.PasteFromClipboard(); break;
   case ecBlockIndent: BlockIndent(); break;
   case ecBlockUnindent: BlockUnindent(); break;
-  case ecTab: InsertTab(); break;
+  // Over a selection of several lines Tab and Shift+Tab indent and unindent them.
+  case ecTab:
+    if (SelectionSpansLines())
+      BlockIndent();
+    else
+      InsertTab();
+    break;
+  case ecShiftTab:
+    if (SelectionSpansLines()) BlockUnindent();
+    break;
   default: break;
   }
   return true;
+}
+
+bool EditingCommands::SelectionSpansLines() const {
+  return core_.SelAvail() && core_.BlockBegin().Y != core_.BlockEnd().Y;
 }
 
 int EditingCommands::LeadingBlanks(const std::string& line) const {

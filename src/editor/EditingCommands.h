@@ -26,6 +26,7 @@ public:
   [[nodiscard]] int LeadingBlanks(const std::string& line) const;
 
 private:
+  [[nodiscard]] bool SelectionSpansLines() const;
   void TypeString(std::string_view typed, bool imeString);
   void TypeOverSelection(const std::string& text, bool imeString);
   void DeleteLastChar();

@@ -474,7 +474,6 @@ bool TkxEditCore::ExecuteViewCommand(TkxEditorCommand command) {
   case ecColumnSelect: SetSelectionMode(smColumn); return true;
   case ecLineSelect: SetSelectionMode(smLine); return true;
   case ecMatchBracket: moves_.JumpToMatchingBracket(); return true;
-  case ecShiftTab: return true;
   default: return false;
   }
 }

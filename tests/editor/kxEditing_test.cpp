@@ -218,6 +218,22 @@ TEST_F(Editing, TabInsertsBlanksToTheNextStopOrTheLineAbove) {
   EXPECT_EQ(Text()[1], "     y");
 }
 
+TEST_F(Editing, TabAndShiftTabOverSeveralLinesIndentAndUnindentThem) {
+  Text({"a", "  b", "c"});
+  Select({1, 1}, {2, 2});
+  Run(ecTab);
+  EXPECT_EQ(Text(), (Lines{"        a", "          b", "c"}));
+  Run(ecShiftTab);
+  Run(ecShiftTab);
+  EXPECT_EQ(Text(), (Lines{"a", "b", "c"}));
+  // Within one line Tab replaces the selection by blanks, and Shift+Tab does nothing.
+  Select({1, 3}, {2, 3});
+  Run(ecShiftTab);
+  EXPECT_EQ(Text()[2], "c");
+  Run(ecTab);
+  EXPECT_EQ(Text()[2], "");
+}
+
 TEST_F(Editing, BlockIndentAndUnindentHonourTheLastLineRule) {
   Text({"a", "b", "c", "d", "e"});
   Select({1, 2}, {1, 5});
