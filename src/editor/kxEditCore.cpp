@@ -2,6 +2,8 @@
 // requests, metrics, its reactions to the document's changes, and command dispatch.
 #include "kxEditCore.h"
 
+#include "BracketMatch.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -223,6 +225,28 @@ void TkxEditCore::ToggleBookMark(int number) {
   if (!onCaretLine) SetBookMark(number, CaretX(), CaretY());
 }
 
+// ---------------------------------------------------------------- matched brackets
+
+std::optional<TkxEditCore::TBracketPair> TkxEditCore::MatchedBrackets() const {
+  const TkxPoint caret = CaretXY();
+  for (const TkxPoint bracket : {caret, TkxPoint{caret.X - 1, caret.Y}})
+    if (const std::optional<TkxPoint> match =
+            MatchingBracket(document_, bracket, std::max(linesInWindow_, 1)))
+      return TBracketPair{bracket, *match};
+  return std::nullopt;
+}
+
+void TkxEditCore::RefreshMatchedBrackets() {
+  const std::optional<TBracketPair> brackets = MatchedBrackets();
+  if (brackets == shownBrackets_) return;
+  for (const std::optional<TBracketPair>& pair : {shownBrackets_, brackets})
+    if (pair) {
+      InvalidateLine(pair->bracket.Y);
+      InvalidateLine(pair->match.Y);
+    }
+  shownBrackets_ = brackets;
+}
+
 // ---------------------------------------------------------------- modes and options
 
 void TkxEditCore::SetInsertMode(bool value) {
@@ -309,6 +333,7 @@ void TkxEditCore::DecPaintLock() {
   if (--paintLock_ > 0) return;
   if (scrollBarsNeedUpdate_) UpdateScrollBarsOrFlag();
   if (caretNeedsUpdate_) UpdateCaretOrFlag();
+  RefreshMatchedBrackets();
   if (pendingStatus_) StatusChanged(0);
 }
 
@@ -415,6 +440,7 @@ void TkxEditCore::EditFinished() {
   SetBlockBegin(CaretXY());
   if (!pendingRect_.Empty()) Invalidate(std::exchange(pendingRect_, {}));
   if (gutter_.DigitsInUse(LineCount()) != digitsInUse_) UpdateLayout();
+  if (paintLock_ == 0) RefreshMatchedBrackets();
 }
 
 void TkxEditCore::StyleChanged() {

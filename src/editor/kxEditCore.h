@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,17 @@ public:
   // Selects the word at the caret, as a double click does.
   void SelectWordAtCaret() { moves_.SelectWordAtCaret(); }
 
+  // --- the bracket beside the caret (right of it, else left of it) and its match within a
+  // window's height, as ecMatchBracket pairs them; shown highlighted
+  struct TBracketPair {
+    TkxPoint bracket;
+    TkxPoint match;
+    bool operator==(const TBracketPair&) const = default;
+  };
+  [[nodiscard]] std::optional<TBracketPair> MatchedBrackets() const;
+  [[nodiscard]] TColor MatchedBracketColor() const { return matchedBracketColor_; }
+  void SetMatchedBracketColor(TColor value) { SetAndRepaint(matchedBracketColor_, value); }
+
   // --- modes and options
   [[nodiscard]] bool InsertMode() const { return insertMode_; }
   void SetInsertMode(bool value);
@@ -311,6 +323,8 @@ private:
   void UpdateCaretOrFlag();
   void ClampPoint(TkxPoint& point) const;
   void Invalidate(const TkxRect& rect);
+  // Repaints the brackets highlighted before and those to highlight now, when they differ.
+  void RefreshMatchedBrackets();
 
   // DocumentWatcher
   void LinesChanged(const LineChange& change) override;
@@ -358,6 +372,8 @@ private:
   TColor rightEdgeColor_ = clSilver;
   TColor color_ = clWindow;
   TColor fontColor_ = clWindowText;
+  TColor matchedBracketColor_ = 0xFFE0B0; // light blue
+  std::optional<TBracketPair> shownBrackets_;
   TkxCaretType insertCaret_ = ctVerticalLine;
   TkxCaretType overwriteCaret_ = ctBlock;
   TSelectionMode selectionMode_ = smNormal;

@@ -34,6 +34,15 @@ int CountPixels(const QImage& image, const QRect& rect, const QColor& color) {
   return count;
 }
 
+// What the screen holds of the viewport: the window's backing store, as painting left it.
+QImage OnScreen(QWidget& viewport) {
+  const QPoint origin = viewport.mapTo(viewport.window(), QPoint());
+  return viewport.screen()
+      ->grabWindow(viewport.window()->winId(), origin.x(), origin.y(), viewport.width(), viewport.height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
+}
+
 class CustomEdit : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -122,6 +131,28 @@ TEST_F(CustomEdit, HiddenSelectionShowsOnlyWithFocus) {
   EXPECT_EQ(CountPixels(Render(), Cells(2, 1, 5), Rgb(kRed)), 0);
   editor.Core().SetHideSelection(false);
   EXPECT_GT(CountPixels(Render(), Cells(2, 1, 5), Rgb(kRed)), 0);
+}
+
+TEST_F(CustomEdit, TheBracketBesideTheCaretAndItsMatchAreHighlighted) {
+  editor.Lines().Assign({"f(a, b)", "x"});
+  editor.show();
+  editor.Core().SetMatchedBracketColor(kYellow);
+  const QColor highlight = Rgb(kYellow);
+  const auto highlighted = [&](const QImage& image, int column) {
+    return CountPixels(image, Cells(1, column, column), highlight) > 0;
+  };
+  editor.SetCaretXY({8, 1}); // after ")"
+  QCoreApplication::processEvents();
+  QImage image = OnScreen(*editor.viewport());
+  EXPECT_TRUE(highlighted(image, 2));
+  EXPECT_TRUE(highlighted(image, 7));
+  EXPECT_FALSE(highlighted(image, 4));
+  // Moving away repaints both brackets plain.
+  editor.SetCaretXY({1, 2});
+  QCoreApplication::processEvents();
+  image = OnScreen(*editor.viewport());
+  EXPECT_FALSE(highlighted(image, 2));
+  EXPECT_FALSE(highlighted(image, 7));
 }
 
 TEST_F(CustomEdit, TabsAreDrawnAsBlanksToTheNextStop) {
@@ -226,15 +257,6 @@ TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
   EXPECT_EQ(editor.ScrollHint()->text(), "Top Line: 40");
   emit bar->sliderReleased();
   EXPECT_TRUE(editor.ScrollHint()->isHidden());
-}
-
-// What the screen holds of the viewport: the window's backing store, as painting left it.
-QImage OnScreen(QWidget& viewport) {
-  const QPoint origin = viewport.mapTo(viewport.window(), QPoint());
-  return viewport.screen()
-      ->grabWindow(viewport.window()->winId(), origin.x(), origin.y(), viewport.width(), viewport.height())
-      .toImage()
-      .convertToFormat(QImage::Format_RGB32);
 }
 
 TEST_F(CustomEdit, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {

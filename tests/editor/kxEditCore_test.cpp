@@ -278,6 +278,30 @@ TEST_F(EditCore, MatchingBracketAcrossLinesWithNesting) {
   EXPECT_EQ(Caret(), (TkxPoint{1, 1}));
 }
 
+// The highlighted pair is the bracket beside the caret (right of it first) and the one the jump
+// goes to, as long as that is within a window's height.
+TEST_F(EditCore, MatchedBracketsBesideTheCaret) {
+  using Pair = TkxEditCore::TBracketPair;
+  core.Lines().Assign({"f(a[1], (b)", "  ) { x }"});
+  core.SetCaretXY({2, 1});
+  EXPECT_EQ(core.MatchedBrackets(), (Pair{{2, 1}, {3, 2}}));
+  core.SetCaretXY({4, 2}); // after the closing bracket
+  EXPECT_EQ(core.MatchedBrackets(), (Pair{{3, 2}, {2, 1}}));
+  core.SetCaretXY({12, 1}); // after "(b)": the closing bracket left of the caret
+  EXPECT_EQ(core.MatchedBrackets(), (Pair{{11, 1}, {9, 1}}));
+  core.SetCaretXY({1, 1});
+  EXPECT_EQ(core.MatchedBrackets(), std::nullopt);
+
+  std::vector<std::string> lines(100, "x");
+  lines.front() = "{";
+  lines.back() = "}";
+  core.Lines().Assign(lines);
+  core.SetCaretXY({1, 1});
+  EXPECT_EQ(core.MatchedBrackets(), std::nullopt);
+  Run(ecMatchBracket);
+  EXPECT_EQ(Caret(), (TkxPoint{1, 100}));
+}
+
 TEST_F(EditCore, TopLineStopsAtTheLastLineAndScrollsPixelsForShortDistances) {
   Numbered(100);
   core.SetTopLine(1000);
