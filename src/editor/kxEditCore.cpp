@@ -199,32 +199,6 @@ int TkxEditCore::SearchReplace(std::string_view search, std::string_view replace
   return TkxSearchReplace(*this, searchEngine_, OnReplaceText).Run(search, replace, options);
 }
 
-// ---------------------------------------------------------------- bookmarks
-
-void TkxEditCore::SetBookMark(int number, int column, int line) {
-  if (number < 0 || number > 9 || line < 1 || line > LineCount()) return;
-  auto mark = std::make_unique<TMark>(number);
-  mark->SetLine(line);
-  mark->SetColumn(column);
-  mark->SetImageIndex(number);
-  mark->SetVisible(true);
-  mark->SetInternalImage(true);
-  if (OnPlaceBookmark) OnPlaceBookmark(mark);
-  if (mark) Marks().PlaceBookMark(std::move(mark));
-}
-
-void TkxEditCore::GotoBookMark(int number) {
-  const TMark* mark = Marks().BookMark(number);
-  if (mark && mark->Line() <= LineCount()) SetCaretXY({mark->Column(), mark->Line()});
-}
-
-void TkxEditCore::ToggleBookMark(int number) {
-  const TMark* mark = Marks().BookMark(number);
-  const bool onCaretLine = mark && mark->Line() == CaretY();
-  if (mark) ClearBookMark(number);
-  if (!onCaretLine) SetBookMark(number, CaretX(), CaretY());
-}
-
 // ---------------------------------------------------------------- matched brackets
 
 std::optional<TkxEditCore::TBracketPair> TkxEditCore::MatchedBrackets() const {
@@ -471,12 +445,7 @@ void TkxEditCore::ExecuteCommand(TkxEditorCommand command, char ch, const void* 
 }
 
 void TkxEditCore::CarryOutCommand(TkxEditorCommand command, char ch, const void* data) {
-  if (ExecuteViewCommand(command)) return;
-  if ((command >= ecGotoMarker0 && command < ecGotoMarker0 + 10) ||
-      (command >= ecSetMarker0 && command < ecSetMarker0 + 10)) {
-    ExecuteBookmarkCommand(command);
-    return;
-  }
+  if (ExecuteViewCommand(command) || bookmarks_.Execute(command)) return;
   if (command == ecCopy) {
     CopyToClipboard();
     return;
@@ -492,7 +461,7 @@ bool TkxEditCore::ExecuteViewCommand(TkxEditorCommand command) {
   case ecScrollUp:
   case ecScrollDown:
   case ecScrollLeft:
-  case ecScrollRight: ExecuteScroll(command); return true;
+  case ecScrollRight: scrolling_.Execute(command); return true;
   case ecInsertMode: SetInsertMode(true); return true;
   case ecOverwriteMode: SetInsertMode(false); return true;
   case ecToggleMode: SetInsertMode(!insertMode_); return true;
@@ -502,14 +471,6 @@ bool TkxEditCore::ExecuteViewCommand(TkxEditorCommand command) {
   case ecMatchBracket: moves_.JumpToMatchingBracket(); return true;
   default: return false;
   }
-}
-
-void TkxEditCore::ExecuteBookmarkCommand(TkxEditorCommand command) {
-  if (!bookMarkOptions_.EnableKeys()) return;
-  if (command < ecSetMarker0)
-    GotoBookMark(command - ecGotoMarker0);
-  else
-    ToggleBookMark(command - ecSetMarker0);
 }
 
 bool TkxEditCore::KeyDown(std::uint16_t key, TShiftState shift) {

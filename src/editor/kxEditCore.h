@@ -4,10 +4,12 @@
 // shows it implements TkxEditView.
 #pragma once
 
+#include "BookmarkCommands.h"
 #include "CaretMoves.h"
 #include "ClipboardCommands.h"
 #include "EditView.h"
 #include "EditingCommands.h"
+#include "Scrolling.h"
 #include "SelectionText.h"
 #include "TextDocument.h"
 #include "UndoRedo.h"
@@ -168,9 +170,9 @@ public:
   [[nodiscard]] TUndoList& RedoList() { return document_.RedoList(); }
 
   // --- bookmarks
-  void SetBookMark(int number, int column, int line);
+  void SetBookMark(int number, int column, int line) { bookmarks_.Set(number, column, line); }
   void ClearBookMark(int number) { document_.Marks().ClearBookMark(number); }
-  void GotoBookMark(int number);
+  void GotoBookMark(int number) { bookmarks_.Goto(number); }
   [[nodiscard]] TMarkList& Marks() { return document_.Marks(); }
   [[nodiscard]] const TMarkList& Marks() const { return document_.Marks(); }
   [[nodiscard]] TkxBookMarkOpt& BookMarkOptions() { return bookMarkOptions_; }
@@ -254,12 +256,12 @@ public:
   [[nodiscard]] TkxPoint RowColumnToPixels(TkxPoint position) const;
 
   // --- scrolling
-  [[nodiscard]] TkxScrollBarInfo VerticalScrollInfo() const;
-  [[nodiscard]] TkxScrollBarInfo HorizontalScrollInfo() const;
-  void VerticalScroll(TkxScrollAction action, int thumbPos = 0);
-  void HorizontalScroll(TkxScrollAction action, int thumbPos = 0);
+  [[nodiscard]] TkxScrollBarInfo VerticalScrollInfo() const { return scrolling_.VerticalInfo(); }
+  [[nodiscard]] TkxScrollBarInfo HorizontalScrollInfo() const { return scrolling_.HorizontalInfo(); }
+  void VerticalScroll(TkxScrollAction action, int thumbPos = 0) { scrolling_.Vertical(action, thumbPos); }
+  void HorizontalScroll(TkxScrollAction action, int thumbPos = 0) { scrolling_.Horizontal(action, thumbPos); }
   // Wheel delta in 1/120 notches; `wheelLines` is the system setting (negative: a page).
-  void MouseWheel(int delta, bool ctrl, int wheelLines);
+  void MouseWheel(int delta, bool ctrl, int wheelLines) { scrolling_.MouseWheel(delta, ctrl, wheelLines); }
 
   // --- commands
   void ExecuteCommand(TkxEditorCommand command, char ch = 0, const void* data = nullptr);
@@ -314,9 +316,6 @@ private:
   // Carries out one command inside the paint lock.
   void CarryOutCommand(TkxEditorCommand command, char ch, const void* data);
   bool ExecuteViewCommand(TkxEditorCommand command);
-  void ExecuteBookmarkCommand(TkxEditorCommand command);
-  void ExecuteScroll(TkxEditorCommand command);
-  void ToggleBookMark(int number);
   // Recomputes gutter width and the chars and lines that fit.
   void UpdateLayout();
   void UpdateScrollBarsOrFlag();
@@ -341,6 +340,8 @@ private:
   ClipboardCommands clipboardCommands_{*this};
   UndoRedo undoRedo_{*this};
   CaretMoves moves_{*this};
+  Scrolling scrolling_{*this};
+  BookmarkCommands bookmarks_{*this};
   TkxEditSearch searchEngine_; // kept between searches, as the find commands repeat them
   TkxPoint blockBegin_{1, 1};
   TkxPoint blockEnd_{1, 1};
@@ -358,7 +359,6 @@ private:
   int gutterWidth_ = 30;
   int digitsInUse_ = 4;
   int paintLock_ = 0;
-  int wheelRemainder_ = 0;
   bool insertMode_ = true;
   bool readOnly_ = false;
   bool hideSelection_ = false;
