@@ -8,18 +8,6 @@ namespace {
 
 const std::string kNoLine;
 
-// Keeps the list's update bracket open for a scope, so a change of several lines is one operation.
-class Bracket {
-public:
-  explicit Bracket(TkxEditList& lines) : lines_(lines) { lines_.BeginUpdate(); }
-  ~Bracket() { lines_.EndUpdate(); }
-  Bracket(const Bracket&) = delete;
-  Bracket& operator=(const Bracket&) = delete;
-
-private:
-  TkxEditList& lines_;
-};
-
 std::vector<std::string_view> SplitAtLineFeeds(std::string_view text) {
   std::vector<std::string_view> pieces;
   for (std::size_t start = 0;;) {
@@ -122,7 +110,7 @@ TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
     lines_.Put(at.Y - 1, left + std::string(text) + right);
     return {at.X + static_cast<int>(text.size()), at.Y};
   }
-  Bracket bracket(lines_);
+  TkxUpdateBracket bracket(lines_);
   if (!pieces.front().empty() || !right.empty()) lines_.Put(at.Y - 1, left + std::string(pieces.front()));
   for (int i = 1; i < added; ++i)
     lines_.Insert(at.Y - 1 + i, std::string(pieces[static_cast<std::size_t>(i)]));
@@ -141,7 +129,7 @@ std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
     lines_.Put(from.Y - 1, std::move(joined));
     return removed;
   }
-  Bracket bracket(lines_);
+  TkxUpdateBracket bracket(lines_);
   if (joined != LineText(from.Y)) lines_.Put(from.Y - 1, std::move(joined));
   for (int y = from.Y; y < to.Y; ++y)
     lines_.Delete(from.Y);
@@ -217,7 +205,7 @@ TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
   const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
   std::vector<TextChange> redo;
   {
-    Bracket bracket(lines_);
+    TkxUpdateBracket bracket(lines_);
     for (auto change = record.Changes.rbegin(); change != record.Changes.rend(); ++change)
       if (std::optional<TextChange> reverted = Apply(*change, false)) {
         reverted->inserted = !reverted->inserted;
@@ -236,7 +224,7 @@ TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
   const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
   std::vector<TextChange> made;
   {
-    Bracket bracket(lines_);
+    TkxUpdateBracket bracket(lines_);
     for (const TextChange& change : record.Changes)
       if (std::optional<TextChange> applied = Apply(change, true)) made.push_back(std::move(*applied));
     if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->after, LineCount());

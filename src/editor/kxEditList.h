@@ -103,3 +103,16 @@ private:
   int updateCount_ = 0;
   int loadDepth_ = 0;
 };
+
+// Keeps a list's update bracket open for a scope, so that several changes are one operation, also
+// when an exception passes.
+class TkxUpdateBracket {
+public:
+  explicit TkxUpdateBracket(TkxEditList& list) : list_(list) { list_.BeginUpdate(); }
+  ~TkxUpdateBracket() { list_.EndUpdate(); }
+  TkxUpdateBracket(const TkxUpdateBracket&) = delete;
+  TkxUpdateBracket& operator=(const TkxUpdateBracket&) = delete;
+
+private:
+  TkxEditList& list_;
+};
