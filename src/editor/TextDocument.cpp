@@ -18,7 +18,23 @@ std::vector<std::string_view> SplitAtLineFeeds(std::string_view text) {
   }
 }
 
-std::size_t Index(int line) { return static_cast<std::size_t>(line - 1); }
+// The 0-based byte index of a 1-based column.
+std::size_t ByteIndex(int column) { return static_cast<std::size_t>(column - 1); }
+
+// Where `text` (lines separated by '\n') ends when it stands at `at`.
+TkxPoint EndOf(TkxPoint at, std::string_view text) {
+  const std::size_t lastBreak = text.rfind('\n');
+  if (lastBreak == std::string_view::npos) return {at.X + static_cast<int>(text.size()), at.Y};
+  const auto lineBreaks = std::count(text.begin(), text.end(), '\n');
+  return {static_cast<int>(text.size() - lastBreak), at.Y + static_cast<int>(lineBreaks)};
+}
+
+// Where the bookmarks were and are, when a step moved any of them.
+std::unique_ptr<TBookmarkLines> MovedBookmarks(const TBookmarkLines::Lines& before,
+                                               const TBookmarkLines::Lines& after) {
+  if (before == after) return nullptr;
+  return std::make_unique<TBookmarkLines>(TBookmarkLines{before, after});
+}
 
 } // namespace
 
@@ -90,11 +106,11 @@ std::string TextDocument::Text(TkxPoint from, TkxPoint to) const {
   to = Clamped(to);
   if (!PointBefore(from, to)) return {};
   const std::string& first = LineText(from.Y);
-  if (from.Y == to.Y) return first.substr(Index(from.X), Index(to.X) - Index(from.X));
-  std::string text = first.substr(Index(from.X));
+  if (from.Y == to.Y) return first.substr(ByteIndex(from.X), ByteIndex(to.X) - ByteIndex(from.X));
+  std::string text = first.substr(ByteIndex(from.X));
   for (int y = from.Y + 1; y < to.Y; ++y)
     (text += '\n') += LineText(y);
-  return (text += '\n') += LineText(to.Y).substr(0, Index(to.X));
+  return (text += '\n') += LineText(to.Y).substr(0, ByteIndex(to.X));
 }
 
 TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
@@ -102,20 +118,20 @@ TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
   if (text.empty()) return at;
   RecordChange({true, at, std::string(text)});
   const std::string& line = LineText(at.Y);
-  const std::string left = line.substr(0, Index(at.X));
-  const std::string right = line.substr(Index(at.X));
+  const std::string left = line.substr(0, ByteIndex(at.X));
+  const std::string right = line.substr(ByteIndex(at.X));
   const std::vector<std::string_view> pieces = SplitAtLineFeeds(text);
   const int added = static_cast<int>(pieces.size()) - 1;
   if (added == 0) {
     lines_.Put(at.Y - 1, left + std::string(text) + right);
-    return {at.X + static_cast<int>(text.size()), at.Y};
+    return EndOf(at, text);
   }
   TkxUpdateBracket bracket(lines_);
   if (!pieces.front().empty() || !right.empty()) lines_.Put(at.Y - 1, left + std::string(pieces.front()));
   for (int i = 1; i < added; ++i)
     lines_.Insert(at.Y - 1 + i, std::string(pieces[static_cast<std::size_t>(i)]));
   lines_.Insert(at.Y - 1 + added, std::string(pieces.back()) + right);
-  return {static_cast<int>(pieces.back().size()) + 1, at.Y + added};
+  return EndOf(at, text);
 }
 
 std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
@@ -124,7 +140,7 @@ std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
   std::string removed = Text(from, to);
   if (removed.empty()) return removed;
   RecordChange({false, from, removed});
-  std::string joined = LineText(from.Y).substr(0, Index(from.X)) + LineText(to.Y).substr(Index(to.X));
+  std::string joined = LineText(from.Y).substr(0, ByteIndex(from.X)) + LineText(to.Y).substr(ByteIndex(to.X));
   if (from.Y == to.Y) {
     lines_.Put(from.Y - 1, std::move(joined));
     return removed;
@@ -175,30 +191,22 @@ std::optional<TextChange> TextDocument::Apply(const TextChange& change, bool for
     Insert(at, change.text);
     return TextChange{true, at, change.text};
   }
-  // The end of the text as it was inserted, wherever the text stands now.
-  const std::size_t lastBreak = change.text.rfind('\n');
-  const int lineBreaks = static_cast<int>(std::count(change.text.begin(), change.text.end(), '\n'));
-  const TkxPoint end =
-      lastBreak == std::string::npos
-          ? TkxPoint{change.at.X + static_cast<int>(change.text.size()), change.at.Y}
-          : TkxPoint{static_cast<int>(change.text.size() - lastBreak), change.at.Y + lineBreaks};
-  std::string removed = Delete(at, end);
+  // As much text as the change holds, whatever the text there is now.
+  std::string removed = Delete(at, EndOf(at, change.text));
   if (removed.empty()) return std::nullopt;
   return TextChange{false, at, std::move(removed)};
 }
 
-TUndoRecord TextDocument::Redone(const TUndoRecord& record, std::vector<TextChange> changes,
-                                 const TBookmarkLines::Lines& bookmarksBefore) const {
-  TUndoRecord redone;
-  redone.Reason = record.Reason;
-  redone.Start = record.Start;
-  redone.End = record.End;
-  redone.Mode = record.Mode;
-  redone.Changes = std::move(changes);
-  const TBookmarkLines::Lines bookmarksAfter = marks_.BookmarkLines();
-  if (bookmarksAfter != bookmarksBefore)
-    redone.Bookmarks = std::make_unique<TBookmarkLines>(TBookmarkLines{bookmarksBefore, bookmarksAfter});
-  return redone;
+TUndoRecord TextDocument::SameStep(const TUndoRecord& record, std::vector<TextChange> changes,
+                                   const TBookmarkLines::Lines& bookmarksBefore) const {
+  TUndoRecord same;
+  same.Reason = record.Reason;
+  same.Start = record.Start;
+  same.End = record.End;
+  same.Mode = record.Mode;
+  same.Changes = std::move(changes);
+  same.Bookmarks = MovedBookmarks(bookmarksBefore, marks_.BookmarkLines());
+  return same;
 }
 
 TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
@@ -215,7 +223,7 @@ TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
   }
   std::reverse(redo.begin(), redo.end());
   // Redo goes from the bookmarks as they are now back to where they were.
-  TUndoRecord redone = Redone(record, std::move(redo), bookmarks);
+  TUndoRecord redone = SameStep(record, std::move(redo), bookmarks);
   if (redone.Bookmarks) std::swap(redone.Bookmarks->before, redone.Bookmarks->after);
   return redone;
 }
@@ -229,7 +237,7 @@ TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
       if (std::optional<TextChange> applied = Apply(change, true)) made.push_back(std::move(*applied));
     if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->after, LineCount());
   }
-  return Redone(record, std::move(made), bookmarks);
+  return SameStep(record, std::move(made), bookmarks);
 }
 
 // ---------------------------------------------------------------- undo steps
@@ -248,8 +256,6 @@ UndoStep::~UndoStep() {
   document_.openSteps_.pop_back();
   if (cancelled_) return;
   record_.Changes = std::move(step.changes);
-  const TBookmarkLines::Lines after = document_.marks_.BookmarkLines();
-  if (after != step.bookmarks)
-    record_.Bookmarks = std::make_unique<TBookmarkLines>(TBookmarkLines{step.bookmarks, after});
+  record_.Bookmarks = MovedBookmarks(step.bookmarks, document_.marks_.BookmarkLines());
   document_.undoList_.Add(std::move(record_));
 }

@@ -86,8 +86,8 @@ private:
   // made, nothing when the text left nothing to do.
   std::optional<TextChange> Apply(const TextChange& change, bool forwards);
   // A record of the same step with `changes`, and the bookmarks as they were and are.
-  TUndoRecord Redone(const TUndoRecord& record, std::vector<TextChange> changes,
-                     const TBookmarkLines::Lines& bookmarksBefore) const;
+  TUndoRecord SameStep(const TUndoRecord& record, std::vector<TextChange> changes,
+                       const TBookmarkLines::Lines& bookmarksBefore) const;
 
   TkxEditList lines_;
   HighlightRanges ranges_{lines_};
