@@ -80,20 +80,20 @@ int EditingCommands::LeadingBlanks(const std::string& line) const {
 }
 
 void EditingCommands::RemoveSelection(TUndoReason reason) {
+  RemoveSelection(reason, core_.HasOption(kxeoScrollPastEol));
+}
+
+void EditingCommands::RemoveSelection(TUndoReason reason, bool trimJoined) {
   UndoStep step(core_.Document(), reason, core_.BlockBegin(), core_.SelectionMode());
   step.SetEnd(core_.BlockEnd());
-  core_.SetSelTextPrimitive(smNormal, {});
+  core_.Selection().Replace(smNormal, {}, trimJoined);
 }
 
 void EditingCommands::SetSelText(std::string_view value, bool trimJoined) {
   TkxPaintLock lock(core_);
   const TkxPoint start = core_.BlockBegin();
   const TSelectionMode mode = core_.SelectionMode();
-  if (core_.SelAvail()) {
-    UndoStep cut(core_.Document(), urCut, start, mode);
-    cut.SetEnd(core_.BlockEnd());
-    core_.Selection().Replace(smNormal, {}, trimJoined);
-  }
+  if (core_.SelAvail()) RemoveSelection(urCut, trimJoined);
   UndoStep insertion(core_.Document(), urInsertion, start, mode);
   core_.Selection().Replace(smNormal, value, trimJoined);
   insertion.SetEnd(core_.CaretXY());

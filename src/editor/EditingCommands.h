@@ -20,8 +20,10 @@ public:
   // Replaces the selection by `value` in normal mode, recording the cut and the insertion.
   // `trimJoined` as for SelectionText::Replace.
   void SetSelText(std::string_view value, bool trimJoined);
-  // Removes the selection as one undo step of `reason`.
+  // Removes the selection as one undo step of `reason`; `trimJoined` as for
+  // SelectionText::Replace, by default as the options say.
   void RemoveSelection(TUndoReason reason);
+  void RemoveSelection(TUndoReason reason, bool trimJoined);
   // Leading bytes 1 ... 32 of a line; 0 without auto-indent.
   [[nodiscard]] int LeadingBlanks(const std::string& line) const;
 
