@@ -118,14 +118,16 @@ TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
   if (text.empty()) return at;
   RecordChange({true, at, std::string(text)});
   const std::string& line = LineText(at.Y);
-  const std::string left = line.substr(0, ByteIndex(at.X));
-  const std::string right = line.substr(ByteIndex(at.X));
   const std::vector<std::string_view> pieces = SplitAtLineFeeds(text);
   const int added = static_cast<int>(pieces.size()) - 1;
   if (added == 0) {
-    lines_.Put(at.Y - 1, left + std::string(text) + right);
+    std::string changed = line;
+    changed.insert(ByteIndex(at.X), text);
+    lines_.Put(at.Y - 1, std::move(changed));
     return EndOf(at, text);
   }
+  const std::string left = line.substr(0, ByteIndex(at.X));
+  const std::string right = line.substr(ByteIndex(at.X));
   TkxUpdateBracket bracket(lines_);
   if (!pieces.front().empty() || !right.empty()) lines_.Put(at.Y - 1, left + std::string(pieces.front()));
   for (int i = 1; i < added; ++i)
@@ -140,11 +142,13 @@ std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
   std::string removed = Text(from, to);
   if (removed.empty()) return removed;
   RecordChange({false, from, removed});
-  std::string joined = LineText(from.Y).substr(0, ByteIndex(from.X)) + LineText(to.Y).substr(ByteIndex(to.X));
   if (from.Y == to.Y) {
-    lines_.Put(from.Y - 1, std::move(joined));
+    std::string changed = LineText(from.Y);
+    changed.erase(ByteIndex(from.X), removed.size());
+    lines_.Put(from.Y - 1, std::move(changed));
     return removed;
   }
+  std::string joined = LineText(from.Y).substr(0, ByteIndex(from.X)) + LineText(to.Y).substr(ByteIndex(to.X));
   TkxUpdateBracket bracket(lines_);
   if (joined != LineText(from.Y)) lines_.Put(from.Y - 1, std::move(joined));
   for (int y = from.Y; y < to.Y; ++y)

@@ -93,7 +93,6 @@ public:
   void SetCaretX(int value) { SetCaretXY({value, CaretY()}); }
   void SetCaretY(int value) { SetCaretXY({CaretX(), value}); }
   void SetCaretXY(TkxPoint value);
-  [[nodiscard]] bool CaretPastEolAllowed() const { return caretPastEol_ || HasOption(kxeoScrollPastEol); }
   void EnsureCursorPosVisible();
   // The columns the view scrolls over: MaxLeftChar, or the longest line with the caret after it.
   [[nodiscard]] int ScrollWidth() const { return std::max(MaxLeftChar, Lines().LongestLongLine() + 1); }
@@ -313,6 +312,7 @@ private:
     member = value;
     InvalidateAll();
   }
+  [[nodiscard]] bool CaretPastEolAllowed() const { return caretPastEol_ || HasOption(kxeoScrollPastEol); }
   // Carries out one command inside the paint lock.
   void CarryOutCommand(TkxEditorCommand command, char ch, const void* data);
   bool ExecuteViewCommand(TkxEditorCommand command);
