@@ -17,21 +17,16 @@ std::optional<TkxPoint> MatchingBracket(const TextDocument& document, TkxPoint a
   const char partner = kBrackets[forward ? index + 1 : index - 1];
   const int step = forward ? 1 : -1;
   int level = 1;
-  int y = at.Y;
-  int x = at.X - 1; // 0-based index of the byte looked at
-  for (;;) {
+  for (int y = at.Y; y >= 1 && y <= document.LineCount() && std::abs(y - at.Y) <= lineLimit; y += step) {
     const std::string& text = document.LineText(y);
-    x += step;
-    if (x < 0 || x >= static_cast<int>(text.size())) {
-      y += step;
-      if (y < 1 || y > document.LineCount() || std::abs(y - at.Y) > lineLimit) return std::nullopt;
-      x = forward ? -1 : static_cast<int>(document.LineText(y).size());
-      continue;
+    const int length = static_cast<int>(text.size());
+    for (int x = y == at.Y ? at.X - 1 + step : (forward ? 0 : length - 1); x >= 0 && x < length; x += step) {
+      const char c = text[static_cast<std::size_t>(x)];
+      if (c == bracket)
+        ++level;
+      else if (c == partner && --level == 0)
+        return TkxPoint{x + 1, y};
     }
-    const char c = text[static_cast<std::size_t>(x)];
-    if (c == bracket)
-      ++level;
-    else if (c == partner && --level == 0)
-      return TkxPoint{x + 1, y};
   }
+  return std::nullopt;
 }

@@ -71,6 +71,7 @@ void TkxEditCore::SetCaretXY(TkxPoint value) {
     if (y0 != caretY_) changes |= stCaretY;
     caretX_ = x0;
     caretY_ = y0;
+    bracketsStale_ = true;
     StatusChanged(changes);
     EnsureCursorPosVisible();
     caretNeedsUpdate_ = true;
@@ -201,7 +202,7 @@ int TkxEditCore::SearchReplace(std::string_view search, std::string_view replace
 
 // ---------------------------------------------------------------- matched brackets
 
-std::optional<TkxEditCore::TBracketPair> TkxEditCore::MatchedBrackets() const {
+std::optional<TkxEditCore::TBracketPair> TkxEditCore::FindMatchedBrackets() const {
   const TkxPoint caret = CaretXY();
   for (const TkxPoint bracket : {caret, TkxPoint{caret.X - 1, caret.Y}})
     if (const std::optional<TkxPoint> match =
@@ -211,7 +212,9 @@ std::optional<TkxEditCore::TBracketPair> TkxEditCore::MatchedBrackets() const {
 }
 
 void TkxEditCore::RefreshMatchedBrackets() {
-  const std::optional<TBracketPair> brackets = MatchedBrackets();
+  if (!bracketsStale_) return;
+  bracketsStale_ = false;
+  const std::optional<TBracketPair> brackets = FindMatchedBrackets();
   if (brackets == shownBrackets_) return;
   for (const std::optional<TBracketPair>& pair : {shownBrackets_, brackets})
     if (pair) {
@@ -290,6 +293,9 @@ void TkxEditCore::UpdateLayout() {
   UpdateScrollBarsOrFlag();
   UpdateCaretOrFlag();
   InvalidateAll();
+  // How far a match is looked for depends on the lines that fit.
+  bracketsStale_ = true;
+  if (paintLock_ == 0) RefreshMatchedBrackets();
 }
 
 TkxPoint TkxEditCore::PixelsToRowColumn(int x, int y) const {
@@ -378,6 +384,7 @@ void TkxEditCore::InvalidateGutterLines(int first, int last) {
 // ---------------------------------------------------------------- the document's changes
 
 void TkxEditCore::LinesChanged(const LineChange& change) {
+  bracketsStale_ = true;
   const int line = change.line + 1; // 1-based
   switch (change.kind) {
   case LineChange::Appended:

@@ -191,7 +191,7 @@ public:
     TkxPoint match;
     bool operator==(const TBracketPair&) const = default;
   };
-  [[nodiscard]] std::optional<TBracketPair> MatchedBrackets() const;
+  [[nodiscard]] std::optional<TBracketPair> MatchedBrackets() const { return shownBrackets_; }
   [[nodiscard]] TColor MatchedBracketColor() const { return matchedBracketColor_; }
   void SetMatchedBracketColor(TColor value) { SetAndRepaint(matchedBracketColor_, value); }
 
@@ -322,6 +322,7 @@ private:
   void UpdateCaretOrFlag();
   void ClampPoint(TkxPoint& point) const;
   void Invalidate(const TkxRect& rect);
+  [[nodiscard]] std::optional<TBracketPair> FindMatchedBrackets() const;
   // Repaints the brackets highlighted before and those to highlight now, when they differ.
   void RefreshMatchedBrackets();
 
@@ -374,6 +375,8 @@ private:
   TColor fontColor_ = clWindowText;
   TColor matchedBracketColor_ = 0xFFE0B0; // light blue
   std::optional<TBracketPair> shownBrackets_;
+  // The caret, the text or the window changed since the brackets were looked for.
+  bool bracketsStale_ = false;
   TkxCaretType insertCaret_ = ctVerticalLine;
   TkxCaretType overwriteCaret_ = ctBlock;
   TSelectionMode selectionMode_ = smNormal;
