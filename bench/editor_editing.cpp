@@ -9,6 +9,9 @@
 // kStepsPerFrame steps (every typed statement when typing) pending events are processed, so both
 // repaint what the steps changed; painting a frame costs the same at any file size and is
 // measured on its own by editor_control.
+//
+// At the end the program reports the heap the undo history of the typed characters takes: what
+// typing takes with the history kept beyond what it takes without.
 #include "EditorPair.h"
 
 #include <QApplication>
@@ -18,6 +21,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -159,6 +165,30 @@ template <typename Editor> void UndoRedo(benchmark::State& state) {
   Expect(state, *editor, kSourceLines, last, "x" + SourceLine(last));
 }
 
+// Kilobytes of heap that typing kTypedChars characters takes with `levels` of undo history.
+double TypingKilobytes(int levels) {
+  const auto ours = Loaded<Ours>(kFirstLine, 1);
+  if (levels == 0)
+    ours->editor.Core().LockUndo();
+  else
+    ours->editor.SetMaxUndo(levels);
+  const std::size_t before = mallinfo2().uordblks;
+  TypeStatements(ours->editor);
+  return (static_cast<double>(mallinfo2().uordblks) - static_cast<double>(before)) / 1024;
+}
+
+// What the undo history of the typed characters costs on top of the typing itself; the baseline
+// merges characters typed one after another into one step.
+void ReportUndoMemory() {
+  const double typing = TypingKilobytes(0);
+  const auto theirs = Loaded<Theirs>(kFirstLine, 1);
+  TypeStatements(theirs->edit);
+  std::printf("Undo history of %d typed characters: %.0f KB with 1000 levels, %.0f KB with a level for "
+              "each (QPlainTextEdit keeps %d merged steps)\n",
+              kTypedChars, TypingKilobytes(1000) - typing, TypingKilobytes(kTypedChars) - typing,
+              theirs->edit.document()->availableUndoSteps());
+}
+
 void Typing_Tessarin(benchmark::State& state) { Typing<Ours>(state); }
 void Typing_QPlainTextEdit(benchmark::State& state) { Typing<Theirs>(state); }
 void LineBreaks_Tessarin(benchmark::State& state) { LineBreaks<Ours>(state); }
@@ -175,4 +205,6 @@ BENCHMARK(UndoRedo_QPlainTextEdit)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 } // namespace
 
-int main(int argc, char** argv) { return RunEditorBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+  return RunEditorBenchmarks(argc, argv, [](RatioReporter&) { ReportUndoMemory(); });
+}

@@ -1,36 +1,47 @@
-// Random command sequences on the editor model: every step must keep the text, caret and
-// selection whole, and no sequence may crash or read outside the text.
-#include "../tests/editor/kxEditScript.h"
+// Random command scripts on the editor model under any options: every step must keep the text,
+// caret, selection, bookmarks and highlighter ranges whole, and undoing everything must give back
+// the starting text and bookmarks byte for byte, redoing everything the final ones.
+#include "../tests/editor/EditScript.h"
 
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// Steps run over the whole fuzzing session, reported when it ends.
+long long stepsRun = 0;
+
+void Fail(const std::string& what) {
+  std::fprintf(stderr, "%s\n", what.c_str());
+  std::abort();
+}
+
+// Past this much text a script only measures copying and pasting.
+bool Small(const TkxEditCore& core) {
+  std::size_t bytes = 0;
+  for (int i = 0; i < core.LineCount(); ++i)
+    bytes += core.Lines()[i].size();
+  return core.LineCount() < 2000 && bytes < 1 << 16;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::atexit([] { std::fprintf(stderr, "editor steps run: %lld\n", stepsRun); });
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  kxEditScript::Bytes bytes(data, size);
-  TkxEditCore core;
-  kxEditScript::MemoryClipboard clipboard;
-  core.SetFontMetrics(8, 16);
-  core.SetClientSize(300, 200);
-  core.SetClipboard(&clipboard);
-  core.SetMaxUndo(1 + bytes.Next() % 64);
-  if (bytes.Next() % 2) core.SetOptions(core.Options() ^ kxeoScrollPastEol);
-  std::string text;
-  for (const std::string& line : kxEditScript::StartText(bytes))
-    text += line + "\r\n";
-  core.Lines().SetTextStr(text);
-  // Copy and paste can double the text at every step; beyond this size a script only measures memory.
-  constexpr int kLineLimit = 100000;
-  while (!bytes.AtEnd() && core.LineCount() < kLineLimit) {
-    try {
-      kxEditScript::Step(core, bytes);
-    } catch (const EkxEditError&) {
-      // clipboard refusals are reported to the user, not faults
-    }
-    const std::string broken = kxEditScript::CheckInvariants(core);
-    if (!broken.empty()) {
-      std::fprintf(stderr, "invariant broken: %s\n", broken.c_str());
-      std::abort();
-    }
+  EditScript::Bytes bytes(data, size);
+  const auto options = static_cast<TkxEditorOptions>((bytes.Next() | bytes.Next() << 8) & 0x3FF);
+  EditScript::Session run(bytes, options);
+  const EditScript::Snapshot start = EditScript::Take(run.core);
+  while (!bytes.AtEnd() && Small(run.core)) {
+    EditScript::Step(run.core, run.clipboard, bytes);
+    ++stepsRun;
+    if (const std::string broken = EditScript::CheckInvariants(run.core); !broken.empty())
+      Fail("invariant broken: " + broken);
   }
+  if (const std::string lost = EditScript::CheckUndoRedo(run.core, start); !lost.empty()) Fail(lost);
   return 0;
 }

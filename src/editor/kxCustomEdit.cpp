@@ -92,8 +92,8 @@ TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   setAttribute(Qt::WA_InputMethodEnabled);
   setFocusPolicy(Qt::StrongFocus);
   setAcceptDrops(true);
-  SetView(this);
-  SetClipboard(&clipboard_);
+  core_.SetView(this);
+  core_.SetClipboard(&clipboard_);
   drawer_.SetBaseFont(TkxTextDrawer::EditorFont("Courier New", 10));
   MeasureFont();
   SetScrollBars(TkxScrollBars::ssBoth);
@@ -111,13 +111,13 @@ TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   });
   connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
           [this](int action) { HorizontalAction(action); });
-  SetClientSize(viewport()->width(), viewport()->height());
+  core_.SetClientSize(viewport()->width(), viewport()->height());
 }
 
 TkxCustomEdit::~TkxCustomEdit() {
   caretTimer_.stop();
   autoScrollTimer_.stop();
-  SetView(nullptr);
+  core_.SetView(nullptr);
 }
 
 void TkxCustomEdit::SetEditorFont(const QFont& font) {
@@ -185,8 +185,8 @@ void TkxCustomEdit::ApplyPendingScroll() {
 
 void TkxCustomEdit::UpdateScrollBars() {
   updatingScrollBars_ = true;
-  ApplyScrollInfo(verticalScrollBar(), VerticalScrollInfo());
-  ApplyScrollInfo(horizontalScrollBar(), HorizontalScrollInfo());
+  ApplyScrollInfo(verticalScrollBar(), core_.VerticalScrollInfo());
+  ApplyScrollInfo(horizontalScrollBar(), core_.HorizontalScrollInfo());
   updatingScrollBars_ = false;
 }
 
@@ -203,17 +203,18 @@ void TkxCustomEdit::RepaintNow() {
 }
 
 void TkxCustomEdit::MeasureFont() {
-  const TFontStyles styles = HighLighter() ? AttributeStyles() : FontStyle(drawer_.BaseFont());
-  SetFontMetrics(drawer_.CharWidth(styles), drawer_.FontHeight(styles));
+  const TFontStyles styles = core_.HighLighter() ? core_.AttributeStyles() : FontStyle(drawer_.BaseFont());
+  core_.SetFontMetrics(drawer_.CharWidth(styles), drawer_.FontHeight(styles));
 }
 
 QRect TkxCustomEdit::CaretRect() const {
-  const TkxPoint pixel = RowColumnToPixels(CaretXY());
-  if (pixel.X < GutterWidth() || pixel.X > ClientWidth() || pixel.Y < 0 || pixel.Y >= ClientHeight())
+  const TkxPoint pixel = core_.RowColumnToPixels(core_.CaretXY());
+  if (pixel.X < core_.GutterWidth() || pixel.X > core_.ClientWidth() || pixel.Y < 0 ||
+      pixel.Y >= core_.ClientHeight())
     return {};
-  const int cw = CharWidth();
-  const int lh = LineHeight();
-  switch (InsertMode() ? InsertCaret() : OverwriteCaret()) {
+  const int cw = core_.CharWidth();
+  const int lh = core_.LineHeight();
+  switch (core_.InsertMode() ? core_.InsertCaret() : core_.OverwriteCaret()) {
   case ctVerticalLine: return {pixel.X - 1, pixel.Y, 2, lh};
   case ctHorizontalLine: return {pixel.X, pixel.Y + lh - 2, cw, 2};
   case ctHalfBlock: return {pixel.X, pixel.Y + lh / 2, cw, lh - lh / 2};
@@ -234,13 +235,13 @@ void TkxCustomEdit::paintEvent(QPaintEvent* event) {
   // repainted instead (deltas never bring this back below the view's height).
   if (scrollPending_) pendingScrollDy_ = std::numeric_limits<int>::max() / 2;
   QPainter painter(viewport());
-  TkxQtCanvas canvas(painter, drawer_, palette(), CharWidth(), LineHeight());
+  TkxQtCanvas canvas(painter, drawer_, palette(), core_.CharWidth(), core_.LineHeight());
   const TkxPaintContext context{hasFocus(), FontStyle(drawer_.BaseFont())};
   for (const QRect& rect : event->region())
-    PaintEditor(*this, canvas, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, context);
+    PaintEditor(core_, canvas, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, context);
   dirty_ -= event->region();
   caretShown_ = {};
-  if (hasFocus() && caretBlinkOn_ && !HasOption(kxeoNoCaret)) {
+  if (hasFocus() && caretBlinkOn_ && !core_.HasOption(kxeoNoCaret)) {
     caretShown_ = CaretRect();
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
     painter.fillRect(caretShown_, Qt::white);
@@ -249,7 +250,7 @@ void TkxCustomEdit::paintEvent(QPaintEvent* event) {
 
 void TkxCustomEdit::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  SetClientSize(viewport()->width(), viewport()->height());
+  core_.SetClientSize(viewport()->width(), viewport()->height());
 }
 
 void TkxCustomEdit::scrollContentsBy(int, int) {
@@ -271,23 +272,25 @@ bool TkxCustomEdit::event(QEvent* event) {
 
 void TkxCustomEdit::keyPressEvent(QKeyEvent* event) {
   const bool command =
-      KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()), ShiftStateFromQt(event->modifiers()));
+      core_.KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()), ShiftStateFromQt(event->modifiers()));
   // Qt delivers the key and its characters together; the model swallows a command key's character.
   for (QChar ch : event->text())
-    if (std::optional<char> byte = CharToByte(ch)) KeyPress(*byte);
+    if (std::optional<char> byte = CharToByte(ch)) core_.KeyPress(*byte);
   event->setAccepted(command || !event->text().isEmpty());
 }
 
 void TkxCustomEdit::inputMethodEvent(QInputMethodEvent* event) {
   // Qt sends no separate characters after a committed string, so nothing is to be skipped.
   const std::string text = QStringToBytes(event->commitString());
-  if (!text.empty()) ExecuteCommand(ecImeStr, 0, text.c_str());
+  if (!text.empty()) core_.ExecuteCommand(ecImeStr, 0, text.c_str());
   event->accept();
 }
 
 // ---------------------------------------------------------------- mouse
 
-TkxPoint TkxCustomEdit::PositionAt(QPoint pixel) const { return PixelsToRowColumn(pixel.x(), pixel.y()); }
+TkxPoint TkxCustomEdit::PositionAt(QPoint pixel) const {
+  return core_.PixelsToRowColumn(pixel.x(), pixel.y());
+}
 
 void TkxCustomEdit::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
@@ -295,47 +298,48 @@ void TkxCustomEdit::mousePressEvent(QMouseEvent* event) {
   leftButtonDown_ = true;
   mouseDownPixel_ = pixel;
   mousePixel_ = pixel;
-  pressInGutter_ = pixel.x() < GutterWidth();
-  const bool hadSelection = SelAvail();
-  IncPaintLock();
-  SetCaretXY(PositionAt(pixel));
-  waitingForDrag_ = HasOption(kxeoDragDropEditing) && hadSelection && pixel.x() > GutterWidth() &&
-                    InsideSelection(CaretXY());
+  pressInGutter_ = pixel.x() < core_.GutterWidth();
+  const bool hadSelection = core_.SelAvail();
+  core_.IncPaintLock();
+  core_.SetCaretXY(PositionAt(pixel));
+  waitingForDrag_ = core_.HasOption(kxeoDragDropEditing) && hadSelection && pixel.x() > core_.GutterWidth() &&
+                    core_.InsideSelection(core_.CaretXY());
   if (!waitingForDrag_) {
     if (event->modifiers() & Qt::ShiftModifier)
-      SetBlockEnd(CaretXY());
+      core_.SetBlockEnd(core_.CaretXY());
     else
-      SetBlockBegin(CaretXY());
+      core_.SetBlockBegin(core_.CaretXY());
   }
-  DecPaintLock();
+  core_.DecPaintLock();
 }
 
 void TkxCustomEdit::mouseMoveEvent(QMouseEvent* event) {
   if (!leftButtonDown_) return;
   mousePixel_ = event->position().toPoint();
   if (waitingForDrag_) {
-    if ((mousePixel_ - mouseDownPixel_).manhattanLength() >= QApplication::startDragDistance() && !ReadOnly())
+    if ((mousePixel_ - mouseDownPixel_).manhattanLength() >= QApplication::startDragDistance() &&
+        !core_.ReadOnly())
       StartDrag();
     return;
   }
-  const bool inside = mousePixel_.x() >= GutterWidth() && mousePixel_.x() < ClientWidth() &&
-                      mousePixel_.y() >= 0 && mousePixel_.y() < ClientHeight();
+  const bool inside = mousePixel_.x() >= core_.GutterWidth() && mousePixel_.x() < core_.ClientWidth() &&
+                      mousePixel_.y() >= 0 && mousePixel_.y() < core_.ClientHeight();
   if (!inside) {
     if (!autoScrollTimer_.isActive()) AutoScrollStep();
     return;
   }
   autoScrollTimer_.stop();
-  IncPaintLock();
-  SetCaretXY(PositionAt(mousePixel_));
-  SetBlockEnd(CaretXY());
-  DecPaintLock();
+  core_.IncPaintLock();
+  core_.SetCaretXY(PositionAt(mousePixel_));
+  core_.SetBlockEnd(core_.CaretXY());
+  core_.DecPaintLock();
 }
 
 void TkxCustomEdit::StartDrag() {
   waitingForDrag_ = false;
   leftButtonDown_ = false;
   auto* data = new QMimeData;
-  data->setText(BytesToQString(SelText()));
+  data->setText(BytesToQString(core_.SelText()));
   data->setData(kDragMimeType, QByteArray::number(reinterpret_cast<quintptr>(this)));
   auto* drag = new QDrag(this);
   drag->setMimeData(data);
@@ -350,29 +354,31 @@ void TkxCustomEdit::AutoScrollStep() {
   if (!leftButtonDown_) return;
   const QPoint p = mousePixel_;
   int distance = 0;
-  IncPaintLock();
-  if (p.x() < GutterWidth()) {
-    distance = GutterWidth() - p.x();
-    SetLeftChar(LeftChar() - (distance > 9 ? 8 : 1));
-  } else if (p.x() > ClientWidth()) {
-    distance = p.x() - ClientWidth();
-    SetLeftChar(LeftChar() + (distance > 9 ? 8 : 1));
+  core_.IncPaintLock();
+  if (p.x() < core_.GutterWidth()) {
+    distance = core_.GutterWidth() - p.x();
+    core_.SetLeftChar(core_.LeftChar() - (distance > 9 ? 8 : 1));
+  } else if (p.x() > core_.ClientWidth()) {
+    distance = p.x() - core_.ClientWidth();
+    core_.SetLeftChar(core_.LeftChar() + (distance > 9 ? 8 : 1));
   }
   if (p.y() < 0) {
     distance = std::max(distance, -p.y());
-    SetTopLine(TopLine() - (-p.y() > 9 ? LinesInWindow() : 1));
-  } else if (p.y() > ClientHeight()) {
-    distance = std::max(distance, p.y() - ClientHeight());
-    SetTopLine(TopLine() + (p.y() - ClientHeight() < 10 ? 1 : LinesInWindow()));
+    core_.SetTopLine(core_.TopLine() - (-p.y() > 9 ? core_.LinesInWindow() : 1));
+  } else if (p.y() > core_.ClientHeight()) {
+    distance = std::max(distance, p.y() - core_.ClientHeight());
+    core_.SetTopLine(core_.TopLine() + (p.y() - core_.ClientHeight() < 10 ? 1 : core_.LinesInWindow()));
   }
   // Caret and selection follow to the nearest visible position.
-  const QPoint visible(std::clamp(p.x(), GutterWidth() + 2, std::max(ClientWidth() - 1, GutterWidth() + 2)),
-                       std::clamp(p.y(), 0, std::max(ClientHeight() - 1, 0)));
-  SetCaretXY(PositionAt(visible));
-  SetBlockEnd(CaretXY());
-  DecPaintLock();
+  const QPoint visible(
+      std::clamp(p.x(), core_.GutterWidth() + 2, std::max(core_.ClientWidth() - 1, core_.GutterWidth() + 2)),
+      std::clamp(p.y(), 0, std::max(core_.ClientHeight() - 1, 0)));
+  core_.SetCaretXY(PositionAt(visible));
+  core_.SetBlockEnd(core_.CaretXY());
+  core_.DecPaintLock();
   RepaintNow();
-  const bool outside = p.x() < GutterWidth() || p.x() > ClientWidth() || p.y() < 0 || p.y() > ClientHeight();
+  const bool outside =
+      p.x() < core_.GutterWidth() || p.x() > core_.ClientWidth() || p.y() < 0 || p.y() > core_.ClientHeight();
   if (outside) autoScrollTimer_.start(distance > kFarAway ? 0 : kAutoScrollPause);
 }
 
@@ -381,34 +387,35 @@ void TkxCustomEdit::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint pixel = event->position().toPoint();
   autoScrollTimer_.stop();
   leftButtonDown_ = false;
-  if (pressInGutter_ && pixel.x() < GutterWidth() && OnGutterClick) {
-    const int line = TopLine() + pixel.y() / LineHeight();
-    OnGutterClick(pixel.x(), pixel.y(), line,
-                  line <= LineCount() ? Marks().MarkAt(line, pixel.x(), BookMarkOptions().Xoffset())
-                                      : nullptr);
+  if (pressInGutter_ && pixel.x() < core_.GutterWidth() && core_.OnGutterClick) {
+    const int line = core_.TopLine() + pixel.y() / core_.LineHeight();
+    core_.OnGutterClick(pixel.x(), pixel.y(), line,
+                        line <= core_.LineCount()
+                            ? core_.Marks().MarkAt(line, pixel.x(), core_.BookMarkOptions().Xoffset())
+                            : nullptr);
   }
   pressInGutter_ = false;
   if (waitingForDrag_) {
     waitingForDrag_ = false;
-    SetBlockBegin(CaretXY());
+    core_.SetBlockBegin(core_.CaretXY());
   }
 }
 
 void TkxCustomEdit::mouseDoubleClickEvent(QMouseEvent* event) {
   const QPoint pixel = event->position().toPoint();
-  if (event->button() != Qt::LeftButton || pixel.x() <= GutterWidth()) return;
+  if (event->button() != Qt::LeftButton || pixel.x() <= core_.GutterWidth()) return;
   leftButtonDown_ = true;
   waitingForDrag_ = false;
   mousePixel_ = pixel;
-  IncPaintLock();
-  SetCaretXY(PositionAt(pixel));
-  SelectWordAtCaret();
-  DecPaintLock();
+  core_.IncPaintLock();
+  core_.SetCaretXY(PositionAt(pixel));
+  core_.SelectWordAtCaret();
+  core_.DecPaintLock();
 }
 
 void TkxCustomEdit::wheelEvent(QWheelEvent* event) {
-  MouseWheel(event->angleDelta().y(), event->modifiers() & Qt::ControlModifier,
-             QApplication::wheelScrollLines());
+  core_.MouseWheel(event->angleDelta().y(), event->modifiers() & Qt::ControlModifier,
+                   QApplication::wheelScrollLines());
   event->accept();
 }
 
@@ -417,23 +424,23 @@ void TkxCustomEdit::wheelEvent(QWheelEvent* event) {
 void TkxCustomEdit::VerticalAction(int action) {
   if (updatingScrollBars_) return;
   if (const std::optional<TkxScrollAction> scroll = ScrollActionFromQt(action)) {
-    VerticalScroll(*scroll, verticalScrollBar()->sliderPosition());
+    core_.VerticalScroll(*scroll, verticalScrollBar()->sliderPosition());
     UpdateScrollBars();
     if (scrollHint_ && !scrollHint_->isHidden())
-      scrollHint_->setText(QStringLiteral("Top Line: %1").arg(TopLine()));
+      scrollHint_->setText(QStringLiteral("Top Line: %1").arg(core_.TopLine()));
   }
 }
 
 void TkxCustomEdit::HorizontalAction(int action) {
   if (updatingScrollBars_) return;
   if (const std::optional<TkxScrollAction> scroll = ScrollActionFromQt(action)) {
-    HorizontalScroll(*scroll, horizontalScrollBar()->sliderPosition());
+    core_.HorizontalScroll(*scroll, horizontalScrollBar()->sliderPosition());
     UpdateScrollBars();
   }
 }
 
 void TkxCustomEdit::ShowScrollHint() {
-  if (!HasOption(kxeoShowScrollHint)) return;
+  if (!core_.HasOption(kxeoShowScrollHint)) return;
   if (!scrollHint_) {
     scrollHint_ = new QLabel(this);
     scrollHint_->setFrameShape(QFrame::Box);
@@ -441,7 +448,7 @@ void TkxCustomEdit::ShowScrollHint() {
     scrollHint_->setBackgroundRole(QPalette::ToolTipBase);
     scrollHint_->setForegroundRole(QPalette::ToolTipText);
   }
-  scrollHint_->setText(QStringLiteral("Top Line: %1").arg(TopLine()));
+  scrollHint_->setText(QStringLiteral("Top Line: %1").arg(core_.TopLine()));
   scrollHint_->adjustSize();
   const int right = viewport()->geometry().right() - 4;
   scrollHint_->move(right - scrollHint_->width(), 10);
@@ -455,44 +462,44 @@ void TkxCustomEdit::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
   caretTimer_.start();
   UpdateCaret();
-  if (HideSelection()) InvalidateAll();
+  if (core_.HideSelection()) core_.InvalidateAll();
 }
 
 void TkxCustomEdit::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   caretTimer_.stop();
   UpdateArea(caretShown_);
-  if (HideSelection()) InvalidateAll();
+  if (core_.HideSelection()) core_.InvalidateAll();
 }
 
 void TkxCustomEdit::dragEnterEvent(QDragEnterEvent* event) {
-  if (OwnDrag(event->mimeData()) || (HasOption(kxeoDropFiles) && event->mimeData()->hasUrls()))
+  if (OwnDrag(event->mimeData()) || (core_.HasOption(kxeoDropFiles) && event->mimeData()->hasUrls()))
     event->acceptProposedAction();
 }
 
 void TkxCustomEdit::dragMoveEvent(QDragMoveEvent* event) {
   if (!OwnDrag(event->mimeData())) return;
   // The caret follows the mouse; Ctrl copies.
-  SetCaretXY(PositionAt(event->position().toPoint()));
+  core_.SetCaretXY(PositionAt(event->position().toPoint()));
   event->setDropAction(event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction);
   event->accept();
 }
 
-void TkxCustomEdit::dragLeaveEvent(QDragLeaveEvent*) { SetCaretXY(PositionAt(mouseDownPixel_)); }
+void TkxCustomEdit::dragLeaveEvent(QDragLeaveEvent*) { core_.SetCaretXY(PositionAt(mouseDownPixel_)); }
 
 void TkxCustomEdit::dropEvent(QDropEvent* event) {
   if (OwnDrag(event->mimeData())) {
     const bool copy = event->modifiers() & Qt::ControlModifier;
-    DropSelection(PositionAt(event->position().toPoint()), copy);
+    core_.DropSelection(PositionAt(event->position().toPoint()), copy);
     event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
     event->accept();
     return;
   }
-  if (!HasOption(kxeoDropFiles) || !OnDropFiles) return;
+  if (!core_.HasOption(kxeoDropFiles) || !core_.OnDropFiles) return;
   std::vector<std::string> files;
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
   const QPoint pixel = event->position().toPoint();
-  OnDropFiles(pixel.x(), pixel.y(), files);
+  core_.OnDropFiles(pixel.x(), pixel.y(), files);
   event->acceptProposedAction();
 }

@@ -1,5 +1,5 @@
-// The editor control as a Qt widget: a scroll area that shows a TkxEditCore, paints it through
-// the text drawer and turns keyboard, mouse, wheel and scroll-bar input into model calls.
+// The editor control as a Qt widget: a scroll area holding a view core (TkxEditCore) that it
+// paints through the text drawer and feeds with keyboard, mouse, wheel and scroll-bar input.
 #pragma once
 
 #include "kxEditCore.h"
@@ -23,11 +23,17 @@ public:
 enum class TkxScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TkxBorderStyle { bsNone, bsSingle };
 
-class TkxCustomEdit : public QAbstractScrollArea, public TkxEditCore, private TkxEditView {
+class TkxCustomEdit : public QAbstractScrollArea, private TkxEditView {
   Q_OBJECT
+  TkxEditCore core_;
+
 public:
   explicit TkxCustomEdit(QWidget* parent = nullptr);
   ~TkxCustomEdit() override;
+
+  // The whole editor interface; the members below pass on what the program's windows use.
+  [[nodiscard]] TkxEditCore& Core() { return core_; }
+  [[nodiscard]] const TkxEditCore& Core() const { return core_; }
 
   // The text font; the cell grid is measured from it ("Courier New" 10 by default, with a
   // fixed-pitch fall-back).
@@ -46,6 +52,61 @@ public:
   [[nodiscard]] QRect CaretRect() const;
   // The scroll hint showing the top line while the vertical thumb is dragged, or nullptr.
   [[nodiscard]] QLabel* ScrollHint() const { return scrollHint_; }
+
+  // --- text and history
+  [[nodiscard]] TkxEditList& Lines() { return core_.Lines(); }
+  [[nodiscard]] const TkxEditList& Lines() const { return core_.Lines(); }
+  [[nodiscard]] int LineCount() const { return core_.LineCount(); }
+  [[nodiscard]] const std::string& LineText(int line) const { return core_.LineText(line); }
+  [[nodiscard]] bool Modified() const { return core_.Modified(); }
+  void SetModified(bool value) { core_.SetModified(value); }
+  [[nodiscard]] bool CanUndo() const { return core_.CanUndo(); }
+  [[nodiscard]] bool CanRedo() const { return core_.CanRedo(); }
+  void Undo() { core_.Undo(); }
+  void Redo() { core_.Redo(); }
+  void ClearUndo() { core_.ClearUndo(); }
+  void SetMaxUndo(int value) { core_.SetMaxUndo(value); }
+
+  // --- caret, view and selection
+  [[nodiscard]] int CaretY() const { return core_.CaretY(); }
+  [[nodiscard]] TkxPoint CaretXY() const { return core_.CaretXY(); }
+  void SetCaretY(int value) { core_.SetCaretY(value); }
+  void SetCaretXY(TkxPoint value) { core_.SetCaretXY(value); }
+  [[nodiscard]] int TopLine() const { return core_.TopLine(); }
+  void SetTopLine(int value) { core_.SetTopLine(value); }
+  [[nodiscard]] int LinesInWindow() const { return core_.LinesInWindow(); }
+  [[nodiscard]] int GutterWidth() const { return core_.GutterWidth(); }
+  [[nodiscard]] int CharWidth() const { return core_.CharWidth(); }
+  [[nodiscard]] int LineHeight() const { return core_.LineHeight(); }
+  [[nodiscard]] TkxPoint BlockBegin() const { return core_.BlockBegin(); }
+  void SetBlockBegin(TkxPoint point) { core_.SetBlockBegin(point); }
+  void SetBlockEnd(TkxPoint point) { core_.SetBlockEnd(point); }
+  [[nodiscard]] bool SelAvail() const { return core_.SelAvail(); }
+  [[nodiscard]] std::string SelText() const { return core_.SelText(); }
+  void SetSelText(std::string_view value) { core_.SetSelText(value); }
+
+  // --- commands
+  void ExecuteCommand(TkxEditorCommand command, char ch = 0, const void* data = nullptr) {
+    core_.ExecuteCommand(command, ch, data);
+  }
+  void KeyPress(char ch) { core_.KeyPress(ch); }
+  void CutToClipboard() { core_.CutToClipboard(); }
+  void CopyToClipboard() { core_.CopyToClipboard(); }
+  void PasteFromClipboard() { core_.PasteFromClipboard(); }
+  int SearchReplace(std::string_view search, std::string_view replace, TkxSearchOptions options) {
+    return core_.SearchReplace(search, replace, options);
+  }
+
+  // --- settings and events
+  [[nodiscard]] TkxGutter& Gutter() { return core_.Gutter(); }
+  void SetReadOnly(bool value) { core_.SetReadOnly(value); }
+  void SetHighLighter(TkxCustomHighLighter* value) { core_.SetHighLighter(value); }
+  [[nodiscard]] TkxEditorOptions Options() const { return core_.Options(); }
+  void SetOptions(TkxEditorOptions value) { core_.SetOptions(value); }
+  std::function<void()>& OnChange = core_.OnChange;
+  TkxReplaceTextEvent& OnReplaceText = core_.OnReplaceText;
+  std::function<void(int line, bool& special, TColor& fg, TColor& bg)>& OnSpecialLineColors =
+      core_.OnSpecialLineColors;
 
 protected:
   bool event(QEvent* event) override;

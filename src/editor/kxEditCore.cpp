@@ -1,20 +1,33 @@
-// The editor model's state: caret and selection rules, paint lock and status events, repaint
-// requests, metrics, the line-list handlers that keep highlighter ranges right, and dispatch.
+// The view core's state: caret and selection rules, paint lock and status events, repaint
+// requests, metrics, its reactions to the document's changes, and command dispatch.
 #include "kxEditCore.h"
+
+#include "BracketMatch.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-
-namespace {
-
-const std::string kNoLine;
-
-} // namespace
+#include <utility>
 
 TkxPaintLock::TkxPaintLock(TkxEditCore& core) : core_(core) { core_.IncPaintLock(); }
 
 TkxPaintLock::~TkxPaintLock() { core_.DecPaintLock(); }
+
+TkxFreeCaret::TkxFreeCaret(TkxEditCore& core) : core_(core), saved_(core.caretPastEol_) {
+  core_.caretPastEol_ = true;
+}
+
+TkxFreeCaret::~TkxFreeCaret() {
+  core_.caretPastEol_ = saved_;
+  core_.SetCaretXY(core_.CaretXY());
+}
+
+TkxModeScope::TkxModeScope(TkxEditCore& core, TSelectionMode mode)
+    : core_(core), saved_(core.selectionMode_) {
+  core_.selectionMode_ = mode;
+}
+
+TkxModeScope::~TkxModeScope() { core_.selectionMode_ = saved_; }
 
 TkxRect UnionRect(const TkxRect& a, const TkxRect& b) {
   if (a.Empty()) return b;
@@ -24,33 +37,17 @@ TkxRect UnionRect(const TkxRect& a, const TkxRect& b) {
 }
 
 TkxEditCore::TkxEditCore() {
-  AttachListHandlers();
-  lines_.Add("");
+  document_.AddWatcher(*this);
   keystrokes_.LoadDefaultMap();
-  gutter_.OnChange = [this] { GutterChanged(); };
+  gutter_.OnChange = [this] { UpdateLayout(); };
   bookMarkOptions_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
-  marks_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
-  marks_.OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
-  // Every recorded change, in either list, marks the text modified and is reported.
-  for (TUndoList* list : {&undoList_, &redoList_})
-    list->OnAdded = [this] {
-      SetModified(true);
-      if (OnChange) OnChange();
-    };
+  Marks().OnChange = [this] { InvalidateGutterLines(-1, -1); };
+  Marks().OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
   selectedColor_.OnChange = [this] { InvalidateAll(); };
   UpdateLayout();
 }
 
-TkxEditCore::~TkxEditCore() {
-  if (highLighter_) {
-    highLighter_->UnhookChange(changeHook_);
-    highLighter_->UnhookDestroy(destroyHook_);
-  }
-}
-
-const std::string& TkxEditCore::LineText(int line) const {
-  return line >= 1 && line <= LineCount() ? lines_.Get(line - 1) : kNoLine;
-}
+TkxEditCore::~TkxEditCore() { document_.RemoveWatcher(*this); }
 
 // ---------------------------------------------------------------- caret and view position
 
@@ -58,13 +55,12 @@ void TkxEditCore::SetCaretXY(TkxPoint value) {
   int y = std::min(value.Y, LineCount());
   int x0 = value.X - 1;
   int y0 = y - 1;
-  const bool pastEol = HasOption(kxeoScrollPastEol) || caretPastEol_;
   int limit;
   if (y0 < 0) {
     y0 = 0;
-    limit = pastEol ? MaxLeftChar : 0;
+    limit = CaretPastEolAllowed() ? ScrollWidth() : 0;
   } else {
-    limit = pastEol ? MaxLeftChar : static_cast<int>(lines_.Get(y0).size());
+    limit = CaretPastEolAllowed() ? ScrollWidth() : static_cast<int>(LineText(y).size());
   }
   x0 = std::max(std::min(x0, limit), 0);
   if (x0 == caretX_ && y0 == caretY_) return;
@@ -75,6 +71,7 @@ void TkxEditCore::SetCaretXY(TkxPoint value) {
     if (y0 != caretY_) changes |= stCaretY;
     caretX_ = x0;
     caretY_ = y0;
+    bracketsStale_ = true;
     StatusChanged(changes);
     EnsureCursorPosVisible();
     caretNeedsUpdate_ = true;
@@ -108,7 +105,7 @@ void TkxEditCore::SetTopLine(int value) {
 }
 
 void TkxEditCore::SetLeftChar(int value) {
-  value = std::max(std::min(value, MaxLeftChar - charsInWindow_ + 1), 1);
+  value = std::max(std::min(value, ScrollWidth() - charsInWindow_ + 1), 1);
   if (value == LeftChar()) return;
   leftChar_ = value - 1;
   UpdateScrollBarsOrFlag();
@@ -132,8 +129,7 @@ bool TkxEditCore::SelAvail() const {
 
 void TkxEditCore::ClampPoint(TkxPoint& point) const {
   point.Y = std::clamp(point.Y, 1, std::max(LineCount(), 1));
-  // Lines longer than the scroll limit stay selectable to their end.
-  point.X = std::clamp(point.X, 1, std::max(MaxLeftChar, static_cast<int>(LineText(point.Y).size()) + 1));
+  point.X = std::clamp(point.X, 1, ScrollWidth());
   if (selectionMode_ == smNormal) point.X = std::min(point.X, static_cast<int>(LineText(point.Y).size()) + 1);
 }
 
@@ -157,6 +153,11 @@ void TkxEditCore::SetBlockEnd(TkxPoint point) {
     InvalidateLines(std::min(blockEnd_.Y, point.Y), std::max(blockEnd_.Y, point.Y));
   blockEnd_ = point;
   StatusChanged(stSelection);
+}
+
+void TkxEditCore::SelectRange(TkxPoint from, TkxPoint to) {
+  SetBlockBegin(from);
+  SetBlockEnd(to);
 }
 
 void TkxEditCore::SelectAll() {
@@ -186,6 +187,43 @@ void TkxEditCore::MoveCaretAndSelection(TkxPoint from, TkxPoint to, bool selecti
   SetCaretXY(to);
 }
 
+TkxEditCore::TBlockSpan TkxEditCore::BlockSpan() const {
+  const TkxPoint end = BlockEnd();
+  return {BlockBegin(), end, end.X == 1 ? end.Y - 1 : end.Y};
+}
+
+void TkxEditCore::SetSelTextPrimitive(TSelectionMode mode, std::string_view text) {
+  selection_.Replace(mode, text, HasOption(kxeoScrollPastEol));
+}
+
+int TkxEditCore::SearchReplace(std::string_view search, std::string_view replace, TkxSearchOptions options) {
+  return TkxSearchReplace(*this, searchEngine_, OnReplaceText).Run(search, replace, options);
+}
+
+// ---------------------------------------------------------------- matched brackets
+
+std::optional<TkxEditCore::TBracketPair> TkxEditCore::FindMatchedBrackets() const {
+  const TkxPoint caret = CaretXY();
+  for (const TkxPoint bracket : {caret, TkxPoint{caret.X - 1, caret.Y}})
+    if (const std::optional<TkxPoint> match =
+            MatchingBracket(document_, bracket, std::max(linesInWindow_, 1)))
+      return TBracketPair{bracket, *match};
+  return std::nullopt;
+}
+
+void TkxEditCore::RefreshMatchedBrackets() {
+  if (!bracketsStale_) return;
+  bracketsStale_ = false;
+  const std::optional<TBracketPair> brackets = FindMatchedBrackets();
+  if (brackets == shownBrackets_) return;
+  for (const std::optional<TBracketPair>& pair : {shownBrackets_, brackets})
+    if (pair) {
+      InvalidateLine(pair->bracket.Y);
+      InvalidateLine(pair->match.Y);
+    }
+  shownBrackets_ = brackets;
+}
+
 // ---------------------------------------------------------------- modes and options
 
 void TkxEditCore::SetInsertMode(bool value) {
@@ -202,12 +240,6 @@ void TkxEditCore::SetOptions(TkxEditorOptions value) {
   InvalidateAll();
 }
 
-void TkxEditCore::SetModified(bool value) {
-  if (value == modified_) return;
-  modified_ = value;
-  StatusChanged(stModified);
-}
-
 void TkxEditCore::SetInsertCaret(TkxCaretType value) {
   insertCaret_ = value;
   UpdateCaretOrFlag();
@@ -218,39 +250,20 @@ void TkxEditCore::SetOverwriteCaret(TkxCaretType value) {
   UpdateCaretOrFlag();
 }
 
-// ---------------------------------------------------------------- highlighter
-
-void TkxEditCore::SetHighLighter(TkxCustomHighLighter* value) {
-  if (value == highLighter_) return;
-  if (highLighter_) {
-    highLighter_->UnhookChange(changeHook_);
-    highLighter_->UnhookDestroy(destroyHook_);
-  }
-  highLighter_ = value;
-  if (highLighter_) {
-    changeHook_ = highLighter_->HookChange([this](TkxCustomHighLighter&) { HighlighterChanged(); });
-    // The highlighter is going away: forget it without touching its hook lists.
-    destroyHook_ = highLighter_->HookDestroy([this](TkxCustomHighLighter&) {
-      highLighter_ = nullptr;
-      HighlighterChanged();
-    });
-    ListBulkAdded();
-  }
-  HighlighterChanged();
+TkxWordChars TkxEditCore::WordChars() const {
+  if (HighLighter()) return HighLighter()->WordChars();
+  TkxWordChars chars;
+  for (int b = 33; b < 256; ++b)
+    chars.set(static_cast<std::size_t>(b));
+  return chars;
 }
 
 TFontStyles TkxEditCore::AttributeStyles() const {
   TFontStyles styles = 0;
-  if (highLighter_)
-    for (int i = 0; i < highLighter_->AttributeCount(); ++i)
-      if (const TkxHighLightAttributes* attribute = highLighter_->AttributeAt(i))
-        styles |= attribute->Style();
+  if (TkxCustomHighLighter* highLighter = HighLighter())
+    for (int i = 0; i < highLighter->AttributeCount(); ++i)
+      if (const TkxHighLightAttributes* attribute = highLighter->AttributeAt(i)) styles |= attribute->Style();
   return styles;
-}
-
-void TkxEditCore::HighlighterChanged() {
-  if (view_) view_->MeasureFont();
-  InvalidateAll();
 }
 
 // ---------------------------------------------------------------- metrics and layout
@@ -280,9 +293,10 @@ void TkxEditCore::UpdateLayout() {
   UpdateScrollBarsOrFlag();
   UpdateCaretOrFlag();
   InvalidateAll();
+  // How far a match is looked for depends on the lines that fit.
+  bracketsStale_ = true;
+  if (paintLock_ == 0) RefreshMatchedBrackets();
 }
-
-void TkxEditCore::GutterChanged() { UpdateLayout(); }
 
 TkxPoint TkxEditCore::PixelsToRowColumn(int x, int y) const {
   const double column = static_cast<double>(LeftChar() * charWidth_ + x - gutterWidth_ - 2) / charWidth_;
@@ -299,6 +313,7 @@ void TkxEditCore::DecPaintLock() {
   if (--paintLock_ > 0) return;
   if (scrollBarsNeedUpdate_) UpdateScrollBarsOrFlag();
   if (caretNeedsUpdate_) UpdateCaretOrFlag();
+  RefreshMatchedBrackets();
   if (pendingStatus_) StatusChanged(0);
 }
 
@@ -366,54 +381,29 @@ void TkxEditCore::InvalidateGutterLines(int first, int last) {
   Invalidate(rect);
 }
 
-// ---------------------------------------------------------------- line-list handlers
+// ---------------------------------------------------------------- the document's changes
 
-void TkxEditCore::AttachListHandlers() {
-  lines_.OnAdded = [this] { ListAdded(); };
-  lines_.OnCleared = [this] { ListCleared(); };
-  lines_.OnDeleted = [this](int index) { ListDeletedOrInserted(index, true); };
-  lines_.OnInserted = [this](int index) { ListDeletedOrInserted(index, false); };
-  lines_.OnLinePut = [this](int index) { ListLinePut(index); };
-  lines_.OnTextReplaced = [this] { ListTextReplaced(); };
-  lines_.OnBulkAdded = [this] { ListBulkAdded(); };
-  lines_.OnChanging = [this] { ListChanging(); };
-  lines_.OnChange = [this] { ListChanged(); };
-}
-
-void TkxEditCore::ScanLine(int index) {
-  highLighter_->BeginLine(lines_.Get(index), index);
-  highLighter_->SkipToLineEnd();
-}
-
-int TkxEditCore::RescanFrom(int line, int scanThrough) {
-  if (line >= LineCount() - 1) return line;
-  ScanLine(line);
-  int next = line + 1;
-  for (; next < LineCount(); ++next) {
-    const TkxRange range = highLighter_->CurrentRange();
-    if (next > scanThrough && lines_.GetObject(next) == range) break;
-    lines_.PutObject(next, range);
-    ScanLine(next);
+void TkxEditCore::LinesChanged(const LineChange& change) {
+  bracketsStale_ = true;
+  const int line = change.line + 1; // 1-based
+  switch (change.kind) {
+  case LineChange::Appended:
+  case LineChange::Changed: InvalidateLine(line); break;
+  case LineChange::Restyled: InvalidateLines(line, line + change.count - 1); break;
+  case LineChange::Inserted:
+  case LineChange::Removed: {
+    // A removal moves every later line up; an insertion pushes the visible rest down.
+    const int last = change.kind == LineChange::Removed ? INT_MAX / 2 : TopLine() + linesInWindow_;
+    InvalidateLines(line, last);
+    InvalidateGutterLines(line, last);
+    break;
   }
-  return next - 1;
-}
-
-void TkxEditCore::ListAdded() {
-  const int count = LineCount();
-  if (highLighter_) {
-    if (count < 2) {
-      highLighter_->ClearRange();
-      lines_.PutObject(0, highLighter_->CurrentRange());
-    } else {
-      highLighter_->RestoreRange(lines_.GetObject(count - 2));
-      ScanLine(count - 2);
-      lines_.PutObject(count - 1, highLighter_->CurrentRange());
-    }
+  case LineChange::Clearing: LinesCleared(); break;
+  case LineChange::Reloaded: break;
   }
-  InvalidateLine(count);
 }
 
-void TkxEditCore::ListCleared() {
+void TkxEditCore::LinesCleared() {
   pendingRect_ = {};
   if (view_) view_->InvalidateRect({0, 0, clientWidth_, clientHeight_});
   SetBlockBegin({1, 1});
@@ -422,64 +412,28 @@ void TkxEditCore::ListCleared() {
   SetLeftChar(1);
 }
 
-void TkxEditCore::ListDeletedOrInserted(int index, bool deleted) {
-  if (highLighter_ && LineCount() >= 1) {
-    if (index <= 0) {
-      highLighter_->ClearRange();
-      lines_.PutObject(0, highLighter_->CurrentRange());
-      if (LineCount() >= 2) RescanFrom(0);
-    } else {
-      highLighter_->RestoreRange(lines_.GetObject(index - 1));
-      // An inserted line's empty slot may happen to equal the range before it; the line itself
-      // must still be scanned or a comment it opens would not reach the lines below.
-      RescanFrom(index - 1, deleted ? -1 : index);
-    }
-  }
-  // A deletion moves every later line up; an insertion pushes the visible rest down.
-  const int last = deleted ? INT_MAX / 2 : TopLine() + linesInWindow_;
-  InvalidateLines(index + 1, last);
-  InvalidateGutterLines(index + 1, last);
-}
+void TkxEditCore::EditStarted() { linesChanging_ = true; }
 
-void TkxEditCore::ListLinePut(int index) {
-  if (!highLighter_) {
-    InvalidateLine(index + 1);
-    return;
-  }
-  highLighter_->RestoreRange(lines_.GetObject(index));
-  InvalidateLines(index + 1, RescanFrom(index) + 1);
-}
-
-void TkxEditCore::ListTextReplaced() {
-  if (LineCount() == 0) lines_.Add("");
-  ClearUndo();
-}
-
-void TkxEditCore::ListBulkAdded() {
-  if (!highLighter_ || LineCount() < 1) return;
-  highLighter_->ClearRange();
-  lines_.PutObject(0, highLighter_->CurrentRange());
-  for (int i = 1; i < LineCount(); ++i) {
-    highLighter_->RestoreRange(lines_.GetObject(i - 1));
-    ScanLine(i - 1);
-    lines_.PutObject(i, highLighter_->CurrentRange());
-  }
-}
-
-void TkxEditCore::ListChanging() { linesChanging_ = true; }
-
-void TkxEditCore::ListChanged() {
+void TkxEditCore::EditFinished() {
   linesChanging_ = false;
   UpdateScrollBarsOrFlag();
   SetCaretXY(CaretXY());
   SetBlockBegin(CaretXY());
-  if (!pendingRect_.Empty()) {
-    const TkxRect pending = pendingRect_;
-    pendingRect_ = {};
-    Invalidate(pending);
-  }
+  if (!pendingRect_.Empty()) Invalidate(std::exchange(pendingRect_, {}));
   if (gutter_.DigitsInUse(LineCount()) != digitsInUse_) UpdateLayout();
+  if (paintLock_ == 0) RefreshMatchedBrackets();
 }
+
+void TkxEditCore::StyleChanged() {
+  if (view_) view_->MeasureFont();
+  InvalidateAll();
+}
+
+void TkxEditCore::ChangeRecorded() {
+  if (OnChange) OnChange();
+}
+
+void TkxEditCore::ModifiedChanged() { StatusChanged(stModified); }
 
 // ---------------------------------------------------------------- commands
 
@@ -497,29 +451,33 @@ void TkxEditCore::ExecuteCommand(TkxEditorCommand command, char ch, const void* 
   if (OnCommandDone) OnCommandDone();
 }
 
-bool TkxEditCore::CarryOutCommand(TkxEditorCommand command, char ch, const void* data) {
+void TkxEditCore::CarryOutCommand(TkxEditorCommand command, char ch, const void* data) {
+  if (ExecuteViewCommand(command) || bookmarks_.Execute(command)) return;
+  if (command == ecCopy) {
+    CopyToClipboard();
+    return;
+  }
+  if (editing_.Execute(command, ch, data)) return;
+  if (command == ecSelectAll || (command >= ecLeft && command <= ecGotoXY) ||
+      (command >= ecSelLeft && command <= ecSelGotoXY))
+    moves_.Execute(command, data);
+}
+
+bool TkxEditCore::ExecuteViewCommand(TkxEditorCommand command) {
   switch (command) {
   case ecScrollUp:
   case ecScrollDown:
   case ecScrollLeft:
-  case ecScrollRight: ExecuteScroll(command); return true;
+  case ecScrollRight: scrolling_.Execute(command); return true;
   case ecInsertMode: SetInsertMode(true); return true;
   case ecOverwriteMode: SetInsertMode(false); return true;
   case ecToggleMode: SetInsertMode(!insertMode_); return true;
   case ecNormalSelect: SetSelectionMode(smNormal); return true;
   case ecColumnSelect: SetSelectionMode(smColumn); return true;
   case ecLineSelect: SetSelectionMode(smLine); return true;
-  case ecMatchBracket: FindMatchingBracket(); return true;
-  case ecShiftTab: return true;
-  default: break;
+  case ecMatchBracket: moves_.JumpToMatchingBracket(); return true;
+  default: return false;
   }
-  if (ExecuteEditing(command, ch, data)) return true;
-  if (command == ecSelectAll || (command >= ecLeft && command <= ecGotoXY) ||
-      (command >= ecSelLeft && command <= ecSelGotoXY)) {
-    ExecuteMovement(command, data);
-    return true;
-  }
-  return false;
 }
 
 bool TkxEditCore::KeyDown(std::uint16_t key, TShiftState shift) {

@@ -1,17 +1,24 @@
-// The editor control's model: text, caret, selection, view position, metrics, paint lock, status
-// events and command dispatch. It knows no widget: whatever shows it implements TkxEditView.
+// The editor's view core: a view of a TextDocument with the caret, the selection, the scroll
+// position, the metrics, the paint lock with its repaint requests and status events, and the
+// dispatch of editor commands to the classes that carry them out. It knows no widget: whatever
+// shows it implements TkxEditView.
 #pragma once
 
-#include "kxEditList.h"
+#include "BookmarkCommands.h"
+#include "CaretMoves.h"
+#include "ClipboardCommands.h"
+#include "EditView.h"
+#include "EditingCommands.h"
+#include "Scrolling.h"
+#include "SelectionText.h"
+#include "TextDocument.h"
+#include "UndoRedo.h"
 #include "kxEditSearch.h"
-#include "kxEditTypes.h"
 #include "kxGutter.h"
-#include "kxHighlighter.h"
 #include "kxKeyCmds.h"
-#include "kxMarkList.h"
 #include "kxSearchReplace.h"
-#include "kxUndoList.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,77 +26,6 @@
 #include <vector>
 
 class TkxCanvas;
-
-class EkxEditError : public TessarinError {
-public:
-  using TessarinError::TessarinError;
-};
-
-// The clipboard as the editor sees it: plain text beside the private block format.
-class TkxClipboardPort {
-public:
-  virtual ~TkxClipboardPort() = default;
-  // Replaces the clipboard's contents with both forms; false when it could not.
-  virtual bool PutText(std::string_view plain, std::string_view block) = 0;
-  [[nodiscard]] virtual std::optional<std::string> BlockData() const = 0;
-  [[nodiscard]] virtual std::optional<std::string> PlainText() const = 0;
-};
-
-// How bookmarks show and whether their keys work.
-struct TkxBookMarkOpt {
-  std::function<void()> OnChange;
-  [[nodiscard]] bool EnableKeys() const { return enableKeys_; }
-  [[nodiscard]] bool GlyphsVisible() const { return glyphsVisible_; }
-  [[nodiscard]] int LeftMargin() const { return leftMargin_; }
-  [[nodiscard]] int Xoffset() const { return xOffset_; }
-  void SetEnableKeys(bool value) { Set(enableKeys_, value); }
-  void SetGlyphsVisible(bool value) { Set(glyphsVisible_, value); }
-  void SetLeftMargin(int value) { Set(leftMargin_, value); }
-  void SetXoffset(int value) { Set(xOffset_, value); }
-
-private:
-  template <typename T> void Set(T& member, T value) {
-    if (member == value) return;
-    member = value;
-    if (OnChange) OnChange();
-  }
-  bool enableKeys_ = true;
-  bool glyphsVisible_ = true;
-  int leftMargin_ = 2;
-  int xOffset_ = 12;
-};
-
-// Pixel rectangle, right and bottom exclusive.
-struct TkxRect {
-  int Left = 0, Top = 0, Right = 0, Bottom = 0;
-  [[nodiscard]] bool Empty() const { return Right <= Left || Bottom <= Top; }
-  bool operator==(const TkxRect&) const = default;
-};
-[[nodiscard]] TkxRect UnionRect(const TkxRect& a, const TkxRect& b);
-
-// Range, page and position of a scroll bar, in the classic form (page counted inside the range).
-struct TkxScrollBarInfo {
-  int Min = 0, Max = 0, Page = 0, Pos = 0;
-  bool operator==(const TkxScrollBarInfo&) const = default;
-};
-
-enum class TkxScrollAction { LineUp, LineDown, PageUp, PageDown, Top, Bottom, Thumb };
-
-// What the model asks of the view that shows it. Pixel coordinates are the view's client area.
-class TkxEditView {
-public:
-  virtual ~TkxEditView() = default;
-  virtual void InvalidateRect(const TkxRect& rect) = 0;
-  // Moves the client pixels by `dy` (positive: down) and repaints what was uncovered.
-  virtual void ScrollPixels(int dy) = 0;
-  virtual void UpdateScrollBars() = 0;
-  virtual void UpdateCaret() = 0;
-  // Paint what is damaged now rather than at the next idle moment.
-  virtual void RepaintNow() = 0;
-  // The font styles in use changed: measure the cell again and call SetFontMetrics.
-  virtual void MeasureFont() = 0;
-};
-
 class TkxEditCore;
 
 // Holds an editor's paint lock for a scope, also when an exception passes.
@@ -104,21 +40,51 @@ private:
   TkxEditCore& core_;
 };
 
-class TkxEditCore {
+// Lets the caret stand past the end of its line for a scope, whatever the options say; clamps it
+// again when the scope ends.
+class TkxFreeCaret {
 public:
-  static constexpr int MaxLeftChar = 1024;
+  explicit TkxFreeCaret(TkxEditCore& core);
+  ~TkxFreeCaret();
+  TkxFreeCaret(const TkxFreeCaret&) = delete;
+  TkxFreeCaret& operator=(const TkxFreeCaret&) = delete;
+
+private:
+  TkxEditCore& core_;
+  bool saved_;
+};
+
+// Works in another selection mode for a scope, without the repaint and status a mode change makes.
+class TkxModeScope {
+public:
+  TkxModeScope(TkxEditCore& core, TSelectionMode mode);
+  ~TkxModeScope();
+  TkxModeScope(const TkxModeScope&) = delete;
+  TkxModeScope& operator=(const TkxModeScope&) = delete;
+
+private:
+  TkxEditCore& core_;
+  TSelectionMode saved_;
+};
+
+class TkxEditCore : private DocumentWatcher {
+public:
+  // The fewest columns the view scrolls over and the caret may stand in past a line's end.
+  static constexpr int MaxLeftChar = TkxEditList::LongLine;
 
   TkxEditCore();
-  virtual ~TkxEditCore();
+  ~TkxEditCore() override;
   TkxEditCore(const TkxEditCore&) = delete;
   TkxEditCore& operator=(const TkxEditCore&) = delete;
 
-  // --- text
-  [[nodiscard]] TkxEditList& Lines() { return lines_; }
-  [[nodiscard]] const TkxEditList& Lines() const { return lines_; }
-  [[nodiscard]] int LineCount() const { return lines_.Count(); }
+  // --- the document shown
+  [[nodiscard]] TextDocument& Document() { return document_; }
+  [[nodiscard]] const TextDocument& Document() const { return document_; }
+  [[nodiscard]] TkxEditList& Lines() { return document_.Lines(); }
+  [[nodiscard]] const TkxEditList& Lines() const { return document_.Lines(); }
+  [[nodiscard]] int LineCount() const { return document_.LineCount(); }
   // The text of a 1-based line; empty for lines that do not exist.
-  [[nodiscard]] const std::string& LineText(int line) const;
+  [[nodiscard]] const std::string& LineText(int line) const { return document_.LineText(line); }
 
   // --- caret and view
   [[nodiscard]] int CaretX() const { return caretX_ + 1; }
@@ -127,6 +93,9 @@ public:
   void SetCaretX(int value) { SetCaretXY({value, CaretY()}); }
   void SetCaretY(int value) { SetCaretXY({CaretX(), value}); }
   void SetCaretXY(TkxPoint value);
+  void EnsureCursorPosVisible();
+  // The columns the view scrolls over: MaxLeftChar, or the longest line with the caret after it.
+  [[nodiscard]] int ScrollWidth() const { return std::max(MaxLeftChar, Lines().LongestLongLine() + 1); }
   [[nodiscard]] int TopLine() const { return topLine_ + 1; }
   void SetTopLine(int value);
   [[nodiscard]] int LeftChar() const { return leftChar_ + 1; }
@@ -141,63 +110,90 @@ public:
   void SetBlockBegin(TkxPoint point);
   // Moves the selection's moving end to `point` (clamped).
   void SetBlockEnd(TkxPoint point);
+  void SelectRange(TkxPoint from, TkxPoint to);
   [[nodiscard]] bool SelAvail() const;
   void SelectAll();
   [[nodiscard]] TSelectionMode SelectionMode() const { return selectionMode_; }
   void SetSelectionMode(TSelectionMode value);
-  // Selects the word at the caret, as a double click does.
-  void SelectWordAtCaret();
+  // Caret and selection moves shared by the movement commands.
+  void MoveCaretAndSelection(TkxPoint from, TkxPoint to, bool selecting);
+  // The ordered selection of a block command and the last line it touches (a selection ending in
+  // column 1 leaves that line alone).
+  struct TBlockSpan {
+    TkxPoint begin;
+    TkxPoint end;
+    int lastLine;
+  };
+  [[nodiscard]] TBlockSpan BlockSpan() const;
 
   // --- editing
-  // The selected text in the current selection mode.
-  [[nodiscard]] std::string SelText() const;
+  [[nodiscard]] SelectionText& Selection() { return selection_; }
+  [[nodiscard]] std::string SelText() const { return selection_.Text(); }
   // Replaces the selection by `value` in normal mode, recording it for undo.
-  void SetSelText(std::string_view value);
+  void SetSelText(std::string_view value) { editing_.SetSelText(value, HasOption(kxeoScrollPastEol)); }
+  // The same as a search replacement does it: the blanks after the selection stay, as later
+  // matches may be made of them.
+  void ReplaceSelText(std::string_view value) { editing_.SetSelText(value, false); }
   // Removes the selection (in the current mode) and inserts `text` (up to a NUL) in `mode`,
-  // leaving the caret after it. Records nothing.
+  // leaving the caret after it. Records nothing of its own.
   void SetSelTextPrimitive(TSelectionMode mode, std::string_view text);
+  // Removes the selection as one undo step of `reason`.
+  void RemoveSelection(TUndoReason reason) { editing_.RemoveSelection(reason); }
+  [[nodiscard]] bool InsideSelection(TkxPoint position) const { return selection_.Contains(position); }
   // Moves (or with `copy` copies) the selected text to `drop`, as a drag and drop within the
   // editor does; a drop inside the selection does nothing.
-  void DropSelection(TkxPoint drop, bool copy);
+  void DropSelection(TkxPoint drop, bool copy) { clipboardCommands_.Drop(drop, copy); }
+  [[nodiscard]] int LeadingBlanks(const std::string& line) const { return editing_.LeadingBlanks(line); }
 
-  // --- search
-  // Searches, and with the replace bits replaces, as the options say; returns the matches visited.
+  // --- search: searches, and with the replace bits replaces; returns the matches visited
   int SearchReplace(std::string_view search, std::string_view replace, TkxSearchOptions options);
-  [[nodiscard]] bool InsideSelection(TkxPoint position) const;
-  void CopyToClipboard();
-  void CutToClipboard();
-  void PasteFromClipboard();
-  [[nodiscard]] bool CanPaste() const;
-  void SetClipboard(TkxClipboardPort* clipboard) { clipboard_ = clipboard; }
+
+  // --- clipboard
+  void CopyToClipboard() { clipboardCommands_.Copy(); }
+  void CutToClipboard() { clipboardCommands_.Cut(); }
+  void PasteFromClipboard() { clipboardCommands_.Paste(); }
+  [[nodiscard]] bool CanPaste() const { return clipboardCommands_.CanPaste(); }
+  void SetClipboard(TkxClipboardPort* clipboard) { clipboardCommands_.SetClipboard(clipboard); }
 
   // --- undo and redo
-  void Undo();
-  void Redo();
-  [[nodiscard]] bool CanUndo() const { return undoList_.CanUndo() > 0; }
-  [[nodiscard]] bool CanRedo() const { return redoList_.CanUndo() > 0; }
-  void ClearUndo();
-  void LockUndo();
-  void UnlockUndo();
-  [[nodiscard]] int MaxUndo() const { return undoList_.Max(); }
-  void SetMaxUndo(int value);
-  [[nodiscard]] TUndoList& UndoList() { return undoList_; }
-  [[nodiscard]] TUndoList& RedoList() { return redoList_; }
+  void Undo() { undoRedo_.Undo(); }
+  void Redo() { undoRedo_.Redo(); }
+  [[nodiscard]] bool CanUndo() const { return document_.CanUndo(); }
+  [[nodiscard]] bool CanRedo() const { return document_.CanRedo(); }
+  void ClearUndo() { document_.ClearUndo(); }
+  void LockUndo() { document_.LockUndo(); }
+  void UnlockUndo() { document_.UnlockUndo(); }
+  [[nodiscard]] int MaxUndo() const { return document_.MaxUndo(); }
+  void SetMaxUndo(int value) { document_.SetMaxUndo(value); }
+  [[nodiscard]] TUndoList& UndoList() { return document_.UndoList(); }
+  [[nodiscard]] TUndoList& RedoList() { return document_.RedoList(); }
 
   // --- bookmarks
-  void SetBookMark(int number, int column, int line);
-  void ClearBookMark(int number);
-  void GotoBookMark(int number);
-  [[nodiscard]] TMarkList& Marks() { return marks_; }
-  [[nodiscard]] const TMarkList& Marks() const { return marks_; }
+  void SetBookMark(int number, int column, int line) { bookmarks_.Set(number, column, line); }
+  void ClearBookMark(int number) { document_.Marks().ClearBookMark(number); }
+  void GotoBookMark(int number) { bookmarks_.Goto(number); }
+  [[nodiscard]] TMarkList& Marks() { return document_.Marks(); }
+  [[nodiscard]] const TMarkList& Marks() const { return document_.Marks(); }
   [[nodiscard]] TkxBookMarkOpt& BookMarkOptions() { return bookMarkOptions_; }
   [[nodiscard]] const TkxBookMarkOpt& BookMarkOptions() const { return bookMarkOptions_; }
 
   // --- words
   [[nodiscard]] TkxWordChars WordChars() const;
-  [[nodiscard]] TkxPoint NextWordPos() const;
-  [[nodiscard]] TkxPoint PrevWordPos() const;
-  // Leading bytes 1..32 of a line; 0 without auto-indent.
-  [[nodiscard]] int LeadingBlanks(const std::string& line) const;
+  [[nodiscard]] TkxPoint NextWordPos() const { return moves_.NextWordPos(); }
+  [[nodiscard]] TkxPoint PrevWordPos() const { return moves_.PrevWordPos(); }
+  // Selects the word at the caret, as a double click does.
+  void SelectWordAtCaret() { moves_.SelectWordAtCaret(); }
+
+  // --- the bracket beside the caret (right of it, else left of it) and its match within a
+  // window's height, as ecMatchBracket pairs them; shown highlighted
+  struct TBracketPair {
+    TkxPoint bracket;
+    TkxPoint match;
+    bool operator==(const TBracketPair&) const = default;
+  };
+  [[nodiscard]] std::optional<TBracketPair> MatchedBrackets() const { return shownBrackets_; }
+  [[nodiscard]] TColor MatchedBracketColor() const { return matchedBracketColor_; }
+  void SetMatchedBracketColor(TColor value) { SetAndRepaint(matchedBracketColor_, value); }
 
   // --- modes and options
   [[nodiscard]] bool InsertMode() const { return insertMode_; }
@@ -207,8 +203,8 @@ public:
   [[nodiscard]] TkxEditorOptions Options() const { return options_; }
   void SetOptions(TkxEditorOptions value);
   [[nodiscard]] bool HasOption(TkxEditorOption option) const { return (options_ & option) != 0; }
-  [[nodiscard]] bool Modified() const { return modified_; }
-  void SetModified(bool value);
+  [[nodiscard]] bool Modified() const { return document_.Modified(); }
+  void SetModified(bool value) { document_.SetModified(value); }
   [[nodiscard]] int TabWidth() const { return tabWidth_; }
   void SetTabWidth(int value) { SetAndRepaint(tabWidth_, value); }
   [[nodiscard]] int RightEdge() const { return rightEdge_; }
@@ -233,8 +229,8 @@ public:
   [[nodiscard]] TkxKeyTranslator& KeyTranslator() { return keyTranslator_; }
 
   // --- highlighter (not owned; dropped automatically when it is destroyed)
-  [[nodiscard]] TkxCustomHighLighter* HighLighter() const { return highLighter_; }
-  void SetHighLighter(TkxCustomHighLighter* value);
+  [[nodiscard]] TkxCustomHighLighter* HighLighter() const { return document_.HighLighter(); }
+  void SetHighLighter(TkxCustomHighLighter* value) { document_.SetHighLighter(value); }
   // Every style any highlighter attribute uses (the cell must fit bold and italic glyphs).
   [[nodiscard]] TFontStyles AttributeStyles() const;
 
@@ -259,15 +255,15 @@ public:
   [[nodiscard]] TkxPoint RowColumnToPixels(TkxPoint position) const;
 
   // --- scrolling
-  [[nodiscard]] TkxScrollBarInfo VerticalScrollInfo() const;
-  [[nodiscard]] TkxScrollBarInfo HorizontalScrollInfo() const;
-  void VerticalScroll(TkxScrollAction action, int thumbPos = 0);
-  void HorizontalScroll(TkxScrollAction action, int thumbPos = 0);
+  [[nodiscard]] TkxScrollBarInfo VerticalScrollInfo() const { return scrolling_.VerticalInfo(); }
+  [[nodiscard]] TkxScrollBarInfo HorizontalScrollInfo() const { return scrolling_.HorizontalInfo(); }
+  void VerticalScroll(TkxScrollAction action, int thumbPos = 0) { scrolling_.Vertical(action, thumbPos); }
+  void HorizontalScroll(TkxScrollAction action, int thumbPos = 0) { scrolling_.Horizontal(action, thumbPos); }
   // Wheel delta in 1/120 notches; `wheelLines` is the system setting (negative: a page).
-  void MouseWheel(int delta, bool ctrl, int wheelLines);
+  void MouseWheel(int delta, bool ctrl, int wheelLines) { scrolling_.MouseWheel(delta, ctrl, wheelLines); }
 
   // --- commands
-  virtual void ExecuteCommand(TkxEditorCommand command, char ch = 0, const void* data = nullptr);
+  void ExecuteCommand(TkxEditorCommand command, char ch = 0, const void* data = nullptr);
   // The editor's key handling: true when the key produced a command.
   bool KeyDown(std::uint16_t key, TShiftState shift);
   // The editor's character handling.
@@ -306,77 +302,48 @@ public:
   // Raises status bits; they are reported when no paint lock is held.
   void StatusChanged(TkxStatusChanges changes);
 
-protected:
-  // Caret and selection moves shared by the movement commands.
-  void MoveCaretAndSelection(TkxPoint from, TkxPoint to, bool selecting);
-  void MoveCaretHorz(int delta, bool selecting);
-  void MoveCaretVert(int delta, bool selecting);
-  void ExecuteMovement(TkxEditorCommand command, const void* data);
-  void ExecuteScroll(TkxEditorCommand command);
-  void FindMatchingBracket();
-  // Carries out one command inside the paint lock; false when it is not known here.
-  virtual bool CarryOutCommand(TkxEditorCommand command, char ch, const void* data);
-  void EnsureCursorPosVisible();
-  // Recomputes gutter width and the chars and lines that fit.
-  void UpdateLayout();
-  void UpdateScrollBarsOrFlag();
-  void UpdateCaretOrFlag();
-  void ClampPoint(TkxPoint& point) const;
-  // Text-changing commands; false when the command is not one of them.
-  bool ExecuteEditing(TkxEditorCommand command, char ch, const void* data);
-  void TypeChar(char ch);
-  void TypeString(std::string_view text, bool imeString);
-  void DeleteLastChar();
-  void DeleteChar();
-  void DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason);
-  void DeleteLine();
-  void LineBreak(bool moveCaret);
-  void InsertTab();
-  void BlockIndent();
-  void BlockUnindent();
-  void ToggleBookMark(int number);
-  void SelectRange(TkxPoint from, TkxPoint to);
-  void RecordSelectionRemoval(TUndoReason reason);
-  void RemoveSelection() { SetSelTextPrimitive(smNormal, {}); }
-  void UndoRecord(const TUndoRecord& record);
-  void RedoRecord(const TUndoRecord& record);
-  void UndoLineBreak(const TUndoRecord& record);
-  // Inserts `pieces` (CR LF separated) as a column block at column 1 from `line` on.
-  void InsertColumnAtLineStart(int line, std::string_view pieces);
-  // The ordered selection of a block command and the last line it touches (a selection ending
-  // in column 1 leaves that line alone).
-  struct TBlockSpan {
-    TkxPoint begin;
-    TkxPoint end;
-    int lastLine;
-  };
-  [[nodiscard]] TBlockSpan BlockSpan() const;
-
 private:
-  TkxEditSearch searchEngine_; // kept between searches, as the find commands repeat them
+  friend class TkxFreeCaret;
+  friend class TkxModeScope;
+
   // Stores a display property and repaints when it changed.
   template <typename T> void SetAndRepaint(T& member, T value) {
     if (member == value) return;
     member = value;
     InvalidateAll();
   }
-  void AttachListHandlers();
-  // Rescans ranges from `line` until they agree again, but at least through `scanThrough`.
-  int RescanFrom(int line, int scanThrough = -1);
-  void ScanLine(int index);
-  void ListAdded();
-  void ListCleared();
-  void ListDeletedOrInserted(int index, bool deleted);
-  void ListLinePut(int index);
-  void ListTextReplaced();
-  void ListBulkAdded();
-  void ListChanging();
-  void ListChanged();
-  void GutterChanged();
-  void HighlighterChanged();
+  [[nodiscard]] bool CaretPastEolAllowed() const { return caretPastEol_ || HasOption(kxeoScrollPastEol); }
+  // Carries out one command inside the paint lock.
+  void CarryOutCommand(TkxEditorCommand command, char ch, const void* data);
+  bool ExecuteViewCommand(TkxEditorCommand command);
+  // Recomputes gutter width and the chars and lines that fit.
+  void UpdateLayout();
+  void UpdateScrollBarsOrFlag();
+  void UpdateCaretOrFlag();
+  void ClampPoint(TkxPoint& point) const;
   void Invalidate(const TkxRect& rect);
+  [[nodiscard]] std::optional<TBracketPair> FindMatchedBrackets() const;
+  // Repaints the brackets highlighted before and those to highlight now, when they differ.
+  void RefreshMatchedBrackets();
 
-  TkxEditList lines_;
+  // DocumentWatcher
+  void LinesChanged(const LineChange& change) override;
+  void EditStarted() override;
+  void EditFinished() override;
+  void StyleChanged() override;
+  void ChangeRecorded() override;
+  void ModifiedChanged() override;
+  void LinesCleared();
+
+  TextDocument document_;
+  SelectionText selection_{*this};
+  EditingCommands editing_{*this};
+  ClipboardCommands clipboardCommands_{*this};
+  UndoRedo undoRedo_{*this};
+  CaretMoves moves_{*this};
+  Scrolling scrolling_{*this};
+  BookmarkCommands bookmarks_{*this};
+  TkxEditSearch searchEngine_; // kept between searches, as the find commands repeat them
   TkxPoint blockBegin_{1, 1};
   TkxPoint blockEnd_{1, 1};
   int caretX_ = 0;
@@ -393,19 +360,23 @@ private:
   int gutterWidth_ = 30;
   int digitsInUse_ = 4;
   int paintLock_ = 0;
-  int wheelRemainder_ = 0;
   bool insertMode_ = true;
   bool readOnly_ = false;
-  bool modified_ = false;
   bool hideSelection_ = false;
   bool linesChanging_ = false;
   bool caretNeedsUpdate_ = false;
   bool scrollBarsNeedUpdate_ = false;
+  // Lets the caret stand past the line end while a command works, whatever the options say.
+  bool caretPastEol_ = false;
   int tabWidth_ = 8;
   int rightEdge_ = 80;
   TColor rightEdgeColor_ = clSilver;
   TColor color_ = clWindow;
   TColor fontColor_ = clWindowText;
+  TColor matchedBracketColor_ = 0xFFE0B0; // light blue
+  std::optional<TBracketPair> shownBrackets_;
+  // The caret, the text or the window changed since the brackets were looked for.
+  bool bracketsStale_ = false;
   TkxCaretType insertCaret_ = ctVerticalLine;
   TkxCaretType overwriteCaret_ = ctBlock;
   TSelectionMode selectionMode_ = smNormal;
@@ -416,15 +387,6 @@ private:
   TkxSelectedColor selectedColor_;
   TkxKeyStrokes keystrokes_;
   TkxKeyTranslator keyTranslator_;
-  TkxCustomHighLighter* highLighter_ = nullptr;
-  TkxCustomHighLighter::HookId changeHook_ = 0;
-  TkxCustomHighLighter::HookId destroyHook_ = 0;
   TkxEditView* view_ = nullptr;
-  TUndoList undoList_;
-  TUndoList redoList_;
-  TMarkList marks_;
   TkxBookMarkOpt bookMarkOptions_;
-  TkxClipboardPort* clipboard_ = nullptr;
-  // Lets the caret stand past the line end while a command works, whatever the options say.
-  bool caretPastEol_ = false;
 };

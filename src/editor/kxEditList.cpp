@@ -12,18 +12,6 @@
 
 namespace {
 
-// Keeps an update bracket open for the lifetime of the guard, also when an exception passes.
-class UpdateBracket {
-public:
-  explicit UpdateBracket(TkxEditList& list) : list_(list) { list_.BeginUpdate(); }
-  ~UpdateBracket() { list_.EndUpdate(); }
-  UpdateBracket(const UpdateBracket&) = delete;
-  UpdateBracket& operator=(const UpdateBracket&) = delete;
-
-private:
-  TkxEditList& list_;
-};
-
 // Runs an action when the scope ends, also when an exception passes.
 template <typename Action> class ScopeExit {
 public:
@@ -58,6 +46,20 @@ void TkxEditList::PutObject(int index, TkxLineRange range) {
   lines_[static_cast<std::size_t>(index)].range = range;
 }
 
+int TkxEditList::LongestLongLine() const {
+  return longLines_.empty() ? 0 : static_cast<int>(longLines_.rbegin()->first);
+}
+
+void TkxEditList::CountLongLine(const std::string& text, int delta) {
+  if (text.size() < static_cast<std::size_t>(LongLine)) return;
+  if ((longLines_[text.size()] += delta) == 0) longLines_.erase(text.size());
+}
+
+void TkxEditList::AppendPlain(std::string text) {
+  CountLongLine(text, 1);
+  lines_.push_back(Line{std::move(text), 0});
+}
+
 int TkxEditList::IndexOf(std::string_view text) const {
   for (int i = 0; i < Count(); ++i)
     if (lines_[static_cast<std::size_t>(i)].text == text) return i;
@@ -73,14 +75,14 @@ void TkxEditList::EndUpdate() {
 }
 
 int TkxEditList::Add(std::string text) {
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
   AppendPlain(std::move(text));
   Fire(OnAdded);
   return Count() - 1;
 }
 
 void TkxEditList::AddStrings(const std::vector<std::string>& source) {
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
   lines_.reserve(lines_.size() + source.size());
   for (const std::string& s : source)
     AppendPlain(s);
@@ -94,7 +96,7 @@ void TkxEditList::EndLoad() {
 void TkxEditList::Assign(const std::vector<std::string>& source) {
   ++loadDepth_;
   {
-    UpdateBracket bracket(*this);
+    TkxUpdateBracket bracket(*this);
     Clear();
     AddStrings(source);
   }
@@ -107,13 +109,15 @@ void TkxEditList::Assign(const TkxEditList& source) {
 
 void TkxEditList::Clear() {
   Fire(OnCleared);
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
   lines_.clear();
+  longLines_.clear();
 }
 
 void TkxEditList::Delete(int index) {
   CheckIndex(index, Count());
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
+  CountLongLine(lines_[static_cast<std::size_t>(index)].text, -1);
   if (index == 0 && lines_.size() == 1)
     lines_[0].text.clear();
   else
@@ -123,22 +127,26 @@ void TkxEditList::Delete(int index) {
 
 void TkxEditList::Insert(int index, std::string text) {
   CheckIndex(index, Count() + 1);
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
+  CountLongLine(text, 1);
   lines_.insert(static_cast<std::size_t>(index), Line{std::move(text), 0});
   Fire(OnInserted, index);
 }
 
 void TkxEditList::Put(int index, std::string text) {
   CheckIndex(index, Count());
-  UpdateBracket bracket(*this);
-  lines_[static_cast<std::size_t>(index)].text = std::move(text);
+  TkxUpdateBracket bracket(*this);
+  std::string& line = lines_[static_cast<std::size_t>(index)].text;
+  CountLongLine(line, -1);
+  CountLongLine(text, 1);
+  line = std::move(text);
   Fire(OnLinePut, index);
 }
 
 void TkxEditList::Exchange(int index1, int index2) {
   CheckIndex(index1, Count());
   CheckIndex(index2, Count());
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
   std::swap(lines_[static_cast<std::size_t>(index1)], lines_[static_cast<std::size_t>(index2)]);
 }
 
@@ -146,7 +154,7 @@ void TkxEditList::Move(int fromIndex, int toIndex) {
   CheckIndex(fromIndex, Count());
   CheckIndex(toIndex, Count());
   if (fromIndex == toIndex) return;
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
   Line moved = std::move(lines_[static_cast<std::size_t>(fromIndex)]);
   lines_.erase(static_cast<std::size_t>(fromIndex));
   lines_.insert(static_cast<std::size_t>(toIndex), std::move(moved));
@@ -169,7 +177,7 @@ std::vector<std::string_view> TkxEditList::SplitLines(std::string_view text) {
 }
 
 void TkxEditList::SetTextStr(std::string_view text) {
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
   Clear();
   const std::vector<std::string_view> pieces = SplitLines(text);
   lines_.reserve(pieces.size());
@@ -201,7 +209,7 @@ std::vector<std::string> TkxEditList::Strings() const {
 
 void TkxEditList::LoadFromStream(std::istream& stream) {
   ++loadDepth_;
-  UpdateBracket bracket(*this);
+  TkxUpdateBracket bracket(*this);
   ScopeExit loadEnd([this] { EndLoad(); }); // runs before the bracket closes
   std::string text(std::istreambuf_iterator<char>(stream), {});
   const bool failed = stream.bad();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,7 +33,13 @@ public:
   TNotifyEvent OnChanging;     // an update bracket opened (0 -> 1)
   TNotifyEvent OnChange;       // the update bracket closed (1 -> 0)
 
+  // Lines at least this long are long lines.
+  static constexpr int LongLine = 1024;
+
   [[nodiscard]] int Count() const { return static_cast<int>(lines_.size()); }
+  // The length of the longest line when that is a long line, else 0. Kept up to date as lines
+  // change, so asking costs nothing.
+  [[nodiscard]] int LongestLongLine() const;
   [[nodiscard]] const std::string& Get(int index) const;
   [[nodiscard]] const std::string& operator[](int index) const { return Get(index); }
   [[nodiscard]] TkxLineRange GetObject(int index) const;
@@ -78,7 +85,9 @@ private:
   };
 
   void CheckIndex(int index, int limit) const;
-  void AppendPlain(std::string text) { lines_.push_back(Line{std::move(text), 0}); }
+  void AppendPlain(std::string text);
+  // Counts a line's text in (`delta` 1) or out (-1) of the long lines.
+  void CountLongLine(const std::string& text, int delta);
   // Load depth - 1; the outermost load leaves at least one line.
   void EndLoad();
   static void Fire(const TNotifyEvent& event) {
@@ -89,6 +98,21 @@ private:
   }
 
   TkxGapVector<Line> lines_;
+  // How many long lines there are of each length.
+  std::map<std::size_t, int> longLines_;
   int updateCount_ = 0;
   int loadDepth_ = 0;
+};
+
+// Keeps a list's update bracket open for a scope, so that several changes are one operation, also
+// when an exception passes.
+class TkxUpdateBracket {
+public:
+  explicit TkxUpdateBracket(TkxEditList& list) : list_(list) { list_.BeginUpdate(); }
+  ~TkxUpdateBracket() { list_.EndUpdate(); }
+  TkxUpdateBracket(const TkxUpdateBracket&) = delete;
+  TkxUpdateBracket& operator=(const TkxUpdateBracket&) = delete;
+
+private:
+  TkxEditList& list_;
 };

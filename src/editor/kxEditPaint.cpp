@@ -115,6 +115,7 @@ private:
       canvas_.FillRect({std::max(clip_.Left, gutterWidth_), clip_.Top, textStart_, clip_.Bottom},
                        background_);
     FindSelection();
+    brackets_ = core_.MatchedBrackets();
     for (int line = firstLine_; line <= lastLine_; ++line)
       PaintRow(line);
     const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
@@ -178,7 +179,18 @@ private:
     if (row_.selection.first < row_.selection.second && row_.selection.second > restColumn)
       Fill(std::max(restColumn, row_.selection.first), std::min(row_.selection.second, lastColumn_ + 1), top,
            SelectedColors().bg);
+    if (brackets_)
+      for (const TkxPoint bracket : {brackets_->bracket, brackets_->match})
+        if (bracket.Y == line) PaintMatchedBracket(DisplayColumn(raw, core_.TabWidth(), bracket.X));
     PaintRightEdge(top, top + lineHeight_);
+  }
+
+  void PaintMatchedBracket(int column) {
+    if (column < firstColumn_ || column > lastColumn_) return;
+    const std::string& display = *row_.display;
+    canvas_.DrawCells(ColumnX(column), RowTop(row_.line),
+                      std::string_view(display).substr(static_cast<std::size_t>(column - 1), 1),
+                      context_.fontStyle, row_.colors.fg, core_.MatchedBracketColor(), textClip_);
   }
 
   void Fill(int firstColumn, int lastColumn, int top, TColor color) {
@@ -285,6 +297,7 @@ private:
   bool hasSelection_ = false;
   TkxPoint selBegin_;
   TkxPoint selEnd_;
+  std::optional<TkxEditCore::TBracketPair> brackets_;
   Row row_;
 };
 

@@ -6,9 +6,11 @@
 void TkxGutter::SetDigitCount(int value) { Set(digitCount_, std::clamp(value, 2, 12)); }
 
 int TkxGutter::DigitsInUse(int lineCount) const {
-  if (!autoSize_ || !visible_ || !showLineNumbers_) return digitCount_;
-  const int largest = zeroStart_ ? lineCount - 1 : lineCount;
-  return std::max(digitCount_, static_cast<int>(std::to_string(std::max(largest, 0)).size()));
+  if (!visible_ || !showLineNumbers_) return digitCount_;
+  int digits = 1;
+  for (int largest = zeroStart_ ? lineCount - 1 : lineCount; largest >= 10; largest /= 10)
+    ++digits;
+  return std::max(digitCount_, digits);
 }
 
 int TkxGutter::RealGutterWidth(int charWidth, int lineCount) const {

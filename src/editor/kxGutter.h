@@ -12,7 +12,6 @@ public:
   // Fired by every setter whose value changed.
   std::function<void()> OnChange;
 
-  [[nodiscard]] bool AutoSize() const { return autoSize_; }
   [[nodiscard]] TColor Color() const { return color_; }
   [[nodiscard]] int DigitCount() const { return digitCount_; }
   [[nodiscard]] bool LeadingZeros() const { return leadingZeros_; }
@@ -24,7 +23,6 @@ public:
   [[nodiscard]] int Width() const { return width_; }
   [[nodiscard]] bool ZeroStart() const { return zeroStart_; }
 
-  void SetAutoSize(bool value) { Set(autoSize_, value); }
   void SetColor(TColor value) { Set(color_, value); }
   void SetDigitCount(int value); // limited to 2 .. 12
   void SetLeadingZeros(bool value) { Set(leadingZeros_, value); }
@@ -36,7 +34,8 @@ public:
   void SetWidth(int value) { Set(width_, value < 0 ? 0 : value); }
   void SetZeroStart(bool value) { Set(zeroStart_, value); }
 
-  // Digits the number field uses for a text of `lineCount` lines.
+  // Digits the number field uses for a text of `lineCount` lines: DigitCount, or as many as the
+  // highest number needs, so no number is ever cut.
   [[nodiscard]] int DigitsInUse(int lineCount) const;
   // Pixel width of the whole gutter.
   [[nodiscard]] int RealGutterWidth(int charWidth, int lineCount) const;
@@ -50,7 +49,6 @@ private:
     if (OnChange) OnChange();
   }
 
-  bool autoSize_ = false;
   TColor color_ = clBtnFace;
   int digitCount_ = 4;
   bool leadingZeros_ = false;

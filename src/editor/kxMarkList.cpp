@@ -89,6 +89,13 @@ TMark* TMarkList::MarkAt(int line, int x, int xOffset) const {
   return nullptr;
 }
 
+std::array<int, TMarkList::BookmarkCount> TMarkList::BookmarkLines() const {
+  std::array<int, BookmarkCount> lines{};
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    lines[i] = bookmarks_[i] ? bookmarks_[i]->Line() : 0;
+  return lines;
+}
+
 namespace {
 void MoveTo(TMark& mark, int line) {
   line = std::max(line, 1);
@@ -96,28 +103,18 @@ void MoveTo(TMark& mark, int line) {
 }
 } // namespace
 
-void TMarkList::LinesInserted(int line, int count) {
-  if (count <= 0) return;
-  for (const auto& mark : marks_)
-    if (mark->Line() >= line) MoveTo(*mark, mark->Line() + count);
+void TMarkList::MoveBookmarks(const std::array<int, BookmarkCount>& lines, int lastLine) {
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (bookmarks_[i] && lines[i] > 0) MoveTo(*bookmarks_[i], std::min(lines[i], lastLine));
 }
 
-void TMarkList::LinesJoined(int first, int last) {
-  if (last <= first) return;
-  for (const auto& mark : marks_) {
-    if (mark->Line() > last)
-      MoveTo(*mark, mark->Line() - (last - first));
-    else if (mark->Line() > first)
-      MoveTo(*mark, first);
-  }
-}
-
-void TMarkList::LinesRemoved(int first, int last) {
-  if (last < first) return;
-  for (const auto& mark : marks_) {
-    if (mark->Line() > last)
-      MoveTo(*mark, mark->Line() - (last - first + 1));
-    else if (mark->Line() >= first)
-      MoveTo(*mark, first);
+void TMarkList::LinesChanged(const LineChange& change) {
+  const int line = change.line + 1; // 1-based
+  if (change.kind == LineChange::Inserted) {
+    for (const auto& mark : marks_)
+      if (mark->Line() >= line) MoveTo(*mark, mark->Line() + 1);
+  } else if (change.kind == LineChange::Removed) {
+    for (const auto& mark : marks_)
+      if (mark->Line() >= line) MoveTo(*mark, mark->Line() - 1);
   }
 }

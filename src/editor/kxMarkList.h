@@ -1,7 +1,9 @@
 // Gutter marks and the list that owns them: the ten numbered bookmarks are marks with a number.
-// The list keeps marks on their lines as lines come and go, and tells its owner which gutter
-// lines to repaint.
+// The list watches its document to keep marks on their lines as lines come and go, and tells its
+// owner which gutter lines to repaint.
 #pragma once
+
+#include "DocumentWatcher.h"
 
 #include <array>
 #include <functional>
@@ -48,7 +50,7 @@ private:
   int number_;
 };
 
-class TMarkList {
+class TMarkList : public DocumentWatcher {
 public:
   static constexpr int BookmarkCount = 10;
   // The most marks reported for one line.
@@ -81,16 +83,16 @@ public:
   // The mark whose glyph lies under gutter position `x` of `line`, glyphs being `xOffset` apart;
   // nullptr when `x` lies beyond them all.
   [[nodiscard]] TMark* MarkAt(int line, int x, int xOffset) const;
+  // The lines of the ten bookmarks, 0 for those not set.
+  [[nodiscard]] std::array<int, BookmarkCount> BookmarkLines() const;
+  // Moves the bookmarks that are set to the lines given for them (0: left where it is), at most to
+  // `lastLine`.
+  void MoveBookmarks(const std::array<int, BookmarkCount>& lines, int lastLine);
 
-  // Keeping marks on their lines (every move goes through TMark::SetLine, never below line 1):
-  // `count` new lines inserted at `line` push down the marks on it and below.
-  void LinesInserted(int line, int count);
-  // Lines first + 1 ... last joined into line `first`: their marks go to `first`, later marks
-  // move up by last - first.
-  void LinesJoined(int first, int last);
-  // Whole lines first ... last removed: their marks go to `first`, later marks move up by
-  // last - first + 1.
-  void LinesRemoved(int first, int last);
+  // Keeps marks on their lines, every move going through TMark::SetLine: a line inserted pushes
+  // down the marks on it and below; the marks of a line that goes join the line before it (the
+  // line its text was joined to), and the later marks move up.
+  void LinesChanged(const LineChange& change) override;
 
 private:
   friend class TMark;
@@ -98,4 +100,28 @@ private:
 
   std::vector<std::unique_ptr<TMark>> marks_;
   std::array<TMark*, BookmarkCount> bookmarks_{};
+};
+
+// How bookmarks show and whether their keys work.
+struct TkxBookMarkOpt {
+  std::function<void()> OnChange;
+  [[nodiscard]] bool EnableKeys() const { return enableKeys_; }
+  [[nodiscard]] bool GlyphsVisible() const { return glyphsVisible_; }
+  [[nodiscard]] int LeftMargin() const { return leftMargin_; }
+  [[nodiscard]] int Xoffset() const { return xOffset_; }
+  void SetEnableKeys(bool value) { Set(enableKeys_, value); }
+  void SetGlyphsVisible(bool value) { Set(glyphsVisible_, value); }
+  void SetLeftMargin(int value) { Set(leftMargin_, value); }
+  void SetXoffset(int value) { Set(xOffset_, value); }
+
+private:
+  template <typename T> void Set(T& member, T value) {
+    if (member == value) return;
+    member = value;
+    if (OnChange) OnChange();
+  }
+  bool enableKeys_ = true;
+  bool glyphsVisible_ = true;
+  int leftMargin_ = 2;
+  int xOffset_ = 12;
 };

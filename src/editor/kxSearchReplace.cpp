@@ -92,11 +92,8 @@ void TkxSearchReplace::SearchBackward() {
 
 bool TkxSearchReplace::InScope(int line, int column) const {
   const std::int64_t end = std::int64_t{column} + static_cast<std::int64_t>(search_.size());
-  // A replacement may have trimmed blanks off the line's end, taking later results with them.
+  // The prompt's handler may have changed the line meanwhile.
   if (end - 1 > static_cast<std::int64_t>(editor_.LineText(line).size())) return false;
-  // Past the editor's last column a selection cannot hold the match, and replacing would leave
-  // the rest of it behind.
-  if (end > TkxEditCore::MaxLeftChar) return false;
   switch (scope_.mode) {
   case smLine: return true;
   case smColumn: return column >= scope_.start.X && end <= scope_.end.X + endShift_;
@@ -158,12 +155,8 @@ void TkxSearchReplace::ReplaceMatch(int line, int column) {
   // Replaced as a column block, the line would also lose its trailing blanks.
   const TSelectionMode mode = editor_.SelectionMode();
   editor_.SetSelectionMode(smNormal);
-  editor_.SetSelText(replace_);
+  editor_.ReplaceSelText(replace_);
   editor_.SetSelectionMode(mode);
   // Backwards the caret stays before the replacement, so searching on cannot find it again.
   if (backwards_) editor_.SetCaretXY({column, line});
-}
-
-int TkxEditCore::SearchReplace(std::string_view search, std::string_view replace, TkxSearchOptions options) {
-  return TkxSearchReplace(*this, searchEngine_, OnReplaceText).Run(search, replace, options);
 }

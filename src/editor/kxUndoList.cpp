@@ -1,7 +1,6 @@
 // Recording and trimming of change records.
 #include "kxUndoList.h"
 
-#include <array>
 #include <new>
 
 const char* UndoReasonDescription(TUndoReason reason) {
@@ -19,11 +18,9 @@ const char* UndoReasonDescription(TUndoReason reason) {
   return descriptions[reason <= urNone ? reason : urNone];
 }
 
-void TUndoList::AddChange(TUndoReason reason, TkxPoint start, TkxPoint end, std::string_view text,
-                          TSelectionMode mode) {
+void TUndoList::Add(TUndoRecord record) {
   if (locked_) return;
   try {
-    TUndoRecord record{reason, start, end, std::string(text), mode};
     // A capacity of 0 still keeps the newest record, so the latest edit can always be undone.
     if (!records_.empty() && CanUndo() >= max_) records_.pop_front();
     records_.push_back(std::move(record));

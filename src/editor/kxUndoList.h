@@ -1,13 +1,16 @@
-// A bounded stack of change records: the editor keeps one for undo and one for redo. The
-// records are plain data; reversing them is the editor's work.
+// A bounded stack of change records: the editor keeps one for undo and one for redo. A record is
+// plain data: the primitive text changes one editing step made, and what kind of step it was,
+// which decides where the caret and selection go when it is undone or redone.
 #pragma once
 
 #include "kxEditTypes.h"
 
-#include <cstdint>
+#include <array>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 enum TUndoReason : std::uint8_t {
   urInsertion,
@@ -25,26 +28,44 @@ enum TUndoReason : std::uint8_t {
 
 [[nodiscard]] const char* UndoReasonDescription(TUndoReason reason);
 
+// One primitive change of a document's text: `text` inserted at `at`, or deleted from `at` on.
+// Lines of the text are separated by '\n'.
+struct TextChange {
+  bool inserted = true;
+  TkxPoint at;
+  std::string text;
+  bool operator==(const TextChange&) const = default;
+};
+
+// The lines of the ten bookmarks (0: not set) before and after a step that moved any of them.
+struct TBookmarkLines {
+  using Lines = std::array<int, 10>;
+  Lines before{};
+  Lines after{};
+};
+
 struct TUndoRecord {
   TUndoReason Reason = urNone;
   TkxPoint Start;
   TkxPoint End;
-  // What it takes to reverse the change; empty when nothing is needed.
-  std::string Text;
-  // The mode in which the text is to be inserted again or selected.
+  // The mode the step's selection was in.
   TSelectionMode Mode = smNormal;
+  // In the order they were made; undo reverts them from the last.
+  std::vector<TextChange> Changes;
+  // Only when the step moved a bookmark: lines follow inserted and removed lines, but a line that
+  // went and came back does not bring its bookmark back.
+  std::unique_ptr<TBookmarkLines> Bookmarks;
 };
 
 class TUndoList {
 public:
   static constexpr int DefaultMax = 10;
 
-  // Fired after every record stored; the editor sets Modified and fires its OnChange.
+  // Fired after every record stored; the document sets Modified and tells its watchers.
   std::function<void()> OnAdded;
 
   // Nothing while locked. A full list drops its oldest record first.
-  void AddChange(TUndoReason reason, TkxPoint start, TkxPoint end, std::string_view text,
-                 TSelectionMode mode);
+  void Add(TUndoRecord record);
   // Removes and returns the newest record; a record with reason urNone when the list is empty.
   TUndoRecord GetChange();
   // The newest record without removing it; nullptr when the list is empty.

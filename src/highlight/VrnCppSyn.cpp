@@ -55,7 +55,7 @@ constexpr bool IsNumberChar(unsigned char c) {
 
 constexpr bool IsSpaceChar(unsigned char c) { return c >= 1 && c <= 32 && c != 10 && c != 13; }
 
-// Bytes that end strings and comments: the line end itself, and CR, LF or NUL inside a line.
+// Bytes that are blanks wherever a token could start: CR, LF and NUL inside a line.
 constexpr bool IsBreak(unsigned char c) { return c == 0 || c == 10 || c == 13; }
 
 constexpr unsigned Hash(std::string_view word) {
@@ -316,8 +316,8 @@ void TVrnCppSyn::CharProc() { ScanQuoted('\''); }
 void TVrnCppSyn::ScanQuoted(unsigned char quote) {
   tokenKind_ = ckString;
   do {
-    unsigned char c = At(run_);
-    if (IsBreak(c)) break;
+    if (AtLineBreak()) break;
+    const unsigned char c = At(run_);
     // A backslash escapes the next byte, so "\\" and '\\' end where C ends them.
     if (c == '\\' && run_ + 1 < length_) ++run_;
     ++run_;
@@ -330,7 +330,7 @@ void TVrnCppSyn::SlashProc() {
   case '/':
     tokenKind_ = ckComment;
     run_ += 2;
-    while (!IsBreak(At(run_)))
+    while (!AtLineBreak())
       ++run_;
     break;
   case '*':
@@ -344,7 +344,7 @@ void TVrnCppSyn::SlashProc() {
 }
 
 void TVrnCppSyn::CommentContinuationProc() {
-  if (IsBreak(At(run_))) {
+  if (AtLineBreak()) {
     ScanByte();
     return;
   }
@@ -357,8 +357,8 @@ void TVrnCppSyn::CommentContinuationProc() {
 }
 
 void TVrnCppSyn::ScanCommentBody() {
-  for (unsigned char c; !IsBreak(c = At(run_)); ++run_) {
-    if (c == '*' && At(run_ + 1) == '/') {
+  for (; !AtLineBreak(); ++run_) {
+    if (At(run_) == '*' && At(run_ + 1) == '/') {
       run_ += 2;
       range_ = range_ == crDirectiveComment ? crDirective : crNone;
       return;
@@ -367,7 +367,7 @@ void TVrnCppSyn::ScanCommentBody() {
 }
 
 void TVrnCppSyn::DirectiveProc() {
-  if (IsBreak(At(run_))) {
+  if (AtLineBreak()) {
     // A line that ended in a backslash keeps the directive going on the next line.
     if (!(run_ > 0 && line_[run_ - 1] == '\\')) range_ = crNone;
     ScanByte();
@@ -375,11 +375,11 @@ void TVrnCppSyn::DirectiveProc() {
   }
   tokenKind_ = ckDirective;
   for (;;) {
-    unsigned char c = At(run_);
-    if (IsBreak(c)) {
+    if (AtLineBreak()) {
       range_ = crNone;
       return;
     }
+    const unsigned char c = At(run_);
     if (c == '/' && At(run_ + 1) == '/') {
       range_ = crNone;
       return;
@@ -390,7 +390,7 @@ void TVrnCppSyn::DirectiveProc() {
       return;
     }
     ++run_;
-    if (c == '\\' && IsBreak(At(run_))) {
+    if (c == '\\' && AtLineBreak()) {
       range_ = crDirective;
       return;
     }

@@ -80,6 +80,9 @@ private:
     return pos < length_ ? static_cast<unsigned char>(line_[pos]) : 0;
   }
   [[nodiscard]] bool AtEnd() const { return run_ >= length_; }
+  // Comments, literals and directives end here: at the line's end or a CR or LF inside it. A NUL
+  // is an ordinary byte within them.
+  [[nodiscard]] bool AtLineBreak() const { return AtEnd() || line_[run_] == '\n' || line_[run_] == '\r'; }
   void ScanToken();
   void ScanByte(); // dispatches on the byte at run_
   void SendToSink();

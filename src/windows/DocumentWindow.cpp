@@ -89,8 +89,8 @@ bool DocumentWindow::CanRedo() const { return MyEditor->CanRedo(); }
 bool DocumentWindow::Modified() const { return MyEditor->Modified(); }
 bool DocumentWindow::SelAvail() const { return MyEditor->SelAvail(); }
 EditorStatus DocumentWindow::Status() const {
-  return {MyEditor->CaretY(), MyEditor->CaretX(), MyEditor->InsertMode(), MyEditor->SelectionMode(),
-          MyEditor->Modified()};
+  const TkxEditCore& core = MyEditor->Core();
+  return {core.CaretY(), core.CaretX(), core.InsertMode(), core.SelectionMode(), core.Modified()};
 }
 void DocumentWindow::Undo() { MyEditor->Undo(); }
 void DocumentWindow::Redo() { MyEditor->Redo(); }
@@ -103,7 +103,7 @@ int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
 void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {
-  PrintSourceFile(*MyEditor, MyEditor->EditorFont(), FileName(), printer);
+  PrintSourceFile(MyEditor->Core(), MyEditor->EditorFont(), FileName(), printer);
 }
 
 int DocumentWindow::SearchReplace(const std::string& search, const std::string& replace,

@@ -34,15 +34,24 @@ int CountPixels(const QImage& image, const QRect& rect, const QColor& color) {
   return count;
 }
 
+// What the screen holds of the viewport: the window's backing store, as painting left it.
+QImage OnScreen(QWidget& viewport) {
+  const QPoint origin = viewport.mapTo(viewport.window(), QPoint());
+  return viewport.screen()
+      ->grabWindow(viewport.window()->winId(), origin.x(), origin.y(), viewport.width(), viewport.height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
+}
+
 class CustomEdit : public ::testing::Test {
 protected:
   void SetUp() override {
     editor.resize(500, 300);
-    editor.SetColor(kWhite);
-    editor.SetFontColor(kBlack);
-    editor.SelectedColor().SetBackground(kRed);
-    editor.SelectedColor().SetForeground(kWhite);
-    editor.SetRightEdge(0);
+    editor.Core().SetColor(kWhite);
+    editor.Core().SetFontColor(kBlack);
+    editor.Core().SelectedColor().SetBackground(kRed);
+    editor.Core().SelectedColor().SetForeground(kWhite);
+    editor.Core().SetRightEdge(0);
     highlighter.KeyAttri().SetForeground(kBlue);
     highlighter.KeyAttri().SetStyle(0);
     highlighter.CommentAttri().SetForeground(kGreen);
@@ -54,7 +63,7 @@ protected:
 
   // The rectangle of cells [first, last] (1-based columns) on a 1-based line.
   QRect Cells(int line, int first, int last) const {
-    const TkxPoint topLeft = editor.RowColumnToPixels({first, line});
+    const TkxPoint topLeft = editor.Core().RowColumnToPixels({first, line});
     return {topLeft.X, topLeft.Y, (last - first + 1) * editor.CharWidth(), editor.LineHeight()};
   }
   QImage Render() { return editor.viewport()->grab().toImage(); }
@@ -103,7 +112,7 @@ TEST_F(CustomEdit, SpecialLineColoursSwapInsideTheSelection) {
   };
   editor.SetBlockBegin({1, 2});
   editor.SetBlockEnd({3, 2});
-  editor.SetRightEdge(20);
+  editor.Core().SetRightEdge(20);
   const QImage image = Render();
   const QRect special = Cells(2, 4, 5);
   EXPECT_GT(CountPixels(image, special, Rgb(kYellow)), special.width() * special.height() / 2);
@@ -111,17 +120,39 @@ TEST_F(CustomEdit, SpecialLineColoursSwapInsideTheSelection) {
   EXPECT_GT(CountPixels(image, swapped, Rgb(kWhite)), swapped.width() * swapped.height() / 2);
   EXPECT_EQ(CountPixels(image, swapped, Rgb(kRed)), 0);
   // The right edge after column 20 runs through every row and below the text.
-  const int edge = editor.RowColumnToPixels({21, 1}).X;
+  const int edge = editor.Core().RowColumnToPixels({21, 1}).X;
   EXPECT_EQ(image.pixel(edge, 2), Rgb(clSilver).rgb());
   EXPECT_EQ(image.pixel(edge, image.height() - 2), Rgb(clSilver).rgb());
 }
 
 TEST_F(CustomEdit, HiddenSelectionShowsOnlyWithFocus) {
-  editor.SetHideSelection(true);
-  editor.SelectAll();
+  editor.Core().SetHideSelection(true);
+  editor.Core().SelectAll();
   EXPECT_EQ(CountPixels(Render(), Cells(2, 1, 5), Rgb(kRed)), 0);
-  editor.SetHideSelection(false);
+  editor.Core().SetHideSelection(false);
   EXPECT_GT(CountPixels(Render(), Cells(2, 1, 5), Rgb(kRed)), 0);
+}
+
+TEST_F(CustomEdit, TheBracketBesideTheCaretAndItsMatchAreHighlighted) {
+  editor.Lines().Assign({"f(a, b)", "x"});
+  editor.show();
+  editor.Core().SetMatchedBracketColor(kYellow);
+  const QColor highlight = Rgb(kYellow);
+  const auto highlighted = [&](const QImage& image, int column) {
+    return CountPixels(image, Cells(1, column, column), highlight) > 0;
+  };
+  editor.SetCaretXY({8, 1}); // after ")"
+  QCoreApplication::processEvents();
+  QImage image = OnScreen(*editor.viewport());
+  EXPECT_TRUE(highlighted(image, 2));
+  EXPECT_TRUE(highlighted(image, 7));
+  EXPECT_FALSE(highlighted(image, 4));
+  // Moving away repaints both brackets plain.
+  editor.SetCaretXY({1, 2});
+  QCoreApplication::processEvents();
+  image = OnScreen(*editor.viewport());
+  EXPECT_FALSE(highlighted(image, 2));
+  EXPECT_FALSE(highlighted(image, 7));
 }
 
 TEST_F(CustomEdit, TabsAreDrawnAsBlanksToTheNextStop) {
@@ -146,7 +177,7 @@ TEST_F(CustomEdit, KeysMoveAndSelectWithoutTypingTheirCharacters) {
   QTest::keyClick(&editor, Qt::Key_Right, Qt::ControlModifier);
   EXPECT_EQ(editor.CaretXY(), (TkxPoint{5, 1}));
   QTest::keyClick(&editor, Qt::Key_Insert);
-  EXPECT_FALSE(editor.InsertMode());
+  EXPECT_FALSE(editor.Core().InsertMode());
   QTest::keyClick(&editor, Qt::Key_Insert);
   QTest::keyClick(&editor, Qt::Key_Return); // a line break, and no CR typed
   QTest::keyClick(&editor, Qt::Key_Y);
@@ -165,13 +196,13 @@ TEST_F(CustomEdit, MouseClicksDragsAndDoubleClicksSelect) {
   Press(QEvent::MouseMove, Cells(3, 5, 5).topLeft() + QPoint(1, 2), Qt::LeftButton);
   Press(QEvent::MouseButtonRelease, Cells(3, 5, 5).topLeft() + QPoint(1, 2), Qt::NoButton);
   EXPECT_EQ(editor.BlockBegin(), (TkxPoint{1, 3}));
-  EXPECT_EQ(editor.BlockEnd(), (TkxPoint{5, 3}));
+  EXPECT_EQ(editor.Core().BlockEnd(), (TkxPoint{5, 3}));
 
   // Shift-click extends; a plain click elsewhere collapses.
   Press(QEvent::MouseButtonPress, Cells(1, 3, 3).topLeft() + QPoint(1, 2), Qt::LeftButton, Qt::ShiftModifier);
   Press(QEvent::MouseButtonRelease, Cells(1, 3, 3).topLeft() + QPoint(1, 2), Qt::NoButton);
   EXPECT_EQ(editor.BlockBegin(), (TkxPoint{3, 1}));
-  EXPECT_EQ(editor.BlockEnd(), (TkxPoint{1, 3}));
+  EXPECT_EQ(editor.Core().BlockEnd(), (TkxPoint{1, 3}));
 
   QMouseEvent doubleClick(QEvent::MouseButtonDblClick, CellCentre(4, 3),
                           editor.viewport()->mapToGlobal(CellCentre(4, 3)), Qt::LeftButton, Qt::LeftButton,
@@ -179,13 +210,13 @@ TEST_F(CustomEdit, MouseClicksDragsAndDoubleClicksSelect) {
   QApplication::sendEvent(editor.viewport(), &doubleClick);
   Press(QEvent::MouseButtonRelease, CellCentre(4, 3), Qt::NoButton);
   EXPECT_EQ(editor.BlockBegin(), (TkxPoint{1, 3}));
-  EXPECT_EQ(editor.BlockEnd(), (TkxPoint{9, 3}));
+  EXPECT_EQ(editor.Core().BlockEnd(), (TkxPoint{9, 3}));
   EXPECT_EQ(editor.CaretXY(), (TkxPoint{9, 3}));
 }
 
 TEST_F(CustomEdit, GutterClickReportsTheLine) {
   std::vector<int> clicked;
-  editor.OnGutterClick = [&](int, int, int line, TMark*) { clicked.push_back(line); };
+  editor.Core().OnGutterClick = [&](int, int, int line, TMark*) { clicked.push_back(line); };
   const QPoint inGutter(5, editor.LineHeight() * 2 + 3);
   Press(QEvent::MouseButtonPress, inGutter, Qt::LeftButton);
   Press(QEvent::MouseButtonRelease, inGutter, Qt::NoButton);
@@ -226,15 +257,6 @@ TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
   EXPECT_EQ(editor.ScrollHint()->text(), "Top Line: 40");
   emit bar->sliderReleased();
   EXPECT_TRUE(editor.ScrollHint()->isHidden());
-}
-
-// What the screen holds of the viewport: the window's backing store, as painting left it.
-QImage OnScreen(QWidget& viewport) {
-  const QPoint origin = viewport.mapTo(viewport.window(), QPoint());
-  return viewport.screen()
-      ->grabWindow(viewport.window()->winId(), origin.x(), origin.y(), viewport.width(), viewport.height())
-      .toImage()
-      .convertToFormat(QImage::Format_RGB32);
 }
 
 TEST_F(CustomEdit, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {

@@ -278,6 +278,30 @@ TEST_F(EditCore, MatchingBracketAcrossLinesWithNesting) {
   EXPECT_EQ(Caret(), (TkxPoint{1, 1}));
 }
 
+// The highlighted pair is the bracket beside the caret (right of it first) and the one the jump
+// goes to, as long as that is within a window's height.
+TEST_F(EditCore, MatchedBracketsBesideTheCaret) {
+  using Pair = TkxEditCore::TBracketPair;
+  core.Lines().Assign({"f(a[1], (b)", "  ) { x }"});
+  core.SetCaretXY({2, 1});
+  EXPECT_EQ(core.MatchedBrackets(), (Pair{{2, 1}, {3, 2}}));
+  core.SetCaretXY({4, 2}); // after the closing bracket
+  EXPECT_EQ(core.MatchedBrackets(), (Pair{{3, 2}, {2, 1}}));
+  core.SetCaretXY({12, 1}); // after "(b)": the closing bracket left of the caret
+  EXPECT_EQ(core.MatchedBrackets(), (Pair{{11, 1}, {9, 1}}));
+  core.SetCaretXY({1, 1});
+  EXPECT_EQ(core.MatchedBrackets(), std::nullopt);
+
+  std::vector<std::string> lines(100, "x");
+  lines.front() = "{";
+  lines.back() = "}";
+  core.Lines().Assign(lines);
+  core.SetCaretXY({1, 1});
+  EXPECT_EQ(core.MatchedBrackets(), std::nullopt);
+  Run(ecMatchBracket);
+  EXPECT_EQ(Caret(), (TkxPoint{1, 100}));
+}
+
 TEST_F(EditCore, TopLineStopsAtTheLastLineAndScrollsPixelsForShortDistances) {
   Numbered(100);
   core.SetTopLine(1000);
@@ -291,6 +315,33 @@ TEST_F(EditCore, TopLineStopsAtTheLastLineAndScrollsPixelsForShortDistances) {
   EXPECT_EQ(view.scrolled.size(), 1u); // a jump of a whole window repaints instead
   core.SetLeftChar(5000);
   EXPECT_EQ(core.LeftChar(), TkxEditCore::MaxLeftChar - 80 + 1);
+}
+
+// The view reaches every byte of a 100 KB line: the caret, the scroll position and bar, selecting,
+// typing, finding and replacing.
+TEST_F(EditCore, EveryByteOfALongLineIsReachable) {
+  const std::string longLine = std::string(100'000 - 3, 'x') + "end";
+  core.Lines().Assign({"short", longLine});
+  core.SetCaretXY({1, 2});
+  Run(ecLineEnd);
+  EXPECT_EQ(Caret(), (TkxPoint{100'001, 2}));
+  EXPECT_EQ(core.LeftChar(), 100'001 - 80 + 1); // the caret's column is in view
+  core.ExecuteCommand(ecChar, '!');
+  EXPECT_EQ(core.LineText(2), longLine + "!");
+  EXPECT_EQ(core.HorizontalScrollInfo().Max, 100'002);
+  core.HorizontalScroll(TkxScrollAction::Bottom);
+  EXPECT_EQ(core.LeftChar(), 100'002 - 80 + 1);
+  Run(ecSelLineStart);
+  EXPECT_EQ(core.SelText(), longLine + "!");
+
+  core.SetCaretXY({1, 1});
+  EXPECT_EQ(core.SearchReplace("xend!", "", ssoEntireScope), 1);
+  EXPECT_EQ(core.BlockEnd(), (TkxPoint{100'002, 2}));
+  EXPECT_EQ(core.SearchReplace("d!", "D", ssoEntireScope | ssoReplace | ssoReplaceAll), 1);
+  EXPECT_EQ(core.LineText(2).substr(99'995), "xxenD");
+  // Without long lines the limit is the classic one.
+  core.Lines().Put(1, "short again");
+  EXPECT_EQ(core.ScrollWidth(), TkxEditCore::MaxLeftChar);
 }
 
 TEST_F(EditCore, ScrollCommandsDragTheCaretAlong) {
@@ -433,8 +484,7 @@ TEST_F(EditCore, GutterWidthFollowsNumbersAndLineCount) {
   EXPECT_EQ(core.GutterWidth(), 30);
   gutter.SetShowLineNumbers(true);
   EXPECT_EQ(core.GutterWidth(), 52);
-  gutter.SetAutoSize(true);
-  Numbered(12345);
+  Numbered(12345); // the field grows to the highest number's digits
   EXPECT_EQ(core.GutterWidth(), 60);
   gutter.SetZeroStart(true);
   Numbered(10000);

@@ -101,33 +101,24 @@ TEST(kxMarkList, MarksOnALineAndTheClickedGlyph) {
   EXPECT_EQ(marks.MarkAt(3, 0, 12), nullptr);
 }
 
-TEST(kxMarkList, MarksFollowInsertedLines) {
+TEST(kxMarkList, MarksFollowInsertedAndRemovedLines) {
   TMarkList marks;
-  PlaceOnLines(marks, {2, 5, 9});
-  marks.LinesInserted(5, 3); // three lines inserted above the mark on line 5
-  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{2, 8, 12, 0, 0, 0, 0, 0, 0, 0}));
-  marks.LinesInserted(13, 4);
-  marks.LinesInserted(1, 0);
-  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{2, 8, 12, 0, 0, 0, 0, 0, 0, 0}));
-}
+  PlaceOnLines(marks, {1, 2, 5, 9});
+  marks.LinesChanged({LineChange::Inserted, 4}); // a line inserted above line 5
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 2, 6, 10, 0, 0, 0, 0, 0, 0}));
+  marks.LinesChanged({LineChange::Changed, 1});
+  marks.LinesChanged({LineChange::Appended, 10});
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 2, 6, 10, 0, 0, 0, 0, 0, 0}));
+  // A line that goes takes its marks to the line before, which its text was joined to.
+  marks.LinesChanged({LineChange::Removed, 1});
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 1, 5, 9, 0, 0, 0, 0, 0, 0}));
+  marks.LinesChanged({LineChange::Removed, 0});
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 1, 4, 8, 0, 0, 0, 0, 0, 0}));
 
-TEST(kxMarkList, MarksFollowJoinedAndRemovedLines) {
-  TMarkList marks;
-  PlaceOnLines(marks, {2, 3, 4, 5, 6, 10});
-  marks.LinesJoined(3, 5); // a selection from line 3 to line 5 removed
-  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{2, 3, 3, 3, 4, 8, 0, 0, 0, 0}));
-
-  TMarkList lineMode;
-  PlaceOnLines(lineMode, {2, 3, 4, 5, 6, 10});
-  lineMode.LinesRemoved(3, 5); // whole lines 3 ... 5 removed
-  EXPECT_EQ(BookmarkLines(lineMode), (std::vector<int>{2, 3, 3, 3, 3, 7, 0, 0, 0, 0}));
-
-  // Backspace at the start of line 4 joins it to line 3; deleting line 1 keeps its mark on line 1.
-  TMarkList joins;
-  PlaceOnLines(joins, {1, 3, 4, 7});
-  joins.LinesJoined(3, 4);
-  EXPECT_EQ(BookmarkLines(joins), (std::vector<int>{1, 3, 3, 6, 0, 0, 0, 0, 0, 0}));
-  joins.LinesRemoved(1, 1);
-  joins.LinesJoined(0, 1);
-  EXPECT_EQ(BookmarkLines(joins), (std::vector<int>{1, 1, 1, 4, 0, 0, 0, 0, 0, 0}));
+  std::array<int, TMarkList::BookmarkCount> lines{};
+  lines[2] = 7;
+  lines[5] = 3; // not set: stays unset
+  marks.MoveBookmarks(lines, 100);
+  EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 1, 7, 8, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(marks.BookmarkLines(), (std::array<int, 10>{1, 1, 7, 8, 0, 0, 0, 0, 0, 0}));
 }

@@ -4,10 +4,19 @@
 #include <gtest/gtest.h>
 
 namespace {
+TUndoRecord Record(TUndoReason reason, TkxPoint start, TkxPoint end, std::vector<TextChange> changes = {}) {
+  TUndoRecord record;
+  record.Reason = reason;
+  record.Start = start;
+  record.End = end;
+  record.Changes = std::move(changes);
+  return record;
+}
+
 // Records edit i on line i, so the lines of what remains tell which edits survived.
 void AddEdits(TUndoList& list, int first, int last) {
   for (int i = first; i <= last; ++i)
-    list.AddChange(urInsertion, {1, i}, {2, i}, "", smNormal);
+    list.Add(Record(urInsertion, {1, i}, {2, i}));
 }
 
 std::vector<int> PopAllLines(TUndoList& list) {
@@ -62,21 +71,21 @@ TEST(kxUndoList, RecordsComeBackAsStored) {
   EXPECT_EQ(list.LastReason(), urNone);
   EXPECT_EQ(list.PeekChange(), nullptr);
 
-  list.AddChange(urCut, {3, 2}, {7, 4}, "cut\r\ntext", smColumn);
-  std::string typed = "x";
-  list.AddChange(urInsertion, {3, 2}, {4, 2}, typed, smNormal);
-  typed = "changed"; // the list holds its own copy
+  TUndoRecord cut = Record(urCut, {3, 2}, {7, 4}, {{false, {3, 2}, "cut\ntext"}});
+  cut.Mode = smColumn;
+  list.Add(std::move(cut));
+  list.Add(Record(urInsertion, {3, 2}, {4, 2}, {{true, {3, 2}, "x"}}));
   ASSERT_NE(list.PeekChange(), nullptr);
   EXPECT_EQ(list.LastReason(), urInsertion);
   EXPECT_EQ(list.CanUndo(), 2);
 
-  EXPECT_EQ(list.GetChange().Text, "x");
-  const TUndoRecord cut = list.GetChange();
-  EXPECT_EQ(cut.Reason, urCut);
-  EXPECT_EQ(cut.Start, (TkxPoint{3, 2}));
-  EXPECT_EQ(cut.End, (TkxPoint{7, 4}));
-  EXPECT_EQ(cut.Text, "cut\r\ntext");
-  EXPECT_EQ(cut.Mode, smColumn);
+  EXPECT_EQ(list.GetChange().Changes, (std::vector<TextChange>{{true, {3, 2}, "x"}}));
+  const TUndoRecord popped = list.GetChange();
+  EXPECT_EQ(popped.Reason, urCut);
+  EXPECT_EQ(popped.Start, (TkxPoint{3, 2}));
+  EXPECT_EQ(popped.End, (TkxPoint{7, 4}));
+  EXPECT_EQ(popped.Changes, (std::vector<TextChange>{{false, {3, 2}, "cut\ntext"}}));
+  EXPECT_EQ(popped.Mode, smColumn);
 
   AddEdits(list, 1, 3);
   list.ClearList();

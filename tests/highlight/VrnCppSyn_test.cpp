@@ -160,6 +160,23 @@ TEST(CppHighlighter, SpacesIllegalBytesAndEmptyLines) {
             (Tokens{"ident a", "space \r", "space \n", std::string("space \0", 7), "ident b"}));
 }
 
+// A NUL is an ordinary byte inside comments, literals and directives: what follows it stays in.
+TEST(CppHighlighter, NulBytesBelongToTheCommentLiteralOrDirectiveTheyAreIn) {
+  TVrnCppSyn h;
+  const std::string rest = std::string(1, '\0') + " struct s { int m; };";
+  const std::pair<std::string, const char*> openings[] = {{"// a", "comment"},
+                                                          {"/* a", "comment"},
+                                                          {"\"a", "string"},
+                                                          {"'a", "string"},
+                                                          {"#define A", "directive"}};
+  for (const auto& [opening, kind] : openings)
+    EXPECT_EQ(Scan(h, opening + rest), Tokens{std::string(kind) + " " + opening + rest}) << opening;
+  EXPECT_EQ(Scan(h, rest + " */ x", crCComment), (Tokens{"comment " + rest + " */", "space  ", "ident x"}));
+  EXPECT_EQ(Scan(h, rest, crDirective), Tokens{"directive " + rest});
+  EXPECT_EQ(Scan(h, "#define A \\" + rest), Tokens{"directive #define A \\" + rest});
+  EXPECT_EQ(Scan(h, "\"a" + rest + "\" x"), (Tokens{"string \"a" + rest + "\"", "space  ", "ident x"}));
+}
+
 TEST(CppHighlighter, BlockCommentsCarryTheirRangeToTheNextLine) {
   TVrnCppSyn h;
   EXPECT_EQ(Scan(h, "x /* open"), (Tokens{"ident x", "space  ", "comment /* open"}));

@@ -191,7 +191,7 @@ TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
   DocumentWindow& window = open("replace.c", "ab ab\nab\nab ab\n");
   questions.answers = {Answer::No, Answer::Yes, Answer::All};
   TkxEditSearch engine;
-  TkxSearchReplace run(*window.MyEditor, engine, window.OnReplaceText);
+  TkxSearchReplace run(window.MyEditor->Core(), engine, window.OnReplaceText);
   run.Run("ab", "X", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(questions.log.front(), "ask: Replace this occurance of 'ab'");
   EXPECT_EQ(questions.log.size(), 3u);
@@ -199,7 +199,7 @@ TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
   EXPECT_EQ(caption(window), "replace.c*");
 
   questions.answers = {Answer::Cancel};
-  TkxSearchReplace cancelled(*window.MyEditor, engine, window.OnReplaceText);
+  TkxSearchReplace cancelled(window.MyEditor->Core(), engine, window.OnReplaceText);
   cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(window.MyEditor->LineText(2), "X");
 }

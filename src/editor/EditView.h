@@ -1,0 +1,33 @@
+// What the view core asks of whatever shows it on screen, in the view's pixel coordinates, and the
+// small pixel and scroll-bar types both sides share.
+#pragma once
+
+// Pixel rectangle, right and bottom exclusive.
+struct TkxRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  [[nodiscard]] bool Empty() const { return Right <= Left || Bottom <= Top; }
+  bool operator==(const TkxRect&) const = default;
+};
+[[nodiscard]] TkxRect UnionRect(const TkxRect& a, const TkxRect& b);
+
+// Range, page and position of a scroll bar, in the classic form (page counted inside the range).
+struct TkxScrollBarInfo {
+  int Min = 0, Max = 0, Page = 0, Pos = 0;
+  bool operator==(const TkxScrollBarInfo&) const = default;
+};
+
+enum class TkxScrollAction { LineUp, LineDown, PageUp, PageDown, Top, Bottom, Thumb };
+
+class TkxEditView {
+public:
+  virtual ~TkxEditView() = default;
+  virtual void InvalidateRect(const TkxRect& rect) = 0;
+  // Moves the client pixels by `dy` (positive: down) and repaints what was uncovered.
+  virtual void ScrollPixels(int dy) = 0;
+  virtual void UpdateScrollBars() = 0;
+  virtual void UpdateCaret() = 0;
+  // Paint what is damaged now rather than at the next idle moment.
+  virtual void RepaintNow() = 0;
+  // The font styles in use changed: measure the cell again and call SetFontMetrics.
+  virtual void MeasureFont() = 0;
+};

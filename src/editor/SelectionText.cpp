@@ -1,0 +1,175 @@
+// Reading the selection in each mode, and the replace-selection primitive built on the document's
+// insertions and deletions.
+#include "SelectionText.h"
+
+#include "kxEditCore.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+int Length(const std::string& line) { return static_cast<int>(line.size()); }
+
+// A `to` column past every line: the rest of the line, however long.
+constexpr int kLineEndColumn = std::numeric_limits<int>::max();
+
+// Bytes from column `from` up to column `to` - 1, as far as the line has them.
+std::string Columns(const std::string& line, int from, int to) {
+  const int first = std::clamp(from - 1, 0, Length(line));
+  const int last = std::clamp(to - 1, first, Length(line));
+  return line.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first));
+}
+
+// The pieces of a text between its line ends (CR LF, CR or LF); a text ending with a line end has
+// an empty last piece.
+std::vector<std::string_view> Pieces(std::string_view text) {
+  std::vector<std::string_view> pieces = TkxEditList::SplitLines(text);
+  if (pieces.empty() || (!text.empty() && (text.back() == '\r' || text.back() == '\n')))
+    pieces.emplace_back();
+  return pieces;
+}
+
+// The pieces joined as the document keeps line ends.
+std::string JoinedByLineFeeds(const std::vector<std::string_view>& pieces) {
+  std::string text;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i > 0) text += '\n';
+    text += pieces[i];
+  }
+  return text;
+}
+
+} // namespace
+
+std::string SelectionText::Text() const {
+  if (!core_.SelAvail()) return {};
+  const TkxPoint b = core_.BlockBegin();
+  const TkxPoint e = core_.BlockEnd();
+  std::string text;
+  switch (core_.SelectionMode()) {
+  case smNormal:
+    if (b.Y == e.Y) return Columns(core_.LineText(b.Y), b.X, e.X);
+    text = Columns(core_.LineText(b.Y), b.X, kLineEndColumn);
+    for (int y = b.Y + 1; y < e.Y; ++y)
+      (text += kLineEnd) += core_.LineText(y);
+    (text += kLineEnd) += Columns(core_.LineText(e.Y), 1, e.X);
+    return text;
+  case smColumn: {
+    const int left = std::min(b.X, e.X);
+    const int right = std::max(b.X, e.X);
+    for (int y = b.Y; y <= e.Y; ++y) {
+      if (y > b.Y) text += kLineEnd;
+      text += Columns(core_.LineText(y), left, right);
+    }
+    return text;
+  }
+  case smLine:
+    for (int y = b.Y; y <= e.Y; ++y) {
+      text += core_.LineText(y);
+      if (y < core_.LineCount()) text += kLineEnd;
+    }
+    return text;
+  }
+  return text;
+}
+
+bool SelectionText::Contains(TkxPoint position) const {
+  if (!core_.SelAvail()) return false;
+  const TkxPoint begin = core_.BlockBegin();
+  const TkxPoint end = core_.BlockEnd();
+  switch (core_.SelectionMode()) {
+  case smLine: return position.Y >= begin.Y && position.Y <= end.Y;
+  case smColumn:
+    return position.Y >= begin.Y && position.Y <= end.Y && position.X >= std::min(begin.X, end.X) &&
+           position.X < std::max(begin.X, end.X);
+  case smNormal: break;
+  }
+  return !PointBefore(position, begin) && PointBefore(position, end);
+}
+
+void SelectionText::TrimLineEnd(int line) {
+  const std::string& text = core_.LineText(line);
+  std::size_t end = text.size();
+  while (end > 0 && static_cast<unsigned char>(text[end - 1]) <= 32)
+    --end;
+  if (end < text.size()) core_.Document().Delete({static_cast<int>(end) + 1, line}, {Length(text) + 1, line});
+}
+
+void SelectionText::PadTo(TkxPoint position) {
+  const int length = Length(core_.LineText(position.Y));
+  if (length < position.X - 1)
+    core_.Document().Insert({length + 1, position.Y},
+                            std::string(static_cast<std::size_t>(position.X - 1 - length), ' '));
+}
+
+void SelectionText::Remove(bool trimJoined) {
+  TextDocument& document = core_.Document();
+  const TkxPoint b = core_.BlockBegin();
+  const TkxPoint e = core_.BlockEnd();
+  switch (core_.SelectionMode()) {
+  case smNormal:
+    document.Delete(b, e);
+    if (trimJoined) TrimLineEnd(b.Y);
+    core_.SetCaretXY(b);
+    break;
+  case smColumn: {
+    const int left = std::min(b.X, e.X);
+    const int right = std::max(b.X, e.X);
+    for (int y = b.Y; y <= e.Y; ++y) {
+      document.Delete({left, y}, {right, y});
+      TrimLineEnd(y);
+    }
+    core_.SetCaretXY({left, core_.SelectionMovingEnd().Y});
+    break;
+  }
+  case smLine:
+    // Removing the last line empties it instead, so the text keeps a line.
+    if (e.Y >= core_.LineCount())
+      document.Delete({1, b.Y}, {Length(core_.LineText(e.Y)) + 1, e.Y});
+    else
+      document.Delete({1, b.Y}, {1, e.Y + 1});
+    core_.SetCaretXY({1, b.Y});
+    break;
+  }
+  core_.SetBlockBegin(core_.CaretXY());
+}
+
+void SelectionText::Replace(TSelectionMode mode, std::string_view text, bool trimJoined) {
+  TkxPaintLock lock(core_);
+  TkxFreeCaret freeCaret(core_);
+  if (core_.SelAvail()) Remove(trimJoined);
+  text = text.substr(0, text.find('\0'));
+  if (text.empty()) return;
+  const TkxPoint caret = core_.CaretXY();
+  if (mode == smColumn) {
+    InsertColumns(text);
+    return;
+  }
+  // A line block goes in before the caret line; its last piece starts that line.
+  const TkxPoint at = mode == smLine ? TkxPoint{1, caret.Y} : caret;
+  PadTo(at);
+  core_.SetCaretXY(core_.Document().Insert(at, JoinedByLineFeeds(Pieces(text))));
+}
+
+void SelectionText::InsertColumns(std::string_view text) {
+  TextDocument& document = core_.Document();
+  const TkxPoint caret = core_.CaretXY();
+  const std::vector<std::string_view> pieces = Pieces(text);
+  const std::string indent(static_cast<std::size_t>(caret.X - 1), ' ');
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const int y = caret.Y + static_cast<int>(i);
+    if (y > core_.LineCount()) {
+      const int last = core_.LineCount();
+      document.Insert({Length(core_.LineText(last)) + 1, last}, '\n' + indent + std::string(pieces[i]));
+    } else {
+      PadTo({caret.X, y});
+      document.Insert({caret.X, y}, pieces[i]);
+    }
+  }
+  core_.SetCaretXY(
+      {caret.X + static_cast<int>(pieces.back().size()), caret.Y + static_cast<int>(pieces.size()) - 1});
+}
