@@ -86,7 +86,9 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   fontSizeComboBox = new QComboBox;
   fontSizeComboBox->setEditable(true);
   parallelCompilesSpinBox = new QSpinBox;
-  parallelCompilesSpinBox->setRange(1, 64);
+  parallelCompilesSpinBox->setRange(1, kMostParallelCompiles);
+  undoLevelsSpinBox = new QSpinBox;
+  undoLevelsSpinBox->setRange(1, kMostUndoLevels);
 
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
@@ -142,6 +144,7 @@ QWidget* ConfigurationDialog::SettingsPage() {
   layout->addLayout(fontRow);
   auto* numbers = new QFormLayout;
   numbers->addRow("&Parallel compiles", parallelCompilesSpinBox);
+  numbers->addRow("&Undo levels", undoLevelsSpinBox);
   layout->addLayout(numbers);
   layout->addStretch();
   return page;
@@ -156,6 +159,7 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   q3asmlocationEdit->setText(QString::fromStdString(settings.q3asmlocation));
   backupCheckBox->setChecked(settings.BackupSource);
   parallelCompilesSpinBox->setValue(settings.ParallelCompiles);
+  undoLevelsSpinBox->setValue(settings.UndoLevels);
   // The name is kept as written even when no such font is installed here.
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
@@ -204,6 +208,7 @@ void ConfigurationDialog::accept() {
   if (isNumber && size > 0) values_.EditorFontSize = size;
   values_.BackupSource = backupCheckBox->isChecked();
   values_.ParallelCompiles = parallelCompilesSpinBox->value();
+  values_.UndoLevels = undoLevelsSpinBox->value();
   QDialog::accept();
 }
 

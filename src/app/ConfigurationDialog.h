@@ -48,6 +48,7 @@ public:
   QFontComboBox* fontNameComboBox;
   QComboBox* fontSizeComboBox;
   QSpinBox* parallelCompilesSpinBox;
+  QSpinBox* undoLevelsSpinBox;
   QPushButton* okButton;
   QPushButton* cancelButton;
 

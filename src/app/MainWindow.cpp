@@ -460,10 +460,9 @@ QMdiSubWindow* MainWindow::OpenEditorWindow(const std::string& path) {
   return env_.newEditorWindow ? env_.newEditorWindow(*this, path) : nullptr;
 }
 
-void MainWindow::ApplyEditorFont() {
+void MainWindow::ApplyEditorSettings() {
   for (QMdiSubWindow* window : windows_->Windows())
-    if (EditorWindowPort* editor = WindowCommands::Port(window))
-      editor->SetEditorFont(settings.EditorFont, settings.EditorFontSize);
+    if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->ApplySettings(settings);
 }
 
 void MainWindow::FilePreferencesActionExecute() { ShowPreferences(""); }
@@ -474,7 +473,7 @@ void MainWindow::ShowPreferences(const std::string& missingTools) {
                       PreferencesLook{typed, typed ? missingTools : ""}))
     return;
   storeDamaged_ = false; // the file was just written whole
-  ApplyEditorFont();
+  ApplyEditorSettings();
 }
 
 void MainWindow::CloseAllWindowsActionExecute() { windows_->CloseAll(); }

@@ -116,7 +116,7 @@ public:
   QMdiSubWindow* AddEditorWindow(QWidget* window);
   [[nodiscard]] QMdiSubWindow* FindEditorWindow(const std::string& path) const;
   QMdiSubWindow* OpenEditorWindow(const std::string& path);
-  void ApplyEditorFont();
+  void ApplyEditorSettings();
 
   void FilePreferencesActionExecute();
   void CloseAllWindowsActionExecute();

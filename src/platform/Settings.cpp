@@ -18,7 +18,6 @@ namespace {
 const char* const kDefaultCompilerArguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
 const char* const kDefaultFont = "Courier New";
 const int kDefaultFontSize = 10;
-const int kMostParallelCompiles = 64;
 
 std::optional<int> parseInteger(const std::string& text) {
   std::size_t first = text.find_first_not_of(' ');
@@ -75,6 +74,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.typedToolPaths = true;
   conventions.remembersWindows = true;
   conventions.titleNamesWorkspace = true;
+  conventions.undoLevels = 1000;
   return conventions;
 }
 
@@ -130,6 +130,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.EditorFont = kDefaultFont;
   settings.EditorFontSize = kDefaultFontSize;
   settings.BackupSource = false;
+  settings.UndoLevels = conventions.undoLevels;
   return settings;
 }
 
@@ -158,6 +159,8 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
   settings.ParallelCompiles =
       std::clamp(storedInteger(stored("ParallelCompiles")).value_or(defaults.ParallelCompiles), 1,
                  kMostParallelCompiles);
+  settings.UndoLevels =
+      std::clamp(storedInteger(stored("UndoLevels")).value_or(defaults.UndoLevels), 1, kMostUndoLevels);
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
   settings.quake3arguments =
@@ -184,6 +187,7 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
     store.setNumber(root, kSettingsKey, "EditorFontSize", settings.EditorFontSize);
   store.setString(root, kSettingsKey, "BackupSource", settings.BackupSource ? "1" : "0");
   store.setNumber(root, kSettingsKey, "ParallelCompiles", settings.ParallelCompiles);
+  store.setNumber(root, kSettingsKey, "UndoLevels", settings.UndoLevels);
 }
 
 std::string FindOnSearchPath(const std::string& program) {

@@ -8,6 +8,10 @@
 
 class RegistryStore;
 
+// The largest numbers the settings take; larger stored ones are brought down to them.
+inline constexpr int kMostParallelCompiles = 64;
+inline constexpr int kMostUndoLevels = 1000000;
+
 struct Settings {
   std::string quake3location;
   std::string quake3arguments;
@@ -21,6 +25,8 @@ struct Settings {
   bool BackupSource = false;
   // How many compiles of a project may run at once; 1 compiles one file after the other.
   int ParallelCompiles = 1;
+  // How many edits of a document window undo takes back.
+  int UndoLevels = 10;
 
   bool operator==(const Settings&) const = default;
 };
@@ -49,6 +55,8 @@ struct SettingsConventions {
   bool remembersWindows = false;
   // The title names the workspace and marks it modified; otherwise it is the program's name alone.
   bool titleNamesWorkspace = false;
+  // Undo levels of a document window until the user sets them.
+  int undoLevels = 10;
 
   [[nodiscard]] static SettingsConventions Windows();
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr TColor kMarkedLineText = 0xFFFFFF;
-constexpr int kMaxUndo = 10;
 
 class EditorText : public DocumentFile::Text {
 public:
@@ -47,8 +46,7 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   MyEditor->Gutter().SetShowLineNumbers(true);
   MyEditor->SetWantTabs(true);
   MyEditor->SetReadOnly(false);
-  MyEditor->SetMaxUndo(kMaxUndo);
-  SetEditorFont(settings.EditorFont, settings.EditorFontSize);
+  ApplySettings(settings);
   // Editor windows show comments and keywords in their colours only.
   ApplyFormColours(*MyHighlighter);
   MyHighlighter->CommentAttri().SetStyle(0);
@@ -111,9 +109,11 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
   return MyEditor->SearchReplace(search, replace, options);
 }
 
-void DocumentWindow::SetEditorFont(const std::string& name, int size) {
-  if (name.empty() || size <= 0) return; // keep the control's own font
-  MyEditor->SetEditorFont(QFont(QString::fromStdString(name), size));
+void DocumentWindow::ApplySettings(const Settings& settings) {
+  MyEditor->SetMaxUndo(settings.UndoLevels);
+  // An empty name or a size of none keeps the control's own font.
+  if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
+    MyEditor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {

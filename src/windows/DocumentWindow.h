@@ -56,7 +56,7 @@ public:
   void CopyToClipboard() override;
   void PasteFromClipboard() override;
   void DeleteSelection() override;
-  void SetEditorFont(const std::string& name, int size) override;
+  void ApplySettings(const Settings& settings) override;
   [[nodiscard]] std::string SelText() const override;
   int SearchReplace(const std::string& search, const std::string& replace, TkxSearchOptions options) override;
   [[nodiscard]] int LineCount() const override;

@@ -9,6 +9,8 @@
 
 #include <string>
 
+struct Settings;
+
 // Where the caret is and how the editor takes input, as the status bar shows it.
 struct EditorStatus {
   int line = 1;   // the caret's, 1-based
@@ -46,7 +48,8 @@ public:
   virtual void PasteFromClipboard() = 0;
   // Replaces the selection with nothing, as one undoable edit.
   virtual void DeleteSelection() = 0;
-  virtual void SetEditorFont(const std::string& name, int size) = 0;
+  // Takes the editor font and undo levels of the settings.
+  virtual void ApplySettings(const Settings& settings) = 0;
 
   // For the search commands.
   [[nodiscard]] virtual std::string SelText() const = 0;

@@ -33,6 +33,7 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -58,6 +59,7 @@ public:
   bool selection = false;
   bool canUndo = false;
   std::string font;
+  int undoLevels = 0;
   std::vector<std::string> commands;
 
   std::string FileName() const override { return fileName_; }
@@ -86,7 +88,10 @@ public:
   void CopyToClipboard() override { commands.push_back("copy"); }
   void PasteFromClipboard() override { commands.push_back("paste"); }
   void DeleteSelection() override { commands.push_back("delete"); }
-  void SetEditorFont(const std::string& name, int size) override { font = name + " " + std::to_string(size); }
+  void ApplySettings(const Settings& settings) override {
+    font = settings.EditorFont + " " + std::to_string(settings.EditorFontSize);
+    undoLevels = settings.UndoLevels;
+  }
   std::string SelText() const override { return {}; }
   int SearchReplace(const std::string&, const std::string&, TkxSearchOptions) override { return 0; }
   int LineCount() const override { return 1; }
@@ -385,6 +390,7 @@ TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
   env.runDialog = [](QDialog& dialog) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
     form.fontSizeComboBox->setEditText("13");
+    form.undoLevelsSpinBox->setValue(250);
     form.okButton->click();
     return form.result();
   };
@@ -393,9 +399,11 @@ TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
   form.Actions()["FilePreferencesAction"]->trigger();
   EXPECT_EQ(form.settings.EditorFontSize, 13);
   EXPECT_EQ(editor->font, form.settings.EditorFont + " 13");
+  EXPECT_EQ(editor->undoLevels, 250);
   RegistryStore reread(dir.file("registry"));
   reread.load();
   EXPECT_EQ(reread.value(user, kSettingsKey, "EditorFontSize")->number(), 13);
+  EXPECT_EQ(reread.value(user, kSettingsKey, "UndoLevels")->number(), 250);
 }
 
 TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritten) {

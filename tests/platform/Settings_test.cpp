@@ -30,6 +30,7 @@ TEST_F(SettingsTest, WindowsDefaultsWhenTheInstallRecordCannotBeOpened) {
   EXPECT_EQ(s.EditorFont, "Courier New");
   EXPECT_EQ(s.EditorFontSize, 10);
   EXPECT_FALSE(s.BackupSource);
+  EXPECT_EQ(s.UndoLevels, 10);
 }
 
 TEST_F(SettingsTest, InstallRecordMovesTheToolDefaults) {
@@ -55,6 +56,7 @@ TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
   EXPECT_EQ(s.q3asmlocation, "/usr/bin/q3asm");
   EXPECT_EQ(s.outputlocation, "/home/u/.q3a/mymod/vm/");
   EXPECT_EQ(s.q3asmlarguments, "-v -m");
+  EXPECT_EQ(s.UndoLevels, 1000);
 
   auto gameOnPath = [](const std::string& name) {
     return name == "ioquake3" ? "/usr/games/ioquake3" : std::string();
@@ -102,17 +104,19 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
   EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
   EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
-  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 11u);
+  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 12u);
 }
 
 TEST_F(SettingsTest, NumbersReadFromEitherKind) {
   store.setNumber(user, kSettingsKey, "BackupSource", 2);
   stored("EditorFontSize", "twelve");
   stored("ParallelCompiles", "0");
+  store.setNumber(user, kSettingsKey, "UndoLevels", 1 << 30);
   Settings s = LoadSettings(store, windows);
   EXPECT_TRUE(s.BackupSource);
   EXPECT_EQ(s.EditorFontSize, 10);
   EXPECT_EQ(s.ParallelCompiles, 1) << "at least one compile runs";
+  EXPECT_EQ(s.UndoLevels, kMostUndoLevels);
 
   SaveSettings(store, s);
   EXPECT_TRUE(store.value(user, kSettingsKey, "EditorFontSize")->isString());

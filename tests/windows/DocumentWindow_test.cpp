@@ -215,3 +215,16 @@ TEST_F(DocumentWindowTest, PrintPutsTheFullPathOnTopOfTheText) {
   EXPECT_NE(text.find("int frags;\nint deaths;"), std::string::npos) << text;
   EXPECT_NE(text.find("Page 1"), std::string::npos) << text;
 }
+
+TEST_F(DocumentWindowTest, UndoTakesBackAsManyEditsAsTheSettingsSay) {
+  for (const int levels : {10, 1000}) {
+    settings.UndoLevels = levels;
+    DocumentWindow& window = open("levels" + std::to_string(levels) + ".c", "");
+    const std::string typed(1200, 'a');
+    for (const char ch : typed)
+      type(window, ch);
+    while (window.CanUndo())
+      window.Undo();
+    EXPECT_EQ(window.MyEditor->LineText(1).size(), typed.size() - static_cast<std::size_t>(levels));
+  }
+}
