@@ -18,9 +18,10 @@ namespace {
 
 // Disabled while no editor window is open; enabled (or decided below) while one is.
 const char* const kNeedEditorWindow[] = {
-    "EditUndoAction",    "EditRedoAction",       "EditCopyAction",      "EditCutAction",
-    "EditPasteAction",   "EditDeleteAction",     "FindAction",          "ReplaceAction",
-    "SearchAgainAction", "GotoLineNumberAction", "CompileActiveAction", "PrintAction",
+    "EditUndoAction",        "EditRedoAction",          "EditCopyAction",      "EditCutAction",
+    "EditPasteAction",       "EditDeleteAction",        "FindAction",          "ReplaceAction",
+    "SearchAgainAction",     "GotoLineNumberAction",    "CompileActiveAction", "PrintAction",
+    "EditBlockIndentAction", "EditBlockUnindentAction",
 };
 
 } // namespace
@@ -43,6 +44,8 @@ void EditCommands::Wire() {
   actions_.SetHandler("EditCopyAction", onActive(&EditorWindowPort::CopyToClipboard));
   actions_.SetHandler("EditPasteAction", onActive(&EditorWindowPort::PasteFromClipboard));
   actions_.SetHandler("EditDeleteAction", onActive(&EditorWindowPort::DeleteSelection));
+  actions_.SetHandler("EditBlockIndentAction", onActive(&EditorWindowPort::BlockIndent));
+  actions_.SetHandler("EditBlockUnindentAction", onActive(&EditorWindowPort::BlockUnindent));
   // The standard select-all of plain text fields and lists; the editor control has its own.
   actions_.SetHandler("EditSelectAllAction", [] {
     QWidget* focus = QApplication::focusWidget();

@@ -234,7 +234,8 @@ void MainWindow::CreateMenus() {
   EditMenu = MainMenu1->addMenu("&Edit");
   addAll(EditMenu, a,
          {"EditUndoAction", "EditRedoAction", "-", "EditCutAction", "EditCopyAction", "EditPasteAction",
-          "EditDeleteAction", "-", "EditSelectAllAction"});
+          "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
+          "EditBlockUnindentAction"});
   QMenu* search = MainMenu1->addMenu("&Search");
   addAll(
       search, a,

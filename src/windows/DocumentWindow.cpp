@@ -96,6 +96,8 @@ void DocumentWindow::CutToClipboard() { MyEditor->CutToClipboard(); }
 void DocumentWindow::CopyToClipboard() { MyEditor->CopyToClipboard(); }
 void DocumentWindow::PasteFromClipboard() { MyEditor->PasteFromClipboard(); }
 void DocumentWindow::DeleteSelection() { MyEditor->SetSelText(""); }
+void DocumentWindow::BlockIndent() { MyEditor->ExecuteCommand(ecBlockIndent); }
+void DocumentWindow::BlockUnindent() { MyEditor->ExecuteCommand(ecBlockUnindent); }
 std::string DocumentWindow::SelText() const { return MyEditor->SelText(); }
 int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
 void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }

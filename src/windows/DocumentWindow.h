@@ -56,6 +56,8 @@ public:
   void CopyToClipboard() override;
   void PasteFromClipboard() override;
   void DeleteSelection() override;
+  void BlockIndent() override;
+  void BlockUnindent() override;
   void ApplySettings(const Settings& settings) override;
   [[nodiscard]] std::string SelText() const override;
   int SearchReplace(const std::string& search, const std::string& replace, TkxSearchOptions options) override;

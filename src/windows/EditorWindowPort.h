@@ -48,6 +48,9 @@ public:
   virtual void PasteFromClipboard() = 0;
   // Replaces the selection with nothing, as one undoable edit.
   virtual void DeleteSelection() = 0;
+  // Indent or unindent the lines of the selection, or the caret's line, as one undoable edit.
+  virtual void BlockIndent() = 0;
+  virtual void BlockUnindent() = 0;
   // Takes the editor font and undo levels of the settings.
   virtual void ApplySettings(const Settings& settings) = 0;
 

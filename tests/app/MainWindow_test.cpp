@@ -88,6 +88,8 @@ public:
   void CopyToClipboard() override { commands.push_back("copy"); }
   void PasteFromClipboard() override { commands.push_back("paste"); }
   void DeleteSelection() override { commands.push_back("delete"); }
+  void BlockIndent() override { commands.push_back("indent"); }
+  void BlockUnindent() override { commands.push_back("unindent"); }
   void ApplySettings(const Settings& settings) override {
     font = settings.EditorFont + " " + std::to_string(settings.EditorFontSize);
     undoLevels = settings.UndoLevels;
@@ -302,7 +304,8 @@ TEST_F(MainWindowTest, EditActionsFollowTheActiveEditorAndAreWrittenOnlyOnChange
   for (const char* name :
        {"EditUndoAction", "EditRedoAction", "EditCutAction", "EditCopyAction", "EditPasteAction",
         "EditDeleteAction", "FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction",
-        "CompileActiveAction", "PrintAction", "CloseAllWindowsAction", "FileSaveAction", "FileSaveAsAction"})
+        "CompileActiveAction", "PrintAction", "CloseAllWindowsAction", "FileSaveAction", "FileSaveAsAction",
+        "EditBlockIndentAction", "EditBlockUnindentAction"})
     EXPECT_FALSE(enabled(form, name)) << name;
   EXPECT_TRUE(enabled(form, "FileNewAction"));
 
@@ -332,7 +335,9 @@ TEST_F(MainWindowTest, EditActionsFollowTheActiveEditorAndAreWrittenOnlyOnChange
 
   form.Actions()["EditDeleteAction"]->trigger();
   form.Actions()["EditUndoAction"]->trigger();
-  EXPECT_EQ(editor->commands, (std::vector<std::string>{"delete", "undo"}));
+  form.Actions()["EditBlockIndentAction"]->trigger();
+  form.Actions()["EditBlockUnindentAction"]->trigger();
+  EXPECT_EQ(editor->commands, (std::vector<std::string>{"delete", "undo", "indent", "unindent"}));
 
   // Closing the last window disables them again; the caption keeps its last text.
   editor->modified = false;
@@ -463,7 +468,7 @@ TEST_F(MainWindowTest, AboutShowsTheVersion) {
 
 TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindow form(environment());
-  EXPECT_EQ(form.Actions().All().size(), 48u);
+  EXPECT_EQ(form.Actions().All().size(), 50u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
