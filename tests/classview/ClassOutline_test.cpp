@@ -103,4 +103,11 @@ TEST(ClassOutline, OddInputGivesNodesWithoutCrashing) {
   EXPECT_EQ(Outline({"struct s { int a; ", "/* never closed", "struct t { int b; };"}), "s@1[a@1]");
 }
 
+TEST(ClassOutline, ANulByteInsideACommentStringOrDirectiveKeepsTheRestOfItOut) {
+  using namespace std::string_literals;
+  for (const std::string& hidden : {"// a\0 struct s { int m; };"s, "char *t = \"\0 struct s { int m; };\";"s,
+                                    "#define X \0 struct s { int m; };"s, "/* \0 struct s { int m; }; */"s})
+    EXPECT_EQ(Outline({hidden, "struct k { int n; };"}), "k@2[n@2]") << hidden.substr(0, 12);
+}
+
 } // namespace

@@ -46,16 +46,22 @@ int RunScripts(TkxEditorOptions first, TkxEditorOptions last, int scripts, std::
 
 // Every option combination, split in two so that the halves run side by side.
 TEST(EditingRandom, UndoAndRedoAreExactUnderTheFirstHalfOfTheOptionCombinations) {
-  EXPECT_GT(RunScripts(0, kOptionCombinations / 2 - 1, 12, 200), 0);
+  const int steps = RunScripts(0, kOptionCombinations / 2 - 1, 12, 200);
+  RecordProperty("steps", steps);
+  EXPECT_GT(steps, 0);
 }
 
 TEST(EditingRandom, UndoAndRedoAreExactUnderTheSecondHalfOfTheOptionCombinations) {
-  EXPECT_GT(RunScripts(kOptionCombinations / 2, kOptionCombinations - 1, 12, 200), 0);
+  const int steps = RunScripts(kOptionCombinations / 2, kOptionCombinations - 1, 12, 200);
+  RecordProperty("steps", steps);
+  EXPECT_GT(steps, 0);
 }
 
 // The document window's options, with longer scripts.
 TEST(EditingRandom, UndoAndRedoAreExactWithTheDefaultOptions) {
-  EXPECT_GT(RunScripts(kxDefaultEditorOptions, kxDefaultEditorOptions, 1000, 600), 0);
+  const int steps = RunScripts(kxDefaultEditorOptions, kxDefaultEditorOptions, 1000, 600);
+  RecordProperty("steps", steps);
+  EXPECT_GT(steps, 0);
 }
 
 } // namespace
