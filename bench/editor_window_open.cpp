@@ -57,7 +57,7 @@ void RawRead(benchmark::State& state) {
 
 void LoadLines(benchmark::State& state) {
   for (auto _ : state)
-    benchmark::DoNotOptimize(source_file::Load(LargeFile()));
+    benchmark::DoNotOptimize(source_file::Load(LargeFile(), true));
 }
 
 void OpenWindow(benchmark::State& state) {

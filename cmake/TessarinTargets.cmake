@@ -43,8 +43,9 @@ function(tessarin_folder_tests folder)
     add_executable(${target} ${source})
     target_compile_options(${target} PRIVATE -Wall -Wextra)
     target_link_libraries(${target} PRIVATE ${folder} test_support)
-    # Fixtures live next to the tests, in <folder>/data.
-    target_compile_definitions(${target} PRIVATE TESSARIN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${folder}/data")
+    # Fixtures live next to the tests, in <folder>/data; the example workspace in the source tree.
+    target_compile_definitions(${target} PRIVATE TESSARIN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${folder}/data"
+                                                 TESSARIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
       WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -89,6 +89,9 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   parallelCompilesSpinBox->setRange(1, kMostParallelCompiles);
   undoLevelsSpinBox = new QSpinBox;
   undoLevelsSpinBox->setRange(1, kMostUndoLevels);
+  tabWidthSpinBox = new QSpinBox;
+  tabWidthSpinBox->setRange(1, kMostTabWidth);
+  keepFileFormatCheckBox = new QCheckBox("&Keep each file's tabs and line ends");
 
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
@@ -145,6 +148,8 @@ QWidget* ConfigurationDialog::SettingsPage() {
   auto* numbers = new QFormLayout;
   numbers->addRow("&Parallel compiles", parallelCompilesSpinBox);
   numbers->addRow("&Undo levels", undoLevelsSpinBox);
+  numbers->addRow("Tab &width", tabWidthSpinBox);
+  layout->addWidget(keepFileFormatCheckBox);
   layout->addLayout(numbers);
   layout->addStretch();
   return page;
@@ -160,6 +165,8 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   backupCheckBox->setChecked(settings.BackupSource);
   parallelCompilesSpinBox->setValue(settings.ParallelCompiles);
   undoLevelsSpinBox->setValue(settings.UndoLevels);
+  tabWidthSpinBox->setValue(settings.TabWidth);
+  keepFileFormatCheckBox->setChecked(settings.KeepFileFormat);
   // The name is kept as written even when no such font is installed here.
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
@@ -209,6 +216,8 @@ void ConfigurationDialog::accept() {
   values_.BackupSource = backupCheckBox->isChecked();
   values_.ParallelCompiles = parallelCompilesSpinBox->value();
   values_.UndoLevels = undoLevelsSpinBox->value();
+  values_.TabWidth = tabWidthSpinBox->value();
+  values_.KeepFileFormat = keepFileFormatCheckBox->isChecked();
   QDialog::accept();
 }
 

@@ -49,6 +49,8 @@ public:
   QComboBox* fontSizeComboBox;
   QSpinBox* parallelCompilesSpinBox;
   QSpinBox* undoLevelsSpinBox;
+  QSpinBox* tabWidthSpinBox;
+  QCheckBox* keepFileFormatCheckBox;
   QPushButton* okButton;
   QPushButton* cancelButton;
 

@@ -122,9 +122,8 @@ void CaretMoves::MoveHorizontally(int delta, bool selecting) {
 void CaretMoves::MoveVertically(int delta, bool selecting) {
   const TkxPoint from = core_.CaretXY();
   const std::int64_t line = static_cast<std::int64_t>(from.Y) + delta;
-  const TkxPoint to{from.X,
-                    static_cast<int>(std::clamp<std::int64_t>(line, 1, std::max(core_.LineCount(), 1)))};
-  core_.MoveCaretAndSelection(from, to, selecting);
+  const int to = static_cast<int>(std::clamp<std::int64_t>(line, 1, std::max(core_.LineCount(), 1)));
+  core_.MoveCaretAndSelection(from, core_.AtDisplayColumn(to, core_.CaretDisplayColumn()), selecting);
 }
 
 void CaretMoves::Execute(TkxEditorCommand command, const void* data) {
@@ -154,9 +153,13 @@ void CaretMoves::Execute(TkxEditorCommand command, const void* data) {
   case ecPageDown: MoveVertically(page, selecting); break;
   case ecPageLeft: MoveHorizontally(-core_.CharsInWindow(), selecting); break;
   case ecPageRight: MoveHorizontally(core_.CharsInWindow(), selecting); break;
-  case ecPageTop: core_.MoveCaretAndSelection(caret, {caret.X, core_.TopLine()}, selecting); break;
+  case ecPageTop:
+    core_.MoveCaretAndSelection(caret, core_.AtDisplayColumn(core_.TopLine(), core_.CaretDisplayColumn()),
+                                selecting);
+    break;
   case ecPageBottom:
-    core_.MoveCaretAndSelection(caret, {caret.X, core_.TopLine() + window - 1}, selecting);
+    core_.MoveCaretAndSelection(
+        caret, core_.AtDisplayColumn(core_.TopLine() + window - 1, core_.CaretDisplayColumn()), selecting);
     break;
   case ecEditorTop: core_.MoveCaretAndSelection(caret, {1, 1}, selecting); break;
   case ecEditorBottom: core_.MoveCaretAndSelection(caret, lineEnd(core_.LineCount()), selecting); break;

@@ -81,10 +81,11 @@ void TkxEditCore::SetCaretXY(TkxPoint value) {
 }
 
 void TkxEditCore::EnsureCursorPosVisible() {
-  if (CaretX() < LeftChar())
-    SetLeftChar(CaretX());
-  else if (CaretX() > LeftChar() + charsInWindow_)
-    SetLeftChar(CaretX() - charsInWindow_ + 1);
+  const int column = CaretDisplayColumn();
+  if (column < LeftChar())
+    SetLeftChar(column);
+  else if (column > LeftChar() + charsInWindow_)
+    SetLeftChar(column - charsInWindow_ + 1);
   if (CaretY() < TopLine())
     SetTopLine(CaretY());
   else if (CaretY() > TopLine() + linesInWindow_ - 1)
@@ -300,11 +301,16 @@ void TkxEditCore::UpdateLayout() {
 
 TkxPoint TkxEditCore::PixelsToRowColumn(int x, int y) const {
   const double column = static_cast<double>(LeftChar() * charWidth_ + x - gutterWidth_ - 2) / charWidth_;
-  return {static_cast<int>(column < 0 ? column - 0.5 : column + 0.5), TopLine() + y / LineHeight()};
+  const int line = TopLine() + y / LineHeight();
+  const std::string& text = LineText(line);
+  if (column > 1 && text.find('\t') != std::string::npos)
+    return {NearestByteColumn(text, tabWidth_, column - 1), line};
+  return {static_cast<int>(column < 0 ? column - 0.5 : column + 0.5), line};
 }
 
 TkxPoint TkxEditCore::RowColumnToPixels(TkxPoint position) const {
-  return {(position.X - 1) * charWidth_ + TextOffset(), (position.Y - TopLine()) * LineHeight()};
+  return {(DisplayColumn(LineText(position.Y), tabWidth_, position.X) - 1) * charWidth_ + TextOffset(),
+          (position.Y - TopLine()) * LineHeight()};
 }
 
 // ---------------------------------------------------------------- paint lock and repaints

@@ -7,6 +7,7 @@
 #include "BookmarkCommands.h"
 #include "CaretMoves.h"
 #include "ClipboardCommands.h"
+#include "DisplayColumns.h"
 #include "EditView.h"
 #include "EditingCommands.h"
 #include "Scrolling.h"
@@ -93,6 +94,14 @@ public:
   void SetCaretX(int value) { SetCaretXY({value, CaretY()}); }
   void SetCaretY(int value) { SetCaretXY({CaretX(), value}); }
   void SetCaretXY(TkxPoint value);
+  // The screen column the caret stands in, tabs expanded.
+  [[nodiscard]] int CaretDisplayColumn() const {
+    return DisplayColumn(LineText(CaretY()), tabWidth_, CaretX());
+  }
+  // The position on `line` nearest to screen column `displayColumn`.
+  [[nodiscard]] TkxPoint AtDisplayColumn(int line, int displayColumn) const {
+    return {NearestByteColumn(LineText(line), tabWidth_, displayColumn - 1), line};
+  }
   void EnsureCursorPosVisible();
   // The columns the view scrolls over: MaxLeftChar, or the longest line with the caret after it.
   [[nodiscard]] int ScrollWidth() const { return std::max(MaxLeftChar, Lines().LongestLongLine() + 1); }
@@ -207,6 +216,9 @@ public:
   void SetModified(bool value) { document_.SetModified(value); }
   [[nodiscard]] int TabWidth() const { return tabWidth_; }
   void SetTabWidth(int value) { SetAndRepaint(tabWidth_, value); }
+  // The Tab key, block indent and paste put tab characters in the text rather than blanks.
+  [[nodiscard]] bool IndentWithTabs() const { return indentWithTabs_; }
+  void SetIndentWithTabs(bool value) { indentWithTabs_ = value; }
   [[nodiscard]] int RightEdge() const { return rightEdge_; }
   void SetRightEdge(int value) { SetAndRepaint(rightEdge_, value); }
   [[nodiscard]] TColor RightEdgeColor() const { return rightEdgeColor_; }
@@ -369,6 +381,7 @@ private:
   // Lets the caret stand past the line end while a command works, whatever the options say.
   bool caretPastEol_ = false;
   int tabWidth_ = 8;
+  bool indentWithTabs_ = false;
   int rightEdge_ = 80;
   TColor rightEdgeColor_ = clSilver;
   TColor color_ = clWindow;

@@ -75,6 +75,8 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.remembersWindows = true;
   conventions.titleNamesWorkspace = true;
   conventions.undoLevels = 1000;
+  conventions.keepFileFormat = true;
+  conventions.tabWidth = 4;
   return conventions;
 }
 
@@ -131,6 +133,8 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.EditorFontSize = kDefaultFontSize;
   settings.BackupSource = false;
   settings.UndoLevels = conventions.undoLevels;
+  settings.KeepFileFormat = conventions.keepFileFormat;
+  settings.TabWidth = conventions.tabWidth;
   return settings;
 }
 
@@ -161,6 +165,10 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
                  kMostParallelCompiles);
   settings.UndoLevels =
       std::clamp(storedInteger(stored("UndoLevels")).value_or(defaults.UndoLevels), 1, kMostUndoLevels);
+  settings.KeepFileFormat =
+      storedInteger(stored("KeepFileFormat")).value_or(defaults.KeepFileFormat ? 1 : 0) != 0;
+  settings.TabWidth =
+      std::clamp(storedInteger(stored("TabWidth")).value_or(defaults.TabWidth), 1, kMostTabWidth);
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
   settings.quake3arguments =
@@ -188,6 +196,8 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   store.setString(root, kSettingsKey, "BackupSource", settings.BackupSource ? "1" : "0");
   store.setNumber(root, kSettingsKey, "ParallelCompiles", settings.ParallelCompiles);
   store.setNumber(root, kSettingsKey, "UndoLevels", settings.UndoLevels);
+  store.setNumber(root, kSettingsKey, "KeepFileFormat", settings.KeepFileFormat ? 1 : 0);
+  store.setNumber(root, kSettingsKey, "TabWidth", settings.TabWidth);
 }
 
 std::string FindOnSearchPath(const std::string& program) {

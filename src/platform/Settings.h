@@ -11,6 +11,7 @@ class RegistryStore;
 // The largest numbers the settings take; larger stored ones are brought down to them.
 inline constexpr int kMostParallelCompiles = 64;
 inline constexpr int kMostUndoLevels = 1000000;
+inline constexpr int kMostTabWidth = 16;
 
 struct Settings {
   std::string quake3location;
@@ -27,6 +28,11 @@ struct Settings {
   int ParallelCompiles = 1;
   // How many edits of a document window undo takes back.
   int UndoLevels = 10;
+  // Files keep their tab characters and line ends; otherwise tabs become spaces when a file is
+  // read and every line ends in CR LF when it is written.
+  bool KeepFileFormat = false;
+  // The columns from one tab stop to the next on screen.
+  int TabWidth = 8;
 
   bool operator==(const Settings&) const = default;
 };
@@ -55,8 +61,10 @@ struct SettingsConventions {
   bool remembersWindows = false;
   // The title names the workspace and marks it modified; otherwise it is the program's name alone.
   bool titleNamesWorkspace = false;
-  // Undo levels of a document window until the user sets them.
+  // Undo levels, whether files keep their format and the tab width until the user sets them.
   int undoLevels = 10;
+  bool keepFileFormat = false;
+  int tabWidth = 8;
 
   [[nodiscard]] static SettingsConventions Windows();
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,

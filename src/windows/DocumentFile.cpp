@@ -11,11 +11,14 @@ const char* const kSaveFilter = "C Files (*.c; *.h)|*.c; *.h|All Files (*.*)|*.*
 } // namespace
 
 DocumentFile::DocumentFile(Text& text, UserQuestions& questions, const Settings& settings)
-    : text_(text), questions_(questions), settings_(settings) {}
+    : text_(text), questions_(questions), settings_(settings) {
+  if (settings.KeepFileFormat) layout_.emplace(LineEnd::LF);
+}
 
-void DocumentFile::Loaded(const std::string& path) {
+void DocumentFile::Loaded(const std::string& path, std::optional<LineLayout> layout) {
   fileName_ = path;
   known_ = FileState::Of(path);
+  layout_ = std::move(layout);
 }
 
 bool DocumentFile::ChangedOnDisk() const {
@@ -56,11 +59,14 @@ void DocumentFile::NoticeOutsideChanges(const std::function<void()>& reload) {
 }
 
 bool DocumentFile::WriteTo(const std::string& path) {
-  const std::string error = source_file::Save(path, text_.Lines(), settings_.BackupSource);
+  const std::vector<std::string> lines = text_.Lines();
+  const std::string bytes = layout_ ? layout_->Write(lines) : source_file::JoinLines(lines);
+  const std::string error = source_file::Save(path, bytes, settings_.BackupSource);
   if (!error.empty()) {
     questions_.showError(error);
     return false;
   }
+  if (layout_) layout_->Written(bytes);
   fileName_ = path;
   known_ = FileState::Of(path);
   text_.SetModified(false);

@@ -5,9 +5,11 @@
 #pragma once
 
 #include "FileState.h"
+#include "LineLayout.h"
 #include "UserQuestions.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +31,9 @@ public:
   DocumentFile(Text& text, UserQuestions& questions, const Settings& settings);
 
   [[nodiscard]] const std::string& FileName() const { return fileName_; }
-  // The text now shows `path`, as read from disk.
-  void Loaded(const std::string& path);
+  // The text now shows `path`, as read from disk; `layout` is how its lines ended when they were
+  // read as they are, nothing when tabs were expanded (the file is then written with CR LF).
+  void Loaded(const std::string& path, std::optional<LineLayout> layout);
 
   // Saves when modified; a file never named asks for a name first. False when the text is still
   // unsaved afterwards (write failed, error shown; or the user cancelled).
@@ -60,6 +63,7 @@ private:
   UserQuestions& questions_;
   const Settings& settings_;
   std::string fileName_ = kUntitledFileName;
+  std::optional<LineLayout> layout_;
   FileState known_;     // the file as it was last read or written; absent for a file never there
   bool asking_ = false; // a question about the file is open, so a check in its wake waits
 };

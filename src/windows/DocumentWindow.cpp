@@ -34,8 +34,8 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
       OnReplaceText([this](std::string_view search, std::string_view, int, int, TkxReplaceAction& action) {
         MyEditorReplaceText(search, action);
       }),
-      questions_(questions), text_(std::make_unique<EditorText>(*MyEditor)),
-      file_(*text_, questions, settings) {
+      keepLayout_(settings.KeepFileFormat), questions_(questions),
+      text_(std::make_unique<EditorText>(*MyEditor)), file_(*text_, questions, settings) {
   file_.OnSaved = [this] { ShowCaption(); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -65,9 +65,10 @@ DocumentWindow::~DocumentWindow() {
 }
 
 void DocumentWindow::LoadFile(const std::string& path) {
-  source_file::LoadResult loaded = source_file::Load(path);
+  source_file::LoadResult loaded = source_file::Load(path, keepLayout_);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
-  file_.Loaded(path);
+  file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
+  MyEditor->Core().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
   MyEditor->Lines().Assign(loaded.lines);
   MyEditor->ClearUndo();
   MyEditor->SetModified(false);
@@ -113,6 +114,7 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
   MyEditor->SetMaxUndo(settings.UndoLevels);
+  MyEditor->Core().SetTabWidth(settings.TabWidth);
   // An empty name or a size of none keeps the control's own font.
   if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
     MyEditor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));

@@ -24,26 +24,17 @@ std::string ExpandTabs(std::string_view line) {
   return expanded;
 }
 
-namespace {
-
-// Calls `take` with each line of `bytes`, without its line end.
-template <typename Take> void ForEachLine(std::string_view bytes, Take take) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    take(bytes.substr(start, i - start));
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < bytes.size()) take(bytes.substr(start));
-}
-
-} // namespace
-
 std::vector<std::string> SplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  ForEachLine(bytes, [&lines](std::string_view line) { lines.emplace_back(line); });
+  ForEachLine(bytes, [&lines](std::string_view line, LineEnd) { lines.emplace_back(line); });
   return lines;
+}
+
+bool IndentedWithTabs(const std::vector<std::string>& lines) {
+  int balance = 0; // lines starting with a tab less those starting with a space
+  for (const std::string& line : lines)
+    if (!line.empty()) balance += line.front() == '\t' ? 1 : line.front() == ' ' ? -1 : 0;
+  return balance > 0;
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -88,7 +79,7 @@ bool LooksLikeText(const std::string& path) {
   return control * 10 <= start.size();
 }
 
-LoadResult Load(const std::string& path) {
+LoadResult Load(const std::string& path, bool keepLayout) {
   LoadResult result;
   // A pipe would block the open itself, so anything but a plain file is refused up front.
   struct stat info {};
@@ -99,8 +90,12 @@ LoadResult Load(const std::string& path) {
   }
   std::string bytes;
   if (!readFileIfPresent(path, bytes, result.error)) return result;
+  if (keepLayout) {
+    result.layout = LineLayout::Read(bytes, result.lines);
+    return result;
+  }
   // One pass that builds each line in its final form: large files open in a moment.
-  ForEachLine(bytes, [&result](std::string_view line) {
+  ForEachLine(bytes, [&result](std::string_view line, LineEnd) {
     if (line.find('\t') == std::string_view::npos)
       result.lines.emplace_back(line);
     else
@@ -125,13 +120,13 @@ std::string MakeBackup(const std::string& fileName) {
   return error;
 }
 
-std::string Save(const std::string& path, const std::vector<std::string>& lines, bool backup) {
+std::string Save(const std::string& path, const std::string& bytes, bool backup) {
   if (backup) {
     const std::string error = MakeBackup(path);
     if (!error.empty())
       return "The backup copy could not be made, so " + path + " was not saved (" + error + ").";
   }
-  return writeFileAtomically(path, JoinLines(lines), false);
+  return writeFileAtomically(path, bytes, false);
 }
 
 } // namespace source_file

@@ -62,9 +62,11 @@ protected:
   }
 
   // The rectangle of cells [first, last] (1-based columns) on a 1-based line.
+  // Screen cells `first` ... `last` of a line, tabs expanded.
   QRect Cells(int line, int first, int last) const {
-    const TkxPoint topLeft = editor.Core().RowColumnToPixels({first, line});
-    return {topLeft.X, topLeft.Y, (last - first + 1) * editor.CharWidth(), editor.LineHeight()};
+    const TkxPoint lineStart = editor.Core().RowColumnToPixels({1, line});
+    return {lineStart.X + (first - 1) * editor.CharWidth(), lineStart.Y,
+            (last - first + 1) * editor.CharWidth(), editor.LineHeight()};
   }
   QImage Render() { return editor.viewport()->grab().toImage(); }
 

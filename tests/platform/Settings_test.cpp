@@ -31,6 +31,8 @@ TEST_F(SettingsTest, WindowsDefaultsWhenTheInstallRecordCannotBeOpened) {
   EXPECT_EQ(s.EditorFontSize, 10);
   EXPECT_FALSE(s.BackupSource);
   EXPECT_EQ(s.UndoLevels, 10);
+  EXPECT_FALSE(s.KeepFileFormat);
+  EXPECT_EQ(s.TabWidth, 8);
 }
 
 TEST_F(SettingsTest, InstallRecordMovesTheToolDefaults) {
@@ -57,6 +59,8 @@ TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
   EXPECT_EQ(s.outputlocation, "/home/u/.q3a/mymod/vm/");
   EXPECT_EQ(s.q3asmlarguments, "-v -m");
   EXPECT_EQ(s.UndoLevels, 1000);
+  EXPECT_TRUE(s.KeepFileFormat);
+  EXPECT_EQ(s.TabWidth, 4);
 
   auto gameOnPath = [](const std::string& name) {
     return name == "ioquake3" ? "/usr/games/ioquake3" : std::string();
@@ -104,7 +108,7 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
   EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
   EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
-  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 12u);
+  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 14u);
 }
 
 TEST_F(SettingsTest, NumbersReadFromEitherKind) {

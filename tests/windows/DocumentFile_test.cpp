@@ -28,7 +28,7 @@ struct DocumentFileTest : ::testing::Test {
   int reloads = 0;
   const std::string path = dir.write("g_main.c", "theirs 1\n");
 
-  DocumentFileTest() { file.Loaded(path); }
+  DocumentFileTest() { file.Loaded(path, std::nullopt); }
 
   // Another program rewrites the file the way editors do: a new file renamed over the old one.
   void ChangeOnDisk(const std::string& bytes) {
@@ -38,7 +38,7 @@ struct DocumentFileTest : ::testing::Test {
   void Notice() {
     file.NoticeOutsideChanges([this] {
       ++reloads;
-      file.Loaded(path);
+      file.Loaded(path, std::nullopt);
       text.modified = false;
     });
   }

@@ -1,0 +1,50 @@
+#include "DisplayColumns.h"
+
+#include <cmath>
+
+namespace {
+
+// The display cell after a byte that starts at cell `cell` (0-based).
+int CellAfter(char byte, int cell, int tabWidth) {
+  return byte == '\t' && tabWidth > 1 ? cell + tabWidth - cell % tabWidth : cell + 1;
+}
+
+// Walks the bytes with their display cells until `stop(index, cell, next)` says so; returns the
+// byte index it stopped at and its cell, or the line's length and the cell after the last byte.
+template <typename Stop> std::pair<int, int> Walk(std::string_view line, int tabWidth, Stop stop) {
+  int cell = 0;
+  if (line.find('\t') == std::string_view::npos) {
+    for (int i = 0; i < static_cast<int>(line.size()); ++i)
+      if (stop(i, i, i + 1)) return {i, i};
+    return {static_cast<int>(line.size()), static_cast<int>(line.size())};
+  }
+  for (int i = 0; i < static_cast<int>(line.size()); ++i) {
+    const int next = CellAfter(line[static_cast<std::size_t>(i)], cell, tabWidth);
+    if (stop(i, cell, next)) return {i, cell};
+    cell = next;
+  }
+  return {static_cast<int>(line.size()), cell};
+}
+
+} // namespace
+
+int DisplayColumn(std::string_view line, int tabWidth, int byteColumn) {
+  const int target = byteColumn - 1;
+  const auto [index, cell] = Walk(line, tabWidth, [target](int i, int, int) { return i >= target; });
+  return cell + 1 + (target - index);
+}
+
+int NearestByteColumn(std::string_view line, int tabWidth, double cells) {
+  const auto [index, cell] =
+      Walk(line, tabWidth, [cells](int, int start, int next) { return cells < (start + next) / 2.0; });
+  if (index < static_cast<int>(line.size())) return index + 1;
+  // Past the end every cell is a column of its own.
+  return index + 1 + static_cast<int>(std::floor(cells - cell + 0.5));
+}
+
+std::pair<int, int> ColumnBlockBytes(std::string_view line, int tabWidth, int left, int right) {
+  const auto first = Walk(line, tabWidth, [left](int, int start, int) { return start + 1 >= left; });
+  const auto last = Walk(line, tabWidth, [right](int, int start, int) { return start + 1 >= right; });
+  return {first.first + 1 + (left - 1 - first.second > 0 ? left - 1 - first.second : 0),
+          last.first + 1 + (right - 1 - last.second > 0 ? right - 1 - last.second : 0)};
+}
