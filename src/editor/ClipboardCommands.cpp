@@ -58,7 +58,7 @@ void ClipboardCommands::PasteBlock(const std::string& data, TkxPoint start) {
 void ClipboardCommands::PastePlain(const std::string& text, TkxPoint start) {
   if (core_.SelAvail()) core_.RemoveSelection(urCut);
   UndoStep step(core_.Document(), urPaste, start);
-  core_.SetSelTextPrimitive(smNormal, ConvertPastedPlainText(text));
+  core_.SetSelTextPrimitive(smNormal, ConvertPastedPlainText(text, core_.IndentWithTabs()));
   step.SetEnd(core_.CaretXY());
 }
 

@@ -12,6 +12,14 @@ int Length(const std::string& line) { return static_cast<int>(line.size()); }
 
 std::string Blanks(int count) { return std::string(static_cast<std::size_t>(std::max(count, 0)), ' '); }
 
+// The first `count` bytes of a line as indentation: its tabs stay tabs, other blanks are spaces.
+std::string IndentOf(const std::string& line, int count) {
+  std::string indent = Blanks(count);
+  for (int i = 0; i < count && i < Length(line); ++i)
+    if (line[static_cast<std::size_t>(i)] == '\t') indent[static_cast<std::size_t>(i)] = '\t';
+  return indent;
+}
+
 bool Typable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
 
 } // namespace
@@ -269,9 +277,11 @@ void EditingCommands::LineBreak(bool moveCaret) {
   const TkxPoint caret = core_.CaretXY();
   const std::string line = core_.LineText(caret.Y);
   int indent = 0;
+  std::string indentText;
   for (int y = caret.Y; y >= 1; --y)
     if (!core_.LineText(y).empty()) {
       indent = LeadingBlanks(core_.LineText(y));
+      indentText = IndentOf(core_.LineText(y), indent);
       break;
     }
   TkxPoint below{indent + 1, caret.Y + 1};
@@ -280,10 +290,10 @@ void EditingCommands::LineBreak(bool moveCaret) {
     document.Insert({1, caret.Y}, "\n");
   } else if (Length(line) < caret.X) {
     const bool fill = core_.HasOption(kxeoAutoIndent) && !core_.HasOption(kxeoScrollPastEol);
-    document.Insert({Length(line) + 1, caret.Y}, '\n' + Blanks(fill ? indent : 0));
+    document.Insert({Length(line) + 1, caret.Y}, '\n' + (fill ? indentText : std::string()));
   } else if (const int blanks = LeadingBlanks(line); caret.X > 1 && blanks < caret.X - 1) {
     // The rest of the line goes down, indented as the line is.
-    document.Insert(caret, '\n' + Blanks(blanks));
+    document.Insert(caret, '\n' + IndentOf(line, blanks));
     core_.Selection().TrimLineEnd(caret.Y);
     below.X = blanks + 1;
   } else {
@@ -297,21 +307,24 @@ void EditingCommands::LineBreak(bool moveCaret) {
 }
 
 int EditingCommands::TabWidthAt(TkxPoint caret) const {
+  const int tabWidth = std::max(core_.TabWidth(), 1);
+  const int column = DisplayColumn(core_.LineText(caret.Y), tabWidth, caret.X);
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   if (core_.HasOption(kxeoSmartTabs))
     for (int y = caret.Y - 1; y >= 1; --y) {
-      // Up to the next word of the first line above that reaches the caret.
+      // Up to the next word of the first line above that reaches the caret's screen column.
       const std::string& above = core_.LineText(y);
-      if (Length(above) < caret.X) continue;
-      std::size_t i = static_cast<std::size_t>(caret.X - 1);
-      while (i < above.size() && above[i] != ' ')
+      if (DisplayColumn(above, tabWidth, Length(above) + 1) <= column) continue;
+      std::size_t i = static_cast<std::size_t>(core_.AtDisplayColumn(y, column).X - 1);
+      while (i < above.size() && !blank(above[i]))
         ++i;
-      while (i < above.size() && above[i] == ' ')
+      while (i < above.size() && blank(above[i]))
         ++i;
-      if (const int width = static_cast<int>(i) - (caret.X - 1); width > 0) return width;
+      const int width = DisplayColumn(above, tabWidth, static_cast<int>(i) + 1) - column;
+      if (width > 0) return width;
       break;
     }
-  const int tabWidth = std::max(core_.TabWidth(), 1);
-  return tabWidth - (caret.X - 1) % tabWidth;
+  return tabWidth - (column - 1) % tabWidth;
 }
 
 void EditingCommands::InsertTab() {
@@ -324,7 +337,7 @@ void EditingCommands::InsertTab() {
   }
   const std::string before = core_.LineText(core_.CaretY());
   UndoStep step(core_.Document(), urInsertion, start);
-  core_.SetSelTextPrimitive(smNormal, Blanks(width));
+  core_.SetSelTextPrimitive(smNormal, core_.IndentWithTabs() ? "\t" : Blanks(width));
   core_.Selection().TrimLineEnd(core_.CaretY());
   core_.EnsureCursorPosVisible();
   step.SetEnd(core_.CaretXY());
@@ -337,14 +350,15 @@ void EditingCommands::BlockIndent() {
   TkxPaintLock lock(core_);
   const auto [b, e, last] = core_.BlockSpan();
   const TkxPoint caret = core_.CaretXY();
-  const int tabWidth = core_.TabWidth();
+  const std::string indent = core_.IndentUnit();
+  const int width = Length(indent);
   {
     UndoStep step(core_.Document(), urIndentation, b, smColumn);
     step.SetEnd(e);
     for (int y = b.Y; y <= last; ++y)
-      core_.Document().Insert({1, y}, Blanks(tabWidth));
+      core_.Document().Insert({1, y}, indent);
   }
-  core_.SelectRange({b.X + tabWidth, b.Y}, e.X == 1 ? TkxPoint{1, e.Y} : TkxPoint{e.X + tabWidth, e.Y});
+  core_.SelectRange({b.X + width, b.Y}, e.X == 1 ? TkxPoint{1, e.Y} : TkxPoint{e.X + width, e.Y});
   core_.SetCaretXY(caret);
 }
 
@@ -353,9 +367,10 @@ void EditingCommands::BlockUnindent() {
   TkxPaintLock lock(core_);
   const auto [b, e, last] = core_.BlockSpan();
   const TkxPoint caret = core_.CaretXY();
-  // Leading spaces of each line, at most a tab width; tab bytes do not count.
+  // A leading tab, or the leading spaces of each line up to a tab width.
   const auto removable = [&](int y) {
     const std::string& line = core_.LineText(y);
+    if (!line.empty() && line.front() == '\t') return 1;
     int count = 0;
     while (count < core_.TabWidth() && count < Length(line) && line[static_cast<std::size_t>(count)] == ' ')
       ++count;

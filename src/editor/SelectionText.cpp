@@ -58,15 +58,13 @@ std::string SelectionText::Text() const {
       (text += kLineEnd) += core_.LineText(y);
     (text += kLineEnd) += Columns(core_.LineText(e.Y), 1, e.X);
     return text;
-  case smColumn: {
-    const int left = std::min(b.X, e.X);
-    const int right = std::max(b.X, e.X);
+  case smColumn:
     for (int y = b.Y; y <= e.Y; ++y) {
       if (y > b.Y) text += kLineEnd;
-      text += Columns(core_.LineText(y), left, right);
+      const auto [first, last] = core_.ColumnBlockOn(y);
+      text += Columns(core_.LineText(y), first, last);
     }
     return text;
-  }
   case smLine:
     for (int y = b.Y; y <= e.Y; ++y) {
       text += core_.LineText(y);
@@ -83,9 +81,11 @@ bool SelectionText::Contains(TkxPoint position) const {
   const TkxPoint end = core_.BlockEnd();
   switch (core_.SelectionMode()) {
   case smLine: return position.Y >= begin.Y && position.Y <= end.Y;
-  case smColumn:
-    return position.Y >= begin.Y && position.Y <= end.Y && position.X >= std::min(begin.X, end.X) &&
-           position.X < std::max(begin.X, end.X);
+  case smColumn: {
+    if (position.Y < begin.Y || position.Y > end.Y) return false;
+    const auto [first, last] = core_.ColumnBlockOn(position.Y);
+    return position.X >= first && position.X < last;
+  }
   case smNormal: break;
   }
   return !PointBefore(position, begin) && PointBefore(position, end);
@@ -117,13 +117,16 @@ void SelectionText::Remove(bool trimJoined) {
     core_.SetCaretXY(b);
     break;
   case smColumn: {
-    const int left = std::min(b.X, e.X);
-    const int right = std::max(b.X, e.X);
+    std::vector<std::pair<int, int>> spans;
+    for (int y = b.Y; y <= e.Y; ++y)
+      spans.push_back(core_.ColumnBlockOn(y));
+    const int caretLine = core_.SelectionMovingEnd().Y;
     for (int y = b.Y; y <= e.Y; ++y) {
-      document.Delete({left, y}, {right, y});
+      const auto [first, last] = spans[static_cast<std::size_t>(y - b.Y)];
+      document.Delete({first, y}, {last, y});
       TrimLineEnd(y);
     }
-    core_.SetCaretXY({left, core_.SelectionMovingEnd().Y});
+    core_.SetCaretXY({spans[static_cast<std::size_t>(caretLine - b.Y)].first, caretLine});
     break;
   }
   case smLine:
@@ -158,18 +161,23 @@ void SelectionText::Replace(TSelectionMode mode, std::string_view text, bool tri
 void SelectionText::InsertColumns(std::string_view text) {
   TextDocument& document = core_.Document();
   const TkxPoint caret = core_.CaretXY();
+  // Every piece goes in at the caret's screen column.
+  const int column = core_.CaretDisplayColumn();
   const std::vector<std::string_view> pieces = Pieces(text);
-  const std::string indent(static_cast<std::size_t>(caret.X - 1), ' ');
+  const std::string indent(static_cast<std::size_t>(column - 1), ' ');
+  int x = caret.X;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     const int y = caret.Y + static_cast<int>(i);
     if (y > core_.LineCount()) {
       const int last = core_.LineCount();
       document.Insert({Length(core_.LineText(last)) + 1, last}, '\n' + indent + std::string(pieces[i]));
+      x = column;
     } else {
-      PadTo({caret.X, y});
-      document.Insert({caret.X, y}, pieces[i]);
+      x = ColumnBlockBytes(core_.LineText(y), core_.TabWidth(), column, column).first;
+      PadTo({x, y});
+      document.Insert({x, y}, pieces[i]);
     }
   }
   core_.SetCaretXY(
-      {caret.X + static_cast<int>(pieces.back().size()), caret.Y + static_cast<int>(pieces.size()) - 1});
+      {x + static_cast<int>(pieces.back().size()), caret.Y + static_cast<int>(pieces.size()) - 1});
 }

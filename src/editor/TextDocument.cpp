@@ -223,7 +223,10 @@ TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
         reverted->inserted = !reverted->inserted;
         redo.push_back(std::move(*reverted));
       }
-    if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->before, LineCount());
+    // Bookmarks go back to where they were when they are where the step left them; otherwise
+    // (the text moved on) they stay with their lines.
+    if (record.Bookmarks && bookmarks == record.Bookmarks->after)
+      marks_.MoveBookmarks(record.Bookmarks->before, LineCount());
   }
   std::reverse(redo.begin(), redo.end());
   // Redo goes from the bookmarks as they are now back to where they were.
@@ -239,7 +242,8 @@ TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
     TkxUpdateBracket bracket(lines_);
     for (const TextChange& change : record.Changes)
       if (std::optional<TextChange> applied = Apply(change, true)) made.push_back(std::move(*applied));
-    if (record.Bookmarks) marks_.MoveBookmarks(record.Bookmarks->after, LineCount());
+    if (record.Bookmarks && bookmarks == record.Bookmarks->before)
+      marks_.MoveBookmarks(record.Bookmarks->after, LineCount());
   }
   return SameStep(record, std::move(made), bookmarks);
 }

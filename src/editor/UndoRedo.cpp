@@ -13,10 +13,18 @@ bool IsInsertion(TUndoReason reason) {
 }
 
 // How many blanks an unindent took from the start of `line`.
-int RemovedAtLineStart(const TUndoRecord& record, int line) {
+// The bytes a record's step took away from, or put at, the start of `line`.
+int ChangedAtLineStart(const TUndoRecord& record, int line, bool inserted) {
   for (const TextChange& change : record.Changes)
-    if (!change.inserted && change.at == TkxPoint{1, line}) return static_cast<int>(change.text.size());
+    if (change.inserted == inserted && change.at == TkxPoint{1, line})
+      return static_cast<int>(change.text.size());
   return 0;
+}
+int RemovedAtLineStart(const TUndoRecord& record, int line) {
+  return ChangedAtLineStart(record, line, false);
+}
+int InsertedAtLineStart(const TUndoRecord& record, int line) {
+  return ChangedAtLineStart(record, line, true);
 }
 
 } // namespace
@@ -91,7 +99,6 @@ void UndoRedo::PlaceAfterUndo(const TUndoRecord& record) {
 void UndoRedo::PlaceAfterRedo(const TUndoRecord& record) {
   const TkxPoint s = record.Start;
   const TkxPoint e = record.End;
-  const int tabWidth = core_.TabWidth();
   switch (record.Reason) {
   case urDeletionAfterCursor:
   case urDeletion:
@@ -108,12 +115,14 @@ void UndoRedo::PlaceAfterRedo(const TUndoRecord& record) {
     core_.SetCaretXY(e);
     core_.SetBlockBegin(e);
     break;
-  case urIndentation:
+  case urIndentation: {
+    const int width = InsertedAtLineStart(record, s.Y);
     core_.SetCaretXY({1, e.Y + 1});
-    core_.SelectRange({s.X + tabWidth, s.Y}, e.X == 1 ? TkxPoint{1, e.Y} : TkxPoint{e.X + tabWidth, e.Y});
+    core_.SelectRange({s.X + width, s.Y}, e.X == 1 ? TkxPoint{1, e.Y} : TkxPoint{e.X + width, e.Y});
     break;
+  }
   case urUnindention:
-    core_.SetCaretXY({std::max(s.X - tabWidth, 1), s.Y});
+    core_.SetCaretXY({std::max(s.X - RemovedAtLineStart(record, s.Y), 1), s.Y});
     core_.SelectRange(core_.CaretXY(), {e.X - RemovedAtLineStart(record, e.Y), e.Y});
     break;
   case urNone: break;

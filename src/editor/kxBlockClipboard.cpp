@@ -18,7 +18,7 @@ std::optional<TkxClipboardBlock> DecodeClipboardBlock(std::string_view data) {
   return TkxClipboardBlock{static_cast<TSelectionMode>(mode), std::string(rest.substr(0, rest.find('\0')))};
 }
 
-std::string ConvertPastedPlainText(std::string_view text) {
+std::string ConvertPastedPlainText(std::string_view text, bool keepTabs) {
   constexpr std::size_t tabStop = 4;
   std::string converted;
   converted.reserve(text.size() + text.size() / 8 + 2);
@@ -29,7 +29,7 @@ std::string ConvertPastedPlainText(std::string_view text) {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       converted += "\r\n";
       lineStart = converted.size();
-    } else if (c == '\t') {
+    } else if (c == '\t' && !keepTabs) {
       converted.append(tabStop - (converted.size() - lineStart) % tabStop, ' ');
     } else {
       converted += c;

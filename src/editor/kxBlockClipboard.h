@@ -31,5 +31,5 @@ struct TkxClipboardBlock {
 [[nodiscard]] std::optional<TkxClipboardBlock> DecodeClipboardBlock(std::string_view data);
 
 // Plain text as pasted: every line end (CR LF, CR, LF) becomes CR LF and the last line gets one
-// too; tabs expand to stops every 4 columns.
-[[nodiscard]] std::string ConvertPastedPlainText(std::string_view text);
+// too; tabs expand to stops every 4 columns unless they are kept.
+[[nodiscard]] std::string ConvertPastedPlainText(std::string_view text, bool keepTabs);

@@ -299,6 +299,12 @@ void TkxEditCore::UpdateLayout() {
   if (paintLock_ == 0) RefreshMatchedBrackets();
 }
 
+std::pair<int, int> TkxEditCore::ColumnBlockOn(int line) const {
+  const int anchor = DisplayColumn(LineText(blockBegin_.Y), tabWidth_, blockBegin_.X);
+  const int moving = DisplayColumn(LineText(blockEnd_.Y), tabWidth_, blockEnd_.X);
+  return ColumnBlockBytes(LineText(line), tabWidth_, std::min(anchor, moving), std::max(anchor, moving));
+}
+
 TkxPoint TkxEditCore::PixelsToRowColumn(int x, int y) const {
   const double column = static_cast<double>(LeftChar() * charWidth_ + x - gutterWidth_ - 2) / charWidth_;
   const int line = TopLine() + y / LineHeight();

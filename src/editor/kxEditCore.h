@@ -134,6 +134,9 @@ public:
     int lastLine;
   };
   [[nodiscard]] TBlockSpan BlockSpan() const;
+  // The byte columns [first, last) a column selection covers on `line`: the bytes whose screen
+  // columns start between those of its two corners.
+  [[nodiscard]] std::pair<int, int> ColumnBlockOn(int line) const;
 
   // --- editing
   [[nodiscard]] SelectionText& Selection() { return selection_; }
@@ -219,6 +222,10 @@ public:
   // The Tab key, block indent and paste put tab characters in the text rather than blanks.
   [[nodiscard]] bool IndentWithTabs() const { return indentWithTabs_; }
   void SetIndentWithTabs(bool value) { indentWithTabs_ = value; }
+  // What block indent puts before each line: a tab, or blanks as wide as one.
+  [[nodiscard]] std::string IndentUnit() const {
+    return indentWithTabs_ ? "\t" : std::string(static_cast<std::size_t>(std::max(tabWidth_, 1)), ' ');
+  }
   [[nodiscard]] int RightEdge() const { return rightEdge_; }
   void SetRightEdge(int value) { SetAndRepaint(rightEdge_, value); }
   [[nodiscard]] TColor RightEdgeColor() const { return rightEdgeColor_; }

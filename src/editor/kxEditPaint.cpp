@@ -11,20 +11,6 @@ constexpr int kBeyondLineEnd = INT_MAX / 4;
 constexpr TColor kGlyphColor = 0x00FFFF; // yellow
 constexpr TColor kGlyphText = 0x000080;  // dark red
 
-// Display column (1-based) of a byte column, with tabs expanded.
-int DisplayColumn(const std::string& line, int tabWidth, int byteColumn) {
-  if (line.find('\t') == std::string::npos) return byteColumn;
-  int display = 0;
-  const int stop = std::min(byteColumn - 1, static_cast<int>(line.size()));
-  for (int i = 0; i < stop; ++i) {
-    if (line[static_cast<std::size_t>(i)] == '\t' && tabWidth > 1)
-      display += tabWidth - display % tabWidth;
-    else
-      ++display;
-  }
-  return display + 1 + (byteColumn - 1 - stop);
-}
-
 struct Colors {
   TColor fg;
   TColor bg;
@@ -137,12 +123,6 @@ private:
     if (!hasSelection_) return;
     selBegin_ = core_.BlockBegin();
     selEnd_ = core_.BlockEnd();
-    if (core_.SelectionMode() == smColumn) {
-      const int left = std::min(selBegin_.X, selEnd_.X);
-      const int right = std::max(selBegin_.X, selEnd_.X);
-      selBegin_.X = left;
-      selEnd_.X = right;
-    }
   }
 
   // The selected display columns [first, last) of a row; empty when none.
@@ -151,8 +131,10 @@ private:
     const int tabWidth = core_.TabWidth();
     switch (core_.SelectionMode()) {
     case smLine: return {1, kBeyondLineEnd};
-    case smColumn:
-      return {DisplayColumn(text, tabWidth, selBegin_.X), DisplayColumn(text, tabWidth, selEnd_.X)};
+    case smColumn: {
+      const auto [first, last] = core_.ColumnBlockOn(line);
+      return {DisplayColumn(text, tabWidth, first), DisplayColumn(text, tabWidth, last)};
+    }
     case smNormal: break;
     }
     const int first = line == selBegin_.Y ? DisplayColumn(text, tabWidth, selBegin_.X) : 1;

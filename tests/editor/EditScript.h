@@ -64,8 +64,8 @@ inline std::vector<std::string> StartText(Bytes& bytes) {
   return lines;
 }
 
-// An editor as a script starts it: its first bytes choose the tab width, the text and where three
-// bookmarks go.
+// An editor as a script starts it: its first bytes choose the tab width, whether it indents with
+// tabs, the text and where three bookmarks go.
 struct Session {
   TVrnCppSyn highlighter;
   TkxEditCore core;
@@ -78,6 +78,7 @@ struct Session {
     core.SetMaxUndo(1 << 20);
     core.SetOptions(options);
     core.SetTabWidth(2 << bytes.Next() % 3);
+    core.SetIndentWithTabs(bytes.Next() % 2 == 0);
     core.Lines().Assign(StartText(bytes));
     for (int number = 0; number < 3; ++number)
       core.SetBookMark(number, 1, 1 + bytes.Next() % core.LineCount());

@@ -43,14 +43,15 @@ TEST(kxBlockClipboard, MalformedBlocksAreRefusedOrCut) {
 }
 
 TEST(kxBlockClipboard, PastedPlainTextGetsCrLfLinesAndFourColumnTabs) {
-  EXPECT_EQ(ConvertPastedPlainText("one"), "one\r\n");
-  EXPECT_EQ(ConvertPastedPlainText("a\nb\rc\r\nd\r\n"), "a\r\nb\r\nc\r\nd\r\n");
-  EXPECT_EQ(ConvertPastedPlainText("a\n\nb"), "a\r\n\r\nb\r\n");
-  EXPECT_EQ(ConvertPastedPlainText("\r\n"), "\r\n");
-  EXPECT_EQ(ConvertPastedPlainText(""), "");
-  EXPECT_EQ(ConvertPastedPlainText("\tx"), "    x\r\n");
-  EXPECT_EQ(ConvertPastedPlainText("abc\tx"), "abc x\r\n");
-  EXPECT_EQ(ConvertPastedPlainText("abcd\tx"), "abcd    x\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("one", false), "one\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("a\nb\rc\r\nd\r\n", false), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("a\n\nb", false), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("\r\n", false), "\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("", false), "");
+  EXPECT_EQ(ConvertPastedPlainText("\tx", false), "    x\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("abc\tx", false), "abc x\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("abcd\tx", false), "abcd    x\r\n");
   // Each tab reaches the next stop, also after an earlier tab; stops restart on every line.
-  EXPECT_EQ(ConvertPastedPlainText("a\tb\tc\n\td"), "a   b   c\r\n    d\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("a\tb\tc\n\td", false), "a   b   c\r\n    d\r\n");
+  EXPECT_EQ(ConvertPastedPlainText("a\tb\n\td", true), "a\tb\r\n\td\r\n");
 }

@@ -245,11 +245,12 @@ TEST_F(Editing, BlockIndentAndUnindentHonourTheLastLineRule) {
   Run(ecRedo);
   EXPECT_EQ(Text(), (Lines{"a", "        b", "        c", "        d", "e"}));
 
-  Text({"   x", "          y", "\tz"});
+  // A leading tab is one step of indentation.
+  Text({"   x", "          y", "\t\tz"});
   Select({1, 1}, {2, 3});
   Run(ecBlockUnindent);
   EXPECT_EQ(Text(), (Lines{"x", "  y", "\tz"}));
-  ExpectUndoRedo({"   x", "          y", "\tz"}, {"x", "  y", "\tz"});
+  ExpectUndoRedo({"   x", "          y", "\t\tz"}, {"x", "  y", "\tz"});
 }
 
 TEST_F(Editing, ClipboardCarriesColumnsBetweenEditorsAndConvertsPlainText) {
