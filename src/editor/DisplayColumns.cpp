@@ -1,5 +1,6 @@
 #include "DisplayColumns.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -39,7 +40,7 @@ int NearestByteColumn(std::string_view line, int tabWidth, double cells) {
       Walk(line, tabWidth, [cells](int, int start, int next) { return cells < (start + next) / 2.0; });
   if (index < static_cast<int>(line.size())) return index + 1;
   // Past the end every cell is a column of its own.
-  return index + 1 + static_cast<int>(std::floor(cells - cell + 0.5));
+  return index + 1 + std::max(0, static_cast<int>(std::floor(cells - cell + 0.5)));
 }
 
 std::pair<int, int> ColumnBlockBytes(std::string_view line, int tabWidth, int left, int right) {

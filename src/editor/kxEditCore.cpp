@@ -125,7 +125,11 @@ TkxPoint TkxEditCore::BlockEnd() const {
 }
 
 bool TkxEditCore::SelAvail() const {
-  return blockBegin_.X != blockEnd_.X || (blockBegin_.Y != blockEnd_.Y && selectionMode_ != smColumn);
+  // A column block is as wide as the screen columns of its corners lie apart.
+  if (selectionMode_ == smColumn)
+    return DisplayColumn(LineText(blockBegin_.Y), tabWidth_, blockBegin_.X) !=
+           DisplayColumn(LineText(blockEnd_.Y), tabWidth_, blockEnd_.X);
+  return blockBegin_.X != blockEnd_.X || blockBegin_.Y != blockEnd_.Y;
 }
 
 void TkxEditCore::ClampPoint(TkxPoint& point) const {

@@ -2,6 +2,8 @@
 // the columns of the source; a page holds as many lines as fit between header and footer.
 #include "PrintLayout.h"
 
+#include "kxEditPaint.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -82,6 +84,10 @@ private:
   bool StartNextPage();
   void PrintLine(int line);
   void PrintTokens(const std::string& text, int line, int firstColumn, int lastColumn);
+  // The screen column of a byte column, and the bytes of columns first ... last as they show, tabs
+  // expanded.
+  [[nodiscard]] int Shown(const std::string& text, int column) const;
+  [[nodiscard]] std::string ShownRun(const std::string& text, int first, int last) const;
   void PrintLines(const std::vector<TkxPrintLine>& lines);
   void PrintFooter();
   void RestoreFontAndBrush();
@@ -204,11 +210,22 @@ void PrintJob::PrintLine(int line) {
     return;
   }
   if (lastColumn < firstColumn) return;
-  const int x =
-      range_.ColumnMode || firstColumn == 1 ? margins_.Left : margins_.Left + (firstColumn - 1) * charWidth_;
-  const auto first = static_cast<std::size_t>(firstColumn - 1);
-  printer_.DrawRun(x, y_, std::string_view(text).substr(first, static_cast<std::size_t>(lastColumn) - first),
-                   charWidth_, LineClip());
+  const int x = range_.ColumnMode || firstColumn == 1
+                    ? margins_.Left
+                    : margins_.Left + (Shown(text, firstColumn) - 1) * charWidth_;
+  printer_.DrawRun(x, y_, ShownRun(text, firstColumn, lastColumn), charWidth_, LineClip());
+}
+
+int PrintJob::Shown(const std::string& text, int column) const {
+  return DisplayColumn(text, core_.TabWidth(), column);
+}
+
+std::string PrintJob::ShownRun(const std::string& text, int first, int last) const {
+  if (text.find('\t') == std::string::npos)
+    return text.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1));
+  const int from = Shown(text, first);
+  return ExpandTabs(text, core_.TabWidth())
+      .substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(Shown(text, last + 1) - from));
 }
 
 void PrintJob::PrintTokens(const std::string& text, int line, int firstColumn, int lastColumn) {
@@ -217,7 +234,7 @@ void PrintJob::PrintTokens(const std::string& text, int line, int firstColumn, i
   highlighter_->RestoreRange(core_.Lines().GetObject(line - 1));
   highlighter_->BeginLine(text, line - 1);
   // In a column block the block's first column lands on the margin.
-  const int origin = margins_.Left - (range_.ColumnMode ? (firstColumn - 1) * charWidth_ : 0);
+  const int origin = margins_.Left - (range_.ColumnMode ? (Shown(text, firstColumn) - 1) * charWidth_ : 0);
   for (; !highlighter_->AtLineEnd(); highlighter_->NextToken()) {
     const int tokenFirst = highlighter_->TokenStart() + 1;
     const int tokenLast = tokenFirst + static_cast<int>(highlighter_->TokenLength()) - 1;
@@ -234,10 +251,8 @@ void PrintJob::PrintTokens(const std::string& text, int line, int firstColumn, i
       }
       printer_.SetFont(font);
     }
-    printer_.DrawRun(origin + (from - 1) * charWidth_, y_,
-                     std::string_view(text).substr(static_cast<std::size_t>(from - 1),
-                                                   static_cast<std::size_t>(to - from + 1)),
-                     charWidth_, LineClip());
+    printer_.DrawRun(origin + (Shown(text, from) - 1) * charWidth_, y_, ShownRun(text, from, to), charWidth_,
+                     LineClip());
   }
   RestoreFontAndBrush();
 }

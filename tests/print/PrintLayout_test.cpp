@@ -129,6 +129,29 @@ TEST_F(PrintTest, AFullLastPageIsNotFollowedByAnEmptyOne) {
   EXPECT_EQ(printer.runs.back().text, "Page 2");
 }
 
+TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
+  core.SetTabWidth(4);
+  core.Lines().Assign({"\tint\ta;", "ab\tc"});
+  TkxPrintOptions options = CommandOptions("t");
+  Print(options);
+  EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>{"    int a;", "ab  c"}));
+
+  // Highlighted, every token lands in its screen column.
+  TkxTestHighlighter highlighter;
+  core.SetHighLighter(&highlighter);
+  options.Highlighted = true;
+  printer.runs.clear();
+  Print(options);
+  std::string line;
+  for (const PrintedRun& run : printer.Body(1))
+    if (run.y == printer.Body(1).front().y) {
+      line.resize(std::max(line.size(), static_cast<std::size_t>((run.x - 50) / 5) + run.text.size()), ' ');
+      line.replace(static_cast<std::size_t>((run.x - 50) / 5), run.text.size(), run.text);
+    }
+  EXPECT_EQ(line, "    int a;");
+  core.SetHighLighter(nullptr);
+}
+
 TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   std::string text;
   for (int i = 1; i <= 14; ++i)
