@@ -128,7 +128,7 @@ void TkxCustomEdit::RangesBehind() {
 
 void TkxCustomEdit::RefreshRangeSlice() {
   // A slice takes a few milliseconds, well inside a frame.
-  constexpr int kSliceLines = 20000;
+  constexpr int kSliceLines = 50000;
   HighlightRanges& ranges = core_.Document().Ranges();
   ranges.RefreshNext(kSliceLines);
   if (ranges.Current()) rangeTimer_.stop();
