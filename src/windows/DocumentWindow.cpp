@@ -68,7 +68,7 @@ void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path);
-  MyEditor->Lines().Assign(loaded.lines);
+  MyEditor->Lines().Assign(std::move(loaded.lines));
   MyEditor->ClearUndo();
   MyEditor->SetModified(false);
   ShowCaption();
