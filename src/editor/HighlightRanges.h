@@ -34,7 +34,7 @@ public:
 
   void LinesChanged(const LineChange& change) override;
 
-  // Lines first ... last (0-based) got other ranges after their own change had been told.
+  // A refresh gave lines first ... last (0-based) other ranges.
   std::function<void(int first, int last)> OnRestyled;
   // The highlighter was replaced, changed its attributes or went away.
   std::function<void()> OnStyleChanged;
@@ -62,7 +62,7 @@ private:
   TkxCustomHighLighter* highLighter_ = nullptr;
   TkxCustomHighLighter::HookId changeHook_ = 0;
   TkxCustomHighLighter::HookId destroyHook_ = 0;
-  // Brought up to date by the const readers, as a cache is.
+  // Both are brought up to date by the const readers too, as a cache is.
   // The lines before this one have the right ranges.
   mutable int knownRight_ = 0;
   // From this line on, every line's successor holds the range a scan of the line gives: once a
