@@ -1,12 +1,12 @@
 // The generated C file the editor benchmarks load: kSourceLines lines of functions with comments,
-// keywords, strings and numbers (~8 MB), built once per program.
+// keywords, strings and numbers (~10 MB), built once per program; other lengths on request.
 #pragma once
 
 #include <string>
 
 inline constexpr int kSourceLines = 200000;
 
-inline std::string GenerateSource() {
+inline std::string GenerateSource(int lines = kSourceLines) {
   static const char* const body[] = {
       "// Returns the weapon's spread for the current frame and its fire rate",
       "static float WeaponSpread(gentity_t *ent, int weapon, float baseSpread) {",
@@ -20,8 +20,8 @@ inline std::string GenerateSource() {
       "",
   };
   std::string text;
-  text.reserve(9u << 20);
-  for (int i = 0; i < kSourceLines; ++i) {
+  text.reserve(static_cast<std::size_t>(lines) * 50);
+  for (int i = 0; i < lines; ++i) {
     text += body[i % 10];
     text += "\r\n";
   }

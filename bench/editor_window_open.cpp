@@ -5,9 +5,9 @@
 #include "FileCommands.h"
 #include "Settings.h"
 #include "SourceFile.h"
-#include "UserQuestions.h"
 
 #include "RatioReporter.h"
+#include "SilentQuestions.h"
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -34,19 +34,6 @@ const std::string& LargeFile() {
   }();
   return path;
 }
-
-class SilentQuestions : public UserQuestions {
-public:
-  Answer askYesNo(const std::string&) override { return Answer::No; }
-  Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
-  Answer askYesNoCancelAll(const std::string&) override { return Answer::Cancel; }
-  void inform(const std::string&) override {}
-  void showError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return {}; }
-  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseFileToSave(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override { return {}; }
-};
 
 void RawRead(benchmark::State& state) {
   for (auto _ : state) {

@@ -30,4 +30,7 @@ public:
   virtual void RepaintNow() = 0;
   // The font styles in use changed: measure the cell again and call SetFontMetrics.
   virtual void MeasureFont() = 0;
+  // Lines below the screen have stale highlighter ranges: refresh them a slice at a time when
+  // idle (reading a range refreshes what it needs anyway).
+  virtual void RangesBehind() {}
 };

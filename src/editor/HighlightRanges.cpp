@@ -1,7 +1,9 @@
-// Range rescans after each kind of line change.
+// The bookkeeping of stale ranges and the rescans that make them right again.
 #include "HighlightRanges.h"
 
 #include "kxEditList.h"
+
+#include <algorithm>
 
 HighlightRanges::~HighlightRanges() { Unhook(); }
 
@@ -22,7 +24,7 @@ void HighlightRanges::SetHighLighter(TkxCustomHighLighter* value) {
       highLighter_ = nullptr;
       ReportStyleChange();
     });
-    ScanAll();
+    MarkAllStale();
   }
   ReportStyleChange();
 }
@@ -31,76 +33,84 @@ void HighlightRanges::ReportStyleChange() {
   if (OnStyleChanged) OnStyleChanged();
 }
 
+int HighlightRanges::LineCount() const { return lines_.Count(); }
+
+TkxRange HighlightRanges::At(int index) const {
+  if (highLighter_ && index >= knownRight_) ScanThrough(index);
+  return lines_.GetObject(index);
+}
+
+void HighlightRanges::Refresh(int last) {
+  if (!highLighter_) return;
+  const Span changed = ScanThrough(std::min(last, LineCount() - 1));
+  if (changed.first >= 0 && OnRestyled) OnRestyled(changed.first, changed.last);
+}
+
+TkxRange HighlightRanges::StartRange(int index) const {
+  if (index == 0) {
+    highLighter_->ClearRange();
+    return highLighter_->CurrentRange();
+  }
+  highLighter_->RestoreRange(lines_.GetObject(index - 1));
+  highLighter_->BeginLine(lines_.Get(index - 1), index - 1);
+  highLighter_->SkipToLineEnd();
+  return highLighter_->CurrentRange();
+}
+
+HighlightRanges::Span HighlightRanges::ScanThrough(int last) const {
+  Span changed;
+  for (int line = knownRight_; line <= last && line < LineCount(); ++line) {
+    const TkxRange range = StartRange(line);
+    if (range == lines_.GetObject(line)) {
+      if (line >= chainFrom_) {
+        knownRight_ = LineCount();
+        break;
+      }
+    } else {
+      lines_.PutObject(line, range);
+      if (changed.first < 0) changed.first = line;
+      changed.last = line;
+      // The next line's range came from this line's old one.
+      chainFrom_ = std::max(chainFrom_, line + 1);
+    }
+    knownRight_ = line + 1;
+  }
+  if (Current()) chainFrom_ = 0; // every line follows from the one before it
+  return changed;
+}
+
+void HighlightRanges::MarkAllStale() {
+  knownRight_ = 0;
+  chainFrom_ = LineCount();
+}
+
 void HighlightRanges::LinesChanged(const LineChange& change) {
   if (!highLighter_) return;
   switch (change.kind) {
-  case LineChange::Appended: LineAppended(); break;
-  case LineChange::Inserted: LineInsertedOrRemoved(change.line, false); break;
-  case LineChange::Removed: LineInsertedOrRemoved(change.line, true); break;
+  case LineChange::Appended:
+  case LineChange::Inserted: LineInserted(change.line); break;
+  case LineChange::Removed: LineRemoved(change.line); break;
   case LineChange::Changed: LineChanged(change.line); break;
-  case LineChange::Reloaded: ScanAll(); break;
+  case LineChange::Reloaded: MarkAllStale(); break;
   case LineChange::Restyled:
   case LineChange::Clearing: break;
   }
 }
 
-void HighlightRanges::ScanLine(int index) {
-  highLighter_->BeginLine(lines_.Get(index), index);
-  highLighter_->SkipToLineEnd();
+void HighlightRanges::LineInserted(int index) {
+  // The new line's slot holds nothing yet, and the line after it followed another line.
+  knownRight_ = std::min(knownRight_, index);
+  chainFrom_ = chainFrom_ > index ? chainFrom_ + 1 : index + 1;
 }
 
-int HighlightRanges::RescanFrom(int line, int scanThrough) {
-  if (line >= lines_.Count() - 1) return line;
-  ScanLine(line);
-  int next = line + 1;
-  for (; next < lines_.Count(); ++next) {
-    const TkxRange range = highLighter_->CurrentRange();
-    if (next > scanThrough && lines_.GetObject(next) == range) break;
-    lines_.PutObject(next, range);
-    ScanLine(next);
-  }
-  return next - 1;
-}
-
-void HighlightRanges::ScanAll() {
-  if (lines_.Count() < 1) return;
-  highLighter_->ClearRange();
-  lines_.PutObject(0, highLighter_->CurrentRange());
-  for (int i = 1; i < lines_.Count(); ++i) {
-    highLighter_->RestoreRange(lines_.GetObject(i - 1));
-    ScanLine(i - 1);
-    lines_.PutObject(i, highLighter_->CurrentRange());
-  }
-}
-
-void HighlightRanges::LineAppended() {
-  const int count = lines_.Count();
-  if (count < 2) {
-    highLighter_->ClearRange();
-    lines_.PutObject(0, highLighter_->CurrentRange());
-    return;
-  }
-  highLighter_->RestoreRange(lines_.GetObject(count - 2));
-  ScanLine(count - 2);
-  lines_.PutObject(count - 1, highLighter_->CurrentRange());
-}
-
-void HighlightRanges::LineInsertedOrRemoved(int index, bool removed) {
-  if (lines_.Count() < 1) return;
-  if (index <= 0) {
-    highLighter_->ClearRange();
-    lines_.PutObject(0, highLighter_->CurrentRange());
-    if (lines_.Count() >= 2) RescanFrom(0);
-    return;
-  }
-  highLighter_->RestoreRange(lines_.GetObject(index - 1));
-  // An inserted line's empty slot may happen to equal the range before it; the line itself must
-  // still be scanned or a comment it opens would not reach the lines below.
-  RescanFrom(index - 1, removed ? -1 : index);
+void HighlightRanges::LineRemoved(int index) {
+  // The line now at `index` followed the line that went.
+  knownRight_ = std::min(knownRight_, index);
+  chainFrom_ = std::max(chainFrom_ > index ? chainFrom_ - 1 : chainFrom_, index);
 }
 
 void HighlightRanges::LineChanged(int index) {
-  highLighter_->RestoreRange(lines_.GetObject(index));
-  const int last = RescanFrom(index);
-  if (last > index && OnRestyled) OnRestyled(index + 1, last);
+  // The line's own range stays; the next one came from its old text.
+  knownRight_ = std::min(knownRight_, index + 1);
+  chainFrom_ = std::max(chainFrom_, index + 1);
 }

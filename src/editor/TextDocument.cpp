@@ -40,9 +40,7 @@ std::unique_ptr<TBookmarkLines> MovedBookmarks(const TBookmarkLines::Lines& befo
 
 TextDocument::TextDocument() {
   watchers_ = {&ranges_, &marks_};
-  ranges_.OnRestyled = [this](int first, int last) {
-    restyled_ = {LineChange::Restyled, first, last - first + 1};
-  };
+  ranges_.OnRestyled = [this](int first, int last) { Tell({LineChange::Restyled, first, last - first + 1}); };
   ranges_.OnStyleChanged = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.StyleChanged(); }); };
   AttachListHandlers();
   // Every record stored, in either list, marks the text modified.
@@ -78,9 +76,6 @@ template <typename Event> void TextDocument::TellWatchers(Event event) {
 
 void TextDocument::Tell(const LineChange& change) {
   TellWatchers([&](DocumentWatcher& watcher) { watcher.LinesChanged(change); });
-  // The ranges the change moved further down come after it.
-  if (const std::optional<LineChange> restyled = std::exchange(restyled_, std::nullopt))
-    TellWatchers([&](DocumentWatcher& watcher) { watcher.LinesChanged(*restyled); });
 }
 
 void TextDocument::AddWatcher(DocumentWatcher& watcher) { watchers_.push_back(&watcher); }

@@ -44,6 +44,8 @@ public:
   void RemoveWatcher(DocumentWatcher& watcher);
 
   // --- per-line data
+  [[nodiscard]] const HighlightRanges& Ranges() const { return ranges_; }
+  [[nodiscard]] HighlightRanges& Ranges() { return ranges_; }
   [[nodiscard]] TkxCustomHighLighter* HighLighter() const { return ranges_.HighLighter(); }
   void SetHighLighter(TkxCustomHighLighter* value) { ranges_.SetHighLighter(value); }
   [[nodiscard]] TMarkList& Marks() { return marks_; }
@@ -98,8 +100,6 @@ private:
   TUndoList redoList_;
   bool modified_ = false;
   std::vector<OpenStep> openSteps_; // innermost last
-  // The ranges the change being told moved further down, told after it.
-  std::optional<LineChange> restyled_;
 };
 
 // Records the changes a document goes through while the step lives as one undo record. Steps may

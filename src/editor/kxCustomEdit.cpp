@@ -102,6 +102,7 @@ TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   connect(&caretTimer_, &QTimer::timeout, this, [this] { BlinkCaret(); });
   autoScrollTimer_.setSingleShot(true);
   connect(&autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollStep(); });
+  connect(&rangeTimer_, &QTimer::timeout, this, [this] { RefreshRangeSlice(); });
 
   QScrollBar* vertical = verticalScrollBar();
   connect(vertical, &QScrollBar::actionTriggered, this, [this](int action) { VerticalAction(action); });
@@ -117,7 +118,20 @@ TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
 TkxCustomEdit::~TkxCustomEdit() {
   caretTimer_.stop();
   autoScrollTimer_.stop();
+  rangeTimer_.stop();
   core_.SetView(nullptr);
+}
+
+void TkxCustomEdit::RangesBehind() {
+  if (!rangeTimer_.isActive()) rangeTimer_.start(0);
+}
+
+void TkxCustomEdit::RefreshRangeSlice() {
+  // A slice takes a few milliseconds, well inside a frame.
+  constexpr int kSliceLines = 50000;
+  HighlightRanges& ranges = core_.Document().Ranges();
+  ranges.RefreshNext(kSliceLines);
+  if (ranges.Current()) rangeTimer_.stop();
 }
 
 void TkxCustomEdit::SetEditorFont(const QFont& font) {

@@ -135,7 +135,9 @@ private:
   void UpdateCaret() override;
   void RepaintNow() override;
   void MeasureFont() override;
+  void RangesBehind() override;
 
+  void RefreshRangeSlice();
   void VerticalAction(int action);
   void HorizontalAction(int action);
   void ShowScrollHint();
@@ -166,6 +168,7 @@ private:
   bool caretBlinkOn_ = true;
   QTimer caretTimer_;
   QTimer autoScrollTimer_;
+  QTimer rangeTimer_; // refreshes stale highlighter ranges a slice per idle moment
   QLabel* scrollHint_ = nullptr;
 
   // Mouse state between press and release.

@@ -437,12 +437,20 @@ void TkxEditCore::EditFinished() {
   SetBlockBegin(CaretXY());
   if (!pendingRect_.Empty()) Invalidate(std::exchange(pendingRect_, {}));
   if (gutter_.DigitsInUse(LineCount()) != digitsInUse_) UpdateLayout();
+  RefreshVisibleRanges();
   if (paintLock_ == 0) RefreshMatchedBrackets();
 }
 
 void TkxEditCore::StyleChanged() {
   if (view_) view_->MeasureFont();
   InvalidateAll();
+  RefreshVisibleRanges();
+}
+
+void TkxEditCore::RefreshVisibleRanges() {
+  HighlightRanges& ranges = document_.Ranges();
+  ranges.Refresh(TopLine() - 1 + linesInWindow_);
+  if (view_ && !ranges.Current()) view_->RangesBehind();
 }
 
 void TkxEditCore::ChangeRecorded() {

@@ -344,6 +344,8 @@ private:
   [[nodiscard]] std::optional<TBracketPair> FindMatchedBrackets() const;
   // Repaints the brackets highlighted before and those to highlight now, when they differ.
   void RefreshMatchedBrackets();
+  // Rescans the stale ranges up to the last visible line; the view gets the rest done later.
+  void RefreshVisibleRanges();
 
   // DocumentWatcher
   void LinesChanged(const LineChange& change) override;

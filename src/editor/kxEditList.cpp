@@ -33,17 +33,17 @@ void TkxEditList::CheckIndex(int index, int limit) const {
 
 const std::string& TkxEditList::Get(int index) const {
   CheckIndex(index, Count());
-  return lines_[static_cast<std::size_t>(index)].text;
+  return lines_[static_cast<std::size_t>(index)];
 }
 
 TkxLineRange TkxEditList::GetObject(int index) const {
   CheckIndex(index, Count());
-  return lines_[static_cast<std::size_t>(index)].range;
+  return ranges_[static_cast<std::size_t>(index)];
 }
 
 void TkxEditList::PutObject(int index, TkxLineRange range) {
   CheckIndex(index, Count());
-  lines_[static_cast<std::size_t>(index)].range = range;
+  ranges_[static_cast<std::size_t>(index)] = range;
 }
 
 int TkxEditList::LongestLongLine() const {
@@ -55,14 +55,20 @@ void TkxEditList::CountLongLine(const std::string& text, int delta) {
   if ((longLines_[text.size()] += delta) == 0) longLines_.erase(text.size());
 }
 
+void TkxEditList::Reserve(std::size_t count) {
+  lines_.reserve(count);
+  ranges_.reserve(count);
+}
+
 void TkxEditList::AppendPlain(std::string text) {
   CountLongLine(text, 1);
-  lines_.push_back(Line{std::move(text), 0});
+  lines_.push_back(std::move(text));
+  ranges_.push_back(0);
 }
 
 int TkxEditList::IndexOf(std::string_view text) const {
   for (int i = 0; i < Count(); ++i)
-    if (lines_[static_cast<std::size_t>(i)].text == text) return i;
+    if (lines_[static_cast<std::size_t>(i)] == text) return i;
   return -1;
 }
 
@@ -81,11 +87,11 @@ int TkxEditList::Add(std::string text) {
   return Count() - 1;
 }
 
-void TkxEditList::AddStrings(const std::vector<std::string>& source) {
+void TkxEditList::AddStrings(std::vector<std::string> source) {
   TkxUpdateBracket bracket(*this);
-  lines_.reserve(lines_.size() + source.size());
-  for (const std::string& s : source)
-    AppendPlain(s);
+  Reserve(lines_.size() + source.size());
+  for (std::string& line : source)
+    AppendPlain(std::move(line));
   Fire(OnBulkAdded);
 }
 
@@ -93,12 +99,12 @@ void TkxEditList::EndLoad() {
   if (--loadDepth_ == 0 && lines_.empty()) Add("");
 }
 
-void TkxEditList::Assign(const std::vector<std::string>& source) {
+void TkxEditList::Assign(std::vector<std::string> source) {
   ++loadDepth_;
   {
     TkxUpdateBracket bracket(*this);
     Clear();
-    AddStrings(source);
+    AddStrings(std::move(source));
   }
   EndLoad();
 }
@@ -111,17 +117,20 @@ void TkxEditList::Clear() {
   Fire(OnCleared);
   TkxUpdateBracket bracket(*this);
   lines_.clear();
+  ranges_.clear();
   longLines_.clear();
 }
 
 void TkxEditList::Delete(int index) {
   CheckIndex(index, Count());
   TkxUpdateBracket bracket(*this);
-  CountLongLine(lines_[static_cast<std::size_t>(index)].text, -1);
-  if (index == 0 && lines_.size() == 1)
-    lines_[0].text.clear();
-  else
+  CountLongLine(lines_[static_cast<std::size_t>(index)], -1);
+  if (index == 0 && lines_.size() == 1) {
+    lines_[0].clear();
+  } else {
     lines_.erase(static_cast<std::size_t>(index));
+    ranges_.erase(static_cast<std::size_t>(index));
+  }
   Fire(OnDeleted, index);
 }
 
@@ -129,14 +138,15 @@ void TkxEditList::Insert(int index, std::string text) {
   CheckIndex(index, Count() + 1);
   TkxUpdateBracket bracket(*this);
   CountLongLine(text, 1);
-  lines_.insert(static_cast<std::size_t>(index), Line{std::move(text), 0});
+  lines_.insert(static_cast<std::size_t>(index), std::move(text));
+  ranges_.insert(static_cast<std::size_t>(index), 0);
   Fire(OnInserted, index);
 }
 
 void TkxEditList::Put(int index, std::string text) {
   CheckIndex(index, Count());
   TkxUpdateBracket bracket(*this);
-  std::string& line = lines_[static_cast<std::size_t>(index)].text;
+  std::string& line = lines_[static_cast<std::size_t>(index)];
   CountLongLine(line, -1);
   CountLongLine(text, 1);
   line = std::move(text);
@@ -148,6 +158,7 @@ void TkxEditList::Exchange(int index1, int index2) {
   CheckIndex(index2, Count());
   TkxUpdateBracket bracket(*this);
   std::swap(lines_[static_cast<std::size_t>(index1)], lines_[static_cast<std::size_t>(index2)]);
+  std::swap(ranges_[static_cast<std::size_t>(index1)], ranges_[static_cast<std::size_t>(index2)]);
 }
 
 void TkxEditList::Move(int fromIndex, int toIndex) {
@@ -155,9 +166,12 @@ void TkxEditList::Move(int fromIndex, int toIndex) {
   CheckIndex(toIndex, Count());
   if (fromIndex == toIndex) return;
   TkxUpdateBracket bracket(*this);
-  Line moved = std::move(lines_[static_cast<std::size_t>(fromIndex)]);
+  std::string moved = std::move(lines_[static_cast<std::size_t>(fromIndex)]);
+  const TkxLineRange range = ranges_[static_cast<std::size_t>(fromIndex)];
   lines_.erase(static_cast<std::size_t>(fromIndex));
+  ranges_.erase(static_cast<std::size_t>(fromIndex));
   lines_.insert(static_cast<std::size_t>(toIndex), std::move(moved));
+  ranges_.insert(static_cast<std::size_t>(toIndex), range);
 }
 
 std::vector<std::string_view> TkxEditList::SplitLines(std::string_view text) {
@@ -180,7 +194,7 @@ void TkxEditList::SetTextStr(std::string_view text) {
   TkxUpdateBracket bracket(*this);
   Clear();
   const std::vector<std::string_view> pieces = SplitLines(text);
-  lines_.reserve(pieces.size());
+  Reserve(pieces.size());
   for (std::string_view piece : pieces)
     Add(std::string(piece));
   Fire(OnTextReplaced);
@@ -189,11 +203,11 @@ void TkxEditList::SetTextStr(std::string_view text) {
 std::string TkxEditList::GetTextStr() const {
   std::size_t size = 0;
   for (std::size_t i = 0; i < lines_.size(); ++i)
-    size += lines_[i].text.size() + 2;
+    size += lines_[i].size() + 2;
   std::string text;
   text.reserve(size);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    text += lines_[i].text;
+    text += lines_[i];
     text += "\r\n";
   }
   return text;
@@ -203,7 +217,7 @@ std::vector<std::string> TkxEditList::Strings() const {
   std::vector<std::string> result;
   result.reserve(lines_.size());
   for (std::size_t i = 0; i < lines_.size(); ++i)
-    result.push_back(lines_[i].text);
+    result.push_back(lines_[i]);
   return result;
 }
 

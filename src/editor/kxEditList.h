@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-using TkxLineRange = std::uintptr_t;
+using TkxLineRange = std::uint8_t;
 
 class TkxEditList {
 public:
@@ -47,8 +47,9 @@ public:
   [[nodiscard]] int IndexOf(std::string_view text) const;
 
   int Add(std::string text);
-  void AddStrings(const std::vector<std::string>& source);
-  void Assign(const std::vector<std::string>& source);
+  // Both take the lines over: pass an rvalue to move them in rather than copy them.
+  void AddStrings(std::vector<std::string> source);
+  void Assign(std::vector<std::string> source);
   void Assign(const TkxEditList& source);
   void Clear();
   void Delete(int index);
@@ -79,12 +80,8 @@ public:
   [[nodiscard]] static std::vector<std::string_view> SplitLines(std::string_view text);
 
 private:
-  struct Line {
-    std::string text;
-    TkxLineRange range = 0;
-  };
-
   void CheckIndex(int index, int limit) const;
+  void Reserve(std::size_t count);
   void AppendPlain(std::string text);
   // Counts a line's text in (`delta` 1) or out (-1) of the long lines.
   void CountLongLine(const std::string& text, int delta);
@@ -97,7 +94,9 @@ private:
     if (event) event(index);
   }
 
-  TkxGapVector<Line> lines_;
+  TkxGapVector<std::string> lines_;
+  // Beside lines_, index for index: a range apart keeps each line's record at a string's size.
+  TkxGapVector<TkxLineRange> ranges_;
   // How many long lines there are of each length.
   std::map<std::size_t, int> longLines_;
   int updateCount_ = 0;

@@ -182,7 +182,7 @@ private:
   }
 
   void PaintTokens(TkxCustomHighLighter& highLighter, int line, const std::string& display) {
-    highLighter.RestoreRange(core_.Lines().GetObject(line - 1));
+    highLighter.RestoreRange(core_.Document().Ranges().At(line - 1));
     highLighter.BeginLine(display, line - 1);
     Run run;
     bool haveRun = false;

@@ -28,7 +28,8 @@ inline constexpr TFontStyles fsStrikeOut = 8;
 inline constexpr TFontStyles fsAllStyles = fsBold | fsItalic | fsUnderline | fsStrikeOut;
 
 // The scanner state at the start of a line. Opaque: callers store it and compare it for equality.
-using TkxRange = std::uintptr_t;
+// A byte, as the editor keeps one beside every line: a highlighter has at most 256 states.
+using TkxRange = std::uint8_t;
 
 // The characters that make up a word, indexed by byte value.
 using TkxWordChars = std::bitset<256>;

@@ -231,7 +231,7 @@ std::string PrintJob::ShownRun(const std::string& text, int first, int last) con
 void PrintJob::PrintTokens(const std::string& text, int line, int firstColumn, int lastColumn) {
   // Every line starts from the scanner state stored with it, so a line left out of a column
   // block cannot leave a comment open for the next.
-  highlighter_->RestoreRange(core_.Lines().GetObject(line - 1));
+  highlighter_->RestoreRange(core_.Document().Ranges().At(line - 1));
   highlighter_->BeginLine(text, line - 1);
   // In a column block the block's first column lands on the margin.
   const int origin = margins_.Left - (range_.ColumnMode ? (Shown(text, firstColumn) - 1) * charWidth_ : 0);

@@ -69,7 +69,7 @@ void DocumentWindow::LoadFile(const std::string& path) {
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
   MyEditor->Core().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
-  MyEditor->Lines().Assign(loaded.lines);
+  MyEditor->Lines().Assign(std::move(loaded.lines));
   MyEditor->ClearUndo();
   MyEditor->SetModified(false);
   ShowCaption();

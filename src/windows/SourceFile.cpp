@@ -12,8 +12,11 @@
 namespace source_file {
 
 std::string ExpandTabs(std::string_view line) {
+  std::size_t width = 0;
+  for (char ch : line)
+    width += ch == '\t' ? kTabColumns - width % kTabColumns : 1;
   std::string expanded;
-  expanded.reserve(line.size());
+  expanded.reserve(width); // exactly: a large file's lines leave no holes in the heap
   for (char ch : line) {
     if (ch != '\t') {
       expanded += ch;

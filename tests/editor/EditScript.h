@@ -105,9 +105,13 @@ inline std::string CheckInvariants(TkxEditCore& core) {
       return "bookmark outside the text";
   // The stored ranges are those a scan from the first line gives.
   if (TkxCustomHighLighter* highlighter = core.HighLighter()) {
+    std::vector<TkxRange> ranges; // read first: reading may rescan with the same highlighter
+    for (int i = 0; i < core.LineCount(); ++i)
+      ranges.push_back(core.Document().Ranges().At(i));
     highlighter->ClearRange();
     for (int i = 0; i < core.LineCount(); ++i) {
-      if (core.Lines().GetObject(i) != highlighter->CurrentRange()) return "a stale highlighter range";
+      if (ranges[static_cast<std::size_t>(i)] != highlighter->CurrentRange())
+        return "a stale highlighter range";
       highlighter->BeginLine(core.Lines()[i], i);
       highlighter->SkipToLineEnd();
     }

@@ -17,7 +17,7 @@ struct RecordingWatcher : DocumentWatcher {
     if (change.kind == LineChange::Changed || change.kind == LineChange::Inserted) {
       const TMark* mark = document.Marks().BookMark(0);
       bookmarkLines.push_back(mark ? mark->Line() : 0);
-      ranges.push_back(document.Lines().GetObject(document.LineCount() - 1));
+      ranges.push_back(document.Ranges().At(document.LineCount() - 1));
     }
   }
   void EditStarted() override { heard.push_back(-1); }
@@ -42,8 +42,8 @@ TEST(TextDocument, InsertionsAndDeletionsReachTheStoresBeforeTheWatchers) {
   // The first line keeps its place; the lines the text adds come after it.
   EXPECT_EQ(document.Insert({2, 1}, "/*\nx\ny"), (TkxPoint{2, 3}));
   EXPECT_EQ(document.Lines().Strings(), (Lines{"o/*", "x", "yne", "two", "three"}));
-  EXPECT_EQ(watcher.heard, (std::vector<int>{-1, LineChange::Changed, LineChange::Restyled,
-                                             LineChange::Inserted, LineChange::Inserted, -2}));
+  EXPECT_EQ(watcher.heard,
+            (std::vector<int>{-1, LineChange::Changed, LineChange::Inserted, LineChange::Inserted, -2}));
   EXPECT_EQ(watcher.bookmarkLines, (std::vector<int>{2, 3, 4}));
   EXPECT_EQ(watcher.ranges, (std::vector<TkxRange>{1, 1, 1})); // the comment reaches the last line
   EXPECT_EQ(document.Marks().BookMark(0)->Line(), 4);
@@ -54,7 +54,7 @@ TEST(TextDocument, InsertionsAndDeletionsReachTheStoresBeforeTheWatchers) {
   EXPECT_EQ(document.Lines().Strings(), (Lines{"o/wo", "three"}));
   EXPECT_EQ(document.Marks().BookMark(0)->Line(), 1);
   EXPECT_EQ(std::count(watcher.heard.begin(), watcher.heard.end(), LineChange::Removed), 3);
-  EXPECT_EQ(document.Lines().GetObject(1), 0u);
+  EXPECT_EQ(document.Ranges().At(1), 0u);
 
   // Positions outside the text are taken to its nearest place.
   EXPECT_EQ(document.Insert({9, 7}, "!"), (TkxPoint{7, 2}));

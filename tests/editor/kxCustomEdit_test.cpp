@@ -261,6 +261,22 @@ TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
   EXPECT_TRUE(editor.ScrollHint()->isHidden());
 }
 
+TEST_F(CustomEdit, ACommentOpenedAtTheTopColoursTheScreenAtOnceAndTheRestWhenIdle) {
+  editor.Lines().Assign(std::vector<std::string>(120000, "plain"));
+  editor.show();
+  QCoreApplication::processEvents();
+  editor.ExecuteCommand(ecChar, '/');
+  editor.ExecuteCommand(ecChar, '*');
+  const HighlightRanges& ranges = editor.Core().Document().Ranges();
+  EXPECT_FALSE(ranges.Current());
+  EXPECT_GT(CountPixels(Render(), Cells(2, 1, 5), Rgb(kGreen)), 0);
+  for (int pass = 0; pass < 10 && !ranges.Current(); ++pass)
+    QCoreApplication::processEvents();
+  EXPECT_TRUE(ranges.Current());
+  // Stored by the idle slices, not by a read.
+  EXPECT_EQ(editor.Lines().GetObject(editor.LineCount() - 1), crCComment);
+}
+
 TEST_F(CustomEdit, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {
   std::vector<std::string> many;
   for (int i = 0; i < 300; ++i)

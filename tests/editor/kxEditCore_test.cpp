@@ -46,7 +46,7 @@ protected:
   std::vector<TkxRange> Ranges() const {
     std::vector<TkxRange> ranges;
     for (int i = 0; i < core.LineCount(); ++i)
-      ranges.push_back(core.Lines().GetObject(i));
+      ranges.push_back(core.Document().Ranges().At(i));
     return ranges;
   }
 
@@ -88,10 +88,20 @@ TEST_F(EditCore, RangesFollowABlockCommentOpenedAndClosedMidFile) {
   core.Lines().Put(99, "plain");
   EXPECT_EQ(Ranges(), clean);
   EXPECT_LE(highlighter.linesBegun, 5); // lines 100..103 and the one that agrees
-  // Typing inside a line that changes no range scans that line only.
+  // Typing inside a line that changes no range scans that line only, below the screen not
+  // before a range is read.
   highlighter.linesBegun = 0;
   core.Lines().Put(50, "still plain");
+  EXPECT_EQ(highlighter.linesBegun, 0);
+  EXPECT_EQ(Ranges(), clean);
   EXPECT_EQ(highlighter.linesBegun, 1);
+  // A comment opened at the top is followed at once through the screen's 30 lines only.
+  highlighter.linesBegun = 0;
+  core.Lines().Put(0, "/* open");
+  EXPECT_EQ(highlighter.linesBegun, 30);
+  std::vector<TkxRange> commented = clean;
+  std::fill(commented.begin() + 1, commented.begin() + 103, 1); // up to the line that closes it
+  EXPECT_EQ(Ranges(), commented);
 }
 
 TEST_F(EditCore, RangesFollowInsertedAndDeletedLines) {

@@ -1,0 +1,115 @@
+// The lazily kept highlighter ranges against a full scan from the first line, under random edits
+// that open and close comments and strings, add and remove lines, undo and redo, with the view's
+// refreshes and idle slices coming in between at random.
+#include "TextDocument.h"
+#include "VrnCppSyn.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What a scan of every line from the first gives.
+std::vector<TkxRange> FullScan(const TextDocument& document) {
+  TVrnCppSyn scanner;
+  std::vector<TkxRange> ranges;
+  scanner.ClearRange();
+  for (int i = 0; i < document.LineCount(); ++i) {
+    ranges.push_back(scanner.CurrentRange());
+    scanner.BeginLine(document.Lines()[i], i);
+    scanner.SkipToLineEnd();
+  }
+  return ranges;
+}
+
+class RandomEdits {
+public:
+  explicit RandomEdits(unsigned seed) : random_(seed) {}
+
+  // One random change of the text, or an undo or redo of one.
+  std::string Step(TextDocument& document) {
+    switch (Pick(10)) {
+    case 0: return Undo(document, document.UndoList(), document.RedoList());
+    case 1: return Undo(document, document.RedoList(), document.UndoList());
+    case 2:
+    case 3: {
+      const TkxPoint from = Anywhere(document), to = Anywhere(document);
+      UndoStep step(document, urDeletion, from);
+      return "delete " + document.Delete(from, to);
+    }
+    default: {
+      static const std::vector<std::string> pieces = {"/*",   "*/", "\"", "'",   "//",        "\\",     "\n",
+                                                      "\n\n", "x",  " ",  "#if", "/* a */\n", "\"s\\\n"};
+      std::string text;
+      for (int n = 1 + Pick(3); n > 0; --n)
+        text += pieces[static_cast<std::size_t>(Pick(static_cast<int>(pieces.size())))];
+      const TkxPoint at = Anywhere(document);
+      UndoStep step(document, urInsertion, at);
+      document.Insert(at, text);
+      return "insert " + text;
+    }
+    }
+  }
+
+  // What a view or the idle time may ask between edits.
+  void Refresh(TextDocument& document) {
+    HighlightRanges& ranges = document.Ranges();
+    switch (Pick(4)) {
+    case 0: ranges.Refresh(Pick(document.LineCount())); break;
+    case 1: ranges.RefreshNext(1 + Pick(8)); break;
+    default: break;
+    }
+  }
+
+  int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
+
+private:
+  TkxPoint Anywhere(const TextDocument& document) {
+    const int line = 1 + Pick(document.LineCount());
+    return {1 + Pick(static_cast<int>(document.LineText(line).size()) + 1), line};
+  }
+
+  static std::string Undo(TextDocument& document, TUndoList& from, TUndoList& to) {
+    if (from.CanUndo() == 0) return "nothing to take back";
+    to.Add(document.Revert(from.GetChange()));
+    return "undo or redo";
+  }
+
+  std::mt19937 random_;
+};
+
+TEST(HighlightRanges, ReadAtAnyMomentTheyEqualAFullScan) {
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    TextDocument document;
+    TVrnCppSyn highlighter;
+    document.SetHighLighter(&highlighter);
+    document.SetMaxUndo(1000);
+    std::vector<std::string> text;
+    for (int i = 0; i < 30; ++i)
+      text.push_back(i % 7 == 0 ? "/* c */ int x = 1;" : "x = \"s\"; // y");
+    document.Lines().Assign(text);
+    RandomEdits edits(seed);
+    std::vector<std::string> steps;
+    for (int n = 0; n < 150; ++n) {
+      steps.push_back(edits.Step(document));
+      edits.Refresh(document);
+      const std::vector<TkxRange> expected = FullScan(document);
+      // One line read out of order; now and then every line, which leaves nothing stale, so
+      // mostly the stale lines of several edits pile up.
+      const int probe = edits.Pick(document.LineCount());
+      ASSERT_EQ(document.Ranges().At(probe), expected[static_cast<std::size_t>(probe)])
+          << "seed " << seed << ", line " << probe << " after: " << ::testing::PrintToString(steps);
+      if (edits.Pick(5) > 0 && n + 1 < 150) continue;
+      std::vector<TkxRange> lazy;
+      for (int i = 0; i < document.LineCount(); ++i)
+        lazy.push_back(document.Ranges().At(i));
+      ASSERT_EQ(lazy, expected) << "seed " << seed << " after: " << ::testing::PrintToString(steps);
+      ASSERT_TRUE(document.Ranges().Current());
+    }
+  }
+}
+
+} // namespace
