@@ -228,3 +228,22 @@ TEST_F(DocumentWindowTest, UndoTakesBackAsManyEditsAsTheSettingsSay) {
     EXPECT_EQ(window.MyEditor->LineText(1).size(), typed.size() - static_cast<std::size_t>(levels));
   }
 }
+
+TEST_F(DocumentWindowTest, AFileKeepsItsTabsAndLineEndsAndAnEditChangesOnlyItsLine) {
+  settings.KeepFileFormat = true;
+  settings.TabWidth = 4;
+  const std::string original = "int f(void)\n{\n\tif (x)\t/* why */\n\t\treturn 1;\r\n}";
+  DocumentWindow& window = open("tabs.c", original);
+  EXPECT_EQ(window.MyEditor->LineText(3), "\tif (x)\t/* why */");
+
+  set.SaveFile(); // nothing changed: nothing written differently
+  window.MyEditor->SetModified(true);
+  set.SaveFile();
+  EXPECT_EQ(TempDir::read(dir.file("tabs.c")), original);
+
+  // The Tab key in a file indented with tabs types a tab; the other lines stay as they were.
+  window.MyEditor->SetCaretXY({1, 4});
+  window.MyEditor->ExecuteCommand(ecTab);
+  set.SaveFile();
+  EXPECT_EQ(TempDir::read(dir.file("tabs.c")), "int f(void)\n{\n\tif (x)\t/* why */\n\t\t\treturn 1;\r\n}");
+}
