@@ -8,9 +8,12 @@
 
 void ClipboardCommands::Copy() {
   if (!core_.SelAvail() || !clipboard_) return;
+  if (!CopyTo(*clipboard_)) throw EkxEditError("Clipboard copy operation failed");
+}
+
+bool ClipboardCommands::CopyTo(TkxClipboardPort& target) const {
   const std::string text = core_.SelText();
-  if (!clipboard_->PutText(text, EncodeClipboardBlock(core_.SelectionMode(), text)))
-    throw EkxEditError("Clipboard copy operation failed");
+  return target.PutText(text, EncodeClipboardBlock(core_.SelectionMode(), text));
 }
 
 void ClipboardCommands::Cut() {
@@ -23,14 +26,14 @@ bool ClipboardCommands::CanPaste() const {
   return clipboard_ && (clipboard_->BlockData() || clipboard_->PlainText());
 }
 
-void ClipboardCommands::Paste() {
-  if (core_.ReadOnly() || !clipboard_) return;
+void ClipboardCommands::PasteFrom(TkxClipboardPort* source) {
+  if (core_.ReadOnly() || !source) return;
   TkxPaintLock lock(core_);
   TkxPoint start = core_.SelAvail() ? core_.BlockBegin() : core_.CaretXY();
   if (core_.SelAvail() && core_.SelectionMode() == smLine) start.X = 1;
-  if (const std::optional<std::string> data = clipboard_->BlockData())
+  if (const std::optional<std::string> data = source->BlockData())
     PasteBlock(*data, start);
-  else if (const std::optional<std::string> plain = clipboard_->PlainText())
+  else if (const std::optional<std::string> plain = source->PlainText())
     PastePlain(*plain, start);
   else
     return;

@@ -36,7 +36,11 @@ public:
   void Copy();
   void Cut();
   // Throws EkxEditError for block data it cannot read.
-  void Paste();
+  void Paste() { PasteFrom(clipboard_); }
+  // Pastes what `source` holds (another clipboard, such as the X11 primary selection).
+  void PasteFrom(TkxClipboardPort* source);
+  // Puts the selection in `target` in both forms; false when it refused.
+  [[nodiscard]] bool CopyTo(TkxClipboardPort& target) const;
   [[nodiscard]] bool CanPaste() const;
   // Moves (or with `copy` copies) the selected text to `drop`; a drop inside the selection does
   // nothing.

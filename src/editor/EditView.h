@@ -33,4 +33,6 @@ public:
   // Lines below the screen have stale highlighter ranges: refresh them a slice at a time when
   // idle (reading a range refreshes what it needs anyway).
   virtual void RangesBehind() {}
+  // The selection changed (told once the paint lock is let go).
+  virtual void SelectionChanged() {}
 };

@@ -66,21 +66,26 @@ bool TkxQtClipboard::PutText(std::string_view plain, std::string_view block) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) return false;
   auto* data = new QMimeData;
-  data->setText(BytesToQString(plain));
+  if (lineFeeds_) {
+    QString text = BytesToQString(plain);
+    data->setText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  } else {
+    data->setText(BytesToQString(plain));
+  }
   data->setData(kxBlockMimeType, QByteArray(block.data(), static_cast<qsizetype>(block.size())));
-  clipboard->setMimeData(data);
+  clipboard->setMimeData(data, mode_);
   return true;
 }
 
 std::optional<std::string> TkxQtClipboard::BlockData() const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
   if (!data || !data->hasFormat(kxBlockMimeType)) return std::nullopt;
   const QByteArray bytes = data->data(kxBlockMimeType);
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 std::optional<std::string> TkxQtClipboard::PlainText() const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
   if (!data || !data->hasText()) return std::nullopt;
   return QStringToBytes(data->text());
 }
@@ -103,6 +108,11 @@ TkxCustomEdit::TkxCustomEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   autoScrollTimer_.setSingleShot(true);
   connect(&autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollStep(); });
   connect(&rangeTimer_, &QTimer::timeout, this, [this] { RefreshRangeSlice(); });
+  if (QGuiApplication::clipboard()->supportsSelection()) primary_ = &primarySelection_;
+  primaryTimer_.setSingleShot(true);
+  connect(&primaryTimer_, &QTimer::timeout, this, [this] {
+    if (primary_ && core_.SelAvail()) (void)core_.CopySelectionTo(*primary_);
+  });
 
   QScrollBar* vertical = verticalScrollBar();
   connect(vertical, &QScrollBar::actionTriggered, this, [this](int action) { VerticalAction(action); });
@@ -120,6 +130,15 @@ TkxCustomEdit::~TkxCustomEdit() {
   autoScrollTimer_.stop();
   rangeTimer_.stop();
   core_.SetView(nullptr);
+}
+
+void TkxCustomEdit::SetClipboardLineFeeds(bool value) {
+  clipboard_.SetLineFeeds(value);
+  primarySelection_.SetLineFeeds(value);
+}
+
+void TkxCustomEdit::SelectionChanged() {
+  if (primary_ && !primaryTimer_.isActive()) primaryTimer_.start(0);
 }
 
 void TkxCustomEdit::RangesBehind() {
@@ -307,8 +326,12 @@ TkxPoint TkxCustomEdit::PositionAt(QPoint pixel) const {
 }
 
 void TkxCustomEdit::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
   const QPoint pixel = event->position().toPoint();
+  if (event->button() == Qt::MiddleButton) {
+    PastePrimarySelectionAt(pixel);
+    return;
+  }
+  if (event->button() != Qt::LeftButton) return;
   leftButtonDown_ = true;
   mouseDownPixel_ = pixel;
   mousePixel_ = pixel;
@@ -325,6 +348,18 @@ void TkxCustomEdit::mousePressEvent(QMouseEvent* event) {
       core_.SetBlockBegin(core_.CaretXY());
   }
   core_.DecPaintLock();
+}
+
+void TkxCustomEdit::PastePrimarySelectionAt(QPoint pixel) {
+  if (!primary_ || core_.ReadOnly()) return;
+  TkxPaintLock lock(core_);
+  core_.SetCaretXY(PositionAt(pixel));
+  core_.SetBlockBegin(core_.CaretXY());
+  // Another program's text goes in as it is, without the line end a plain paste adds.
+  if (primary_->BlockData())
+    core_.PasteFrom(*primary_);
+  else if (const std::optional<std::string> text = primary_->PlainText())
+    core_.SetSelText(*text);
 }
 
 void TkxCustomEdit::mouseMoveEvent(QMouseEvent* event) {

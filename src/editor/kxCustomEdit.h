@@ -6,18 +6,27 @@
 #include "uTextDrawer.h"
 
 #include <QAbstractScrollArea>
+#include <QClipboard>
 #include <QRegion>
 #include <QTimer>
 
 class QLabel;
 class QMimeData;
 
-// The system clipboard: plain text and the private block format side by side.
+// The system clipboard, or the X11 primary selection: plain text and the private block format side
+// by side.
 class TkxQtClipboard : public TkxClipboardPort {
 public:
+  explicit TkxQtClipboard(QClipboard::Mode mode = QClipboard::Clipboard) : mode_(mode) {}
   bool PutText(std::string_view plain, std::string_view block) override;
   [[nodiscard]] std::optional<std::string> BlockData() const override;
   [[nodiscard]] std::optional<std::string> PlainText() const override;
+  // Plain text goes out with LF line ends rather than CR LF.
+  void SetLineFeeds(bool value) { lineFeeds_ = value; }
+
+private:
+  QClipboard::Mode mode_;
+  bool lineFeeds_ = false;
 };
 
 enum class TkxScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -47,6 +56,11 @@ public:
   void SetBorderStyle(TkxBorderStyle value);
   [[nodiscard]] bool WantTabs() const { return wantTabs_; }
   void SetWantTabs(bool value) { wantTabs_ = value; }
+  // Plain text copied out ends its lines in LF rather than CR LF.
+  void SetClipboardLineFeeds(bool value);
+  // Where a selection is offered as it is made, and what a middle click pastes: the X11 primary
+  // selection where the system has one, else nothing.
+  void SetPrimarySelection(TkxClipboardPort* port) { primary_ = port; }
 
   // Where the caret image is drawn, in viewport pixels; empty when it is not shown.
   [[nodiscard]] QRect CaretRect() const;
@@ -136,6 +150,7 @@ private:
   void RepaintNow() override;
   void MeasureFont() override;
   void RangesBehind() override;
+  void SelectionChanged() override;
 
   void RefreshRangeSlice();
   void VerticalAction(int action);
@@ -143,6 +158,8 @@ private:
   void ShowScrollHint();
   void AutoScrollStep();
   void StartDrag();
+  // A middle click: the primary selection goes in where the mouse is.
+  void PastePrimarySelectionAt(QPoint pixel);
   [[nodiscard]] bool OwnDrag(const QMimeData* data) const;
   // The position under a viewport pixel.
   [[nodiscard]] TkxPoint PositionAt(QPoint pixel) const;
@@ -154,6 +171,9 @@ private:
 
   TkxTextDrawer drawer_;
   TkxQtClipboard clipboard_;
+  TkxQtClipboard primarySelection_{QClipboard::Selection};
+  TkxClipboardPort* primary_ = nullptr;
+  QTimer primaryTimer_; // offers the selection once it has settled
   TkxScrollBars scrollBars_ = TkxScrollBars::ssBoth;
   TkxBorderStyle borderStyle_ = TkxBorderStyle::bsSingle;
   bool wantTabs_ = false;

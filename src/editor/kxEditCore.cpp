@@ -338,6 +338,7 @@ void TkxEditCore::StatusChanged(TkxStatusChanges changes) {
   if (paintLock_ > 0 || pendingStatus_ == 0) return;
   const TkxStatusChanges fired = pendingStatus_;
   pendingStatus_ = 0;
+  if ((fired & stSelection) != 0 && view_) view_->SelectionChanged();
   if (OnStatusChange) OnStatusChange(fired);
 }
 

@@ -164,6 +164,11 @@ public:
   void CopyToClipboard() { clipboardCommands_.Copy(); }
   void CutToClipboard() { clipboardCommands_.Cut(); }
   void PasteFromClipboard() { clipboardCommands_.Paste(); }
+  // Pastes what another clipboard holds, such as the X11 primary selection.
+  void PasteFrom(TkxClipboardPort& source) { clipboardCommands_.PasteFrom(&source); }
+  [[nodiscard]] bool CopySelectionTo(TkxClipboardPort& target) const {
+    return clipboardCommands_.CopyTo(target);
+  }
   [[nodiscard]] bool CanPaste() const { return clipboardCommands_.CanPaste(); }
   void SetClipboard(TkxClipboardPort* clipboard) { clipboardCommands_.SetClipboard(clipboard); }
 

@@ -115,6 +115,8 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
 void DocumentWindow::ApplySettings(const Settings& settings) {
   MyEditor->SetMaxUndo(settings.UndoLevels);
   MyEditor->Core().SetTabWidth(settings.TabWidth);
+  // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
+  MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
   // An empty name or a size of none keeps the control's own font.
   if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
     MyEditor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));

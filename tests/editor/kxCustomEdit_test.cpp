@@ -7,6 +7,7 @@
 #include "kxEditPaint.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QLabel>
 #include <QScreen>
@@ -61,7 +62,6 @@ protected:
     editor.Lines().Assign({"int x; /* note */", "plain", "selected text"});
   }
 
-  // The rectangle of cells [first, last] (1-based columns) on a 1-based line.
   // Screen cells `first` ... `last` of a line, tabs expanded.
   QRect Cells(int line, int first, int last) const {
     const TkxPoint lineStart = editor.Core().RowColumnToPixels({1, line});
@@ -70,8 +70,9 @@ protected:
   }
   QImage Render() { return editor.viewport()->grab().toImage(); }
 
-  void Press(QEvent::Type type, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {}) {
-    QMouseEvent event(type, at, editor.viewport()->mapToGlobal(at), Qt::LeftButton, buttons, modifiers);
+  void Press(QEvent::Type type, QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {},
+             Qt::MouseButton button = Qt::LeftButton) {
+    QMouseEvent event(type, at, editor.viewport()->mapToGlobal(at), button, buttons, modifiers);
     QApplication::sendEvent(editor.viewport(), &event);
   }
   QPoint CellCentre(int column, int line) const { return Cells(line, column, column).center(); }
@@ -316,3 +317,41 @@ TEST(CodePage, BytesShowThroughWindows1252AndComeBack) {
 }
 
 } // namespace
+
+TEST_F(CustomEdit, ASelectionIsOfferedAsThePrimarySelectionAndAMiddleClickPastesIt) {
+  struct Primary : TkxClipboardPort {
+    std::optional<std::string> plain;
+    bool PutText(std::string_view text, std::string_view) override {
+      plain = std::string(text);
+      return true;
+    }
+    std::optional<std::string> BlockData() const override { return std::nullopt; }
+    std::optional<std::string> PlainText() const override { return plain; }
+  } primary;
+  editor.SetPrimarySelection(&primary);
+  Press(QEvent::MouseButtonPress, Cells(3, 1, 1).topLeft() + QPoint(1, 2), Qt::LeftButton);
+  Press(QEvent::MouseMove, Cells(3, 9, 9).topLeft() + QPoint(1, 2), Qt::LeftButton);
+  Press(QEvent::MouseButtonRelease, Cells(3, 9, 9).topLeft() + QPoint(1, 2), Qt::NoButton);
+  QApplication::processEvents();
+  EXPECT_EQ(primary.plain, "selected");
+
+  Press(QEvent::MouseButtonPress, Cells(2, 6, 6).topLeft() + QPoint(1, 2), Qt::MiddleButton, {},
+        Qt::MiddleButton);
+  EXPECT_EQ(editor.LineText(2), "plainselected");
+  EXPECT_EQ(editor.LineText(3), "selected text");
+  editor.Undo();
+  EXPECT_EQ(editor.LineText(2), "plain");
+}
+
+TEST_F(CustomEdit, PlainTextLeavesWithTheLineEndsAsked) {
+  editor.SetBlockBegin({1, 1});
+  editor.SetBlockEnd({6, 2});
+  editor.CopyToClipboard();
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "int x; /* note */\r\nplain");
+  editor.SetClipboardLineFeeds(true);
+  editor.CopyToClipboard();
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "int x; /* note */\nplain");
+  editor.PasteFromClipboard(); // the editor's own block comes back as it was
+  EXPECT_EQ(editor.LineText(2), "plain");
+  EXPECT_EQ(editor.LineCount(), 3);
+}
