@@ -59,29 +59,56 @@ TkxRange HighlightRanges::StartRange(int index) const {
 
 HighlightRanges::Span HighlightRanges::ScanThrough(int last) const {
   Span changed;
-  for (int line = knownRight_; line <= last && line < LineCount(); ++line) {
+  for (int line = knownRight_; line <= last && line < LineCount(); line = knownRight_) {
     const TkxRange range = StartRange(line);
-    if (range == lines_.GetObject(line)) {
-      if (line >= chainFrom_) {
-        knownRight_ = LineCount();
-        break;
-      }
-    } else {
+    knownRight_ = line + 1;
+    if (range != lines_.GetObject(line)) {
+      // The next line is scanned in turn: its range came from this line's old one.
       lines_.PutObject(line, range);
       if (changed.first < 0) changed.first = line;
       changed.last = line;
-      // The next line's range came from this line's old one.
-      chainFrom_ = std::max(chainFrom_, line + 1);
+    } else if (line < unscannedFrom_) {
+      // Right as it was: so are the lines up to the next break.
+      const auto next = std::upper_bound(breaks_.begin(), breaks_.end(), line);
+      knownRight_ = next == breaks_.end() ? unscannedFrom_ : *next;
     }
-    knownRight_ = line + 1;
+    unscannedFrom_ = std::max(unscannedFrom_, knownRight_);
+    breaks_.erase(breaks_.begin(), std::upper_bound(breaks_.begin(), breaks_.end(), knownRight_));
   }
-  if (Current()) chainFrom_ = 0; // every line follows from the one before it
   return changed;
 }
 
 void HighlightRanges::MarkAllStale() {
-  knownRight_ = 0;
-  chainFrom_ = LineCount();
+  knownRight_ = unscannedFrom_ = 0;
+  breaks_.clear();
+}
+
+void HighlightRanges::Break(int index) const {
+  if (index <= knownRight_ || index >= unscannedFrom_) return;
+  const auto at = std::lower_bound(breaks_.begin(), breaks_.end(), index);
+  if (at == breaks_.end() || *at != index) breaks_.insert(at, index);
+}
+
+void HighlightRanges::Shift(int index, bool inserted) {
+  // Lines from `index` on move down when one went in there; lines after it move up when it went.
+  const auto moved = [index, inserted](int line) {
+    return inserted ? (line >= index ? line + 1 : line) : (line > index ? line - 1 : line);
+  };
+  unscannedFrom_ = moved(unscannedFrom_);
+  // The first line to scan stays the first, also when the new line takes its place.
+  if (knownRight_ != index) knownRight_ = moved(knownRight_);
+  std::vector<int> shifted;
+  for (const int line : breaks_)
+    if (inserted || line != index) shifted.push_back(moved(line));
+  breaks_ = std::move(shifted);
+}
+
+void HighlightRanges::ScanFrom(int index) {
+  if (index >= knownRight_) return;
+  const int firstNotRight = knownRight_;
+  knownRight_ = index;
+  // The first line that was not known right does not follow from the right ones before it.
+  Break(firstNotRight);
 }
 
 void HighlightRanges::LinesChanged(const LineChange& change) {
@@ -99,18 +126,21 @@ void HighlightRanges::LinesChanged(const LineChange& change) {
 
 void HighlightRanges::LineInserted(int index) {
   // The new line's slot holds nothing yet, and the line after it followed another line.
-  knownRight_ = std::min(knownRight_, index);
-  chainFrom_ = chainFrom_ > index ? chainFrom_ + 1 : index + 1;
+  Shift(index, true);
+  ScanFrom(index);
+  Break(index);
+  Break(index + 1);
 }
 
 void HighlightRanges::LineRemoved(int index) {
   // The line now at `index` followed the line that went.
-  knownRight_ = std::min(knownRight_, index);
-  chainFrom_ = std::max(chainFrom_ > index ? chainFrom_ - 1 : chainFrom_, index);
+  Shift(index, false);
+  ScanFrom(index);
+  Break(index);
 }
 
 void HighlightRanges::LineChanged(int index) {
   // The line's own range stays; the next one came from its old text.
-  knownRight_ = std::min(knownRight_, index + 1);
-  chainFrom_ = std::max(chainFrom_, index + 1);
+  ScanFrom(index + 1);
+  Break(index + 1);
 }

@@ -8,6 +8,7 @@
 #include "kxHighlighter.h"
 
 #include <functional>
+#include <vector>
 
 class TkxEditList;
 
@@ -52,6 +53,13 @@ private:
   // returns the lines whose stored range changed.
   Span ScanThrough(int last) const;
   void MarkAllStale();
+  // Line `index` may no longer hold the range its predecessor's scan gives.
+  void Break(int index) const;
+  // The markers follow a line that went in at, or out from, `index`.
+  void Shift(int index, bool inserted);
+  // The lines from `index` up to the first one not known right are right again once `index` is:
+  // `index` becomes the first line to scan.
+  void ScanFrom(int index);
   void LineInserted(int index);
   void LineRemoved(int index);
   void LineChanged(int index);
@@ -62,10 +70,13 @@ private:
   TkxCustomHighLighter* highLighter_ = nullptr;
   TkxCustomHighLighter::HookId changeHook_ = 0;
   TkxCustomHighLighter::HookId destroyHook_ = 0;
-  // Both are brought up to date by the const readers too, as a cache is.
+  // The const readers bring these up to date too, as a cache does.
   // The lines before this one have the right ranges.
   mutable int knownRight_ = 0;
-  // From this line on, every line's successor holds the range a scan of the line gives: once a
-  // line here gets its right range and already held it, every later one is right too.
-  mutable int chainFrom_ = 0;
+  // From this line on no line was scanned since they all went stale.
+  mutable int unscannedFrom_ = 0;
+  // In ascending order, between knownRight_ and unscannedFrom_: the lines whose stored range may
+  // not be what a scan of the line before gives. Every other line there holds that range, so once
+  // a line gets its right range and already held it, the lines up to the next break are right too.
+  mutable std::vector<int> breaks_;
 };

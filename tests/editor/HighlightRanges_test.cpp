@@ -3,6 +3,7 @@
 // refreshes and idle slices coming in between at random.
 #include "TextDocument.h"
 #include "VrnCppSyn.h"
+#include "kxTestHighlighter.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,23 @@ TEST(HighlightRanges, ReadAtAnyMomentTheyEqualAFullScan) {
       ASSERT_TRUE(document.Ranges().Current());
     }
   }
+}
+
+// Typing near the top while the idle slices still work through a freshly loaded file: each slice
+// goes on where the last one stopped instead of starting again below the edit.
+TEST(HighlightRanges, EditsAboveTheScannedLinesKeepTheIdleScansProgress) {
+  constexpr int kLines = 20000;
+  TextDocument document;
+  TkxTestHighlighter highlighter;
+  document.SetHighLighter(&highlighter);
+  document.Lines().Assign(std::vector<std::string>(kLines, "plain"));
+  for (int keystroke = 0; keystroke < 100; ++keystroke) {
+    document.Lines().Put(5, keystroke % 2 ? "plain a" : "plain b");
+    document.Ranges().Refresh(40);       // the screen
+    document.Ranges().RefreshNext(1000); // one idle slice
+  }
+  EXPECT_TRUE(document.Ranges().Current());
+  EXPECT_LT(highlighter.linesBegun, kLines + 1000);
 }
 
 } // namespace
