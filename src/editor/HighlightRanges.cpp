@@ -5,6 +5,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// The most break points kept; past them the rest of the text is scanned whole.
+constexpr std::size_t kMostBreaks = 64;
+
+} // namespace
+
 HighlightRanges::~HighlightRanges() { Unhook(); }
 
 void HighlightRanges::Unhook() {
@@ -87,6 +94,11 @@ void HighlightRanges::Break(int index) const {
   if (index <= knownRight_ || index >= unscannedFrom_) return;
   const auto at = std::lower_bound(breaks_.begin(), breaks_.end(), index);
   if (at == breaks_.end() || *at != index) breaks_.insert(at, index);
+  // Many breaks (a long paste, say): everything from the first one on is scanned again instead.
+  if (breaks_.size() > kMostBreaks) {
+    unscannedFrom_ = breaks_.front();
+    breaks_.clear();
+  }
 }
 
 void HighlightRanges::Shift(int index, bool inserted) {
@@ -94,8 +106,9 @@ void HighlightRanges::Shift(int index, bool inserted) {
   const auto moved = [index, inserted](int line) {
     return inserted ? (line >= index ? line + 1 : line) : (line > index ? line - 1 : line);
   };
-  unscannedFrom_ = moved(unscannedFrom_);
-  // The first line to scan stays the first, also when the new line takes its place.
+  // The first line to scan stays the first, and the first unscanned one the first unscanned, also
+  // when the new line takes its place.
+  if (unscannedFrom_ != index) unscannedFrom_ = moved(unscannedFrom_);
   if (knownRight_ != index) knownRight_ = moved(knownRight_);
   std::vector<int> shifted;
   for (const int line : breaks_)

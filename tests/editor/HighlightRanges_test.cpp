@@ -130,4 +130,21 @@ TEST(HighlightRanges, EditsAboveTheScannedLinesKeepTheIdleScansProgress) {
   EXPECT_LT(highlighter.linesBegun, kLines + 1000);
 }
 
+// A paste of many lines, each a break in what follows from what, still ends in a full scan's ranges.
+TEST(HighlightRanges, ALongPasteEndsInTheRangesOfAFullScan) {
+  TextDocument document;
+  TVrnCppSyn highlighter;
+  document.SetHighLighter(&highlighter);
+  document.Lines().Assign(std::vector<std::string>(300, "x = 1; /* a */"));
+  document.Ranges().Refresh(40);
+  std::string pasted;
+  for (int i = 0; i < 200; ++i)
+    pasted += i % 3 ? "\n\"s\\" : "\n/* open";
+  document.Insert({3, 10}, pasted);
+  document.Ranges().Refresh(60);
+  const std::vector<TkxRange> expected = FullScan(document);
+  for (int i = 0; i < document.LineCount(); ++i)
+    ASSERT_EQ(document.Ranges().At(i), expected[static_cast<std::size_t>(i)]) << i;
+}
+
 } // namespace
