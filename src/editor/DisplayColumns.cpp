@@ -35,6 +35,17 @@ int DisplayColumn(std::string_view line, int tabWidth, int byteColumn) {
   return cell + 1 + (target - index);
 }
 
+std::vector<int> DisplayColumns(std::string_view line, int tabWidth) {
+  std::vector<int> columns;
+  columns.reserve(line.size() + 1);
+  const auto [index, cell] = Walk(line, tabWidth, [&columns](int, int start, int) {
+    columns.push_back(start + 1);
+    return false;
+  });
+  columns.push_back(cell + 1);
+  return columns;
+}
+
 int NearestByteColumn(std::string_view line, int tabWidth, double cells) {
   const auto [index, cell] =
       Walk(line, tabWidth, [cells](int, int start, int next) { return cells < (start + next) / 2.0; });
@@ -44,8 +55,11 @@ int NearestByteColumn(std::string_view line, int tabWidth, double cells) {
 }
 
 std::pair<int, int> ColumnBlockBytes(std::string_view line, int tabWidth, int left, int right) {
-  const auto first = Walk(line, tabWidth, [left](int, int start, int) { return start + 1 >= left; });
-  const auto last = Walk(line, tabWidth, [right](int, int start, int) { return start + 1 >= right; });
-  return {first.first + 1 + (left - 1 - first.second > 0 ? left - 1 - first.second : 0),
-          last.first + 1 + (right - 1 - last.second > 0 ? right - 1 - last.second : 0)};
+  // The first byte starting at `display` or later; past the end, the blank that would stand there.
+  const auto firstFrom = [&](int display) {
+    const auto [index, cell] =
+        Walk(line, tabWidth, [display](int, int start, int) { return start + 1 >= display; });
+    return index + 1 + std::max(0, display - 1 - cell);
+  };
+  return {firstFrom(left), firstFrom(right)};
 }

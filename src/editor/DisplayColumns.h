@@ -5,9 +5,13 @@
 
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // The display column of byte column `byteColumn`.
 [[nodiscard]] int DisplayColumn(std::string_view line, int tabWidth, int byteColumn);
+
+// The display columns of byte columns 1 ... the line's length + 1, in one pass.
+[[nodiscard]] std::vector<int> DisplayColumns(std::string_view line, int tabWidth);
 
 // The byte column whose left edge lies nearest to `cells` display cells from the line's start: a
 // position inside a tab lands on the tab's nearer edge.

@@ -110,10 +110,9 @@ void HighlightRanges::Shift(int index, bool inserted) {
   // when the new line takes its place.
   if (unscannedFrom_ != index) unscannedFrom_ = moved(unscannedFrom_);
   if (knownRight_ != index) knownRight_ = moved(knownRight_);
-  std::vector<int> shifted;
-  for (const int line : breaks_)
-    if (inserted || line != index) shifted.push_back(moved(line));
-  breaks_ = std::move(shifted);
+  if (!inserted) breaks_.erase(std::remove(breaks_.begin(), breaks_.end(), index), breaks_.end());
+  for (int& line : breaks_)
+    line = moved(line);
 }
 
 void HighlightRanges::ScanFrom(int index) {

@@ -66,12 +66,9 @@ bool TkxQtClipboard::PutText(std::string_view plain, std::string_view block) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) return false;
   auto* data = new QMimeData;
-  if (lineFeeds_) {
-    QString text = BytesToQString(plain);
-    data->setText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  } else {
-    data->setText(BytesToQString(plain));
-  }
+  QString text = BytesToQString(plain);
+  if (lineFeeds_) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  data->setText(text);
   data->setData(kxBlockMimeType, QByteArray(block.data(), static_cast<qsizetype>(block.size())));
   clipboard->setMimeData(data, mode_);
   return true;

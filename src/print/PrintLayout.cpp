@@ -66,6 +66,32 @@ PrintedRange RangeToPrint(const TkxEditCore& core, const TkxPrintOptions& option
   return {0, 1, 0, core.LineCount(), false};
 }
 
+// A line as the screen shows it: tabs expanded, with the screen column of each byte column.
+class ShownLine {
+public:
+  ShownLine(const std::string& text, int tabWidth) : text_(text) {
+    if (text.find('\t') == std::string::npos) return;
+    shown_ = ExpandTabs(text, tabWidth);
+    columns_ = DisplayColumns(text, tabWidth);
+  }
+  [[nodiscard]] const std::string& Text() const { return text_; }
+  // The screen column of byte column `column` (1 ... the line's length + 1).
+  [[nodiscard]] int Column(int column) const {
+    return columns_.empty() ? column : columns_[static_cast<std::size_t>(column - 1)];
+  }
+  // Byte columns first ... last as they show.
+  [[nodiscard]] std::string_view Run(int first, int last) const {
+    const std::string_view shown = columns_.empty() ? std::string_view(text_) : std::string_view(shown_);
+    return shown.substr(static_cast<std::size_t>(Column(first) - 1),
+                        static_cast<std::size_t>(Column(last + 1) - Column(first)));
+  }
+
+private:
+  const std::string& text_;
+  std::string shown_;
+  std::vector<int> columns_;
+};
+
 class PrintJob {
 public:
   PrintJob(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintOptions& options,
@@ -83,11 +109,7 @@ private:
   [[nodiscard]] bool PageFull() const;
   bool StartNextPage();
   void PrintLine(int line);
-  void PrintTokens(const std::string& text, int line, int firstColumn, int lastColumn);
-  // The screen column of a byte column, and the bytes of columns first ... last as they show, tabs
-  // expanded.
-  [[nodiscard]] int Shown(const std::string& text, int column) const;
-  [[nodiscard]] std::string ShownRun(const std::string& text, int first, int last) const;
+  void PrintTokens(const ShownLine& shown, int line, int firstColumn, int lastColumn);
   void PrintLines(const std::vector<TkxPrintLine>& lines);
   void PrintFooter();
   void RestoreFontAndBrush();
@@ -205,36 +227,26 @@ void PrintJob::PrintLine(int line) {
       range_.ColumnMode || (lastLine && range_.LastColumn > 0) ? std::min(length, range_.LastColumn) : length;
   if (length < firstColumn) return;
 
+  const ShownLine shown(text, core_.TabWidth());
   if (highlighter_ != nullptr) {
-    PrintTokens(text, line, firstColumn, lastColumn);
+    PrintTokens(shown, line, firstColumn, lastColumn);
     return;
   }
   if (lastColumn < firstColumn) return;
   const int x = range_.ColumnMode || firstColumn == 1
                     ? margins_.Left
-                    : margins_.Left + (Shown(text, firstColumn) - 1) * charWidth_;
-  printer_.DrawRun(x, y_, ShownRun(text, firstColumn, lastColumn), charWidth_, LineClip());
+                    : margins_.Left + (shown.Column(firstColumn) - 1) * charWidth_;
+  printer_.DrawRun(x, y_, shown.Run(firstColumn, lastColumn), charWidth_, LineClip());
 }
 
-int PrintJob::Shown(const std::string& text, int column) const {
-  return DisplayColumn(text, core_.TabWidth(), column);
-}
-
-std::string PrintJob::ShownRun(const std::string& text, int first, int last) const {
-  if (text.find('\t') == std::string::npos)
-    return text.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1));
-  const int from = Shown(text, first);
-  return ExpandTabs(text, core_.TabWidth())
-      .substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(Shown(text, last + 1) - from));
-}
-
-void PrintJob::PrintTokens(const std::string& text, int line, int firstColumn, int lastColumn) {
+void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, int lastColumn) {
+  const std::string& text = shown.Text();
   // Every line starts from the scanner state stored with it, so a line left out of a column
   // block cannot leave a comment open for the next.
   highlighter_->RestoreRange(core_.Document().Ranges().At(line - 1));
   highlighter_->BeginLine(text, line - 1);
   // In a column block the block's first column lands on the margin.
-  const int origin = margins_.Left - (range_.ColumnMode ? (Shown(text, firstColumn) - 1) * charWidth_ : 0);
+  const int origin = margins_.Left - (range_.ColumnMode ? (shown.Column(firstColumn) - 1) * charWidth_ : 0);
   for (; !highlighter_->AtLineEnd(); highlighter_->NextToken()) {
     const int tokenFirst = highlighter_->TokenStart() + 1;
     const int tokenLast = tokenFirst + static_cast<int>(highlighter_->TokenLength()) - 1;
@@ -251,7 +263,7 @@ void PrintJob::PrintTokens(const std::string& text, int line, int firstColumn, i
       }
       printer_.SetFont(font);
     }
-    printer_.DrawRun(origin + (Shown(text, from) - 1) * charWidth_, y_, ShownRun(text, from, to), charWidth_,
+    printer_.DrawRun(origin + (shown.Column(from) - 1) * charWidth_, y_, shown.Run(from, to), charWidth_,
                      LineClip());
   }
   RestoreFontAndBrush();

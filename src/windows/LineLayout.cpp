@@ -16,7 +16,7 @@ using Fingerprints = std::vector<std::uint64_t>;
 // (old line, new line) pairs of lines that stayed, in order.
 using KeptLines = std::vector<std::pair<int, int>>;
 
-std::uint64_t Fingerprint(const std::string& line) { return std::hash<std::string_view>()(line); }
+std::uint64_t Fingerprint(std::string_view line) { return std::hash<std::string_view>()(line); }
 
 Fingerprints FingerprintsOf(const std::vector<std::string>& lines) {
   Fingerprints prints;
@@ -81,9 +81,13 @@ std::optional<KeptLines> LinesKept(const std::uint64_t* before, int beforeCount,
 
 LineLayout LineLayout::Read(std::string_view bytes, std::vector<std::string>& lines, LineEnd fallback) {
   lines.clear();
+  return Scan(bytes, fallback, [&lines](std::string_view line) { lines.emplace_back(line); });
+}
+
+template <typename Take> LineLayout LineLayout::Scan(std::string_view bytes, LineEnd fallback, Take take) {
   std::vector<LineEnd> ends;
   ForEachLine(bytes, [&](std::string_view line, LineEnd end) {
-    lines.emplace_back(line);
+    take(line);
     ends.push_back(end);
   });
 
@@ -96,12 +100,15 @@ LineLayout LineLayout::Read(std::string_view bytes, std::vector<std::string>& li
   for (const LineEnd end : {LineEnd::CRLF, LineEnd::CR})
     if (counts[static_cast<std::size_t>(end)] > counts[static_cast<std::size_t>(layout.usual_)])
       layout.usual_ = end;
+  layout.lineCount_ = ends.size();
   const std::size_t ending = ends.size() - counts[static_cast<std::size_t>(LineEnd::None)];
   if (counts[static_cast<std::size_t>(layout.usual_)] != ending) {
+    // Mixed line ends: the lines' fingerprints find them again after edits.
     layout.ends_ = std::move(ends);
-    layout.fingerprints_ = FingerprintsOf(lines);
+    ForEachLine(bytes, [&layout](std::string_view line, LineEnd) {
+      layout.fingerprints_.push_back(Fingerprint(line));
+    });
   }
-  layout.lineCount_ = lines.size();
   return layout;
 }
 
@@ -168,6 +175,5 @@ std::string LineLayout::Write(const std::vector<std::string>& lines) const {
 }
 
 void LineLayout::Written(std::string_view bytes) {
-  std::vector<std::string> lines;
-  *this = Read(bytes, lines, usual_);
+  *this = Scan(bytes, usual_, [](std::string_view) {});
 }

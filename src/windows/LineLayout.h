@@ -50,6 +50,8 @@ public:
   [[nodiscard]] LineEnd Usual() const { return usual_; }
 
 private:
+  // Splits `bytes` as Read does, handing each line to `take`.
+  template <typename Take> static LineLayout Scan(std::string_view bytes, LineEnd fallback, Take take);
   // The end each of `lines` is written with.
   [[nodiscard]] std::vector<LineEnd> EndsFor(const std::vector<std::string>& lines) const;
 

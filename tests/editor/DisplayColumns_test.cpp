@@ -61,6 +61,11 @@ TEST(DisplayColumns, BytesStandWhereTheExpandedLinePutsThem) {
     const Model model(line, tabWidth);
     for (int column = 1; column <= model.Length() + 3; ++column)
       ASSERT_EQ(DisplayColumn(line, tabWidth, column), model.Cell(column) + 1) << line << " " << column;
+    const std::vector<int> columns = DisplayColumns(line, tabWidth);
+    ASSERT_EQ(columns.size(), line.size() + 1);
+    for (int column = 1; column <= model.Length() + 1; ++column)
+      ASSERT_EQ(columns[static_cast<std::size_t>(column - 1)], model.Cell(column) + 1)
+          << line << " " << column;
     const double cells = (random() % (4 * (model.width + 3))) / 4.0;
     ASSERT_EQ(NearestByteColumn(line, tabWidth, cells), model.Nearest(cells))
         << line << "|" << tabWidth << " " << cells;
