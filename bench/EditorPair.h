@@ -3,10 +3,10 @@
 // each case's ratio. Benchmarks name a case <case>_Tessarin and <case>_QPlainTextEdit.
 #pragma once
 
+#include "CppHighlighter.h"
+#include "EditorWidget.h"
 #include "GeneratedSource.h"
 #include "RatioReporter.h"
-#include "VrnCppSyn.h"
-#include "kxCustomEdit.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -34,8 +34,8 @@ protected:
 };
 
 struct Ours {
-  TVrnCppSyn highlighter;
-  TkxCustomEdit editor;
+  CppHighlighter highlighter;
+  EditorWidget editor;
   Ours() {
     editor.SetHighLighter(&highlighter);
     editor.Gutter().SetShowLineNumbers(true);
@@ -53,7 +53,7 @@ struct Theirs {
   QPlainTextEdit edit;
   TrivialHighlighter highlighter{edit.document()};
   Theirs() {
-    edit.setFont(TkxTextDrawer::EditorFont("Courier New", 10));
+    edit.setFont(TextDrawer::EditorFont("Courier New", 10));
     edit.setLineWrapMode(QPlainTextEdit::NoWrap);
     const QFontMetrics metrics(edit.font());
     edit.resize(kViewColumns * metrics.horizontalAdvance('M') + 40, kViewRows * metrics.height() + 20);

@@ -46,14 +46,14 @@ void Press(int key, const QString& text) {
 
 // Lets the idle rescans run until every range is right.
 void Settle() {
-  while (!Editor().editor.Core().Document().Ranges().Current())
+  while (!Editor().editor.Editor().Document().Ranges().Current())
     QCoreApplication::processEvents();
 }
 
 // Types "/*" and takes it back: four keystrokes, each with its frame; `eager` rescans every stale
 // range within the keystroke.
 void Keystrokes(benchmark::State& state, bool eager) {
-  HighlightRanges& ranges = Editor().editor.Core().Document().Ranges();
+  HighlightRanges& ranges = Editor().editor.Editor().Document().Ranges();
   const auto keystroke = [&](int key, const QString& text) {
     Press(key, text);
     if (eager) ranges.Refresh(INT_MAX);
@@ -79,7 +79,7 @@ void Keystroke_Eager(benchmark::State& state) { Keystrokes(state, true); }
 
 // One idle slice while a comment opened at the top leaves every later range stale.
 void IdleSlice(benchmark::State& state) {
-  HighlightRanges& ranges = Editor().editor.Core().Document().Ranges();
+  HighlightRanges& ranges = Editor().editor.Editor().Document().Ranges();
   Settle();
   Press(Qt::Key_Slash, QStringLiteral("/"));
   Press(Qt::Key_Asterisk, QStringLiteral("*"));

@@ -66,7 +66,7 @@ void TypeAndRepaint_QPlainTextEdit(benchmark::State& state) {
 void OpenAndCloseComment_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
   // The file's second line holds no comment end, so the comment runs to the end of the file.
-  TkxEditList& lines = ours.editor.Lines();
+  LineList& lines = ours.editor.Lines();
   const std::string second = lines[1];
   for (auto _ : state) {
     lines.Put(1, "/*" + second);
@@ -88,8 +88,8 @@ void OpenAndCloseComment_QPlainTextEdit(benchmark::State& state) {
 // One highlighter pass over the file: what the comment case is measured against.
 void HighlighterPass(benchmark::State& state) {
   Ours& ours = LoadedOurs();
-  const TkxEditList& lines = ours.editor.Lines();
-  TVrnCppSyn highlighter;
+  const LineList& lines = ours.editor.Lines();
+  CppHighlighter highlighter;
   for (auto _ : state) {
     highlighter.ClearRange();
     for (int i = 0; i < lines.Count(); ++i) {
@@ -153,7 +153,7 @@ BENCHMARK(PageThroughFile_QPlainTextEdit)->Unit(benchmark::kMillisecond)->Iterat
 // Heap bytes the line list of the loaded file holds.
 void ReportMemory() {
   const std::size_t before = mallinfo2().uordblks;
-  auto ours = std::make_unique<TkxEditList>();
+  auto ours = std::make_unique<LineList>();
   ours->SetTextStr(Source());
   const std::size_t after = mallinfo2().uordblks;
   std::printf("line list memory: %.1f MB for a %.1f MB file (%.2fx)\n",

@@ -58,7 +58,7 @@ void ShowFrame() { QCoreApplication::processEvents(); }
 [[nodiscard]] QWidget& Widget(Theirs& theirs) { return theirs.edit; }
 
 void PlaceCaret(Ours& ours, int line, int column) {
-  ours.editor.SetOptions(ours.editor.Options() | kxeoAutoIndent);
+  ours.editor.SetOptions(ours.editor.Options() | eoAutoIndent);
   ours.editor.SetMaxUndo(kEdits); // the default keeps only the last ten steps
   ours.editor.SetCaretXY({column, line});
 }
@@ -119,7 +119,7 @@ void MakeEdits(QWidget& widget) {
 
 // A line of the file as loaded (1-based).
 std::string SourceLine(int line) {
-  static const std::vector<std::string_view> lines = TkxEditList::SplitLines(Source());
+  static const std::vector<std::string_view> lines = LineList::SplitLines(Source());
   return std::string(lines[static_cast<std::size_t>(line - 1)]);
 }
 
@@ -169,7 +169,7 @@ template <typename Editor> void UndoRedo(benchmark::State& state) {
 double TypingKilobytes(int levels) {
   const auto ours = Loaded<Ours>(kFirstLine, 1);
   if (levels == 0)
-    ours->editor.Core().LockUndo();
+    ours->editor.Editor().LockUndo();
   else
     ours->editor.SetMaxUndo(levels);
   const std::size_t before = mallinfo2().uordblks;

@@ -93,7 +93,7 @@ Tree* tree = nullptr;
 std::map<std::string, std::size_t> tessarinHits, grepHits;
 
 std::size_t SearchWithTessarin(const Query& query) {
-  TkxEditSearch engine;
+  SearchEngine engine;
   engine.SetPattern(query.pattern);
   engine.SetCaseSensitive(query.caseSensitive);
   std::size_t hits = 0;

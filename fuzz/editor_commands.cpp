@@ -17,7 +17,7 @@ void Fail(const std::string& what) {
 }
 
 // Past this much text a script only measures copying and pasting.
-bool Small(const TkxEditCore& core) {
+bool Small(const TextEditor& core) {
   std::size_t bytes = 0;
   for (int i = 0; i < core.LineCount(); ++i)
     bytes += core.Lines()[i].size();
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   EditScript::Bytes bytes(data, size);
-  const auto options = static_cast<TkxEditorOptions>((bytes.Next() | bytes.Next() << 8) & 0x3FF);
+  const auto options = static_cast<EditorOptions>((bytes.Next() | bytes.Next() << 8) & 0x3FF);
   EditScript::Session run(bytes, options);
   const EditScript::Snapshot start = EditScript::Take(run.core);
   while (!bytes.AtEnd() && Small(run.core)) {

@@ -1,13 +1,13 @@
 // The class view page: the outline shown as tree nodes carrying their declaration's place.
 #include "ClassViewCommands.h"
 
+#include "CodePage.h"
 #include "DisplayText.h"
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "ProjectList.h"
 #include "ProjectTree.h"
 #include "SourceFile.h"
-#include "kxCodePage.h"
-#include "kxCustomEdit.h"
 
 #include <QEvent>
 #include <QTabWidget>

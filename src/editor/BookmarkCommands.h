@@ -1,17 +1,17 @@
 // The ten numbered bookmarks as the editor's commands set, toggle and jump to them.
 #pragma once
 
-#include "kxKeyCmds.h"
+#include "KeyMap.h"
 
-class TkxEditCore;
+class TextEditor;
 
 class BookmarkCommands {
 public:
-  explicit BookmarkCommands(TkxEditCore& core) : core_(core) {}
+  explicit BookmarkCommands(TextEditor& core) : core_(core) {}
 
   // ecGotoMarker0 ... 9 and ecSetMarker0 ... 9 (these only while the keys are enabled); false for
   // any other command.
-  bool Execute(TkxEditorCommand command);
+  bool Execute(EditorCommand command);
   // Places bookmark `number` (0 ... 9) on an existing line, as the editor's OnPlaceBookmark lets it.
   void Set(int number, int column, int line);
   // Moves the caret to bookmark `number` while its line exists.
@@ -21,5 +21,5 @@ private:
   // Clears the bookmark from the caret line, or sets it there.
   void Toggle(int number);
 
-  TkxEditCore& core_;
+  TextEditor& core_;
 };

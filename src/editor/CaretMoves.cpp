@@ -2,7 +2,7 @@
 #include "CaretMoves.h"
 
 #include "BracketMatch.h"
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -36,8 +36,8 @@ int CharClass(unsigned char byte) {
 
 } // namespace
 
-TkxPoint CaretMoves::NextWordPos() const {
-  const TkxWordChars wordChars = core_.WordChars();
+TextPoint CaretMoves::NextWordPos() const {
+  const WordCharSet wordChars = core_.WordChars();
   auto isWord = [&](unsigned char b) { return wordChars.test(b); };
   auto isSeparator = [&](unsigned char b) { return b != 0 && !wordChars.test(b); };
   const int x = core_.CaretX();
@@ -57,14 +57,14 @@ TkxPoint CaretMoves::NextWordPos() const {
   return {x, y};
 }
 
-TkxPoint CaretMoves::PrevWordPos() const {
-  const TkxWordChars wordChars = core_.WordChars();
+TextPoint CaretMoves::PrevWordPos() const {
+  const WordCharSet wordChars = core_.WordChars();
   auto isWord = [&](unsigned char b) { return wordChars.test(b); };
   auto isSeparator = [&](unsigned char b) { return b != 0 && !wordChars.test(b); };
   const int y = core_.CaretY();
   const std::string& line = core_.LineText(y);
   const int c = std::min(core_.CaretX(), LineLength(line) + 1);
-  auto previousLineEnd = [&]() -> TkxPoint {
+  auto previousLineEnd = [&]() -> TextPoint {
     if (y > 1) return {LineLength(core_.LineText(y - 1)) + 1, y - 1};
     return {c, y};
   };
@@ -85,7 +85,7 @@ void CaretMoves::SelectWordAtCaret() {
     core_.SetCaretXY({LineLength(line) + 1, y});
     return;
   }
-  const TkxWordChars wordChars = core_.WordChars();
+  const WordCharSet wordChars = core_.WordChars();
   const bool highlighted = core_.HighLighter() != nullptr;
   const unsigned char under = static_cast<unsigned char>(line[static_cast<std::size_t>(x - 1)]);
   auto sameWord = [&](unsigned char b) {
@@ -97,16 +97,16 @@ void CaretMoves::SelectWordAtCaret() {
   int end = x - 1;
   while (end < LineLength(line) && sameWord(static_cast<unsigned char>(line[static_cast<std::size_t>(end)])))
     ++end;
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   core_.SelectRange({start + 1, y}, {end + 1, y});
   core_.SetCaretXY({end + 1, y});
   core_.StatusChanged(stSelection);
 }
 
 void CaretMoves::MoveHorizontally(int delta, bool selecting) {
-  const TkxPoint from = core_.CaretXY();
-  TkxPoint to = from;
-  const bool pastEol = core_.HasOption(kxeoScrollPastEol);
+  const TextPoint from = core_.CaretXY();
+  TextPoint to = from;
+  const bool pastEol = core_.HasOption(eoScrollPastEol);
   const int length = LineLength(core_.LineText(from.Y));
   if (!pastEol && delta == -1 && from.X == 1 && from.Y > 1) {
     to = {LineLength(core_.LineText(from.Y - 1)) + 1, from.Y - 1};
@@ -120,23 +120,23 @@ void CaretMoves::MoveHorizontally(int delta, bool selecting) {
 }
 
 void CaretMoves::MoveVertically(int delta, bool selecting) {
-  const TkxPoint from = core_.CaretXY();
+  const TextPoint from = core_.CaretXY();
   const std::int64_t line = static_cast<std::int64_t>(from.Y) + delta;
   const int to = static_cast<int>(std::clamp<std::int64_t>(line, 1, std::max(core_.LineCount(), 1)));
   core_.MoveCaretAndSelection(from, core_.AtDisplayColumn(to, core_.CaretDisplayColumn()), selecting);
 }
 
-void CaretMoves::Execute(TkxEditorCommand command, const void* data) {
+void CaretMoves::Execute(EditorCommand command, const void* data) {
   if (command == ecSelectAll) {
     core_.SelectAll();
     return;
   }
   const bool selecting = command > ecSelection;
-  const TkxEditorCommand move = selecting ? static_cast<TkxEditorCommand>(command - ecSelection) : command;
-  const TkxPoint caret = core_.CaretXY();
+  const EditorCommand move = selecting ? static_cast<EditorCommand>(command - ecSelection) : command;
+  const TextPoint caret = core_.CaretXY();
   const int window = core_.LinesInWindow();
-  const int page = core_.HasOption(kxeoHalfPageScroll) ? window / 2 : window;
-  const auto lineEnd = [&](int y) { return TkxPoint{LineLength(core_.LineText(y)) + 1, y}; };
+  const int page = core_.HasOption(eoHalfPageScroll) ? window / 2 : window;
+  const auto lineEnd = [&](int y) { return TextPoint{LineLength(core_.LineText(y)) + 1, y}; };
   switch (move) {
   case ecLeft: MoveHorizontally(-1, selecting); break;
   case ecRight: MoveHorizontally(1, selecting); break;
@@ -164,13 +164,13 @@ void CaretMoves::Execute(TkxEditorCommand command, const void* data) {
   case ecEditorTop: core_.MoveCaretAndSelection(caret, {1, 1}, selecting); break;
   case ecEditorBottom: core_.MoveCaretAndSelection(caret, lineEnd(core_.LineCount()), selecting); break;
   case ecGotoXY:
-    if (data) core_.MoveCaretAndSelection(caret, *static_cast<const TkxPoint*>(data), selecting);
+    if (data) core_.MoveCaretAndSelection(caret, *static_cast<const TextPoint*>(data), selecting);
     break;
   default: break;
   }
 }
 
 void CaretMoves::JumpToMatchingBracket() {
-  if (const std::optional<TkxPoint> partner = MatchingBracket(core_.Document(), core_.CaretXY()))
+  if (const std::optional<TextPoint> partner = MatchingBracket(core_.Document(), core_.CaretXY()))
     core_.SetCaretXY(*partner);
 }

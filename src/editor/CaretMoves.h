@@ -2,19 +2,19 @@
 // word at the caret and jumping to the matching bracket.
 #pragma once
 
-#include "kxEditTypes.h"
-#include "kxKeyCmds.h"
+#include "EditorTypes.h"
+#include "KeyMap.h"
 
-class TkxEditCore;
+class TextEditor;
 
 class CaretMoves {
 public:
-  explicit CaretMoves(TkxEditCore& core) : core_(core) {}
+  explicit CaretMoves(TextEditor& core) : core_(core) {}
 
   // A movement command or ecSelectAll; `data` points at the target of ecGotoXY / ecSelGotoXY.
-  void Execute(TkxEditorCommand command, const void* data);
-  [[nodiscard]] TkxPoint NextWordPos() const;
-  [[nodiscard]] TkxPoint PrevWordPos() const;
+  void Execute(EditorCommand command, const void* data);
+  [[nodiscard]] TextPoint NextWordPos() const;
+  [[nodiscard]] TextPoint PrevWordPos() const;
   void SelectWordAtCaret();
   void JumpToMatchingBracket();
 
@@ -22,5 +22,5 @@ private:
   void MoveHorizontally(int delta, bool selecting);
   void MoveVertically(int delta, bool selecting);
 
-  TkxEditCore& core_;
+  TextEditor& core_;
 };

@@ -3,24 +3,24 @@
 // selection by drag and drop.
 #pragma once
 
+#include "EditorTypes.h"
 #include "UserQuestions.h"
-#include "kxEditTypes.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-class TkxEditCore;
+class TextEditor;
 
-class EkxEditError : public TessarinError {
+class EditorError : public TessarinError {
 public:
   using TessarinError::TessarinError;
 };
 
 // The clipboard as the editor sees it: plain text beside the private block format.
-class TkxClipboardPort {
+class ClipboardPort {
 public:
-  virtual ~TkxClipboardPort() = default;
+  virtual ~ClipboardPort() = default;
   // Replaces the clipboard's contents with both forms; false when it could not.
   virtual bool PutText(std::string_view plain, std::string_view block) = 0;
   [[nodiscard]] virtual std::optional<std::string> BlockData() const = 0;
@@ -29,27 +29,27 @@ public:
 
 class ClipboardCommands {
 public:
-  explicit ClipboardCommands(TkxEditCore& core) : core_(core) {}
+  explicit ClipboardCommands(TextEditor& core) : core_(core) {}
 
-  void SetClipboard(TkxClipboardPort* clipboard) { clipboard_ = clipboard; }
-  // Throws EkxEditError when the clipboard refuses the text.
+  void SetClipboard(ClipboardPort* clipboard) { clipboard_ = clipboard; }
+  // Throws EditorError when the clipboard refuses the text.
   void Copy();
   void Cut();
-  // Throws EkxEditError for block data it cannot read.
+  // Throws EditorError for block data it cannot read.
   void Paste() { PasteFrom(clipboard_); }
   // Pastes what `source` holds (another clipboard, such as the X11 primary selection).
-  void PasteFrom(TkxClipboardPort* source);
+  void PasteFrom(ClipboardPort* source);
   // Puts the selection in `target` in both forms; false when it refused.
-  [[nodiscard]] bool CopyTo(TkxClipboardPort& target) const;
+  [[nodiscard]] bool CopyTo(ClipboardPort& target) const;
   [[nodiscard]] bool CanPaste() const;
   // Moves (or with `copy` copies) the selected text to `drop`; a drop inside the selection does
   // nothing.
-  void Drop(TkxPoint drop, bool copy);
+  void Drop(TextPoint drop, bool copy);
 
 private:
-  void PasteBlock(const std::string& data, TkxPoint start);
-  void PastePlain(const std::string& text, TkxPoint start);
+  void PasteBlock(const std::string& data, TextPoint start);
+  void PastePlain(const std::string& text, TextPoint start);
 
-  TkxEditCore& core_;
-  TkxClipboardPort* clipboard_ = nullptr;
+  TextEditor& core_;
+  ClipboardPort* clipboard_ = nullptr;
 };

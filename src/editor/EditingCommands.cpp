@@ -2,7 +2,7 @@
 // undo steps it records.
 #include "EditingCommands.h"
 
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <algorithm>
 
@@ -24,14 +24,14 @@ bool Typable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127
 
 } // namespace
 
-bool EditingCommands::Execute(TkxEditorCommand command, char ch, const void* data) {
+bool EditingCommands::Execute(EditorCommand command, char ch, const void* data) {
   const bool changesText = (command >= ecDeleteLastChar && command <= ecChar) || command == ecImeStr ||
                            command == ecUndo || command == ecRedo || command == ecCut || command == ecPaste ||
                            command == ecBlockIndent || command == ecBlockUnindent || command == ecTab ||
                            command == ecShiftTab;
   if (!changesText) return false;
   if (core_.ReadOnly()) return true;
-  TkxFreeCaret freeCaret(core_);
+  FreeCaret freeCaret(core_);
   switch (command) {
   case ecChar:
     if (Typable(ch)) TypeString(std::string_view(&ch, 1), false);
@@ -41,12 +41,14 @@ bool EditingCommands::Execute(TkxEditorCommand command, char ch, const void* dat
     break;
   case ecDeleteLastChar: DeleteLastChar(); break;
   case ecDeleteChar: DeleteChar(); break;
-  case ecDeleteWord: DeleteSpan(core_.CaretXY(), core_.NextWordPos(), urDeletionAfterCursor); break;
-  case ecDeleteLastWord: DeleteSpan(core_.PrevWordPos(), core_.CaretXY(), urDeletionAfterCursor); break;
-  case ecDeleteBOL: DeleteSpan({1, core_.CaretY()}, core_.CaretXY(), urDeletion); break;
+  case ecDeleteWord: DeleteSpan(core_.CaretXY(), core_.NextWordPos(), UndoKind::DeletionAfterCaret); break;
+  case ecDeleteLastWord:
+    DeleteSpan(core_.PrevWordPos(), core_.CaretXY(), UndoKind::DeletionAfterCaret);
+    break;
+  case ecDeleteBOL: DeleteSpan({1, core_.CaretY()}, core_.CaretXY(), UndoKind::Deletion); break;
   case ecDeleteEOL: {
-    const TkxPoint end{Length(core_.LineText(core_.CaretY())) + 1, core_.CaretY()};
-    if (PointBefore(core_.CaretXY(), end)) DeleteSpan(core_.CaretXY(), end, urDeletionAfterCursor);
+    const TextPoint end{Length(core_.LineText(core_.CaretY())) + 1, core_.CaretY()};
+    if (PointBefore(core_.CaretXY(), end)) DeleteSpan(core_.CaretXY(), end, UndoKind::DeletionAfterCaret);
     break;
   }
   case ecDeleteLine: DeleteLine(); break;
@@ -79,7 +81,7 @@ bool EditingCommands::SelectionSpansLines() const {
 }
 
 int EditingCommands::LeadingBlanks(const std::string& line) const {
-  if (!core_.HasOption(kxeoAutoIndent)) return 0;
+  if (!core_.HasOption(eoAutoIndent)) return 0;
   int count = 0;
   while (count < Length(line) && line[static_cast<std::size_t>(count)] != 0 &&
          static_cast<unsigned char>(line[static_cast<std::size_t>(count)]) <= 32)
@@ -87,23 +89,23 @@ int EditingCommands::LeadingBlanks(const std::string& line) const {
   return count;
 }
 
-void EditingCommands::RemoveSelection(TUndoReason reason) {
-  RemoveSelection(reason, core_.HasOption(kxeoScrollPastEol));
+void EditingCommands::RemoveSelection(UndoKind reason) {
+  RemoveSelection(reason, core_.HasOption(eoScrollPastEol));
 }
 
-void EditingCommands::RemoveSelection(TUndoReason reason, bool trimJoined) {
-  UndoStep step(core_.Document(), reason, core_.BlockBegin(), core_.SelectionMode());
+void EditingCommands::RemoveSelection(UndoKind reason, bool trimJoined) {
+  UndoStep step(core_.Document(), reason, core_.BlockBegin(), core_.Mode());
   step.SetEnd(core_.BlockEnd());
-  core_.Selection().Replace(smNormal, {}, trimJoined);
+  core_.Selection().Replace(SelectionMode::Normal, {}, trimJoined);
 }
 
 void EditingCommands::SetSelText(std::string_view value, bool trimJoined) {
-  TkxPaintLock lock(core_);
-  const TkxPoint start = core_.BlockBegin();
-  const TSelectionMode mode = core_.SelectionMode();
-  if (core_.SelAvail()) RemoveSelection(urCut, trimJoined);
-  UndoStep insertion(core_.Document(), urInsertion, start, mode);
-  core_.Selection().Replace(smNormal, value, trimJoined);
+  PaintLock lock(core_);
+  const TextPoint start = core_.BlockBegin();
+  const SelectionMode mode = core_.Mode();
+  if (core_.SelAvail()) RemoveSelection(UndoKind::ReplacedSelection, trimJoined);
+  UndoStep insertion(core_.Document(), UndoKind::Insertion, start, mode);
+  core_.Selection().Replace(SelectionMode::Normal, value, trimJoined);
   insertion.SetEnd(core_.CaretXY());
 }
 
@@ -115,14 +117,14 @@ void EditingCommands::TypeString(std::string_view typed, bool imeString) {
   for (char ch : typed.substr(0, typed.find('\0')))
     if (Typable(ch)) text += ch;
   if (text.empty()) return;
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   if (core_.SelAvail()) {
     TypeOverSelection(text, imeString);
     return;
   }
-  const TkxPoint caret = core_.CaretXY();
-  const TkxPoint after{caret.X + Length(text), caret.Y};
-  UndoStep step(core_.Document(), urInsertion, caret);
+  const TextPoint caret = core_.CaretXY();
+  const TextPoint after{caret.X + Length(text), caret.Y};
+  UndoStep step(core_.Document(), UndoKind::Insertion, caret);
   step.SetEnd(after);
   core_.Selection().PadTo(caret);
   if (!core_.InsertMode()) core_.Document().Delete(caret, after);
@@ -132,35 +134,35 @@ void EditingCommands::TypeString(std::string_view typed, bool imeString) {
 }
 
 void EditingCommands::TypeOverSelection(const std::string& text, bool imeString) {
-  TkxPoint start = core_.BlockBegin();
-  if (core_.SelectionMode() == smLine) start.X = 1;
-  RemoveSelection(imeString ? urDeletion : urCut);
-  UndoStep step(core_.Document(), urInsertion, start);
-  core_.SetSelTextPrimitive(smNormal, text);
+  TextPoint start = core_.BlockBegin();
+  if (core_.Mode() == SelectionMode::Line) start.X = 1;
+  RemoveSelection(imeString ? UndoKind::Deletion : UndoKind::ReplacedSelection);
+  UndoStep step(core_.Document(), UndoKind::Insertion, start);
+  core_.SetSelTextPrimitive(SelectionMode::Normal, text);
   step.SetEnd(core_.CaretXY());
 }
 
 // ---------------------------------------------------------------- deletions
 
 void EditingCommands::DeleteLastChar() {
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   if (core_.SelAvail()) {
-    RemoveSelection(urDeletion);
+    RemoveSelection(UndoKind::Deletion);
     return;
   }
   TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
+  const TextPoint caret = core_.CaretXY();
   const std::string line = core_.LineText(caret.Y);
   if (caret.X > Length(line) + 1) {
     // In the free space after the line only the caret moves, but undo still steps back over it.
-    const UndoStep moveOnly(document, urDeletion, caret);
+    const UndoStep moveOnly(document, UndoKind::Deletion, caret);
     core_.SetCaretX(caret.X - 1);
     return;
   }
   if (caret.X == 1) {
     if (caret.Y == 1) return;
-    const TkxPoint joint{Length(core_.LineText(caret.Y - 1)) + 1, caret.Y - 1};
-    UndoStep step(document, urDeletion, joint);
+    const TextPoint joint{Length(core_.LineText(caret.Y - 1)) + 1, caret.Y - 1};
+    UndoStep step(document, UndoKind::Deletion, joint);
     step.SetEnd(caret);
     core_.Selection().TrimLineEnd(caret.Y);
     document.Delete(joint, caret);
@@ -181,8 +183,8 @@ void EditingCommands::DeleteLastChar() {
     }
     removed = blanks - target;
   }
-  const TkxPoint after{caret.X - removed, caret.Y};
-  UndoStep step(document, urDeletion, after);
+  const TextPoint after{caret.X - removed, caret.Y};
+  UndoStep step(document, UndoKind::Deletion, after);
   step.SetEnd(caret);
   document.Delete(after, caret);
   core_.Selection().TrimLineEnd(caret.Y);
@@ -190,36 +192,36 @@ void EditingCommands::DeleteLastChar() {
 }
 
 void EditingCommands::DeleteChar() {
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   if (core_.SelAvail()) {
-    RemoveSelection(urDeletionAfterCursor);
+    RemoveSelection(UndoKind::DeletionAfterCaret);
     return;
   }
   TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
+  const TextPoint caret = core_.CaretXY();
   if (caret.X > Length(core_.LineText(caret.Y))) {
     if (caret.Y >= core_.LineCount()) return;
     // Joins the next line, the caret line first padded up to the caret.
-    const TkxPoint next{1, caret.Y + 1};
-    UndoStep step(document, urDeletionAfterCursor, caret);
+    const TextPoint next{1, caret.Y + 1};
+    UndoStep step(document, UndoKind::DeletionAfterCaret, caret);
     step.SetEnd(next);
     core_.Selection().PadTo(caret);
     document.Delete(caret, next);
     core_.Selection().TrimLineEnd(caret.Y);
     return;
   }
-  const TkxPoint after{caret.X + 1, caret.Y};
-  UndoStep step(document, urDeletionAfterCursor, caret);
+  const TextPoint after{caret.X + 1, caret.Y};
+  UndoStep step(document, UndoKind::DeletionAfterCaret, caret);
   step.SetEnd(after);
   document.Delete(caret, after);
   core_.Selection().TrimLineEnd(caret.Y);
 }
 
-void EditingCommands::DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason) {
+void EditingCommands::DeleteSpan(TextPoint from, TextPoint to, UndoKind reason) {
   if (from == to) return;
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   {
-    TkxModeScope normal(core_, smNormal);
+    ModeScope normal(core_, SelectionMode::Normal);
     core_.SelectRange(from, to);
     // The record spans the selection as clamped to the text, which is what goes.
     if (core_.SelAvail()) RemoveSelection(reason);
@@ -230,18 +232,18 @@ void EditingCommands::DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason)
 void EditingCommands::DeleteLine() {
   const int count = core_.LineCount();
   if (count == 1 && core_.LineText(1).empty()) return;
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   const int y = core_.CaretY();
   core_.SetBlockBegin(core_.CaretXY());
-  const TkxPoint lineEnd{Length(core_.LineText(y)) + 1, y};
-  const TkxPoint previousEnd{Length(core_.LineText(y - 1)) + 1, y - 1};
+  const TextPoint lineEnd{Length(core_.LineText(y)) + 1, y};
+  const TextPoint previousEnd{Length(core_.LineText(y - 1)) + 1, y - 1};
   // The record spans the line with its line end (for the last line the one before it); what goes
   // is, but for the first line, the line with the line end before it, so that its bookmarks move
   // up to the line before.
-  TkxPoint start{1, y};
-  TkxPoint end{1, y + 1};
-  TkxPoint from = start;
-  TkxPoint to = end;
+  TextPoint start{1, y};
+  TextPoint end{1, y + 1};
+  TextPoint from = start;
+  TextPoint to = end;
   if (count == 1) {
     end = to = lineEnd;
   } else if (y == count) {
@@ -251,17 +253,17 @@ void EditingCommands::DeleteLine() {
     from = previousEnd;
     to = lineEnd;
   }
-  UndoStep step(core_.Document(), urDeletionAfterCursor, start);
+  UndoStep step(core_.Document(), UndoKind::DeletionAfterCaret, start);
   step.SetEnd(end);
   core_.Document().Delete(from, to);
   core_.SetCaretXY({1, y});
 }
 
 void EditingCommands::ClearAll() {
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   const int last = core_.LineCount();
-  const TkxPoint end{Length(core_.LineText(last)) + 1, last};
-  UndoStep step(core_.Document(), urDeletion, {1, 1});
+  const TextPoint end{Length(core_.LineText(last)) + 1, last};
+  UndoStep step(core_.Document(), UndoKind::Deletion, {1, 1});
   step.SetEnd(end);
   core_.Document().Delete({1, 1}, end);
   core_.SetBlockBegin({1, 1});
@@ -271,10 +273,10 @@ void EditingCommands::ClearAll() {
 // ---------------------------------------------------------------- line breaks and indentation
 
 void EditingCommands::LineBreak(bool moveCaret) {
-  TkxPaintLock lock(core_);
-  if (core_.SelAvail()) RemoveSelection(urDeletion);
+  PaintLock lock(core_);
+  if (core_.SelAvail()) RemoveSelection(UndoKind::Deletion);
   TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
+  const TextPoint caret = core_.CaretXY();
   const std::string line = core_.LineText(caret.Y);
   int indent = 0;
   std::string indentText;
@@ -284,12 +286,12 @@ void EditingCommands::LineBreak(bool moveCaret) {
       indentText = IndentOf(core_.LineText(y), indent);
       break;
     }
-  TkxPoint below{indent + 1, caret.Y + 1};
-  UndoStep step(document, urLineBreak, caret, core_.SelectionMode());
+  TextPoint below{indent + 1, caret.Y + 1};
+  UndoStep step(document, UndoKind::LineBreak, caret, core_.Mode());
   if (line.empty()) {
     document.Insert({1, caret.Y}, "\n");
   } else if (Length(line) < caret.X) {
-    const bool fill = core_.HasOption(kxeoAutoIndent) && !core_.HasOption(kxeoScrollPastEol);
+    const bool fill = core_.HasOption(eoAutoIndent) && !core_.HasOption(eoScrollPastEol);
     document.Insert({Length(line) + 1, caret.Y}, '\n' + (fill ? indentText : std::string()));
   } else if (const int blanks = LeadingBlanks(line); caret.X > 1 && blanks < caret.X - 1) {
     // The rest of the line goes down, indented as the line is.
@@ -306,11 +308,11 @@ void EditingCommands::LineBreak(bool moveCaret) {
   if (moveCaret) core_.SetCaretXY(below);
 }
 
-int EditingCommands::TabWidthAt(TkxPoint caret) const {
+int EditingCommands::TabWidthAt(TextPoint caret) const {
   const int tabWidth = std::max(core_.TabWidth(), 1);
   const int column = DisplayColumn(core_.LineText(caret.Y), tabWidth, caret.X);
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  if (core_.HasOption(kxeoSmartTabs))
+  if (core_.HasOption(eoSmartTabs))
     for (int y = caret.Y - 1; y >= 1; --y) {
       // Up to the next word of the first line above that reaches the caret's screen column.
       const std::string& above = core_.LineText(y);
@@ -328,16 +330,16 @@ int EditingCommands::TabWidthAt(TkxPoint caret) const {
 }
 
 void EditingCommands::InsertTab() {
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   const int width = TabWidthAt(core_.CaretXY());
-  TkxPoint start = core_.CaretXY();
+  TextPoint start = core_.CaretXY();
   if (core_.SelAvail()) {
     start = core_.BlockBegin();
-    RemoveSelection(urDeletion);
+    RemoveSelection(UndoKind::Deletion);
   }
   const std::string before = core_.LineText(core_.CaretY());
-  UndoStep step(core_.Document(), urInsertion, start);
-  core_.SetSelTextPrimitive(smNormal, core_.IndentWithTabs() ? "\t" : Blanks(width));
+  UndoStep step(core_.Document(), UndoKind::Insertion, start);
+  core_.SetSelTextPrimitive(SelectionMode::Normal, core_.IndentWithTabs() ? "\t" : Blanks(width));
   core_.Selection().TrimLineEnd(core_.CaretY());
   core_.EnsureCursorPosVisible();
   step.SetEnd(core_.CaretXY());
@@ -347,26 +349,26 @@ void EditingCommands::InsertTab() {
 
 void EditingCommands::BlockIndent() {
   if (!core_.SelAvail()) return;
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   const auto [b, e, last] = core_.BlockSpan();
-  const TkxPoint caret = core_.CaretXY();
+  const TextPoint caret = core_.CaretXY();
   const std::string indent = core_.IndentUnit();
   const int width = Length(indent);
   {
-    UndoStep step(core_.Document(), urIndentation, b, smColumn);
+    UndoStep step(core_.Document(), UndoKind::Indentation, b, SelectionMode::Column);
     step.SetEnd(e);
     for (int y = b.Y; y <= last; ++y)
       core_.Document().Insert({1, y}, indent);
   }
-  core_.SelectRange({b.X + width, b.Y}, e.X == 1 ? TkxPoint{1, e.Y} : TkxPoint{e.X + width, e.Y});
+  core_.SelectRange({b.X + width, b.Y}, e.X == 1 ? TextPoint{1, e.Y} : TextPoint{e.X + width, e.Y});
   core_.SetCaretXY(caret);
 }
 
 void EditingCommands::BlockUnindent() {
   if (!core_.SelAvail()) return;
-  TkxPaintLock lock(core_);
+  PaintLock lock(core_);
   const auto [b, e, last] = core_.BlockSpan();
-  const TkxPoint caret = core_.CaretXY();
+  const TextPoint caret = core_.CaretXY();
   // A leading tab, or the leading spaces of each line up to a tab width.
   const auto removable = [&](int y) {
     const std::string& line = core_.LineText(y);
@@ -382,7 +384,7 @@ void EditingCommands::BlockUnindent() {
   for (int y = b.Y; y <= last && !any; ++y)
     any = removable(y) > 0;
   if (any) {
-    UndoStep step(core_.Document(), urUnindention, b, smColumn);
+    UndoStep step(core_.Document(), UndoKind::Unindentation, b, SelectionMode::Column);
     step.SetEnd(e);
     for (int y = b.Y; y <= last; ++y)
       core_.Document().Delete({1, y}, {removable(y) + 1, y});

@@ -2,28 +2,28 @@
 // indent and unindent, and replacing the selection. Each records what it changed as undo steps.
 #pragma once
 
-#include "kxEditTypes.h"
-#include "kxKeyCmds.h"
-#include "kxUndoList.h"
+#include "EditorTypes.h"
+#include "KeyMap.h"
+#include "UndoList.h"
 
 #include <string>
 #include <string_view>
 
-class TkxEditCore;
+class TextEditor;
 
 class EditingCommands {
 public:
-  explicit EditingCommands(TkxEditCore& core) : core_(core) {}
+  explicit EditingCommands(TextEditor& core) : core_(core) {}
 
   // Carries out a text-changing command (nothing while read-only); false when `command` is none.
-  bool Execute(TkxEditorCommand command, char ch, const void* data);
+  bool Execute(EditorCommand command, char ch, const void* data);
   // Replaces the selection by `value` in normal mode, recording the cut and the insertion.
   // `trimJoined` as for SelectionText::Replace.
   void SetSelText(std::string_view value, bool trimJoined);
   // Removes the selection as one undo step of `reason`; `trimJoined` as for
   // SelectionText::Replace, by default as the options say.
-  void RemoveSelection(TUndoReason reason);
-  void RemoveSelection(TUndoReason reason, bool trimJoined);
+  void RemoveSelection(UndoKind reason);
+  void RemoveSelection(UndoKind reason, bool trimJoined);
   // Leading bytes 1 ... 32 of a line; 0 without auto-indent.
   [[nodiscard]] int LeadingBlanks(const std::string& line) const;
 
@@ -33,14 +33,14 @@ private:
   void TypeOverSelection(const std::string& text, bool imeString);
   void DeleteLastChar();
   void DeleteChar();
-  void DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason);
+  void DeleteSpan(TextPoint from, TextPoint to, UndoKind reason);
   void DeleteLine();
   void ClearAll();
   void LineBreak(bool moveCaret);
-  [[nodiscard]] int TabWidthAt(TkxPoint caret) const;
+  [[nodiscard]] int TabWidthAt(TextPoint caret) const;
   void InsertTab();
   void BlockIndent();
   void BlockUnindent();
 
-  TkxEditCore& core_;
+  TextEditor& core_;
 };

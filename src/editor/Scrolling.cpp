@@ -2,7 +2,7 @@
 // left column.
 #include "Scrolling.h"
 
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <cstdint>
 
@@ -10,7 +10,7 @@ namespace {
 constexpr int kScrollBarLimit = 32767;
 } // namespace
 
-void Scrolling::Execute(TkxEditorCommand command) {
+void Scrolling::Execute(EditorCommand command) {
   switch (command) {
   case ecScrollUp:
     core_.SetTopLine(core_.TopLine() - 1);
@@ -38,7 +38,7 @@ void Scrolling::Execute(TkxEditorCommand command) {
 void Scrolling::MouseWheel(int delta, bool ctrl, int wheelLines) {
   int lines = wheelLines;
   if (ctrl)
-    lines = core_.HasOption(kxeoHalfPageScroll) ? core_.LinesInWindow() / 2 : core_.LinesInWindow();
+    lines = core_.HasOption(eoHalfPageScroll) ? core_.LinesInWindow() / 2 : core_.LinesInWindow();
   else if (wheelLines < 0 || wheelLines > core_.LinesInWindow())
     lines = core_.LinesInWindow();
   wheelRemainder_ += delta;
@@ -47,7 +47,7 @@ void Scrolling::MouseWheel(int delta, bool ctrl, int wheelLines) {
   if (notches != 0) core_.SetTopLine(core_.TopLine() - notches * lines);
 }
 
-TkxScrollBarInfo Scrolling::VerticalInfo() const {
+ScrollBarInfo Scrolling::VerticalInfo() const {
   const int maximum = core_.LineCount() + core_.LinesInWindow() - 1;
   if (maximum <= kScrollBarLimit) return {1, maximum, core_.LinesInWindow(), core_.TopLine()};
   const double scale = static_cast<double>(kScrollBarLimit) / maximum;
@@ -55,19 +55,19 @@ TkxScrollBarInfo Scrolling::VerticalInfo() const {
           static_cast<int>(core_.TopLine() * scale)};
 }
 
-TkxScrollBarInfo Scrolling::HorizontalInfo() const {
+ScrollBarInfo Scrolling::HorizontalInfo() const {
   return {1, core_.ScrollWidth(), core_.CharsInWindow(), core_.LeftChar()};
 }
 
-void Scrolling::Vertical(TkxScrollAction action, int thumbPos) {
+void Scrolling::Vertical(ScrollAction action, int thumbPos) {
   switch (action) {
-  case TkxScrollAction::LineUp: core_.SetTopLine(core_.TopLine() - 1); break;
-  case TkxScrollAction::LineDown: core_.SetTopLine(core_.TopLine() + 1); break;
-  case TkxScrollAction::PageUp: core_.SetTopLine(core_.TopLine() - core_.LinesInWindow()); break;
-  case TkxScrollAction::PageDown: core_.SetTopLine(core_.TopLine() + core_.LinesInWindow()); break;
-  case TkxScrollAction::Top: core_.SetTopLine(1); break;
-  case TkxScrollAction::Bottom: core_.SetTopLine(core_.LineCount()); break;
-  case TkxScrollAction::Thumb: {
+  case ScrollAction::LineUp: core_.SetTopLine(core_.TopLine() - 1); break;
+  case ScrollAction::LineDown: core_.SetTopLine(core_.TopLine() + 1); break;
+  case ScrollAction::PageUp: core_.SetTopLine(core_.TopLine() - core_.LinesInWindow()); break;
+  case ScrollAction::PageDown: core_.SetTopLine(core_.TopLine() + core_.LinesInWindow()); break;
+  case ScrollAction::Top: core_.SetTopLine(1); break;
+  case ScrollAction::Bottom: core_.SetTopLine(core_.LineCount()); break;
+  case ScrollAction::Thumb: {
     // Scale back exactly when the bar was scaled, so the thumb lands where it points.
     const int maximum = core_.LineCount() + core_.LinesInWindow() - 1;
     if (maximum > kScrollBarLimit)
@@ -78,14 +78,14 @@ void Scrolling::Vertical(TkxScrollAction action, int thumbPos) {
   }
 }
 
-void Scrolling::Horizontal(TkxScrollAction action, int thumbPos) {
+void Scrolling::Horizontal(ScrollAction action, int thumbPos) {
   switch (action) {
-  case TkxScrollAction::LineUp: core_.SetLeftChar(core_.LeftChar() - 1); break;
-  case TkxScrollAction::LineDown: core_.SetLeftChar(core_.LeftChar() + 1); break;
-  case TkxScrollAction::PageUp: core_.SetLeftChar(core_.LeftChar() - core_.CharsInWindow()); break;
-  case TkxScrollAction::PageDown: core_.SetLeftChar(core_.LeftChar() + core_.CharsInWindow()); break;
-  case TkxScrollAction::Top: core_.SetLeftChar(1); break;
-  case TkxScrollAction::Bottom: core_.SetLeftChar(core_.ScrollWidth()); break;
-  case TkxScrollAction::Thumb: core_.SetLeftChar(thumbPos); break;
+  case ScrollAction::LineUp: core_.SetLeftChar(core_.LeftChar() - 1); break;
+  case ScrollAction::LineDown: core_.SetLeftChar(core_.LeftChar() + 1); break;
+  case ScrollAction::PageUp: core_.SetLeftChar(core_.LeftChar() - core_.CharsInWindow()); break;
+  case ScrollAction::PageDown: core_.SetLeftChar(core_.LeftChar() + core_.CharsInWindow()); break;
+  case ScrollAction::Top: core_.SetLeftChar(1); break;
+  case ScrollAction::Bottom: core_.SetLeftChar(core_.ScrollWidth()); break;
+  case ScrollAction::Thumb: core_.SetLeftChar(thumbPos); break;
   }
 }

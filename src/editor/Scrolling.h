@@ -3,25 +3,25 @@
 #pragma once
 
 #include "EditView.h"
-#include "kxKeyCmds.h"
+#include "KeyMap.h"
 
-class TkxEditCore;
+class TextEditor;
 
 class Scrolling {
 public:
-  explicit Scrolling(TkxEditCore& core) : core_(core) {}
+  explicit Scrolling(TextEditor& core) : core_(core) {}
 
   // ecScrollUp, ecScrollDown, ecScrollLeft or ecScrollRight.
-  void Execute(TkxEditorCommand command);
+  void Execute(EditorCommand command);
   // Wheel delta in 1/120 notches; `wheelLines` is the system setting (negative: a page).
   void MouseWheel(int delta, bool ctrl, int wheelLines);
-  [[nodiscard]] TkxScrollBarInfo VerticalInfo() const;
-  [[nodiscard]] TkxScrollBarInfo HorizontalInfo() const;
-  void Vertical(TkxScrollAction action, int thumbPos);
-  void Horizontal(TkxScrollAction action, int thumbPos);
+  [[nodiscard]] ScrollBarInfo VerticalInfo() const;
+  [[nodiscard]] ScrollBarInfo HorizontalInfo() const;
+  void Vertical(ScrollAction action, int thumbPos);
+  void Horizontal(ScrollAction action, int thumbPos);
 
 private:
-  TkxEditCore& core_;
+  TextEditor& core_;
   // Wheel delta not yet turned into lines.
   int wheelRemainder_ = 0;
 };

@@ -2,7 +2,7 @@
 // insertions and deletions.
 #include "SelectionText.h"
 
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <algorithm>
 #include <limits>
@@ -27,7 +27,7 @@ std::string Columns(const std::string& line, int from, int to) {
 // The pieces of a text between its line ends (CR LF, CR or LF); a text ending with a line end has
 // an empty last piece.
 std::vector<std::string_view> Pieces(std::string_view text) {
-  std::vector<std::string_view> pieces = TkxEditList::SplitLines(text);
+  std::vector<std::string_view> pieces = LineList::SplitLines(text);
   if (pieces.empty() || (!text.empty() && (text.back() == '\r' || text.back() == '\n')))
     pieces.emplace_back();
   return pieces;
@@ -47,25 +47,25 @@ std::string JoinedByLineFeeds(const std::vector<std::string_view>& pieces) {
 
 std::string SelectionText::Text() const {
   if (!core_.SelAvail()) return {};
-  const TkxPoint b = core_.BlockBegin();
-  const TkxPoint e = core_.BlockEnd();
+  const TextPoint b = core_.BlockBegin();
+  const TextPoint e = core_.BlockEnd();
   std::string text;
-  switch (core_.SelectionMode()) {
-  case smNormal:
+  switch (core_.Mode()) {
+  case SelectionMode::Normal:
     if (b.Y == e.Y) return Columns(core_.LineText(b.Y), b.X, e.X);
     text = Columns(core_.LineText(b.Y), b.X, kLineEndColumn);
     for (int y = b.Y + 1; y < e.Y; ++y)
       (text += kLineEnd) += core_.LineText(y);
     (text += kLineEnd) += Columns(core_.LineText(e.Y), 1, e.X);
     return text;
-  case smColumn:
+  case SelectionMode::Column:
     for (int y = b.Y; y <= e.Y; ++y) {
       if (y > b.Y) text += kLineEnd;
       const auto [first, last] = core_.ColumnBlockOn(y);
       text += Columns(core_.LineText(y), first, last);
     }
     return text;
-  case smLine:
+  case SelectionMode::Line:
     for (int y = b.Y; y <= e.Y; ++y) {
       text += core_.LineText(y);
       if (y < core_.LineCount()) text += kLineEnd;
@@ -75,18 +75,18 @@ std::string SelectionText::Text() const {
   return text;
 }
 
-bool SelectionText::Contains(TkxPoint position) const {
+bool SelectionText::Contains(TextPoint position) const {
   if (!core_.SelAvail()) return false;
-  const TkxPoint begin = core_.BlockBegin();
-  const TkxPoint end = core_.BlockEnd();
-  switch (core_.SelectionMode()) {
-  case smLine: return position.Y >= begin.Y && position.Y <= end.Y;
-  case smColumn: {
+  const TextPoint begin = core_.BlockBegin();
+  const TextPoint end = core_.BlockEnd();
+  switch (core_.Mode()) {
+  case SelectionMode::Line: return position.Y >= begin.Y && position.Y <= end.Y;
+  case SelectionMode::Column: {
     if (position.Y < begin.Y || position.Y > end.Y) return false;
     const auto [first, last] = core_.ColumnBlockOn(position.Y);
     return position.X >= first && position.X < last;
   }
-  case smNormal: break;
+  case SelectionMode::Normal: break;
   }
   return !PointBefore(position, begin) && PointBefore(position, end);
 }
@@ -99,7 +99,7 @@ void SelectionText::TrimLineEnd(int line) {
   if (end < text.size()) core_.Document().Delete({static_cast<int>(end) + 1, line}, {Length(text) + 1, line});
 }
 
-void SelectionText::PadTo(TkxPoint position) {
+void SelectionText::PadTo(TextPoint position) {
   const int length = Length(core_.LineText(position.Y));
   if (length < position.X - 1)
     core_.Document().Insert({length + 1, position.Y},
@@ -108,15 +108,15 @@ void SelectionText::PadTo(TkxPoint position) {
 
 void SelectionText::Remove(bool trimJoined) {
   TextDocument& document = core_.Document();
-  const TkxPoint b = core_.BlockBegin();
-  const TkxPoint e = core_.BlockEnd();
-  switch (core_.SelectionMode()) {
-  case smNormal:
+  const TextPoint b = core_.BlockBegin();
+  const TextPoint e = core_.BlockEnd();
+  switch (core_.Mode()) {
+  case SelectionMode::Normal:
     document.Delete(b, e);
     if (trimJoined) TrimLineEnd(b.Y);
     core_.SetCaretXY(b);
     break;
-  case smColumn: {
+  case SelectionMode::Column: {
     std::vector<std::pair<int, int>> spans;
     for (int y = b.Y; y <= e.Y; ++y)
       spans.push_back(core_.ColumnBlockOn(y));
@@ -129,7 +129,7 @@ void SelectionText::Remove(bool trimJoined) {
     core_.SetCaretXY({spans[static_cast<std::size_t>(caretLine - b.Y)].first, caretLine});
     break;
   }
-  case smLine:
+  case SelectionMode::Line:
     // Removing the last line empties it instead, so the text keeps a line.
     if (e.Y >= core_.LineCount())
       document.Delete({1, b.Y}, {Length(core_.LineText(e.Y)) + 1, e.Y});
@@ -141,26 +141,26 @@ void SelectionText::Remove(bool trimJoined) {
   core_.SetBlockBegin(core_.CaretXY());
 }
 
-void SelectionText::Replace(TSelectionMode mode, std::string_view text, bool trimJoined) {
-  TkxPaintLock lock(core_);
-  TkxFreeCaret freeCaret(core_);
+void SelectionText::Replace(SelectionMode mode, std::string_view text, bool trimJoined) {
+  PaintLock lock(core_);
+  FreeCaret freeCaret(core_);
   if (core_.SelAvail()) Remove(trimJoined);
   text = text.substr(0, text.find('\0'));
   if (text.empty()) return;
-  const TkxPoint caret = core_.CaretXY();
-  if (mode == smColumn) {
+  const TextPoint caret = core_.CaretXY();
+  if (mode == SelectionMode::Column) {
     InsertColumns(text);
     return;
   }
   // A line block goes in before the caret line; its last piece starts that line.
-  const TkxPoint at = mode == smLine ? TkxPoint{1, caret.Y} : caret;
+  const TextPoint at = mode == SelectionMode::Line ? TextPoint{1, caret.Y} : caret;
   PadTo(at);
   core_.SetCaretXY(core_.Document().Insert(at, JoinedByLineFeeds(Pieces(text))));
 }
 
 void SelectionText::InsertColumns(std::string_view text) {
   TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
+  const TextPoint caret = core_.CaretXY();
   // Every piece goes in at the caret's screen column.
   const int column = core_.CaretDisplayColumn();
   const std::vector<std::string_view> pieces = Pieces(text);

@@ -3,32 +3,32 @@
 // changes.
 #pragma once
 
-#include "kxEditTypes.h"
+#include "EditorTypes.h"
 
 #include <string>
 #include <string_view>
 
-class TkxEditCore;
+class TextEditor;
 
 class SelectionText {
 public:
-  explicit SelectionText(TkxEditCore& core) : core_(core) {}
+  explicit SelectionText(TextEditor& core) : core_(core) {}
 
   // Lines joined by CR LF.
   [[nodiscard]] std::string Text() const;
-  [[nodiscard]] bool Contains(TkxPoint position) const;
+  [[nodiscard]] bool Contains(TextPoint position) const;
   // Removes the selection in the current mode and inserts `text` (up to a NUL; CR LF, CR and LF
   // end its lines) in `mode`, leaving the caret after it. `trimJoined`: a normal selection's
   // removal strips the blanks off the end of the line it leaves.
-  void Replace(TSelectionMode mode, std::string_view text, bool trimJoined);
+  void Replace(SelectionMode mode, std::string_view text, bool trimJoined);
   // Takes trailing blanks (bytes up to 32) off a line.
   void TrimLineEnd(int line);
   // Pads a line with blanks up to column `column` - 1, so that text can go in at that column.
-  void PadTo(TkxPoint position);
+  void PadTo(TextPoint position);
 
 private:
   void Remove(bool trimJoined);
   void InsertColumns(std::string_view text);
 
-  TkxEditCore& core_;
+  TextEditor& core_;
 };

@@ -22,7 +22,7 @@ std::vector<std::string_view> SplitAtLineFeeds(std::string_view text) {
 std::size_t ByteIndex(int column) { return static_cast<std::size_t>(column - 1); }
 
 // Where `text` (lines separated by '\n') ends when it stands at `at`.
-TkxPoint EndOf(TkxPoint at, std::string_view text) {
+TextPoint EndOf(TextPoint at, std::string_view text) {
   const std::size_t lastBreak = text.rfind('\n');
   if (lastBreak == std::string_view::npos) return {at.X + static_cast<int>(text.size()), at.Y};
   const auto lineBreaks = std::count(text.begin(), text.end(), '\n');
@@ -30,10 +30,10 @@ TkxPoint EndOf(TkxPoint at, std::string_view text) {
 }
 
 // Where the bookmarks were and are, when a step moved any of them.
-std::unique_ptr<TBookmarkLines> MovedBookmarks(const TBookmarkLines::Lines& before,
-                                               const TBookmarkLines::Lines& after) {
+std::unique_ptr<BookmarkMove> MovedBookmarks(const BookmarkMove::Lines& before,
+                                             const BookmarkMove::Lines& after) {
   if (before == after) return nullptr;
-  return std::make_unique<TBookmarkLines>(TBookmarkLines{before, after});
+  return std::make_unique<BookmarkMove>(BookmarkMove{before, after});
 }
 
 } // namespace
@@ -44,7 +44,7 @@ TextDocument::TextDocument() {
   ranges_.OnStyleChanged = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.StyleChanged(); }); };
   AttachListHandlers();
   // Every record stored, in either list, marks the text modified.
-  for (TUndoList* list : {&undoList_, &redoList_})
+  for (UndoList* list : {&undoList_, &redoList_})
     list->OnAdded = [this] {
       SetModified(true);
       TellWatchers([](DocumentWatcher& watcher) { watcher.ChangeRecorded(); });
@@ -90,13 +90,13 @@ const std::string& TextDocument::LineText(int line) const {
   return line >= 1 && line <= LineCount() ? lines_.Get(line - 1) : kNoLine;
 }
 
-TkxPoint TextDocument::Clamped(TkxPoint point) const {
+TextPoint TextDocument::Clamped(TextPoint point) const {
   point.Y = std::clamp(point.Y, 1, std::max(LineCount(), 1));
   point.X = std::clamp(point.X, 1, static_cast<int>(LineText(point.Y).size()) + 1);
   return point;
 }
 
-std::string TextDocument::Text(TkxPoint from, TkxPoint to) const {
+std::string TextDocument::Text(TextPoint from, TextPoint to) const {
   from = Clamped(from);
   to = Clamped(to);
   if (!PointBefore(from, to)) return {};
@@ -108,7 +108,7 @@ std::string TextDocument::Text(TkxPoint from, TkxPoint to) const {
   return (text += '\n') += LineText(to.Y).substr(0, ByteIndex(to.X));
 }
 
-TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
+TextPoint TextDocument::Insert(TextPoint at, std::string_view text) {
   at = Clamped(at);
   if (text.empty()) return at;
   RecordChange({true, at, std::string(text)});
@@ -123,7 +123,7 @@ TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
   }
   const std::string left = line.substr(0, ByteIndex(at.X));
   const std::string right = line.substr(ByteIndex(at.X));
-  TkxUpdateBracket bracket(lines_);
+  UpdateBracket bracket(lines_);
   if (!pieces.front().empty() || !right.empty()) lines_.Put(at.Y - 1, left + std::string(pieces.front()));
   for (int i = 1; i < added; ++i)
     lines_.Insert(at.Y - 1 + i, std::string(pieces[static_cast<std::size_t>(i)]));
@@ -131,7 +131,7 @@ TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
   return EndOf(at, text);
 }
 
-std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
+std::string TextDocument::Delete(TextPoint from, TextPoint to) {
   from = Clamped(from);
   to = Clamped(to);
   std::string removed = Text(from, to);
@@ -144,7 +144,7 @@ std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
     return removed;
   }
   std::string joined = LineText(from.Y).substr(0, ByteIndex(from.X)) + LineText(to.Y).substr(ByteIndex(to.X));
-  TkxUpdateBracket bracket(lines_);
+  UpdateBracket bracket(lines_);
   if (joined != LineText(from.Y)) lines_.Put(from.Y - 1, std::move(joined));
   for (int y = from.Y; y < to.Y; ++y)
     lines_.Delete(from.Y);
@@ -185,7 +185,7 @@ void TextDocument::RecordChange(TextChange change) {
 }
 
 std::optional<TextChange> TextDocument::Apply(const TextChange& change, bool forwards) {
-  const TkxPoint at = Clamped(change.at);
+  const TextPoint at = Clamped(change.at);
   if (change.inserted == forwards) {
     Insert(at, change.text);
     return TextChange{true, at, change.text};
@@ -196,9 +196,9 @@ std::optional<TextChange> TextDocument::Apply(const TextChange& change, bool for
   return TextChange{false, at, std::move(removed)};
 }
 
-TUndoRecord TextDocument::SameStep(const TUndoRecord& record, std::vector<TextChange> changes,
-                                   const TBookmarkLines::Lines& bookmarksBefore) const {
-  TUndoRecord same;
+UndoRecord TextDocument::SameStep(const UndoRecord& record, std::vector<TextChange> changes,
+                                  const BookmarkMove::Lines& bookmarksBefore) const {
+  UndoRecord same;
   same.Reason = record.Reason;
   same.Start = record.Start;
   same.End = record.End;
@@ -208,11 +208,11 @@ TUndoRecord TextDocument::SameStep(const TUndoRecord& record, std::vector<TextCh
   return same;
 }
 
-TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
-  const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
+UndoRecord TextDocument::Revert(const UndoRecord& record) {
+  const BookmarkMove::Lines bookmarks = marks_.BookmarkLines();
   std::vector<TextChange> redo;
   {
-    TkxUpdateBracket bracket(lines_);
+    UpdateBracket bracket(lines_);
     for (auto change = record.Changes.rbegin(); change != record.Changes.rend(); ++change)
       if (std::optional<TextChange> reverted = Apply(*change, false)) {
         reverted->inserted = !reverted->inserted;
@@ -225,16 +225,16 @@ TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
   }
   std::reverse(redo.begin(), redo.end());
   // Redo goes from the bookmarks as they are now back to where they were.
-  TUndoRecord redone = SameStep(record, std::move(redo), bookmarks);
+  UndoRecord redone = SameStep(record, std::move(redo), bookmarks);
   if (redone.Bookmarks) std::swap(redone.Bookmarks->before, redone.Bookmarks->after);
   return redone;
 }
 
-TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
-  const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
+UndoRecord TextDocument::Reapply(const UndoRecord& record) {
+  const BookmarkMove::Lines bookmarks = marks_.BookmarkLines();
   std::vector<TextChange> made;
   {
-    TkxUpdateBracket bracket(lines_);
+    UpdateBracket bracket(lines_);
     for (const TextChange& change : record.Changes)
       if (std::optional<TextChange> applied = Apply(change, true)) made.push_back(std::move(*applied));
     if (record.Bookmarks && bookmarks == record.Bookmarks->before)
@@ -245,7 +245,7 @@ TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
 
 // ---------------------------------------------------------------- undo steps
 
-UndoStep::UndoStep(TextDocument& document, TUndoReason reason, TkxPoint start, TSelectionMode mode)
+UndoStep::UndoStep(TextDocument& document, UndoKind reason, TextPoint start, SelectionMode mode)
     : document_(document) {
   record_.Reason = reason;
   record_.Start = start;

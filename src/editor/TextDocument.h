@@ -6,9 +6,9 @@
 
 #include "DocumentWatcher.h"
 #include "HighlightRanges.h"
-#include "kxEditList.h"
-#include "kxMarkList.h"
-#include "kxUndoList.h"
+#include "LineList.h"
+#include "MarkList.h"
+#include "UndoList.h"
 
 #include <optional>
 #include <string>
@@ -22,22 +22,22 @@ public:
   TextDocument& operator=(const TextDocument&) = delete;
 
   // --- the lines
-  [[nodiscard]] TkxEditList& Lines() { return lines_; }
-  [[nodiscard]] const TkxEditList& Lines() const { return lines_; }
+  [[nodiscard]] LineList& Lines() { return lines_; }
+  [[nodiscard]] const LineList& Lines() const { return lines_; }
   [[nodiscard]] int LineCount() const { return lines_.Count(); }
   // The text of a 1-based line; empty for lines that do not exist.
   [[nodiscard]] const std::string& LineText(int line) const;
   // The position nearest to `point` that lies in the text.
-  [[nodiscard]] TkxPoint Clamped(TkxPoint point) const;
+  [[nodiscard]] TextPoint Clamped(TextPoint point) const;
   // The text between two positions, lines separated by '\n'.
-  [[nodiscard]] std::string Text(TkxPoint from, TkxPoint to) const;
+  [[nodiscard]] std::string Text(TextPoint from, TextPoint to) const;
 
   // --- primitive changes; both are recorded in the undo step that is open
   // Inserts `text` (lines separated by '\n') at `at` and returns the position after it. The
   // first line stays where it is: the lines the text adds come after it.
-  TkxPoint Insert(TkxPoint at, std::string_view text);
+  TextPoint Insert(TextPoint at, std::string_view text);
   // Deletes from `from` up to `to` and returns what went. Lines after the first are joined to it.
-  std::string Delete(TkxPoint from, TkxPoint to);
+  std::string Delete(TextPoint from, TextPoint to);
 
   // --- watchers, told in the order they were added, after the document's own stores
   void AddWatcher(DocumentWatcher& watcher);
@@ -46,17 +46,17 @@ public:
   // --- per-line data
   [[nodiscard]] const HighlightRanges& Ranges() const { return ranges_; }
   [[nodiscard]] HighlightRanges& Ranges() { return ranges_; }
-  [[nodiscard]] TkxCustomHighLighter* HighLighter() const { return ranges_.HighLighter(); }
-  void SetHighLighter(TkxCustomHighLighter* value) { ranges_.SetHighLighter(value); }
-  [[nodiscard]] TMarkList& Marks() { return marks_; }
-  [[nodiscard]] const TMarkList& Marks() const { return marks_; }
+  [[nodiscard]] Highlighter* HighLighter() const { return ranges_.HighLighter(); }
+  void SetHighLighter(Highlighter* value) { ranges_.SetHighLighter(value); }
+  [[nodiscard]] MarkList& Marks() { return marks_; }
+  [[nodiscard]] const MarkList& Marks() const { return marks_; }
 
   [[nodiscard]] bool Modified() const { return modified_; }
   void SetModified(bool value);
 
   // --- undo and redo
-  [[nodiscard]] TUndoList& UndoList() { return undoList_; }
-  [[nodiscard]] TUndoList& RedoList() { return redoList_; }
+  [[nodiscard]] UndoList& UndoRecords() { return undoList_; }
+  [[nodiscard]] UndoList& RedoRecords() { return redoList_; }
   [[nodiscard]] bool CanUndo() const { return undoList_.CanUndo() > 0; }
   [[nodiscard]] bool CanRedo() const { return redoList_.CanUndo() > 0; }
   void ClearUndo();
@@ -67,17 +67,17 @@ public:
   void SetMaxUndo(int value);
   // Reverts a record's changes, last first, and puts its bookmarks back. Returns the record that
   // makes again what was reverted: the same changes as long as the text still matched them.
-  [[nodiscard]] TUndoRecord Revert(const TUndoRecord& record);
+  [[nodiscard]] UndoRecord Revert(const UndoRecord& record);
   // Makes a record's changes again and puts its bookmarks where the step left them. Returns the
   // record of what was done, which may differ from `record` after edits that did not undo it.
-  [[nodiscard]] TUndoRecord Reapply(const TUndoRecord& record);
+  [[nodiscard]] UndoRecord Reapply(const UndoRecord& record);
 
 private:
   friend class UndoStep;
   // The changes made since a step opened, and where the bookmarks were then.
   struct OpenStep {
     std::vector<TextChange> changes;
-    TBookmarkLines::Lines bookmarks;
+    BookmarkMove::Lines bookmarks;
   };
 
   void AttachListHandlers();
@@ -88,16 +88,16 @@ private:
   // made, nothing when the text left nothing to do.
   std::optional<TextChange> Apply(const TextChange& change, bool forwards);
   // A record of the same step with `changes`, and the bookmarks as they were and are.
-  TUndoRecord SameStep(const TUndoRecord& record, std::vector<TextChange> changes,
-                       const TBookmarkLines::Lines& bookmarksBefore) const;
+  UndoRecord SameStep(const UndoRecord& record, std::vector<TextChange> changes,
+                      const BookmarkMove::Lines& bookmarksBefore) const;
 
-  TkxEditList lines_;
+  LineList lines_;
   HighlightRanges ranges_{lines_};
-  TMarkList marks_;
+  MarkList marks_;
   // The stores first, then the views.
   std::vector<DocumentWatcher*> watchers_;
-  TUndoList undoList_;
-  TUndoList redoList_;
+  UndoList undoList_;
+  UndoList redoList_;
   bool modified_ = false;
   std::vector<OpenStep> openSteps_; // innermost last
 };
@@ -106,19 +106,20 @@ private:
 // nest; each change belongs to the innermost.
 class UndoStep {
 public:
-  UndoStep(TextDocument& document, TUndoReason reason, TkxPoint start, TSelectionMode mode = smNormal);
+  UndoStep(TextDocument& document, UndoKind reason, TextPoint start,
+           SelectionMode mode = SelectionMode::Normal);
   ~UndoStep();
   UndoStep(const UndoStep&) = delete;
   UndoStep& operator=(const UndoStep&) = delete;
 
-  void SetStart(TkxPoint start) { record_.Start = start; }
-  void SetEnd(TkxPoint end) { record_.End = end; }
-  void SetMode(TSelectionMode mode) { record_.Mode = mode; }
+  void SetStart(TextPoint start) { record_.Start = start; }
+  void SetEnd(TextPoint end) { record_.End = end; }
+  void SetMode(SelectionMode mode) { record_.Mode = mode; }
   // Store no record. Only for a step whose changes undid each other.
   void Cancel() { cancelled_ = true; }
 
 private:
   TextDocument& document_;
-  TUndoRecord record_;
+  UndoRecord record_;
   bool cancelled_ = false;
 };

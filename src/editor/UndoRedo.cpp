@@ -2,43 +2,39 @@
 // caret and the selection as the step left them, and chains the records that belong together.
 #include "UndoRedo.h"
 
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <algorithm>
 
 namespace {
 
-bool IsInsertion(TUndoReason reason) {
-  return reason == urInsertion || reason == urPaste || reason == urMovement;
+bool IsInsertion(UndoKind reason) {
+  return reason == UndoKind::Insertion || reason == UndoKind::Paste || reason == UndoKind::DropInsertion;
 }
 
 // How many blanks an unindent took from the start of `line`.
 // The bytes a record's step took away from, or put at, the start of `line`.
-int ChangedAtLineStart(const TUndoRecord& record, int line, bool inserted) {
+int ChangedAtLineStart(const UndoRecord& record, int line, bool inserted) {
   for (const TextChange& change : record.Changes)
-    if (change.inserted == inserted && change.at == TkxPoint{1, line})
+    if (change.inserted == inserted && change.at == TextPoint{1, line})
       return static_cast<int>(change.text.size());
   return 0;
 }
-int RemovedAtLineStart(const TUndoRecord& record, int line) {
-  return ChangedAtLineStart(record, line, false);
-}
-int InsertedAtLineStart(const TUndoRecord& record, int line) {
-  return ChangedAtLineStart(record, line, true);
-}
+int RemovedAtLineStart(const UndoRecord& record, int line) { return ChangedAtLineStart(record, line, false); }
+int InsertedAtLineStart(const UndoRecord& record, int line) { return ChangedAtLineStart(record, line, true); }
 
 } // namespace
 
-TUndoReason UndoRedo::Step(bool undo) {
+UndoKind UndoRedo::Step(bool undo) {
   TextDocument& document = core_.Document();
-  TUndoList& from = undo ? document.UndoList() : document.RedoList();
-  if (from.CanUndo() == 0) return urNone;
-  const TUndoRecord record = from.GetChange();
-  TUndoRecord done;
+  UndoList& from = undo ? document.UndoRecords() : document.RedoRecords();
+  if (from.CanUndo() == 0) return UndoKind::None;
+  const UndoRecord record = from.GetChange();
+  UndoRecord done;
   {
-    TkxPaintLock lock(core_);
-    TkxModeScope mode(core_, record.Mode);
-    TkxFreeCaret freeCaret(core_);
+    PaintLock lock(core_);
+    ModeScope mode(core_, record.Mode);
+    FreeCaret freeCaret(core_);
     if (undo) {
       done = document.Revert(record);
       PlaceAfterUndo(record);
@@ -47,84 +43,88 @@ TUndoReason UndoRedo::Step(bool undo) {
       PlaceAfterRedo(record);
     }
   }
-  (undo ? document.RedoList() : document.UndoList()).Add(std::move(done));
+  (undo ? document.RedoRecords() : document.UndoRecords()).Add(std::move(done));
   return record.Reason;
 }
 
 void UndoRedo::Undo() {
-  const TUndoReason reason = Step(true);
+  const UndoKind reason = Step(true);
   // A replacement, a paste over a selection and a drag-and-drop move undo in one step.
-  const TUndoReason next = core_.UndoList().LastReason();
-  if (IsInsertion(reason) && (next == urCut || (next == urMovementDelete && reason == urMovement))) Undo();
+  const UndoKind next = core_.UndoRecords().LastReason();
+  if (IsInsertion(reason) && (next == UndoKind::ReplacedSelection ||
+                              (next == UndoKind::DragRemoval && reason == UndoKind::DropInsertion)))
+    Undo();
 }
 
 void UndoRedo::Redo() {
-  const TUndoReason reason = Step(false);
-  if (reason == urCut || (reason == urMovementDelete && core_.RedoList().LastReason() == urMovement)) Redo();
+  const UndoKind reason = Step(false);
+  if (reason == UndoKind::ReplacedSelection ||
+      (reason == UndoKind::DragRemoval && core_.RedoRecords().LastReason() == UndoKind::DropInsertion))
+    Redo();
 }
 
-void UndoRedo::PlaceAfterUndo(const TUndoRecord& record) {
-  const TkxPoint s = record.Start;
-  const TkxPoint e = record.End;
+void UndoRedo::PlaceAfterUndo(const UndoRecord& record) {
+  const TextPoint s = record.Start;
+  const TextPoint e = record.End;
   switch (record.Reason) {
-  case urInsertion:
-  case urPaste:
-  case urMovement:
-  case urLineBreak:
+  case UndoKind::Insertion:
+  case UndoKind::Paste:
+  case UndoKind::DropInsertion:
+  case UndoKind::LineBreak:
     core_.SetCaretXY(s);
     core_.SetBlockBegin(s);
     break;
-  case urIndentation:
+  case UndoKind::Indentation:
     core_.SetBlockBegin(s);
     core_.SetCaretXY(e);
     core_.SetBlockEnd(core_.CaretXY());
     break;
-  case urUnindention:
+  case UndoKind::Unindentation:
     core_.SetCaretXY(s);
     core_.SelectRange(s, e);
     break;
-  case urDeletionAfterCursor:
-  case urDeletion:
-  case urCut:
-  case urMovementDelete:
+  case UndoKind::DeletionAfterCaret:
+  case UndoKind::Deletion:
+  case UndoKind::ReplacedSelection:
+  case UndoKind::DragRemoval:
     // What came back is selected.
     core_.SetCaretXY(e);
     core_.SelectRange(s, e);
     core_.EnsureCursorPosVisible();
     break;
-  case urNone: break;
+  case UndoKind::None: break;
   }
 }
 
-void UndoRedo::PlaceAfterRedo(const TUndoRecord& record) {
-  const TkxPoint s = record.Start;
-  const TkxPoint e = record.End;
+void UndoRedo::PlaceAfterRedo(const UndoRecord& record) {
+  const TextPoint s = record.Start;
+  const TextPoint e = record.End;
   switch (record.Reason) {
-  case urDeletionAfterCursor:
-  case urDeletion:
-  case urCut:
-  case urMovementDelete:
+  case UndoKind::DeletionAfterCaret:
+  case UndoKind::Deletion:
+  case UndoKind::ReplacedSelection:
+  case UndoKind::DragRemoval:
     core_.SetCaretXY(s);
     core_.SetBlockBegin(s);
     break;
-  case urInsertion:
-  case urPaste:
-  case urMovement:
-  case urLineBreak:
+  case UndoKind::Insertion:
+  case UndoKind::Paste:
+  case UndoKind::DropInsertion:
+  case UndoKind::LineBreak:
     // Where the step left the caret.
     core_.SetCaretXY(e);
     core_.SetBlockBegin(e);
     break;
-  case urIndentation: {
+  case UndoKind::Indentation: {
     const int width = InsertedAtLineStart(record, s.Y);
     core_.SetCaretXY({1, e.Y + 1});
-    core_.SelectRange({s.X + width, s.Y}, e.X == 1 ? TkxPoint{1, e.Y} : TkxPoint{e.X + width, e.Y});
+    core_.SelectRange({s.X + width, s.Y}, e.X == 1 ? TextPoint{1, e.Y} : TextPoint{e.X + width, e.Y});
     break;
   }
-  case urUnindention:
+  case UndoKind::Unindentation:
     core_.SetCaretXY({std::max(s.X - RemovedAtLineStart(record, s.Y), 1), s.Y});
     core_.SelectRange(core_.CaretXY(), {e.X - RemovedAtLineStart(record, e.Y), e.Y});
     break;
-  case urNone: break;
+  case UndoKind::None: break;
   }
 }

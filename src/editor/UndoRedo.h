@@ -2,23 +2,23 @@
 // its kind decides where the caret and the selection go, and which records go back together.
 #pragma once
 
-#include "kxUndoList.h"
+#include "UndoList.h"
 
-class TkxEditCore;
+class TextEditor;
 
 class UndoRedo {
 public:
-  explicit UndoRedo(TkxEditCore& core) : core_(core) {}
+  explicit UndoRedo(TextEditor& core) : core_(core) {}
 
   void Undo();
   void Redo();
 
 private:
   // Takes the newest record off the undo (or redo) list, reverts (or remakes) it, places the
-  // caret and stores what was done on the other list; returns the record's kind, urNone for none.
-  TUndoReason Step(bool undo);
-  void PlaceAfterUndo(const TUndoRecord& record);
-  void PlaceAfterRedo(const TUndoRecord& record);
+  // caret and stores what was done on the other list; returns the record's kind, UndoKind::None for none.
+  UndoKind Step(bool undo);
+  void PlaceAfterUndo(const UndoRecord& record);
+  void PlaceAfterRedo(const UndoRecord& record);
 
-  TkxEditCore& core_;
+  TextEditor& core_;
 };

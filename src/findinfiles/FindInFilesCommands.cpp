@@ -19,7 +19,7 @@ FindInFilesCommands::FindInFilesCommands(TFindInFilesDialog& dialog, const TProj
 void FindInFilesCommands::FindInFilesActionExecute() {
   const TProjectItem* project = workspace_.ActiveProject;
   if (project == nullptr || !showModal_(dialog_)) return;
-  TkxEditSearch engine;
+  SearchEngine engine;
   engine.SetPattern(dialog_.FindText());
   engine.SetCaseSensitive(dialog_.CaseSensitive());
   engine.SetWholeWords(dialog_.WholeWords());

@@ -1,8 +1,8 @@
 // The find in files dialog: a text box, two options and OK/Cancel.
 #include "FindInFilesDialog.h"
 
+#include "CodePage.h"
 #include "Dialogs.h"
-#include "kxCodePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

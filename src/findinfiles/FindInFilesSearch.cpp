@@ -45,7 +45,7 @@ private:
 };
 
 // The plain way, for the patterns a whole-text scan cannot take: one line at a time.
-void SearchLineByLine(TkxEditSearch& engine, const std::string& path, std::string_view bytes,
+void SearchLineByLine(SearchEngine& engine, const std::string& path, std::string_view bytes,
                       const FindInFilesEntrySink& addEntry) {
   const std::vector<std::string> lines = source_file::SplitLines(bytes);
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -62,7 +62,7 @@ std::string FindInFilesEntry(const std::string& path, int line, std::string_view
   return entry;
 }
 
-void SearchText(TkxEditSearch& engine, const std::string& path, std::string_view bytes,
+void SearchText(SearchEngine& engine, const std::string& path, std::string_view bytes,
                 const FindInFilesEntrySink& addEntry) {
   // A match never spans a line end when the pattern holds none, and a line end delimits a word
   // as the start and end of a line do: the matches in the whole text are those of its lines.
@@ -80,11 +80,11 @@ void SearchText(TkxEditSearch& engine, const std::string& path, std::string_view
   }
 }
 
-void SearchFile(TkxEditSearch& engine, const std::string& path, const FindInFilesEntrySink& addEntry) {
+void SearchFile(SearchEngine& engine, const std::string& path, const FindInFilesEntrySink& addEntry) {
   SearchText(engine, path, source_file::ReadStoredBytes(path), addEntry);
 }
 
-void SearchFiles(TkxEditSearch& engine, const std::vector<TProjectFile>& files,
+void SearchFiles(SearchEngine& engine, const std::vector<TProjectFile>& files,
                  const FindInFilesEntrySink& addEntry) {
   for (const TProjectFile& file : files)
     SearchFile(engine, file.Path, addEntry);

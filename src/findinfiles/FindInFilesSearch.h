@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ProjectList.h"
-#include "kxEditSearch.h"
+#include "SearchEngine.h"
 
 #include <functional>
 #include <string>
@@ -20,14 +20,14 @@ using FindInFilesEntrySink = std::function<void(std::string entry)>;
 
 // Hands `addEntry` one entry per line of `bytes` that holds at least one match, in line order.
 // CR LF, CR and LF each end a line, as the document windows read them.
-void SearchText(TkxEditSearch& engine, const std::string& path, std::string_view bytes,
+void SearchText(SearchEngine& engine, const std::string& path, std::string_view bytes,
                 const FindInFilesEntrySink& addEntry);
 
 // SearchText over the file `path` as stored. Raises TessarinError "Cannot open file <path>"
 // when it cannot be read.
-void SearchFile(TkxEditSearch& engine, const std::string& path, const FindInFilesEntrySink& addEntry);
+void SearchFile(SearchEngine& engine, const std::string& path, const FindInFilesEntrySink& addEntry);
 
 // SearchFile over every file, in the given order. A file that cannot be read raises its error
 // after the entries of the files before it.
-void SearchFiles(TkxEditSearch& engine, const std::vector<TProjectFile>& files,
+void SearchFiles(SearchEngine& engine, const std::vector<TProjectFile>& files,
                  const FindInFilesEntrySink& addEntry);

@@ -1,9 +1,9 @@
 #include "PrintJob.h"
 
+#include "CodePage.h"
+#include "TextDrawer.h"
 #include "UserClock.h"
 #include "UserQuestions.h"
-#include "kxCodePage.h"
-#include "uTextDrawer.h"
 
 #include <QGlyphRun>
 #include <QGuiApplication>
@@ -13,9 +13,9 @@
 namespace {
 
 // Paper is white: a run on the paper's own colour needs no background.
-constexpr TColor kPaper = 0x00FFFFFF;
+constexpr ColorValue kPaper = 0x00FFFFFF;
 
-QColor PrintColor(TColor color) {
+QColor PrintColor(ColorValue color) {
   // System colours as a light, default palette gives them, whatever the screen's theme.
   static const QPalette paperPalette(Qt::black, Qt::white);
   return ColorToQColor(color, paperPalette);
@@ -64,7 +64,7 @@ void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
   }
 }
 
-void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const TkxRect& clip) {
+void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) {
   if (text.empty() || !painter_.isActive()) return;
   const int count = static_cast<int>(text.size());
   painter_.save();
@@ -108,7 +108,7 @@ void TQtPrinterCanvas::Abort() {
   if (painter_.isActive()) painter_.end();
 }
 
-TkxPrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& fileName) {
+TkxPrintOptions PrintCommandOptions(const TextEditor& core, const std::string& fileName) {
   TkxPrintOptions options;
   options.SelectedOnly = core.SelAvail();
   options.Highlighted = core.HighLighter() != nullptr;
@@ -122,7 +122,7 @@ TkxPrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& 
   return options;
 }
 
-void PrintSourceFile(const TkxEditCore& core, const QFont& font, const std::string& fileName,
+void PrintSourceFile(const TextEditor& core, const QFont& font, const std::string& fileName,
                      QPrinter& printer) {
   TkxPrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.FontColor()};
   if (font.bold()) printFont.Style |= fsBold;

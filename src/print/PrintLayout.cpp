@@ -2,7 +2,7 @@
 // the columns of the source; a page holds as many lines as fit between header and footer.
 #include "PrintLayout.h"
 
-#include "kxEditPaint.h"
+#include "EditorPainter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -48,12 +48,12 @@ struct PrintedRange {
   bool ColumnMode = false;
 };
 
-PrintedRange RangeToPrint(const TkxEditCore& core, const TkxPrintOptions& options) {
+PrintedRange RangeToPrint(const TextEditor& core, const TkxPrintOptions& options) {
   if (options.SelectedOnly) {
-    const TkxPoint begin = core.BlockBegin();
-    const TkxPoint end = core.BlockEnd();
-    if (core.SelectionMode() == smLine) return {0, begin.Y, 0, end.Y, false};
-    if (core.SelectionMode() == smColumn) {
+    const TextPoint begin = core.BlockBegin();
+    const TextPoint end = core.BlockEnd();
+    if (core.Mode() == SelectionMode::Line) return {0, begin.Y, 0, end.Y, false};
+    if (core.Mode() == SelectionMode::Column) {
       // A block dragged leftwards has its start right of its end; it is the same block.
       return {std::min(begin.X, end.X), begin.Y, std::max(begin.X, end.X) - 1, end.Y, true};
     }
@@ -94,7 +94,7 @@ private:
 
 class PrintJob {
 public:
-  PrintJob(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintOptions& options,
+  PrintJob(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintOptions& options,
            const TPrintStatusEvent& onStatus, TkxPrintMacroValues macros)
       : core_(core), printer_(printer), options_(options), onStatus_(onStatus), macros_(std::move(macros)),
         highlighter_(options.Highlighted ? core.HighLighter() : nullptr),
@@ -113,14 +113,14 @@ private:
   void PrintLines(const std::vector<TkxPrintLine>& lines);
   void PrintFooter();
   void RestoreFontAndBrush();
-  [[nodiscard]] TkxRect LineClip() const { return {0, y_, page_.Width - margins_.Right, y_ + lineHeight_}; }
+  [[nodiscard]] PixelRect LineClip() const { return {0, y_, page_.Width - margins_.Right, y_ + lineHeight_}; }
 
-  const TkxEditCore& core_;
+  const TextEditor& core_;
   TkxPrinterCanvas& printer_;
   const TkxPrintOptions& options_;
   const TPrintStatusEvent& onStatus_;
   TkxPrintMacroValues macros_;
-  TkxCustomHighLighter* highlighter_;
+  Highlighter* highlighter_;
   PrintedRange range_;
 
   TkxPrintPage page_;
@@ -129,7 +129,7 @@ private:
   int lineHeight_ = 0;
   int y_ = 0;
   TkxPrintFont baseFont_;
-  TColor baseBrush_ = clNone;
+  ColorValue baseBrush_ = clNone;
 };
 
 bool PrintJob::Aborted(TkxPrintStatus status, int pageNumber) {
@@ -253,12 +253,12 @@ void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, in
     const int from = std::max(tokenFirst, firstColumn);
     const int to = std::min(tokenLast, lastColumn);
     if (from > to) continue;
-    if (const TkxHighLightAttributes* attribute = highlighter_->TokenAttribute()) {
+    if (const HighlightAttributes* attribute = highlighter_->TokenAttribute()) {
       TkxPrintFont font = printer_.Font();
       font.Style = attribute->Style();
       if (!options_.Monochrome) {
         font.Color = attribute->Foreground() == clNone ? baseFont_.Color : attribute->Foreground();
-        const TColor background = attribute->Background();
+        const ColorValue background = attribute->Background();
         printer_.SetBrushColor(background == clNone || background == core_.Color() ? baseBrush_ : background);
       }
       printer_.SetFont(font);
@@ -277,7 +277,7 @@ void PrintJob::RestoreFontAndBrush() {
 void PrintJob::PrintLines(const std::vector<TkxPrintLine>& lines) {
   for (const TkxPrintLine& line : lines) {
     const std::string text = ExpandPrintMacros(line.Text, macros_);
-    const TkxRect clip = LineClip();
+    const PixelRect clip = LineClip();
     const int width = printer_.TextWidth(text);
     int x = margins_.Left;
     if (line.Alignment == paRight) x = clip.Right - width;
@@ -311,7 +311,7 @@ std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& 
   return expanded;
 }
 
-void PrintEditorText(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
+void PrintEditorText(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
                      const TkxPrintOptions& options, const TPrintStatusEvent& onStatus,
                      const std::string& date, const std::string& time) {
   if (options.SelectedOnly && !core.SelAvail()) return;

@@ -2,7 +2,7 @@
 // page layout on a fixed character grid with header and footer lines.
 #pragma once
 
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <functional>
 #include <string>
@@ -48,8 +48,8 @@ using TPrintStatusEvent = std::function<void(TkxPrintStatus status, int pageNumb
 struct TkxPrintFont {
   std::string Name;
   int Size = 10; // points
-  TFontStyles Style = 0;
-  TColor Color = clWindowText;
+  FontStyles Style = 0;
+  ColorValue Color = clWindowText;
 };
 
 struct TkxPrintPage {
@@ -73,10 +73,10 @@ public:
   [[nodiscard]] virtual int TextWidth(std::string_view text) const = 0;
   [[nodiscard]] virtual TkxPrintFont Font() const = 0;
   virtual void SetFont(const TkxPrintFont& font) = 0;
-  [[nodiscard]] virtual TColor BrushColor() const = 0;
-  virtual void SetBrushColor(TColor color) = 0;
+  [[nodiscard]] virtual ColorValue BrushColor() const = 0;
+  virtual void SetBrushColor(ColorValue color) = 0;
   // One run of bytes in the current font, each `advance` pixels after the previous, clipped.
-  virtual void DrawRun(int x, int y, std::string_view text, int advance, const TkxRect& clip) = 0;
+  virtual void DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) = 0;
   virtual void BeginDoc(const std::string& title, int copies) = 0;
   virtual void NewPage() = 0;
   virtual void EndDoc() = 0;
@@ -98,6 +98,6 @@ struct TkxPrintMacroValues {
 
 // Prints the editor's text (or its selection, or a range) on `printer` in `font` as `options`
 // say. `date` and `time` are the texts of the date and time macros.
-void PrintEditorText(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
+void PrintEditorText(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
                      const TkxPrintOptions& options, const TPrintStatusEvent& onStatus,
                      const std::string& date, const std::string& time);

@@ -1,11 +1,11 @@
 #include "DocumentWindow.h"
 
+#include "CppHighlighter.h"
+#include "EditorWidget.h"
 #include "Paths.h"
 #include "PrintJob.h"
 #include "Settings.h"
 #include "SourceFile.h"
-#include "VrnCppSyn.h"
-#include "kxCustomEdit.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -14,24 +14,24 @@
 
 namespace {
 
-constexpr TColor kMarkedLineText = 0xFFFFFF;
+constexpr ColorValue kMarkedLineText = 0xFFFFFF;
 
 class EditorText : public DocumentFile::Text {
 public:
-  explicit EditorText(TkxCustomEdit& editor) : editor_(editor) {}
+  explicit EditorText(EditorWidget& editor) : editor_(editor) {}
   [[nodiscard]] std::vector<std::string> Lines() const override { return editor_.Lines().Strings(); }
   [[nodiscard]] bool Modified() const override { return editor_.Modified(); }
   void SetModified(bool modified) override { editor_.SetModified(modified); }
 
 private:
-  TkxCustomEdit& editor_;
+  EditorWidget& editor_;
 };
 
 } // namespace
 
 DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent)
-    : QWidget(parent), MyEditor(new TkxCustomEdit(this)), MyHighlighter(std::make_unique<TVrnCppSyn>()),
-      OnReplaceText([this](std::string_view search, std::string_view, int, int, TkxReplaceAction& action) {
+    : QWidget(parent), MyEditor(new EditorWidget(this)), MyHighlighter(std::make_unique<CppHighlighter>()),
+      OnReplaceText([this](std::string_view search, std::string_view, int, int, ReplaceAction& action) {
         MyEditorReplaceText(search, action);
       }),
       keepLayout_(settings.KeepFileFormat), questions_(questions),
@@ -54,7 +54,7 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   MyEditor->SetHighLighter(MyHighlighter.get());
   MyEditor->OnReplaceText = OnReplaceText;
   MyEditor->OnChange = [this] { MyEditorChange(); };
-  MyEditor->OnSpecialLineColors = [this](int line, bool& special, TColor& fg, TColor& bg) {
+  MyEditor->OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
     MyEditorSpecialLineColors(line, special, fg, bg);
   };
 }
@@ -68,7 +68,7 @@ void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path, keepLayout_);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
-  MyEditor->Core().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
+  MyEditor->Editor().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
   MyEditor->Lines().Assign(std::move(loaded.lines));
   MyEditor->ClearUndo();
   MyEditor->SetModified(false);
@@ -88,8 +88,8 @@ bool DocumentWindow::CanRedo() const { return MyEditor->CanRedo(); }
 bool DocumentWindow::Modified() const { return MyEditor->Modified(); }
 bool DocumentWindow::SelAvail() const { return MyEditor->SelAvail(); }
 EditorStatus DocumentWindow::Status() const {
-  const TkxEditCore& core = MyEditor->Core();
-  return {core.CaretY(), core.CaretX(), core.InsertMode(), core.SelectionMode(), core.Modified()};
+  const TextEditor& core = MyEditor->Editor();
+  return {core.CaretY(), core.CaretX(), core.InsertMode(), core.Mode(), core.Modified()};
 }
 void DocumentWindow::Undo() { MyEditor->Undo(); }
 void DocumentWindow::Redo() { MyEditor->Redo(); }
@@ -104,17 +104,17 @@ int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
 void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {
-  PrintSourceFile(MyEditor->Core(), MyEditor->EditorFont(), FileName(), printer);
+  PrintSourceFile(MyEditor->Editor(), MyEditor->EditorFont(), FileName(), printer);
 }
 
 int DocumentWindow::SearchReplace(const std::string& search, const std::string& replace,
-                                  TkxSearchOptions options) {
+                                  SearchFlags options) {
   return MyEditor->SearchReplace(search, replace, options);
 }
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
   MyEditor->SetMaxUndo(settings.UndoLevels);
-  MyEditor->Core().SetTabWidth(settings.TabWidth);
+  MyEditor->Editor().SetTabWidth(settings.TabWidth);
   // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
   MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
   // An empty name or a size of none keeps the control's own font.
@@ -149,12 +149,12 @@ void DocumentWindow::BringToFront() {
   MyEditor->viewport()->update();
 }
 
-void DocumentWindow::MyEditorReplaceText(std::string_view search, TkxReplaceAction& action) {
+void DocumentWindow::MyEditorReplaceText(std::string_view search, ReplaceAction& action) {
   switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
-  case Answer::Yes: action = raReplace; break;
-  case Answer::No: action = raSkip; break;
-  case Answer::All: action = raReplaceAll; break;
-  default: action = raCancel; break;
+  case Answer::Yes: action = ReplaceAction::Replace; break;
+  case Answer::No: action = ReplaceAction::Skip; break;
+  case Answer::All: action = ReplaceAction::ReplaceAll; break;
+  default: action = ReplaceAction::Cancel; break;
   }
 }
 
@@ -164,8 +164,8 @@ void DocumentWindow::MyEditorChange() {
   ShowCaption();
 }
 
-void DocumentWindow::MyEditorSpecialLineColors(int line, bool& special, TColor& foreground,
-                                               TColor& background) const {
+void DocumentWindow::MyEditorSpecialLineColors(int line, bool& special, ColorValue& foreground,
+                                               ColorValue& background) const {
   if (line != MarkedLine) return;
   special = true;
   foreground = kMarkedLineText;

@@ -4,6 +4,7 @@
 #include "../buildsystem/BuildTestSupport.h"
 #include "BuildController.h"
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
 #include "ProjectWorkspace.h"
@@ -11,7 +12,6 @@
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "WindowCommands.h"
-#include "kxCustomEdit.h"
 
 #include <QAction>
 #include <QMdiSubWindow>

@@ -1,6 +1,7 @@
 #include "AboutBox.h"
 #include "ConfigurationDialog.h"
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "EditorWindowPort.h"
 #include "ImageLists.h"
 #include "IsolatedEnvironment.h"
@@ -12,7 +13,6 @@
 #include "WindowBar.h"
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
-#include "kxCustomEdit.h"
 
 #include "PdfText.h"
 #include "PrintCommands.h"
@@ -95,7 +95,7 @@ public:
     undoLevels = settings.UndoLevels;
   }
   std::string SelText() const override { return {}; }
-  int SearchReplace(const std::string&, const std::string&, TkxSearchOptions) override { return 0; }
+  int SearchReplace(const std::string&, const std::string&, SearchFlags) override { return 0; }
   int LineCount() const override { return 1; }
   void SetCaretY(int) override {}
   void Print(QPrinter&) override { commands.push_back("print"); }

@@ -1,4 +1,5 @@
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "IsolatedEnvironment.h"
@@ -7,7 +8,6 @@
 #include "SearchCommands.h"
 #include "Settings.h"
 #include "TempDir.h"
-#include "kxCustomEdit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -81,7 +81,7 @@ Answerer replaceAll(const std::string& text, const std::string& with) {
   };
 }
 
-TkxPoint selectionStart(const DocumentWindow& editor) { return editor.MyEditor->BlockBegin(); }
+TextPoint selectionStart(const DocumentWindow& editor) { return editor.MyEditor->BlockBegin(); }
 
 } // namespace
 
@@ -153,13 +153,13 @@ TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
   editor.MyEditor->SetCaretXY({1, 2}); // from the home position all the same
   answerFind = find("alpha");
   trigger("FindAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{1, 1}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{1, 1}));
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope);
 
   trigger("SearchAgainAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{12, 1}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{12, 1}));
   trigger("SearchAgainAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{1, 2}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{1, 2}));
   EXPECT_TRUE(questions.log.empty());
   trigger("SearchAgainAction");
   EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'alpha' found."}));
@@ -179,11 +179,11 @@ TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
   };
   trigger("FindAction");
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoSelectedOnly);
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 1}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{5, 1}));
 
   // Search Again leaves the selection scope behind and goes on over the whole text.
   trigger("SearchAgainAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 2}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{5, 2}));
 
   // Without a selection the scope goes back to the whole text and the find text stays.
   editor.MyEditor->SetBlockBegin({1, 1});
@@ -198,7 +198,7 @@ TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions)
   DocumentWindow& editor = open("a.c", "abc abc\n");
   answerFind = find("abc", [](FindReplaceDialog& dialog) { dialog.CaseCheckBox->setChecked(true); });
   trigger("FindAction");
-  const TkxSearchOptions options = form->Search().SearchOptions();
+  const SearchFlags options = form->Search().SearchOptions();
   editor.MyEditor->SetBlockBegin({1, 1});
 
   answerFind = [](FindReplaceDialog& dialog) {
@@ -297,7 +297,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
     trigger("GotoLineNumberAction");
   };
   typeAndConfirm("40");
-  EXPECT_EQ(editor.MyEditor->CaretXY(), (TkxPoint{3, 40}));
+  EXPECT_EQ(editor.MyEditor->CaretXY(), (TextPoint{3, 40}));
   EXPECT_EQ(editor.MyEditor->TopLine(), 40 - visible / 2);
 
   typeAndConfirm("250"); // past the hundredth line too

@@ -1,7 +1,7 @@
 // Lines with tabs against a model that expands them cell by cell: screen columns of bytes, mouse
 // hits, Up and Down, and the bytes a column block takes, in the functions and in the editor.
 #include "DisplayColumns.h"
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <gtest/gtest.h>
 
@@ -79,26 +79,26 @@ TEST(DisplayColumns, BytesStandWhereTheExpandedLinePutsThem) {
 
 TEST(DisplayColumns, TheEditorPlacesTheCaretMovesAndSelectsInScreenColumns) {
   std::mt19937 random(5);
-  TkxEditCore core;
+  TextEditor core;
   core.SetFontMetrics(8, 16);
   core.SetClientSize(800, 400);
-  core.SetOptions(core.Options() | kxeoScrollPastEol);
+  core.SetOptions(core.Options() | eoScrollPastEol);
   for (int round = 0; round < 3000; ++round) {
     const int tabWidth = 2 << random() % 3;
     core.SetTabWidth(tabWidth);
     std::vector<std::string> lines(2 + random() % 4);
     for (std::string& line : lines)
       line = RandomLine(random);
-    core.SetSelectionMode(smNormal);
+    core.SetMode(SelectionMode::Normal);
     core.Lines().Assign(lines);
     const auto model = [&](int y) { return Model(lines[static_cast<std::size_t>(y - 1)], tabWidth); };
     const int y = 1 + static_cast<int>(random() % lines.size());
 
     // A click lands on the byte boundary nearest the mouse, and the caret shows there.
     const double cells = (random() % (8 * 20)) / 8.0;
-    const TkxPoint hit =
+    const TextPoint hit =
         core.PixelsToRowColumn(core.TextOffset() + static_cast<int>(cells * 8), (y - 1) * 16 + 3);
-    ASSERT_EQ(hit, (TkxPoint{model(y).Nearest(cells), y}))
+    ASSERT_EQ(hit, (TextPoint{model(y).Nearest(cells), y}))
         << lines[static_cast<std::size_t>(y - 1)] << " " << cells;
     core.SetCaretXY(hit);
     ASSERT_EQ(core.RowColumnToPixels(hit).X, core.TextOffset() + model(y).Cell(hit.X) * 8);
@@ -107,13 +107,13 @@ TEST(DisplayColumns, TheEditorPlacesTheCaretMovesAndSelectsInScreenColumns) {
     if (y < static_cast<int>(lines.size())) {
       const int cell = model(y).Cell(hit.X);
       core.ExecuteCommand(ecDown);
-      ASSERT_EQ(core.CaretXY(), (TkxPoint{model(y + 1).Nearest(cell), y + 1}));
+      ASSERT_EQ(core.CaretXY(), (TextPoint{model(y + 1).Nearest(cell), y + 1}));
     }
 
     // A column block takes, on every line, the bytes that start between its corners' columns.
-    core.SetSelectionMode(smColumn);
-    const TkxPoint from = hit;
-    const TkxPoint to{1 + static_cast<int>(random() % 16), 1 + static_cast<int>(random() % lines.size())};
+    core.SetMode(SelectionMode::Column);
+    const TextPoint from = hit;
+    const TextPoint to{1 + static_cast<int>(random() % 16), 1 + static_cast<int>(random() % lines.size())};
     core.SelectRange(from, to);
     const int left = std::min(model(from.Y).Cell(from.X), model(to.Y).Cell(to.X)) + 1;
     const int right = std::max(model(from.Y).Cell(from.X), model(to.Y).Cell(to.X)) + 1;

@@ -5,9 +5,9 @@
 // everything gives back the final ones. Shared by the randomized tests and the fuzzer.
 #pragma once
 
-#include "VrnCppSyn.h"
-#include "kxBlockClipboard.h"
-#include "kxEditCore.h"
+#include "ClipboardBlock.h"
+#include "CppHighlighter.h"
+#include "TextEditor.h"
 
 #include <algorithm>
 #include <array>
@@ -19,7 +19,7 @@
 namespace EditScript {
 
 // A clipboard held in memory; two editors may share one.
-struct MemoryClipboard : TkxClipboardPort {
+struct MemoryClipboard : ClipboardPort {
   std::optional<std::string> block;
   std::optional<std::string> plain;
   bool failPut = false;
@@ -67,10 +67,10 @@ inline std::vector<std::string> StartText(Bytes& bytes) {
 // An editor as a script starts it: its first bytes choose the tab width, whether it indents with
 // tabs, the text and where three bookmarks go.
 struct Session {
-  TVrnCppSyn highlighter;
-  TkxEditCore core;
+  CppHighlighter highlighter;
+  TextEditor core;
   MemoryClipboard clipboard;
-  Session(Bytes& bytes, TkxEditorOptions options) {
+  Session(Bytes& bytes, EditorOptions options) {
     core.SetFontMetrics(8, 16);
     core.SetClientSize(300, 200);
     core.SetClipboard(&clipboard);
@@ -86,7 +86,7 @@ struct Session {
 };
 
 // The first broken invariant, or empty.
-inline std::string CheckInvariants(TkxEditCore& core) {
+inline std::string CheckInvariants(TextEditor& core) {
   if (core.LineCount() < 1) return "the text has no line";
   // The scroll width takes in every line's end, and no column lies beyond it.
   const int columnLimit = core.ScrollWidth() + 1;
@@ -95,17 +95,17 @@ inline std::string CheckInvariants(TkxEditCore& core) {
     if (static_cast<int>(core.Lines()[i].size()) >= columnLimit)
       return "a line reaches past the scroll width";
   }
-  for (TkxPoint p : {core.CaretXY(), core.SelectionAnchor(), core.SelectionMovingEnd()})
+  for (TextPoint p : {core.CaretXY(), core.SelectionAnchor(), core.SelectionMovingEnd()})
     if (p.Y < 1 || p.Y > core.LineCount() || p.X < 1 || p.X > columnLimit)
       return "caret or selection outside the text";
   if (core.TopLine() < 1 || core.TopLine() > core.LineCount()) return "top line outside the text";
-  for (int n = 0; n < TMarkList::BookmarkCount; ++n)
-    if (const TMark* mark = core.Marks().BookMark(n);
+  for (int n = 0; n < MarkList::BookmarkCount; ++n)
+    if (const Mark* mark = core.Marks().BookMark(n);
         mark && (mark->Line() < 1 || mark->Line() > core.LineCount()))
       return "bookmark outside the text";
   // The stored ranges are those a scan from the first line gives.
-  if (TkxCustomHighLighter* highlighter = core.HighLighter()) {
-    std::vector<TkxRange> ranges; // read first: reading may rescan with the same highlighter
+  if (Highlighter* highlighter = core.HighLighter()) {
+    std::vector<HighlightRange> ranges; // read first: reading may rescan with the same highlighter
     for (int i = 0; i < core.LineCount(); ++i)
       ranges.push_back(core.Document().Ranges().At(i));
     highlighter->ClearRange();
@@ -120,74 +120,74 @@ inline std::string CheckInvariants(TkxEditCore& core) {
 }
 
 // Script steps beside the editor's own commands.
-inline constexpr TkxEditorCommand kPastePlain = 2001, kDrop = 2002, kReplaceAll = 2003;
+inline constexpr EditorCommand kPastePlain = 2001, kDrop = 2002, kReplaceAll = 2003;
 
 // The commands a script picks from, typing more often than the rest.
-inline const std::vector<TkxEditorCommand>& ScriptCommands() {
-  static const std::vector<TkxEditorCommand> commands = {ecChar,
-                                                         ecChar,
-                                                         ecChar,
-                                                         ecChar,
-                                                         ecImeStr,
-                                                         ecDeleteLastChar,
-                                                         ecDeleteChar,
-                                                         ecDeleteWord,
-                                                         ecDeleteLastWord,
-                                                         ecDeleteBOL,
-                                                         ecDeleteEOL,
-                                                         ecDeleteLine,
-                                                         ecLineBreak,
-                                                         ecLineBreak,
-                                                         ecInsertLine,
-                                                         ecTab,
-                                                         ecShiftTab,
-                                                         ecBlockIndent,
-                                                         ecBlockUnindent,
-                                                         ecCut,
-                                                         ecCopy,
-                                                         ecPaste,
-                                                         kPastePlain,
-                                                         kDrop,
-                                                         kReplaceAll,
-                                                         ecNormalSelect,
-                                                         ecColumnSelect,
-                                                         ecLineSelect,
-                                                         ecToggleMode,
-                                                         ecLeft,
-                                                         ecSelRight,
-                                                         ecSelDown,
-                                                         ecUp,
-                                                         ecWordRight,
-                                                         ecSelWordLeft,
-                                                         ecLineEnd,
-                                                         ecSelLineStart,
-                                                         ecSelPageDown,
-                                                         ecEditorTop,
-                                                         ecSelEditorBottom,
-                                                         ecGotoXY,
-                                                         ecSelGotoXY,
-                                                         ecMatchBracket,
-                                                         ecUndo,
-                                                         ecRedo,
-                                                         ecSelectAll,
-                                                         ecGotoMarker0,
-                                                         ecClearAll};
+inline const std::vector<EditorCommand>& ScriptCommands() {
+  static const std::vector<EditorCommand> commands = {ecChar,
+                                                      ecChar,
+                                                      ecChar,
+                                                      ecChar,
+                                                      ecImeStr,
+                                                      ecDeleteLastChar,
+                                                      ecDeleteChar,
+                                                      ecDeleteWord,
+                                                      ecDeleteLastWord,
+                                                      ecDeleteBOL,
+                                                      ecDeleteEOL,
+                                                      ecDeleteLine,
+                                                      ecLineBreak,
+                                                      ecLineBreak,
+                                                      ecInsertLine,
+                                                      ecTab,
+                                                      ecShiftTab,
+                                                      ecBlockIndent,
+                                                      ecBlockUnindent,
+                                                      ecCut,
+                                                      ecCopy,
+                                                      ecPaste,
+                                                      kPastePlain,
+                                                      kDrop,
+                                                      kReplaceAll,
+                                                      ecNormalSelect,
+                                                      ecColumnSelect,
+                                                      ecLineSelect,
+                                                      ecToggleMode,
+                                                      ecLeft,
+                                                      ecSelRight,
+                                                      ecSelDown,
+                                                      ecUp,
+                                                      ecWordRight,
+                                                      ecSelWordLeft,
+                                                      ecLineEnd,
+                                                      ecSelLineStart,
+                                                      ecSelPageDown,
+                                                      ecEditorTop,
+                                                      ecSelEditorBottom,
+                                                      ecGotoXY,
+                                                      ecSelGotoXY,
+                                                      ecMatchBracket,
+                                                      ecUndo,
+                                                      ecRedo,
+                                                      ecSelectAll,
+                                                      ecGotoMarker0,
+                                                      ecClearAll};
   return commands;
 }
 
-inline TkxPoint AnyPoint(TkxEditCore& core, Bytes& bytes) {
+inline TextPoint AnyPoint(TextEditor& core, Bytes& bytes) {
   return {bytes.Next() % 40 - 2, bytes.Next() % (core.LineCount() + 3) - 1};
 }
 
 // Runs one scripted step; returns the command it ran.
-inline TkxEditorCommand Step(TkxEditCore& core, MemoryClipboard& clipboard, Bytes& bytes) {
+inline EditorCommand Step(TextEditor& core, MemoryClipboard& clipboard, Bytes& bytes) {
   const auto& commands = ScriptCommands();
-  const TkxEditorCommand command = commands[bytes.Next() % commands.size()];
+  const EditorCommand command = commands[bytes.Next() % commands.size()];
   switch (command) {
   case ecChar: core.ExecuteCommand(ecChar, " ab{}()/*x\xe9\t"[bytes.Next() % 12]); break;
   case ecGotoXY:
   case ecSelGotoXY: {
-    const TkxPoint target = AnyPoint(core, bytes);
+    const TextPoint target = AnyPoint(core, bytes);
     core.ExecuteCommand(command, 0, &target);
     break;
   }
@@ -200,7 +200,7 @@ inline TkxEditorCommand Step(TkxEditCore& core, MemoryClipboard& clipboard, Byte
   case kReplaceAll: {
     const std::string search = "a" + bytes.Text(" (a)", 2);
     const std::string replace = bytes.Text(bytes.Next() % 4 ? " xa" : "x\n ", 3);
-    const TkxSearchOptions options = ssoEntireScope | ssoReplace | ssoReplaceAll;
+    const SearchFlags options = ssoEntireScope | ssoReplace | ssoReplaceAll;
     core.SearchReplace(search, replace,
                        options | (bytes.Next() & (ssoMatchCase | ssoBackwards | ssoSelectedOnly)));
     break;
@@ -213,19 +213,19 @@ inline TkxEditorCommand Step(TkxEditCore& core, MemoryClipboard& clipboard, Byte
 // The text and the bookmarks' lines.
 struct Snapshot {
   std::vector<std::string> lines;
-  std::array<int, TMarkList::BookmarkCount> bookmarks;
+  std::array<int, MarkList::BookmarkCount> bookmarks;
   bool operator==(const Snapshot&) const = default;
 };
 
-inline Snapshot Take(const TkxEditCore& core) {
+inline Snapshot Take(const TextEditor& core) {
   return {core.Lines().Strings(), core.Marks().BookmarkLines()};
 }
 
 // Undoes every step and redoes them all: what differed from the start or the end, or empty.
-inline std::string CheckUndoRedo(TkxEditCore& core, const Snapshot& start) {
+inline std::string CheckUndoRedo(TextEditor& core, const Snapshot& start) {
   const Snapshot end = Take(core);
   // What the script itself left to redo would come on top of the end.
-  core.RedoList().ClearList();
+  core.RedoRecords().ClearList();
   while (core.CanUndo())
     core.Undo();
   if (Take(core) != start)

@@ -1,7 +1,7 @@
 // The document: its primitive insertions and deletions, and what its watchers hear of them.
 #include "TextDocument.h"
 
-#include "kxTestHighlighter.h"
+#include "TestHighlighter.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ struct RecordingWatcher : DocumentWatcher {
   void LinesChanged(const LineChange& change) override {
     heard.push_back(change.kind);
     if (change.kind == LineChange::Changed || change.kind == LineChange::Inserted) {
-      const TMark* mark = document.Marks().BookMark(0);
+      const Mark* mark = document.Marks().BookMark(0);
       bookmarkLines.push_back(mark ? mark->Line() : 0);
       ranges.push_back(document.Ranges().At(document.LineCount() - 1));
     }
@@ -25,27 +25,27 @@ struct RecordingWatcher : DocumentWatcher {
   TextDocument& document;
   std::vector<int> heard;
   std::vector<int> bookmarkLines;
-  std::vector<TkxRange> ranges;
+  std::vector<HighlightRange> ranges;
 };
 
 TEST(TextDocument, InsertionsAndDeletionsReachTheStoresBeforeTheWatchers) {
   TextDocument document;
-  TkxTestHighlighter highlighter;
+  TestHighlighter highlighter;
   document.SetHighLighter(&highlighter);
   document.Lines().Assign({"one", "two", "three"});
-  auto mark = std::make_unique<TMark>(0);
+  auto mark = std::make_unique<Mark>(0);
   mark->SetLine(2);
   document.Marks().PlaceBookMark(std::move(mark));
   RecordingWatcher watcher(document);
   document.AddWatcher(watcher);
 
   // The first line keeps its place; the lines the text adds come after it.
-  EXPECT_EQ(document.Insert({2, 1}, "/*\nx\ny"), (TkxPoint{2, 3}));
+  EXPECT_EQ(document.Insert({2, 1}, "/*\nx\ny"), (TextPoint{2, 3}));
   EXPECT_EQ(document.Lines().Strings(), (Lines{"o/*", "x", "yne", "two", "three"}));
   EXPECT_EQ(watcher.heard,
             (std::vector<int>{-1, LineChange::Changed, LineChange::Inserted, LineChange::Inserted, -2}));
   EXPECT_EQ(watcher.bookmarkLines, (std::vector<int>{2, 3, 4}));
-  EXPECT_EQ(watcher.ranges, (std::vector<TkxRange>{1, 1, 1})); // the comment reaches the last line
+  EXPECT_EQ(watcher.ranges, (std::vector<HighlightRange>{1, 1, 1})); // the comment reaches the last line
   EXPECT_EQ(document.Marks().BookMark(0)->Line(), 4);
 
   // Lines after the first are joined to it, and their marks with them.
@@ -57,7 +57,7 @@ TEST(TextDocument, InsertionsAndDeletionsReachTheStoresBeforeTheWatchers) {
   EXPECT_EQ(document.Ranges().At(1), 0u);
 
   // Positions outside the text are taken to its nearest place.
-  EXPECT_EQ(document.Insert({9, 7}, "!"), (TkxPoint{7, 2}));
+  EXPECT_EQ(document.Insert({9, 7}, "!"), (TextPoint{7, 2}));
   EXPECT_EQ(document.Delete({0, 0}, {3, 1}), "o/");
   EXPECT_EQ(document.Text({1, 1}, {99, 99}), "wo\nthree!");
   document.RemoveWatcher(watcher);

@@ -36,7 +36,7 @@ struct FindInFilesTest : ::testing::Test {
 
   std::vector<std::string> Search(const std::string& pattern, bool caseSensitive = false,
                                   bool wholeWords = false) {
-    TkxEditSearch engine;
+    SearchEngine engine;
     engine.SetPattern(pattern);
     engine.SetCaseSensitive(caseSensitive);
     engine.SetWholeWords(wholeWords);
@@ -82,7 +82,7 @@ TEST_F(FindInFilesTest, AFileThatCannotBeReadStopsTheSearchAfterTheEntriesBefore
     workspace.Clear();
     Project({{"first.c", "hit\n"}, {unreadable, ""}, {"last.c", "hit\n"}});
     std::vector<std::string> entries;
-    TkxEditSearch engine;
+    SearchEngine engine;
     engine.SetPattern("hit");
     try {
       SearchFiles(engine, workspace.ActiveProject->Files,
@@ -107,7 +107,7 @@ TEST(FindInFilesSearch, FindsTheLinesASearchLineByLineFinds) {
   };
   for (int round = 0; round < 3000; ++round) {
     const std::string text = pick(alphabet, random() % 60);
-    TkxEditSearch engine;
+    SearchEngine engine;
     engine.SetPattern(pick("aAb _", 1 + random() % 3));
     engine.SetCaseSensitive(random() % 2 == 0);
     engine.SetWholeWords(random() % 2 == 0);

@@ -2,9 +2,9 @@
 // title on each, the page numbers, the text; and the command's fixed options.
 #include "PrintJob.h"
 
+#include "CppHighlighter.h"
 #include "PdfText.h"
 #include "TempDir.h"
-#include "VrnCppSyn.h"
 
 #include <QPrinter>
 
@@ -21,8 +21,8 @@ int Count(const std::string& text, const std::string& part) {
 
 TEST(Printing, PrintsEveryPageWithTitleAndNumberIntoAPdf) {
   TempDir dir;
-  TVrnCppSyn highlighter;
-  TkxEditCore core;
+  CppHighlighter highlighter;
+  TextEditor core;
   core.SetHighLighter(&highlighter);
   std::string source;
   for (int i = 1; i <= 130; ++i)
@@ -49,7 +49,7 @@ TEST(Printing, PrintsEveryPageWithTitleAndNumberIntoAPdf) {
 }
 
 TEST(Printing, TheCommandPrintsTheSelectionWhenThereIsOne) {
-  TkxEditCore core;
+  TextEditor core;
   core.Lines().SetTextStr("one\r\ntwo\r\n");
   EXPECT_FALSE(PrintCommandOptions(core, "a.c").SelectedOnly);
   core.SetBlockBegin({1, 1});

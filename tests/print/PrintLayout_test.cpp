@@ -2,7 +2,7 @@
 // margins against the printable offset, highlighted runs, aborting, and the macros.
 #include "PrintLayout.h"
 
-#include "../editor/kxTestHighlighter.h"
+#include "../editor/TestHighlighter.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ namespace {
 struct PrintedRun {
   int page, x, y;
   std::string text;
-  TFontStyles style;
-  TColor color;
+  FontStyles style;
+  ColorValue color;
 };
 
 // Characters 5 pixels wide, lines 10 high; 100 pixels per inch.
@@ -32,9 +32,9 @@ public:
   int TextWidth(std::string_view text) const override { return 5 * static_cast<int>(text.size()); }
   TkxPrintFont Font() const override { return font_; }
   void SetFont(const TkxPrintFont& font) override { font_ = font; }
-  TColor BrushColor() const override { return brush_; }
-  void SetBrushColor(TColor color) override { brush_ = color; }
-  void DrawRun(int x, int y, std::string_view text, int advance, const TkxRect&) override {
+  ColorValue BrushColor() const override { return brush_; }
+  void SetBrushColor(ColorValue color) override { brush_ = color; }
+  void DrawRun(int x, int y, std::string_view text, int advance, const PixelRect&) override {
     EXPECT_EQ(advance, 5);
     runs.push_back({pages, x, y, std::string(text), font_.Style, font_.Color});
   }
@@ -57,7 +57,7 @@ public:
 
 private:
   TkxPrintFont font_;
-  TColor brush_ = 0x00FFFFFF;
+  ColorValue brush_ = 0x00FFFFFF;
 };
 
 TkxPrintOptions CommandOptions(const std::string& title) {
@@ -79,7 +79,7 @@ std::string NumberedLines(int count) {
 
 class PrintTest : public ::testing::Test {
 protected:
-  TkxEditCore core;
+  TextEditor core;
   RecordingPrinter printer;
   TkxPrintFont font{"Courier New", 10, 0, clWindowText};
 
@@ -137,7 +137,7 @@ TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
   EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>{"    int a;", "ab  c"}));
 
   // Highlighted, every token lands in its screen column.
-  TkxTestHighlighter highlighter;
+  TestHighlighter highlighter;
   core.SetHighLighter(&highlighter);
   options.Highlighted = true;
   printer.runs.clear();
@@ -169,7 +169,7 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   EXPECT_EQ(body[2].x, 50);
 
   printer.runs.clear();
-  core.SetSelectionMode(smColumn);
+  core.SetMode(SelectionMode::Column);
   core.SetBlockBegin({9, 2});
   core.SetBlockEnd({5, 4}); // dragged leftwards: the same block
   Print(options);
@@ -179,7 +179,7 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
     EXPECT_EQ(run.x, 50);
 
   printer.runs.clear();
-  core.SetSelectionMode(smLine);
+  core.SetMode(SelectionMode::Line);
   core.SetBlockBegin({3, 6});
   core.SetBlockEnd({2, 7});
   Print(options);
@@ -187,7 +187,7 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
 
   // A stream selection ending before the first character of a line holds none of that line.
   printer.runs.clear();
-  core.SetSelectionMode(smNormal);
+  core.SetMode(SelectionMode::Normal);
   core.SetBlockBegin({1, 1});
   core.SetBlockEnd({1, 3});
   Print(options);
@@ -214,7 +214,7 @@ TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
 }
 
 TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
-  TkxTestHighlighter highlighter;
+  TestHighlighter highlighter;
   core.SetHighLighter(&highlighter);
   core.Lines().SetTextStr("int x /* a\r\nint */ int\r\n");
   TkxPrintOptions options = CommandOptions("t");

@@ -1,11 +1,11 @@
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "FileCommands.h"
 #include "PdfText.h"
 #include "ScriptedQuestions.h"
+#include "SearchEngine.h"
 #include "Settings.h"
 #include "TempDir.h"
-#include "kxCustomEdit.h"
-#include "kxEditSearch.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -137,7 +137,7 @@ TEST_F(DocumentWindowTest, TheMarkedLineGoesAtTheFirstEdit) {
   window.SetMarkColour(0x0000FF);
   window.MarkLine(2);
   bool special = false;
-  TColor foreground = 0, background = 0;
+  ColorValue foreground = 0, background = 0;
   window.MyEditor->OnSpecialLineColors(2, special, foreground, background);
   EXPECT_TRUE(special);
   EXPECT_EQ(foreground, 0xFFFFFFu);
@@ -190,8 +190,8 @@ TEST_F(DocumentWindowTest, AFileThatDoesNotLookLikeTextAsksFirst) {
 TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
   DocumentWindow& window = open("replace.c", "ab ab\nab\nab ab\n");
   questions.answers = {Answer::No, Answer::Yes, Answer::All};
-  TkxEditSearch engine;
-  TkxSearchReplace run(window.MyEditor->Core(), engine, window.OnReplaceText);
+  SearchEngine engine;
+  SearchRun run(window.MyEditor->Editor(), engine, window.OnReplaceText);
   run.Run("ab", "X", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(questions.log.front(), "ask: Replace this occurance of 'ab'");
   EXPECT_EQ(questions.log.size(), 3u);
@@ -199,7 +199,7 @@ TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
   EXPECT_EQ(caption(window), "replace.c*");
 
   questions.answers = {Answer::Cancel};
-  TkxSearchReplace cancelled(window.MyEditor->Core(), engine, window.OnReplaceText);
+  SearchRun cancelled(window.MyEditor->Editor(), engine, window.OnReplaceText);
   cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(window.MyEditor->LineText(2), "X");
 }

@@ -1,0 +1,50 @@
+// Recording and trimming of change records.
+#include "UndoList.h"
+
+#include <new>
+
+const char* UndoReasonDescription(UndoKind reason) {
+  static constexpr std::array<const char*, static_cast<std::size_t>(UndoKind::None) + 1> descriptions = {
+      "text insertion",
+      "text paste",
+      "text movement",
+      "text deletion after cursor",
+      "text deletion",
+      "text cut",
+      "text movement delete",
+      "text linebreak",
+      "text indentation",
+      "text unindention",
+      "none"};
+  return descriptions[static_cast<std::size_t>(reason <= UndoKind::None ? reason : UndoKind::None)];
+}
+
+void UndoList::Add(UndoRecord record) {
+  if (locked_) return;
+  try {
+    // A capacity of 0 still keeps the newest record, so the latest edit can always be undone.
+    if (!records_.empty() && CanUndo() >= max_) records_.pop_front();
+    records_.push_back(std::move(record));
+  } catch (const std::bad_alloc&) {
+    return; // out of memory: the change goes unrecorded rather than failing the edit
+  }
+  if (OnAdded) OnAdded();
+}
+
+UndoRecord UndoList::GetChange() {
+  if (records_.empty()) return {};
+  UndoRecord record = std::move(records_.back());
+  records_.pop_back();
+  return record;
+}
+
+const UndoRecord* UndoList::PeekChange() const { return records_.empty() ? nullptr : &records_.back(); }
+
+UndoKind UndoList::LastReason() const { return records_.empty() ? UndoKind::None : records_.back().Reason; }
+
+void UndoList::SetMax(int max) {
+  if (max < 0) return;
+  while (CanUndo() > max)
+    records_.pop_front();
+  max_ = max;
+}
