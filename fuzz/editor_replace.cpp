@@ -106,7 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SearchEngine engine;
   for (int call = 0; call < calls; ++call) {
     // Every match visited is a distinct piece of the text as it was before the call.
-    const std::size_t textSize = core.Lines().GetTextStr().size();
+    std::size_t textSize = 0;
+    for (int line = 1; line <= core.LineCount(); ++line)
+      textSize += core.LineText(line).size() + 1;
     // Each call may multiply the text by the replacement's length; replacing every match of a long
     // line copies it each time.
     if (textSize * (replace.size() + 1) > 1 << 14) break;

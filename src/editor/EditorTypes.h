@@ -47,8 +47,6 @@ enum StatusChange : std::uint8_t {
 };
 using StatusChanges = std::uint8_t;
 
-enum CaretShape : std::uint8_t { ctVerticalLine, ctHorizontalLine, ctHalfBlock, ctBlock };
-
 // More system colours beside the highlighter's (ColorValue, clNone, clWindow, clWindowText).
 inline constexpr ColorValue clSilver = 0xC0C0C0;
 inline constexpr ColorValue clBtnFace = 0x8000000F;

@@ -232,13 +232,9 @@ QRect EditorWidget::CaretRect() const {
     return {};
   const int cw = core_.CharWidth();
   const int lh = core_.LineHeight();
-  switch (core_.InsertMode() ? core_.InsertCaret() : core_.OverwriteCaret()) {
-  case ctVerticalLine: return {pixel.X - 1, pixel.Y, 2, lh};
-  case ctHorizontalLine: return {pixel.X, pixel.Y + lh - 2, cw, 2};
-  case ctHalfBlock: return {pixel.X, pixel.Y + lh / 2, cw, lh - lh / 2};
-  case ctBlock: return {pixel.X, pixel.Y, cw, lh};
-  }
-  return {};
+  // A bar between two characters while inserting, a block over the one to be replaced otherwise.
+  if (core_.InsertMode()) return {pixel.X - 1, pixel.Y, 2, lh};
+  return {pixel.X, pixel.Y, cw, lh};
 }
 
 void EditorWidget::BlinkCaret() {

@@ -6,9 +6,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 using EditorCommand = std::uint16_t;
@@ -93,18 +90,6 @@ inline constexpr EditorCommand ecGotoMarker0 = 701; // .. ecGotoMarker0 + 9
 inline constexpr EditorCommand ecSetMarker0 = 751;  // .. ecSetMarker0 + 9
 
 inline constexpr EditorCommand ecUserFirst = 1001;
-
-struct CommandName {
-  EditorCommand command;
-  const char* name;
-};
-
-// The 89 named commands in their fixed order.
-[[nodiscard]] const std::vector<CommandName>& EditorCommandNames();
-// The command's name, or its number as text when it has none.
-[[nodiscard]] std::string EditorCommandToIdent(EditorCommand command);
-// Reads a name (letter case ignored) or a plain number; nothing when it is neither.
-[[nodiscard]] std::optional<EditorCommand> IdentToEditorCommand(std::string_view ident);
 
 // Modifier set of a key: bit 0 Shift, bit 1 Alt, bit 2 Ctrl.
 using ShiftState = std::uint8_t;

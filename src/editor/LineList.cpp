@@ -1,30 +1,9 @@
-// The editor's line list: splitting, saving and the per-operation update brackets.
+// The editor's line list: splitting, the range slots and the per-operation update brackets.
 #include "LineList.h"
 
-#include "AtomicFile.h"
 #include "UserQuestions.h"
 
-#include <fstream>
-#include <istream>
-#include <iterator>
-#include <ostream>
 #include <utility>
-
-namespace {
-
-// Runs an action when the scope ends, also when an exception passes.
-template <typename Action> class ScopeExit {
-public:
-  explicit ScopeExit(Action action) : action_(std::move(action)) {}
-  ~ScopeExit() { action_(); }
-  ScopeExit(const ScopeExit&) = delete;
-  ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-  Action action_;
-};
-
-} // namespace
 
 void LineList::CheckIndex(int index, int limit) const {
   if (index < 0 || index >= limit)
@@ -66,12 +45,6 @@ void LineList::AppendPlain(std::string text) {
   ranges_.push_back(0);
 }
 
-int LineList::IndexOf(std::string_view text) const {
-  for (int i = 0; i < Count(); ++i)
-    if (lines_[static_cast<std::size_t>(i)] == text) return i;
-  return -1;
-}
-
 void LineList::BeginUpdate() {
   if (updateCount_++ == 0) Fire(OnChanging);
 }
@@ -107,10 +80,6 @@ void LineList::Assign(std::vector<std::string> source) {
     AddStrings(std::move(source));
   }
   EndLoad();
-}
-
-void LineList::Assign(const LineList& source) {
-  if (&source != this) Assign(source.Strings());
 }
 
 void LineList::Clear() {
@@ -153,27 +122,6 @@ void LineList::Put(int index, std::string text) {
   Fire(OnLinePut, index);
 }
 
-void LineList::Exchange(int index1, int index2) {
-  CheckIndex(index1, Count());
-  CheckIndex(index2, Count());
-  UpdateBracket bracket(*this);
-  std::swap(lines_[static_cast<std::size_t>(index1)], lines_[static_cast<std::size_t>(index2)]);
-  std::swap(ranges_[static_cast<std::size_t>(index1)], ranges_[static_cast<std::size_t>(index2)]);
-}
-
-void LineList::Move(int fromIndex, int toIndex) {
-  CheckIndex(fromIndex, Count());
-  CheckIndex(toIndex, Count());
-  if (fromIndex == toIndex) return;
-  UpdateBracket bracket(*this);
-  std::string moved = std::move(lines_[static_cast<std::size_t>(fromIndex)]);
-  const LineRange range = ranges_[static_cast<std::size_t>(fromIndex)];
-  lines_.erase(static_cast<std::size_t>(fromIndex));
-  ranges_.erase(static_cast<std::size_t>(fromIndex));
-  lines_.insert(static_cast<std::size_t>(toIndex), std::move(moved));
-  ranges_.insert(static_cast<std::size_t>(toIndex), range);
-}
-
 std::vector<std::string_view> LineList::SplitLines(std::string_view text) {
   text = text.substr(0, text.find('\0'));
   std::vector<std::string_view> pieces;
@@ -200,55 +148,10 @@ void LineList::SetTextStr(std::string_view text) {
   Fire(OnTextReplaced);
 }
 
-std::string LineList::GetTextStr() const {
-  std::size_t size = 0;
-  for (std::size_t i = 0; i < lines_.size(); ++i)
-    size += lines_[i].size() + 2;
-  std::string text;
-  text.reserve(size);
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    text += lines_[i];
-    text += "\r\n";
-  }
-  return text;
-}
-
 std::vector<std::string> LineList::Strings() const {
   std::vector<std::string> result;
   result.reserve(lines_.size());
   for (std::size_t i = 0; i < lines_.size(); ++i)
     result.push_back(lines_[i]);
   return result;
-}
-
-void LineList::LoadFromStream(std::istream& stream) {
-  ++loadDepth_;
-  UpdateBracket bracket(*this);
-  ScopeExit loadEnd([this] { EndLoad(); }); // runs before the bracket closes
-  std::string text(std::istreambuf_iterator<char>(stream), {});
-  const bool failed = stream.bad();
-  if (OnBulkAdded) {
-    TNotifyEvent added = std::exchange(OnAdded, nullptr);
-    {
-      ScopeExit reattach([&] { OnAdded = std::move(added); });
-      SetTextStr(text);
-    }
-    Fire(OnBulkAdded);
-  } else {
-    SetTextStr(text);
-  }
-  if (failed) throw TessarinError("Stream read error");
-}
-
-void LineList::LoadFromFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw TessarinError("Cannot open file \"" + path + "\".");
-  LoadFromStream(file);
-}
-
-void LineList::SaveToStream(std::ostream& stream) const { stream << GetTextStr(); }
-
-void LineList::SaveToFile(const std::string& path) const {
-  const std::string error = writeFileAtomically(path, GetTextStr());
-  if (!error.empty()) throw TessarinError(error);
 }

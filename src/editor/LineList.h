@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <map>
 #include <string>
 #include <string_view>
@@ -16,22 +15,22 @@ using LineRange = std::uint8_t;
 
 class LineList {
 public:
-  using TNotifyEvent = std::function<void()>;
-  using TIndexEvent = std::function<void(int index)>;
+  using NotifyEvent = std::function<void()>;
+  using IndexEvent = std::function<void(int index)>;
 
   LineList() = default;
   LineList(const LineList&) = delete;
   LineList& operator=(const LineList&) = delete;
 
-  TNotifyEvent OnAdded;        // after Add appended a line
-  TNotifyEvent OnCleared;      // before Clear removes everything
-  TIndexEvent OnDeleted;       // after a line was deleted (or emptied, being the only one)
-  TIndexEvent OnInserted;      // after a line was inserted
-  TNotifyEvent OnTextReplaced; // after SetTextStr replaced the whole text
-  TIndexEvent OnLinePut;       // after a line's text was replaced
-  TNotifyEvent OnBulkAdded;    // after AddStrings or a load added many lines at once
-  TNotifyEvent OnChanging;     // an update bracket opened (0 -> 1)
-  TNotifyEvent OnChange;       // the update bracket closed (1 -> 0)
+  NotifyEvent OnAdded;        // after Add appended a line
+  NotifyEvent OnCleared;      // before Clear removes everything
+  IndexEvent OnDeleted;       // after a line was deleted (or emptied, being the only one)
+  IndexEvent OnInserted;      // after a line was inserted
+  NotifyEvent OnTextReplaced; // after SetTextStr replaced the whole text
+  IndexEvent OnLinePut;       // after a line's text was replaced
+  NotifyEvent OnBulkAdded;    // after AddStrings or a load added many lines at once
+  NotifyEvent OnChanging;     // an update bracket opened (0 -> 1)
+  NotifyEvent OnChange;       // the update bracket closed (1 -> 0)
 
   // Lines at least this long are long lines.
   static constexpr int LongLine = 1024;
@@ -44,37 +43,22 @@ public:
   [[nodiscard]] const std::string& operator[](int index) const { return Get(index); }
   [[nodiscard]] LineRange GetObject(int index) const;
   void PutObject(int index, LineRange range);
-  [[nodiscard]] int IndexOf(std::string_view text) const;
 
   int Add(std::string text);
   // Both take the lines over: pass an rvalue to move them in rather than copy them.
   void AddStrings(std::vector<std::string> source);
   void Assign(std::vector<std::string> source);
-  void Assign(const LineList& source);
   void Clear();
   void Delete(int index);
   void Insert(int index, std::string text);
   void Put(int index, std::string text);
-  void Exchange(int index1, int index2);
-  void Move(int fromIndex, int toIndex);
 
   // Splits at CR, LF and CR LF; a NUL ends the text.
   void SetTextStr(std::string_view text);
-  // Every line followed by CR LF, the last one included.
-  [[nodiscard]] std::string GetTextStr() const;
   [[nodiscard]] std::vector<std::string> Strings() const;
-
-  // Reads from the stream's position to its end. A failing read throws after the list is whole
-  // again (bracket closed, at least one line).
-  void LoadFromStream(std::istream& stream);
-  void LoadFromFile(const std::string& path);
-  void SaveToStream(std::ostream& stream) const;
-  // Writes atomically, so a failed save leaves the old file intact. Throws TessarinError.
-  void SaveToFile(const std::string& path) const;
 
   void BeginUpdate();
   void EndUpdate();
-  [[nodiscard]] bool Updating() const { return updateCount_ > 0; }
 
   // The lines of a text as SetTextStr splits them.
   [[nodiscard]] static std::vector<std::string_view> SplitLines(std::string_view text);
@@ -87,10 +71,10 @@ private:
   void CountLongLine(const std::string& text, int delta);
   // Load depth - 1; the outermost load leaves at least one line.
   void EndLoad();
-  static void Fire(const TNotifyEvent& event) {
+  static void Fire(const NotifyEvent& event) {
     if (event) event();
   }
-  static void Fire(const TIndexEvent& event, int index) {
+  static void Fire(const IndexEvent& event, int index) {
     if (event) event(index);
   }
 

@@ -245,16 +245,6 @@ void TextEditor::SetOptions(EditorOptions value) {
   InvalidateAll();
 }
 
-void TextEditor::SetInsertCaret(CaretShape value) {
-  insertCaret_ = value;
-  UpdateCaretOrFlag();
-}
-
-void TextEditor::SetOverwriteCaret(CaretShape value) {
-  overwriteCaret_ = value;
-  UpdateCaretOrFlag();
-}
-
 WordCharSet TextEditor::WordChars() const {
   if (HighLighter()) return HighLighter()->WordChars();
   WordCharSet chars;
@@ -282,11 +272,6 @@ void TextEditor::SetFontMetrics(int charWidth, int fontHeight) {
 void TextEditor::SetClientSize(int width, int height) {
   clientWidth_ = std::max(width, 0);
   clientHeight_ = std::max(height, 0);
-  UpdateLayout();
-}
-
-void TextEditor::SetExtraLineSpacing(int value) {
-  extraLineSpacing_ = value;
   UpdateLayout();
 }
 

@@ -188,7 +188,6 @@ public:
   // --- bookmarks
   void SetBookMark(int number, int column, int line) { bookmarks_.Set(number, column, line); }
   void ClearBookMark(int number) { document_.Marks().ClearBookMark(number); }
-  void GotoBookMark(int number) { bookmarks_.Goto(number); }
   [[nodiscard]] MarkList& Marks() { return document_.Marks(); }
   [[nodiscard]] const MarkList& Marks() const { return document_.Marks(); }
   [[nodiscard]] BookmarkOptions& BookMarkOptions() { return bookMarkOptions_; }
@@ -241,10 +240,6 @@ public:
   void SetColor(ColorValue value) { SetAndRepaint(color_, value); }
   [[nodiscard]] ColorValue FontColor() const { return fontColor_; }
   void SetFontColor(ColorValue value) { SetAndRepaint(fontColor_, value); }
-  [[nodiscard]] CaretShape InsertCaret() const { return insertCaret_; }
-  [[nodiscard]] CaretShape OverwriteCaret() const { return overwriteCaret_; }
-  void SetInsertCaret(CaretShape value);
-  void SetOverwriteCaret(CaretShape value);
   [[nodiscard]] GutterLayout& Gutter() { return gutter_; }
   [[nodiscard]] const GutterLayout& Gutter() const { return gutter_; }
   [[nodiscard]] SelectionColors& SelectedColor() { return selectedColor_; }
@@ -261,10 +256,8 @@ public:
   // Cell width and font height in pixels (the view measures its font).
   void SetFontMetrics(int charWidth, int fontHeight);
   void SetClientSize(int width, int height);
-  [[nodiscard]] int ExtraLineSpacing() const { return extraLineSpacing_; }
-  void SetExtraLineSpacing(int value);
   [[nodiscard]] int CharWidth() const { return charWidth_; }
-  [[nodiscard]] int LineHeight() const { return fontHeight_ + extraLineSpacing_; }
+  [[nodiscard]] int LineHeight() const { return fontHeight_; }
   [[nodiscard]] int ClientWidth() const { return clientWidth_; }
   [[nodiscard]] int ClientHeight() const { return clientHeight_; }
   [[nodiscard]] int CharsInWindow() const { return charsInWindow_; }
@@ -377,7 +370,6 @@ private:
   int leftChar_ = 0;
   int charWidth_ = 8;
   int fontHeight_ = 16;
-  int extraLineSpacing_ = 0;
   int clientWidth_ = 200;
   int clientHeight_ = 150;
   int charsInWindow_ = 0;
@@ -403,8 +395,6 @@ private:
   std::optional<BracketPair> shownBrackets_;
   // The caret, the text or the window changed since the brackets were looked for.
   bool bracketsStale_ = false;
-  CaretShape insertCaret_ = ctVerticalLine;
-  CaretShape overwriteCaret_ = ctBlock;
   SelectionMode selectionMode_ = SelectionMode::Normal;
   EditorOptions options_ = kDefaultEditorOptions;
   StatusChanges pendingStatus_ = 0;

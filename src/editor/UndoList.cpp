@@ -3,22 +3,6 @@
 
 #include <new>
 
-const char* UndoReasonDescription(UndoKind reason) {
-  static constexpr std::array<const char*, static_cast<std::size_t>(UndoKind::None) + 1> descriptions = {
-      "text insertion",
-      "text paste",
-      "text movement",
-      "text deletion after cursor",
-      "text deletion",
-      "text cut",
-      "text movement delete",
-      "text linebreak",
-      "text indentation",
-      "text unindention",
-      "none"};
-  return descriptions[static_cast<std::size_t>(reason <= UndoKind::None ? reason : UndoKind::None)];
-}
-
 void UndoList::Add(UndoRecord record) {
   if (locked_) return;
   try {

@@ -27,8 +27,6 @@ enum class UndoKind : std::uint8_t {
   None, // never stored: what an empty list answers
 };
 
-[[nodiscard]] const char* UndoReasonDescription(UndoKind reason);
-
 // One primitive change of a document's text: `text` inserted at `at`, or deleted from `at` on.
 // Lines of the text are separated by '\n'.
 struct TextChange {

@@ -179,7 +179,7 @@ bool PrintJob::LayOutPages() {
   const TkxPrintTextMetrics metrics = printer_.Metrics();
   printer_.SetFont(baseFont_);
   charWidth_ = metrics.AverageCharWidth;
-  lineHeight_ = std::max(1, metrics.Height + metrics.ExternalLeading + core_.ExtraLineSpacing());
+  lineHeight_ = std::max(1, metrics.Height + metrics.ExternalLeading);
 
   y_ = margins_.Top;
   if (Aborted(psNewPage, macros_.PageNumber)) {

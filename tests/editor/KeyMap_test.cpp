@@ -9,29 +9,6 @@ namespace {
 
 constexpr std::uint16_t kK = 'K', kB = 'B';
 
-TEST(KeyCommands, NameTableHasItsEntriesInOrderAndLooksUpIgnoringCase) {
-  const auto& names = EditorCommandNames();
-  ASSERT_EQ(names.size(), 89u);
-  EXPECT_STREQ(names.front().name, "ecNone");
-  EXPECT_STREQ(names[35].name, "ecSelectAll");
-  EXPECT_STREQ(names[47].name, "ecImeStr");
-  EXPECT_STREQ(names[62].name, "ecTab");
-  EXPECT_STREQ(names[65].name, "ecNormalSelect");
-  EXPECT_STREQ(names[68].name, "ecUserFirst");
-  EXPECT_STREQ(names.back().name, "ecSetMarker9");
-  std::set<EditorCommand> distinct;
-  for (const auto& entry : names)
-    distinct.insert(entry.command);
-  EXPECT_EQ(distinct.size(), 89u);
-
-  EXPECT_EQ(IdentToEditorCommand("ECSELWORDLEFT"), ecSelWordLeft);
-  EXPECT_EQ(IdentToEditorCommand("1234"), 1234);
-  EXPECT_EQ(IdentToEditorCommand("ecNoSuch"), std::nullopt);
-  EXPECT_EQ(IdentToEditorCommand(""), std::nullopt);
-  EXPECT_EQ(EditorCommandToIdent(ecMatchBracket), "ecMatchBracket");
-  EXPECT_EQ(EditorCommandToIdent(1234), "1234");
-}
-
 TEST(KeyCommands, ShortCutPacksKeyAndModifiers) {
   EXPECT_EQ(PackShortCut('A', ssCtrl), 0x4041);
   EXPECT_EQ(PackShortCut(vk::Back, ssShift | ssAlt), 0xA008);

@@ -1,19 +1,19 @@
-// The line list: splitting and saving bytes, notifications and their order, the one-line rule.
+// The line list: splitting bytes, notifications and their order, the one-line rule.
 #include "LineList.h"
 
-#include "TempDir.h"
 #include "UserQuestions.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
+// The lines a text splits into, as a list holds them.
 std::vector<std::string> Loaded(const std::string& bytes) {
   LineList list;
-  std::istringstream stream(bytes);
-  list.LoadFromStream(stream);
+  std::vector<std::string> lines;
+  for (std::string_view line : LineList::SplitLines(bytes))
+    lines.emplace_back(line);
+  list.Assign(std::move(lines));
   return list.Strings();
 }
 
@@ -48,34 +48,6 @@ TEST(EditList, SplitsAtEveryKindOfLineEndAndStopsAtNul) {
   EXPECT_EQ(Loaded("\t\x01\xff\r"), (Lines{"\t\x01\xff"}));
 }
 
-TEST(EditList, SavesEveryLineWithCrLf) {
-  LineList list;
-  list.Add("");
-  EXPECT_EQ(list.GetTextStr(), "\r\n");
-  list.Put(0, "x");
-  EXPECT_EQ(list.GetTextStr(), "x\r\n");
-  list.Add("y");
-  std::ostringstream out;
-  list.SaveToStream(out);
-  EXPECT_EQ(out.str(), "x\r\ny\r\n");
-}
-
-TEST(EditList, FileRoundTripAndFailures) {
-  TempDir dir;
-  const std::string path = dir.write("a.c", "one\ntwo\r\nthree");
-  LineList list;
-  list.LoadFromFile(path);
-  EXPECT_EQ(list.Strings(), (Lines{"one", "two", "three"}));
-  list.SaveToFile(path);
-  EXPECT_EQ(TempDir::read(path), "one\r\ntwo\r\nthree\r\n");
-
-  EXPECT_THROW(list.LoadFromFile(dir.file("missing.c")), TessarinError);
-  // Saving into a folder that cannot be made fails loudly and leaves the list alone.
-  const std::string blocked = dir.write("plain", "file");
-  EXPECT_THROW(list.SaveToFile(blocked + "/sub/a.c"), TessarinError);
-  EXPECT_EQ(list.Count(), 3);
-}
-
 TEST(EditList, EachOperationIsOneBracketWithItsNotification) {
   LineList list;
   Recorder record(list);
@@ -104,26 +76,10 @@ TEST(EditList, BulkOperationsFireOnceAndLoadsKeepOneLine) {
   EXPECT_EQ(record.events, (std::vector<std::string>{"changing", "bulk", "change"}));
 
   record.events.clear();
-  std::istringstream stream("x\ny\n");
-  list.LoadFromStream(stream);
-  // One bracket; Clear, the replacement and one bulk notice, no per-line OnAdded.
-  EXPECT_EQ(record.events, (std::vector<std::string>{"changing", "cleared", "replaced", "bulk", "change"}));
-  EXPECT_EQ(list.Strings(), (Lines{"x", "y"}));
-
-  record.events.clear();
   list.Assign(std::vector<std::string>{});
   EXPECT_EQ(list.Strings(), (Lines{""}));
   EXPECT_EQ(record.events.back(), "change");
   EXPECT_NE(std::find(record.events.begin(), record.events.end(), "added"), record.events.end());
-}
-
-TEST(EditList, LoadWithoutBulkHandlerAddsLineByLine) {
-  LineList list;
-  int added = 0;
-  list.OnAdded = [&] { ++added; };
-  std::istringstream stream("1\n2\n3");
-  list.LoadFromStream(stream);
-  EXPECT_EQ(added, 3);
 }
 
 TEST(EditList, RangeSlotsStayWithTheirLinesAndAreNotCopied) {
@@ -135,11 +91,6 @@ TEST(EditList, RangeSlotsStayWithTheirLinesAndAreNotCopied) {
   list.Insert(0, "new");
   EXPECT_EQ(list.GetObject(2), 7u);
   EXPECT_EQ(list.GetObject(0), 0u);
-
-  LineList copy;
-  copy.Assign(list);
-  EXPECT_EQ(copy.Strings(), list.Strings());
-  EXPECT_EQ(copy.GetObject(2), 0u);
 }
 
 TEST(EditList, IndexErrorsCarryTheIndex) {

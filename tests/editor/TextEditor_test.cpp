@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 // A view that records what the model asked of it.
@@ -32,8 +30,10 @@ protected:
     core.SetView(&view);
   }
   void Load(const std::string& text) {
-    std::istringstream stream(text);
-    core.Lines().LoadFromStream(stream);
+    std::vector<std::string> lines;
+    for (std::string_view line : LineList::SplitLines(text))
+      lines.emplace_back(line);
+    core.Lines().Assign(std::move(lines));
   }
   void Numbered(int count) {
     std::vector<std::string> lines;

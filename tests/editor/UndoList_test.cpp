@@ -92,11 +92,3 @@ TEST(kxUndoList, RecordsComeBackAsStored) {
   EXPECT_EQ(list.CanUndo(), 0);
   EXPECT_EQ(list.LastReason(), UndoKind::None);
 }
-
-TEST(kxUndoList, ReasonsHaveTheirDescriptions) {
-  EXPECT_STREQ(UndoReasonDescription(UndoKind::Insertion), "text insertion");
-  EXPECT_STREQ(UndoReasonDescription(UndoKind::DeletionAfterCaret), "text deletion after cursor");
-  EXPECT_STREQ(UndoReasonDescription(UndoKind::Unindentation), "text unindention");
-  EXPECT_STREQ(UndoReasonDescription(UndoKind::None), "none");
-  EXPECT_STREQ(UndoReasonDescription(static_cast<UndoKind>(200)), "none");
-}
