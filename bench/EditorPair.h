@@ -46,7 +46,7 @@ struct Ours {
     editor.resize(editor.GutterWidth() + 2 + kViewColumns * editor.CharWidth() + width,
                   kViewRows * editor.LineHeight() + height);
   }
-  void Load() { editor.Lines().SetTextStr(Source()); }
+  void Load() { editor.Editor().Document().Load(SplitSource(Source())); }
 };
 
 struct Theirs {

@@ -33,7 +33,7 @@ std::unique_ptr<Ours> editor; // dropped before the application goes
 Ours& Editor() {
   if (!editor) {
     editor = std::make_unique<Ours>();
-    editor->editor.Lines().SetTextStr(HugeSource());
+    editor->editor.Editor().Document().Load(SplitSource(HugeSource()));
     editor->editor.SetCaretXY({1, 1});
   }
   return *editor;

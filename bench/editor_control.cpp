@@ -66,11 +66,10 @@ void TypeAndRepaint_QPlainTextEdit(benchmark::State& state) {
 void OpenAndCloseComment_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
   // The file's second line holds no comment end, so the comment runs to the end of the file.
-  LineList& lines = ours.editor.Lines();
-  const std::string second = lines[1];
+  TextDocument& document = ours.editor.Editor().Document();
   for (auto _ : state) {
-    lines.Put(1, "/*" + second);
-    lines.Put(1, second);
+    document.Insert({1, 2}, "/*");
+    document.Delete({1, 2}, {3, 2});
   }
 }
 
@@ -154,7 +153,7 @@ BENCHMARK(PageThroughFile_QPlainTextEdit)->Unit(benchmark::kMillisecond)->Iterat
 void ReportMemory() {
   const std::size_t before = mallinfo2().uordblks;
   auto ours = std::make_unique<LineList>();
-  ours->SetTextStr(Source());
+  ours->Assign(SplitSource(Source()));
   const std::size_t after = mallinfo2().uordblks;
   std::printf("line list memory: %.1f MB for a %.1f MB file (%.2fx)\n",
               static_cast<double>(after - before) / 1e6, static_cast<double>(Source().size()) / 1e6,

@@ -85,7 +85,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   TextEditor core;
   core.SetOptions(scrollPastEol ? kDefaultEditorOptions : kDefaultEditorOptions & ~eoScrollPastEol);
-  core.Lines().SetTextStr(text);
+  std::vector<std::string> lines;
+  for (std::string_view line : LineList::SplitLines(text))
+    lines.emplace_back(line);
+  core.Document().Load(std::move(lines));
   const std::vector<std::string> original = core.Lines().Strings();
   const int lineCount = std::max(core.LineCount(), 1);
   core.SetMode(mode);

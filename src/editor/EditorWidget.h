@@ -61,7 +61,6 @@ public:
   [[nodiscard]] QLabel* ScrollHint() const { return scrollHint_; }
 
   // --- text and history
-  [[nodiscard]] LineList& Lines() { return core_.Lines(); }
   [[nodiscard]] const LineList& Lines() const { return core_.Lines(); }
   [[nodiscard]] int LineCount() const { return core_.LineCount(); }
   [[nodiscard]] const std::string& LineText(int line) const { return core_.LineText(line); }

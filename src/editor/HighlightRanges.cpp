@@ -126,13 +126,13 @@ void HighlightRanges::ScanFrom(int index) {
 void HighlightRanges::LinesChanged(const LineChange& change) {
   if (!highLighter_) return;
   switch (change.kind) {
-  case LineChange::Appended:
-  case LineChange::Inserted: LineInserted(change.line); break;
-  case LineChange::Removed: LineRemoved(change.line); break;
-  case LineChange::Changed: LineChanged(change.line); break;
-  case LineChange::Reloaded: MarkAllStale(); break;
-  case LineChange::Restyled:
-  case LineChange::Clearing: break;
+  case LineChange::Kind::Appended:
+  case LineChange::Kind::Inserted: LineInserted(change.line); break;
+  case LineChange::Kind::Removed: LineRemoved(change.line); break;
+  case LineChange::Kind::Changed: LineChanged(change.line); break;
+  case LineChange::Kind::Reloaded: MarkAllStale(); break;
+  case LineChange::Kind::Restyled:
+  case LineChange::Kind::Clearing: break;
   }
 }
 

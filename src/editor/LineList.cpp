@@ -138,16 +138,6 @@ std::vector<std::string_view> LineList::SplitLines(std::string_view text) {
   return pieces;
 }
 
-void LineList::SetTextStr(std::string_view text) {
-  UpdateBracket bracket(*this);
-  Clear();
-  const std::vector<std::string_view> pieces = SplitLines(text);
-  Reserve(pieces.size());
-  for (std::string_view piece : pieces)
-    Add(std::string(piece));
-  Fire(OnTextReplaced);
-}
-
 std::vector<std::string> LineList::Strings() const {
   std::vector<std::string> result;
   result.reserve(lines_.size());

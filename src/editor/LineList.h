@@ -22,15 +22,14 @@ public:
   LineList(const LineList&) = delete;
   LineList& operator=(const LineList&) = delete;
 
-  NotifyEvent OnAdded;        // after Add appended a line
-  NotifyEvent OnCleared;      // before Clear removes everything
-  IndexEvent OnDeleted;       // after a line was deleted (or emptied, being the only one)
-  IndexEvent OnInserted;      // after a line was inserted
-  NotifyEvent OnTextReplaced; // after SetTextStr replaced the whole text
-  IndexEvent OnLinePut;       // after a line's text was replaced
-  NotifyEvent OnBulkAdded;    // after AddStrings or a load added many lines at once
-  NotifyEvent OnChanging;     // an update bracket opened (0 -> 1)
-  NotifyEvent OnChange;       // the update bracket closed (1 -> 0)
+  NotifyEvent OnAdded;     // after Add appended a line
+  NotifyEvent OnCleared;   // before Clear removes everything
+  IndexEvent OnDeleted;    // after a line was deleted (or emptied, being the only one)
+  IndexEvent OnInserted;   // after a line was inserted
+  IndexEvent OnLinePut;    // after a line's text was replaced
+  NotifyEvent OnBulkAdded; // after AddStrings or a load added many lines at once
+  NotifyEvent OnChanging;  // an update bracket opened (0 -> 1)
+  NotifyEvent OnChange;    // the update bracket closed (1 -> 0)
 
   // Lines at least this long are long lines.
   static constexpr int LongLine = 1024;
@@ -53,14 +52,12 @@ public:
   void Insert(int index, std::string text);
   void Put(int index, std::string text);
 
-  // Splits at CR, LF and CR LF; a NUL ends the text.
-  void SetTextStr(std::string_view text);
   [[nodiscard]] std::vector<std::string> Strings() const;
 
   void BeginUpdate();
   void EndUpdate();
 
-  // The lines of a text as SetTextStr splits them.
+  // The lines of a text: split at CR, LF and CR LF; a NUL ends the text.
   [[nodiscard]] static std::vector<std::string_view> SplitLines(std::string_view text);
 
 private:

@@ -110,10 +110,10 @@ void MarkList::MoveBookmarks(const std::array<int, BookmarkCount>& lines, int la
 
 void MarkList::LinesChanged(const LineChange& change) {
   const int line = change.line + 1; // 1-based
-  if (change.kind == LineChange::Inserted) {
+  if (change.kind == LineChange::Kind::Inserted) {
     for (const auto& mark : marks_)
       if (mark->Line() >= line) MoveTo(*mark, mark->Line() + 1);
-  } else if (change.kind == LineChange::Removed) {
+  } else if (change.kind == LineChange::Kind::Removed) {
     for (const auto& mark : marks_)
       if (mark->Line() >= line) MoveTo(*mark, mark->Line() - 1);
   }

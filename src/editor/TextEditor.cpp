@@ -389,19 +389,19 @@ void TextEditor::LinesChanged(const LineChange& change) {
   bracketsStale_ = true;
   const int line = change.line + 1; // 1-based
   switch (change.kind) {
-  case LineChange::Appended:
-  case LineChange::Changed: InvalidateLine(line); break;
-  case LineChange::Restyled: InvalidateLines(line, line + change.count - 1); break;
-  case LineChange::Inserted:
-  case LineChange::Removed: {
+  case LineChange::Kind::Appended:
+  case LineChange::Kind::Changed: InvalidateLine(line); break;
+  case LineChange::Kind::Restyled: InvalidateLines(line, line + change.count - 1); break;
+  case LineChange::Kind::Inserted:
+  case LineChange::Kind::Removed: {
     // A removal moves every later line up; an insertion pushes the visible rest down.
-    const int last = change.kind == LineChange::Removed ? INT_MAX / 2 : TopLine() + linesInWindow_;
+    const int last = change.kind == LineChange::Kind::Removed ? INT_MAX / 2 : TopLine() + linesInWindow_;
     InvalidateLines(line, last);
     InvalidateGutterLines(line, last);
     break;
   }
-  case LineChange::Clearing: LinesCleared(); break;
-  case LineChange::Reloaded: break;
+  case LineChange::Kind::Clearing: LinesCleared(); break;
+  case LineChange::Kind::Reloaded: break;
   }
 }
 

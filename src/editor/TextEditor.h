@@ -81,7 +81,6 @@ public:
   // --- the document shown
   [[nodiscard]] TextDocument& Document() { return document_; }
   [[nodiscard]] const TextDocument& Document() const { return document_; }
-  [[nodiscard]] LineList& Lines() { return document_.Lines(); }
   [[nodiscard]] const LineList& Lines() const { return document_.Lines(); }
   [[nodiscard]] int LineCount() const { return document_.LineCount(); }
   // The text of a 1-based line; empty for lines that do not exist.
@@ -178,12 +177,10 @@ public:
   [[nodiscard]] bool CanUndo() const { return document_.CanUndo(); }
   [[nodiscard]] bool CanRedo() const { return document_.CanRedo(); }
   void ClearUndo() { document_.ClearUndo(); }
-  void LockUndo() { document_.LockUndo(); }
-  void UnlockUndo() { document_.UnlockUndo(); }
   [[nodiscard]] int MaxUndo() const { return document_.MaxUndo(); }
   void SetMaxUndo(int value) { document_.SetMaxUndo(value); }
-  [[nodiscard]] UndoList& UndoRecords() { return document_.UndoRecords(); }
-  [[nodiscard]] UndoList& RedoRecords() { return document_.RedoRecords(); }
+  [[nodiscard]] const UndoList& UndoRecords() const { return document_.UndoRecords(); }
+  [[nodiscard]] const UndoList& RedoRecords() const { return document_.RedoRecords(); }
 
   // --- bookmarks
   void SetBookMark(int number, int column, int line) { bookmarks_.Set(number, column, line); }

@@ -1,4 +1,4 @@
-// A bounded stack of change records: the editor keeps one for undo and one for redo. A record is
+// A bounded stack of change records: a document keeps one for undo and one for redo. A record is
 // plain data: the primitive text changes one editing step made, and what kind of step it was,
 // which decides where the caret and selection go when it is undone or redone.
 #pragma once
@@ -7,7 +7,6 @@
 
 #include <array>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,7 +43,7 @@ struct BookmarkMove {
 };
 
 struct UndoRecord {
-  UndoKind Reason = UndoKind::None;
+  UndoKind Kind = UndoKind::None;
   TextPoint Start;
   TextPoint End;
   // The mode the step's selection was in.
@@ -54,36 +53,30 @@ struct UndoRecord {
   // Only when the step moved a bookmark: lines follow inserted and removed lines, but a line that
   // went and came back does not bring its bookmark back.
   std::unique_ptr<BookmarkMove> Bookmarks;
+  // The states of the document's text the step went from and to (see TextDocument::Modified).
+  std::uint64_t Before = 0;
+  std::uint64_t After = 0;
 };
 
 class UndoList {
 public:
   static constexpr int DefaultMax = 10;
 
-  // Fired after every record stored; the document sets Modified and tells its watchers.
-  std::function<void()> OnAdded;
-
-  // Nothing while locked. A full list drops its oldest record first.
-  void Add(UndoRecord record);
-  // Removes and returns the newest record; a record with reason UndoKind::None when the list is empty.
-  UndoRecord GetChange();
+  // A full list drops its oldest record first. False when there was no memory for the record.
+  bool Push(UndoRecord record);
+  // Removes and returns the newest record; a record of kind None when the list is empty.
+  UndoRecord Pop();
   // The newest record without removing it; nullptr when the list is empty.
-  [[nodiscard]] const UndoRecord* PeekChange() const;
-  [[nodiscard]] UndoKind LastReason() const;
-  // The number of records.
-  [[nodiscard]] int CanUndo() const { return static_cast<int>(records_.size()); }
-  void ClearList() { records_.clear(); }
+  [[nodiscard]] const UndoRecord* Newest() const;
+  [[nodiscard]] UndoKind NewestKind() const;
+  [[nodiscard]] int Count() const { return static_cast<int>(records_.size()); }
+  void Clear() { records_.clear(); }
 
   [[nodiscard]] int Max() const { return max_; }
   // Drops the oldest records beyond `max`; negative values are ignored.
   void SetMax(int max);
 
-  void Lock() { locked_ = true; }
-  void Unlock() { locked_ = false; }
-  [[nodiscard]] bool Locked() const { return locked_; }
-
 private:
   std::deque<UndoRecord> records_; // oldest first
   int max_ = DefaultMax;
-  bool locked_ = false;
 };

@@ -27,30 +27,25 @@ int InsertedAtLineStart(const UndoRecord& record, int line) { return ChangedAtLi
 
 UndoKind UndoRedo::Step(bool undo) {
   TextDocument& document = core_.Document();
-  UndoList& from = undo ? document.UndoRecords() : document.RedoRecords();
-  if (from.CanUndo() == 0) return UndoKind::None;
-  const UndoRecord record = from.GetChange();
-  UndoRecord done;
-  {
-    PaintLock lock(core_);
-    ModeScope mode(core_, record.Mode);
-    FreeCaret freeCaret(core_);
-    if (undo) {
-      done = document.Revert(record);
-      PlaceAfterUndo(record);
-    } else {
-      done = document.Reapply(record);
-      PlaceAfterRedo(record);
-    }
+  const UndoRecord* next = (undo ? document.UndoRecords() : document.RedoRecords()).Newest();
+  if (!next) return UndoKind::None;
+  PaintLock lock(core_);
+  ModeScope mode(core_, next->Mode);
+  FreeCaret freeCaret(core_);
+  if (undo) {
+    const UndoRecord record = *document.Undo();
+    PlaceAfterUndo(record);
+    return record.Kind;
   }
-  (undo ? document.RedoRecords() : document.UndoRecords()).Add(std::move(done));
-  return record.Reason;
+  const UndoRecord record = *document.Redo();
+  PlaceAfterRedo(record);
+  return record.Kind;
 }
 
 void UndoRedo::Undo() {
   const UndoKind reason = Step(true);
   // A replacement, a paste over a selection and a drag-and-drop move undo in one step.
-  const UndoKind next = core_.UndoRecords().LastReason();
+  const UndoKind next = core_.UndoRecords().NewestKind();
   if (IsInsertion(reason) && (next == UndoKind::ReplacedSelection ||
                               (next == UndoKind::DragRemoval && reason == UndoKind::DropInsertion)))
     Undo();
@@ -59,14 +54,14 @@ void UndoRedo::Undo() {
 void UndoRedo::Redo() {
   const UndoKind reason = Step(false);
   if (reason == UndoKind::ReplacedSelection ||
-      (reason == UndoKind::DragRemoval && core_.RedoRecords().LastReason() == UndoKind::DropInsertion))
+      (reason == UndoKind::DragRemoval && core_.RedoRecords().NewestKind() == UndoKind::DropInsertion))
     Redo();
 }
 
 void UndoRedo::PlaceAfterUndo(const UndoRecord& record) {
   const TextPoint s = record.Start;
   const TextPoint e = record.End;
-  switch (record.Reason) {
+  switch (record.Kind) {
   case UndoKind::Insertion:
   case UndoKind::Paste:
   case UndoKind::DropInsertion:
@@ -99,7 +94,7 @@ void UndoRedo::PlaceAfterUndo(const UndoRecord& record) {
 void UndoRedo::PlaceAfterRedo(const UndoRecord& record) {
   const TextPoint s = record.Start;
   const TextPoint e = record.End;
-  switch (record.Reason) {
+  switch (record.Kind) {
   case UndoKind::DeletionAfterCaret:
   case UndoKind::Deletion:
   case UndoKind::ReplacedSelection:

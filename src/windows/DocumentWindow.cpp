@@ -69,8 +69,7 @@ void DocumentWindow::LoadFile(const std::string& path) {
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
   MyEditor->Editor().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
-  MyEditor->Lines().Assign(std::move(loaded.lines));
-  MyEditor->ClearUndo();
+  MyEditor->Editor().Document().Load(std::move(loaded.lines));
   MyEditor->SetModified(false);
   ShowCaption();
 }
@@ -159,8 +158,8 @@ void DocumentWindow::MyEditorReplaceText(std::string_view search, ReplaceAction&
 }
 
 void DocumentWindow::MyEditorChange() {
-  if (!MyEditor->Modified()) return;
-  if (MarkedLine != -1) MarkLine(-1);
+  // An undo back to the saved text takes the "*" away again.
+  if (MyEditor->Modified() && MarkedLine != -1) MarkLine(-1);
   ShowCaption();
 }
 

@@ -233,7 +233,8 @@ TEST_F(SearchCommandsTest, ReplaceAllReplacesEveryMatchAndSearchAgainKeepsReplac
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoReplace | ssoReplaceAll);
 
   // From the caret on, every further match.
-  editor.MyEditor->Lines().SetTextStr("float z;\nfloat a; float b;\nfloat c;\nfloat y; float x;\n");
+  editor.MyEditor->Editor().Document().Load(
+      {"float z;", "float a; float b;", "float c;", "float y; float x;"});
   editor.MyEditor->SetCaretXY({1, 2});
   findDialog().SetFindText("float");
   findDialog().NewTextComboBox->setEditText("double");
@@ -254,7 +255,7 @@ TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) 
   EXPECT_EQ(questions.log, std::vector<std::string>(3, "ask: Replace this occurance of 'x'"));
 
   // Replace with OK replaces the next match only; Cancel at the prompt replaces nothing.
-  editor.MyEditor->Lines().SetTextStr("y x\ny y\nx x\n");
+  editor.MyEditor->Editor().Document().Load({"y x", "y y", "x x"});
   editor.MyEditor->SetBlockBegin({1, 1});
   questions.answers = {Answer::Yes};
   answerFind = [](FindReplaceDialog& dialog) { dialog.okButton->click(); };

@@ -90,7 +90,7 @@ TEST(DisplayColumns, TheEditorPlacesTheCaretMovesAndSelectsInScreenColumns) {
     for (std::string& line : lines)
       line = RandomLine(random);
     core.SetMode(SelectionMode::Normal);
-    core.Lines().Assign(lines);
+    core.Document().Load(lines);
     const auto model = [&](int y) { return Model(lines[static_cast<std::size_t>(y - 1)], tabWidth); };
     const int y = 1 + static_cast<int>(random() % lines.size());
 

@@ -1,5 +1,6 @@
 // Editing commands, undo and redo, clipboard and bookmarks on the editor model.
 #include "EditScript.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ protected:
     std::string text;
     for (const std::string& line : lines)
       text += line + "\r\n";
-    core.Lines().SetTextStr(text);
+    core.Document().Load(TextLines(text));
   }
   Lines Text() const { return core.Lines().Strings(); }
   void Run(EditorCommand command, char ch = 0) { core.ExecuteCommand(command, ch); }
@@ -262,7 +263,7 @@ TEST_F(Editing, ClipboardCarriesColumnsBetweenEditorsAndConvertsPlainText) {
 
   TextEditor other;
   other.SetClipboard(&clipboard);
-  other.Lines().Assign({"12345", "67890"});
+  other.Document().Load({"12345", "67890"});
   other.SetCaretXY({3, 1});
   other.ExecuteCommand(ecPaste);
   EXPECT_EQ(other.Lines().Strings(), (Lines{"12bc345", "67fg890"}));
@@ -325,8 +326,8 @@ TEST_F(Editing, UndoCapacityDropsTheOldest) {
     Run(ecUndo);
   EXPECT_EQ(Text(), Lines{"a"});
   core.SetMaxUndo(3);
-  EXPECT_EQ(core.UndoRecords().CanUndo(), 0);
-  EXPECT_EQ(core.RedoRecords().CanUndo(), 3);
+  EXPECT_EQ(core.UndoRecords().Count(), 0);
+  EXPECT_EQ(core.RedoRecords().Count(), 3);
 }
 
 TEST_F(Editing, RecordedChangesSetModifiedAndFireOnChange) {
@@ -338,7 +339,7 @@ TEST_F(Editing, RecordedChangesSetModifiedAndFireOnChange) {
   Run(ecUndo);
   EXPECT_TRUE(core.Modified());
   EXPECT_EQ(changes, 2);
-  core.Lines().SetTextStr("loaded");
+  core.Document().Load({"loaded"});
   EXPECT_FALSE(core.CanUndo());
   EXPECT_FALSE(core.CanRedo());
 }
@@ -397,7 +398,9 @@ TEST_F(Editing, BookmarksToggleMoveAndFollowTheirLines) {
   // A bookmark whose line goes, also through the line list itself, moves to the line before.
   core.BookMarkOptions().SetEnableKeys(true);
   core.SetBookMark(4, 1, core.LineCount());
-  core.Lines().Delete(core.LineCount() - 1);
+  const int last = core.LineCount();
+  core.Document().Delete({static_cast<int>(core.LineText(last - 1).size()) + 1, last - 1},
+                         {static_cast<int>(core.LineText(last).size()) + 1, last});
   core.KeyDown('4', ssCtrl);
   EXPECT_EQ(core.CaretY(), core.LineCount());
 }

@@ -1,6 +1,7 @@
 // The editor widget on the offscreen platform: what it paints where, and keyboard, mouse, wheel
 // and scroll-bar input reaching the model.
 #include "EditorWidget.h"
+#include "TextLines.h"
 
 #include "CodePage.h"
 #include "CppHighlighter.h"
@@ -59,7 +60,7 @@ protected:
     highlighter.CommentAttri().SetStyle(0);
     highlighter.SpaceAttri().SetForeground(clNone);
     editor.SetHighLighter(&highlighter);
-    editor.Lines().Assign({"int x; /* note */", "plain", "selected text"});
+    editor.Editor().Document().Load({"int x; /* note */", "plain", "selected text"});
   }
 
   // Screen cells `first` ... `last` of a line, tabs expanded.
@@ -137,7 +138,7 @@ TEST_F(CustomEdit, HiddenSelectionShowsOnlyWithFocus) {
 }
 
 TEST_F(CustomEdit, TheBracketBesideTheCaretAndItsMatchAreHighlighted) {
-  editor.Lines().Assign({"f(a, b)", "x"});
+  editor.Editor().Document().Load({"f(a, b)", "x"});
   editor.show();
   editor.Editor().SetMatchedBracketColor(kYellow);
   const QColor highlight = Rgb(kYellow);
@@ -160,7 +161,7 @@ TEST_F(CustomEdit, TheBracketBesideTheCaretAndItsMatchAreHighlighted) {
 
 TEST_F(CustomEdit, TabsAreDrawnAsBlanksToTheNextStop) {
   editor.SetHighLighter(nullptr);
-  editor.Lines().Assign({"\tX", "ab\tX"});
+  editor.Editor().Document().Load({"\tX", "ab\tX"});
   const QImage image = Render();
   EXPECT_EQ(ExpandTabs("ab\tX", 8), "ab      X");
   EXPECT_EQ(ExpandTabs("a\tb", 1), "a b");
@@ -230,7 +231,7 @@ TEST_F(CustomEdit, WheelAndScrollBarsMoveTheViewOnly) {
   std::vector<std::string> many;
   for (int i = 0; i < 300; ++i)
     many.push_back("line " + std::to_string(i + 1));
-  editor.Lines().Assign(many);
+  editor.Editor().Document().Load(many);
   QWheelEvent wheel(QPointF(50, 50), editor.viewport()->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
                     Qt::NoButton, {}, Qt::NoScrollPhase, false);
   QApplication::sendEvent(editor.viewport(), &wheel);
@@ -251,7 +252,7 @@ TEST_F(CustomEdit, WheelAndScrollBarsMoveTheViewOnly) {
 TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
   QScrollBar* bar = editor.verticalScrollBar();
   std::vector<std::string> many(100, "x");
-  editor.Lines().Assign(many);
+  editor.Editor().Document().Load(many);
   emit bar->sliderPressed();
   ASSERT_NE(editor.ScrollHint(), nullptr);
   bar->setSliderPosition(40);
@@ -263,7 +264,7 @@ TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
 }
 
 TEST_F(CustomEdit, ACommentOpenedAtTheTopColoursTheScreenAtOnceAndTheRestWhenIdle) {
-  editor.Lines().Assign(std::vector<std::string>(120000, "plain"));
+  editor.Editor().Document().Load(std::vector<std::string>(120000, "plain"));
   editor.show();
   QCoreApplication::processEvents();
   editor.ExecuteCommand(ecChar, '/');
@@ -282,7 +283,7 @@ TEST_F(CustomEdit, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {
   std::vector<std::string> many;
   for (int i = 0; i < 300; ++i)
     many.push_back("line " + std::to_string(i + 1) + std::string(static_cast<std::size_t>(i % 7), '*'));
-  editor.Lines().Assign(many);
+  editor.Editor().Document().Load(many);
   editor.Gutter().SetShowLineNumbers(true);
   editor.show();
   QCoreApplication::processEvents();
@@ -294,7 +295,7 @@ TEST_F(CustomEdit, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {
     editor.ExecuteCommand(ecChar, 'a');
   }
   editor.SetTopLine(editor.TopLine() + 2);
-  editor.Lines().Put(editor.TopLine() + 1, "changed after the scrolls");
+  ReplaceLine(editor.Editor().Document(), editor.TopLine() + 2, "changed after the scrolls");
   editor.SetTopLine(editor.TopLine() - 3);
   editor.ExecuteCommand(ecUndo);
   QCoreApplication::processEvents();

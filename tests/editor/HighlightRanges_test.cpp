@@ -4,6 +4,7 @@
 #include "CppHighlighter.h"
 #include "TestHighlighter.h"
 #include "TextDocument.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +34,8 @@ public:
   // One random change of the text, or an undo or redo of one.
   std::string Step(TextDocument& document) {
     switch (Pick(10)) {
-    case 0: return Undo(document, document.UndoRecords(), document.RedoRecords());
-    case 1: return Undo(document, document.RedoRecords(), document.UndoRecords());
+    case 0: return document.Undo() ? "undo" : "nothing to undo";
+    case 1: return document.Redo() ? "redo" : "nothing to redo";
     case 2:
     case 3: {
       const TextPoint from = Anywhere(document), to = Anywhere(document);
@@ -73,12 +74,6 @@ private:
     return {1 + Pick(static_cast<int>(document.LineText(line).size()) + 1), line};
   }
 
-  static std::string Undo(TextDocument& document, UndoList& from, UndoList& to) {
-    if (from.CanUndo() == 0) return "nothing to take back";
-    to.Add(document.Revert(from.GetChange()));
-    return "undo or redo";
-  }
-
   std::mt19937 random_;
 };
 
@@ -91,7 +86,7 @@ TEST(HighlightRanges, ReadAtAnyMomentTheyEqualAFullScan) {
     std::vector<std::string> text;
     for (int i = 0; i < 30; ++i)
       text.push_back(i % 7 == 0 ? "/* c */ int x = 1;" : "x = \"s\"; // y");
-    document.Lines().Assign(text);
+    document.Load(text);
     RandomEdits edits(seed);
     std::vector<std::string> steps;
     for (int n = 0; n < 150; ++n) {
@@ -120,9 +115,9 @@ TEST(HighlightRanges, EditsAboveTheScannedLinesKeepTheIdleScansProgress) {
   TextDocument document;
   TestHighlighter highlighter;
   document.SetHighLighter(&highlighter);
-  document.Lines().Assign(std::vector<std::string>(kLines, "plain"));
+  document.Load(std::vector<std::string>(kLines, "plain"));
   for (int keystroke = 0; keystroke < 100; ++keystroke) {
-    document.Lines().Put(5, keystroke % 2 ? "plain a" : "plain b");
+    ReplaceLine(document, 6, keystroke % 2 ? "plain a" : "plain b");
     document.Ranges().Refresh(40);       // the screen
     document.Ranges().RefreshNext(1000); // one idle slice
   }
@@ -135,7 +130,7 @@ TEST(HighlightRanges, ALongPasteEndsInTheRangesOfAFullScan) {
   TextDocument document;
   CppHighlighter highlighter;
   document.SetHighLighter(&highlighter);
-  document.Lines().Assign(std::vector<std::string>(300, "x = 1; /* a */"));
+  document.Load(std::vector<std::string>(300, "x = 1; /* a */"));
   document.Ranges().Refresh(40);
   std::string pasted;
   for (int i = 0; i < 200; ++i)

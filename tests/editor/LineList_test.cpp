@@ -28,7 +28,6 @@ struct Recorder {
     list.OnDeleted = [this](int i) { events.push_back("deleted " + std::to_string(i)); };
     list.OnInserted = [this](int i) { events.push_back("inserted " + std::to_string(i)); };
     list.OnLinePut = [this](int i) { events.push_back("put " + std::to_string(i)); };
-    list.OnTextReplaced = [this] { events.push_back("replaced"); };
     list.OnBulkAdded = [this] { events.push_back("bulk"); };
     list.OnChanging = [this] { events.push_back("changing"); };
     list.OnChange = [this] { events.push_back("change"); };

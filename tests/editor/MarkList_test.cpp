@@ -104,15 +104,15 @@ TEST(kxMarkList, MarksOnALineAndTheClickedGlyph) {
 TEST(kxMarkList, MarksFollowInsertedAndRemovedLines) {
   MarkList marks;
   PlaceOnLines(marks, {1, 2, 5, 9});
-  marks.LinesChanged({LineChange::Inserted, 4}); // a line inserted above line 5
+  marks.LinesChanged({LineChange::Kind::Inserted, 4}); // a line inserted above line 5
   EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 2, 6, 10, 0, 0, 0, 0, 0, 0}));
-  marks.LinesChanged({LineChange::Changed, 1});
-  marks.LinesChanged({LineChange::Appended, 10});
+  marks.LinesChanged({LineChange::Kind::Changed, 1});
+  marks.LinesChanged({LineChange::Kind::Appended, 10});
   EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 2, 6, 10, 0, 0, 0, 0, 0, 0}));
   // A line that goes takes its marks to the line before, which its text was joined to.
-  marks.LinesChanged({LineChange::Removed, 1});
+  marks.LinesChanged({LineChange::Kind::Removed, 1});
   EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 1, 5, 9, 0, 0, 0, 0, 0, 0}));
-  marks.LinesChanged({LineChange::Removed, 0});
+  marks.LinesChanged({LineChange::Kind::Removed, 0});
   EXPECT_EQ(BookmarkLines(marks), (std::vector<int>{1, 1, 4, 8, 0, 0, 0, 0, 0, 0}));
 
   std::array<int, MarkList::BookmarkCount> lines{};

@@ -2,6 +2,7 @@
 #include "SearchEngine.h"
 #include "SearchRun.h"
 #include "TextEditor.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ protected:
     std::string text;
     for (const std::string& line : lines)
       text.append(line).append("\r\n");
-    core.Lines().SetTextStr(text);
+    core.Document().Load(TextLines(text));
   }
   Lines Text() const { return core.Lines().Strings(); }
   int Run(std::string_view search, std::string_view replace, SearchFlags options) {
@@ -342,7 +343,7 @@ TEST_F(SearchReplace, UndoTakesBackOneReplacementAtATime) {
 }
 
 TEST_F(SearchReplace, EmptyAndOverlongLines) {
-  core.Lines().SetTextStr("");
+  core.Document().Load({});
   EXPECT_EQ(Run("a", "b", ReplaceAll), 0);
   EXPECT_EQ(Run("a", "b", ReplaceAll | ssoBackwards), 0);
   Text({"", "", ""});

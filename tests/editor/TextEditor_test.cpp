@@ -3,6 +3,7 @@
 #include "TextEditor.h"
 
 #include "TestHighlighter.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -29,17 +30,18 @@ protected:
     core.SetClientSize(30 + 2 + 80 * 8, 30 * 16);
     core.SetView(&view);
   }
-  void Load(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::string_view line : LineList::SplitLines(text))
-      lines.emplace_back(line);
-    core.Lines().Assign(std::move(lines));
+  void Load(const std::string& text) { core.Document().Load(TextLines(text)); }
+  // The text of line `index` (0-based) replaced.
+  void PutLine(int index, std::string_view text) { ReplaceLine(core.Document(), index + 1, text); }
+  void AppendLine(const std::string& text) {
+    const int last = core.LineCount();
+    core.Document().Insert({static_cast<int>(core.LineText(last).size()) + 1, last}, "\n" + text);
   }
   void Numbered(int count) {
     std::vector<std::string> lines;
     for (int i = 1; i <= count; ++i)
       lines.push_back("line " + std::to_string(i));
-    core.Lines().Assign(lines);
+    core.Document().Load(lines);
   }
   void Run(EditorCommand command) { core.ExecuteCommand(command); }
   TextPoint Caret() const { return core.CaretXY(); }
@@ -72,32 +74,33 @@ TEST_F(EditCore, RangesFollowABlockCommentOpenedAndClosedMidFile) {
   EXPECT_EQ(Ranges(), clean);
 
   highlighter.linesBegun = 0;
-  core.Lines().Put(99, "/* open");
+  PutLine(99, "/* open");
   std::vector<HighlightRange> open = clean;
   std::fill(open.begin() + 100, open.end(), 1);
   EXPECT_EQ(Ranges(), open);
 
   // Closing it three lines further down stops the rescan where ranges agree again.
   highlighter.linesBegun = 0;
-  core.Lines().Put(102, "close */");
+  PutLine(102, "close */");
   std::vector<HighlightRange> closed = open;
   std::fill(closed.begin() + 103, closed.end(), 0);
   EXPECT_EQ(Ranges(), closed);
 
   highlighter.linesBegun = 0;
-  core.Lines().Put(99, "plain");
+  PutLine(99, "plain");
   EXPECT_EQ(Ranges(), clean);
   EXPECT_LE(highlighter.linesBegun, 5); // lines 100..103 and the one that agrees
   // Typing inside a line that changes no range scans that line only, below the screen not
   // before a range is read.
   highlighter.linesBegun = 0;
-  core.Lines().Put(50, "still plain");
+  PutLine(50, "still plain");
   EXPECT_EQ(highlighter.linesBegun, 0);
   EXPECT_EQ(Ranges(), clean);
   EXPECT_EQ(highlighter.linesBegun, 1);
   // A comment opened at the top is followed at once through the screen's 30 lines only.
+  PutLine(0, "");
   highlighter.linesBegun = 0;
-  core.Lines().Put(0, "/* open");
+  core.Document().Insert({1, 1}, "/* open");
   EXPECT_EQ(highlighter.linesBegun, 30);
   std::vector<HighlightRange> commented = clean;
   std::fill(commented.begin() + 1, commented.begin() + 103, 1); // up to the line that closes it
@@ -108,18 +111,18 @@ TEST_F(EditCore, RangesFollowInsertedAndDeletedLines) {
   TestHighlighter highlighter;
   core.SetHighLighter(&highlighter);
   Numbered(10);
-  core.Lines().Insert(3, "/* a comment that stays open");
+  core.Document().Insert({1, 4}, "/* a comment that stays open\n");
   EXPECT_EQ(Ranges()[3], 0u);
   EXPECT_EQ(Ranges()[4], 1u);
   EXPECT_EQ(Ranges().back(), 1u);
-  core.Lines().Delete(3);
+  core.Document().Delete({1, 4}, {1, 5});
   EXPECT_EQ(Ranges(), std::vector<HighlightRange>(10, 0));
-  core.Lines().Insert(0, "/*");
+  core.Document().Insert({1, 1}, "/*\n");
   EXPECT_EQ(Ranges()[0], 0u);
   EXPECT_EQ(Ranges()[10], 1u);
-  core.Lines().Add("*/ end");
+  AppendLine("*/ end");
   EXPECT_EQ(Ranges().back(), 1u);
-  core.Lines().Add("after");
+  AppendLine("after");
   EXPECT_EQ(Ranges().back(), 0u);
 }
 
@@ -132,7 +135,7 @@ TEST_F(EditCore, LoadingScansEveryLineOnceAndAHighlighterGoingAwayIsForgotten) {
   EXPECT_EQ(Ranges(), (std::vector<HighlightRange>{0, 1, 1, 0}));
   highlighter.reset();
   EXPECT_EQ(core.HighLighter(), nullptr);
-  core.Lines().Put(0, "still works");
+  PutLine(0, "still works");
 }
 
 TEST_F(EditCore, CaretIsClampedToTheTextWithAndWithoutScrollPastEol) {
@@ -151,7 +154,7 @@ TEST_F(EditCore, CaretIsClampedToTheTextWithAndWithoutScrollPastEol) {
 }
 
 TEST_F(EditCore, VerticalMovesKeepTheColumnPastEolOrShortenIt) {
-  core.Lines().Assign({std::string(40, 'x'), std::string(10, 'y'), std::string(40, 'z')});
+  core.Document().Load({std::string(40, 'x'), std::string(10, 'y'), std::string(40, 'z')});
   core.SetCaretXY({30, 1});
   Run(ecDown);
   EXPECT_EQ(Caret(), (TextPoint{30, 2}));
@@ -164,7 +167,7 @@ TEST_F(EditCore, VerticalMovesKeepTheColumnPastEolOrShortenIt) {
 }
 
 TEST_F(EditCore, HorizontalMovesWrapOnlyWithoutScrollPastEol) {
-  core.Lines().Assign({"ab", "cd"});
+  core.Document().Load({"ab", "cd"});
   core.SetCaretXY({3, 1});
   Run(ecRight);
   EXPECT_EQ(Caret(), (TextPoint{4, 1}));
@@ -180,7 +183,7 @@ TEST_F(EditCore, HorizontalMovesWrapOnlyWithoutScrollPastEol) {
 }
 
 TEST_F(EditCore, WordMovesCrossLines) {
-  core.Lines().Assign({"int abc = 1;", "  next", ""});
+  core.Document().Load({"int abc = 1;", "  next", ""});
   Run(ecWordRight);
   EXPECT_EQ(Caret(), (TextPoint{5, 1}));
   Run(ecWordRight);
@@ -259,7 +262,7 @@ TEST_F(EditCore, SelectingMovesAndTheirCollapse) {
 }
 
 TEST_F(EditCore, SelectionPointsAreClampedInNormalModeOnly) {
-  core.Lines().Assign({"abc", "de"});
+  core.Document().Load({"abc", "de"});
   core.SetBlockBegin({10, 9});
   EXPECT_EQ(core.BlockBegin(), (TextPoint{3, 2}));
   core.SetMode(SelectionMode::Column);
@@ -270,7 +273,7 @@ TEST_F(EditCore, SelectionPointsAreClampedInNormalModeOnly) {
 }
 
 TEST_F(EditCore, MatchingBracketAcrossLinesWithNesting) {
-  core.Lines().Assign({"f(a[1], (b)", "  ) { x }"});
+  core.Document().Load({"f(a[1], (b)", "  ) { x }"});
   core.SetCaretXY({2, 1});
   Run(ecMatchBracket);
   EXPECT_EQ(Caret(), (TextPoint{3, 2}));
@@ -282,7 +285,7 @@ TEST_F(EditCore, MatchingBracketAcrossLinesWithNesting) {
   core.SetCaretXY({1, 1}); // not on a bracket
   Run(ecMatchBracket);
   EXPECT_EQ(Caret(), (TextPoint{1, 1}));
-  core.Lines().Assign({"(("});
+  core.Document().Load({"(("});
   core.SetCaretXY({1, 1});
   Run(ecMatchBracket);
   EXPECT_EQ(Caret(), (TextPoint{1, 1}));
@@ -292,7 +295,7 @@ TEST_F(EditCore, MatchingBracketAcrossLinesWithNesting) {
 // goes to, as long as that is within a window's height.
 TEST_F(EditCore, MatchedBracketsBesideTheCaret) {
   using Pair = TextEditor::BracketPair;
-  core.Lines().Assign({"f(a[1], (b)", "  ) { x }"});
+  core.Document().Load({"f(a[1], (b)", "  ) { x }"});
   core.SetCaretXY({2, 1});
   EXPECT_EQ(core.MatchedBrackets(), (Pair{{2, 1}, {3, 2}}));
   core.SetCaretXY({4, 2}); // after the closing bracket
@@ -305,7 +308,7 @@ TEST_F(EditCore, MatchedBracketsBesideTheCaret) {
   std::vector<std::string> lines(100, "x");
   lines.front() = "{";
   lines.back() = "}";
-  core.Lines().Assign(lines);
+  core.Document().Load(lines);
   core.SetCaretXY({1, 1});
   EXPECT_EQ(core.MatchedBrackets(), std::nullopt);
   Run(ecMatchBracket);
@@ -331,7 +334,7 @@ TEST_F(EditCore, TopLineStopsAtTheLastLineAndScrollsPixelsForShortDistances) {
 // typing, finding and replacing.
 TEST_F(EditCore, EveryByteOfALongLineIsReachable) {
   const std::string longLine = std::string(100'000 - 3, 'x') + "end";
-  core.Lines().Assign({"short", longLine});
+  core.Document().Load({"short", longLine});
   core.SetCaretXY({1, 2});
   Run(ecLineEnd);
   EXPECT_EQ(Caret(), (TextPoint{100'001, 2}));
@@ -350,7 +353,7 @@ TEST_F(EditCore, EveryByteOfALongLineIsReachable) {
   EXPECT_EQ(core.SearchReplace("d!", "D", ssoEntireScope | ssoReplace | ssoReplaceAll), 1);
   EXPECT_EQ(core.LineText(2).substr(99'995), "xxenD");
   // Without long lines the limit is the classic one.
-  core.Lines().Put(1, "short again");
+  PutLine(1, "short again");
   EXPECT_EQ(core.ScrollWidth(), TextEditor::MaxLeftChar);
 }
 
@@ -462,19 +465,29 @@ TEST_F(EditCore, KeysReachCommandsThroughTheMap) {
   EXPECT_EQ(core.Mode(), SelectionMode::Line);
 }
 
-TEST_F(EditCore, ChangesThroughTheListCollapseTheSelectionAndRepaintOnce) {
+// What the view had been asked to repaint when each line of a change reached the watchers.
+struct RepaintProbe : DocumentWatcher {
+  explicit RepaintProbe(const RecordingView& view) : view(view) {}
+  void LinesChanged(const LineChange&) override { invalidatedSoFar.push_back(view.invalidated.size()); }
+  const RecordingView& view;
+  std::vector<std::size_t> invalidatedSoFar;
+};
+
+TEST_F(EditCore, AChangeOfSeveralLinesCollapsesTheSelectionAndRepaintsOnce) {
   Numbered(40);
   Run(ecSelDown);
   view.invalidated.clear();
-  core.Lines().BeginUpdate();
-  core.Lines().Put(1, "changed");
-  core.Lines().Put(2, "changed too");
-  EXPECT_TRUE(view.invalidated.empty()); // merged while the lines change
-  core.Lines().EndUpdate();
+  RepaintProbe probe(view);
+  core.Document().AddWatcher(probe);
+  core.Document().Insert({1, 2}, "changed\nchanged too\n");
+  core.Document().RemoveWatcher(probe);
+  ASSERT_EQ(probe.invalidatedSoFar.size(), 3u);
+  for (std::size_t invalidated : probe.invalidatedSoFar)
+    EXPECT_EQ(invalidated, 0u); // merged while the lines change
   EXPECT_FALSE(core.SelAvail());
   ASSERT_FALSE(view.invalidated.empty());
 
-  core.Lines().Clear();
+  core.Document().Load({});
   EXPECT_EQ(Caret(), (TextPoint{1, 1}));
   EXPECT_EQ(core.TopLine(), 1);
 }

@@ -1,5 +1,6 @@
 // The Print command's job on a real QPrinter writing PDF, read back with pdftotext: pages, the
 // title on each, the page numbers, the text; and the command's fixed options.
+#include "../editor/TextLines.h"
 #include "PrintJob.h"
 
 #include "CppHighlighter.h"
@@ -27,7 +28,7 @@ TEST(Printing, PrintsEveryPageWithTitleAndNumberIntoAPdf) {
   std::string source;
   for (int i = 1; i <= 130; ++i)
     source += "int value" + std::to_string(i) + " = " + std::to_string(i) + "; /* line */\r\n";
-  core.Lines().SetTextStr(source);
+  core.Document().Load(TextLines(source));
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -50,7 +51,7 @@ TEST(Printing, PrintsEveryPageWithTitleAndNumberIntoAPdf) {
 
 TEST(Printing, TheCommandPrintsTheSelectionWhenThereIsOne) {
   TextEditor core;
-  core.Lines().SetTextStr("one\r\ntwo\r\n");
+  core.Document().Load(TextLines("one\r\ntwo\r\n"));
   EXPECT_FALSE(PrintCommandOptions(core, "a.c").SelectedOnly);
   core.SetBlockBegin({1, 1});
   core.SetBlockEnd({3, 1});

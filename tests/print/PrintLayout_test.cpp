@@ -1,5 +1,6 @@
 // The print layout on a recording printer: pages, header and footer, selections in each mode,
 // margins against the printable offset, highlighted runs, aborting, and the macros.
+#include "../editor/TextLines.h"
 #include "PrintLayout.h"
 
 #include "../editor/TestHighlighter.h"
@@ -96,7 +97,7 @@ protected:
 
 TEST_F(PrintTest, PagesCarryTheTitleOnTopAndTheirNumberAtTheBottomRight) {
   // Half-inch margins of 50 pixels; 60 lines of 10 pixels fit between header and footer.
-  core.Lines().SetTextStr(NumberedLines(130));
+  core.Document().Load(TextLines(NumberedLines(130)));
   Print(CommandOptions("/mods/game/g_main.c"));
 
   EXPECT_EQ(printer.title, "/mods/game/g_main.c");
@@ -123,7 +124,7 @@ TEST_F(PrintTest, PagesCarryTheTitleOnTopAndTheirNumberAtTheBottomRight) {
 }
 
 TEST_F(PrintTest, AFullLastPageIsNotFollowedByAnEmptyOne) {
-  core.Lines().SetTextStr(NumberedLines(120));
+  core.Document().Load(TextLines(NumberedLines(120)));
   Print(CommandOptions("t"));
   EXPECT_EQ(printer.pages, 2);
   EXPECT_EQ(printer.runs.back().text, "Page 2");
@@ -131,7 +132,7 @@ TEST_F(PrintTest, AFullLastPageIsNotFollowedByAnEmptyOne) {
 
 TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
   core.SetTabWidth(4);
-  core.Lines().Assign({"\tint\ta;", "ab\tc"});
+  core.Document().Load({"\tint\ta;", "ab\tc"});
   TkxPrintOptions options = CommandOptions("t");
   Print(options);
   EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>{"    int a;", "ab  c"}));
@@ -156,7 +157,7 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   std::string text;
   for (int i = 1; i <= 14; ++i)
     text += "abcdefghijklmn\r\n";
-  core.Lines().SetTextStr(text);
+  core.Document().Load(TextLines(text));
   TkxPrintOptions options = CommandOptions("t");
   options.SelectedOnly = true;
 
@@ -201,7 +202,7 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
 }
 
 TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
-  core.Lines().SetTextStr("x\r\n");
+  core.Document().Load(TextLines("x\r\n"));
   printer.page.OffsetX = 25; // the printable area starts a quarter inch in
   printer.page.OffsetY = 10;
   Print(CommandOptions("t"));
@@ -216,7 +217,7 @@ TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
 TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
   TestHighlighter highlighter;
   core.SetHighLighter(&highlighter);
-  core.Lines().SetTextStr("int x /* a\r\nint */ int\r\n");
+  core.Document().Load(TextLines("int x /* a\r\nint */ int\r\n"));
   TkxPrintOptions options = CommandOptions("t");
   options.Highlighted = true;
   Print(options);
@@ -247,7 +248,7 @@ TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
 }
 
 TEST_F(PrintTest, AnAbortStopsTheDocument) {
-  core.Lines().SetTextStr(NumberedLines(130));
+  core.Document().Load(TextLines(NumberedLines(130)));
   std::vector<std::pair<TkxPrintStatus, int>> reports;
   bool abortedAtEnd = false;
   Print(CommandOptions("t"), [&](TkxPrintStatus status, int page, bool& abort) {

@@ -59,6 +59,27 @@ TEST_F(DocumentWindowTest, CaptionFollowsEditsAndSaves) {
   EXPECT_EQ(TempDir::read(dir.file("logic.c")), "xa   b\r\n");
 }
 
+// Undo back to the saved text: no "*" and no question on closing; redo brings both back.
+TEST_F(DocumentWindowTest, UndoBackToTheSavedTextIsNotModified) {
+  DocumentWindow& window = open("undo.c", "u\r\n");
+  type(window, 'x');
+  set.SaveFile();
+  type(window, 'y');
+  type(window, 'z');
+  EXPECT_EQ(caption(window), "undo.c*");
+  window.Undo();
+  window.Undo();
+  EXPECT_EQ(caption(window), "undo.c");
+  EXPECT_FALSE(window.Modified());
+  EXPECT_TRUE(window.CloseQuery());
+  window.Redo();
+  EXPECT_EQ(caption(window), "undo.c*");
+  questions.answers.push_back(Answer::Cancel);
+  EXPECT_FALSE(window.CloseQuery());
+  EXPECT_TRUE(questions.errors().empty());
+  EXPECT_EQ(questions.log, std::vector<std::string>{"ask: Save changes to " + dir.file("undo.c") + "?"});
+}
+
 TEST_F(DocumentWindowTest, UntitledWindowsAskForANameBeforeSaving) {
   DocumentWindow& first = set.NewWindow();
   EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(first.parentWidget())->isMaximized());
