@@ -37,14 +37,15 @@ struct Ours {
   CppHighlighter highlighter;
   EditorWidget editor;
   Ours() {
-    editor.SetHighLighter(&highlighter);
-    editor.Gutter().SetShowLineNumbers(true);
+    editor.Editor().Document().SetHighLighter(&highlighter);
+    editor.Editor().Gutter().SetShowLineNumbers(true);
     editor.resize(100, 100);
     editor.show();
     const int width = editor.width() - editor.viewport()->width();
     const int height = editor.height() - editor.viewport()->height();
-    editor.resize(editor.GutterWidth() + 2 + kViewColumns * editor.CharWidth() + width,
-                  kViewRows * editor.LineHeight() + height);
+    editor.resize(editor.Editor().Geometry().GutterWidth() + 2 +
+                      kViewColumns * editor.Editor().Geometry().CharWidth() + width,
+                  kViewRows * editor.Editor().Geometry().LineHeight() + height);
   }
   void Load() { editor.Editor().Document().Load(SplitSource(Source())); }
 };

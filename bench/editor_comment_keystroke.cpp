@@ -34,7 +34,7 @@ Ours& Editor() {
   if (!editor) {
     editor = std::make_unique<Ours>();
     editor->editor.Editor().Document().Load(SplitSource(HugeSource()));
-    editor->editor.SetCaretXY({1, 1});
+    editor->editor.Editor().State().SetCaretXY({1, 1});
   }
   return *editor;
 }
@@ -69,7 +69,8 @@ void Keystrokes(benchmark::State& state, bool eager) {
     keystroke(Qt::Key_Backspace, QStringLiteral("\b"));
     keystroke(Qt::Key_Backspace, QStringLiteral("\b"));
   }
-  if (Editor().editor.LineText(1) != std::string(HugeSource(), 0, HugeSource().find('\r')))
+  if (Editor().editor.Editor().Document().LineText(1) !=
+      std::string(HugeSource(), 0, HugeSource().find('\r')))
     state.SkipWithError("the first line did not come back");
   state.counters["keystrokes"] = benchmark::Counter(4, benchmark::Counter::kIsIterationInvariant);
 }

@@ -47,8 +47,8 @@ void Load_QPlainTextEdit(benchmark::State& state) {
 void TypeAndRepaint_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
   for (auto _ : state) {
-    ours.editor.SetCaretXY({1, 1});
-    ours.editor.ExecuteCommand(ecChar, 'x');
+    ours.editor.Editor().State().SetCaretXY({1, 1});
+    ours.editor.Editor().ExecuteCommand(ecChar, 'x');
     Paint(ours.editor.viewport());
   }
 }
@@ -87,7 +87,7 @@ void OpenAndCloseComment_QPlainTextEdit(benchmark::State& state) {
 // One highlighter pass over the file: what the comment case is measured against.
 void HighlighterPass(benchmark::State& state) {
   Ours& ours = LoadedOurs();
-  const LineList& lines = ours.editor.Lines();
+  const LineList& lines = ours.editor.Editor().Document().Lines();
   CppHighlighter highlighter;
   for (auto _ : state) {
     highlighter.ClearRange();
@@ -101,7 +101,7 @@ void HighlighterPass(benchmark::State& state) {
 
 void FullRepaint_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
-  ours.editor.SetTopLine(kSourceLines / 2);
+  ours.editor.Editor().Geometry().SetTopLine(kSourceLines / 2);
   for (auto _ : state)
     Paint(ours.editor.viewport());
 }
@@ -116,9 +116,9 @@ void FullRepaint_QPlainTextEdit(benchmark::State& state) {
 void PageThroughFile_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
   for (auto _ : state) {
-    ours.editor.ExecuteCommand(ecEditorTop);
-    while (ours.editor.CaretY() < ours.editor.LineCount()) {
-      ours.editor.ExecuteCommand(ecPageDown);
+    ours.editor.Editor().ExecuteCommand(ecEditorTop);
+    while (ours.editor.Editor().State().CaretY() < ours.editor.Editor().Document().LineCount()) {
+      ours.editor.Editor().ExecuteCommand(ecPageDown);
       Paint(ours.editor.viewport());
     }
   }

@@ -83,24 +83,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string replace = input.Take(data[7] % 17);
   const std::string text = input.Take(input.size);
 
-  TextEditor core;
-  core.SetOptions(scrollPastEol ? kDefaultEditorOptions : kDefaultEditorOptions & ~eoScrollPastEol);
+  TextEditor editor;
+  editor.State().SetOptions(scrollPastEol ? kDefaultEditorOptions : kDefaultEditorOptions & ~eoScrollPastEol);
   std::vector<std::string> lines;
   for (std::string_view line : LineList::SplitLines(text))
     lines.emplace_back(line);
-  core.Document().Load(std::move(lines));
-  const std::vector<std::string> original = core.Lines().Strings();
-  const int lineCount = std::max(core.LineCount(), 1);
-  core.SetMode(mode);
-  core.SetBlockBegin({1 + data[2] % 40, 1 + data[3] % lineCount});
-  core.SetBlockEnd({1 + data[4] % 40, 1 + data[5] % lineCount});
-  core.SetCaretXY(core.SelectionMovingEnd());
+  editor.Document().Load(std::move(lines));
+  const std::vector<std::string> original = editor.Document().Lines().Strings();
+  const int lineCount = std::max(editor.Document().LineCount(), 1);
+  editor.State().SetMode(mode);
+  editor.State().SetBlockBegin({1 + data[2] % 40, 1 + data[3] % lineCount});
+  editor.State().SetBlockEnd({1 + data[4] % 40, 1 + data[5] % lineCount});
+  editor.State().SetCaretXY(editor.State().SelectionMovingEnd());
 
   bool answeredAll = false;
   std::size_t answer = 0;
   const ReplaceTextEvent onReplaceText = [&](std::string_view, std::string_view, int line, int column,
                                              ReplaceAction& action) {
-    Check(line >= 1 && line <= core.LineCount() && column >= 1);
+    Check(line >= 1 && line <= editor.Document().LineCount() && column >= 1);
     // Any byte, also values that name no action.
     action = static_cast<ReplaceAction>(data[8 + answer++ % 8] % 5);
     answeredAll |= action == ReplaceAction::ReplaceAll;
@@ -110,19 +110,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int call = 0; call < calls; ++call) {
     // Every match visited is a distinct piece of the text as it was before the call.
     std::size_t textSize = 0;
-    for (int line = 1; line <= core.LineCount(); ++line)
-      textSize += core.LineText(line).size() + 1;
+    for (int line = 1; line <= editor.Document().LineCount(); ++line)
+      textSize += editor.Document().LineText(line).size() + 1;
     // Each call may multiply the text by the replacement's length; replacing every match of a long
     // line copies it each time.
     if (textSize * (replace.size() + 1) > 1 << 14) break;
-    const int count = SearchRun(core, engine, onReplaceText).Run(search, replace, options);
+    const int count = SearchRun(editor, engine, onReplaceText).Run(search, replace, options);
     Check(count >= 0 && static_cast<std::size_t>(count) <= textSize);
     Check(count <= 1 || (options & ssoReplaceAll) || answeredAll);
-    Check(core.LineCount() >= 1);
-    for (int i = 0; i < core.LineCount(); ++i)
-      Check(core.Lines()[i].find_first_of("\r\n") == std::string::npos);
-    const TextPoint caret = core.CaretXY();
-    Check(caret.Y >= 1 && caret.Y <= core.LineCount() && caret.X >= 1 && caret.X <= core.ScrollWidth() + 1);
+    Check(editor.Document().LineCount() >= 1);
+    for (int i = 0; i < editor.Document().LineCount(); ++i)
+      Check(editor.Document().Lines()[i].find_first_of("\r\n") == std::string::npos);
+    const TextPoint caret = editor.State().CaretXY();
+    Check(caret.Y >= 1 && caret.Y <= editor.Document().LineCount() && caret.X >= 1 &&
+          caret.X <= editor.State().ScrollWidth() + 1);
   }
 
   // A plain replace-all over the whole text is a reference replacement of each line.
@@ -137,6 +138,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> expected;
   for (const std::string& line : original)
     expected.push_back(ReferenceReplace(line, search, replace, matchCase, wholeWords));
-  Check(core.Lines().Strings() == expected);
+  Check(editor.Document().Lines().Strings() == expected);
   return 0;
 }

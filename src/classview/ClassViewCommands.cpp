@@ -98,7 +98,7 @@ void ClassViewCommands::ClassTreeViewDblClick() {
   if (!data) return;
   DocumentWindow* window = openEditor_(data->FileName);
   if (window == nullptr) return;
-  window->MyEditor->SetCaretY(data->Line);
+  window->MyEditor->Editor().State().SetCaretY(data->Line);
   window->SetTopLine(data->Line - window->VisibleLineCount() / 2);
   window->MyEditor->setFocus();
 }

@@ -2,80 +2,84 @@
 #include "ClipboardCommands.h"
 
 #include "ClipboardBlock.h"
-#include "TextEditor.h"
+#include "EditingCommands.h"
+#include "SelectionText.h"
 
 #include <algorithm>
 
-void ClipboardCommands::Copy() {
-  if (!core_.SelAvail() || !clipboard_) return;
-  if (!CopyTo(*clipboard_)) throw EditorError("Clipboard copy operation failed");
-}
+namespace {
 
-bool ClipboardCommands::CopyTo(ClipboardPort& target) const {
-  const std::string text = core_.SelText();
-  return target.PutText(text, EncodeClipboardBlock(core_.Mode(), text));
-}
-
-void ClipboardCommands::Cut() {
-  if (!core_.SelAvail() || core_.ReadOnly()) return;
-  Copy();
-  core_.RemoveSelection(UndoKind::Deletion);
-}
-
-bool ClipboardCommands::CanPaste() const {
-  return clipboard_ && (clipboard_->BlockData() || clipboard_->PlainText());
-}
-
-void ClipboardCommands::PasteFrom(ClipboardPort* source) {
-  if (core_.ReadOnly() || !source) return;
-  PaintLock lock(core_);
-  TextPoint start = core_.SelAvail() ? core_.BlockBegin() : core_.CaretXY();
-  if (core_.SelAvail() && core_.Mode() == SelectionMode::Line) start.X = 1;
-  if (const std::optional<std::string> data = source->BlockData())
-    PasteBlock(*data, start);
-  else if (const std::optional<std::string> plain = source->PlainText())
-    PastePlain(*plain, start);
-  else
-    return;
-  core_.EnsureCursorPosVisible();
-  core_.StatusChanged(stSelection);
-}
-
-void ClipboardCommands::PasteBlock(const std::string& data, TextPoint start) {
+void PasteBlock(EditContext& context, const std::string& data, TextPoint start) {
+  EditState& state = context.state;
   const std::optional<ClipboardBlock> block = DecodeClipboardBlock(data);
   if (!block) throw EditorError("Clipboard paste operation failed.");
-  if (core_.SelAvail()) core_.RemoveSelection(UndoKind::ReplacedSelection);
+  if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection);
   TextPoint end;
   {
     // Lines paste before the start line; a block that ends with a whole line is recorded as lines.
     const bool lines = block->Mode == SelectionMode::Line;
-    UndoStep step(core_.Document(), UndoKind::Paste, lines ? TextPoint{1, start.Y} : start, block->Mode);
-    core_.SetSelTextPrimitive(block->Mode, block->Text);
-    end = core_.CaretXY();
+    UndoStep step(context.document, UndoKind::Paste, lines ? TextPoint{1, start.Y} : start, block->Mode);
+    ReplaceSelection(context, block->Mode, block->Text, state.HasOption(eoScrollPastEol));
+    end = state.CaretXY();
     step.SetEnd(end);
     if (lines && end.X != 1) step.SetMode(SelectionMode::Normal);
   }
   if (block->Mode == SelectionMode::Column)
-    core_.SetCaretXY({std::min(start.X, end.X), std::max(start.Y, end.Y) + 1});
+    state.SetCaretXY({std::min(start.X, end.X), std::max(start.Y, end.Y) + 1});
 }
 
-void ClipboardCommands::PastePlain(const std::string& text, TextPoint start) {
-  if (core_.SelAvail()) core_.RemoveSelection(UndoKind::ReplacedSelection);
-  UndoStep step(core_.Document(), UndoKind::Paste, start);
-  core_.SetSelTextPrimitive(SelectionMode::Normal, ConvertPastedPlainText(text, core_.IndentWithTabs()));
-  step.SetEnd(core_.CaretXY());
+void PastePlain(EditContext& context, const std::string& text, TextPoint start) {
+  EditState& state = context.state;
+  if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection);
+  UndoStep step(context.document, UndoKind::Paste, start);
+  ReplaceSelection(context, SelectionMode::Normal, ConvertPastedPlainText(text, state.IndentWithTabs()),
+                   state.HasOption(eoScrollPastEol));
+  step.SetEnd(state.CaretXY());
 }
 
-void ClipboardCommands::Drop(TextPoint drop, bool copy) {
-  if (core_.ReadOnly() || !core_.SelAvail() || core_.InsideSelection(drop)) return;
-  PaintLock lock(core_);
-  FreeCaret freeCaret(core_);
-  const SelectionMode mode = core_.Mode();
-  const std::string text = core_.SelText();
+} // namespace
+
+bool CopySelectionTo(const TextDocument& document, const EditState& state, ClipboardPort& target) {
+  const std::string text = SelectedText(document, state);
+  return target.PutText(text, EncodeClipboardBlock(state.Mode(), text));
+}
+
+void CopySelection(const TextDocument& document, const EditState& state, ClipboardPort* clipboard) {
+  if (!state.SelAvail() || !clipboard) return;
+  if (!CopySelectionTo(document, state, *clipboard)) throw EditorError("Clipboard copy operation failed");
+}
+
+void CutSelection(EditContext& context, ClipboardPort* clipboard) {
+  if (!context.state.SelAvail() || context.state.ReadOnly()) return;
+  CopySelection(context.document, context.state, clipboard);
+  RemoveSelection(context, UndoKind::Deletion);
+}
+
+void PasteFrom(EditContext& context, ClipboardPort* source) {
+  EditState& state = context.state;
+  if (state.ReadOnly() || !source) return;
+  TextPoint start = state.SelAvail() ? state.BlockBegin() : state.CaretXY();
+  if (state.SelAvail() && state.Mode() == SelectionMode::Line) start.X = 1;
+  if (const std::optional<std::string> data = source->BlockData())
+    PasteBlock(context, *data, start);
+  else if (const std::optional<std::string> plain = source->PlainText())
+    PastePlain(context, *plain, start);
+  else
+    return;
+  context.geometry.ScrollToCaret();
+  state.NoteSelection();
+}
+
+void DropSelection(EditContext& context, TextPoint drop, bool copy) {
+  EditState& state = context.state;
+  if (state.ReadOnly() || !state.SelAvail() || state.InsideSelection(drop)) return;
+  FreeCaret freeCaret(state);
+  const SelectionMode mode = state.Mode();
+  const std::string text = SelectedText(context.document, state);
   if (!copy) {
-    const TextPoint b = core_.BlockBegin();
-    const TextPoint e = core_.BlockEnd();
-    core_.RemoveSelection(UndoKind::DragRemoval);
+    const TextPoint b = state.BlockBegin();
+    const TextPoint e = state.BlockEnd();
+    RemoveSelection(context, UndoKind::DragRemoval);
     // The drop point moves with the text the removal closed up before it.
     if (mode == SelectionMode::Column) {
       const int left = std::min(b.X, e.X);
@@ -88,15 +92,15 @@ void ClipboardCommands::Drop(TextPoint drop, bool copy) {
       drop.Y -= e.Y - b.Y;
     }
   }
-  core_.SetCaretXY(drop);
-  core_.SetBlockBegin(core_.CaretXY());
-  const TextPoint start = core_.CaretXY();
+  state.SetCaretXY(drop);
+  state.SetBlockBegin(state.CaretXY());
+  const TextPoint start = state.CaretXY();
   TextPoint end;
   {
-    UndoStep step(core_.Document(), UndoKind::DropInsertion, start, mode);
-    core_.SetSelTextPrimitive(mode, text);
-    end = core_.CaretXY();
+    UndoStep step(context.document, UndoKind::DropInsertion, start, mode);
+    ReplaceSelection(context, mode, text, state.HasOption(eoScrollPastEol));
+    end = state.CaretXY();
     step.SetEnd(end);
   }
-  core_.SelectRange(start, end);
+  state.SelectRange(start, end);
 }

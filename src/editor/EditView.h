@@ -1,4 +1,4 @@
-// What the view core asks of whatever shows it on screen, in the view's pixel coordinates, and the
+// What the editor asks of whatever shows it on screen, in the view's pixel coordinates, and the
 // small pixel and scroll-bar types both sides share.
 #pragma once
 

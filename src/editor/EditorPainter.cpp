@@ -28,44 +28,47 @@ struct Run {
 
 class Painter {
 public:
-  Painter(const TextEditor& core, Canvas& canvas, const PixelRect& clip, const PaintContext& context)
-      : core_(core), canvas_(canvas), clip_(clip), context_(context), lineHeight_(core.LineHeight()),
-        charWidth_(core.CharWidth()), gutterWidth_(core.GutterWidth()), textStart_(gutterWidth_ + 2) {
-    firstLine_ = std::max(core.TopLine() + clip.Top / lineHeight_, core.TopLine());
-    lastLine_ = std::min(core.TopLine() + (clip.Bottom + lineHeight_ - 1) / lineHeight_, core.LineCount());
+  Painter(const TextEditor& editor, Canvas& canvas, const PixelRect& clip, const PaintContext& context)
+      : editor_(editor), document_(editor.Document()), state_(editor.State()), geometry_(editor.Geometry()),
+        look_(editor.Look()), canvas_(canvas), clip_(clip), context_(context),
+        lineHeight_(geometry_.LineHeight()), charWidth_(geometry_.CharWidth()),
+        gutterWidth_(geometry_.GutterWidth()), textStart_(gutterWidth_ + 2) {
+    const int topLine = geometry_.TopLine();
+    firstLine_ = std::max(topLine + clip.Top / lineHeight_, topLine);
+    lastLine_ = std::min(topLine + (clip.Bottom + lineHeight_ - 1) / lineHeight_, document_.LineCount());
     const int left = std::max(clip.Left, textStart_);
-    firstColumn_ = core.LeftChar() + (left - textStart_) / charWidth_;
+    firstColumn_ = geometry_.LeftChar() + (left - textStart_) / charWidth_;
     lastColumn_ = firstColumn_ + (clip.Right - left + charWidth_ - 1) / charWidth_;
   }
 
   void Paint() {
     if (clip_.Left < gutterWidth_) PaintGutter();
     if (clip_.Right > gutterWidth_) PaintText();
-    if (core_.OnPaint) core_.OnPaint(canvas_);
   }
 
 private:
-  [[nodiscard]] int RowTop(int line) const { return (line - core_.TopLine()) * lineHeight_; }
+  [[nodiscard]] int RowTop(int line) const { return (line - geometry_.TopLine()) * lineHeight_; }
   [[nodiscard]] int ColumnX(int column) const {
-    return textStart_ + (column - core_.LeftChar()) * charWidth_;
+    return textStart_ + (column - geometry_.LeftChar()) * charWidth_;
   }
 
   void PaintGutter() {
-    const GutterLayout& gutter = core_.Gutter();
+    const GutterLayout& gutter = editor_.Gutter();
     const PixelRect gutterClip{clip_.Left, clip_.Top, std::min(clip_.Right, gutterWidth_), clip_.Bottom};
     if (gutter.ShowLineNumbers()) {
       const FontStyles style = gutter.UseFontStyle() ? context_.fontStyle : 0;
       for (int line = firstLine_; line <= lastLine_; ++line) {
         canvas_.FillRect({0, RowTop(line), gutterWidth_, RowTop(line) + lineHeight_}, gutter.Color());
-        canvas_.DrawCells(gutter.LeftOffset(), RowTop(line), gutter.FormatLineNumber(line, core_.LineCount()),
-                          style, core_.FontColor(), clNone, gutterClip);
+        canvas_.DrawCells(gutter.LeftOffset(), RowTop(line),
+                          gutter.FormatLineNumber(line, document_.LineCount()), style, look_.FontColor,
+                          clNone, gutterClip);
       }
       const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
       canvas_.FillRect({0, below, gutterWidth_, clip_.Bottom}, gutter.Color());
     } else {
       canvas_.FillRect(gutterClip, gutter.Color());
     }
-    if (core_.BookMarkOptions().GlyphsVisible())
+    if (editor_.BookMarkOptions().GlyphsVisible())
       for (int line = firstLine_; line <= lastLine_; ++line)
         PaintMarks(line, gutterClip);
     if (clip_.Right >= gutterWidth_ - 2 && gutterWidth_ >= 2) {
@@ -76,9 +79,9 @@ private:
 
   // The built-in glyphs: a framed box with the bookmark's number, one per mark on the line.
   void PaintMarks(int line, const PixelRect& gutterClip) {
-    const BookmarkOptions& options = core_.BookMarkOptions();
+    const BookmarkOptions& options = editor_.BookMarkOptions();
     int x = options.LeftMargin();
-    for (const Mark* mark : core_.Marks().MarksOnLine(line)) {
+    for (const Mark* mark : document_.Marks().MarksOnLine(line)) {
       if (mark->Visible()) {
         const int top = RowTop(line);
         const PixelRect box{x, top + 1, x + charWidth_ + 3, top + lineHeight_ - 1};
@@ -92,8 +95,8 @@ private:
   }
 
   void PaintText() {
-    background_ = core_.Color();
-    if (Highlighter* highLighter = core_.HighLighter())
+    background_ = look_.Color;
+    if (Highlighter* highLighter = document_.HighLighter())
       if (const HighlightAttributes* blank = highLighter->DefaultAttribute(0))
         if (blank->Background() != clNone) background_ = blank->Background();
     textClip_ = {std::max(clip_.Left, textStart_), clip_.Top, clip_.Right, clip_.Bottom};
@@ -101,7 +104,7 @@ private:
       canvas_.FillRect({std::max(clip_.Left, gutterWidth_), clip_.Top, textStart_, clip_.Bottom},
                        background_);
     FindSelection();
-    brackets_ = core_.MatchedBrackets();
+    brackets_ = editor_.MatchedBrackets();
     for (int line = firstLine_; line <= lastLine_; ++line)
       PaintRow(line);
     const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
@@ -112,27 +115,27 @@ private:
   }
 
   void PaintRightEdge(int top, int bottom) {
-    if (core_.RightEdge() <= 0) return;
-    const int x = ColumnX(core_.RightEdge() + 1);
-    if (x >= textClip_.Left && x < clip_.Right) canvas_.VerticalLine(x, top, bottom, core_.RightEdgeColor());
+    if (look_.RightEdge <= 0) return;
+    const int x = ColumnX(look_.RightEdge + 1);
+    if (x >= textClip_.Left && x < clip_.Right) canvas_.VerticalLine(x, top, bottom, look_.RightEdgeColor);
   }
 
   void FindSelection() {
-    hasSelection_ = !(core_.HideSelection() && !context_.focused) &&
-                    core_.SelectionAnchor() != core_.SelectionMovingEnd();
+    hasSelection_ = !(look_.HideSelection && !context_.focused) &&
+                    state_.SelectionAnchor() != state_.SelectionMovingEnd();
     if (!hasSelection_) return;
-    selBegin_ = core_.BlockBegin();
-    selEnd_ = core_.BlockEnd();
+    selBegin_ = state_.BlockBegin();
+    selEnd_ = state_.BlockEnd();
   }
 
   // The selected display columns [first, last) of a row; empty when none.
   [[nodiscard]] std::pair<int, int> SelectedColumns(int line, const std::string& text) const {
     if (!hasSelection_ || line < selBegin_.Y || line > selEnd_.Y) return {0, 0};
-    const int tabWidth = core_.TabWidth();
-    switch (core_.Mode()) {
+    const int tabWidth = state_.TabWidth();
+    switch (state_.Mode()) {
     case SelectionMode::Line: return {1, kBeyondLineEnd};
     case SelectionMode::Column: {
-      const auto [first, last] = core_.ColumnBlockOn(line);
+      const auto [first, last] = state_.ColumnBlockOn(line);
       return {DisplayColumn(text, tabWidth, first), DisplayColumn(text, tabWidth, last)};
     }
     case SelectionMode::Normal: break;
@@ -143,16 +146,16 @@ private:
   }
 
   void PaintRow(int line) {
-    const std::string& raw = core_.LineText(line);
-    const std::string display = ExpandTabs(raw, core_.TabWidth());
-    row_ = {line, &display, SelectedColumns(line, raw), {core_.FontColor(), background_}, false};
-    if (core_.OnSpecialLineColors)
-      core_.OnSpecialLineColors(line, row_.special, row_.colors.fg, row_.colors.bg);
+    const std::string& raw = document_.LineText(line);
+    const std::string display = ExpandTabs(raw, state_.TabWidth());
+    row_ = {line, &display, SelectedColumns(line, raw), {look_.FontColor, background_}, false};
+    if (editor_.Events.OnSpecialLineColors)
+      editor_.Events.OnSpecialLineColors(line, row_.special, row_.colors.fg, row_.colors.bg);
     const int displayEnd = static_cast<int>(display.size()) + 1;
     // The row's background first; runs then fill only cells of another colour.
     const int top = RowTop(line);
     canvas_.FillRect({textClip_.Left, top, clip_.Right, top + lineHeight_}, row_.colors.bg);
-    if (Highlighter* highLighter = core_.HighLighter())
+    if (Highlighter* highLighter = document_.HighLighter())
       PaintTokens(*highLighter, line, display);
     else
       DrawRun({1, displayEnd, context_.fontStyle, row_.colors, false});
@@ -163,7 +166,7 @@ private:
            SelectedColors().bg);
     if (brackets_)
       for (const TextPoint bracket : {brackets_->bracket, brackets_->match})
-        if (bracket.Y == line) PaintMatchedBracket(DisplayColumn(raw, core_.TabWidth(), bracket.X));
+        if (bracket.Y == line) PaintMatchedBracket(DisplayColumn(raw, state_.TabWidth(), bracket.X));
     PaintRightEdge(top, top + lineHeight_);
   }
 
@@ -172,7 +175,7 @@ private:
     const std::string& display = *row_.display;
     canvas_.DrawCells(ColumnX(column), RowTop(row_.line),
                       std::string_view(display).substr(static_cast<std::size_t>(column - 1), 1),
-                      context_.fontStyle, row_.colors.fg, core_.MatchedBracketColor(), textClip_);
+                      context_.fontStyle, row_.colors.fg, look_.MatchedBracketColor, textClip_);
   }
 
   void Fill(int firstColumn, int lastColumn, int top, ColorValue color) {
@@ -182,7 +185,7 @@ private:
   }
 
   void PaintTokens(Highlighter& highLighter, int line, const std::string& display) {
-    highLighter.RestoreRange(core_.Document().Ranges().At(line - 1));
+    highLighter.RestoreRange(document_.Ranges().At(line - 1));
     highLighter.BeginLine(display, line - 1);
     Run run;
     bool haveRun = false;
@@ -229,7 +232,7 @@ private:
 
   [[nodiscard]] Colors SelectedColors() const {
     if (row_.special) return {row_.colors.bg, row_.colors.fg};
-    return {core_.SelectedColor().Foreground(), core_.SelectedColor().Background()};
+    return {look_.SelectedForeground, look_.SelectedBackground};
   }
 
   // Draws a run in up to three pieces: before, inside and after the selected columns.
@@ -262,7 +265,11 @@ private:
     bool special = false;
   };
 
-  const TextEditor& core_;
+  const TextEditor& editor_;
+  const TextDocument& document_;
+  const EditState& state_;
+  const ViewGeometry& geometry_;
+  const EditorLook& look_;
   Canvas& canvas_;
   PixelRect clip_;
   PixelRect textClip_;
@@ -302,6 +309,7 @@ std::string ExpandTabs(const std::string& line, int tabWidth) {
   return result;
 }
 
-void PaintEditor(const TextEditor& core, Canvas& canvas, const PixelRect& clip, const PaintContext& context) {
-  Painter(core, canvas, clip, context).Paint();
+void PaintEditor(const TextEditor& editor, Canvas& canvas, const PixelRect& clip,
+                 const PaintContext& context) {
+  Painter(editor, canvas, clip, context).Paint();
 }

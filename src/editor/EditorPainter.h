@@ -28,4 +28,5 @@ struct PaintContext {
 
 // Paints the part of the editor inside `clip`. The model is not changed (the highlighter is
 // driven to tokenise the visible lines).
-void PaintEditor(const TextEditor& core, Canvas& canvas, const PixelRect& clip, const PaintContext& context);
+void PaintEditor(const TextEditor& editor, Canvas& canvas, const PixelRect& clip,
+                 const PaintContext& context);

@@ -1,9 +1,10 @@
 // The editor widget: Qt events in, model calls out; painting through the text drawer.
 #include "EditorWidget.h"
 
-#include "ClipboardBlock.h"
+#include "CaretCommands.h"
 #include "CodePage.h"
 #include "QtKeys.h"
+#include "SelectionText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -62,31 +63,6 @@ FontStyles FontStyle(const QFont& font) {
 
 } // namespace
 
-bool QtClipboard::PutText(std::string_view plain, std::string_view block) {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  if (!clipboard) return false;
-  auto* data = new QMimeData;
-  QString text = BytesToQString(plain);
-  if (lineFeeds_) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  data->setText(text);
-  data->setData(kBlockMimeType, QByteArray(block.data(), static_cast<qsizetype>(block.size())));
-  clipboard->setMimeData(data, mode_);
-  return true;
-}
-
-std::optional<std::string> QtClipboard::BlockData() const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
-  if (!data || !data->hasFormat(kBlockMimeType)) return std::nullopt;
-  const QByteArray bytes = data->data(kBlockMimeType);
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-std::optional<std::string> QtClipboard::PlainText() const {
-  const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
-  if (!data || !data->hasText()) return std::nullopt;
-  return QStringToBytes(data->text());
-}
-
 EditorWidget::EditorWidget(QWidget* parent) : QAbstractScrollArea(parent) {
   resize(200, 150);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -94,8 +70,8 @@ EditorWidget::EditorWidget(QWidget* parent) : QAbstractScrollArea(parent) {
   setAttribute(Qt::WA_InputMethodEnabled);
   setFocusPolicy(Qt::StrongFocus);
   setAcceptDrops(true);
-  core_.SetView(this);
-  core_.SetClipboard(&clipboard_);
+  editor_.SetView(this);
+  editor_.SetClipboard(&clipboard_);
   drawer_.SetBaseFont(TextDrawer::EditorFont("Courier New", 10));
   MeasureFont();
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -109,7 +85,7 @@ EditorWidget::EditorWidget(QWidget* parent) : QAbstractScrollArea(parent) {
   if (QGuiApplication::clipboard()->supportsSelection()) primary_ = &primarySelection_;
   primaryTimer_.setSingleShot(true);
   connect(&primaryTimer_, &QTimer::timeout, this, [this] {
-    if (primary_ && core_.SelAvail()) (void)core_.CopySelectionTo(*primary_);
+    if (primary_ && editor_.State().SelAvail()) (void)editor_.CopySelectionTo(*primary_);
   });
 
   QScrollBar* vertical = verticalScrollBar();
@@ -120,14 +96,14 @@ EditorWidget::EditorWidget(QWidget* parent) : QAbstractScrollArea(parent) {
   });
   connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
           [this](int action) { HorizontalAction(action); });
-  core_.SetClientSize(viewport()->width(), viewport()->height());
+  editor_.Geometry().SetClientSize(viewport()->width(), viewport()->height());
 }
 
 EditorWidget::~EditorWidget() {
   caretTimer_.stop();
   autoScrollTimer_.stop();
   rangeTimer_.stop();
-  core_.SetView(nullptr);
+  editor_.SetView(nullptr);
 }
 
 void EditorWidget::SetClipboardLineFeeds(bool value) {
@@ -146,7 +122,7 @@ void EditorWidget::RangesBehind() {
 void EditorWidget::RefreshRangeSlice() {
   // A slice takes a few milliseconds, well inside a frame.
   constexpr int kSliceLines = 50000;
-  HighlightRanges& ranges = core_.Document().Ranges();
+  HighlightRanges& ranges = editor_.Document().Ranges();
   ranges.RefreshNext(kSliceLines);
   if (ranges.Current()) rangeTimer_.stop();
 }
@@ -203,8 +179,8 @@ void EditorWidget::ApplyPendingScroll() {
 
 void EditorWidget::UpdateScrollBars() {
   updatingScrollBars_ = true;
-  ApplyScrollInfo(verticalScrollBar(), core_.VerticalScrollInfo());
-  ApplyScrollInfo(horizontalScrollBar(), core_.HorizontalScrollInfo());
+  ApplyScrollInfo(verticalScrollBar(), editor_.Geometry().VerticalScrollInfo());
+  ApplyScrollInfo(horizontalScrollBar(), editor_.Geometry().HorizontalScrollInfo());
   updatingScrollBars_ = false;
 }
 
@@ -221,19 +197,20 @@ void EditorWidget::RepaintNow() {
 }
 
 void EditorWidget::MeasureFont() {
-  const FontStyles styles = core_.HighLighter() ? core_.AttributeStyles() : FontStyle(drawer_.BaseFont());
-  core_.SetFontMetrics(drawer_.CharWidth(styles), drawer_.FontHeight(styles));
+  const Highlighter* highlighter = editor_.Document().HighLighter();
+  const FontStyles styles = highlighter ? highlighter->UsedStyles() : FontStyle(drawer_.BaseFont());
+  editor_.Geometry().SetFontMetrics(drawer_.CharWidth(styles), drawer_.FontHeight(styles));
 }
 
 QRect EditorWidget::CaretRect() const {
-  const TextPoint pixel = core_.RowColumnToPixels(core_.CaretXY());
-  if (pixel.X < core_.GutterWidth() || pixel.X > core_.ClientWidth() || pixel.Y < 0 ||
-      pixel.Y >= core_.ClientHeight())
+  const TextPoint pixel = editor_.Geometry().RowColumnToPixels(editor_.State().CaretXY());
+  if (pixel.X < editor_.Geometry().GutterWidth() || pixel.X > editor_.Geometry().ClientWidth() ||
+      pixel.Y < 0 || pixel.Y >= editor_.Geometry().ClientHeight())
     return {};
-  const int cw = core_.CharWidth();
-  const int lh = core_.LineHeight();
+  const int cw = editor_.Geometry().CharWidth();
+  const int lh = editor_.Geometry().LineHeight();
   // A bar between two characters while inserting, a block over the one to be replaced otherwise.
-  if (core_.InsertMode()) return {pixel.X - 1, pixel.Y, 2, lh};
+  if (editor_.State().InsertMode()) return {pixel.X - 1, pixel.Y, 2, lh};
   return {pixel.X, pixel.Y, cw, lh};
 }
 
@@ -249,13 +226,14 @@ void EditorWidget::paintEvent(QPaintEvent* event) {
   // repainted instead (deltas never bring this back below the view's height).
   if (scrollPending_) pendingScrollDy_ = std::numeric_limits<int>::max() / 2;
   QPainter painter(viewport());
-  QtCanvas canvas(painter, drawer_, palette(), core_.CharWidth(), core_.LineHeight());
+  QtCanvas canvas(painter, drawer_, palette(), editor_.Geometry().CharWidth(),
+                  editor_.Geometry().LineHeight());
   const PaintContext context{hasFocus(), FontStyle(drawer_.BaseFont())};
   for (const QRect& rect : event->region())
-    PaintEditor(core_, canvas, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, context);
+    PaintEditor(editor_, canvas, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, context);
   dirty_ -= event->region();
   caretShown_ = {};
-  if (hasFocus() && caretBlinkOn_ && !core_.HasOption(eoNoCaret)) {
+  if (hasFocus() && caretBlinkOn_ && !editor_.State().HasOption(eoNoCaret)) {
     caretShown_ = CaretRect();
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
     painter.fillRect(caretShown_, Qt::white);
@@ -264,7 +242,7 @@ void EditorWidget::paintEvent(QPaintEvent* event) {
 
 void EditorWidget::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  core_.SetClientSize(viewport()->width(), viewport()->height());
+  editor_.Geometry().SetClientSize(viewport()->width(), viewport()->height());
 }
 
 void EditorWidget::scrollContentsBy(int, int) {
@@ -285,25 +263,25 @@ bool EditorWidget::event(QEvent* event) {
 }
 
 void EditorWidget::keyPressEvent(QKeyEvent* event) {
-  const bool command =
-      core_.KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()), ShiftStateFromQt(event->modifiers()));
+  const bool command = editor_.KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()),
+                                       ShiftStateFromQt(event->modifiers()));
   // Qt delivers the key and its characters together; the model swallows a command key's character.
   for (QChar ch : event->text())
-    if (std::optional<char> byte = CharToByte(ch)) core_.KeyPress(*byte);
+    if (std::optional<char> byte = CharToByte(ch)) editor_.KeyPress(*byte);
   event->setAccepted(command || !event->text().isEmpty());
 }
 
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
   // Qt sends no separate characters after a committed string, so nothing is to be skipped.
   const std::string text = QStringToBytes(event->commitString());
-  if (!text.empty()) core_.ExecuteCommand(ecImeStr, 0, text.c_str());
+  if (!text.empty()) editor_.ExecuteCommand(ecImeStr, 0, text.c_str());
   event->accept();
 }
 
 // ---------------------------------------------------------------- mouse
 
 TextPoint EditorWidget::PositionAt(QPoint pixel) const {
-  return core_.PixelsToRowColumn(pixel.x(), pixel.y());
+  return editor_.Geometry().PixelsToRowColumn(pixel.x(), pixel.y());
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event) {
@@ -313,63 +291,66 @@ void EditorWidget::mousePressEvent(QMouseEvent* event) {
     return;
   }
   if (event->button() != Qt::LeftButton) return;
+  EditState& state = editor_.State();
+  const int gutterWidth = editor_.Geometry().GutterWidth();
   leftButtonDown_ = true;
   mouseDownPixel_ = pixel;
   mousePixel_ = pixel;
-  pressInGutter_ = pixel.x() < core_.GutterWidth();
-  const bool hadSelection = core_.SelAvail();
-  core_.IncPaintLock();
-  core_.SetCaretXY(PositionAt(pixel));
-  waitingForDrag_ = core_.HasOption(eoDragDropEditing) && hadSelection && pixel.x() > core_.GutterWidth() &&
-                    core_.InsideSelection(core_.CaretXY());
+  pressInGutter_ = pixel.x() < gutterWidth;
+  const bool hadSelection = state.SelAvail();
+  PaintLock lock(editor_);
+  state.SetCaretXY(PositionAt(pixel));
+  waitingForDrag_ = state.HasOption(eoDragDropEditing) && hadSelection && pixel.x() > gutterWidth &&
+                    state.InsideSelection(state.CaretXY());
   if (!waitingForDrag_) {
     if (event->modifiers() & Qt::ShiftModifier)
-      core_.SetBlockEnd(core_.CaretXY());
+      state.SetBlockEnd(state.CaretXY());
     else
-      core_.SetBlockBegin(core_.CaretXY());
+      state.SetBlockBegin(state.CaretXY());
   }
-  core_.DecPaintLock();
 }
 
 void EditorWidget::PastePrimarySelectionAt(QPoint pixel) {
-  if (!primary_ || core_.ReadOnly()) return;
-  PaintLock lock(core_);
-  core_.SetCaretXY(PositionAt(pixel));
-  core_.SetBlockBegin(core_.CaretXY());
+  EditState& state = editor_.State();
+  if (!primary_ || state.ReadOnly()) return;
+  PaintLock lock(editor_);
+  state.SetCaretXY(PositionAt(pixel));
+  state.SetBlockBegin(state.CaretXY());
   // Another program's text goes in as it is, without the line end a plain paste adds.
   if (primary_->BlockData())
-    core_.PasteFrom(*primary_);
+    editor_.PasteFrom(*primary_);
   else if (const std::optional<std::string> text = primary_->PlainText())
-    core_.SetSelText(*text);
+    editor_.SetSelText(*text);
 }
 
 void EditorWidget::mouseMoveEvent(QMouseEvent* event) {
   if (!leftButtonDown_) return;
+  EditState& state = editor_.State();
+  const ViewGeometry& view = editor_.Geometry();
   mousePixel_ = event->position().toPoint();
   if (waitingForDrag_) {
     if ((mousePixel_ - mouseDownPixel_).manhattanLength() >= QApplication::startDragDistance() &&
-        !core_.ReadOnly())
+        !state.ReadOnly())
       StartDrag();
     return;
   }
-  const bool inside = mousePixel_.x() >= core_.GutterWidth() && mousePixel_.x() < core_.ClientWidth() &&
-                      mousePixel_.y() >= 0 && mousePixel_.y() < core_.ClientHeight();
+  const bool inside = mousePixel_.x() >= view.GutterWidth() && mousePixel_.x() < view.ClientWidth() &&
+                      mousePixel_.y() >= 0 && mousePixel_.y() < view.ClientHeight();
   if (!inside) {
     if (!autoScrollTimer_.isActive()) AutoScrollStep();
     return;
   }
   autoScrollTimer_.stop();
-  core_.IncPaintLock();
-  core_.SetCaretXY(PositionAt(mousePixel_));
-  core_.SetBlockEnd(core_.CaretXY());
-  core_.DecPaintLock();
+  PaintLock lock(editor_);
+  state.SetCaretXY(PositionAt(mousePixel_));
+  state.SetBlockEnd(state.CaretXY());
 }
 
 void EditorWidget::StartDrag() {
   waitingForDrag_ = false;
   leftButtonDown_ = false;
   auto* data = new QMimeData;
-  data->setText(BytesToQString(core_.SelText()));
+  data->setText(BytesToQString(SelectedText(editor_.Document(), editor_.State())));
   data->setData(kDragMimeType, QByteArray::number(reinterpret_cast<quintptr>(this)));
   auto* drag = new QDrag(this);
   drag->setMimeData(data);
@@ -382,70 +363,75 @@ bool EditorWidget::OwnDrag(const QMimeData* data) const {
 
 void EditorWidget::AutoScrollStep() {
   if (!leftButtonDown_) return;
+  EditState& state = editor_.State();
+  ViewGeometry& view = editor_.Geometry();
   const QPoint p = mousePixel_;
   int distance = 0;
-  core_.IncPaintLock();
-  if (p.x() < core_.GutterWidth()) {
-    distance = core_.GutterWidth() - p.x();
-    core_.SetLeftChar(core_.LeftChar() - (distance > 9 ? 8 : 1));
-  } else if (p.x() > core_.ClientWidth()) {
-    distance = p.x() - core_.ClientWidth();
-    core_.SetLeftChar(core_.LeftChar() + (distance > 9 ? 8 : 1));
+  {
+    PaintLock lock(editor_);
+    if (p.x() < view.GutterWidth()) {
+      distance = view.GutterWidth() - p.x();
+      view.SetLeftChar(view.LeftChar() - (distance > 9 ? 8 : 1));
+    } else if (p.x() > view.ClientWidth()) {
+      distance = p.x() - view.ClientWidth();
+      view.SetLeftChar(view.LeftChar() + (distance > 9 ? 8 : 1));
+    }
+    if (p.y() < 0) {
+      distance = std::max(distance, -p.y());
+      view.SetTopLine(view.TopLine() - (-p.y() > 9 ? view.LinesInWindow() : 1));
+    } else if (p.y() > view.ClientHeight()) {
+      distance = std::max(distance, p.y() - view.ClientHeight());
+      view.SetTopLine(view.TopLine() + (p.y() - view.ClientHeight() < 10 ? 1 : view.LinesInWindow()));
+    }
+    // Caret and selection follow to the nearest visible position.
+    const int textLeft = view.GutterWidth() + 2;
+    const QPoint visible(std::clamp(p.x(), textLeft, std::max(view.ClientWidth() - 1, textLeft)),
+                         std::clamp(p.y(), 0, std::max(view.ClientHeight() - 1, 0)));
+    state.SetCaretXY(PositionAt(visible));
+    state.SetBlockEnd(state.CaretXY());
   }
-  if (p.y() < 0) {
-    distance = std::max(distance, -p.y());
-    core_.SetTopLine(core_.TopLine() - (-p.y() > 9 ? core_.LinesInWindow() : 1));
-  } else if (p.y() > core_.ClientHeight()) {
-    distance = std::max(distance, p.y() - core_.ClientHeight());
-    core_.SetTopLine(core_.TopLine() + (p.y() - core_.ClientHeight() < 10 ? 1 : core_.LinesInWindow()));
-  }
-  // Caret and selection follow to the nearest visible position.
-  const QPoint visible(
-      std::clamp(p.x(), core_.GutterWidth() + 2, std::max(core_.ClientWidth() - 1, core_.GutterWidth() + 2)),
-      std::clamp(p.y(), 0, std::max(core_.ClientHeight() - 1, 0)));
-  core_.SetCaretXY(PositionAt(visible));
-  core_.SetBlockEnd(core_.CaretXY());
-  core_.DecPaintLock();
   RepaintNow();
   const bool outside =
-      p.x() < core_.GutterWidth() || p.x() > core_.ClientWidth() || p.y() < 0 || p.y() > core_.ClientHeight();
+      p.x() < view.GutterWidth() || p.x() > view.ClientWidth() || p.y() < 0 || p.y() > view.ClientHeight();
   if (outside) autoScrollTimer_.start(distance > kFarAway ? 0 : kAutoScrollPause);
 }
 
 void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
+  const ViewGeometry& view = editor_.Geometry();
   const QPoint pixel = event->position().toPoint();
   autoScrollTimer_.stop();
   leftButtonDown_ = false;
-  if (pressInGutter_ && pixel.x() < core_.GutterWidth() && core_.OnGutterClick) {
-    const int line = core_.TopLine() + pixel.y() / core_.LineHeight();
-    core_.OnGutterClick(pixel.x(), pixel.y(), line,
-                        line <= core_.LineCount()
-                            ? core_.Marks().MarkAt(line, pixel.x(), core_.BookMarkOptions().Xoffset())
-                            : nullptr);
+  if (pressInGutter_ && pixel.x() < view.GutterWidth() && editor_.Events.OnGutterClick) {
+    const TextDocument& document = editor_.Document();
+    const int line = view.TopLine() + pixel.y() / view.LineHeight();
+    editor_.Events.OnGutterClick(
+        pixel.x(), pixel.y(), line,
+        line <= document.LineCount()
+            ? document.Marks().MarkAt(line, pixel.x(), editor_.BookMarkOptions().Xoffset())
+            : nullptr);
   }
   pressInGutter_ = false;
   if (waitingForDrag_) {
     waitingForDrag_ = false;
-    core_.SetBlockBegin(core_.CaretXY());
+    editor_.State().SetBlockBegin(editor_.State().CaretXY());
   }
 }
 
 void EditorWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   const QPoint pixel = event->position().toPoint();
-  if (event->button() != Qt::LeftButton || pixel.x() <= core_.GutterWidth()) return;
+  if (event->button() != Qt::LeftButton || pixel.x() <= editor_.Geometry().GutterWidth()) return;
   leftButtonDown_ = true;
   waitingForDrag_ = false;
   mousePixel_ = pixel;
-  core_.IncPaintLock();
-  core_.SetCaretXY(PositionAt(pixel));
-  core_.SelectWordAtCaret();
-  core_.DecPaintLock();
+  PaintLock lock(editor_);
+  editor_.State().SetCaretXY(PositionAt(pixel));
+  SelectWordAtCaret(editor_.State(), editor_.Document());
 }
 
 void EditorWidget::wheelEvent(QWheelEvent* event) {
-  core_.MouseWheel(event->angleDelta().y(), event->modifiers() & Qt::ControlModifier,
-                   QApplication::wheelScrollLines());
+  editor_.Geometry().MouseWheel(event->angleDelta().y(), event->modifiers() & Qt::ControlModifier,
+                                QApplication::wheelScrollLines());
   event->accept();
 }
 
@@ -454,23 +440,23 @@ void EditorWidget::wheelEvent(QWheelEvent* event) {
 void EditorWidget::VerticalAction(int action) {
   if (updatingScrollBars_) return;
   if (const std::optional<ScrollAction> scroll = ScrollActionFromQt(action)) {
-    core_.VerticalScroll(*scroll, verticalScrollBar()->sliderPosition());
+    editor_.Geometry().VerticalScroll(*scroll, verticalScrollBar()->sliderPosition());
     UpdateScrollBars();
     if (scrollHint_ && !scrollHint_->isHidden())
-      scrollHint_->setText(QStringLiteral("Top Line: %1").arg(core_.TopLine()));
+      scrollHint_->setText(QStringLiteral("Top Line: %1").arg(editor_.Geometry().TopLine()));
   }
 }
 
 void EditorWidget::HorizontalAction(int action) {
   if (updatingScrollBars_) return;
   if (const std::optional<ScrollAction> scroll = ScrollActionFromQt(action)) {
-    core_.HorizontalScroll(*scroll, horizontalScrollBar()->sliderPosition());
+    editor_.Geometry().HorizontalScroll(*scroll, horizontalScrollBar()->sliderPosition());
     UpdateScrollBars();
   }
 }
 
 void EditorWidget::ShowScrollHint() {
-  if (!core_.HasOption(eoShowScrollHint)) return;
+  if (!editor_.State().HasOption(eoShowScrollHint)) return;
   if (!scrollHint_) {
     scrollHint_ = new QLabel(this);
     scrollHint_->setFrameShape(QFrame::Box);
@@ -478,7 +464,7 @@ void EditorWidget::ShowScrollHint() {
     scrollHint_->setBackgroundRole(QPalette::ToolTipBase);
     scrollHint_->setForegroundRole(QPalette::ToolTipText);
   }
-  scrollHint_->setText(QStringLiteral("Top Line: %1").arg(core_.TopLine()));
+  scrollHint_->setText(QStringLiteral("Top Line: %1").arg(editor_.Geometry().TopLine()));
   scrollHint_->adjustSize();
   const int right = viewport()->geometry().right() - 4;
   scrollHint_->move(right - scrollHint_->width(), 10);
@@ -492,44 +478,36 @@ void EditorWidget::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
   caretTimer_.start();
   UpdateCaret();
-  if (core_.HideSelection()) core_.InvalidateAll();
+  if (editor_.Look().HideSelection) editor_.InvalidateAll();
 }
 
 void EditorWidget::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   caretTimer_.stop();
   UpdateArea(caretShown_);
-  if (core_.HideSelection()) core_.InvalidateAll();
+  if (editor_.Look().HideSelection) editor_.InvalidateAll();
 }
 
 void EditorWidget::dragEnterEvent(QDragEnterEvent* event) {
-  if (OwnDrag(event->mimeData()) || (core_.HasOption(eoDropFiles) && event->mimeData()->hasUrls()))
-    event->acceptProposedAction();
+  if (OwnDrag(event->mimeData())) event->acceptProposedAction();
 }
 
 void EditorWidget::dragMoveEvent(QDragMoveEvent* event) {
   if (!OwnDrag(event->mimeData())) return;
   // The caret follows the mouse; Ctrl copies.
-  core_.SetCaretXY(PositionAt(event->position().toPoint()));
+  editor_.State().SetCaretXY(PositionAt(event->position().toPoint()));
   event->setDropAction(event->modifiers() & Qt::ControlModifier ? Qt::CopyAction : Qt::MoveAction);
   event->accept();
 }
 
-void EditorWidget::dragLeaveEvent(QDragLeaveEvent*) { core_.SetCaretXY(PositionAt(mouseDownPixel_)); }
+void EditorWidget::dragLeaveEvent(QDragLeaveEvent*) {
+  editor_.State().SetCaretXY(PositionAt(mouseDownPixel_));
+}
 
 void EditorWidget::dropEvent(QDropEvent* event) {
-  if (OwnDrag(event->mimeData())) {
-    const bool copy = event->modifiers() & Qt::ControlModifier;
-    core_.DropSelection(PositionAt(event->position().toPoint()), copy);
-    event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
-    event->accept();
-    return;
-  }
-  if (!core_.HasOption(eoDropFiles) || !core_.OnDropFiles) return;
-  std::vector<std::string> files;
-  for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
-  const QPoint pixel = event->position().toPoint();
-  core_.OnDropFiles(pixel.x(), pixel.y(), files);
-  event->acceptProposedAction();
+  if (!OwnDrag(event->mimeData())) return;
+  const bool copy = event->modifiers() & Qt::ControlModifier;
+  editor_.DropSelection(PositionAt(event->position().toPoint()), copy);
+  event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
+  event->accept();
 }

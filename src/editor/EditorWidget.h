@@ -1,45 +1,29 @@
-// The editor control as a Qt widget: a scroll area holding a view core (TextEditor) that it
-// paints through the text drawer and feeds with keyboard, mouse, wheel and scroll-bar input.
+// The editor control as a Qt widget: a scroll area showing a TextEditor, which it paints through
+// the text drawer and feeds with keyboard, mouse, wheel and scroll-bar input. Everything else the
+// program does with the editor goes to the TextEditor itself.
 #pragma once
 
+#include "QtClipboard.h"
 #include "TextDrawer.h"
 #include "TextEditor.h"
 
 #include <QAbstractScrollArea>
-#include <QClipboard>
 #include <QRegion>
 #include <QTimer>
 
 class QLabel;
 class QMimeData;
 
-// The system clipboard, or the X11 primary selection: plain text and the private block format side
-// by side.
-class QtClipboard : public ClipboardPort {
-public:
-  explicit QtClipboard(QClipboard::Mode mode = QClipboard::Clipboard) : mode_(mode) {}
-  bool PutText(std::string_view plain, std::string_view block) override;
-  [[nodiscard]] std::optional<std::string> BlockData() const override;
-  [[nodiscard]] std::optional<std::string> PlainText() const override;
-  // Plain text goes out with LF line ends rather than CR LF.
-  void SetLineFeeds(bool value) { lineFeeds_ = value; }
-
-private:
-  QClipboard::Mode mode_;
-  bool lineFeeds_ = false;
-};
-
 class EditorWidget : public QAbstractScrollArea, private EditView {
   Q_OBJECT
-  TextEditor core_;
+  TextEditor editor_;
 
 public:
   explicit EditorWidget(QWidget* parent = nullptr);
   ~EditorWidget() override;
 
-  // The whole editor interface; the members below pass on what the program's windows use.
-  [[nodiscard]] TextEditor& Editor() { return core_; }
-  [[nodiscard]] const TextEditor& Editor() const { return core_; }
+  [[nodiscard]] TextEditor& Editor() { return editor_; }
+  [[nodiscard]] const TextEditor& Editor() const { return editor_; }
 
   // The text font; the cell grid is measured from it ("Courier New" 10 by default, with a
   // fixed-pitch fall-back).
@@ -59,60 +43,6 @@ public:
   [[nodiscard]] QRect CaretRect() const;
   // The scroll hint showing the top line while the vertical thumb is dragged, or nullptr.
   [[nodiscard]] QLabel* ScrollHint() const { return scrollHint_; }
-
-  // --- text and history
-  [[nodiscard]] const LineList& Lines() const { return core_.Lines(); }
-  [[nodiscard]] int LineCount() const { return core_.LineCount(); }
-  [[nodiscard]] const std::string& LineText(int line) const { return core_.LineText(line); }
-  [[nodiscard]] bool Modified() const { return core_.Modified(); }
-  void SetModified(bool value) { core_.SetModified(value); }
-  [[nodiscard]] bool CanUndo() const { return core_.CanUndo(); }
-  [[nodiscard]] bool CanRedo() const { return core_.CanRedo(); }
-  void Undo() { core_.Undo(); }
-  void Redo() { core_.Redo(); }
-  void ClearUndo() { core_.ClearUndo(); }
-  void SetMaxUndo(int value) { core_.SetMaxUndo(value); }
-
-  // --- caret, view and selection
-  [[nodiscard]] int CaretY() const { return core_.CaretY(); }
-  [[nodiscard]] TextPoint CaretXY() const { return core_.CaretXY(); }
-  void SetCaretY(int value) { core_.SetCaretY(value); }
-  void SetCaretXY(TextPoint value) { core_.SetCaretXY(value); }
-  [[nodiscard]] int TopLine() const { return core_.TopLine(); }
-  void SetTopLine(int value) { core_.SetTopLine(value); }
-  [[nodiscard]] int LinesInWindow() const { return core_.LinesInWindow(); }
-  [[nodiscard]] int GutterWidth() const { return core_.GutterWidth(); }
-  [[nodiscard]] int CharWidth() const { return core_.CharWidth(); }
-  [[nodiscard]] int LineHeight() const { return core_.LineHeight(); }
-  [[nodiscard]] TextPoint BlockBegin() const { return core_.BlockBegin(); }
-  void SetBlockBegin(TextPoint point) { core_.SetBlockBegin(point); }
-  void SetBlockEnd(TextPoint point) { core_.SetBlockEnd(point); }
-  [[nodiscard]] bool SelAvail() const { return core_.SelAvail(); }
-  [[nodiscard]] std::string SelText() const { return core_.SelText(); }
-  void SetSelText(std::string_view value) { core_.SetSelText(value); }
-
-  // --- commands
-  void ExecuteCommand(EditorCommand command, char ch = 0, const void* data = nullptr) {
-    core_.ExecuteCommand(command, ch, data);
-  }
-  void KeyPress(char ch) { core_.KeyPress(ch); }
-  void CutToClipboard() { core_.CutToClipboard(); }
-  void CopyToClipboard() { core_.CopyToClipboard(); }
-  void PasteFromClipboard() { core_.PasteFromClipboard(); }
-  int SearchReplace(std::string_view search, std::string_view replace, SearchFlags options) {
-    return core_.SearchReplace(search, replace, options);
-  }
-
-  // --- settings and events
-  [[nodiscard]] GutterLayout& Gutter() { return core_.Gutter(); }
-  void SetReadOnly(bool value) { core_.SetReadOnly(value); }
-  void SetHighLighter(Highlighter* value) { core_.SetHighLighter(value); }
-  [[nodiscard]] EditorOptions Options() const { return core_.Options(); }
-  void SetOptions(EditorOptions value) { core_.SetOptions(value); }
-  std::function<void()>& OnChange = core_.OnChange;
-  ReplaceTextEvent& OnReplaceText = core_.OnReplaceText;
-  std::function<void(int line, bool& special, ColorValue& fg, ColorValue& bg)>& OnSpecialLineColors =
-      core_.OnSpecialLineColors;
 
 protected:
   bool event(QEvent* event) override;

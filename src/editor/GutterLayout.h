@@ -1,5 +1,4 @@
-// The gutter's layout options and the line-number arithmetic built on them, and the pair of
-// colours a selection is painted in.
+// The gutter's layout options and the line-number arithmetic built on them.
 #pragma once
 
 #include "EditorTypes.h"
@@ -59,23 +58,4 @@ private:
   bool visible_ = true;
   int width_ = 30;
   bool zeroStart_ = false;
-};
-
-struct SelectionColors {
-  std::function<void()> OnChange;
-
-  [[nodiscard]] ColorValue Background() const { return background_; }
-  [[nodiscard]] ColorValue Foreground() const { return foreground_; }
-  void SetBackground(ColorValue value) { Set(background_, value); }
-  void SetForeground(ColorValue value) { Set(foreground_, value); }
-
-private:
-  void Set(ColorValue& member, ColorValue value) {
-    if (member == value) return;
-    member = value;
-    if (OnChange) OnChange();
-  }
-
-  ColorValue background_ = clHighlight;
-  ColorValue foreground_ = clHighlightText;
 };

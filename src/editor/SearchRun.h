@@ -9,8 +9,11 @@
 #include <string>
 #include <string_view>
 
-class TextEditor;
+class EditState;
+class PaintLockOwner;
 class SearchEngine;
+class TextDocument;
+struct EditContext;
 
 enum SearchFlag : std::uint8_t {
   ssoMatchCase = 1 << 0,
@@ -30,11 +33,12 @@ enum class ReplaceAction : std::uint8_t { Cancel, Skip, Replace, ReplaceAll };
 using ReplaceTextEvent = std::function<void(std::string_view search, std::string_view replace, int line,
                                             int column, ReplaceAction& action)>;
 
-// One search-and-replace run on an editor. The editor owns the engine and the event and forwards
-// its SearchReplace to Run.
+// One search-and-replace run on an editor's parts. The editor owns the engine and the event; the
+// run holds the editor's paint lock while it replaces all.
 class SearchRun {
 public:
-  SearchRun(TextEditor& editor, SearchEngine& engine, const ReplaceTextEvent& onReplaceText);
+  SearchRun(EditContext& context, PaintLockOwner& lockOwner, SearchEngine& engine,
+            const ReplaceTextEvent& onReplaceText);
   ~SearchRun();
   SearchRun(const SearchRun&) = delete;
   SearchRun& operator=(const SearchRun&) = delete;
@@ -45,31 +49,34 @@ public:
 
 private:
   // The searched region: matches must lie between the two points, in the rules of `mode`.
-  struct TScope {
+  struct Scope {
     TextPoint start;
     TextPoint end;
     SelectionMode mode = SelectionMode::Normal;
   };
-  enum class TVisit { Stop, Continue };
+  enum class Next { Stop, Continue };
 
-  [[nodiscard]] TScope ScopeOf(SearchFlags options) const;
+  [[nodiscard]] Scope ScopeOf(SearchFlags options) const;
   void SearchForward();
   void SearchBackward();
   // A match at `column` of `line` lies in the scope and still in the line's text.
   [[nodiscard]] bool InScope(int line, int column) const;
-  TVisit Visit(int line, int column);
+  Next Visit(int line, int column);
   void SelectMatch(int line, int column);
   [[nodiscard]] ReplaceAction AskAction(int line, int column) const;
   void ReplaceAllFromHere();
   void TakePaintLock();
   void ReplaceMatch(int line, int column);
 
-  TextEditor& editor_;
+  EditContext& context_;
+  TextDocument& document_;
+  EditState& state_;
+  PaintLockOwner& lockOwner_;
   SearchEngine& engine_;
   const ReplaceTextEvent& onReplaceText_;
   std::string search_;
   std::string replace_;
-  TScope scope_;
+  Scope scope_;
   bool backwards_ = false;
   bool replacing_ = false;
   bool prompting_ = false;

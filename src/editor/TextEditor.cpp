@@ -1,32 +1,19 @@
-// The view core's state: caret and selection rules, paint lock and status events, repaint
-// requests, metrics, its reactions to the document's changes, and command dispatch.
+// The editor: the command table, the paint lock with its status reports, and the repaints that
+// follow the document's changes, the caret and selection, and the view's position.
 #include "TextEditor.h"
 
+#include "BookmarkCommands.h"
 #include "BracketMatch.h"
+#include "CaretCommands.h"
+#include "ClipboardCommands.h"
+#include "EditingCommands.h"
+#include "ScrollCommands.h"
+#include "UndoCommands.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <utility>
-
-PaintLock::PaintLock(TextEditor& core) : core_(core) { core_.IncPaintLock(); }
-
-PaintLock::~PaintLock() { core_.DecPaintLock(); }
-
-FreeCaret::FreeCaret(TextEditor& core) : core_(core), saved_(core.caretPastEol_) {
-  core_.caretPastEol_ = true;
-}
-
-FreeCaret::~FreeCaret() {
-  core_.caretPastEol_ = saved_;
-  core_.SetCaretXY(core_.CaretXY());
-}
-
-ModeScope::ModeScope(TextEditor& core, SelectionMode mode) : core_(core), saved_(core.selectionMode_) {
-  core_.selectionMode_ = mode;
-}
-
-ModeScope::~ModeScope() { core_.selectionMode_ = saved_; }
 
 PixelRect UnionRect(const PixelRect& a, const PixelRect& b) {
   if (a.Empty()) return b;
@@ -37,181 +24,189 @@ PixelRect UnionRect(const PixelRect& a, const PixelRect& b) {
 
 TextEditor::TextEditor() {
   document_.AddWatcher(*this);
+  state_.SetWatcher(this);
+  geometry_.SetWatcher(this);
   keystrokes_.LoadDefaultMap();
-  gutter_.OnChange = [this] { UpdateLayout(); };
+  gutter_.OnChange = [this] { geometry_.UpdateLayout(); };
   bookMarkOptions_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
-  Marks().OnChange = [this] { InvalidateGutterLines(-1, -1); };
-  Marks().OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
-  selectedColor_.OnChange = [this] { InvalidateAll(); };
-  UpdateLayout();
+  document_.Marks().OnChange = [this] { InvalidateGutterLines(-1, -1); };
+  document_.Marks().OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
+  geometry_.UpdateLayout();
 }
 
 TextEditor::~TextEditor() { document_.RemoveWatcher(*this); }
 
-// ---------------------------------------------------------------- caret and view position
+void TextEditor::SetLook(const EditorLook& look) {
+  if (look == look_) return;
+  look_ = look;
+  InvalidateAll();
+}
 
-void TextEditor::SetCaretXY(TextPoint value) {
-  int y = std::min(value.Y, LineCount());
-  int x0 = value.X - 1;
-  int y0 = y - 1;
-  int limit;
-  if (y0 < 0) {
-    y0 = 0;
-    limit = CaretPastEolAllowed() ? ScrollWidth() : 0;
-  } else {
-    limit = CaretPastEolAllowed() ? ScrollWidth() : static_cast<int>(LineText(y).size());
+// ---------------------------------------------------------------- commands
+
+const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
+  using Call = const CommandCall&;
+  const auto move = [](TextEditor& e, Call c) {
+    MoveCaret(e.context_, c.command, static_cast<const TextPoint*>(c.data));
+  };
+  // Up and Down show the selection they stretch at once, even while keys repeat.
+  const auto moveVertically = [](TextEditor& e, Call c) {
+    MoveCaret(e.context_, c.command, nullptr);
+    e.RepaintNow();
+  };
+  static const std::vector<CommandEntry> table = {
+      {ecLeft, ecRight, false, move},
+      {ecUp, ecDown, false, moveVertically},
+      {ecWordLeft, ecGotoXY, false, move},
+      {ecSelLeft, ecSelRight, false, move},
+      {ecSelUp, ecSelDown, false, moveVertically},
+      {ecSelWordLeft, ecSelGotoXY, false, move},
+      {ecSelectAll, ecSelectAll, false, [](TextEditor& e, Call) { SelectAll(e.state_, e.document_); }},
+      {ecDeleteLastChar, ecDeleteLastChar, true, [](TextEditor& e, Call) { DeleteLastChar(e.context_); }},
+      {ecDeleteChar, ecDeleteChar, true, [](TextEditor& e, Call) { DeleteChar(e.context_); }},
+      {ecDeleteWord, ecDeleteWord, true, [](TextEditor& e, Call) { DeleteWord(e.context_); }},
+      {ecDeleteLastWord, ecDeleteLastWord, true, [](TextEditor& e, Call) { DeleteLastWord(e.context_); }},
+      {ecDeleteBOL, ecDeleteBOL, true, [](TextEditor& e, Call) { DeleteToLineStart(e.context_); }},
+      {ecDeleteEOL, ecDeleteEOL, true, [](TextEditor& e, Call) { DeleteToLineEnd(e.context_); }},
+      {ecDeleteLine, ecDeleteLine, true, [](TextEditor& e, Call) { DeleteLine(e.context_); }},
+      {ecClearAll, ecClearAll, true, [](TextEditor& e, Call) { ClearAll(e.context_); }},
+      {ecLineBreak, ecLineBreak, true, [](TextEditor& e, Call) { LineBreak(e.context_, true); }},
+      {ecInsertLine, ecInsertLine, true, [](TextEditor& e, Call) { LineBreak(e.context_, false); }},
+      {ecChar, ecChar, true,
+       [](TextEditor& e, Call c) { TypeText(e.context_, std::string_view(&c.ch, 1), false); }},
+      {ecImeStr, ecImeStr, true,
+       [](TextEditor& e, Call c) {
+         if (c.data) TypeText(e.context_, static_cast<const char*>(c.data), true);
+       }},
+      {ecUndo, ecUndo, true, [](TextEditor& e, Call) { Undo(e.context_); }},
+      {ecRedo, ecRedo, true, [](TextEditor& e, Call) { Redo(e.context_); }},
+      {ecCut, ecCut, true, [](TextEditor& e, Call) { CutSelection(e.context_, e.clipboard_); }},
+      {ecCopy, ecCopy, false,
+       [](TextEditor& e, Call) { CopySelection(e.document_, e.state_, e.clipboard_); }},
+      {ecPaste, ecPaste, true, [](TextEditor& e, Call) { ::PasteFrom(e.context_, e.clipboard_); }},
+      {ecScrollUp, ecScrollUp, false,
+       [](TextEditor& e, Call) {
+         ScrollUp(e.context_);
+         e.RepaintNow();
+       }},
+      {ecScrollDown, ecScrollDown, false,
+       [](TextEditor& e, Call) {
+         ScrollDown(e.context_);
+         e.RepaintNow();
+       }},
+      {ecScrollLeft, ecScrollLeft, false,
+       [](TextEditor& e, Call) {
+         ScrollLeft(e.context_);
+         e.RepaintNow();
+       }},
+      {ecScrollRight, ecScrollRight, false,
+       [](TextEditor& e, Call) {
+         ScrollRight(e.context_);
+         e.RepaintNow();
+       }},
+      {ecInsertMode, ecInsertMode, false, [](TextEditor& e, Call) { e.state_.SetInsertMode(true); }},
+      {ecOverwriteMode, ecOverwriteMode, false, [](TextEditor& e, Call) { e.state_.SetInsertMode(false); }},
+      {ecToggleMode, ecToggleMode, false,
+       [](TextEditor& e, Call) { e.state_.SetInsertMode(!e.state_.InsertMode()); }},
+      {ecBlockIndent, ecBlockIndent, true, [](TextEditor& e, Call) { BlockIndent(e.context_); }},
+      {ecBlockUnindent, ecBlockUnindent, true, [](TextEditor& e, Call) { BlockUnindent(e.context_); }},
+      {ecNormalSelect, ecNormalSelect, false,
+       [](TextEditor& e, Call) { e.state_.SetMode(SelectionMode::Normal); }},
+      {ecColumnSelect, ecColumnSelect, false,
+       [](TextEditor& e, Call) { e.state_.SetMode(SelectionMode::Column); }},
+      {ecLineSelect, ecLineSelect, false, [](TextEditor& e, Call) { e.state_.SetMode(SelectionMode::Line); }},
+      {ecTab, ecTab, true, [](TextEditor& e, Call) { Tab(e.context_); }},
+      {ecShiftTab, ecShiftTab, true, [](TextEditor& e, Call) { ShiftTab(e.context_); }},
+      {ecMatchBracket, ecMatchBracket, false,
+       [](TextEditor& e, Call) { JumpToMatchingBracket(e.state_, e.document_); }},
+      {ecGotoMarker0, ecGotoMarker0 + MarkList::BookmarkCount - 1, false,
+       [](TextEditor& e, Call c) {
+         if (e.bookMarkOptions_.EnableKeys()) GotoBookmark(e.state_, e.document_, c.command - ecGotoMarker0);
+       }},
+      {ecSetMarker0, ecSetMarker0 + MarkList::BookmarkCount - 1, false,
+       [](TextEditor& e, Call c) {
+         if (e.bookMarkOptions_.EnableKeys()) ToggleBookmark(e.document_, e.state_, c.command - ecSetMarker0);
+       }},
+  };
+  return table;
+}
+
+void TextEditor::ExecuteCommand(EditorCommand command, char ch, const void* data) {
+  if (command > 1000) {
+    if (Events.OnProcessUserCommand) Events.OnProcessUserCommand(command, ch, data);
+  } else if (Events.OnProcessCommand) {
+    Events.OnProcessCommand(command, ch, data);
   }
-  x0 = std::max(std::min(x0, limit), 0);
-  if (x0 == caretX_ && y0 == caretY_) return;
+  if (command == ecNone || command > 1000) return;
   {
     PaintLock lock(*this);
-    StatusChanges changes = 0;
-    if (x0 != caretX_) changes |= stCaretX;
-    if (y0 != caretY_) changes |= stCaretY;
-    caretX_ = x0;
-    caretY_ = y0;
-    bracketsStale_ = true;
-    StatusChanged(changes);
-    EnsureCursorPosVisible();
-    caretNeedsUpdate_ = true;
-    scrollBarsNeedUpdate_ = true;
+    CarryOutCommand({command, ch, data});
   }
-  if (OnSelectionChange) OnSelectionChange();
+  if (Events.OnCommandDone) Events.OnCommandDone();
 }
 
-void TextEditor::EnsureCursorPosVisible() {
-  const int column = CaretDisplayColumn();
-  if (column < LeftChar())
-    SetLeftChar(column);
-  else if (column > LeftChar() + charsInWindow_)
-    SetLeftChar(column - charsInWindow_ + 1);
-  if (CaretY() < TopLine())
-    SetTopLine(CaretY());
-  else if (CaretY() > TopLine() + linesInWindow_ - 1)
-    SetTopLine(CaretY() - linesInWindow_ + 1);
-}
-
-void TextEditor::SetTopLine(int value) {
-  value = std::max(std::min(value, LineCount()), 1);
-  if (value == TopLine()) return;
-  const int delta = TopLine() - value;
-  topLine_ = value - 1;
-  UpdateScrollBarsOrFlag();
-  if (std::abs(delta) < linesInWindow_ && view_ && !linesChanging_)
-    view_->ScrollPixels(delta * LineHeight());
-  else
-    InvalidateAll();
-  StatusChanged(stTopLine);
-}
-
-void TextEditor::SetLeftChar(int value) {
-  value = std::max(std::min(value, ScrollWidth() - charsInWindow_ + 1), 1);
-  if (value == LeftChar()) return;
-  leftChar_ = value - 1;
-  UpdateScrollBarsOrFlag();
-  InvalidateAll();
-  StatusChanged(stLeftChar);
-}
-
-// ---------------------------------------------------------------- selection
-
-TextPoint TextEditor::BlockBegin() const {
-  return PointBefore(blockEnd_, blockBegin_) ? blockEnd_ : blockBegin_;
-}
-
-TextPoint TextEditor::BlockEnd() const {
-  return PointBefore(blockEnd_, blockBegin_) ? blockBegin_ : blockEnd_;
-}
-
-bool TextEditor::SelAvail() const {
-  // A column block is as wide as the screen columns of its corners lie apart.
-  if (selectionMode_ == SelectionMode::Column)
-    return DisplayColumn(LineText(blockBegin_.Y), tabWidth_, blockBegin_.X) !=
-           DisplayColumn(LineText(blockEnd_.Y), tabWidth_, blockEnd_.X);
-  return blockBegin_.X != blockEnd_.X || blockBegin_.Y != blockEnd_.Y;
-}
-
-void TextEditor::ClampPoint(TextPoint& point) const {
-  point.Y = std::clamp(point.Y, 1, std::max(LineCount(), 1));
-  point.X = std::clamp(point.X, 1, ScrollWidth());
-  if (selectionMode_ == SelectionMode::Normal)
-    point.X = std::min(point.X, static_cast<int>(LineText(point.Y).size()) + 1);
-}
-
-void TextEditor::SetBlockBegin(TextPoint point) {
-  ClampPoint(point);
-  if (SelAvail()) InvalidateLines(std::min(blockBegin_.Y, blockEnd_.Y), std::max(blockBegin_.Y, blockEnd_.Y));
-  const bool changed = blockBegin_ != point || blockEnd_ != point;
-  blockBegin_ = point;
-  blockEnd_ = point;
-  if (changed) StatusChanged(stSelection);
-}
-
-void TextEditor::SetBlockEnd(TextPoint point) {
-  if (HasOption(eoNoSelection)) return;
-  ClampPoint(point);
-  if (point == blockEnd_) return;
-  if (selectionMode_ == SelectionMode::Column && point.X != blockEnd_.X)
-    InvalidateLines(std::min({blockBegin_.Y, blockEnd_.Y, point.Y}),
-                    std::max({blockBegin_.Y, blockEnd_.Y, point.Y}));
-  else
-    InvalidateLines(std::min(blockEnd_.Y, point.Y), std::max(blockEnd_.Y, point.Y));
-  blockEnd_ = point;
-  StatusChanged(stSelection);
-}
-
-void TextEditor::SelectRange(TextPoint from, TextPoint to) {
-  SetBlockBegin(from);
-  SetBlockEnd(to);
-}
-
-void TextEditor::SelectAll() {
-  PaintLock lock(*this);
-  const TextPoint end{static_cast<int>(LineText(LineCount()).size()) + 1, LineCount()};
-  SetBlockBegin({1, 1});
-  SetBlockEnd(end);
-  SetCaretXY(end);
-  StatusChanged(stSelection);
-}
-
-void TextEditor::SetMode(SelectionMode value) {
-  if (value == selectionMode_) return;
-  selectionMode_ = value;
-  if (SelAvail()) InvalidateAll();
-  StatusChanged(stSelection);
-}
-
-void TextEditor::MoveCaretAndSelection(TextPoint from, TextPoint to, bool selecting) {
-  PaintLock lock(*this);
-  if (selecting) {
-    if (!SelAvail()) SetBlockBegin(from);
-    SetBlockEnd(to);
-  } else {
-    SetBlockBegin(to);
+void TextEditor::CarryOutCommand(const CommandCall& call) {
+  const std::vector<CommandEntry>& table = Commands();
+  const auto entry = std::find_if(table.begin(), table.end(), [&](const CommandEntry& candidate) {
+    return call.command >= candidate.first && call.command <= candidate.last;
+  });
+  if (entry == table.end()) return;
+  if (!entry->guarded) {
+    entry->run(*this, call);
+    return;
   }
-  SetCaretXY(to);
+  if (state_.ReadOnly()) return;
+  FreeCaret freeCaret(state_);
+  entry->run(*this, call);
 }
 
-TextEditor::BlockExtent TextEditor::BlockSpan() const {
-  const TextPoint end = BlockEnd();
-  return {BlockBegin(), end, end.X == 1 ? end.Y - 1 : end.Y};
+bool TextEditor::KeyDown(std::uint16_t key, ShiftState shift) {
+  const EditorCommand command = keyTranslator_.KeyDown(keystrokes_, key, shift);
+  if (command == ecNone) return false;
+  ExecuteCommand(command, 0, nullptr);
+  return true;
 }
 
-void TextEditor::SetSelTextPrimitive(SelectionMode mode, std::string_view text) {
-  selection_.Replace(mode, text, HasOption(eoScrollPastEol));
+void TextEditor::KeyPress(char ch) {
+  if (keyTranslator_.AcceptChar()) ExecuteCommand(ecChar, ch, nullptr);
+}
+
+void TextEditor::RepaintNow() {
+  if (view_) view_->RepaintNow();
+}
+
+// ---------------------------------------------------------------- operations beyond the commands
+
+void TextEditor::SetSelText(std::string_view value) {
+  PaintLock lock(*this);
+  ::SetSelText(context_, value, state_.HasOption(eoScrollPastEol));
 }
 
 int TextEditor::SearchReplace(std::string_view search, std::string_view replace, SearchFlags options) {
-  return SearchRun(*this, searchEngine_, OnReplaceText).Run(search, replace, options);
+  return SearchRun(context_, *this, searchEngine_, Events.OnReplaceText).Run(search, replace, options);
+}
+
+void TextEditor::DropSelection(TextPoint drop, bool copy) {
+  PaintLock lock(*this);
+  ::DropSelection(context_, drop, copy);
+}
+
+void TextEditor::PasteFrom(ClipboardPort& source) {
+  PaintLock lock(*this);
+  ::PasteFrom(context_, &source);
+}
+
+bool TextEditor::CopySelectionTo(ClipboardPort& target) const {
+  return ::CopySelectionTo(document_, state_, target);
 }
 
 // ---------------------------------------------------------------- matched brackets
 
 std::optional<TextEditor::BracketPair> TextEditor::FindMatchedBrackets() const {
-  const TextPoint caret = CaretXY();
+  const TextPoint caret = state_.CaretXY();
   for (const TextPoint bracket : {caret, TextPoint{caret.X - 1, caret.Y}})
     if (const std::optional<TextPoint> match =
-            MatchingBracket(document_, bracket, std::max(linesInWindow_, 1)))
+            MatchingBracket(document_, bracket, std::max(geometry_.LinesInWindow(), 1)))
       return BracketPair{bracket, *match};
   return std::nullopt;
 }
@@ -223,89 +218,10 @@ void TextEditor::RefreshMatchedBrackets() {
   if (brackets == shownBrackets_) return;
   for (const std::optional<BracketPair>& pair : {shownBrackets_, brackets})
     if (pair) {
-      InvalidateLine(pair->bracket.Y);
-      InvalidateLine(pair->match.Y);
+      InvalidateLines(pair->bracket.Y, pair->bracket.Y);
+      InvalidateLines(pair->match.Y, pair->match.Y);
     }
   shownBrackets_ = brackets;
-}
-
-// ---------------------------------------------------------------- modes and options
-
-void TextEditor::SetInsertMode(bool value) {
-  if (value == insertMode_) return;
-  insertMode_ = value;
-  UpdateCaretOrFlag();
-  StatusChanged(stInsertMode);
-}
-
-void TextEditor::SetOptions(EditorOptions value) {
-  if (value == options_) return;
-  options_ = value;
-  UpdateCaretOrFlag();
-  InvalidateAll();
-}
-
-WordCharSet TextEditor::WordChars() const {
-  if (HighLighter()) return HighLighter()->WordChars();
-  WordCharSet chars;
-  for (int b = 33; b < 256; ++b)
-    chars.set(static_cast<std::size_t>(b));
-  return chars;
-}
-
-FontStyles TextEditor::AttributeStyles() const {
-  FontStyles styles = 0;
-  if (Highlighter* highLighter = HighLighter())
-    for (int i = 0; i < highLighter->AttributeCount(); ++i)
-      if (const HighlightAttributes* attribute = highLighter->AttributeAt(i)) styles |= attribute->Style();
-  return styles;
-}
-
-// ---------------------------------------------------------------- metrics and layout
-
-void TextEditor::SetFontMetrics(int charWidth, int fontHeight) {
-  charWidth_ = std::max(charWidth, 1);
-  fontHeight_ = std::max(fontHeight, 1);
-  UpdateLayout();
-}
-
-void TextEditor::SetClientSize(int width, int height) {
-  clientWidth_ = std::max(width, 0);
-  clientHeight_ = std::max(height, 0);
-  UpdateLayout();
-}
-
-void TextEditor::UpdateLayout() {
-  digitsInUse_ = gutter_.DigitsInUse(LineCount());
-  gutterWidth_ = gutter_.RealGutterWidth(charWidth_, LineCount());
-  charsInWindow_ = std::max((clientWidth_ - gutterWidth_ - 2) / charWidth_, 0);
-  linesInWindow_ = std::max(clientHeight_ / std::max(LineHeight(), 1), 0);
-  UpdateScrollBarsOrFlag();
-  UpdateCaretOrFlag();
-  InvalidateAll();
-  // How far a match is looked for depends on the lines that fit.
-  bracketsStale_ = true;
-  if (paintLock_ == 0) RefreshMatchedBrackets();
-}
-
-std::pair<int, int> TextEditor::ColumnBlockOn(int line) const {
-  const int anchor = DisplayColumn(LineText(blockBegin_.Y), tabWidth_, blockBegin_.X);
-  const int moving = DisplayColumn(LineText(blockEnd_.Y), tabWidth_, blockEnd_.X);
-  return ColumnBlockBytes(LineText(line), tabWidth_, std::min(anchor, moving), std::max(anchor, moving));
-}
-
-TextPoint TextEditor::PixelsToRowColumn(int x, int y) const {
-  const double column = static_cast<double>(LeftChar() * charWidth_ + x - gutterWidth_ - 2) / charWidth_;
-  const int line = TopLine() + y / LineHeight();
-  const std::string& text = LineText(line);
-  if (column > 1 && text.find('\t') != std::string::npos)
-    return {NearestByteColumn(text, tabWidth_, column - 1), line};
-  return {static_cast<int>(column < 0 ? column - 0.5 : column + 0.5), line};
-}
-
-TextPoint TextEditor::RowColumnToPixels(TextPoint position) const {
-  return {(DisplayColumn(LineText(position.Y), tabWidth_, position.X) - 1) * charWidth_ + TextOffset(),
-          (position.Y - TopLine()) * LineHeight()};
 }
 
 // ---------------------------------------------------------------- paint lock and repaints
@@ -315,16 +231,16 @@ void TextEditor::DecPaintLock() {
   if (scrollBarsNeedUpdate_) UpdateScrollBarsOrFlag();
   if (caretNeedsUpdate_) UpdateCaretOrFlag();
   RefreshMatchedBrackets();
-  if (pendingStatus_) StatusChanged(0);
+  if (pendingStatus_) RaiseStatus(0);
 }
 
-void TextEditor::StatusChanged(StatusChanges changes) {
+void TextEditor::RaiseStatus(StatusChanges changes) {
   pendingStatus_ |= changes;
   if (paintLock_ > 0 || pendingStatus_ == 0) return;
   const StatusChanges fired = pendingStatus_;
   pendingStatus_ = 0;
   if ((fired & stSelection) != 0 && view_) view_->SelectionChanged();
-  if (OnStatusChange) OnStatusChange(fired);
+  if (Events.OnStatusChange) Events.OnStatusChange(fired);
 }
 
 void TextEditor::UpdateScrollBarsOrFlag() {
@@ -345,42 +261,67 @@ void TextEditor::Invalidate(const PixelRect& rect) {
     view_->InvalidateRect(rect);
 }
 
-PixelRect TextEditor::TextAreaRect() const { return {gutterWidth_, 0, clientWidth_, clientHeight_}; }
-
-void TextEditor::InvalidateAll() { Invalidate({0, 0, clientWidth_, clientHeight_}); }
-
-namespace {
-// The pixel rows of lines first..last clamped to the visible ones; empty when none is visible.
-PixelRect RowsRect(int first, int last, int topLine, int linesInWindow, int lineHeight) {
-  if (last < first) std::swap(first, last);
-  first = std::max(first, topLine);
-  last = std::min(last, topLine + linesInWindow);
-  if (last < first) return {};
-  return {0, (first - topLine) * lineHeight, 0, (last - topLine + 1) * lineHeight};
-}
-} // namespace
+void TextEditor::InvalidateAll() { Invalidate({0, 0, geometry_.ClientWidth(), geometry_.ClientHeight()}); }
 
 void TextEditor::InvalidateLines(int first, int last) {
   if (first == -1 && last == -1) {
-    Invalidate(TextAreaRect());
+    Invalidate(geometry_.TextAreaRect());
     return;
   }
-  PixelRect rect = RowsRect(first, last, TopLine(), linesInWindow_, LineHeight());
+  PixelRect rect = geometry_.RowsOf(first, last);
   if (rect.Top == rect.Bottom) return;
-  rect.Left = gutterWidth_;
-  rect.Right = clientWidth_;
+  rect.Left = geometry_.GutterWidth();
+  rect.Right = geometry_.ClientWidth();
   Invalidate(rect);
 }
 
 void TextEditor::InvalidateGutterLines(int first, int last) {
   if (first == -1 && last == -1) {
-    Invalidate({0, 0, gutterWidth_, clientHeight_});
+    Invalidate({0, 0, geometry_.GutterWidth(), geometry_.ClientHeight()});
     return;
   }
-  PixelRect rect = RowsRect(first, last, TopLine(), linesInWindow_, LineHeight());
+  PixelRect rect = geometry_.RowsOf(first, last);
   if (rect.Top == rect.Bottom) return;
-  rect.Right = gutterWidth_;
+  rect.Right = geometry_.GutterWidth();
   Invalidate(rect);
+}
+
+// ---------------------------------------------------------------- the caret, the selection and the view
+
+void TextEditor::CaretMoved(StatusChanges changes) {
+  {
+    PaintLock lock(*this);
+    bracketsStale_ = true;
+    RaiseStatus(changes);
+    geometry_.ScrollToCaret();
+    caretNeedsUpdate_ = true;
+    scrollBarsNeedUpdate_ = true;
+  }
+  if (Events.OnSelectionChange) Events.OnSelectionChange();
+}
+
+void TextEditor::TopLineMoved(int lines) {
+  UpdateScrollBarsOrFlag();
+  if (std::abs(lines) < geometry_.LinesInWindow() && view_ && !linesChanging_)
+    view_->ScrollPixels(lines * geometry_.LineHeight());
+  else
+    InvalidateAll();
+  RaiseStatus(stTopLine);
+}
+
+void TextEditor::LeftCharMoved() {
+  UpdateScrollBarsOrFlag();
+  InvalidateAll();
+  RaiseStatus(stLeftChar);
+}
+
+void TextEditor::LayoutChanged() {
+  UpdateScrollBarsOrFlag();
+  UpdateCaretOrFlag();
+  InvalidateAll();
+  // How far a match is looked for depends on the lines that fit.
+  bracketsStale_ = true;
+  if (paintLock_ == 0) RefreshMatchedBrackets();
 }
 
 // ---------------------------------------------------------------- the document's changes
@@ -390,12 +331,14 @@ void TextEditor::LinesChanged(const LineChange& change) {
   const int line = change.line + 1; // 1-based
   switch (change.kind) {
   case LineChange::Kind::Appended:
-  case LineChange::Kind::Changed: InvalidateLine(line); break;
+  case LineChange::Kind::Changed: InvalidateLines(line, line); break;
   case LineChange::Kind::Restyled: InvalidateLines(line, line + change.count - 1); break;
   case LineChange::Kind::Inserted:
   case LineChange::Kind::Removed: {
     // A removal moves every later line up; an insertion pushes the visible rest down.
-    const int last = change.kind == LineChange::Kind::Removed ? INT_MAX / 2 : TopLine() + linesInWindow_;
+    const int last = change.kind == LineChange::Kind::Removed
+                         ? INT_MAX / 2
+                         : geometry_.TopLine() + geometry_.LinesInWindow();
     InvalidateLines(line, last);
     InvalidateGutterLines(line, last);
     break;
@@ -407,22 +350,20 @@ void TextEditor::LinesChanged(const LineChange& change) {
 
 void TextEditor::LinesCleared() {
   pendingRect_ = {};
-  if (view_) view_->InvalidateRect({0, 0, clientWidth_, clientHeight_});
-  SetBlockBegin({1, 1});
-  SetCaretXY({1, 1});
-  SetTopLine(1);
-  SetLeftChar(1);
+  if (view_) view_->InvalidateRect({0, 0, geometry_.ClientWidth(), geometry_.ClientHeight()});
+  state_.SetBlockBegin({1, 1});
+  state_.SetCaretXY({1, 1});
+  geometry_.SetTopLine(1);
+  geometry_.SetLeftChar(1);
 }
-
-void TextEditor::EditStarted() { linesChanging_ = true; }
 
 void TextEditor::EditFinished() {
   linesChanging_ = false;
   UpdateScrollBarsOrFlag();
-  SetCaretXY(CaretXY());
-  SetBlockBegin(CaretXY());
+  state_.SetCaretXY(state_.CaretXY());
+  state_.SetBlockBegin(state_.CaretXY());
   if (!pendingRect_.Empty()) Invalidate(std::exchange(pendingRect_, {}));
-  if (gutter_.DigitsInUse(LineCount()) != digitsInUse_) UpdateLayout();
+  geometry_.FitGutter();
   RefreshVisibleRanges();
   if (paintLock_ == 0) RefreshMatchedBrackets();
 }
@@ -435,68 +376,10 @@ void TextEditor::StyleChanged() {
 
 void TextEditor::RefreshVisibleRanges() {
   HighlightRanges& ranges = document_.Ranges();
-  ranges.Refresh(TopLine() - 1 + linesInWindow_);
+  ranges.Refresh(geometry_.TopLine() - 1 + geometry_.LinesInWindow());
   if (view_ && !ranges.Current()) view_->RangesBehind();
 }
 
 void TextEditor::ChangeRecorded() {
-  if (OnChange) OnChange();
-}
-
-void TextEditor::ModifiedChanged() { StatusChanged(stModified); }
-
-// ---------------------------------------------------------------- commands
-
-void TextEditor::ExecuteCommand(EditorCommand command, char ch, const void* data) {
-  if (command > 1000) {
-    if (OnProcessUserCommand) OnProcessUserCommand(command, ch, data);
-  } else if (OnProcessCommand) {
-    OnProcessCommand(command, ch, data);
-  }
-  if (command == ecNone || command > 1000) return;
-  {
-    PaintLock lock(*this);
-    CarryOutCommand(command, ch, data);
-  }
-  if (OnCommandDone) OnCommandDone();
-}
-
-void TextEditor::CarryOutCommand(EditorCommand command, char ch, const void* data) {
-  if (ExecuteViewCommand(command) || bookmarks_.Execute(command)) return;
-  if (command == ecCopy) {
-    CopyToClipboard();
-    return;
-  }
-  if (editing_.Execute(command, ch, data)) return;
-  if (command == ecSelectAll || (command >= ecLeft && command <= ecGotoXY) ||
-      (command >= ecSelLeft && command <= ecSelGotoXY))
-    moves_.Execute(command, data);
-}
-
-bool TextEditor::ExecuteViewCommand(EditorCommand command) {
-  switch (command) {
-  case ecScrollUp:
-  case ecScrollDown:
-  case ecScrollLeft:
-  case ecScrollRight: scrolling_.Execute(command); return true;
-  case ecInsertMode: SetInsertMode(true); return true;
-  case ecOverwriteMode: SetInsertMode(false); return true;
-  case ecToggleMode: SetInsertMode(!insertMode_); return true;
-  case ecNormalSelect: SetMode(SelectionMode::Normal); return true;
-  case ecColumnSelect: SetMode(SelectionMode::Column); return true;
-  case ecLineSelect: SetMode(SelectionMode::Line); return true;
-  case ecMatchBracket: moves_.JumpToMatchingBracket(); return true;
-  default: return false;
-  }
-}
-
-bool TextEditor::KeyDown(std::uint16_t key, ShiftState shift) {
-  const EditorCommand command = keyTranslator_.KeyDown(keystrokes_, key, shift);
-  if (command == ecNone) return false;
-  ExecuteCommand(command, 0, nullptr);
-  return true;
-}
-
-void TextEditor::KeyPress(char ch) {
-  if (keyTranslator_.AcceptChar()) ExecuteCommand(ecChar, ch, nullptr);
+  if (Events.OnChange) Events.OnChange();
 }

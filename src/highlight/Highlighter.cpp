@@ -70,6 +70,13 @@ HighlightAttributes* Highlighter::AttributeAt(int index) const {
   return attributes_[index].get();
 }
 
+FontStyles Highlighter::UsedStyles() const {
+  FontStyles styles = 0;
+  for (int i = 0; i < AttributeCount(); ++i)
+    if (const HighlightAttributes* attribute = AttributeAt(i)) styles |= attribute->Style();
+  return styles;
+}
+
 void Highlighter::SetDefaultFilter(const std::string& value) {
   if (defaultFilter_ != value) defaultFilter_ = value;
 }

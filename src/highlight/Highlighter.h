@@ -101,6 +101,8 @@ public:
   [[nodiscard]] virtual int AttributeCount() const;
   // In name order; nullptr when the index is out of range.
   [[nodiscard]] virtual HighlightAttributes* AttributeAt(int index) const;
+  // Every style any attribute uses (a cell must fit bold and italic glyphs).
+  [[nodiscard]] FontStyles UsedStyles() const;
   // 0 = whitespace, 1 = comment, 2 = keyword; nullptr for other indices.
   [[nodiscard]] virtual HighlightAttributes* DefaultAttribute(int index) const = 0;
   [[nodiscard]] virtual const std::string& DefaultFilter() const { return defaultFilter_; }

@@ -110,8 +110,8 @@ void TQtPrinterCanvas::Abort() {
 
 TkxPrintOptions PrintCommandOptions(const TextEditor& core, const std::string& fileName) {
   TkxPrintOptions options;
-  options.SelectedOnly = core.SelAvail();
-  options.Highlighted = core.HighLighter() != nullptr;
+  options.SelectedOnly = core.State().SelAvail();
+  options.Highlighted = core.Document().HighLighter() != nullptr;
   options.Monochrome = true;
   options.Copies = 1;
   options.MarginUnits = kxMarginThousandthsOfAnInch;
@@ -124,7 +124,7 @@ TkxPrintOptions PrintCommandOptions(const TextEditor& core, const std::string& f
 
 void PrintSourceFile(const TextEditor& core, const QFont& font, const std::string& fileName,
                      QPrinter& printer) {
-  TkxPrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.FontColor()};
+  TkxPrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.Look().FontColor};
   if (font.bold()) printFont.Style |= fsBold;
   if (font.italic()) printFont.Style |= fsItalic;
   const QLocale locale;

@@ -50,10 +50,10 @@ struct PrintedRange {
 
 PrintedRange RangeToPrint(const TextEditor& core, const TkxPrintOptions& options) {
   if (options.SelectedOnly) {
-    const TextPoint begin = core.BlockBegin();
-    const TextPoint end = core.BlockEnd();
-    if (core.Mode() == SelectionMode::Line) return {0, begin.Y, 0, end.Y, false};
-    if (core.Mode() == SelectionMode::Column) {
+    const TextPoint begin = core.State().BlockBegin();
+    const TextPoint end = core.State().BlockEnd();
+    if (core.State().Mode() == SelectionMode::Line) return {0, begin.Y, 0, end.Y, false};
+    if (core.State().Mode() == SelectionMode::Column) {
       // A block dragged leftwards has its start right of its end; it is the same block.
       return {std::min(begin.X, end.X), begin.Y, std::max(begin.X, end.X) - 1, end.Y, true};
     }
@@ -63,7 +63,7 @@ PrintedRange RangeToPrint(const TextEditor& core, const TkxPrintOptions& options
   }
   const TkxPrintBox& range = options.PrintRange;
   if (!range.Zero()) return {range.Left, range.Top, range.Right, range.Bottom, false};
-  return {0, 1, 0, core.LineCount(), false};
+  return {0, 1, 0, core.Document().LineCount(), false};
 }
 
 // A line as the screen shows it: tabs expanded, with the screen column of each byte column.
@@ -97,7 +97,7 @@ public:
   PrintJob(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintOptions& options,
            const TPrintStatusEvent& onStatus, TkxPrintMacroValues macros)
       : core_(core), printer_(printer), options_(options), onStatus_(onStatus), macros_(std::move(macros)),
-        highlighter_(options.Highlighted ? core.HighLighter() : nullptr),
+        highlighter_(options.Highlighted ? core.Document().HighLighter() : nullptr),
         range_(RangeToPrint(core, options)) {}
 
   void Run();
@@ -187,7 +187,7 @@ bool PrintJob::LayOutPages() {
     return false;
   }
   PrintLines(options_.Header);
-  const int lastLine = std::min(range_.LastLine, core_.LineCount());
+  const int lastLine = std::min(range_.LastLine, core_.Document().LineCount());
   for (int line = std::max(1, range_.FirstLine); line <= lastLine; ++line) {
     PrintLine(line);
     y_ += lineHeight_;
@@ -217,7 +217,7 @@ bool PrintJob::StartNextPage() {
 }
 
 void PrintJob::PrintLine(int line) {
-  const std::string& text = core_.LineText(line);
+  const std::string& text = core_.Document().LineText(line);
   const int length = static_cast<int>(text.size());
   const bool firstLine = line == range_.FirstLine;
   const bool lastLine = line == range_.LastLine;
@@ -227,7 +227,7 @@ void PrintJob::PrintLine(int line) {
       range_.ColumnMode || (lastLine && range_.LastColumn > 0) ? std::min(length, range_.LastColumn) : length;
   if (length < firstColumn) return;
 
-  const ShownLine shown(text, core_.TabWidth());
+  const ShownLine shown(text, core_.State().TabWidth());
   if (highlighter_ != nullptr) {
     PrintTokens(shown, line, firstColumn, lastColumn);
     return;
@@ -259,7 +259,8 @@ void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, in
       if (!options_.Monochrome) {
         font.Color = attribute->Foreground() == clNone ? baseFont_.Color : attribute->Foreground();
         const ColorValue background = attribute->Background();
-        printer_.SetBrushColor(background == clNone || background == core_.Color() ? baseBrush_ : background);
+        printer_.SetBrushColor(background == clNone || background == core_.Look().Color ? baseBrush_
+                                                                                        : background);
       }
       printer_.SetFont(font);
     }
@@ -314,7 +315,7 @@ std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& 
 void PrintEditorText(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
                      const TkxPrintOptions& options, const TPrintStatusEvent& onStatus,
                      const std::string& date, const std::string& time) {
-  if (options.SelectedOnly && !core.SelAvail()) return;
+  if (options.SelectedOnly && !core.State().SelAvail()) return;
   printer.SetFont(font);
   PrintJob(core, printer, options, onStatus, {0, options.Title, date, time}).Run();
 }

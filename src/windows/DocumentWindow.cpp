@@ -4,6 +4,7 @@
 #include "EditorWidget.h"
 #include "Paths.h"
 #include "PrintJob.h"
+#include "SelectionText.h"
 #include "Settings.h"
 #include "SourceFile.h"
 
@@ -18,13 +19,13 @@ constexpr ColorValue kMarkedLineText = 0xFFFFFF;
 
 class EditorText : public DocumentFile::Text {
 public:
-  explicit EditorText(EditorWidget& editor) : editor_(editor) {}
-  [[nodiscard]] std::vector<std::string> Lines() const override { return editor_.Lines().Strings(); }
-  [[nodiscard]] bool Modified() const override { return editor_.Modified(); }
-  void SetModified(bool modified) override { editor_.SetModified(modified); }
+  explicit EditorText(TextDocument& document) : document_(document) {}
+  [[nodiscard]] std::vector<std::string> Lines() const override { return document_.Lines().Strings(); }
+  [[nodiscard]] bool Modified() const override { return document_.Modified(); }
+  void SetModified(bool modified) override { document_.SetModified(modified); }
 
 private:
-  EditorWidget& editor_;
+  TextDocument& document_;
 };
 
 } // namespace
@@ -35,7 +36,7 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
         MyEditorReplaceText(search, action);
       }),
       keepLayout_(settings.KeepFileFormat), questions_(questions),
-      text_(std::make_unique<EditorText>(*MyEditor)), file_(*text_, questions, settings) {
+      text_(std::make_unique<EditorText>(MyEditor->Editor().Document())), file_(*text_, questions, settings) {
   file_.OnSaved = [this] { ShowCaption(); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -43,64 +44,68 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   setFocusProxy(MyEditor); // activating the window puts the caret in the text
   setWindowTitle(kUntitledFileName);
 
-  MyEditor->Gutter().SetShowLineNumbers(true);
+  TextEditor& editor = MyEditor->Editor();
+  editor.Gutter().SetShowLineNumbers(true);
   MyEditor->SetWantTabs(true);
-  MyEditor->SetReadOnly(false);
+  editor.State().SetReadOnly(false);
   ApplySettings(settings);
   // Editor windows show comments and keywords in their colours only.
   ApplyFormColours(*MyHighlighter);
   MyHighlighter->CommentAttri().SetStyle(0);
   MyHighlighter->KeyAttri().SetStyle(0);
-  MyEditor->SetHighLighter(MyHighlighter.get());
-  MyEditor->OnReplaceText = OnReplaceText;
-  MyEditor->OnChange = [this] { MyEditorChange(); };
-  MyEditor->OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
+  editor.Document().SetHighLighter(MyHighlighter.get());
+  editor.Events.OnReplaceText = OnReplaceText;
+  editor.Events.OnChange = [this] { MyEditorChange(); };
+  editor.Events.OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
     MyEditorSpecialLineColors(line, special, fg, bg);
   };
 }
 
 DocumentWindow::~DocumentWindow() {
   // The editor goes with the widget tree; it must not keep a highlighter that goes first.
-  MyEditor->SetHighLighter(nullptr);
+  MyEditor->Editor().Document().SetHighLighter(nullptr);
 }
 
 void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path, keepLayout_);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
-  MyEditor->Editor().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
-  MyEditor->Editor().Document().Load(std::move(loaded.lines));
-  MyEditor->SetModified(false);
+  TextEditor& editor = MyEditor->Editor();
+  editor.State().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
+  editor.Document().Load(std::move(loaded.lines));
+  editor.Document().SetModified(false);
   ShowCaption();
 }
 
 void DocumentWindow::NoticeOutsideChanges() {
   file_.NoticeOutsideChanges([this] {
-    const int line = MyEditor->CaretY();
+    const int line = MyEditor->Editor().State().CaretY();
     LoadFile(FileName());
-    MyEditor->SetCaretY(line);
+    MyEditor->Editor().State().SetCaretY(line);
   });
 }
 
-bool DocumentWindow::CanUndo() const { return MyEditor->CanUndo(); }
-bool DocumentWindow::CanRedo() const { return MyEditor->CanRedo(); }
-bool DocumentWindow::Modified() const { return MyEditor->Modified(); }
-bool DocumentWindow::SelAvail() const { return MyEditor->SelAvail(); }
+bool DocumentWindow::CanUndo() const { return MyEditor->Editor().Document().CanUndo(); }
+bool DocumentWindow::CanRedo() const { return MyEditor->Editor().Document().CanRedo(); }
+bool DocumentWindow::Modified() const { return MyEditor->Editor().Document().Modified(); }
+bool DocumentWindow::SelAvail() const { return MyEditor->Editor().State().SelAvail(); }
 EditorStatus DocumentWindow::Status() const {
-  const TextEditor& core = MyEditor->Editor();
-  return {core.CaretY(), core.CaretX(), core.InsertMode(), core.Mode(), core.Modified()};
+  const EditState& state = MyEditor->Editor().State();
+  return {state.CaretY(), state.CaretX(), state.InsertMode(), state.Mode(), Modified()};
 }
-void DocumentWindow::Undo() { MyEditor->Undo(); }
-void DocumentWindow::Redo() { MyEditor->Redo(); }
-void DocumentWindow::CutToClipboard() { MyEditor->CutToClipboard(); }
-void DocumentWindow::CopyToClipboard() { MyEditor->CopyToClipboard(); }
-void DocumentWindow::PasteFromClipboard() { MyEditor->PasteFromClipboard(); }
-void DocumentWindow::DeleteSelection() { MyEditor->SetSelText(""); }
-void DocumentWindow::BlockIndent() { MyEditor->ExecuteCommand(ecBlockIndent); }
-void DocumentWindow::BlockUnindent() { MyEditor->ExecuteCommand(ecBlockUnindent); }
-std::string DocumentWindow::SelText() const { return MyEditor->SelText(); }
-int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
-void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }
+void DocumentWindow::Undo() { MyEditor->Editor().ExecuteCommand(ecUndo); }
+void DocumentWindow::Redo() { MyEditor->Editor().ExecuteCommand(ecRedo); }
+void DocumentWindow::CutToClipboard() { MyEditor->Editor().ExecuteCommand(ecCut); }
+void DocumentWindow::CopyToClipboard() { MyEditor->Editor().ExecuteCommand(ecCopy); }
+void DocumentWindow::PasteFromClipboard() { MyEditor->Editor().ExecuteCommand(ecPaste); }
+void DocumentWindow::DeleteSelection() { MyEditor->Editor().SetSelText(""); }
+void DocumentWindow::BlockIndent() { MyEditor->Editor().ExecuteCommand(ecBlockIndent); }
+void DocumentWindow::BlockUnindent() { MyEditor->Editor().ExecuteCommand(ecBlockUnindent); }
+std::string DocumentWindow::SelText() const {
+  return SelectedText(MyEditor->Editor().Document(), MyEditor->Editor().State());
+}
+int DocumentWindow::LineCount() const { return MyEditor->Editor().Document().LineCount(); }
+void DocumentWindow::SetCaretY(int line) { MyEditor->Editor().State().SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {
   PrintSourceFile(MyEditor->Editor(), MyEditor->EditorFont(), FileName(), printer);
@@ -108,12 +113,12 @@ void DocumentWindow::Print(QPrinter& printer) {
 
 int DocumentWindow::SearchReplace(const std::string& search, const std::string& replace,
                                   SearchFlags options) {
-  return MyEditor->SearchReplace(search, replace, options);
+  return MyEditor->Editor().SearchReplace(search, replace, options);
 }
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
-  MyEditor->SetMaxUndo(settings.UndoLevels);
-  MyEditor->Editor().SetTabWidth(settings.TabWidth);
+  MyEditor->Editor().Document().SetMaxUndo(settings.UndoLevels);
+  MyEditor->Editor().State().SetTabWidth(settings.TabWidth);
   // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
   MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
   // An empty name or a size of none keeps the control's own font.
@@ -133,9 +138,9 @@ void DocumentWindow::MarkLine(int line) {
   MyEditor->viewport()->update();
 }
 
-int DocumentWindow::VisibleLineCount() const { return MyEditor->LinesInWindow(); }
+int DocumentWindow::VisibleLineCount() const { return MyEditor->Editor().Geometry().LinesInWindow(); }
 
-void DocumentWindow::SetTopLine(int line) { MyEditor->SetTopLine(line); }
+void DocumentWindow::SetTopLine(int line) { MyEditor->Editor().Geometry().SetTopLine(line); }
 
 void DocumentWindow::BringToFront() {
   if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
@@ -159,7 +164,7 @@ void DocumentWindow::MyEditorReplaceText(std::string_view search, ReplaceAction&
 
 void DocumentWindow::MyEditorChange() {
   // An undo back to the saved text takes the "*" away again.
-  if (MyEditor->Modified() && MarkedLine != -1) MarkLine(-1);
+  if (Modified() && MarkedLine != -1) MarkLine(-1);
   ShowCaption();
 }
 
@@ -172,6 +177,6 @@ void DocumentWindow::MyEditorSpecialLineColors(int line, bool& special, ColorVal
 }
 
 void DocumentWindow::ShowCaption() {
-  const std::string caption = paths::ExtractFileName(FileName()) + (MyEditor->Modified() ? "*" : "");
+  const std::string caption = paths::ExtractFileName(FileName()) + (Modified() ? "*" : "");
   setWindowTitle(QString::fromStdString(caption));
 }

@@ -5,7 +5,7 @@
 
 #include <random>
 
-TEST(kxBlockClipboard, BlocksRoundTripInEveryMode) {
+TEST(ClipboardBlock, BlocksRoundTripInEveryMode) {
   const std::string text = "int a;\r\n  b\xE4;\r\n";
   for (SelectionMode mode : {SelectionMode::Normal, SelectionMode::Column, SelectionMode::Line}) {
     const std::string data = EncodeClipboardBlock(mode, text);
@@ -18,7 +18,7 @@ TEST(kxBlockClipboard, BlocksRoundTripInEveryMode) {
             (ClipboardBlock{SelectionMode::Column, ""}));
 }
 
-TEST(kxBlockClipboard, MalformedBlocksAreRefusedOrCut) {
+TEST(ClipboardBlock, MalformedBlocksAreRefusedOrCut) {
   EXPECT_FALSE(DecodeClipboardBlock(""));
   EXPECT_FALSE(DecodeClipboardBlock(std::string("\x03text\0", 6)));
   EXPECT_FALSE(DecodeClipboardBlock("\xFFtext"));
@@ -44,7 +44,7 @@ TEST(kxBlockClipboard, MalformedBlocksAreRefusedOrCut) {
   }
 }
 
-TEST(kxBlockClipboard, PastedPlainTextGetsCrLfLinesAndFourColumnTabs) {
+TEST(ClipboardBlock, PastedPlainTextGetsCrLfLinesAndFourColumnTabs) {
   EXPECT_EQ(ConvertPastedPlainText("one", false), "one\r\n");
   EXPECT_EQ(ConvertPastedPlainText("a\nb\rc\r\nd\r\n", false), "a\r\nb\r\nc\r\nd\r\n");
   EXPECT_EQ(ConvertPastedPlainText("a\n\nb", false), "a\r\n\r\nb\r\n");

@@ -5,8 +5,10 @@
 // everything gives back the final ones. Shared by the randomized tests and the fuzzer.
 #pragma once
 
+#include "BookmarkCommands.h"
 #include "ClipboardBlock.h"
 #include "CppHighlighter.h"
+#include "SelectionText.h"
 #include "TextEditor.h"
 
 #include <algorithm>
@@ -68,51 +70,54 @@ inline std::vector<std::string> StartText(Bytes& bytes) {
 // tabs, the text and where three bookmarks go.
 struct Session {
   CppHighlighter highlighter;
-  TextEditor core;
+  TextEditor editor;
   MemoryClipboard clipboard;
   Session(Bytes& bytes, EditorOptions options) {
-    core.SetFontMetrics(8, 16);
-    core.SetClientSize(300, 200);
-    core.SetClipboard(&clipboard);
-    core.SetHighLighter(&highlighter);
-    core.SetMaxUndo(1 << 20);
-    core.SetOptions(options);
-    core.SetTabWidth(2 << bytes.Next() % 3);
-    core.SetIndentWithTabs(bytes.Next() % 2 == 0);
-    core.Document().Load(StartText(bytes));
+    editor.Geometry().SetFontMetrics(8, 16);
+    editor.Geometry().SetClientSize(300, 200);
+    editor.SetClipboard(&clipboard);
+    editor.Document().SetHighLighter(&highlighter);
+    editor.Document().SetMaxUndo(1 << 20);
+    editor.State().SetOptions(options);
+    editor.State().SetTabWidth(2 << bytes.Next() % 3);
+    editor.State().SetIndentWithTabs(bytes.Next() % 2 == 0);
+    editor.Document().Load(StartText(bytes));
     for (int number = 0; number < 3; ++number)
-      core.SetBookMark(number, 1, 1 + bytes.Next() % core.LineCount());
+      PlaceBookmark(editor.Document(), number, 1, 1 + bytes.Next() % editor.Document().LineCount());
   }
 };
 
 // The first broken invariant, or empty.
-inline std::string CheckInvariants(TextEditor& core) {
-  if (core.LineCount() < 1) return "the text has no line";
+inline std::string CheckInvariants(TextEditor& editor) {
+  if (editor.Document().LineCount() < 1) return "the text has no line";
   // The scroll width takes in every line's end, and no column lies beyond it.
-  const int columnLimit = core.ScrollWidth() + 1;
-  for (int i = 0; i < core.LineCount(); ++i) {
-    if (core.Lines()[i].find_first_of("\r\n") != std::string::npos) return "a line holds a line end";
-    if (static_cast<int>(core.Lines()[i].size()) >= columnLimit)
+  const int columnLimit = editor.State().ScrollWidth() + 1;
+  for (int i = 0; i < editor.Document().LineCount(); ++i) {
+    if (editor.Document().Lines()[i].find_first_of("\r\n") != std::string::npos)
+      return "a line holds a line end";
+    if (static_cast<int>(editor.Document().Lines()[i].size()) >= columnLimit)
       return "a line reaches past the scroll width";
   }
-  for (TextPoint p : {core.CaretXY(), core.SelectionAnchor(), core.SelectionMovingEnd()})
-    if (p.Y < 1 || p.Y > core.LineCount() || p.X < 1 || p.X > columnLimit)
+  for (TextPoint p :
+       {editor.State().CaretXY(), editor.State().SelectionAnchor(), editor.State().SelectionMovingEnd()})
+    if (p.Y < 1 || p.Y > editor.Document().LineCount() || p.X < 1 || p.X > columnLimit)
       return "caret or selection outside the text";
-  if (core.TopLine() < 1 || core.TopLine() > core.LineCount()) return "top line outside the text";
+  if (editor.Geometry().TopLine() < 1 || editor.Geometry().TopLine() > editor.Document().LineCount())
+    return "top line outside the text";
   for (int n = 0; n < MarkList::BookmarkCount; ++n)
-    if (const Mark* mark = core.Marks().BookMark(n);
-        mark && (mark->Line() < 1 || mark->Line() > core.LineCount()))
+    if (const Mark* mark = editor.Document().Marks().BookMark(n);
+        mark && (mark->Line() < 1 || mark->Line() > editor.Document().LineCount()))
       return "bookmark outside the text";
   // The stored ranges are those a scan from the first line gives.
-  if (Highlighter* highlighter = core.HighLighter()) {
+  if (Highlighter* highlighter = editor.Document().HighLighter()) {
     std::vector<HighlightRange> ranges; // read first: reading may rescan with the same highlighter
-    for (int i = 0; i < core.LineCount(); ++i)
-      ranges.push_back(core.Document().Ranges().At(i));
+    for (int i = 0; i < editor.Document().LineCount(); ++i)
+      ranges.push_back(editor.Document().Ranges().At(i));
     highlighter->ClearRange();
-    for (int i = 0; i < core.LineCount(); ++i) {
+    for (int i = 0; i < editor.Document().LineCount(); ++i) {
       if (ranges[static_cast<std::size_t>(i)] != highlighter->CurrentRange())
         return "a stale highlighter range";
-      highlighter->BeginLine(core.Lines()[i], i);
+      highlighter->BeginLine(editor.Document().Lines()[i], i);
       highlighter->SkipToLineEnd();
     }
   }
@@ -175,39 +180,45 @@ inline const std::vector<EditorCommand>& ScriptCommands() {
   return commands;
 }
 
-inline TextPoint AnyPoint(TextEditor& core, Bytes& bytes) {
-  return {bytes.Next() % 40 - 2, bytes.Next() % (core.LineCount() + 3) - 1};
+inline TextPoint AnyPoint(TextEditor& editor, Bytes& bytes) {
+  return {bytes.Next() % 40 - 2, bytes.Next() % (editor.Document().LineCount() + 3) - 1};
 }
 
 // Runs one scripted step; returns the command it ran.
-inline EditorCommand Step(TextEditor& core, MemoryClipboard& clipboard, Bytes& bytes) {
+inline EditorCommand Step(TextEditor& editor, MemoryClipboard& clipboard, Bytes& bytes) {
   const auto& commands = ScriptCommands();
   const EditorCommand command = commands[bytes.Next() % commands.size()];
   switch (command) {
-  case ecChar: core.ExecuteCommand(ecChar, " ab{}()/*x\xe9\t"[bytes.Next() % 12]); break;
+  case ecChar: editor.ExecuteCommand(ecChar, " ab{}()/*x\xe9\t"[bytes.Next() % 12]); break;
   case ecGotoXY:
   case ecSelGotoXY: {
-    const TextPoint target = AnyPoint(core, bytes);
-    core.ExecuteCommand(command, 0, &target);
+    const TextPoint target = AnyPoint(editor, bytes);
+    editor.ExecuteCommand(command, 0, &target);
     break;
   }
-  case ecImeStr: core.ExecuteCommand(ecImeStr, 0, bytes.Next() % 2 ? "ime" : "\r\n"); break;
+  case ecImeStr: editor.ExecuteCommand(ecImeStr, 0, bytes.Next() % 2 ? "ime" : "\r\n"); break;
   case kPastePlain:
     clipboard.block.reset();
-    core.ExecuteCommand(ecPaste);
+    editor.ExecuteCommand(ecPaste);
     break;
-  case kDrop: core.DropSelection(AnyPoint(core, bytes), bytes.Next() % 2); break;
+  case kDrop: editor.DropSelection(AnyPoint(editor, bytes), bytes.Next() % 2); break;
   case kReplaceAll: {
     const std::string search = "a" + bytes.Text(" (a)", 2);
     const std::string replace = bytes.Text(bytes.Next() % 4 ? " xa" : "x\n ", 3);
     const SearchFlags options = ssoEntireScope | ssoReplace | ssoReplaceAll;
-    core.SearchReplace(search, replace,
-                       options | (bytes.Next() & (ssoMatchCase | ssoBackwards | ssoSelectedOnly)));
+    editor.SearchReplace(search, replace,
+                         options | (bytes.Next() & (ssoMatchCase | ssoBackwards | ssoSelectedOnly)));
     break;
   }
-  default: core.ExecuteCommand(command); break;
+  default: editor.ExecuteCommand(command); break;
   }
   return command;
+}
+
+// Replaces the selection by `text` in `mode`, recording nothing of its own, as a command does.
+inline void ReplaceSelectionIn(TextEditor& editor, SelectionMode mode, std::string_view text) {
+  PaintLock lock(editor);
+  ReplaceSelection(editor.Context(), mode, text, editor.State().HasOption(eoScrollPastEol));
 }
 
 // The text and the bookmarks' lines.
@@ -217,23 +228,23 @@ struct Snapshot {
   bool operator==(const Snapshot&) const = default;
 };
 
-inline Snapshot Take(const TextEditor& core) {
-  return {core.Lines().Strings(), core.Marks().BookmarkLines()};
+inline Snapshot Take(const TextEditor& editor) {
+  return {editor.Document().Lines().Strings(), editor.Document().Marks().BookmarkLines()};
 }
 
 // Undoes every step and redoes them all: what differed from the start or the end, or empty.
-inline std::string CheckUndoRedo(TextEditor& core, const Snapshot& start) {
-  const Snapshot end = Take(core);
+inline std::string CheckUndoRedo(TextEditor& editor, const Snapshot& start) {
+  const Snapshot end = Take(editor);
   // What the script itself left to redo would come on top of the end: redo only what was undone.
-  const int leftToRedo = core.RedoRecords().Count();
-  while (core.CanUndo())
-    core.Undo();
-  if (Take(core) != start)
-    return core.Lines().Strings() == start.lines ? "undo lost a bookmark" : "undo lost text";
-  while (core.RedoRecords().Count() > leftToRedo)
-    core.Redo();
-  if (Take(core) != end)
-    return core.Lines().Strings() == end.lines ? "redo lost a bookmark" : "redo lost text";
+  const int leftToRedo = editor.Document().RedoRecords().Count();
+  while (editor.Document().CanUndo())
+    editor.ExecuteCommand(ecUndo);
+  if (Take(editor) != start)
+    return editor.Document().Lines().Strings() == start.lines ? "undo lost a bookmark" : "undo lost text";
+  while (editor.Document().RedoRecords().Count() > leftToRedo)
+    editor.ExecuteCommand(ecRedo);
+  if (Take(editor) != end)
+    return editor.Document().Lines().Strings() == end.lines ? "redo lost a bookmark" : "redo lost text";
   return {};
 }
 

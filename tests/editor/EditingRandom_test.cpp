@@ -25,17 +25,17 @@ int RunScripts(EditorOptions first, EditorOptions last, int scripts, std::size_t
         byte = static_cast<std::uint8_t>(random());
       Bytes bytes(script.data(), script.size());
       EditScript::Session run(bytes, options);
-      const EditScript::Snapshot start = EditScript::Take(run.core);
+      const EditScript::Snapshot start = EditScript::Take(run.editor);
       for (int step = 0; !bytes.AtEnd(); ++step, ++steps) {
-        const EditorCommand command = EditScript::Step(run.core, run.clipboard, bytes);
-        const std::string broken = EditScript::CheckInvariants(run.core);
+        const EditorCommand command = EditScript::Step(run.editor, run.clipboard, bytes);
+        const std::string broken = EditScript::CheckInvariants(run.editor);
         if (!broken.empty()) {
           ADD_FAILURE() << broken << ": options " << options << " script " << scriptIndex << " step " << step
                         << " command " << command;
           return steps;
         }
       }
-      const std::string lost = EditScript::CheckUndoRedo(run.core, start);
+      const std::string lost = EditScript::CheckUndoRedo(run.editor, start);
       if (!lost.empty()) {
         ADD_FAILURE() << lost << ": options " << options << " script " << scriptIndex;
         return steps;

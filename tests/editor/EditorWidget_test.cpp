@@ -45,29 +45,37 @@ QImage OnScreen(QWidget& viewport) {
       .convertToFormat(QImage::Format_RGB32);
 }
 
-class CustomEdit : public ::testing::Test {
+class EditorWidgetTest : public ::testing::Test {
 protected:
   void SetUp() override {
     editor.resize(500, 300);
-    editor.Editor().SetColor(kWhite);
-    editor.Editor().SetFontColor(kBlack);
-    editor.Editor().SelectedColor().SetBackground(kRed);
-    editor.Editor().SelectedColor().SetForeground(kWhite);
-    editor.Editor().SetRightEdge(0);
+    EditorLook look = editor.Editor().Look();
+    look.Color = kWhite;
+    look.FontColor = kBlack;
+    look.SelectedBackground = kRed;
+    look.SelectedForeground = kWhite;
+    look.RightEdge = 0;
+    editor.Editor().SetLook(look);
     highlighter.KeyAttri().SetForeground(kBlue);
     highlighter.KeyAttri().SetStyle(0);
     highlighter.CommentAttri().SetForeground(kGreen);
     highlighter.CommentAttri().SetStyle(0);
     highlighter.SpaceAttri().SetForeground(clNone);
-    editor.SetHighLighter(&highlighter);
+    editor.Editor().Document().SetHighLighter(&highlighter);
     editor.Editor().Document().Load({"int x; /* note */", "plain", "selected text"});
   }
 
+  template <typename Change> void ChangeLook(Change change) {
+    EditorLook look = editor.Editor().Look();
+    change(look);
+    editor.Editor().SetLook(look);
+  }
   // Screen cells `first` ... `last` of a line, tabs expanded.
   QRect Cells(int line, int first, int last) const {
-    const TextPoint lineStart = editor.Editor().RowColumnToPixels({1, line});
-    return {lineStart.X + (first - 1) * editor.CharWidth(), lineStart.Y,
-            (last - first + 1) * editor.CharWidth(), editor.LineHeight()};
+    const TextPoint lineStart = editor.Editor().Geometry().RowColumnToPixels({1, line});
+    return {lineStart.X + (first - 1) * editor.Editor().Geometry().CharWidth(), lineStart.Y,
+            (last - first + 1) * editor.Editor().Geometry().CharWidth(),
+            editor.Editor().Geometry().LineHeight()};
   }
   QImage Render() { return editor.viewport()->grab().toImage(); }
 
@@ -82,10 +90,10 @@ protected:
   EditorWidget editor;
 };
 
-TEST_F(CustomEdit, PaintsKeywordCommentAndSelectionWhereTheyBelong) {
-  editor.Gutter().SetShowLineNumbers(true);
-  editor.SetBlockBegin({1, 3});
-  editor.SetBlockEnd({9, 3});
+TEST_F(EditorWidgetTest, PaintsKeywordCommentAndSelectionWhereTheyBelong) {
+  editor.Editor().Gutter().SetShowLineNumbers(true);
+  editor.Editor().State().SetBlockBegin({1, 3});
+  editor.Editor().State().SetBlockEnd({9, 3});
   const QImage image = Render();
 
   EXPECT_GT(CountPixels(image, Cells(1, 1, 3), Rgb(kBlue)), 0);   // int
@@ -98,8 +106,8 @@ TEST_F(CustomEdit, PaintsKeywordCommentAndSelectionWhereTheyBelong) {
   EXPECT_EQ(CountPixels(image, Cells(2, 1, 5), Rgb(kRed)), 0);
 
   // Gutter: 16 + 2 + four digits + 2, with its edge lines, then the text's background.
-  const int gutter = 16 + 2 + 4 * editor.CharWidth() + 2;
-  EXPECT_EQ(editor.GutterWidth(), gutter);
+  const int gutter = 16 + 2 + 4 * editor.Editor().Geometry().CharWidth() + 2;
+  EXPECT_EQ(editor.Editor().Geometry().GutterWidth(), gutter);
   const QPalette palette = editor.palette();
   EXPECT_EQ(image.pixel(1, 1), palette.color(QPalette::Button).rgb());
   EXPECT_EQ(image.pixel(gutter - 1, 1), palette.color(QPalette::Dark).rgb());
@@ -107,16 +115,16 @@ TEST_F(CustomEdit, PaintsKeywordCommentAndSelectionWhereTheyBelong) {
   EXPECT_EQ(image.pixel(image.width() - 1, image.height() - 1), Rgb(kWhite).rgb());
 }
 
-TEST_F(CustomEdit, SpecialLineColoursSwapInsideTheSelection) {
-  editor.OnSpecialLineColors = [](int line, bool& special, ColorValue& fg, ColorValue& bg) {
+TEST_F(EditorWidgetTest, SpecialLineColoursSwapInsideTheSelection) {
+  editor.Editor().Events.OnSpecialLineColors = [](int line, bool& special, ColorValue& fg, ColorValue& bg) {
     if (line != 2) return;
     special = true;
     fg = kWhite;
     bg = kYellow;
   };
-  editor.SetBlockBegin({1, 2});
-  editor.SetBlockEnd({3, 2});
-  editor.Editor().SetRightEdge(20);
+  editor.Editor().State().SetBlockBegin({1, 2});
+  editor.Editor().State().SetBlockEnd({3, 2});
+  ChangeLook([](EditorLook& look) { look.RightEdge = 20; });
   const QImage image = Render();
   const QRect special = Cells(2, 4, 5);
   EXPECT_GT(CountPixels(image, special, Rgb(kYellow)), special.width() * special.height() / 2);
@@ -124,43 +132,43 @@ TEST_F(CustomEdit, SpecialLineColoursSwapInsideTheSelection) {
   EXPECT_GT(CountPixels(image, swapped, Rgb(kWhite)), swapped.width() * swapped.height() / 2);
   EXPECT_EQ(CountPixels(image, swapped, Rgb(kRed)), 0);
   // The right edge after column 20 runs through every row and below the text.
-  const int edge = editor.Editor().RowColumnToPixels({21, 1}).X;
+  const int edge = editor.Editor().Geometry().RowColumnToPixels({21, 1}).X;
   EXPECT_EQ(image.pixel(edge, 2), Rgb(clSilver).rgb());
   EXPECT_EQ(image.pixel(edge, image.height() - 2), Rgb(clSilver).rgb());
 }
 
-TEST_F(CustomEdit, HiddenSelectionShowsOnlyWithFocus) {
-  editor.Editor().SetHideSelection(true);
-  editor.Editor().SelectAll();
+TEST_F(EditorWidgetTest, HiddenSelectionShowsOnlyWithFocus) {
+  ChangeLook([](EditorLook& look) { look.HideSelection = true; });
+  editor.Editor().ExecuteCommand(ecSelectAll);
   EXPECT_EQ(CountPixels(Render(), Cells(2, 1, 5), Rgb(kRed)), 0);
-  editor.Editor().SetHideSelection(false);
+  ChangeLook([](EditorLook& look) { look.HideSelection = false; });
   EXPECT_GT(CountPixels(Render(), Cells(2, 1, 5), Rgb(kRed)), 0);
 }
 
-TEST_F(CustomEdit, TheBracketBesideTheCaretAndItsMatchAreHighlighted) {
+TEST_F(EditorWidgetTest, TheBracketBesideTheCaretAndItsMatchAreHighlighted) {
   editor.Editor().Document().Load({"f(a, b)", "x"});
   editor.show();
-  editor.Editor().SetMatchedBracketColor(kYellow);
+  ChangeLook([](EditorLook& look) { look.MatchedBracketColor = kYellow; });
   const QColor highlight = Rgb(kYellow);
   const auto highlighted = [&](const QImage& image, int column) {
     return CountPixels(image, Cells(1, column, column), highlight) > 0;
   };
-  editor.SetCaretXY({8, 1}); // after ")"
+  editor.Editor().State().SetCaretXY({8, 1}); // after ")"
   QCoreApplication::processEvents();
   QImage image = OnScreen(*editor.viewport());
   EXPECT_TRUE(highlighted(image, 2));
   EXPECT_TRUE(highlighted(image, 7));
   EXPECT_FALSE(highlighted(image, 4));
   // Moving away repaints both brackets plain.
-  editor.SetCaretXY({1, 2});
+  editor.Editor().State().SetCaretXY({1, 2});
   QCoreApplication::processEvents();
   image = OnScreen(*editor.viewport());
   EXPECT_FALSE(highlighted(image, 2));
   EXPECT_FALSE(highlighted(image, 7));
 }
 
-TEST_F(CustomEdit, TabsAreDrawnAsBlanksToTheNextStop) {
-  editor.SetHighLighter(nullptr);
+TEST_F(EditorWidgetTest, TabsAreDrawnAsBlanksToTheNextStop) {
+  editor.Editor().Document().SetHighLighter(nullptr);
   editor.Editor().Document().Load({"\tX", "ab\tX"});
   const QImage image = Render();
   EXPECT_EQ(ExpandTabs("ab\tX", 8), "ab      X");
@@ -170,64 +178,65 @@ TEST_F(CustomEdit, TabsAreDrawnAsBlanksToTheNextStop) {
   EXPECT_GT(CountPixels(image, Cells(2, 9, 9), Rgb(kBlack)), 0);
 }
 
-TEST_F(CustomEdit, KeysMoveAndSelectWithoutTypingTheirCharacters) {
+TEST_F(EditorWidgetTest, KeysMoveAndSelectWithoutTypingTheirCharacters) {
   QTest::keyClick(&editor, Qt::Key_Down);
   QTest::keyClick(&editor, Qt::Key_End, Qt::ShiftModifier);
-  EXPECT_EQ(editor.CaretXY(), (TextPoint{6, 2}));
-  EXPECT_TRUE(editor.SelAvail());
+  EXPECT_EQ(editor.Editor().State().CaretXY(), (TextPoint{6, 2}));
+  EXPECT_TRUE(editor.Editor().State().SelAvail());
   QTest::keyClick(&editor, Qt::Key_Home, Qt::ControlModifier);
-  EXPECT_EQ(editor.CaretXY(), (TextPoint{1, 1}));
-  EXPECT_FALSE(editor.SelAvail());
+  EXPECT_EQ(editor.Editor().State().CaretXY(), (TextPoint{1, 1}));
+  EXPECT_FALSE(editor.Editor().State().SelAvail());
   QTest::keyClick(&editor, Qt::Key_Right, Qt::ControlModifier);
-  EXPECT_EQ(editor.CaretXY(), (TextPoint{5, 1}));
+  EXPECT_EQ(editor.Editor().State().CaretXY(), (TextPoint{5, 1}));
   QTest::keyClick(&editor, Qt::Key_Insert);
-  EXPECT_FALSE(editor.Editor().InsertMode());
+  EXPECT_FALSE(editor.Editor().State().InsertMode());
   QTest::keyClick(&editor, Qt::Key_Insert);
   QTest::keyClick(&editor, Qt::Key_Return); // a line break, and no CR typed
   QTest::keyClick(&editor, Qt::Key_Y);
   QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xE9)));
   QApplication::sendEvent(&editor, &accented);
-  EXPECT_EQ(editor.Lines().Strings()[0], "int");
-  EXPECT_EQ(editor.Lines().Strings()[1], "y\xe9x; /* note */");
+  EXPECT_EQ(editor.Editor().Document().Lines().Strings()[0], "int");
+  EXPECT_EQ(editor.Editor().Document().Lines().Strings()[1], "y\xe9x; /* note */");
 }
 
-TEST_F(CustomEdit, MouseClicksDragsAndDoubleClicksSelect) {
-  Press(QEvent::MouseButtonPress, CellCentre(3, 2) - QPoint(editor.CharWidth() / 2 - 1, 0), Qt::LeftButton);
+TEST_F(EditorWidgetTest, MouseClicksDragsAndDoubleClicksSelect) {
+  Press(QEvent::MouseButtonPress,
+        CellCentre(3, 2) - QPoint(editor.Editor().Geometry().CharWidth() / 2 - 1, 0), Qt::LeftButton);
   Press(QEvent::MouseButtonRelease, CellCentre(3, 2), Qt::NoButton);
-  EXPECT_EQ(editor.CaretXY(), (TextPoint{3, 2}));
+  EXPECT_EQ(editor.Editor().State().CaretXY(), (TextPoint{3, 2}));
 
   Press(QEvent::MouseButtonPress, Cells(3, 1, 1).topLeft() + QPoint(1, 2), Qt::LeftButton);
   Press(QEvent::MouseMove, Cells(3, 5, 5).topLeft() + QPoint(1, 2), Qt::LeftButton);
   Press(QEvent::MouseButtonRelease, Cells(3, 5, 5).topLeft() + QPoint(1, 2), Qt::NoButton);
-  EXPECT_EQ(editor.BlockBegin(), (TextPoint{1, 3}));
-  EXPECT_EQ(editor.Editor().BlockEnd(), (TextPoint{5, 3}));
+  EXPECT_EQ(editor.Editor().State().BlockBegin(), (TextPoint{1, 3}));
+  EXPECT_EQ(editor.Editor().State().BlockEnd(), (TextPoint{5, 3}));
 
   // Shift-click extends; a plain click elsewhere collapses.
   Press(QEvent::MouseButtonPress, Cells(1, 3, 3).topLeft() + QPoint(1, 2), Qt::LeftButton, Qt::ShiftModifier);
   Press(QEvent::MouseButtonRelease, Cells(1, 3, 3).topLeft() + QPoint(1, 2), Qt::NoButton);
-  EXPECT_EQ(editor.BlockBegin(), (TextPoint{3, 1}));
-  EXPECT_EQ(editor.Editor().BlockEnd(), (TextPoint{1, 3}));
+  EXPECT_EQ(editor.Editor().State().BlockBegin(), (TextPoint{3, 1}));
+  EXPECT_EQ(editor.Editor().State().BlockEnd(), (TextPoint{1, 3}));
 
   QMouseEvent doubleClick(QEvent::MouseButtonDblClick, CellCentre(4, 3),
                           editor.viewport()->mapToGlobal(CellCentre(4, 3)), Qt::LeftButton, Qt::LeftButton,
                           {});
   QApplication::sendEvent(editor.viewport(), &doubleClick);
   Press(QEvent::MouseButtonRelease, CellCentre(4, 3), Qt::NoButton);
-  EXPECT_EQ(editor.BlockBegin(), (TextPoint{1, 3}));
-  EXPECT_EQ(editor.Editor().BlockEnd(), (TextPoint{9, 3}));
-  EXPECT_EQ(editor.CaretXY(), (TextPoint{9, 3}));
+  EXPECT_EQ(editor.Editor().State().BlockBegin(), (TextPoint{1, 3}));
+  EXPECT_EQ(editor.Editor().State().BlockEnd(), (TextPoint{9, 3}));
+  EXPECT_EQ(editor.Editor().State().CaretXY(), (TextPoint{9, 3}));
 }
 
-TEST_F(CustomEdit, GutterClickReportsTheLine) {
+TEST_F(EditorWidgetTest, GutterClickReportsTheLine) {
   std::vector<int> clicked;
-  editor.Editor().OnGutterClick = [&](int, int, int line, Mark*) { clicked.push_back(line); };
-  const QPoint inGutter(5, editor.LineHeight() * 2 + 3);
+  editor.Editor().Events.OnGutterClick = [&](int, int, int line, Mark*) { clicked.push_back(line); };
+  const QPoint inGutter(5, editor.Editor().Geometry().LineHeight() * 2 + 3);
   Press(QEvent::MouseButtonPress, inGutter, Qt::LeftButton);
   Press(QEvent::MouseButtonRelease, inGutter, Qt::NoButton);
   EXPECT_EQ(clicked, (std::vector<int>{3}));
 }
 
-TEST_F(CustomEdit, WheelAndScrollBarsMoveTheViewOnly) {
+TEST_F(EditorWidgetTest, WheelAndScrollBarsMoveTheViewOnly) {
   std::vector<std::string> many;
   for (int i = 0; i < 300; ++i)
     many.push_back("line " + std::to_string(i + 1));
@@ -235,21 +244,22 @@ TEST_F(CustomEdit, WheelAndScrollBarsMoveTheViewOnly) {
   QWheelEvent wheel(QPointF(50, 50), editor.viewport()->mapToGlobal(QPointF(50, 50)), {}, {0, -120},
                     Qt::NoButton, {}, Qt::NoScrollPhase, false);
   QApplication::sendEvent(editor.viewport(), &wheel);
-  EXPECT_EQ(editor.TopLine(), 1 + QApplication::wheelScrollLines());
-  EXPECT_EQ(editor.CaretXY(), (TextPoint{1, 1}));
+  EXPECT_EQ(editor.Editor().Geometry().TopLine(), 1 + QApplication::wheelScrollLines());
+  EXPECT_EQ(editor.Editor().State().CaretXY(), (TextPoint{1, 1}));
 
   QScrollBar* bar = editor.verticalScrollBar();
-  EXPECT_EQ(bar->value(), editor.TopLine());
-  EXPECT_EQ(bar->pageStep(), editor.LinesInWindow());
+  EXPECT_EQ(bar->value(), editor.Editor().Geometry().TopLine());
+  EXPECT_EQ(bar->pageStep(), editor.Editor().Geometry().LinesInWindow());
   EXPECT_EQ(bar->maximum(), 300);
   bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-  EXPECT_EQ(editor.TopLine(), 1 + QApplication::wheelScrollLines() + editor.LinesInWindow());
+  EXPECT_EQ(editor.Editor().Geometry().TopLine(),
+            1 + QApplication::wheelScrollLines() + editor.Editor().Geometry().LinesInWindow());
   bar->triggerAction(QAbstractSlider::SliderToMaximum);
-  EXPECT_EQ(editor.TopLine(), 300);
+  EXPECT_EQ(editor.Editor().Geometry().TopLine(), 300);
   EXPECT_EQ(bar->value(), 300);
 }
 
-TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
+TEST_F(EditorWidgetTest, ScrollHintShowsTheTopLineWhileDragging) {
   QScrollBar* bar = editor.verticalScrollBar();
   std::vector<std::string> many(100, "x");
   editor.Editor().Document().Load(many);
@@ -257,18 +267,18 @@ TEST_F(CustomEdit, ScrollHintShowsTheTopLineWhileDragging) {
   ASSERT_NE(editor.ScrollHint(), nullptr);
   bar->setSliderPosition(40);
   bar->triggerAction(QAbstractSlider::SliderMove);
-  EXPECT_EQ(editor.TopLine(), 40);
+  EXPECT_EQ(editor.Editor().Geometry().TopLine(), 40);
   EXPECT_EQ(editor.ScrollHint()->text(), "Top Line: 40");
   emit bar->sliderReleased();
   EXPECT_TRUE(editor.ScrollHint()->isHidden());
 }
 
-TEST_F(CustomEdit, ACommentOpenedAtTheTopColoursTheScreenAtOnceAndTheRestWhenIdle) {
+TEST_F(EditorWidgetTest, ACommentOpenedAtTheTopColoursTheScreenAtOnceAndTheRestWhenIdle) {
   editor.Editor().Document().Load(std::vector<std::string>(120000, "plain"));
   editor.show();
   QCoreApplication::processEvents();
-  editor.ExecuteCommand(ecChar, '/');
-  editor.ExecuteCommand(ecChar, '*');
+  editor.Editor().ExecuteCommand(ecChar, '/');
+  editor.Editor().ExecuteCommand(ecChar, '*');
   const HighlightRanges& ranges = editor.Editor().Document().Ranges();
   EXPECT_FALSE(ranges.Current());
   EXPECT_GT(CountPixels(Render(), Cells(2, 1, 5), Rgb(kGreen)), 0);
@@ -276,35 +286,40 @@ TEST_F(CustomEdit, ACommentOpenedAtTheTopColoursTheScreenAtOnceAndTheRestWhenIdl
     QCoreApplication::processEvents();
   EXPECT_TRUE(ranges.Current());
   // Stored by the idle slices, not by a read.
-  EXPECT_EQ(editor.Lines().GetObject(editor.LineCount() - 1), crCComment);
+  EXPECT_EQ(editor.Editor().Document().Lines().GetObject(editor.Editor().Document().LineCount() - 1),
+            crCComment);
 }
 
-TEST_F(CustomEdit, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {
+TEST_F(EditorWidgetTest, ScrollsBetweenTwoPaintsLeaveTheScreenAsAFreshPaint) {
   std::vector<std::string> many;
   for (int i = 0; i < 300; ++i)
     many.push_back("line " + std::to_string(i + 1) + std::string(static_cast<std::size_t>(i % 7), '*'));
   editor.Editor().Document().Load(many);
-  editor.Gutter().SetShowLineNumbers(true);
+  editor.Editor().Gutter().SetShowLineNumbers(true);
   editor.show();
   QCoreApplication::processEvents();
-  const int bottom = editor.LinesInWindow();
+  const int bottom = editor.Editor().Geometry().LinesInWindow();
   // Scrolls down and up within one turn of the event loop, with edits and line breaks between.
-  editor.SetCaretXY({3, bottom});
+  editor.Editor().State().SetCaretXY({3, bottom});
   for (int i = 0; i < 4; ++i) {
-    editor.ExecuteCommand(ecLineBreak);
-    editor.ExecuteCommand(ecChar, 'a');
+    editor.Editor().ExecuteCommand(ecLineBreak);
+    editor.Editor().ExecuteCommand(ecChar, 'a');
   }
-  editor.SetTopLine(editor.TopLine() + 2);
-  ReplaceLine(editor.Editor().Document(), editor.TopLine() + 2, "changed after the scrolls");
-  editor.SetTopLine(editor.TopLine() - 3);
-  editor.ExecuteCommand(ecUndo);
+  editor.Editor().Geometry().SetTopLine(editor.Editor().Geometry().TopLine() + 2);
+  ReplaceLine(editor.Editor().Document(), editor.Editor().Geometry().TopLine() + 2,
+              "changed after the scrolls");
+  editor.Editor().Geometry().SetTopLine(editor.Editor().Geometry().TopLine() - 3);
+  editor.Editor().ExecuteCommand(ecUndo);
   QCoreApplication::processEvents();
   const QImage screen = OnScreen(*editor.viewport());
   ASSERT_FALSE(screen.isNull());
   EXPECT_EQ(screen, Render().convertToFormat(QImage::Format_RGB32));
 
-  editor.SetTopLine(editor.TopLine() + editor.LinesInWindow() - 1);
-  editor.SetTopLine(editor.TopLine() + editor.LinesInWindow() - 1); // beyond one view in all
+  editor.Editor().Geometry().SetTopLine(editor.Editor().Geometry().TopLine() +
+                                        editor.Editor().Geometry().LinesInWindow() - 1);
+  editor.Editor().Geometry().SetTopLine(editor.Editor().Geometry().TopLine() +
+                                        editor.Editor().Geometry().LinesInWindow() -
+                                        1); // beyond one view in all
   QCoreApplication::processEvents();
   EXPECT_EQ(OnScreen(*editor.viewport()), Render().convertToFormat(QImage::Format_RGB32));
 }
@@ -319,7 +334,7 @@ TEST(CodePage, BytesShowThroughWindows1252AndComeBack) {
 
 } // namespace
 
-TEST_F(CustomEdit, ASelectionIsOfferedAsThePrimarySelectionAndAMiddleClickPastesIt) {
+TEST_F(EditorWidgetTest, ASelectionIsOfferedAsThePrimarySelectionAndAMiddleClickPastesIt) {
   struct Primary : ClipboardPort {
     std::optional<std::string> plain;
     bool PutText(std::string_view text, std::string_view) override {
@@ -338,21 +353,21 @@ TEST_F(CustomEdit, ASelectionIsOfferedAsThePrimarySelectionAndAMiddleClickPastes
 
   Press(QEvent::MouseButtonPress, Cells(2, 6, 6).topLeft() + QPoint(1, 2), Qt::MiddleButton, {},
         Qt::MiddleButton);
-  EXPECT_EQ(editor.LineText(2), "plainselected");
-  EXPECT_EQ(editor.LineText(3), "selected text");
-  editor.Undo();
-  EXPECT_EQ(editor.LineText(2), "plain");
+  EXPECT_EQ(editor.Editor().Document().LineText(2), "plainselected");
+  EXPECT_EQ(editor.Editor().Document().LineText(3), "selected text");
+  editor.Editor().ExecuteCommand(ecUndo);
+  EXPECT_EQ(editor.Editor().Document().LineText(2), "plain");
 }
 
-TEST_F(CustomEdit, PlainTextLeavesWithTheLineEndsAsked) {
-  editor.SetBlockBegin({1, 1});
-  editor.SetBlockEnd({6, 2});
-  editor.CopyToClipboard();
+TEST_F(EditorWidgetTest, PlainTextLeavesWithTheLineEndsAsked) {
+  editor.Editor().State().SetBlockBegin({1, 1});
+  editor.Editor().State().SetBlockEnd({6, 2});
+  editor.Editor().ExecuteCommand(ecCopy);
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "int x; /* note */\r\nplain");
   editor.SetClipboardLineFeeds(true);
-  editor.CopyToClipboard();
+  editor.Editor().ExecuteCommand(ecCopy);
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "int x; /* note */\nplain");
-  editor.PasteFromClipboard(); // the editor's own block comes back as it was
-  EXPECT_EQ(editor.LineText(2), "plain");
-  EXPECT_EQ(editor.LineCount(), 3);
+  editor.Editor().ExecuteCommand(ecPaste); // the editor's own block comes back as it was
+  EXPECT_EQ(editor.Editor().Document().LineText(2), "plain");
+  EXPECT_EQ(editor.Editor().Document().LineCount(), 3);
 }

@@ -1,5 +1,5 @@
 // Command names, the key map and key-press translation, including two-key sequences.
-#include "KeyMap.h"
+#include "KeyTranslator.h"
 
 #include <gtest/gtest.h>
 

@@ -34,7 +34,7 @@ struct Recorder {
   }
 };
 
-TEST(EditList, SplitsAtEveryKindOfLineEndAndStopsAtNul) {
+TEST(LineList, SplitsAtEveryKindOfLineEndAndStopsAtNul) {
   EXPECT_EQ(Loaded("a\r\nb\r\n"), (Lines{"a", "b"}));
   EXPECT_EQ(Loaded("a\r\nb"), (Lines{"a", "b"}));
   EXPECT_EQ(Loaded("a\n\rb"), (Lines{"a", "", "b"}));
@@ -47,7 +47,7 @@ TEST(EditList, SplitsAtEveryKindOfLineEndAndStopsAtNul) {
   EXPECT_EQ(Loaded("\t\x01\xff\r"), (Lines{"\t\x01\xff"}));
 }
 
-TEST(EditList, EachOperationIsOneBracketWithItsNotification) {
+TEST(LineList, EachOperationIsOneBracketWithItsNotification) {
   LineList list;
   Recorder record(list);
   list.Add("a");
@@ -59,7 +59,7 @@ TEST(EditList, EachOperationIsOneBracketWithItsNotification) {
                                       "changing", "put 1", "change", "changing", "deleted 0", "change"}));
 }
 
-TEST(EditList, DeletingTheOnlyLineEmptiesIt) {
+TEST(LineList, DeletingTheOnlyLineEmptiesIt) {
   LineList list;
   list.Add("only");
   Recorder record(list);
@@ -68,7 +68,7 @@ TEST(EditList, DeletingTheOnlyLineEmptiesIt) {
   EXPECT_EQ(record.events, (std::vector<std::string>{"changing", "deleted 0", "change"}));
 }
 
-TEST(EditList, BulkOperationsFireOnceAndLoadsKeepOneLine) {
+TEST(LineList, BulkOperationsFireOnceAndLoadsKeepOneLine) {
   LineList list;
   Recorder record(list);
   list.AddStrings({"a", "b", "c"});
@@ -81,7 +81,7 @@ TEST(EditList, BulkOperationsFireOnceAndLoadsKeepOneLine) {
   EXPECT_NE(std::find(record.events.begin(), record.events.end(), "added"), record.events.end());
 }
 
-TEST(EditList, RangeSlotsStayWithTheirLinesAndAreNotCopied) {
+TEST(LineList, RangeSlotsStayWithTheirLinesAndAreNotCopied) {
   LineList list;
   list.AddStrings({"a", "b"});
   list.PutObject(1, 7);
@@ -92,7 +92,7 @@ TEST(EditList, RangeSlotsStayWithTheirLinesAndAreNotCopied) {
   EXPECT_EQ(list.GetObject(0), 0u);
 }
 
-TEST(EditList, IndexErrorsCarryTheIndex) {
+TEST(LineList, IndexErrorsCarryTheIndex) {
   LineList list;
   list.Add("a");
   try {

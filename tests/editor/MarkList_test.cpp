@@ -27,7 +27,7 @@ void PlaceOnLines(MarkList& marks, std::initializer_list<int> lines) {
 }
 } // namespace
 
-TEST(kxMarkList, BookmarksReplaceTheirNumberAndTheirLine) {
+TEST(MarkList, BookmarksReplaceTheirNumberAndTheirLine) {
   MarkList marks;
   marks.PlaceBookMark(MakeMark(5, 4));
   marks.PlaceBookMark(MakeMark(3, 4)); // same line: bookmark 5 goes
@@ -53,7 +53,7 @@ TEST(kxMarkList, BookmarksReplaceTheirNumberAndTheirLine) {
   EXPECT_FALSE(marks[0].IsBookmark());
 }
 
-TEST(kxMarkList, AddingRemovingAndMovingAskForRepaints) {
+TEST(MarkList, AddingRemovingAndMovingAskForRepaints) {
   MarkList marks;
   int listChanges = 0;
   std::vector<int> repainted;
@@ -80,7 +80,7 @@ TEST(kxMarkList, AddingRemovingAndMovingAskForRepaints) {
   EXPECT_EQ(listChanges, 2);
 }
 
-TEST(kxMarkList, MarksOnALineAndTheClickedGlyph) {
+TEST(MarkList, MarksOnALineAndTheClickedGlyph) {
   MarkList marks;
   marks.Add(MakeMark(-1, 2));
   PlaceOnLines(marks, {7, 2});
@@ -101,7 +101,7 @@ TEST(kxMarkList, MarksOnALineAndTheClickedGlyph) {
   EXPECT_EQ(marks.MarkAt(3, 0, 12), nullptr);
 }
 
-TEST(kxMarkList, MarksFollowInsertedAndRemovedLines) {
+TEST(MarkList, MarksFollowInsertedAndRemovedLines) {
   MarkList marks;
   PlaceOnLines(marks, {1, 2, 5, 9});
   marks.LinesChanged({LineChange::Kind::Inserted, 4}); // a line inserted above line 5

@@ -58,14 +58,14 @@ std::vector<int> ReferenceFind(std::string_view pattern, std::string_view text, 
 
 } // namespace
 
-TEST(kxEditSearch, MatchesNeverOverlap) {
+TEST(SearchEngine, MatchesNeverOverlap) {
   EXPECT_EQ(Find("aa", "aaaa"), (std::vector<int>{1, 3}));
   EXPECT_EQ(Find("aa", "aaaaa"), (std::vector<int>{1, 3}));
   EXPECT_EQ(Find("abab", "abababab"), (std::vector<int>{1, 5}));
   EXPECT_EQ(Find("x", "xyx"), (std::vector<int>{1, 3}));
 }
 
-TEST(kxEditSearch, WholeWordsTreatUnderscoreAsDelimiter) {
+TEST(SearchEngine, WholeWordsTreatUnderscoreAsDelimiter) {
   EXPECT_EQ(Find("foo", "foo_bar", false, true), (std::vector<int>{1}));
   EXPECT_EQ(Find("foo", "foo.bar", false, true), (std::vector<int>{1}));
   EXPECT_TRUE(Find("foo", "foobar", false, true).empty());
@@ -78,7 +78,7 @@ TEST(kxEditSearch, WholeWordsTreatUnderscoreAsDelimiter) {
   EXPECT_FALSE(IsDelimiter('7'));
 }
 
-TEST(kxEditSearch, CaseFoldingCoversAsciiLettersOnly) {
+TEST(SearchEngine, CaseFoldingCoversAsciiLettersOnly) {
   EXPECT_EQ(Find("ABC", "xabcx"), (std::vector<int>{2}));
   EXPECT_TRUE(Find("ABC", "xabcx", true).empty());
   EXPECT_EQ(Find("ABC", "xABCx", true), (std::vector<int>{2}));
@@ -86,7 +86,7 @@ TEST(kxEditSearch, CaseFoldingCoversAsciiLettersOnly) {
   EXPECT_EQ(Find("[", "{[").size(), 1u);     // '[' and '{' differ by 32 but are not letters
 }
 
-TEST(kxEditSearch, ShortAndEmptyTextsYieldNothing) {
+TEST(SearchEngine, ShortAndEmptyTextsYieldNothing) {
   EXPECT_TRUE(Find("abc", "ab").empty());
   EXPECT_TRUE(Find("abc", "").empty());
   EXPECT_EQ(Find("abc", "abc"), (std::vector<int>{1}));
@@ -96,7 +96,7 @@ TEST(kxEditSearch, ShortAndEmptyTextsYieldNothing) {
   EXPECT_EQ(unset.FindNext(), 0);
 }
 
-TEST(kxEditSearch, EmptyPatternIsRefusedAndKeepsThePrevious) {
+TEST(SearchEngine, EmptyPatternIsRefusedAndKeepsThePrevious) {
   SearchEngine engine;
   engine.SetPattern("int");
   try {
@@ -109,7 +109,7 @@ TEST(kxEditSearch, EmptyPatternIsRefusedAndKeepsThePrevious) {
   EXPECT_EQ(engine.FindAllIn("int x; int y;"), 2);
 }
 
-TEST(kxEditSearch, FindNextWalksTheTextAndCountsMatches) {
+TEST(SearchEngine, FindNextWalksTheTextAndCountsMatches) {
   SearchEngine engine;
   engine.SetPattern("ab");
   const std::string text = "ab ab ab";
@@ -123,7 +123,7 @@ TEST(kxEditSearch, FindNextWalksTheTextAndCountsMatches) {
   EXPECT_EQ(engine.MatchCount(), 0);
 }
 
-TEST(kxEditSearch, CaseSettingAppliesWhicheverIsSetFirst) {
+TEST(SearchEngine, CaseSettingAppliesWhicheverIsSetFirst) {
   SearchEngine engine;
   engine.SetPattern("ABC");
   engine.SetCaseSensitive(true);
@@ -139,7 +139,7 @@ TEST(kxEditSearch, CaseSettingAppliesWhicheverIsSetFirst) {
   EXPECT_TRUE(AllMatches(other, "ABC").empty());
 }
 
-TEST(kxEditSearch, ResultsFollowReplacements) {
+TEST(SearchEngine, ResultsFollowReplacements) {
   SearchEngine engine;
   engine.SetPattern("a");
   std::string line = "aaa";
@@ -164,7 +164,7 @@ TEST(kxEditSearch, ResultsFollowReplacements) {
   EXPECT_EQ(engine.ResultAt(2), 3);
 }
 
-TEST(kxEditSearch, ArbitraryBytesAreSearchedLikeAnyOther) {
+TEST(SearchEngine, ArbitraryBytesAreSearchedLikeAnyOther) {
   const std::string text("a\0b\xFF\0b", 6);
   EXPECT_EQ(Find(std::string("\0b", 2), text), (std::vector<int>{2, 5}));
   EXPECT_EQ(Find("\xFF", text, true), (std::vector<int>{4}));
@@ -173,7 +173,7 @@ TEST(kxEditSearch, ArbitraryBytesAreSearchedLikeAnyOther) {
   EXPECT_TRUE(Find("ab", std::string_view(buffer).substr(0, 3)).empty());
 }
 
-TEST(kxEditSearch, AgreesWithReferenceOnRandomLines) {
+TEST(SearchEngine, AgreesWithReferenceOnRandomLines) {
   std::mt19937 random(7);
   // Few symbols, so that matches and near misses abound; with the neighbours of the letter ranges
   // and bytes above 127, which must not fold.
@@ -198,7 +198,7 @@ TEST(kxEditSearch, AgreesWithReferenceOnRandomLines) {
   }
 }
 
-TEST(kxEditSearch, AgreesWithReferenceOnRealSource) {
+TEST(SearchEngine, AgreesWithReferenceOnRealSource) {
   std::vector<std::string> lines;
   for (const auto& entry : std::filesystem::directory_iterator("/usr/include")) {
     if (entry.path().extension() != ".h") continue;

@@ -21,23 +21,23 @@ struct Prompt {
 
 class SearchReplace : public ::testing::Test {
 protected:
-  SearchReplace() { core.SetMaxUndo(1000); }
+  SearchReplace() { editor.Document().SetMaxUndo(1000); }
   // Loads the lines as a file would be, which also starts a fresh undo history.
   void Text(const Lines& lines) {
     std::string text;
     for (const std::string& line : lines)
       text.append(line).append("\r\n");
-    core.Document().Load(TextLines(text));
+    editor.Document().Load(TextLines(text));
   }
-  Lines Text() const { return core.Lines().Strings(); }
+  Lines Text() const { return editor.Document().Lines().Strings(); }
   int Run(std::string_view search, std::string_view replace, SearchFlags options) {
-    return SearchRun(core, engine, onReplaceText).Run(search, replace, options);
+    return SearchRun(editor.Context(), editor, engine, onReplaceText).Run(search, replace, options);
   }
   void Select(TextPoint from, TextPoint to, SelectionMode mode = SelectionMode::Normal) {
-    core.SetMode(mode);
-    core.SetBlockBegin(from);
-    core.SetBlockEnd(to);
-    core.SetCaretXY(to);
+    editor.State().SetMode(mode);
+    editor.State().SetBlockBegin(from);
+    editor.State().SetBlockEnd(to);
+    editor.State().SetCaretXY(to);
   }
   // Answers the prompts in order and records where they were asked.
   void Answer(std::vector<ReplaceAction> answers) {
@@ -53,11 +53,11 @@ protected:
     };
   }
   void ExpectSelected(TextPoint from, TextPoint to) {
-    EXPECT_EQ(core.BlockBegin(), from);
-    EXPECT_EQ(core.BlockEnd(), to);
+    EXPECT_EQ(editor.State().BlockBegin(), from);
+    EXPECT_EQ(editor.State().BlockEnd(), to);
   }
 
-  TextEditor core;
+  TextEditor editor;
   SearchEngine engine;
   ReplaceTextEvent onReplaceText;
   std::vector<Prompt> prompts;
@@ -73,10 +73,10 @@ constexpr SearchFlags ReplaceAll = ssoEntireScope | ssoReplace | ssoReplaceAll;
 
 TEST_F(SearchReplace, FindSelectsEachMatchOnceAndSearchAgainWalksOn) {
   Text({"x foo foo", "", "foo"});
-  core.SetCaretXY({9, 3});
+  editor.State().SetCaretXY({9, 3});
   EXPECT_EQ(Run("foo", "", Home), 1);
   ExpectSelected({3, 1}, {6, 1});
-  EXPECT_EQ(core.CaretXY(), (TextPoint{6, 1}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{6, 1}));
   // Search again continues from the caret, which ends the match.
   EXPECT_EQ(Run("foo", "", 0), 1);
   ExpectSelected({7, 1}, {10, 1});
@@ -108,17 +108,17 @@ TEST_F(SearchReplace, CaseAndWholeWordOptions) {
 
 TEST_F(SearchReplace, BackwardSearchFromTheCaret) {
   Text({"ab ab", "xab abab"});
-  core.SetCaretXY({7, 2});
+  editor.State().SetCaretXY({7, 2});
   // The match at column 7 starts at the caret; the nearest one ending at or before it is at 5.
   EXPECT_EQ(Run("ab", "", ssoBackwards), 1);
   ExpectSelected({5, 2}, {7, 2});
-  EXPECT_EQ(core.CaretXY(), (TextPoint{5, 2}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{5, 2}));
   EXPECT_EQ(Run("ab", "", ssoBackwards), 1);
   ExpectSelected({2, 2}, {4, 2});
   EXPECT_EQ(Run("ab", "", ssoBackwards), 1);
   ExpectSelected({4, 1}, {6, 1});
   EXPECT_EQ(Run("ab", "", ssoBackwards), 1);
-  EXPECT_EQ(core.CaretXY(), (TextPoint{1, 1}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{1, 1}));
   EXPECT_EQ(Run("ab", "", ssoBackwards), 0);
 
   // From home, backwards starts at the end of the text.
@@ -128,10 +128,10 @@ TEST_F(SearchReplace, BackwardSearchFromTheCaret) {
 
 TEST_F(SearchReplace, ForwardFromTheCaretSkipsWhatIsBehindIt) {
   Text({"ab ab ab"});
-  core.SetCaretXY({5, 1});
+  editor.State().SetCaretXY({5, 1});
   EXPECT_EQ(Run("ab", "", 0), 1);
   ExpectSelected({7, 1}, {9, 1});
-  core.SetCaretXY({4, 1});
+  editor.State().SetCaretXY({4, 1});
   EXPECT_EQ(Run("ab", "", 0), 1);
   ExpectSelected({4, 1}, {6, 1});
 }
@@ -144,7 +144,7 @@ TEST_F(SearchReplace, NormalSelectionScope) {
   EXPECT_EQ(Text(), (Lines{"ab X X", "X ab ab"}));
 
   // Without a selection the option is ignored.
-  core.SetBlockBegin({1, 1});
+  editor.State().SetBlockBegin({1, 1});
   EXPECT_EQ(Run("ab", "X", ssoSelectedOnly | ReplaceAll), 3);
   EXPECT_EQ(Text(), (Lines{"X X X", "X X X"}));
 }
@@ -155,15 +155,15 @@ TEST_F(SearchReplace, ColumnSelectionScopeIgnoresMatchesStickingOut) {
   Select({7, 1}, {3, 3}, SelectionMode::Column);
   EXPECT_EQ(Run("ab", "", ssoSelectedOnly | Home), 1);
   ExpectSelected({4, 1}, {6, 1});
-  EXPECT_EQ(core.Mode(), SelectionMode::Column);
+  EXPECT_EQ(editor.State().Mode(), SelectionMode::Column);
 
   // Replacing keeps the blanks at the line's end, which removing a column block would trim.
-  core.SetOptions(kDefaultEditorOptions & ~eoScrollPastEol);
+  editor.State().SetOptions(kDefaultEditorOptions & ~eoScrollPastEol);
   Text({"ab ab ab", "xab ab  ", "  ab"});
   Select({7, 1}, {3, 3}, SelectionMode::Column);
   EXPECT_EQ(Run("ab", "XYZ", ssoSelectedOnly | ReplaceAll), 3);
   EXPECT_EQ(Text(), (Lines{"ab XYZ ab", "xab XYZ  ", "  XYZ"}));
-  EXPECT_EQ(core.Mode(), SelectionMode::Column);
+  EXPECT_EQ(editor.State().Mode(), SelectionMode::Column);
 }
 
 TEST_F(SearchReplace, LineSelectionScopeCoversWholeLinesAndKeepsThem) {
@@ -180,20 +180,20 @@ TEST_F(SearchReplace, LineSelectionScopeCoversWholeLinesAndKeepsThem) {
 
 TEST_F(SearchReplace, ReadOnlyEditorIsOnlySearched) {
   Text({"x a a"});
-  core.SetReadOnly(true);
+  editor.State().SetReadOnly(true);
   Answer({ReplaceAction::ReplaceAll});
   EXPECT_EQ(Run("a", "b", ReplaceAll | ssoPrompt), 1);
   ExpectSelected({3, 1}, {4, 1});
   EXPECT_TRUE(prompts.empty());
   EXPECT_EQ(Text(), (Lines{"x a a"}));
-  EXPECT_FALSE(core.Modified());
+  EXPECT_FALSE(editor.Document().Modified());
 }
 
 TEST_F(SearchReplace, ReplaceHandlesOneMatchPerCall) {
   Text({"a a", "a"});
   EXPECT_EQ(Run("a", "xyz", Home | ssoReplace), 1);
   EXPECT_EQ(Text(), (Lines{"xyz a", "a"}));
-  EXPECT_EQ(core.CaretXY(), (TextPoint{4, 1}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{4, 1}));
   EXPECT_EQ(Run("a", "xyz", ssoReplace), 1);
   EXPECT_EQ(Run("a", "xyz", ssoReplace), 1);
   EXPECT_EQ(Run("a", "xyz", ssoReplace), 0);
@@ -237,7 +237,7 @@ TEST_F(SearchReplace, ReplaceAllInASelectionReachesItsEndAfterTheLineGrew) {
 TEST_F(SearchReplace, BackwardReplaceLeavesTheCaretBeforeTheReplacement) {
   Text({"a a"});
   EXPECT_EQ(Run("a", "aa", Home | ssoBackwards | ssoReplace), 1);
-  EXPECT_EQ(core.CaretXY(), (TextPoint{3, 1}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{3, 1}));
   EXPECT_EQ(Run("a", "aa", ssoBackwards | ssoReplace), 1);
   EXPECT_EQ(Run("a", "aa", ssoBackwards | ssoReplace), 0);
   EXPECT_EQ(Text(), (Lines{"aa aa"}));
@@ -272,7 +272,7 @@ TEST_F(SearchReplace, PromptAnswers) {
   Text({"a a", "a"});
   Answer({ReplaceAction::Skip});
   EXPECT_EQ(Run("a", "b", Home | ssoReplace | ssoPrompt), 1);
-  EXPECT_EQ(core.CaretXY(), (TextPoint{2, 1}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{2, 1}));
   Answer({ReplaceAction::Replace});
   EXPECT_EQ(Run("a", "b", ssoReplace | ssoPrompt), 1);
   EXPECT_EQ(Text(), (Lines{"a b", "a"}));
@@ -298,7 +298,7 @@ TEST_F(SearchReplace, PromptAnswers) {
 
 TEST_F(SearchReplace, ReplaceAllRunsUnderOnePaintLock) {
   int reports = 0;
-  core.OnStatusChange = [&](StatusChanges) { ++reports; };
+  editor.Events.OnStatusChange = [&](StatusChanges) { ++reports; };
   Text({"a a", "a a"});
   reports = 0;
   EXPECT_EQ(Run("a", "bb", ReplaceAll), 4);
@@ -322,7 +322,7 @@ TEST_F(SearchReplace, ReplaceAllRunsUnderOnePaintLock) {
   };
   EXPECT_THROW(Run("b", "c", ReplaceAll | ssoPrompt), std::runtime_error);
   reports = 0;
-  core.SetCaretXY({1, 1});
+  editor.State().SetCaretXY({1, 1});
   EXPECT_EQ(reports, 1);
 }
 
@@ -331,19 +331,19 @@ TEST_F(SearchReplace, UndoTakesBackOneReplacementAtATime) {
   EXPECT_EQ(Run("int", "float", ReplaceAll), 3);
   const Lines replaced{"float a; float b;", "float c;"};
   EXPECT_EQ(Text(), replaced);
-  core.Undo();
+  editor.ExecuteCommand(ecUndo);
   EXPECT_EQ(Text(), (Lines{"float a; float b;", "int c;"}));
-  core.Undo();
-  core.Undo();
+  editor.ExecuteCommand(ecUndo);
+  editor.ExecuteCommand(ecUndo);
   EXPECT_EQ(Text(), (Lines{"int a; int b;", "int c;"}));
-  EXPECT_FALSE(core.CanUndo());
-  while (core.CanRedo())
-    core.Redo();
+  EXPECT_FALSE(editor.Document().CanUndo());
+  while (editor.Document().CanRedo())
+    editor.ExecuteCommand(ecRedo);
   EXPECT_EQ(Text(), replaced);
 }
 
 TEST_F(SearchReplace, EmptyAndOverlongLines) {
-  core.Document().Load({});
+  editor.Document().Load({});
   EXPECT_EQ(Run("a", "b", ReplaceAll), 0);
   EXPECT_EQ(Run("a", "b", ReplaceAll | ssoBackwards), 0);
   Text({"", "", ""});
@@ -351,7 +351,7 @@ TEST_F(SearchReplace, EmptyAndOverlongLines) {
   EXPECT_EQ(Text(), (Lines{"", "", ""}));
 
   // A match that ends past the editor's first 1024 columns is replaced like any other.
-  const std::string dots(TextEditor::MaxLeftChar - 2, '.');
+  const std::string dots(EditState::MaxLeftChar - 2, '.');
   Text({dots + "abc"});
   EXPECT_EQ(Run("abc", "x", ReplaceAll), 1);
   EXPECT_EQ(Text(), Lines{dots + "x"});
@@ -411,11 +411,11 @@ TEST_F(SearchReplace, ReplaceAllAgreesWithAPlainReplacementOnRandomText) {
 TEST_F(SearchReplace, TheEditorRunsItWithItsOwnPromptAndEngine) {
   Text({"a a a"});
   int asked = 0;
-  core.OnReplaceText = [&](std::string_view, std::string_view, int, int, ReplaceAction& action) {
+  editor.Events.OnReplaceText = [&](std::string_view, std::string_view, int, int, ReplaceAction& action) {
     action = ++asked == 1 ? ReplaceAction::Skip : ReplaceAction::ReplaceAll;
   };
-  core.SetCaretXY({1, 1});
-  EXPECT_EQ(core.SearchReplace("a", "b", ssoEntireScope | ssoReplace | ssoReplaceAll | ssoPrompt), 3);
+  editor.State().SetCaretXY({1, 1});
+  EXPECT_EQ(editor.SearchReplace("a", "b", ssoEntireScope | ssoReplace | ssoReplaceAll | ssoPrompt), 3);
   EXPECT_EQ(Text(), (Lines{"a b b"}));
   EXPECT_EQ(asked, 2);
 }

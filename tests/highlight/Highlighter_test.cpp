@@ -71,7 +71,7 @@ const RegistryRoot user = RegistryRoot::CurrentUser;
 
 } // namespace
 
-TEST(HighLightAttributes, SettersNotifyOncePerRealChangeOnly) {
+TEST(HighlightAttributes, SettersNotifyOncePerRealChangeOnly) {
   HighlightAttributes a("Comment");
   int changes = 0;
   a.OnAttributeChange = [&](HighlightAttributes& sender) {
@@ -96,7 +96,7 @@ TEST(HighLightAttributes, SettersNotifyOncePerRealChangeOnly) {
   EXPECT_EQ(a.Style(), fsBold | fsItalic);
 }
 
-TEST(HighLightAttributes, AssignCopiesEverythingAndNotifiesOnlyWhenValuesDiffer) {
+TEST(HighlightAttributes, AssignCopiesEverythingAndNotifiesOnlyWhenValuesDiffer) {
   HighlightAttributes source("Reserved word");
   source.SetForeground(0xFF0000);
   source.SetStyle(fsUnderline);
@@ -116,7 +116,7 @@ TEST(HighLightAttributes, AssignCopiesEverythingAndNotifiesOnlyWhenValuesDiffer)
   EXPECT_EQ(changes, 1);
 }
 
-TEST(CustomHighLighter, AttributesAreKeptInNameOrderAndIndexedSafely) {
+TEST(Highlighter, AttributesAreKeptInNameOrderAndIndexedSafely) {
   WordHighlighter h({"Symbol", "assembler", "Comment", "Illegal char", "Identifier"});
   EXPECT_EQ(AttributeNames(h),
             (std::vector<std::string>{"assembler", "Comment", "Identifier", "Illegal char", "Symbol"}));
@@ -127,7 +127,7 @@ TEST(CustomHighLighter, AttributesAreKeptInNameOrderAndIndexedSafely) {
   EXPECT_EQ(h.AttributeCount(), 5);
 }
 
-TEST(CustomHighLighter, BaseSlotsHaveTheirDefaults) {
+TEST(Highlighter, BaseSlotsHaveTheirDefaults) {
   WordHighlighter h;
   WordCharSet chars = h.WordChars();
   EXPECT_FALSE(chars[' ']);
@@ -145,7 +145,7 @@ TEST(CustomHighLighter, BaseSlotsHaveTheirDefaults) {
   EXPECT_EQ(h.DefaultFilter(), "C files|*.c");
 }
 
-TEST(CustomHighLighter, ListenersHearEveryChangeUntilUnhooked) {
+TEST(Highlighter, ListenersHearEveryChangeUntilUnhooked) {
   WordHighlighter h({"Comment", "Space"});
   int first = 0, second = 0;
   auto firstId = h.HookChange([&](Highlighter& sender) {
@@ -167,7 +167,7 @@ TEST(CustomHighLighter, ListenersHearEveryChangeUntilUnhooked) {
   h.UnhookChange(secondId); // twice is harmless
 }
 
-TEST(CustomHighLighter, ListenerUnhookedDuringNotificationIsNotCalledAfterwards) {
+TEST(Highlighter, ListenerUnhookedDuringNotificationIsNotCalledAfterwards) {
   WordHighlighter h({"Comment"});
   int later = 0;
   Highlighter::HookId laterId = 0;
@@ -178,7 +178,7 @@ TEST(CustomHighLighter, ListenerUnhookedDuringNotificationIsNotCalledAfterwards)
   h.UnhookChange(firstId);
 }
 
-TEST(CustomHighLighter, DestroyListenersAreToldOnce) {
+TEST(Highlighter, DestroyListenersAreToldOnce) {
   int told = 0;
   {
     WordHighlighter h;
@@ -190,7 +190,7 @@ TEST(CustomHighLighter, DestroyListenersAreToldOnce) {
   EXPECT_EQ(told, 1);
 }
 
-TEST(CustomHighLighter, ScanLineTokensReportsNonEmptyTokensWithLineNumber) {
+TEST(Highlighter, ScanLineTokensReportsNonEmptyTokensWithLineNumber) {
   WordHighlighter h;
   std::vector<std::string> seen;
   h.OnToken = [&](Highlighter& sender, int kind, const std::string& text, int line) {
@@ -207,7 +207,7 @@ TEST(CustomHighLighter, ScanLineTokensReportsNonEmptyTokensWithLineNumber) {
   EXPECT_TRUE(h.AtLineEnd());
 }
 
-TEST(CustomHighLighter, RegistryRoundTripThroughTheStore) {
+TEST(Highlighter, RegistryRoundTripThroughTheStore) {
   TempDir dir;
   const std::string key = "Software\\Tessarin\\Highlighter";
   {
@@ -235,7 +235,7 @@ TEST(CustomHighLighter, RegistryRoundTripThroughTheStore) {
   h.UnhookChange(id);
 }
 
-TEST(CustomHighLighter, RegistryReadStopsAtTheFirstMissingKeyAndKeepsMissingValues) {
+TEST(Highlighter, RegistryReadStopsAtTheFirstMissingKeyAndKeepsMissingValues) {
   TempDir dir;
   RegistryStore store(dir.file("registry"));
   WordHighlighter h({"A", "B", "C"});
@@ -253,7 +253,7 @@ TEST(CustomHighLighter, RegistryReadStopsAtTheFirstMissingKeyAndKeepsMissingValu
   EXPECT_EQ(h.AttributeAt(2)->Foreground(), clNone); // skipped after B was missing
 }
 
-TEST(CustomHighLighter, RegistryWriteNeedsAWritableKey) {
+TEST(Highlighter, RegistryWriteNeedsAWritableKey) {
   TempDir dir;
   RegistryStore store(dir.file("registry"));
   WordHighlighter empty;

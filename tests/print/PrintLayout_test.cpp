@@ -80,12 +80,12 @@ std::string NumberedLines(int count) {
 
 class PrintTest : public ::testing::Test {
 protected:
-  TextEditor core;
+  TextEditor editor;
   RecordingPrinter printer;
   TkxPrintFont font{"Courier New", 10, 0, clWindowText};
 
   void Print(const TkxPrintOptions& options, const TPrintStatusEvent& onStatus = {}) {
-    PrintEditorText(core, printer, font, options, onStatus, "08/12/2026", "04:00:00");
+    PrintEditorText(editor, printer, font, options, onStatus, "08/12/2026", "04:00:00");
   }
   std::vector<std::string> Texts(const std::vector<PrintedRun>& runs) const {
     std::vector<std::string> texts;
@@ -97,7 +97,7 @@ protected:
 
 TEST_F(PrintTest, PagesCarryTheTitleOnTopAndTheirNumberAtTheBottomRight) {
   // Half-inch margins of 50 pixels; 60 lines of 10 pixels fit between header and footer.
-  core.Document().Load(TextLines(NumberedLines(130)));
+  editor.Document().Load(TextLines(NumberedLines(130)));
   Print(CommandOptions("/mods/game/g_main.c"));
 
   EXPECT_EQ(printer.title, "/mods/game/g_main.c");
@@ -124,22 +124,22 @@ TEST_F(PrintTest, PagesCarryTheTitleOnTopAndTheirNumberAtTheBottomRight) {
 }
 
 TEST_F(PrintTest, AFullLastPageIsNotFollowedByAnEmptyOne) {
-  core.Document().Load(TextLines(NumberedLines(120)));
+  editor.Document().Load(TextLines(NumberedLines(120)));
   Print(CommandOptions("t"));
   EXPECT_EQ(printer.pages, 2);
   EXPECT_EQ(printer.runs.back().text, "Page 2");
 }
 
 TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
-  core.SetTabWidth(4);
-  core.Document().Load({"\tint\ta;", "ab\tc"});
+  editor.State().SetTabWidth(4);
+  editor.Document().Load({"\tint\ta;", "ab\tc"});
   TkxPrintOptions options = CommandOptions("t");
   Print(options);
   EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>{"    int a;", "ab  c"}));
 
   // Highlighted, every token lands in its screen column.
   TestHighlighter highlighter;
-  core.SetHighLighter(&highlighter);
+  editor.Document().SetHighLighter(&highlighter);
   options.Highlighted = true;
   printer.runs.clear();
   Print(options);
@@ -150,19 +150,19 @@ TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
       line.replace(static_cast<std::size_t>((run.x - 50) / 5), run.text.size(), run.text);
     }
   EXPECT_EQ(line, "    int a;");
-  core.SetHighLighter(nullptr);
+  editor.Document().SetHighLighter(nullptr);
 }
 
 TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   std::string text;
   for (int i = 1; i <= 14; ++i)
     text += "abcdefghijklmn\r\n";
-  core.Document().Load(TextLines(text));
+  editor.Document().Load(TextLines(text));
   TkxPrintOptions options = CommandOptions("t");
   options.SelectedOnly = true;
 
-  core.SetBlockBegin({5, 10});
-  core.SetBlockEnd({8, 12});
+  editor.State().SetBlockBegin({5, 10});
+  editor.State().SetBlockEnd({8, 12});
   Print(options);
   std::vector<PrintedRun> body = printer.Body(1);
   EXPECT_EQ(Texts(body), (std::vector<std::string>{"efghijklmn", "abcdefghijklmn", "abcdefg"}));
@@ -170,9 +170,9 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   EXPECT_EQ(body[2].x, 50);
 
   printer.runs.clear();
-  core.SetMode(SelectionMode::Column);
-  core.SetBlockBegin({9, 2});
-  core.SetBlockEnd({5, 4}); // dragged leftwards: the same block
+  editor.State().SetMode(SelectionMode::Column);
+  editor.State().SetBlockBegin({9, 2});
+  editor.State().SetBlockEnd({5, 4}); // dragged leftwards: the same block
   Print(options);
   body = printer.Body(1);
   EXPECT_EQ(Texts(body), (std::vector<std::string>(3, "efgh")));
@@ -180,29 +180,29 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
     EXPECT_EQ(run.x, 50);
 
   printer.runs.clear();
-  core.SetMode(SelectionMode::Line);
-  core.SetBlockBegin({3, 6});
-  core.SetBlockEnd({2, 7});
+  editor.State().SetMode(SelectionMode::Line);
+  editor.State().SetBlockBegin({3, 6});
+  editor.State().SetBlockEnd({2, 7});
   Print(options);
   EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>(2, "abcdefghijklmn")));
 
   // A stream selection ending before the first character of a line holds none of that line.
   printer.runs.clear();
-  core.SetMode(SelectionMode::Normal);
-  core.SetBlockBegin({1, 1});
-  core.SetBlockEnd({1, 3});
+  editor.State().SetMode(SelectionMode::Normal);
+  editor.State().SetBlockBegin({1, 1});
+  editor.State().SetBlockEnd({1, 3});
   Print(options);
   EXPECT_EQ(printer.Body(1).size(), 2u);
 
   // Without a selection nothing is printed at all.
   printer = RecordingPrinter();
-  core.SetBlockBegin({1, 1});
+  editor.State().SetBlockBegin({1, 1});
   Print(options);
   EXPECT_EQ(printer.pages, 0);
 }
 
 TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
-  core.Document().Load(TextLines("x\r\n"));
+  editor.Document().Load(TextLines("x\r\n"));
   printer.page.OffsetX = 25; // the printable area starts a quarter inch in
   printer.page.OffsetY = 10;
   Print(CommandOptions("t"));
@@ -216,8 +216,8 @@ TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
 
 TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
   TestHighlighter highlighter;
-  core.SetHighLighter(&highlighter);
-  core.Document().Load(TextLines("int x /* a\r\nint */ int\r\n"));
+  editor.Document().SetHighLighter(&highlighter);
+  editor.Document().Load(TextLines("int x /* a\r\nint */ int\r\n"));
   TkxPrintOptions options = CommandOptions("t");
   options.Highlighted = true;
   Print(options);
@@ -244,11 +244,11 @@ TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
   ASSERT_NE(keyword, printer.runs.end());
   EXPECT_EQ(keyword->color, 0x00FF0000u);
   EXPECT_EQ(printer.runs.back().color, clWindowText); // the footer is in the font's own colour
-  core.SetHighLighter(nullptr);
+  editor.Document().SetHighLighter(nullptr);
 }
 
 TEST_F(PrintTest, AnAbortStopsTheDocument) {
-  core.Document().Load(TextLines(NumberedLines(130)));
+  editor.Document().Load(TextLines(NumberedLines(130)));
   std::vector<std::pair<TkxPrintStatus, int>> reports;
   bool abortedAtEnd = false;
   Print(CommandOptions("t"), [&](TkxPrintStatus status, int page, bool& abort) {
