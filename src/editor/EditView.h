@@ -10,7 +10,8 @@ struct PixelRect {
 };
 [[nodiscard]] PixelRect UnionRect(const PixelRect& a, const PixelRect& b);
 
-// Range, page and position of a scroll bar, in the classic form (page counted inside the range).
+// Range, page and position of a scroll bar; the page counts inside the range, so the last
+// position is Max - Page + 1.
 struct ScrollBarInfo {
   int Min = 0, Max = 0, Page = 0, Pos = 0;
   bool operator==(const ScrollBarInfo&) const = default;

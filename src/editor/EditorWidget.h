@@ -31,7 +31,7 @@ public:
   [[nodiscard]] const QFont& EditorFont() const { return drawer_.BaseFont(); }
   [[nodiscard]] const TextDrawer& Drawer() const { return drawer_; }
 
-  [[nodiscard]] bool WantTabs() const { return wantTabs_; }
+  // Tab and Shift+Tab reach the editor instead of moving the focus.
   void SetWantTabs(bool value) { wantTabs_ = value; }
   // Plain text copied out ends its lines in LF rather than CR LF.
   void SetClipboardLineFeeds(bool value);

@@ -1,4 +1,4 @@
-// Qt key events turned into the editor's classic virtual key codes and modifier sets.
+// Qt key events turned into the editor's key codes (the Windows virtual key codes) and modifier sets.
 #pragma once
 
 #include "KeyMap.h"

@@ -49,17 +49,13 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
   const auto move = [](TextEditor& e, Call c) {
     MoveCaret(e.context_, c.command, static_cast<const TextPoint*>(c.data));
   };
-  // Up and Down show the selection they stretch at once, even while keys repeat.
-  const auto moveVertically = [](TextEditor& e, Call c) {
-    MoveCaret(e.context_, c.command, nullptr);
-    e.RepaintNow();
-  };
+  // Up and Down show the selection they stretch at once, even while keys repeat; so do the scrolls.
   static const std::vector<CommandEntry> table = {
       {ecLeft, ecRight, false, move},
-      {ecUp, ecDown, false, moveVertically},
+      {ecUp, ecDown, false, move, true},
       {ecWordLeft, ecGotoXY, false, move},
       {ecSelLeft, ecSelRight, false, move},
-      {ecSelUp, ecSelDown, false, moveVertically},
+      {ecSelUp, ecSelDown, false, move, true},
       {ecSelWordLeft, ecSelGotoXY, false, move},
       {ecSelectAll, ecSelectAll, false, [](TextEditor& e, Call) { SelectAll(e.state_, e.document_); }},
       {ecDeleteLastChar, ecDeleteLastChar, true, [](TextEditor& e, Call) { DeleteLastChar(e.context_); }},
@@ -84,26 +80,10 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
       {ecCopy, ecCopy, false,
        [](TextEditor& e, Call) { CopySelection(e.document_, e.state_, e.clipboard_); }},
       {ecPaste, ecPaste, true, [](TextEditor& e, Call) { ::PasteFrom(e.context_, e.clipboard_); }},
-      {ecScrollUp, ecScrollUp, false,
-       [](TextEditor& e, Call) {
-         ScrollUp(e.context_);
-         e.RepaintNow();
-       }},
-      {ecScrollDown, ecScrollDown, false,
-       [](TextEditor& e, Call) {
-         ScrollDown(e.context_);
-         e.RepaintNow();
-       }},
-      {ecScrollLeft, ecScrollLeft, false,
-       [](TextEditor& e, Call) {
-         ScrollLeft(e.context_);
-         e.RepaintNow();
-       }},
-      {ecScrollRight, ecScrollRight, false,
-       [](TextEditor& e, Call) {
-         ScrollRight(e.context_);
-         e.RepaintNow();
-       }},
+      {ecScrollUp, ecScrollUp, false, [](TextEditor& e, Call) { ScrollUp(e.context_); }, true},
+      {ecScrollDown, ecScrollDown, false, [](TextEditor& e, Call) { ScrollDown(e.context_); }, true},
+      {ecScrollLeft, ecScrollLeft, false, [](TextEditor& e, Call) { ScrollLeft(e.context_); }, true},
+      {ecScrollRight, ecScrollRight, false, [](TextEditor& e, Call) { ScrollRight(e.context_); }, true},
       {ecInsertMode, ecInsertMode, false, [](TextEditor& e, Call) { e.state_.SetInsertMode(true); }},
       {ecOverwriteMode, ecOverwriteMode, false, [](TextEditor& e, Call) { e.state_.SetInsertMode(false); }},
       {ecToggleMode, ecToggleMode, false,
@@ -153,11 +133,11 @@ void TextEditor::CarryOutCommand(const CommandCall& call) {
   if (entry == table.end()) return;
   if (!entry->guarded) {
     entry->run(*this, call);
-    return;
+  } else if (!state_.ReadOnly()) {
+    FreeCaret freeCaret(state_);
+    entry->run(*this, call);
   }
-  if (state_.ReadOnly()) return;
-  FreeCaret freeCaret(state_);
-  entry->run(*this, call);
+  if (entry->repaintNow && view_) view_->RepaintNow();
 }
 
 bool TextEditor::KeyDown(std::uint16_t key, ShiftState shift) {
@@ -169,10 +149,6 @@ bool TextEditor::KeyDown(std::uint16_t key, ShiftState shift) {
 
 void TextEditor::KeyPress(char ch) {
   if (keyTranslator_.AcceptChar()) ExecuteCommand(ecChar, ch, nullptr);
-}
-
-void TextEditor::RepaintNow() {
-  if (view_) view_->RepaintNow();
 }
 
 // ---------------------------------------------------------------- operations beyond the commands

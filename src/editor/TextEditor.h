@@ -118,12 +118,8 @@ public:
 
   // --- the view and its repaints
   void SetView(EditView* view) { view_ = view; }
-  [[nodiscard]] EditView* View() const { return view_; }
   void IncPaintLock() override { ++paintLock_; }
   void DecPaintLock() override;
-  // 1-based lines; (-1, -1) means all.
-  void InvalidateLines(int first, int last);
-  void InvalidateGutterLines(int first, int last);
   void InvalidateAll();
 
 private:
@@ -133,19 +129,23 @@ private:
     const void* data;
   };
   // The commands first ... last run `run`; those that change the text are `guarded`: nothing
-  // while read-only, and the caret may pass the line end while they work.
+  // while read-only, and the caret may pass the line end while they work. With `repaintNow`
+  // the view paints what they changed before the next event.
   struct CommandEntry {
     EditorCommand first;
     EditorCommand last;
     bool guarded;
     void (*run)(TextEditor& editor, const CommandCall& call);
+    bool repaintNow = false;
   };
   static const std::vector<CommandEntry>& Commands();
   void CarryOutCommand(const CommandCall& call);
-  void RepaintNow();
 
   // Raises status bits; they are reported when no paint lock is held.
   void RaiseStatus(StatusChanges changes);
+  // 1-based lines; (-1, -1) means all.
+  void InvalidateLines(int first, int last);
+  void InvalidateGutterLines(int first, int last);
   void UpdateScrollBarsOrFlag();
   void UpdateCaretOrFlag();
   void Invalidate(const PixelRect& rect);

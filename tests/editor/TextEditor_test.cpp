@@ -354,7 +354,7 @@ TEST_F(TextEditorTest, EveryByteOfALongLineIsReachable) {
   EXPECT_EQ(editor.State().BlockEnd(), (TextPoint{100'002, 2}));
   EXPECT_EQ(editor.SearchReplace("d!", "D", ssoEntireScope | ssoReplace | ssoReplaceAll), 1);
   EXPECT_EQ(editor.Document().LineText(2).substr(99'995), "xxenD");
-  // Without long lines the limit is the classic one.
+  // Without long lines the limit is MaxLeftChar again.
   PutLine(1, "short again");
   EXPECT_EQ(editor.State().ScrollWidth(), EditState::MaxLeftChar);
 }
