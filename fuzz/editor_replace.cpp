@@ -115,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Each call may multiply the text by the replacement's length; replacing every match of a long
     // line copies it each time.
     if (textSize * (replace.size() + 1) > 1 << 14) break;
-    const int count = SearchRun(editor, engine, onReplaceText).Run(search, replace, options);
+    const int count =
+        SearchRun(editor.Context(), editor, engine, onReplaceText).Run(search, replace, options);
     Check(count >= 0 && static_cast<std::size_t>(count) <= textSize);
     Check(count <= 1 || (options & ssoReplaceAll) || answeredAll);
     Check(editor.Document().LineCount() >= 1);
