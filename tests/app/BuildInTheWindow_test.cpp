@@ -92,7 +92,7 @@ TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   form->RegMru().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
-  EXPECT_EQ(form->MessagePages->currentWidget(), form->DebugSheet);
+  EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
   ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
   const std::vector<pid_t> tools = ProcessesNaming(Source("g_main.c"));
 
