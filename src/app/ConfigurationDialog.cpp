@@ -96,10 +96,10 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
   NoticeLabel->hide();
-  PageControl = new QTabWidget;
-  PageControl->addTab(EnvironmentPage(), "Environment");
-  PageControl->addTab(CompilerPage(), "Compiler");
-  PageControl->addTab(SettingsPage(), "Settings");
+  SettingsPages = new QTabWidget;
+  SettingsPages->addTab(EnvironmentPage(), "Environment");
+  SettingsPages->addTab(CompilerPage(), "Compiler");
+  SettingsPages->addTab(SettingsPage(), "Settings");
 
   okButton = new QPushButton("&OK");
   cancelButton = new QPushButton("&Cancel");
@@ -110,7 +110,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NoticeLabel);
-  layout->addWidget(PageControl);
+  layout->addWidget(SettingsPages);
   layout->addLayout(buttons);
 
   connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
@@ -171,7 +171,7 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
   fontSizeComboBox->setEditText(QString::number(settings.EditorFontSize));
-  PageControl->setCurrentIndex(0);
+  SettingsPages->setCurrentIndex(0);
 }
 
 void ConfigurationDialog::FillFontSizes() {
@@ -224,7 +224,7 @@ void ConfigurationDialog::accept() {
 void ConfigurationDialog::SetNotice(const std::string& text) {
   NoticeLabel->setText(QString::fromStdString(text));
   NoticeLabel->setVisible(!text.empty());
-  // The notice adds its own height to the classic size.
+  // The notice adds its own height to the dialog's fixed size.
   const QMargins margins = layout()->contentsMargins();
   const int width = kWidth - margins.left() - margins.right();
   setFixedSize(kWidth,

@@ -89,7 +89,7 @@ TEST_F(BuildInTheWindow, TheWindowAndTheCommandLineBuildTheSameBytes) {
 TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
-  form->RegMru().AddItem(Workspace());
+  form->RecentList().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);

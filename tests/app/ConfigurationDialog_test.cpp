@@ -108,9 +108,9 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   ConfigurationDialog form(questions);
   EXPECT_EQ(form.windowTitle(), "Configuration");
   EXPECT_TRUE(form.NoticeLabel->isHidden());
-  EXPECT_EQ(form.PageControl->tabText(0), "Environment");
-  EXPECT_EQ(form.PageControl->tabText(1), "Compiler");
-  EXPECT_EQ(form.PageControl->tabText(2), "Settings");
+  EXPECT_EQ(form.SettingsPages->tabText(0), "Environment");
+  EXPECT_EQ(form.SettingsPages->tabText(1), "Compiler");
+  EXPECT_EQ(form.SettingsPages->tabText(2), "Settings");
   EXPECT_TRUE(form.quake3locationEdit->isReadOnly());
   EXPECT_FALSE(form.quake3argumentsEdit->isReadOnly());
   EXPECT_TRUE(form.lcclocationEdit->isReadOnly());
@@ -120,9 +120,9 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   settings.EditorFont = "A Font Nobody Has";
   settings.EditorFontSize = 11;
   settings.q3asmlocation = "/tools/q3asm";
-  form.PageControl->setCurrentIndex(2);
+  form.SettingsPages->setCurrentIndex(2);
   form.SetValues(settings);
-  EXPECT_EQ(form.PageControl->currentIndex(), 0);
+  EXPECT_EQ(form.SettingsPages->currentIndex(), 0);
   EXPECT_EQ(form.q3asmlocationEdit->text(), "/tools/q3asm");
 
   // A cancelled chooser leaves the field; the font name survives even when not installed.
