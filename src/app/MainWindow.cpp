@@ -267,8 +267,8 @@ void MainWindow::CreateMenus() {
   };
   connect(ProjectTreeView, &QWidget::customContextMenuRequested, this, showTreeMenu);
   new ContextMenuKeys(*ProjectTreeView, showTreeMenu);
-  regMruMenu_ = new RecentWorkspacesMenu(*recentList_, *ReopenMenu);
-  regMruMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
+  recentMenu_ = new RecentWorkspacesMenu(*recentList_, *ReopenMenu);
+  recentMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
 }
 
 void MainWindow::CreateToolBars() {
@@ -627,5 +627,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   if (env_.conventions.remembersWindows) SavePlacement(*store_, Placement());
+  // The program's other windows (the progress window, the search dialogs) go too: one left
+  // showing would keep the program running with no main window.
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isWindow()) child->hide();
   event->accept();
 }

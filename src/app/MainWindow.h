@@ -181,7 +181,7 @@ private:
   std::unique_ptr<SearchCommands> searchCommands_;
   std::unique_ptr<PrintCommands> printCommands_;
   std::unique_ptr<FileCommands> documents_;
-  RecentWorkspacesMenu* regMruMenu_ = nullptr;
+  RecentWorkspacesMenu* recentMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;
   SharedDialogs dialogs_;
   StatusFields shownStatus_;

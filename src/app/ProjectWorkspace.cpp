@@ -90,10 +90,13 @@ bool ProjectWorkspace::ReopenWorkspace(const std::string& path) {
   return !RefuseWorkspaceChange() && commands_.ReopenRecentWorkspace(path);
 }
 
-// The program is closing: the build ends first, as the workspace it walks goes.
+// The program is closing. The question about a modified workspace comes first, so that a user
+// who keeps the program open keeps the build too; then the build ends, as the workspace it walks
+// goes.
 bool ProjectWorkspace::CloseWorkspace() {
+  if (!commands_.MayDropWorkspace()) return false;
   if (build_ != nullptr) build_->Controller().Abort();
-  return commands_.FileCloseWorkspaceAction();
+  return commands_.CloseDroppedWorkspace();
 }
 
 std::string ProjectWorkspace::ActiveProjectFile() const {
@@ -128,12 +131,16 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
 void ProjectWorkspace::WireTreeCommands() {
   ProjectTreeCommands& tree = *treeCommands_;
   MainActions& actions = shell_.actions;
-  actions.SetHandler("SetActiveProjectActive", [&tree] { tree.ActivateSelectedProject(); });
-  actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToSelectedProject(); });
-  actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveSelectedFile(); });
-  actions.SetHandler("AddNewProjectAction", [&tree] { tree.AddNewProject(); });
+  // Every command that changes the workspace waits for a running build: it walks the projects.
+  SetWorkspaceChangeHandler("SetActiveProjectActive", [&tree] { tree.ActivateSelectedProject(); });
+  SetWorkspaceChangeHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToSelectedProject(); });
+  SetWorkspaceChangeHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveSelectedFile(); });
+  SetWorkspaceChangeHandler("AddNewProjectAction", [&tree] { tree.AddNewProject(); });
   SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveSelectedProject(); });
-  actions.SetHandler("PropertiesAction", [&tree] { tree.EditSelectedProperties(); });
+  // A project's properties rename it; a file's only show where it is and when it changed.
+  actions.SetHandler("PropertiesAction", [this, &tree] {
+    if (tree_.Selection().level != 1 || !RefuseWorkspaceChange()) tree.EditSelectedProperties();
+  });
 
   const Settings& settings = shell_.settings;
   for (const char* name : {"BuildAction", "SetActiveProjectActive"})

@@ -90,6 +90,9 @@ public:
 
 private:
   [[nodiscard]] int selectedLevel() const { return view_.Selection().level; }
+  // The details the user gives, when a workspace file can store them; otherwise the reason is
+  // shown and nothing is given.
+  std::optional<ProjectDetails> AskStorableDetails(const std::optional<ProjectDetails>& preset);
   // The selected project, when a project node is selected.
   [[nodiscard]] Project* selectedProject() const;
 

@@ -30,8 +30,15 @@ bool WorkspaceCommands::LoadWorkspace(const std::string& path) {
   // Rebuilt whatever happened, so the tree never shows projects the model no longer holds.
   window_.RebuildTree();
   window_.RebuildClassView();
-  if (!error.empty()) questions_.showError(error);
-  return error.empty();
+  if (!error.empty()) {
+    questions_.showError(error);
+    return false;
+  }
+  if (workspace_.Count() == 0)
+    questions_.inform(
+        paths::ExtractFileName(path, StyleOfStoredPath(path)) +
+        " holds no projects yet: add one with \"Add New Project\" in the File View's context menu.");
+  return true;
 }
 
 bool WorkspaceCommands::ReopenWorkspace(const std::string& path) {
@@ -92,8 +99,9 @@ void WorkspaceCommands::FileSaveWorkspaceAction() {
   }
 }
 
-bool WorkspaceCommands::FileCloseWorkspaceAction() {
-  if (!MayDropWorkspace()) return false;
+bool WorkspaceCommands::FileCloseWorkspaceAction() { return MayDropWorkspace() && CloseDroppedWorkspace(); }
+
+bool WorkspaceCommands::CloseDroppedWorkspace() {
   if (window_.windowsFollowWorkspace) window_.RememberWindows();
   if (!window_.CloseAll()) return false;
   workspace_.Clear();

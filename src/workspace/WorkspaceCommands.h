@@ -35,6 +35,9 @@ public:
   void FileSaveWorkspaceAction();
   // True when the workspace was closed; false when the user kept it open.
   bool FileCloseWorkspaceAction();
+  // Close once MayDropWorkspace has let the workspace go: the windows that follow it are
+  // remembered and closed, then the workspace. False when an editor window stayed open.
+  bool CloseDroppedWorkspace();
   // A reopen from the recent list. False when the user kept the current workspace or the file
   // could not be read.
   bool ReopenRecentWorkspace(const std::string& path);

@@ -371,3 +371,34 @@ TEST(ProjectDialogs, FilePropertiesShowTheModificationTime) {
       FormatLastModified(QFileInfo(QString::fromStdString(dir.file("here.c"))).lastModified().toLocalTime(),
                          QLocale()));
 }
+
+// A name or file name a workspace file cannot store is refused where it is typed, with the reason,
+// and a project is never made or renamed with it.
+TEST_F(ProjectTreeTest, NamesTheWorkspaceCannotStoreAreRefused) {
+  addProject("game", {});
+  BuildTree(workspace, tree);
+  for (const auto& [name, fileName] :
+       std::vector<std::pair<std::string, std::string>>{{"say \"hi\"", "/mods/a.tsp"},
+                                                        {"two\nlines", "/mods/a.tsp"},
+                                                        {std::string(251, 'n'), "/mods/a.tsp"},
+                                                        {"ok", "/mods/line\rbreak.tsp"}}) {
+    questions.log.clear();
+    nameForm.SetFields(name, fileName);
+    commands.AddNewProject();
+    select(projectNode(0));
+    commands.EditSelectedProperties();
+    ASSERT_EQ(questions.errors().size(), 2u) << name;
+    EXPECT_EQ(workspace.Count(), 1);
+    EXPECT_EQ(workspace.Items(0).Name, "game");
+
+    nameForm.show();
+    nameForm.OkButton->click();
+    EXPECT_TRUE(nameForm.isVisible()) << "OK keeps the dialog open";
+    EXPECT_EQ(nameForm.result(), QDialog::Rejected);
+    EXPECT_EQ(questions.errors().size(), 3u);
+  }
+  nameForm.SetFields("fine name", "/mods/fine.tsp");
+  nameForm.OkButton->click();
+  EXPECT_FALSE(nameForm.isVisible());
+  EXPECT_EQ(nameForm.result(), QDialog::Accepted);
+}
