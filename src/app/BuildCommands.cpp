@@ -15,6 +15,10 @@
 
 namespace {
 
+// What a command needs: a build assembles what it compiled.
+const std::vector<Tool> kBuildTools = {Tool::Compiler, Tool::Assembler};
+const std::vector<Tool> kCompileTools = {Tool::Compiler};
+
 // The build's lines are kept as the tools wrote them; what the list shows is only their picture,
 // which a path with bytes above 127 would not survive.
 std::string lineAt(const QAbstractItemView& list, int row) {
@@ -64,16 +68,35 @@ void BuildCommands::CompileSelectedFile() {
     controller_->CompileActionExecute(*selection.project, selection.fileIndex);
 }
 
+bool BuildCommands::ToolsReady(const std::vector<Tool>& needed) {
+  std::vector<MissingTool> missing = MissingTools(shell_.settings, needed, paths::FileExists);
+  if (missing.empty()) return true;
+  const std::string text = Problems(missing) + "\n" + WhereToSet(missing) +
+                           "\nThe tools are built from the ioquake3 sources (see \"Getting started\" in the "
+                           "README).\n\nOpen Preferences now?";
+  if (shell_.questions.askYesNo(text) != Answer::Yes) return false;
+  shell_.showPreferences(missing);
+  return MissingTools(shell_.settings, needed, paths::FileExists).empty();
+}
+
 void BuildCommands::Wire() {
   MainActions& actions = shell_.actions;
   TBuildController& build = *controller_;
-  actions.SetHandler("BuildActiveProjectAction", [&build] { build.BuildActiveProjectActionExecute(); });
-  actions.SetHandler("BuildAllAction", [&build] { build.BuildAllActionExecute(); });
-  actions.SetHandler("CompileActiveAction", [&build] { build.CompileActiveActionExecute(); });
-  actions.SetHandler("CompileAction", [this] { CompileSelectedFile(); });
+  actions.SetHandler("BuildActiveProjectAction", [this, &build] {
+    if (ToolsReady(kBuildTools)) build.BuildActiveProjectActionExecute();
+  });
+  actions.SetHandler("BuildAllAction", [this, &build] {
+    if (ToolsReady(kBuildTools)) build.BuildAllActionExecute();
+  });
+  actions.SetHandler("CompileActiveAction", [this, &build] {
+    if (ToolsReady(kCompileTools)) build.CompileActiveActionExecute();
+  });
+  actions.SetHandler("CompileAction", [this] {
+    if (ToolsReady(kCompileTools)) CompileSelectedFile();
+  });
   actions.SetHandler("BuildAction", [this] {
-    if (TProjectItem* project = ProjectOfNode(SelectedNode(shell_.projectTree)))
-      controller_->BuildActionExecute(*project);
+    TProjectItem* project = ProjectOfNode(SelectedNode(shell_.projectTree));
+    if (project != nullptr && ToolsReady(kBuildTools)) controller_->BuildActionExecute(*project);
   });
   actions.SetHandler("LaunchQuake3Action", [this] { launcher_.LaunchQuake3ActionExecute(shell_.settings); });
   actions.SetHandler("NextMessageAction", [this] { GoToMessage(1); });
@@ -89,8 +112,19 @@ void BuildCommands::Wire() {
   actions.SetUpdateHandler("BuildActiveProjectAction", buildActiveUpdate);
   actions.SetUpdateHandler("FindInFilesAction", buildActiveUpdate);
   actions.SetEnabledHandler("BuildAllAction", [this] { return workspace_.Count() > 0; });
-  actions.SetEnabledHandler("LaunchQuake3Action",
-                            [this] { return TGameLauncher::LaunchQuake3ActionEnabled(shell_.settings); });
+  // Greyed out, the launch says why in its tool tip and in the status bar.
+  actions.SetUpdateHandler("LaunchQuake3Action", [this, hint = actions["LaunchQuake3Action"]->toolTip()](
+                                                     QAction& action) {
+    const bool enabled = TGameLauncher::LaunchQuake3ActionEnabled(shell_.settings);
+    SetEnabledIfChanged(&action, enabled);
+    const std::vector<MissingTool> missing = MissingTools(shell_.settings, {Tool::Game}, paths::FileExists);
+    const QString tip = enabled || missing.empty()
+                            ? hint
+                            : QString::fromStdString(Problems(missing) + " " + WhereToSet(missing));
+    if (action.toolTip() == tip) return;
+    action.setToolTip(tip);
+    action.setStatusTip(tip);
+  });
 
   WireJump(shell_.debugList, MessageListKind::Debug);
   WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);

@@ -381,7 +381,8 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         WorkspaceFileName,
                         env_.conventions.remembersWindows,
                         [this] { RememberWindows(); },
-                        [this] { RestoreWindows(); }};
+                        [this] { RestoreWindows(); },
+                        [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); }};
 }
 
 void MainWindow::WireCommands() {
@@ -466,13 +467,15 @@ void MainWindow::ApplyEditorSettings() {
     if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->ApplySettings(settings);
 }
 
-void MainWindow::FilePreferencesActionExecute() { ShowPreferences(""); }
+void MainWindow::FilePreferencesActionExecute() { ShowPreferences({}); }
 
-void MainWindow::ShowPreferences(const std::string& missingTools) {
-  const bool typed = env_.conventions.typedToolPaths;
-  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this,
-                      PreferencesLook{typed, typed ? missingTools : ""}))
-    return;
+void MainWindow::ShowPreferences(const std::vector<MissingTool>& missing) {
+  const SettingsConventions& conventions = env_.conventions;
+  PreferencesLook look;
+  look.typedPaths = conventions.typedToolPaths;
+  look.desktopLabels = conventions.desktopLabels;
+  if (conventions.typedToolPaths) look.missing = missing;
+  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this, look)) return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorSettings();
 }
@@ -545,7 +548,7 @@ void MainWindow::RestoreWindows() {
 
 void MainWindow::FormShow() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
-  if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
+  if (!steps.missingTools.empty()) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
     WorkspaceFileName = steps.workspace;
     if (env_.conventions.remembersWindows) RestoreWindows();

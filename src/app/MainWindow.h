@@ -6,6 +6,7 @@
 #include "FileTypeRegistration.h"
 #include "MainActions.h"
 #include "MessageLines.h"
+#include "MissingTools.h"
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "SharedDialogs.h"
@@ -166,8 +167,8 @@ private:
   // Where the window and its panels are now, to be remembered.
   [[nodiscard]] WindowPlacement Placement() const;
   void RefreshTitle();
-  // Preferences, naming what is missing when it opens by itself at start.
-  void ShowPreferences(const std::string& missingTools);
+  // Preferences, opening on what is missing when it opens for a missing tool.
+  void ShowPreferences(const std::vector<MissingTool>& missing);
 
   MainWindowEnvironment env_;
   std::unique_ptr<RegistryStore> store_;

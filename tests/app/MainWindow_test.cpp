@@ -228,20 +228,30 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
   setSetting("lcclocation", dir.file("tools/gone"));
   setSetting("q3asmlocation", dir.file("nowhere/q3asm"));
   dir.write("mods/logic.c", "int x;\n");
-  // The desktop's Preferences says what is missing; the classic one does not.
-  const std::pair<SettingsConventions, std::string> cases[] = {
+  // The desktop's Preferences says what is missing and opens on it; the classic one does not.
+  struct Case {
+    SettingsConventions conventions;
+    std::string notice;
+    std::string page;
+  };
+  const Case cases[] = {
       {IsolatedEnvironment(questions, dir).conventions,
        "The compiler " + dir.file("tools/gone") + " was not found.\nThe folder " + dir.file("nowhere/") +
-           " of the assembler does not exist."},
-      {SettingsConventions::Windows(), ""},
+           " of the assembler does not exist.\nSet \"Location of LCC Compiler\" and \"Location of Q3ASM "
+           "Assembler\" in Preferences > Compiler.",
+       "Compiler"},
+      {SettingsConventions::Windows(), "", "Environment"},
   };
-  for (const auto& [conventions, notice] : cases) {
+  for (const Case& c : cases) {
     MainWindowEnvironment env = environment({dir.file("mods/logic.c")});
-    env.conventions = conventions;
+    env.conventions = c.conventions;
     std::string shown;
-    env.runDialog = [this, &shown](QDialog& dialog) {
+    std::string page;
+    env.runDialog = [this, &shown, &page](QDialog& dialog) {
       events.push_back("dialog " + dialog.windowTitle().toStdString());
-      shown = dynamic_cast<ConfigurationDialog&>(dialog).NoticeLabel->text().toStdString();
+      auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
+      shown = preferences.NoticeLabel->text().toStdString();
+      page = preferences.PageControl->tabText(preferences.PageControl->currentIndex()).toStdString();
       return int(QDialog::Rejected);
     };
     MainWindow form(std::move(env));
@@ -249,8 +259,31 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
     start(form);
     EXPECT_EQ(events,
               (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
-    EXPECT_EQ(shown, notice);
+    EXPECT_EQ(shown, c.notice);
+    EXPECT_EQ(page, c.page);
   }
+}
+
+// Greyed out, Launch says in its tool tip and status tip which game is missing and where to set it.
+TEST_F(MainWindowTest, LaunchGreyedOutSaysWhy) {
+  setSetting("quake3location", dir.file("games/openarena"));
+  dir.write("games/README", "");
+  MainWindow form(environment({}, false));
+  form.CreateSharedDialogs();
+  QAction* launch = form.Actions()["LaunchQuake3Action"];
+  form.RefreshActions();
+  EXPECT_FALSE(launch->isEnabled());
+  const QString why = QString::fromStdString("The game " + dir.file("games/openarena") +
+                                             " was not found. Set \"Quake III Arena Executable\" in "
+                                             "Preferences > Environment.");
+  EXPECT_EQ(launch->toolTip(), why);
+  EXPECT_EQ(launch->statusTip(), why);
+
+  dir.write("games/openarena", "");
+  form.RefreshActions();
+  EXPECT_TRUE(launch->isEnabled());
+  EXPECT_EQ(launch->toolTip(), "Launch Quake 3");
+  EXPECT_EQ(launch->statusTip(), "Launch Quake 3");
 }
 
 TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
@@ -416,7 +449,7 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
   dir.write("registry", garbage);
   {
     MainWindow form(environment());
-    EXPECT_EQ(form.settings.EditorFont, "Courier New");
+    EXPECT_EQ(form.settings.EditorFont, IsolatedEnvironment(questions, dir).conventions.editorFont);
     ASSERT_EQ(questions.errors().size(), 1u);
     form.RegMru().AddItem("/w/a.tsw");
   }
