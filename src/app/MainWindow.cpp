@@ -12,6 +12,7 @@
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
+#include "KeyboardShortcutsDialog.h"
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
 #include "PrintCommands.h"
@@ -144,7 +145,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   setWindowTitle("Tessarin");
   ButtonImageList = MakeButtonImageList();
   TreeViewList = MakeTreeViewList();
-  actions_ = new MainActions(this, ButtonImageList);
+  actions_ = new MainActions(this, ButtonImageList, env_.conventions.desktopLabels);
   actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
   CreateControls();
   CreateMenus();
@@ -249,7 +250,7 @@ void MainWindow::CreateMenus() {
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
           "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
   QMenu* help = MainMenu1->addMenu("&Help");
-  addAll(help, a, {"AboutAction"});
+  addAll(help, a, {"KeyboardShortcutsAction", "-", "AboutAction"});
 
   PopupMenu1 = new QMenu(this);
   addAll(PopupMenu1, a,
@@ -419,6 +420,7 @@ void MainWindow::WireCommands() {
   a.SetHandler("FilePreferencesAction", [this] { FilePreferencesActionExecute(); });
   a.SetHandler("FileExitAction", [this] { close(); });
   a.SetHandler("AboutAction", [this] { AboutActionExecute(); });
+  a.SetHandler("KeyboardShortcutsAction", [this] { ShowKeyboardShortcuts(); });
   a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindowsActionExecute(); });
   a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
   a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
@@ -485,6 +487,18 @@ void MainWindow::CloseAllWindowsActionExecute() { windows_->CloseAll(); }
 void MainWindow::AboutActionExecute() {
   AboutBox about(this);
   RunDialog(about);
+}
+
+void MainWindow::ShowKeyboardShortcuts() {
+  QList<QMenu*> menus;
+  for (QAction* menu : menuBar()->actions())
+    menus << menu->menu();
+  const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus);
+  // Every editor window starts from the default map.
+  TkxKeyStrokes editorKeys;
+  editorKeys.LoadDefaultMap();
+  KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
+  RunDialog(shortcuts);
 }
 
 void MainWindow::CreateSharedDialogs() {

@@ -122,6 +122,8 @@ public:
   void FilePreferencesActionExecute();
   void CloseAllWindowsActionExecute();
   void AboutActionExecute();
+  // Help > Keyboard Shortcuts: the keys of the menus as they are now, and the editor's.
+  void ShowKeyboardShortcuts();
   void RegMruItemClick(const std::string& path, bool& remove);
 
   // Program entry's step after creating the window: the shared dialogs, hidden, in order.

@@ -13,6 +13,7 @@
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
 #include "kxCustomEdit.h"
+#include "kxKeyCmds.h"
 
 #include "PdfText.h"
 #include "PrintCommands.h"
@@ -38,10 +39,13 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace {
@@ -500,8 +504,10 @@ TEST_F(MainWindowTest, AboutShowsTheVersion) {
 }
 
 TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
-  MainWindow form(environment());
-  EXPECT_EQ(form.Actions().All().size(), 50u);
+  MainWindowEnvironment classic = environment();
+  classic.conventions = SettingsConventions::Windows();
+  MainWindow form(std::move(classic));
+  EXPECT_EQ(form.Actions().All().size(), 51u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -562,6 +568,82 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   for (int i = 0; i < form.TreeViewList.size(); ++i)
     EXPECT_TRUE(hasInk(form.TreeViewList[i])) << i;
   EXPECT_TRUE(form.DebugListBox->font().fixedPitch());
+}
+
+// On the desktop no two entries of a menu share an access key, whatever the names of the open
+// files and of the recent workspaces; names show as written and add no access key of their own.
+TEST_F(MainWindowTest, EveryMenusAccessKeysAreUnique) {
+  MainWindow form(environment());
+  for (int i = 1; i <= 12; ++i)
+    form.RegMru().AddItem("/w/r&d " + std::to_string(i) + "/mod.tsw");
+  for (int i = 1; i <= 11; ++i)
+    addEditor(form, "/m/a&b" + std::to_string(i) + ".c");
+  emit form.WindowMenu->aboutToShow();
+
+  std::vector<const QMenu*> menus = {form.PopupMenu1};
+  std::map<QKeySequence, QString> menuBarKeys;
+  for (QAction* entry : form.menuBar()->actions()) {
+    EXPECT_TRUE(menuBarKeys.emplace(QKeySequence::mnemonic(entry->text()), entry->text()).second)
+        << entry->text().toStdString();
+    menus.push_back(entry->menu());
+  }
+  for (std::size_t i = 0; i < menus.size(); ++i) {
+    std::map<QKeySequence, QString> keys;
+    for (QAction* entry : menus[i]->actions()) {
+      if (entry->isSeparator()) continue;
+      if (entry->menu() != nullptr) menus.push_back(entry->menu());
+      const QKeySequence key = QKeySequence::mnemonic(entry->text());
+      if (key.isEmpty()) continue;
+      const auto [kept, added] = keys.emplace(key, entry->text());
+      EXPECT_TRUE(added) << menus[i]->title().toStdString() << ": " << entry->text().toStdString() << " and "
+                         << kept->second.toStdString();
+    }
+  }
+  EXPECT_GE(menus.size(), 8u) << "the menu bar's six, the tree's and Reopen Workspace";
+  const QString recent = form.ReopenMenu->actions().at(1)->text();
+  EXPECT_EQ(recent, "&1 /w/r&&d 12/mod.tsw");
+  for (QToolButton* button : form.TaskBar->findChildren<QToolButton*>())
+    EXPECT_TRUE(QKeySequence::mnemonic(button->text()).isEmpty()) << button->text().toStdString();
+}
+
+// Help > Keyboard Shortcuts lists the key of every menu command and every key of the editor.
+TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
+  MainWindowEnvironment env = environment();
+  std::map<QString, std::vector<QStringList>> groups;
+  env.runDialog = [&groups](QDialog& dialog) {
+    const auto* list = dialog.findChild<QTreeWidget*>();
+    EXPECT_NE(list, nullptr);
+    for (int group = 0; list != nullptr && group < list->topLevelItemCount(); ++group)
+      for (int row = 0; row < list->topLevelItem(group)->childCount(); ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(group)->child(row);
+        groups[list->topLevelItem(group)->text(0)].push_back({item->text(0), item->text(1), item->text(2)});
+      }
+    return int(QDialog::Accepted);
+  };
+  MainWindow form(std::move(env));
+  auto* shortcuts = form.findChild<QAction*>("KeyboardShortcutsAction");
+  ASSERT_NE(shortcuts, nullptr);
+  EXPECT_TRUE(form.menuBar()->actions().last()->menu()->actions().contains(shortcuts));
+  shortcuts->trigger();
+
+  std::set<QString> menuKeys;
+  for (const QStringList& row : groups["Menu commands"])
+    menuKeys.insert(row[0]);
+  std::size_t withKeys = 0;
+  for (QAction* action : form.Actions().All()) {
+    if (action->shortcut().isEmpty()) continue;
+    ++withKeys;
+    EXPECT_TRUE(menuKeys.count(action->shortcut().toString(QKeySequence::NativeText)))
+        << action->objectName().toStdString();
+  }
+  EXPECT_EQ(groups["Menu commands"].size(), withKeys);
+  EXPECT_TRUE(std::count(groups["Menu commands"].begin(), groups["Menu commands"].end(),
+                         QStringList({"F7", "Build Active Project", "Build menu"})));
+  TkxKeyStrokes editorKeys;
+  editorKeys.LoadDefaultMap();
+  EXPECT_EQ(groups["Editor keys"].size(), static_cast<std::size_t>(editorKeys.Count()));
+  EXPECT_TRUE(std::count(groups["Editor keys"].begin(), groups["Editor keys"].end(),
+                         QStringList({"Ctrl+Shift+Left", "Select word left", "Editor"})));
 }
 
 TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
