@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks scripts/start.sh in a copy of the repository whose setup and program are stand-ins that
 # record their runs: without a display it stops at once, naming the way to the tests, and builds
-# nothing; with one it builds and starts the program on the example workspace.
+# nothing; with one it builds and starts the program on the example workspace, telling it to leave
+# the desktop's registration of workspaces alone unless --register asks for it.
 # Usage: scripts/check-start.sh SOURCE_DIR
 set -uo pipefail
 source=$(cd "$1" && pwd)
@@ -25,11 +26,17 @@ echo "tessarin $* register=${TESSARIN_REGISTER_DESKTOP-unset}" >>"$(dirname "$0"
 STANDIN
 chmod +x "$work/repo/scripts/"*.sh "$work/repo/out/app/src/app/tessarin"
 
-# Runs start.sh with the display variables given (NAME=VALUE...), the rest of the environment kept.
+# Runs start.sh with the display variables given (NAME=VALUE...) and then its own arguments, the
+# rest of the environment kept.
 start() {
   rm -f "$work/repo/runs"
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" bash "$work/repo/scripts/start.sh" \
-    >"$work/out" 2>&1 </dev/null
+  local variables=()
+  while [ $# -gt 0 ] && [[ $1 == *=* ]]; do
+    variables+=("$1")
+    shift
+  done
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u TESSARIN_REGISTER_DESKTOP "${variables[@]}" \
+    bash "$work/repo/scripts/start.sh" "$@" >"$work/out" 2>&1 </dev/null
 }
 
 start
@@ -42,9 +49,13 @@ grep -q "scripts/test.sh" "$work/out" || fault "without a display start.sh does 
 for display in DISPLAY=:7 WAYLAND_DISPLAY=wayland-1 QT_QPA_PLATFORM=offscreen; do
   start "$display" || fault "with $display start.sh fails: $(cat "$work/out")"
   grep -q "^setup app" "$work/repo/runs" 2>/dev/null || fault "with $display start.sh does not build"
-  grep -q "^tessarin $work/repo/examples/mymod/mymod.tsw" "$work/repo/runs" 2>/dev/null ||
-    fault "with $display start.sh does not start the program on the example workspace"
+  grep -qx "tessarin $work/repo/examples/mymod/mymod.tsw register=0" "$work/repo/runs" 2>/dev/null ||
+    fault "with $display start.sh does not start the program on the example workspace, registration off"
 done
+start DISPLAY=:7 --register || fault "start.sh --register fails: $(cat "$work/out")"
+grep -qx "tessarin $work/repo/examples/mymod/mymod.tsw register=1" "$work/repo/runs" 2>/dev/null ||
+  fault "start.sh --register does not let the program register itself"
+start DISPLAY=:7 --bogus && fault "start.sh takes an unknown option"
 
 if ((faults > 0)); then
   echo "$faults start.sh fault(s)"

@@ -61,6 +61,7 @@ const std::vector<ActionSpec>& ActionTable() {
       {"NextPaneAction", "Window", "Next &Pane", "F6", "Move to the next pane", -1},
       {"PreviousPaneAction", "Window", "Pre&vious Pane", "Shift+F6", "Move to the previous pane", -1},
       {"KeyboardShortcutsAction", "Help", "&Keyboard Shortcuts", "", "List every key and what it does", -1},
+      {"OpenExampleWorkspaceAction", "Help", "Open &Example Workspace", "", "Open the example workspace", -1},
       {"AboutAction", "Help", "&About", "", "About Tessarin", -1},
   };
   return table;

@@ -16,6 +16,7 @@
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
 #include "PrintCommands.h"
+#include "ProgramFiles.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
 #include "ProgressWindow.h"
@@ -250,7 +251,7 @@ void MainWindow::CreateMenus() {
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
           "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
   QMenu* help = MainMenu1->addMenu("&Help");
-  addAll(help, a, {"KeyboardShortcutsAction", "-", "AboutAction"});
+  addAll(help, a, {"KeyboardShortcutsAction", "OpenExampleWorkspaceAction", "-", "AboutAction"});
 
   PopupMenu1 = new QMenu(this);
   addAll(PopupMenu1, a,
@@ -342,8 +343,10 @@ WindowPlacement MainWindow::Placement() const {
 
 void MainWindow::FormCreate() {
   PageControl->setCurrentWidget(FileViewSheet);
-  std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
-  if (!error.empty()) Questions().showError(error);
+  if (env_.writesUserRegistration) {
+    std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
+    if (!error.empty()) Questions().showError(error);
+  }
   // Qt paints every widget double-buffered already; the task bar, tree and control bar need
   // nothing more.
   LoadSettings();
@@ -421,6 +424,9 @@ void MainWindow::WireCommands() {
   a.SetHandler("FileExitAction", [this] { close(); });
   a.SetHandler("AboutAction", [this] { AboutActionExecute(); });
   a.SetHandler("KeyboardShortcutsAction", [this] { ShowKeyboardShortcuts(); });
+  exampleWorkspace_ = ExampleWorkspace(env_.programPath, paths::FileExists);
+  a.SetHandler("OpenExampleWorkspaceAction", [this] { OpenExampleWorkspace(); });
+  a.SetEnabledHandler("OpenExampleWorkspaceAction", [this] { return !exampleWorkspace_.empty(); });
   a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindowsActionExecute(); });
   a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
   a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
@@ -487,6 +493,11 @@ void MainWindow::CloseAllWindowsActionExecute() { windows_->CloseAll(); }
 void MainWindow::AboutActionExecute() {
   AboutBox about(this);
   RunDialog(about);
+}
+
+void MainWindow::OpenExampleWorkspace() {
+  // As a reopen: a modified workspace is asked about first, and a build keeps its workspace.
+  if (!exampleWorkspace_.empty()) workspace_->ReopenWorkspace(exampleWorkspace_);
 }
 
 void MainWindow::ShowKeyboardShortcuts() {

@@ -52,6 +52,8 @@ struct MainWindowEnvironment {
   std::vector<std::string> arguments; // the command line after the program name
   DialogRunner runDialog = ExecModally;
   std::string programPath;
+  // The workspace file type is registered for this user under `dataHome` at start.
+  bool writesUserRegistration = true;
   std::string dataHome = DesktopDataHome();
   ToolStarter startTool = StartDetached;
   std::function<bool()> clipboardHasText; // the system clipboard when empty
@@ -122,6 +124,8 @@ public:
   void FilePreferencesActionExecute();
   void CloseAllWindowsActionExecute();
   void AboutActionExecute();
+  // Help > Open Example Workspace: the installed example, or the source tree's for a build.
+  void OpenExampleWorkspace();
   // Help > Keyboard Shortcuts: the keys of the menus as they are now, and the editor's.
   void ShowKeyboardShortcuts();
   void RegMruItemClick(const std::string& path, bool& remove);
@@ -189,7 +193,8 @@ private:
   SharedDialogs dialogs_;
   StatusFields shownStatus_;
   std::string titleSet_ = "Tessarin";
-  std::pair<int, int> panels_; // the tree panel's width and the message panel's height, placed
+  std::string exampleWorkspace_; // empty when neither an installed nor a source tree's is found
+  std::pair<int, int> panels_;   // the tree panel's width and the message panel's height, placed
   bool shown_ = false;
 };
 

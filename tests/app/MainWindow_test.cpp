@@ -507,7 +507,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindowEnvironment classic = environment();
   classic.conventions = SettingsConventions::Windows();
   MainWindow form(std::move(classic));
-  EXPECT_EQ(form.Actions().All().size(), 51u);
+  EXPECT_EQ(form.Actions().All().size(), 52u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -644,6 +644,37 @@ TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
   EXPECT_EQ(groups["Editor keys"].size(), static_cast<std::size_t>(editorKeys.Count()));
   EXPECT_TRUE(std::count(groups["Editor keys"].begin(), groups["Editor keys"].end(),
                          QStringList({"Ctrl+Shift+Left", "Select word left", "Editor"})));
+}
+
+// Help > Open Example Workspace opens the source tree's example for a program built in it (the
+// installed one's for an installed program), and is greyed out where there is none.
+TEST_F(MainWindowTest, OpenExampleWorkspaceOpensTheSourceTreesExample) {
+  MainWindowEnvironment env = environment();
+  env.programPath = std::string(TESSARIN_SOURCE_DIR) + "/out/some-build/src/app/tessarin";
+  MainWindow form(std::move(env));
+  auto* example = form.findChild<QAction*>("OpenExampleWorkspaceAction");
+  ASSERT_NE(example, nullptr);
+  EXPECT_TRUE(form.menuBar()->actions().last()->menu()->actions().contains(example));
+  form.RefreshActions();
+  EXPECT_TRUE(example->isEnabled());
+  events.clear();
+  example->trigger();
+  EXPECT_EQ(events, std::vector<std::string>{"reopen " + std::string(TESSARIN_SOURCE_DIR) +
+                                             "/examples/mymod/mymod.tsw"});
+
+  MainWindow elsewhere(environment());
+  elsewhere.RefreshActions();
+  EXPECT_FALSE(elsewhere.findChild<QAction*>("OpenExampleWorkspaceAction")->isEnabled());
+}
+
+// A program that is not to register itself writes nothing into the desktop's data.
+TEST_F(MainWindowTest, NoRegistrationWhenTheProgramIsNotToWriteOne) {
+  MainWindowEnvironment env = environment();
+  env.writesUserRegistration = false;
+  { MainWindow form(std::move(env)); }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("data/applications/tessarin.desktop")));
+  { MainWindow form(environment()); }
+  EXPECT_TRUE(std::filesystem::exists(dir.file("data/applications/tessarin.desktop")));
 }
 
 TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
