@@ -71,9 +71,8 @@ void BuildCommands::CompileSelectedFile() {
 bool BuildCommands::ToolsReady(const std::vector<Tool>& needed) {
   std::vector<MissingTool> missing = MissingTools(shell_.settings, needed, paths::FileExists);
   if (missing.empty()) return true;
-  const std::string text = Problems(missing) + "\n" + WhereToSet(missing) +
-                           "\nThe tools are built from the ioquake3 sources (see \"Getting started\" in the "
-                           "README).\n\nOpen Preferences now?";
+  const std::string text = Problems(missing) + "\n" + WhereToSet(missing) + "\n" + WhereToGet(missing) +
+                           "\n\nOpen Preferences now?";
   if (shell_.questions.askYesNo(text) != Answer::Yes) return false;
   shell_.showPreferences(missing);
   return MissingTools(shell_.settings, needed, paths::FileExists).empty();

@@ -234,7 +234,8 @@ void ConfigurationDialog::SetNotice(const std::string& text) {
 
 void ConfigurationDialog::ShowMissing(const std::vector<MissingTool>& missing) {
   if (missing.empty()) return;
-  SetNotice(Problems(missing) + "\n" + WhereToSet(missing));
+  const std::string whereToGet = WhereToGet(missing);
+  SetNotice(Problems(missing) + "\n" + WhereToSet(missing) + (whereToGet.empty() ? "" : "\n" + whereToGet));
   QLineEdit* field = FieldOf(missing.front().tool);
   for (int page = 0; page < PageControl->count(); ++page)
     if (PageControl->widget(page)->isAncestorOf(field)) PageControl->setCurrentIndex(page);

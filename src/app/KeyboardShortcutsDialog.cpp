@@ -1,5 +1,7 @@
 #include "KeyboardShortcutsDialog.h"
 
+#include "Dialogs.h"
+
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -21,6 +23,7 @@ KeyboardShortcutsDialog::KeyboardShortcutsDialog(const std::vector<ShortcutRow>&
                                                  const std::vector<ShortcutRow>& editorRows, QWidget* parent)
     : QDialog(parent) {
   setWindowTitle("Keyboard Shortcuts");
+  UseDialogFrame(*this);
   KeyList = new QTreeWidget;
   KeyList->setHeaderLabels({"Key", "Command", "Where"});
   KeyList->setRootIsDecorated(false);

@@ -66,6 +66,13 @@ std::string Problems(const std::vector<MissingTool>& missing) {
   return text;
 }
 
+std::string WhereToGet(const std::vector<MissingTool>& missing) {
+  const bool buildTool = std::any_of(missing.begin(), missing.end(),
+                                     [](const MissingTool& tool) { return tool.tool != Tool::Game; });
+  return buildTool ? "The tools are built from the ioquake3 sources (see \"Getting started\" in the README)."
+                   : "";
+}
+
 std::string WhereToSet(const std::vector<MissingTool>& missing) {
   // The fields of each page, the pages in the order their first tool is missing.
   std::vector<std::pair<std::string, std::string>> pages;

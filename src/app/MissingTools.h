@@ -31,6 +31,9 @@ MissingTools(const Settings& settings, const std::vector<Tool>& needed,
 // The problems, a line each.
 [[nodiscard]] std::string Problems(const std::vector<MissingTool>& missing);
 
+// Where missing build tools come from; empty when the compiler and the assembler are there.
+[[nodiscard]] std::string WhereToGet(const std::vector<MissingTool>& missing);
+
 // How to set the missing tools: 'Set "Location of LCC Compiler" in Preferences > Compiler.', a
 // sentence per page.
 [[nodiscard]] std::string WhereToSet(const std::vector<MissingTool>& missing);

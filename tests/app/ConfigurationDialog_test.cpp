@@ -149,8 +149,10 @@ TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissin
   questions.choices = {{"/opt/q3/q3asm"}};
   auto run = [](QDialog& dialog) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
-    EXPECT_EQ(form.NoticeLabel->text(), "The compiler /nowhere/q3lcc was not found.\n"
-                                        "Set \"Location of LCC Compiler\" in Preferences > Compiler.");
+    EXPECT_EQ(form.NoticeLabel->text(),
+              "The compiler /nowhere/q3lcc was not found.\n"
+              "Set \"Location of LCC Compiler\" in Preferences > Compiler.\n"
+              "The tools are built from the ioquake3 sources (see \"Getting started\" in the README).");
     EXPECT_FALSE(form.NoticeLabel->isHidden());
     EXPECT_GT(form.height(), 343); // the notice adds its own lines
     // The page of the missing tool, with the keyboard in its field.

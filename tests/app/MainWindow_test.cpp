@@ -242,7 +242,8 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
       {IsolatedEnvironment(questions, dir).conventions,
        "The compiler " + dir.file("tools/gone") + " was not found.\nThe folder " + dir.file("nowhere/") +
            " of the assembler does not exist.\nSet \"Location of LCC Compiler\" and \"Location of Q3ASM "
-           "Assembler\" in Preferences > Compiler.",
+           "Assembler\" in Preferences > Compiler.\nThe tools are built from the ioquake3 sources (see "
+           "\"Getting started\" in the README).",
        "Compiler"},
       {SettingsConventions::Windows(), "", "Environment"},
   };

@@ -65,6 +65,9 @@ TEST(MissingTools, WhereToSetNamesEveryFieldOncePerPage) {
       EXPECT_EQ(sentences, pages.size()) << text;
     }
   } while (std::next_permutation(order.begin(), order.end()));
+  EXPECT_EQ(WhereToGet({{Tool::Game, ""}}), "");
+  EXPECT_NE(WhereToGet({{Tool::Game, ""}, {Tool::Assembler, ""}}).find("ioquake3 sources"),
+            std::string::npos);
   EXPECT_EQ(WhereToSet({{Tool::Compiler, ""}, {Tool::Game, ""}, {Tool::Assembler, ""}}),
             "Set \"Location of LCC Compiler\" and \"Location of Q3ASM Assembler\" in Preferences > Compiler. "
             "Set \"Quake III Arena Executable\" in Preferences > Environment.");
