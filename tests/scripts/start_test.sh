@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Checks scripts/start.sh in a copy of the repository whose setup and program are stand-ins that
-# record their runs: without a display it stops at once, naming the way to the tests, and builds
+# scripts/start.sh in a copy of the repository whose setup and program are stand-ins that record
+# their runs: without a display it stops at once, naming the way to the tests, and builds
 # nothing; with one it builds and starts the program on the example workspace, telling it to leave
 # the desktop's registration of workspaces alone unless --register asks for it.
-# Usage: scripts/check-start.sh SOURCE_DIR
+# Usage: tests/scripts/start_test.sh START_SCRIPT
 set -uo pipefail
-source=$(cd "$1" && pwd)
+script=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 faults=0
@@ -15,7 +15,7 @@ fault() {
 }
 
 mkdir -p "$work/repo/scripts" "$work/repo/out/app/src/app"
-cp "$source/scripts/start.sh" "$work/repo/scripts/start.sh"
+cp "$script" "$work/repo/scripts/start.sh"
 cat >"$work/repo/scripts/setup.sh" <<'STANDIN'
 #!/usr/bin/env bash
 echo "setup $*" >>"$(dirname "$0")/../runs"
