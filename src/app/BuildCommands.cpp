@@ -69,7 +69,7 @@ void BuildCommands::CompileSelectedFile() {
 }
 
 bool BuildCommands::ToolsReady(const std::vector<Tool>& needed) {
-  std::vector<MissingTool> missing = MissingTools(shell_.settings, needed, paths::FileExists);
+  const std::vector<MissingTool> missing = MissingTools(shell_.settings, needed, paths::FileExists);
   if (missing.empty()) return true;
   const std::string text = Problems(missing) + "\n" + WhereToSet(missing) + "\n" + WhereToGet(missing) +
                            "\n\nOpen Preferences now?";
@@ -112,18 +112,21 @@ void BuildCommands::Wire() {
   actions.SetUpdateHandler("FindInFilesAction", buildActiveUpdate);
   actions.SetEnabledHandler("BuildAllAction", [this] { return workspace_.Count() > 0; });
   // Greyed out, the launch says why in its tool tip and in the status bar.
-  actions.SetUpdateHandler("LaunchQuake3Action", [this, hint = actions["LaunchQuake3Action"]->toolTip()](
-                                                     QAction& action) {
-    const bool enabled = GameLauncher::LaunchQuake3ActionEnabled(shell_.settings);
-    SetEnabledIfChanged(&action, enabled);
-    const std::vector<MissingTool> missing = MissingTools(shell_.settings, {Tool::Game}, paths::FileExists);
-    const QString tip = enabled || missing.empty()
-                            ? hint
-                            : QString::fromStdString(Problems(missing) + " " + WhereToSet(missing));
-    if (action.toolTip() == tip) return;
-    action.setToolTip(tip);
-    action.setStatusTip(tip);
-  });
+  actions.SetUpdateHandler("LaunchQuake3Action",
+                           [this, hint = actions["LaunchQuake3Action"]->toolTip()](QAction& action) {
+                             const bool enabled = GameLauncher::LaunchQuake3ActionEnabled(shell_.settings);
+                             SetEnabledIfChanged(&action, enabled);
+                             QString tip = hint;
+                             if (!enabled) {
+                               const std::vector<MissingTool> missing =
+                                   MissingTools(shell_.settings, {Tool::Game}, paths::FileExists);
+                               if (!missing.empty())
+                                 tip = QString::fromStdString(Problems(missing) + " " + WhereToSet(missing));
+                             }
+                             if (action.toolTip() == tip) return;
+                             action.setToolTip(tip);
+                             action.setStatusTip(tip);
+                           });
 
   WireJump(shell_.debugList, MessageListKind::BuildMessages);
   WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);
