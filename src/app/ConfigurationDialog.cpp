@@ -97,10 +97,10 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
   NoticeLabel->hide();
-  PageControl = new QTabWidget;
-  PageControl->addTab(EnvironmentPage(look.desktopLabels), SettingOf(Tool::Game).page);
-  PageControl->addTab(CompilerPage(), SettingOf(Tool::Compiler).page);
-  PageControl->addTab(SettingsPage(), "Settings");
+  SettingsPages = new QTabWidget;
+  SettingsPages->addTab(EnvironmentPage(look.desktopLabels), SettingOf(Tool::Game).page);
+  SettingsPages->addTab(CompilerPage(), SettingOf(Tool::Compiler).page);
+  SettingsPages->addTab(SettingsPage(), "Settings");
 
   okButton = new QPushButton("&OK");
   cancelButton = new QPushButton("&Cancel");
@@ -111,7 +111,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NoticeLabel);
-  layout->addWidget(PageControl);
+  layout->addWidget(SettingsPages);
   layout->addLayout(buttons);
 
   connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
@@ -172,7 +172,7 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
   fontSizeComboBox->setEditText(QString::number(settings.EditorFontSize));
-  PageControl->setCurrentIndex(0);
+  SettingsPages->setCurrentIndex(0);
 }
 
 void ConfigurationDialog::FillFontSizes() {
@@ -225,7 +225,7 @@ void ConfigurationDialog::accept() {
 void ConfigurationDialog::SetNotice(const std::string& text) {
   NoticeLabel->setText(QString::fromStdString(text));
   NoticeLabel->setVisible(!text.empty());
-  // The notice adds its own height to the classic size.
+  // The notice adds its own height to the dialog's fixed size.
   const QMargins margins = layout()->contentsMargins();
   const int width = kWidth - margins.left() - margins.right();
   setFixedSize(kWidth,
@@ -237,8 +237,8 @@ void ConfigurationDialog::ShowMissing(const std::vector<MissingTool>& missing) {
   const std::string whereToGet = WhereToGet(missing);
   SetNotice(Problems(missing) + "\n" + WhereToSet(missing) + (whereToGet.empty() ? "" : "\n" + whereToGet));
   QLineEdit* field = FieldOf(missing.front().tool);
-  for (int page = 0; page < PageControl->count(); ++page)
-    if (PageControl->widget(page)->isAncestorOf(field)) PageControl->setCurrentIndex(page);
+  for (int page = 0; page < SettingsPages->count(); ++page)
+    if (SettingsPages->widget(page)->isAncestorOf(field)) SettingsPages->setCurrentIndex(page);
   field->setFocus();
 }
 

@@ -48,7 +48,7 @@ public:
   [[nodiscard]] const Settings& Values() const { return values_; }
 
   QLabel* NoticeLabel; // what is missing, when the dialog opened for it; hidden otherwise
-  QTabWidget* PageControl;
+  QTabWidget* SettingsPages;
   QLineEdit* quake3locationEdit;
   QLineEdit* quake3argumentsEdit;
   QLineEdit* outputlocationEdit;

@@ -140,13 +140,15 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   storeError_ = store_->load();
   storeDamaged_ = !storeError_.empty();
   // The recent list is read as the window is made, before its creation handler.
-  regMru_ = std::make_unique<RecentWorkspaces>(*store_);
-  regMru_->OnItemClick = [this](const std::string& path, bool& remove) { OpenRecentWorkspace(path, remove); };
+  recentList_ = std::make_unique<RecentWorkspaces>(*store_);
+  recentList_->OnItemClick = [this](const std::string& path, bool& remove) {
+    OpenRecentWorkspace(path, remove);
+  };
 
   setWindowTitle("Tessarin");
-  ButtonImageList = MakeButtonImageList();
-  TreeViewList = MakeTreeViewList();
-  actions_ = new MainActions(this, ButtonImageList, env_.conventions.desktopLabels);
+  ButtonImages = MakeButtonImageList();
+  TreeImages = MakeTreeViewList();
+  actions_ = new MainActions(this, ButtonImages, env_.conventions.desktopLabels);
   actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
   CreateControls();
   CreateMenus();
@@ -166,7 +168,7 @@ MainWindow::~MainWindow() {
   // FormDestroy: the workspace (with the build, its assembly list and the class view's filter on
   // the class tree) goes, and the recent list is written back.
   workspace_.reset();
-  regMru_.reset();
+  recentList_.reset();
   if (!storeDamaged_) store_->save();
 }
 
@@ -180,15 +182,15 @@ void MainWindow::CreateControls() {
   ProjectTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
   ClassTreeView = workspaceTree();
   ClassTreeView->setObjectName("ClassTreeView");
-  PageControl = pages(QTabWidget::South);
+  WorkspacePages = pages(QTabWidget::South);
   // Both tabs stay in sight with their whole captions ("Class view of <project>" included): the
   // pane is never narrower than its tabs.
-  PageControl->setUsesScrollButtons(false);
-  PageControl->setElideMode(Qt::ElideNone);
-  FileViewSheet = sheet(ProjectTreeView);
-  ClassViewSheet = sheet(ClassTreeView);
-  PageControl->addTab(FileViewSheet, "File View");
-  PageControl->addTab(ClassViewSheet, "Class View");
+  WorkspacePages->setUsesScrollButtons(false);
+  WorkspacePages->setElideMode(Qt::ElideNone);
+  FileViewPage = sheet(ProjectTreeView);
+  ClassViewPage = sheet(ClassTreeView);
+  WorkspacePages->addTab(FileViewPage, "File View");
+  WorkspacePages->addTab(ClassViewPage, "Class View");
 
   BuildMessageList = messageList<QListView>();
   buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
@@ -205,7 +207,7 @@ void MainWindow::CreateControls() {
 
   LeftSplitter = new QSplitter(Qt::Horizontal);
   LeftSplitter->setHandleWidth(4);
-  LeftSplitter->addWidget(PageControl);
+  LeftSplitter->addWidget(WorkspacePages);
   LeftSplitter->addWidget(MdiArea);
   LeftSplitter->setStretchFactor(1, 1);
   BottomSplitter = new QSplitter(Qt::Vertical);
@@ -223,8 +225,8 @@ void MainWindow::CreateControls() {
 
 void MainWindow::CreateMenus() {
   const MainActions& a = *actions_;
-  QMenuBar* MainMenu1 = menuBar();
-  QMenu* file = MainMenu1->addMenu("&File");
+  QMenuBar* menus = menuBar();
+  QMenu* file = menus->addMenu("&File");
   addAll(file, a,
          {"FileNewAction", "FileOpenAction", "-", "FilePreferencesAction", "-", "FileImportWorkspaceAction",
           "FileOpenWorkspace"});
@@ -233,28 +235,28 @@ void MainWindow::CreateMenus() {
          {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "-", "FileSaveAction",
           "FileSaveAsAction", "FileSaveAllAction", "-", "PrintSetupAction", "PrintAction", "-",
           "FileExitAction"});
-  EditMenu = MainMenu1->addMenu("&Edit");
+  EditMenu = menus->addMenu("&Edit");
   addAll(EditMenu, a,
          {"EditUndoAction", "EditRedoAction", "-", "EditCutAction", "EditCopyAction", "EditPasteAction",
           "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
           "EditBlockUnindentAction"});
-  QMenu* search = MainMenu1->addMenu("&Search");
+  QMenu* search = menus->addMenu("&Search");
   addAll(
       search, a,
       {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
-  QMenu* build = MainMenu1->addMenu("&Build");
+  QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
           "PreviousMessageAction", "-", "LaunchQuake3Action"});
-  WindowMenu = MainMenu1->addMenu("&Window");
+  WindowMenu = menus->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
           "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
-  QMenu* help = MainMenu1->addMenu("&Help");
+  QMenu* help = menus->addMenu("&Help");
   addAll(help, a, {"KeyboardShortcutsAction", "OpenExampleWorkspaceAction", "-", "AboutAction"});
 
-  PopupMenu1 = new QMenu(this);
-  addAll(PopupMenu1, a,
+  ProjectTreeMenu = new QMenu(this);
+  addAll(ProjectTreeMenu, a,
          {"CompileAction", "BuildAction", "-", "AddFilesToProjectAction", "SetActiveProjectActive",
           "RemoveFileFromProjectAction", "-", "AddNewProjectAction", "RemoveProjectAction", "-",
           "PropertiesAction"});
@@ -263,11 +265,11 @@ void MainWindow::CreateMenus() {
   connect(WindowMenu, &QMenu::aboutToShow, this, [this] { windows_->FillWindowList(*WindowMenu); });
   // A right click has selected the node under the mouse by the time the menu opens.
   auto showTreeMenu = [this](const QPoint& at) {
-    PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at));
+    ProjectTreeMenu->popup(ProjectTreeView->viewport()->mapToGlobal(at));
   };
   connect(ProjectTreeView, &QWidget::customContextMenuRequested, this, showTreeMenu);
   new ContextMenuKeys(*ProjectTreeView, showTreeMenu);
-  regMruMenu_ = new RecentWorkspacesMenu(*regMru_, *ReopenMenu);
+  regMruMenu_ = new RecentWorkspacesMenu(*recentList_, *ReopenMenu);
   regMruMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
 }
 
@@ -307,10 +309,10 @@ void MainWindow::CreateToolBars() {
   WindowToolBar = toolBar("WindowToolBar");
   addAll(WindowToolBar, a, {"WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1"});
   addToolBarBreak();
-  TaskBar = new WindowBar(*MdiArea, TreeViewList, this);
-  TaskBar->setIconSize(QSize(kImageSize, kImageSize));
-  addToolBar(TaskBar);
-  TaskBar->hide();
+  WindowButtons = new WindowBar(*MdiArea, TreeImages, this);
+  WindowButtons->setIconSize(QSize(kImageSize, kImageSize));
+  addToolBar(WindowButtons);
+  WindowButtons->hide();
 }
 
 void MainWindow::PlaceWindow() {
@@ -342,7 +344,7 @@ WindowPlacement MainWindow::Placement() const {
 }
 
 void MainWindow::InitialiseState() {
-  PageControl->setCurrentWidget(FileViewSheet);
+  WorkspacePages->setCurrentWidget(FileViewPage);
   if (env_.writesUserRegistration) {
     std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
     if (!error.empty()) Questions().showError(error);
@@ -365,8 +367,8 @@ void MainWindow::LoadSettings() {
 }
 
 WorkspaceShell MainWindow::ShellForWorkspace() {
-  QIcon structure = TreeViewList.value(TreeViewImage::Structure);
-  QIcon member = TreeViewList.value(TreeViewImage::Member);
+  QIcon structure = TreeImages.value(TreeViewImage::Structure);
+  QIcon member = TreeImages.value(TreeViewImage::Member);
   return WorkspaceShell{*actions_,
                         Questions(),
                         settings,
@@ -374,14 +376,14 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         *windows_,
                         *this,
                         *ProjectTreeView,
-                        TreeViewList,
+                        TreeImages,
                         *BuildMessageList,
-                        ClassViewControls{*PageControl, *ClassViewSheet, *ClassTreeView, structure, member},
+                        ClassViewControls{*WorkspacePages, *ClassViewPage, *ClassTreeView, structure, member},
                         FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
-                        [this](const std::string& path) { regMru_->AddItem(path); },
+                        [this](const std::string& path) { recentList_->AddItem(path); },
                         WorkspaceFileName,
                         env_.conventions.remembersWindows,
                         [this] { RememberWindows(); },
@@ -441,7 +443,7 @@ void MainWindow::MoveToPane(bool forward) {
   QMdiSubWindow* editor = windows_->ActiveWindow();
   QWidget* panes[PaneCount] = {
       editor != nullptr ? editor->widget() : nullptr,
-      PageControl->currentWidget() == FileViewSheet ? ProjectTreeView : ClassTreeView,
+      WorkspacePages->currentWidget() == FileViewPage ? ProjectTreeView : ClassTreeView,
       MessagePages->currentWidget() == BuildMessagesPage ? static_cast<QWidget*>(BuildMessageList)
                                                          : FindFilesListBox};
   std::array<bool, PaneCount> present{};
@@ -457,8 +459,8 @@ void MainWindow::MoveToPane(bool forward) {
 
 QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* window) {
   QMdiSubWindow* frame = windows_->Add(window);
-  TaskBar->AddTask(window, TreeViewImage::File);
-  connect(window, &QWidget::windowTitleChanged, TaskBar, &WindowBar::RefreshCaptions);
+  WindowButtons->AddTask(window, TreeViewImage::File);
+  connect(window, &QWidget::windowTitleChanged, WindowButtons, &WindowBar::RefreshCaptions);
   return frame;
 }
 

@@ -73,9 +73,9 @@ public:
 
   // Controls other commands work on.
   QMdiArea* MdiArea;
-  QTabWidget* PageControl;
-  QWidget* FileViewSheet;
-  QWidget* ClassViewSheet;
+  QTabWidget* WorkspacePages;
+  QWidget* FileViewPage;
+  QWidget* ClassViewPage;
   QTreeWidget* ProjectTreeView;
   QTreeWidget* ClassTreeView;
   QTabWidget* MessagePages;
@@ -88,7 +88,7 @@ public:
   QMenu* EditMenu;
   QMenu* ReopenMenu;
   QMenu* WindowMenu;
-  QMenu* PopupMenu1;
+  QMenu* ProjectTreeMenu;
   QToolBar* FileToolBar;
   QToolBar* BuildToolBar;
   QToolBar* WindowToolBar;
@@ -97,9 +97,9 @@ public:
   QLabel* ModeLabel;
   QLabel* SelectionLabel;
   QLabel* ModifiedLabel;
-  WindowBar* TaskBar;
-  QVector<QIcon> ButtonImageList;
-  QVector<QIcon> TreeViewList;
+  WindowBar* WindowButtons;
+  QVector<QIcon> ButtonImages;
+  QVector<QIcon> TreeImages;
 
   Settings settings;
   MessageLines BuildMessages;
@@ -108,7 +108,7 @@ public:
   [[nodiscard]] MainActions& Actions() { return *actions_; }
   [[nodiscard]] UserQuestions& Questions() { return *env_.questions; }
   [[nodiscard]] RegistryStore& Store() { return *store_; }
-  [[nodiscard]] RecentWorkspaces& RegMru() { return *regMru_; }
+  [[nodiscard]] RecentWorkspaces& RecentList() { return *recentList_; }
   [[nodiscard]] WindowCommands& Windows() { return *windows_; }
   [[nodiscard]] SearchCommands& Search() { return *searchCommands_; }
   [[nodiscard]] PrintCommands& Printing() { return *printCommands_; }
@@ -180,7 +180,7 @@ private:
   std::unique_ptr<RegistryStore> store_;
   std::string storeError_;    // why the settings file could not be read, empty when it could
   bool storeDamaged_ = false; // left alone at exit unless the user confirmed new settings
-  std::unique_ptr<RecentWorkspaces> regMru_;
+  std::unique_ptr<RecentWorkspaces> recentList_;
   std::unique_ptr<BuildMessagesModel> buildMessagesModel_; // goes before BuildMessages, which it watches
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;

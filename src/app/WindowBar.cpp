@@ -20,7 +20,7 @@ QMdiSubWindow* frameOf(QWidget* window) {
 
 WindowBar::WindowBar(QMdiArea& area, const QVector<QIcon>& images, QWidget* parent)
     : QToolBar(parent), area_(area), images_(images) {
-  setObjectName("TaskBar");
+  setObjectName("WindowButtons");
   setMovable(false);
   setFloatable(false);
   // The bar shows itself while windows are open; the toolbar menu offers no switch for it.

@@ -99,7 +99,8 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
   std::vector<std::string> pages;
   auto form = Open([&pages](QDialog& dialog) {
     auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
-    pages.push_back(preferences.PageControl->tabText(preferences.PageControl->currentIndex()).toStdString());
+    pages.push_back(
+        preferences.SettingsPages->tabText(preferences.SettingsPages->currentIndex()).toStdString());
     if (pages.size() == 1) return int(QDialog::Rejected); // the one that opens at start
     EXPECT_EQ(preferences.focusWidget(), preferences.lcclocationEdit);
     preferences.lcclocationEdit->setText(QString::fromStdString(StandinTool("q3lcc")));
@@ -133,7 +134,7 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
 TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
-  form->RegMru().AddItem(Workspace());
+  form->RecentList().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);

@@ -116,9 +116,9 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   ConfigurationDialog form(questions);
   EXPECT_EQ(form.windowTitle(), "Configuration");
   EXPECT_TRUE(form.NoticeLabel->isHidden());
-  EXPECT_EQ(form.PageControl->tabText(0), "Environment");
-  EXPECT_EQ(form.PageControl->tabText(1), "Compiler");
-  EXPECT_EQ(form.PageControl->tabText(2), "Settings");
+  EXPECT_EQ(form.SettingsPages->tabText(0), "Environment");
+  EXPECT_EQ(form.SettingsPages->tabText(1), "Compiler");
+  EXPECT_EQ(form.SettingsPages->tabText(2), "Settings");
   EXPECT_TRUE(form.quake3locationEdit->isReadOnly());
   EXPECT_FALSE(form.quake3argumentsEdit->isReadOnly());
   EXPECT_TRUE(form.lcclocationEdit->isReadOnly());
@@ -129,9 +129,9 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   settings.EditorFont = "A Font Nobody Has";
   settings.EditorFontSize = 11;
   settings.q3asmlocation = "/tools/q3asm";
-  form.PageControl->setCurrentIndex(2);
+  form.SettingsPages->setCurrentIndex(2);
   form.SetValues(settings);
-  EXPECT_EQ(form.PageControl->currentIndex(), 0);
+  EXPECT_EQ(form.SettingsPages->currentIndex(), 0);
   EXPECT_EQ(form.q3asmlocationEdit->text(), "/tools/q3asm");
 
   // A cancelled chooser leaves the field; the font name survives even when not installed.
@@ -156,7 +156,7 @@ TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissin
     EXPECT_FALSE(form.NoticeLabel->isHidden());
     EXPECT_GT(form.height(), 343); // the notice adds its own lines
     // The page of the missing tool, with the keyboard in its field.
-    EXPECT_EQ(form.PageControl->tabText(form.PageControl->currentIndex()), "Compiler");
+    EXPECT_EQ(form.SettingsPages->tabText(form.SettingsPages->currentIndex()), "Compiler");
     EXPECT_EQ(form.focusWidget(), form.lcclocationEdit);
     EXPECT_TRUE(labels(form).contains("Game arguments"));
     EXPECT_FALSE(labels(form).contains("Quake II Arguments"));

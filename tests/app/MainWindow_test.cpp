@@ -221,7 +221,7 @@ TEST_F(MainWindowTest, StartsWithAnEmptyTreeTheDebugPageAndNoDialog) {
   EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->text(0), "Projects");
   EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->childCount(), 0);
   EXPECT_EQ(form.MessagePages->currentWidget(), form.BuildMessagesPage);
-  EXPECT_EQ(form.PageControl->currentWidget(), form.FileViewSheet);
+  EXPECT_EQ(form.WorkspacePages->currentWidget(), form.FileViewPage);
   EXPECT_EQ(form.windowTitle(), "Tessarin");
   EXPECT_TRUE(events.empty());
   EXPECT_TRUE(questions.log.empty());
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
       events.push_back("dialog " + dialog.windowTitle().toStdString());
       auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
       shown = preferences.NoticeLabel->text().toStdString();
-      page = preferences.PageControl->tabText(preferences.PageControl->currentIndex()).toStdString();
+      page = preferences.SettingsPages->tabText(preferences.SettingsPages->currentIndex()).toStdString();
       return int(QDialog::Rejected);
     };
     MainWindow form(std::move(env));
@@ -298,7 +298,7 @@ TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
   start(form);
   EXPECT_EQ(events, std::vector<std::string>{"load " + file});
   EXPECT_EQ(form.WorkspaceFileName, file);
-  EXPECT_TRUE(form.RegMru().Entries().empty());
+  EXPECT_TRUE(form.RecentList().Entries().empty());
 }
 
 TEST_F(MainWindowTest, AWorkspaceThatFailsToLoadLeavesTheNameAlone) {
@@ -409,7 +409,7 @@ TEST_F(MainWindowTest, CloseAllKeepsTheWindowThatRefuses) {
   form.Actions()["CloseAllWindowsAction"]->trigger();
   ASSERT_EQ(form.Windows().Count(), 1);
   EXPECT_EQ(WindowCommands::Port(form.Windows().Windows().front())->FileName(), "/m/b.c");
-  EXPECT_EQ(form.TaskBar->Count(), 1);
+  EXPECT_EQ(form.WindowButtons->Count(), 1);
   EXPECT_EQ(questions.log, std::vector<std::string>{"ask: Save changes to /m/b.c?"});
 }
 
@@ -456,7 +456,7 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
     MainWindow form(environment());
     EXPECT_EQ(form.settings.EditorFont, IsolatedEnvironment(questions, dir).conventions.editorFont);
     ASSERT_EQ(questions.errors().size(), 1u);
-    form.RegMru().AddItem("/w/a.tsw");
+    form.RecentList().AddItem("/w/a.tsw");
   }
   EXPECT_EQ(TempDir::read(dir.file("registry")), garbage);
 }
@@ -464,20 +464,20 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
 TEST_F(MainWindowTest, RecentEntriesReopenAndSurviveTheRun) {
   {
     MainWindow form(environment());
-    form.RegMru().AddItem("/w/first.dsw");
-    form.RegMru().AddItem("/w/second.tsw");
+    form.RecentList().AddItem("/w/first.dsw");
+    form.RecentList().AddItem("/w/second.tsw");
     events.clear();
     form.ReopenMenu->actions().last()->trigger(); // the older entry
     EXPECT_EQ(events, std::vector<std::string>{"reopen /w/first.dsw"});
-    EXPECT_EQ(form.RegMru().Entries().front().path, "/w/first.dsw");
+    EXPECT_EQ(form.RecentList().Entries().front().path, "/w/first.dsw");
 
     workspace->loads = false;
     form.ReopenMenu->actions().last()->trigger();
-    EXPECT_EQ(form.RegMru().Entries().back().path, "/w/second.tsw");
+    EXPECT_EQ(form.RecentList().Entries().back().path, "/w/second.tsw");
     EXPECT_TRUE(questions.log.empty()); // the workspace reports its own load errors
   }
   MainWindow again(environment());
-  ASSERT_EQ(again.RegMru().Entries().size(), 2u);
+  ASSERT_EQ(again.RecentList().Entries().size(), 2u);
   EXPECT_EQ(again.ReopenMenu->actions().size(), 3); // separator and two entries
 }
 
@@ -545,9 +545,9 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
                                "-",
                                "E&xit"}));
   EXPECT_EQ(form.FileToolBar->actions().size(), 20);
-  EXPECT_EQ(form.PopupMenu1->actions().size(), 11);
+  EXPECT_EQ(form.ProjectTreeMenu->actions().size(), 11);
   // Every command is in a menu the keyboard reaches: the menu bar's, or the tree's (Shift+F10).
-  const QList<QAction*> treeMenu = form.PopupMenu1->actions();
+  const QList<QAction*> treeMenu = form.ProjectTreeMenu->actions();
   std::set<QAction*> inMenus(treeMenu.begin(), treeMenu.end());
   for (QAction* menu : form.menuBar()->actions()) {
     EXPECT_TRUE(menu->text().contains('&')) << menu->text().toStdString();
@@ -563,11 +563,11 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
     if (entry.image < 0) continue;
     EXPECT_TRUE(hasInk(form.Actions()[entry.name]->icon())) << entry.name;
   }
-  ASSERT_EQ(form.ButtonImageList.size(), 25);
-  for (int i = 0; i < form.ButtonImageList.size(); ++i)
-    EXPECT_TRUE(hasInk(form.ButtonImageList[i])) << i;
-  for (int i = 0; i < form.TreeViewList.size(); ++i)
-    EXPECT_TRUE(hasInk(form.TreeViewList[i])) << i;
+  ASSERT_EQ(form.ButtonImages.size(), 25);
+  for (int i = 0; i < form.ButtonImages.size(); ++i)
+    EXPECT_TRUE(hasInk(form.ButtonImages[i])) << i;
+  for (int i = 0; i < form.TreeImages.size(); ++i)
+    EXPECT_TRUE(hasInk(form.TreeImages[i])) << i;
   EXPECT_TRUE(form.BuildMessageList->font().fixedPitch());
 }
 
@@ -576,12 +576,12 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
 TEST_F(MainWindowTest, EveryMenusAccessKeysAreUnique) {
   MainWindow form(environment());
   for (int i = 1; i <= 12; ++i)
-    form.RegMru().AddItem("/w/r&d " + std::to_string(i) + "/mod.tsw");
+    form.RecentList().AddItem("/w/r&d " + std::to_string(i) + "/mod.tsw");
   for (int i = 1; i <= 11; ++i)
     addEditor(form, "/m/a&b" + std::to_string(i) + ".c");
   emit form.WindowMenu->aboutToShow();
 
-  std::vector<const QMenu*> menus = {form.PopupMenu1};
+  std::vector<const QMenu*> menus = {form.ProjectTreeMenu};
   std::map<QKeySequence, QString> menuBarKeys;
   for (QAction* entry : form.menuBar()->actions()) {
     EXPECT_TRUE(menuBarKeys.emplace(QKeySequence::mnemonic(entry->text()), entry->text()).second)
@@ -603,7 +603,7 @@ TEST_F(MainWindowTest, EveryMenusAccessKeysAreUnique) {
   EXPECT_GE(menus.size(), 8u) << "the menu bar's six, the tree's and Reopen Workspace";
   const QString recent = form.ReopenMenu->actions().at(1)->text();
   EXPECT_EQ(recent, "&1 /w/r&&d 12/mod.tsw");
-  for (QToolButton* button : form.TaskBar->findChildren<QToolButton*>())
+  for (QToolButton* button : form.WindowButtons->findChildren<QToolButton*>())
     EXPECT_TRUE(QKeySequence::mnemonic(button->text()).isEmpty()) << button->text().toStdString();
 }
 
@@ -698,7 +698,7 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
   ASSERT_EQ(root->childCount(), 1);
   EXPECT_EQ(root->child(0)->text(0), "game");
-  EXPECT_TRUE(form.RegMru().Entries().empty());
+  EXPECT_TRUE(form.RecentList().Entries().empty());
   // The class view outlines the active project's structures.
   ASSERT_EQ(form.ClassTreeView->topLevelItemCount(), 1);
   EXPECT_EQ(form.ClassTreeView->topLevelItem(0)->childCount(), 1);
@@ -761,13 +761,13 @@ TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   form.Actions()["FileNewAction"]->trigger();
   ASSERT_EQ(form.Windows().Count(), 2);
   EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), "untitled.c");
-  EXPECT_EQ(form.TaskBar->Count(), 2);
+  EXPECT_EQ(form.WindowButtons->Count(), 2);
   form.RefreshActions();
   EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile untitled.c");
   EXPECT_FALSE(enabled(form, "FileSaveAction"));
   form.CloseAllWindows();
   EXPECT_EQ(form.Windows().Count(), 0);
-  EXPECT_TRUE(form.TaskBar->isHidden());
+  EXPECT_TRUE(form.WindowButtons->isHidden());
 }
 
 TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
@@ -816,7 +816,7 @@ TEST_F(MainWindowTest, F6MovesTheFocusBetweenEditorTreeAndMessagesAndShiftF6Back
   EXPECT_EQ(focusAfter("PreviousPaneAction"), editor);
   EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindFilesListBox);
   EXPECT_EQ(focusAfter("NextPaneAction"), editor);
-  form.PageControl->setCurrentWidget(form.ClassViewSheet);
+  form.WorkspacePages->setCurrentWidget(form.ClassViewPage);
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ClassTreeView);
 }
 
@@ -826,12 +826,12 @@ TEST_F(MainWindowTest, TheTreeMenuOpensFromTheKeyboardAtTheSelectedNode) {
   QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
   form.ProjectTreeView->setCurrentItem(root);
   QTest::keyClick(form.ProjectTreeView, Qt::Key_F10, Qt::ShiftModifier);
-  ASSERT_TRUE(form.PopupMenu1->isVisible());
+  ASSERT_TRUE(form.ProjectTreeMenu->isVisible());
   const QRect node = form.ProjectTreeView->visualItemRect(root);
   const QPoint anchor =
       form.ProjectTreeView->viewport()->mapToGlobal(QPoint(node.left() + node.height(), node.bottom()));
-  EXPECT_LE((form.PopupMenu1->pos() - anchor).manhattanLength(), 1); // just below the node
-  form.PopupMenu1->hide();
+  EXPECT_LE((form.ProjectTreeMenu->pos() - anchor).manhattanLength(), 1); // just below the node
+  form.ProjectTreeMenu->hide();
 }
 
 // Without a printer, Print asks for a PDF file each time and prints the same pages into it;
@@ -911,11 +911,11 @@ TEST_F(MainWindowTest, TheProgramAndItsEditorWindowsCarryTheirOwnIcon) {
 TEST_F(MainWindowTest, TabCaptionsAreWholeAndCascadedWindowsStayUsable) {
   MainWindow form(environment());
   form.show();
-  form.PageControl->setTabText(1, "Class view of a_project_with_a_long_name");
+  form.WorkspacePages->setTabText(1, "Class view of a_project_with_a_long_name");
   for (int i = 0; i < 12; ++i)
     addEditor(form, "/m/" + std::to_string(i) + ".c");
   QCoreApplication::processEvents();
-  QTabBar* tabs = form.PageControl->tabBar();
+  QTabBar* tabs = form.WorkspacePages->tabBar();
   for (int i = 0; i < tabs->count(); ++i)
     EXPECT_GE(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i))) << i;
 
