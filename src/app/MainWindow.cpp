@@ -12,9 +12,11 @@
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
+#include "KeyboardShortcutsDialog.h"
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
 #include "PrintCommands.h"
+#include "ProgramFiles.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
 #include "ProgressWindow.h"
@@ -146,7 +148,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   setWindowTitle("Tessarin");
   ButtonImages = MakeButtonImageList();
   TreeImages = MakeTreeViewList();
-  actions_ = new MainActions(this, ButtonImages);
+  actions_ = new MainActions(this, ButtonImages, env_.conventions.desktopLabels);
   actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
   CreateControls();
   CreateMenus();
@@ -251,7 +253,7 @@ void MainWindow::CreateMenus() {
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
           "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
   QMenu* help = menus->addMenu("&Help");
-  addAll(help, a, {"AboutAction"});
+  addAll(help, a, {"KeyboardShortcutsAction", "OpenExampleWorkspaceAction", "-", "AboutAction"});
 
   ProjectTreeMenu = new QMenu(this);
   addAll(ProjectTreeMenu, a,
@@ -343,8 +345,10 @@ WindowPlacement MainWindow::Placement() const {
 
 void MainWindow::InitialiseState() {
   WorkspacePages->setCurrentWidget(FileViewPage);
-  std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
-  if (!error.empty()) Questions().showError(error);
+  if (env_.writesUserRegistration) {
+    std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
+    if (!error.empty()) Questions().showError(error);
+  }
   // Qt paints every widget double-buffered already; the task bar, tree and control bar need
   // nothing more.
   LoadSettings();
@@ -383,7 +387,8 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         WorkspaceFileName,
                         env_.conventions.remembersWindows,
                         [this] { RememberWindows(); },
-                        [this] { RestoreWindows(); }};
+                        [this] { RestoreWindows(); },
+                        [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); }};
 }
 
 void MainWindow::WireCommands() {
@@ -420,6 +425,10 @@ void MainWindow::WireCommands() {
   a.SetHandler("FilePreferencesAction", [this] { OpenPreferences(); });
   a.SetHandler("FileExitAction", [this] { close(); });
   a.SetHandler("AboutAction", [this] { ShowAbout(); });
+  a.SetHandler("KeyboardShortcutsAction", [this] { ShowKeyboardShortcuts(); });
+  exampleWorkspace_ = ExampleWorkspace(env_.programPath, paths::FileExists);
+  a.SetHandler("OpenExampleWorkspaceAction", [this] { OpenExampleWorkspace(); });
+  a.SetEnabledHandler("OpenExampleWorkspaceAction", [this] { return !exampleWorkspace_.empty(); });
   a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindows(); });
   a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
   a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
@@ -469,13 +478,15 @@ void MainWindow::ApplyEditorSettings() {
     if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->ApplySettings(settings);
 }
 
-void MainWindow::OpenPreferences() { ShowPreferences(""); }
+void MainWindow::OpenPreferences() { ShowPreferences({}); }
 
-void MainWindow::ShowPreferences(const std::string& missingTools) {
-  const bool typed = env_.conventions.typedToolPaths;
-  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this,
-                      PreferencesLook{typed, typed ? missingTools : ""}))
-    return;
+void MainWindow::ShowPreferences(const std::vector<MissingTool>& missing) {
+  const SettingsConventions& conventions = env_.conventions;
+  PreferencesLook look;
+  look.typedPaths = conventions.typedToolPaths;
+  look.desktopLabels = conventions.desktopLabels;
+  if (conventions.typedToolPaths) look.missing = missing;
+  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this, look)) return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorSettings();
 }
@@ -485,6 +496,23 @@ void MainWindow::CloseAllWindows() { windows_->CloseAll(); }
 void MainWindow::ShowAbout() {
   AboutBox about(this);
   RunDialog(about);
+}
+
+void MainWindow::OpenExampleWorkspace() {
+  // As a reopen: a modified workspace is asked about first, and a build keeps its workspace.
+  if (!exampleWorkspace_.empty()) workspace_->ReopenWorkspace(exampleWorkspace_);
+}
+
+void MainWindow::ShowKeyboardShortcuts() {
+  QList<QMenu*> menus;
+  for (QAction* menu : menuBar()->actions())
+    menus << menu->menu();
+  const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus);
+  // Every editor window starts from the default map.
+  TkxKeyStrokes editorKeys;
+  editorKeys.LoadDefaultMap();
+  KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
+  RunDialog(shortcuts);
 }
 
 void MainWindow::CreateSharedDialogs() {
@@ -548,7 +576,7 @@ void MainWindow::RestoreWindows() {
 
 void MainWindow::CompleteStartup() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
-  if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
+  if (!steps.missingTools.empty()) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
     WorkspaceFileName = steps.workspace;
     if (env_.conventions.remembersWindows) RestoreWindows();

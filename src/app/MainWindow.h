@@ -6,6 +6,7 @@
 #include "FileTypeRegistration.h"
 #include "MainActions.h"
 #include "MessageLines.h"
+#include "MissingTools.h"
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "SharedDialogs.h"
@@ -51,6 +52,8 @@ struct MainWindowEnvironment {
   std::vector<std::string> arguments; // the command line after the program name
   DialogRunner runDialog = ExecModally;
   std::string programPath;
+  // The workspace file type is registered for this user under `dataHome` at start.
+  bool writesUserRegistration = true;
   std::string dataHome = DesktopDataHome();
   ToolStarter startTool = StartDetached;
   std::function<bool()> clipboardHasText; // the system clipboard when empty
@@ -121,6 +124,10 @@ public:
   void OpenPreferences();
   void CloseAllWindows();
   void ShowAbout();
+  // Help > Open Example Workspace: the installed example, or the source tree's for a build.
+  void OpenExampleWorkspace();
+  // Help > Keyboard Shortcuts: the keys of the menus as they are now, and the editor's.
+  void ShowKeyboardShortcuts();
   void OpenRecentWorkspace(const std::string& path, bool& remove);
 
   // Program entry's step after creating the window: the shared dialogs, hidden, in order.
@@ -166,8 +173,8 @@ private:
   // Where the window and its panels are now, to be remembered.
   [[nodiscard]] WindowPlacement Placement() const;
   void RefreshTitle();
-  // Preferences, naming what is missing when it opens by itself at start.
-  void ShowPreferences(const std::string& missingTools);
+  // Preferences, opening on what is missing when it opens for a missing tool.
+  void ShowPreferences(const std::vector<MissingTool>& missing);
 
   MainWindowEnvironment env_;
   std::unique_ptr<RegistryStore> store_;
@@ -186,7 +193,8 @@ private:
   SharedDialogs dialogs_;
   StatusFields shownStatus_;
   std::string titleSet_ = "Tessarin";
-  std::pair<int, int> panels_; // the tree panel's width and the message panel's height, placed
+  std::string exampleWorkspace_; // empty when neither an installed nor a source tree's is found
+  std::pair<int, int> panels_;   // the tree panel's width and the message panel's height, placed
   bool shown_ = false;
 };
 

@@ -13,6 +13,7 @@
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
 #include "kxCustomEdit.h"
+#include "kxKeyCmds.h"
 
 #include "PdfText.h"
 #include "PrintCommands.h"
@@ -38,10 +39,13 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace {
@@ -228,20 +232,31 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
   setSetting("lcclocation", dir.file("tools/gone"));
   setSetting("q3asmlocation", dir.file("nowhere/q3asm"));
   dir.write("mods/logic.c", "int x;\n");
-  // The desktop's Preferences says what is missing; the classic one does not.
-  const std::pair<SettingsConventions, std::string> cases[] = {
+  // The desktop's Preferences says what is missing and opens on it; the classic one does not.
+  struct Case {
+    SettingsConventions conventions;
+    std::string notice;
+    std::string page;
+  };
+  const Case cases[] = {
       {IsolatedEnvironment(questions, dir).conventions,
        "The compiler " + dir.file("tools/gone") + " was not found.\nThe folder " + dir.file("nowhere/") +
-           " of the assembler does not exist."},
-      {SettingsConventions::Windows(), ""},
+           " of the assembler does not exist.\nSet \"Location of LCC Compiler\" and \"Location of Q3ASM "
+           "Assembler\" in Preferences > Compiler.\nThe tools are built from the ioquake3 sources (see "
+           "\"Getting started\" in the README).",
+       "Compiler"},
+      {SettingsConventions::Windows(), "", "Environment"},
   };
-  for (const auto& [conventions, notice] : cases) {
+  for (const Case& c : cases) {
     MainWindowEnvironment env = environment({dir.file("mods/logic.c")});
-    env.conventions = conventions;
+    env.conventions = c.conventions;
     std::string shown;
-    env.runDialog = [this, &shown](QDialog& dialog) {
+    std::string page;
+    env.runDialog = [this, &shown, &page](QDialog& dialog) {
       events.push_back("dialog " + dialog.windowTitle().toStdString());
-      shown = dynamic_cast<ConfigurationDialog&>(dialog).NoticeLabel->text().toStdString();
+      auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
+      shown = preferences.NoticeLabel->text().toStdString();
+      page = preferences.SettingsPages->tabText(preferences.SettingsPages->currentIndex()).toStdString();
       return int(QDialog::Rejected);
     };
     MainWindow form(std::move(env));
@@ -249,8 +264,31 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
     start(form);
     EXPECT_EQ(events,
               (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
-    EXPECT_EQ(shown, notice);
+    EXPECT_EQ(shown, c.notice);
+    EXPECT_EQ(page, c.page);
   }
+}
+
+// Greyed out, Launch says in its tool tip and status tip which game is missing and where to set it.
+TEST_F(MainWindowTest, LaunchGreyedOutSaysWhy) {
+  setSetting("quake3location", dir.file("games/openarena"));
+  dir.write("games/README", "");
+  MainWindow form(environment({}, false));
+  form.CreateSharedDialogs();
+  QAction* launch = form.Actions()["LaunchQuake3Action"];
+  form.RefreshActions();
+  EXPECT_FALSE(launch->isEnabled());
+  const QString why = QString::fromStdString("The game " + dir.file("games/openarena") +
+                                             " was not found. Set \"Quake III Arena Executable\" in "
+                                             "Preferences > Environment.");
+  EXPECT_EQ(launch->toolTip(), why);
+  EXPECT_EQ(launch->statusTip(), why);
+
+  dir.write("games/openarena", "");
+  form.RefreshActions();
+  EXPECT_TRUE(launch->isEnabled());
+  EXPECT_EQ(launch->toolTip(), "Launch Quake 3");
+  EXPECT_EQ(launch->statusTip(), "Launch Quake 3");
 }
 
 TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
@@ -416,7 +454,7 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
   dir.write("registry", garbage);
   {
     MainWindow form(environment());
-    EXPECT_EQ(form.settings.EditorFont, "Courier New");
+    EXPECT_EQ(form.settings.EditorFont, IsolatedEnvironment(questions, dir).conventions.editorFont);
     ASSERT_EQ(questions.errors().size(), 1u);
     form.RecentList().AddItem("/w/a.tsw");
   }
@@ -467,8 +505,10 @@ TEST_F(MainWindowTest, AboutShowsTheVersion) {
 }
 
 TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
-  MainWindow form(environment());
-  EXPECT_EQ(form.Actions().All().size(), 50u);
+  MainWindowEnvironment classic = environment();
+  classic.conventions = SettingsConventions::Windows();
+  MainWindow form(std::move(classic));
+  EXPECT_EQ(form.Actions().All().size(), 52u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -529,6 +569,113 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   for (int i = 0; i < form.TreeImages.size(); ++i)
     EXPECT_TRUE(hasInk(form.TreeImages[i])) << i;
   EXPECT_TRUE(form.BuildMessageList->font().fixedPitch());
+}
+
+// On the desktop no two entries of a menu share an access key, whatever the names of the open
+// files and of the recent workspaces; names show as written and add no access key of their own.
+TEST_F(MainWindowTest, EveryMenusAccessKeysAreUnique) {
+  MainWindow form(environment());
+  for (int i = 1; i <= 12; ++i)
+    form.RecentList().AddItem("/w/r&d " + std::to_string(i) + "/mod.tsw");
+  for (int i = 1; i <= 11; ++i)
+    addEditor(form, "/m/a&b" + std::to_string(i) + ".c");
+  emit form.WindowMenu->aboutToShow();
+
+  std::vector<const QMenu*> menus = {form.ProjectTreeMenu};
+  std::map<QKeySequence, QString> menuBarKeys;
+  for (QAction* entry : form.menuBar()->actions()) {
+    EXPECT_TRUE(menuBarKeys.emplace(QKeySequence::mnemonic(entry->text()), entry->text()).second)
+        << entry->text().toStdString();
+    menus.push_back(entry->menu());
+  }
+  for (std::size_t i = 0; i < menus.size(); ++i) {
+    std::map<QKeySequence, QString> keys;
+    for (QAction* entry : menus[i]->actions()) {
+      if (entry->isSeparator()) continue;
+      if (entry->menu() != nullptr) menus.push_back(entry->menu());
+      const QKeySequence key = QKeySequence::mnemonic(entry->text());
+      if (key.isEmpty()) continue;
+      const auto [kept, added] = keys.emplace(key, entry->text());
+      EXPECT_TRUE(added) << menus[i]->title().toStdString() << ": " << entry->text().toStdString() << " and "
+                         << kept->second.toStdString();
+    }
+  }
+  EXPECT_GE(menus.size(), 8u) << "the menu bar's six, the tree's and Reopen Workspace";
+  const QString recent = form.ReopenMenu->actions().at(1)->text();
+  EXPECT_EQ(recent, "&1 /w/r&&d 12/mod.tsw");
+  for (QToolButton* button : form.WindowButtons->findChildren<QToolButton*>())
+    EXPECT_TRUE(QKeySequence::mnemonic(button->text()).isEmpty()) << button->text().toStdString();
+}
+
+// Help > Keyboard Shortcuts lists the key of every menu command and every key of the editor.
+TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
+  MainWindowEnvironment env = environment();
+  std::map<QString, std::vector<QStringList>> groups;
+  env.runDialog = [&groups](QDialog& dialog) {
+    const auto* list = dialog.findChild<QTreeWidget*>();
+    EXPECT_NE(list, nullptr);
+    for (int group = 0; list != nullptr && group < list->topLevelItemCount(); ++group)
+      for (int row = 0; row < list->topLevelItem(group)->childCount(); ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(group)->child(row);
+        groups[list->topLevelItem(group)->text(0)].push_back({item->text(0), item->text(1), item->text(2)});
+      }
+    return int(QDialog::Accepted);
+  };
+  MainWindow form(std::move(env));
+  auto* shortcuts = form.findChild<QAction*>("KeyboardShortcutsAction");
+  ASSERT_NE(shortcuts, nullptr);
+  EXPECT_TRUE(form.menuBar()->actions().last()->menu()->actions().contains(shortcuts));
+  shortcuts->trigger();
+
+  std::set<QString> menuKeys;
+  for (const QStringList& row : groups["Menu commands"])
+    menuKeys.insert(row[0]);
+  std::size_t withKeys = 0;
+  for (QAction* action : form.Actions().All()) {
+    if (action->shortcut().isEmpty()) continue;
+    ++withKeys;
+    EXPECT_TRUE(menuKeys.count(action->shortcut().toString(QKeySequence::NativeText)))
+        << action->objectName().toStdString();
+  }
+  EXPECT_EQ(groups["Menu commands"].size(), withKeys);
+  EXPECT_TRUE(std::count(groups["Menu commands"].begin(), groups["Menu commands"].end(),
+                         QStringList({"F7", "Build Active Project", "Build menu"})));
+  TkxKeyStrokes editorKeys;
+  editorKeys.LoadDefaultMap();
+  EXPECT_EQ(groups["Editor keys"].size(), static_cast<std::size_t>(editorKeys.Count()));
+  EXPECT_TRUE(std::count(groups["Editor keys"].begin(), groups["Editor keys"].end(),
+                         QStringList({"Ctrl+Shift+Left", "Select word left", "Editor"})));
+}
+
+// Help > Open Example Workspace opens the source tree's example for a program built in it (the
+// installed one's for an installed program), and is greyed out where there is none.
+TEST_F(MainWindowTest, OpenExampleWorkspaceOpensTheSourceTreesExample) {
+  MainWindowEnvironment env = environment();
+  env.programPath = std::string(TESSARIN_SOURCE_DIR) + "/out/some-build/src/app/tessarin";
+  MainWindow form(std::move(env));
+  auto* example = form.findChild<QAction*>("OpenExampleWorkspaceAction");
+  ASSERT_NE(example, nullptr);
+  EXPECT_TRUE(form.menuBar()->actions().last()->menu()->actions().contains(example));
+  form.RefreshActions();
+  EXPECT_TRUE(example->isEnabled());
+  events.clear();
+  example->trigger();
+  EXPECT_EQ(events, std::vector<std::string>{"reopen " + std::string(TESSARIN_SOURCE_DIR) +
+                                             "/examples/mymod/mymod.tsw"});
+
+  MainWindow elsewhere(environment());
+  elsewhere.RefreshActions();
+  EXPECT_FALSE(elsewhere.findChild<QAction*>("OpenExampleWorkspaceAction")->isEnabled());
+}
+
+// A program that is not to register itself writes nothing into the desktop's data.
+TEST_F(MainWindowTest, NoRegistrationWhenTheProgramIsNotToWriteOne) {
+  MainWindowEnvironment env = environment();
+  env.writesUserRegistration = false;
+  { MainWindow form(std::move(env)); }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("data/applications/tessarin.desktop")));
+  { MainWindow form(environment()); }
+  EXPECT_TRUE(std::filesystem::exists(dir.file("data/applications/tessarin.desktop")));
 }
 
 TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
