@@ -6,7 +6,6 @@ QString ToDisplay(const std::string& text) {
 
 std::string FromDisplay(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
-<<<<<<< HEAD
 QString ElidedDisplay(const QString& text, qsizetype keep) {
   if (text.size() <= 2 * keep + 1) return text;
   return text.left(keep) + QChar(0x2026) + text.right(keep);
@@ -15,6 +14,4 @@ QString ElidedDisplay(const QString& text, qsizetype keep) {
 QString ElidedDisplay(const std::string& text, qsizetype keep) {
   return ElidedDisplay(ToDisplay(text), keep);
 }
-=======
 QString LiteralCaption(QString name) { return name.replace('&', "&&"); }
->>>>>>> main
