@@ -14,4 +14,5 @@ QString ElidedDisplay(const QString& text, qsizetype keep) {
 QString ElidedDisplay(const std::string& text, qsizetype keep) {
   return ElidedDisplay(ToDisplay(text), keep);
 }
+
 QString LiteralCaption(QString name) { return name.replace('&', "&&"); }
