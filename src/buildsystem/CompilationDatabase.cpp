@@ -91,8 +91,12 @@ std::vector<CompileCommand> CompileCommands(const TProjectList& workspace, const
   }
   IncludeScanner scanner;
   for (const auto& [source, flags] : sources)
-    for (const std::string& header : scanner.HeadersOf(source, IncludeFolders(flags)))
-      add(header, flags, "c-header");
+    for (const IncludedHeader& header : scanner.HeadersOf(source, IncludeFolders(flags))) {
+      std::vector<std::string> withContext = flags;
+      for (const std::string& before : header.context)
+        withContext.insert(withContext.end(), {"-include", before});
+      add(header.path, withContext, "c-header");
+    }
   for (int i = 0; i < workspace.Count(); ++i) {
     const TProjectItem& project = workspace.Items(i);
     for (const TProjectFile& entry : project.Files) {

@@ -17,8 +17,9 @@ struct CompileCommand {
 };
 
 // One command per ".c" file of the workspace (a file in several projects takes its first
-// project's), then one per header: with the flags of the first source that includes it, else
-// with its project's.
+// project's), then one per header: with the flags of the first source that includes it and the
+// headers read before it there (the engine's headers are not whole on their own), else with its
+// project's flags.
 [[nodiscard]] std::vector<CompileCommand> CompileCommands(const TProjectList& workspace,
                                                           const Settings& settings, const ToolPaths& tools);
 

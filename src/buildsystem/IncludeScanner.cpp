@@ -38,26 +38,30 @@ const std::vector<IncludeScanner::Include>& IncludeScanner::IncludesOf(const std
   return found;
 }
 
-void IncludeScanner::Visit(const std::string& file, const std::vector<std::string>& includeFolders,
-                           std::set<std::string>& seen, std::vector<std::string>& headers) {
+void IncludeScanner::Visit(const std::string& file, Walk& walk) {
   const std::string folder = paths::ExtractFilePath(file);
+  walk.levels.emplace_back();
   for (const Include& include : IncludesOf(file)) {
     std::optional<std::string> header;
     if (include.quoted && paths::FileExists(paths::ExpandFileName(include.name, folder)))
       header = paths::ExpandFileName(include.name, folder);
-    for (std::size_t i = 0; i < includeFolders.size() && !header; ++i)
-      if (paths::FileExists(paths::ExpandFileName(include.name, includeFolders[i])))
-        header = paths::ExpandFileName(include.name, includeFolders[i]);
-    if (!header || !seen.insert(*header).second) continue;
-    headers.push_back(*header);
-    Visit(*header, includeFolders, seen, headers);
+    for (std::size_t i = 0; i < walk.includeFolders.size() && !header; ++i)
+      if (paths::FileExists(paths::ExpandFileName(include.name, walk.includeFolders[i])))
+        header = paths::ExpandFileName(include.name, walk.includeFolders[i]);
+    if (!header || !walk.seen.insert(*header).second) continue;
+    IncludedHeader met{*header, {}};
+    for (const std::vector<std::string>& level : walk.levels)
+      met.context.insert(met.context.end(), level.begin(), level.end());
+    walk.headers.push_back(std::move(met));
+    Visit(*header, walk);
+    walk.levels.back().push_back(*header);
   }
+  walk.levels.pop_back();
 }
 
-std::vector<std::string> IncludeScanner::HeadersOf(const std::string& source,
-                                                   const std::vector<std::string>& includeFolders) {
-  std::set<std::string> seen{source};
-  std::vector<std::string> headers;
-  Visit(source, includeFolders, seen, headers);
-  return headers;
+std::vector<IncludedHeader> IncludeScanner::HeadersOf(const std::string& source,
+                                                      const std::vector<std::string>& includeFolders) {
+  Walk walk{includeFolders, {source}, {}, {}};
+  Visit(source, walk);
+  return std::move(walk.headers);
 }

@@ -1,5 +1,6 @@
 // The compile commands of a workspace: the compiler's options in the front end's terms, one
-// command per source, headers with the flags of a source that includes them, and the JSON text.
+// command per source, headers with the flags and the context of a source that includes them, and
+// the JSON text.
 #include "CompilationDatabase.h"
 #include "TempDir.h"
 
@@ -76,12 +77,14 @@ TEST(CompilationDatabase, OneCommandPerSourceAndHeadersTakeTheirIncludersFlags) 
 
   const std::vector<CompileCommand> commands = CompileCommands(workspace.list, settings, ToolPaths::Native());
   const Flags folders{"-I" + dir.path() + "/game", "-I" + dir.path() + "/cgame"};
-  auto expect = [&](const std::string& file, const char* language, const std::string& define) {
+  auto expect = [&](const std::string& file, const char* language, const std::string& define,
+                    const Flags& context = {}) {
     const CompileCommand* command = CommandFor(commands, file);
     ASSERT_NE(command, nullptr) << file;
     Flags arguments{"clang", "-x", language};
     const Flags flags = With({"-D" + define, "-DQ3_VM", folders[0], folders[1]});
     arguments.insert(arguments.end(), flags.begin(), flags.end());
+    arguments.insert(arguments.end(), context.begin(), context.end());
     arguments.push_back(file);
     EXPECT_EQ(command->arguments, arguments) << file;
     EXPECT_EQ(command->directory + "/", paths::ExtractFilePath(file)) << file;
@@ -94,7 +97,8 @@ TEST(CompilationDatabase, OneCommandPerSourceAndHeadersTakeTheirIncludersFlags) 
   expect(game + "bg_lib.h", "c-header", "QAGAME");
   expect(game + "g_local.h", "c-header", "QAGAME");
   expect(cgame + "cg_local.h", "c-header", "CGAME");
-  expect(cgame + "cg_public.h", "c-header", "CGAME");
+  // What cg_main.c had read before it came to cg_public.h: q_shared.h, which brought bg_lib.h.
+  expect(cgame + "cg_public.h", "c-header", "CGAME", {"-include", game + "q_shared.h"});
   expect(game + "unused.h", "c-header", "QAGAME");
   EXPECT_EQ(commands.size(), 9u) << "nothing else, nothing twice";
 }
