@@ -3,6 +3,7 @@
 
 #include "Navigator.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <ostream>
