@@ -1,8 +1,8 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "BuildMessagesModel.h"
 #include "ContextMenuKeys.h"
-#include "DebugListModel.h"
 #include "EditCommands.h"
 #include "EditorSession.h"
 #include "EditorWindowPort.h"
@@ -139,7 +139,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   storeDamaged_ = !storeError_.empty();
   // The recent list is read as the window is made, before its creation handler.
   regMru_ = std::make_unique<RecentWorkspaces>(*store_);
-  regMru_->OnItemClick = [this](const std::string& path, bool& remove) { RegMruItemClick(path, remove); };
+  regMru_->OnItemClick = [this](const std::string& path, bool& remove) { OpenRecentWorkspace(path, remove); };
 
   setWindowTitle("Tessarin");
   ButtonImageList = MakeButtonImageList();
@@ -149,7 +149,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   CreateControls();
   CreateMenus();
   CreateToolBars();
-  FormCreate();
+  InitialiseState();
   WireCommands();
 
   QGuiApplication::setWindowIcon(ProgramIcon());
@@ -188,17 +188,17 @@ void MainWindow::CreateControls() {
   PageControl->addTab(FileViewSheet, "File View");
   PageControl->addTab(ClassViewSheet, "Class View");
 
-  DebugListBox = messageList<QListView>();
-  debugModel_ = std::make_unique<DebugListModel>(DebugLines);
-  FollowLastLine(*DebugListBox, *debugModel_);
-  DebugListBox->setObjectName("DebugListBox");
+  BuildMessageList = messageList<QListView>();
+  buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
+  FollowLastLine(*BuildMessageList, *buildMessagesModel_);
+  BuildMessageList->setObjectName("BuildMessageList");
   FindFilesListBox = messageList<QListWidget>();
   FindFilesListBox->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
-  DebugSheet = sheet(DebugListBox);
+  BuildMessagesPage = sheet(BuildMessageList);
   FindinFilesSheet = sheet(FindFilesListBox);
-  MessagePages->addTab(DebugSheet, "Debug");
+  MessagePages->addTab(BuildMessagesPage, "Debug");
   MessagePages->addTab(FindinFilesSheet, "Find in Files");
 
   LeftSplitter = new QSplitter(Qt::Horizontal);
@@ -339,7 +339,7 @@ WindowPlacement MainWindow::Placement() const {
   return {normalGeometry(), isMaximized(), LeftSplitter->sizes().value(0), BottomSplitter->sizes().value(1)};
 }
 
-void MainWindow::FormCreate() {
+void MainWindow::InitialiseState() {
   PageControl->setCurrentWidget(FileViewSheet);
   std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
   if (!error.empty()) Questions().showError(error);
@@ -350,7 +350,7 @@ void MainWindow::FormCreate() {
   workspace_ = env_.makeWorkspace ? env_.makeWorkspace(*this)
                                   : std::make_unique<ProjectWorkspace>(ShellForWorkspace());
   workspace_->BuildTree();
-  MessagePages->setCurrentWidget(DebugSheet);
+  MessagePages->setCurrentWidget(BuildMessagesPage);
 }
 
 void MainWindow::LoadSettings() {
@@ -366,12 +366,12 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
   return WorkspaceShell{*actions_,
                         Questions(),
                         settings,
-                        DebugLines,
+                        BuildMessages,
                         *windows_,
                         *this,
                         *ProjectTreeView,
                         TreeViewList,
-                        *DebugListBox,
+                        *BuildMessageList,
                         ClassViewControls{*PageControl, *ClassViewSheet, *ClassTreeView, structure, member},
                         FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
@@ -392,7 +392,7 @@ void MainWindow::WireCommands() {
   printCommands_ = std::make_unique<PrintCommands>(
       [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this, Questions(),
       env_.printerInstalled ? env_.printerInstalled : PrinterInstalled);
-  a.SetHandler("PrintAction", [this] { printCommands_->PrintActionExecute(); });
+  a.SetHandler("PrintAction", [this] { printCommands_->Print(); });
   // Another program's changes to an open file are noticed when the program or a window comes
   // to the front.
   connect(MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
@@ -402,7 +402,7 @@ void MainWindow::WireCommands() {
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationActive) RunGuarded([this] { windows_->NoticeOutsideChanges(); });
   });
-  a.SetHandler("PrintSetupAction", [this] { printCommands_->PrintSetupActionExecute(); });
+  a.SetHandler("PrintSetupAction", [this] { printCommands_->PrintSetup(); });
   documents_ = std::make_unique<FileCommands>(
       *MdiArea, [this](QWidget* window) { return AddEditorWindow(window); }, settings, Questions(),
       [this] { return workspace_->ActiveProjectFile(); });
@@ -415,10 +415,10 @@ void MainWindow::WireCommands() {
   a.SetHandler("FileSaveAction", [this] { documents_->SaveFile(); });
   a.SetHandler("FileSaveAsAction", [this] { documents_->SaveAs(); });
   a.SetHandler("FileSaveAllAction", [this] { windows_->SaveAll(); });
-  a.SetHandler("FilePreferencesAction", [this] { FilePreferencesActionExecute(); });
+  a.SetHandler("FilePreferencesAction", [this] { OpenPreferences(); });
   a.SetHandler("FileExitAction", [this] { close(); });
-  a.SetHandler("AboutAction", [this] { AboutActionExecute(); });
-  a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindowsActionExecute(); });
+  a.SetHandler("AboutAction", [this] { ShowAbout(); });
+  a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindows(); });
   a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
   a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
   a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
@@ -433,7 +433,8 @@ void MainWindow::MoveToPane(bool forward) {
   QWidget* panes[PaneCount] = {
       editor != nullptr ? editor->widget() : nullptr,
       PageControl->currentWidget() == FileViewSheet ? ProjectTreeView : ClassTreeView,
-      MessagePages->currentWidget() == DebugSheet ? static_cast<QWidget*>(DebugListBox) : FindFilesListBox};
+      MessagePages->currentWidget() == BuildMessagesPage ? static_cast<QWidget*>(BuildMessageList)
+                                                         : FindFilesListBox};
   std::array<bool, PaneCount> present{};
   std::optional<Pane> current;
   for (int pane = 0; pane < PaneCount; ++pane) {
@@ -466,7 +467,7 @@ void MainWindow::ApplyEditorSettings() {
     if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->ApplySettings(settings);
 }
 
-void MainWindow::FilePreferencesActionExecute() { ShowPreferences(""); }
+void MainWindow::OpenPreferences() { ShowPreferences(""); }
 
 void MainWindow::ShowPreferences(const std::string& missingTools) {
   const bool typed = env_.conventions.typedToolPaths;
@@ -477,9 +478,9 @@ void MainWindow::ShowPreferences(const std::string& missingTools) {
   ApplyEditorSettings();
 }
 
-void MainWindow::CloseAllWindowsActionExecute() { windows_->CloseAll(); }
+void MainWindow::CloseAllWindows() { windows_->CloseAll(); }
 
-void MainWindow::AboutActionExecute() {
+void MainWindow::ShowAbout() {
   AboutBox about(this);
   RunDialog(about);
 }
@@ -487,7 +488,7 @@ void MainWindow::AboutActionExecute() {
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
   dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
-  dialogs_.FindInFilesDialog = std::make_unique<TFindInFilesDialog>(this);
+  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);
   dialogs_.GotoLineForm = std::make_unique<GoToLineDialog>(this);
@@ -503,13 +504,13 @@ void MainWindow::WireSearchCommands() {
   // Find and Replace share one handler and are told apart by their tags.
   for (const char* name : {"FindAction", "ReplaceAction"}) {
     QAction* action = a[name];
-    a.SetHandler(name, [this, action] { searchCommands_->FindActionExecute(action->data().toInt()); });
+    a.SetHandler(name, [this, action] { searchCommands_->ShowFindDialog(action->data().toInt()); });
   }
-  a.SetHandler("SearchAgainAction", [this] { searchCommands_->SearchAgainActionExecute(); });
-  a.SetHandler("GotoLineNumberAction", [this] { searchCommands_->GotoLineNumberActionExecute(); });
+  a.SetHandler("SearchAgainAction", [this] { searchCommands_->SearchAgain(); });
+  a.SetHandler("GotoLineNumberAction", [this] { searchCommands_->GoToLine(); });
 }
 
-void MainWindow::RegMruItemClick(const std::string& path, bool& /*remove*/) {
+void MainWindow::OpenRecentWorkspace(const std::string& path, bool& /*remove*/) {
   // A reopen the user cancelled, or a failed load, keeps the entry in place.
   if (!workspace_->ReopenWorkspace(path)) throw AlreadyReported();
 }
@@ -543,7 +544,7 @@ void MainWindow::RestoreWindows() {
   if (active != nullptr) windows_->BringToFront(active);
 }
 
-void MainWindow::FormShow() {
+void MainWindow::CompleteStartup() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
   if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
@@ -608,7 +609,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   shown_ = true;
   DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
-  QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &MainWindow::CompleteStartup, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

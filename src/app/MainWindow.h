@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-class DebugListModel;
+class BuildMessagesModel;
 class EditCommands;
 class FileCommands;
 class MainWindow;
@@ -78,9 +78,9 @@ public:
   QTabWidget* MessagePages;
   QSplitter* LeftSplitter;   // the tree's panel beside the editor windows
   QSplitter* BottomSplitter; // the message lists below both
-  QWidget* DebugSheet;
+  QWidget* BuildMessagesPage;
   QWidget* FindinFilesSheet;
-  QListView* DebugListBox; // shows DebugLines
+  QListView* BuildMessageList; // shows BuildMessages
   QListWidget* FindFilesListBox;
   QMenu* EditMenu;
   QMenu* ReopenMenu;
@@ -99,7 +99,7 @@ public:
   QVector<QIcon> TreeViewList;
 
   Settings settings;
-  MessageLines DebugLines;
+  MessageLines BuildMessages;
   std::string WorkspaceFileName;
 
   [[nodiscard]] MainActions& Actions() { return *actions_; }
@@ -118,10 +118,10 @@ public:
   QMdiSubWindow* OpenEditorWindow(const std::string& path);
   void ApplyEditorSettings();
 
-  void FilePreferencesActionExecute();
-  void CloseAllWindowsActionExecute();
-  void AboutActionExecute();
-  void RegMruItemClick(const std::string& path, bool& remove);
+  void OpenPreferences();
+  void CloseAllWindows();
+  void ShowAbout();
+  void OpenRecentWorkspace(const std::string& path, bool& remove);
 
   // Program entry's step after creating the window: the shared dialogs, hidden, in order.
   void CreateSharedDialogs();
@@ -129,7 +129,7 @@ public:
   int RunDialog(QDialog& dialog) { return env_.runDialog(dialog); }
 
   // The first showing: Preferences when a tool is missing, then the command-line file.
-  void FormShow();
+  void CompleteStartup();
   // The idle-time refresh: every action's enabled-state handler, then the edit actions, then the
   // status bar.
   void RefreshActions();
@@ -150,7 +150,7 @@ private:
   // The search commands need the dialogs made at start.
   void WireSearchCommands();
   [[nodiscard]] WorkspaceShell ShellForWorkspace();
-  void FormCreate();
+  void InitialiseState();
   void LoadSettings();
   // F6 and Shift+F6: the keyboard focus to the next or previous of the active editor, the tree
   // and the message list in front.
@@ -174,7 +174,7 @@ private:
   std::string storeError_;    // why the settings file could not be read, empty when it could
   bool storeDamaged_ = false; // left alone at exit unless the user confirmed new settings
   std::unique_ptr<RecentWorkspaces> regMru_;
-  std::unique_ptr<DebugListModel> debugModel_; // goes before DebugLines, which it watches
+  std::unique_ptr<BuildMessagesModel> buildMessagesModel_; // goes before BuildMessages, which it watches
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
   std::unique_ptr<EditCommands> editCommands_;

@@ -37,13 +37,13 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
   return window;
 }
 
-ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, TBuildController& build,
+ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, BuildController& build,
                                ProjectWorkspace& workspace, SharedDialogs& dialogs) {
   ProjectTreeWindow window;
   window.RebuildClassView = [&workspace] { workspace.RebuildClassView(); };
   window.ResetBuildState = [&build] { build.ResetBuildState(); };
-  MessageLines& debugLines = shell.debugLines;
-  window.ClearDebugList = [&debugLines] { debugLines.Clear(); };
+  MessageLines& buildMessages = shell.buildMessages;
+  window.ClearBuildMessages = [&buildMessages] { buildMessages.Clear(); };
   window.OpenFile = [open = shell.openEditorWindow, &windows = shell.windows](const std::string& path) {
     if (QMdiSubWindow* window = open(path)) windows.BringToFront(window);
   };
@@ -118,33 +118,33 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   treeCommands_ = std::make_unique<ProjectTreeCommands>(
       Workspace, tree_, shell_.questions, treeWindowOf(shell_, build_->Controller(), *this, dialogs));
   findInFiles_ = std::make_unique<FindInFilesCommands>(
-      *dialogs.FindInFilesDialog, Workspace, shell_.findInFilesPage,
+      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage,
       [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; },
       [window = &shell_.window] { return std::make_unique<QtFindInFilesProgress>(window); });
-  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFilesActionExecute(); });
+  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
   WireTreeCommands();
 }
 
 void ProjectWorkspace::WireTreeCommands() {
   ProjectTreeCommands& tree = *treeCommands_;
   MainActions& actions = shell_.actions;
-  actions.SetHandler("SetActiveProjectActive", [&tree] { tree.SetActiveProjectActiveExecute(); });
-  actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToProjectActionExecute(); });
-  actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveFileFromProjectActionExecute(); });
-  actions.SetHandler("AddNewProjectAction", [&tree] { tree.AddNewProjectActionExecute(); });
-  SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveProjectActionExecute(); });
-  actions.SetHandler("PropertiesAction", [&tree] { tree.PropertiesActionExecute(); });
+  actions.SetHandler("SetActiveProjectActive", [&tree] { tree.ActivateSelectedProject(); });
+  actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToSelectedProject(); });
+  actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveSelectedFile(); });
+  actions.SetHandler("AddNewProjectAction", [&tree] { tree.AddNewProject(); });
+  SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveSelectedProject(); });
+  actions.SetHandler("PropertiesAction", [&tree] { tree.EditSelectedProperties(); });
 
   const Settings& settings = shell_.settings;
   for (const char* name : {"BuildAction", "SetActiveProjectActive"})
     actions.SetUpdateHandler(name,
-                             [&tree, &settings](QAction& a) { tree.LevelOneActionUpdate(a, settings); });
+                             [&tree, &settings](QAction& a) { tree.EnableForBuildableProject(a, settings); });
   for (const char* name : {"AddFilesToProjectAction", "RemoveProjectAction"})
-    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.AddFilesToProjectActionUpdate(a); });
+    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.EnableForSelectedProject(a); });
   for (const char* name : {"CompileAction", "RemoveFileFromProjectAction"})
-    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.CompileActionUpdate(a); });
-  actions.SetUpdateHandler("PropertiesAction", [&tree](QAction& a) { tree.PropertiesActionUpdate(a); });
+    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.EnableForSelectedFile(a); });
+  actions.SetUpdateHandler("PropertiesAction", [&tree](QAction& a) { tree.EnableForProjectOrFile(a); });
 
   QObject::connect(&shell_.projectTree, &QTreeWidget::itemDoubleClicked, &connections_,
-                   [this] { shell_.runGuarded([this] { treeCommands_->ProjectTreeViewDblClick(); }); });
+                   [this] { shell_.runGuarded([this] { treeCommands_->OpenSelectedFile(); }); });
 }

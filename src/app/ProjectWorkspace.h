@@ -35,7 +35,7 @@ public:
   void RebuildClassView() { classView_->RebuildClassView(); }
   [[nodiscard]] bool BuildRunning() const;
 
-  TProjectList Workspace;
+  ProjectList Workspace;
 
 private:
   void WireTreeCommands();

@@ -30,18 +30,18 @@ WindowBar::WindowBar(QMdiArea& area, const QVector<QIcon>& images, QWidget* pare
 }
 
 WindowBar::~WindowBar() {
-  for (const TTask& task : tasks_)
+  for (const WindowButton& task : tasks_)
     disconnect(task.window, nullptr, this, nullptr);
 }
 
-const WindowBar::TTask* WindowBar::Find(const QWidget* window) const {
+const WindowBar::WindowButton* WindowBar::Find(const QWidget* window) const {
   auto it = std::find_if(tasks_.begin(), tasks_.end(),
-                         [window](const TTask& task) { return task.window == window; });
+                         [window](const WindowButton& task) { return task.window == window; });
   return it != tasks_.end() ? &*it : nullptr;
 }
 
 QToolButton* WindowBar::ButtonOf(const QWidget* window) const {
-  const TTask* task = Find(window);
+  const WindowButton* task = Find(window);
   return task != nullptr ? task->button : nullptr;
 }
 
@@ -58,7 +58,7 @@ void WindowBar::AddTask(QWidget* window, int imageIndex) {
   QAction* place = addWidget(button);
   tasks_.push_back({window, button, place});
   connect(button, &QToolButton::clicked, this, [this, window] {
-    if (const TTask* task = Find(window)) Activate(*task);
+    if (const WindowButton* task = Find(window)) Activate(*task);
   });
   // A window that goes away without unregistering still takes its button along.
   connect(window, &QObject::destroyed, this, [this, window] { RemoveTask(window); });
@@ -68,7 +68,7 @@ void WindowBar::AddTask(QWidget* window, int imageIndex) {
 void WindowBar::RemoveTask(QWidget* window) {
   if (window == nullptr) return;
   auto it = std::find_if(tasks_.begin(), tasks_.end(),
-                         [window](const TTask& task) { return task.window == window; });
+                         [window](const WindowButton& task) { return task.window == window; });
   if (it != tasks_.end()) {
     disconnect(window, nullptr, this, nullptr);
     removeAction(it->action);
@@ -79,7 +79,7 @@ void WindowBar::RemoveTask(QWidget* window) {
 }
 
 void WindowBar::RefreshCaptions() {
-  for (const TTask& task : tasks_)
+  for (const WindowButton& task : tasks_)
     if (task.button->text() != task.window->windowTitle()) task.button->setText(task.window->windowTitle());
 }
 
@@ -93,11 +93,11 @@ void WindowBar::SetShowed(bool showed) {
 }
 
 void WindowBar::ReleaseAll() {
-  for (const TTask& task : tasks_)
+  for (const WindowButton& task : tasks_)
     task.button->setChecked(false);
 }
 
-void WindowBar::Activate(const TTask& task) {
+void WindowBar::Activate(const WindowButton& task) {
   ReleaseAll();
   task.button->setChecked(true);
   QMdiSubWindow* frame = frameOf(task.window);
@@ -110,7 +110,7 @@ void WindowBar::Activate(const TTask& task) {
 
 void WindowBar::WindowActivated(QMdiSubWindow* frame) {
   if (frame == nullptr) return;
-  for (const TTask& task : tasks_) {
+  for (const WindowButton& task : tasks_) {
     if (frameOf(task.window) != frame) continue;
     ReleaseAll();
     task.button->setChecked(true);

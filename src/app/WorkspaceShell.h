@@ -29,7 +29,7 @@ struct WorkspaceShell {
   MainActions& actions;
   UserQuestions& questions;
   const Settings& settings;
-  MessageLines& debugLines; // the "Debug" list's lines
+  MessageLines& buildMessages; // the "Debug" list's lines
   WindowCommands& windows;
   QWidget& window; // the main window: owner of the windows the helpers show, on the UI thread
   QTreeWidget& projectTree;

@@ -21,7 +21,7 @@ std::string ProjectFolder(const std::string& projectFileName, PathStyle style) {
   return paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(absolute, style), style);
 }
 
-std::vector<std::string> ProjectFileNames(const TProjectList& workspace) {
+std::vector<std::string> ProjectFileNames(const ProjectList& workspace) {
   std::vector<std::string> names;
   for (int i = 0; i < workspace.Count(); ++i)
     names.push_back(workspace.Items(i).FileName);

@@ -25,7 +25,7 @@ struct ToolPaths {
 };
 
 // Every project's FileName, in workspace order: the compiler is given all their folders.
-[[nodiscard]] std::vector<std::string> ProjectFileNames(const TProjectList& workspace);
+[[nodiscard]] std::vector<std::string> ProjectFileNames(const ProjectList& workspace);
 // lcclarguments and one -I per project folder in workspace order: what the compiler is told
 // besides its own location and the source.
 [[nodiscard]] std::string CompilerOptions(const Settings& settings,

@@ -69,7 +69,7 @@ std::vector<std::string> FrontEndFlags(const std::string& compilerOptions, const
   return flags;
 }
 
-std::vector<CompileCommand> CompileCommands(const TProjectList& workspace, const Settings& settings,
+std::vector<CompileCommand> CompileCommands(const ProjectList& workspace, const Settings& settings,
                                             const ToolPaths& tools) {
   const std::string options = CompilerOptions(settings, ProjectFileNames(workspace), tools);
   std::vector<CompileCommand> commands;
@@ -81,8 +81,8 @@ std::vector<CompileCommand> CompileCommands(const TProjectList& workspace, const
   };
   std::vector<std::pair<std::string, std::vector<std::string>>> sources;
   for (int i = 0; i < workspace.Count(); ++i) {
-    const TProjectItem& project = workspace.Items(i);
-    for (const TProjectFile& entry : project.Files) {
+    const Project& project = workspace.Items(i);
+    for (const ProjectFile& entry : project.Files) {
       if (!IsCSource(entry.Path)) continue;
       const std::string file = paths::ExpandFileName(entry.Path, "/");
       const auto flags = FrontEndFlags(options, project.Name, paths::ExtractFilePath(file));
@@ -98,8 +98,8 @@ std::vector<CompileCommand> CompileCommands(const TProjectList& workspace, const
       add(header.path, withContext, "c-header");
     }
   for (int i = 0; i < workspace.Count(); ++i) {
-    const TProjectItem& project = workspace.Items(i);
-    for (const TProjectFile& entry : project.Files) {
+    const Project& project = workspace.Items(i);
+    for (const ProjectFile& entry : project.Files) {
       if (!IsCHeader(entry.Path)) continue;
       const std::string file = paths::ExpandFileName(entry.Path, "/");
       add(file, FrontEndFlags(options, project.Name, paths::ExtractFilePath(file)), "c-header");
@@ -117,7 +117,7 @@ std::string CompilationDatabaseText(const std::vector<CompileCommand>& commands)
   return QJsonDocument(entries).toJson(QJsonDocument::Indented).toStdString();
 }
 
-std::string WriteCompilationDatabase(const std::string& path, const TProjectList& workspace,
+std::string WriteCompilationDatabase(const std::string& path, const ProjectList& workspace,
                                      const Settings& settings) {
   return writeFileAtomically(
       path, CompilationDatabaseText(CompileCommands(workspace, settings, ToolPaths::Native())));

@@ -20,7 +20,7 @@ struct CompileCommand {
 // project's), then one per header: with the flags of the first source that includes it and the
 // headers read before it there (the engine's headers are not whole on their own), else with its
 // project's flags.
-[[nodiscard]] std::vector<CompileCommand> CompileCommands(const TProjectList& workspace,
+[[nodiscard]] std::vector<CompileCommand> CompileCommands(const ProjectList& workspace,
                                                           const Settings& settings, const ToolPaths& tools);
 
 // The front end's flags for a source in `sourceFolder` of the project `projectName`, from the
@@ -39,5 +39,5 @@ struct CompileCommand {
 [[nodiscard]] std::string CompilationDatabaseText(const std::vector<CompileCommand>& commands);
 
 // Writes the workspace's database as `path`, whole or not at all; an error text, empty on success.
-[[nodiscard]] std::string WriteCompilationDatabase(const std::string& path, const TProjectList& workspace,
+[[nodiscard]] std::string WriteCompilationDatabase(const std::string& path, const ProjectList& workspace,
                                                    const Settings& settings);

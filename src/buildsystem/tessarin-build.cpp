@@ -167,11 +167,11 @@ std::optional<long> PositiveNumber(const std::string& text) {
 }
 
 // One line per project that got no module or whose tools reported errors; true when there was any.
-bool ReportFailures(const BuildOutcome& outcome, const std::vector<TProjectItem*>& expected) {
+bool ReportFailures(const BuildOutcome& outcome, const std::vector<Project*>& expected) {
   bool failed = outcome.toolReportedError || !outcome.failure.empty();
   for (const auto& [name, problem] : outcome.projectProblems)
     std::cerr << "tessarin-build: " << name << ": " << problem << std::endl;
-  for (const TProjectItem* project : expected) {
+  for (const Project* project : expected) {
     const bool explained =
         std::any_of(outcome.projectProblems.begin(), outcome.projectProblems.end(),
                     [project](const auto& problem) { return problem.first == project->Name; });
@@ -223,15 +223,15 @@ int main(int argc, char** argv) {
   }
   if (workspaceFile.empty()) return Fail("no workspace given (see --help)");
 
-  TProjectList workspace;
+  ProjectList workspace;
   try {
     workspace.LoadFromFile(FromCurrentFolder(workspaceFile));
   } catch (const TessarinError& error) {
     return Fail(error.message());
   }
-  std::vector<TProjectItem*> projects;
+  std::vector<Project*> projects;
   for (const std::string& name : projectNames) {
-    TProjectItem* found = nullptr;
+    Project* found = nullptr;
     for (int i = 0; i < workspace.Count() && !found; ++i)
       if (workspace.Items(i).Name == name) found = &workspace.Items(i);
     if (!found) return Fail("no project named \"" + name + "\" in " + workspaceFile);
@@ -257,13 +257,13 @@ int main(int argc, char** argv) {
   BuildContext context{
       settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
   context.toolTimeLimit = timeLimit;
-  TBuildController controller(context);
+  BuildController controller(context);
   StopSignals stop;
   stop.OnStop = [&progress] { progress.cancelButtonClick(); };
 
   bool failed = false;
   // Runs one build command to its end; false when a signal asked the program to stop.
-  auto run = [&](const std::function<void()>& command, const std::vector<TProjectItem*>& expected) {
+  auto run = [&](const std::function<void()>& command, const std::vector<Project*>& expected) {
     command();
     while (controller.Building())
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -273,13 +273,13 @@ int main(int argc, char** argv) {
     return true;
   };
   if (projects.empty()) {
-    std::vector<TProjectItem*> all;
+    std::vector<Project*> all;
     for (int i = 0; i < workspace.Count(); ++i)
       all.push_back(&workspace.Items(i));
-    run([&] { controller.BuildAllActionExecute(); }, all);
+    run([&] { controller.BuildAll(); }, all);
   } else {
-    for (TProjectItem* project : projects)
-      if (!run([&] { controller.BuildActionExecute(*project); }, {project})) break;
+    for (Project* project : projects)
+      if (!run([&] { controller.Build(*project); }, {project})) break;
   }
   if (stop.Received() != 0) return 128 + stop.Received();
   return failed ? 1 : 0;

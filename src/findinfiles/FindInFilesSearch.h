@@ -29,5 +29,5 @@ void SearchFile(TkxEditSearch& engine, const std::string& path, const FindInFile
 
 // SearchFile over every file, in the given order. A file that cannot be read raises its error
 // after the entries of the files before it.
-void SearchFiles(TkxEditSearch& engine, const std::vector<TProjectFile>& files,
+void SearchFiles(TkxEditSearch& engine, const std::vector<ProjectFile>& files,
                  const FindInFilesEntrySink& addEntry);

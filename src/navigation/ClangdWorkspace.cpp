@@ -47,7 +47,7 @@ std::string CompilationDatabaseFolder(const std::string& workspaceFile) {
 }
 
 LanguageServer::Options ClangdOptions(const std::string& program, const std::string& databaseFolder,
-                                      const std::string& workspaceFile, const TProjectList& workspace,
+                                      const std::string& workspaceFile, const ProjectList& workspace,
                                       const Settings& settings) {
   LanguageServer::Options options;
   options.program = program;
@@ -64,7 +64,7 @@ LanguageServer::Options ClangdOptions(const std::string& program, const std::str
   return options;
 }
 
-ClangdWorkspace::ClangdWorkspace(const std::string& workspaceFile, const TProjectList& workspace,
+ClangdWorkspace::ClangdWorkspace(const std::string& workspaceFile, const ProjectList& workspace,
                                  const Settings& settings, const std::string& program)
     : folder_(CompilationDatabaseFolder(workspaceFile)),
       navigator_(ClangdOptions(program, folder_, workspaceFile, workspace, settings)) {
@@ -72,7 +72,7 @@ ClangdWorkspace::ClangdWorkspace(const std::string& workspaceFile, const TProjec
   navigator_.Start();
 }
 
-std::string ClangdWorkspace::Update(const TProjectList& workspace, const Settings& settings) {
+std::string ClangdWorkspace::Update(const ProjectList& workspace, const Settings& settings) {
   return WriteIfChanged(folder_ + kDatabaseName,
                         CompilationDatabaseText(CompileCommands(workspace, settings, ToolPaths::Native())));
 }

@@ -11,7 +11,7 @@
 class ClangdWorkspace {
 public:
   // Writes the database and starts the server. `program` is clangd's path or name on PATH.
-  ClangdWorkspace(const std::string& workspaceFile, const TProjectList& workspace, const Settings& settings,
+  ClangdWorkspace(const std::string& workspaceFile, const ProjectList& workspace, const Settings& settings,
                   const std::string& program);
 
   [[nodiscard]] ClangdNavigator& Navigator() { return navigator_; }
@@ -19,7 +19,7 @@ public:
 
   // Projects or settings changed: the database is written again when its text changes, and
   // clangd reads it again when it next needs a file's command. An error text, empty when written.
-  std::string Update(const TProjectList& workspace, const Settings& settings);
+  std::string Update(const ProjectList& workspace, const Settings& settings);
 
 private:
   std::string folder_;
@@ -39,4 +39,4 @@ private:
 [[nodiscard]] LanguageServer::Options ClangdOptions(const std::string& program,
                                                     const std::string& databaseFolder,
                                                     const std::string& workspaceFile,
-                                                    const TProjectList& workspace, const Settings& settings);
+                                                    const ProjectList& workspace, const Settings& settings);

@@ -43,12 +43,12 @@ QuickOpen::QuickOpen(std::vector<std::string> files, const std::string& folder) 
   std::sort(files_.begin(), files_.end(), [](const File& a, const File& b) { return a.shown < b.shown; });
 }
 
-QuickOpen::QuickOpen(const TProjectList& workspace, const std::string& workspaceFile)
+QuickOpen::QuickOpen(const ProjectList& workspace, const std::string& workspaceFile)
     : QuickOpen(
           [&] {
             std::vector<std::string> files;
             for (int i = 0; i < workspace.Count(); ++i)
-              for (const TProjectFile& file : workspace.Items(i).Files)
+              for (const ProjectFile& file : workspace.Items(i).Files)
                 files.push_back(paths::ExpandFileName(file.Path, "/"));
             return files;
           }(),

@@ -22,7 +22,7 @@ struct QuickOpenMatch {
 class QuickOpen {
 public:
   // Every file of every project once, shown in the folder of `workspaceFile`.
-  QuickOpen(const TProjectList& workspace, const std::string& workspaceFile);
+  QuickOpen(const ProjectList& workspace, const std::string& workspaceFile);
   // The files given, shown in `folder`.
   QuickOpen(std::vector<std::string> files, const std::string& folder);
 

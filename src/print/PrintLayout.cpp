@@ -31,7 +31,7 @@ std::string MacroName(std::string_view text) {
   return name;
 }
 
-std::string MacroValue(const std::string& name, const TkxPrintMacroValues& values) {
+std::string MacroValue(const std::string& name, const PrintMacroValues& values) {
   if (name.empty()) return "$";
   if (name == "PAGENUM") return std::to_string(values.PageNumber);
   if (name == "TITLE") return values.Title;
@@ -48,7 +48,7 @@ struct PrintedRange {
   bool ColumnMode = false;
 };
 
-PrintedRange RangeToPrint(const TkxEditCore& core, const TkxPrintOptions& options) {
+PrintedRange RangeToPrint(const TkxEditCore& core, const PrintOptions& options) {
   if (options.SelectedOnly) {
     const TkxPoint begin = core.BlockBegin();
     const TkxPoint end = core.BlockEnd();
@@ -61,7 +61,7 @@ PrintedRange RangeToPrint(const TkxEditCore& core, const TkxPrintOptions& option
     if (end.X == 1 && end.Y > begin.Y) return {begin.X, begin.Y, 0, end.Y - 1, false};
     return {begin.X, begin.Y, end.X - 1, end.Y, false};
   }
-  const TkxPrintBox& range = options.PrintRange;
+  const PrintBox& range = options.PrintRange;
   if (!range.Zero()) return {range.Left, range.Top, range.Right, range.Bottom, false};
   return {0, 1, 0, core.LineCount(), false};
 }
@@ -94,8 +94,8 @@ private:
 
 class PrintJob {
 public:
-  PrintJob(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintOptions& options,
-           const TPrintStatusEvent& onStatus, TkxPrintMacroValues macros)
+  PrintJob(const TkxEditCore& core, PrinterCanvas& printer, const PrintOptions& options,
+           const PrintStatusEvent& onStatus, PrintMacroValues macros)
       : core_(core), printer_(printer), options_(options), onStatus_(onStatus), macros_(std::move(macros)),
         highlighter_(options.Highlighted ? core.HighLighter() : nullptr),
         range_(RangeToPrint(core, options)) {}
@@ -103,36 +103,36 @@ public:
   void Run();
 
 private:
-  bool Aborted(TkxPrintStatus status, int pageNumber);
+  bool Aborted(PrintStatus status, int pageNumber);
   void MeasureMargins();
   bool LayOutPages();
   [[nodiscard]] bool PageFull() const;
   bool StartNextPage();
   void PrintLine(int line);
   void PrintTokens(const ShownLine& shown, int line, int firstColumn, int lastColumn);
-  void PrintLines(const std::vector<TkxPrintLine>& lines);
+  void PrintLines(const std::vector<HeaderLine>& lines);
   void PrintFooter();
   void RestoreFontAndBrush();
   [[nodiscard]] TkxRect LineClip() const { return {0, y_, page_.Width - margins_.Right, y_ + lineHeight_}; }
 
   const TkxEditCore& core_;
-  TkxPrinterCanvas& printer_;
-  const TkxPrintOptions& options_;
-  const TPrintStatusEvent& onStatus_;
-  TkxPrintMacroValues macros_;
+  PrinterCanvas& printer_;
+  const PrintOptions& options_;
+  const PrintStatusEvent& onStatus_;
+  PrintMacroValues macros_;
   TkxCustomHighLighter* highlighter_;
   PrintedRange range_;
 
-  TkxPrintPage page_;
-  TkxPrintBox margins_;
+  PrintPage page_;
+  PrintBox margins_;
   int charWidth_ = 0;
   int lineHeight_ = 0;
   int y_ = 0;
-  TkxPrintFont baseFont_;
+  PrintFont baseFont_;
   TColor baseBrush_ = clNone;
 };
 
-bool PrintJob::Aborted(TkxPrintStatus status, int pageNumber) {
+bool PrintJob::Aborted(PrintStatus status, int pageNumber) {
   bool abort = false;
   if (onStatus_) onStatus_(status, pageNumber, abort);
   return abort;
@@ -155,7 +155,7 @@ void PrintJob::Run() {
 }
 
 void PrintJob::MeasureMargins() {
-  const TkxPrintBox& m = options_.Margins;
+  const PrintBox& m = options_.Margins;
   const bool inches = options_.MarginUnits == kxMarginThousandthsOfAnInch;
   const auto horizontal = [&](int value) {
     return std::max(0, (inches ? MulDiv(value, page_.ResolutionX, 1000) : value) - page_.OffsetX);
@@ -172,11 +172,11 @@ bool PrintJob::LayOutPages() {
   baseBrush_ = printer_.BrushColor();
   // Highlighted text may be bold or italic: the widest variant sets the grid.
   if (highlighter_ != nullptr) {
-    TkxPrintFont widest = baseFont_;
+    PrintFont widest = baseFont_;
     widest.Style |= fsBold | fsItalic;
     printer_.SetFont(widest);
   }
-  const TkxPrintTextMetrics metrics = printer_.Metrics();
+  const PrintTextMetrics metrics = printer_.Metrics();
   printer_.SetFont(baseFont_);
   charWidth_ = metrics.AverageCharWidth;
   lineHeight_ = std::max(1, metrics.Height + metrics.ExternalLeading + core_.ExtraLineSpacing());
@@ -254,7 +254,7 @@ void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, in
     const int to = std::min(tokenLast, lastColumn);
     if (from > to) continue;
     if (const TkxHighLightAttributes* attribute = highlighter_->TokenAttribute()) {
-      TkxPrintFont font = printer_.Font();
+      PrintFont font = printer_.Font();
       font.Style = attribute->Style();
       if (!options_.Monochrome) {
         font.Color = attribute->Foreground() == clNone ? baseFont_.Color : attribute->Foreground();
@@ -274,8 +274,8 @@ void PrintJob::RestoreFontAndBrush() {
   printer_.SetBrushColor(baseBrush_);
 }
 
-void PrintJob::PrintLines(const std::vector<TkxPrintLine>& lines) {
-  for (const TkxPrintLine& line : lines) {
+void PrintJob::PrintLines(const std::vector<HeaderLine>& lines) {
+  for (const HeaderLine& line : lines) {
     const std::string text = ExpandPrintMacros(line.Text, macros_);
     const TkxRect clip = LineClip();
     const int width = printer_.TextWidth(text);
@@ -294,7 +294,7 @@ void PrintJob::PrintFooter() {
 
 } // namespace
 
-std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& values) {
+std::string ExpandPrintMacros(std::string_view text, const PrintMacroValues& values) {
   std::string expanded;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t open = text.find('$', at);
@@ -311,9 +311,9 @@ std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& 
   return expanded;
 }
 
-void PrintEditorText(const TkxEditCore& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
-                     const TkxPrintOptions& options, const TPrintStatusEvent& onStatus,
-                     const std::string& date, const std::string& time) {
+void PrintEditorText(const TkxEditCore& core, PrinterCanvas& printer, const PrintFont& font,
+                     const PrintOptions& options, const PrintStatusEvent& onStatus, const std::string& date,
+                     const std::string& time) {
   if (options.SelectedOnly && !core.SelAvail()) return;
   printer.SetFont(font);
   PrintJob(core, printer, options, onStatus, {0, options.Title, date, time}).Run();

@@ -1,7 +1,7 @@
 #include "DocumentWindow.h"
 
 #include "Paths.h"
-#include "PrintJob.h"
+#include "QtPrinterCanvas.h"
 #include "Settings.h"
 #include "SourceFile.h"
 #include "VrnCppSyn.h"
@@ -32,7 +32,7 @@ private:
 DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent)
     : QWidget(parent), MyEditor(new TkxCustomEdit(this)), MyHighlighter(std::make_unique<TVrnCppSyn>()),
       OnReplaceText([this](std::string_view search, std::string_view, int, int, TkxReplaceAction& action) {
-        MyEditorReplaceText(search, action);
+        AskReplace(search, action);
       }),
       keepLayout_(settings.KeepFileFormat), questions_(questions),
       text_(std::make_unique<EditorText>(*MyEditor)), file_(*text_, questions, settings) {
@@ -53,9 +53,9 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   MyHighlighter->KeyAttri().SetStyle(0);
   MyEditor->SetHighLighter(MyHighlighter.get());
   MyEditor->OnReplaceText = OnReplaceText;
-  MyEditor->OnChange = [this] { MyEditorChange(); };
+  MyEditor->OnChange = [this] { ReflectEdit(); };
   MyEditor->OnSpecialLineColors = [this](int line, bool& special, TColor& fg, TColor& bg) {
-    MyEditorSpecialLineColors(line, special, fg, bg);
+    MarkedLineColors(line, special, fg, bg);
   };
 }
 
@@ -149,7 +149,7 @@ void DocumentWindow::BringToFront() {
   MyEditor->viewport()->update();
 }
 
-void DocumentWindow::MyEditorReplaceText(std::string_view search, TkxReplaceAction& action) {
+void DocumentWindow::AskReplace(std::string_view search, TkxReplaceAction& action) {
   switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
   case Answer::Yes: action = raReplace; break;
   case Answer::No: action = raSkip; break;
@@ -158,14 +158,13 @@ void DocumentWindow::MyEditorReplaceText(std::string_view search, TkxReplaceActi
   }
 }
 
-void DocumentWindow::MyEditorChange() {
+void DocumentWindow::ReflectEdit() {
   if (!MyEditor->Modified()) return;
   if (MarkedLine != -1) MarkLine(-1);
   ShowCaption();
 }
 
-void DocumentWindow::MyEditorSpecialLineColors(int line, bool& special, TColor& foreground,
-                                               TColor& background) const {
+void DocumentWindow::MarkedLineColors(int line, bool& special, TColor& foreground, TColor& background) const {
   if (line != MarkedLine) return;
   special = true;
   foreground = kMarkedLineText;

@@ -82,9 +82,9 @@ protected:
 private:
   // Files are read and written as they are, tabs and line ends kept (fixed when the window opens).
   const bool keepLayout_;
-  void MyEditorReplaceText(std::string_view search, TkxReplaceAction& action);
-  void MyEditorChange();
-  void MyEditorSpecialLineColors(int line, bool& special, TColor& foreground, TColor& background) const;
+  void AskReplace(std::string_view search, TkxReplaceAction& action);
+  void ReflectEdit();
+  void MarkedLineColors(int line, bool& special, TColor& foreground, TColor& background) const;
   void ShowCaption();
 
   UserQuestions& questions_;

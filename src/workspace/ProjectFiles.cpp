@@ -89,7 +89,7 @@ std::string storedRelativePath(const std::string& folder, const std::string& tar
 
 } // namespace
 
-void TProjectItem::LoadProjectFile() {
+void Project::LoadProjectFile() {
   const std::string text = readText(FileName);
   const std::string folder = folderOf(FileName);
   forEachLine(text, [&](std::string_view line) {
@@ -99,10 +99,10 @@ void TProjectItem::LoadProjectFile() {
   SortFiles();
 }
 
-void TProjectItem::SaveProjectFile() const {
+void Project::SaveProjectFile() const {
   const std::string folder = folderOf(FileName);
   std::string content;
-  for (const TProjectFile& file : Files) {
+  for (const ProjectFile& file : Files) {
     content += kSourcePrefix;
     content += storedRelativePath(folder, file.Path);
     content += kLineEnd;
@@ -110,7 +110,7 @@ void TProjectItem::SaveProjectFile() const {
   writeText(FileName, content);
 }
 
-void TProjectList::LoadFromFile(const std::string& path) {
+void ProjectList::LoadFromFile(const std::string& path) {
   Clear();
   const std::string text = readText(path);
   const std::string folder = folderOf(path);
@@ -119,7 +119,7 @@ void TProjectList::LoadFromFile(const std::string& path) {
     line.remove_prefix(kProjectPrefix.size());
     const std::size_t quote = line.find('"');
     if (quote == std::string_view::npos) return;
-    TProjectItem& project = AddProject();
+    Project& project = AddProject();
     project.Name = std::string(line.substr(0, quote));
     if (ActiveProject == nullptr) ActiveProject = &project;
     line.remove_prefix(std::min(line.size(), quote + kNameEnd.size()));
@@ -134,7 +134,7 @@ void TProjectList::LoadFromFile(const std::string& path) {
   Modified = false;
 }
 
-void TProjectList::SaveToFile(const std::string& path) {
+void ProjectList::SaveToFile(const std::string& path) {
   const std::string folder = folderOf(path);
   std::string content;
   for (const auto& project : Projects) {

@@ -6,22 +6,22 @@
 #include <string>
 #include <vector>
 
-class TProjectList;
+class ProjectList;
 
-struct TProjectFile {
+struct ProjectFile {
   std::string Path; // full path
 };
 
-class TProjectItem {
+class Project {
 public:
-  explicit TProjectItem(TProjectList* owner) : Owner(owner) {}
-  TProjectItem(const TProjectItem&) = delete;
-  TProjectItem& operator=(const TProjectItem&) = delete;
+  explicit Project(ProjectList* owner) : Owner(owner) {}
+  Project(const Project&) = delete;
+  Project& operator=(const Project&) = delete;
 
   std::string FileName; // the project file (.tsp)
   std::string Name;     // tree caption and base name of the built .qvm
-  std::vector<TProjectFile> Files;
-  TProjectList* Owner;
+  std::vector<ProjectFile> Files;
+  ProjectList* Owner;
 
   // Index of the first entry at `start` or later whose extension is ".c" in any case; the
   // number of entries when there is none.
@@ -41,29 +41,29 @@ public:
   void SaveProjectFile() const;
 };
 
-class TProjectList {
+class ProjectList {
 public:
-  TProjectList() = default;
-  TProjectList(const TProjectList&) = delete;
-  TProjectList& operator=(const TProjectList&) = delete;
+  ProjectList() = default;
+  ProjectList(const ProjectList&) = delete;
+  ProjectList& operator=(const ProjectList&) = delete;
 
-  std::vector<std::unique_ptr<TProjectItem>> Projects;
+  std::vector<std::unique_ptr<Project>> Projects;
   bool Modified = false;
-  TProjectItem* ActiveProject = nullptr; // not owned; none or one of Projects
+  Project* ActiveProject = nullptr; // not owned; none or one of Projects
 
   [[nodiscard]] int Count() const { return static_cast<int>(Projects.size()); }
-  [[nodiscard]] TProjectItem& Items(int i) const { return *Projects[static_cast<std::size_t>(i)]; }
+  [[nodiscard]] Project& Items(int i) const { return *Projects[static_cast<std::size_t>(i)]; }
   // Index of `item` in Projects, or -1.
-  [[nodiscard]] int IndexOf(const TProjectItem* item) const;
+  [[nodiscard]] int IndexOf(const Project* item) const;
 
   // Appends an empty project; touches neither Modified nor ActiveProject.
-  TProjectItem& AddProject();
+  Project& AddProject();
   // Destroys the project at `i`; drops it as the active project. Modified is untouched.
   void DeleteProject(int i);
   // Modified false, then every project deleted, last first.
   void Clear();
   // Modified true, then every entry that is `item` deleted.
-  void RemoveProject(const TProjectItem* item);
+  void RemoveProject(const Project* item);
 
   // Replaces the content by the workspace in `path` (.tsw or .dsw); the first project read
   // becomes active. Raises TessarinError "Cannot open file %s", keeping what was read so far.

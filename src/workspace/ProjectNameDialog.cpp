@@ -32,7 +32,7 @@ ProjectNameDialog::ProjectNameDialog(UserQuestions& questions, QWidget* parent)
   OkButton->setDefault(true);
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(BrowseButton, &QPushButton::clicked, this, &ProjectNameDialog::BrowseButtonClick);
+  connect(BrowseButton, &QPushButton::clicked, this, &ProjectNameDialog::BrowseForProjectFile);
 }
 
 std::string ProjectNameDialog::ProjectName() const { return FromDisplay(ProjectNameEdit->text()); }
@@ -44,7 +44,7 @@ void ProjectNameDialog::SetFields(const std::string& name, const std::string& fi
   ProjectFileNameEdit->setText(ToDisplay(fileName));
 }
 
-void ProjectNameDialog::BrowseButtonClick() {
+void ProjectNameDialog::BrowseForProjectFile() {
   FileDialogRequest request;
   request.title = "Save Project File";
   request.filter = "Tessarin Project File (*.tsp)|*.tsp|All Files|*.*";

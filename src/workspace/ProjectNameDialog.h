@@ -24,7 +24,7 @@ public:
   void SetFields(const std::string& name, const std::string& fileName);
 
   // "&Browse": a save dialog for the project file; a chosen name fills the field.
-  void BrowseButtonClick();
+  void BrowseForProjectFile();
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -3,8 +3,7 @@
 
 #include "WorkspacePaths.h"
 
-WorkspaceCommands::WorkspaceCommands(TProjectList& workspace, UserQuestions& questions,
-                                     WorkspaceWindow window)
+WorkspaceCommands::WorkspaceCommands(ProjectList& workspace, UserQuestions& questions, WorkspaceWindow window)
     : workspace_(workspace), questions_(questions), window_(std::move(window)) {}
 
 std::string WorkspaceCommands::TswNameFor(const std::string& path) {

@@ -28,7 +28,7 @@ struct WorkspaceWindow {
 
 class WorkspaceCommands {
 public:
-  WorkspaceCommands(TProjectList& workspace, UserQuestions& questions, WorkspaceWindow window);
+  WorkspaceCommands(ProjectList& workspace, UserQuestions& questions, WorkspaceWindow window);
 
   void FileOpenWorkspace();
   void FileImportWorkspaceAction();
@@ -62,7 +62,7 @@ private:
   [[nodiscard]] FileDialogRequest workspaceDialog(const std::string& title,
                                                   const std::string& extension) const;
 
-  TProjectList& workspace_;
+  ProjectList& workspace_;
   UserQuestions& questions_;
   WorkspaceWindow window_;
 };

@@ -92,12 +92,13 @@ TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   form->RegMru().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
-  EXPECT_EQ(form->MessagePages->currentWidget(), form->DebugSheet);
+  EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
   ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
   const std::vector<pid_t> tools = ProcessesNaming(Source("g_main.c"));
 
   QTreeWidgetItem* root = form->ProjectTreeView->topLevelItem(0);
   form->ProjectTreeView->setCurrentItem(root->child(0));
+  form->RefreshActions(); // as the event loop does when it next goes idle
   for (const char* command :
        {"FileCloseWorkspaceAction", "FileOpenWorkspace", "FileImportWorkspaceAction", "RemoveProjectAction"})
     form->Actions()[command]->trigger();

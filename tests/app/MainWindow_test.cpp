@@ -193,7 +193,7 @@ struct MainWindowTest : ::testing::Test {
   }
 
   static void start(MainWindow& form) {
-    form.FormShow();
+    form.CompleteStartup();
     QCoreApplication::processEvents();
   }
 };
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, StartsWithAnEmptyTreeTheDebugPageAndNoDialog) {
   ASSERT_EQ(form.ProjectTreeView->topLevelItemCount(), 1);
   EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->text(0), "Projects");
   EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->childCount(), 0);
-  EXPECT_EQ(form.MessagePages->currentWidget(), form.DebugSheet);
+  EXPECT_EQ(form.MessagePages->currentWidget(), form.BuildMessagesPage);
   EXPECT_EQ(form.PageControl->currentWidget(), form.FileViewSheet);
   EXPECT_EQ(form.windowTitle(), "Tessarin");
   EXPECT_TRUE(events.empty());
@@ -341,7 +341,7 @@ TEST_F(MainWindowTest, EditActionsFollowTheActiveEditorAndAreWrittenOnlyOnChange
 
   // Closing the last window disables them again; the caption keeps its last text.
   editor->modified = false;
-  form.CloseAllWindowsActionExecute();
+  form.CloseAllWindows();
   form.RefreshActions();
   EXPECT_FALSE(enabled(form, "EditCopyAction"));
   EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile logic.c");
@@ -528,7 +528,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
     EXPECT_TRUE(hasInk(form.ButtonImageList[i])) << i;
   for (int i = 0; i < form.TreeViewList.size(); ++i)
     EXPECT_TRUE(hasInk(form.TreeViewList[i])) << i;
-  EXPECT_TRUE(form.DebugListBox->font().fixedPitch());
+  EXPECT_TRUE(form.BuildMessageList->font().fixedPitch());
 }
 
 TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
@@ -582,12 +582,12 @@ TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
   const std::string source = dir.write("mods/logic.c", "int x;\n");
   MainWindow form(environment({}, false));
   form.CreateSharedDialogs();
-  form.DebugLines.Add("q3lcc output");
-  form.DebugLines.Add(source + ":12: syntax error");
+  form.BuildMessages.Add("q3lcc output");
+  form.BuildMessages.Add(source + ":12: syntax error");
   QCoreApplication::processEvents(); // the list hears of new lines in batches
-  QModelIndex row = form.DebugListBox->model()->index(1, 0);
-  form.DebugListBox->setCurrentIndex(row);
-  emit form.DebugListBox->doubleClicked(row);
+  QModelIndex row = form.BuildMessageList->model()->index(1, 0);
+  form.BuildMessageList->setCurrentIndex(row);
+  emit form.BuildMessageList->doubleClicked(row);
   ASSERT_EQ(form.Windows().Count(), 1);
   auto* editor = dynamic_cast<StubEditor*>(form.Windows().ActiveEditor());
   ASSERT_NE(editor, nullptr);
@@ -596,11 +596,11 @@ TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
 
   // A path the tools wrote in the old code page reaches the editor byte for byte.
   const std::string accented = dir.write("mods/jos\xE9/g.c", "int y;\n");
-  form.DebugLines.Add(accented + ":3: warning");
+  form.BuildMessages.Add(accented + ":3: warning");
   QCoreApplication::processEvents();
-  row = form.DebugListBox->model()->index(2, 0);
-  form.DebugListBox->setCurrentIndex(row);
-  emit form.DebugListBox->doubleClicked(row);
+  row = form.BuildMessageList->model()->index(2, 0);
+  form.BuildMessageList->setCurrentIndex(row);
+  emit form.BuildMessageList->doubleClicked(row);
   ASSERT_EQ(form.Windows().Count(), 2);
   EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), accented);
 }
@@ -618,7 +618,7 @@ TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   form.RefreshActions();
   EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile untitled.c");
   EXPECT_FALSE(enabled(form, "FileSaveAction"));
-  form.CloseAllWindowsActionExecute();
+  form.CloseAllWindows();
   EXPECT_EQ(form.Windows().Count(), 0);
   EXPECT_TRUE(form.TaskBar->isHidden());
 }
@@ -650,7 +650,7 @@ TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
   form.Actions()["FileNewAction"]->trigger(); // another window is active: its own status shows
   EXPECT_EQ(fields(), "Ln 1, Col 1|INS|Normal|");
   questions.answers = {Answer::No};
-  form.CloseAllWindowsActionExecute();
+  form.CloseAllWindows();
   EXPECT_EQ(fields(), "|||");
 }
 
@@ -662,7 +662,7 @@ TEST_F(MainWindowTest, F6MovesTheFocusBetweenEditorTreeAndMessagesAndShiftF6Back
     return form.focusWidget();
   };
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView); // no editor: it is left out
-  EXPECT_EQ(focusAfter("NextPaneAction"), form.DebugListBox);
+  EXPECT_EQ(focusAfter("NextPaneAction"), form.BuildMessageList);
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView);
   StubEditor* editor = addEditor(form, "/m/a.c");
   form.MessagePages->setCurrentWidget(form.FindinFilesSheet);

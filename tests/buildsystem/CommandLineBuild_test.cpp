@@ -169,7 +169,7 @@ TEST_F(CommandLineBuild, WritesTheCompilationDatabaseWithoutBuilding) {
   const ToolRun run =
       Build({"--compile-commands", QString::fromStdString(file), Workspace()}, "-DQ3_VM -DEXTRA");
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  TProjectList workspace;
+  ProjectList workspace;
   workspace.LoadFromFile(dir.file("mymod.tsw"));
   ::Settings settings;
   settings.lcclarguments = "-DQ3_VM -DEXTRA";

@@ -23,9 +23,9 @@ Flags With(Flags extra) {
 
 // A workspace of projects given as name and files, each project file in its first file's folder.
 struct Workspace {
-  TProjectList list;
+  ProjectList list;
   void Add(const std::string& name, const std::vector<std::string>& files) {
-    TProjectItem& project = list.AddProject();
+    Project& project = list.AddProject();
     project.Name = name;
     project.FileName = paths::ExtractFilePath(files.front()) + name + ".tsp";
     for (const std::string& file : files)

@@ -95,7 +95,7 @@ protected:
   }
 
   TempDir dir;
-  TProjectList workspace;
+  ProjectList workspace;
   Settings settings;
   std::unique_ptr<ClangdWorkspace> clangd;
   std::map<std::string, std::vector<Diagnostic>> diagnostics;

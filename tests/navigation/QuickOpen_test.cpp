@@ -126,10 +126,10 @@ TEST(QuickOpen, TheOrderAModderExpects) {
 }
 
 TEST(QuickOpen, TheWorkspacesFilesEachOnce) {
-  TProjectList workspace;
-  TProjectItem& game = workspace.AddProject();
+  ProjectList workspace;
+  Project& game = workspace.AddProject();
   game.Files = {{"/w/game/g_main.c"}, {"/w/game/../game/bg_lib.c"}, {"/elsewhere/notes.txt"}};
-  TProjectItem& cgame = workspace.AddProject();
+  Project& cgame = workspace.AddProject();
   cgame.Files = {{"/w/cgame/cg_main.c"}, {"/w/game/bg_lib.c"}};
   const QuickOpen quickOpen(workspace, "/w/mod.tsw");
   const std::vector<QuickOpenMatch> all = quickOpen.Matches("", 10);

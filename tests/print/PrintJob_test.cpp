@@ -1,6 +1,6 @@
 // The Print command's job on a real QPrinter writing PDF, read back with pdftotext: pages, the
 // title on each, the page numbers, the text; and the command's fixed options.
-#include "PrintJob.h"
+#include "QtPrinterCanvas.h"
 
 #include "PdfText.h"
 #include "TempDir.h"
@@ -54,7 +54,7 @@ TEST(Printing, TheCommandPrintsTheSelectionWhenThereIsOne) {
   EXPECT_FALSE(PrintCommandOptions(core, "a.c").SelectedOnly);
   core.SetBlockBegin({1, 1});
   core.SetBlockEnd({3, 1});
-  const TkxPrintOptions options = PrintCommandOptions(core, "a.c");
+  const PrintOptions options = PrintCommandOptions(core, "a.c");
   EXPECT_TRUE(options.SelectedOnly);
   EXPECT_FALSE(options.Highlighted);
   EXPECT_TRUE(options.Monochrome);

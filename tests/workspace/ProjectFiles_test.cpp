@@ -14,16 +14,16 @@ namespace {
 
 const std::string kSuffix = " - Package Owner=<4>\r\n";
 
-std::vector<std::string> pathsOf(const TProjectItem& project) {
+std::vector<std::string> pathsOf(const Project& project) {
   std::vector<std::string> out;
-  for (const TProjectFile& file : project.Files)
+  for (const ProjectFile& file : project.Files)
     out.push_back(file.Path);
   return out;
 }
 
-TProjectItem& addProject(TProjectList& list, const std::string& name, const std::string& fileName,
-                         std::initializer_list<std::string> files) {
-  TProjectItem& project = list.AddProject();
+Project& addProject(ProjectList& list, const std::string& name, const std::string& fileName,
+                    std::initializer_list<std::string> files) {
+  Project& project = list.AddProject();
   project.Name = name;
   project.FileName = fileName;
   for (const std::string& file : files)
@@ -49,7 +49,7 @@ TEST(ProjectFiles, WritesExactBytesAndReadsThemBack) {
   const std::string root = dir.path();
   std::filesystem::create_directories(root + "/server");
   std::filesystem::create_directories(root + "/client");
-  TProjectList list;
+  ProjectList list;
   addProject(list, "server", root + "/server/server.tsp",
              {"D:\\src\\bg_lib.c", root + "/server/g_main.c", root + "/shared/q_math.c"});
   addProject(list, "client", root + "/client/client.tsp", {});
@@ -63,7 +63,7 @@ TEST(ProjectFiles, WritesExactBytesAndReadsThemBack) {
             "SOURCE=D:\\src\\bg_lib.c\r\nSOURCE=g_main.c\r\nSOURCE=..\\shared\\q_math.c\r\n");
   EXPECT_EQ(TempDir::read(root + "/client/client.tsp"), ""); // an empty list is an empty file
 
-  TProjectList reread;
+  ProjectList reread;
   reread.Modified = true;
   reread.LoadFromFile(root + "/mymod.tsw");
   EXPECT_FALSE(reread.Modified);
@@ -83,7 +83,7 @@ TEST(ProjectFiles, WritesExactBytesAndReadsThemBack) {
 
 TEST(ProjectFiles, EmptyWorkspaceIsAnEmptyFile) {
   TempDir dir;
-  TProjectList list;
+  ProjectList list;
   list.SaveToFile(dir.file("empty.tsw"));
   EXPECT_EQ(TempDir::read(dir.file("empty.tsw")), "");
   addProject(list, "stale", "", {});
@@ -101,7 +101,7 @@ TEST(ProjectFiles, ReadsFilesWrittenOnWindowsWithAnyLineEnd) {
   dir.write("mod/mod.tsw", "Project: \"a\"=.\\a\\a.tsp" + kSuffix + "project: \"lower\"=a\\a.tsp" + kSuffix +
                                "Project: \"no quote" + kSuffix +
                                "Project: \"b\"=b\\b.tsp - Package Owner=<4>");
-  TProjectList list;
+  ProjectList list;
   list.LoadFromFile(dir.file("mod/mod.tsw"));
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Items(0).FileName, dir.file("mod/a/a.tsp"));
@@ -112,13 +112,13 @@ TEST(ProjectFiles, ReadsFilesWrittenOnWindowsWithAnyLineEnd) {
 
 // Files come in name order whatever order the file lists them in, as the build compiles them.
 TEST(ProjectFiles, ImportsAWorkspaceOfTheOtherFormat) {
-  TProjectList list;
+  ProjectList list;
   const std::string folder = fixture("vc6");
   list.LoadFromFile(folder + "/mymod.dsw");
   ASSERT_EQ(list.Count(), 2); // the lower-case "project:" line is not a project line
   EXPECT_EQ(list.ActiveProject, &list.Items(0));
   EXPECT_FALSE(list.Modified);
-  const TProjectItem& client = list.Items(0);
+  const Project& client = list.Items(0);
   EXPECT_EQ(client.Name, "client");
   EXPECT_EQ(client.FileName, folder + "/client/client.tsp");
   EXPECT_EQ(pathsOf(client), (std::vector<std::string>{
@@ -140,7 +140,7 @@ TEST(ProjectFiles, SavingAnImportWritesProjectFilesNextToTheOriginals) {
   TempDir dir;
   std::filesystem::copy(fixture("vc6"), dir.path(), std::filesystem::copy_options::recursive);
   const std::string dsp = TempDir::read(dir.file("client/client.dsp"));
-  TProjectList list;
+  ProjectList list;
   list.LoadFromFile(dir.file("mymod.dsw"));
   list.SaveToFile(dir.file("mymod.tsw"));
   EXPECT_EQ(TempDir::read(dir.file("client/client.dsp")), dsp);
@@ -152,7 +152,7 @@ TEST(ProjectFiles, SavingAnImportWritesProjectFilesNextToTheOriginals) {
 
 TEST(ProjectFiles, UnreadableFilesStopLoadingAndKeepWhatWasRead) {
   TempDir dir;
-  TProjectList list;
+  ProjectList list;
   EXPECT_EQ(errorOf([&] { list.LoadFromFile(dir.file("none.tsw")); }),
             "Cannot open file " + dir.file("none.tsw"));
   EXPECT_EQ(list.Count(), 0);
@@ -176,7 +176,7 @@ TEST(ProjectFiles, FailedSaveKeepsOldFilesAndStaysModified) {
   TempDir dir;
   dir.write("ws.tsw", "old workspace");
   dir.write("a/a.tsp", "old a");
-  TProjectList list;
+  ProjectList list;
   addProject(list, "a", dir.file("a/a.tsp"), {dir.file("a/new.c")});
   addProject(list, "b", dir.file("missing/b.tsp"), {});
   addProject(list, "c", dir.file("a/c.tsp"), {});
@@ -212,7 +212,7 @@ TEST(ProjectFiles, HostileInputIsReadWithoutHarm) {
   dir.write("ws2.tsw", garbage + "\nProject: \"" + longName + "\"=p.tsp" + kSuffix + "Project: \"" +
                            "\r\nProject: \"y\"=" + std::string(1'000'000, '/') + kSuffix);
 
-  TProjectList list;
+  ProjectList list;
   list.LoadFromFile(dir.file("ws.tsw"));
   EXPECT_EQ(list.Count(), 0); // everything after the leading NUL is gone
 

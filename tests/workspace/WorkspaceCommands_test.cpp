@@ -33,7 +33,7 @@ struct RecordingWindow {
 
 struct WorkspaceCommandsTest : ::testing::Test {
   TempDir dir;
-  TProjectList workspace;
+  ProjectList workspace;
   ScriptedQuestions questions;
   RecordingWindow window;
   WorkspaceCommands commands{workspace, questions, window.callbacks()};

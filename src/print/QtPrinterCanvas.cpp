@@ -1,4 +1,4 @@
-#include "PrintJob.h"
+#include "QtPrinterCanvas.h"
 
 #include "UserClock.h"
 #include "UserQuestions.h"
@@ -23,28 +23,28 @@ QColor PrintColor(TColor color) {
 
 } // namespace
 
-TQtPrinterCanvas::TQtPrinterCanvas(QPrinter& printer)
+QtPrinterCanvas::QtPrinterCanvas(QPrinter& printer)
     : printer_(printer), metrics_(qfont_, &printer), brush_(kPaper) {}
 
-TQtPrinterCanvas::~TQtPrinterCanvas() {
+QtPrinterCanvas::~QtPrinterCanvas() {
   if (painter_.isActive()) painter_.end();
 }
 
-TkxPrintPage TQtPrinterCanvas::Page() const {
+PrintPage QtPrinterCanvas::Page() const {
   const QRect printable = printer_.pageLayout().paintRectPixels(printer_.resolution());
   return {printable.width(),     printable.height(), printer_.resolution(),
           printer_.resolution(), printable.x(),      printable.y()};
 }
 
-TkxPrintTextMetrics TQtPrinterCanvas::Metrics() const {
+PrintTextMetrics QtPrinterCanvas::Metrics() const {
   return {metrics_.height(), metrics_.leading(), metrics_.averageCharWidth()};
 }
 
-int TQtPrinterCanvas::TextWidth(std::string_view text) const {
+int QtPrinterCanvas::TextWidth(std::string_view text) const {
   return metrics_.horizontalAdvance(BytesToQString(text));
 }
 
-void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
+void QtPrinterCanvas::SetFont(const PrintFont& font) {
   const bool glyphsChange = !glyphs_.isValid() || font.Name != font_.Name || font.Size != font_.Size ||
                             (font.Style & (fsBold | fsItalic)) != (font_.Style & (fsBold | fsItalic));
   font_ = font;
@@ -64,7 +64,7 @@ void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
   }
 }
 
-void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const TkxRect& clip) {
+void QtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const TkxRect& clip) {
   if (text.empty() || !painter_.isActive()) return;
   const int count = static_cast<int>(text.size());
   painter_.save();
@@ -86,7 +86,7 @@ void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance,
   painter_.restore();
 }
 
-void TQtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
+void QtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
   printer_.setDocName(QString::fromStdString(title));
   printer_.setCopyCount(copies);
   if (!painter_.begin(&printer_)) {
@@ -99,17 +99,17 @@ void TQtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
   }
 }
 
-void TQtPrinterCanvas::NewPage() { printer_.newPage(); }
+void QtPrinterCanvas::NewPage() { printer_.newPage(); }
 
-void TQtPrinterCanvas::EndDoc() { painter_.end(); }
+void QtPrinterCanvas::EndDoc() { painter_.end(); }
 
-void TQtPrinterCanvas::Abort() {
+void QtPrinterCanvas::Abort() {
   printer_.abort();
   if (painter_.isActive()) painter_.end();
 }
 
-TkxPrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& fileName) {
-  TkxPrintOptions options;
+PrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& fileName) {
+  PrintOptions options;
   options.SelectedOnly = core.SelAvail();
   options.Highlighted = core.HighLighter() != nullptr;
   options.Monochrome = true;
@@ -124,11 +124,11 @@ TkxPrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& 
 
 void PrintSourceFile(const TkxEditCore& core, const QFont& font, const std::string& fileName,
                      QPrinter& printer) {
-  TkxPrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.FontColor()};
+  PrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.FontColor()};
   if (font.bold()) printFont.Style |= fsBold;
   if (font.italic()) printFont.Style |= fsItalic;
   const QLocale locale;
-  TQtPrinterCanvas canvas(printer);
+  QtPrinterCanvas canvas(printer);
   PrintEditorText(core, canvas, printFont, PrintCommandOptions(core, fileName), {},
                   ShortDateText(QDate::currentDate(), locale).toStdString(),
                   LongTimeText(QTime::currentTime(), locale).toStdString());
