@@ -79,7 +79,7 @@ void ProjectWorkspace::ExportCompilationDatabase() {
   request.filter = "Compilation Database (*.json)|*.json|All Files (*.*)|*.*";
   request.defaultExtension = "json";
   request.initialFolder = paths::ExtractFilePath(shell_.workspaceFileName);
-  request.initialFile = "compile_commands.json";
+  request.initialFile = request.initialFolder + "compile_commands.json";
   const std::optional<std::string> file = shell_.questions.chooseFileToSave(request);
   if (!file) return;
   if (!WriteCompilationDatabase(*file, Workspace, shell_.settings).empty())
