@@ -111,9 +111,9 @@ void ClangdNavigator::SendOpen(const std::string& path, const DocumentMirror& mi
 
 void ClangdNavigator::OpenDocument(const std::string& path, std::vector<std::string> lines) {
   if (documents_.count(path)) CloseDocument(path);
-  const auto& [at, added] =
-      documents_.emplace(path, Document{DocumentMirror(std::move(lines)), ++lastStamp_});
-  SendOpen(path, at->second.mirror);
+  const auto document =
+      documents_.emplace(path, Document{DocumentMirror(std::move(lines)), ++lastStamp_}).first;
+  SendOpen(path, document->second.mirror);
 }
 
 void ClangdNavigator::EditDocument(const std::string& path, const TextEdit& edit) {

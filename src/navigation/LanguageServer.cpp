@@ -73,8 +73,9 @@ void LanguageServer::Start() {
 void LanguageServer::StartProcess() {
   const std::string program = ProgramPath(options_.program);
   if (program.empty()) {
-    FinishAll(options_.name + " was not found; install the " + options_.name + " package", false);
-    SetState(State::Failed, options_.name + " was not found; install the " + options_.name + " package");
+    const std::string problem = options_.name + " was not found; install the " + options_.name + " package";
+    FinishAll(problem, false);
+    SetState(State::Failed, problem);
     return;
   }
   reader_ = MessageReader();
