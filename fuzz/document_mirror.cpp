@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto next = [&]() -> int { return at < size ? data[at++] : 0; };
   while (at < size) {
     TextEdit edit{{{next() % 8, next() - 2}, {next() % 8, next() - 2}}, {}};
-    const std::size_t length = std::min<std::size_t>(size - at, static_cast<std::size_t>(next() % 8));
+    const auto wanted = static_cast<std::size_t>(next() % 8);
+    const std::size_t length = std::min(size - at, wanted);
     edit.text.assign(reinterpret_cast<const char*>(data) + at, length);
     at += length;
     (void)mirror.Apply(edit);
