@@ -26,14 +26,14 @@ std::string Tool(const std::string& name) {
 }
 
 // The generated project: one file with vmMain, 39 with three functions each, and a header.
-struct Project {
+struct GeneratedProject {
   fs::path folder = fs::temp_directory_path() / ("tessarin-bench-" + std::to_string(::getpid()));
   Settings settings;
-  TProjectList workspace;
+  ProjectList workspace;
   std::string script;
   std::string parallelScript; // the compiles two at a time, then the assembly
 
-  Project() {
+  GeneratedProject() {
     fs::create_directories(folder / "src");
     settings.lcclocation = Tool("q3lcc");
     // The real compiler spends 13-23 ms on a game source file; the stand-in spends 15.
@@ -41,7 +41,7 @@ struct Project {
     settings.q3asmlocation = Tool("q3asm");
     settings.q3asmlarguments = "-v -m";
     settings.outputlocation = (folder / "vm").string() + "/";
-    TProjectItem& project = workspace.AddProject();
+    Project& project = workspace.AddProject();
     project.Name = "game";
     workspace.ActiveProject = &project;
     project.FileName = (folder / "src/game.tsp").string();
@@ -74,10 +74,10 @@ struct Project {
     std::ofstream(folder / "compiles.txt") << compiles;
     std::ofstream(folder / "build-parallel.sh") << parallelScript;
   }
-  ~Project() { fs::remove_all(folder); }
+  ~GeneratedProject() { fs::remove_all(folder); }
 };
 
-Project* project = nullptr;
+GeneratedProject* project = nullptr;
 
 void BM_BuildWithTessarin(benchmark::State& state, int parallelCompiles) {
   project->settings.ParallelCompiles = parallelCompiles;
@@ -85,16 +85,16 @@ void BM_BuildWithTessarin(benchmark::State& state, int parallelCompiles) {
   ProgressState progress;
   NoEditorWindows windows;
   ConsoleQuestions questions;
-  TBuildController controller(BuildContext{project->settings,
-                                           project->workspace,
-                                           debug,
-                                           progress,
-                                           windows,
-                                           questions,
-                                           std::make_shared<QtHandOver>(),
-                                           {}});
+  BuildController controller(BuildContext{project->settings,
+                                          project->workspace,
+                                          debug,
+                                          progress,
+                                          windows,
+                                          questions,
+                                          std::make_shared<QtHandOver>(),
+                                          {}});
   for (auto _ : state) {
-    controller.BuildActiveProjectActionExecute();
+    controller.BuildActiveProject();
     while (controller.Building())
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (!controller.Outcome().modulesInstalled.count("game")) state.SkipWithError("the build made no module");
@@ -118,7 +118,7 @@ template <typename... Arguments> void Register(const char* name, Arguments... ar
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
-  Project generated;
+  GeneratedProject generated;
   project = &generated;
   Register("OneCompileAtATime", BM_BuildWithTessarin, 1);
   Register("EightCompilesAtOnce", BM_BuildWithTessarin, 8);

@@ -46,7 +46,7 @@ const Query kQueries[] = {
 // Game-like C: the usual lines with numbered names, a rare identifier in one file of 200.
 struct Tree {
   fs::path folder = fs::temp_directory_path() / ("tessarin-bench-fif-" + std::to_string(::getpid()));
-  std::vector<TProjectFile> files;
+  std::vector<ProjectFile> files;
 
   Tree() {
     static const char* const body[] = {
@@ -125,12 +125,12 @@ void BM_Grep(benchmark::State& state, const Query& query) {
 
 // The command's list after a search with kListedHits hits, the files being read already.
 void BM_ListTheHits(benchmark::State& state) {
-  TProjectList workspace;
-  TProjectItem& project = workspace.AddProject();
+  ProjectList workspace;
+  Project& project = workspace.AddProject();
   // Five lines in twenty hold "spread".
   project.Files.assign(tree->files.begin(), tree->files.begin() + kListedHits / (kLinesPerFile / 4) + 1);
   workspace.ActiveProject = &project;
-  TFindInFilesDialog dialog;
+  FindInFilesDialog dialog;
   dialog.FindTextComboBox->setEditText("spread");
   dialog.CaseCheckBox->setChecked(true);
   QTabWidget pages;
@@ -147,7 +147,7 @@ void BM_ListTheHits(benchmark::State& state) {
       dialog, workspace, FindInFilesPage{pages, *sheet, *list}, [](QDialog&) { return true; },
       [] { return std::make_unique<NeverStop>(); });
   for (auto _ : state) {
-    commands.FindInFilesActionExecute();
+    commands.FindInFiles();
     QApplication::processEvents();
     state.counters["hits"] = list->count();
   }

@@ -2,7 +2,7 @@
 // the message collector into the list model and a shown list view that follows the last line.
 // The baseline is the toolkit's floor: the same lines handed to a string list model in one call.
 // It also prints how much the resident memory grew, which the list's limit keeps bounded.
-#include "DebugListModel.h"
+#include "BuildMessagesModel.h"
 #include "MessageCollector.h"
 #include "RatioReporter.h"
 
@@ -42,14 +42,14 @@ long ResidentKiB() {
   return 0;
 }
 
-void BM_DebugList(benchmark::State& state) {
+void BM_BuildMessageList(benchmark::State& state) {
   MessageLines lines;
-  DebugListModel model(lines);
+  BuildMessagesModel model(lines);
   QListView view;
   view.resize(800, 200);
   FollowLastLine(view, model);
   view.show();
-  TMessageCollector collector([] { QCoreApplication::processEvents(); });
+  MessageCollector collector([] { QCoreApplication::processEvents(); });
   const std::string& flood = Flood();
   const long before = ResidentKiB();
   for (auto _ : state) {
@@ -80,7 +80,7 @@ void BM_StringListModel(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_DebugList)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BuildMessageList)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_StringListModel)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace
@@ -94,10 +94,10 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   std::cout << "\n"
-            << kLines << " lines into the Debug list: " << reporter.seconds["BM_DebugList"] * 1000
+            << kLines << " lines into the Debug list: " << reporter.seconds["BM_BuildMessageList"] * 1000
             << " ms (goal: at most 2000 ms); one-call string list model: "
             << reporter.seconds["BM_StringListModel"] * 1000 << " ms; ratio "
-            << reporter.seconds["BM_DebugList"] / reporter.seconds["BM_StringListModel"]
+            << reporter.seconds["BM_BuildMessageList"] / reporter.seconds["BM_StringListModel"]
             << "\nresident memory of the Debug list's runs grew by " << debugListGrowthKiB / 1024
             << " MiB; the list keeps at most " << MessageLines::kMostLinesKept << " lines\n";
 }

@@ -47,8 +47,8 @@ void ProjectOfManyFiles(benchmark::State& state) {
     content += "SOURCE=..\\game\\source_file_" + std::to_string(i) + ".c\r\n";
   const std::string path = scratchFile("many.tsp", content);
   compareWithRawRead(state, path, [&] {
-    TProjectList workspace;
-    TProjectItem& project = workspace.AddProject();
+    ProjectList workspace;
+    Project& project = workspace.AddProject();
     project.FileName = path;
     project.LoadProjectFile();
     benchmark::DoNotOptimize(project.Files.data());
@@ -59,7 +59,7 @@ BENCHMARK(ProjectOfManyFiles)->Arg(100'000)->Unit(benchmark::kMillisecond);
 void WorkspaceOfOneHugeLine(benchmark::State& state) {
   const std::string path = scratchFile("huge.tsw", "Project: \"" + std::string(state.range(0), 'x'));
   compareWithRawRead(state, path, [&] {
-    TProjectList workspace;
+    ProjectList workspace;
     workspace.LoadFromFile(path);
     benchmark::DoNotOptimize(workspace.Count());
   });

@@ -9,7 +9,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  TMessageCollector chunked, whole;
+  MessageCollector chunked, whole;
   whole.Assembling = chunked.Assembling = size > 0 && (data[0] & 1);
   MessageLines chunkedLines, wholeLines;
   std::string all;

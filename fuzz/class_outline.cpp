@@ -20,18 +20,18 @@ struct File {
   std::vector<std::string> lines;
 };
 
-void CheckNode(const TClassNode& node, const std::vector<File>& files, bool member) {
+void CheckNode(const ClassNode& node, const std::vector<File>& files, bool member) {
   bool placed = false;
   for (const File& file : files)
     placed = placed || (node.Data.FileName == file.path && node.Data.Line >= 1 &&
                         node.Data.Line <= static_cast<int>(file.lines.size()));
   Check(placed);
   Check(!member || node.Members.empty());
-  for (const TClassNode& child : node.Members)
+  for (const ClassNode& child : node.Members)
     CheckNode(child, files, true);
 }
 
-std::vector<TClassNode> Pass(ClassOutline& outline, const std::vector<File>& files) {
+std::vector<ClassNode> Pass(ClassOutline& outline, const std::vector<File>& files) {
   outline.Restart();
   for (const File& file : files)
     outline.ScanFile(file.path, file.lines);
@@ -39,7 +39,7 @@ std::vector<TClassNode> Pass(ClassOutline& outline, const std::vector<File>& fil
   return {outline.Nodes().begin(), outline.Nodes().end()};
 }
 
-bool SameOutline(const std::vector<TClassNode>& a, const std::vector<TClassNode>& b) {
+bool SameOutline(const std::vector<ClassNode>& a, const std::vector<ClassNode>& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
     if (a[i].Caption != b[i].Caption || a[i].Data != b[i].Data || !SameOutline(a[i].Members, b[i].Members))
@@ -56,11 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       {"/mod/a.h", source_file::SplitLines(input.substr(0, split))},
       {"/mod/b.c", source_file::SplitLines(input.substr(std::min(split + 1, size)))}};
   ClassOutline outline;
-  const std::vector<TClassNode> first = Pass(outline, files);
-  for (const TClassNode& node : first)
+  const std::vector<ClassNode> first = Pass(outline, files);
+  for (const ClassNode& node : first)
     CheckNode(node, files, false);
-  const std::vector<TClassNode> second = Pass(outline, files);
-  for (const TClassNode& node : second)
+  const std::vector<ClassNode> second = Pass(outline, files);
+  for (const ClassNode& node : second)
     CheckNode(node, files, false);
   ClassOutline fresh;
   Check(SameOutline(first, Pass(fresh, files)));

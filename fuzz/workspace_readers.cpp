@@ -32,12 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::filesystem::path folder = scratch();
   write(folder / "w.tsw", data, size);
   write(folder / "p.tsp", data, size);
-  TProjectList workspace;
+  ProjectList workspace;
   try {
     workspace.LoadFromFile((folder / "w.tsw").string());
   } catch (const TessarinError&) {
   }
-  TProjectItem& project = workspace.AddProject();
+  Project& project = workspace.AddProject();
   project.FileName = (folder / "p.tsp").string();
   try {
     project.LoadProjectFile();

@@ -1,6 +1,6 @@
 #include "BuildCommands.h"
 
-#include "DebugListModel.h"
+#include "BuildMessagesModel.h"
 #include "DisplayText.h"
 #include "JumpToSource.h"
 #include "MainActions.h"
@@ -15,10 +15,14 @@
 
 namespace {
 
+// What a command needs: a build assembles what it compiled.
+const std::vector<Tool> kBuildTools = {Tool::Compiler, Tool::Assembler};
+const std::vector<Tool> kCompileTools = {Tool::Compiler};
+
 // The build's lines are kept as the tools wrote them; what the list shows is only their picture,
 // which a path with bytes above 127 would not survive.
 std::string lineAt(const QAbstractItemView& list, int row) {
-  if (const auto* lines = dynamic_cast<const DebugListModel*>(list.model())) return lines->Line(row);
+  if (const auto* lines = dynamic_cast<const BuildMessagesModel*>(list.model())) return lines->Line(row);
   return FromDisplay(list.model()->index(row, 0).data().toString());
 }
 
@@ -30,17 +34,17 @@ std::optional<std::string> selectedText(const QAbstractItemView& list) {
 
 } // namespace
 
-BuildCommands::BuildCommands(const WorkspaceShell& shell, TProjectList& workspace, EditorWindows& editors,
+BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace, EditorWindows& editors,
                              ProgressState& progress)
     : shell_(shell), workspace_(workspace), editors_(editors) {
-  controller_ = std::make_unique<TBuildController>(
-      BuildContext{shell.settings, workspace, shell.debugLines, progress, editors, shell.questions,
+  controller_ = std::make_unique<BuildController>(
+      BuildContext{shell.settings, workspace, shell.buildMessages, progress, editors, shell.questions,
                    std::make_shared<QtHandOver>(&shell.window), [] { QCoreApplication::processEvents(); }});
-  controller_->BuildStarted = [this] { ShowDebugPage(); };
+  controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
   Wire();
 }
 
-void BuildCommands::ShowDebugPage() {
+void BuildCommands::ShowBuildMessagesPage() {
   shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.debugList.parentWidget());
 }
 
@@ -54,28 +58,46 @@ void BuildCommands::GoToMessage(int step) {
                                   [&list](int at) { return lineAt(list, at); });
   if (!row) return;
   list.setCurrentIndex(list.model()->index(*row, 0));
-  DebugListBoxDblClick(lineAt(list, *row),
-                       findInFiles ? MessageListKind::FindInFiles : MessageListKind::Debug, editors_);
+  JumpToMessage(lineAt(list, *row),
+                findInFiles ? MessageListKind::FindInFiles : MessageListKind::BuildMessages, editors_);
 }
 
 void BuildCommands::CompileSelectedFile() {
   const TreeSelection selection = SelectionOfNode(SelectedNode(shell_.projectTree));
   if (selection.level == FileLevel && selection.project != nullptr && selection.fileIndex >= 0)
-    controller_->CompileActionExecute(*selection.project, selection.fileIndex);
+    controller_->CompileProjectFile(*selection.project, selection.fileIndex);
+}
+
+bool BuildCommands::ToolsReady(const std::vector<Tool>& needed) {
+  const std::vector<MissingTool> missing = MissingTools(shell_.settings, needed, paths::FileExists);
+  if (missing.empty()) return true;
+  const std::string text = Problems(missing) + "\n" + WhereToSet(missing) + "\n" + WhereToGet(missing) +
+                           "\n\nOpen Preferences now?";
+  if (shell_.questions.askYesNo(text) != Answer::Yes) return false;
+  shell_.showPreferences(missing);
+  return MissingTools(shell_.settings, needed, paths::FileExists).empty();
 }
 
 void BuildCommands::Wire() {
   MainActions& actions = shell_.actions;
-  TBuildController& build = *controller_;
-  actions.SetHandler("BuildActiveProjectAction", [&build] { build.BuildActiveProjectActionExecute(); });
-  actions.SetHandler("BuildAllAction", [&build] { build.BuildAllActionExecute(); });
-  actions.SetHandler("CompileActiveAction", [&build] { build.CompileActiveActionExecute(); });
-  actions.SetHandler("CompileAction", [this] { CompileSelectedFile(); });
-  actions.SetHandler("BuildAction", [this] {
-    if (TProjectItem* project = ProjectOfNode(SelectedNode(shell_.projectTree)))
-      controller_->BuildActionExecute(*project);
+  BuildController& build = *controller_;
+  actions.SetHandler("BuildActiveProjectAction", [this, &build] {
+    if (ToolsReady(kBuildTools)) build.BuildActiveProject();
   });
-  actions.SetHandler("LaunchQuake3Action", [this] { launcher_.LaunchQuake3ActionExecute(shell_.settings); });
+  actions.SetHandler("BuildAllAction", [this, &build] {
+    if (ToolsReady(kBuildTools)) build.BuildAll();
+  });
+  actions.SetHandler("CompileActiveAction", [this, &build] {
+    if (ToolsReady(kCompileTools)) build.CompileActiveFile();
+  });
+  actions.SetHandler("CompileAction", [this] {
+    if (ToolsReady(kCompileTools)) CompileSelectedFile();
+  });
+  actions.SetHandler("BuildAction", [this] {
+    Project* project = ProjectOfNode(SelectedNode(shell_.projectTree));
+    if (project != nullptr && ToolsReady(kBuildTools)) controller_->Build(*project);
+  });
+  actions.SetHandler("LaunchQuake3Action", [this] { launcher_.LaunchGame(shell_.settings); });
   actions.SetHandler("NextMessageAction", [this] { GoToMessage(1); });
   actions.SetHandler("PreviousMessageAction", [this] { GoToMessage(-1); });
 
@@ -83,21 +105,35 @@ void BuildCommands::Wire() {
   auto buildActiveUpdate = [this, buildActive](QAction& action) {
     SetEnabledIfChanged(&action, workspace_.ActiveProject != nullptr);
     if (workspace_.ActiveProject != nullptr)
-      SetTextIfChanged(buildActive, QString::fromStdString(TBuildController::BuildActiveProjectCaption(
+      SetTextIfChanged(buildActive, QString::fromStdString(BuildController::BuildActiveProjectCaption(
                                         *workspace_.ActiveProject)));
   };
   actions.SetUpdateHandler("BuildActiveProjectAction", buildActiveUpdate);
   actions.SetUpdateHandler("FindInFilesAction", buildActiveUpdate);
   actions.SetEnabledHandler("BuildAllAction", [this] { return workspace_.Count() > 0; });
-  actions.SetEnabledHandler("LaunchQuake3Action",
-                            [this] { return TGameLauncher::LaunchQuake3ActionEnabled(shell_.settings); });
+  // Greyed out, the launch says why in its tool tip and in the status bar.
+  actions.SetUpdateHandler("LaunchQuake3Action",
+                           [this, hint = actions["LaunchQuake3Action"]->toolTip()](QAction& action) {
+                             const bool enabled = GameLauncher::LaunchQuake3ActionEnabled(shell_.settings);
+                             SetEnabledIfChanged(&action, enabled);
+                             QString tip = hint;
+                             if (!enabled) {
+                               const std::vector<MissingTool> missing =
+                                   MissingTools(shell_.settings, {Tool::Game}, paths::FileExists);
+                               if (!missing.empty())
+                                 tip = QString::fromStdString(Problems(missing) + " " + WhereToSet(missing));
+                             }
+                             if (action.toolTip() == tip) return;
+                             action.setToolTip(tip);
+                             action.setStatusTip(tip);
+                           });
 
-  WireJump(shell_.debugList, MessageListKind::Debug);
+  WireJump(shell_.debugList, MessageListKind::BuildMessages);
   WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);
 }
 
 void BuildCommands::WireJump(QAbstractItemView& list, MessageListKind kind) {
   QObject::connect(&list, &QAbstractItemView::doubleClicked, &connections_, [this, &list, kind] {
-    shell_.runGuarded([this, &list, kind] { DebugListBoxDblClick(selectedText(list), kind, editors_); });
+    shell_.runGuarded([this, &list, kind] { JumpToMessage(selectedText(list), kind, editors_); });
   });
 }

@@ -5,35 +5,40 @@
 #include "BuildController.h"
 #include "GameLauncher.h"
 #include "JumpToSource.h"
+#include "MissingTools.h"
 #include "WorkspaceShell.h"
 
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class QAbstractItemView;
-class TProjectList;
+class ProjectList;
 
 class BuildCommands {
 public:
   // Wires the build, compile, launch and message-list commands.
-  BuildCommands(const WorkspaceShell& shell, TProjectList& workspace, EditorWindows& editors,
+  BuildCommands(const WorkspaceShell& shell, ProjectList& workspace, EditorWindows& editors,
                 ProgressState& progress);
 
-  [[nodiscard]] TBuildController& Controller() { return *controller_; }
+  [[nodiscard]] BuildController& Controller() { return *controller_; }
 
 private:
   void Wire();
+  // True when the command's tools are there; otherwise says which one is missing and how to set
+  // it, and offers Preferences, after which the tools are looked for again.
+  bool ToolsReady(const std::vector<Tool>& needed);
   void WireJump(QAbstractItemView& list, MessageListKind kind);
   void CompileSelectedFile();
   // Next / Previous message (`step` 1 or -1) in the message page in front.
   void GoToMessage(int step);
-  void ShowDebugPage();
+  void ShowBuildMessagesPage();
 
   const WorkspaceShell& shell_;
-  TProjectList& workspace_;
+  ProjectList& workspace_;
   EditorWindows& editors_;
-  std::unique_ptr<TBuildController> controller_;
-  TGameLauncher launcher_;
+  std::unique_ptr<BuildController> controller_;
+  GameLauncher launcher_;
   QObject connections_; // ends the message lists' connections with this object
 };

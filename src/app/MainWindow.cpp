@@ -1,8 +1,8 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "BuildMessagesModel.h"
 #include "ContextMenuKeys.h"
-#include "DebugListModel.h"
 #include "EditCommands.h"
 #include "EditorSession.h"
 #include "EditorWindowPort.h"
@@ -12,9 +12,11 @@
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
+#include "KeyboardShortcutsDialog.h"
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
 #include "PrintCommands.h"
+#include "ProgramFiles.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
 #include "ProgressWindow.h"
@@ -138,18 +140,20 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   storeError_ = store_->load();
   storeDamaged_ = !storeError_.empty();
   // The recent list is read as the window is made, before its creation handler.
-  regMru_ = std::make_unique<RecentWorkspaces>(*store_);
-  regMru_->OnItemClick = [this](const std::string& path, bool& remove) { RegMruItemClick(path, remove); };
+  recentList_ = std::make_unique<RecentWorkspaces>(*store_);
+  recentList_->OnItemClick = [this](const std::string& path, bool& remove) {
+    OpenRecentWorkspace(path, remove);
+  };
 
   setWindowTitle("Tessarin");
-  ButtonImageList = MakeButtonImageList();
-  TreeViewList = MakeTreeViewList();
-  actions_ = new MainActions(this, ButtonImageList);
+  ButtonImages = MakeButtonImageList();
+  TreeImages = MakeTreeViewList();
+  actions_ = new MainActions(this, ButtonImages, env_.conventions.desktopLabels);
   actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
   CreateControls();
   CreateMenus();
   CreateToolBars();
-  FormCreate();
+  InitialiseState();
   WireCommands();
 
   QGuiApplication::setWindowIcon(ProgramIcon());
@@ -164,7 +168,7 @@ MainWindow::~MainWindow() {
   // FormDestroy: the workspace (with the build, its assembly list and the class view's filter on
   // the class tree) goes, and the recent list is written back.
   workspace_.reset();
-  regMru_.reset();
+  recentList_.reset();
   if (!storeDamaged_) store_->save();
 }
 
@@ -178,32 +182,32 @@ void MainWindow::CreateControls() {
   ProjectTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
   ClassTreeView = workspaceTree();
   ClassTreeView->setObjectName("ClassTreeView");
-  PageControl = pages(QTabWidget::South);
+  WorkspacePages = pages(QTabWidget::South);
   // Both tabs stay in sight with their whole captions ("Class view of <project>" included): the
   // pane is never narrower than its tabs.
-  PageControl->setUsesScrollButtons(false);
-  PageControl->setElideMode(Qt::ElideNone);
-  FileViewSheet = sheet(ProjectTreeView);
-  ClassViewSheet = sheet(ClassTreeView);
-  PageControl->addTab(FileViewSheet, "File View");
-  PageControl->addTab(ClassViewSheet, "Class View");
+  WorkspacePages->setUsesScrollButtons(false);
+  WorkspacePages->setElideMode(Qt::ElideNone);
+  FileViewPage = sheet(ProjectTreeView);
+  ClassViewPage = sheet(ClassTreeView);
+  WorkspacePages->addTab(FileViewPage, "File View");
+  WorkspacePages->addTab(ClassViewPage, "Class View");
 
-  DebugListBox = messageList<QListView>();
-  debugModel_ = std::make_unique<DebugListModel>(DebugLines);
-  FollowLastLine(*DebugListBox, *debugModel_);
-  DebugListBox->setObjectName("DebugListBox");
+  BuildMessageList = messageList<QListView>();
+  buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
+  FollowLastLine(*BuildMessageList, *buildMessagesModel_);
+  BuildMessageList->setObjectName("BuildMessageList");
   FindFilesListBox = messageList<QListWidget>();
   FindFilesListBox->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
-  DebugSheet = sheet(DebugListBox);
+  BuildMessagesPage = sheet(BuildMessageList);
   FindinFilesSheet = sheet(FindFilesListBox);
-  MessagePages->addTab(DebugSheet, "Debug");
+  MessagePages->addTab(BuildMessagesPage, "Debug");
   MessagePages->addTab(FindinFilesSheet, "Find in Files");
 
   LeftSplitter = new QSplitter(Qt::Horizontal);
   LeftSplitter->setHandleWidth(4);
-  LeftSplitter->addWidget(PageControl);
+  LeftSplitter->addWidget(WorkspacePages);
   LeftSplitter->addWidget(MdiArea);
   LeftSplitter->setStretchFactor(1, 1);
   BottomSplitter = new QSplitter(Qt::Vertical);
@@ -221,38 +225,38 @@ void MainWindow::CreateControls() {
 
 void MainWindow::CreateMenus() {
   const MainActions& a = *actions_;
-  QMenuBar* MainMenu1 = menuBar();
-  QMenu* file = MainMenu1->addMenu("&File");
+  QMenuBar* menus = menuBar();
+  QMenu* file = menus->addMenu("&File");
   addAll(file, a,
          {"FileNewAction", "FileOpenAction", "-", "FilePreferencesAction", "-", "FileImportWorkspaceAction",
           "FileOpenWorkspace"});
   ReopenMenu = file->addMenu("&Reopen Workspace");
   addAll(file, a,
-         {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "-", "FileSaveAction",
-          "FileSaveAsAction", "FileSaveAllAction", "-", "PrintSetupAction", "PrintAction", "-",
-          "FileExitAction"});
-  EditMenu = MainMenu1->addMenu("&Edit");
+         {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "FileExportCompilationDatabaseAction",
+          "-", "FileSaveAction", "FileSaveAsAction", "FileSaveAllAction", "-", "PrintSetupAction",
+          "PrintAction", "-", "FileExitAction"});
+  EditMenu = menus->addMenu("&Edit");
   addAll(EditMenu, a,
          {"EditUndoAction", "EditRedoAction", "-", "EditCutAction", "EditCopyAction", "EditPasteAction",
           "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
           "EditBlockUnindentAction"});
-  QMenu* search = MainMenu1->addMenu("&Search");
+  QMenu* search = menus->addMenu("&Search");
   addAll(
       search, a,
       {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
-  QMenu* build = MainMenu1->addMenu("&Build");
+  QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
           "PreviousMessageAction", "-", "LaunchQuake3Action"});
-  WindowMenu = MainMenu1->addMenu("&Window");
+  WindowMenu = menus->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
           "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
-  QMenu* help = MainMenu1->addMenu("&Help");
-  addAll(help, a, {"AboutAction"});
+  QMenu* help = menus->addMenu("&Help");
+  addAll(help, a, {"KeyboardShortcutsAction", "OpenExampleWorkspaceAction", "-", "AboutAction"});
 
-  PopupMenu1 = new QMenu(this);
-  addAll(PopupMenu1, a,
+  ProjectTreeMenu = new QMenu(this);
+  addAll(ProjectTreeMenu, a,
          {"CompileAction", "BuildAction", "-", "AddFilesToProjectAction", "SetActiveProjectActive",
           "RemoveFileFromProjectAction", "-", "AddNewProjectAction", "RemoveProjectAction", "-",
           "PropertiesAction"});
@@ -261,12 +265,12 @@ void MainWindow::CreateMenus() {
   connect(WindowMenu, &QMenu::aboutToShow, this, [this] { windows_->FillWindowList(*WindowMenu); });
   // A right click has selected the node under the mouse by the time the menu opens.
   auto showTreeMenu = [this](const QPoint& at) {
-    PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at));
+    ProjectTreeMenu->popup(ProjectTreeView->viewport()->mapToGlobal(at));
   };
   connect(ProjectTreeView, &QWidget::customContextMenuRequested, this, showTreeMenu);
   new ContextMenuKeys(*ProjectTreeView, showTreeMenu);
-  regMruMenu_ = new RecentWorkspacesMenu(*regMru_, *ReopenMenu);
-  regMruMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
+  recentMenu_ = new RecentWorkspacesMenu(*recentList_, *ReopenMenu);
+  recentMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
 }
 
 void MainWindow::CreateToolBars() {
@@ -305,10 +309,10 @@ void MainWindow::CreateToolBars() {
   WindowToolBar = toolBar("WindowToolBar");
   addAll(WindowToolBar, a, {"WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1"});
   addToolBarBreak();
-  TaskBar = new WindowBar(*MdiArea, TreeViewList, this);
-  TaskBar->setIconSize(QSize(kImageSize, kImageSize));
-  addToolBar(TaskBar);
-  TaskBar->hide();
+  WindowButtons = new WindowBar(*MdiArea, TreeImages, this);
+  WindowButtons->setIconSize(QSize(kImageSize, kImageSize));
+  addToolBar(WindowButtons);
+  WindowButtons->hide();
 }
 
 void MainWindow::PlaceWindow() {
@@ -339,10 +343,12 @@ WindowPlacement MainWindow::Placement() const {
   return {normalGeometry(), isMaximized(), LeftSplitter->sizes().value(0), BottomSplitter->sizes().value(1)};
 }
 
-void MainWindow::FormCreate() {
-  PageControl->setCurrentWidget(FileViewSheet);
-  std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
-  if (!error.empty()) Questions().showError(error);
+void MainWindow::InitialiseState() {
+  WorkspacePages->setCurrentWidget(FileViewPage);
+  if (env_.writesUserRegistration) {
+    std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
+    if (!error.empty()) Questions().showError(error);
+  }
   // Qt paints every widget double-buffered already; the task bar, tree and control bar need
   // nothing more.
   LoadSettings();
@@ -350,7 +356,7 @@ void MainWindow::FormCreate() {
   workspace_ = env_.makeWorkspace ? env_.makeWorkspace(*this)
                                   : std::make_unique<ProjectWorkspace>(ShellForWorkspace());
   workspace_->BuildTree();
-  MessagePages->setCurrentWidget(DebugSheet);
+  MessagePages->setCurrentWidget(BuildMessagesPage);
 }
 
 void MainWindow::LoadSettings() {
@@ -361,27 +367,28 @@ void MainWindow::LoadSettings() {
 }
 
 WorkspaceShell MainWindow::ShellForWorkspace() {
-  QIcon structure = TreeViewList.value(TreeViewImage::Structure);
-  QIcon member = TreeViewList.value(TreeViewImage::Member);
+  QIcon structure = TreeImages.value(TreeViewImage::Structure);
+  QIcon member = TreeImages.value(TreeViewImage::Member);
   return WorkspaceShell{*actions_,
                         Questions(),
                         settings,
-                        DebugLines,
+                        BuildMessages,
                         *windows_,
                         *this,
                         *ProjectTreeView,
-                        TreeViewList,
-                        *DebugListBox,
-                        ClassViewControls{*PageControl, *ClassViewSheet, *ClassTreeView, structure, member},
+                        TreeImages,
+                        *BuildMessageList,
+                        ClassViewControls{*WorkspacePages, *ClassViewPage, *ClassTreeView, structure, member},
                         FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
-                        [this](const std::string& path) { regMru_->AddItem(path); },
+                        [this](const std::string& path) { recentList_->AddItem(path); },
                         WorkspaceFileName,
                         env_.conventions.remembersWindows,
                         [this] { RememberWindows(); },
-                        [this] { RestoreWindows(); }};
+                        [this] { RestoreWindows(); },
+                        [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); }};
 }
 
 void MainWindow::WireCommands() {
@@ -392,7 +399,7 @@ void MainWindow::WireCommands() {
   printCommands_ = std::make_unique<PrintCommands>(
       [this]() -> PrintableDocument* { return windows_->ActiveEditor(); }, env_.runDialog, this, Questions(),
       env_.printerInstalled ? env_.printerInstalled : PrinterInstalled);
-  a.SetHandler("PrintAction", [this] { printCommands_->PrintActionExecute(); });
+  a.SetHandler("PrintAction", [this] { printCommands_->Print(); });
   // Another program's changes to an open file are noticed when the program or a window comes
   // to the front.
   connect(MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
@@ -402,7 +409,7 @@ void MainWindow::WireCommands() {
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
     if (state == Qt::ApplicationActive) RunGuarded([this] { windows_->NoticeOutsideChanges(); });
   });
-  a.SetHandler("PrintSetupAction", [this] { printCommands_->PrintSetupActionExecute(); });
+  a.SetHandler("PrintSetupAction", [this] { printCommands_->PrintSetup(); });
   documents_ = std::make_unique<FileCommands>(
       *MdiArea, [this](QWidget* window) { return AddEditorWindow(window); }, settings, Questions(),
       [this] { return workspace_->ActiveProjectFile(); });
@@ -415,10 +422,14 @@ void MainWindow::WireCommands() {
   a.SetHandler("FileSaveAction", [this] { documents_->SaveFile(); });
   a.SetHandler("FileSaveAsAction", [this] { documents_->SaveAs(); });
   a.SetHandler("FileSaveAllAction", [this] { windows_->SaveAll(); });
-  a.SetHandler("FilePreferencesAction", [this] { FilePreferencesActionExecute(); });
+  a.SetHandler("FilePreferencesAction", [this] { OpenPreferences(); });
   a.SetHandler("FileExitAction", [this] { close(); });
-  a.SetHandler("AboutAction", [this] { AboutActionExecute(); });
-  a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindowsActionExecute(); });
+  a.SetHandler("AboutAction", [this] { ShowAbout(); });
+  a.SetHandler("KeyboardShortcutsAction", [this] { ShowKeyboardShortcuts(); });
+  exampleWorkspace_ = ExampleWorkspace(env_.programPath, paths::FileExists);
+  a.SetHandler("OpenExampleWorkspaceAction", [this] { OpenExampleWorkspace(); });
+  a.SetEnabledHandler("OpenExampleWorkspaceAction", [this] { return !exampleWorkspace_.empty(); });
+  a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindows(); });
   a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
   a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
   a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
@@ -432,8 +443,9 @@ void MainWindow::MoveToPane(bool forward) {
   QMdiSubWindow* editor = windows_->ActiveWindow();
   QWidget* panes[PaneCount] = {
       editor != nullptr ? editor->widget() : nullptr,
-      PageControl->currentWidget() == FileViewSheet ? ProjectTreeView : ClassTreeView,
-      MessagePages->currentWidget() == DebugSheet ? static_cast<QWidget*>(DebugListBox) : FindFilesListBox};
+      WorkspacePages->currentWidget() == FileViewPage ? ProjectTreeView : ClassTreeView,
+      MessagePages->currentWidget() == BuildMessagesPage ? static_cast<QWidget*>(BuildMessageList)
+                                                         : FindFilesListBox};
   std::array<bool, PaneCount> present{};
   std::optional<Pane> current;
   for (int pane = 0; pane < PaneCount; ++pane) {
@@ -447,8 +459,8 @@ void MainWindow::MoveToPane(bool forward) {
 
 QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* window) {
   QMdiSubWindow* frame = windows_->Add(window);
-  TaskBar->AddTask(window, TreeViewImage::File);
-  connect(window, &QWidget::windowTitleChanged, TaskBar, &WindowBar::RefreshCaptions);
+  WindowButtons->AddTask(window, TreeViewImage::File);
+  connect(window, &QWidget::windowTitleChanged, WindowButtons, &WindowBar::RefreshCaptions);
   return frame;
 }
 
@@ -466,28 +478,47 @@ void MainWindow::ApplyEditorSettings() {
     if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->ApplySettings(settings);
 }
 
-void MainWindow::FilePreferencesActionExecute() { ShowPreferences(""); }
+void MainWindow::OpenPreferences() { ShowPreferences({}); }
 
-void MainWindow::ShowPreferences(const std::string& missingTools) {
-  const bool typed = env_.conventions.typedToolPaths;
-  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this,
-                      PreferencesLook{typed, typed ? missingTools : ""}))
-    return;
+void MainWindow::ShowPreferences(const std::vector<MissingTool>& missing) {
+  const SettingsConventions& conventions = env_.conventions;
+  PreferencesLook look;
+  look.typedPaths = conventions.typedToolPaths;
+  look.desktopLabels = conventions.desktopLabels;
+  if (conventions.typedToolPaths) look.missing = missing;
+  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this, look)) return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorSettings();
 }
 
-void MainWindow::CloseAllWindowsActionExecute() { windows_->CloseAll(); }
+void MainWindow::CloseAllWindows() { windows_->CloseAll(); }
 
-void MainWindow::AboutActionExecute() {
+void MainWindow::ShowAbout() {
   AboutBox about(this);
   RunDialog(about);
+}
+
+void MainWindow::OpenExampleWorkspace() {
+  // As a reopen: a modified workspace is asked about first, and a build keeps its workspace.
+  if (!exampleWorkspace_.empty()) workspace_->ReopenWorkspace(exampleWorkspace_);
+}
+
+void MainWindow::ShowKeyboardShortcuts() {
+  QList<QMenu*> menus;
+  for (QAction* menu : menuBar()->actions())
+    menus << menu->menu();
+  const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus);
+  // Every editor window starts from the default map.
+  KeyMap editorKeys;
+  editorKeys.LoadDefaultMap();
+  KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
+  RunDialog(shortcuts);
 }
 
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
   dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
-  dialogs_.FindInFilesDialog = std::make_unique<TFindInFilesDialog>(this);
+  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);
   dialogs_.GotoLineForm = std::make_unique<GoToLineDialog>(this);
@@ -503,13 +534,13 @@ void MainWindow::WireSearchCommands() {
   // Find and Replace share one handler and are told apart by their tags.
   for (const char* name : {"FindAction", "ReplaceAction"}) {
     QAction* action = a[name];
-    a.SetHandler(name, [this, action] { searchCommands_->FindActionExecute(action->data().toInt()); });
+    a.SetHandler(name, [this, action] { searchCommands_->ShowFindDialog(action->data().toInt()); });
   }
-  a.SetHandler("SearchAgainAction", [this] { searchCommands_->SearchAgainActionExecute(); });
-  a.SetHandler("GotoLineNumberAction", [this] { searchCommands_->GotoLineNumberActionExecute(); });
+  a.SetHandler("SearchAgainAction", [this] { searchCommands_->SearchAgain(); });
+  a.SetHandler("GotoLineNumberAction", [this] { searchCommands_->GoToLine(); });
 }
 
-void MainWindow::RegMruItemClick(const std::string& path, bool& /*remove*/) {
+void MainWindow::OpenRecentWorkspace(const std::string& path, bool& /*remove*/) {
   // A reopen the user cancelled, or a failed load, keeps the entry in place.
   if (!workspace_->ReopenWorkspace(path)) throw AlreadyReported();
 }
@@ -543,9 +574,9 @@ void MainWindow::RestoreWindows() {
   if (active != nullptr) windows_->BringToFront(active);
 }
 
-void MainWindow::FormShow() {
+void MainWindow::CompleteStartup() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
-  if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
+  if (!steps.missingTools.empty()) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
     WorkspaceFileName = steps.workspace;
     if (env_.conventions.remembersWindows) RestoreWindows();
@@ -608,7 +639,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   shown_ = true;
   DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
-  QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &MainWindow::CompleteStartup, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -624,5 +655,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   if (env_.conventions.remembersWindows) SavePlacement(*store_, Placement());
+  // The program's other windows (the progress window, the search dialogs) go too: one left
+  // showing would keep the program running with no main window.
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isWindow()) child->hide();
   event->accept();
 }

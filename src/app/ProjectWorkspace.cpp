@@ -1,13 +1,16 @@
 #include "ProjectWorkspace.h"
 
 #include "BuildCommands.h"
+#include "CompilationDatabase.h"
 #include "DocumentWindow.h"
 #include "FindInFilesDialog.h"
 #include "MainActions.h"
+#include "Paths.h"
 #include "ProjectNameDialog.h"
 #include "ProjectTree.h"
 #include "ProjectTreeCommands.h"
 #include "SharedDialogs.h"
+#include "UserQuestions.h"
 #include "WindowCommands.h"
 
 #include <QAction>
@@ -37,13 +40,13 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
   return window;
 }
 
-ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, TBuildController& build,
+ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, BuildController& build,
                                ProjectWorkspace& workspace, SharedDialogs& dialogs) {
   ProjectTreeWindow window;
   window.RebuildClassView = [&workspace] { workspace.RebuildClassView(); };
   window.ResetBuildState = [&build] { build.ResetBuildState(); };
-  MessageLines& debugLines = shell.debugLines;
-  window.ClearDebugList = [&debugLines] { debugLines.Clear(); };
+  MessageLines& buildMessages = shell.buildMessages;
+  window.ClearBuildMessages = [&buildMessages] { buildMessages.Clear(); };
   window.OpenFile = [open = shell.openEditorWindow, &windows = shell.windows](const std::string& path) {
     if (QMdiSubWindow* window = open(path)) windows.BringToFront(window);
   };
@@ -66,6 +69,21 @@ ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
   SetWorkspaceChangeHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
   shell_.actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
+  shell_.actions.SetHandler("FileExportCompilationDatabaseAction", [this] { ExportCompilationDatabase(); });
+  shell_.actions.SetEnabledHandler("FileExportCompilationDatabaseAction", [this] { return HoldsProjects(); });
+}
+
+void ProjectWorkspace::ExportCompilationDatabase() {
+  FileDialogRequest request;
+  request.title = "Export Compilation Database";
+  request.filter = "Compilation Database (*.json)|*.json|All Files (*.*)|*.*";
+  request.defaultExtension = "json";
+  request.initialFolder = paths::ExtractFilePath(shell_.workspaceFileName);
+  request.initialFile = request.initialFolder + "compile_commands.json";
+  const std::optional<std::string> file = shell_.questions.chooseFileToSave(request);
+  if (!file) return;
+  if (!WriteCompilationDatabase(*file, Workspace, shell_.settings).empty())
+    throw TessarinError("Cannot create file " + *file);
 }
 
 ProjectWorkspace::~ProjectWorkspace() = default;
@@ -90,10 +108,13 @@ bool ProjectWorkspace::ReopenWorkspace(const std::string& path) {
   return !RefuseWorkspaceChange() && commands_.ReopenRecentWorkspace(path);
 }
 
-// The program is closing: the build ends first, as the workspace it walks goes.
+// The program is closing. The question about a modified workspace comes first, so that a user
+// who keeps the program open keeps the build too; then the build ends, as the workspace it walks
+// goes.
 bool ProjectWorkspace::CloseWorkspace() {
+  if (!commands_.MayDropWorkspace()) return false;
   if (build_ != nullptr) build_->Controller().Abort();
-  return commands_.FileCloseWorkspaceAction();
+  return commands_.CloseDroppedWorkspace();
 }
 
 std::string ProjectWorkspace::ActiveProjectFile() const {
@@ -118,33 +139,37 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   treeCommands_ = std::make_unique<ProjectTreeCommands>(
       Workspace, tree_, shell_.questions, treeWindowOf(shell_, build_->Controller(), *this, dialogs));
   findInFiles_ = std::make_unique<FindInFilesCommands>(
-      *dialogs.FindInFilesDialog, Workspace, shell_.findInFilesPage,
+      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage,
       [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; },
       [window = &shell_.window] { return std::make_unique<QtFindInFilesProgress>(window); });
-  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFilesActionExecute(); });
+  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
   WireTreeCommands();
 }
 
 void ProjectWorkspace::WireTreeCommands() {
   ProjectTreeCommands& tree = *treeCommands_;
   MainActions& actions = shell_.actions;
-  actions.SetHandler("SetActiveProjectActive", [&tree] { tree.SetActiveProjectActiveExecute(); });
-  actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToProjectActionExecute(); });
-  actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveFileFromProjectActionExecute(); });
-  actions.SetHandler("AddNewProjectAction", [&tree] { tree.AddNewProjectActionExecute(); });
-  SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveProjectActionExecute(); });
-  actions.SetHandler("PropertiesAction", [&tree] { tree.PropertiesActionExecute(); });
+  // Every command that changes the workspace waits for a running build: it walks the projects.
+  SetWorkspaceChangeHandler("SetActiveProjectActive", [&tree] { tree.ActivateSelectedProject(); });
+  SetWorkspaceChangeHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToSelectedProject(); });
+  SetWorkspaceChangeHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveSelectedFile(); });
+  SetWorkspaceChangeHandler("AddNewProjectAction", [&tree] { tree.AddNewProject(); });
+  SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveSelectedProject(); });
+  // A project's properties rename it; a file's only show where it is and when it changed.
+  actions.SetHandler("PropertiesAction", [this, &tree] {
+    if (tree_.Selection().level != 1 || !RefuseWorkspaceChange()) tree.EditSelectedProperties();
+  });
 
   const Settings& settings = shell_.settings;
   for (const char* name : {"BuildAction", "SetActiveProjectActive"})
     actions.SetUpdateHandler(name,
-                             [&tree, &settings](QAction& a) { tree.LevelOneActionUpdate(a, settings); });
+                             [&tree, &settings](QAction& a) { tree.EnableForBuildableProject(a, settings); });
   for (const char* name : {"AddFilesToProjectAction", "RemoveProjectAction"})
-    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.AddFilesToProjectActionUpdate(a); });
+    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.EnableForSelectedProject(a); });
   for (const char* name : {"CompileAction", "RemoveFileFromProjectAction"})
-    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.CompileActionUpdate(a); });
-  actions.SetUpdateHandler("PropertiesAction", [&tree](QAction& a) { tree.PropertiesActionUpdate(a); });
+    actions.SetUpdateHandler(name, [&tree](QAction& a) { tree.EnableForSelectedFile(a); });
+  actions.SetUpdateHandler("PropertiesAction", [&tree](QAction& a) { tree.EnableForProjectOrFile(a); });
 
   QObject::connect(&shell_.projectTree, &QTreeWidget::itemDoubleClicked, &connections_,
-                   [this] { shell_.runGuarded([this] { treeCommands_->ProjectTreeViewDblClick(); }); });
+                   [this] { shell_.runGuarded([this] { treeCommands_->OpenSelectedFile(); }); });
 }

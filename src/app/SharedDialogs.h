@@ -4,7 +4,7 @@
 #include <memory>
 
 class FilePropertiesDialog;
-class TFindInFilesDialog;
+class FindInFilesDialog;
 class FindReplaceDialog;
 class GoToLineDialog;
 class ProgressState;
@@ -17,7 +17,7 @@ struct SharedDialogs {
 
   std::unique_ptr<ProgressState> Progress; // the progress window's state
   std::unique_ptr<ProgressWindow> CompilingProgressForm;
-  std::unique_ptr<TFindInFilesDialog> FindInFilesDialog;
+  std::unique_ptr<FindInFilesDialog> FindInFilesForm;
   std::unique_ptr<ProjectNameDialog> ProjectNameForm;
   std::unique_ptr<FindReplaceDialog> SyntaxFindDialog;
   std::unique_ptr<GoToLineDialog> GotoLineForm;

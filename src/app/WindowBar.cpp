@@ -1,5 +1,7 @@
 #include "WindowBar.h"
 
+#include "DisplayText.h"
+
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,7 +20,7 @@ QMdiSubWindow* frameOf(QWidget* window) {
 
 WindowBar::WindowBar(QMdiArea& area, const QVector<QIcon>& images, QWidget* parent)
     : QToolBar(parent), area_(area), images_(images) {
-  setObjectName("TaskBar");
+  setObjectName("WindowButtons");
   setMovable(false);
   setFloatable(false);
   // The bar shows itself while windows are open; the toolbar menu offers no switch for it.
@@ -30,18 +32,18 @@ WindowBar::WindowBar(QMdiArea& area, const QVector<QIcon>& images, QWidget* pare
 }
 
 WindowBar::~WindowBar() {
-  for (const TTask& task : tasks_)
+  for (const WindowButton& task : tasks_)
     disconnect(task.window, nullptr, this, nullptr);
 }
 
-const WindowBar::TTask* WindowBar::Find(const QWidget* window) const {
+const WindowBar::WindowButton* WindowBar::Find(const QWidget* window) const {
   auto it = std::find_if(tasks_.begin(), tasks_.end(),
-                         [window](const TTask& task) { return task.window == window; });
+                         [window](const WindowButton& task) { return task.window == window; });
   return it != tasks_.end() ? &*it : nullptr;
 }
 
 QToolButton* WindowBar::ButtonOf(const QWidget* window) const {
-  const TTask* task = Find(window);
+  const WindowButton* task = Find(window);
   return task != nullptr ? task->button : nullptr;
 }
 
@@ -49,7 +51,7 @@ void WindowBar::AddTask(QWidget* window, int imageIndex) {
   if (window == nullptr || Find(window) != nullptr) return;
   ReleaseAll();
   auto* button = new QToolButton(this);
-  button->setText(window->windowTitle());
+  button->setText(LiteralCaption(window->windowTitle()));
   button->setIcon(images_.value(imageIndex));
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   button->setAutoRaise(true);
@@ -58,7 +60,7 @@ void WindowBar::AddTask(QWidget* window, int imageIndex) {
   QAction* place = addWidget(button);
   tasks_.push_back({window, button, place});
   connect(button, &QToolButton::clicked, this, [this, window] {
-    if (const TTask* task = Find(window)) Activate(*task);
+    if (const WindowButton* task = Find(window)) Activate(*task);
   });
   // A window that goes away without unregistering still takes its button along.
   connect(window, &QObject::destroyed, this, [this, window] { RemoveTask(window); });
@@ -68,7 +70,7 @@ void WindowBar::AddTask(QWidget* window, int imageIndex) {
 void WindowBar::RemoveTask(QWidget* window) {
   if (window == nullptr) return;
   auto it = std::find_if(tasks_.begin(), tasks_.end(),
-                         [window](const TTask& task) { return task.window == window; });
+                         [window](const WindowButton& task) { return task.window == window; });
   if (it != tasks_.end()) {
     disconnect(window, nullptr, this, nullptr);
     removeAction(it->action);
@@ -79,8 +81,10 @@ void WindowBar::RemoveTask(QWidget* window) {
 }
 
 void WindowBar::RefreshCaptions() {
-  for (const TTask& task : tasks_)
-    if (task.button->text() != task.window->windowTitle()) task.button->setText(task.window->windowTitle());
+  for (const WindowButton& task : tasks_) {
+    const QString caption = LiteralCaption(task.window->windowTitle());
+    if (task.button->text() != caption) task.button->setText(caption);
+  }
 }
 
 void WindowBar::SetShowed(bool showed) {
@@ -93,11 +97,11 @@ void WindowBar::SetShowed(bool showed) {
 }
 
 void WindowBar::ReleaseAll() {
-  for (const TTask& task : tasks_)
+  for (const WindowButton& task : tasks_)
     task.button->setChecked(false);
 }
 
-void WindowBar::Activate(const TTask& task) {
+void WindowBar::Activate(const WindowButton& task) {
   ReleaseAll();
   task.button->setChecked(true);
   QMdiSubWindow* frame = frameOf(task.window);
@@ -110,7 +114,7 @@ void WindowBar::Activate(const TTask& task) {
 
 void WindowBar::WindowActivated(QMdiSubWindow* frame) {
   if (frame == nullptr) return;
-  for (const TTask& task : tasks_) {
+  for (const WindowButton& task : tasks_) {
     if (frameOf(task.window) != frame) continue;
     ReleaseAll();
     task.button->setChecked(true);

@@ -31,7 +31,7 @@ public:
   [[nodiscard]] QToolButton* ButtonOf(const QWidget* window) const;
 
 private:
-  struct TTask {
+  struct WindowButton {
     QWidget* window;
     QToolButton* button;
     QAction* action; // the button's place on the bar
@@ -39,12 +39,12 @@ private:
 
   void ReleaseAll();
   // Presses the task's button and makes its window the active one, restoring it if minimised.
-  void Activate(const TTask& task);
+  void Activate(const WindowButton& task);
   void WindowActivated(QMdiSubWindow* frame);
-  [[nodiscard]] const TTask* Find(const QWidget* window) const;
+  [[nodiscard]] const WindowButton* Find(const QWidget* window) const;
 
   QMdiArea& area_;
   QVector<QIcon> images_;
-  std::vector<TTask> tasks_;
+  std::vector<WindowButton> tasks_;
   bool showed_ = true;
 };

@@ -5,12 +5,14 @@
 #include "ClassViewCommands.h"
 #include "Dialogs.h"
 #include "FindInFilesCommands.h"
+#include "MissingTools.h"
 
 #include <QIcon>
 #include <QVector>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class MainActions;
 class MessageLines;
@@ -29,7 +31,7 @@ struct WorkspaceShell {
   MainActions& actions;
   UserQuestions& questions;
   const Settings& settings;
-  MessageLines& debugLines; // the "Debug" list's lines
+  MessageLines& buildMessages; // the "Debug" list's lines
   WindowCommands& windows;
   QWidget& window; // the main window: owner of the windows the helpers show, on the UI thread
   QTreeWidget& projectTree;
@@ -48,4 +50,6 @@ struct WorkspaceShell {
   bool windowsFollowWorkspace = false;
   std::function<void()> rememberWindows;
   std::function<void()> restoreWindows;
+  // Preferences, opening on the tools that are missing.
+  std::function<void(const std::vector<MissingTool>& missing)> showPreferences;
 };

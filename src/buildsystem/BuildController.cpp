@@ -31,7 +31,7 @@ int TotalErrors(const std::string& assemblerResult) {
   return start == at ? 0 : std::atoi(assemblerResult.c_str() + start);
 }
 
-std::vector<std::string> PathsOf(const std::vector<TProjectFile>& files) {
+std::vector<std::string> PathsOf(const std::vector<ProjectFile>& files) {
   std::vector<std::string> result;
   for (const auto& file : files)
     result.push_back(file.Path);
@@ -44,54 +44,54 @@ std::string FilesFailed(int count) {
 
 } // namespace
 
-TBuildController::TBuildController(BuildContext context)
+BuildController::BuildController(BuildContext context)
     : context_(std::move(context)), collector_(context_.processEvents, context_.tools.style) {
   context_.progress.CancelPressed = [this] { Cancel(); };
   collector_.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
 }
 
 // The runners kill their tools when they go (TerminateOnDestroy).
-TBuildController::~TBuildController() { context_.progress.CancelPressed = nullptr; }
+BuildController::~BuildController() { context_.progress.CancelPressed = nullptr; }
 
-bool TBuildController::ToolsExist() const {
+bool BuildController::ToolsExist() const {
   return paths::FileExists(context_.settings.lcclocation) &&
          paths::FileExists(context_.settings.q3asmlocation);
 }
 
-std::string TBuildController::BuildActiveProjectCaption(const TProjectItem& project) {
+std::string BuildController::BuildActiveProjectCaption(const Project& project) {
   return "Build " + project.Name + ".qvm";
 }
 
-std::string TBuildController::CompileActiveCaption(const std::string& activeFileName) {
+std::string BuildController::CompileActiveCaption(const std::string& activeFileName) {
   return "Compile " + FileNameOf(activeFileName);
 }
 
-ProcessRunner* TBuildController::Runner() const {
+ProcessRunner* BuildController::Runner() const {
   return running_.empty() ? nullptr : running_.front()->runner.get();
 }
 
-bool TBuildController::RefuseWhileBuilding() {
+bool BuildController::RefuseWhileBuilding() {
   if (building_) context_.questions.inform(kBuildAlreadyRunning);
   return building_;
 }
 
-bool TBuildController::RefuseWorkspaceChange() {
+bool BuildController::RefuseWorkspaceChange() {
   if (building_) context_.questions.inform(kWorkspaceInUse);
   return building_;
 }
 
-void TBuildController::ResetBuildState() {
+void BuildController::ResetBuildState() {
   RebuildAll = false;
-  context_.debugLines.Clear();
+  context_.buildMessages.Clear();
 }
 
 // The tools end as asked; their end events then finish the build as cancelled.
-void TBuildController::Cancel() {
+void BuildController::Cancel() {
   for (const auto& run : running_)
     if (run->runner->Active()) run->runner->Terminate(0);
 }
 
-void TBuildController::Abort() {
+void BuildController::Abort() {
   if (!building_) return;
   context_.progress.cancelButtonClick();
   LetGoOfRuns();
@@ -99,7 +99,7 @@ void TBuildController::Abort() {
 }
 
 // The runs go to the ended ones, whose events no longer reach the build; their tools end.
-void TBuildController::LetGoOfRuns() {
+void BuildController::LetGoOfRuns() {
   for (auto& run : running_) {
     if (run->runner->Active()) run->runner->Terminate(0);
     ended_.push_back(std::move(run));
@@ -108,32 +108,32 @@ void TBuildController::LetGoOfRuns() {
   compilesRunning_ = 0;
 }
 
-void TBuildController::BuildActionExecute(TProjectItem& project) {
+void BuildController::Build(Project& project) {
   if (RefuseWhileBuilding()) return;
   RebuildAll = false;
-  context_.debugLines.Clear();
+  context_.buildMessages.Clear();
   StartProject(project);
 }
 
-void TBuildController::BuildActiveProjectActionExecute() {
+void BuildController::BuildActiveProject() {
   if (!HasActiveProject() || RefuseWhileBuilding()) return;
   RebuildAll = false;
-  context_.debugLines.Clear();
+  context_.buildMessages.Clear();
   StartProject(*context_.workspace.ActiveProject);
 }
 
-void TBuildController::BuildAllActionExecute() {
+void BuildController::BuildAll() {
   if (!HasProjects() || RefuseWhileBuilding()) return;
   RebuildAll = true;
   BuildSummary_.clear();
-  context_.debugLines.Clear();
+  context_.buildMessages.Clear();
   BuildProjectIndex = 0;
   StartProject(context_.workspace.Items(0));
 }
 
-void TBuildController::CompileActionExecute(TProjectItem& project, int fileIndex) {
+void BuildController::CompileProjectFile(Project& project, int fileIndex) {
   if (RefuseWhileBuilding()) return;
-  context_.debugLines.Clear();
+  context_.buildMessages.Clear();
   if (fileIndex < 0 || fileIndex >= static_cast<int>(project.Files.size())) return;
   RebuildAll = false;
   BuildProject = &project;
@@ -143,29 +143,29 @@ void TBuildController::CompileActionExecute(TProjectItem& project, int fileIndex
   StartSingleCompile("Compiling - " + project.Name, path);
 }
 
-void TBuildController::CompileActiveActionExecute() {
+void BuildController::CompileActiveFile() {
   const auto active = context_.editors.ActiveFileName();
   if (!active || RefuseWhileBuilding()) return;
-  context_.debugLines.Clear();
+  context_.buildMessages.Clear();
   BuildProject = nullptr;
   BuildFileIndex = -1;
   SaveIfModified(*active, *active);
   StartSingleCompile("Compiling - " + FileNameOf(*active), *active);
 }
 
-void TBuildController::SaveIfModified(const std::string& path, const std::string& shownName) {
+void BuildController::SaveIfModified(const std::string& path, const std::string& shownName) {
   if (context_.editors.IsModified(path) &&
       context_.questions.askYesNo(shownName + " is not saved, Save this File?") == Answer::Yes)
     context_.editors.Save(path);
 }
 
-void TBuildController::StartBuild() {
+void BuildController::StartBuild() {
   building_ = true;
   outcome_ = BuildOutcome();
   if (BuildStarted) BuildStarted();
 }
 
-void TBuildController::StartSingleCompile(const std::string& caption, const std::string& path) {
+void BuildController::StartSingleCompile(const std::string& caption, const std::string& path) {
   StartBuild();
   context_.progress.SetMaximum(1);
   context_.progress.Show();
@@ -176,7 +176,7 @@ void TBuildController::StartSingleCompile(const std::string& caption, const std:
   TryStep([&] { CompileFile(path); });
 }
 
-void TBuildController::AskSaveModified() {
+void BuildController::AskSaveModified() {
   std::string names;
   for (const std::string& file : context_.editors.ModifiedFiles())
     names += (names.empty() ? "" : ", ") + FileNameOf(file);
@@ -185,7 +185,7 @@ void TBuildController::AskSaveModified() {
     context_.editors.SaveAll();
 }
 
-void TBuildController::StartProject(TProjectItem& project) {
+void BuildController::StartProject(Project& project) {
   BuildProject = &project;
   if (!project.Files.empty()) AskSaveModified();
   StartBuild();
@@ -194,7 +194,7 @@ void TBuildController::StartProject(TProjectItem& project) {
   StartProjectFiles();
 }
 
-void TBuildController::StartProjectFiles() {
+void BuildController::StartProjectFiles() {
   BuildFileIndex = BuildProject->NextSourceFile(0);
   AssemblyList_.clear();
   failedCompiles_ = 0;
@@ -202,7 +202,7 @@ void TBuildController::StartProjectFiles() {
   if (building_ && running_.empty()) AssembleOrEndProject();
 }
 
-void TBuildController::StartCompiles() {
+void BuildController::StartCompiles() {
   const int files = static_cast<int>(BuildProject->Files.size());
   while (building_ && compilesRunning_ < std::max(1, context_.settings.ParallelCompiles) &&
          BuildFileIndex < files) {
@@ -217,7 +217,7 @@ void TBuildController::StartCompiles() {
 
 // A project without C files goes straight to its assembly: its other files may be a whole
 // module written in assembly.
-void TBuildController::AssembleOrEndProject() {
+void BuildController::AssembleOrEndProject() {
   if (failedCompiles_ > 0) return EndProjectWithoutModule(FilesFailed(failedCompiles_));
   const auto files = PathsOf(BuildProject->Files);
   if (AssemblyList_.empty() && std::none_of(files.begin(), files.end(), PassedToAssembler))
@@ -225,7 +225,7 @@ void TBuildController::AssembleOrEndProject() {
   TryStep([&] { AssembleProject(); });
 }
 
-template <typename Step> void TBuildController::TryStep(Step step) {
+template <typename Step> void BuildController::TryStep(Step step) {
   try {
     step();
   } catch (const std::exception& error) {
@@ -233,22 +233,22 @@ template <typename Step> void TBuildController::TryStep(Step step) {
   }
 }
 
-void TBuildController::FailBuild(const std::string& message) {
+void BuildController::FailBuild(const std::string& message) {
   LetGoOfRuns(); // compiles started before the failed step
   outcome_.failure = message;
-  AddDebugLine(message);
+  AddBuildMessage(message);
   Finish(message);
 }
 
-void TBuildController::Finish(const std::string& label) {
+void BuildController::Finish(const std::string& label) {
   context_.progress.SetLabel(label);
   context_.progress.ShowFinished();
   building_ = false;
   if (BuildFinished) BuildFinished();
 }
 
-void TBuildController::AddDebugLine(const std::string& line) {
-  MessageLines& lines = context_.debugLines;
+void BuildController::AddBuildMessage(const std::string& line) {
+  MessageLines& lines = context_.buildMessages;
   if (!lines.Empty() && lines.Last().empty())
     lines.SetLast(line);
   else
@@ -257,7 +257,7 @@ void TBuildController::AddDebugLine(const std::string& line) {
   collector_.LineBreakPending = false;
 }
 
-void TBuildController::MakeOutputFolder() const {
+void BuildController::MakeOutputFolder() const {
   // Otherwise the tools cannot start in it, which would read like a missing tool.
   const std::string& folder = context_.settings.outputlocation;
   std::error_code error;
@@ -267,7 +267,7 @@ void TBuildController::MakeOutputFolder() const {
                         (error ? " (" + error.message() + ")" : std::string()));
 }
 
-ProcessRunner& TBuildController::NewRun(EndHandler onEnd, std::string assemblyEntry) {
+ProcessRunner& BuildController::NewRun(EndHandler onEnd, std::string assemblyEntry) {
   auto owned = std::make_unique<ToolRun>();
   ToolRun& run = *owned;
   run.assemblyEntry = std::move(assemblyEntry);
@@ -287,7 +287,7 @@ ProcessRunner& TBuildController::NewRun(EndHandler onEnd, std::string assemblyEn
   return runner;
 }
 
-void TBuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end) {
+void BuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end) {
   const auto it = std::find_if(running_.begin(), running_.end(),
                                [&sender](const auto& run) { return run->runner.get() == &sender; });
   if (it == running_.end()) return; // a run the build let go of (Abort)
@@ -296,20 +296,20 @@ void TBuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end) {
   EndRunsInOrder();
 }
 
-void TBuildController::FreeSlot(ToolRun& run) {
-  if (run.onEnd != &TBuildController::CompileDone || run.slotFreed) return;
+void BuildController::FreeSlot(ToolRun& run) {
+  if (run.onEnd != &BuildController::CompileDone || run.slotFreed) return;
   run.slotFreed = true;
   --compilesRunning_;
 }
 
-void TBuildController::CompileExited(ToolRun& run) {
+void BuildController::CompileExited(ToolRun& run) {
   // One at a time, each file waits for the last one's end, output and all.
   if (context_.settings.ParallelCompiles <= 1) return;
   FreeSlot(run);
   if (building_ && context_.progress.Running()) StartCompiles();
 }
 
-void TBuildController::EndRunsInOrder() {
+void BuildController::EndRunsInOrder() {
   while (!running_.empty() && running_.front()->end) {
     ended_.push_back(std::move(running_.front()));
     running_.erase(running_.begin());
@@ -324,17 +324,15 @@ void TBuildController::EndRunsInOrder() {
   }
 }
 
-void TBuildController::CompileFile(const std::string& path) {
+void BuildController::CompileFile(const std::string& path) {
   MakeOutputFolder();
-  std::vector<std::string> projectFiles;
-  for (int i = 0; i < context_.workspace.Count(); ++i)
-    projectFiles.push_back(context_.workspace.Items(i).FileName);
   const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
-  ProcessRunner& runner = NewRun(&TBuildController::CompileDone, entry);
+  ProcessRunner& runner = NewRun(&BuildController::CompileDone, entry);
   ToolRun& run = *running_.back();
   runner.OnExited = [this, &run](ProcessRunner&) { CompileExited(run); };
   ++compilesRunning_;
-  runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
+  runner.SetParameters(
+      CompilerCommandLine(context_.settings, ProjectFileNames(context_.workspace), path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
   AssemblyList_.push_back(entry);
   collector_.Assembling = false;
@@ -348,7 +346,7 @@ void TBuildController::CompileFile(const std::string& path) {
   }
 }
 
-void TBuildController::OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError) {
+void BuildController::OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError) {
   // The text ends at the first NUL byte, as the list holds C strings.
   std::string text(buffer, ::strnlen(buffer, count));
   if (&run == running_.front().get())
@@ -357,25 +355,25 @@ void TBuildController::OutputData(ToolRun& run, const char* buffer, std::size_t 
     run.heldOutput.emplace_back(std::move(text), isError);
 }
 
-void TBuildController::ListOutput(const std::string& text, bool isError) {
-  collector_.CollectOutput(text, context_.debugLines, isError);
+void BuildController::ListOutput(const std::string& text, bool isError) {
+  collector_.CollectOutput(text, context_.buildMessages, isError);
   if (context_.processEvents) context_.processEvents();
 }
 
 // A tool that did not end by itself says so; a cancelled one needs no words.
-void TBuildController::ReportEnd(const ProcessEnd& end, const std::string& program) {
+void BuildController::ReportEnd(const ProcessEnd& end, const std::string& program) {
   if (!context_.progress.Running()) return;
   const std::string name = FileNameOf(program);
   if (end.timedOut)
-    AddDebugLine(name + " ran longer than " + std::to_string(context_.toolTimeLimit->count()) +
-                 " s and was ended");
+    AddBuildMessage(name + " ran longer than " + std::to_string(context_.toolTimeLimit->count()) +
+                    " s and was ended");
   else if (end.signal != 0)
-    AddDebugLine(name + " ended by signal " + std::to_string(end.signal));
+    AddBuildMessage(name + " ended by signal " + std::to_string(end.signal));
 }
 
 // A compile that did not succeed may have left a partial .asm that assembles cleanly: it is
 // deleted and left out of the assembly.
-bool TBuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
+bool BuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
   ReportEnd(end, context_.settings.lcclocation);
   if (end.Succeeded()) return false;
   ++failedCompiles_;
@@ -386,7 +384,7 @@ bool TBuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) 
   return true;
 }
 
-void TBuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
+void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
   FailedCompile(run, end);
   if (!context_.progress.Running()) {
     if (running_.empty()) Finish("Cancelled");
@@ -398,9 +396,9 @@ void TBuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
   if (building_ && running_.empty()) AssembleOrEndProject();
 }
 
-void TBuildController::AssembleProject() {
+void BuildController::AssembleProject() {
   MakeOutputFolder();
-  ProcessRunner& runner = NewRun(&TBuildController::AssembleDone);
+  ProcessRunner& runner = NewRun(&BuildController::AssembleDone);
   const std::vector<std::string> inputs = WithEntryPointFirst(AssemblyList_, context_.tools);
   runner.SetParameters(
       AssemblerCommandLine(context_.settings, inputs, PathsOf(BuildProject->Files), context_.tools));
@@ -412,13 +410,13 @@ void TBuildController::AssembleProject() {
   runner.Execute();
 }
 
-std::optional<std::string> TBuildController::SourceLineOf(const std::string& assemblerLine) {
+std::optional<std::string> BuildController::SourceLineOf(const std::string& assemblerLine) {
   return sourceMap_.SourceLineFor(assemblerLine, context_.settings.outputlocation);
 }
 
 // An assembler that was ended, by Cancel or by the time limit, may have left half a module: the
 // project's module stays as it was.
-void TBuildController::AssembleDone(ToolRun&, const ProcessEnd& end) {
+void BuildController::AssembleDone(ToolRun&, const ProcessEnd& end) {
   ReportEnd(end, context_.settings.q3asmlocation);
   const bool cancelled = !context_.progress.Running();
   sourceMap_.Clear();
@@ -435,7 +433,7 @@ void TBuildController::AssembleDone(ToolRun&, const ProcessEnd& end) {
 }
 
 // What went wrong with an assembly, in the order a user would look for it; empty when nothing.
-std::string TBuildController::AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const {
+std::string BuildController::AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const {
   const std::string assembler = FileNameOf(context_.settings.q3asmlocation);
   if (const int errors = TotalErrors(collector_.AssemblerResult); errors > 0)
     return "the assembler reported " + std::to_string(errors) + " total errors";
@@ -446,13 +444,13 @@ std::string TBuildController::AssemblyProblem(const ProcessEnd& end, bool module
   return {};
 }
 
-void TBuildController::NoteProblem(const std::string& problem) {
+void BuildController::NoteProblem(const std::string& problem) {
   outcome_.toolReportedError = true;
   outcome_.projectProblems.emplace_back(BuildProject->Name, problem);
 }
 
 // The project is not assembled: its module and the module's backup stay as they are.
-void TBuildController::EndProjectWithoutModule(const std::string& reason) {
+void BuildController::EndProjectWithoutModule(const std::string& reason) {
   DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   projectResult_ = " - " + reason + ", module not built";
@@ -460,7 +458,7 @@ void TBuildController::EndProjectWithoutModule(const std::string& reason) {
   ContinueAfterProject();
 }
 
-void TBuildController::ContinueAfterProject() {
+void BuildController::ContinueAfterProject() {
   ++BuildProjectIndex;
   if (RebuildAll) BuildSummary_ += BuildProject->Name + " " + projectResult_ + "\r";
   if (RebuildAll && BuildProjectIndex < context_.workspace.Count()) {

@@ -34,8 +34,8 @@ struct BuildOutcome {
 
 struct BuildContext {
   const Settings& settings;
-  TProjectList& workspace;
-  MessageLines& debugLines; // the "Debug" list
+  ProjectList& workspace;
+  MessageLines& buildMessages; // the "Debug" list
   ProgressState& progress;
   EditorWindows& editors;
   UserQuestions& questions;
@@ -49,24 +49,24 @@ struct BuildContext {
 extern const char* const kBuildAlreadyRunning;
 extern const char* const kWorkspaceInUse;
 
-class TBuildController {
+class BuildController {
 public:
-  explicit TBuildController(BuildContext context);
-  ~TBuildController();
-  TBuildController(const TBuildController&) = delete;
-  TBuildController& operator=(const TBuildController&) = delete;
+  explicit BuildController(BuildContext context);
+  ~BuildController();
+  BuildController(const BuildController&) = delete;
+  BuildController& operator=(const BuildController&) = delete;
 
   // "Build": the project of the selected tree node.
-  void BuildActionExecute(TProjectItem& project);
+  void Build(Project& project);
   // "Build Active Project".
-  void BuildActiveProjectActionExecute();
+  void BuildActiveProject();
   // "Rebuild All".
-  void BuildAllActionExecute();
+  void BuildAll();
   // "Compile": the file at `fileIndex` of `project`, as selected in the tree; a negative index
   // means the selected node matched no entry.
-  void CompileActionExecute(TProjectItem& project, int fileIndex);
+  void CompileProjectFile(Project& project, int fileIndex);
   // "Compile Active": the file of the active editor window.
-  void CompileActiveActionExecute();
+  void CompileActiveFile();
   // What tree commands do before editing the workspace: RebuildAll off, "Debug" emptied.
   void ResetBuildState();
   // Commands that change or replace the workspace ask here first: while a build runs they are
@@ -79,13 +79,13 @@ public:
   [[nodiscard]] bool ToolsExist() const;
   [[nodiscard]] bool HasActiveProject() const { return context_.workspace.ActiveProject != nullptr; }
   [[nodiscard]] bool HasProjects() const { return context_.workspace.Count() > 0; }
-  [[nodiscard]] static std::string BuildActiveProjectCaption(const TProjectItem& project);
+  [[nodiscard]] static std::string BuildActiveProjectCaption(const Project& project);
   [[nodiscard]] static std::string CompileActiveCaption(const std::string& activeFileName);
 
   [[nodiscard]] bool Building() const { return building_; }
   [[nodiscard]] const BuildOutcome& Outcome() const { return outcome_; }
   [[nodiscard]] const std::vector<std::string>& AssemblyList() const { return AssemblyList_; }
-  [[nodiscard]] TMessageCollector& Collector() { return collector_; }
+  [[nodiscard]] MessageCollector& Collector() { return collector_; }
   [[nodiscard]] const std::string& BuildSummary() const { return BuildSummary_; }
   // The runner of the tool that runs now; none between builds.
   [[nodiscard]] ProcessRunner* Runner() const;
@@ -97,7 +97,7 @@ public:
 
 private:
   struct ToolRun;
-  using EndHandler = void (TBuildController::*)(ToolRun& run, const ProcessEnd& end);
+  using EndHandler = void (BuildController::*)(ToolRun& run, const ProcessEnd& end);
   // One tool run of the build: its runner and, for a compile, the entry of the file it writes.
   struct ToolRun {
     std::unique_ptr<ProcessRunner> runner;
@@ -113,7 +113,7 @@ private:
   bool RefuseWhileBuilding();
   void Cancel();
   void StartBuild();
-  void StartProject(TProjectItem& project);
+  void StartProject(Project& project);
   void AskSaveModified();
   void SaveIfModified(const std::string& path, const std::string& shownName);
   void StartSingleCompile(const std::string& caption, const std::string& path);
@@ -148,11 +148,11 @@ private:
   template <typename Step> void TryStep(Step step);
   void FailBuild(const std::string& message);
   void Finish(const std::string& label);
-  void AddDebugLine(const std::string& line);
+  void AddBuildMessage(const std::string& line);
   void MakeOutputFolder() const;
 
   BuildContext context_;
-  TMessageCollector collector_;
+  MessageCollector collector_;
   AssemblySourceMap sourceMap_;
   // In the order they were started: the first one's output is listed as it comes.
   std::vector<std::unique_ptr<ToolRun>> running_;
@@ -163,7 +163,7 @@ private:
   std::vector<std::string> AssemblyList_;
   int failedCompiles_ = 0;    // of the project being built
   std::string projectResult_; // " - " and what became of the project's module
-  TProjectItem* BuildProject = nullptr;
+  Project* BuildProject = nullptr;
   int BuildFileIndex = -1;
   int BuildProjectIndex = 0;
   bool RebuildAll = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Paths.h"
+#include "ProjectList.h"
 #include "Settings.h"
 
 #include <functional>
@@ -16,14 +17,21 @@ struct ToolPaths {
   std::function<std::string(const std::string&)> shortForm;
 
   [[nodiscard]] static ToolPaths Native() { return {PathStyle::Native(), paths::ShortPathName}; }
-  // The file extension the compiler gives its output: the classic ".ASM" on Windows, whose file
+  // The file extension the compiler gives its output: ".ASM" on Windows, whose file
   // names ignore case; on other systems the exact lower-case name the compiler writes.
   [[nodiscard]] std::string AssemblyExtension() const { return style.windows ? ".ASM" : ".asm"; }
   // POSIX has no blank-free short names, so a path with blanks is quoted to stay one argument.
   [[nodiscard]] std::string Argument(const std::string& path) const;
 };
 
-// lcclocation, lcclarguments, one -I per project folder in workspace order, and the source.
+// Every project's FileName, in workspace order: the compiler is given all their folders.
+[[nodiscard]] std::vector<std::string> ProjectFileNames(const ProjectList& workspace);
+// lcclarguments and one -I per project folder in workspace order: what the compiler is told
+// besides its own location and the source.
+[[nodiscard]] std::string CompilerOptions(const Settings& settings,
+                                          const std::vector<std::string>& projectFileNames,
+                                          const ToolPaths& tools);
+// lcclocation, the compiler options and the source.
 [[nodiscard]] std::string CompilerCommandLine(const Settings& settings,
                                               const std::vector<std::string>& projectFileNames,
                                               const std::string& source, const ToolPaths& tools);

@@ -6,11 +6,11 @@
 #include <QProcess>
 #include <QStringList>
 
-bool TGameLauncher::LaunchQuake3ActionEnabled(const Settings& settings) {
+bool GameLauncher::LaunchQuake3ActionEnabled(const Settings& settings) {
   return paths::FileExists(settings.quake3location);
 }
 
-bool TGameLauncher::LaunchQuake3ActionExecute(const Settings& settings) {
+bool GameLauncher::LaunchGame(const Settings& settings) {
   DefaultDir = paths::ExtractFilePath(settings.quake3location);
   Command = settings.quake3location;
   Parameters = settings.quake3arguments;

@@ -6,12 +6,12 @@
 
 #include <string>
 
-class TGameLauncher {
+class GameLauncher {
 public:
   // The command is offered when the game program exists.
   [[nodiscard]] static bool LaunchQuake3ActionEnabled(const Settings& settings);
   // Starts the game; a failure is not reported (the command shows no message of its own).
-  bool LaunchQuake3ActionExecute(const Settings& settings);
+  bool LaunchGame(const Settings& settings);
 
   // What the last launch used.
   std::string Command;

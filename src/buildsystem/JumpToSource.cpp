@@ -73,13 +73,14 @@ std::optional<MessageLocation> NativeLocation(const std::string& line) {
 
 } // namespace
 
-void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, MessageListKind sender,
-                          EditorWindows& windows) {
+void JumpToMessage(const std::optional<std::string>& selectedLine, MessageListKind sender,
+                   EditorWindows& windows) {
   if (!selectedLine) return;
   const auto location = NativeLocation(*selectedLine);
   if (!location) return;
   JumpTarget& window = windows.OpenEditorWindow(location->file);
-  window.SetMarkColour(sender == MessageListKind::FindInFiles ? kFindInFilesMarkColour : kDebugMarkColour);
+  window.SetMarkColour(sender == MessageListKind::FindInFiles ? kFindInFilesMarkColour
+                                                              : kBuildMessageMarkColour);
   window.MarkLine(location->line);
   window.SetTopLine(location->line - window.VisibleLineCount() / 2);
   // The focus goes to the editor, so the fix can be typed there at once.

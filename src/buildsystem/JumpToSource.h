@@ -22,14 +22,14 @@ struct MessageLocation {
 ParseMessageLine(const std::string& line, PathStyle style,
                  const std::function<bool(const std::string&)>& isFile);
 
-enum class MessageListKind { Debug, FindInFiles };
+enum class MessageListKind { BuildMessages, FindInFiles };
 
-constexpr std::uint32_t kDebugMarkColour = 255;            // red
+constexpr std::uint32_t kBuildMessageMarkColour = 255;     // red
 constexpr std::uint32_t kFindInFilesMarkColour = 16711680; // blue
 
 // The handler of both lists; `selectedLine` is empty when nothing is selected.
-void DebugListBoxDblClick(const std::optional<std::string>& selectedLine, MessageListKind sender,
-                          EditorWindows& windows);
+void JumpToMessage(const std::optional<std::string>& selectedLine, MessageListKind sender,
+                   EditorWindows& windows);
 
 // Next / Previous message: the first row after `current` (`step` 1) or before it (`step` -1)
 // whose line names a place; none when there is no such row. A `current` of -1, or one whose line

@@ -4,10 +4,10 @@
 
 #include "ProjectList.h"
 
-TMessageCollector::TMessageCollector(std::function<void()> processEvents, PathStyle style)
+MessageCollector::MessageCollector(std::function<void()> processEvents, PathStyle style)
     : processEvents_(std::move(processEvents)), style_(style) {}
 
-void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lines, bool isError) {
+void MessageCollector::CollectOutput(const std::string& text, MessageLines& lines, bool isError) {
   if (lines.Empty()) {
     lines.Add(std::string());
     LineBreakPending = false;
@@ -33,7 +33,7 @@ void TMessageCollector::CollectOutput(const std::string& text, MessageLines& lin
   }
 }
 
-void TMessageCollector::Breathe() {
+void MessageCollector::Breathe() {
   constexpr auto kBreathEvery = std::chrono::milliseconds(20);
   constexpr unsigned kRunsBetweenClockReadings = 256;
   if (!processEvents_ || ++runsSinceClock_ < kRunsBetweenClockReadings) return;
@@ -44,14 +44,14 @@ void TMessageCollector::Breathe() {
   processEvents_();
 }
 
-void TMessageCollector::BreakLine(MessageLines& lines, bool isError) {
+void MessageCollector::BreakLine(MessageLines& lines, bool isError) {
   if (isError && Assembling && ExplainAssemblerLine)
     if (auto explanation = ExplainAssemblerLine(lines.Last())) lines.Add(std::move(*explanation));
   lines.Add(std::string());
   lastLineSettled_ = lastLineHasSummary_ = false;
 }
 
-void TMessageCollector::AppendRun(std::string_view run, MessageLines& lines, bool isError) {
+void MessageCollector::AppendRun(std::string_view run, MessageLines& lines, bool isError) {
   // Only the new run is expanded and only the new text is searched: the last line may grow
   // very long when a tool prints without line ends, and it holds no tabs any more.
   const std::size_t oldSize = lines.Last().size();

@@ -12,11 +12,11 @@
 #include <string>
 #include <string_view>
 
-class TMessageCollector {
+class MessageCollector {
 public:
   // `processEvents` lets the user interface breathe while a long chunk is collected, a few dozen
   // times a second (each call costs as much as hundreds of lines); may be empty.
-  explicit TMessageCollector(std::function<void()> processEvents = {}, PathStyle style = PathStyle::Native());
+  explicit MessageCollector(std::function<void()> processEvents = {}, PathStyle style = PathStyle::Native());
 
   void CollectOutput(const std::string& text, MessageLines& lines, bool isError);
 

@@ -1,6 +1,7 @@
 // tessarin-build: builds the projects of a workspace from the command line with the same
 // settings, runner and build sequence as the program's own build commands.
 #include "BuildController.h"
+#include "CompilationDatabase.h"
 #include "HeadlessBuild.h"
 #include "QtHandOver.h"
 #include "RegistryStore.h"
@@ -21,6 +22,7 @@ namespace {
 const char* const kUsage =
     "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] [--jobs N] WORKSPACE.tsw "
     "[PROJECT...]\n"
+    "       tessarin-build [--set NAME=VALUE]... --compile-commands FILE WORKSPACE.tsw\n"
     "\n"
     "Builds the named projects of the workspace, or all of them in workspace order (as\n"
     "\"Rebuild All\"), with the compiler, assembler and output folder of Tessarin's settings.\n"
@@ -29,6 +31,9 @@ const char* const kUsage =
     "                    lcclarguments, q3asmlocation, q3asmlarguments, outputlocation)\n"
     "  --timeout SECONDS end a tool that runs longer and count it as failed\n"
     "  --jobs N          compile up to N files of a project at once (\"Parallel compiles\")\n"
+    "  --compile-commands FILE\n"
+    "                    build nothing; write the workspace's compilation database (the\n"
+    "                    compile_commands.json of clangd and other C front ends) as FILE\n"
     "  --help            show this text\n"
     "\n"
     "The tools' messages go to standard output as they arrive, the progress to standard error.\n"
@@ -162,11 +167,11 @@ std::optional<long> PositiveNumber(const std::string& text) {
 }
 
 // One line per project that got no module or whose tools reported errors; true when there was any.
-bool ReportFailures(const BuildOutcome& outcome, const std::vector<TProjectItem*>& expected) {
+bool ReportFailures(const BuildOutcome& outcome, const std::vector<Project*>& expected) {
   bool failed = outcome.toolReportedError || !outcome.failure.empty();
   for (const auto& [name, problem] : outcome.projectProblems)
     std::cerr << "tessarin-build: " << name << ": " << problem << std::endl;
-  for (const TProjectItem* project : expected) {
+  for (const Project* project : expected) {
     const bool explained =
         std::any_of(outcome.projectProblems.begin(), outcome.projectProblems.end(),
                     [project](const auto& problem) { return problem.first == project->Name; });
@@ -191,6 +196,7 @@ int main(int argc, char** argv) {
   std::string workspaceFile;
   std::vector<std::string> projectNames;
   std::optional<std::chrono::seconds> timeLimit;
+  std::string databaseFile;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] == "--help" || words[i] == "-h") {
       std::cout << kUsage;
@@ -206,6 +212,9 @@ int main(int argc, char** argv) {
       const std::optional<long> jobs = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;
       if (!jobs || *jobs > 64) return Fail("--jobs needs a number from 1 to 64");
       settings.ParallelCompiles = static_cast<int>(*jobs);
+    } else if (words[i] == "--compile-commands") {
+      if (i + 1 >= words.size() || words[i + 1].empty()) return Fail("--compile-commands needs a file name");
+      databaseFile = FromCurrentFolder(words[++i]);
     } else if (workspaceFile.empty()) {
       workspaceFile = words[i];
     } else {
@@ -214,21 +223,29 @@ int main(int argc, char** argv) {
   }
   if (workspaceFile.empty()) return Fail("no workspace given (see --help)");
 
-  TProjectList workspace;
+  ProjectList workspace;
   try {
     workspace.LoadFromFile(FromCurrentFolder(workspaceFile));
   } catch (const TessarinError& error) {
     return Fail(error.message());
   }
-  std::vector<TProjectItem*> projects;
+  std::vector<Project*> projects;
   for (const std::string& name : projectNames) {
-    TProjectItem* found = nullptr;
+    Project* found = nullptr;
     for (int i = 0; i < workspace.Count() && !found; ++i)
       if (workspace.Items(i).Name == name) found = &workspace.Items(i);
     if (!found) return Fail("no project named \"" + name + "\" in " + workspaceFile);
     projects.push_back(found);
   }
   if (workspace.Count() == 0) return Fail(workspaceFile + " holds no projects");
+  if (!databaseFile.empty()) {
+    if (!projectNames.empty())
+      return Fail("--compile-commands describes the whole workspace; name no projects");
+    const std::string problem = WriteCompilationDatabase(databaseFile, workspace, settings);
+    if (problem.empty()) return 0;
+    std::cerr << "tessarin-build: " << problem << std::endl;
+    return 1;
+  }
 
   MessageLines debug(MessageLines::Keep::LastLineOnly);
   LinePrinter printer(debug);
@@ -240,13 +257,13 @@ int main(int argc, char** argv) {
   BuildContext context{
       settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
   context.toolTimeLimit = timeLimit;
-  TBuildController controller(context);
+  BuildController controller(context);
   StopSignals stop;
   stop.OnStop = [&progress] { progress.cancelButtonClick(); };
 
   bool failed = false;
   // Runs one build command to its end; false when a signal asked the program to stop.
-  auto run = [&](const std::function<void()>& command, const std::vector<TProjectItem*>& expected) {
+  auto run = [&](const std::function<void()>& command, const std::vector<Project*>& expected) {
     command();
     while (controller.Building())
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -256,13 +273,13 @@ int main(int argc, char** argv) {
     return true;
   };
   if (projects.empty()) {
-    std::vector<TProjectItem*> all;
+    std::vector<Project*> all;
     for (int i = 0; i < workspace.Count(); ++i)
       all.push_back(&workspace.Items(i));
-    run([&] { controller.BuildAllActionExecute(); }, all);
+    run([&] { controller.BuildAll(); }, all);
   } else {
-    for (TProjectItem* project : projects)
-      if (!run([&] { controller.BuildActionExecute(*project); }, {project})) break;
+    for (Project* project : projects)
+      if (!run([&] { controller.Build(*project); }, {project})) break;
   }
   if (stop.Received() != 0) return 128 + stop.Received();
   return failed ? 1 : 0;

@@ -15,7 +15,7 @@ bool IsStructKeyword(std::string_view text) {
                     [](char c, char upper) { return (c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) == upper; });
 }
 
-bool CaptionBefore(const TClassNode& a, const TClassNode& b) {
+bool CaptionBefore(const ClassNode& a, const ClassNode& b) {
   return QString::localeAwareCompare(BytesToQString(a.Caption), BytesToQString(b.Caption)) < 0;
 }
 
@@ -43,7 +43,7 @@ void ClassOutline::ScanFile(const std::string& path, const std::vector<std::stri
 void ClassOutline::Sort() {
   // Both sorts are stable, so nodes of equal caption (unnamed structures) keep the file order.
   nodes_.sort(CaptionBefore);
-  for (TClassNode& node : nodes_)
+  for (ClassNode& node : nodes_)
     std::stable_sort(node.Members.begin(), node.Members.end(), CaptionBefore);
 }
 
@@ -117,7 +117,7 @@ void ClassOutline::EndOfDeclarator(bool semicolon, int lineNo) {
   }
 }
 
-std::vector<TClassNode> OutlineOfLines(const std::string& path, const std::vector<std::string>& lines) {
+std::vector<ClassNode> OutlineOfLines(const std::string& path, const std::vector<std::string>& lines) {
   ClassOutline outline;
   outline.ScanFile(path, lines);
   outline.Sort();

@@ -9,17 +9,17 @@
 #include <vector>
 
 // Where a node was declared.
-struct TClassObject {
+struct ClassObject {
   std::string FileName;
   int Line = 0; // 1-based
-  bool operator==(const TClassObject&) const = default;
+  bool operator==(const ClassObject&) const = default;
 };
 
 // A structure with its members, or a member (which has none).
-struct TClassNode {
+struct ClassNode {
   std::string Caption;
-  TClassObject Data;
-  std::vector<TClassNode> Members;
+  ClassObject Data;
+  std::vector<ClassNode> Members;
 };
 
 class ClassOutline {
@@ -45,7 +45,7 @@ public:
   void MyHighlighterToken(int tokenKind, const std::string& tokenText, int lineNo);
 
   // A list, so that the structure being read stays put while others are added or sorted.
-  [[nodiscard]] const std::list<TClassNode>& Nodes() const { return nodes_; }
+  [[nodiscard]] const std::list<ClassNode>& Nodes() const { return nodes_; }
 
 private:
   void Symbol(const std::string& symbol, int lineNo);
@@ -56,11 +56,11 @@ private:
   unsigned char DeclState_ = Plain;
   std::string LastIdentifier_;
   std::string ClassViewFile_;
-  std::list<TClassNode> nodes_;
+  std::list<ClassNode> nodes_;
   // The structure whose body was opened last; none before the first.
-  TClassNode* CurrentStructNode_ = nullptr;
+  ClassNode* CurrentStructNode_ = nullptr;
 };
 
 // The sorted outline of one set of lines, read from a fresh state.
-[[nodiscard]] std::vector<TClassNode> OutlineOfLines(const std::string& path,
-                                                     const std::vector<std::string>& lines);
+[[nodiscard]] std::vector<ClassNode> OutlineOfLines(const std::string& path,
+                                                    const std::vector<std::string>& lines);

@@ -13,11 +13,11 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-Q_DECLARE_METATYPE(TClassObject)
+Q_DECLARE_METATYPE(ClassObject)
 
 namespace {
 
-QTreeWidgetItem* MakeNode(const TClassNode& node, const QIcon& image) {
+QTreeWidgetItem* MakeNode(const ClassNode& node, const QIcon& image) {
   auto* item = new QTreeWidgetItem({BytesToQString(node.Caption)});
   item->setIcon(0, image);
   item->setData(0, Qt::UserRole, QVariant::fromValue(node.Data));
@@ -26,20 +26,20 @@ QTreeWidgetItem* MakeNode(const TClassNode& node, const QIcon& image) {
 
 } // namespace
 
-std::optional<TClassObject> ClassObjectOfNode(const QTreeWidgetItem* node) {
+std::optional<ClassObject> ClassObjectOfNode(const QTreeWidgetItem* node) {
   if (node == nullptr) return std::nullopt;
   const QVariant data = node->data(0, Qt::UserRole);
-  if (!data.canConvert<TClassObject>()) return std::nullopt;
-  return data.value<TClassObject>();
+  if (!data.canConvert<ClassObject>()) return std::nullopt;
+  return data.value<ClassObject>();
 }
 
-ClassViewCommands::ClassViewCommands(ClassViewControls controls, const TProjectList& workspace,
+ClassViewCommands::ClassViewCommands(ClassViewControls controls, const ProjectList& workspace,
                                      UserQuestions& questions, ClassViewEditorOpener openEditor)
     : controls_(std::move(controls)), workspace_(workspace), questions_(questions),
       openEditor_(std::move(openEditor)) {
   QTreeWidget* tree = &controls_.ClassTreeView;
   tree->viewport()->installEventFilter(this);
-  connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { ClassTreeViewDblClick(); });
+  connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { OpenSelectedNode(); });
   connect(tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Folded(item, true); });
   connect(tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { Folded(item, false); });
 }
@@ -58,17 +58,17 @@ void ClassViewCommands::Folded(QTreeWidgetItem* item, bool expanded) {
 }
 
 void ClassViewCommands::SetCaption(const QString& caption) {
-  controls_.PageControl.setTabText(controls_.PageControl.indexOf(&controls_.ClassViewSheet), caption);
+  controls_.WorkspacePages.setTabText(controls_.WorkspacePages.indexOf(&controls_.ClassViewPage), caption);
 }
 
 void ClassViewCommands::RebuildClassView() {
   SetCaption("Class View");
-  const TProjectItem* project = workspace_.ActiveProject;
+  const Project* project = workspace_.ActiveProject;
   if (project == nullptr) return;
   SetCaption("Class view of " + ToDisplay(project->Name));
   outline_.Restart();
   try {
-    for (const TProjectFile& file : project->Files)
+    for (const ProjectFile& file : project->Files)
       outline_.ScanFile(file.Path, source_file::ReadStoredLines(file.Path));
   } catch (const TessarinError& error) {
     ShowNodes();
@@ -83,9 +83,9 @@ void ClassViewCommands::ShowNodes() {
   QTreeWidget& tree = controls_.ClassTreeView;
   tree.clear();
   QList<QTreeWidgetItem*> items;
-  for (const TClassNode& node : outline_.Nodes()) {
+  for (const ClassNode& node : outline_.Nodes()) {
     QTreeWidgetItem* item = MakeNode(node, controls_.structureImage);
-    for (const TClassNode& child : node.Members)
+    for (const ClassNode& child : node.Members)
       item->addChild(MakeNode(child, controls_.memberImage));
     items.append(item);
   }
@@ -93,8 +93,8 @@ void ClassViewCommands::ShowNodes() {
   tree.addTopLevelItems(items);
 }
 
-void ClassViewCommands::ClassTreeViewDblClick() {
-  const std::optional<TClassObject> data = ClassObjectOfNode(SelectedNode(controls_.ClassTreeView));
+void ClassViewCommands::OpenSelectedNode() {
+  const std::optional<ClassObject> data = ClassObjectOfNode(SelectedNode(controls_.ClassTreeView));
   if (!data) return;
   DocumentWindow* window = openEditor_(data->FileName);
   if (window == nullptr) return;

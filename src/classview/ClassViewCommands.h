@@ -17,12 +17,12 @@ class DocumentWindow;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TProjectList;
+class ProjectList;
 class UserQuestions;
 
 struct ClassViewControls {
-  QTabWidget& PageControl;
-  QWidget& ClassViewSheet;
+  QTabWidget& WorkspacePages;
+  QWidget& ClassViewPage;
   QTreeWidget& ClassTreeView;
   QIcon structureImage;
   QIcon memberImage;
@@ -34,14 +34,14 @@ using ClassViewEditorOpener = std::function<DocumentWindow*(const std::string& p
 
 class ClassViewCommands : private QObject {
 public:
-  ClassViewCommands(ClassViewControls controls, const TProjectList& workspace, UserQuestions& questions,
+  ClassViewCommands(ClassViewControls controls, const ProjectList& workspace, UserQuestions& questions,
                     ClassViewEditorOpener openEditor);
 
   // Called after a workspace is loaded and after the active project changes. A file that cannot
   // be read stops the rebuild with an error message; the nodes read so far stay, unsorted.
   void RebuildClassView();
   // Opens the selected node's file at its line.
-  void ClassTreeViewDblClick();
+  void OpenSelectedNode();
 
   [[nodiscard]] ClassTreeFolding& Folding() { return folding_; }
 
@@ -54,7 +54,7 @@ private:
   void ShowNodes();
 
   ClassViewControls controls_;
-  const TProjectList& workspace_;
+  const ProjectList& workspace_;
   UserQuestions& questions_;
   ClassViewEditorOpener openEditor_;
   ClassOutline outline_;
@@ -62,4 +62,4 @@ private:
 };
 
 // Where a class tree node was declared; none for a node without data.
-[[nodiscard]] std::optional<TClassObject> ClassObjectOfNode(const QTreeWidgetItem* node);
+[[nodiscard]] std::optional<ClassObject> ClassObjectOfNode(const QTreeWidgetItem* node);

@@ -1,9 +1,11 @@
-// The editor's command numbers. Every change of the text, the caret or the selection that a key,
-// a menu or a program asks for is one numbered command; 1 ... 1000 are the editor's own, 1001 and
-// above are left to the program, 0 is none.
+// The editor's command numbers and their names. Every change of the text, the caret or the
+// selection that a key, a menu or a program asks for is one numbered command; 1 ... 1000 are the
+// editor's own, 1001 and above are left to the program, 0 is none.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 using EditorCommand = std::uint16_t;
 
@@ -87,3 +89,13 @@ inline constexpr EditorCommand ecGotoMarker0 = 701; // .. ecGotoMarker0 + 9
 inline constexpr EditorCommand ecSetMarker0 = 751;  // .. ecSetMarker0 + 9
 
 inline constexpr EditorCommand ecUserFirst = 1001;
+
+struct CommandName {
+  EditorCommand command;
+  const char* name;
+};
+
+// The 89 named commands in their fixed order.
+[[nodiscard]] const std::vector<CommandName>& EditorCommandNames();
+// The command's name, or its number as text when it has none.
+[[nodiscard]] std::string EditorCommandToIdent(EditorCommand command);

@@ -10,14 +10,14 @@
 #include <QListWidget>
 #include <QTabWidget>
 
-FindInFilesCommands::FindInFilesCommands(TFindInFilesDialog& dialog, const TProjectList& workspace,
+FindInFilesCommands::FindInFilesCommands(FindInFilesDialog& dialog, const ProjectList& workspace,
                                          FindInFilesPage page, std::function<bool(QDialog&)> showModal,
                                          std::function<std::unique_ptr<FindInFilesProgress>()> newProgress)
     : dialog_(dialog), workspace_(workspace), page_(page), showModal_(std::move(showModal)),
       newProgress_(std::move(newProgress)) {}
 
-void FindInFilesCommands::FindInFilesActionExecute() {
-  const TProjectItem* project = workspace_.ActiveProject;
+void FindInFilesCommands::FindInFiles() {
+  const Project* project = workspace_.ActiveProject;
   if (project == nullptr || !showModal_(dialog_)) return;
   SearchEngine engine;
   engine.SetPattern(dialog_.FindText());

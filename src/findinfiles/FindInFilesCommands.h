@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-class TFindInFilesDialog;
+class FindInFilesDialog;
 class QListWidget;
 class QTabWidget;
-class TProjectList;
+class ProjectList;
 
 // The page of the message area that shows the results.
 struct FindInFilesPage {
@@ -28,20 +28,20 @@ class FindInFilesCommands {
 public:
   // `showModal` shows a dialog and says whether it closed with OK; `newProgress` makes what shows
   // a run's progress and takes the user's Stop.
-  FindInFilesCommands(TFindInFilesDialog& dialog, const TProjectList& workspace, FindInFilesPage page,
+  FindInFilesCommands(FindInFilesDialog& dialog, const ProjectList& workspace, FindInFilesPage page,
                       std::function<bool(QDialog&)> showModal,
                       std::function<std::unique_ptr<FindInFilesProgress>()> newProgress);
 
   // Raises "Pattern is empty" for an empty text, before the list is touched, and a file's
   // read error after the entries found before it. A run the user stops lists what it found.
-  void FindInFilesActionExecute();
+  void FindInFiles();
 
 private:
   // Fills the list in one go and selects the last entry, which scrolls it into view.
   void ShowEntries(const std::vector<std::string>& entries);
 
-  TFindInFilesDialog& dialog_;
-  const TProjectList& workspace_;
+  FindInFilesDialog& dialog_;
+  const ProjectList& workspace_;
   FindInFilesPage page_;
   std::function<bool(QDialog&)> showModal_;
   std::function<std::unique_ptr<FindInFilesProgress>()> newProgress_;

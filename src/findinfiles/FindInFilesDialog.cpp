@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFindInFilesDialog::TFindInFilesDialog(QWidget* parent)
+FindInFilesDialog::FindInFilesDialog(QWidget* parent)
     : QDialog(parent, Qt::Tool), FindTextComboBox(new QComboBox(this)),
       CaseCheckBox(new QCheckBox("&Case sensitive")), WholeWordCheckBox(new QCheckBox("&Whole words only")),
       okButton(new QPushButton("&OK", this)), cancelButton(new QPushButton("&Cancel", this)) {
@@ -48,13 +48,13 @@ TFindInFilesDialog::TFindInFilesDialog(QWidget* parent)
   setMinimumWidth(360);
 }
 
-std::string TFindInFilesDialog::FindText() const { return QStringToBytes(FindTextComboBox->currentText()); }
+std::string FindInFilesDialog::FindText() const { return QStringToBytes(FindTextComboBox->currentText()); }
 
-bool TFindInFilesDialog::CaseSensitive() const { return CaseCheckBox->isChecked(); }
+bool FindInFilesDialog::CaseSensitive() const { return CaseCheckBox->isChecked(); }
 
-bool TFindInFilesDialog::WholeWords() const { return WholeWordCheckBox->isChecked(); }
+bool FindInFilesDialog::WholeWords() const { return WholeWordCheckBox->isChecked(); }
 
-void TFindInFilesDialog::showEvent(QShowEvent* event) {
+void FindInFilesDialog::showEvent(QShowEvent* event) {
   CentreOnScreen(*this);
   QDialog::showEvent(event);
   FindTextComboBox->setFocus();

@@ -10,10 +10,10 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 
-class TFindInFilesDialog : public QDialog {
+class FindInFilesDialog : public QDialog {
   Q_OBJECT
 public:
-  explicit TFindInFilesDialog(QWidget* parent = nullptr);
+  explicit FindInFilesDialog(QWidget* parent = nullptr);
 
   QComboBox* FindTextComboBox;
   QCheckBox* CaseCheckBox;

@@ -84,8 +84,8 @@ void SearchFile(SearchEngine& engine, const std::string& path, const FindInFiles
   SearchText(engine, path, source_file::ReadStoredBytes(path), addEntry);
 }
 
-void SearchFiles(SearchEngine& engine, const std::vector<TProjectFile>& files,
+void SearchFiles(SearchEngine& engine, const std::vector<ProjectFile>& files,
                  const FindInFilesEntrySink& addEntry) {
-  for (const TProjectFile& file : files)
+  for (const ProjectFile& file : files)
     SearchFile(engine, file.Path, addEntry);
 }

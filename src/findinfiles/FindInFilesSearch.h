@@ -29,5 +29,5 @@ void SearchFile(SearchEngine& engine, const std::string& path, const FindInFiles
 
 // SearchFile over every file, in the given order. A file that cannot be read raises its error
 // after the entries of the files before it.
-void SearchFiles(SearchEngine& engine, const std::vector<TProjectFile>& files,
+void SearchFiles(SearchEngine& engine, const std::vector<ProjectFile>& files,
                  const FindInFilesEntrySink& addEntry);

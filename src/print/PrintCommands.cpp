@@ -21,7 +21,7 @@ bool PrintCommands::PrintsToChosenFile() const {
   return printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty();
 }
 
-void PrintCommands::PrintActionExecute() {
+void PrintCommands::Print() {
   PrintableDocument* document = activeDocument_();
   if (document == nullptr) return;
   if (PrintsToChosenFile() || printerInstalled_()) {
@@ -44,7 +44,7 @@ void PrintCommands::PrintActionExecute() {
   document->Print(printer_);
 }
 
-void PrintCommands::PrintSetupActionExecute() {
+void PrintCommands::PrintSetup() {
   // The dialog hands its choices to the printer only when it is confirmed.
   QPrintDialog dialog(&printer_, dialogParent_);
   dialog.setWindowTitle("Print Setup");

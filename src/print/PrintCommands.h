@@ -35,10 +35,10 @@ public:
 
   // Prints the active editor window's text at once, without a dialog: on the printer, or into
   // the PDF file chosen in Print Setup; with neither, into a PDF file the user names.
-  void PrintActionExecute();
+  void Print();
   // The printer set-up dialog, which also offers printing to a PDF file; its choices are kept
   // only when confirmed.
-  void PrintSetupActionExecute();
+  void PrintSetup();
 
   [[nodiscard]] QPrinter& Printer() { return printer_; }
 

@@ -31,7 +31,7 @@ std::string MacroName(std::string_view text) {
   return name;
 }
 
-std::string MacroValue(const std::string& name, const TkxPrintMacroValues& values) {
+std::string MacroValue(const std::string& name, const PrintMacroValues& values) {
   if (name.empty()) return "$";
   if (name == "PAGENUM") return std::to_string(values.PageNumber);
   if (name == "TITLE") return values.Title;
@@ -48,12 +48,12 @@ struct PrintedRange {
   bool ColumnMode = false;
 };
 
-PrintedRange RangeToPrint(const TextEditor& core, const TkxPrintOptions& options) {
+PrintedRange RangeToPrint(const TextEditor& editor, const PrintOptions& options) {
   if (options.SelectedOnly) {
-    const TextPoint begin = core.State().BlockBegin();
-    const TextPoint end = core.State().BlockEnd();
-    if (core.State().Mode() == SelectionMode::Line) return {0, begin.Y, 0, end.Y, false};
-    if (core.State().Mode() == SelectionMode::Column) {
+    const TextPoint begin = editor.State().BlockBegin();
+    const TextPoint end = editor.State().BlockEnd();
+    if (editor.State().Mode() == SelectionMode::Line) return {0, begin.Y, 0, end.Y, false};
+    if (editor.State().Mode() == SelectionMode::Column) {
       // A block dragged leftwards has its start right of its end; it is the same block.
       return {std::min(begin.X, end.X), begin.Y, std::max(begin.X, end.X) - 1, end.Y, true};
     }
@@ -61,9 +61,9 @@ PrintedRange RangeToPrint(const TextEditor& core, const TkxPrintOptions& options
     if (end.X == 1 && end.Y > begin.Y) return {begin.X, begin.Y, 0, end.Y - 1, false};
     return {begin.X, begin.Y, end.X - 1, end.Y, false};
   }
-  const TkxPrintBox& range = options.PrintRange;
+  const PrintBox& range = options.PrintRange;
   if (!range.Zero()) return {range.Left, range.Top, range.Right, range.Bottom, false};
-  return {0, 1, 0, core.Document().LineCount(), false};
+  return {0, 1, 0, editor.Document().LineCount(), false};
 }
 
 // A line as the screen shows it: tabs expanded, with the screen column of each byte column.
@@ -94,45 +94,46 @@ private:
 
 class PrintJob {
 public:
-  PrintJob(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintOptions& options,
-           const TPrintStatusEvent& onStatus, TkxPrintMacroValues macros)
-      : core_(core), printer_(printer), options_(options), onStatus_(onStatus), macros_(std::move(macros)),
-        highlighter_(options.Highlighted ? core.Document().HighLighter() : nullptr),
-        range_(RangeToPrint(core, options)) {}
+  PrintJob(const TextEditor& editor, PrinterCanvas& printer, const PrintOptions& options,
+           const PrintStatusEvent& onStatus, PrintMacroValues macros)
+      : editor_(editor), printer_(printer), options_(options), onStatus_(onStatus),
+        macros_(std::move(macros)),
+        highlighter_(options.Highlighted ? editor.Document().HighLighter() : nullptr),
+        range_(RangeToPrint(editor, options)) {}
 
   void Run();
 
 private:
-  bool Aborted(TkxPrintStatus status, int pageNumber);
+  bool Aborted(PrintStatus status, int pageNumber);
   void MeasureMargins();
   bool LayOutPages();
   [[nodiscard]] bool PageFull() const;
   bool StartNextPage();
   void PrintLine(int line);
   void PrintTokens(const ShownLine& shown, int line, int firstColumn, int lastColumn);
-  void PrintLines(const std::vector<TkxPrintLine>& lines);
+  void PrintLines(const std::vector<HeaderLine>& lines);
   void PrintFooter();
   void RestoreFontAndBrush();
   [[nodiscard]] PixelRect LineClip() const { return {0, y_, page_.Width - margins_.Right, y_ + lineHeight_}; }
 
-  const TextEditor& core_;
-  TkxPrinterCanvas& printer_;
-  const TkxPrintOptions& options_;
-  const TPrintStatusEvent& onStatus_;
-  TkxPrintMacroValues macros_;
+  const TextEditor& editor_;
+  PrinterCanvas& printer_;
+  const PrintOptions& options_;
+  const PrintStatusEvent& onStatus_;
+  PrintMacroValues macros_;
   Highlighter* highlighter_;
   PrintedRange range_;
 
-  TkxPrintPage page_;
-  TkxPrintBox margins_;
+  PrintPage page_;
+  PrintBox margins_;
   int charWidth_ = 0;
   int lineHeight_ = 0;
   int y_ = 0;
-  TkxPrintFont baseFont_;
+  PrintFont baseFont_;
   ColorValue baseBrush_ = clNone;
 };
 
-bool PrintJob::Aborted(TkxPrintStatus status, int pageNumber) {
+bool PrintJob::Aborted(PrintStatus status, int pageNumber) {
   bool abort = false;
   if (onStatus_) onStatus_(status, pageNumber, abort);
   return abort;
@@ -155,7 +156,7 @@ void PrintJob::Run() {
 }
 
 void PrintJob::MeasureMargins() {
-  const TkxPrintBox& m = options_.Margins;
+  const PrintBox& m = options_.Margins;
   const bool inches = options_.MarginUnits == kxMarginThousandthsOfAnInch;
   const auto horizontal = [&](int value) {
     return std::max(0, (inches ? MulDiv(value, page_.ResolutionX, 1000) : value) - page_.OffsetX);
@@ -172,11 +173,11 @@ bool PrintJob::LayOutPages() {
   baseBrush_ = printer_.BrushColor();
   // Highlighted text may be bold or italic: the widest variant sets the grid.
   if (highlighter_ != nullptr) {
-    TkxPrintFont widest = baseFont_;
+    PrintFont widest = baseFont_;
     widest.Style |= fsBold | fsItalic;
     printer_.SetFont(widest);
   }
-  const TkxPrintTextMetrics metrics = printer_.Metrics();
+  const PrintTextMetrics metrics = printer_.Metrics();
   printer_.SetFont(baseFont_);
   charWidth_ = metrics.AverageCharWidth;
   lineHeight_ = std::max(1, metrics.Height + metrics.ExternalLeading);
@@ -187,7 +188,7 @@ bool PrintJob::LayOutPages() {
     return false;
   }
   PrintLines(options_.Header);
-  const int lastLine = std::min(range_.LastLine, core_.Document().LineCount());
+  const int lastLine = std::min(range_.LastLine, editor_.Document().LineCount());
   for (int line = std::max(1, range_.FirstLine); line <= lastLine; ++line) {
     PrintLine(line);
     y_ += lineHeight_;
@@ -217,7 +218,7 @@ bool PrintJob::StartNextPage() {
 }
 
 void PrintJob::PrintLine(int line) {
-  const std::string& text = core_.Document().LineText(line);
+  const std::string& text = editor_.Document().LineText(line);
   const int length = static_cast<int>(text.size());
   const bool firstLine = line == range_.FirstLine;
   const bool lastLine = line == range_.LastLine;
@@ -227,7 +228,7 @@ void PrintJob::PrintLine(int line) {
       range_.ColumnMode || (lastLine && range_.LastColumn > 0) ? std::min(length, range_.LastColumn) : length;
   if (length < firstColumn) return;
 
-  const ShownLine shown(text, core_.State().TabWidth());
+  const ShownLine shown(text, editor_.State().TabWidth());
   if (highlighter_ != nullptr) {
     PrintTokens(shown, line, firstColumn, lastColumn);
     return;
@@ -243,7 +244,7 @@ void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, in
   const std::string& text = shown.Text();
   // Every line starts from the scanner state stored with it, so a line left out of a column
   // block cannot leave a comment open for the next.
-  highlighter_->RestoreRange(core_.Document().Ranges().At(line - 1));
+  highlighter_->RestoreRange(editor_.Document().Ranges().At(line - 1));
   highlighter_->BeginLine(text, line - 1);
   // In a column block the block's first column lands on the margin.
   const int origin = margins_.Left - (range_.ColumnMode ? (shown.Column(firstColumn) - 1) * charWidth_ : 0);
@@ -254,13 +255,13 @@ void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, in
     const int to = std::min(tokenLast, lastColumn);
     if (from > to) continue;
     if (const HighlightAttributes* attribute = highlighter_->TokenAttribute()) {
-      TkxPrintFont font = printer_.Font();
+      PrintFont font = printer_.Font();
       font.Style = attribute->Style();
       if (!options_.Monochrome) {
         font.Color = attribute->Foreground() == clNone ? baseFont_.Color : attribute->Foreground();
         const ColorValue background = attribute->Background();
-        printer_.SetBrushColor(background == clNone || background == core_.Look().Color ? baseBrush_
-                                                                                        : background);
+        printer_.SetBrushColor(background == clNone || background == editor_.Look().Color ? baseBrush_
+                                                                                          : background);
       }
       printer_.SetFont(font);
     }
@@ -275,8 +276,8 @@ void PrintJob::RestoreFontAndBrush() {
   printer_.SetBrushColor(baseBrush_);
 }
 
-void PrintJob::PrintLines(const std::vector<TkxPrintLine>& lines) {
-  for (const TkxPrintLine& line : lines) {
+void PrintJob::PrintLines(const std::vector<HeaderLine>& lines) {
+  for (const HeaderLine& line : lines) {
     const std::string text = ExpandPrintMacros(line.Text, macros_);
     const PixelRect clip = LineClip();
     const int width = printer_.TextWidth(text);
@@ -295,7 +296,7 @@ void PrintJob::PrintFooter() {
 
 } // namespace
 
-std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& values) {
+std::string ExpandPrintMacros(std::string_view text, const PrintMacroValues& values) {
   std::string expanded;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t open = text.find('$', at);
@@ -312,10 +313,10 @@ std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& 
   return expanded;
 }
 
-void PrintEditorText(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
-                     const TkxPrintOptions& options, const TPrintStatusEvent& onStatus,
-                     const std::string& date, const std::string& time) {
-  if (options.SelectedOnly && !core.State().SelAvail()) return;
+void PrintEditorText(const TextEditor& editor, PrinterCanvas& printer, const PrintFont& font,
+                     const PrintOptions& options, const PrintStatusEvent& onStatus, const std::string& date,
+                     const std::string& time) {
+  if (options.SelectedOnly && !editor.State().SelAvail()) return;
   printer.SetFont(font);
-  PrintJob(core, printer, options, onStatus, {0, options.Title, date, time}).Run();
+  PrintJob(editor, printer, options, onStatus, {0, options.Title, date, time}).Run();
 }

@@ -9,70 +9,70 @@
 #include <string_view>
 #include <vector>
 
-enum TkxPrintStatus { psBegin = 0, psNewPage = 1, psEnd = 2 };
+enum PrintStatus { psBegin = 0, psNewPage = 1, psEnd = 2 };
 
 // Header and footer line alignments.
-enum TkxPrintAlignment { paLeft = 0, paRight = 1, paCenter = 2 };
+enum PrintAlignment { paLeft = 0, paRight = 1, paCenter = 2 };
 
-struct TkxPrintLine {
+struct HeaderLine {
   std::string Text;
   int Alignment = paLeft;
 };
 
 // Page margins or a print range: left, top, right, bottom.
-struct TkxPrintBox {
+struct PrintBox {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
   [[nodiscard]] bool Zero() const { return Left == 0 && Top == 0 && Right == 0 && Bottom == 0; }
 };
 
 inline constexpr int kxMarginThousandthsOfAnInch = 1;
 
-struct TkxPrintOptions {
+struct PrintOptions {
   bool SelectedOnly = false;
   bool Highlighted = false;
   bool Monochrome = false; // font styles of the highlighter only, no colours
   int Copies = 1;
   int MarginUnits = kxMarginThousandthsOfAnInch;
-  TkxPrintBox Margins;
+  PrintBox Margins;
   // First column, first line, last column, last line; a column of 0 means the whole line, all
   // zero the whole text.
-  TkxPrintBox PrintRange;
+  PrintBox PrintRange;
   std::string Title;
-  std::vector<TkxPrintLine> Header;
-  std::vector<TkxPrintLine> Footer;
+  std::vector<HeaderLine> Header;
+  std::vector<HeaderLine> Footer;
 };
 
 // Called at the start, at every new page and at the end; setting `abort` stops the job.
-using TPrintStatusEvent = std::function<void(TkxPrintStatus status, int pageNumber, bool& abort)>;
+using PrintStatusEvent = std::function<void(PrintStatus status, int pageNumber, bool& abort)>;
 
-struct TkxPrintFont {
+struct PrintFont {
   std::string Name;
   int Size = 10; // points
   FontStyles Style = 0;
   ColorValue Color = clWindowText;
 };
 
-struct TkxPrintPage {
+struct PrintPage {
   int Width = 0, Height = 0;            // printable area, printer pixels
   int ResolutionX = 0, ResolutionY = 0; // pixels per inch
   int OffsetX = 0, OffsetY = 0;         // printable area's distance from the paper's edge
 };
 
-struct TkxPrintTextMetrics {
+struct PrintTextMetrics {
   int Height = 0;
   int ExternalLeading = 0;
   int AverageCharWidth = 0;
 };
 
 // The printer as the layout drives it. Coordinates are pixels of the printable area.
-class TkxPrinterCanvas {
+class PrinterCanvas {
 public:
-  virtual ~TkxPrinterCanvas() = default;
-  [[nodiscard]] virtual TkxPrintPage Page() const = 0;
-  [[nodiscard]] virtual TkxPrintTextMetrics Metrics() const = 0; // of the current font
+  virtual ~PrinterCanvas() = default;
+  [[nodiscard]] virtual PrintPage Page() const = 0;
+  [[nodiscard]] virtual PrintTextMetrics Metrics() const = 0; // of the current font
   [[nodiscard]] virtual int TextWidth(std::string_view text) const = 0;
-  [[nodiscard]] virtual TkxPrintFont Font() const = 0;
-  virtual void SetFont(const TkxPrintFont& font) = 0;
+  [[nodiscard]] virtual PrintFont Font() const = 0;
+  virtual void SetFont(const PrintFont& font) = 0;
   [[nodiscard]] virtual ColorValue BrushColor() const = 0;
   virtual void SetBrushColor(ColorValue color) = 0;
   // One run of bytes in the current font, each `advance` pixels after the previous, clipped.
@@ -84,7 +84,7 @@ public:
 };
 
 // The texts the macros of header and footer lines stand for.
-struct TkxPrintMacroValues {
+struct PrintMacroValues {
   int PageNumber = 0;
   std::string Title;
   std::string Date;
@@ -94,10 +94,10 @@ struct TkxPrintMacroValues {
 // "$pagenum$", "$title$", "$date$", "$time$", "$datetime$", "$timedate$" (names in any case,
 // blanks around them ignored); "$$" is a dollar sign; an unknown name stands for itself in upper
 // case. A macro without its closing "$" runs to the end of the text.
-[[nodiscard]] std::string ExpandPrintMacros(std::string_view text, const TkxPrintMacroValues& values);
+[[nodiscard]] std::string ExpandPrintMacros(std::string_view text, const PrintMacroValues& values);
 
 // Prints the editor's text (or its selection, or a range) on `printer` in `font` as `options`
 // say. `date` and `time` are the texts of the date and time macros.
-void PrintEditorText(const TextEditor& core, TkxPrinterCanvas& printer, const TkxPrintFont& font,
-                     const TkxPrintOptions& options, const TPrintStatusEvent& onStatus,
-                     const std::string& date, const std::string& time);
+void PrintEditorText(const TextEditor& editor, PrinterCanvas& printer, const PrintFont& font,
+                     const PrintOptions& options, const PrintStatusEvent& onStatus, const std::string& date,
+                     const std::string& time);

@@ -3,7 +3,7 @@
 #include "CppHighlighter.h"
 #include "EditorWidget.h"
 #include "Paths.h"
-#include "PrintJob.h"
+#include "QtPrinterCanvas.h"
 #include "SelectionText.h"
 #include "Settings.h"
 #include "SourceFile.h"
@@ -33,7 +33,7 @@ private:
 DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent)
     : QWidget(parent), MyEditor(new EditorWidget(this)), MyHighlighter(std::make_unique<CppHighlighter>()),
       OnReplaceText([this](std::string_view search, std::string_view, int, int, ReplaceAction& action) {
-        MyEditorReplaceText(search, action);
+        AskReplace(search, action);
       }),
       keepLayout_(settings.KeepFileFormat), questions_(questions),
       text_(std::make_unique<EditorText>(MyEditor->Editor().Document())), file_(*text_, questions, settings) {
@@ -55,9 +55,9 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   MyHighlighter->KeyAttri().SetStyle(0);
   editor.Document().SetHighLighter(MyHighlighter.get());
   editor.Events.OnReplaceText = OnReplaceText;
-  editor.Events.OnChange = [this] { MyEditorChange(); };
+  editor.Events.OnChange = [this] { ReflectEdit(); };
   editor.Events.OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
-    MyEditorSpecialLineColors(line, special, fg, bg);
+    MarkedLineColors(line, special, fg, bg);
   };
 }
 
@@ -153,7 +153,7 @@ void DocumentWindow::BringToFront() {
   MyEditor->viewport()->update();
 }
 
-void DocumentWindow::MyEditorReplaceText(std::string_view search, ReplaceAction& action) {
+void DocumentWindow::AskReplace(std::string_view search, ReplaceAction& action) {
   switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
   case Answer::Yes: action = ReplaceAction::Replace; break;
   case Answer::No: action = ReplaceAction::Skip; break;
@@ -162,14 +162,14 @@ void DocumentWindow::MyEditorReplaceText(std::string_view search, ReplaceAction&
   }
 }
 
-void DocumentWindow::MyEditorChange() {
+void DocumentWindow::ReflectEdit() {
   // An undo back to the saved text takes the "*" away again.
   if (Modified() && MarkedLine != -1) MarkLine(-1);
   ShowCaption();
 }
 
-void DocumentWindow::MyEditorSpecialLineColors(int line, bool& special, ColorValue& foreground,
-                                               ColorValue& background) const {
+void DocumentWindow::MarkedLineColors(int line, bool& special, ColorValue& foreground,
+                                      ColorValue& background) const {
   if (line != MarkedLine) return;
   special = true;
   foreground = kMarkedLineText;

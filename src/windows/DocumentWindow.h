@@ -82,10 +82,9 @@ protected:
 private:
   // Files are read and written as they are, tabs and line ends kept (fixed when the window opens).
   const bool keepLayout_;
-  void MyEditorReplaceText(std::string_view search, ReplaceAction& action);
-  void MyEditorChange();
-  void MyEditorSpecialLineColors(int line, bool& special, ColorValue& foreground,
-                                 ColorValue& background) const;
+  void AskReplace(std::string_view search, ReplaceAction& action);
+  void ReflectEdit();
+  void MarkedLineColors(int line, bool& special, ColorValue& foreground, ColorValue& background) const;
   void ShowCaption();
 
   UserQuestions& questions_;

@@ -40,7 +40,7 @@ QGroupBox* group(const char* title, std::initializer_list<QWidget*> members) {
 
 } // namespace
 
-SearchFlags SearchOptionsOf(const TFindSwitches& switches, bool replaceAll) {
+SearchFlags SearchOptionsOf(const FindSwitches& switches, bool replaceAll) {
   SearchFlags options = 0;
   if (switches.matchCase) options |= ssoMatchCase;
   if (switches.wholeWords) options |= ssoWholeWord;
@@ -107,10 +107,10 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
   connect(AllButton, &QPushButton::clicked, this, [this] { done(ReplaceAllResult); });
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   // Also when Find or Replace sets the operation, so the dialog never shows a stale state.
-  connect(ReplaceRadioButton, &QRadioButton::toggled, this, &FindReplaceDialog::ReplaceRadioButtonClick);
-  connect(FindTextComboBox, &QComboBox::editTextChanged, this, &FindReplaceDialog::FindTextComboBoxChange);
+  connect(ReplaceRadioButton, &QRadioButton::toggled, this, &FindReplaceDialog::EnableReplaceFields);
+  connect(FindTextComboBox, &QComboBox::editTextChanged, this, &FindReplaceDialog::EnableButtons);
 
-  FormActivate();
+  PrepareForInput();
   // Resizable across, fixed in height.
   setFixedHeight(sizeHint().height());
   resize(420, height());
@@ -124,8 +124,8 @@ void FindReplaceDialog::SetFindText(const std::string& text) {
 
 std::string FindReplaceDialog::NewText() const { return QStringToBytes(NewTextComboBox->currentText()); }
 
-TFindSwitches FindReplaceDialog::Switches() const {
-  TFindSwitches switches;
+FindSwitches FindReplaceDialog::Switches() const {
+  FindSwitches switches;
   switches.replace = ReplaceRadioButton->isChecked();
   switches.matchCase = CaseCheckBox->isChecked();
   switches.wholeWords = WholeWordCheckBox->isChecked();
@@ -136,21 +136,21 @@ TFindSwitches FindReplaceDialog::Switches() const {
   return switches;
 }
 
-void FindReplaceDialog::ReplaceRadioButtonClick() {
+void FindReplaceDialog::EnableReplaceFields() {
   const bool replacing = ReplaceRadioButton->isChecked();
   for (QWidget* control :
        std::initializer_list<QWidget*>{NewTextComboBox, NewTextLabel, AllButton, PromptCheckBox})
     control->setEnabled(replacing);
 }
 
-void FindReplaceDialog::FindTextComboBoxChange() {
+void FindReplaceDialog::EnableButtons() {
   okButton->setEnabled(!FindTextComboBox->currentText().isEmpty());
   AllButton->setEnabled(okButton->isEnabled() && ReplaceRadioButton->isChecked());
 }
 
-void FindReplaceDialog::FormActivate() {
-  ReplaceRadioButtonClick();
-  FindTextComboBoxChange();
+void FindReplaceDialog::PrepareForInput() {
+  EnableReplaceFields();
+  EnableButtons();
   FindTextComboBox->setFocus();
   FindTextComboBox->lineEdit()->selectAll();
 }
@@ -158,5 +158,5 @@ void FindReplaceDialog::FormActivate() {
 void FindReplaceDialog::showEvent(QShowEvent* event) {
   CentreOnScreen(*this);
   QDialog::showEvent(event);
-  FormActivate();
+  PrepareForInput();
 }

@@ -15,7 +15,7 @@ class QPushButton;
 class QRadioButton;
 
 // The dialog's switches, apart from the widgets that hold them.
-struct TFindSwitches {
+struct FindSwitches {
   bool replace = false;
   bool matchCase = false;
   bool wholeWords = false;
@@ -26,7 +26,7 @@ struct TFindSwitches {
 };
 
 // The editor's option bits for the switches; replace-all only counts while replacing.
-[[nodiscard]] SearchFlags SearchOptionsOf(const TFindSwitches& switches, bool replaceAll);
+[[nodiscard]] SearchFlags SearchOptionsOf(const FindSwitches& switches, bool replaceAll);
 
 class FindReplaceDialog : public QDialog {
   Q_OBJECT
@@ -58,13 +58,13 @@ public:
   [[nodiscard]] std::string FindText() const;
   void SetFindText(const std::string& text);
   [[nodiscard]] std::string NewText() const;
-  [[nodiscard]] TFindSwitches Switches() const;
+  [[nodiscard]] FindSwitches Switches() const;
 
   // The replacement box, its label, "&Replace All" and the prompt switch follow the operation.
-  void ReplaceRadioButtonClick();
+  void EnableReplaceFields();
   // "&OK" needs a find text; "&Replace All" needs that and the replace operation.
-  void FindTextComboBoxChange();
-  void FormActivate();
+  void EnableButtons();
+  void PrepareForInput();
 
 protected:
   void showEvent(QShowEvent* event) override;

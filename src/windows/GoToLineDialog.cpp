@@ -30,7 +30,7 @@ bool isWholeNumber(std::string_view text) {
 
 // Any number may be typed, also one past the end of the text; leaving or confirming the box
 // limits it, and turns a text that is no number into 0 rather than the last value.
-class TLineNumberSpin : public QSpinBox {
+class LineSpinBox : public QSpinBox {
 public:
   using QSpinBox::QSpinBox;
   QValidator::State validate(QString& input, int& pos) const override {
@@ -56,7 +56,7 @@ int LineNumberFromText(std::string_view text, int maximum) {
 }
 
 GoToLineDialog::GoToLineDialog(QWidget* parent)
-    : QDialog(parent), LineNumberSpin(new TLineNumberSpin(this)), okButton(new QPushButton("&OK", this)),
+    : QDialog(parent), LineNumberSpin(new LineSpinBox(this)), okButton(new QPushButton("&OK", this)),
       cancelButton(new QPushButton("&Cancel", this)) {
   setWindowTitle("Goto Line Number");
   LineNumberSpin->setRange(0, 100);

@@ -14,7 +14,7 @@ SearchCommands::SearchCommands(WindowCommands& windows, UserQuestions& questions
     : windows_(windows), questions_(questions), run_(std::move(run)), findDialog_(findDialog),
       goToLineDialog_(goToLineDialog) {}
 
-void SearchCommands::FindActionExecute(int tag) {
+void SearchCommands::ShowFindDialog(int tag) {
   EditorWindowPort* editor = windows_.ActiveEditor();
   if (editor == nullptr) return;
   FindReplaceDialog& dialog = findDialog_;
@@ -32,11 +32,11 @@ void SearchCommands::FindActionExecute(int tag) {
   if (EditorWindowPort* active = windows_.ActiveEditor()) Search(*active, SearchOptions_);
 }
 
-void SearchCommands::SearchAgainActionExecute() {
+void SearchCommands::SearchAgain() {
   EditorWindowPort* editor = windows_.ActiveEditor();
   if (editor == nullptr) return;
   if (findDialog_.FindText().empty()) {
-    FindActionExecute(0);
+    ShowFindDialog(0);
     return;
   }
   // On from the caret over the whole text, with everything else as last time.
@@ -49,7 +49,7 @@ void SearchCommands::Search(EditorWindowPort& editor, SearchFlags options) {
     questions_.inform("No further occurence of '" + text + "' found.");
 }
 
-void SearchCommands::GotoLineNumberActionExecute() {
+void SearchCommands::GoToLine() {
   EditorWindowPort* editor = windows_.ActiveEditor();
   if (editor == nullptr) return;
   goToLineDialog_.SetLineCount(editor->LineCount());

@@ -19,9 +19,9 @@ public:
                  FindReplaceDialog& findDialog, GoToLineDialog& goToLineDialog);
 
   // Find (tag 0) and Replace (tag 1).
-  void FindActionExecute(int tag);
-  void SearchAgainActionExecute();
-  void GotoLineNumberActionExecute();
+  void ShowFindDialog(int tag);
+  void SearchAgain();
+  void GoToLine();
 
   // The option bits of the last confirmed Find or Replace; zero at start.
   [[nodiscard]] SearchFlags SearchOptions() const { return SearchOptions_; }

@@ -5,6 +5,7 @@
 #include "UserQuestions.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -113,6 +114,13 @@ std::string BackupName(const std::string& fileName) {
 
 std::string MakeBackup(const std::string& fileName) {
   const std::string backup = BackupName(fileName);
+  const std::string backupName = paths::ExtractFileName(backup);
+  const std::string folder = paths::ExtractFilePath(backup);
+  const long longestName = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  if (longestName > 0 && backupName.size() > static_cast<std::size_t>(longestName))
+    return "its name, " + backupName + ", would be longer than the " + std::to_string(longestName) +
+           " bytes a file name can have there; give the file a shorter name, or turn the backups off in "
+           "Preferences";
   struct stat original {};
   std::error_code failed;
   if (std::filesystem::exists(backup, failed) || ::stat(fileName.c_str(), &original) != 0) return {};

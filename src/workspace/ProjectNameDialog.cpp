@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "DisplayText.h"
+#include "ProjectList.h"
 #include "ProjectTree.h"
 #include "UserQuestions.h"
 
@@ -32,7 +33,7 @@ ProjectNameDialog::ProjectNameDialog(UserQuestions& questions, QWidget* parent)
   OkButton->setDefault(true);
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(BrowseButton, &QPushButton::clicked, this, &ProjectNameDialog::BrowseButtonClick);
+  connect(BrowseButton, &QPushButton::clicked, this, &ProjectNameDialog::BrowseForProjectFile);
 }
 
 std::string ProjectNameDialog::ProjectName() const { return FromDisplay(ProjectNameEdit->text()); }
@@ -44,7 +45,7 @@ void ProjectNameDialog::SetFields(const std::string& name, const std::string& fi
   ProjectFileNameEdit->setText(ToDisplay(fileName));
 }
 
-void ProjectNameDialog::BrowseButtonClick() {
+void ProjectNameDialog::BrowseForProjectFile() {
   FileDialogRequest request;
   request.title = "Save Project File";
   request.filter = "Tessarin Project File (*.tsp)|*.tsp|All Files|*.*";
@@ -52,6 +53,16 @@ void ProjectNameDialog::BrowseButtonClick() {
   request.initialFile = ProjectFileName();
   if (const auto chosen = questions_.chooseFileToSave(request))
     ProjectFileNameEdit->setText(ToDisplay(*chosen));
+}
+
+void ProjectNameDialog::accept() {
+  std::string problem = ProjectNameProblem(ProjectName());
+  if (problem.empty()) problem = StoredPathProblem(ProjectFileName());
+  if (!problem.empty()) {
+    questions_.showError(problem);
+    return;
+  }
+  QDialog::accept();
 }
 
 void ProjectNameDialog::showEvent(QShowEvent* event) {

@@ -24,7 +24,10 @@ public:
   void SetFields(const std::string& name, const std::string& fileName);
 
   // "&Browse": a save dialog for the project file; a chosen name fills the field.
-  void BrowseButtonClick();
+  void BrowseForProjectFile();
+
+  // OK keeps the dialog open, with a message, while the name or the file name cannot be stored.
+  void accept() override;
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -34,23 +34,23 @@ int folderIndexFor(const std::string& path) {
   return 2;
 }
 
-void addFileNode(QTreeWidgetItem& projectNode, const TProjectFile& file) {
-  addNode(projectNode.child(folderIndexFor(file.Path)), ToDisplay(FileNameOf(file.Path)), FileImage);
+void addFileNode(QTreeWidgetItem& projectNode, const ProjectFile& file) {
+  addNode(projectNode.child(folderIndexFor(file.Path)), ElidedDisplay(FileNameOf(file.Path)), FileImage);
 }
 
 // A project's node with its three folders and a node per file, in the model's order.
-void fillProjectNode(const TProjectItem& project, QTreeWidgetItem& projectNode) {
+void fillProjectNode(const Project& project, QTreeWidgetItem& projectNode) {
   projectNode.setData(0, kImageRole, ProjectImage);
   projectNode.setData(0, kProjectRole, QVariant::fromValue(reinterpret_cast<quintptr>(&project)));
   for (const char* folder : {"Source Files", "Header Files", "Resource Files"})
     addNode(&projectNode, folder, FolderImage);
-  for (const TProjectFile& file : project.Files)
+  for (const ProjectFile& file : project.Files)
     addFileNode(projectNode, file);
 }
 
 // Where the node of a project's file goes: its folder and its row there, the n-th file of the
 // project that belongs in that folder.
-std::pair<QTreeWidgetItem*, int> fileNodePlace(QTreeWidgetItem& projectNode, const TProjectItem& project,
+std::pair<QTreeWidgetItem*, int> fileNodePlace(QTreeWidgetItem& projectNode, const Project& project,
                                                int fileIndex) {
   const std::string& path = project.Files[static_cast<std::size_t>(fileIndex)].Path;
   const int folder = folderIndexFor(path);
@@ -63,7 +63,7 @@ std::pair<QTreeWidgetItem*, int> fileNodePlace(QTreeWidgetItem& projectNode, con
 // Draws each node with its image and the active project in bold.
 class ProjectTreeDelegate : public QStyledItemDelegate {
 public:
-  ProjectTreeDelegate(const TProjectList& workspace, std::function<QIcon(int)> images, QTreeWidget& tree)
+  ProjectTreeDelegate(const ProjectList& workspace, std::function<QIcon(int)> images, QTreeWidget& tree)
       : QStyledItemDelegate(&tree), workspace_(workspace), images_(std::move(images)), tree_(tree) {}
 
 protected:
@@ -78,21 +78,21 @@ protected:
   }
 
 private:
-  const TProjectList& workspace_;
+  const ProjectList& workspace_;
   std::function<QIcon(int)> images_;
   QTreeWidget& tree_;
 };
 
 } // namespace
 
-void BuildTree(TProjectList& workspace, QTreeWidget& tree) {
+void BuildTree(ProjectList& workspace, QTreeWidget& tree) {
   tree.clear();
   auto* root = new QTreeWidgetItem(&tree, QStringList{"Projects"});
   root->setData(0, kImageRole, RootImage);
   for (int i = 0; i < workspace.Count(); ++i) {
-    TProjectItem& project = workspace.Items(i);
+    Project& project = workspace.Items(i);
     project.SortFiles();
-    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
+    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ElidedDisplay(project.Name)}));
   }
   root->setExpanded(true);
 }
@@ -111,15 +111,15 @@ QTreeWidgetItem* SelectedNode(const QTreeWidget& tree) {
 
 QTreeWidgetItem* RootNode(const QTreeWidget& tree) { return tree.topLevelItem(0); }
 
-TProjectItem* ProjectOfNode(const QTreeWidgetItem* node) {
+Project* ProjectOfNode(const QTreeWidgetItem* node) {
   if (NodeLevel(node) != ProjectLevel) return nullptr;
-  return reinterpret_cast<TProjectItem*>(node->data(0, kProjectRole).value<quintptr>());
+  return reinterpret_cast<Project*>(node->data(0, kProjectRole).value<quintptr>());
 }
 
 int FileIndexOfNode(const QTreeWidgetItem* node) {
   if (NodeLevel(node) != FileLevel) return -1;
   const QTreeWidgetItem* folderNode = node->parent();
-  const TProjectItem* project = ProjectOfNode(folderNode->parent());
+  const Project* project = ProjectOfNode(folderNode->parent());
   if (project == nullptr) return -1;
   const int folder = folderNode->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(folderNode));
   int position = folderNode->indexOfChild(const_cast<QTreeWidgetItem*>(node));
@@ -128,7 +128,7 @@ int FileIndexOfNode(const QTreeWidgetItem* node) {
   return -1;
 }
 
-const TProjectFile* FileOfNode(const QTreeWidgetItem* node) {
+const ProjectFile* FileOfNode(const QTreeWidgetItem* node) {
   const int index = FileIndexOfNode(node);
   if (index < 0) return nullptr;
   return &ProjectOfNode(node->parent()->parent())->Files[static_cast<std::size_t>(index)];
@@ -149,12 +149,11 @@ int ImageOfNode(const QTreeWidgetItem* node) {
   return node == nullptr ? -1 : node->data(0, kImageRole).toInt();
 }
 
-bool DrawnBold(const TProjectList& workspace, const QTreeWidgetItem* node) {
+bool DrawnBold(const ProjectList& workspace, const QTreeWidgetItem* node) {
   return workspace.ActiveProject != nullptr && ProjectOfNode(node) == workspace.ActiveProject;
 }
 
-void SetUpProjectTreeView(QTreeWidget& tree, const TProjectList& workspace,
-                          std::function<QIcon(int)> images) {
+void SetUpProjectTreeView(QTreeWidget& tree, const ProjectList& workspace, std::function<QIcon(int)> images) {
   tree.setHeaderHidden(true);
   tree.setColumnCount(1);
   tree.setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -171,43 +170,43 @@ void SetUpProjectTreeView(QTreeWidget& tree, const TProjectList& workspace,
 
 TreeSelection ProjectTree::Selection() const { return SelectionOfNode(SelectedNode(tree_)); }
 
-QTreeWidgetItem* ProjectTree::NodeOf(const TProjectItem& project) const {
+QTreeWidgetItem* ProjectTree::NodeOf(const Project& project) const {
   QTreeWidgetItem* root = RootNode(tree_);
   for (int i = 0; root != nullptr && i < root->childCount(); ++i)
     if (ProjectOfNode(root->child(i)) == &project) return root->child(i);
   return nullptr;
 }
 
-void ProjectTree::ProjectAdded(TProjectItem& project) {
+void ProjectTree::ProjectAdded(Project& project) {
   QTreeWidgetItem* root = RootNode(tree_);
   if (root == nullptr) {
     BuildTree(workspace_, tree_); // a tree never built gets its root, with this project in it
     root = RootNode(tree_);
   } else {
-    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
+    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ElidedDisplay(project.Name)}));
   }
   root->setExpanded(true);
 }
 
-void ProjectTree::FileAdded(const TProjectItem& project, int fileIndex) {
+void ProjectTree::FileAdded(const Project& project, int fileIndex) {
   QTreeWidgetItem* node = NodeOf(project);
   if (node == nullptr) return;
   const auto [folder, row] = fileNodePlace(*node, project, fileIndex);
-  addNode(folder, ToDisplay(FileNameOf(project.Files[static_cast<std::size_t>(fileIndex)].Path)), FileImage,
-          row);
+  addNode(folder, ElidedDisplay(FileNameOf(project.Files[static_cast<std::size_t>(fileIndex)].Path)),
+          FileImage, row);
 }
 
-void ProjectTree::RemovingProject(const TProjectItem& project) { delete NodeOf(project); }
+void ProjectTree::RemovingProject(const Project& project) { delete NodeOf(project); }
 
-void ProjectTree::RemovingFile(const TProjectItem& project, int fileIndex) {
+void ProjectTree::RemovingFile(const Project& project, int fileIndex) {
   if (QTreeWidgetItem* node = NodeOf(project)) {
     const auto [folder, row] = fileNodePlace(*node, project, fileIndex);
     delete folder->child(row);
   }
 }
 
-void ProjectTree::ProjectRenamed(const TProjectItem& project) {
-  if (QTreeWidgetItem* node = NodeOf(project)) node->setText(0, ToDisplay(project.Name));
+void ProjectTree::ProjectRenamed(const Project& project) {
+  if (QTreeWidgetItem* node = NodeOf(project)) node->setText(0, ElidedDisplay(project.Name));
 }
 
 void ProjectTree::ActiveProjectChanged() { tree_.viewport()->update(); }

@@ -16,17 +16,17 @@ FileDialogRequest SourceOpenDialog(const std::string& initialFolder) {
   return request;
 }
 
-ProjectTreeCommands::ProjectTreeCommands(TProjectList& workspace, ProjectTreeView& view,
+ProjectTreeCommands::ProjectTreeCommands(ProjectList& workspace, ProjectTreeView& view,
                                          UserQuestions& questions, ProjectTreeWindow window)
     : workspace_(workspace), view_(view), questions_(questions), window_(std::move(window)) {}
 
-TProjectItem* ProjectTreeCommands::selectedProject() const {
+Project* ProjectTreeCommands::selectedProject() const {
   const TreeSelection selection = view_.Selection();
   return selection.level == ProjectLevel ? selection.project : nullptr;
 }
 
-void ProjectTreeCommands::SetActiveProjectActiveExecute() {
-  TProjectItem* project = selectedProject();
+void ProjectTreeCommands::ActivateSelectedProject() {
+  Project* project = selectedProject();
   if (project == nullptr) return;
   window_.ResetBuildState();
   workspace_.ActiveProject = project;
@@ -34,33 +34,48 @@ void ProjectTreeCommands::SetActiveProjectActiveExecute() {
   view_.ActiveProjectChanged();
 }
 
-void ProjectTreeCommands::AddFilesToProjectActionExecute() {
-  TProjectItem* project = selectedProject();
+void ProjectTreeCommands::AddFilesToSelectedProject() {
+  Project* project = selectedProject();
   if (project == nullptr) return;
   window_.ResetBuildState();
   const FileDialogRequest request =
       SourceOpenDialog(paths::ExtractFilePath(project->FileName, StyleOfStoredPath(project->FileName)));
   for (const std::string& path : questions_.chooseFilesToOpen(request)) {
+    if (const std::string problem = StoredPathProblem(path); !problem.empty()) {
+      questions_.showError(problem);
+      continue;
+    }
     workspace_.Modified = true;
     view_.FileAdded(*project, project->AddFile(path));
   }
 }
 
-void ProjectTreeCommands::RemoveFileFromProjectActionExecute() {
+void ProjectTreeCommands::RemoveSelectedFile() {
   const TreeSelection selection = view_.Selection();
   if (selection.level != FileLevel) return;
-  window_.ClearDebugList();
+  window_.ClearBuildMessages();
   if (selection.project == nullptr || selection.fileIndex < 0) return;
   view_.RemovingFile(*selection.project, selection.fileIndex);
-  std::vector<TProjectFile>& files = selection.project->Files;
+  std::vector<ProjectFile>& files = selection.project->Files;
   files.erase(files.begin() + selection.fileIndex);
   workspace_.Modified = true;
 }
 
-void ProjectTreeCommands::AddNewProjectActionExecute() {
-  const std::optional<ProjectDetails> details = window_.AskProjectDetails(std::nullopt);
+std::optional<ProjectDetails>
+ProjectTreeCommands::AskStorableDetails(const std::optional<ProjectDetails>& preset) {
+  std::optional<ProjectDetails> details = window_.AskProjectDetails(preset);
+  if (!details) return details;
+  std::string problem = ProjectNameProblem(details->name);
+  if (problem.empty()) problem = StoredPathProblem(details->fileName);
+  if (problem.empty()) return details;
+  questions_.showError(problem);
+  return std::nullopt;
+}
+
+void ProjectTreeCommands::AddNewProject() {
+  const std::optional<ProjectDetails> details = AskStorableDetails(std::nullopt);
   if (!details) return;
-  TProjectItem& project = workspace_.AddProject();
+  Project& project = workspace_.AddProject();
   project.Name = details->name;
   project.FileName = details->fileName;
   view_.ProjectAdded(project);
@@ -69,20 +84,20 @@ void ProjectTreeCommands::AddNewProjectActionExecute() {
   view_.ActiveProjectChanged();
 }
 
-void ProjectTreeCommands::RemoveProjectActionExecute() {
-  TProjectItem* project = selectedProject();
+void ProjectTreeCommands::RemoveSelectedProject() {
+  Project* project = selectedProject();
   if (project == nullptr) return;
   window_.ResetBuildState();
   view_.RemovingProject(*project);
   workspace_.RemoveProject(project);
 }
 
-void ProjectTreeCommands::PropertiesActionExecute() {
+void ProjectTreeCommands::EditSelectedProperties() {
   const TreeSelection selection = view_.Selection();
   if (selection.level == ProjectLevel && selection.project != nullptr) {
-    TProjectItem& project = *selection.project;
+    Project& project = *selection.project;
     const std::optional<ProjectDetails> details =
-        window_.AskProjectDetails(ProjectDetails{project.Name, project.FileName});
+        AskStorableDetails(ProjectDetails{project.Name, project.FileName});
     if (!details) return;
     project.Name = details->name;
     project.FileName = details->fileName;
@@ -93,25 +108,25 @@ void ProjectTreeCommands::PropertiesActionExecute() {
   }
 }
 
-void ProjectTreeCommands::ProjectTreeViewDblClick() {
+void ProjectTreeCommands::OpenSelectedFile() {
   const TreeSelection selection = view_.Selection();
   if (selection.level == FileLevel && selection.project != nullptr && selection.fileIndex >= 0)
     window_.OpenFile(selection.project->Files[static_cast<std::size_t>(selection.fileIndex)].Path);
 }
 
-void ProjectTreeCommands::LevelOneActionUpdate(QAction& action, const Settings& settings) const {
-  WriteEnabled(action, LevelOneEnabled(selectedLevel(), paths::FileExists(settings.lcclocation),
-                                       paths::FileExists(settings.q3asmlocation)));
+void ProjectTreeCommands::EnableForBuildableProject(QAction& action, const Settings& settings) const {
+  WriteEnabled(action, BuildableProjectSelected(selectedLevel(), paths::FileExists(settings.lcclocation),
+                                                paths::FileExists(settings.q3asmlocation)));
 }
 
-void ProjectTreeCommands::AddFilesToProjectActionUpdate(QAction& action) const {
-  WriteEnabled(action, AddFilesEnabled(selectedLevel()));
+void ProjectTreeCommands::EnableForSelectedProject(QAction& action) const {
+  WriteEnabled(action, ProjectSelected(selectedLevel()));
 }
 
-void ProjectTreeCommands::CompileActionUpdate(QAction& action) const {
-  WriteEnabled(action, CompileEnabled(selectedLevel()));
+void ProjectTreeCommands::EnableForSelectedFile(QAction& action) const {
+  WriteEnabled(action, FileSelected(selectedLevel()));
 }
 
-void ProjectTreeCommands::PropertiesActionUpdate(QAction& action) const {
-  WriteEnabled(action, PropertiesEnabled(selectedLevel()));
+void ProjectTreeCommands::EnableForProjectOrFile(QAction& action) const {
+  WriteEnabled(action, ProjectOrFileSelected(selectedLevel()));
 }

@@ -19,9 +19,9 @@ enum TreeLevel { RootLevel = 0, ProjectLevel = 1, FolderLevel = 2, FileLevel = 3
 
 // The selected node of the workspace tree, as the commands see it.
 struct TreeSelection {
-  int level = -1;                  // -1 when nothing is selected
-  TProjectItem* project = nullptr; // the project of a project, folder or file node
-  int fileIndex = -1;              // a file node's entry in the project's Files
+  int level = -1;             // -1 when nothing is selected
+  Project* project = nullptr; // the project of a project, folder or file node
+  int fileIndex = -1;         // a file node's entry in the project's Files
 };
 
 // The tree that shows the model, kept in step by the commands.
@@ -30,13 +30,13 @@ public:
   virtual ~ProjectTreeView() = default;
   [[nodiscard]] virtual TreeSelection Selection() const = 0;
   // The project just appended to the model gets its node; a tree never built gets its root too.
-  virtual void ProjectAdded(TProjectItem& project) = 0;
+  virtual void ProjectAdded(Project& project) = 0;
   // The file just added to the project gets its node, at the file's place in the project.
-  virtual void FileAdded(const TProjectItem& project, int fileIndex) = 0;
+  virtual void FileAdded(const Project& project, int fileIndex) = 0;
   // Called before the model lets go of the project or the file, while the node still maps to it.
-  virtual void RemovingProject(const TProjectItem& project) = 0;
-  virtual void RemovingFile(const TProjectItem& project, int fileIndex) = 0;
-  virtual void ProjectRenamed(const TProjectItem& project) = 0;
+  virtual void RemovingProject(const Project& project) = 0;
+  virtual void RemovingFile(const Project& project, int fileIndex) = 0;
+  virtual void ProjectRenamed(const Project& project) = 0;
   // The active project changed, so another caption is drawn in bold.
   virtual void ActiveProjectChanged() = 0;
 };
@@ -51,7 +51,7 @@ struct ProjectTreeWindow {
   // Build's RebuildAll to false and the "Debug" list emptied.
   std::function<void()> ResetBuildState = [] {};
   // Only the "Debug" list emptied.
-  std::function<void()> ClearDebugList = [] {};
+  std::function<void()> ClearBuildMessages = [] {};
   std::function<void()> RebuildClassView = [] {};
   // Brings the file's editor window to the front, or opens one for it.
   std::function<void(const std::string&)> OpenFile = [](const std::string&) {};
@@ -68,32 +68,35 @@ struct ProjectTreeWindow {
 
 class ProjectTreeCommands {
 public:
-  ProjectTreeCommands(TProjectList& workspace, ProjectTreeView& view, UserQuestions& questions,
+  ProjectTreeCommands(ProjectList& workspace, ProjectTreeView& view, UserQuestions& questions,
                       ProjectTreeWindow window);
 
-  void SetActiveProjectActiveExecute();
-  void AddFilesToProjectActionExecute();
-  void RemoveFileFromProjectActionExecute();
-  void AddNewProjectActionExecute();
-  void RemoveProjectActionExecute();
-  void PropertiesActionExecute();
-  void ProjectTreeViewDblClick();
+  void ActivateSelectedProject();
+  void AddFilesToSelectedProject();
+  void RemoveSelectedFile();
+  void AddNewProject();
+  void RemoveSelectedProject();
+  void EditSelectedProperties();
+  void OpenSelectedFile();
 
   // Idle-time updates; each writes the action's state only when it changes.
   // Serves BuildAction and SetActiveProjectActive.
-  void LevelOneActionUpdate(QAction& action, const Settings& settings) const;
+  void EnableForBuildableProject(QAction& action, const Settings& settings) const;
   // Serves AddFilesToProjectAction and RemoveProjectAction.
-  void AddFilesToProjectActionUpdate(QAction& action) const;
+  void EnableForSelectedProject(QAction& action) const;
   // Serves CompileAction and RemoveFileFromProjectAction.
-  void CompileActionUpdate(QAction& action) const;
-  void PropertiesActionUpdate(QAction& action) const;
+  void EnableForSelectedFile(QAction& action) const;
+  void EnableForProjectOrFile(QAction& action) const;
 
 private:
   [[nodiscard]] int selectedLevel() const { return view_.Selection().level; }
+  // The details the user gives, when a workspace file can store them; otherwise the reason is
+  // shown and nothing is given.
+  std::optional<ProjectDetails> AskStorableDetails(const std::optional<ProjectDetails>& preset);
   // The selected project, when a project node is selected.
-  [[nodiscard]] TProjectItem* selectedProject() const;
+  [[nodiscard]] Project* selectedProject() const;
 
-  TProjectList& workspace_;
+  ProjectList& workspace_;
   ProjectTreeView& view_;
   UserQuestions& questions_;
   ProjectTreeWindow window_;

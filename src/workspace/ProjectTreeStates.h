@@ -2,12 +2,13 @@
 // selected). Plain rules, so they are tested without a tree.
 #pragma once
 
-[[nodiscard]] constexpr bool LevelOneEnabled(int selectedLevel, bool compilerExists, bool assemblerExists) {
+[[nodiscard]] constexpr bool BuildableProjectSelected(int selectedLevel, bool compilerExists,
+                                                      bool assemblerExists) {
   return compilerExists && assemblerExists && selectedLevel == 1;
 }
-[[nodiscard]] constexpr bool AddFilesEnabled(int selectedLevel) { return selectedLevel == 1; }
-[[nodiscard]] constexpr bool CompileEnabled(int selectedLevel) { return selectedLevel == 3; }
-[[nodiscard]] constexpr bool PropertiesEnabled(int selectedLevel) {
+[[nodiscard]] constexpr bool ProjectSelected(int selectedLevel) { return selectedLevel == 1; }
+[[nodiscard]] constexpr bool FileSelected(int selectedLevel) { return selectedLevel == 3; }
+[[nodiscard]] constexpr bool ProjectOrFileSelected(int selectedLevel) {
   return selectedLevel == 1 || selectedLevel == 3;
 }
 

@@ -3,8 +3,7 @@
 
 #include "WorkspacePaths.h"
 
-WorkspaceCommands::WorkspaceCommands(TProjectList& workspace, UserQuestions& questions,
-                                     WorkspaceWindow window)
+WorkspaceCommands::WorkspaceCommands(ProjectList& workspace, UserQuestions& questions, WorkspaceWindow window)
     : workspace_(workspace), questions_(questions), window_(std::move(window)) {}
 
 std::string WorkspaceCommands::TswNameFor(const std::string& path) {
@@ -31,8 +30,15 @@ bool WorkspaceCommands::LoadWorkspace(const std::string& path) {
   // Rebuilt whatever happened, so the tree never shows projects the model no longer holds.
   window_.RebuildTree();
   window_.RebuildClassView();
-  if (!error.empty()) questions_.showError(error);
-  return error.empty();
+  if (!error.empty()) {
+    questions_.showError(error);
+    return false;
+  }
+  if (workspace_.Count() == 0)
+    questions_.inform(
+        paths::ExtractFileName(path, StyleOfStoredPath(path)) +
+        " holds no projects yet: add one with \"Add New Project\" in the File View's context menu.");
+  return true;
 }
 
 bool WorkspaceCommands::ReopenWorkspace(const std::string& path) {
@@ -93,8 +99,9 @@ void WorkspaceCommands::FileSaveWorkspaceAction() {
   }
 }
 
-bool WorkspaceCommands::FileCloseWorkspaceAction() {
-  if (!MayDropWorkspace()) return false;
+bool WorkspaceCommands::FileCloseWorkspaceAction() { return MayDropWorkspace() && CloseDroppedWorkspace(); }
+
+bool WorkspaceCommands::CloseDroppedWorkspace() {
   if (window_.windowsFollowWorkspace) window_.RememberWindows();
   if (!window_.CloseAll()) return false;
   workspace_.Clear();

@@ -28,13 +28,16 @@ struct WorkspaceWindow {
 
 class WorkspaceCommands {
 public:
-  WorkspaceCommands(TProjectList& workspace, UserQuestions& questions, WorkspaceWindow window);
+  WorkspaceCommands(ProjectList& workspace, UserQuestions& questions, WorkspaceWindow window);
 
   void FileOpenWorkspace();
   void FileImportWorkspaceAction();
   void FileSaveWorkspaceAction();
   // True when the workspace was closed; false when the user kept it open.
   bool FileCloseWorkspaceAction();
+  // Close once MayDropWorkspace has let the workspace go: the windows that follow it are
+  // remembered and closed, then the workspace. False when an editor window stayed open.
+  bool CloseDroppedWorkspace();
   // A reopen from the recent list. False when the user kept the current workspace or the file
   // could not be read.
   bool ReopenRecentWorkspace(const std::string& path);
@@ -62,7 +65,7 @@ private:
   [[nodiscard]] FileDialogRequest workspaceDialog(const std::string& title,
                                                   const std::string& extension) const;
 
-  TProjectList& workspace_;
+  ProjectList& workspace_;
   UserQuestions& questions_;
   WorkspaceWindow window_;
 };

@@ -3,6 +3,7 @@
 // and the jumps of Next Message that leave the keyboard in the editor.
 #include "../buildsystem/BuildTestSupport.h"
 #include "BuildController.h"
+#include "ConfigurationDialog.h"
 #include "DocumentWindow.h"
 #include "EditorWidget.h"
 #include "IsolatedEnvironment.h"
@@ -14,11 +15,15 @@
 #include "WindowCommands.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -45,10 +50,10 @@ struct BuildInTheWindow : ::testing::Test {
     store.save();
   }
 
-  std::unique_ptr<MainWindow> Open() {
+  std::unique_ptr<MainWindow> Open(DialogRunner runDialog = [](QDialog&) { return int(QDialog::Rejected); }) {
     MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
     env.arguments = {Workspace()};
-    env.runDialog = [](QDialog&) { return int(QDialog::Rejected); };
+    env.runDialog = std::move(runDialog);
     auto form = std::make_unique<MainWindow>(std::move(env));
     form->CreateSharedDialogs();
     form->show(); // loads the workspace once the window shows
@@ -84,27 +89,88 @@ TEST_F(BuildInTheWindow, TheWindowAndTheCommandLineBuildTheSameBytes) {
   EXPECT_EQ(TempDir::read(dir.file("cli/qagame.qvm")), fromWindow);
 }
 
+// F7 without the compiler builds nothing and says which tool is missing and where to set it; once
+// Preferences has it, the build runs.
+TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceItIsSet) {
+  dir.write("tools/README", "");
+  const std::string gone = dir.file("tools/q3lcc");
+  RegistryStore store(dir.file("registry"));
+  store.load();
+  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "lcclocation", gone);
+  store.save();
+  std::vector<std::string> pages;
+  auto form = Open([&pages](QDialog& dialog) {
+    auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
+    pages.push_back(
+        preferences.SettingsPages->tabText(preferences.SettingsPages->currentIndex()).toStdString());
+    if (pages.size() == 1) return int(QDialog::Rejected); // the one that opens at start
+    EXPECT_EQ(preferences.focusWidget(), preferences.lcclocationEdit);
+    preferences.lcclocationEdit->setText(QString::fromStdString(StandinTool("q3lcc")));
+    preferences.okButton->click();
+    return preferences.result();
+  });
+  const std::string question =
+      "ask: The compiler " + gone +
+      " was not found.\nSet \"Location of LCC Compiler\" in Preferences > Compiler.\n"
+      "The tools are built from the ioquake3 sources (see \"Getting started\" in the "
+      "README).\n\nOpen Preferences now?";
+  for (const char* command : {"BuildActiveProjectAction", "BuildAllAction"}) {
+    questions.log.clear();
+    questions.answers = {Answer::No};
+    form->Actions()[command]->trigger();
+    EXPECT_EQ(questions.log, std::vector<std::string>{question}) << command;
+    EXPECT_FALSE(Projects(*form).BuildRunning());
+    EXPECT_TRUE(form->BuildMessages.Empty()) << form->BuildMessages.Last();
+  }
+  EXPECT_EQ(pages, std::vector<std::string>{"Compiler"});
+
+  questions.answers = {Answer::Yes};
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  EXPECT_EQ(pages, (std::vector<std::string>{"Compiler", "Compiler"}));
+  ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("vm/qagame.qvm")));
+}
+
 // No command can take away the projects a running build walks: each is refused with a message.
 // Closing the main window ends the build and its tool.
 TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
-  form->RegMru().AddItem(Workspace());
+  form->RecentList().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
-  EXPECT_EQ(form->MessagePages->currentWidget(), form->DebugSheet);
+  EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
   ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
   const std::vector<pid_t> tools = ProcessesNaming(Source("g_main.c"));
 
   QTreeWidgetItem* root = form->ProjectTreeView->topLevelItem(0);
-  form->ProjectTreeView->setCurrentItem(root->child(0));
+  const auto select = [&form](QTreeWidgetItem* node) {
+    form->ProjectTreeView->setCurrentItem(node);
+    form->RefreshActions(); // as the event loop does when it next goes idle
+  };
+  // Each command through the main menu and through the tree's context menu.
+  const auto fromTreeMenu = [&form](const char* name) {
+    for (QAction* action : form->ProjectTreeMenu->actions())
+      if (action->objectName() == name) return action;
+    return static_cast<QAction*>(nullptr);
+  };
+  select(root->child(0));
+  const int files = root->child(0)->child(0)->childCount();
   for (const char* command :
-       {"FileCloseWorkspaceAction", "FileOpenWorkspace", "FileImportWorkspaceAction", "RemoveProjectAction"})
+       {"FileCloseWorkspaceAction", "FileOpenWorkspace", "FileImportWorkspaceAction", "RemoveProjectAction",
+        "AddFilesToProjectAction", "AddNewProjectAction", "PropertiesAction", "SetActiveProjectActive"}) {
     form->Actions()[command]->trigger();
+    if (QAction* action = fromTreeMenu(command)) action->trigger();
+  }
+  select(root->child(0)->child(0)->child(0)); // a file of the project; its properties only show
+  form->Actions()["RemoveFileFromProjectAction"]->trigger();
+  fromTreeMenu("RemoveFileFromProjectAction")->trigger();
+  form->Actions()["PropertiesAction"]->trigger();
   form->ReopenMenu->actions().last()->trigger();
-  EXPECT_EQ(questions.log, std::vector<std::string>(5, std::string("inform: ") + kWorkspaceInUse));
+  EXPECT_EQ(questions.log, std::vector<std::string>(16, std::string("inform: ") + kWorkspaceInUse));
   EXPECT_EQ(Projects(*form).Workspace.Count(), 2);
   EXPECT_EQ(root->childCount(), 2);
+  EXPECT_EQ(root->child(0)->child(0)->childCount(), files);
   EXPECT_TRUE(Projects(*form).BuildRunning());
 
   EXPECT_TRUE(form->close());
@@ -138,4 +204,27 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
       << "the last place stays when there is none after it";
   form->Actions()["PreviousMessageAction"]->trigger();
   EXPECT_EQ(dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor())->FileName(), Source("g_cmds.c"));
+}
+
+// Quitting during a build asks about the modified workspace before it ends the build, so Cancel
+// keeps both. Once the main window closes, no window of the program is left to keep it running.
+TEST_F(BuildInTheWindow, QuittingAsksFirstAndLeavesNoWindowBehind) {
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  auto form = Open();
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
+  Projects(*form).Workspace.Modified = true;
+  questions.answers = {Answer::Cancel};
+  EXPECT_FALSE(form->close());
+  EXPECT_TRUE(Projects(*form).BuildRunning());
+  EXPECT_TRUE(form->isVisible());
+
+  // The program's own event loop ends once the main window has closed, or the guard says it hung.
+  questions.answers = {Answer::No};
+  QTimer::singleShot(0, form.get(), [&form] { form->close(); });
+  QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0) << "the program kept running without its main window";
+  EXPECT_FALSE(Projects(*form).BuildRunning());
+  for (QWidget* window : QApplication::topLevelWidgets())
+    EXPECT_FALSE(window->isVisible()) << window->metaObject()->className() << " still shows";
 }

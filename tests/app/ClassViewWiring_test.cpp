@@ -33,7 +33,7 @@ struct MainWindowTest : ::testing::Test {
     form->CreateSharedDialogs();
     workspace = &dynamic_cast<ProjectWorkspace&>(form->Workspace());
 
-    TProjectItem& project = workspace->Workspace.AddProject();
+    Project& project = workspace->Workspace.AddProject();
     project.Name = "game";
     std::string source;
     for (int line = 1; line <= 60; ++line)
@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, ClassViewDoubleClickOpensAnEditorWindowAtTheDeclaration) 
 }
 
 TEST_F(MainWindowTest, FindInFilesHitsJumpToTheirLineMarkedInBlue) {
-  TFindInFilesDialog& dialog = *form->findChild<TFindInFilesDialog*>();
+  FindInFilesDialog& dialog = *form->findChild<FindInFilesDialog*>();
   dialog.FindTextComboBox->setEditText("client_s");
   form->Actions()["FindInFilesAction"]->trigger();
   ASSERT_EQ(form->FindFilesListBox->count(), 1);

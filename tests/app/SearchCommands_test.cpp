@@ -44,7 +44,7 @@ struct SearchCommandsTest : ::testing::Test {
       ++dialogsShown;
       dialog.setResult(QDialog::Rejected);
       if (auto* find = dynamic_cast<FindReplaceDialog*>(&dialog); find && answerFind) {
-        find->FormActivate(); // what showing it does
+        find->PrepareForInput(); // what showing it does
         answerFind(*find);
       } else if (auto* gotoLine = dynamic_cast<GoToLineDialog*>(&dialog); gotoLine && answerGotoLine) {
         answerGotoLine(*gotoLine);
@@ -90,15 +90,15 @@ TextPoint selectionStart(const DocumentWindow& editor) {
 } // namespace
 
 TEST(SearchOptionsOf, EachSwitchSetsItsBitAndReplaceAllNeedsReplacing) {
-  EXPECT_EQ(SearchOptionsOf(TFindSwitches{}, true), ssoEntireScope) << "replace-all without replacing";
+  EXPECT_EQ(SearchOptionsOf(FindSwitches{}, true), ssoEntireScope) << "replace-all without replacing";
   EXPECT_EQ(SearchOptionsOf({.fromHome = false}, false), 0);
   // The prompt bit goes along even when only searching; the editor asks only when replacing.
-  const TFindSwitches searching{.matchCase = true,
-                                .wholeWords = true,
-                                .prompt = true,
-                                .backwards = true,
-                                .selectedOnly = true,
-                                .fromHome = false};
+  const FindSwitches searching{.matchCase = true,
+                               .wholeWords = true,
+                               .prompt = true,
+                               .backwards = true,
+                               .selectedOnly = true,
+                               .fromHome = false};
   EXPECT_EQ(SearchOptionsOf(searching, false),
             ssoMatchCase | ssoWholeWord | ssoPrompt | ssoBackwards | ssoSelectedOnly);
   EXPECT_EQ(SearchOptionsOf({.replace = true}, true), ssoEntireScope | ssoReplace | ssoReplaceAll);
@@ -140,10 +140,10 @@ TEST_F(SearchCommandsTest, TheCommandsNeedAnEditorWindow) {
   const char* const names[] = {"FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction"};
   for (const char* name : names)
     EXPECT_FALSE(form->Actions()[name]->isEnabled()) << name;
-  form->Search().FindActionExecute(0);
-  form->Search().FindActionExecute(1);
-  form->Search().SearchAgainActionExecute();
-  form->Search().GotoLineNumberActionExecute();
+  form->Search().ShowFindDialog(0);
+  form->Search().ShowFindDialog(1);
+  form->Search().SearchAgain();
+  form->Search().GoToLine();
   EXPECT_EQ(dialogsShown, 0);
 
   open("a.c", "int a;\n");

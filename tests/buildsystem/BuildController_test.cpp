@@ -37,8 +37,8 @@ protected:
   }
 
   // A project whose files sort with the AI file before the one holding vmMain.
-  TProjectItem& AddProject(const std::string& name, const std::string& mainText = kMain) {
-    TProjectItem& project = workspace.AddProject();
+  Project& AddProject(const std::string& name, const std::string& mainText = kMain) {
+    Project& project = workspace.AddProject();
     project.Name = name;
     project.FileName = dir.write(name + "/" + name + ".tsp", "");
     for (const auto& [file, text] : std::vector<std::pair<std::string, std::string>>{
@@ -52,12 +52,12 @@ protected:
     return project;
   }
 
-  TBuildController& Controller() {
+  BuildController& Controller() {
     if (controller) return *controller;
     BuildContext context{
         settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
     context.toolTimeLimit = timeLimit;
-    controller = std::make_unique<TBuildController>(context);
+    controller = std::make_unique<BuildController>(context);
     return *controller;
   }
 
@@ -66,7 +66,7 @@ protected:
   }
 
   std::string Out(const std::string& name) const { return settings.outputlocation + name; }
-  std::string DebugText() const {
+  std::string BuildMessagesText() const {
     std::string text;
     for (const auto& line : debug.Lines())
       text += line + "\n";
@@ -75,13 +75,13 @@ protected:
 
   TempDir dir;
   Settings settings;
-  TProjectList workspace;
+  ProjectList workspace;
   MessageLines debug;
   ProgressState progress;
   FakeEditors editors;
   ScriptedQuestions questions;
   std::optional<std::chrono::seconds> timeLimit;
-  std::unique_ptr<TBuildController> controller;
+  std::unique_ptr<BuildController> controller;
 };
 
 // The place a "Debug" line leads to.
@@ -93,7 +93,7 @@ std::optional<MessageLocation> PlaceOf(const std::string& line) {
 
 TEST_F(BuildFixture, BuildsAProjectIntoItsModuleWithTheEntryPointFirst) {
   AddProject("game");
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   EXPECT_TRUE(progress.Visible());
   EXPECT_EQ(progress.Caption(), "Compiling - game");
   EXPECT_EQ(progress.Maximum(), 5);
@@ -108,12 +108,12 @@ TEST_F(BuildFixture, BuildsAProjectIntoItsModuleWithTheEntryPointFirst) {
   EXPECT_TRUE(paths::FileExists(Out("game.map")));
   EXPECT_FALSE(paths::FileExists(Out("g_main.asm"))) << "intermediate files are deleted";
   EXPECT_TRUE(Controller().AssemblyList().empty());
-  EXPECT_NE(DebugText().find("pass 0: g_main.asm"), std::string::npos);
+  EXPECT_NE(BuildMessagesText().find("pass 0: g_main.asm"), std::string::npos);
   EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
   EXPECT_FALSE(Controller().Outcome().toolReportedError);
 
   progress.okButtonClick();
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(paths::FileExists(Out("game.~qvm")));
   EXPECT_TRUE(paths::FileExists(Out("game.~map")));
@@ -122,7 +122,7 @@ TEST_F(BuildFixture, BuildsAProjectIntoItsModuleWithTheEntryPointFirst) {
 // Compiles that run at once list their messages as one after the other would, file by file, and
 // the module comes out byte for byte the same.
 TEST_F(BuildFixture, ParallelCompilesListAndBuildAsOneAfterTheOther) {
-  TProjectItem& project = AddProject("game");
+  Project& project = AddProject("game");
   for (int i = 0; i < 7; ++i) {
     std::string text = "void F" + std::to_string(i) + "( void ) {\n";
     for (int line = 0; line <= i % 3; ++line)
@@ -135,9 +135,9 @@ TEST_F(BuildFixture, ParallelCompilesListAndBuildAsOneAfterTheOther) {
   auto build = [&](int parallel) {
     settings.ParallelCompiles = parallel;
     progress.okButtonClick();
-    Controller().BuildActiveProjectActionExecute();
+    Controller().BuildActiveProject();
     EXPECT_TRUE(WaitForEnd());
-    return std::pair{DebugText(), TempDir::read(Out("game.qvm"))};
+    return std::pair{BuildMessagesText(), TempDir::read(Out("game.qvm"))};
   };
   const auto [oneAtATime, module] = build(1);
   const auto [fourAtOnce, sameModule] = build(4);
@@ -149,7 +149,7 @@ TEST_F(BuildFixture, ParallelCompilesListAndBuildAsOneAfterTheOther) {
   project.Files.push_back({dir.write("game/hang.c", "void H( void ) {\n\tSTANDIN_HANG\n}\n")});
   project.SortFiles();
   progress.okButtonClick();
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitUntil([&] { return progress.Label().find("hang.c") != std::string::npos; }));
   progress.cancelButtonClick();
   ASSERT_TRUE(WaitForEnd());
@@ -160,7 +160,7 @@ TEST_F(BuildFixture, RebuildAllSummarisesEveryProject) {
   AddProject("client");
   AddProject("server", std::string(kMain) + "int Broken( void ) {\n\tMissing_Call();\n}\n");
   AddProject("menu");
-  Controller().BuildAllActionExecute();
+  Controller().BuildAll();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(), "Completed\r"
                               "client  - 0 total errors\r"
@@ -169,8 +169,8 @@ TEST_F(BuildFixture, RebuildAllSummarisesEveryProject) {
   EXPECT_TRUE(paths::FileExists(Out("client.qvm")));
   EXPECT_FALSE(paths::FileExists(Out("server.qvm")));
   EXPECT_TRUE(paths::FileExists(Out("menu.qvm")));
-  EXPECT_NE(DebugText().find("g_main.asm:"), std::string::npos) << "the assembler's error is listed";
-  EXPECT_NE(DebugText().find("symbol Missing_Call undefined"), std::string::npos);
+  EXPECT_NE(BuildMessagesText().find("g_main.asm:"), std::string::npos) << "the assembler's error is listed";
+  EXPECT_NE(BuildMessagesText().find("symbol Missing_Call undefined"), std::string::npos);
   EXPECT_TRUE(Controller().Outcome().toolReportedError);
   EXPECT_EQ(Controller().Outcome().modulesInstalled, (std::set<std::string>{"client", "menu"}));
 }
@@ -178,8 +178,8 @@ TEST_F(BuildFixture, RebuildAllSummarisesEveryProject) {
 // Cancel ends the running tool, whatever it does: the build ends as cancelled and the project is
 // neither assembled nor renamed.
 TEST_F(BuildFixture, CancelEndsAHangingToolAndTheBuild) {
-  TProjectItem& project = AddProject("game", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
-  Controller().BuildActionExecute(project);
+  Project& project = AddProject("game", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  Controller().Build(project);
   const std::string second = project.Files[2].Path;
   ASSERT_TRUE(WaitUntil([&] { return progress.Label() == second; }));
   const pid_t pid = Controller().Runner()->ProcessHandle();
@@ -192,21 +192,21 @@ TEST_F(BuildFixture, CancelEndsAHangingToolAndTheBuild) {
   EXPECT_FALSE(paths::FileExists(Out("game.qvm")));
   EXPECT_EQ(Controller().AssemblyList(), std::vector<std::string>{Out("ai_think")});
   EXPECT_TRUE(paths::FileExists(Out("ai_think.asm"))) << "kept until a later build";
-  EXPECT_EQ(DebugText().find("signal"), std::string::npos) << "a cancelled tool needs no words";
+  EXPECT_EQ(BuildMessagesText().find("signal"), std::string::npos) << "a cancelled tool needs no words";
 }
 
 // The real compiler leaves an .asm that assembles cleanly after an error: only its exit status
 // tells. Every file is still compiled, so every error shows, and the working module stays.
 TEST_F(BuildFixture, AFailedCompileNeverReachesTheAssembler) {
-  TProjectItem& game = AddProject("game");
+  Project& game = AddProject("game");
   AddProject("menu");
-  Controller().BuildAllActionExecute();
+  Controller().BuildAll();
   ASSERT_TRUE(WaitForEnd());
   const std::string working = TempDir::read(Out("game.qvm"));
   dir.write("game/g_main.c", std::string(kMain) + "STANDIN_ERROR\nint G_After( void ) {\n\tAI_Think();\n}\n");
   dir.write("game/g_util.c", std::string(kUtil) + "STANDIN_ERROR\n");
 
-  Controller().BuildAllActionExecute();
+  Controller().BuildAll();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(), "Completed\r"
                               "game  - 2 files failed to compile, module not built\r"
@@ -216,13 +216,14 @@ TEST_F(BuildFixture, AFailedCompileNeverReachesTheAssembler) {
   EXPECT_TRUE(paths::FileExists(Out("menu.~qvm")));
   for (const char* leftover : {"g_main.asm", "g_util.asm", "ai_think.asm", "q3asm.qvm"})
     EXPECT_FALSE(paths::FileExists(Out(leftover))) << leftover;
-  EXPECT_NE(DebugText().find(game.Files[2].Path + ":6: syntax error"), std::string::npos) << DebugText();
-  EXPECT_NE(DebugText().find(game.Files[3].Path + ":5: syntax error"), std::string::npos);
+  EXPECT_NE(BuildMessagesText().find(game.Files[2].Path + ":6: syntax error"), std::string::npos)
+      << BuildMessagesText();
+  EXPECT_NE(BuildMessagesText().find(game.Files[3].Path + ":5: syntax error"), std::string::npos);
   EXPECT_EQ(Controller().Outcome().projectProblems,
             (std::vector<std::pair<std::string, std::string>>{
                 {"game", "2 files failed to compile, module not built"}}));
 
-  Controller().CompileActionExecute(game, 3);
+  Controller().CompileProjectFile(game, 3);
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(), "Completed  - 1 file failed to compile");
   EXPECT_FALSE(paths::FileExists(Out("g_util.asm")));
@@ -231,9 +232,10 @@ TEST_F(BuildFixture, AFailedCompileNeverReachesTheAssembler) {
 TEST_F(BuildFixture, AToolPastTheTimeLimitIsEndedAndFails) {
   timeLimit = std::chrono::seconds(1);
   AddProject("game", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
-  EXPECT_NE(DebugText().find("q3lcc ran longer than 1 s and was ended"), std::string::npos) << DebugText();
+  EXPECT_NE(BuildMessagesText().find("q3lcc ran longer than 1 s and was ended"), std::string::npos)
+      << BuildMessagesText();
   EXPECT_EQ(progress.Label(), "Completed  - 1 file failed to compile, module not built");
   EXPECT_FALSE(paths::FileExists(Out("game.qvm")));
 }
@@ -242,9 +244,9 @@ TEST_F(BuildFixture, AToolPastTheTimeLimitIsEndedAndFails) {
 // inside a header (once per including file), the preprocessor's, and the assembler's .asm lines
 // through the .asm's line records, read before the .asm files go.
 TEST_F(BuildFixture, EveryMessageLeadsToItsSourceLine) {
-  TProjectItem& project = AddProject("game", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_ERROR\n}\n");
+  Project& project = AddProject("game", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_ERROR\n}\n");
   settings.lcclarguments += " --standin-slow=3"; // the message arrives in many small chunks
-  Controller().CompileActionExecute(project, 2);
+  Controller().CompileProjectFile(project, 2);
   ASSERT_TRUE(WaitForEnd());
   const std::string expected =
       project.Files[2].Path + ":3: syntax error; found `STANDIN_ERROR' expecting `;'";
@@ -257,27 +259,27 @@ TEST_F(BuildFixture, EveryMessageLeadsToItsSourceLine) {
   const std::string header =
       dir.write("game/g_local.h", "void G_Print( const char *text );\nSTANDIN_ERROR\n");
   dir.write("game/g_main.c", "int vmMain( void ) {\n\treturn 0;\n}\n#include \"nosuch.h\"\n");
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   const std::string inHeader =
       project.Files[3].Path + ": " + header + ":2: syntax error; found `STANDIN_ERROR' expecting `;'";
-  EXPECT_NE(DebugText().find(inHeader + "\n"), std::string::npos) << DebugText();
+  EXPECT_NE(BuildMessagesText().find(inHeader + "\n"), std::string::npos) << BuildMessagesText();
   EXPECT_EQ(PlaceOf(inHeader), (MessageLocation{header, 2}));
   const std::string preprocessor =
       "cpp: " + project.Files[2].Path + ":4 Could not find include file \"nosuch.h\"";
-  EXPECT_NE(DebugText().find(preprocessor), std::string::npos) << DebugText();
+  EXPECT_NE(BuildMessagesText().find(preprocessor), std::string::npos) << BuildMessagesText();
   EXPECT_EQ(PlaceOf(preprocessor), (MessageLocation{project.Files[2].Path, 4}));
 
   dir.write("game/g_local.h", "void G_Print( const char *text );\n");
   dir.write("game/g_main.c",
             "int vmMain( void ) {\n\treturn 0;\n}\n\nvoid G_Later( void ) {\n\tG_Missing();\n}\n");
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   const auto& lines = debug.Lines();
   const auto assembler = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
     return line.find("G_Missing undefined") != std::string::npos;
   });
-  ASSERT_NE(assembler, lines.end()) << DebugText();
+  ASSERT_NE(assembler, lines.end()) << BuildMessagesText();
   EXPECT_EQ(assembler->rfind(Out("g_main.asm:"), 0), 0u) << *assembler;
   ASSERT_NE(assembler + 1, lines.end());
   EXPECT_EQ(*(assembler + 1), project.Files[2].Path + ":6: error: symbol G_Missing undefined");
@@ -288,7 +290,7 @@ TEST_F(BuildFixture, EveryMessageLeadsToItsSourceLine) {
 TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
   AddProject("game");
   settings.lcclocation = dir.file("no-compiler");
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   EXPECT_FALSE(Controller().Building());
   const std::string missing =
       "Error creating process : 2 (" + settings.lcclocation + ": No such file or directory)";
@@ -300,7 +302,7 @@ TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
   progress.okButtonClick();
   settings.lcclocation = StandinTool("q3lcc");
   settings.q3asmlocation = dir.file("no-assembler");
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(),
             "Error creating process : 2 (" + settings.q3asmlocation + ": No such file or directory)");
@@ -310,14 +312,14 @@ TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
 TEST_F(BuildFixture, CrashingAndFloodingToolsEndTheBuildNormally) {
   AddProject("game");
   settings.lcclarguments = "--standin-crash";
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(Controller().Outcome().toolReportedError);
-  EXPECT_NE(DebugText().find("q3lcc ended by signal 6\n"), std::string::npos) << DebugText();
+  EXPECT_NE(BuildMessagesText().find("q3lcc ended by signal 6\n"), std::string::npos) << BuildMessagesText();
   EXPECT_EQ(progress.Label(), "Completed  - 3 files failed to compile, module not built");
 
   settings.lcclarguments = "--standin-flood=1000000 --standin-binary --standin-noeol=70000";
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
 }
@@ -325,8 +327,8 @@ TEST_F(BuildFixture, CrashingAndFloodingToolsEndTheBuildNormally) {
 TEST_F(BuildFixture, ASecondBuildAndWorkspaceChangesAreRefusedWhileOneRuns) {
   AddProject("game");
   EXPECT_FALSE(Controller().RefuseWorkspaceChange());
-  Controller().BuildActiveProjectActionExecute();
-  Controller().BuildAllActionExecute();
+  Controller().BuildActiveProject();
+  Controller().BuildAll();
   EXPECT_TRUE(Controller().RefuseWorkspaceChange());
   EXPECT_EQ(questions.log, (std::vector<std::string>{std::string("inform: ") + kBuildAlreadyRunning,
                                                      std::string("inform: ") + kWorkspaceInUse}));
@@ -335,17 +337,17 @@ TEST_F(BuildFixture, ASecondBuildAndWorkspaceChangesAreRefusedWhileOneRuns) {
 }
 
 TEST_F(BuildFixture, AsksToSaveModifiedWindowsFirst) {
-  TProjectItem& project = AddProject("game");
+  Project& project = AddProject("game");
   editors.modified = {"/mods/a.c", project.Files[2].Path};
   questions.answers = {Answer::Yes, Answer::No, Answer::Yes};
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(editors.saveAllCount, 1);
 
-  Controller().CompileActionExecute(project, 2);
+  Controller().CompileProjectFile(project, 2);
   ASSERT_TRUE(WaitForEnd());
   editors.active = project.Files[2].Path;
-  Controller().CompileActiveActionExecute();
+  Controller().CompileActiveFile();
   EXPECT_EQ(progress.Caption(), "Compiling - g_main.c");
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(questions.log,
@@ -357,20 +359,20 @@ TEST_F(BuildFixture, AsksToSaveModifiedWindowsFirst) {
 
 // A project with nothing to compile or assemble says so, and Rebuild All goes on with the next.
 TEST_F(BuildFixture, ProjectsWithoutSourcesSayWhyAndCaptions) {
-  TProjectItem& empty = AddProject("empty");
+  Project& empty = AddProject("empty");
   empty.Files.clear();
   AddProject("game");
-  TProjectItem& headers = AddProject("headers");
+  Project& headers = AddProject("headers");
   headers.Files.erase(headers.Files.begin() + 2, headers.Files.end()); // ai_think.c, g_local.h
   headers.Files.erase(headers.Files.begin());
-  Controller().BuildAllActionExecute();
+  Controller().BuildAll();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(), "Completed\r"
                               "empty  - no source files, module not built\r"
                               "game  - 0 total errors\r"
                               "headers  - no source files, module not built\r");
-  EXPECT_EQ(TBuildController::BuildActiveProjectCaption(*workspace.ActiveProject), "Build empty.qvm");
-  EXPECT_EQ(TBuildController::CompileActiveCaption("/mods/server/logic.c"), "Compile logic.c");
+  EXPECT_EQ(BuildController::BuildActiveProjectCaption(*workspace.ActiveProject), "Build empty.qvm");
+  EXPECT_EQ(BuildController::CompileActiveCaption("/mods/server/logic.c"), "Compile logic.c");
   EXPECT_TRUE(Controller().ToolsExist());
   settings.q3asmlocation.clear();
   EXPECT_FALSE(Controller().ToolsExist());
@@ -378,7 +380,7 @@ TEST_F(BuildFixture, ProjectsWithoutSourcesSayWhyAndCaptions) {
 
 TEST_F(BuildFixture, AHangingToolIsKilledWhenTheProgramCloses) {
   AddProject("game", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitUntil([&] { return progress.Label().find("g_main.c") != std::string::npos; }));
   const pid_t pid = Controller().Runner()->ProcessHandle();
   Controller().Abort();
@@ -389,16 +391,17 @@ TEST_F(BuildFixture, AHangingToolIsKilledWhenTheProgramCloses) {
 }
 
 TEST_F(BuildFixture, AVanishedSourceOrAnImpossibleOutputFolderIsReported) {
-  TProjectItem& project = AddProject("game");
+  Project& project = AddProject("game");
   std::filesystem::remove(project.Files[3].Path); // g_util.c
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
-  EXPECT_NE(DebugText().find("Error opening " + Out(".asm")), std::string::npos) << DebugText();
+  EXPECT_NE(BuildMessagesText().find("Error opening " + Out(".asm")), std::string::npos)
+      << BuildMessagesText();
   EXPECT_FALSE(Controller().Outcome().modulesInstalled.count("game"));
 
   progress.okButtonClick();
   settings.outputlocation = project.Files[0].Path + "/vm/"; // below a file: cannot be made
-  Controller().BuildActiveProjectActionExecute();
+  Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(),
             "Cannot create the output folder " + settings.outputlocation + " (Not a directory)");

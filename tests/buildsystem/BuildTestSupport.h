@@ -5,9 +5,8 @@
 
 #include "EditorWindows.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -32,17 +31,6 @@ inline std::vector<pid_t> ProcessesNaming(const std::string& word) {
     if (commandLine.find(word) != std::string::npos) found.push_back(std::stoi(name));
   }
   return found;
-}
-
-// Runs the event loop until `done` holds; false after `timeoutMs`.
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
 }
 
 struct FakeWindow : JumpTarget {

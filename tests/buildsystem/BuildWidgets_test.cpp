@@ -1,8 +1,8 @@
 // The game launch starts the program detached in its own folder with the split arguments; the
 // progress window shows its state and offers no way out but "&OK"; the "Debug" list follows its
 // last line.
+#include "BuildMessagesModel.h"
 #include "BuildTestSupport.h"
-#include "DebugListModel.h"
 #include "GameLauncher.h"
 #include "ProgressWindow.h"
 #include "TempDir.h"
@@ -22,13 +22,13 @@ TEST(BuildLaunch, StartsTheGameInItsFolderWithItsArguments) {
   std::filesystem::permissions(game, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
   Settings settings;
   settings.quake3location = dir.file("Quake3/missing");
-  EXPECT_FALSE(TGameLauncher::LaunchQuake3ActionEnabled(settings));
+  EXPECT_FALSE(GameLauncher::LaunchQuake3ActionEnabled(settings));
   settings.quake3location = game;
   settings.quake3arguments = "alpha \"beta gamma\" +set fs_game mymod";
-  EXPECT_TRUE(TGameLauncher::LaunchQuake3ActionEnabled(settings));
+  EXPECT_TRUE(GameLauncher::LaunchQuake3ActionEnabled(settings));
 
-  TGameLauncher launcher;
-  EXPECT_TRUE(launcher.LaunchQuake3ActionExecute(settings));
+  GameLauncher launcher;
+  EXPECT_TRUE(launcher.LaunchGame(settings));
   EXPECT_EQ(launcher.DefaultDir, dir.path() + "/Quake3/");
   const std::string started = dir.file("Quake3/started.txt");
   ASSERT_TRUE(WaitUntil([&] { return TempDir::read(started).find("mymod\n") != std::string::npos; }));
@@ -36,7 +36,7 @@ TEST(BuildLaunch, StartsTheGameInItsFolderWithItsArguments) {
                                         "/Quake3\nalpha\nbeta gamma\n+set\nfs_game\nmymod\n");
 
   settings.quake3location = dir.file("Quake3");
-  EXPECT_FALSE(launcher.LaunchQuake3ActionExecute(settings)) << "a failure is only returned, never shown";
+  EXPECT_FALSE(launcher.LaunchGame(settings)) << "a failure is only returned, never shown";
 }
 
 // The window stays above the main window only while the build runs and never above everything,
@@ -84,10 +84,10 @@ TEST(BuildProgressWindow, ShowsTheBuildStateAndClosesOnlyThroughOk) {
   EXPECT_FALSE(form.isVisible());
 }
 
-TEST(BuildDebugList, ShowsTheLinesAndFollowsTheLastOne) {
+TEST(BuildMessageList, ShowsTheLinesAndFollowsTheLastOne) {
   MessageLines lines;
   lines.Add("first");
-  DebugListModel model(lines);
+  BuildMessagesModel model(lines);
   QListView view;
   FollowLastLine(view, model);
   EXPECT_EQ(model.rowCount(), 1);
@@ -105,9 +105,9 @@ TEST(BuildDebugList, ShowsTheLinesAndFollowsTheLastOne) {
   EXPECT_EQ(model.rowCount(), 0);
 }
 
-TEST(BuildDebugList, AFloodKeepsTheNewestLinesAndSaysHowManyWent) {
+TEST(BuildMessageList, AFloodKeepsTheNewestLinesAndSaysHowManyWent) {
   MessageLines lines;
-  DebugListModel model(lines);
+  BuildMessagesModel model(lines);
   QListView view;
   FollowLastLine(view, model);
   constexpr std::size_t kAdded = 2 * MessageLines::kMostLinesKept + 12345;

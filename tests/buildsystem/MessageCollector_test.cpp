@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 Lines Held(const MessageLines& lines) { return {lines.Lines().begin(), lines.Lines().end()}; }
 
 Lines Collect(const std::vector<std::string>& chunks, bool isError = false) {
-  TMessageCollector collector;
+  MessageCollector collector;
   MessageLines lines;
   for (const auto& chunk : chunks)
     collector.CollectOutput(chunk, lines, isError);
@@ -38,7 +38,7 @@ TEST(BuildCollector, JoinsChunksAndCountsEveryKindOfLineEndOnce) {
 }
 
 TEST(BuildCollector, PairStateSurvivesStreamsAndRunsButNotAnEmptiedList) {
-  TMessageCollector collector;
+  MessageCollector collector;
   MessageLines lines;
   collector.CollectOutput("fatal\r", lines, false);
   collector.CollectOutput("\nnext", lines, true);
@@ -71,7 +71,7 @@ TEST(BuildCollector, NormalisesOnlyStandardErrorLinesThatStartWithAnExistingFile
 }
 
 TEST(BuildCollector, KeepsTheLastTotalErrorsLineOnlyWhileAssembling) {
-  TMessageCollector collector;
+  MessageCollector collector;
   MessageLines lines;
   collector.CollectOutput("0 total errors\n", lines, false);
   EXPECT_EQ(collector.AssemblerResult, "");
@@ -86,7 +86,7 @@ TEST(BuildCollector, KeepsTheLastTotalErrorsLineOnlyWhileAssembling) {
 }
 
 TEST(BuildCollector, AVeryLongLineWithoutLineEndsStaysWhole) {
-  TMessageCollector collector;
+  MessageCollector collector;
   MessageLines lines;
   const std::string chunk(65536, 'x');
   for (int i = 0; i < 200; ++i)
@@ -132,7 +132,7 @@ TEST(BuildJump, ReadsTheSecondFormWhenItNamesAnExistingFile) {
 
 TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretOnIt) {
   FakeEditors editors;
-  DebugListBoxDblClick(std::string("/src/logic.c:120: warning: unused"), MessageListKind::Debug, editors);
+  JumpToMessage(std::string("/src/logic.c:120: warning: unused"), MessageListKind::BuildMessages, editors);
   const FakeWindow& window = editors.windows["/src/logic.c"];
   EXPECT_EQ(window.colour, 255u);
   EXPECT_EQ(window.marked, 120);
@@ -140,10 +140,10 @@ TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretO
   EXPECT_EQ(window.caretLine, 120);
   EXPECT_TRUE(window.front);
 
-  DebugListBoxDblClick(std::string("/src/find.c:7: found"), MessageListKind::FindInFiles, editors);
+  JumpToMessage(std::string("/src/find.c:7: found"), MessageListKind::FindInFiles, editors);
   EXPECT_EQ(editors.windows["/src/find.c"].colour, 16711680u);
 
-  DebugListBoxDblClick(std::nullopt, MessageListKind::Debug, editors);
-  DebugListBoxDblClick(std::string("nothing to open"), MessageListKind::Debug, editors);
+  JumpToMessage(std::nullopt, MessageListKind::BuildMessages, editors);
+  JumpToMessage(std::string("nothing to open"), MessageListKind::BuildMessages, editors);
   EXPECT_EQ(editors.windows.size(), 2u);
 }

@@ -6,18 +6,18 @@
 namespace {
 
 // "caption@line" for a node, members in brackets: "vec_t@1[a@1 b@1]".
-std::string Shape(const TClassNode& node) {
+std::string Shape(const ClassNode& node) {
   std::string text = node.Caption + "@" + std::to_string(node.Data.Line);
   if (node.Members.empty()) return text;
   text += "[";
-  for (const TClassNode& member : node.Members)
+  for (const ClassNode& member : node.Members)
     text += (text.back() == '[' ? "" : " ") + Shape(member);
   return text + "]";
 }
 
 std::string Outline(const std::vector<std::string>& lines) {
   std::string text;
-  for (const TClassNode& node : OutlineOfLines("/mod/g_local.h", lines))
+  for (const ClassNode& node : OutlineOfLines("/mod/g_local.h", lines))
     text += (text.empty() ? "" : " | ") + Shape(node);
   return text;
 }
@@ -69,14 +69,14 @@ TEST(ClassOutline, StructInCommentsStringsAndDirectivesIsIgnored) {
 }
 
 TEST(ClassOutline, SortsEveryLevelAndKeepsUnnamedStructuresInFileOrder) {
-  const std::vector<TClassNode> nodes = OutlineOfLines(
+  const std::vector<ClassNode> nodes = OutlineOfLines(
       "/mod/a.h", {"struct zeta { int b; int a; };", "struct {};", "struct alpha { int c; };", "struct {};"});
   ASSERT_EQ(nodes.size(), 4u);
   EXPECT_EQ(Shape(nodes[0]), "@2");
   EXPECT_EQ(Shape(nodes[1]), "@4");
   EXPECT_EQ(Shape(nodes[2]), "alpha@3[c@3]");
   EXPECT_EQ(Shape(nodes[3]), "zeta@1[a@1 b@1]");
-  EXPECT_EQ(nodes[3].Members[0].Data, (TClassObject{"/mod/a.h", 1}));
+  EXPECT_EQ(nodes[3].Members[0].Data, (ClassObject{"/mod/a.h", 1}));
 }
 
 TEST(ClassOutline, ADeclarationLeftOpenRunsIntoTheNextFile) {
@@ -85,11 +85,11 @@ TEST(ClassOutline, ADeclarationLeftOpenRunsIntoTheNextFile) {
   outline.ScanFile("/mod/b.h", {"", "  int y;", "};", "struct b_s { int z; };"});
   outline.Sort();
   ASSERT_EQ(outline.Nodes().size(), 2u);
-  const TClassNode& open = outline.Nodes().back();
+  const ClassNode& open = outline.Nodes().back();
   EXPECT_EQ(open.Caption, "open_s");
-  EXPECT_EQ(open.Data, (TClassObject{"/mod/a.h", 2}));
+  EXPECT_EQ(open.Data, (ClassObject{"/mod/a.h", 2}));
   ASSERT_EQ(open.Members.size(), 2u);
-  EXPECT_EQ(open.Members[1].Data, (TClassObject{"/mod/b.h", 2}));
+  EXPECT_EQ(open.Members[1].Data, (ClassObject{"/mod/b.h", 2}));
 
   // A restart drops the nodes and the open body.
   outline.Restart();

@@ -28,7 +28,7 @@ void DoubleClick(QWidget* target, QPoint at) {
 
 struct ClassViewTest : ::testing::Test {
   TempDir dir;
-  TProjectList workspace;
+  ProjectList workspace;
   ScriptedQuestions questions;
   Settings settings;
   QIcon structureImage{QPixmap(4, 4)}, memberImage{QPixmap(6, 6)};
@@ -54,8 +54,8 @@ struct ClassViewTest : ::testing::Test {
     return windows.back().get();
   }
 
-  void Project(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files) {
-    TProjectItem& project = workspace.AddProject();
+  void AddProject(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files) {
+    Project& project = workspace.AddProject();
     project.Name = name;
     for (const auto& [file, bytes] : files)
       project.Files.push_back({bytes.empty() ? dir.file(file) : dir.write(file, bytes)});
@@ -79,14 +79,14 @@ struct ClassViewTest : ::testing::Test {
 };
 
 TEST_F(ClassViewTest, ShowsTheActiveProjectsStructuresSortedWithTheirImagesAndPlaces) {
-  Project("game", {{"g_local.h", "struct zeta { int b; int a; };\n"},
-                   {"g_main.c", "\n\nstruct alpha {\n int c;\n};\n"}});
+  AddProject("game", {{"g_local.h", "struct zeta { int b; int a; };\n"},
+                      {"g_main.c", "\n\nstruct alpha {\n int c;\n};\n"}});
   classView.RebuildClassView();
   EXPECT_EQ(Caption(), "Class view of game");
   EXPECT_EQ(Nodes(), "alpha[c] zeta[a b]");
   const QTreeWidgetItem* alpha = tree->topLevelItem(0);
-  EXPECT_EQ(ClassObjectOfNode(alpha), (TClassObject{dir.file("g_main.c"), 3}));
-  EXPECT_EQ(ClassObjectOfNode(alpha->child(0)), (TClassObject{dir.file("g_main.c"), 4}));
+  EXPECT_EQ(ClassObjectOfNode(alpha), (ClassObject{dir.file("g_main.c"), 3}));
+  EXPECT_EQ(ClassObjectOfNode(alpha->child(0)), (ClassObject{dir.file("g_main.c"), 4}));
   EXPECT_EQ(alpha->icon(0).cacheKey(), structureImage.cacheKey());
   EXPECT_EQ(alpha->child(0)->icon(0).cacheKey(), memberImage.cacheKey());
   EXPECT_TRUE(questions.log.empty());
@@ -97,7 +97,7 @@ TEST_F(ClassViewTest, ShowsTheActiveProjectsStructuresSortedWithTheirImagesAndPl
 }
 
 TEST_F(ClassViewTest, WithoutAnActiveProjectTheOldOutlineStays) {
-  Project("game", {{"a.h", "struct s { int v; };\n"}});
+  AddProject("game", {{"a.h", "struct s { int v; };\n"}});
   classView.RebuildClassView();
   workspace.Clear();
   classView.RebuildClassView();
@@ -106,9 +106,9 @@ TEST_F(ClassViewTest, WithoutAnActiveProjectTheOldOutlineStays) {
 }
 
 TEST_F(ClassViewTest, AFileThatCannotBeReadStopsTheRebuildWithItsNodesUnsorted) {
-  Project("game", {{"a.h", "struct b_s { int y; int x; };\nstruct a_s {};\n"},
-                   {"gone.h", ""},
-                   {"c.h", "struct c_s {};\n"}});
+  AddProject("game", {{"a.h", "struct b_s { int y; int x; };\nstruct a_s {};\n"},
+                      {"gone.h", ""},
+                      {"c.h", "struct c_s {};\n"}});
   classView.RebuildClassView();
   EXPECT_EQ(questions.errors(), std::vector<std::string>{"Cannot open file " + dir.file("gone.h")});
   EXPECT_EQ(Nodes(), "b_s[y x] a_s[]");
@@ -116,13 +116,13 @@ TEST_F(ClassViewTest, AFileThatCannotBeReadStopsTheRebuildWithItsNodesUnsorted) 
 }
 
 TEST_F(ClassViewTest, ADoubleClickOnAStructureJumpsWithoutFoldingIt) {
-  Project("game", {{"a.h", "struct s {\n int v;\n};\n"}});
+  AddProject("game", {{"a.h", "struct s {\n int v;\n};\n"}});
   classView.RebuildClassView();
   pages.resize(300, 200);
   pages.show();
   QTreeWidgetItem* structure = tree->topLevelItem(0);
   const QPoint centre = tree->visualItemRect(structure).center();
-  classView.ClassTreeViewDblClick();
+  classView.OpenSelectedNode();
   EXPECT_TRUE(opened.empty()) << "nothing was selected";
 
   DoubleClick(tree->viewport(), centre);

@@ -31,7 +31,7 @@ int RunScripts(EditorOptions first, EditorOptions last, int scripts, std::size_t
         const std::string broken = EditScript::CheckInvariants(run.editor);
         if (!broken.empty()) {
           ADD_FAILURE() << broken << ": options " << options << " script " << scriptIndex << " step " << step
-                        << " command " << command;
+                        << " command " << EditorCommandToIdent(command);
           return steps;
         }
       }

@@ -23,10 +23,10 @@ namespace {
 
 struct FindInFilesTest : ::testing::Test {
   TempDir dir;
-  TProjectList workspace;
+  ProjectList workspace;
 
-  TProjectItem& Project(const std::vector<std::pair<std::string, std::string>>& files) {
-    TProjectItem& project = workspace.AddProject();
+  Project& AddProject(const std::vector<std::pair<std::string, std::string>>& files) {
+    Project& project = workspace.AddProject();
     project.Name = "game";
     for (const auto& [name, bytes] : files)
       project.Files.push_back({bytes.empty() ? dir.file(name) : dir.write(name, bytes)});
@@ -48,8 +48,8 @@ struct FindInFilesTest : ::testing::Test {
 };
 
 TEST_F(FindInFilesTest, OneEntryPerMatchingLineWithTabsAsBlanksFileByFile) {
-  Project({{"g_main.c", "int health;\r\n\tint maxHealth = health + health;\r\nint armor;\r\n"},
-           {"g_local.h", "// nothing\rextern int health;\n"}});
+  AddProject({{"g_main.c", "int health;\r\n\tint maxHealth = health + health;\r\nint armor;\r\n"},
+              {"g_local.h", "// nothing\rextern int health;\n"}});
   const std::string main = dir.file("g_main.c"), local = dir.file("g_local.h");
   EXPECT_EQ(Search("health"), (std::vector<std::string>{main + ":1: int health;",
                                                         main + ":2:  int maxHealth = health + health;",
@@ -58,7 +58,7 @@ TEST_F(FindInFilesTest, OneEntryPerMatchingLineWithTabsAsBlanksFileByFile) {
 }
 
 TEST_F(FindInFilesTest, CaseAndWholeWordOptionsDecideWhatMatches) {
-  Project({{"a.c", "Health\nhealth\nmaxhealth\nmax_health\n"}});
+  AddProject({{"a.c", "Health\nhealth\nmaxhealth\nmax_health\n"}});
   const std::string a = dir.file("a.c");
   EXPECT_EQ(Search("health").size(), 4u);
   EXPECT_EQ(Search("health", true),
@@ -69,7 +69,7 @@ TEST_F(FindInFilesTest, CaseAndWholeWordOptionsDecideWhatMatches) {
 }
 
 TEST_F(FindInFilesTest, BinaryBytesAreSearchedAndListedAsTheyAre) {
-  Project({{"data.bin", "\x01\x02key\0after\xff\r\rkey\n"s}});
+  AddProject({{"data.bin", "\x01\x02key\0after\xff\r\rkey\n"s}});
   const std::string bin = dir.file("data.bin");
   EXPECT_EQ(Search("key"), (std::vector<std::string>{bin + ":1: \x01\x02key\0after\xff"s, bin + ":3: key"}));
   EXPECT_EQ(Search("after"), (std::vector<std::string>{bin + ":1: \x01\x02key\0after\xff"s}));
@@ -80,7 +80,7 @@ TEST_F(FindInFilesTest, AFileThatCannotBeReadStopsTheSearchAfterTheEntriesBefore
   ::mkdir(dir.file("folder.c").c_str(), 0700);
   for (const char* unreadable : {"missing.c", "pipe.c", "folder.c"}) {
     workspace.Clear();
-    Project({{"first.c", "hit\n"}, {unreadable, ""}, {"last.c", "hit\n"}});
+    AddProject({{"first.c", "hit\n"}, {unreadable, ""}, {"last.c", "hit\n"}});
     std::vector<std::string> entries;
     SearchEngine engine;
     engine.SetPattern("hit");
@@ -122,7 +122,7 @@ TEST(FindInFilesSearch, FindsTheLinesASearchLineByLineFinds) {
 }
 
 TEST(FindInFilesDialog, OpensOnTheFindBoxAndTheEnterKeyConfirms) {
-  TFindInFilesDialog dialog;
+  FindInFilesDialog dialog;
   dialog.show();
   QApplication::setActiveWindow(&dialog);
   EXPECT_TRUE(dialog.FindTextComboBox->hasFocus());
@@ -135,7 +135,7 @@ TEST(FindInFilesDialog, OpensOnTheFindBoxAndTheEnterKeyConfirms) {
 
 // The command on its own page, with a scripted dialog.
 struct FindInFilesCommandTest : FindInFilesTest {
-  TFindInFilesDialog dialog;
+  FindInFilesDialog dialog;
   QTabWidget pages;
   QWidget* debugSheet = new QWidget;
   QWidget* sheet = new QWidget;
@@ -169,7 +169,7 @@ struct FindInFilesCommandTest : FindInFilesTest {
 
   void Run() {
     try {
-      commands.FindInFilesActionExecute();
+      commands.FindInFiles();
     } catch (const TessarinError& failure) {
       error = failure.message();
     }
@@ -188,7 +188,7 @@ struct FindInFilesCommandTest : FindInFilesTest {
 };
 
 TEST_F(FindInFilesCommandTest, ListsTheHitsOnItsPageWithTheLastOneSelected) {
-  Project({{"a.c", "x = 1;\ny = x;\n"}, {"b.c", "z = X;\n"}});
+  AddProject({{"a.c", "x = 1;\ny = x;\n"}, {"b.c", "z = X;\n"}});
   list->addItem("an old entry");
   Run("x");
   EXPECT_EQ(shown, std::vector<std::string>{"Find text in File"});
@@ -213,7 +213,7 @@ TEST_F(FindInFilesCommandTest, ListsTheHitsOnItsPageWithTheLastOneSelected) {
 }
 
 TEST_F(FindInFilesCommandTest, AStoppedRunListsWhatItFound) {
-  Project({{"a.c", "x\nx\n"}, {"b.c", "x\n"}, {"c.c", "x\n"}});
+  AddProject({{"a.c", "x\nx\n"}, {"b.c", "x\n"}, {"c.c", "x\n"}});
   stopAfterFiles = 2;
   Run("x");
   EXPECT_EQ(progress, (std::vector<std::string>{"1/3:2", "2/3:3"}));
@@ -223,14 +223,14 @@ TEST_F(FindInFilesCommandTest, AStoppedRunListsWhatItFound) {
 }
 
 TEST_F(FindInFilesCommandTest, TheListedPathReadsBackForTheJump) {
-  Project({{"jos\xc3\xa9/g_main.c", "x\n"}});
+  AddProject({{"jos\xc3\xa9/g_main.c", "x\n"}});
   Run("x");
   ASSERT_EQ(list->count(), 1);
   EXPECT_EQ(list->item(0)->text().toStdString(), dir.file("jos\xc3\xa9/g_main.c") + ":1: x");
 }
 
 TEST_F(FindInFilesCommandTest, AnEmptyTextIsRefusedBeforeTheListIsTouched) {
-  Project({{"a.c", "x\n"}});
+  AddProject({{"a.c", "x\n"}});
   list->addItem("kept");
   Run("");
   EXPECT_EQ(error, "Pattern is empty");
@@ -242,7 +242,7 @@ TEST_F(FindInFilesCommandTest, DoesNothingWithoutAnActiveProjectOrWhenCancelled)
   list->addItem("kept");
   Run("x");
   EXPECT_TRUE(shown.empty());
-  Project({{"a.c", "x\n"}});
+  AddProject({{"a.c", "x\n"}});
   confirm = false;
   Run("x");
   EXPECT_EQ(shown.size(), 1u);

@@ -1,7 +1,7 @@
 // The Print command's job on a real QPrinter writing PDF, read back with pdftotext: pages, the
 // title on each, the page numbers, the text; and the command's fixed options.
 #include "../editor/TextLines.h"
-#include "PrintJob.h"
+#include "QtPrinterCanvas.h"
 
 #include "CppHighlighter.h"
 #include "PdfText.h"
@@ -55,7 +55,7 @@ TEST(Printing, TheCommandPrintsTheSelectionWhenThereIsOne) {
   EXPECT_FALSE(PrintCommandOptions(editor, "a.c").SelectedOnly);
   editor.State().SetBlockBegin({1, 1});
   editor.State().SetBlockEnd({3, 1});
-  const TkxPrintOptions options = PrintCommandOptions(editor, "a.c");
+  const PrintOptions options = PrintCommandOptions(editor, "a.c");
   EXPECT_TRUE(options.SelectedOnly);
   EXPECT_FALSE(options.Highlighted);
   EXPECT_TRUE(options.Monochrome);

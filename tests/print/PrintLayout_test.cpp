@@ -19,20 +19,20 @@ struct PrintedRun {
 };
 
 // Characters 5 pixels wide, lines 10 high; 100 pixels per inch.
-class RecordingPrinter : public TkxPrinterCanvas {
+class RecordingPrinter : public PrinterCanvas {
 public:
-  TkxPrintPage page{800, 745, 100, 100, 0, 0};
+  PrintPage page{800, 745, 100, 100, 0, 0};
   std::vector<PrintedRun> runs;
   int pages = 0;
   bool ended = false, aborted = false;
   std::string title;
   int copies = 0;
 
-  TkxPrintPage Page() const override { return page; }
-  TkxPrintTextMetrics Metrics() const override { return {font_.Style & fsBold ? 9 : 8, 2, 5}; }
+  PrintPage Page() const override { return page; }
+  PrintTextMetrics Metrics() const override { return {font_.Style & fsBold ? 9 : 8, 2, 5}; }
   int TextWidth(std::string_view text) const override { return 5 * static_cast<int>(text.size()); }
-  TkxPrintFont Font() const override { return font_; }
-  void SetFont(const TkxPrintFont& font) override { font_ = font; }
+  PrintFont Font() const override { return font_; }
+  void SetFont(const PrintFont& font) override { font_ = font; }
   ColorValue BrushColor() const override { return brush_; }
   void SetBrushColor(ColorValue color) override { brush_ = color; }
   void DrawRun(int x, int y, std::string_view text, int advance, const PixelRect&) override {
@@ -57,12 +57,12 @@ public:
   }
 
 private:
-  TkxPrintFont font_;
+  PrintFont font_;
   ColorValue brush_ = 0x00FFFFFF;
 };
 
-TkxPrintOptions CommandOptions(const std::string& title) {
-  TkxPrintOptions options;
+PrintOptions CommandOptions(const std::string& title) {
+  PrintOptions options;
   options.Monochrome = true;
   options.Margins = {500, 500, 500, 500};
   options.Title = title;
@@ -82,9 +82,9 @@ class PrintTest : public ::testing::Test {
 protected:
   TextEditor editor;
   RecordingPrinter printer;
-  TkxPrintFont font{"Courier New", 10, 0, clWindowText};
+  PrintFont font{"Courier New", 10, 0, clWindowText};
 
-  void Print(const TkxPrintOptions& options, const TPrintStatusEvent& onStatus = {}) {
+  void Print(const PrintOptions& options, const PrintStatusEvent& onStatus = {}) {
     PrintEditorText(editor, printer, font, options, onStatus, "08/12/2026", "04:00:00");
   }
   std::vector<std::string> Texts(const std::vector<PrintedRun>& runs) const {
@@ -133,7 +133,7 @@ TEST_F(PrintTest, AFullLastPageIsNotFollowedByAnEmptyOne) {
 TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
   editor.State().SetTabWidth(4);
   editor.Document().Load({"\tint\ta;", "ab\tc"});
-  TkxPrintOptions options = CommandOptions("t");
+  PrintOptions options = CommandOptions("t");
   Print(options);
   EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>{"    int a;", "ab  c"}));
 
@@ -158,7 +158,7 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   for (int i = 1; i <= 14; ++i)
     text += "abcdefghijklmn\r\n";
   editor.Document().Load(TextLines(text));
-  TkxPrintOptions options = CommandOptions("t");
+  PrintOptions options = CommandOptions("t");
   options.SelectedOnly = true;
 
   editor.State().SetBlockBegin({5, 10});
@@ -218,7 +218,7 @@ TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
   TestHighlighter highlighter;
   editor.Document().SetHighLighter(&highlighter);
   editor.Document().Load(TextLines("int x /* a\r\nint */ int\r\n"));
-  TkxPrintOptions options = CommandOptions("t");
+  PrintOptions options = CommandOptions("t");
   options.Highlighted = true;
   Print(options);
   std::vector<PrintedRun> body = printer.Body(1);
@@ -249,9 +249,9 @@ TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
 
 TEST_F(PrintTest, AnAbortStopsTheDocument) {
   editor.Document().Load(TextLines(NumberedLines(130)));
-  std::vector<std::pair<TkxPrintStatus, int>> reports;
+  std::vector<std::pair<PrintStatus, int>> reports;
   bool abortedAtEnd = false;
-  Print(CommandOptions("t"), [&](TkxPrintStatus status, int page, bool& abort) {
+  Print(CommandOptions("t"), [&](PrintStatus status, int page, bool& abort) {
     reports.emplace_back(status, page);
     if (status == psEnd) abortedAtEnd = abort;
     if (status == psNewPage && page == 2) abort = true;
@@ -259,12 +259,12 @@ TEST_F(PrintTest, AnAbortStopsTheDocument) {
   EXPECT_TRUE(printer.aborted);
   EXPECT_FALSE(printer.ended);
   EXPECT_TRUE(abortedAtEnd);
-  EXPECT_EQ(reports, (std::vector<std::pair<TkxPrintStatus, int>>{
+  EXPECT_EQ(reports, (std::vector<std::pair<PrintStatus, int>>{
                          {psBegin, 0}, {psNewPage, 1}, {psNewPage, 2}, {psEnd, 0}}));
 }
 
 TEST(ExpandPrintMacros, ReplacesKnownNamesInAnyCase) {
-  const TkxPrintMacroValues values{7, "/mods/g_main.c", "08/12/2026", "04:00:00"};
+  const PrintMacroValues values{7, "/mods/g_main.c", "08/12/2026", "04:00:00"};
   EXPECT_EQ(ExpandPrintMacros("$date$ - $title$", values), "08/12/2026 - /mods/g_main.c");
   EXPECT_EQ(ExpandPrintMacros("Page $ PageNum $", values), "Page 7");
   EXPECT_EQ(ExpandPrintMacros("$DateTime$|$timedate$", values), "08/12/2026 04:00:00|04:00:00 08/12/2026");

@@ -67,6 +67,21 @@ TEST(SourceFileTest, TheFirstBackupStaysOverLaterSaves) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("new.~.c")));
 }
 
+// A name at the file system's limit leaves no room for the backup's: the message says so, and
+// what to do, and the file stays as it was.
+TEST(SourceFileTest, ABackupNameTooLongForTheFileSystemIsNamedInTheMessage) {
+  TempDir dir;
+  const std::string name = std::string(253, 'n') + ".c"; // 255 bytes; the backup's would be 257
+  const std::string path = dir.write(name, "v1\n");
+  const std::string error = Save(path, "v2\n", true);
+  EXPECT_NE(error.find("its name, " + BackupName(name) + ", would be longer than the 255 bytes"),
+            std::string::npos)
+      << error;
+  EXPECT_NE(error.find("turn the backups off in Preferences"), std::string::npos);
+  EXPECT_EQ(TempDir::read(path), "v1\n");
+  EXPECT_EQ(Save(path, "v2\n", false), "");
+}
+
 TEST(SourceFileTest, ABackupThatCannotBeWrittenWholeStopsTheSave) {
   TempDir dir;
   const std::string path = dir.write("big.c", std::string(8192, 'a'));

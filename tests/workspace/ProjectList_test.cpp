@@ -4,7 +4,7 @@
 
 namespace {
 
-void addFiles(TProjectItem& project, std::initializer_list<const char*> paths) {
+void addFiles(Project& project, std::initializer_list<const char*> paths) {
   for (const char* path : paths)
     project.Files.push_back({path});
 }
@@ -12,9 +12,9 @@ void addFiles(TProjectItem& project, std::initializer_list<const char*> paths) {
 } // namespace
 
 TEST(ProjectList, ClearAndRemoveKeepActiveAndModifiedConsistent) {
-  TProjectList list;
-  TProjectItem& first = list.AddProject();
-  TProjectItem& second = list.AddProject();
+  ProjectList list;
+  Project& first = list.AddProject();
+  Project& second = list.AddProject();
   EXPECT_FALSE(list.Modified); // adding leaves Modified to the command
   EXPECT_EQ(first.Owner, &list);
   EXPECT_EQ(list.Count(), 2);
@@ -34,9 +34,9 @@ TEST(ProjectList, ClearAndRemoveKeepActiveAndModifiedConsistent) {
 }
 
 TEST(ProjectList, DeleteProjectKeepsOtherActiveAndModified) {
-  TProjectList list;
+  ProjectList list;
   list.AddProject().Name = "a";
-  TProjectItem& b = list.AddProject();
+  Project& b = list.AddProject();
   list.ActiveProject = &b;
   list.DeleteProject(0);
   EXPECT_EQ(list.ActiveProject, &b);
@@ -46,8 +46,8 @@ TEST(ProjectList, DeleteProjectKeepsOtherActiveAndModified) {
 }
 
 TEST(ProjectList, NextSourceFileWalksCSourcesOnly) {
-  TProjectList list;
-  TProjectItem& project = list.AddProject();
+  ProjectList list;
+  Project& project = list.AddProject();
   EXPECT_EQ(project.NextSourceFile(0), 0);
   addFiles(project, {"/m/a.h", "/m/b.C", "/m/c.c"});
   EXPECT_EQ(project.NextSourceFile(0), 1);
@@ -55,7 +55,7 @@ TEST(ProjectList, NextSourceFileWalksCSourcesOnly) {
   EXPECT_EQ(project.NextSourceFile(3), 3);
   EXPECT_EQ(project.NextSourceFile(7), 3);
 
-  TProjectItem& other = list.AddProject();
+  Project& other = list.AddProject();
   addFiles(other, {"/m/x.cpp", "/m/x.c~", "/m/dir.c/readme", "/m/noext", "D:\\src\\g_main.c"});
   EXPECT_EQ(other.NextSourceFile(0), 4); // a path kept from Windows still counts by its name
 }

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -26,16 +27,16 @@ std::vector<std::string> captions(const QTreeWidgetItem* node) {
   return out;
 }
 
-std::vector<std::string> fileNames(const TProjectItem& project) {
+std::vector<std::string> fileNames(const Project& project) {
   std::vector<std::string> out;
-  for (const TProjectFile& file : project.Files)
+  for (const ProjectFile& file : project.Files)
     out.push_back(file.Path.substr(file.Path.rfind('/') + 1));
   return out;
 }
 
 struct ProjectTreeTest : ::testing::Test {
   TempDir dir;
-  TProjectList workspace;
+  ProjectList workspace;
   QTreeWidget tree;
   ScriptedQuestions questions;
   ProjectNameDialog nameForm{questions};
@@ -48,7 +49,7 @@ struct ProjectTreeTest : ::testing::Test {
   ProjectTreeWindow window() {
     ProjectTreeWindow window;
     window.ResetBuildState = [this] { calls.push_back("reset build"); };
-    window.ClearDebugList = [this] { calls.push_back("clear debug"); };
+    window.ClearBuildMessages = [this] { calls.push_back("clear debug"); };
     window.RebuildClassView = [this] { calls.push_back("class view"); };
     window.OpenFile = [this](const std::string& path) { calls.push_back("open " + path); };
     AskThroughDialogs(window, nameForm, fileForm, [this](QDialog& dialog) {
@@ -58,8 +59,8 @@ struct ProjectTreeTest : ::testing::Test {
     return window;
   }
 
-  TProjectItem& addProject(const std::string& name, std::initializer_list<std::string> files) {
-    TProjectItem& project = workspace.AddProject();
+  Project& addProject(const std::string& name, std::initializer_list<std::string> files) {
+    Project& project = workspace.AddProject();
     project.Name = name;
     project.FileName = dir.file(name + "/" + name + ".tsp");
     for (const std::string& file : files)
@@ -79,7 +80,7 @@ struct ProjectTreeTest : ::testing::Test {
 } // namespace
 
 TEST_F(ProjectTreeTest, BuildsFourLevelsAndSortsFilesInByteOrder) {
-  TProjectItem& project = addProject("game", {"b.c", "A.h", "a.c", "x.txt", "Makefile", "G_MAIN.C"});
+  Project& project = addProject("game", {"b.c", "A.h", "a.c", "x.txt", "Makefile", "G_MAIN.C"});
   addProject("empty", {});
   BuildTree(workspace, tree);
 
@@ -120,12 +121,12 @@ TEST_F(ProjectTreeTest, BuildsFourLevelsAndSortsFilesInByteOrder) {
 // Added files take their place in the name order, in the model and in the tree alike, so the
 // build compiles them in the order the tree shows.
 TEST_F(ProjectTreeTest, AddingFilesKeepsTheNameOrderAndAllowsDuplicates) {
-  TProjectItem& project = addProject("game", {"b.c", "c.h"});
+  Project& project = addProject("game", {"b.c", "c.h"});
   BuildTree(workspace, tree);
   select(projectNode(0));
   questions.choices.push_back({dir.file("game/a.c"), dir.file("game/a.c"), dir.file("game/NOTES"),
                                dir.file("game/d.c"), dir.file("game/A.h")});
-  commands.AddFilesToProjectActionExecute();
+  commands.AddFilesToSelectedProject();
   EXPECT_TRUE(workspace.Modified);
   EXPECT_EQ(fileNames(project),
             (std::vector<std::string>{"A.h", "NOTES", "a.c", "a.c", "b.c", "c.h", "d.c"}));
@@ -162,10 +163,10 @@ TEST_F(ProjectTreeTest, UpdateHandlersFollowTheSelection) {
   QAction build, addFiles, compile, properties;
 
   auto update = [&] {
-    commands.LevelOneActionUpdate(build, settings);
-    commands.AddFilesToProjectActionUpdate(addFiles);
-    commands.CompileActionUpdate(compile);
-    commands.PropertiesActionUpdate(properties);
+    commands.EnableForBuildableProject(build, settings);
+    commands.EnableForSelectedProject(addFiles);
+    commands.EnableForSelectedFile(compile);
+    commands.EnableForProjectOrFile(properties);
     return std::vector<bool>{build.isEnabled(), addFiles.isEnabled(), compile.isEnabled(),
                              properties.isEnabled()};
   };
@@ -187,8 +188,8 @@ TEST_F(ProjectTreeTest, UpdateHandlersFollowTheSelection) {
 TEST_F(ProjectTreeTest, NewProjectsBecomeActiveAndKeepTheDialogFields) {
   BuildTree(workspace, tree);
   nameForm.SetFields("first", "/mods/first.tsp");
-  commands.AddNewProjectActionExecute();
-  commands.AddNewProjectActionExecute(); // the dialog still holds the first project's details
+  commands.AddNewProject();
+  commands.AddNewProject(); // the dialog still holds the first project's details
   ASSERT_EQ(workspace.Count(), 2);
   EXPECT_EQ(workspace.Items(1).Name, "first");
   EXPECT_EQ(workspace.Items(1).FileName, "/mods/first.tsp");
@@ -201,12 +202,12 @@ TEST_F(ProjectTreeTest, NewProjectsBecomeActiveAndKeepTheDialogFields) {
   EXPECT_EQ(calls, (std::vector<std::string>{"show Enter Project Details", "show Enter Project Details"}));
 
   dialogAnswer = false;
-  commands.AddNewProjectActionExecute();
+  commands.AddNewProject();
   EXPECT_EQ(workspace.Count(), 2);
 
   select(projectNode(1));
   calls.clear();
-  commands.RemoveProjectActionExecute();
+  commands.RemoveSelectedProject();
   EXPECT_EQ(calls, std::vector<std::string>{"reset build"});
   EXPECT_EQ(workspace.Count(), 1);
   EXPECT_EQ(workspace.ActiveProject, nullptr);
@@ -220,7 +221,7 @@ TEST_F(ProjectTreeTest, SetActiveProjectMovesTheBoldCaptionOnly) {
   workspace.ActiveProject = &workspace.Items(0);
   BuildTree(workspace, tree);
   select(projectNode(1));
-  commands.SetActiveProjectActiveExecute();
+  commands.ActivateSelectedProject();
   EXPECT_EQ(workspace.ActiveProject, &workspace.Items(1));
   EXPECT_FALSE(workspace.Modified);
   EXPECT_TRUE(DrawnBold(workspace, projectNode(1)));
@@ -230,12 +231,12 @@ TEST_F(ProjectTreeTest, SetActiveProjectMovesTheBoldCaptionOnly) {
   // Commands do nothing away from the level they need.
   calls.clear();
   select(RootNode(tree));
-  commands.SetActiveProjectActiveExecute();
-  commands.RemoveProjectActionExecute();
-  commands.RemoveFileFromProjectActionExecute();
-  commands.AddFilesToProjectActionExecute();
-  commands.PropertiesActionExecute();
-  commands.ProjectTreeViewDblClick();
+  commands.ActivateSelectedProject();
+  commands.RemoveSelectedProject();
+  commands.RemoveSelectedFile();
+  commands.AddFilesToSelectedProject();
+  commands.EditSelectedProperties();
+  commands.OpenSelectedFile();
   EXPECT_TRUE(calls.empty());
   EXPECT_EQ(workspace.Count(), 2);
 }
@@ -245,7 +246,7 @@ TEST_F(ProjectTreeTest, AddFilesAsksOnceForAllTheFiles) {
   BuildTree(workspace, tree);
   select(projectNode(0));
   questions.choices.push_back({dir.file("game/y.h"), dir.file("game/b.c"), dir.file("game/z.c")});
-  commands.AddFilesToProjectActionExecute();
+  commands.AddFilesToSelectedProject();
   const FileDialogRequest& request = questions.fileRequests.at(0);
   EXPECT_EQ(request.title, "Open File");
   EXPECT_EQ(request.filter, "C Files (*.c; *.h)|*.c;*.h|ASM Files (*.asm)|*.asm|All Files (*.*)|*.*");
@@ -259,7 +260,7 @@ TEST_F(ProjectTreeTest, AddFilesAsksOnceForAllTheFiles) {
 
   workspace.Modified = false;
   questions.choices.push_back({});
-  commands.AddFilesToProjectActionExecute();
+  commands.AddFilesToSelectedProject();
   EXPECT_FALSE(workspace.Modified);
   EXPECT_EQ(workspace.Items(0).Files.size(), 4u);
 }
@@ -268,10 +269,10 @@ TEST_F(ProjectTreeTest, RemoveFileDropsEntryAndNodeButNotTheFileOnDisk) {
   const std::string onDisk = dir.write("game/a.c", "int x;\n");
   addProject("game", {"a.c", "a.c", "b.c"});
   BuildTree(workspace, tree);
-  TProjectItem& project = workspace.Items(0);
+  Project& project = workspace.Items(0);
   QTreeWidgetItem* second = fileNode(0, 0, 1);
   select(second);
-  commands.RemoveFileFromProjectActionExecute();
+  commands.RemoveSelectedFile();
   EXPECT_EQ(calls, std::vector<std::string>{"clear debug"});
   EXPECT_TRUE(workspace.Modified);
   ASSERT_EQ(project.Files.size(), 2u);
@@ -287,17 +288,17 @@ TEST_F(ProjectTreeTest, PropertiesEditAProjectOrShowAFile) {
   BuildTree(workspace, tree);
   select(projectNode(0));
   dialogAnswer = false;
-  commands.PropertiesActionExecute();
+  commands.EditSelectedProperties();
   EXPECT_EQ(nameForm.ProjectName(), "game");
   EXPECT_EQ(nameForm.ProjectFileName(), dir.file("game/game.tsp"));
   EXPECT_FALSE(workspace.Modified);
 
   select(fileNode(0, 0, 0));
   fileForm.LastModifiedLabel->setText("old");
-  commands.PropertiesActionExecute();
+  commands.EditSelectedProperties();
   EXPECT_EQ(fileForm.FileNameEdit->text().toStdString(), source);
   EXPECT_EQ(calls.back(), "show File Properties");
-  commands.ProjectTreeViewDblClick();
+  commands.OpenSelectedFile();
   EXPECT_EQ(calls.back(), "open " + source);
 }
 
@@ -311,7 +312,7 @@ TEST_F(ProjectTreeTest, AcceptedProjectPropertiesRenameTheNode) {
     return true;
   });
   ProjectTreeCommands editing{workspace, view, questions, typing};
-  editing.PropertiesActionExecute();
+  editing.EditSelectedProperties();
   EXPECT_EQ(workspace.Items(0).Name, "mymod");
   EXPECT_EQ(workspace.Items(0).FileName, "/elsewhere/mymod.tsp");
   EXPECT_EQ(projectNode(0)->text(0), "mymod");
@@ -328,7 +329,7 @@ TEST_F(ProjectTreeTest, TheContextMenuActsOnTheNodeThatWasRightClicked) {
   select(projectNode(0));
   QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, tree.visualItemRect(projectNode(1)).center());
   EXPECT_EQ(SelectedNode(tree), projectNode(1));
-  commands.RemoveProjectActionExecute();
+  commands.RemoveSelectedProject();
   ASSERT_EQ(workspace.Count(), 1);
   EXPECT_EQ(workspace.Items(0).Name, "a");
   EXPECT_EQ(tree.editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -342,9 +343,9 @@ TEST(ProjectDialogs, NameFormBrowseFillsTheFileNameOnlyWhenChosen) {
   form.SetFields("game", "old.tsp");
   questions.choices.push_back({"/mods/game.tsp"});
   questions.choices.push_back({});
-  form.BrowseButtonClick();
+  form.BrowseForProjectFile();
   EXPECT_EQ(form.ProjectFileName(), "/mods/game.tsp");
-  form.BrowseButtonClick();
+  form.BrowseForProjectFile();
   EXPECT_EQ(form.ProjectFileName(), "/mods/game.tsp");
   EXPECT_EQ(questions.fileRequests.at(0).title, "Save Project File");
   EXPECT_EQ(questions.fileRequests.at(0).filter, "Tessarin Project File (*.tsp)|*.tsp|All Files|*.*");
@@ -370,4 +371,32 @@ TEST(ProjectDialogs, FilePropertiesShowTheModificationTime) {
       form.LastModifiedLabel->text(),
       FormatLastModified(QFileInfo(QString::fromStdString(dir.file("here.c"))).lastModified().toLocalTime(),
                          QLocale()));
+}
+
+// A name or file name a workspace file cannot store is refused where it is typed, with the reason,
+// and a project is never made or renamed with it.
+TEST_F(ProjectTreeTest, NamesTheWorkspaceCannotStoreAreRefused) {
+  addProject("game", {});
+  BuildTree(workspace, tree);
+  for (const auto& [name, fileName] :
+       std::vector<std::pair<std::string, std::string>>{{"say \"hi\"", "/mods/a.tsp"},
+                                                        {"two\nlines", "/mods/a.tsp"},
+                                                        {std::string(251, 'n'), "/mods/a.tsp"},
+                                                        {"ok", "/mods/line\rbreak.tsp"}}) {
+    questions.log.clear();
+    nameForm.SetFields(name, fileName);
+    commands.AddNewProject();
+    ASSERT_EQ(questions.errors().size(), 1u) << name;
+    EXPECT_EQ(workspace.Count(), 1);
+
+    nameForm.show();
+    nameForm.OkButton->click();
+    EXPECT_TRUE(nameForm.isVisible()) << "OK keeps the dialog open";
+    EXPECT_EQ(nameForm.result(), QDialog::Rejected);
+    EXPECT_EQ(questions.errors().size(), 2u);
+  }
+  nameForm.SetFields("fine name", "/mods/fine.tsp");
+  nameForm.OkButton->click();
+  EXPECT_FALSE(nameForm.isVisible());
+  EXPECT_EQ(nameForm.result(), QDialog::Accepted);
 }

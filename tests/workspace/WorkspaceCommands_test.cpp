@@ -33,7 +33,7 @@ struct RecordingWindow {
 
 struct WorkspaceCommandsTest : ::testing::Test {
   TempDir dir;
-  TProjectList workspace;
+  ProjectList workspace;
   ScriptedQuestions questions;
   RecordingWindow window;
   WorkspaceCommands commands{workspace, questions, window.callbacks()};
@@ -83,6 +83,28 @@ TEST_F(WorkspaceCommandsTest, FailedOpenShowsTheErrorAndRebuildsFromWhatIsLeft) 
   EXPECT_EQ(window.calls, (std::vector<std::string>{"recent " + dir.file("bad.tsw"), "tree", "class view"}));
   EXPECT_EQ(workspace.Count(), 2);
   EXPECT_EQ(window.workspaceFileName, "previous.tsw");
+}
+
+// An empty workspace file opens, saying it holds no projects yet; a file that holds something
+// else is no workspace: it is refused and does not become the workspace saved over.
+TEST_F(WorkspaceCommandsTest, AWorkspaceWithoutProjectsIsNamedAsSuch) {
+  dir.write("empty.tsw", "");
+  dir.write("random.tsw", "\x7f\x45LF\x02\x01 not a workspace\r\n");
+  window.workspaceFileName = "previous.tsw";
+  choose(dir.file("random.tsw"));
+  commands.FileOpenWorkspace();
+  EXPECT_EQ(questions.errors(), std::vector<std::string>{dir.file("random.tsw") +
+                                                         " holds no projects: it is not a workspace file."});
+  EXPECT_EQ(window.workspaceFileName, "previous.tsw");
+
+  questions.log.clear();
+  choose(dir.file("empty.tsw"));
+  commands.FileOpenWorkspace();
+  EXPECT_EQ(questions.log,
+            (std::vector<std::string>{"open: Open Tessarin Workspace",
+                                      "inform: empty.tsw holds no projects yet: add one with "
+                                      "\"Add New Project\" in the File View's context menu."}));
+  EXPECT_EQ(window.workspaceFileName, dir.file("empty.tsw"));
 }
 
 TEST_F(WorkspaceCommandsTest, ImportWritesNothingAndSaveProposesTheTswNextToIt) {
@@ -221,7 +243,7 @@ TEST_F(WorkspaceCommandsTest, WindowsThatFollowTheWorkspaceAreRememberedAndBroug
     following.calls.push_back("restore " + following.workspaceFileName);
   };
   WorkspaceCommands sessions(workspace, questions, callbacks);
-  dir.write("other.tsw", "");
+  dir.write("other.tsw", "Project: \"a\"=mod\\a\\a.tsp - Package Owner=<4>\r\n");
 
   following.workspaceFileName = "first.tsw";
   EXPECT_TRUE(sessions.ReopenRecentWorkspace(dir.file("other.tsw")));

@@ -1,6 +1,6 @@
 // A very long line (a tool printing without line ends) is shown cut; the line itself stays whole.
 // Bytes show as Latin-1, which differs from the Windows code page only in 0x80-0x9F.
-#include "DebugListModel.h"
+#include "BuildMessagesModel.h"
 
 #include <QListView>
 
@@ -8,19 +8,19 @@ namespace {
 constexpr std::size_t kShownLineLength = 4096;
 }
 
-DebugListModel::DebugListModel(MessageLines& lines, QObject* parent)
+BuildMessagesModel::BuildMessagesModel(MessageLines& lines, QObject* parent)
     : QAbstractListModel(parent), lines_(lines), rows_(static_cast<int>(lines.Lines().size())) {
   lines_.AddWatcher(this);
   sync_.setSingleShot(true);
   sync_.setInterval(0);
-  connect(&sync_, &QTimer::timeout, this, &DebugListModel::Sync);
+  connect(&sync_, &QTimer::timeout, this, &BuildMessagesModel::Sync);
 }
 
-DebugListModel::~DebugListModel() { lines_.RemoveWatcher(this); }
+BuildMessagesModel::~BuildMessagesModel() { lines_.RemoveWatcher(this); }
 
-int DebugListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int BuildMessagesModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
-std::optional<std::size_t> DebugListModel::LineOfRow(int row) const {
+std::optional<std::size_t> BuildMessagesModel::LineOfRow(int row) const {
   if (row < 0 || row >= rows_) return std::nullopt;
   // Counted among all the lines ever added, with the notice (when there is one) standing first.
   const std::size_t notice = dropped_ > 0 ? 1 : 0;
@@ -33,19 +33,19 @@ std::optional<std::size_t> DebugListModel::LineOfRow(int row) const {
   return at;
 }
 
-const std::string& DebugListModel::Line(int row) const {
+const std::string& BuildMessagesModel::Line(int row) const {
   static const std::string gone;
   const std::optional<std::size_t> at = LineOfRow(row);
   return at ? lines_.Lines()[*at] : gone;
 }
 
-QVariant DebugListModel::data(const QModelIndex& index, int role) const {
+QVariant BuildMessagesModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
   const std::string& line = Line(index.row());
   return QString::fromLatin1(line.data(), static_cast<qsizetype>(std::min(line.size(), kShownLineLength)));
 }
 
-bool DebugListModel::RemoveDroppedRows() {
+bool BuildMessagesModel::RemoveDroppedRows() {
   const std::size_t gone = lines_.Dropped() - dropped_;
   if (gone == 0) return true;
   if (gone + 1 >= static_cast<std::size_t>(rows_)) return false;
@@ -63,7 +63,7 @@ bool DebugListModel::RemoveDroppedRows() {
   return true;
 }
 
-void DebugListModel::Sync() {
+void BuildMessagesModel::Sync() {
   sync_.stop();
   const int lines = static_cast<int>(lines_.Lines().size());
   if (!RemoveDroppedRows()) {
@@ -85,11 +85,11 @@ void DebugListModel::Sync() {
   emit lastLineUpdated();
 }
 
-void DebugListModel::Changed() {
+void BuildMessagesModel::Changed() {
   if (!sync_.isActive()) sync_.start();
 }
 
-void DebugListModel::LinesCleared() {
+void BuildMessagesModel::LinesCleared() {
   // At once: every row is gone, so none may be asked for.
   beginResetModel();
   rows_ = 0;
@@ -98,19 +98,19 @@ void DebugListModel::LinesCleared() {
   endResetModel();
 }
 
-void DebugListModel::LineAdded() { Changed(); }
+void BuildMessagesModel::LineAdded() { Changed(); }
 
-void DebugListModel::LastLineChanged() {
+void BuildMessagesModel::LastLineChanged() {
   lastChanged_ = true;
   Changed();
 }
 
-void DebugListModel::OldestLinesDropped() { Changed(); }
+void BuildMessagesModel::OldestLinesDropped() { Changed(); }
 
-void FollowLastLine(QListView& view, DebugListModel& model) {
+void FollowLastLine(QListView& view, BuildMessagesModel& model) {
   view.setModel(&model);
   view.setUniformItemSizes(true);
-  QObject::connect(&model, &DebugListModel::lastLineUpdated, &view, [&view, &model] {
+  QObject::connect(&model, &BuildMessagesModel::lastLineUpdated, &view, [&view, &model] {
     const QModelIndex last = model.index(model.rowCount() - 1);
     view.setCurrentIndex(last);
     view.scrollTo(last);

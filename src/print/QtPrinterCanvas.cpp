@@ -1,4 +1,4 @@
-#include "PrintJob.h"
+#include "QtPrinterCanvas.h"
 
 #include "CodePage.h"
 #include "TextDrawer.h"
@@ -23,28 +23,28 @@ QColor PrintColor(ColorValue color) {
 
 } // namespace
 
-TQtPrinterCanvas::TQtPrinterCanvas(QPrinter& printer)
+QtPrinterCanvas::QtPrinterCanvas(QPrinter& printer)
     : printer_(printer), metrics_(qfont_, &printer), brush_(kPaper) {}
 
-TQtPrinterCanvas::~TQtPrinterCanvas() {
+QtPrinterCanvas::~QtPrinterCanvas() {
   if (painter_.isActive()) painter_.end();
 }
 
-TkxPrintPage TQtPrinterCanvas::Page() const {
+PrintPage QtPrinterCanvas::Page() const {
   const QRect printable = printer_.pageLayout().paintRectPixels(printer_.resolution());
   return {printable.width(),     printable.height(), printer_.resolution(),
           printer_.resolution(), printable.x(),      printable.y()};
 }
 
-TkxPrintTextMetrics TQtPrinterCanvas::Metrics() const {
+PrintTextMetrics QtPrinterCanvas::Metrics() const {
   return {metrics_.height(), metrics_.leading(), metrics_.averageCharWidth()};
 }
 
-int TQtPrinterCanvas::TextWidth(std::string_view text) const {
+int QtPrinterCanvas::TextWidth(std::string_view text) const {
   return metrics_.horizontalAdvance(BytesToQString(text));
 }
 
-void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
+void QtPrinterCanvas::SetFont(const PrintFont& font) {
   const bool glyphsChange = !glyphs_.isValid() || font.Name != font_.Name || font.Size != font_.Size ||
                             (font.Style & (fsBold | fsItalic)) != (font_.Style & (fsBold | fsItalic));
   font_ = font;
@@ -64,7 +64,7 @@ void TQtPrinterCanvas::SetFont(const TkxPrintFont& font) {
   }
 }
 
-void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) {
+void QtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) {
   if (text.empty() || !painter_.isActive()) return;
   const int count = static_cast<int>(text.size());
   painter_.save();
@@ -86,7 +86,7 @@ void TQtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance,
   painter_.restore();
 }
 
-void TQtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
+void QtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
   printer_.setDocName(QString::fromStdString(title));
   printer_.setCopyCount(copies);
   if (!painter_.begin(&printer_)) {
@@ -99,19 +99,19 @@ void TQtPrinterCanvas::BeginDoc(const std::string& title, int copies) {
   }
 }
 
-void TQtPrinterCanvas::NewPage() { printer_.newPage(); }
+void QtPrinterCanvas::NewPage() { printer_.newPage(); }
 
-void TQtPrinterCanvas::EndDoc() { painter_.end(); }
+void QtPrinterCanvas::EndDoc() { painter_.end(); }
 
-void TQtPrinterCanvas::Abort() {
+void QtPrinterCanvas::Abort() {
   printer_.abort();
   if (painter_.isActive()) painter_.end();
 }
 
-TkxPrintOptions PrintCommandOptions(const TextEditor& core, const std::string& fileName) {
-  TkxPrintOptions options;
-  options.SelectedOnly = core.State().SelAvail();
-  options.Highlighted = core.Document().HighLighter() != nullptr;
+PrintOptions PrintCommandOptions(const TextEditor& editor, const std::string& fileName) {
+  PrintOptions options;
+  options.SelectedOnly = editor.State().SelAvail();
+  options.Highlighted = editor.Document().HighLighter() != nullptr;
   options.Monochrome = true;
   options.Copies = 1;
   options.MarginUnits = kxMarginThousandthsOfAnInch;
@@ -122,14 +122,14 @@ TkxPrintOptions PrintCommandOptions(const TextEditor& core, const std::string& f
   return options;
 }
 
-void PrintSourceFile(const TextEditor& core, const QFont& font, const std::string& fileName,
+void PrintSourceFile(const TextEditor& editor, const QFont& font, const std::string& fileName,
                      QPrinter& printer) {
-  TkxPrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.Look().FontColor};
+  PrintFont printFont{font.family().toStdString(), font.pointSize(), 0, editor.Look().FontColor};
   if (font.bold()) printFont.Style |= fsBold;
   if (font.italic()) printFont.Style |= fsItalic;
   const QLocale locale;
-  TQtPrinterCanvas canvas(printer);
-  PrintEditorText(core, canvas, printFont, PrintCommandOptions(core, fileName), {},
+  QtPrinterCanvas canvas(printer);
+  PrintEditorText(editor, canvas, printFont, PrintCommandOptions(editor, fileName), {},
                   ShortDateText(QDate::currentDate(), locale).toStdString(),
                   LongTimeText(QTime::currentTime(), locale).toStdString());
 }

@@ -12,11 +12,11 @@
 
 class QListView;
 
-class DebugListModel : public QAbstractListModel, private MessageLines::Watcher {
+class BuildMessagesModel : public QAbstractListModel, private MessageLines::Watcher {
   Q_OBJECT
 public:
-  explicit DebugListModel(MessageLines& lines, QObject* parent = nullptr);
-  ~DebugListModel() override;
+  explicit BuildMessagesModel(MessageLines& lines, QObject* parent = nullptr);
+  ~BuildMessagesModel() override;
 
   [[nodiscard]] int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
@@ -53,4 +53,4 @@ private:
 };
 
 // Makes `view` show `model` and select its last line as output arrives.
-void FollowLastLine(QListView& view, DebugListModel& model);
+void FollowLastLine(QListView& view, BuildMessagesModel& model);

@@ -11,16 +11,16 @@
 
 class QPrinter;
 
-class TQtPrinterCanvas : public TkxPrinterCanvas {
+class QtPrinterCanvas : public PrinterCanvas {
 public:
-  explicit TQtPrinterCanvas(QPrinter& printer);
-  ~TQtPrinterCanvas() override;
+  explicit QtPrinterCanvas(QPrinter& printer);
+  ~QtPrinterCanvas() override;
 
-  [[nodiscard]] TkxPrintPage Page() const override;
-  [[nodiscard]] TkxPrintTextMetrics Metrics() const override;
+  [[nodiscard]] PrintPage Page() const override;
+  [[nodiscard]] PrintTextMetrics Metrics() const override;
   [[nodiscard]] int TextWidth(std::string_view text) const override;
-  [[nodiscard]] TkxPrintFont Font() const override { return font_; }
-  void SetFont(const TkxPrintFont& font) override;
+  [[nodiscard]] PrintFont Font() const override { return font_; }
+  void SetFont(const PrintFont& font) override;
   [[nodiscard]] ColorValue BrushColor() const override { return brush_; }
   void SetBrushColor(ColorValue color) override { brush_ = color; }
   void DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) override;
@@ -32,7 +32,7 @@ public:
 private:
   QPrinter& printer_;
   QPainter painter_;
-  TkxPrintFont font_;
+  PrintFont font_;
   QFont qfont_;          // font_ at the printer's resolution
   QFontMetrics metrics_; // of qfont_, measured once per font change rather than per run
   QRawFont glyphs_;      // its glyphs, for runs with fixed advances
@@ -42,8 +42,8 @@ private:
 // The options of the Print command for an editor showing `fileName`: the selection when there
 // is one, the highlighter's styles in black and white, half-inch margins, the file name centred
 // on top and the page number at the bottom right.
-[[nodiscard]] TkxPrintOptions PrintCommandOptions(const TextEditor& core, const std::string& fileName);
+[[nodiscard]] PrintOptions PrintCommandOptions(const TextEditor& editor, const std::string& fileName);
 
 // Prints the editor's text as the Print command does. Printer failures raise TessarinError.
-void PrintSourceFile(const TextEditor& core, const QFont& font, const std::string& fileName,
+void PrintSourceFile(const TextEditor& editor, const QFont& font, const std::string& fileName,
                      QPrinter& printer);
