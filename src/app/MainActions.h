@@ -24,6 +24,8 @@ struct ActionSpec {
   int tag = 0;
   // The caption on a desktop, where every menu's access keys are unique; none when it is the same.
   const char* desktopCaption = nullptr;
+  // The keys on a desktop ("; " between several; empty: none); none when they are the same.
+  const char* desktopShortcut = nullptr;
 };
 
 [[nodiscard]] const std::vector<ActionSpec>& ActionTable();
@@ -31,8 +33,10 @@ struct ActionSpec {
 class MainActions : public QObject {
   Q_OBJECT
 public:
-  // With `desktopCaptions` the actions take their desktop captions.
-  MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions = false);
+  // With `desktopCaptions` the actions take their desktop captions, with `desktopKeys` their
+  // desktop keys.
+  MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions = false,
+              bool desktopKeys = false);
 
   // The action of that name; an unknown name is a programming error and aborts.
   [[nodiscard]] QAction* operator[](const std::string& name) const;

@@ -121,6 +121,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.undoLevels = 1000;
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
+  conventions.desktopEditing = true;
   return conventions;
 }
 
@@ -182,6 +183,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.UndoLevels = conventions.undoLevels;
   settings.KeepFileFormat = conventions.keepFileFormat;
   settings.TabWidth = conventions.tabWidth;
+  settings.DesktopEditing = conventions.desktopEditing;
   return settings;
 }
 
@@ -216,6 +218,7 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
       storedInteger(stored("KeepFileFormat")).value_or(defaults.KeepFileFormat ? 1 : 0) != 0;
   settings.TabWidth =
       std::clamp(storedInteger(stored("TabWidth")).value_or(defaults.TabWidth), 1, kMostTabWidth);
+  settings.DesktopEditing = defaults.DesktopEditing;
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
   settings.quake3arguments =

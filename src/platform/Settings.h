@@ -34,6 +34,9 @@ struct Settings {
   bool KeepFileFormat = false;
   // The columns from one tab stop to the next on screen.
   int TabWidth = 8;
+  // The editor edits as today's desktop editors do (no text past line ends, undo by typing runs,
+  // the keys they share); taken from the conventions, never stored.
+  bool DesktopEditing = false;
 
   bool operator==(const Settings&) const = default;
 };
@@ -83,6 +86,7 @@ struct SettingsConventions {
   int undoLevels = 10;
   bool keepFileFormat = false;
   int tabWidth = 8;
+  bool desktopEditing = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`

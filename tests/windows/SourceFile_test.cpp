@@ -30,6 +30,8 @@ TEST(SourceFileTest, EveryLineEndCountsAndEveryOtherByteSurvives) {
   EXPECT_EQ(TempDir::read(path), "one\r\ntwo\r\nthree\r\nfour\r\n\r\n" + odd + "\r\n");
   EXPECT_EQ(Load(path, false).lines, loaded.lines);
 
+  // The empty file reads as one empty line and is written back as nothing.
+  EXPECT_EQ(JoinLines({""}), "");
   EXPECT_TRUE(SplitLines("").empty());
   EXPECT_EQ(SplitLines("a\r"), (std::vector<std::string>{"a"}));
   EXPECT_EQ(SplitLines("\n\n"), (std::vector<std::string>{"", ""}));
