@@ -45,14 +45,14 @@ BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace
 }
 
 void BuildCommands::ShowBuildMessagesPage() {
-  shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.debugList.parentWidget());
+  shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.buildMessageList.parentWidget());
 }
 
 void BuildCommands::GoToMessage(int step) {
   const FindInFilesPage& page = shell_.findInFilesPage;
   const bool findInFiles = page.MessagePages.currentWidget() == &page.FindinFilesSheet;
   QAbstractItemView& list =
-      findInFiles ? static_cast<QAbstractItemView&>(page.FindFilesListBox) : shell_.debugList;
+      findInFiles ? static_cast<QAbstractItemView&>(page.FindFilesListBox) : shell_.buildMessageList;
   const QModelIndex current = list.currentIndex();
   const auto row = NextMessageRow(list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
                                   [&list](int at) { return lineAt(list, at); });
@@ -128,7 +128,7 @@ void BuildCommands::Wire() {
                              action.setStatusTip(tip);
                            });
 
-  WireJump(shell_.debugList, MessageListKind::BuildMessages);
+  WireJump(shell_.buildMessageList, MessageListKind::BuildMessages);
   WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);
 }
 

@@ -17,6 +17,8 @@ const std::vector<ActionSpec>& ActionTable() {
       {"FileImportWorkspaceAction", "File", "Import DSW &Workspace...", "", "Import DSW Workspace", -1, 0,
        "&Import DSW Workspace..."},
       {"FileOpenWorkspace", "File", "Open &Workspace", "", "Open a Tessarin Workspace", -1},
+      {"FileNewWorkspaceAction", "File", "New Workspa&ce...", "", "Create a new, empty Tessarin Workspace",
+       -1},
       {"FileSaveWorkspaceAction", "File", "Sa&ve Workspace", "", "Save current Workspace", -1},
       {"FileCloseWorkspaceAction", "File", "Close Wor&kspace", "", "Close Current Workspace", -1},
       {"FileExportCompilationDatabaseAction", "File", "Export Compilation &Database...", "",

@@ -37,6 +37,7 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
   window.windowsFollowWorkspace = shell.windowsFollowWorkspace;
   window.RememberWindows = shell.rememberWindows;
   window.RestoreWindows = shell.restoreWindows;
+  window.savesToItsOwnFile = shell.desktopWorkspaceCommands;
   return window;
 }
 
@@ -50,6 +51,7 @@ ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, BuildController& bui
   window.OpenFile = [open = shell.openEditorWindow, &windows = shell.windows](const std::string& path) {
     if (QMdiSubWindow* window = open(path)) windows.BringToFront(window);
   };
+  window.asksBeforeRemovingProject = shell.desktopWorkspaceCommands;
   AskThroughDialogs(window, *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
                     [run = shell.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; });
   return window;
@@ -66,6 +68,7 @@ ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
   const QVector<QIcon>& images = shell_.treeImages;
   SetUpProjectTreeView(shell_.projectTree, Workspace, [&images](int index) { return images.value(index); });
   SetWorkspaceChangeHandler("FileOpenWorkspace", [this] { commands_.FileOpenWorkspace(); });
+  SetWorkspaceChangeHandler("FileNewWorkspaceAction", [this] { commands_.FileNewWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
   shell_.actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
