@@ -1,7 +1,7 @@
 // Placing a whole file's matches on their lines and turning those lines into list entries.
 #include "FindInFilesSearch.h"
 
-#include "SourceFile.h"
+#include "StoredFile.h"
 
 #include <algorithm>
 #include <climits>
@@ -47,7 +47,7 @@ private:
 // The plain way, for the patterns a whole-text scan cannot take: one line at a time.
 void SearchLineByLine(TkxEditSearch& engine, const std::string& path, std::string_view bytes,
                       const FindInFilesEntrySink& addEntry) {
-  const std::vector<std::string> lines = source_file::SplitLines(bytes);
+  const std::vector<std::string> lines = stored_file::SplitLines(bytes);
   for (std::size_t i = 0; i < lines.size(); ++i)
     if (engine.FindAllIn(lines[i]) > 0) addEntry(FindInFilesEntry(path, static_cast<int>(i) + 1, lines[i]));
 }
@@ -81,7 +81,7 @@ void SearchText(TkxEditSearch& engine, const std::string& path, std::string_view
 }
 
 void SearchFile(TkxEditSearch& engine, const std::string& path, const FindInFilesEntrySink& addEntry) {
-  SearchText(engine, path, source_file::ReadStoredBytes(path), addEntry);
+  SearchText(engine, path, stored_file::ReadStoredBytes(path), addEntry);
 }
 
 void SearchFiles(TkxEditSearch& engine, const std::vector<ProjectFile>& files,

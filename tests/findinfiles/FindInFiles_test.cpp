@@ -112,7 +112,7 @@ TEST(FindInFilesSearch, FindsTheLinesASearchLineByLineFinds) {
     engine.SetCaseSensitive(random() % 2 == 0);
     engine.SetWholeWords(random() % 2 == 0);
     std::vector<std::string> expected, found;
-    const std::vector<std::string> lines = source_file::SplitLines(text);
+    const std::vector<std::string> lines = stored_file::SplitLines(text);
     for (std::size_t i = 0; i < lines.size(); ++i)
       if (engine.FindAllIn(lines[i]) > 0)
         expected.push_back(FindInFilesEntry("f", static_cast<int>(i) + 1, lines[i]));
