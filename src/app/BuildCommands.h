@@ -24,7 +24,6 @@ public:
 
 private:
   void Wire();
-  void WireJump(QAbstractItemView& list, MessageListKind kind);
   void CompileSelectedFile();
   // Next / Previous message (`step` 1 or -1) in the message page in front.
   void GoToMessage(int step);

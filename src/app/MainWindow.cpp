@@ -14,6 +14,7 @@
 #include "ImageLists.h"
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
+#include "PlacesPage.h"
 #include "PrintCommands.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
@@ -192,12 +193,13 @@ void MainWindow::CreateControls() {
   buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
   FollowLastLine(*BuildMessageList, *buildMessagesModel_);
   BuildMessageList->setObjectName("BuildMessageList");
-  FindFilesListBox = messageList<QListWidget>();
+  FindInFilesResults = new PlacesPage;
+  FindFilesListBox = &FindInFilesResults->List();
   FindFilesListBox->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
   BuildMessagesPage = sheet(BuildMessageList);
-  FindinFilesSheet = sheet(FindFilesListBox);
+  FindinFilesSheet = sheet(FindInFilesResults);
   MessagePages->addTab(BuildMessagesPage, "Debug");
   MessagePages->addTab(FindinFilesSheet, "Find in Files");
 
@@ -237,9 +239,9 @@ void MainWindow::CreateMenus() {
           "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
           "EditBlockUnindentAction"});
   QMenu* search = MainMenu1->addMenu("&Search");
-  addAll(
-      search, a,
-      {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
+  addAll(search, a,
+         {"FindAction", "FindInFilesAction", "ReplaceAction", "ReplaceInFilesAction", "SearchAgainAction",
+          "-", "GotoLineNumberAction"});
   QMenu* build = MainMenu1->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
@@ -373,7 +375,7 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         TreeViewList,
                         *BuildMessageList,
                         ClassViewControls{*PageControl, *ClassViewSheet, *ClassTreeView, structure, member},
-                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
+                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindInFilesResults},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
@@ -488,7 +490,7 @@ void MainWindow::ShowAbout() {
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
   dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
-  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(this);
+  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(env_.conventions.searchesWholeMod, this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);
   dialogs_.GotoLineForm = std::make_unique<GoToLineDialog>(this);

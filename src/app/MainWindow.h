@@ -25,7 +25,7 @@ class MainWindow;
 class PrintCommands;
 class QLabel;
 class QListView;
-class QListWidget;
+class PlacesPage;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -81,7 +81,8 @@ public:
   QWidget* BuildMessagesPage;
   QWidget* FindinFilesSheet;
   QListView* BuildMessageList; // shows BuildMessages
-  QListWidget* FindFilesListBox;
+  PlacesPage* FindInFilesResults;
+  QListView* FindFilesListBox; // the results page's list
   QMenu* EditMenu;
   QMenu* ReopenMenu;
   QMenu* WindowMenu;

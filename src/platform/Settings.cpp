@@ -74,6 +74,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.typedToolPaths = true;
   conventions.remembersWindows = true;
   conventions.titleNamesWorkspace = true;
+  conventions.searchesWholeMod = true;
   conventions.undoLevels = 1000;
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;

@@ -61,6 +61,10 @@ struct SettingsConventions {
   bool remembersWindows = false;
   // The title names the workspace and marks it modified; otherwise it is the program's name alone.
   bool titleNamesWorkspace = false;
+  // Find in Files searches the whole workspace, the active project or a folder, for plain text or
+  // a regular expression, lists its hits grouped by file, and Replace in Files goes with it;
+  // otherwise it searches the active project's files on disk for plain text.
+  bool searchesWholeMod = false;
   // Undo levels, whether files keep their format and the tab width until the user sets them.
   int undoLevels = 10;
   bool keepFileFormat = false;
