@@ -32,7 +32,7 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
     : QDialog(parent, Qt::Tool), FindTextComboBox(new QComboBox(this)),
       CaseCheckBox(new QCheckBox("&Case sensitive")), WholeWordCheckBox(new QCheckBox("&Whole words only")),
       okButton(new QPushButton("&OK", this)), cancelButton(new QPushButton("&Cancel", this)),
-      NewTextLabel(new QLabel("Replace with:", this)), NewTextComboBox(new QComboBox(this)),
+      NewTextLabel(new QLabel("R&eplace with:", this)), NewTextComboBox(new QComboBox(this)),
       RegexCheckBox(new QCheckBox("Regular e&xpression")),
       ProjectRadioButton(new QRadioButton("Active &project")),
       WorkspaceRadioButton(new QRadioButton("Whole wor&kspace")),
@@ -75,6 +75,8 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   RegexCheckBox->setVisible(desktop);
+  setTabOrder(FindTextComboBox, NewTextComboBox);
+  setTabOrder(NewTextComboBox, CaseCheckBox);
   WorkspaceRadioButton->setChecked(true);
   SubfoldersCheckBox->setChecked(true);
   SetReplacing(false);
@@ -119,6 +121,7 @@ void FindInFilesDialog::SetReplacing(bool replacing) {
   // Only the width changes when the user resizes it.
   setMinimumHeight(0);
   setMaximumHeight(QWIDGETSIZE_MAX);
+  layout()->activate();
   adjustSize();
   setFixedHeight(sizeHint().height());
 }
