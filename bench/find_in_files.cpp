@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListView>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <benchmark/benchmark.h>
 #include <cstdio>
