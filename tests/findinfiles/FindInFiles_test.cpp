@@ -467,11 +467,11 @@ TEST_F(DesktopFindInFilesTest, ReplaceInFilesPreviewsThenChangesWindowsAndFilesA
   EXPECT_EQ(TempDir::read(dir.file("a.c")), "int health;\r\n\tint\x01 hp2 = health;\r\nlast health");
   EXPECT_EQ(TempDir::read(dir.file("a.~.c")), "int hp;\r\n\tint\x01 hp2 = hp;\r\nlast hp");
   // The open file changes in its window, as one step to undo; the file waits for a save.
-  EXPECT_EQ(window.ShownText(), "health = 1;\nkeep\nhealth = 2;\n");
+  EXPECT_EQ(window.ShownText(), "health = 1;\nkeep\nhealth = 2;");
   EXPECT_TRUE(window.Modified());
   EXPECT_EQ(TempDir::read(dir.file("b.c")), "hp = 1;\nkeep\nhp = 2;\n");
   window.Undo();
-  EXPECT_EQ(window.ShownText(), "hp = 1;\nkeep\nhp = 2;\n");
+  EXPECT_EQ(window.ShownText(), "hp = 1;\nkeep\nhp = 2;");
   EXPECT_EQ(TempDir::read(dir.file("c.c")), "hp changed\n");
   EXPECT_EQ(questions.log,
             (std::vector<std::string>{

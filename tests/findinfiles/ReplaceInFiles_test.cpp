@@ -66,7 +66,7 @@ Case RandomCase(std::mt19937& random) {
     return {SearchQuery{pattern, true, false, false}, replacement,
             [=](const std::string& line) { return PlainModel(line, pattern, replacement); }};
   }
-  static const char* const patterns[] = {"a+", "(a|b)\\s", "[^a]b", "^a", "b$", "(a)(b)?", "\\t"};
+  static const char* const patterns[] = {"a+", "(a|b)\\s", "[^a\\x80-\\xff]b", "^a", "b$", "(a)(b)?", "\\t"};
   static const std::pair<const char*, const char*> replacements[] = {
       {"", ""}, {"<\\0>", "<$&>"}, {"[\\1]", "[$1]"}, {"\\\\", "\\"}};
   const std::string pattern = patterns[random() % std::size(patterns)];
