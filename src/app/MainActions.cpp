@@ -19,6 +19,8 @@ const std::vector<ActionSpec>& ActionTable() {
       {"FileOpenWorkspace", "File", "Open &Workspace", "", "Open a Tessarin Workspace", -1},
       {"FileSaveWorkspaceAction", "File", "Sa&ve Workspace", "", "Save current Workspace", -1},
       {"FileCloseWorkspaceAction", "File", "Close Wor&kspace", "", "Close Current Workspace", -1},
+      {"FileExportCompilationDatabaseAction", "File", "Export Compilation &Database...", "",
+       "Write the workspace's compile_commands.json for clangd and other editors", -1},
       {"PrintSetupAction", "File", "Print Set&up", "", "", -1},
       {"PrintAction", "File", "&Print", "Ctrl+P", "", 24},
       {"FileExitAction", "File", "E&xit", "", "Exit Tessarin", -1},

@@ -234,9 +234,9 @@ void MainWindow::CreateMenus() {
           "FileOpenWorkspace"});
   ReopenMenu = file->addMenu("&Reopen Workspace");
   addAll(file, a,
-         {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "-", "FileSaveAction",
-          "FileSaveAsAction", "FileSaveAllAction", "-", "PrintSetupAction", "PrintAction", "-",
-          "FileExitAction"});
+         {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "FileExportCompilationDatabaseAction",
+          "-", "FileSaveAction", "FileSaveAsAction", "FileSaveAllAction", "-", "PrintSetupAction",
+          "PrintAction", "-", "FileExitAction"});
   EditMenu = menus->addMenu("&Edit");
   addAll(EditMenu, a,
          {"EditUndoAction", "EditRedoAction", "-", "EditCutAction", "EditCopyAction", "EditPasteAction",

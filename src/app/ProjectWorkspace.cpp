@@ -1,15 +1,18 @@
 #include "ProjectWorkspace.h"
 
 #include "BuildCommands.h"
+#include "CompilationDatabase.h"
 #include "DocumentWindow.h"
 #include "EditorWindowPort.h"
 #include "FindInFilesDialog.h"
 #include "MainActions.h"
+#include "Paths.h"
 #include "ProjectNameDialog.h"
 #include "ProjectTree.h"
 #include "ProjectTreeCommands.h"
 #include "Settings.h"
 #include "SharedDialogs.h"
+#include "UserQuestions.h"
 #include "WindowCommands.h"
 
 #include <QAction>
@@ -68,6 +71,21 @@ ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
   SetWorkspaceChangeHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
   shell_.actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
+  shell_.actions.SetHandler("FileExportCompilationDatabaseAction", [this] { ExportCompilationDatabase(); });
+  shell_.actions.SetEnabledHandler("FileExportCompilationDatabaseAction", [this] { return HoldsProjects(); });
+}
+
+void ProjectWorkspace::ExportCompilationDatabase() {
+  FileDialogRequest request;
+  request.title = "Export Compilation Database";
+  request.filter = "Compilation Database (*.json)|*.json|All Files (*.*)|*.*";
+  request.defaultExtension = "json";
+  request.initialFolder = paths::ExtractFilePath(shell_.workspaceFileName);
+  request.initialFile = request.initialFolder + "compile_commands.json";
+  const std::optional<std::string> file = shell_.questions.chooseFileToSave(request);
+  if (!file) return;
+  if (!WriteCompilationDatabase(*file, Workspace, shell_.settings).empty())
+    throw TessarinError("Cannot create file " + *file);
 }
 
 ProjectWorkspace::~ProjectWorkspace() = default;

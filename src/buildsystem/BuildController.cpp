@@ -326,15 +326,13 @@ void BuildController::EndRunsInOrder() {
 
 void BuildController::CompileFile(const std::string& path) {
   MakeOutputFolder();
-  std::vector<std::string> projectFiles;
-  for (int i = 0; i < context_.workspace.Count(); ++i)
-    projectFiles.push_back(context_.workspace.Items(i).FileName);
   const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, entry);
   ToolRun& run = *running_.back();
   runner.OnExited = [this, &run](ProcessRunner&) { CompileExited(run); };
   ++compilesRunning_;
-  runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
+  runner.SetParameters(
+      CompilerCommandLine(context_.settings, ProjectFileNames(context_.workspace), path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
   AssemblyList_.push_back(entry);
   collector_.Assembling = false;

@@ -538,6 +538,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
                                "-",
                                "Sa&ve Workspace",
                                "Close Wor&kspace",
+                               "Export Compilation &Database...",
                                "-",
                                "&Save File...",
                                "Save &As",
@@ -726,6 +727,37 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   EXPECT_TRUE(form.close());
   const std::string question = "ask: Save changes to the workspace mod.tsw?";
   EXPECT_EQ(questions.log, (std::vector<std::string>{question, "save: Save Tessarin Workspace", question}));
+}
+
+// The database the command-line build writes, written where the user chooses; a place that cannot
+// be written says so.
+TEST_F(MainWindowTest, TheCompilationDatabaseIsExportedWhereTheUserChooses) {
+  dir.write("ws/game/game.tsp", "SOURCE=g_main.c\r\n");
+  dir.write("ws/game/g_main.c", "int level;\r\n");
+  const std::string file =
+      dir.write("ws/mod.tsw", "Project: \"qagame\"=game\\game.tsp - Package Owner=<4>\r\n");
+  {
+    MainWindow empty(environment({}, false));
+    empty.RefreshActions();
+    EXPECT_FALSE(enabled(empty, "FileExportCompilationDatabaseAction")) << "no projects, nothing to describe";
+  }
+  MainWindow form(environment({file}, false));
+  form.CreateSharedDialogs();
+  start(form);
+  form.RefreshActions();
+  ASSERT_TRUE(enabled(form, "FileExportCompilationDatabaseAction"));
+  questions.choices = {{dir.file("export/compile_commands.json")}, {dir.file("ws/mod.tsw/x.json")}, {}};
+  form.Actions()["FileExportCompilationDatabaseAction"]->trigger();
+  EXPECT_EQ(questions.fileRequests.at(0).initialFile, dir.file("ws/compile_commands.json"));
+  const std::string written = TempDir::read(dir.file("export/compile_commands.json"));
+  EXPECT_NE(written.find("\"-DQAGAME\""), std::string::npos) << written;
+  EXPECT_NE(written.find("\"file\": \"" + dir.file("ws/game/g_main.c") + "\""), std::string::npos) << written;
+
+  form.Actions()["FileExportCompilationDatabaseAction"]->trigger();
+  EXPECT_EQ(questions.errors(),
+            std::vector<std::string>{"Cannot create file " + dir.file("ws/mod.tsw/x.json")});
+  form.Actions()["FileExportCompilationDatabaseAction"]->trigger(); // cancelled: nothing happens
+  EXPECT_EQ(questions.errors().size(), 1u);
 }
 
 TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {

@@ -1,0 +1,67 @@
+// Only #include lines are looked at; conditions around them are not evaluated, so a header
+// included under any condition counts.
+#include "IncludeScanner.h"
+
+#include "Paths.h"
+
+#include <fstream>
+#include <optional>
+
+namespace {
+
+std::size_t SkipBlanks(const std::string& line, std::size_t at) {
+  while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+    ++at;
+  return at;
+}
+
+} // namespace
+
+const std::vector<IncludeScanner::Include>& IncludeScanner::IncludesOf(const std::string& file) {
+  const auto known = includes_.find(file);
+  if (known != includes_.end()) return known->second;
+  std::vector<Include>& found = includes_[file];
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::size_t at = SkipBlanks(line, 0);
+    if (at >= line.size() || line[at] != '#') continue;
+    at = SkipBlanks(line, at + 1);
+    if (line.compare(at, 7, "include") != 0) continue;
+    at = SkipBlanks(line, at + 7);
+    if (at >= line.size() || (line[at] != '"' && line[at] != '<')) continue;
+    const char close = line[at] == '"' ? '"' : '>';
+    const std::size_t end = line.find(close, at + 1);
+    if (end == std::string::npos || end == at + 1) continue;
+    found.push_back({line.substr(at + 1, end - at - 1), close == '"'});
+  }
+  return found;
+}
+
+void IncludeScanner::Visit(const std::string& file, Walk& walk) {
+  const std::string folder = paths::ExtractFilePath(file);
+  walk.levels.emplace_back();
+  for (const Include& include : IncludesOf(file)) {
+    std::optional<std::string> header;
+    if (include.quoted && paths::FileExists(paths::ExpandFileName(include.name, folder)))
+      header = paths::ExpandFileName(include.name, folder);
+    for (std::size_t i = 0; i < walk.includeFolders.size() && !header; ++i)
+      if (paths::FileExists(paths::ExpandFileName(include.name, walk.includeFolders[i])))
+        header = paths::ExpandFileName(include.name, walk.includeFolders[i]);
+    if (!header || !walk.seen.insert(*header).second) continue;
+    IncludedHeader met{*header, {}};
+    for (const std::vector<std::string>& level : walk.levels)
+      met.context.insert(met.context.end(), level.begin(), level.end());
+    walk.headers.push_back(std::move(met));
+    Visit(*header, walk);
+    walk.levels.back().push_back(*header);
+  }
+  walk.levels.pop_back();
+}
+
+std::vector<IncludedHeader> IncludeScanner::HeadersOf(const std::string& source,
+                                                      const std::vector<std::string>& includeFolders) {
+  Walk walk{includeFolders, {source}, {}, {}};
+  Visit(source, walk);
+  return std::move(walk.headers);
+}

@@ -1,0 +1,43 @@
+// The headers a source file includes, directly or through other headers, found where the
+// preprocessor finds them: a quoted name in the including file's folder first, then in the
+// include folders; a name in angle brackets in the include folders only.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+struct IncludedHeader {
+  std::string path;
+  // What the preprocessor read before it came to the header: the headers each of its includers
+  // included before it, outermost first. Read first, they give the header its context.
+  std::vector<std::string> context;
+  bool operator==(const IncludedHeader&) const = default;
+};
+
+class IncludeScanner {
+public:
+  // Each header once, in the order the preprocessor first meets it; headers that are not found
+  // are left out.
+  [[nodiscard]] std::vector<IncludedHeader> HeadersOf(const std::string& source,
+                                                      const std::vector<std::string>& includeFolders);
+
+private:
+  struct Include {
+    std::string name;
+    bool quoted = true;
+  };
+  // Read once per file: a header shared by hundreds of sources is scanned once.
+  const std::vector<Include>& IncludesOf(const std::string& file);
+  struct Walk {
+    const std::vector<std::string>& includeFolders;
+    std::set<std::string> seen;
+    // For the file being read and each of its includers: the headers it included so far.
+    std::vector<std::vector<std::string>> levels;
+    std::vector<IncludedHeader> headers;
+  };
+  void Visit(const std::string& file, Walk& walk);
+
+  std::map<std::string, std::vector<Include>> includes_;
+};
