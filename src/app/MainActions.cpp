@@ -40,6 +40,7 @@ const std::vector<ActionSpec>& ActionTable() {
       {"ReplaceAction", "Search", "R&eplace...", "Ctrl+H", "Replace", 14, 1},
       {"SearchAgainAction", "Search", "&Search Again", "F3", "Search Again", 20},
       {"FindInFilesAction", "Search", "Find in Files...", "Ctrl+Shift+F", "Find in Files", 19},
+      {"ReplaceInFilesAction", "Search", "Replace in F&iles...", "Ctrl+Shift+H", "Replace in Files", -1},
       {"GotoLineNumberAction", "Search", "&Goto Line Number", "Ctrl+G", "", 23},
       {"CompileActiveAction", "TreeView", "Compile Active", "Ctrl+F7", "", -1},
       {"BuildActiveProjectAction", "TreeView", "Build Active Project", "F7", "Build the Active Project", 5},

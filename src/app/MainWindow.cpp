@@ -15,6 +15,7 @@
 #include "KeyboardShortcutsDialog.h"
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
+#include "PlacesPage.h"
 #include "PrintCommands.h"
 #include "ProgramFiles.h"
 #include "ProgramIcon.h"
@@ -213,12 +214,13 @@ void MainWindow::CreateControls() {
   buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
   FollowLastLine(*BuildMessageList, *buildMessagesModel_);
   BuildMessageList->setObjectName("BuildMessageList");
-  FindFilesListBox = messageList<QListWidget>();
+  FindInFilesResults = new PlacesPage;
+  FindFilesListBox = &FindInFilesResults->List();
   FindFilesListBox->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
   BuildMessagesPage = sheet(BuildMessageList);
-  FindinFilesSheet = sheet(FindFilesListBox);
+  FindinFilesSheet = sheet(FindInFilesResults);
   MessagePages->addTab(BuildMessagesPage, "Debug");
   MessagePages->addTab(FindinFilesSheet, "Find in Files");
 
@@ -265,9 +267,9 @@ void MainWindow::CreateMenus() {
           "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
           "EditBlockUnindentAction"});
   QMenu* search = menus->addMenu("&Search");
-  addAll(
-      search, a,
-      {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
+  addAll(search, a,
+         {"FindAction", "FindInFilesAction", "ReplaceAction", "ReplaceInFilesAction", "SearchAgainAction",
+          "-", "GotoLineNumberAction"});
   QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
@@ -403,7 +405,7 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         TreeImages,
                         *BuildMessageList,
                         ClassViewControls{*WorkspacePages, *ClassViewPage, *ClassTreeView, structure, member},
-                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
+                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindInFilesResults},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
@@ -546,7 +548,7 @@ void MainWindow::ShowKeyboardShortcuts() {
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
   dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
-  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(this);
+  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(env_.conventions.searchesWholeMod, this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);
   dialogs_.GotoLineForm = std::make_unique<GoToLineDialog>(this);

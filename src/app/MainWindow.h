@@ -26,7 +26,7 @@ class MainWindow;
 class PrintCommands;
 class QLabel;
 class QListView;
-class QListWidget;
+class PlacesPage;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -84,7 +84,8 @@ public:
   QWidget* BuildMessagesPage;
   QWidget* FindinFilesSheet;
   QListView* BuildMessageList; // shows BuildMessages
-  QListWidget* FindFilesListBox;
+  PlacesPage* FindInFilesResults;
+  QListView* FindFilesListBox; // the results page's list
   QMenu* EditMenu;
   QMenu* ReopenMenu;
   QMenu* RecentFilesMenu = nullptr; // under the desktop conventions

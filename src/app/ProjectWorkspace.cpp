@@ -3,12 +3,14 @@
 #include "BuildCommands.h"
 #include "CompilationDatabase.h"
 #include "DocumentWindow.h"
+#include "EditorWindowPort.h"
 #include "FindInFilesDialog.h"
 #include "MainActions.h"
 #include "Paths.h"
 #include "ProjectNameDialog.h"
 #include "ProjectTree.h"
 #include "ProjectTreeCommands.h"
+#include "Settings.h"
 #include "SharedDialogs.h"
 #include "UserQuestions.h"
 #include "WindowCommands.h"
@@ -141,11 +143,26 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   build_ = std::make_unique<BuildCommands>(shell_, Workspace, editors_, *dialogs.Progress);
   treeCommands_ = std::make_unique<ProjectTreeCommands>(
       Workspace, tree_, shell_.questions, treeWindowOf(shell_, build_->Controller(), *this, dialogs));
+  WindowCommands& windows = shell_.windows;
+  FindInFilesWindows openWindows{[&windows](const std::string& path) -> EditorWindowPort* {
+                                   QMdiSubWindow* window = windows.FindEditorWindow(path);
+                                   return window != nullptr ? WindowCommands::Port(window) : nullptr;
+                                 },
+                                 [&windows] { return windows.ActiveEditor(); }};
+  const Settings& settings = shell_.settings;
   findInFiles_ = std::make_unique<FindInFilesCommands>(
-      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage,
+      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage, std::move(openWindows), shell_.questions,
+      [&settings] { return settings.BackupSource; },
       [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; },
       [window = &shell_.window] { return std::make_unique<QtFindInFilesProgress>(window); });
-  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
+  dialogs.FindInFilesForm->ChooseFolder = [&questions = shell_.questions](const std::string& current) {
+    return questions.chooseFolder("Search in Folder", current);
+  };
+  MainActions& actions = shell_.actions;
+  actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
+  actions.SetEnabledHandler("FindInFilesAction", [this] { return findInFiles_->FindInFilesEnabled(); });
+  actions.SetHandler("ReplaceInFilesAction", [this] { findInFiles_->ReplaceInFiles(); });
+  actions["ReplaceInFilesAction"]->setVisible(dialogs.FindInFilesForm->Desktop());
   WireTreeCommands();
 }
 

@@ -101,6 +101,9 @@ public:
   std::string SelText() const override { return {}; }
   int SearchReplace(const std::string&, const std::string&, TkxSearchOptions) override { return 0; }
   int LineCount() const override { return 1; }
+  std::string WordAtCaret() const override { return {}; }
+  std::string ShownText() const override { return {}; }
+  void ReplaceLines(int, int, const std::string&) override {}
   void SetCaretY(int) override {}
   void Print(QPrinter&) override { commands.push_back("print"); }
 
