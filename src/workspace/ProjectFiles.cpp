@@ -104,7 +104,8 @@ std::string storedRelativePath(const std::string& folder, const std::string& tar
 
 std::string ProjectNameProblem(const std::string& name) {
   if (name.find('"') != std::string::npos)
-    return "The project name '" + shown(name) + "' holds a double quote, which a workspace file cannot store.";
+    return "The project name '" + shown(name) +
+           "' holds a double quote, which a workspace file cannot store.";
   if (const std::string what = lineBreakIn(name); !what.empty())
     return "The project name holds " + what + ", which a workspace file cannot store.";
   if (name.size() > kLongestProjectName)
