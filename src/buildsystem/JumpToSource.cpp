@@ -73,19 +73,20 @@ std::optional<MessageLocation> NativeLocation(const std::string& line) {
 
 } // namespace
 
-void JumpToMessage(const std::optional<std::string>& selectedLine, MessageListKind sender,
-                   EditorWindows& windows) {
-  if (!selectedLine) return;
-  const auto location = NativeLocation(*selectedLine);
-  if (!location) return;
-  JumpTarget& window = windows.OpenEditorWindow(location->file);
-  window.SetMarkColour(sender == MessageListKind::FindInFiles ? kFindInFilesMarkColour
-                                                              : kBuildMessageMarkColour);
-  window.MarkLine(location->line);
-  window.SetTopLine(location->line - window.VisibleLineCount() / 2);
+void JumpToPlace(const SourcePlace& place, EditorWindows& windows) {
+  JumpTarget& window = windows.OpenEditorWindow(place.file);
+  window.SetMarkColour(place.markColour);
+  window.MarkLine(place.line);
+  window.SetTopLine(place.line - window.VisibleLineCount() / 2);
   // The focus goes to the editor, so the fix can be typed there at once.
-  window.SetCaretY(location->line);
+  window.SetCaretY(place.line);
   window.BringToFront();
+}
+
+void JumpToMessage(const std::optional<std::string>& selectedLine, EditorWindows& windows) {
+  if (!selectedLine) return;
+  if (const auto location = NativeLocation(*selectedLine))
+    JumpToPlace({location->file, location->line, kBuildMessageMarkColour}, windows);
 }
 
 std::optional<int> NextMessageRow(int rowCount, int current, int step,

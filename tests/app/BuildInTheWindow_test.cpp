@@ -9,7 +9,7 @@
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
 #include "ProjectWorkspace.h"
-#include "RecentWorkspaces.h"
+#include "RecentList.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "WindowCommands.h"
@@ -136,7 +136,7 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
 TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
-  form->RecentList().AddItem(Workspace());
+  form->RecentWorkspaces().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
