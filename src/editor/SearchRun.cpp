@@ -4,6 +4,7 @@
 #include "EditContext.h"
 #include "EditingCommands.h"
 #include "PaintLock.h"
+#include "RegexSearch.h"
 #include "SearchEngine.h"
 
 #include <algorithm>
@@ -29,9 +30,17 @@ int SearchRun::Run(std::string_view search, std::string_view replace, SearchFlag
   prompting_ = (options & ssoPrompt) != 0;
   replacingAll_ = replacing_ && (options & ssoReplaceAll) != 0;
   scope_ = ScopeOf(options);
-  engine_.SetPattern(search_);
-  engine_.SetCaseSensitive((options & ssoMatchCase) != 0);
-  engine_.SetWholeWords((options & ssoWholeWord) != 0);
+  const bool matchCase = (options & ssoMatchCase) != 0;
+  const bool wholeWords = (options & ssoWholeWord) != 0;
+  if (options & ssoRegularExpression) {
+    // A pattern or a replacement that cannot work is refused before anything is searched.
+    regex_ = std::make_unique<RegexSearch>(search_, matchCase, wholeWords);
+    if (replacing_) replacement_ = std::make_unique<RegexReplacement>(replace_, *regex_);
+  } else {
+    engine_.SetPattern(search_);
+    engine_.SetCaseSensitive(matchCase);
+    engine_.SetWholeWords(wholeWords);
+  }
   if (replacingAll_) TakePaintLock();
   if (replacingAll_ && !prompting_ && state_.HasOption(eoGroupUndo))
     ReplaceAllAtOnce();
@@ -62,6 +71,13 @@ SearchRun::Scope SearchRun::ScopeOf(SearchFlags options) const {
 
 std::vector<SearchRun::Match> SearchRun::MatchesIn(const std::string& text) {
   std::vector<Match> matches;
+  if (regex_) {
+    regex_->ForEachMatch(text, [&](const TextMatch& match) {
+      matches.push_back({static_cast<int>(match.start) + 1, static_cast<int>(match.length),
+                         replacement_ ? replacement_->For(*regex_, text) : std::string()});
+    });
+    return matches;
+  }
   engine_.FindAllIn(text);
   matches.reserve(static_cast<std::size_t>(engine_.ResultCount()));
   for (int i = 0; i < engine_.ResultCount(); ++i)
@@ -75,7 +91,8 @@ void SearchRun::SearchForward() {
     std::vector<Match> matches = MatchesIn(document_.LineText(line));
     for (std::size_t i = 0; i < matches.size(); ++i) {
       const Match& match = matches[i];
-      if (!InScope(line, match)) continue;
+      // An empty match cannot be selected; only Replace All at once puts text there.
+      if (match.length == 0 || !InScope(line, match)) continue;
       if (Visit(line, match) == Next::Stop) return;
       // The caret ends the replaced or skipped text; the rest of the line moved with it, onto a
       // later line when the replacement held line breaks.
@@ -95,7 +112,7 @@ void SearchRun::SearchBackward() {
   for (int line = std::min(scope_.end.Y, document_.LineCount()); line >= scope_.start.Y; --line) {
     const std::vector<Match> matches = MatchesIn(document_.LineText(line));
     for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
-      if (!InScope(line, *match)) continue;
+      if (match->length == 0 || !InScope(line, *match)) continue;
       if (Visit(line, *match) == Next::Stop) return;
     }
   }

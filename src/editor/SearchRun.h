@@ -6,12 +6,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class EditState;
 class PaintLockOwner;
+class RegexReplacement;
+class RegexSearch;
 class SearchEngine;
 class TextDocument;
 struct EditContext;
@@ -88,6 +91,9 @@ private:
   EditState& state_;
   PaintLockOwner& lockOwner_;
   SearchEngine& engine_;
+  // With ssoRegularExpression: the pattern, and the replacement with its groups.
+  std::unique_ptr<RegexSearch> regex_;
+  std::unique_ptr<RegexReplacement> replacement_;
   const ReplaceTextEvent& onReplaceText_;
   std::string search_;
   std::string replace_;

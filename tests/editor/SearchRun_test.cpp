@@ -422,8 +422,11 @@ TEST_F(SearchReplace, RegularExpressionsReplaceAsAModelDoes) {
     const char* replacement;
     const char* modelReplacement;
   };
-  const Case cases[] = {{"a+", "[\\0]", "[$&]"}, {"(a)(b)", "\\2\\1", "$2$1"}, {"b[a ]?a", "x", "x"},
-                        {"a|ab", "-", "-"},        {"(b) (a)", "\\2\\2\\1", "$2$2$1"}};
+  const Case cases[] = {{"a+", "[\\0]", "[$&]"},
+                        {"(a)(b)", "\\2\\1", "$2$1"},
+                        {"b[a ]?a", "x", "x"},
+                        {"a|ab", "-", "-"},
+                        {"(b) (a)", "\\2\\2\\1", "$2$2$1"}};
   std::mt19937 random(26);
   for (int round = 0; round < 1000; ++round) {
     Lines lines(1 + random() % 3);
