@@ -85,14 +85,8 @@ void BM_BuildWithTessarin(benchmark::State& state, int parallelCompiles) {
   ProgressState progress;
   NoEditorWindows windows;
   ConsoleQuestions questions;
-  BuildController controller(BuildContext{project->settings,
-                                          project->workspace,
-                                          debug,
-                                          progress,
-                                          windows,
-                                          questions,
-                                          std::make_shared<QtHandOver>(),
-                                          {}});
+  BuildController controller(BuildContext{project->settings, project->workspace, debug, progress, windows,
+                                          questions, std::make_shared<QtHandOver>()});
   for (auto _ : state) {
     controller.BuildActiveProject();
     while (controller.Building())

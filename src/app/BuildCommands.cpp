@@ -8,7 +8,6 @@
 #include "QtHandOver.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QListView>
 #include <QListWidget>
 #include <QTreeWidget>
@@ -33,9 +32,9 @@ std::optional<std::string> selectedText(const QAbstractItemView& list) {
 BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace, EditorWindows& editors,
                              ProgressState& progress)
     : shell_(shell), workspace_(workspace), editors_(editors) {
-  controller_ = std::make_unique<BuildController>(
-      BuildContext{shell.settings, workspace, shell.buildMessages, progress, editors, shell.questions,
-                   std::make_shared<QtHandOver>(&shell.window), [] { QCoreApplication::processEvents(); }});
+  controller_ = std::make_unique<BuildController>(BuildContext{shell.settings, workspace, shell.buildMessages,
+                                                               progress, editors, shell.questions,
+                                                               std::make_shared<QtHandOver>(&shell.window)});
   controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
   Wire();
 }

@@ -45,7 +45,7 @@ std::string FilesFailed(int count) {
 } // namespace
 
 BuildController::BuildController(BuildContext context)
-    : context_(std::move(context)), collector_(context_.processEvents, context_.tools.style) {
+    : context_(std::move(context)), collector_(context_.tools.style) {
   context_.progress.CancelPressed = [this] { Cancel(); };
   collector_.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
 }
@@ -292,7 +292,14 @@ void BuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end) {
                                [&sender](const auto& run) { return run->runner.get() == &sender; });
   if (it == running_.end()) return; // a run the build let go of (Abort)
   ended_.clear();                   // none of them is on the call stack any more
-  (*it)->end = end;
+  ToolRun& run = **it;
+  run.end = end;
+  // A compile that ended makes room for the next one at once, while its output still waits for
+  // the runs started before it.
+  if (&run != running_.front().get()) {
+    FreeSlot(run);
+    if (building_ && context_.progress.Running()) StartCompiles();
+  }
   EndRunsInOrder();
 }
 
@@ -300,13 +307,6 @@ void BuildController::FreeSlot(ToolRun& run) {
   if (run.onEnd != &BuildController::CompileDone || run.slotFreed) return;
   run.slotFreed = true;
   --compilesRunning_;
-}
-
-void BuildController::CompileExited(ToolRun& run) {
-  // One at a time, each file waits for the last one's end, output and all.
-  if (context_.settings.ParallelCompiles <= 1) return;
-  FreeSlot(run);
-  if (building_ && context_.progress.Running()) StartCompiles();
 }
 
 void BuildController::EndRunsInOrder() {
@@ -331,8 +331,6 @@ void BuildController::CompileFile(const std::string& path) {
     projectFiles.push_back(context_.workspace.Items(i).FileName);
   const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, entry);
-  ToolRun& run = *running_.back();
-  runner.OnExited = [this, &run](ProcessRunner&) { CompileExited(run); };
   ++compilesRunning_;
   runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
@@ -359,7 +357,6 @@ void BuildController::OutputData(ToolRun& run, const char* buffer, std::size_t c
 
 void BuildController::ListOutput(const std::string& text, bool isError) {
   collector_.CollectOutput(text, context_.buildMessages, isError);
-  if (context_.processEvents) context_.processEvents();
 }
 
 // A tool that did not end by itself says so; a cancelled one needs no words.

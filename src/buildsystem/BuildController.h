@@ -40,7 +40,6 @@ struct BuildContext {
   EditorWindows& editors;
   UserQuestions& questions;
   std::shared_ptr<HandOver> handOver;
-  std::function<void()> processEvents = {}; // may be empty
   ToolPaths tools = ToolPaths::Native();
   // Each tool run that takes longer is ended and counts as failed; none means no limit.
   std::optional<std::chrono::seconds> toolTimeLimit = std::nullopt;
@@ -141,9 +140,6 @@ private:
   std::optional<std::string> SourceLineOf(const std::string& assemblerLine);
   ProcessRunner& NewRun(EndHandler onEnd, std::string assemblyEntry = {});
   void RunEnded(ProcessRunner& sender, const ProcessEnd& end);
-  // With compiles in parallel, a tool that ended makes room for the next compile at once, while
-  // its last output is still collected.
-  void CompileExited(ToolRun& run);
   void FreeSlot(ToolRun& run);
   template <typename Step> void TryStep(Step step);
   void FailBuild(const std::string& message);

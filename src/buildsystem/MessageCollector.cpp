@@ -4,8 +4,7 @@
 
 #include "ProjectList.h"
 
-MessageCollector::MessageCollector(std::function<void()> processEvents, PathStyle style)
-    : processEvents_(std::move(processEvents)), style_(style) {}
+MessageCollector::MessageCollector(PathStyle style) : style_(style) {}
 
 void MessageCollector::CollectOutput(const std::string& text, MessageLines& lines, bool isError) {
   if (lines.Empty()) {
@@ -29,19 +28,7 @@ void MessageCollector::CollectOutput(const std::string& text, MessageLines& line
       ++end;
     AppendRun(std::string_view(text).substr(at, end - at), lines, isError);
     at = end;
-    Breathe();
   }
-}
-
-void MessageCollector::Breathe() {
-  constexpr auto kBreathEvery = std::chrono::milliseconds(20);
-  constexpr unsigned kRunsBetweenClockReadings = 256;
-  if (!processEvents_ || ++runsSinceClock_ < kRunsBetweenClockReadings) return;
-  runsSinceClock_ = 0;
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastBreath_ < kBreathEvery) return;
-  lastBreath_ = now;
-  processEvents_();
 }
 
 void MessageCollector::BreakLine(MessageLines& lines, bool isError) {

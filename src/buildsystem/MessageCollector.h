@@ -6,7 +6,6 @@
 #include "MessageLines.h"
 #include "Paths.h"
 
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,9 +13,7 @@
 
 class MessageCollector {
 public:
-  // `processEvents` lets the user interface breathe while a long chunk is collected, a few dozen
-  // times a second (each call costs as much as hundreds of lines); may be empty.
-  explicit MessageCollector(std::function<void()> processEvents = {}, PathStyle style = PathStyle::Native());
+  explicit MessageCollector(PathStyle style = PathStyle::Native());
 
   void CollectOutput(const std::string& text, MessageLines& lines, bool isError);
 
@@ -35,11 +32,6 @@ private:
   void AppendRun(std::string_view run, MessageLines& lines, bool isError);
   void BreakLine(MessageLines& lines, bool isError);
 
-  void Breathe();
-
-  std::function<void()> processEvents_;
-  std::chrono::steady_clock::time_point lastBreath_;
-  unsigned runsSinceClock_ = 0;
   PathStyle style_;
   // The last line's file-name field is complete and normalised, so later runs cannot change it.
   bool lastLineSettled_ = false;
