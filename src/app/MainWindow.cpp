@@ -149,7 +149,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   CreateControls();
   CreateMenus();
   CreateToolBars();
-  FormCreate();
+  InitialiseState();
   WireCommands();
 
   QGuiApplication::setWindowIcon(ProgramIcon());
@@ -339,7 +339,7 @@ WindowPlacement MainWindow::Placement() const {
   return {normalGeometry(), isMaximized(), LeftSplitter->sizes().value(0), BottomSplitter->sizes().value(1)};
 }
 
-void MainWindow::FormCreate() {
+void MainWindow::InitialiseState() {
   PageControl->setCurrentWidget(FileViewSheet);
   std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
   if (!error.empty()) Questions().showError(error);
@@ -544,7 +544,7 @@ void MainWindow::RestoreWindows() {
   if (active != nullptr) windows_->BringToFront(active);
 }
 
-void MainWindow::FormShow() {
+void MainWindow::CompleteStartup() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
   if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
@@ -609,7 +609,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   shown_ = true;
   DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
-  QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &MainWindow::CompleteStartup, Qt::QueuedConnection);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -129,7 +129,7 @@ public:
   int RunDialog(QDialog& dialog) { return env_.runDialog(dialog); }
 
   // The first showing: Preferences when a tool is missing, then the command-line file.
-  void FormShow();
+  void CompleteStartup();
   // The idle-time refresh: every action's enabled-state handler, then the edit actions, then the
   // status bar.
   void RefreshActions();
@@ -150,7 +150,7 @@ private:
   // The search commands need the dialogs made at start.
   void WireSearchCommands();
   [[nodiscard]] WorkspaceShell ShellForWorkspace();
-  void FormCreate();
+  void InitialiseState();
   void LoadSettings();
   // F6 and Shift+F6: the keyboard focus to the next or previous of the active editor, the tree
   // and the message list in front.

@@ -110,7 +110,7 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
   connect(ReplaceRadioButton, &QRadioButton::toggled, this, &FindReplaceDialog::EnableReplaceFields);
   connect(FindTextComboBox, &QComboBox::editTextChanged, this, &FindReplaceDialog::EnableButtons);
 
-  FormActivate();
+  PrepareForInput();
   // Resizable across, fixed in height.
   setFixedHeight(sizeHint().height());
   resize(420, height());
@@ -148,7 +148,7 @@ void FindReplaceDialog::EnableButtons() {
   AllButton->setEnabled(okButton->isEnabled() && ReplaceRadioButton->isChecked());
 }
 
-void FindReplaceDialog::FormActivate() {
+void FindReplaceDialog::PrepareForInput() {
   EnableReplaceFields();
   EnableButtons();
   FindTextComboBox->setFocus();
@@ -158,5 +158,5 @@ void FindReplaceDialog::FormActivate() {
 void FindReplaceDialog::showEvent(QShowEvent* event) {
   CentreOnScreen(*this);
   QDialog::showEvent(event);
-  FormActivate();
+  PrepareForInput();
 }

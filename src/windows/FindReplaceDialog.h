@@ -64,7 +64,7 @@ public:
   void EnableReplaceFields();
   // "&OK" needs a find text; "&Replace All" needs that and the replace operation.
   void EnableButtons();
-  void FormActivate();
+  void PrepareForInput();
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -27,5 +27,5 @@ public:
   [[nodiscard]] int LineNumber() const;
 
 protected:
-  void showEvent(QShowEvent* event) override; // FormShow
+  void showEvent(QShowEvent* event) override;
 };

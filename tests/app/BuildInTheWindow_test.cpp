@@ -98,6 +98,7 @@ TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
 
   QTreeWidgetItem* root = form->ProjectTreeView->topLevelItem(0);
   form->ProjectTreeView->setCurrentItem(root->child(0));
+  form->RefreshActions(); // as the event loop does when it next goes idle
   for (const char* command :
        {"FileCloseWorkspaceAction", "FileOpenWorkspace", "FileImportWorkspaceAction", "RemoveProjectAction"})
     form->Actions()[command]->trigger();

@@ -193,7 +193,7 @@ struct MainWindowTest : ::testing::Test {
   }
 
   static void start(MainWindow& form) {
-    form.FormShow();
+    form.CompleteStartup();
     QCoreApplication::processEvents();
   }
 };

@@ -44,7 +44,7 @@ struct SearchCommandsTest : ::testing::Test {
       ++dialogsShown;
       dialog.setResult(QDialog::Rejected);
       if (auto* find = dynamic_cast<FindReplaceDialog*>(&dialog); find && answerFind) {
-        find->FormActivate(); // what showing it does
+        find->PrepareForInput(); // what showing it does
         answerFind(*find);
       } else if (auto* gotoLine = dynamic_cast<GoToLineDialog*>(&dialog); gotoLine && answerGotoLine) {
         answerGotoLine(*gotoLine);

@@ -7,7 +7,8 @@
 #include "TempDir.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -34,13 +35,16 @@ inline std::vector<pid_t> ProcessesNaming(const std::string& word) {
   return found;
 }
 
-// Runs the event loop until `done` holds; false after `timeoutMs`.
+// Runs the event loop until `done` holds; false after `timeoutMs`. Between checks the thread sleeps
+// in the event loop: any event wakes it, and a short timer does for what no event announces (a
+// process gone, a file written).
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-  QElapsedTimer timer;
-  timer.start();
+  const QDeadlineTimer deadline(timeoutMs);
+  QTimer tick;
+  tick.start(5);
   while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   return true;
 }
