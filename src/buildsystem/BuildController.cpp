@@ -44,10 +44,8 @@ std::string FilesFailed(int count) {
 
 } // namespace
 
-BuildController::BuildController(BuildContext context)
-    : context_(std::move(context)), collector_(context_.tools.style) {
+BuildController::BuildController(BuildContext context) : context_(std::move(context)) {
   context_.progress.CancelPressed = [this] { Cancel(); };
-  collector_.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
 }
 
 // The runners kill their tools when they go (TerminateOnDestroy).
@@ -161,6 +159,7 @@ void BuildController::SaveIfModified(const std::string& path, const std::string&
 
 void BuildController::StartBuild() {
   building_ = true;
+  longPaths_->Clear();
   outcome_ = BuildOutcome();
   if (BuildStarted) BuildStarted();
 }
@@ -254,7 +253,6 @@ void BuildController::AddBuildMessage(const std::string& line) {
   else
     lines.Add(line);
   lines.Add(std::string());
-  collector_.LineBreakPending = false;
 }
 
 void BuildController::MakeOutputFolder() const {
@@ -268,7 +266,7 @@ void BuildController::MakeOutputFolder() const {
 }
 
 ProcessRunner& BuildController::NewRun(EndHandler onEnd, std::string assemblyEntry) {
-  auto owned = std::make_unique<ToolRun>();
+  auto owned = std::make_unique<ToolRun>(MessageCollector(context_.tools.style, longPaths_));
   ToolRun& run = *owned;
   run.assemblyEntry = std::move(assemblyEntry);
   run.onEnd = onEnd;
@@ -314,13 +312,12 @@ void BuildController::EndRunsInOrder() {
     ended_.push_back(std::move(running_.front()));
     running_.erase(running_.begin());
     ToolRun& run = *ended_.back();
+    run.collector.EndOutput(context_.buildMessages);
     FreeSlot(run);
     (this->*run.onEnd)(run, *run.end);
     if (running_.empty()) return;
     // The next run's output comes now, all it held first.
-    for (const auto& [text, isError] : running_.front()->heldOutput)
-      ListOutput(text, isError);
-    running_.front()->heldOutput.clear();
+    context_.buildMessages.Append(std::move(running_.front()->held));
   }
 }
 
@@ -335,8 +332,6 @@ void BuildController::CompileFile(const std::string& path) {
   runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
   AssemblyList_.push_back(entry);
-  collector_.Assembling = false;
-  collector_.AssemblerResult.clear();
   try {
     runner.Execute();
   } catch (...) {
@@ -348,15 +343,9 @@ void BuildController::CompileFile(const std::string& path) {
 
 void BuildController::OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError) {
   // The text ends at the first NUL byte, as the list holds C strings.
-  std::string text(buffer, ::strnlen(buffer, count));
-  if (&run == running_.front().get())
-    ListOutput(text, isError);
-  else
-    run.heldOutput.emplace_back(std::move(text), isError);
-}
-
-void BuildController::ListOutput(const std::string& text, bool isError) {
-  collector_.CollectOutput(text, context_.buildMessages, isError);
+  const std::string text(buffer, ::strnlen(buffer, count));
+  run.collector.CollectOutput(text, &run == running_.front().get() ? context_.buildMessages : run.held,
+                              isError);
 }
 
 // A tool that did not end by itself says so; a cancelled one needs no words.
@@ -404,8 +393,9 @@ void BuildController::AssembleProject() {
   runner.SetDirectory(context_.settings.outputlocation);
   context_.progress.SetCaption("Assembling - " + BuildProject->Name + ".qvm");
   context_.progress.SetLabel("Please Wait...");
-  collector_.Assembling = true;
-  collector_.AssemblerResult.clear();
+  MessageCollector& collector = running_.back()->collector;
+  collector.Assembling = true;
+  collector.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
   runner.Execute();
 }
 
@@ -415,7 +405,7 @@ std::optional<std::string> BuildController::SourceLineOf(const std::string& asse
 
 // An assembler that was ended, by Cancel or by the time limit, may have left half a module: the
 // project's module stays as it was.
-void BuildController::AssembleDone(ToolRun&, const ProcessEnd& end) {
+void BuildController::AssembleDone(ToolRun& run, const ProcessEnd& end) {
   ReportEnd(end, context_.settings.q3asmlocation);
   const bool cancelled = !context_.progress.Running();
   sourceMap_.Clear();
@@ -425,16 +415,17 @@ void BuildController::AssembleDone(ToolRun&, const ProcessEnd& end) {
   DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   if (cancelled) return Finish("Cancelled");
-  projectResult_ = collector_.AssemblerResult;
-  const std::string problem = AssemblyProblem(end, outcome_.modulesInstalled.count(BuildProject->Name) > 0);
+  projectResult_ = run.collector.AssemblerResult;
+  const std::string problem = AssemblyProblem(run, outcome_.modulesInstalled.count(BuildProject->Name) > 0);
   if (!problem.empty()) NoteProblem(problem);
   ContinueAfterProject();
 }
 
 // What went wrong with an assembly, in the order a user would look for it; empty when nothing.
-std::string BuildController::AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const {
+std::string BuildController::AssemblyProblem(const ToolRun& run, bool moduleInstalled) const {
   const std::string assembler = FileNameOf(context_.settings.q3asmlocation);
-  if (const int errors = TotalErrors(collector_.AssemblerResult); errors > 0)
+  const ProcessEnd& end = *run.end;
+  if (const int errors = TotalErrors(run.collector.AssemblerResult); errors > 0)
     return "the assembler reported " + std::to_string(errors) + " total errors";
   if (end.timedOut) return assembler + " ran too long";
   if (end.signal != 0) return assembler + " ended by signal " + std::to_string(end.signal);

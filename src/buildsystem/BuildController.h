@@ -84,7 +84,6 @@ public:
   [[nodiscard]] bool Building() const { return building_; }
   [[nodiscard]] const BuildOutcome& Outcome() const { return outcome_; }
   [[nodiscard]] const std::vector<std::string>& AssemblyList() const { return AssemblyList_; }
-  [[nodiscard]] MessageCollector& Collector() { return collector_; }
   [[nodiscard]] const std::string& BuildSummary() const { return BuildSummary_; }
   // The runner of the tool that runs now; none between builds.
   [[nodiscard]] ProcessRunner* Runner() const;
@@ -99,12 +98,14 @@ private:
   using EndHandler = void (BuildController::*)(ToolRun& run, const ProcessEnd& end);
   // One tool run of the build: its runner and, for a compile, the entry of the file it writes.
   struct ToolRun {
+    explicit ToolRun(MessageCollector collector) : collector(std::move(collector)) {}
     std::unique_ptr<ProcessRunner> runner;
     std::string assemblyEntry;
     EndHandler onEnd = nullptr;
-    // Output held until the runs started before this one are listed (each with its flag: from
-    // standard error), and how the tool ended once it has.
-    std::vector<std::pair<std::string, bool>> heldOutput;
+    MessageCollector collector;
+    // The lines of a run started after the one being listed, held until it is this run's turn;
+    // and how the tool ended once it has.
+    MessageLines held;
     std::optional<ProcessEnd> end;
     bool slotFreed = false; // a compile whose place another compile may take
   };
@@ -127,12 +128,11 @@ private:
   void AssembleDone(ToolRun& run, const ProcessEnd& end);
   void EndProjectWithoutModule(const std::string& reason);
   void ContinueAfterProject();
-  [[nodiscard]] std::string AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const;
+  [[nodiscard]] std::string AssemblyProblem(const ToolRun& run, bool moduleInstalled) const;
   void NoteProblem(const std::string& problem);
   void ReportEnd(const ProcessEnd& end, const std::string& program);
   bool FailedCompile(const ToolRun& run, const ProcessEnd& end);
   void OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError);
-  void ListOutput(const std::string& text, bool isError);
   // Ends the runs that ended, in the order they were started, and lists what each held.
   void EndRunsInOrder();
   // The build no longer hears of its runs, which are asked to end.
@@ -148,7 +148,7 @@ private:
   void MakeOutputFolder() const;
 
   BuildContext context_;
-  MessageCollector collector_;
+  std::shared_ptr<LongPathCache> longPaths_ = std::make_shared<LongPathCache>();
   AssemblySourceMap sourceMap_;
   // In the order they were started: the first one's output is listed as it comes.
   std::vector<std::unique_ptr<ToolRun>> running_;

@@ -324,6 +324,33 @@ TEST_F(BuildFixture, CrashingAndFloodingToolsEndTheBuildNormally) {
   EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
 }
 
+// Output without line ends: each compile's text is a line of its own, whether the compiles run
+// one after the other or at once, and no line outgrows the limit.
+TEST_F(BuildFixture, ToolOutputWithoutLineEndsIsNeverJoinedAndNeverOverlong) {
+  Project& project = AddProject("game");
+  settings.lcclarguments += " --standin-noeol=10";
+  for (int parallel : {1, 3}) {
+    settings.ParallelCompiles = parallel;
+    Controller().BuildActiveProject();
+    ASSERT_TRUE(WaitForEnd());
+    const auto& lines = debug.Lines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
+              (std::vector<std::string>{"xxxxxxxxxx", "xxxxxxxxxx", "xxxxxxxxxx", "pass 0: g_main.asm"}))
+        << BuildMessagesText();
+  }
+
+  settings.lcclarguments = "--standin-noeol=3000000";
+  Controller().CompileProjectFile(project, 0);
+  ASSERT_TRUE(WaitForEnd());
+  std::string all;
+  for (const std::string& line : debug.Lines()) {
+    EXPECT_LE(line.size(), MessageLines::kLongestHeldLine);
+    all += line;
+  }
+  EXPECT_EQ(all, std::string(3000000, 'x'));
+}
+
 TEST_F(BuildFixture, ASecondBuildAndWorkspaceChangesAreRefusedWhileOneRuns) {
   AddProject("game");
   EXPECT_FALSE(Controller().RefuseWorkspaceChange());
