@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 
 const char* const kBuildAlreadyRunning =
     "A build is already running. Wait until it has finished, or press Cancel and wait for the "
@@ -36,6 +37,13 @@ std::vector<std::string> PathsOf(const std::vector<ProjectFile>& files) {
   for (const auto& file : files)
     result.push_back(file.Path);
   return result;
+}
+
+// Why `path` cannot be read as a file; empty when it can be.
+std::string WhyNoFile(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::strerror(errno);
+  return S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : std::string();
 }
 
 std::string FilesFailed(int count) {
@@ -172,7 +180,19 @@ void BuildController::StartSingleCompile(const std::string& caption, const std::
   context_.progress.SetLabel(path);
   AssemblyList_.clear();
   failedCompiles_ = 0;
+  if (!CompilableSource(path)) return Finish("Completed  - " + FilesFailed(failedCompiles_));
   TryStep([&] { CompileFile(path); });
+}
+
+// A source that is gone fails at once and says so: the compiler would take the missing name for
+// no name at all.
+bool BuildController::CompilableSource(const std::string& path) {
+  const std::string why = WhyNoFile(path);
+  if (why.empty()) return true;
+  AddBuildMessage("Cannot compile " + path + ": " + why);
+  ++failedCompiles_;
+  outcome_.toolReportedError = true;
+  return false;
 }
 
 void BuildController::AskSaveModified() {
@@ -197,6 +217,11 @@ void BuildController::StartProjectFiles() {
   BuildFileIndex = BuildProject->NextSourceFile(0);
   AssemblyList_.clear();
   failedCompiles_ = 0;
+  // Their messages come first, before any compile's output.
+  missingSources_.clear();
+  const int files = static_cast<int>(BuildProject->Files.size());
+  for (int i = BuildFileIndex; i < files; i = BuildProject->NextSourceFile(i + 1))
+    if (!CompilableSource(BuildProject->Files[static_cast<std::size_t>(i)].Path)) missingSources_.insert(i);
   StartCompiles();
   if (building_ && running_.empty()) AssembleOrEndProject();
 }
@@ -205,11 +230,13 @@ void BuildController::StartCompiles() {
   const int files = static_cast<int>(BuildProject->Files.size());
   while (building_ && compilesRunning_ < std::max(1, context_.settings.ParallelCompiles) &&
          BuildFileIndex < files) {
-    const std::string path = BuildProject->Files[static_cast<std::size_t>(BuildFileIndex)].Path;
+    const int index = BuildFileIndex;
+    const std::string path = BuildProject->Files[static_cast<std::size_t>(index)].Path;
+    BuildFileIndex = BuildProject->NextSourceFile(index + 1);
+    if (missingSources_.count(index)) continue;
     context_.progress.SetCaption("Compiling - " + BuildProject->Name);
     context_.progress.SetLabel(path);
-    context_.progress.SetPosition(BuildFileIndex);
-    BuildFileIndex = BuildProject->NextSourceFile(BuildFileIndex + 1);
+    context_.progress.SetPosition(index);
     TryStep([&] { CompileFile(path); });
   }
 }
@@ -328,6 +355,7 @@ void BuildController::CompileFile(const std::string& path) {
     projectFiles.push_back(context_.workspace.Items(i).FileName);
   const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, entry);
+  running_.back()->source = path;
   ++compilesRunning_;
   runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
@@ -343,26 +371,33 @@ void BuildController::CompileFile(const std::string& path) {
 
 void BuildController::OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError) {
   // The text ends at the first NUL byte, as the list holds C strings.
+  run.printed = run.printed || count > 0;
   const std::string text(buffer, ::strnlen(buffer, count));
   run.collector.CollectOutput(text, &run == running_.front().get() ? context_.buildMessages : run.held,
                               isError);
 }
 
-// A tool that did not end by itself says so; a cancelled one needs no words.
-void BuildController::ReportEnd(const ProcessEnd& end, const std::string& program) {
+// A tool that did not end by itself says so, and a compile that failed without a word is named
+// by its file; a cancelled tool needs no words.
+void BuildController::ReportEnd(const ToolRun& run, const std::string& program) {
   if (!context_.progress.Running()) return;
+  const ProcessEnd& end = *run.end;
   const std::string name = FileNameOf(program);
+  const std::string compiling = run.source.empty() ? std::string() : " while compiling " + run.source;
   if (end.timedOut)
     AddBuildMessage(name + " ran longer than " + std::to_string(context_.toolTimeLimit->count()) +
-                    " s and was ended");
+                    " s and was ended" + compiling);
   else if (end.signal != 0)
-    AddBuildMessage(name + " ended by signal " + std::to_string(end.signal));
+    AddBuildMessage(name + " ended by signal " + std::to_string(end.signal) + compiling);
+  else if (end.exitStatus != 0 && !run.printed && !run.source.empty())
+    AddBuildMessage(name + " exited with status " + std::to_string(end.exitStatus) + " and no message" +
+                    compiling);
 }
 
 // A compile that did not succeed may have left a partial .asm that assembles cleanly: it is
 // deleted and left out of the assembly.
 bool BuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
-  ReportEnd(end, context_.settings.lcclocation);
+  ReportEnd(run, context_.settings.lcclocation);
   if (end.Succeeded()) return false;
   ++failedCompiles_;
   outcome_.toolReportedError = true;
@@ -396,6 +431,7 @@ void BuildController::AssembleProject() {
   MessageCollector& collector = running_.back()->collector;
   collector.Assembling = true;
   collector.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
+  RemoveAssemblerOutput(context_.settings.outputlocation);
   runner.Execute();
 }
 
@@ -403,26 +439,33 @@ std::optional<std::string> BuildController::SourceLineOf(const std::string& asse
   return sourceMap_.SourceLineFor(assemblerLine, context_.settings.outputlocation);
 }
 
-// An assembler that was ended, by Cancel or by the time limit, may have left half a module: the
-// project's module stays as it was.
+// Only an assembly that succeeded in this run installs its module: one that was ended or failed
+// may have left half a module, and the project's module stays as it was.
 void BuildController::AssembleDone(ToolRun& run, const ProcessEnd& end) {
-  ReportEnd(end, context_.settings.q3asmlocation);
+  ReportEnd(run, context_.settings.q3asmlocation);
   const bool cancelled = !context_.progress.Running();
   sourceMap_.Clear();
-  if (end.signal == 0 && !end.timedOut && !cancelled &&
-      InstallModule(context_.settings.outputlocation, BuildProject->Name))
-    outcome_.modulesInstalled.insert(BuildProject->Name);
+  std::string installProblem;
+  if (end.Succeeded() && !cancelled) {
+    installProblem = InstallModule(context_.settings.outputlocation, BuildProject->Name);
+    if (installProblem.empty()) outcome_.modulesInstalled.insert(BuildProject->Name);
+  }
+  RemoveAssemblerOutput(context_.settings.outputlocation);
   DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   if (cancelled) return Finish("Cancelled");
   projectResult_ = run.collector.AssemblerResult;
-  const std::string problem = AssemblyProblem(run, outcome_.modulesInstalled.count(BuildProject->Name) > 0);
-  if (!problem.empty()) NoteProblem(problem);
+  const std::string problem = AssemblyProblem(run, installProblem);
+  if (!problem.empty()) {
+    NoteProblem(problem);
+    // The assembler's own summary says it best when it counted errors.
+    if (TotalErrors(projectResult_) == 0) projectResult_ += " - " + problem;
+  }
   ContinueAfterProject();
 }
 
 // What went wrong with an assembly, in the order a user would look for it; empty when nothing.
-std::string BuildController::AssemblyProblem(const ToolRun& run, bool moduleInstalled) const {
+std::string BuildController::AssemblyProblem(const ToolRun& run, const std::string& installProblem) const {
   const std::string assembler = FileNameOf(context_.settings.q3asmlocation);
   const ProcessEnd& end = *run.end;
   if (const int errors = TotalErrors(run.collector.AssemblerResult); errors > 0)
@@ -430,8 +473,7 @@ std::string BuildController::AssemblyProblem(const ToolRun& run, bool moduleInst
   if (end.timedOut) return assembler + " ran too long";
   if (end.signal != 0) return assembler + " ended by signal " + std::to_string(end.signal);
   if (end.exitStatus != 0) return assembler + " exited with status " + std::to_string(end.exitStatus);
-  if (!moduleInstalled) return "the assembler wrote no module";
-  return {};
+  return installProblem;
 }
 
 void BuildController::NoteProblem(const std::string& problem) {

@@ -100,7 +100,9 @@ private:
   struct ToolRun {
     explicit ToolRun(MessageCollector collector) : collector(std::move(collector)) {}
     std::unique_ptr<ProcessRunner> runner;
+    std::string source; // of a compile
     std::string assemblyEntry;
+    bool printed = false; // the tool wrote something
     EndHandler onEnd = nullptr;
     MessageCollector collector;
     // The lines of a run started after the one being listed, held until it is this run's turn;
@@ -128,9 +130,10 @@ private:
   void AssembleDone(ToolRun& run, const ProcessEnd& end);
   void EndProjectWithoutModule(const std::string& reason);
   void ContinueAfterProject();
-  [[nodiscard]] std::string AssemblyProblem(const ToolRun& run, bool moduleInstalled) const;
+  [[nodiscard]] std::string AssemblyProblem(const ToolRun& run, const std::string& installProblem) const;
   void NoteProblem(const std::string& problem);
-  void ReportEnd(const ProcessEnd& end, const std::string& program);
+  void ReportEnd(const ToolRun& run, const std::string& program);
+  bool CompilableSource(const std::string& path);
   bool FailedCompile(const ToolRun& run, const ProcessEnd& end);
   void OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError);
   // Ends the runs that ended, in the order they were started, and lists what each held.
@@ -157,8 +160,9 @@ private:
   std::vector<std::unique_ptr<ToolRun>> ended_;
   int compilesRunning_ = 0; // compiles holding one of the ParallelCompiles places
   std::vector<std::string> AssemblyList_;
-  int failedCompiles_ = 0;    // of the project being built
-  std::string projectResult_; // " - " and what became of the project's module
+  int failedCompiles_ = 0;       // of the project being built
+  std::set<int> missingSources_; // indices of its sources that are gone
+  std::string projectResult_;    // " - " and what became of the project's module
   Project* BuildProject = nullptr;
   int BuildFileIndex = -1;
   int BuildProjectIndex = 0;

@@ -47,8 +47,12 @@ struct ToolPaths {
 [[nodiscard]] bool DefinesEntryPoint(const std::string& assemblyFile);
 
 // Moves the assembler's q3asm.qvm and q3asm.map to <folder><name>.qvm/.map, keeping one
-// generation of backups (.~qvm, .~map). Returns whether there was a q3asm.qvm to install.
-bool InstallModule(const std::string& outputFolder, const std::string& projectName);
+// generation of backups (.~qvm, .~map). Returns why the module could not be installed; empty
+// when it was. The project's old module stays when the new one cannot take its place.
+[[nodiscard]] std::string InstallModule(const std::string& outputFolder, const std::string& projectName);
+// Removes the assembler's q3asm.qvm and q3asm.map from its working folder: before it starts, so
+// that no leftover passes for its work, and after it, when its module was refused.
+void RemoveAssemblerOutput(const std::string& outputFolder);
 void DeleteAssemblyFiles(const std::vector<std::string>& assemblyList, const ToolPaths& tools);
 
 // The folder of a project file: made absolute, without its trailing delimiter.

@@ -199,8 +199,11 @@ int main(int argc, char** argv) {
     if (words[i] == "--set") {
       if (i + 1 >= words.size() || !ApplySetting(settings, words[++i])) return Fail("--set needs NAME=VALUE");
     } else if (words[i] == "--timeout") {
+      // A billion seconds is over thirty years; far more would overflow the clock's count.
+      constexpr long kLongestTimeout = 1000000000;
       const std::optional<long> seconds = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;
-      if (!seconds) return Fail("--timeout needs a number of seconds above 0");
+      if (!seconds || *seconds > kLongestTimeout)
+        return Fail("--timeout needs a number of seconds from 1 to " + std::to_string(kLongestTimeout));
       timeLimit = std::chrono::seconds(*seconds);
     } else if (words[i] == "--jobs") {
       const std::optional<long> jobs = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;

@@ -79,11 +79,11 @@ TEST(BuildSteps, TheFileDefiningVmMainGoesFirst) {
 TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {
   TempDir dir;
   const std::string folder = dir.path() + "/";
-  EXPECT_FALSE(InstallModule(folder, "ui")) << "no module written: nothing moves";
+  EXPECT_EQ(InstallModule(folder, "ui"), "the assembler wrote no module") << "nothing moves";
 
   dir.write("q3asm.qvm", "first");
   dir.write("q3asm.map", "first map");
-  EXPECT_TRUE(InstallModule(folder, "ui"));
+  EXPECT_EQ(InstallModule(folder, "ui"), "");
   EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "first");
   EXPECT_EQ(TempDir::read(dir.file("ui.map")), "first map");
   EXPECT_FALSE(paths::FileExists(dir.file("ui.~qvm")));
@@ -91,15 +91,24 @@ TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {
   dir.write("q3asm.qvm", "second");
   dir.write("q3asm.map", "second map");
   dir.write("ui.~qvm", "ancient");
-  EXPECT_TRUE(InstallModule(folder, "ui"));
+  EXPECT_EQ(InstallModule(folder, "ui"), "");
   EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "second");
   EXPECT_EQ(TempDir::read(dir.file("ui.~qvm")), "first");
   EXPECT_EQ(TempDir::read(dir.file("ui.~map")), "first map");
   EXPECT_FALSE(paths::FileExists(dir.file("q3asm.qvm")));
 
   dir.write("q3asm.qvm", "escape");
-  EXPECT_TRUE(InstallModule(folder, "../ui"));
-  EXPECT_EQ(TempDir::read(dir.file("q3asm.qvm")), "escape") << "a name with a slash is no file name here";
+  EXPECT_EQ(InstallModule(folder, "../ui"),
+            "the module could not be named ../ui.qvm (a project name holds no /)");
+  EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "second") << "the old module stays";
+
+  // A name one byte too long for the module: the old module stays where it was.
+  const std::string longName(252, 'n');
+  EXPECT_EQ(InstallModule(folder, longName),
+            "the module could not be named " + longName + ".qvm (File name too long)");
+  RemoveAssemblerOutput(folder);
+  EXPECT_FALSE(paths::FileExists(dir.file("q3asm.qvm")));
+  EXPECT_FALSE(paths::FileExists(dir.file("q3asm.map")));
 
   dir.write("a.asm", "");
   DeleteAssemblyFiles({dir.file("a"), dir.file("missing")}, ToolPaths::Native());

@@ -145,6 +145,11 @@ TEST_F(CommandLineBuild, ATimeLimitEndsAHangingToolAndFails) {
             std::string::npos)
       << run.err;
   EXPECT_EQ(Build({"--timeout", "soon", Workspace()}).exitCode, 2);
+  // Beyond what the clock counts: refused, rather than every tool running "too long".
+  const ToolRun tooLong = Build({"--timeout", "9300000000", Workspace(), "qagame"});
+  EXPECT_EQ(tooLong.exitCode, 2) << tooLong.err;
+  EXPECT_NE(tooLong.err.find("--timeout needs a number of seconds from 1 to "), std::string::npos)
+      << tooLong.err;
 }
 
 // Lines are written as they come and not kept: a tool printing millions of short lines costs no

@@ -218,6 +218,7 @@ int main(int argc, char** argv) {
       status = 1;
       continue;
     }
+    standin::Warnings(argument);
     Unit unit;
     unit.mainPath = argument;
     if (standin::Active().fail) {
@@ -229,5 +230,5 @@ int main(int argc, char** argv) {
     if (!unit.preprocessorFailed) std::ofstream(assembly, std::ios::binary) << AssemblyOf(unit, lineRecords);
     if (unit.failed || unit.errors > 0) status = 1;
   }
-  return status;
+  return standin::ActAfterWork(status);
 }
