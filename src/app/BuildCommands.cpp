@@ -6,6 +6,7 @@
 #include "MainActions.h"
 #include "ProjectTree.h"
 #include "QtHandOver.h"
+#include "Settings.h"
 
 #include <QAction>
 #include <QListView>
@@ -32,9 +33,16 @@ std::optional<std::string> selectedText(const QAbstractItemView& list) {
 BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace, EditorWindows& editors,
                              ProgressState& progress)
     : shell_(shell), workspace_(workspace), editors_(editors) {
-  controller_ = std::make_unique<BuildController>(BuildContext{shell.settings, workspace, shell.buildMessages,
-                                                               progress, editors, shell.questions,
-                                                               std::make_shared<QtHandOver>(&shell.window)});
+  BuildContext context{shell.settings,
+                       workspace,
+                       shell.buildMessages,
+                       progress,
+                       editors,
+                       shell.questions,
+                       std::make_shared<QtHandOver>(&shell.window)};
+  context.buildCacheFolder = shell.conventions.buildCacheFolder;
+  context.toolEndWait = shell.conventions.toolEndWait;
+  controller_ = std::make_unique<BuildController>(context);
   controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
   Wire();
 }

@@ -366,6 +366,7 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
   return WorkspaceShell{*actions_,
                         Questions(),
                         settings,
+                        env_.conventions,
                         BuildMessages,
                         *windows_,
                         *this,

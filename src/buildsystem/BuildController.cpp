@@ -114,9 +114,10 @@ void BuildController::LetGoOfRuns() {
   compilesRunning_ = 0;
 }
 
-void BuildController::Build(Project& project) {
+void BuildController::Build(Project& project, Sources sources) {
   if (RefuseWhileBuilding()) return;
   RebuildAll = false;
+  sources_ = sources;
   context_.buildMessages.Clear();
   StartProject(project);
 }
@@ -124,13 +125,15 @@ void BuildController::Build(Project& project) {
 void BuildController::BuildActiveProject() {
   if (!HasActiveProject() || RefuseWhileBuilding()) return;
   RebuildAll = false;
+  sources_ = Sources::Changed;
   context_.buildMessages.Clear();
   StartProject(*context_.workspace.ActiveProject);
 }
 
-void BuildController::BuildAll() {
+void BuildController::BuildAll(Sources sources) {
   if (!HasProjects() || RefuseWhileBuilding()) return;
   RebuildAll = true;
+  sources_ = sources;
   BuildSummary_.clear();
   context_.buildMessages.Clear();
   BuildProjectIndex = 0;
@@ -146,6 +149,7 @@ void BuildController::CompileProjectFile(Project& project, int fileIndex) {
   BuildFileIndex = -1;
   const std::string path = project.Files[static_cast<std::size_t>(fileIndex)].Path;
   SaveIfModified(path, FileNameOf(path));
+  UseBuildFolderOf(&project, path);
   StartSingleCompile("Compiling - " + project.Name, path);
 }
 
@@ -156,6 +160,11 @@ void BuildController::CompileActiveFile() {
   BuildProject = nullptr;
   BuildFileIndex = -1;
   SaveIfModified(*active, *active);
+  const Project* owner = nullptr;
+  for (int i = 0; i < context_.workspace.Count() && !owner; ++i)
+    for (const ProjectFile& file : context_.workspace.Items(i).Files)
+      if (file.Path == *active) owner = &context_.workspace.Items(i);
+  UseBuildFolderOf(owner, *active);
   StartSingleCompile("Compiling - " + FileNameOf(*active), *active);
 }
 
@@ -213,7 +222,40 @@ void BuildController::StartProject(Project& project) {
   StartProjectFiles();
 }
 
+void BuildController::UseBuildFolderOf(const Project* project, const std::string& path) {
+  cache_.reset();
+  if (context_.buildCacheFolder.empty()) return;
+  const std::string folder =
+      project ? ProjectBuildFolder(context_.buildCacheFolder, project->Name, project->FileName)
+              : ProjectBuildFolder(context_.buildCacheFolder, "files", paths::ExtractFilePath(path));
+  cache_.emplace(folder, context_.settings.lcclocation);
+}
+
+std::string BuildController::CompileFolder() const {
+  return cache_ ? cache_->Folder() : context_.settings.outputlocation;
+}
+
+std::string BuildController::AssemblyFile(const std::string& entry) const {
+  return entry + context_.tools.AssemblyExtension();
+}
+
+std::string BuildController::CompilerCommandLineFor(const std::string& path) const {
+  std::vector<std::string> projectFiles;
+  for (int i = 0; i < context_.workspace.Count(); ++i)
+    projectFiles.push_back(context_.workspace.Items(i).FileName);
+  return CompilerCommandLine(context_.settings, projectFiles, path, context_.tools);
+}
+
+bool BuildController::TakeUpToDate(const std::string& path) {
+  if (!cache_ || sources_ == Sources::All) return false;
+  const std::string entry = AssemblyListEntry(CompileFolder(), path, context_.tools);
+  if (!cache_->UpToDate(AssemblyFile(entry), CompilerCommandLineFor(path))) return false;
+  AssemblyList_.push_back(entry);
+  return true;
+}
+
 void BuildController::StartProjectFiles() {
+  UseBuildFolderOf(BuildProject, {});
   BuildFileIndex = BuildProject->NextSourceFile(0);
   AssemblyList_.clear();
   failedCompiles_ = 0;
@@ -233,7 +275,7 @@ void BuildController::StartCompiles() {
     const int index = BuildFileIndex;
     const std::string path = BuildProject->Files[static_cast<std::size_t>(index)].Path;
     BuildFileIndex = BuildProject->NextSourceFile(index + 1);
-    if (missingSources_.count(index)) continue;
+    if (missingSources_.count(index) || TakeUpToDate(path)) continue;
     context_.progress.SetCaption("Compiling - " + BuildProject->Name);
     context_.progress.SetLabel(path);
     context_.progress.SetPosition(index);
@@ -282,13 +324,12 @@ void BuildController::AddBuildMessage(const std::string& line) {
   lines.Add(std::string());
 }
 
-void BuildController::MakeOutputFolder() const {
+void BuildController::MakeFolder(const std::string& folder, const std::string& what) {
   // Otherwise the tools cannot start in it, which would read like a missing tool.
-  const std::string& folder = context_.settings.outputlocation;
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (!std::filesystem::is_directory(folder, error))
-    throw TessarinError("Cannot create the output folder " + folder +
+    throw TessarinError("Cannot create the " + what + " " + folder +
                         (error ? " (" + error.message() + ")" : std::string()));
 }
 
@@ -300,6 +341,7 @@ ProcessRunner& BuildController::NewRun(EndHandler onEnd, std::string assemblyEnt
   run.runner = std::make_unique<ProcessRunner>(context_.handOver);
   ProcessRunner& runner = *run.runner;
   runner.TerminateOnDestroy = true;
+  runner.EndWait = context_.toolEndWait;
   if (context_.toolTimeLimit) runner.TimeLimit = *context_.toolTimeLimit;
   runner.OnData = [this, &run](ProcessRunner&, const char* buffer, std::size_t count) {
     OutputData(run, buffer, count, false);
@@ -349,16 +391,19 @@ void BuildController::EndRunsInOrder() {
 }
 
 void BuildController::CompileFile(const std::string& path) {
-  MakeOutputFolder();
-  std::vector<std::string> projectFiles;
-  for (int i = 0; i < context_.workspace.Count(); ++i)
-    projectFiles.push_back(context_.workspace.Items(i).FileName);
-  const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
+  MakeFolder(context_.settings.outputlocation, "output folder");
+  const std::string folder = CompileFolder();
+  if (cache_) MakeFolder(folder, "build folder");
+  const std::string entry = AssemblyListEntry(folder, path, context_.tools);
+  const std::string commandLine = CompilerCommandLineFor(path);
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, entry);
-  running_.back()->source = path;
+  ToolRun& run = *running_.back();
+  run.source = path;
+  run.commandLine = commandLine;
+  if (cache_) run.inputs = cache_->BeginCompile(path, AssemblyFile(entry), commandLine);
   ++compilesRunning_;
-  runner.SetParameters(CompilerCommandLine(context_.settings, projectFiles, path, context_.tools));
-  runner.SetDirectory(context_.settings.outputlocation);
+  runner.SetParameters(commandLine);
+  runner.SetDirectory(folder);
   AssemblyList_.push_back(entry);
   try {
     runner.Execute();
@@ -401,14 +446,15 @@ bool BuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
   if (end.Succeeded()) return false;
   ++failedCompiles_;
   outcome_.toolReportedError = true;
-  DeleteAssemblyFiles({run.assemblyEntry}, context_.tools);
+  CompileCache::Forget(AssemblyFile(run.assemblyEntry));
   const auto entry = std::find(AssemblyList_.begin(), AssemblyList_.end(), run.assemblyEntry);
   if (entry != AssemblyList_.end()) AssemblyList_.erase(entry);
   return true;
 }
 
 void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
-  FailedCompile(run, end);
+  if (!FailedCompile(run, end) && cache_)
+    cache_->Remember(AssemblyFile(run.assemblyEntry), run.commandLine, run.inputs);
   if (!context_.progress.Running()) {
     if (running_.empty()) Finish("Cancelled");
     return;
@@ -420,9 +466,13 @@ void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
 }
 
 void BuildController::AssembleProject() {
-  MakeOutputFolder();
+  MakeFolder(context_.settings.outputlocation, "output folder");
   ProcessRunner& runner = NewRun(&BuildController::AssembleDone);
-  const std::vector<std::string> inputs = WithEntryPointFirst(AssemblyList_, context_.tools);
+  const std::vector<std::string> inputs =
+      WithEntryPointFirst(AssemblyList_, [this](const std::string& entry) {
+        return cache_ ? cache_->DefinesEntryPoint(AssemblyFile(entry))
+                      : DefinesEntryPoint(AssemblyFile(entry));
+      });
   runner.SetParameters(
       AssemblerCommandLine(context_.settings, inputs, PathsOf(BuildProject->Files), context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
@@ -451,7 +501,7 @@ void BuildController::AssembleDone(ToolRun& run, const ProcessEnd& end) {
     if (installProblem.empty()) outcome_.modulesInstalled.insert(BuildProject->Name);
   }
   RemoveAssemblerOutput(context_.settings.outputlocation);
-  DeleteAssemblyFiles(AssemblyList_, context_.tools);
+  if (!cache_) DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   if (cancelled) return Finish("Cancelled");
   projectResult_ = run.collector.AssemblerResult;
@@ -483,7 +533,7 @@ void BuildController::NoteProblem(const std::string& problem) {
 
 // The project is not assembled: its module and the module's backup stay as they are.
 void BuildController::EndProjectWithoutModule(const std::string& reason) {
-  DeleteAssemblyFiles(AssemblyList_, context_.tools);
+  if (!cache_) DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   projectResult_ = " - " + reason + ", module not built";
   NoteProblem(reason + ", module not built");

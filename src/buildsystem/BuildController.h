@@ -1,11 +1,14 @@
 // The build: the five build commands, compiling a project's C files and assembling them into the
 // project's module, as a chain of tool runs each started from an earlier run's end. Up to
 // "ParallelCompiles" compiles run at once; their messages are listed file by file in the
-// project's order, each file's together. Holds the build state; one build at a time.
+// project's order, each file's together. With a build cache folder, compiled files are kept
+// between builds and Build compiles only the sources that changed since. Holds the build state;
+// one build at a time.
 #pragma once
 
 #include "AssemblySourceMap.h"
 #include "BuildSteps.h"
+#include "CompileCache.h"
 #include "EditorWindows.h"
 #include "MessageCollector.h"
 #include "ProcessRunner.h"
@@ -43,7 +46,15 @@ struct BuildContext {
   ToolPaths tools = ToolPaths::Native();
   // Each tool run that takes longer is ended and counts as failed; none means no limit.
   std::optional<std::chrono::seconds> toolTimeLimit = std::nullopt;
+  // Each project's compiled files are kept in a build folder below this one; empty: every
+  // build compiles every source into the output folder and deletes the compiled files after.
+  std::string buildCacheFolder = {};
+  // A tool's end is reported this long after it ended at the soonest.
+  std::chrono::milliseconds toolEndWait{0};
 };
+
+// Which sources a build compiles: those whose compiled file is missing or out of date, or all.
+enum class Sources { Changed, All };
 
 extern const char* const kBuildAlreadyRunning;
 extern const char* const kWorkspaceInUse;
@@ -56,11 +67,11 @@ public:
   BuildController& operator=(const BuildController&) = delete;
 
   // "Build": the project of the selected tree node.
-  void Build(Project& project);
+  void Build(Project& project, Sources sources = Sources::Changed);
   // "Build Active Project".
   void BuildActiveProject();
-  // "Rebuild All".
-  void BuildAll();
+  // "Rebuild All"; the command-line build also walks every project compiling only what changed.
+  void BuildAll(Sources sources = Sources::All);
   // "Compile": the file at `fileIndex` of `project`, as selected in the tree; a negative index
   // means the selected node matched no entry.
   void CompileProjectFile(Project& project, int fileIndex);
@@ -101,6 +112,8 @@ private:
     explicit ToolRun(MessageCollector collector) : collector(std::move(collector)) {}
     std::unique_ptr<ProcessRunner> runner;
     std::string source; // of a compile
+    std::string commandLine;
+    CompileInputs inputs; // what the compile reads, for its record in the build folder
     std::string assemblyEntry;
     bool printed = false; // the tool wrote something
     EndHandler onEnd = nullptr;
@@ -116,6 +129,14 @@ private:
   void Cancel();
   void StartBuild();
   void StartProject(Project& project);
+  // The build folder of `project`, or of the loose file `path` when there is no project; none
+  // when compiled files are not kept.
+  void UseBuildFolderOf(const Project* project, const std::string& path);
+  [[nodiscard]] std::string CompileFolder() const;
+  [[nodiscard]] std::string CompilerCommandLineFor(const std::string& path) const;
+  [[nodiscard]] std::string AssemblyFile(const std::string& entry) const;
+  // A source whose compiled file is kept and up to date is not compiled again.
+  bool TakeUpToDate(const std::string& path);
   void AskSaveModified();
   void SaveIfModified(const std::string& path, const std::string& shownName);
   void StartSingleCompile(const std::string& caption, const std::string& path);
@@ -148,10 +169,12 @@ private:
   void FailBuild(const std::string& message);
   void Finish(const std::string& label);
   void AddBuildMessage(const std::string& line);
-  void MakeOutputFolder() const;
+  static void MakeFolder(const std::string& folder, const std::string& what);
 
   BuildContext context_;
   std::shared_ptr<LongPathCache> longPaths_ = std::make_shared<LongPathCache>();
+  std::optional<CompileCache> cache_; // of the project or file being built, when files are kept
+  Sources sources_ = Sources::All;
   AssemblySourceMap sourceMap_;
   // In the order they were started: the first one's output is listed as it comes.
   std::vector<std::unique_ptr<ToolRun>> running_;

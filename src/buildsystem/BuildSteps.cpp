@@ -31,10 +31,10 @@ std::string CompilerCommandLine(const Settings& settings, const std::vector<std:
   return line + " " + tools.Argument(tools.shortForm(source));
 }
 
-std::string AssemblyListEntry(const Settings& settings, const std::string& source, const ToolPaths& tools) {
+std::string AssemblyListEntry(const std::string& folder, const std::string& source, const ToolPaths& tools) {
   const std::string name = paths::ExtractFileName(tools.shortForm(source), tools.style);
   const std::size_t dot = name.rfind('.');
-  return settings.outputlocation + (dot == std::string::npos ? std::string() : name.substr(0, dot));
+  return folder + (dot == std::string::npos ? std::string() : name.substr(0, dot));
 }
 
 std::string AssemblerCommandLine(const Settings& settings, const std::vector<std::string>& assemblyList,
@@ -61,9 +61,11 @@ bool DefinesEntryPoint(const std::string& assemblyFile) {
   return false;
 }
 
-std::vector<std::string> WithEntryPointFirst(std::vector<std::string> assemblyList, const ToolPaths& tools) {
+std::vector<std::string>
+WithEntryPointFirst(std::vector<std::string> assemblyList,
+                    const std::function<bool(const std::string& entry)>& definesEntryPoint) {
   for (auto entry = assemblyList.begin(); entry != assemblyList.end(); ++entry)
-    if (DefinesEntryPoint(*entry + tools.AssemblyExtension())) {
+    if (definesEntryPoint(*entry)) {
       std::rotate(assemblyList.begin(), entry, entry + 1);
       break;
     }

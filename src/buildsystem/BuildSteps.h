@@ -27,8 +27,9 @@ struct ToolPaths {
 [[nodiscard]] std::string CompilerCommandLine(const Settings& settings,
                                               const std::vector<std::string>& projectFileNames,
                                               const std::string& source, const ToolPaths& tools);
-// The output folder followed by the base name of the file the compiler writes for `source`.
-[[nodiscard]] std::string AssemblyListEntry(const Settings& settings, const std::string& source,
+// The compiler's working folder (ending in a delimiter) followed by the base name of the file it
+// writes there for `source`.
+[[nodiscard]] std::string AssemblyListEntry(const std::string& folder, const std::string& source,
                                             const ToolPaths& tools);
 // A project's files that are neither ".c" nor ".h" go to the assembler as they are.
 [[nodiscard]] bool PassedToAssembler(const std::string& projectFile);
@@ -42,8 +43,9 @@ struct ToolPaths {
 // The engine starts a module at its first instruction, and the assembler lays code out in input
 // order: the entry whose compiled file defines vmMain moves to the front, the others keep their
 // order.
-[[nodiscard]] std::vector<std::string> WithEntryPointFirst(std::vector<std::string> assemblyList,
-                                                           const ToolPaths& tools);
+[[nodiscard]] std::vector<std::string>
+WithEntryPointFirst(std::vector<std::string> assemblyList,
+                    const std::function<bool(const std::string& entry)>& definesEntryPoint);
 [[nodiscard]] bool DefinesEntryPoint(const std::string& assemblyFile);
 
 // Moves the assembler's q3asm.qvm and q3asm.map to <folder><name>.qvm/.map, keeping one

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 const char* const kSettingsKey = "software\\Tessarin\\setup";
@@ -59,7 +60,7 @@ SettingsConventions SettingsConventions::Windows() {
 }
 
 SettingsConventions SettingsConventions::Linux(std::function<std::string(const std::string&)> findOnPath,
-                                               const std::string& home) {
+                                               const std::string& home, const std::string& cacheHome) {
   SettingsConventions conventions;
   conventions.style = PathStyle::Posix();
   conventions.fallbackGameExecutable = "/usr/lib/ioquake3/ioquake3";
@@ -77,6 +78,13 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.undoLevels = 1000;
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
+  conventions.parallelCompiles =
+      std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostParallelCompiles);
+  const std::string cache =
+      cacheHome.empty() ? paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".cache" : cacheHome;
+  conventions.buildCacheFolder =
+      paths::IncludeTrailingDelimiter(cache, PathStyle::Posix()) + "Tessarin/build/";
+  conventions.toolEndWait = std::chrono::milliseconds(0);
   return conventions;
 }
 
@@ -85,7 +93,8 @@ SettingsConventions SettingsConventions::Native() {
   return Windows();
 #else
   const char* home = std::getenv("HOME");
-  return Linux(FindOnSearchPath, home != nullptr ? home : "");
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  return Linux(FindOnSearchPath, home != nullptr ? home : "", cache != nullptr ? cache : "");
 #endif
 }
 
@@ -135,6 +144,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.UndoLevels = conventions.undoLevels;
   settings.KeepFileFormat = conventions.keepFileFormat;
   settings.TabWidth = conventions.tabWidth;
+  settings.ParallelCompiles = conventions.parallelCompiles;
   return settings;
 }
 

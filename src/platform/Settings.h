@@ -3,6 +3,7 @@
 
 #include "Paths.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -61,14 +62,23 @@ struct SettingsConventions {
   bool remembersWindows = false;
   // The title names the workspace and marks it modified; otherwise it is the program's name alone.
   bool titleNamesWorkspace = false;
-  // Undo levels, whether files keep their format and the tab width until the user sets them.
+  // Undo levels, whether files keep their format, the tab width and the compiles that run at
+  // once until the user sets them.
   int undoLevels = 10;
   bool keepFileFormat = false;
   int tabWidth = 8;
+  int parallelCompiles = 1;
+  // Where each project's compiled files are kept between builds, so that Build compiles only what
+  // changed; empty: every build compiles every file into the output folder and deletes them after.
+  std::string buildCacheFolder;
+  // A tool's end is reported this long after it ended at the soonest, for output that may still
+  // come (the classic wait); zero: as soon as its output is in.
+  std::chrono::milliseconds toolEndWait{100};
 
   [[nodiscard]] static SettingsConventions Windows();
+  // `cacheHome` is the user's cache folder; empty: the one under `home`.
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,
-                                                 const std::string& home);
+                                                 const std::string& home, const std::string& cacheHome = {});
   // The conventions of the system the program runs on.
   [[nodiscard]] static SettingsConventions Native();
 };

@@ -30,7 +30,8 @@ TEST(BuildSteps, ClassicCommandLines) {
                           "C:\\src\\server\\logic.c", tools),
       "C:\\quake3\\bin_nt\\lcc.exe -DQ3_VM -S -Wf-target=bytecode -Wf-g -IC:\\src\\server -IC:\\src\\client "
       "C:\\src\\server\\logic.c");
-  EXPECT_EQ(AssemblyListEntry(settings, "C:\\src\\server\\logic.c", tools), "C:\\quake3\\mymod\\vm\\logic");
+  EXPECT_EQ(AssemblyListEntry(settings.outputlocation, "C:\\src\\server\\logic.c", tools),
+            "C:\\quake3\\mymod\\vm\\logic");
   EXPECT_EQ(
       AssemblerCommandLine(settings, {"C:\\quake3\\mymod\\vm\\logic"},
                            {"C:\\src\\server\\logic.c", "C:\\src\\server\\local.h",
@@ -53,12 +54,12 @@ TEST(BuildSteps, NativeCommandLinesKeepPathsWithBlanksWhole) {
   const ToolPaths tools = ToolPaths::Native();
   EXPECT_EQ(CompilerCommandLine(settings, {project}, source, tools),
             "\"/opt/q3 tools/q3lcc\" -DQ3_VM -I\"" + dir.path() + "/my mod\" \"" + source + "\"");
-  EXPECT_EQ(AssemblyListEntry(settings, source, tools), "/out/vm/g_main");
+  EXPECT_EQ(AssemblyListEntry(settings.outputlocation, source, tools), "/out/vm/g_main");
   EXPECT_EQ(AssemblerCommandLine(settings, {"/out/vm/g_main"}, {source}, tools),
             "/opt/q3/q3asm -v -m \"/out/vm/g_main.asm\"");
   // A vanished source has no short form: the command line ends in a blank, the entry is the folder.
   EXPECT_EQ(CompilerCommandLine(settings, {}, dir.file("gone.c"), tools), "\"/opt/q3 tools/q3lcc\" -DQ3_VM ");
-  EXPECT_EQ(AssemblyListEntry(settings, dir.file("gone.c"), tools), "/out/vm/");
+  EXPECT_EQ(AssemblyListEntry(settings.outputlocation, dir.file("gone.c"), tools), "/out/vm/");
 }
 
 TEST(BuildSteps, TheFileDefiningVmMainGoesFirst) {
@@ -69,11 +70,12 @@ TEST(BuildSteps, TheFileDefiningVmMainGoesFirst) {
   dir.write("g_utils.asm", "code\n");
   const std::vector<std::string> list = {dir.file("ai_chat"), dir.file("g_syscalls"), dir.file("g_main"),
                                          dir.file("g_utils")};
-  EXPECT_EQ(WithEntryPointFirst(list, ToolPaths::Native()),
+  auto readFile = [](const std::string& entry) { return DefinesEntryPoint(entry + ".asm"); };
+  EXPECT_EQ(WithEntryPointFirst(list, readFile),
             (std::vector<std::string>{dir.file("g_main"), dir.file("ai_chat"), dir.file("g_syscalls"),
                                       dir.file("g_utils")}));
   const std::vector<std::string> without = {dir.file("ai_chat"), dir.file("g_utils")};
-  EXPECT_EQ(WithEntryPointFirst(without, ToolPaths::Native()), without);
+  EXPECT_EQ(WithEntryPointFirst(without, readFile), without);
 }
 
 TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {

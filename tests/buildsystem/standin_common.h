@@ -32,6 +32,7 @@ struct Switches {
   bool background = false;   // leave a child running that sleeps until killed
   int exitStatus = 0;        // exit with this status after the work, saying nothing about it
   long warnings = 0;         // print this many "source:line: warning:" lines for each source
+  std::string log;           // append the path of each source compiled to this file
 
   // Takes the "--standin-..." arguments out of `arguments`.
   static Switches Take(std::vector<std::string>& arguments) {
@@ -67,6 +68,8 @@ struct Switches {
         s.background = true;
       else if (a.rfind("--standin-exit=", 0) == 0)
         s.exitStatus = static_cast<int>(value("--standin-exit="));
+      else if (a.rfind("--standin-log=", 0) == 0)
+        s.log = a.substr(std::string("--standin-log=").size());
       else if (a.rfind("--standin-warnings=", 0) == 0)
         s.warnings = value("--standin-warnings=");
       else

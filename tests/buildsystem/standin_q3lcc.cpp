@@ -219,6 +219,8 @@ int main(int argc, char** argv) {
       continue;
     }
     standin::Warnings(argument);
+    if (!standin::Active().log.empty())
+      std::ofstream(standin::Active().log, std::ios::app) << argument << "\n";
     Unit unit;
     unit.mainPath = argument;
     if (standin::Active().fail) {

@@ -2,7 +2,9 @@
 #include "Settings.h"
 #include "TempDir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -33,6 +35,9 @@ TEST_F(SettingsTest, WindowsDefaultsWhenTheInstallRecordCannotBeOpened) {
   EXPECT_EQ(s.UndoLevels, 10);
   EXPECT_FALSE(s.KeepFileFormat);
   EXPECT_EQ(s.TabWidth, 8);
+  EXPECT_EQ(s.ParallelCompiles, 1);
+  EXPECT_EQ(windows.buildCacheFolder, "") << "every build compiles everything";
+  EXPECT_EQ(windows.toolEndWait, std::chrono::milliseconds(100));
 }
 
 TEST_F(SettingsTest, InstallRecordMovesTheToolDefaults) {
@@ -61,6 +66,11 @@ TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
   EXPECT_EQ(s.UndoLevels, 1000);
   EXPECT_TRUE(s.KeepFileFormat);
   EXPECT_EQ(s.TabWidth, 4);
+  EXPECT_EQ(s.ParallelCompiles, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64));
+  EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u").buildCacheFolder, "/home/u/.cache/Tessarin/build/");
+  EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u", "/var/cache/u").buildCacheFolder,
+            "/var/cache/u/Tessarin/build/");
+  EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u").toolEndWait, std::chrono::milliseconds(0));
 
   auto gameOnPath = [](const std::string& name) {
     return name == "ioquake3" ? "/usr/games/ioquake3" : std::string();
