@@ -4,15 +4,18 @@
 
 #include <QListView>
 
+#include <algorithm>
+
 namespace {
 constexpr std::size_t kShownLineLength = 4096;
-}
+// A flood is shown some thirty times a second: each showing costs a repaint of the list.
+constexpr qint64 kSyncEveryMs = 30;
+} // namespace
 
 BuildMessagesModel::BuildMessagesModel(MessageLines& lines, QObject* parent)
     : QAbstractListModel(parent), lines_(lines), rows_(static_cast<int>(lines.Lines().size())) {
   lines_.AddWatcher(this);
   sync_.setSingleShot(true);
-  sync_.setInterval(0);
   connect(&sync_, &QTimer::timeout, this, &BuildMessagesModel::Sync);
 }
 
@@ -65,6 +68,7 @@ bool BuildMessagesModel::RemoveDroppedRows() {
 
 void BuildMessagesModel::Sync() {
   sync_.stop();
+  lastSync_.start();
   const int lines = static_cast<int>(lines_.Lines().size());
   if (!RemoveDroppedRows()) {
     beginResetModel();
@@ -85,8 +89,11 @@ void BuildMessagesModel::Sync() {
   emit lastLineUpdated();
 }
 
+// A line after a quiet spell shows when the event loop next runs.
 void BuildMessagesModel::Changed() {
-  if (!sync_.isActive()) sync_.start();
+  if (sync_.isActive()) return;
+  const qint64 since = lastSync_.isValid() ? lastSync_.elapsed() : kSyncEveryMs;
+  sync_.start(static_cast<int>(std::max<qint64>(0, kSyncEveryMs - since)));
 }
 
 void BuildMessagesModel::LinesCleared() {

@@ -1,11 +1,13 @@
 // The message lines as a Qt list model for the "Debug" list view. A tool may print a million
 // lines a second, so the model tells its views about new lines in batches, when the event loop
-// next runs, and each batch touches only the rows at the end.
+// next runs but not more often than some thirty times a second, and each batch touches only the
+// rows at the end.
 #pragma once
 
 #include "MessageLines.h"
 
 #include <QAbstractListModel>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <optional>
@@ -50,6 +52,7 @@ private:
   std::size_t dropped_ = 0;  // the lines gone from the front as the views know it
   bool lastChanged_ = false; // the last known row's text changed since
   QTimer sync_;
+  QElapsedTimer lastSync_;
 };
 
 // Makes `view` show `model` and select its last line as output arrives.
