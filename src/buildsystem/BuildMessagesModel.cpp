@@ -4,19 +4,19 @@
 
 #include <QListView>
 
-#include <algorithm>
-
 namespace {
 constexpr std::size_t kShownLineLength = 4096;
-// A flood is shown some thirty times a second: each showing costs a repaint of the list.
+// A flood is shown some thirty times a second: each showing costs a repaint of the list. A few
+// lines show at once.
 constexpr qint64 kSyncEveryMs = 30;
+constexpr std::size_t kFloodLines = 1000;
 } // namespace
 
 BuildMessagesModel::BuildMessagesModel(MessageLines& lines, QObject* parent)
     : QAbstractListModel(parent), lines_(lines), rows_(static_cast<int>(lines.Lines().size())) {
   lines_.AddWatcher(this);
   sync_.setSingleShot(true);
-  connect(&sync_, &QTimer::timeout, this, &BuildMessagesModel::Sync);
+  connect(&sync_, &QTimer::timeout, this, &BuildMessagesModel::SyncWhenDue);
 }
 
 BuildMessagesModel::~BuildMessagesModel() { lines_.RemoveWatcher(this); }
@@ -66,9 +66,16 @@ bool BuildMessagesModel::RemoveDroppedRows() {
   return true;
 }
 
+void BuildMessagesModel::SyncWhenDue() {
+  if (linesSinceSync_ >= kFloodLines && lastSync_.isValid() && lastSync_.elapsed() < kSyncEveryMs)
+    return sync_.start(static_cast<int>(kSyncEveryMs - lastSync_.elapsed()));
+  Sync();
+}
+
 void BuildMessagesModel::Sync() {
   sync_.stop();
   lastSync_.start();
+  linesSinceSync_ = 0;
   const int lines = static_cast<int>(lines_.Lines().size());
   if (!RemoveDroppedRows()) {
     beginResetModel();
@@ -89,11 +96,8 @@ void BuildMessagesModel::Sync() {
   emit lastLineUpdated();
 }
 
-// A line after a quiet spell shows when the event loop next runs.
 void BuildMessagesModel::Changed() {
-  if (sync_.isActive()) return;
-  const qint64 since = lastSync_.isValid() ? lastSync_.elapsed() : kSyncEveryMs;
-  sync_.start(static_cast<int>(std::max<qint64>(0, kSyncEveryMs - since)));
+  if (!sync_.isActive()) sync_.start(0);
 }
 
 void BuildMessagesModel::LinesCleared() {
@@ -105,7 +109,10 @@ void BuildMessagesModel::LinesCleared() {
   endResetModel();
 }
 
-void BuildMessagesModel::LineAdded() { Changed(); }
+void BuildMessagesModel::LineAdded() {
+  ++linesSinceSync_;
+  Changed();
+}
 
 void BuildMessagesModel::LastLineChanged() {
   lastChanged_ = true;

@@ -1,7 +1,7 @@
 // The message lines as a Qt list model for the "Debug" list view. A tool may print a million
 // lines a second, so the model tells its views about new lines in batches, when the event loop
-// next runs but not more often than some thirty times a second, and each batch touches only the
-// rows at the end.
+// next runs (a flood not more often than some thirty times a second), and each batch touches
+// only the rows at the end.
 #pragma once
 
 #include "MessageLines.h"
@@ -39,6 +39,8 @@ private:
   void LastLineChanged() override;
   void OldestLinesDropped() override;
   void Changed();
+  // Sync, unless a flood was shown less than a thirtieth of a second ago: then a little later.
+  void SyncWhenDue();
 
   // Tells the views of the oldest lines that went since the last time; false when so many went
   // that starting over is simpler.
@@ -53,6 +55,7 @@ private:
   bool lastChanged_ = false; // the last known row's text changed since
   QTimer sync_;
   QElapsedTimer lastSync_;
+  std::size_t linesSinceSync_ = 0;
 };
 
 // Makes `view` show `model` and select its last line as output arrives.
