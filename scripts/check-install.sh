@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and packs it as a .deb, then checks both: the programs,
-# the desktop entry, the icons and the MIME type in their places under the prefix, and the
-# package's control data and contents. Prints each fault and exits 1 when there is one.
+# the desktop entry, the icons, the MIME type, the README, the copyright and the example workspace
+# in their places under the prefix, and the package's control data and contents. Prints each fault and exits 1 when there is one.
 # Usage: scripts/check-install.sh BUILD_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -17,6 +17,8 @@ icons=(16 24 32 48 64 128 256)
 files=(bin/tessarin bin/tessarin-build share/applications/tessarin.desktop
        share/mime/packages/tessarin-workspace.xml share/icons/hicolor/scalable/apps/tessarin.svg)
 for size in "${icons[@]}"; do files+=("share/icons/hicolor/${size}x${size}/apps/tessarin.png"); done
+doc=share/doc/tessarin
+files+=("$doc/README.md" "$doc/copyright" "$doc/examples/mymod/mymod.tsw")
 
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || fault "cmake --install failed: $(cat "$work/install.log")"
 for file in "${files[@]}"; do
@@ -37,6 +39,35 @@ if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$entry" || fault "the desktop entry is not valid"
 fi
 "$work/prefix/bin/tessarin-build" --help >/dev/null 2>&1 || fault "the installed tessarin-build does not run"
+grep -q "<comment>Tessarin workspace</comment>" "$work/prefix/share/mime/packages/tessarin-workspace.xml" ||
+  fault "the MIME type does not call workspaces \"Tessarin workspace\""
+
+# The copyright file in Debian's machine-readable format: its Format line, and a copyright and a
+# licence in every Files paragraph.
+copyright=$work/prefix/$doc/copyright
+if [ -f "$copyright" ]; then
+  [ "$(head -n 1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+    fault "the copyright file does not start with the machine-readable format's Format line"
+  paragraphs=$(awk -v RS= '/(^|\n)Files:/ { files++; if (/\nCopyright:/ && /\nLicense:/) whole++ }
+                          END { print files + 0, whole + 0 }' "$copyright")
+  read -r files_paragraphs whole_paragraphs <<<"$paragraphs"
+  ((files_paragraphs > 0 && files_paragraphs == whole_paragraphs)) ||
+    fault "the copyright file has a Files paragraph without Copyright or License (or none)"
+fi
+
+# Every project of the installed example and every file its projects list are installed.
+example=$work/prefix/$doc/examples/mymod
+if [ -f "$example/mymod.tsw" ]; then
+  while IFS= read -r project; do
+    project=${project//\\//}
+    [ -f "$example/$project" ] || { fault "the example's project $project is not installed"; continue; }
+    folder=$(dirname "$example/$project")
+    while IFS= read -r source; do
+      source=${source//\\//}
+      [ -f "$folder/$source" ] || fault "the example's file $source of $project is not installed"
+    done < <(sed -n 's/\r$//; s/^SOURCE=//p' "$example/$project")
+  done < <(sed -n 's/\r$//; s/^Project: "[^"]*"=\(.*\) - Package Owner.*$/\1/p' "$example/mymod.tsw")
+fi
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 || fault "cpack failed: $(cat "$work/cpack.log")"
 deb=$(find "$work/package" -maxdepth 1 -name '*.deb' | head -n 1)

@@ -15,6 +15,10 @@
 
 namespace {
 
+// What a command needs: a build assembles what it compiled.
+const std::vector<Tool> kBuildTools = {Tool::Compiler, Tool::Assembler};
+const std::vector<Tool> kCompileTools = {Tool::Compiler};
+
 // The build's lines are kept as the tools wrote them; what the list shows is only their picture,
 // which a path with bytes above 127 would not survive.
 std::string lineAt(const QAbstractItemView& list, int row) {
@@ -71,15 +75,34 @@ void BuildCommands::CompileSelectedFile() {
     controller_->CompileProjectFile(*selection.project, selection.fileIndex);
 }
 
+bool BuildCommands::ToolsReady(const std::vector<Tool>& needed) {
+  const std::vector<MissingTool> missing = MissingTools(shell_.settings, needed, paths::FileExists);
+  if (missing.empty()) return true;
+  const std::string text = Problems(missing) + "\n" + WhereToSet(missing) + "\n" + WhereToGet(missing) +
+                           "\n\nOpen Preferences now?";
+  if (shell_.questions.askYesNo(text) != Answer::Yes) return false;
+  shell_.showPreferences(missing);
+  return MissingTools(shell_.settings, needed, paths::FileExists).empty();
+}
+
 void BuildCommands::Wire() {
   MainActions& actions = shell_.actions;
   BuildController& build = *controller_;
-  actions.SetHandler("BuildActiveProjectAction", [&build] { build.BuildActiveProject(); });
-  actions.SetHandler("BuildAllAction", [&build] { build.BuildAll(); });
-  actions.SetHandler("CompileActiveAction", [&build] { build.CompileActiveFile(); });
-  actions.SetHandler("CompileAction", [this] { CompileSelectedFile(); });
+  actions.SetHandler("BuildActiveProjectAction", [this, &build] {
+    if (ToolsReady(kBuildTools)) build.BuildActiveProject();
+  });
+  actions.SetHandler("BuildAllAction", [this, &build] {
+    if (ToolsReady(kBuildTools)) build.BuildAll();
+  });
+  actions.SetHandler("CompileActiveAction", [this, &build] {
+    if (ToolsReady(kCompileTools)) build.CompileActiveFile();
+  });
+  actions.SetHandler("CompileAction", [this] {
+    if (ToolsReady(kCompileTools)) CompileSelectedFile();
+  });
   actions.SetHandler("BuildAction", [this] {
-    if (Project* project = ProjectOfNode(SelectedNode(shell_.projectTree))) controller_->Build(*project);
+    Project* project = ProjectOfNode(SelectedNode(shell_.projectTree));
+    if (project != nullptr && ToolsReady(kBuildTools)) controller_->Build(*project);
   });
   actions.SetHandler("LaunchQuake3Action", [this] { launcher_.LaunchGame(shell_.settings); });
   actions.SetHandler("NextMessageAction", [this] { GoToMessage(1); });
@@ -95,8 +118,22 @@ void BuildCommands::Wire() {
   actions.SetUpdateHandler("BuildActiveProjectAction", buildActiveUpdate);
   actions.SetUpdateHandler("FindInFilesAction", buildActiveUpdate);
   actions.SetEnabledHandler("BuildAllAction", [this] { return workspace_.Count() > 0; });
-  actions.SetEnabledHandler("LaunchQuake3Action",
-                            [this] { return GameLauncher::LaunchQuake3ActionEnabled(shell_.settings); });
+  // Greyed out, the launch says why in its tool tip and in the status bar.
+  actions.SetUpdateHandler("LaunchQuake3Action",
+                           [this, hint = actions["LaunchQuake3Action"]->toolTip()](QAction& action) {
+                             const bool enabled = GameLauncher::LaunchQuake3ActionEnabled(shell_.settings);
+                             SetEnabledIfChanged(&action, enabled);
+                             QString tip = hint;
+                             if (!enabled) {
+                               const std::vector<MissingTool> missing =
+                                   MissingTools(shell_.settings, {Tool::Game}, paths::FileExists);
+                               if (!missing.empty())
+                                 tip = QString::fromStdString(Problems(missing) + " " + WhereToSet(missing));
+                             }
+                             if (action.toolTip() == tip) return;
+                             action.setToolTip(tip);
+                             action.setStatusTip(tip);
+                           });
 
   WireJump(shell_.debugList, MessageListKind::BuildMessages);
   WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);

@@ -5,11 +5,13 @@
 #include "BuildController.h"
 #include "GameLauncher.h"
 #include "JumpToSource.h"
+#include "MissingTools.h"
 #include "WorkspaceShell.h"
 
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class QAbstractItemView;
 class ProjectList;
@@ -24,6 +26,9 @@ public:
 
 private:
   void Wire();
+  // True when the command's tools are there; otherwise says which one is missing and how to set
+  // it, and offers Preferences, after which the tools are looked for again.
+  bool ToolsReady(const std::vector<Tool>& needed);
   void WireJump(QAbstractItemView& list, MessageListKind kind);
   void CompileSelectedFile();
   // Next / Previous message (`step` 1 or -1) in the message page in front.

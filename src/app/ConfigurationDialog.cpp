@@ -66,17 +66,18 @@ std::string text(const QLineEdit* field) { return field->text().toStdString(); }
 
 } // namespace
 
-ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPaths, QWidget* parent)
-    : QDialog(parent), questions_(questions), typedPaths_(typedPaths) {
+ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const PreferencesLook& look,
+                                         QWidget* parent)
+    : QDialog(parent), questions_(questions), typedPaths_(look.typedPaths) {
   setWindowTitle("Configuration");
   UseDialogFrame(*this);
   setFixedSize(kWidth, kHeight);
 
-  quake3locationEdit = pathField(typedPaths);
+  quake3locationEdit = pathField(typedPaths_);
   quake3argumentsEdit = new QLineEdit;
-  outputlocationEdit = pathField(typedPaths);
-  lcclocationEdit = pathField(typedPaths);
-  q3asmlocationEdit = pathField(typedPaths);
+  outputlocationEdit = pathField(typedPaths_);
+  lcclocationEdit = pathField(typedPaths_);
+  q3asmlocationEdit = pathField(typedPaths_);
   quake3BrowseButton = new QPushButton("&Browse");
   outputBrowseButton = new QPushButton("&Browse");
   lccBrowseButton = new QPushButton("&Browse");
@@ -96,10 +97,10 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
   NoticeLabel->hide();
-  PageControl = new QTabWidget;
-  PageControl->addTab(EnvironmentPage(), "Environment");
-  PageControl->addTab(CompilerPage(), "Compiler");
-  PageControl->addTab(SettingsPage(), "Settings");
+  SettingsPages = new QTabWidget;
+  SettingsPages->addTab(EnvironmentPage(look.desktopLabels), SettingOf(Tool::Game).page);
+  SettingsPages->addTab(CompilerPage(), SettingOf(Tool::Compiler).page);
+  SettingsPages->addTab(SettingsPage(), "Settings");
 
   okButton = new QPushButton("&OK");
   cancelButton = new QPushButton("&Cancel");
@@ -110,7 +111,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NoticeLabel);
-  layout->addWidget(PageControl);
+  layout->addWidget(SettingsPages);
   layout->addLayout(buttons);
 
   connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
@@ -122,18 +123,18 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, bool typedPat
   connect(fontNameComboBox, &QFontComboBox::currentTextChanged, this, &ConfigurationDialog::FillFontSizes);
 }
 
-QWidget* ConfigurationDialog::EnvironmentPage() {
+QWidget* ConfigurationDialog::EnvironmentPage(bool desktopLabels) {
   return pageOf(
       {{"Quake III",
-        {{"Quake III Arena Executable", quake3locationEdit, quake3BrowseButton},
-         {"Quake II Arguments", quake3argumentsEdit, nullptr}}},
+        {{SettingOf(Tool::Game).field, quake3locationEdit, quake3BrowseButton},
+         {desktopLabels ? "Game arguments" : "Quake II Arguments", quake3argumentsEdit, nullptr}}},
        {"Q3ASM Output Directory", {{"Folder to compile vms to", outputlocationEdit, outputBrowseButton}}}});
 }
 
 QWidget* ConfigurationDialog::CompilerPage() {
   return pageOf(
-      {{"LCC Details", {{"Location of LCC Compiler", lcclocationEdit, lccBrowseButton}}},
-       {"Q3 ASM Details", {{"Location of Q3ASM Assembler", q3asmlocationEdit, q3asmBrowseButton}}}});
+      {{"LCC Details", {{SettingOf(Tool::Compiler).field, lcclocationEdit, lccBrowseButton}}},
+       {"Q3 ASM Details", {{SettingOf(Tool::Assembler).field, q3asmlocationEdit, q3asmBrowseButton}}}});
 }
 
 QWidget* ConfigurationDialog::SettingsPage() {
@@ -171,7 +172,7 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
   fontSizeComboBox->setEditText(QString::number(settings.EditorFontSize));
-  PageControl->setCurrentIndex(0);
+  SettingsPages->setCurrentIndex(0);
 }
 
 void ConfigurationDialog::FillFontSizes() {
@@ -224,18 +225,37 @@ void ConfigurationDialog::accept() {
 void ConfigurationDialog::SetNotice(const std::string& text) {
   NoticeLabel->setText(QString::fromStdString(text));
   NoticeLabel->setVisible(!text.empty());
-  // The notice adds its own height to the classic size.
+  // The notice adds its own height to the dialog's fixed size.
   const QMargins margins = layout()->contentsMargins();
   const int width = kWidth - margins.left() - margins.right();
   setFixedSize(kWidth,
                kHeight + (text.empty() ? 0 : NoticeLabel->heightForWidth(width) + layout()->spacing()));
 }
 
+void ConfigurationDialog::ShowMissing(const std::vector<MissingTool>& missing) {
+  if (missing.empty()) return;
+  const std::string whereToGet = WhereToGet(missing);
+  SetNotice(Problems(missing) + "\n" + WhereToSet(missing) + (whereToGet.empty() ? "" : "\n" + whereToGet));
+  QLineEdit* field = FieldOf(missing.front().tool);
+  for (int page = 0; page < SettingsPages->count(); ++page)
+    if (SettingsPages->widget(page)->isAncestorOf(field)) SettingsPages->setCurrentIndex(page);
+  field->setFocus();
+}
+
+QLineEdit* ConfigurationDialog::FieldOf(Tool tool) const {
+  switch (tool) {
+  case Tool::Compiler: return lcclocationEdit;
+  case Tool::Assembler: return q3asmlocationEdit;
+  case Tool::Game: break;
+  }
+  return quake3locationEdit;
+}
+
 bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& questions,
                     const DialogRunner& run, QWidget* parent, const PreferencesLook& look) {
-  ConfigurationDialog form(questions, look.typedPaths, parent);
+  ConfigurationDialog form(questions, look, parent);
   form.SetValues(settings);
-  form.SetNotice(look.notice);
+  form.ShowMissing(look.missing);
   if (run(form) != QDialog::Accepted) return false;
   settings = form.Values();
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, PathStyle::Native());

@@ -2,11 +2,13 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "MissingTools.h"
 #include "Settings.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -19,22 +21,34 @@ class QTabWidget;
 class RegistryStore;
 class UserQuestions;
 
+// How Preferences shows itself: the path fields and labels as the conventions want them, and what
+// is missing when it opened for a missing tool (nothing otherwise).
+struct PreferencesLook {
+  // The path fields take typing and pasting and the pickers list programs; otherwise the fields
+  // change only through pickers of "*.exe" files.
+  bool typedPaths = false;
+  bool desktopLabels = false; // "Game arguments" rather than the classic label
+  std::vector<MissingTool> missing;
+};
+
 class ConfigurationDialog : public QDialog {
   Q_OBJECT
 public:
-  // With `typedPaths` the path fields take typing and pasting and the pickers list programs;
-  // otherwise the fields change only through pickers of "*.exe" files.
-  explicit ConfigurationDialog(UserQuestions& questions, bool typedPaths = false, QWidget* parent = nullptr);
+  explicit ConfigurationDialog(UserQuestions& questions, const PreferencesLook& look = {},
+                               QWidget* parent = nullptr);
 
   // Fills the fields from `settings` and selects the "Environment" page.
   void SetValues(const Settings& settings);
   // A line above the pages naming what is missing; an empty text hides it.
   void SetNotice(const std::string& text);
+  // Names the missing tools and how to set them above the pages, and opens the page of the first
+  // one with the keyboard in its field; nothing missing changes nothing.
+  void ShowMissing(const std::vector<MissingTool>& missing);
   // The values handed in, with the fields copied over them once the dialog was confirmed.
   [[nodiscard]] const Settings& Values() const { return values_; }
 
-  QLabel* NoticeLabel; // what is missing, when the dialog opened by itself; hidden otherwise
-  QTabWidget* PageControl;
+  QLabel* NoticeLabel; // what is missing, when the dialog opened for it; hidden otherwise
+  QTabWidget* SettingsPages;
   QLineEdit* quake3locationEdit;
   QLineEdit* quake3argumentsEdit;
   QLineEdit* outputlocationEdit;
@@ -58,23 +72,18 @@ public slots:
   void accept() override;
 
 private:
-  QWidget* EnvironmentPage();
+  QWidget* EnvironmentPage(bool desktopLabels);
   QWidget* CompilerPage();
   QWidget* SettingsPage();
   void BrowseFile(QLineEdit* field);
   void BrowseFolder();
   void FillFontSizes();
 
+  [[nodiscard]] QLineEdit* FieldOf(Tool tool) const;
+
   UserQuestions& questions_;
   bool typedPaths_;
   Settings values_;
-};
-
-// How Preferences shows itself: the path fields as the conventions want them, and the notice of
-// what is missing when it opened by itself at start (empty otherwise).
-struct PreferencesLook {
-  bool typedPaths = false;
-  std::string notice;
 };
 
 // The Preferences command: on confirmation the edited values replace `settings` and are

@@ -33,6 +33,11 @@ std::string desktopEntry(const std::string& programPath) {
 
 } // namespace
 
+bool WritesUserRegistration(const std::string& programPath, const char* request, const FileTest& fileExists) {
+  if (request != nullptr && std::string(request) == "0") return false;
+  return !RunsFromInstalledPrefix(programPath, fileExists);
+}
+
 std::string DesktopDataHome() {
   const char* data = std::getenv("XDG_DATA_HOME");
   if (data != nullptr && data[0] == '/') return data;

@@ -3,9 +3,20 @@
 // such a file with the running program.
 #pragma once
 
+#include "ProgramFiles.h"
+
 #include <functional>
 #include <string>
 #include <vector>
+
+// The environment variable whose value "0" turns the per-user registration off.
+inline constexpr const char* kRegistrationVariable = "TESSARIN_REGISTER_DESKTOP";
+
+// Whether this start writes the per-user registration: not for a program installed under a
+// prefix, whose own entry opens workspaces already (a per-user one would shadow it and outlive the
+// package), and not when `request` (the variable's value, null when unset) is "0".
+[[nodiscard]] bool WritesUserRegistration(const std::string& programPath, const char* request,
+                                          const FileTest& fileExists);
 
 // Starts a helper program (without waiting for it); the tests record the calls instead.
 using ToolStarter =

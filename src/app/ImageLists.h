@@ -1,5 +1,5 @@
 // The two 18 x 18 image lists of the main window, drawn in code: the action images
-// (`ButtonImageList`) and the tree images (`TreeViewList`).
+// (`ButtonImages`) and the tree images (`TreeImages`).
 #pragma once
 
 #include <QIcon>

@@ -13,8 +13,9 @@ const std::vector<ActionSpec>& ActionTable() {
       {"FileSaveAction", "File", "&Save File...", "Ctrl+S", "Save File", 1},
       {"FileSaveAsAction", "File", "Save &As", "", "Save File as a different name", 1},
       {"FileSaveAllAction", "File", "Save A&ll", "", "Save All modified files", 4},
-      {"FilePreferencesAction", "File", "&Preferences", "", "Setup Preferences", 3},
-      {"FileImportWorkspaceAction", "File", "Import DSW &Workspace...", "", "Import DSW Workspace", -1},
+      {"FilePreferencesAction", "File", "&Preferences", "", "Setup Preferences", 3, 0, "Pr&eferences"},
+      {"FileImportWorkspaceAction", "File", "Import DSW &Workspace...", "", "Import DSW Workspace", -1, 0,
+       "&Import DSW Workspace..."},
       {"FileOpenWorkspace", "File", "Open &Workspace", "", "Open a Tessarin Workspace", -1},
       {"FileSaveWorkspaceAction", "File", "Sa&ve Workspace", "", "Save current Workspace", -1},
       {"FileCloseWorkspaceAction", "File", "Close Wor&kspace", "", "Close Current Workspace", -1},
@@ -59,14 +60,19 @@ const std::vector<ActionSpec>& ActionTable() {
       {"WindowTileVertical1", "Window", "&Tile Vertically", "", "Tile Windows Vertically", 7},
       {"NextPaneAction", "Window", "Next &Pane", "F6", "Move to the next pane", -1},
       {"PreviousPaneAction", "Window", "Pre&vious Pane", "Shift+F6", "Move to the previous pane", -1},
+      {"KeyboardShortcutsAction", "Help", "&Keyboard Shortcuts", "", "List every key and what it does", -1},
+      {"OpenExampleWorkspaceAction", "Help", "Open &Example Workspace", "", "Open the example workspace", -1},
       {"AboutAction", "Help", "&About", "", "About Tessarin", -1},
   };
   return table;
 }
 
-MainActions::MainActions(QObject* owner, const QVector<QIcon>& images) : QObject(owner) {
+MainActions::MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions)
+    : QObject(owner) {
   for (const ActionSpec& entry : ActionTable()) {
-    auto* action = new QAction(QString::fromUtf8(entry.caption), owner);
+    const char* caption =
+        desktopCaptions && entry.desktopCaption != nullptr ? entry.desktopCaption : entry.caption;
+    auto* action = new QAction(QString::fromUtf8(caption), owner);
     action->setObjectName(entry.name);
     action->setData(entry.tag);
     action->setProperty("category", QString::fromUtf8(entry.category));

@@ -22,6 +22,8 @@ struct ActionSpec {
   const char* hint;
   int image; // index into the button images, -1 for none
   int tag = 0;
+  // The caption on a desktop, where every menu's access keys are unique; none when it is the same.
+  const char* desktopCaption = nullptr;
 };
 
 [[nodiscard]] const std::vector<ActionSpec>& ActionTable();
@@ -29,7 +31,8 @@ struct ActionSpec {
 class MainActions : public QObject {
   Q_OBJECT
 public:
-  MainActions(QObject* owner, const QVector<QIcon>& images);
+  // With `desktopCaptions` the actions take their desktop captions.
+  MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions = false);
 
   // The action of that name; an unknown name is a programming error and aborts.
   [[nodiscard]] QAction* operator[](const std::string& name) const;

@@ -12,9 +12,11 @@
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
+#include "KeyboardShortcutsDialog.h"
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
 #include "PrintCommands.h"
+#include "ProgramFiles.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
 #include "ProgressWindow.h"
@@ -138,13 +140,15 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   storeError_ = store_->load();
   storeDamaged_ = !storeError_.empty();
   // The recent list is read as the window is made, before its creation handler.
-  regMru_ = std::make_unique<RecentWorkspaces>(*store_);
-  regMru_->OnItemClick = [this](const std::string& path, bool& remove) { OpenRecentWorkspace(path, remove); };
+  recentList_ = std::make_unique<RecentWorkspaces>(*store_);
+  recentList_->OnItemClick = [this](const std::string& path, bool& remove) {
+    OpenRecentWorkspace(path, remove);
+  };
 
   setWindowTitle("Tessarin");
-  ButtonImageList = MakeButtonImageList();
-  TreeViewList = MakeTreeViewList();
-  actions_ = new MainActions(this, ButtonImageList);
+  ButtonImages = MakeButtonImageList();
+  TreeImages = MakeTreeViewList();
+  actions_ = new MainActions(this, ButtonImages, env_.conventions.desktopLabels);
   actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
   CreateControls();
   CreateMenus();
@@ -164,7 +168,7 @@ MainWindow::~MainWindow() {
   // FormDestroy: the workspace (with the build, its assembly list and the class view's filter on
   // the class tree) goes, and the recent list is written back.
   workspace_.reset();
-  regMru_.reset();
+  recentList_.reset();
   if (!storeDamaged_) store_->save();
 }
 
@@ -178,15 +182,15 @@ void MainWindow::CreateControls() {
   ProjectTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
   ClassTreeView = workspaceTree();
   ClassTreeView->setObjectName("ClassTreeView");
-  PageControl = pages(QTabWidget::South);
+  WorkspacePages = pages(QTabWidget::South);
   // Both tabs stay in sight with their whole captions ("Class view of <project>" included): the
   // pane is never narrower than its tabs.
-  PageControl->setUsesScrollButtons(false);
-  PageControl->setElideMode(Qt::ElideNone);
-  FileViewSheet = sheet(ProjectTreeView);
-  ClassViewSheet = sheet(ClassTreeView);
-  PageControl->addTab(FileViewSheet, "File View");
-  PageControl->addTab(ClassViewSheet, "Class View");
+  WorkspacePages->setUsesScrollButtons(false);
+  WorkspacePages->setElideMode(Qt::ElideNone);
+  FileViewPage = sheet(ProjectTreeView);
+  ClassViewPage = sheet(ClassTreeView);
+  WorkspacePages->addTab(FileViewPage, "File View");
+  WorkspacePages->addTab(ClassViewPage, "Class View");
 
   BuildMessageList = messageList<QListView>();
   buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
@@ -203,7 +207,7 @@ void MainWindow::CreateControls() {
 
   LeftSplitter = new QSplitter(Qt::Horizontal);
   LeftSplitter->setHandleWidth(4);
-  LeftSplitter->addWidget(PageControl);
+  LeftSplitter->addWidget(WorkspacePages);
   LeftSplitter->addWidget(MdiArea);
   LeftSplitter->setStretchFactor(1, 1);
   BottomSplitter = new QSplitter(Qt::Vertical);
@@ -221,8 +225,8 @@ void MainWindow::CreateControls() {
 
 void MainWindow::CreateMenus() {
   const MainActions& a = *actions_;
-  QMenuBar* MainMenu1 = menuBar();
-  QMenu* file = MainMenu1->addMenu("&File");
+  QMenuBar* menus = menuBar();
+  QMenu* file = menus->addMenu("&File");
   addAll(file, a,
          {"FileNewAction", "FileOpenAction", "-", "FilePreferencesAction", "-", "FileImportWorkspaceAction",
           "FileOpenWorkspace"});
@@ -231,28 +235,28 @@ void MainWindow::CreateMenus() {
          {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "-", "FileSaveAction",
           "FileSaveAsAction", "FileSaveAllAction", "-", "PrintSetupAction", "PrintAction", "-",
           "FileExitAction"});
-  EditMenu = MainMenu1->addMenu("&Edit");
+  EditMenu = menus->addMenu("&Edit");
   addAll(EditMenu, a,
          {"EditUndoAction", "EditRedoAction", "-", "EditCutAction", "EditCopyAction", "EditPasteAction",
           "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
           "EditBlockUnindentAction"});
-  QMenu* search = MainMenu1->addMenu("&Search");
+  QMenu* search = menus->addMenu("&Search");
   addAll(
       search, a,
       {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
-  QMenu* build = MainMenu1->addMenu("&Build");
+  QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
           "PreviousMessageAction", "-", "LaunchQuake3Action"});
-  WindowMenu = MainMenu1->addMenu("&Window");
+  WindowMenu = menus->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
           "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
-  QMenu* help = MainMenu1->addMenu("&Help");
-  addAll(help, a, {"AboutAction"});
+  QMenu* help = menus->addMenu("&Help");
+  addAll(help, a, {"KeyboardShortcutsAction", "OpenExampleWorkspaceAction", "-", "AboutAction"});
 
-  PopupMenu1 = new QMenu(this);
-  addAll(PopupMenu1, a,
+  ProjectTreeMenu = new QMenu(this);
+  addAll(ProjectTreeMenu, a,
          {"CompileAction", "BuildAction", "-", "AddFilesToProjectAction", "SetActiveProjectActive",
           "RemoveFileFromProjectAction", "-", "AddNewProjectAction", "RemoveProjectAction", "-",
           "PropertiesAction"});
@@ -261,11 +265,11 @@ void MainWindow::CreateMenus() {
   connect(WindowMenu, &QMenu::aboutToShow, this, [this] { windows_->FillWindowList(*WindowMenu); });
   // A right click has selected the node under the mouse by the time the menu opens.
   auto showTreeMenu = [this](const QPoint& at) {
-    PopupMenu1->popup(ProjectTreeView->viewport()->mapToGlobal(at));
+    ProjectTreeMenu->popup(ProjectTreeView->viewport()->mapToGlobal(at));
   };
   connect(ProjectTreeView, &QWidget::customContextMenuRequested, this, showTreeMenu);
   new ContextMenuKeys(*ProjectTreeView, showTreeMenu);
-  regMruMenu_ = new RecentWorkspacesMenu(*regMru_, *ReopenMenu);
+  regMruMenu_ = new RecentWorkspacesMenu(*recentList_, *ReopenMenu);
   regMruMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
 }
 
@@ -305,10 +309,10 @@ void MainWindow::CreateToolBars() {
   WindowToolBar = toolBar("WindowToolBar");
   addAll(WindowToolBar, a, {"WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1"});
   addToolBarBreak();
-  TaskBar = new WindowBar(*MdiArea, TreeViewList, this);
-  TaskBar->setIconSize(QSize(kImageSize, kImageSize));
-  addToolBar(TaskBar);
-  TaskBar->hide();
+  WindowButtons = new WindowBar(*MdiArea, TreeImages, this);
+  WindowButtons->setIconSize(QSize(kImageSize, kImageSize));
+  addToolBar(WindowButtons);
+  WindowButtons->hide();
 }
 
 void MainWindow::PlaceWindow() {
@@ -340,9 +344,11 @@ WindowPlacement MainWindow::Placement() const {
 }
 
 void MainWindow::InitialiseState() {
-  PageControl->setCurrentWidget(FileViewSheet);
-  std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
-  if (!error.empty()) Questions().showError(error);
+  WorkspacePages->setCurrentWidget(FileViewPage);
+  if (env_.writesUserRegistration) {
+    std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
+    if (!error.empty()) Questions().showError(error);
+  }
   // Qt paints every widget double-buffered already; the task bar, tree and control bar need
   // nothing more.
   LoadSettings();
@@ -361,8 +367,8 @@ void MainWindow::LoadSettings() {
 }
 
 WorkspaceShell MainWindow::ShellForWorkspace() {
-  QIcon structure = TreeViewList.value(TreeViewImage::Structure);
-  QIcon member = TreeViewList.value(TreeViewImage::Member);
+  QIcon structure = TreeImages.value(TreeViewImage::Structure);
+  QIcon member = TreeImages.value(TreeViewImage::Member);
   return WorkspaceShell{*actions_,
                         Questions(),
                         settings,
@@ -371,18 +377,19 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         *windows_,
                         *this,
                         *ProjectTreeView,
-                        TreeViewList,
+                        TreeImages,
                         *BuildMessageList,
-                        ClassViewControls{*PageControl, *ClassViewSheet, *ClassTreeView, structure, member},
+                        ClassViewControls{*WorkspacePages, *ClassViewPage, *ClassTreeView, structure, member},
                         FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
-                        [this](const std::string& path) { regMru_->AddItem(path); },
+                        [this](const std::string& path) { recentList_->AddItem(path); },
                         WorkspaceFileName,
                         env_.conventions.remembersWindows,
                         [this] { RememberWindows(); },
-                        [this] { RestoreWindows(); }};
+                        [this] { RestoreWindows(); },
+                        [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); }};
 }
 
 void MainWindow::WireCommands() {
@@ -419,6 +426,10 @@ void MainWindow::WireCommands() {
   a.SetHandler("FilePreferencesAction", [this] { OpenPreferences(); });
   a.SetHandler("FileExitAction", [this] { close(); });
   a.SetHandler("AboutAction", [this] { ShowAbout(); });
+  a.SetHandler("KeyboardShortcutsAction", [this] { ShowKeyboardShortcuts(); });
+  exampleWorkspace_ = ExampleWorkspace(env_.programPath, paths::FileExists);
+  a.SetHandler("OpenExampleWorkspaceAction", [this] { OpenExampleWorkspace(); });
+  a.SetEnabledHandler("OpenExampleWorkspaceAction", [this] { return !exampleWorkspace_.empty(); });
   a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindows(); });
   a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
   a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
@@ -433,7 +444,7 @@ void MainWindow::MoveToPane(bool forward) {
   QMdiSubWindow* editor = windows_->ActiveWindow();
   QWidget* panes[PaneCount] = {
       editor != nullptr ? editor->widget() : nullptr,
-      PageControl->currentWidget() == FileViewSheet ? ProjectTreeView : ClassTreeView,
+      WorkspacePages->currentWidget() == FileViewPage ? ProjectTreeView : ClassTreeView,
       MessagePages->currentWidget() == BuildMessagesPage ? static_cast<QWidget*>(BuildMessageList)
                                                          : FindFilesListBox};
   std::array<bool, PaneCount> present{};
@@ -449,8 +460,8 @@ void MainWindow::MoveToPane(bool forward) {
 
 QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* window) {
   QMdiSubWindow* frame = windows_->Add(window);
-  TaskBar->AddTask(window, TreeViewImage::File);
-  connect(window, &QWidget::windowTitleChanged, TaskBar, &WindowBar::RefreshCaptions);
+  WindowButtons->AddTask(window, TreeViewImage::File);
+  connect(window, &QWidget::windowTitleChanged, WindowButtons, &WindowBar::RefreshCaptions);
   return frame;
 }
 
@@ -468,13 +479,15 @@ void MainWindow::ApplyEditorSettings() {
     if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->ApplySettings(settings);
 }
 
-void MainWindow::OpenPreferences() { ShowPreferences(""); }
+void MainWindow::OpenPreferences() { ShowPreferences({}); }
 
-void MainWindow::ShowPreferences(const std::string& missingTools) {
-  const bool typed = env_.conventions.typedToolPaths;
-  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this,
-                      PreferencesLook{typed, typed ? missingTools : ""}))
-    return;
+void MainWindow::ShowPreferences(const std::vector<MissingTool>& missing) {
+  const SettingsConventions& conventions = env_.conventions;
+  PreferencesLook look;
+  look.typedPaths = conventions.typedToolPaths;
+  look.desktopLabels = conventions.desktopLabels;
+  if (conventions.typedToolPaths) look.missing = missing;
+  if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this, look)) return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorSettings();
 }
@@ -484,6 +497,23 @@ void MainWindow::CloseAllWindows() { windows_->CloseAll(); }
 void MainWindow::ShowAbout() {
   AboutBox about(this);
   RunDialog(about);
+}
+
+void MainWindow::OpenExampleWorkspace() {
+  // As a reopen: a modified workspace is asked about first, and a build keeps its workspace.
+  if (!exampleWorkspace_.empty()) workspace_->ReopenWorkspace(exampleWorkspace_);
+}
+
+void MainWindow::ShowKeyboardShortcuts() {
+  QList<QMenu*> menus;
+  for (QAction* menu : menuBar()->actions())
+    menus << menu->menu();
+  const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus);
+  // Every editor window starts from the default map.
+  TkxKeyStrokes editorKeys;
+  editorKeys.LoadDefaultMap();
+  KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
+  RunDialog(shortcuts);
 }
 
 void MainWindow::CreateSharedDialogs() {
@@ -547,7 +577,7 @@ void MainWindow::RestoreWindows() {
 
 void MainWindow::CompleteStartup() {
   StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
-  if (steps.askForTools) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
+  if (!steps.missingTools.empty()) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
     WorkspaceFileName = steps.workspace;
     if (env_.conventions.remembersWindows) RestoreWindows();

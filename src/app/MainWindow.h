@@ -6,6 +6,7 @@
 #include "FileTypeRegistration.h"
 #include "MainActions.h"
 #include "MessageLines.h"
+#include "MissingTools.h"
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "SharedDialogs.h"
@@ -51,6 +52,8 @@ struct MainWindowEnvironment {
   std::vector<std::string> arguments; // the command line after the program name
   DialogRunner runDialog = ExecModally;
   std::string programPath;
+  // The workspace file type is registered for this user under `dataHome` at start.
+  bool writesUserRegistration = true;
   std::string dataHome = DesktopDataHome();
   ToolStarter startTool = StartDetached;
   std::function<bool()> clipboardHasText; // the system clipboard when empty
@@ -70,9 +73,9 @@ public:
 
   // Controls other commands work on.
   QMdiArea* MdiArea;
-  QTabWidget* PageControl;
-  QWidget* FileViewSheet;
-  QWidget* ClassViewSheet;
+  QTabWidget* WorkspacePages;
+  QWidget* FileViewPage;
+  QWidget* ClassViewPage;
   QTreeWidget* ProjectTreeView;
   QTreeWidget* ClassTreeView;
   QTabWidget* MessagePages;
@@ -85,7 +88,7 @@ public:
   QMenu* EditMenu;
   QMenu* ReopenMenu;
   QMenu* WindowMenu;
-  QMenu* PopupMenu1;
+  QMenu* ProjectTreeMenu;
   QToolBar* FileToolBar;
   QToolBar* BuildToolBar;
   QToolBar* WindowToolBar;
@@ -94,9 +97,9 @@ public:
   QLabel* ModeLabel;
   QLabel* SelectionLabel;
   QLabel* ModifiedLabel;
-  WindowBar* TaskBar;
-  QVector<QIcon> ButtonImageList;
-  QVector<QIcon> TreeViewList;
+  WindowBar* WindowButtons;
+  QVector<QIcon> ButtonImages;
+  QVector<QIcon> TreeImages;
 
   Settings settings;
   MessageLines BuildMessages;
@@ -105,7 +108,7 @@ public:
   [[nodiscard]] MainActions& Actions() { return *actions_; }
   [[nodiscard]] UserQuestions& Questions() { return *env_.questions; }
   [[nodiscard]] RegistryStore& Store() { return *store_; }
-  [[nodiscard]] RecentWorkspaces& RegMru() { return *regMru_; }
+  [[nodiscard]] RecentWorkspaces& RecentList() { return *recentList_; }
   [[nodiscard]] WindowCommands& Windows() { return *windows_; }
   [[nodiscard]] SearchCommands& Search() { return *searchCommands_; }
   [[nodiscard]] PrintCommands& Printing() { return *printCommands_; }
@@ -121,6 +124,10 @@ public:
   void OpenPreferences();
   void CloseAllWindows();
   void ShowAbout();
+  // Help > Open Example Workspace: the installed example, or the source tree's for a build.
+  void OpenExampleWorkspace();
+  // Help > Keyboard Shortcuts: the keys of the menus as they are now, and the editor's.
+  void ShowKeyboardShortcuts();
   void OpenRecentWorkspace(const std::string& path, bool& remove);
 
   // Program entry's step after creating the window: the shared dialogs, hidden, in order.
@@ -166,14 +173,14 @@ private:
   // Where the window and its panels are now, to be remembered.
   [[nodiscard]] WindowPlacement Placement() const;
   void RefreshTitle();
-  // Preferences, naming what is missing when it opens by itself at start.
-  void ShowPreferences(const std::string& missingTools);
+  // Preferences, opening on what is missing when it opens for a missing tool.
+  void ShowPreferences(const std::vector<MissingTool>& missing);
 
   MainWindowEnvironment env_;
   std::unique_ptr<RegistryStore> store_;
   std::string storeError_;    // why the settings file could not be read, empty when it could
   bool storeDamaged_ = false; // left alone at exit unless the user confirmed new settings
-  std::unique_ptr<RecentWorkspaces> regMru_;
+  std::unique_ptr<RecentWorkspaces> recentList_;
   std::unique_ptr<BuildMessagesModel> buildMessagesModel_; // goes before BuildMessages, which it watches
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
@@ -186,7 +193,8 @@ private:
   SharedDialogs dialogs_;
   StatusFields shownStatus_;
   std::string titleSet_ = "Tessarin";
-  std::pair<int, int> panels_; // the tree panel's width and the message panel's height, placed
+  std::string exampleWorkspace_; // empty when neither an installed nor a source tree's is found
+  std::pair<int, int> panels_;   // the tree panel's width and the message panel's height, placed
   bool shown_ = false;
 };
 

@@ -49,7 +49,10 @@ std::string RecentWorkspaces::Key() const {
 }
 
 std::string RecentWorkspaces::Caption(std::size_t index) const {
-  const std::string& path = entries_[index].path;
+  // An "&" of the path is doubled, so the path shows as written and adds no access key.
+  std::string path;
+  for (char c : entries_[index].path)
+    path += c == '&' ? "&&" : std::string(1, c);
   if (!NumberItems) return path;
   std::string number = std::to_string(index + 1) + " ";
   return (index < 8 ? "&" + number : number) + path;

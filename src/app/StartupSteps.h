@@ -2,6 +2,7 @@
 // when one is missing, then open what the command line names.
 #pragma once
 
+#include "MissingTools.h"
 #include "Settings.h"
 
 #include <functional>
@@ -9,10 +10,9 @@
 #include <vector>
 
 struct StartupSteps {
-  bool askForTools = false; // Preferences opens first
-  std::string missingTools; // why: each missing tool and where it was looked for, a line each
-  std::string workspace;    // a workspace file to load; empty for none
-  std::string file;         // a file to show in an editor window; empty for none
+  std::vector<MissingTool> missingTools; // Preferences opens first when one is missing
+  std::string workspace;                 // a workspace file to load; empty for none
+  std::string file;                      // a file to show in an editor window; empty for none
 };
 
 // The compiler or the assembler missing asks for the tools. Only the first argument counts, and only when it

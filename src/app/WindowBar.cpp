@@ -1,5 +1,7 @@
 #include "WindowBar.h"
 
+#include "DisplayText.h"
+
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,7 +20,7 @@ QMdiSubWindow* frameOf(QWidget* window) {
 
 WindowBar::WindowBar(QMdiArea& area, const QVector<QIcon>& images, QWidget* parent)
     : QToolBar(parent), area_(area), images_(images) {
-  setObjectName("TaskBar");
+  setObjectName("WindowButtons");
   setMovable(false);
   setFloatable(false);
   // The bar shows itself while windows are open; the toolbar menu offers no switch for it.
@@ -49,7 +51,7 @@ void WindowBar::AddTask(QWidget* window, int imageIndex) {
   if (window == nullptr || Find(window) != nullptr) return;
   ReleaseAll();
   auto* button = new QToolButton(this);
-  button->setText(window->windowTitle());
+  button->setText(LiteralCaption(window->windowTitle()));
   button->setIcon(images_.value(imageIndex));
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   button->setAutoRaise(true);
@@ -79,8 +81,10 @@ void WindowBar::RemoveTask(QWidget* window) {
 }
 
 void WindowBar::RefreshCaptions() {
-  for (const WindowButton& task : tasks_)
-    if (task.button->text() != task.window->windowTitle()) task.button->setText(task.window->windowTitle());
+  for (const WindowButton& task : tasks_) {
+    const QString caption = LiteralCaption(task.window->windowTitle());
+    if (task.button->text() != caption) task.button->setText(caption);
+  }
 }
 
 void WindowBar::SetShowed(bool showed) {

@@ -1,6 +1,6 @@
 // Where the main window sits on the screen and how its panels are divided, and the rules that
-// place it: the classic first size, most of the screen on a desktop's first start, and a
-// remembered place made to fit the screen it comes back to.
+// place it: a fixed first size under the classic conventions, most of the screen on a desktop's
+// first start, and a remembered place made to fit the screen it comes back to.
 #pragma once
 
 #include <QRect>
@@ -18,7 +18,7 @@ struct WindowPlacement {
   bool operator==(const WindowPlacement&) const = default;
 };
 
-// The classic window: 659 by 489, centred on the screen's free area.
+// The first place under the classic conventions: 659 by 489, centred on the screen's free area.
 [[nodiscard]] WindowPlacement ClassicPlacement(const QRect& available);
 // A desktop's first start: most of the screen's free area, centred.
 [[nodiscard]] WindowPlacement FirstPlacement(const QRect& available);

@@ -5,12 +5,14 @@
 #include "ClassViewCommands.h"
 #include "Dialogs.h"
 #include "FindInFilesCommands.h"
+#include "MissingTools.h"
 
 #include <QIcon>
 #include <QVector>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class MainActions;
 class MessageLines;
@@ -50,4 +52,6 @@ struct WorkspaceShell {
   bool windowsFollowWorkspace = false;
   std::function<void()> rememberWindows;
   std::function<void()> restoreWindows;
+  // Preferences, opening on the tools that are missing.
+  std::function<void(const std::vector<MissingTool>& missing)> showPreferences;
 };

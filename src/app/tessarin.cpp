@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Tessarin");
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
   MainWindowEnvironment environment;
   environment.questions = &questions;
   environment.programPath = QCoreApplication::applicationFilePath().toStdString();
+  environment.writesUserRegistration =
+      WritesUserRegistration(environment.programPath, std::getenv(kRegistrationVariable), paths::FileExists);
   for (int i = 1; i < argc; ++i)
     environment.arguments.emplace_back(argv[i]);
   MainWindow MainForm(std::move(environment));

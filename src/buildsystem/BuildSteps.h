@@ -16,7 +16,7 @@ struct ToolPaths {
   std::function<std::string(const std::string&)> shortForm;
 
   [[nodiscard]] static ToolPaths Native() { return {PathStyle::Native(), paths::ShortPathName}; }
-  // The file extension the compiler gives its output: the classic ".ASM" on Windows, whose file
+  // The file extension the compiler gives its output: ".ASM" on Windows, whose file
   // names ignore case; on other systems the exact lower-case name the compiler writes.
   [[nodiscard]] std::string AssemblyExtension() const { return style.windows ? ".ASM" : ".asm"; }
   // POSIX has no blank-free short names, so a path with blanks is quoted to stay one argument.

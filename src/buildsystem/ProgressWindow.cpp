@@ -1,4 +1,4 @@
-// Laid out as the classic dialog, 352 by 160 with the label in a lowered panel, and growing
+// 352 by 160 pixels with the label in a lowered panel, growing
 // downwards when the label needs more lines.
 #include "ProgressWindow.h"
 
@@ -43,7 +43,7 @@ ProgressWindow::ProgressWindow(ProgressState& progress, QWidget* parent)
   layout->addSpacing(9);
   layout->addWidget(ProgressBar);
   layout->addLayout(buttons);
-  // The window takes the size its contents need: the classic size for a line or two.
+  // The window takes the size its contents need: 352 by 160 for a line or two.
   layout->setSizeConstraint(QLayout::SetFixedSize);
   connect(cancelButton, &QPushButton::clicked, this, [this] { progress_.cancelButtonClick(); });
   connect(okButton, &QPushButton::clicked, this, [this] { progress_.okButtonClick(); });

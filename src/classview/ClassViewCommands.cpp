@@ -58,7 +58,7 @@ void ClassViewCommands::Folded(QTreeWidgetItem* item, bool expanded) {
 }
 
 void ClassViewCommands::SetCaption(const QString& caption) {
-  controls_.PageControl.setTabText(controls_.PageControl.indexOf(&controls_.ClassViewSheet), caption);
+  controls_.WorkspacePages.setTabText(controls_.WorkspacePages.indexOf(&controls_.ClassViewPage), caption);
 }
 
 void ClassViewCommands::RebuildClassView() {

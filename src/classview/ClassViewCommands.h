@@ -21,8 +21,8 @@ class ProjectList;
 class UserQuestions;
 
 struct ClassViewControls {
-  QTabWidget& PageControl;
-  QWidget& ClassViewSheet;
+  QTabWidget& WorkspacePages;
+  QWidget& ClassViewPage;
   QTreeWidget& ClassTreeView;
   QIcon structureImage;
   QIcon memberImage;

@@ -5,3 +5,5 @@ QString ToDisplay(const std::string& text) {
 }
 
 std::string FromDisplay(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+QString LiteralCaption(QString name) { return name.replace('&', "&&"); }

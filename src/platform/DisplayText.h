@@ -8,3 +8,7 @@
 
 [[nodiscard]] QString ToDisplay(const std::string& text);
 [[nodiscard]] std::string FromDisplay(const QString& text);
+
+// A name shown on a menu item or a button as it is written: each "&" doubled, so that none is
+// taken for an access key.
+[[nodiscard]] QString LiteralCaption(QString name);

@@ -1,6 +1,6 @@
 // Path algebra over one of two path styles: Windows (`\`, drive letters and \\server\share) and
 // POSIX (`/`). The program works in the native style; the Windows style is kept so paths written
-// by Windows users (and the classic examples) can be handled and tested.
+// by Windows users (and the Windows examples of the build rules) can be handled and tested.
 #pragma once
 
 #include <string>

@@ -25,7 +25,7 @@ Answer toAnswer(QMessageBox::StandardButton button) {
   }
 }
 
-// Without a default extension Qt keeps the name as typed; the classic dialogs append it.
+// Qt keeps the name as typed; the program gives a name without extension the dialog's default one.
 std::string withDefaultExtension(std::string path, const std::string& extension) {
   if (extension.empty() || path.empty()) return path;
   std::size_t slash = path.rfind('/');

@@ -2,6 +2,9 @@
 
 #include "RegistryStore.h"
 
+#include <QFontDatabase>
+#include <QGuiApplication>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -16,8 +19,11 @@ const char* const kInstallRecordValue = "INSTALLEXEPATH";
 
 namespace {
 
+std::string BuildCacheFolderIn(const std::string& cacheHome) {
+  return paths::IncludeTrailingDelimiter(cacheHome, PathStyle::Posix()) + "Tessarin/build/";
+}
+
 const char* const kDefaultCompilerArguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
-const char* const kDefaultFont = "Courier New";
 const int kDefaultFontSize = 10;
 
 std::optional<int> parseInteger(const std::string& text) {
@@ -46,6 +52,38 @@ std::string storedText(const std::optional<RegistryValue>& value, const std::str
   return value->text();
 }
 
+struct FoundGame {
+  std::string program;
+  const GameInstall* game;
+};
+
+bool fileThere(const SettingsConventions& conventions, const std::string& path) {
+  return conventions.fileExists && conventions.fileExists(path);
+}
+
+bool hasData(const SettingsConventions& conventions, const FoundGame& found) {
+  const std::string& data = found.game->dataFile;
+  if (data.empty()) return true;
+  const std::string programFolder = paths::ExtractFilePath(found.program, conventions.style);
+  return fileThere(conventions, found.game->modsFolder + data) ||
+         fileThere(conventions, programFolder + data);
+}
+
+// An installed game whose data is there, else the first one installed: an engine without data
+// starts no game, and OpenArena's package installs the engine too.
+std::optional<FoundGame> findGame(const SettingsConventions& conventions) {
+  std::vector<FoundGame> installed;
+  for (const GameInstall& game : conventions.games) {
+    std::string program = conventions.findOnPath(game.program);
+    if (program.empty() && fileThere(conventions, game.packagedProgram)) program = game.packagedProgram;
+    if (!program.empty()) installed.push_back({program, &game});
+  }
+  for (const FoundGame& found : installed)
+    if (hasData(conventions, found)) return found;
+  if (installed.empty()) return std::nullopt;
+  return installed.front();
+}
+
 } // namespace
 
 SettingsConventions SettingsConventions::Windows() {
@@ -60,30 +98,38 @@ SettingsConventions SettingsConventions::Windows() {
 }
 
 SettingsConventions SettingsConventions::Linux(std::function<std::string(const std::string&)> findOnPath,
-                                               const std::string& home, const std::string& cacheHome) {
+                                               const std::string& home,
+                                               std::function<bool(const std::string&)> fileExists) {
   SettingsConventions conventions;
   conventions.style = PathStyle::Posix();
   conventions.fallbackGameExecutable = "/usr/lib/ioquake3/ioquake3";
   conventions.findOnPath = std::move(findOnPath);
+  conventions.fileExists = std::move(fileExists);
   conventions.compilerName = "q3lcc";
   conventions.assemblerName = "q3asm";
-  conventions.gameProgramName = "ioquake3";
-  conventions.outputFolder = paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".q3a/mymod/vm/";
+  const std::string homeFolder = paths::IncludeTrailingDelimiter(home, PathStyle::Posix());
+  // Debian's engine package is not on the search path and brings no game data; its OpenArena
+  // package brings both, as a launcher in /usr/games.
+  conventions.games = {
+      {"ioquake3", conventions.fallbackGameExecutable, homeFolder + ".q3a/", "baseq3/pak0.pk3"},
+      {"openarena", "/usr/games/openarena", homeFolder + ".openarena/", ""},
+  };
   // -v makes the assembler print its "total errors" line, -m writes the map file.
   conventions.assemblerArguments = "-v -m";
   conventions.gameStartsTheMod = true;
   conventions.typedToolPaths = true;
+  conventions.desktopLabels = true;
   conventions.remembersWindows = true;
   conventions.titleNamesWorkspace = true;
+  // fontconfig's name for the fixed-width font, until the desktop's own is known.
+  conventions.editorFont = "Monospace";
   conventions.undoLevels = 1000;
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
   conventions.parallelCompiles =
       std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostParallelCompiles);
-  const std::string cache =
-      cacheHome.empty() ? paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".cache" : cacheHome;
   conventions.buildCacheFolder =
-      paths::IncludeTrailingDelimiter(cache, PathStyle::Posix()) + "Tessarin/build/";
+      BuildCacheFolderIn(paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".cache");
   conventions.toolEndWait = std::chrono::milliseconds(0);
   return conventions;
 }
@@ -93,8 +139,12 @@ SettingsConventions SettingsConventions::Native() {
   return Windows();
 #else
   const char* home = std::getenv("HOME");
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  return Linux(FindOnSearchPath, home != nullptr ? home : "", cache != nullptr ? cache : "");
+  SettingsConventions conventions = Linux(FindOnSearchPath, home != nullptr ? home : "", paths::FileExists);
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+    conventions.editorFont = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
+  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache != '\0')
+    conventions.buildCacheFolder = BuildCacheFolderIn(cache);
+  return conventions;
 #endif
 }
 
@@ -116,11 +166,12 @@ std::string DefaultGameArguments(const SettingsConventions& conventions, const s
 Settings DefaultSettings(const SettingsConventions& conventions, const std::string* installExePath) {
   const PathStyle style = conventions.style;
   std::string game = conventions.fallbackGameExecutable;
+  std::string modsFolder = conventions.games.empty() ? "" : conventions.games.front().modsFolder;
   if (installExePath != nullptr && !installExePath->empty()) {
     game = *installExePath;
-  } else if (!conventions.gameProgramName.empty()) {
-    std::string found = conventions.findOnPath(conventions.gameProgramName);
-    if (!found.empty()) game = found;
+  } else if (std::optional<FoundGame> found = findGame(conventions)) {
+    game = found->program;
+    modsFolder = found->game->modsFolder;
   }
   const std::string gameFolder = WithTrailingDelimiter(paths::ExtractFilePath(game, style), style);
   auto tool = [&](const std::string& name) {
@@ -134,11 +185,10 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.lcclarguments = kDefaultCompilerArguments;
   settings.q3asmlocation = tool(conventions.assemblerName);
   settings.q3asmlarguments = conventions.assemblerArguments;
-  settings.outputlocation = conventions.outputFolder.empty()
-                                ? gameFolder + conventions.outputFolderInGameFolder
-                                : conventions.outputFolder;
+  settings.outputlocation =
+      modsFolder.empty() ? gameFolder + conventions.outputFolderInGameFolder : modsFolder + "mymod/vm/";
   settings.quake3arguments = DefaultGameArguments(conventions, settings.outputlocation);
-  settings.EditorFont = kDefaultFont;
+  settings.EditorFont = conventions.editorFont;
   settings.EditorFontSize = kDefaultFontSize;
   settings.BackupSource = false;
   settings.UndoLevels = conventions.undoLevels;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 class RegistryStore;
 
@@ -38,32 +39,48 @@ struct Settings {
   bool operator==(const Settings&) const = default;
 };
 
+// A game the desktop's defaults may start: where its program is, the folder its mods live in, and
+// a file of the game's data, without which the program starts no game.
+struct GameInstall {
+  std::string program;         // looked up on the search path
+  std::string packagedProgram; // where the distribution's package puts it, off the search path
+  std::string modsFolder;      // holds the game's folders ("baseq3", a mod's "mymod"); ends with "/"
+  // Below the mods folder or the program's folder; empty when the program's package brings the data.
+  std::string dataFile;
+};
+
 // Where the defaults come from on one kind of system.
 struct SettingsConventions {
   PathStyle style;
-  std::string fallbackGameExecutable; // when the installation record gives none
+  std::string fallbackGameExecutable; // when neither the installation record nor a search gives one
   // Finds a program on the search path; empty when it is not there (or the system has no such
   // search, as on Windows, where the tools sit in the game's folder).
   std::function<std::string(const std::string& program)> findOnPath;
+  // Whether a file is there; when empty, no packaged program or game data is looked for.
+  std::function<bool(const std::string& path)> fileExists;
   std::string compilerName; // looked up on the path, else taken in the game folder
   std::string assemblerName;
-  std::string gameProgramName;          // looked up on the path before the fall-back; may be empty
-  std::string outputFolderInGameFolder; // output folder below the game folder, or empty when
-  std::string outputFolder;             // a fixed output folder is used instead
+  // The games looked for, in order of preference; the first one whose data is there wins, else the
+  // first one installed. Empty where the installation record alone decides.
+  std::vector<GameInstall> games;
+  std::string outputFolderInGameFolder; // the output folder below the game folder, without games
   std::string assemblerArguments;
   // The default game arguments load the mod that the output folder belongs to; otherwise the
   // game starts bare.
   bool gameStartsTheMod = false;
   // Preferences takes tool paths typed or pasted, its pickers list programs rather than "*.exe",
-  // and when it opens by itself at start it names what is missing.
+  // and when it opens by itself it names what is missing and opens on that field's page.
   bool typedToolPaths = false;
+  // The labels read as a desktop's: every menu's access keys unique, the game's arguments called so.
+  bool desktopLabels = false;
   // The main window comes back where it was (its first start filling most of the screen), and a
   // workspace's editor windows come back with it; otherwise both start afresh.
   bool remembersWindows = false;
   // The title names the workspace and marks it modified; otherwise it is the program's name alone.
   bool titleNamesWorkspace = false;
-  // Undo levels, whether files keep their format, the tab width and the compiles that run at
-  // once until the user sets them.
+  // The editor font, undo levels, whether files keep their format, the tab width and the compiles
+  // that run at once until the user sets them.
+  std::string editorFont = "Courier New";
   int undoLevels = 10;
   bool keepFileFormat = false;
   int tabWidth = 8;
@@ -76,10 +93,13 @@ struct SettingsConventions {
   std::chrono::milliseconds toolEndWait{100};
 
   [[nodiscard]] static SettingsConventions Windows();
-  // `cacheHome` is the user's cache folder; empty: the one under `home`.
+  // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`
+  // finds packaged programs and game data.
   [[nodiscard]] static SettingsConventions Linux(std::function<std::string(const std::string&)> findOnPath,
-                                                 const std::string& home, const std::string& cacheHome = {});
-  // The conventions of the system the program runs on.
+                                                 const std::string& home,
+                                                 std::function<bool(const std::string&)> fileExists = {});
+  // The conventions of the system the program runs on, with its fixed-width font once the
+  // application runs.
   [[nodiscard]] static SettingsConventions Native();
 };
 

@@ -37,7 +37,7 @@ std::string_view Bytes(LineEnd end) {
 }
 
 // The lines a shortest edit script from `before` to `after` keeps (the greedy forward search of
-// the classic diff algorithm, walked back); nothing when it takes more than kMostEditsMatched edits.
+// the O(ND) difference algorithm, walked back); nothing when it takes more than kMostEditsMatched edits.
 std::optional<KeptLines> LinesKept(const std::uint64_t* before, int beforeCount, const std::uint64_t* after,
                                    int afterCount) {
   const int most = std::min(beforeCount + afterCount, kMostEditsMatched);

@@ -1,5 +1,6 @@
 #include "WindowCommands.h"
 
+#include "DisplayText.h"
 #include "EditorWindowPort.h"
 #include "Paths.h"
 
@@ -164,7 +165,7 @@ void WindowCommands::FillWindowList(QMenu& menu) {
   QMdiSubWindow* active = ActiveWindow();
   int number = 1;
   for (QMdiSubWindow* window : Windows()) {
-    QString caption = window->windowTitle();
+    const QString caption = LiteralCaption(window->windowTitle());
     QString text = number < 10 ? QString("&%1 %2").arg(number).arg(caption) : caption;
     QAction* entry = menu.addAction(text);
     entry->setCheckable(true);

@@ -3,6 +3,7 @@
 // and the jumps of Next Message that leave the keyboard in the editor.
 #include "../buildsystem/BuildTestSupport.h"
 #include "BuildController.h"
+#include "ConfigurationDialog.h"
 #include "DocumentWindow.h"
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
@@ -14,10 +15,12 @@
 #include "kxCustomEdit.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -45,10 +48,10 @@ struct BuildInTheWindow : ::testing::Test {
     store.save();
   }
 
-  std::unique_ptr<MainWindow> Open() {
+  std::unique_ptr<MainWindow> Open(DialogRunner runDialog = [](QDialog&) { return int(QDialog::Rejected); }) {
     MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
     env.arguments = {Workspace()};
-    env.runDialog = [](QDialog&) { return int(QDialog::Rejected); };
+    env.runDialog = std::move(runDialog);
     auto form = std::make_unique<MainWindow>(std::move(env));
     form->CreateSharedDialogs();
     form->show(); // loads the workspace once the window shows
@@ -88,12 +91,54 @@ TEST_F(BuildInTheWindow, TheWindowAndTheCommandLineBuildTheSameBytes) {
   EXPECT_EQ(TempDir::read(dir.file("cli/qagame.qvm")), fromWindow);
 }
 
+// F7 without the compiler builds nothing and says which tool is missing and where to set it; once
+// Preferences has it, the build runs.
+TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceItIsSet) {
+  dir.write("tools/README", "");
+  const std::string gone = dir.file("tools/q3lcc");
+  RegistryStore store(dir.file("registry"));
+  store.load();
+  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "lcclocation", gone);
+  store.save();
+  std::vector<std::string> pages;
+  auto form = Open([&pages](QDialog& dialog) {
+    auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
+    pages.push_back(
+        preferences.SettingsPages->tabText(preferences.SettingsPages->currentIndex()).toStdString());
+    if (pages.size() == 1) return int(QDialog::Rejected); // the one that opens at start
+    EXPECT_EQ(preferences.focusWidget(), preferences.lcclocationEdit);
+    preferences.lcclocationEdit->setText(QString::fromStdString(StandinTool("q3lcc")));
+    preferences.okButton->click();
+    return preferences.result();
+  });
+  const std::string question =
+      "ask: The compiler " + gone +
+      " was not found.\nSet \"Location of LCC Compiler\" in Preferences > Compiler.\n"
+      "The tools are built from the ioquake3 sources (see \"Getting started\" in the "
+      "README).\n\nOpen Preferences now?";
+  for (const char* command : {"BuildActiveProjectAction", "BuildAllAction"}) {
+    questions.log.clear();
+    questions.answers = {Answer::No};
+    form->Actions()[command]->trigger();
+    EXPECT_EQ(questions.log, std::vector<std::string>{question}) << command;
+    EXPECT_FALSE(Projects(*form).BuildRunning());
+    EXPECT_TRUE(form->BuildMessages.Empty()) << form->BuildMessages.Last();
+  }
+  EXPECT_EQ(pages, std::vector<std::string>{"Compiler"});
+
+  questions.answers = {Answer::Yes};
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  EXPECT_EQ(pages, (std::vector<std::string>{"Compiler", "Compiler"}));
+  ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("vm/qagame.qvm")));
+}
+
 // No command can take away the projects a running build walks: each is refused with a message.
 // Closing the main window ends the build and its tool.
 TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
-  form->RegMru().AddItem(Workspace());
+  form->RecentList().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);

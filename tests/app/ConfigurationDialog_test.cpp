@@ -43,6 +43,14 @@ struct ConfigurationDialogTest : ::testing::Test {
   }
 };
 
+// The texts of the dialog's labels, a line each.
+QString labels(const QDialog& dialog) {
+  QString texts;
+  for (const QLabel* label : dialog.findChildren<QLabel*>())
+    texts += label->text() + "\n";
+  return texts;
+}
+
 } // namespace
 
 TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
@@ -108,21 +116,22 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   ConfigurationDialog form(questions);
   EXPECT_EQ(form.windowTitle(), "Configuration");
   EXPECT_TRUE(form.NoticeLabel->isHidden());
-  EXPECT_EQ(form.PageControl->tabText(0), "Environment");
-  EXPECT_EQ(form.PageControl->tabText(1), "Compiler");
-  EXPECT_EQ(form.PageControl->tabText(2), "Settings");
+  EXPECT_EQ(form.SettingsPages->tabText(0), "Environment");
+  EXPECT_EQ(form.SettingsPages->tabText(1), "Compiler");
+  EXPECT_EQ(form.SettingsPages->tabText(2), "Settings");
   EXPECT_TRUE(form.quake3locationEdit->isReadOnly());
   EXPECT_FALSE(form.quake3argumentsEdit->isReadOnly());
   EXPECT_TRUE(form.lcclocationEdit->isReadOnly());
   EXPECT_EQ(form.backupCheckBox->text(), "Create .~c  and .~h backups on overwrite");
+  EXPECT_TRUE(labels(form).contains("Quake II Arguments"));
 
   Settings settings;
   settings.EditorFont = "A Font Nobody Has";
   settings.EditorFontSize = 11;
   settings.q3asmlocation = "/tools/q3asm";
-  form.PageControl->setCurrentIndex(2);
+  form.SettingsPages->setCurrentIndex(2);
   form.SetValues(settings);
-  EXPECT_EQ(form.PageControl->currentIndex(), 0);
+  EXPECT_EQ(form.SettingsPages->currentIndex(), 0);
   EXPECT_EQ(form.q3asmlocationEdit->text(), "/tools/q3asm");
 
   // A cancelled chooser leaves the field; the font name survives even when not installed.
@@ -140,9 +149,17 @@ TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissin
   questions.choices = {{"/opt/q3/q3asm"}};
   auto run = [](QDialog& dialog) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
-    EXPECT_EQ(form.NoticeLabel->text(), "The compiler /nowhere/q3lcc was not found.");
+    EXPECT_EQ(form.NoticeLabel->text(),
+              "The compiler /nowhere/q3lcc was not found.\n"
+              "Set \"Location of LCC Compiler\" in Preferences > Compiler.\n"
+              "The tools are built from the ioquake3 sources (see \"Getting started\" in the README).");
     EXPECT_FALSE(form.NoticeLabel->isHidden());
-    EXPECT_GT(form.height(), 343); // the notice adds its own line
+    EXPECT_GT(form.height(), 343); // the notice adds its own lines
+    // The page of the missing tool, with the keyboard in its field.
+    EXPECT_EQ(form.SettingsPages->tabText(form.SettingsPages->currentIndex()), "Compiler");
+    EXPECT_EQ(form.focusWidget(), form.lcclocationEdit);
+    EXPECT_TRUE(labels(form).contains("Game arguments"));
+    EXPECT_FALSE(labels(form).contains("Quake II Arguments"));
     for (QLineEdit* field : {form.quake3locationEdit, form.outputlocationEdit, form.lcclocationEdit})
       EXPECT_FALSE(field->isReadOnly());
     form.lcclocationEdit->setText("/pasted/q3lcc");
@@ -150,8 +167,11 @@ TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissin
     form.okButton->click();
     return form.result();
   };
-  ASSERT_TRUE(RunPreferences(settings, store, questions, run, nullptr,
-                             PreferencesLook{true, "The compiler /nowhere/q3lcc was not found."}));
+  PreferencesLook look;
+  look.typedPaths = true;
+  look.desktopLabels = true;
+  look.missing = {{Tool::Compiler, "The compiler /nowhere/q3lcc was not found."}};
+  ASSERT_TRUE(RunPreferences(settings, store, questions, run, nullptr, look));
   EXPECT_EQ(settings.lcclocation, "/pasted/q3lcc");
   EXPECT_EQ(settings.q3asmlocation, "/opt/q3/q3asm");
   const FileDialogRequest& locate = questions.fileRequests.at(0);

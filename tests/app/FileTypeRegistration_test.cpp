@@ -43,7 +43,7 @@ TEST_F(FileTypeTest, WritesTheMimePackageAndTheDesktopEntryThenRefreshesTheCache
   std::string mime = TempDir::read(data + "/mime/packages/tessarin-workspace.xml");
   EXPECT_NE(mime.find("<mime-type type=\"application/x-tessarin-workspace\">"), std::string::npos);
   EXPECT_NE(mime.find("<glob pattern=\"*.tsw\"/>"), std::string::npos);
-  EXPECT_NE(mime.find("<comment>Project1 File</comment>"), std::string::npos);
+  EXPECT_NE(mime.find("<comment>Tessarin workspace</comment>"), std::string::npos);
 
   std::string entry = TempDir::read(data + "/applications/tessarin.desktop");
   EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);

@@ -13,6 +13,7 @@
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
 #include "kxCustomEdit.h"
+#include "kxKeyCmds.h"
 
 #include "PdfText.h"
 #include "PrintCommands.h"
@@ -38,10 +39,13 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace {
@@ -217,7 +221,7 @@ TEST_F(MainWindowTest, StartsWithAnEmptyTreeTheDebugPageAndNoDialog) {
   EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->text(0), "Projects");
   EXPECT_EQ(form.ProjectTreeView->topLevelItem(0)->childCount(), 0);
   EXPECT_EQ(form.MessagePages->currentWidget(), form.BuildMessagesPage);
-  EXPECT_EQ(form.PageControl->currentWidget(), form.FileViewSheet);
+  EXPECT_EQ(form.WorkspacePages->currentWidget(), form.FileViewPage);
   EXPECT_EQ(form.windowTitle(), "Tessarin");
   EXPECT_TRUE(events.empty());
   EXPECT_TRUE(questions.log.empty());
@@ -228,20 +232,31 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
   setSetting("lcclocation", dir.file("tools/gone"));
   setSetting("q3asmlocation", dir.file("nowhere/q3asm"));
   dir.write("mods/logic.c", "int x;\n");
-  // The desktop's Preferences says what is missing; the classic one does not.
-  const std::pair<SettingsConventions, std::string> cases[] = {
+  // The desktop's Preferences says what is missing and opens on it; the classic one does not.
+  struct Case {
+    SettingsConventions conventions;
+    std::string notice;
+    std::string page;
+  };
+  const Case cases[] = {
       {IsolatedEnvironment(questions, dir).conventions,
        "The compiler " + dir.file("tools/gone") + " was not found.\nThe folder " + dir.file("nowhere/") +
-           " of the assembler does not exist."},
-      {SettingsConventions::Windows(), ""},
+           " of the assembler does not exist.\nSet \"Location of LCC Compiler\" and \"Location of Q3ASM "
+           "Assembler\" in Preferences > Compiler.\nThe tools are built from the ioquake3 sources (see "
+           "\"Getting started\" in the README).",
+       "Compiler"},
+      {SettingsConventions::Windows(), "", "Environment"},
   };
-  for (const auto& [conventions, notice] : cases) {
+  for (const Case& c : cases) {
     MainWindowEnvironment env = environment({dir.file("mods/logic.c")});
-    env.conventions = conventions;
+    env.conventions = c.conventions;
     std::string shown;
-    env.runDialog = [this, &shown](QDialog& dialog) {
+    std::string page;
+    env.runDialog = [this, &shown, &page](QDialog& dialog) {
       events.push_back("dialog " + dialog.windowTitle().toStdString());
-      shown = dynamic_cast<ConfigurationDialog&>(dialog).NoticeLabel->text().toStdString();
+      auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
+      shown = preferences.NoticeLabel->text().toStdString();
+      page = preferences.SettingsPages->tabText(preferences.SettingsPages->currentIndex()).toStdString();
       return int(QDialog::Rejected);
     };
     MainWindow form(std::move(env));
@@ -249,8 +264,31 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
     start(form);
     EXPECT_EQ(events,
               (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
-    EXPECT_EQ(shown, notice);
+    EXPECT_EQ(shown, c.notice);
+    EXPECT_EQ(page, c.page);
   }
+}
+
+// Greyed out, Launch says in its tool tip and status tip which game is missing and where to set it.
+TEST_F(MainWindowTest, LaunchGreyedOutSaysWhy) {
+  setSetting("quake3location", dir.file("games/openarena"));
+  dir.write("games/README", "");
+  MainWindow form(environment({}, false));
+  form.CreateSharedDialogs();
+  QAction* launch = form.Actions()["LaunchQuake3Action"];
+  form.RefreshActions();
+  EXPECT_FALSE(launch->isEnabled());
+  const QString why = QString::fromStdString("The game " + dir.file("games/openarena") +
+                                             " was not found. Set \"Quake III Arena Executable\" in "
+                                             "Preferences > Environment.");
+  EXPECT_EQ(launch->toolTip(), why);
+  EXPECT_EQ(launch->statusTip(), why);
+
+  dir.write("games/openarena", "");
+  form.RefreshActions();
+  EXPECT_TRUE(launch->isEnabled());
+  EXPECT_EQ(launch->toolTip(), "Launch Quake 3");
+  EXPECT_EQ(launch->statusTip(), "Launch Quake 3");
 }
 
 TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
@@ -260,7 +298,7 @@ TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
   start(form);
   EXPECT_EQ(events, std::vector<std::string>{"load " + file});
   EXPECT_EQ(form.WorkspaceFileName, file);
-  EXPECT_TRUE(form.RegMru().Entries().empty());
+  EXPECT_TRUE(form.RecentList().Entries().empty());
 }
 
 TEST_F(MainWindowTest, AWorkspaceThatFailsToLoadLeavesTheNameAlone) {
@@ -371,7 +409,7 @@ TEST_F(MainWindowTest, CloseAllKeepsTheWindowThatRefuses) {
   form.Actions()["CloseAllWindowsAction"]->trigger();
   ASSERT_EQ(form.Windows().Count(), 1);
   EXPECT_EQ(WindowCommands::Port(form.Windows().Windows().front())->FileName(), "/m/b.c");
-  EXPECT_EQ(form.TaskBar->Count(), 1);
+  EXPECT_EQ(form.WindowButtons->Count(), 1);
   EXPECT_EQ(questions.log, std::vector<std::string>{"ask: Save changes to /m/b.c?"});
 }
 
@@ -416,9 +454,9 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
   dir.write("registry", garbage);
   {
     MainWindow form(environment());
-    EXPECT_EQ(form.settings.EditorFont, "Courier New");
+    EXPECT_EQ(form.settings.EditorFont, IsolatedEnvironment(questions, dir).conventions.editorFont);
     ASSERT_EQ(questions.errors().size(), 1u);
-    form.RegMru().AddItem("/w/a.tsw");
+    form.RecentList().AddItem("/w/a.tsw");
   }
   EXPECT_EQ(TempDir::read(dir.file("registry")), garbage);
 }
@@ -426,20 +464,20 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
 TEST_F(MainWindowTest, RecentEntriesReopenAndSurviveTheRun) {
   {
     MainWindow form(environment());
-    form.RegMru().AddItem("/w/first.dsw");
-    form.RegMru().AddItem("/w/second.tsw");
+    form.RecentList().AddItem("/w/first.dsw");
+    form.RecentList().AddItem("/w/second.tsw");
     events.clear();
     form.ReopenMenu->actions().last()->trigger(); // the older entry
     EXPECT_EQ(events, std::vector<std::string>{"reopen /w/first.dsw"});
-    EXPECT_EQ(form.RegMru().Entries().front().path, "/w/first.dsw");
+    EXPECT_EQ(form.RecentList().Entries().front().path, "/w/first.dsw");
 
     workspace->loads = false;
     form.ReopenMenu->actions().last()->trigger();
-    EXPECT_EQ(form.RegMru().Entries().back().path, "/w/second.tsw");
+    EXPECT_EQ(form.RecentList().Entries().back().path, "/w/second.tsw");
     EXPECT_TRUE(questions.log.empty()); // the workspace reports its own load errors
   }
   MainWindow again(environment());
-  ASSERT_EQ(again.RegMru().Entries().size(), 2u);
+  ASSERT_EQ(again.RecentList().Entries().size(), 2u);
   EXPECT_EQ(again.ReopenMenu->actions().size(), 3); // separator and two entries
 }
 
@@ -467,8 +505,10 @@ TEST_F(MainWindowTest, AboutShowsTheVersion) {
 }
 
 TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
-  MainWindow form(environment());
-  EXPECT_EQ(form.Actions().All().size(), 50u);
+  MainWindowEnvironment classic = environment();
+  classic.conventions = SettingsConventions::Windows();
+  MainWindow form(std::move(classic));
+  EXPECT_EQ(form.Actions().All().size(), 52u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -505,9 +545,9 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
                                "-",
                                "E&xit"}));
   EXPECT_EQ(form.FileToolBar->actions().size(), 20);
-  EXPECT_EQ(form.PopupMenu1->actions().size(), 11);
+  EXPECT_EQ(form.ProjectTreeMenu->actions().size(), 11);
   // Every command is in a menu the keyboard reaches: the menu bar's, or the tree's (Shift+F10).
-  const QList<QAction*> treeMenu = form.PopupMenu1->actions();
+  const QList<QAction*> treeMenu = form.ProjectTreeMenu->actions();
   std::set<QAction*> inMenus(treeMenu.begin(), treeMenu.end());
   for (QAction* menu : form.menuBar()->actions()) {
     EXPECT_TRUE(menu->text().contains('&')) << menu->text().toStdString();
@@ -523,12 +563,119 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
     if (entry.image < 0) continue;
     EXPECT_TRUE(hasInk(form.Actions()[entry.name]->icon())) << entry.name;
   }
-  ASSERT_EQ(form.ButtonImageList.size(), 25);
-  for (int i = 0; i < form.ButtonImageList.size(); ++i)
-    EXPECT_TRUE(hasInk(form.ButtonImageList[i])) << i;
-  for (int i = 0; i < form.TreeViewList.size(); ++i)
-    EXPECT_TRUE(hasInk(form.TreeViewList[i])) << i;
+  ASSERT_EQ(form.ButtonImages.size(), 25);
+  for (int i = 0; i < form.ButtonImages.size(); ++i)
+    EXPECT_TRUE(hasInk(form.ButtonImages[i])) << i;
+  for (int i = 0; i < form.TreeImages.size(); ++i)
+    EXPECT_TRUE(hasInk(form.TreeImages[i])) << i;
   EXPECT_TRUE(form.BuildMessageList->font().fixedPitch());
+}
+
+// On the desktop no two entries of a menu share an access key, whatever the names of the open
+// files and of the recent workspaces; names show as written and add no access key of their own.
+TEST_F(MainWindowTest, EveryMenusAccessKeysAreUnique) {
+  MainWindow form(environment());
+  for (int i = 1; i <= 12; ++i)
+    form.RecentList().AddItem("/w/r&d " + std::to_string(i) + "/mod.tsw");
+  for (int i = 1; i <= 11; ++i)
+    addEditor(form, "/m/a&b" + std::to_string(i) + ".c");
+  emit form.WindowMenu->aboutToShow();
+
+  std::vector<const QMenu*> menus = {form.ProjectTreeMenu};
+  std::map<QKeySequence, QString> menuBarKeys;
+  for (QAction* entry : form.menuBar()->actions()) {
+    EXPECT_TRUE(menuBarKeys.emplace(QKeySequence::mnemonic(entry->text()), entry->text()).second)
+        << entry->text().toStdString();
+    menus.push_back(entry->menu());
+  }
+  for (std::size_t i = 0; i < menus.size(); ++i) {
+    std::map<QKeySequence, QString> keys;
+    for (QAction* entry : menus[i]->actions()) {
+      if (entry->isSeparator()) continue;
+      if (entry->menu() != nullptr) menus.push_back(entry->menu());
+      const QKeySequence key = QKeySequence::mnemonic(entry->text());
+      if (key.isEmpty()) continue;
+      const auto [kept, added] = keys.emplace(key, entry->text());
+      EXPECT_TRUE(added) << menus[i]->title().toStdString() << ": " << entry->text().toStdString() << " and "
+                         << kept->second.toStdString();
+    }
+  }
+  EXPECT_GE(menus.size(), 8u) << "the menu bar's six, the tree's and Reopen Workspace";
+  const QString recent = form.ReopenMenu->actions().at(1)->text();
+  EXPECT_EQ(recent, "&1 /w/r&&d 12/mod.tsw");
+  for (QToolButton* button : form.WindowButtons->findChildren<QToolButton*>())
+    EXPECT_TRUE(QKeySequence::mnemonic(button->text()).isEmpty()) << button->text().toStdString();
+}
+
+// Help > Keyboard Shortcuts lists the key of every menu command and every key of the editor.
+TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
+  MainWindowEnvironment env = environment();
+  std::map<QString, std::vector<QStringList>> groups;
+  env.runDialog = [&groups](QDialog& dialog) {
+    const auto* list = dialog.findChild<QTreeWidget*>();
+    EXPECT_NE(list, nullptr);
+    for (int group = 0; list != nullptr && group < list->topLevelItemCount(); ++group)
+      for (int row = 0; row < list->topLevelItem(group)->childCount(); ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(group)->child(row);
+        groups[list->topLevelItem(group)->text(0)].push_back({item->text(0), item->text(1), item->text(2)});
+      }
+    return int(QDialog::Accepted);
+  };
+  MainWindow form(std::move(env));
+  auto* shortcuts = form.findChild<QAction*>("KeyboardShortcutsAction");
+  ASSERT_NE(shortcuts, nullptr);
+  EXPECT_TRUE(form.menuBar()->actions().last()->menu()->actions().contains(shortcuts));
+  shortcuts->trigger();
+
+  std::set<QString> menuKeys;
+  for (const QStringList& row : groups["Menu commands"])
+    menuKeys.insert(row[0]);
+  std::size_t withKeys = 0;
+  for (QAction* action : form.Actions().All()) {
+    if (action->shortcut().isEmpty()) continue;
+    ++withKeys;
+    EXPECT_TRUE(menuKeys.count(action->shortcut().toString(QKeySequence::NativeText)))
+        << action->objectName().toStdString();
+  }
+  EXPECT_EQ(groups["Menu commands"].size(), withKeys);
+  EXPECT_TRUE(std::count(groups["Menu commands"].begin(), groups["Menu commands"].end(),
+                         QStringList({"F7", "Build Active Project", "Build menu"})));
+  TkxKeyStrokes editorKeys;
+  editorKeys.LoadDefaultMap();
+  EXPECT_EQ(groups["Editor keys"].size(), static_cast<std::size_t>(editorKeys.Count()));
+  EXPECT_TRUE(std::count(groups["Editor keys"].begin(), groups["Editor keys"].end(),
+                         QStringList({"Ctrl+Shift+Left", "Select word left", "Editor"})));
+}
+
+// Help > Open Example Workspace opens the source tree's example for a program built in it (the
+// installed one's for an installed program), and is greyed out where there is none.
+TEST_F(MainWindowTest, OpenExampleWorkspaceOpensTheSourceTreesExample) {
+  MainWindowEnvironment env = environment();
+  env.programPath = std::string(TESSARIN_SOURCE_DIR) + "/out/some-build/src/app/tessarin";
+  MainWindow form(std::move(env));
+  auto* example = form.findChild<QAction*>("OpenExampleWorkspaceAction");
+  ASSERT_NE(example, nullptr);
+  EXPECT_TRUE(form.menuBar()->actions().last()->menu()->actions().contains(example));
+  form.RefreshActions();
+  EXPECT_TRUE(example->isEnabled());
+  events.clear();
+  example->trigger();
+  EXPECT_EQ(events, std::vector<std::string>{"reopen " + std::string(TESSARIN_SOURCE_DIR) +
+                                             "/examples/mymod/mymod.tsw"});
+
+  MainWindow elsewhere(environment());
+  elsewhere.RefreshActions();
+  EXPECT_FALSE(elsewhere.findChild<QAction*>("OpenExampleWorkspaceAction")->isEnabled());
+}
+
+// A program that is not to register itself writes nothing into the desktop's data.
+TEST_F(MainWindowTest, NoRegistrationWhenTheProgramIsNotToWriteOne) {
+  MainWindowEnvironment env = environment();
+  env.writesUserRegistration = false;
+  { MainWindow form(std::move(env)); }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("data/applications/tessarin.desktop")));
+  { MainWindow form(environment()); }
+  EXPECT_TRUE(std::filesystem::exists(dir.file("data/applications/tessarin.desktop")));
 }
 
 TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommands) {
@@ -551,7 +698,7 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
   ASSERT_EQ(root->childCount(), 1);
   EXPECT_EQ(root->child(0)->text(0), "game");
-  EXPECT_TRUE(form.RegMru().Entries().empty());
+  EXPECT_TRUE(form.RecentList().Entries().empty());
   // The class view outlines the active project's structures.
   ASSERT_EQ(form.ClassTreeView->topLevelItemCount(), 1);
   EXPECT_EQ(form.ClassTreeView->topLevelItem(0)->childCount(), 1);
@@ -614,13 +761,13 @@ TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   form.Actions()["FileNewAction"]->trigger();
   ASSERT_EQ(form.Windows().Count(), 2);
   EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), "untitled.c");
-  EXPECT_EQ(form.TaskBar->Count(), 2);
+  EXPECT_EQ(form.WindowButtons->Count(), 2);
   form.RefreshActions();
   EXPECT_EQ(form.Actions()["CompileActiveAction"]->text(), "Compile untitled.c");
   EXPECT_FALSE(enabled(form, "FileSaveAction"));
   form.CloseAllWindows();
   EXPECT_EQ(form.Windows().Count(), 0);
-  EXPECT_TRUE(form.TaskBar->isHidden());
+  EXPECT_TRUE(form.WindowButtons->isHidden());
 }
 
 TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
@@ -669,7 +816,7 @@ TEST_F(MainWindowTest, F6MovesTheFocusBetweenEditorTreeAndMessagesAndShiftF6Back
   EXPECT_EQ(focusAfter("PreviousPaneAction"), editor);
   EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindFilesListBox);
   EXPECT_EQ(focusAfter("NextPaneAction"), editor);
-  form.PageControl->setCurrentWidget(form.ClassViewSheet);
+  form.WorkspacePages->setCurrentWidget(form.ClassViewPage);
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ClassTreeView);
 }
 
@@ -679,12 +826,12 @@ TEST_F(MainWindowTest, TheTreeMenuOpensFromTheKeyboardAtTheSelectedNode) {
   QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
   form.ProjectTreeView->setCurrentItem(root);
   QTest::keyClick(form.ProjectTreeView, Qt::Key_F10, Qt::ShiftModifier);
-  ASSERT_TRUE(form.PopupMenu1->isVisible());
+  ASSERT_TRUE(form.ProjectTreeMenu->isVisible());
   const QRect node = form.ProjectTreeView->visualItemRect(root);
   const QPoint anchor =
       form.ProjectTreeView->viewport()->mapToGlobal(QPoint(node.left() + node.height(), node.bottom()));
-  EXPECT_LE((form.PopupMenu1->pos() - anchor).manhattanLength(), 1); // just below the node
-  form.PopupMenu1->hide();
+  EXPECT_LE((form.ProjectTreeMenu->pos() - anchor).manhattanLength(), 1); // just below the node
+  form.ProjectTreeMenu->hide();
 }
 
 // Without a printer, Print asks for a PDF file each time and prints the same pages into it;
@@ -764,11 +911,11 @@ TEST_F(MainWindowTest, TheProgramAndItsEditorWindowsCarryTheirOwnIcon) {
 TEST_F(MainWindowTest, TabCaptionsAreWholeAndCascadedWindowsStayUsable) {
   MainWindow form(environment());
   form.show();
-  form.PageControl->setTabText(1, "Class view of a_project_with_a_long_name");
+  form.WorkspacePages->setTabText(1, "Class view of a_project_with_a_long_name");
   for (int i = 0; i < 12; ++i)
     addEditor(form, "/m/" + std::to_string(i) + ".c");
   QCoreApplication::processEvents();
-  QTabBar* tabs = form.PageControl->tabBar();
+  QTabBar* tabs = form.WorkspacePages->tabBar();
   for (int i = 0; i < tabs->count(); ++i)
     EXPECT_GE(tabs->tabRect(i).width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i))) << i;
 

@@ -123,6 +123,7 @@ TEST_F(CommandLineBuild, CompilesOnlyWhatChangedUnlessAskedToRebuild) {
   EXPECT_EQ(compiled(Build({"--rebuild", Workspace(), "qagame"})), 3u);
   EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")), module);
   EXPECT_FALSE(std::filesystem::exists(dir.file("vm/g_main.asm"))) << "compiled files stay in the cache";
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("cache/Tessarin/build"))) << "under $XDG_CACHE_HOME";
 }
 
 // A relative path means one in the current folder, as for any command: the workspace, the tools

@@ -2,9 +2,13 @@
 #include "Settings.h"
 #include "TempDir.h"
 
+#include <QFontDatabase>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <thread>
+
+#include <map>
+#include <set>
 
 namespace {
 
@@ -68,8 +72,6 @@ TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
   EXPECT_EQ(s.TabWidth, 4);
   EXPECT_EQ(s.ParallelCompiles, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64));
   EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u").buildCacheFolder, "/home/u/.cache/Tessarin/build/");
-  EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u", "/var/cache/u").buildCacheFolder,
-            "/var/cache/u/Tessarin/build/");
   EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u").toolEndWait, std::chrono::milliseconds(0));
 
   auto gameOnPath = [](const std::string& name) {
@@ -98,6 +100,69 @@ TEST_F(SettingsTest, LinuxGameArgumentsStartTheModOfTheOutputFolder) {
   EXPECT_EQ(LoadSettings(store, windows).quake3arguments, "");
   stored("quake3arguments", "");
   EXPECT_EQ(LoadSettings(store, desktop).quake3arguments, ""); // a stored value, even empty, wins
+}
+
+TEST_F(SettingsTest, LinuxDefaultsFollowTheGameThatCanStart) {
+  // What a machine holds: programs on the search path and files.
+  struct Machine {
+    std::map<std::string, std::string> onPath;
+    std::set<std::string> files;
+  };
+  auto defaults = [](const Machine& machine, const std::string* install = nullptr) {
+    return DefaultSettings(SettingsConventions::Linux(
+                               [&](const std::string& name) {
+                                 auto found = machine.onPath.find(name);
+                                 return found != machine.onPath.end() ? found->second : std::string();
+                               },
+                               "/home/u",
+                               [&](const std::string& path) { return machine.files.count(path) > 0; }),
+                           install);
+  };
+  const std::string engine = "/usr/lib/ioquake3/ioquake3";
+  const std::string openArena = "/usr/games/openarena";
+  const std::string quakeData = "/home/u/.q3a/baseq3/pak0.pk3";
+  struct Case {
+    const char* what;
+    Machine machine;
+    std::string game;
+    std::string output;
+  };
+  const Case cases[] = {
+      {"nothing installed", {}, engine, "/home/u/.q3a/mymod/vm/"},
+      {"the engine alone", {{}, {engine}}, engine, "/home/u/.q3a/mymod/vm/"},
+      {"Debian's OpenArena", {{}, {engine, openArena}}, openArena, "/home/u/.openarena/mymod/vm/"},
+      {"OpenArena on the path",
+       {{{"openarena", "/opt/oa/openarena"}}, {}},
+       "/opt/oa/openarena",
+       "/home/u/.openarena/mymod/vm/"},
+      {"OpenArena and the game's data",
+       {{}, {engine, openArena, quakeData}},
+       engine,
+       "/home/u/.q3a/mymod/vm/"},
+      {"an engine carrying its data",
+       {{{"ioquake3", "/opt/q3/ioquake3"}}, {openArena, "/opt/q3/baseq3/pak0.pk3"}},
+       "/opt/q3/ioquake3",
+       "/home/u/.q3a/mymod/vm/"},
+  };
+  for (const Case& c : cases) {
+    const Settings s = defaults(c.machine);
+    EXPECT_EQ(s.quake3location, c.game) << c.what;
+    EXPECT_EQ(s.outputlocation, c.output) << c.what;
+    EXPECT_EQ(s.quake3arguments, "+set fs_game mymod +set vm_game 2 +set vm_cgame 2 +set vm_ui 2") << c.what;
+  }
+  const std::string install = "/srv/q3/ioquake3";
+  const Settings recorded = defaults(cases[2].machine, &install);
+  EXPECT_EQ(recorded.quake3location, install);
+  EXPECT_EQ(recorded.outputlocation, "/home/u/.q3a/mymod/vm/");
+}
+
+TEST_F(SettingsTest, TheEditorFontIsTheSystemsFixedFontOnLinux) {
+  EXPECT_EQ(DefaultSettings(windows, nullptr).EditorFont, "Courier New");
+  const auto nowhere = [](const std::string&) { return std::string(); };
+  EXPECT_EQ(DefaultSettings(SettingsConventions::Linux(nowhere, "/h"), nullptr).EditorFont, "Monospace");
+  const std::string fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
+  ASSERT_FALSE(fixed.empty());
+  EXPECT_EQ(DefaultSettings(SettingsConventions::Native(), nullptr).EditorFont, fixed);
 }
 
 TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {

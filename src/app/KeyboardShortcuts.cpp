@@ -1,0 +1,91 @@
+#include "KeyboardShortcuts.h"
+
+#include "kxQtKeys.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QRegularExpression>
+
+#include <map>
+#include <utility>
+
+namespace {
+
+// The Qt key the editor reads as `virtualKey`: the first, in Qt's order, that it translates so.
+int qtKeyOf(std::uint16_t virtualKey) {
+  const std::pair<int, int> ranges[] = {{Qt::Key_Space, Qt::Key_AsciiTilde}, {Qt::Key_Escape, Qt::Key_F35}};
+  for (const auto& [first, last] : ranges)
+    for (int key = first; key <= last; ++key)
+      if (VirtualKeyFromQt(key, Qt::NoModifier) == virtualKey) return key;
+  return 0;
+}
+
+QKeyCombination combinationOf(std::uint16_t virtualKey, TShiftState shift) {
+  Qt::KeyboardModifiers modifiers;
+  if (shift & ssShift) modifiers |= Qt::ShiftModifier;
+  if (shift & ssAlt) modifiers |= Qt::AltModifier;
+  if (shift & ssCtrl) modifiers |= Qt::ControlModifier;
+  return QKeyCombination(modifiers, static_cast<Qt::Key>(qtKeyOf(virtualKey)));
+}
+
+// A caption without its access key marks.
+QString plainCaption(QString caption) {
+  caption.replace("&&", QChar(1));
+  caption.remove('&');
+  return caption.replace(QChar(1), "&");
+}
+
+} // namespace
+
+std::vector<ShortcutRow> MenuShortcuts(const QList<QMenu*>& menus) {
+  std::vector<ShortcutRow> rows;
+  QList<QMenu*> pending = menus;
+  for (qsizetype i = 0; i < pending.size(); ++i) {
+    const QString where = plainCaption(pending[i]->title()) + " menu";
+    for (QAction* action : pending[i]->actions()) {
+      if (action->menu() != nullptr) pending.push_back(action->menu());
+      if (!action->shortcut().isEmpty())
+        rows.push_back({action->shortcut(), plainCaption(action->text()), where});
+    }
+  }
+  return rows;
+}
+
+std::vector<ShortcutRow> EditorShortcuts(const TkxKeyStrokes& keys,
+                                         const std::vector<ShortcutRow>& menuRows) {
+  std::vector<ShortcutRow> rows;
+  for (int i = 0; i < keys.Count(); ++i) {
+    const TkxKeyStroke& stroke = keys.Items(i);
+    ShortcutRow row{EditorKeySequence(stroke), EditorCommandWords(stroke.Command()), "Editor"};
+    for (const ShortcutRow& menu : menuRows)
+      if (menu.key == row.key) row.where = "Editor (" + menu.where + ": " + menu.command + " goes first)";
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+QKeySequence EditorKeySequence(const TkxKeyStroke& stroke) {
+  if (stroke.Key2 == 0) return QKeySequence(combinationOf(stroke.Key, stroke.Shift));
+  return QKeySequence(combinationOf(stroke.Key, stroke.Shift), combinationOf(stroke.Key2, stroke.Shift2));
+}
+
+QString EditorCommandWords(TkxEditorCommand command) {
+  // Capitalised words, abbreviations in capitals and numbers.
+  static const QRegularExpression word("[A-Z]+(?![a-z])|[A-Z][a-z]*|[0-9]+");
+  static const std::map<QString, QString> spoken = {
+      {"Sel", "select"},     {"BOL", "to line start"}, {"EOL", "to line end"}, {"Goto", "go to"},
+      {"Char", "character"}, {"Marker", "bookmark"},   {"XY", "place"},
+  };
+  QString name = QString::fromStdString(EditorCommandToIdent(command));
+  if (name.startsWith("ec")) name.remove(0, 2);
+  QStringList words;
+  QRegularExpressionMatchIterator matches = word.globalMatch(name);
+  while (matches.hasNext()) {
+    const QString found = matches.next().captured();
+    const auto said = spoken.find(found);
+    words << (said != spoken.end() ? said->second : found.toLower());
+  }
+  QString text = words.join(' ');
+  if (!text.isEmpty()) text[0] = text[0].toUpper();
+  return text;
+}

@@ -1,0 +1,34 @@
+// Every key of the program, read from where each one is defined: the shortcuts of the menu
+// commands and the editor's key map, written as the menus write keys.
+#pragma once
+
+#include "kxKeyCmds.h"
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+class QMenu;
+
+struct ShortcutRow {
+  QKeySequence key;
+  QString command; // the menu command's caption, or the editor command in words
+  QString where;   // the menu it is on, or the editor
+};
+
+// The menu commands that have a key, menu by menu (submenus after their menu), each menu's in
+// the order it shows them.
+[[nodiscard]] std::vector<ShortcutRow> MenuShortcuts(const QList<QMenu*>& menus);
+
+// The editor's keys in the map's order. A key that a menu command has too goes to the menu
+// command first, and says so.
+[[nodiscard]] std::vector<ShortcutRow> EditorShortcuts(const TkxKeyStrokes& keys,
+                                                       const std::vector<ShortcutRow>& menuRows);
+
+// The key (or two-key sequence) of an item of the editor's map.
+[[nodiscard]] QKeySequence EditorKeySequence(const TkxKeyStroke& stroke);
+
+// An editor command in words: "ecSelWordLeft" reads "Select word left".
+[[nodiscard]] QString EditorCommandWords(TkxEditorCommand command);

@@ -1,0 +1,16 @@
+// Where the program's own files are: under the prefix it is installed in, or, for a program run
+// from a build tree, in the source tree the build was made from.
+#pragma once
+
+#include <functional>
+#include <string>
+
+using FileTest = std::function<bool(const std::string& path)>;
+
+// The program runs from an installed prefix: "<prefix>/bin/<program>" with the desktop entry the
+// install puts beside it in "<prefix>/share/applications".
+[[nodiscard]] bool RunsFromInstalledPrefix(const std::string& programPath, const FileTest& fileExists);
+
+// The example workspace: the one installed with the program, else the one of the nearest folder
+// above the program that holds the source tree's; empty when there is none.
+[[nodiscard]] std::string ExampleWorkspace(const std::string& programPath, const FileTest& fileExists);

@@ -1,0 +1,53 @@
+#include "FileTypeRegistration.h"
+#include "Paths.h"
+#include "ProgramFiles.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProgramFilesTest : ::testing::Test {
+  TempDir dir;
+  // An installed prefix, and a source tree with a build tree inside it.
+  std::string installed = dir.file("usr/bin/tessarin");
+  std::string built = dir.file("src/tessarin/out/app/src/app/tessarin");
+
+  ProgramFilesTest() {
+    dir.write("usr/bin/tessarin", "");
+    dir.write("src/tessarin/out/app/src/app/tessarin", "");
+    dir.write("src/tessarin/examples/mymod/mymod.tsw", "");
+  }
+
+  void install() {
+    dir.write("usr/share/applications/tessarin.desktop", "");
+    dir.write("usr/share/doc/tessarin/examples/mymod/mymod.tsw", "");
+  }
+};
+
+} // namespace
+
+TEST_F(ProgramFilesTest, AnInstalledProgramFindsItsPrefixsExampleABuildItsSourceTrees) {
+  EXPECT_FALSE(RunsFromInstalledPrefix(installed, paths::FileExists));
+  EXPECT_EQ(ExampleWorkspace(installed, paths::FileExists), "");
+  install();
+  EXPECT_TRUE(RunsFromInstalledPrefix(installed, paths::FileExists));
+  EXPECT_EQ(ExampleWorkspace(installed, paths::FileExists),
+            dir.file("usr/share/doc/tessarin/examples/mymod/mymod.tsw"));
+
+  EXPECT_FALSE(RunsFromInstalledPrefix(built, paths::FileExists));
+  EXPECT_EQ(ExampleWorkspace(built, paths::FileExists), dir.file("src/tessarin/examples/mymod/mymod.tsw"));
+  for (const char* odd : {"", "tessarin", "/tessarin"})
+    EXPECT_EQ(ExampleWorkspace(odd, [](const std::string&) { return false; }), "") << odd;
+}
+
+// The per-user registration is written for a build, never for an installed program (it would
+// shadow the installed entry and outlive the package), and not when asked not to.
+TEST_F(ProgramFilesTest, OnlyAProgramOutsideAnInstalledPrefixRegistersItselfForTheUser) {
+  install();
+  EXPECT_FALSE(WritesUserRegistration(installed, nullptr, paths::FileExists));
+  EXPECT_FALSE(WritesUserRegistration(installed, "1", paths::FileExists));
+  EXPECT_TRUE(WritesUserRegistration(built, nullptr, paths::FileExists));
+  EXPECT_TRUE(WritesUserRegistration(built, "1", paths::FileExists));
+  EXPECT_FALSE(WritesUserRegistration(built, "0", paths::FileExists));
+}
