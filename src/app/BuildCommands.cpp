@@ -1,5 +1,6 @@
 #include "BuildCommands.h"
 
+#include "BuildDiagnostics.h"
 #include "BuildMessagesModel.h"
 #include "DisplayText.h"
 #include "JumpToSource.h"
@@ -46,6 +47,7 @@ BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace
                        std::make_shared<QtHandOver>(&shell.window)};
   context.buildCacheFolder = shell.conventions.buildCacheFolder;
   context.toolEndWait = shell.conventions.toolEndWait;
+  context.resultLine = shell.conventions.listsBuildResult;
   controller_ = std::make_unique<BuildController>(context);
   controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
   Wire();
@@ -61,8 +63,14 @@ void BuildCommands::GoToMessage(int step) {
   QAbstractItemView& list =
       findInFiles ? static_cast<QAbstractItemView&>(page.FindFilesListBox) : shell_.debugList;
   const QModelIndex current = list.currentIndex();
-  const auto row = NextMessageRow(list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
-                                  [&list](int at) { return lineAt(list, at); });
+  // In the build's messages, the errors and warnings.
+  auto diagnostic = [](const std::string& line) {
+    return KindOfMessage(line, PathStyle::Native(), paths::FileExists).has_value();
+  };
+  const auto row = NextMessageRow(
+      list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
+      [&list](int at) { return lineAt(list, at); },
+      findInFiles ? std::function<bool(const std::string&)>() : diagnostic);
   if (!row) return;
   list.setCurrentIndex(list.model()->index(*row, 0));
   JumpToMessage(lineAt(list, *row),

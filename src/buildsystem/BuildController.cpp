@@ -46,13 +46,25 @@ std::string WhyNoFile(const std::string& path) {
   return S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : std::string();
 }
 
+std::string Counted(int count, const std::string& what) {
+  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+std::string ResultLine(int errors, int warnings) {
+  return "Build: " + Counted(errors, "error") + ", " + Counted(warnings, "warning");
+}
+
 std::string FilesFailed(int count) {
   return std::to_string(count) + (count == 1 ? " file" : " files") + " failed to compile";
 }
 
 } // namespace
 
-BuildController::BuildController(BuildContext context) : context_(std::move(context)) {
+BuildController::BuildController(BuildContext context)
+    : context_(std::move(context)), diagnostics_(context_.buildMessages, context_.tools.style,
+                                                 [longPaths = longPaths_](const std::string& path) {
+                                                   return longPaths->LongForm(path).has_value();
+                                                 }) {
   context_.progress.CancelPressed = [this] { Cancel(); };
 }
 
@@ -249,9 +261,22 @@ std::string BuildController::CompilerCommandLineFor(const std::string& path) con
 bool BuildController::TakeUpToDate(const std::string& path) {
   if (!cache_ || sources_ == Sources::All) return false;
   const std::string entry = AssemblyListEntry(CompileFolder(), path, context_.tools);
-  if (!cache_->UpToDate(AssemblyFile(entry), CompilerCommandLineFor(path))) return false;
+  const std::optional<CompileRecord> record =
+      cache_->UpToDate(AssemblyFile(entry), CompilerCommandLineFor(path));
+  if (!record) return false;
   AssemblyList_.push_back(entry);
+  ListInOrder(record->messages);
   return true;
+}
+
+// After the output of the runs started before, or at once when none runs.
+void BuildController::ListInOrder(const std::vector<std::string>& lines) {
+  if (!running_.empty()) {
+    running_.back()->after.insert(running_.back()->after.end(), lines.begin(), lines.end());
+    return;
+  }
+  for (const std::string& line : lines)
+    AddBuildMessage(line);
 }
 
 void BuildController::StartProjectFiles() {
@@ -309,6 +334,9 @@ void BuildController::FailBuild(const std::string& message) {
 }
 
 void BuildController::Finish(const std::string& label) {
+  outcome_.errors = diagnostics_.Errors();
+  outcome_.warnings = diagnostics_.Warnings();
+  if (context_.resultLine) AddBuildMessage(ResultLine(outcome_.errors, outcome_.warnings));
   context_.progress.SetLabel(label);
   context_.progress.ShowFinished();
   building_ = false;
@@ -333,9 +361,11 @@ void BuildController::MakeFolder(const std::string& folder, const std::string& w
                         (error ? " (" + error.message() + ")" : std::string()));
 }
 
-ProcessRunner& BuildController::NewRun(EndHandler onEnd, std::string assemblyEntry) {
+ProcessRunner& BuildController::NewRun(EndHandler onEnd, const std::string& program,
+                                       std::string assemblyEntry) {
   auto owned = std::make_unique<ToolRun>(MessageCollector(context_.tools.style, longPaths_));
   ToolRun& run = *owned;
+  run.program = program;
   run.assemblyEntry = std::move(assemblyEntry);
   run.onEnd = onEnd;
   run.runner = std::make_unique<ProcessRunner>(context_.handOver);
@@ -382,6 +412,9 @@ void BuildController::EndRunsInOrder() {
     running_.erase(running_.begin());
     ToolRun& run = *ended_.back();
     run.collector.EndOutput(context_.buildMessages);
+    ReportEnd(run);
+    for (const std::string& line : run.after)
+      AddBuildMessage(line);
     FreeSlot(run);
     (this->*run.onEnd)(run, *run.end);
     if (running_.empty()) return;
@@ -396,8 +429,14 @@ void BuildController::CompileFile(const std::string& path) {
   if (cache_) MakeFolder(folder, "build folder");
   const std::string entry = AssemblyListEntry(folder, path, context_.tools);
   const std::string commandLine = CompilerCommandLineFor(path);
-  ProcessRunner& runner = NewRun(&BuildController::CompileDone, entry);
+  ProcessRunner& runner = NewRun(&BuildController::CompileDone, context_.settings.lcclocation, entry);
   ToolRun& run = *running_.back();
+  run.collector.LineCompleted = [&run](const std::string& line) {
+    constexpr std::size_t kMostKept = 1000;
+    if (!run.said) return;
+    run.said->push_back(line);
+    if (run.said->size() > kMostKept) run.said.reset();
+  };
   run.source = path;
   run.commandLine = commandLine;
   if (cache_) run.inputs = cache_->BeginCompile(path, AssemblyFile(entry), commandLine);
@@ -424,10 +463,10 @@ void BuildController::OutputData(ToolRun& run, const char* buffer, std::size_t c
 
 // A tool that did not end by itself says so, and a compile that failed without a word is named
 // by its file; a cancelled tool needs no words.
-void BuildController::ReportEnd(const ToolRun& run, const std::string& program) {
+void BuildController::ReportEnd(const ToolRun& run) {
   if (!context_.progress.Running()) return;
   const ProcessEnd& end = *run.end;
-  const std::string name = FileNameOf(program);
+  const std::string name = FileNameOf(run.program);
   const std::string compiling = run.source.empty() ? std::string() : " while compiling " + run.source;
   if (end.timedOut)
     AddBuildMessage(name + " ran longer than " + std::to_string(context_.toolTimeLimit->count()) +
@@ -442,7 +481,6 @@ void BuildController::ReportEnd(const ToolRun& run, const std::string& program) 
 // A compile that did not succeed may have left a partial .asm that assembles cleanly: it is
 // deleted and left out of the assembly.
 bool BuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
-  ReportEnd(run, context_.settings.lcclocation);
   if (end.Succeeded()) return false;
   ++failedCompiles_;
   outcome_.toolReportedError = true;
@@ -453,8 +491,9 @@ bool BuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
 }
 
 void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
-  if (!FailedCompile(run, end) && cache_)
-    cache_->Remember(AssemblyFile(run.assemblyEntry), run.commandLine, run.inputs);
+  // A compile that said too much to keep is compiled again next time, to say it again.
+  if (!FailedCompile(run, end) && cache_ && run.said)
+    cache_->Remember(AssemblyFile(run.assemblyEntry), run.commandLine, run.inputs, *run.said);
   if (!context_.progress.Running()) {
     if (running_.empty()) Finish("Cancelled");
     return;
@@ -467,7 +506,7 @@ void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
 
 void BuildController::AssembleProject() {
   MakeFolder(context_.settings.outputlocation, "output folder");
-  ProcessRunner& runner = NewRun(&BuildController::AssembleDone);
+  ProcessRunner& runner = NewRun(&BuildController::AssembleDone, context_.settings.q3asmlocation);
   const std::vector<std::string> inputs =
       WithEntryPointFirst(AssemblyList_, [this](const std::string& entry) {
         return cache_ ? cache_->DefinesEntryPoint(AssemblyFile(entry))
@@ -492,7 +531,6 @@ std::optional<std::string> BuildController::SourceLineOf(const std::string& asse
 // Only an assembly that succeeded in this run installs its module: one that was ended or failed
 // may have left half a module, and the project's module stays as it was.
 void BuildController::AssembleDone(ToolRun& run, const ProcessEnd& end) {
-  ReportEnd(run, context_.settings.q3asmlocation);
   const bool cancelled = !context_.progress.Running();
   sourceMap_.Clear();
   std::string installProblem;

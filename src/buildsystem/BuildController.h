@@ -7,6 +7,7 @@
 #pragma once
 
 #include "AssemblySourceMap.h"
+#include "BuildDiagnostics.h"
 #include "BuildSteps.h"
 #include "CompileCache.h"
 #include "EditorWindows.h"
@@ -33,6 +34,9 @@ struct BuildOutcome {
   // Why a project got no module, or why its module is in doubt, in build order.
   std::vector<std::pair<std::string, std::string>> projectProblems;
   std::string failure; // a step that could not start
+  // The errors and warnings the tools' messages name, each at its place.
+  int errors = 0;
+  int warnings = 0;
 };
 
 struct BuildContext {
@@ -51,6 +55,8 @@ struct BuildContext {
   std::string buildCacheFolder = {};
   // A tool's end is reported this long after it ended at the soonest.
   std::chrono::milliseconds toolEndWait{0};
+  // The build's last message line counts its errors and warnings.
+  bool resultLine = false;
 };
 
 // Which sources a build compiles: those whose compiled file is missing or out of date, or all.
@@ -96,6 +102,8 @@ public:
   [[nodiscard]] const BuildOutcome& Outcome() const { return outcome_; }
   [[nodiscard]] const std::vector<std::string>& AssemblyList() const { return AssemblyList_; }
   [[nodiscard]] const std::string& BuildSummary() const { return BuildSummary_; }
+  // The errors and warnings of the last build, by file and line.
+  [[nodiscard]] const BuildDiagnostics& Diagnostics() const { return diagnostics_; }
   // The runner of the tool that runs now; none between builds.
   [[nodiscard]] ProcessRunner* Runner() const;
 
@@ -111,11 +119,18 @@ private:
   struct ToolRun {
     explicit ToolRun(MessageCollector collector) : collector(std::move(collector)) {}
     std::unique_ptr<ProcessRunner> runner;
+    std::string program;
     std::string source; // of a compile
     std::string commandLine;
     CompileInputs inputs; // what the compile reads, for its record in the build folder
     std::string assemblyEntry;
     bool printed = false; // the tool wrote something
+    // The completed lines of a compile's output, kept with its compiled file; none when there
+    // were too many to keep.
+    std::optional<std::vector<std::string>> said = std::vector<std::string>();
+    // Lines listed after this run's output and its end: what the files after it that needed no
+    // compile said when they were compiled.
+    std::vector<std::string> after;
     EndHandler onEnd = nullptr;
     MessageCollector collector;
     // The lines of a run started after the one being listed, held until it is this run's turn;
@@ -135,8 +150,10 @@ private:
   [[nodiscard]] std::string CompileFolder() const;
   [[nodiscard]] std::string CompilerCommandLineFor(const std::string& path) const;
   [[nodiscard]] std::string AssemblyFile(const std::string& entry) const;
-  // A source whose compiled file is kept and up to date is not compiled again.
+  // A source whose compiled file is kept and up to date is not compiled again; what its compile
+  // said is listed in its place.
   bool TakeUpToDate(const std::string& path);
+  void ListInOrder(const std::vector<std::string>& lines);
   void AskSaveModified();
   void SaveIfModified(const std::string& path, const std::string& shownName);
   void StartSingleCompile(const std::string& caption, const std::string& path);
@@ -153,7 +170,7 @@ private:
   void ContinueAfterProject();
   [[nodiscard]] std::string AssemblyProblem(const ToolRun& run, const std::string& installProblem) const;
   void NoteProblem(const std::string& problem);
-  void ReportEnd(const ToolRun& run, const std::string& program);
+  void ReportEnd(const ToolRun& run);
   bool CompilableSource(const std::string& path);
   bool FailedCompile(const ToolRun& run, const ProcessEnd& end);
   void OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError);
@@ -162,7 +179,7 @@ private:
   // The build no longer hears of its runs, which are asked to end.
   void LetGoOfRuns();
   std::optional<std::string> SourceLineOf(const std::string& assemblerLine);
-  ProcessRunner& NewRun(EndHandler onEnd, std::string assemblyEntry = {});
+  ProcessRunner& NewRun(EndHandler onEnd, const std::string& program, std::string assemblyEntry = {});
   void RunEnded(ProcessRunner& sender, const ProcessEnd& end);
   void FreeSlot(ToolRun& run);
   template <typename Step> void TryStep(Step step);
@@ -173,6 +190,7 @@ private:
 
   BuildContext context_;
   std::shared_ptr<LongPathCache> longPaths_ = std::make_shared<LongPathCache>();
+  BuildDiagnostics diagnostics_;
   std::optional<CompileCache> cache_; // of the project or file being built, when files are kept
   Sources sources_ = Sources::All;
   AssemblySourceMap sourceMap_;

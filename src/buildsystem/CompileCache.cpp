@@ -62,6 +62,8 @@ std::string CompileRecord::Text() const {
     text += "file\t" + stamp + "\t" + path + "\n";
   for (const std::string& path : inputs.notThere)
     text += "absent\t" + path + "\n";
+  for (const std::string& line : messages)
+    text += "message\t" + line + "\n";
   return text + "end\n";
 }
 
@@ -89,6 +91,8 @@ std::optional<CompileRecord> CompileRecord::FromText(const std::string& text) {
       record.inputs.files.emplace_back(file->substr(tab + 1), file->substr(0, tab));
     } else if (auto absent = After(line, "absent")) {
       record.inputs.notThere.push_back(*absent);
+    } else if (auto message = After(line, "message")) {
+      record.messages.push_back(*message);
     } else {
       return std::nullopt;
     }
@@ -128,15 +132,16 @@ std::optional<CompileRecord> CompileCache::RecordOf(const std::string& assemblyF
   return CompileRecord::FromText(ReadWhole(RecordFile(assemblyFile)));
 }
 
-bool CompileCache::UpToDate(const std::string& assemblyFile, const std::string& commandLine) {
-  const std::optional<CompileRecord> record = RecordOf(assemblyFile);
+std::optional<CompileRecord> CompileCache::UpToDate(const std::string& assemblyFile,
+                                                    const std::string& commandLine) {
+  std::optional<CompileRecord> record = RecordOf(assemblyFile);
   if (!record || record->commandLine != commandLine || FileStamp(assemblyFile) != record->assemblyStamp)
-    return false;
+    return std::nullopt;
   for (const auto& [path, stamp] : record->inputs.files)
-    if (StampOf(path) != stamp) return false;
+    if (StampOf(path) != stamp) return std::nullopt;
   for (const std::string& path : record->inputs.notThere)
-    if (!StampOf(path).empty()) return false;
-  return true;
+    if (!StampOf(path).empty()) return std::nullopt;
+  return record;
 }
 
 CompileInputs CompileCache::BeginCompile(const std::string& source, const std::string& assemblyFile,
@@ -157,8 +162,9 @@ CompileInputs CompileCache::BeginCompile(const std::string& source, const std::s
 }
 
 void CompileCache::Remember(const std::string& assemblyFile, const std::string& commandLine,
-                            const CompileInputs& inputs) {
-  CompileRecord record{commandLine, inputs, FileStamp(assemblyFile), ::DefinesEntryPoint(assemblyFile)};
+                            const CompileInputs& inputs, const std::vector<std::string>& messages) {
+  CompileRecord record{commandLine, inputs, FileStamp(assemblyFile), ::DefinesEntryPoint(assemblyFile),
+                       messages};
   // A compiler that wrote nothing leaves nothing to keep; a name with a line end cannot be kept.
   const std::string text = record.Text();
   if (record.assemblyStamp.empty() || CompileRecord::FromText(text) != record) return;

@@ -26,6 +26,9 @@ struct CompileRecord {
   CompileInputs inputs;
   std::string assemblyStamp;
   bool definesEntryPoint = false; // the compiled file holds vmMain
+  // What the compiler said (its warnings), listed again whenever the compiled file is used
+  // without compiling.
+  std::vector<std::string> messages;
 
   [[nodiscard]] std::string Text() const;
   // None when the text is no record (damaged, or from another version).
@@ -50,14 +53,16 @@ public:
   CompileCache(std::string folder, const std::string& compiler);
 
   [[nodiscard]] const std::string& Folder() const { return folder_; }
-  // The compiled file `assemblyFile` is there and was compiled from exactly what compiling it
-  // with `commandLine` would read now.
-  [[nodiscard]] bool UpToDate(const std::string& assemblyFile, const std::string& commandLine);
+  // The record of `assemblyFile` when the compiled file is there and was compiled from exactly
+  // what compiling it with `commandLine` would read now; none when it must be compiled.
+  [[nodiscard]] std::optional<CompileRecord> UpToDate(const std::string& assemblyFile,
+                                                      const std::string& commandLine);
   // Before a compile: its record goes, and what it reads is noted for the record to come.
   [[nodiscard]] CompileInputs BeginCompile(const std::string& source, const std::string& assemblyFile,
                                            const std::string& commandLine);
-  // After a compile that succeeded: the record of what it read.
-  void Remember(const std::string& assemblyFile, const std::string& commandLine, const CompileInputs& inputs);
+  // After a compile that succeeded: the record of what it read and what it said.
+  void Remember(const std::string& assemblyFile, const std::string& commandLine, const CompileInputs& inputs,
+                const std::vector<std::string>& messages);
   // After a compile that failed: neither the compiled file nor its record stays.
   static void Forget(const std::string& assemblyFile);
   // Whether the compiled file holds vmMain, from its record when it has one.

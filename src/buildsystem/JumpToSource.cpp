@@ -89,10 +89,13 @@ void JumpToMessage(const std::optional<std::string>& selectedLine, MessageListKi
 }
 
 std::optional<int> NextMessageRow(int rowCount, int current, int step,
-                                  const std::function<std::string(int row)>& lineAt) {
-  if (current < 0 || current >= rowCount || !NativeLocation(lineAt(current)))
-    current = step > 0 ? -1 : rowCount;
+                                  const std::function<std::string(int row)>& lineAt,
+                                  const std::function<bool(const std::string& line)>& isMessage) {
+  auto message = [&isMessage](const std::string& line) {
+    return isMessage ? isMessage(line) : NativeLocation(line).has_value();
+  };
+  if (current < 0 || current >= rowCount || !message(lineAt(current))) current = step > 0 ? -1 : rowCount;
   for (int row = current + step; row >= 0 && row < rowCount; row += step)
-    if (NativeLocation(lineAt(row))) return row;
+    if (message(lineAt(row))) return row;
   return std::nullopt;
 }

@@ -56,6 +56,7 @@ void MessageCollector::EndOutput(MessageLines& lines) {
 }
 
 void MessageCollector::BreakLine(MessageLines& lines, bool isError) {
+  if (LineCompleted) LineCompleted(lines.Last());
   if (isError && Assembling && ExplainAssemblerLine)
     if (auto explanation = ExplainAssemblerLine(lines.Last())) lines.Add(std::move(*explanation));
   lines.Add(std::string());

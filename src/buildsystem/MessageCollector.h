@@ -50,6 +50,8 @@ public:
   // Given each completed standard-error line of the assembler; a line it returns is listed
   // right after it.
   std::function<std::optional<std::string>(const std::string& line)> ExplainAssemblerLine;
+  // Given each line of the tool's output when it is complete.
+  std::function<void(const std::string& line)> LineCompleted;
 
 private:
   void AppendRun(std::string_view run, MessageLines& lines, bool isError);

@@ -251,6 +251,7 @@ int main(int argc, char** argv) {
   context.toolTimeLimit = timeLimit;
   context.buildCacheFolder = conventions.buildCacheFolder;
   context.toolEndWait = conventions.toolEndWait;
+  context.resultLine = conventions.listsBuildResult;
   BuildController controller(context);
   StopSignals stop;
   stop.OnStop = [&progress] { progress.cancelButtonClick(); };

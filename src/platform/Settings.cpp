@@ -131,6 +131,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.buildCacheFolder =
       BuildCacheFolderIn(paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".cache");
   conventions.toolEndWait = std::chrono::milliseconds(0);
+  conventions.listsBuildResult = true;
   return conventions;
 }
 

@@ -91,6 +91,8 @@ struct SettingsConventions {
   // A tool's end is reported this long after it ended at the soonest, for output that may still
   // come (the classic wait); zero: as soon as its output is in.
   std::chrono::milliseconds toolEndWait{100};
+  // The message list ends each build with the count of its errors and warnings.
+  bool listsBuildResult = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`

@@ -4,6 +4,7 @@
 // good compile. Without a cache folder every build compiles everything, as it always did.
 #include "BuildController.h"
 #include "BuildTestSupport.h"
+#include "JumpToSource.h"
 #include "QtHandOver.h"
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
@@ -47,6 +48,7 @@ protected:
       BuildContext context{
           settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
       context.buildCacheFolder = cacheFolder;
+      context.resultLine = resultLine;
       controller = std::make_unique<BuildController>(context);
     }
     return *controller;
@@ -75,6 +77,7 @@ protected:
 
   TempDir dir;
   std::string cacheFolder = dir.file("cache");
+  bool resultLine = false;
   Settings settings;
   ProjectList workspace;
   MessageLines debug;
@@ -260,6 +263,56 @@ TEST_F(IncrementalBuild, RandomEditsCompileExactlyTheReadersAndMakeTheRebuildsMo
     EXPECT_EQ(Build(Sources::All).size(), static_cast<std::size_t>(kSources + 1));
     EXPECT_EQ(Module(), module) << "round " << round;
   }
+}
+
+// What the compiler said of a source that needed no compile is listed in its place again: the
+// messages of a Build are those of a Rebuild All, one compile at a time or several, and the
+// result line counts the errors and warnings among them.
+TEST_F(IncrementalBuild, AnUnchangedSourceSaysWhatItSaidWhenItWasCompiled) {
+  std::vector<std::pair<std::string, std::string>> files = kGame;
+  files[0].second += "void Warned( void ) {\n\tSTANDIN_WARNING\n}\n";                  // a_first.c
+  files[5].second += "void Also( void ) {\n\tSTANDIN_WARNING\n\tSTANDIN_WARNING\n}\n"; // d_alone.c
+  AddProject("game", files);
+  AddProject("shared", {{"common.h", "void Shared( void );\n"}});
+  resultLine = true;
+  auto text = [this] {
+    std::string all;
+    for (const std::string& line : debug.Lines())
+      all += line + "\n";
+    return all;
+  };
+  for (int parallel : {1, 3}) {
+    settings.ParallelCompiles = parallel;
+    Build(Sources::All);
+    const std::string rebuilt = text();
+    EXPECT_NE(rebuilt.find("d_alone.c:5: warning"), std::string::npos) << rebuilt;
+    EXPECT_NE(rebuilt.find("\nBuild: 0 errors, 3 warnings\n"), std::string::npos) << rebuilt;
+    Touch("game/c_third.c");
+    EXPECT_EQ(Build(), Names{"c_third.c"});
+    EXPECT_EQ(text(), rebuilt) << parallel << " at once";
+    EXPECT_EQ(Controller().Outcome().warnings, 3);
+    EXPECT_EQ(Controller().Diagnostics().Of(dir.file("game/d_alone.c")).size(), 2u);
+  }
+
+  // A failed compile counts its error; Next Message goes through every error and warning in order.
+  dir.write("game/b_second.c", "#include \"b.h\"\nvoid B( void ) {\n\tSTANDIN_ERROR\n}\n");
+  EXPECT_EQ(Build(), Names{"b_second.c"});
+  EXPECT_EQ(debug.Last(), "");
+  EXPECT_EQ(debug.Lines()[debug.Lines().size() - 2], "Build: 1 error, 3 warnings");
+  EXPECT_EQ(Controller().Outcome().errors, 1);
+  std::vector<int> visited;
+  const int rows = static_cast<int>(debug.Lines().size());
+  auto diagnostic = [](const std::string& line) {
+    return KindOfMessage(line, PathStyle::Native(), paths::FileExists).has_value();
+  };
+  auto lineAt = [&](int at) { return debug.Lines()[static_cast<std::size_t>(at)]; };
+  for (std::optional<int> row = -1; (row = NextMessageRow(rows, *row, 1, lineAt, diagnostic));)
+    visited.push_back(*row);
+  std::vector<int> expected;
+  for (int row = 0; row < rows; ++row)
+    if (diagnostic(lineAt(row))) expected.push_back(row);
+  EXPECT_EQ(visited, expected);
+  EXPECT_EQ(expected.size(), 4u);
 }
 
 // Without a cache folder, the classic way: every Build compiles every source into the output
