@@ -189,6 +189,7 @@ void BuildController::SaveIfModified(const std::string& path, const std::string&
 void BuildController::StartBuild() {
   building_ = true;
   longPaths_->Clear();
+  assemblerErrorsWithoutPlace_ = 0;
   outcome_ = BuildOutcome();
   if (BuildStarted) BuildStarted();
 }
@@ -334,7 +335,7 @@ void BuildController::FailBuild(const std::string& message) {
 }
 
 void BuildController::Finish(const std::string& label) {
-  outcome_.errors = diagnostics_.Errors();
+  outcome_.errors = diagnostics_.Errors() + assemblerErrorsWithoutPlace_;
   outcome_.warnings = diagnostics_.Warnings();
   if (context_.resultLine) AddBuildMessage(ResultLine(outcome_.errors, outcome_.warnings));
   context_.progress.SetLabel(label);
@@ -519,7 +520,12 @@ void BuildController::AssembleProject() {
   context_.progress.SetLabel("Please Wait...");
   MessageCollector& collector = running_.back()->collector;
   collector.Assembling = true;
-  collector.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
+  // Each of the assembler's error lines is an error; one that leads to its C line counts there.
+  collector.ExplainAssemblerLine = [this](const std::string& line) {
+    std::optional<std::string> explained = SourceLineOf(line);
+    if (!explained) ++assemblerErrorsWithoutPlace_;
+    return explained;
+  };
   RemoveAssemblerOutput(context_.settings.outputlocation);
   runner.Execute();
 }

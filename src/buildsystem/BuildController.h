@@ -191,6 +191,7 @@ private:
   BuildContext context_;
   std::shared_ptr<LongPathCache> longPaths_ = std::make_shared<LongPathCache>();
   BuildDiagnostics diagnostics_;
+  int assemblerErrorsWithoutPlace_ = 0;
   std::optional<CompileCache> cache_; // of the project or file being built, when files are kept
   Sources sources_ = Sources::All;
   AssemblySourceMap sourceMap_;

@@ -313,6 +313,13 @@ TEST_F(IncrementalBuild, AnUnchangedSourceSaysWhatItSaidWhenItWasCompiled) {
     if (diagnostic(lineAt(row))) expected.push_back(row);
   EXPECT_EQ(visited, expected);
   EXPECT_EQ(expected.size(), 4u);
+
+  // The assembler's errors count too, also those whose C line is not known.
+  dir.write("game/b_second.c", "#include \"b.h\"\nvoid B( void ) {\n}\n");
+  settings.q3asmlarguments += " --standin-fail";
+  Build();
+  EXPECT_EQ(Controller().Outcome().errors, 1);
+  EXPECT_EQ(debug.Lines()[debug.Lines().size() - 2], "Build: 1 error, 3 warnings");
 }
 
 // Without a cache folder, the classic way: every Build compiles every source into the output
