@@ -1,12 +1,8 @@
 // Whole builds with the stand-in tools: the chain of compiles and the assembly, module
 // renames, Rebuild All's summary, failed compiles, Cancel and time limits, refusing a second
 // build, the save questions, steps that cannot start, and the places the messages lead to.
-#include "BuildController.h"
-#include "BuildTestSupport.h"
+#include "BuildTestFixture.h"
 #include "JumpToSource.h"
-#include "QtHandOver.h"
-#include "ScriptedQuestions.h"
-#include "TempDir.h"
 
 #include <algorithm>
 #include <csignal>
@@ -26,13 +22,10 @@ const char* const kUtil = "#include \"g_local.h\"\n"
                           "}\n";
 const char* const kAi = "void AI_Think( void ) {\n}\n";
 
-class BuildFixture : public ::testing::Test {
+class BuildFixture : public BuildTestFixture {
 protected:
   BuildFixture() {
-    settings.lcclocation = StandinTool("q3lcc");
     settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
-    settings.q3asmlocation = StandinTool("q3asm");
-    settings.q3asmlarguments = "-v -m";
     settings.outputlocation = dir.path() + "/out/vm/";
   }
 
@@ -54,8 +47,7 @@ protected:
 
   BuildController& Controller() {
     if (controller) return *controller;
-    BuildContext context{
-        settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
+    BuildContext context = Context();
     context.toolTimeLimit = timeLimit;
     controller = std::make_unique<BuildController>(context);
     return *controller;
@@ -66,22 +58,8 @@ protected:
   }
 
   std::string Out(const std::string& name) const { return settings.outputlocation + name; }
-  std::string BuildMessagesText() const {
-    std::string text;
-    for (const auto& line : debug.Lines())
-      text += line + "\n";
-    return text;
-  }
 
-  TempDir dir;
-  Settings settings;
-  ProjectList workspace;
-  MessageLines debug;
-  ProgressState progress;
-  FakeEditors editors;
-  ScriptedQuestions questions;
   std::optional<std::chrono::seconds> timeLimit;
-  std::unique_ptr<BuildController> controller;
 };
 
 // The place a "Debug" line leads to.

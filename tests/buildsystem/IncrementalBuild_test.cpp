@@ -2,12 +2,8 @@
 // (the source, a header it reads through any include path, the command line, the compiler), the
 // module comes out as a full rebuild's, and nothing stale or lost in the cache can pass for a
 // good compile. Without a cache folder every build compiles everything, as it always did.
-#include "BuildController.h"
-#include "BuildTestSupport.h"
+#include "BuildTestFixture.h"
 #include "JumpToSource.h"
-#include "QtHandOver.h"
-#include "ScriptedQuestions.h"
-#include "TempDir.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -20,13 +16,10 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 
-class IncrementalBuild : public ::testing::Test {
+class IncrementalBuild : public BuildTestFixture {
 protected:
   IncrementalBuild() {
-    settings.lcclocation = StandinTool("q3lcc");
     settings.lcclarguments = "-DQ3_VM -S -Wf-g --standin-log=" + dir.file("compiled.log");
-    settings.q3asmlocation = StandinTool("q3asm");
-    settings.q3asmlarguments = "-v -m";
     settings.outputlocation = dir.file("vm/");
   }
 
@@ -45,8 +38,7 @@ protected:
 
   BuildController& Controller() {
     if (!controller) {
-      BuildContext context{
-          settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
+      BuildContext context = Context();
       context.buildCacheFolder = cacheFolder;
       context.resultLine = resultLine;
       controller = std::make_unique<BuildController>(context);
@@ -75,16 +67,8 @@ protected:
     dir.write(file, TempDir::read(path));
   }
 
-  TempDir dir;
   std::string cacheFolder = dir.file("cache");
   bool resultLine = false;
-  Settings settings;
-  ProjectList workspace;
-  MessageLines debug;
-  ProgressState progress;
-  FakeEditors editors;
-  ScriptedQuestions questions;
-  std::unique_ptr<BuildController> controller;
 };
 
 const std::vector<std::pair<std::string, std::string>> kGame = {
@@ -275,21 +259,15 @@ TEST_F(IncrementalBuild, AnUnchangedSourceSaysWhatItSaidWhenItWasCompiled) {
   AddProject("game", files);
   AddProject("shared", {{"common.h", "void Shared( void );\n"}});
   resultLine = true;
-  auto text = [this] {
-    std::string all;
-    for (const std::string& line : debug.Lines())
-      all += line + "\n";
-    return all;
-  };
   for (int parallel : {1, 3}) {
     settings.ParallelCompiles = parallel;
     Build(Sources::All);
-    const std::string rebuilt = text();
+    const std::string rebuilt = BuildMessagesText();
     EXPECT_NE(rebuilt.find("d_alone.c:5: warning"), std::string::npos) << rebuilt;
     EXPECT_NE(rebuilt.find("\nBuild: 0 errors, 3 warnings\n"), std::string::npos) << rebuilt;
     Touch("game/c_third.c");
     EXPECT_EQ(Build(), Names{"c_third.c"});
-    EXPECT_EQ(text(), rebuilt) << parallel << " at once";
+    EXPECT_EQ(BuildMessagesText(), rebuilt) << parallel << " at once";
     EXPECT_EQ(Controller().Outcome().warnings, 3);
     EXPECT_EQ(Controller().Diagnostics().Of(dir.file("game/d_alone.c")).size(), 2u);
   }
