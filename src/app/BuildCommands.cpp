@@ -1,17 +1,16 @@
 #include "BuildCommands.h"
 
-#include "BuildDiagnostics.h"
 #include "BuildMessagesModel.h"
 #include "DisplayText.h"
 #include "JumpToSource.h"
 #include "MainActions.h"
+#include "PlacesPage.h"
 #include "ProjectTree.h"
 #include "QtHandOver.h"
 #include "Settings.h"
 
 #include <QAction>
 #include <QListView>
-#include <QListWidget>
 #include <QTreeWidget>
 
 namespace {
@@ -54,27 +53,22 @@ BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace
 }
 
 void BuildCommands::ShowBuildMessagesPage() {
-  shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.debugList.parentWidget());
+  shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.buildMessageList.parentWidget());
 }
 
 void BuildCommands::GoToMessage(int step) {
   const FindInFilesPage& page = shell_.findInFilesPage;
-  const bool findInFiles = page.MessagePages.currentWidget() == &page.FindinFilesSheet;
-  QAbstractItemView& list =
-      findInFiles ? static_cast<QAbstractItemView&>(page.FindFilesListBox) : shell_.debugList;
+  if (page.MessagePages.currentWidget() == &page.FindinFilesSheet) {
+    page.Results.Step(step);
+    return;
+  }
+  QAbstractItemView& list = shell_.buildMessageList;
   const QModelIndex current = list.currentIndex();
-  // In the build's messages, the errors and warnings.
-  auto diagnostic = [](const std::string& line) {
-    return KindOfMessage(line, PathStyle::Native(), paths::FileExists).has_value();
-  };
-  const auto row = NextMessageRow(
-      list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
-      [&list](int at) { return lineAt(list, at); },
-      findInFiles ? std::function<bool(const std::string&)>() : diagnostic);
+  const auto row = NextMessageRow(list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
+                                  [&list](int at) { return lineAt(list, at); });
   if (!row) return;
   list.setCurrentIndex(list.model()->index(*row, 0));
-  JumpToMessage(lineAt(list, *row),
-                findInFiles ? MessageListKind::FindInFiles : MessageListKind::BuildMessages, editors_);
+  JumpToMessage(lineAt(list, *row), editors_);
 }
 
 void BuildCommands::CompileSelectedFile() {
@@ -124,7 +118,6 @@ void BuildCommands::Wire() {
                                         *workspace_.ActiveProject)));
   };
   actions.SetUpdateHandler("BuildActiveProjectAction", buildActiveUpdate);
-  actions.SetUpdateHandler("FindInFilesAction", buildActiveUpdate);
   actions.SetEnabledHandler("BuildAllAction", [this] { return workspace_.Count() > 0; });
   // Greyed out, the launch says why in its tool tip and in the status bar.
   actions.SetUpdateHandler("LaunchQuake3Action",
@@ -143,12 +136,13 @@ void BuildCommands::Wire() {
                              action.setStatusTip(tip);
                            });
 
-  WireJump(shell_.debugList, MessageListKind::BuildMessages);
-  WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);
-}
-
-void BuildCommands::WireJump(QAbstractItemView& list, MessageListKind kind) {
-  QObject::connect(&list, &QAbstractItemView::doubleClicked, &connections_, [this, &list, kind] {
-    shell_.runGuarded([this, &list, kind] { JumpToMessage(selectedText(list), kind, editors_); });
+  QAbstractItemView& messages = shell_.buildMessageList;
+  QObject::connect(&messages, &QAbstractItemView::doubleClicked, &connections_, [this, &messages] {
+    shell_.runGuarded([this, &messages] { JumpToMessage(selectedText(messages), editors_); });
   });
+  shell_.findInFilesPage.Results.OnPlaceChosen = [this](const Place& place) {
+    shell_.runGuarded([this, &place] {
+      JumpToPlace({place.file, place.line, kFindInFilesMarkColour}, editors_);
+    });
+  };
 }

@@ -1,13 +1,18 @@
 #include "ProjectWorkspace.h"
 
 #include "BuildCommands.h"
+#include "CompilationDatabase.h"
 #include "DocumentWindow.h"
+#include "EditorWindowPort.h"
 #include "FindInFilesDialog.h"
 #include "MainActions.h"
+#include "Paths.h"
 #include "ProjectNameDialog.h"
 #include "ProjectTree.h"
 #include "ProjectTreeCommands.h"
+#include "Settings.h"
 #include "SharedDialogs.h"
+#include "UserQuestions.h"
 #include "WindowCommands.h"
 
 #include <QAction>
@@ -34,6 +39,7 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
   window.windowsFollowWorkspace = shell.windowsFollowWorkspace;
   window.RememberWindows = shell.rememberWindows;
   window.RestoreWindows = shell.restoreWindows;
+  window.savesToItsOwnFile = shell.desktopWorkspaceCommands;
   return window;
 }
 
@@ -47,6 +53,7 @@ ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, BuildController& bui
   window.OpenFile = [open = shell.openEditorWindow, &windows = shell.windows](const std::string& path) {
     if (QMdiSubWindow* window = open(path)) windows.BringToFront(window);
   };
+  window.asksBeforeRemovingProject = shell.desktopWorkspaceCommands;
   AskThroughDialogs(window, *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
                     [run = shell.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; });
   return window;
@@ -63,9 +70,25 @@ ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
   const QVector<QIcon>& images = shell_.treeImages;
   SetUpProjectTreeView(shell_.projectTree, Workspace, [&images](int index) { return images.value(index); });
   SetWorkspaceChangeHandler("FileOpenWorkspace", [this] { commands_.FileOpenWorkspace(); });
+  SetWorkspaceChangeHandler("FileNewWorkspaceAction", [this] { commands_.FileNewWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
   shell_.actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
+  shell_.actions.SetHandler("FileExportCompilationDatabaseAction", [this] { ExportCompilationDatabase(); });
+  shell_.actions.SetEnabledHandler("FileExportCompilationDatabaseAction", [this] { return HoldsProjects(); });
+}
+
+void ProjectWorkspace::ExportCompilationDatabase() {
+  FileDialogRequest request;
+  request.title = "Export Compilation Database";
+  request.filter = "Compilation Database (*.json)|*.json|All Files (*.*)|*.*";
+  request.defaultExtension = "json";
+  request.initialFolder = paths::ExtractFilePath(shell_.workspaceFileName);
+  request.initialFile = request.initialFolder + "compile_commands.json";
+  const std::optional<std::string> file = shell_.questions.chooseFileToSave(request);
+  if (!file) return;
+  if (!WriteCompilationDatabase(*file, Workspace, shell_.settings).empty())
+    throw TessarinError("Cannot create file " + *file);
 }
 
 ProjectWorkspace::~ProjectWorkspace() = default;
@@ -90,10 +113,13 @@ bool ProjectWorkspace::ReopenWorkspace(const std::string& path) {
   return !RefuseWorkspaceChange() && commands_.ReopenRecentWorkspace(path);
 }
 
-// The program is closing: the build ends first, as the workspace it walks goes.
+// The program is closing. The question about a modified workspace comes first, so that a user
+// who keeps the program open keeps the build too; then the build ends, as the workspace it walks
+// goes.
 bool ProjectWorkspace::CloseWorkspace() {
+  if (!commands_.MayDropWorkspace()) return false;
   if (build_ != nullptr) build_->Controller().Abort();
-  return commands_.FileCloseWorkspaceAction();
+  return commands_.CloseDroppedWorkspace();
 }
 
 std::string ProjectWorkspace::ActiveProjectFile() const {
@@ -117,23 +143,42 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   build_ = std::make_unique<BuildCommands>(shell_, Workspace, editors_, *dialogs.Progress);
   treeCommands_ = std::make_unique<ProjectTreeCommands>(
       Workspace, tree_, shell_.questions, treeWindowOf(shell_, build_->Controller(), *this, dialogs));
+  WindowCommands& windows = shell_.windows;
+  FindInFilesWindows openWindows{[&windows](const std::string& path) -> EditorWindowPort* {
+                                   QMdiSubWindow* window = windows.FindEditorWindow(path);
+                                   return window != nullptr ? WindowCommands::Port(window) : nullptr;
+                                 },
+                                 [&windows] { return windows.ActiveEditor(); }};
+  const Settings& settings = shell_.settings;
   findInFiles_ = std::make_unique<FindInFilesCommands>(
-      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage,
+      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage, std::move(openWindows), shell_.questions,
+      [&settings] { return settings.BackupSource; },
       [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; },
       [window = &shell_.window] { return std::make_unique<QtFindInFilesProgress>(window); });
-  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
+  dialogs.FindInFilesForm->ChooseFolder = [&questions = shell_.questions](const std::string& current) {
+    return questions.chooseFolder("Search in Folder", current);
+  };
+  MainActions& actions = shell_.actions;
+  actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
+  actions.SetEnabledHandler("FindInFilesAction", [this] { return findInFiles_->FindInFilesEnabled(); });
+  actions.SetHandler("ReplaceInFilesAction", [this] { findInFiles_->ReplaceInFiles(); });
+  actions["ReplaceInFilesAction"]->setVisible(dialogs.FindInFilesForm->Desktop());
   WireTreeCommands();
 }
 
 void ProjectWorkspace::WireTreeCommands() {
   ProjectTreeCommands& tree = *treeCommands_;
   MainActions& actions = shell_.actions;
-  actions.SetHandler("SetActiveProjectActive", [&tree] { tree.ActivateSelectedProject(); });
-  actions.SetHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToSelectedProject(); });
-  actions.SetHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveSelectedFile(); });
-  actions.SetHandler("AddNewProjectAction", [&tree] { tree.AddNewProject(); });
+  // Every command that changes the workspace waits for a running build: it walks the projects.
+  SetWorkspaceChangeHandler("SetActiveProjectActive", [&tree] { tree.ActivateSelectedProject(); });
+  SetWorkspaceChangeHandler("AddFilesToProjectAction", [&tree] { tree.AddFilesToSelectedProject(); });
+  SetWorkspaceChangeHandler("RemoveFileFromProjectAction", [&tree] { tree.RemoveSelectedFile(); });
+  SetWorkspaceChangeHandler("AddNewProjectAction", [&tree] { tree.AddNewProject(); });
   SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveSelectedProject(); });
-  actions.SetHandler("PropertiesAction", [&tree] { tree.EditSelectedProperties(); });
+  // A project's properties rename it; a file's only show where it is and when it changed.
+  actions.SetHandler("PropertiesAction", [this, &tree] {
+    if (tree_.Selection().level != 1 || !RefuseWorkspaceChange()) tree.EditSelectedProperties();
+  });
 
   const Settings& settings = shell_.settings;
   for (const char* name : {"BuildAction", "SetActiveProjectActive"})

@@ -43,6 +43,8 @@ private:
   bool RefuseWorkspaceChange();
   // Handlers of the commands that change or replace the workspace.
   void SetWorkspaceChangeHandler(const char* action, std::function<void()> command);
+  // Writes the workspace's compilation database where the user chooses.
+  void ExportCompilationDatabase();
   // Opens a class view node's file; runs from the tree's signal, where nothing may be thrown.
   DocumentWindow* OpenForClassView(const std::string& path);
 

@@ -38,7 +38,7 @@ struct WorkspaceShell {
   QWidget& window; // the main window: owner of the windows the helpers show, on the UI thread
   QTreeWidget& projectTree;
   const QVector<QIcon>& treeImages;
-  QListView& debugList;
+  QListView& buildMessageList;
   ClassViewControls classView;
   FindInFilesPage findInFilesPage;
   GuardedRunner runGuarded;
@@ -54,4 +54,6 @@ struct WorkspaceShell {
   std::function<void()> restoreWindows;
   // Preferences, opening on the tools that are missing.
   std::function<void(const std::vector<MissingTool>& missing)> showPreferences;
+  // Save Workspace writes the workspace's own file, New Workspace exists, Remove Project asks.
+  bool desktopWorkspaceCommands = false;
 };

@@ -253,10 +253,7 @@ std::string BuildController::AssemblyFile(const std::string& entry) const {
 }
 
 std::string BuildController::CompilerCommandLineFor(const std::string& path) const {
-  std::vector<std::string> projectFiles;
-  for (int i = 0; i < context_.workspace.Count(); ++i)
-    projectFiles.push_back(context_.workspace.Items(i).FileName);
-  return CompilerCommandLine(context_.settings, projectFiles, path, context_.tools);
+  return CompilerCommandLine(context_.settings, ProjectFileNames(context_.workspace), path, context_.tools);
 }
 
 bool BuildController::TakeUpToDate(const std::string& path) {

@@ -23,12 +23,25 @@ std::string ProjectFolder(const std::string& projectFileName, PathStyle style) {
   return paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(absolute, style), style);
 }
 
+std::vector<std::string> ProjectFileNames(const ProjectList& workspace) {
+  std::vector<std::string> names;
+  for (int i = 0; i < workspace.Count(); ++i)
+    names.push_back(workspace.Items(i).FileName);
+  return names;
+}
+
+std::string CompilerOptions(const Settings& settings, const std::vector<std::string>& projectFileNames,
+                            const ToolPaths& tools) {
+  std::string options = settings.lcclarguments;
+  for (const std::string& projectFile : projectFileNames)
+    options += " -I" + tools.Argument(tools.shortForm(ProjectFolder(projectFile, tools.style)));
+  return options;
+}
+
 std::string CompilerCommandLine(const Settings& settings, const std::vector<std::string>& projectFileNames,
                                 const std::string& source, const ToolPaths& tools) {
-  std::string line = tools.Argument(settings.lcclocation) + " " + settings.lcclarguments;
-  for (const std::string& projectFile : projectFileNames)
-    line += " -I" + tools.Argument(tools.shortForm(ProjectFolder(projectFile, tools.style)));
-  return line + " " + tools.Argument(tools.shortForm(source));
+  return tools.Argument(settings.lcclocation) + " " + CompilerOptions(settings, projectFileNames, tools) +
+         " " + tools.Argument(tools.shortForm(source));
 }
 
 std::string AssemblyListEntry(const std::string& folder, const std::string& source, const ToolPaths& tools) {

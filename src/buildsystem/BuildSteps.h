@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Paths.h"
+#include "ProjectList.h"
 #include "Settings.h"
 
 #include <functional>
@@ -23,7 +24,14 @@ struct ToolPaths {
   [[nodiscard]] std::string Argument(const std::string& path) const;
 };
 
-// lcclocation, lcclarguments, one -I per project folder in workspace order, and the source.
+// Every project's FileName, in workspace order: the compiler is given all their folders.
+[[nodiscard]] std::vector<std::string> ProjectFileNames(const ProjectList& workspace);
+// lcclarguments and one -I per project folder in workspace order: what the compiler is told
+// besides its own location and the source.
+[[nodiscard]] std::string CompilerOptions(const Settings& settings,
+                                          const std::vector<std::string>& projectFileNames,
+                                          const ToolPaths& tools);
+// lcclocation, the compiler options and the source.
 [[nodiscard]] std::string CompilerCommandLine(const Settings& settings,
                                               const std::vector<std::string>& projectFileNames,
                                               const std::string& source, const ToolPaths& tools);

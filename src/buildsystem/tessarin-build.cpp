@@ -1,6 +1,7 @@
 // tessarin-build: builds the projects of a workspace from the command line with the same
 // settings, runner and build sequence as the program's own build commands.
 #include "BuildController.h"
+#include "CompilationDatabase.h"
 #include "HeadlessBuild.h"
 #include "QtHandOver.h"
 #include "RegistryStore.h"
@@ -21,6 +22,7 @@ namespace {
 const char* const kUsage =
     "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] [--jobs N] [--rebuild] "
     "WORKSPACE.tsw [PROJECT...]\n"
+    "       tessarin-build [--set NAME=VALUE]... --compile-commands FILE WORKSPACE.tsw\n"
     "\n"
     "Builds the named projects of the workspace, or all of them in workspace order, with the\n"
     "compiler, assembler and output folder of Tessarin's settings. Only the sources that changed\n"
@@ -31,6 +33,9 @@ const char* const kUsage =
     "  --timeout SECONDS end a tool that runs longer and count it as failed\n"
     "  --jobs N          compile up to N files of a project at once (\"Parallel compiles\")\n"
     "  --rebuild         compile every source, changed or not (as \"Rebuild All\")\n"
+    "  --compile-commands FILE\n"
+    "                    build nothing; write the workspace's compilation database (the\n"
+    "                    compile_commands.json of clangd and other C front ends) as FILE\n"
     "  --help            show this text\n"
     "\n"
     "The tools' messages go to standard output as they arrive, the progress to standard error.\n"
@@ -195,6 +200,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> projectNames;
   std::optional<std::chrono::seconds> timeLimit;
   Sources sources = Sources::Changed;
+  std::string databaseFile;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] == "--help" || words[i] == "-h") {
       std::cout << kUsage;
@@ -215,6 +221,9 @@ int main(int argc, char** argv) {
       const std::optional<long> jobs = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;
       if (!jobs || *jobs > 64) return Fail("--jobs needs a number from 1 to 64");
       settings.ParallelCompiles = static_cast<int>(*jobs);
+    } else if (words[i] == "--compile-commands") {
+      if (i + 1 >= words.size() || words[i + 1].empty()) return Fail("--compile-commands needs a file name");
+      databaseFile = FromCurrentFolder(words[++i]);
     } else if (workspaceFile.empty()) {
       workspaceFile = words[i];
     } else {
@@ -238,6 +247,14 @@ int main(int argc, char** argv) {
     projects.push_back(found);
   }
   if (workspace.Count() == 0) return Fail(workspaceFile + " holds no projects");
+  if (!databaseFile.empty()) {
+    if (!projectNames.empty())
+      return Fail("--compile-commands describes the whole workspace; name no projects");
+    const std::string problem = WriteCompilationDatabase(databaseFile, workspace, settings);
+    if (problem.empty()) return 0;
+    std::cerr << "tessarin-build: " << problem << std::endl;
+    return 1;
+  }
 
   MessageLines debug(MessageLines::Keep::LastLineOnly);
   LinePrinter printer(debug);

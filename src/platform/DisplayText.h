@@ -8,6 +8,10 @@
 
 [[nodiscard]] QString ToDisplay(const std::string& text);
 [[nodiscard]] std::string FromDisplay(const QString& text);
+// Text for a place of bounded size (a tree node, a line of a message box): at most
+// 2 * `keep` + 1 characters, the middle of a longer text given as one ellipsis.
+[[nodiscard]] QString ElidedDisplay(const QString& text, qsizetype keep = 80);
+[[nodiscard]] QString ElidedDisplay(const std::string& text, qsizetype keep = 80);
 
 // A name shown on a menu item or a button as it is written: each "&" doubled, so that none is
 // taken for an access key.

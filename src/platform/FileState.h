@@ -8,6 +8,9 @@
 struct FileState {
   bool exists = false;
   std::int64_t modified = 0; // nanoseconds since the epoch
+  // The status change time: a program may write the same size and put the old modification time
+  // back, but it cannot set this one.
+  std::int64_t changed = 0;
   std::int64_t size = 0;
   std::uint64_t device = 0;
   std::uint64_t inode = 0; // a replaced file has another one

@@ -1,6 +1,7 @@
 #include "QtUserQuestions.h"
 
 #include "Dialogs.h"
+#include "DisplayText.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -12,6 +13,20 @@ namespace {
 
 QString qt(const std::string& text) {
   return QString::fromLocal8Bit(text.c_str(), static_cast<qsizetype>(text.size()));
+}
+
+// A message fits the screen whatever it quotes: every line, and the number of lines, bounded.
+QString messageText(const std::string& text) {
+  constexpr qsizetype kKeepPerLine = 150;
+  constexpr qsizetype kMostLines = 40;
+  QStringList lines = qt(text).split('\n');
+  if (lines.size() > kMostLines) {
+    lines.erase(lines.begin() + kMostLines - 1, lines.end() - 1);
+    lines.insert(kMostLines - 1, QString(QChar(0x2026)));
+  }
+  for (QString& line : lines)
+    line = ElidedDisplay(line, kKeepPerLine);
+  return lines.join('\n');
 }
 std::string bytes(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
@@ -56,7 +71,8 @@ QWidget* QtUserQuestions::dialogParent() const {
 std::unique_ptr<QMessageBox> QtUserQuestions::messageBox(QMessageBox::Icon icon, const std::string& text,
                                                          QMessageBox::StandardButtons buttons,
                                                          QWidget* parent) {
-  auto box = std::make_unique<QMessageBox>(icon, QApplication::applicationName(), qt(text), buttons, parent);
+  auto box = std::make_unique<QMessageBox>(icon, QApplication::applicationName(), messageText(text), buttons,
+                                           parent);
   UseDialogFrame(*box);
   box->setDefaultButton(buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
   return box;

@@ -121,6 +121,8 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.desktopLabels = true;
   conventions.remembersWindows = true;
   conventions.titleNamesWorkspace = true;
+  conventions.desktopWorkspaceCommands = true;
+  conventions.searchesWholeMod = true;
   // fontconfig's name for the fixed-width font, until the desktop's own is known.
   conventions.editorFont = "Monospace";
   conventions.undoLevels = 1000;

@@ -78,6 +78,14 @@ struct SettingsConventions {
   bool remembersWindows = false;
   // The title names the workspace and marks it modified; otherwise it is the program's name alone.
   bool titleNamesWorkspace = false;
+  // Save Workspace writes the workspace's own file and takes the name it saves to, New Workspace
+  // exists, Remove Project asks first and recently opened files are listed; otherwise Save
+  // Workspace always asks for a file and changes neither the name nor the recent list.
+  bool desktopWorkspaceCommands = false;
+  // Find in Files searches the whole workspace, the active project or a folder, for plain text or
+  // a regular expression, lists its hits grouped by file, and Replace in Files goes with it;
+  // otherwise it searches the active project's files on disk for plain text.
+  bool searchesWholeMod = false;
   // The editor font, undo levels, whether files keep their format, the tab width and the compiles
   // that run at once until the user sets them.
   std::string editorFont = "Courier New";

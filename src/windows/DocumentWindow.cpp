@@ -6,6 +6,8 @@
 #include "SourceFile.h"
 #include "VrnCppSyn.h"
 #include "kxCustomEdit.h"
+#include "kxEditCore.h"
+#include "kxEditSearch.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -101,6 +103,44 @@ void DocumentWindow::BlockIndent() { MyEditor->ExecuteCommand(ecBlockIndent); }
 void DocumentWindow::BlockUnindent() { MyEditor->ExecuteCommand(ecBlockUnindent); }
 std::string DocumentWindow::SelText() const { return MyEditor->SelText(); }
 int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
+
+std::string DocumentWindow::WordAtCaret() const {
+  const TkxPoint caret = MyEditor->Core().CaretXY();
+  return IdentifierAt(MyEditor->Core().LineText(caret.Y), caret.X);
+}
+
+std::string DocumentWindow::ShownText() const {
+  std::string text;
+  const TkxEditList& lines = MyEditor->Lines();
+  for (int i = 0; i < lines.Count(); ++i) {
+    if (i > 0) text += '\n';
+    text += lines[i];
+  }
+  return text;
+}
+
+void DocumentWindow::ReplaceLines(int first, int last, const std::string& text) {
+  TkxEditCore& core = MyEditor->Core();
+  core.SelectRange({1, first}, {static_cast<int>(core.LineText(last).size()) + 1, last});
+  // A cut and the insertion after it undo as one step.
+  core.ReplaceSelText(text);
+}
+
+std::string IdentifierAt(const std::string& line, int column) {
+  auto inWord = [&line](std::size_t at) {
+    const auto byte = static_cast<unsigned char>(line[at]);
+    return byte == '_' || byte >= 0x80 || !kxIsDelimiter(byte);
+  };
+  std::size_t end = std::min(static_cast<std::size_t>(std::max(column, 1) - 1), line.size());
+  if ((end == line.size() || !inWord(end)) && end > 0 && inWord(end - 1)) --end;
+  if (end >= line.size() || !inWord(end)) return {};
+  std::size_t start = end;
+  while (start > 0 && inWord(start - 1))
+    --start;
+  while (end < line.size() && inWord(end))
+    ++end;
+  return line.substr(start, end - start);
+}
 void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {

@@ -20,12 +20,25 @@ constexpr std::string_view kPackageSuffix = " - Package Owner=<4>";
 constexpr std::string_view kSourcePrefix = "SOURCE=";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Paths in messages are cut short when they cannot name a real file, so a hostile file does
-// not turn into a message box of megabytes.
-std::string shownPath(const std::string& path) {
-  constexpr std::size_t kKeep = 512;
-  if (path.size() <= 2 * kKeep) return path;
-  return path.substr(0, kKeep) + "..." + path.substr(path.size() - kKeep);
+// The longest module name a file name holds with the backup's ".~qvm" after it.
+constexpr std::size_t kLongestProjectName = 255 - 5;
+// The longest path the system opens.
+constexpr std::size_t kLongestPath = 4096;
+
+// Names and paths in messages are cut short, so a hostile file does not turn into a message box
+// of megabytes.
+std::string shown(const std::string& text) {
+  constexpr std::size_t kKeep = 60;
+  if (text.size() <= 2 * kKeep) return text;
+  return text.substr(0, kKeep) + "..." + text.substr(text.size() - kKeep);
+}
+std::string shownPath(const std::string& path) { return shown(path); }
+
+// What in `text` would end a line of a workspace or project file, or empty.
+std::string lineBreakIn(std::string_view text) {
+  if (text.find_first_of("\r\n") != std::string_view::npos) return "a line break";
+  if (text.find('\0') != std::string_view::npos) return "a NUL character";
+  return {};
 }
 
 std::string readText(const std::string& path) {
@@ -89,12 +102,52 @@ std::string storedRelativePath(const std::string& folder, const std::string& tar
 
 } // namespace
 
+std::string ProjectNameProblem(const std::string& name) {
+  if (name.find('"') != std::string::npos)
+    return "The project name " + shown(name) + " holds a double quote, which a workspace file cannot store.";
+  if (const std::string what = lineBreakIn(name); !what.empty())
+    return "The project name holds " + what + ", which a workspace file cannot store.";
+  if (name.size() > kLongestProjectName)
+    return "The project name " + shown(name) + " is too long: its module " + shown(name) +
+           ".qvm needs a file name of at most " + std::to_string(kLongestProjectName + 4) + " bytes.";
+  return {};
+}
+
+std::string StoredPathProblem(const std::string& path) {
+  if (const std::string what = lineBreakIn(path); !what.empty())
+    return "The path " + shown(path) + " holds " + what + ", which a workspace file cannot store.";
+  // The files keep `\` as their separator, so a backslash in a name here would come back as a slash
+  // (a path on a Windows drive is kept whole).
+  if (!StyleOfStoredPath(path).windows && path.find('\\') != std::string::npos)
+    return "The path " + shown(path) + " holds a backslash, which a workspace file cannot store.";
+  if (path.find(kPackageSuffix) != std::string::npos)
+    return "The path " + shown(path) + " holds \"" + std::string(kPackageSuffix) +
+           "\", which a workspace file cannot store.";
+  if (path.size() > kLongestPath)
+    return "The path " + shown(path) + " is longer than any file's path can be.";
+  return {};
+}
+
+namespace {
+
+// Raises the error of line `number` of `file`, saying what is wrong with it.
+[[noreturn]] void unreadableLine(const std::string& file, int number, const std::string& what) {
+  throw TessarinError(shownPath(file) + ", line " + std::to_string(number) + ": " + what);
+}
+
+} // namespace
+
 void Project::LoadProjectFile() {
   const std::string text = readText(FileName);
   const std::string folder = folderOf(FileName);
+  int number = 0;
   forEachLine(text, [&](std::string_view line) {
-    if (line.starts_with(kSourcePrefix))
-      Files.push_back({resolveStoredPath(line.substr(kSourcePrefix.size()), folder)});
+    ++number;
+    if (!line.starts_with(kSourcePrefix)) return;
+    line.remove_prefix(kSourcePrefix.size());
+    if (line.size() > kLongestPath)
+      unreadableLine(FileName, number, "the source path is too long to name a file.");
+    Files.push_back({resolveStoredPath(line, folder)});
   });
   SortFiles();
 }
@@ -114,27 +167,44 @@ void ProjectList::LoadFromFile(const std::string& path) {
   Clear();
   const std::string text = readText(path);
   const std::string folder = folderOf(path);
+  int number = 0;
   forEachLine(text, [&](std::string_view line) {
+    ++number;
     if (!line.starts_with(kProjectPrefix)) return;
     line.remove_prefix(kProjectPrefix.size());
     const std::size_t quote = line.find('"');
-    if (quote == std::string_view::npos) return;
+    if (quote == std::string_view::npos || line.compare(quote, kNameEnd.size(), kNameEnd) != 0)
+      unreadableLine(path, number, "the project's name does not end in \"=, so the line cannot be read.");
+    if (quote > kLongestProjectName) unreadableLine(path, number, "the project's name is too long.");
     Project& project = AddProject();
     project.Name = std::string(line.substr(0, quote));
     if (ActiveProject == nullptr) ActiveProject = &project;
-    line.remove_prefix(std::min(line.size(), quote + kNameEnd.size()));
+    line.remove_prefix(quote + kNameEnd.size());
     // Without the suffix there is no path text at all.
     const std::size_t suffix = line.find(kPackageSuffix);
     const std::string_view pathText = suffix == std::string_view::npos ? "" : line.substr(0, suffix);
+    if (pathText.size() > kLongestPath)
+      unreadableLine(path, number, "the project's path is too long to name a file.");
     project.FileName = resolveStoredPath(pathText, folder);
     project.LoadProjectFile();
     project.FileName =
         paths::ReplaceAfterLastDelimiterOrDot(project.FileName, "tsp", StyleOfStoredPath(project.FileName));
   });
   Modified = false;
+  // An empty workspace is written as an empty file; anything else without a project is no workspace.
+  if (Count() == 0 && text.find_first_not_of(" \t\r\n") != std::string::npos)
+    throw TessarinError(shownPath(path) + " holds no projects: it is not a workspace file.");
 }
 
 void ProjectList::SaveToFile(const std::string& path) {
+  // Nothing is written when any of it cannot be read back.
+  for (const auto& project : Projects) {
+    std::string problem = ProjectNameProblem(project->Name);
+    if (problem.empty()) problem = StoredPathProblem(project->FileName);
+    for (const ProjectFile& file : project->Files)
+      if (problem.empty()) problem = StoredPathProblem(file.Path);
+    if (!problem.empty()) throw TessarinError("The workspace was not saved. " + problem);
+  }
   const std::string folder = folderOf(path);
   std::string content;
   for (const auto& project : Projects) {

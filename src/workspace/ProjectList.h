@@ -66,12 +66,23 @@ public:
   void RemoveProject(const Project* item);
 
   // Replaces the content by the workspace in `path` (.tsw or .dsw); the first project read
-  // becomes active. Raises TessarinError "Cannot open file %s", keeping what was read so far.
+  // becomes active. Raises TessarinError "Cannot open file %s", or one naming the line of a
+  // project or source line that cannot be read, keeping what was read so far.
   void LoadFromFile(const std::string& path);
   // Writes every project file, then the workspace file. Modified becomes false only when all
-  // of it was written; raises TessarinError "Cannot create file %s" otherwise.
+  // of it was written; raises TessarinError "Cannot create file %s" otherwise, and writes nothing
+  // when a name or path cannot be stored (ProjectNameProblem, StoredPathProblem).
   void SaveToFile(const std::string& path);
 };
+
+// What keeps `name` from being a project's name, or empty when nothing does: a workspace file ends
+// the name at a double quote and its line at a line break, and the module "<name>.qvm" with its
+// backup "<name>.~qvm" must fit a file name.
+[[nodiscard]] std::string ProjectNameProblem(const std::string& name);
+// What keeps `path` from being stored in a workspace or project file, or empty when nothing does:
+// a line break or NUL would end its line, and no real file has a longer path than the system's
+// limit.
+[[nodiscard]] std::string StoredPathProblem(const std::string& path);
 
 // The long form of a path, as the message lists show it.
 [[nodiscard]] std::string LongPathName(const std::string& path);

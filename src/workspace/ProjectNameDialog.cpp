@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "DisplayText.h"
+#include "ProjectList.h"
 #include "ProjectTree.h"
 #include "UserQuestions.h"
 
@@ -52,6 +53,16 @@ void ProjectNameDialog::BrowseForProjectFile() {
   request.initialFile = ProjectFileName();
   if (const auto chosen = questions_.chooseFileToSave(request))
     ProjectFileNameEdit->setText(ToDisplay(*chosen));
+}
+
+void ProjectNameDialog::accept() {
+  std::string problem = ProjectNameProblem(ProjectName());
+  if (problem.empty()) problem = StoredPathProblem(ProjectFileName());
+  if (!problem.empty()) {
+    questions_.showError(problem);
+    return;
+  }
+  QDialog::accept();
 }
 
 void ProjectNameDialog::showEvent(QShowEvent* event) {

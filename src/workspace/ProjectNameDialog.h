@@ -26,6 +26,9 @@ public:
   // "&Browse": a save dialog for the project file; a chosen name fills the field.
   void BrowseForProjectFile();
 
+  // OK keeps the dialog open, with a message, while the name or the file name cannot be stored.
+  void accept() override;
+
 protected:
   void showEvent(QShowEvent* event) override;
 

@@ -35,7 +35,7 @@ int folderIndexFor(const std::string& path) {
 }
 
 void addFileNode(QTreeWidgetItem& projectNode, const ProjectFile& file) {
-  addNode(projectNode.child(folderIndexFor(file.Path)), ToDisplay(FileNameOf(file.Path)), FileImage);
+  addNode(projectNode.child(folderIndexFor(file.Path)), ElidedDisplay(FileNameOf(file.Path)), FileImage);
 }
 
 // A project's node with its three folders and a node per file, in the model's order.
@@ -92,7 +92,7 @@ void BuildTree(ProjectList& workspace, QTreeWidget& tree) {
   for (int i = 0; i < workspace.Count(); ++i) {
     Project& project = workspace.Items(i);
     project.SortFiles();
-    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
+    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ElidedDisplay(project.Name)}));
   }
   root->setExpanded(true);
 }
@@ -183,7 +183,7 @@ void ProjectTree::ProjectAdded(Project& project) {
     BuildTree(workspace_, tree_); // a tree never built gets its root, with this project in it
     root = RootNode(tree_);
   } else {
-    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ToDisplay(project.Name)}));
+    fillProjectNode(project, *new QTreeWidgetItem(root, QStringList{ElidedDisplay(project.Name)}));
   }
   root->setExpanded(true);
 }
@@ -192,8 +192,8 @@ void ProjectTree::FileAdded(const Project& project, int fileIndex) {
   QTreeWidgetItem* node = NodeOf(project);
   if (node == nullptr) return;
   const auto [folder, row] = fileNodePlace(*node, project, fileIndex);
-  addNode(folder, ToDisplay(FileNameOf(project.Files[static_cast<std::size_t>(fileIndex)].Path)), FileImage,
-          row);
+  addNode(folder, ElidedDisplay(FileNameOf(project.Files[static_cast<std::size_t>(fileIndex)].Path)),
+          FileImage, row);
 }
 
 void ProjectTree::RemovingProject(const Project& project) { delete NodeOf(project); }
@@ -206,7 +206,7 @@ void ProjectTree::RemovingFile(const Project& project, int fileIndex) {
 }
 
 void ProjectTree::ProjectRenamed(const Project& project) {
-  if (QTreeWidgetItem* node = NodeOf(project)) node->setText(0, ToDisplay(project.Name));
+  if (QTreeWidgetItem* node = NodeOf(project)) node->setText(0, ElidedDisplay(project.Name));
 }
 
 void ProjectTree::ActiveProjectChanged() { tree_.viewport()->update(); }

@@ -41,6 +41,10 @@ void ProjectTreeCommands::AddFilesToSelectedProject() {
   const FileDialogRequest request =
       SourceOpenDialog(paths::ExtractFilePath(project->FileName, StyleOfStoredPath(project->FileName)));
   for (const std::string& path : questions_.chooseFilesToOpen(request)) {
+    if (const std::string problem = StoredPathProblem(path); !problem.empty()) {
+      questions_.showError(problem);
+      continue;
+    }
     workspace_.Modified = true;
     view_.FileAdded(*project, project->AddFile(path));
   }
@@ -57,8 +61,19 @@ void ProjectTreeCommands::RemoveSelectedFile() {
   workspace_.Modified = true;
 }
 
+std::optional<ProjectDetails>
+ProjectTreeCommands::AskStorableDetails(const std::optional<ProjectDetails>& preset) {
+  std::optional<ProjectDetails> details = window_.AskProjectDetails(preset);
+  if (!details) return details;
+  std::string problem = ProjectNameProblem(details->name);
+  if (problem.empty()) problem = StoredPathProblem(details->fileName);
+  if (problem.empty()) return details;
+  questions_.showError(problem);
+  return std::nullopt;
+}
+
 void ProjectTreeCommands::AddNewProject() {
-  const std::optional<ProjectDetails> details = window_.AskProjectDetails(std::nullopt);
+  const std::optional<ProjectDetails> details = AskStorableDetails(std::nullopt);
   if (!details) return;
   Project& project = workspace_.AddProject();
   project.Name = details->name;
@@ -72,6 +87,11 @@ void ProjectTreeCommands::AddNewProject() {
 void ProjectTreeCommands::RemoveSelectedProject() {
   Project* project = selectedProject();
   if (project == nullptr) return;
+  if (window_.asksBeforeRemovingProject &&
+      questions_.askYesNo("Remove the project " + project->Name +
+                          " from the workspace?\nIts project file and source files stay on disk.") !=
+          Answer::Yes)
+    return;
   window_.ResetBuildState();
   view_.RemovingProject(*project);
   workspace_.RemoveProject(project);
@@ -82,7 +102,7 @@ void ProjectTreeCommands::EditSelectedProperties() {
   if (selection.level == ProjectLevel && selection.project != nullptr) {
     Project& project = *selection.project;
     const std::optional<ProjectDetails> details =
-        window_.AskProjectDetails(ProjectDetails{project.Name, project.FileName});
+        AskStorableDetails(ProjectDetails{project.Name, project.FileName});
     if (!details) return;
     project.Name = details->name;
     project.FileName = details->fileName;

@@ -30,8 +30,15 @@ bool WorkspaceCommands::LoadWorkspace(const std::string& path) {
   // Rebuilt whatever happened, so the tree never shows projects the model no longer holds.
   window_.RebuildTree();
   window_.RebuildClassView();
-  if (!error.empty()) questions_.showError(error);
-  return error.empty();
+  if (!error.empty()) {
+    questions_.showError(error);
+    return false;
+  }
+  if (workspace_.Count() == 0)
+    questions_.inform(
+        paths::ExtractFileName(path, StyleOfStoredPath(path)) +
+        " holds no projects yet: add one with \"Add New Project\" in the File View's context menu.");
+  return true;
 }
 
 bool WorkspaceCommands::ReopenWorkspace(const std::string& path) {
@@ -79,21 +86,55 @@ bool WorkspaceCommands::ReopenRecentWorkspace(const std::string& path) {
 }
 
 void WorkspaceCommands::FileSaveWorkspaceAction() {
+  if (window_.savesToItsOwnFile && HasItsOwnFile())
+    SaveWorkspaceTo(window_.WorkspaceFileName());
+  else
+    SaveWorkspaceAsAsked();
+}
+
+bool WorkspaceCommands::HasItsOwnFile() const {
+  const std::string current = window_.WorkspaceFileName();
+  // An import only proposes the name of a .tsw beside the file it read.
+  return !current.empty() && current == TswNameFor(current) && paths::FileExists(current);
+}
+
+bool WorkspaceCommands::SaveWorkspaceAsAsked() {
   FileDialogRequest request = workspaceDialog("Save Tessarin Workspace", "tsw");
   const std::string current = window_.WorkspaceFileName();
   request.initialFolder = paths::ExtractFilePath(current, StyleOfStoredPath(current));
   request.initialFile = current;
   const auto path = questions_.chooseFileToSave(request);
-  if (!path) return;
-  try {
-    workspace_.SaveToFile(*path);
-  } catch (const TessarinError& error) {
-    questions_.showError(error.message());
-  }
+  return path && SaveWorkspaceTo(*path);
 }
 
-bool WorkspaceCommands::FileCloseWorkspaceAction() {
-  if (!MayDropWorkspace()) return false;
+bool WorkspaceCommands::SaveWorkspaceTo(const std::string& path) {
+  try {
+    workspace_.SaveToFile(path);
+  } catch (const TessarinError& error) {
+    questions_.showError(error.message());
+    return false;
+  }
+  if (window_.savesToItsOwnFile) {
+    window_.SetWorkspaceFileName(path);
+    window_.AddRecentWorkspace(path);
+    if (window_.windowsFollowWorkspace) window_.RememberWindows();
+  }
+  return true;
+}
+
+void WorkspaceCommands::FileNewWorkspaceAction() {
+  FileDialogRequest request = workspaceDialog("New Tessarin Workspace", "tsw");
+  const auto path = questions_.chooseFileToSave(request);
+  if (!path || !MakeWayForAnother()) return;
+  workspace_.Clear();
+  window_.RebuildTree();
+  window_.RebuildClassView();
+  SaveWorkspaceTo(*path);
+}
+
+bool WorkspaceCommands::FileCloseWorkspaceAction() { return MayDropWorkspace() && CloseDroppedWorkspace(); }
+
+bool WorkspaceCommands::CloseDroppedWorkspace() {
   if (window_.windowsFollowWorkspace) window_.RememberWindows();
   if (!window_.CloseAll()) return false;
   workspace_.Clear();

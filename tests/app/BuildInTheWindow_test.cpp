@@ -8,13 +8,14 @@
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
 #include "ProjectWorkspace.h"
-#include "RecentWorkspaces.h"
+#include "RecentList.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "WindowCommands.h"
 #include "kxCustomEdit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -22,6 +23,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -138,7 +140,7 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
 TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
-  form->RecentList().AddItem(Workspace());
+  form->RecentWorkspaces().AddItem(Workspace());
   form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
@@ -146,15 +148,33 @@ TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   const std::vector<pid_t> tools = ProcessesNaming(Source("g_main.c"));
 
   QTreeWidgetItem* root = form->ProjectTreeView->topLevelItem(0);
-  form->ProjectTreeView->setCurrentItem(root->child(0));
-  form->RefreshActions(); // as the event loop does when it next goes idle
+  const auto select = [&form](QTreeWidgetItem* node) {
+    form->ProjectTreeView->setCurrentItem(node);
+    form->RefreshActions(); // as the event loop does when it next goes idle
+  };
+  // Each command through the main menu and through the tree's context menu.
+  const auto fromTreeMenu = [&form](const char* name) {
+    for (QAction* action : form->ProjectTreeMenu->actions())
+      if (action->objectName() == name) return action;
+    return static_cast<QAction*>(nullptr);
+  };
+  select(root->child(0));
+  const int files = root->child(0)->child(0)->childCount();
   for (const char* command :
-       {"FileCloseWorkspaceAction", "FileOpenWorkspace", "FileImportWorkspaceAction", "RemoveProjectAction"})
+       {"FileCloseWorkspaceAction", "FileOpenWorkspace", "FileImportWorkspaceAction", "RemoveProjectAction",
+        "AddFilesToProjectAction", "AddNewProjectAction", "PropertiesAction", "SetActiveProjectActive"}) {
     form->Actions()[command]->trigger();
+    if (QAction* action = fromTreeMenu(command)) action->trigger();
+  }
+  select(root->child(0)->child(0)->child(0)); // a file of the project; its properties only show
+  form->Actions()["RemoveFileFromProjectAction"]->trigger();
+  fromTreeMenu("RemoveFileFromProjectAction")->trigger();
+  form->Actions()["PropertiesAction"]->trigger();
   form->ReopenMenu->actions().last()->trigger();
-  EXPECT_EQ(questions.log, std::vector<std::string>(5, std::string("inform: ") + kWorkspaceInUse));
+  EXPECT_EQ(questions.log, std::vector<std::string>(16, std::string("inform: ") + kWorkspaceInUse));
   EXPECT_EQ(Projects(*form).Workspace.Count(), 2);
   EXPECT_EQ(root->childCount(), 2);
+  EXPECT_EQ(root->child(0)->child(0)->childCount(), files);
   EXPECT_TRUE(Projects(*form).BuildRunning());
 
   EXPECT_TRUE(form->close());
@@ -188,4 +208,27 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
       << "the last place stays when there is none after it";
   form->Actions()["PreviousMessageAction"]->trigger();
   EXPECT_EQ(dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor())->FileName(), Source("g_cmds.c"));
+}
+
+// Quitting during a build asks about the modified workspace before it ends the build, so Cancel
+// keeps both. Once the main window closes, no window of the program is left to keep it running.
+TEST_F(BuildInTheWindow, QuittingAsksFirstAndLeavesNoWindowBehind) {
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  auto form = Open();
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
+  Projects(*form).Workspace.Modified = true;
+  questions.answers = {Answer::Cancel};
+  EXPECT_FALSE(form->close());
+  EXPECT_TRUE(Projects(*form).BuildRunning());
+  EXPECT_TRUE(form->isVisible());
+
+  // The program's own event loop ends once the main window has closed, or the guard says it hung.
+  questions.answers = {Answer::No};
+  QTimer::singleShot(0, form.get(), [&form] { form->close(); });
+  QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0) << "the program kept running without its main window";
+  EXPECT_FALSE(Projects(*form).BuildRunning());
+  for (QWidget* window : QApplication::topLevelWidgets())
+    EXPECT_FALSE(window->isVisible()) << window->metaObject()->className() << " still shows";
 }

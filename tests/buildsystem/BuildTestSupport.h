@@ -5,10 +5,8 @@
 
 #include "EditorWindows.h"
 #include "TempDir.h"
+#include "WaitUntil.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -33,20 +31,6 @@ inline std::vector<pid_t> ProcessesNaming(const std::string& word) {
     if (commandLine.find(word) != std::string::npos) found.push_back(std::stoi(name));
   }
   return found;
-}
-
-// Runs the event loop until `done` holds; false after `timeoutMs`. Between checks the thread sleeps
-// in the event loop: any event wakes it, and a short timer does for what no event announces (a
-// process gone, a file written).
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
-  const QDeadlineTimer deadline(timeoutMs);
-  QTimer tick;
-  tick.start(5);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
-  return true;
 }
 
 struct FakeWindow : JumpTarget {

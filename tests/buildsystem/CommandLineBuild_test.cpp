@@ -1,6 +1,7 @@
 // The command-line build on the example workspace with the stand-in tools: what it prints,
 // where, and its exit status.
 #include "BuildTestSupport.h"
+#include "CompilationDatabase.h"
 #include "Paths.h"
 #include "TempDir.h"
 
@@ -191,4 +192,27 @@ TEST_F(CommandLineBuild, MemoryStaysBoundedWhateverTheToolsPrint) {
   const long quiet = peakKb("-DQ3_VM -S");
   const long flooded = peakKb("--standin-tiny=10000000"); // five million lines per file
   EXPECT_LT(flooded, quiet + 50 * 1024) << quiet << " kB quiet";
+}
+
+// The database of the example workspace, with the settings of the run, and no build.
+TEST_F(CommandLineBuild, WritesTheCompilationDatabaseWithoutBuilding) {
+  const std::string file = dir.file("db/compile_commands.json");
+  const ToolRun run =
+      Build({"--compile-commands", QString::fromStdString(file), Workspace()}, "-DQ3_VM -DEXTRA");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  ProjectList workspace;
+  workspace.LoadFromFile(dir.file("mymod.tsw"));
+  ::Settings settings;
+  settings.lcclarguments = "-DQ3_VM -DEXTRA";
+  EXPECT_EQ(TempDir::read(file),
+            CompilationDatabaseText(CompileCommands(workspace, settings, ToolPaths::Native())));
+  EXPECT_NE(TempDir::read(file).find("\"-DEXTRA\""), std::string::npos);
+  EXPECT_FALSE(paths::FileExists(dir.file("vm"))) << "nothing built";
+
+  dir.write("blocker", "");
+  EXPECT_EQ(
+      Build({"--compile-commands", QString::fromStdString(dir.file("blocker/x.json")), Workspace()}).exitCode,
+      1);
+  EXPECT_EQ(Build({"--compile-commands", QString::fromStdString(file), Workspace(), "cgame"}).exitCode, 2);
+  EXPECT_EQ(Build({Workspace(), "--compile-commands"}).exitCode, 2);
 }

@@ -284,7 +284,7 @@ TEST_F(IncrementalBuild, AnUnchangedSourceSaysWhatItSaidWhenItWasCompiled) {
     return KindOfMessage(line, PathStyle::Native(), paths::FileExists).has_value();
   };
   auto lineAt = [&](int at) { return debug.Lines()[static_cast<std::size_t>(at)]; };
-  for (std::optional<int> row = -1; (row = NextMessageRow(rows, *row, 1, lineAt, diagnostic));)
+  for (std::optional<int> row = -1; (row = NextMessageRow(rows, *row, 1, lineAt));)
     visited.push_back(*row);
   std::vector<int> expected;
   for (int row = 0; row < rows; ++row)

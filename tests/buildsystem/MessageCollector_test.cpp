@@ -168,7 +168,7 @@ TEST(BuildJump, ReadsTheSecondFormWhenItNamesAnExistingFile) {
 
 TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretOnIt) {
   FakeEditors editors;
-  JumpToMessage(std::string("/src/logic.c:120: warning: unused"), MessageListKind::BuildMessages, editors);
+  JumpToMessage(std::string("/src/logic.c:120: warning: unused"), editors);
   const FakeWindow& window = editors.windows["/src/logic.c"];
   EXPECT_EQ(window.colour, 255u);
   EXPECT_EQ(window.marked, 120);
@@ -176,10 +176,11 @@ TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretO
   EXPECT_EQ(window.caretLine, 120);
   EXPECT_TRUE(window.front);
 
-  JumpToMessage(std::string("/src/find.c:7: found"), MessageListKind::FindInFiles, editors);
+  JumpToPlace({"/src/find.c", 7, 16711680u}, editors);
   EXPECT_EQ(editors.windows["/src/find.c"].colour, 16711680u);
+  EXPECT_EQ(editors.windows["/src/find.c"].marked, 7);
 
-  JumpToMessage(std::nullopt, MessageListKind::BuildMessages, editors);
-  JumpToMessage(std::string("nothing to open"), MessageListKind::BuildMessages, editors);
+  JumpToMessage(std::nullopt, editors);
+  JumpToMessage(std::string("nothing to open"), editors);
   EXPECT_EQ(editors.windows.size(), 2u);
 }

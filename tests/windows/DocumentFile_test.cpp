@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -113,4 +115,17 @@ TEST_F(DocumentFileTest, ADeletedFileIsToldAndWrittenAgainAtTheNextSave) {
   EXPECT_EQ(questions.log.size(), 1u);
   EXPECT_TRUE(file.TrySave());
   EXPECT_EQ(TempDir::read(path), "mine\r\n");
+}
+
+// A same-size rewrite in place that puts the old modification time back is still noticed.
+TEST_F(DocumentFileTest, ARewriteThatRestoresTheModificationTimeIsNoticed) {
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  dir.write("g_main.c", "theirs 2\n"); // the same size, in place: the same inode
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  questions.answers = {Answer::No};
+  Notice();
+  EXPECT_EQ(questions.log,
+            std::vector<std::string>{"ask: " + path + " was changed by another program.\nReload it?"});
 }

@@ -99,7 +99,6 @@ TEST(ProjectFiles, ReadsFilesWrittenOnWindowsWithAnyLineEnd) {
   dir.write("mod/a/a.tsp", "SOURCE=.\\x.c\rSOURCE=..\\shared/y.h\nSOURCE=C:\\q3\\z.asm\r\n ignored\r\n");
   dir.write("mod/b/b.tsp", "SOURCE=b.c\r\n\0SOURCE=hidden.c\r\n"s);
   dir.write("mod/mod.tsw", "Project: \"a\"=.\\a\\a.tsp" + kSuffix + "project: \"lower\"=a\\a.tsp" + kSuffix +
-                               "Project: \"no quote" + kSuffix +
                                "Project: \"b\"=b\\b.tsp - Package Owner=<4>");
   ProjectList list;
   list.LoadFromFile(dir.file("mod/mod.tsw"));
@@ -200,28 +199,75 @@ TEST(ProjectFiles, FailedSaveKeepsOldFilesAndStaysModified) {
   EXPECT_FALSE(std::filesystem::exists("D:\\mods\\c.tsp"));
 }
 
-TEST(ProjectFiles, HostileInputIsReadWithoutHarm) {
+TEST(ProjectFiles, HostileInputIsRefusedWithTheLineThatCannotBeRead) {
   TempDir dir;
-  const std::string longName(1'000'000, 'n');
   std::string garbage;
   for (int i = 0; i < 200'000; ++i)
     garbage += static_cast<char>((i * 7919) % 251 + 1);
-  dir.write("p.tsp", "SOURCE=a" + std::string(1'000'000, '\\') +
-                         "x.c\r\nSOURCE=" + std::string(300'000, '.') + "\r\n" + garbage + "\r\nSOURCE=");
+  dir.write("p.tsp", "SOURCE=a" + std::string(1'000'000, '\\') + "x.c\r\n");
   dir.write("ws.tsw", std::string(5000, '\0') + "Project: \"x\"=p.tsp" + kSuffix);
-  dir.write("ws2.tsw", garbage + "\nProject: \"" + longName + "\"=p.tsp" + kSuffix + "Project: \"" +
-                           "\r\nProject: \"y\"=" + std::string(1'000'000, '/') + kSuffix);
+  dir.write("garbage.tsw", garbage);
+  dir.write("long-name.tsw", "\r\nProject: \"" + std::string(10'000'000, 'n') + "\"=p.tsp" + kSuffix);
+  dir.write("long-path.tsw", "Project: \"y\"=" + std::string(1'000'000, '/') + kSuffix);
+  dir.write("long-source.tsw", "Project: \"p\"=p.tsp" + kSuffix);
+  // Written by a version that stored any name: a double quote, and a line break inside the name.
+  dir.write("quote.tsw", "Project: \"a\"b\"=p.tsp" + kSuffix);
+  dir.write("break.tsw", "Project: \"new\r\nproject\"=p.tsp" + kSuffix);
 
   ProjectList list;
   list.LoadFromFile(dir.file("ws.tsw"));
-  EXPECT_EQ(list.Count(), 0); // everything after the leading NUL is gone
+  EXPECT_EQ(list.Count(), 0); // everything after the leading NUL is gone, as for an empty file
 
-  const std::string error = errorOf([&] { list.LoadFromFile(dir.file("ws2.tsw")); });
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Items(0).Name, longName);
-  EXPECT_EQ(list.Items(0).Files.size(), 3u);
-  const auto paths = pathsOf(list.Items(0));
-  EXPECT_NE(std::find(paths.begin(), paths.end(), dir.path() + "/a/x.c"), paths.end());
-  EXPECT_LT(error.size(), 2000u); // a path that cannot exist is shortened in the message
-  EXPECT_EQ(error.rfind("Cannot open file /", 0), 0u);
+  const std::vector<std::pair<std::string, std::string>> refusals{
+      {"garbage.tsw", dir.file("garbage.tsw") + " holds no projects: it is not a workspace file."},
+      {"long-name.tsw", dir.file("long-name.tsw") + ", line 2: the project's name is too long."},
+      {"long-path.tsw",
+       dir.file("long-path.tsw") + ", line 1: the project's path is too long to name a file."},
+      {"long-source.tsw", dir.file("p.tsp") + ", line 1: the source path is too long to name a file."},
+      {"quote.tsw", dir.file("quote.tsw") +
+                        ", line 1: the project's name does not end in \"=, so the line cannot be read."},
+      {"break.tsw", dir.file("break.tsw") +
+                        ", line 1: the project's name does not end in \"=, so the line cannot be read."}};
+  for (const auto& [file, message] : refusals)
+    EXPECT_EQ(errorOf([&] { list.LoadFromFile(dir.file(file)); }), message);
+}
+
+// Whatever a project is called and whatever its files are named, the workspace either stores it
+// so that it reads back the same, or says why and writes nothing.
+TEST(ProjectFiles, EveryNameIsStoredExactlyOrRefusedWithoutWriting) {
+  TempDir dir;
+  std::srand(7);
+  const std::string alphabet = "ab \t\"=\r\n\\-<>4\xe9\xc3\xa9.;:'#";
+  const auto randomText = [&alphabet](std::size_t most) {
+    std::string text(static_cast<std::size_t>(std::rand()) % most, ' ');
+    for (char& c : text)
+      c = alphabet[static_cast<std::size_t>(std::rand()) % alphabet.size()];
+    return text;
+  };
+  int stored = 0, refused = 0;
+  for (int round = 0; round < 400; ++round) {
+    dir.write("ws.tsw", "before");
+    ProjectList list;
+    const std::string name = round % 50 == 0 ? std::string(245 + round / 50, 'q') : randomText(12);
+    const std::string source = dir.file("src/" + randomText(8) + ".c");
+    addProject(list, name, dir.file("p" + std::to_string(round) + ".tsp"), {source});
+    const bool storable = ProjectNameProblem(name).empty() && StoredPathProblem(source).empty();
+    const std::string error = errorOf([&] { list.SaveToFile(dir.file("ws.tsw")); });
+    if (!storable) {
+      ++refused;
+      EXPECT_EQ(error.rfind("The workspace was not saved. ", 0), 0u) << error;
+      EXPECT_EQ(TempDir::read(dir.file("ws.tsw")), "before");
+      EXPECT_FALSE(std::filesystem::exists(list.Items(0).FileName));
+      continue;
+    }
+    ++stored;
+    ASSERT_EQ(error, "") << name;
+    ProjectList read;
+    read.LoadFromFile(dir.file("ws.tsw"));
+    ASSERT_EQ(read.Count(), 1) << name;
+    EXPECT_EQ(read.Items(0).Name, name);
+    EXPECT_EQ(pathsOf(read.Items(0)), std::vector<std::string>{source});
+  }
+  EXPECT_GT(stored, 50);
+  EXPECT_GT(refused, 50);
 }

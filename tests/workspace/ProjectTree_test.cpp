@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -370,4 +371,50 @@ TEST(ProjectDialogs, FilePropertiesShowTheModificationTime) {
       form.LastModifiedLabel->text(),
       FormatLastModified(QFileInfo(QString::fromStdString(dir.file("here.c"))).lastModified().toLocalTime(),
                          QLocale()));
+}
+
+// A name or file name a workspace file cannot store is refused where it is typed, with the reason,
+// and a project is never made or renamed with it.
+TEST_F(ProjectTreeTest, NamesTheWorkspaceCannotStoreAreRefused) {
+  addProject("game", {});
+  BuildTree(workspace, tree);
+  for (const auto& [name, fileName] :
+       std::vector<std::pair<std::string, std::string>>{{"say \"hi\"", "/mods/a.tsp"},
+                                                        {"two\nlines", "/mods/a.tsp"},
+                                                        {std::string(251, 'n'), "/mods/a.tsp"},
+                                                        {"ok", "/mods/line\rbreak.tsp"}}) {
+    questions.log.clear();
+    nameForm.SetFields(name, fileName);
+    commands.AddNewProject();
+    ASSERT_EQ(questions.errors().size(), 1u) << name;
+    EXPECT_EQ(workspace.Count(), 1);
+
+    nameForm.show();
+    nameForm.OkButton->click();
+    EXPECT_TRUE(nameForm.isVisible()) << "OK keeps the dialog open";
+    EXPECT_EQ(nameForm.result(), QDialog::Rejected);
+    EXPECT_EQ(questions.errors().size(), 2u);
+  }
+  nameForm.SetFields("fine name", "/mods/fine.tsp");
+  nameForm.OkButton->click();
+  EXPECT_FALSE(nameForm.isVisible());
+  EXPECT_EQ(nameForm.result(), QDialog::Accepted);
+}
+
+// On a desktop Remove Project asks first; No keeps the project and its node.
+TEST_F(ProjectTreeTest, RemoveProjectAsksFirstOnADesktop) {
+  addProject("game", {"g_main.c"});
+  BuildTree(workspace, tree);
+  ProjectTreeWindow asking = window();
+  asking.asksBeforeRemovingProject = true;
+  ProjectTreeCommands desktop{workspace, view, questions, asking};
+  select(projectNode(0));
+  questions.answers = {Answer::No, Answer::Yes};
+  desktop.RemoveSelectedProject();
+  EXPECT_EQ(workspace.Count(), 1);
+  EXPECT_EQ(RootNode(tree)->childCount(), 1);
+  desktop.RemoveSelectedProject();
+  EXPECT_EQ(workspace.Count(), 0);
+  EXPECT_EQ(questions.log, std::vector<std::string>(2, "ask: Remove the project game from the workspace?\n"
+                                                       "Its project file and source files stay on disk."));
 }

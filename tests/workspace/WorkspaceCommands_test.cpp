@@ -3,6 +3,7 @@
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -83,6 +84,28 @@ TEST_F(WorkspaceCommandsTest, FailedOpenShowsTheErrorAndRebuildsFromWhatIsLeft) 
   EXPECT_EQ(window.calls, (std::vector<std::string>{"recent " + dir.file("bad.tsw"), "tree", "class view"}));
   EXPECT_EQ(workspace.Count(), 2);
   EXPECT_EQ(window.workspaceFileName, "previous.tsw");
+}
+
+// An empty workspace file opens, saying it holds no projects yet; a file that holds something
+// else is no workspace: it is refused and does not become the workspace saved over.
+TEST_F(WorkspaceCommandsTest, AWorkspaceWithoutProjectsIsNamedAsSuch) {
+  dir.write("empty.tsw", "");
+  dir.write("random.tsw", "\x7f\x45LF\x02\x01 not a workspace\r\n");
+  window.workspaceFileName = "previous.tsw";
+  choose(dir.file("random.tsw"));
+  commands.FileOpenWorkspace();
+  EXPECT_EQ(questions.errors(), std::vector<std::string>{dir.file("random.tsw") +
+                                                         " holds no projects: it is not a workspace file."});
+  EXPECT_EQ(window.workspaceFileName, "previous.tsw");
+
+  questions.log.clear();
+  choose(dir.file("empty.tsw"));
+  commands.FileOpenWorkspace();
+  EXPECT_EQ(questions.log,
+            (std::vector<std::string>{"open: Open Tessarin Workspace",
+                                      "inform: empty.tsw holds no projects yet: add one with "
+                                      "\"Add New Project\" in the File View's context menu."}));
+  EXPECT_EQ(window.workspaceFileName, dir.file("empty.tsw"));
 }
 
 TEST_F(WorkspaceCommandsTest, ImportWritesNothingAndSaveProposesTheTswNextToIt) {
@@ -221,7 +244,7 @@ TEST_F(WorkspaceCommandsTest, WindowsThatFollowTheWorkspaceAreRememberedAndBroug
     following.calls.push_back("restore " + following.workspaceFileName);
   };
   WorkspaceCommands sessions(workspace, questions, callbacks);
-  dir.write("other.tsw", "");
+  dir.write("other.tsw", "Project: \"a\"=mod\\a\\a.tsp - Package Owner=<4>\r\n");
 
   following.workspaceFileName = "first.tsw";
   EXPECT_TRUE(sessions.ReopenRecentWorkspace(dir.file("other.tsw")));
@@ -239,4 +262,70 @@ TEST_F(WorkspaceCommandsTest, WindowsThatFollowTheWorkspaceAreRememberedAndBroug
   EXPECT_EQ(following.calls,
             (std::vector<std::string>{"remember " + dir.file("other.tsw"), "close all", "tree"}));
   EXPECT_TRUE(questions.log.empty());
+}
+
+// On a desktop, Save writes the workspace's own file and asks only for a workspace without one
+// (new, or imported); a saved workspace takes its new name, joins the recent list and keeps its
+// windows. New Workspace asks for the file, lets the current workspace go and writes an empty one.
+TEST_F(WorkspaceCommandsTest, OnADesktopSaveWritesTheWorkspacesOwnFileAndNewMakesOne) {
+  RecordingWindow desktop;
+  WorkspaceWindow callbacks = desktop.callbacks();
+  callbacks.savesToItsOwnFile = true;
+  callbacks.windowsFollowWorkspace = true;
+  callbacks.RememberWindows = [&desktop] {
+    desktop.calls.push_back("remember " + desktop.workspaceFileName);
+  };
+  WorkspaceCommands commands(workspace, questions, callbacks);
+
+  // A workspace never saved: Save asks, and the workspace becomes the file it was saved to.
+  Project& project = workspace.AddProject();
+  project.Name = "game";
+  project.FileName = dir.file("mod/a/a.tsp");
+  workspace.Modified = true;
+  choose(dir.file("mine.tsw"));
+  commands.FileSaveWorkspaceAction();
+  EXPECT_FALSE(workspace.Modified);
+  EXPECT_EQ(desktop.workspaceFileName, dir.file("mine.tsw"));
+  EXPECT_EQ(desktop.calls,
+            (std::vector<std::string>{"recent " + dir.file("mine.tsw"), "remember " + dir.file("mine.tsw")}));
+
+  // The next Save writes it without a question.
+  project.Name = "renamed";
+  workspace.Modified = true;
+  commands.FileSaveWorkspaceAction();
+  EXPECT_EQ(questions.fileRequests.size(), 1u);
+  EXPECT_NE(TempDir::read(dir.file("mine.tsw")).find("\"renamed\""), std::string::npos);
+
+  // An import only proposes a name: Save asks.
+  desktop.workspaceFileName = dir.file("vc/imported.tsw");
+  cancelDialog();
+  commands.FileSaveWorkspaceAction();
+  EXPECT_EQ(questions.fileRequests.size(), 2u);
+
+  // New Workspace: the file first, then the question about the modified workspace.
+  desktop.calls.clear();
+  workspace.Modified = true;
+  choose(dir.file("fresh.tsw"));
+  questions.answers = {Answer::No};
+  commands.FileNewWorkspaceAction();
+  EXPECT_EQ(workspace.Count(), 0);
+  EXPECT_EQ(TempDir::read(dir.file("fresh.tsw")), "");
+  EXPECT_EQ(desktop.workspaceFileName, dir.file("fresh.tsw"));
+  EXPECT_EQ(dialog(2, "New Tessarin Workspace", "tsw").title, "New Tessarin Workspace");
+  EXPECT_NE(std::find(desktop.calls.begin(), desktop.calls.end(), "recent " + dir.file("fresh.tsw")),
+            desktop.calls.end());
+}
+
+// Under the classic conventions Save always asks and changes neither the name nor the recent list.
+TEST_F(WorkspaceCommandsTest, ClassicSaveAlwaysAsksAndKeepsTheName) {
+  commands.LoadWorkspace(dir.file("mod/mod.tsw"));
+  window.workspaceFileName = dir.file("mod/mod.tsw");
+  window.calls.clear();
+  for (int save = 0; save < 2; ++save) {
+    choose(dir.file("copy.tsw"));
+    commands.FileSaveWorkspaceAction();
+  }
+  EXPECT_EQ(questions.fileRequests.size(), 2u);
+  EXPECT_EQ(window.workspaceFileName, dir.file("mod/mod.tsw"));
+  EXPECT_TRUE(window.calls.empty());
 }

@@ -1,0 +1,68 @@
+// The navigator over a language server (clangd): the open documents are mirrored to it as they
+// change, and places are converted both ways between the editor's byte columns and the
+// protocol's UTF-16 columns, in an open document's current text or, for any other file, in the
+// file on disk.
+#pragma once
+
+#include "DocumentMirror.h"
+#include "LanguageServer.h"
+#include "Navigator.h"
+#include "ProtocolResults.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <map>
+
+class ClangdNavigator : public QObject, public Navigator {
+  Q_OBJECT
+public:
+  // The client's capabilities are this class's; the rest of the options are the caller's.
+  explicit ClangdNavigator(LanguageServer::Options options, QObject* parent = nullptr);
+
+  void Start() { server_.Start(); }
+  void Stop() { server_.Stop(); }
+  [[nodiscard]] LanguageServer& Server() { return server_; }
+
+  void OpenDocument(const std::string& path, std::vector<std::string> lines) override;
+  void EditDocument(const std::string& path, const TextEdit& edit) override;
+  void SaveDocument(const std::string& path) override;
+  void CloseDocument(const std::string& path) override;
+
+  RequestId Definition(const std::string& path, TextPosition at, AnswerHandler<Locations> done) override;
+  RequestId Declaration(const std::string& path, TextPosition at, AnswerHandler<Locations> done) override;
+  RequestId References(const std::string& path, TextPosition at, AnswerHandler<Locations> done) override;
+  RequestId Complete(const std::string& path, TextPosition at, AnswerHandler<Completions> done) override;
+  RequestId Hover(const std::string& path, TextPosition at, AnswerHandler<HoverText> done) override;
+  RequestId WorkspaceSymbols(const std::string& query, AnswerHandler<std::vector<SymbolMatch>> done) override;
+  void Cancel(RequestId id) override { server_.Cancel(id); }
+
+  [[nodiscard]] std::string Problem() const override { return server_.Problem(); }
+
+private:
+  struct Document {
+    DocumentMirror mirror;
+    std::uint64_t stamp; // changes with every edit, and when the document is opened again
+  };
+  class AnswerLines;
+
+  template <typename Value>
+  RequestId Ask(const QString& method, const QJsonObject& params, const std::string& path,
+                std::function<Value(const QJsonValue& result, const Places& places)> read,
+                AnswerHandler<Value> done);
+  RequestId AskLocations(const QString& method, const std::string& path, TextPosition at,
+                         AnswerHandler<Locations> done, QJsonObject extra = {});
+  [[nodiscard]] QJsonObject PlaceParams(const std::string& path, TextPosition at) const;
+  // 0 for a document that is not open.
+  [[nodiscard]] std::uint64_t StampOf(const std::string& path) const;
+  void SendOpen(const std::string& path, const DocumentMirror& mirror);
+  void DiagnosticsArrived(const QJsonObject& params);
+
+  std::map<std::string, Document> documents_;
+  std::uint64_t lastStamp_ = 0;
+  LanguageServer server_;
+};
+
+// The language server protocol's name of a file, and back; none for a URI that names no file.
+[[nodiscard]] QString FileUri(const std::string& path);
+[[nodiscard]] std::optional<std::string> UriPath(const QString& uri);

@@ -1,0 +1,99 @@
+// An edit is applied to whole lines first: how a line's bytes read depends on the whole line.
+// Comparing the characters of the lines before and after then finds the change the server sees.
+#include "DocumentMirror.h"
+
+#include "LineText.h"
+
+#include <algorithm>
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines(1);
+  for (char c : text)
+    if (c == '\n')
+      lines.emplace_back();
+    else
+      lines.back() += c;
+  return lines;
+}
+
+// The position of `offset` in a block of characters whose first line is `firstLine` (0-based).
+ProtocolPosition PositionInBlock(const QString& block, qsizetype offset, int firstLine) {
+  const QStringView before = QStringView(block).left(offset);
+  const qsizetype lineStart = before.lastIndexOf(u'\n') + 1;
+  return {firstLine + static_cast<int>(before.count(u'\n')), static_cast<int>(offset - lineStart)};
+}
+
+} // namespace
+
+DocumentMirror::DocumentMirror(std::vector<std::string> lines) : lines_(std::move(lines)) {
+  if (lines_.empty()) lines_.emplace_back();
+}
+
+std::string_view DocumentMirror::Line(int line) const {
+  if (line < 1 || line > LineCount()) return {};
+  return lines_[static_cast<std::size_t>(line - 1)];
+}
+
+QString DocumentMirror::Block(int first, int last) const {
+  QString block;
+  for (int line = first; line <= last; ++line) {
+    if (line > first) block += u'\n';
+    block += LineCharacters(Line(line));
+  }
+  return block;
+}
+
+QString DocumentMirror::Characters() const { return Block(1, LineCount()); }
+
+TextPosition DocumentMirror::Clamped(TextPosition position) const {
+  if (position.line < 1) return {1, 1};
+  if (position.line > LineCount()) return {LineCount(), static_cast<int>(lines_.back().size()) + 1};
+  const int length = static_cast<int>(Line(position.line).size());
+  return {position.line, std::clamp(position.column, 1, length + 1)};
+}
+
+ProtocolPosition DocumentMirror::ToProtocol(TextPosition position) const {
+  position = Clamped(position);
+  return {position.line - 1, Utf16Column(Line(position.line), position.column)};
+}
+
+TextPosition DocumentMirror::FromProtocol(ProtocolPosition position) const {
+  if (position.line < 0) return {1, 1};
+  if (position.line >= LineCount()) return Clamped({position.line + 1, 1});
+  return {position.line + 1, ByteColumn(Line(position.line + 1), position.character)};
+}
+
+ContentChange DocumentMirror::Apply(const TextEdit& edit) {
+  TextPosition start = Clamped(edit.range.start), end = Clamped(edit.range.end);
+  if (end < start) std::swap(start, end);
+  const QString before = Block(start.line, end.line);
+
+  const auto first = lines_.begin() + (start.line - 1), last = lines_.begin() + end.line;
+  std::vector<std::string> replacement =
+      SplitLines(first->substr(0, static_cast<std::size_t>(start.column - 1)) + edit.text +
+                 (last - 1)->substr(static_cast<std::size_t>(end.column - 1)));
+  const int newLast = start.line + static_cast<int>(replacement.size()) - 1;
+  lines_.erase(first, last);
+  lines_.insert(lines_.begin() + (start.line - 1), std::make_move_iterator(replacement.begin()),
+                std::make_move_iterator(replacement.end()));
+  ++version_;
+  const QString after = Block(start.line, newLast);
+
+  // What the two blocks share at their ends is not part of the change; a surrogate pair stays
+  // whole on one side of the cut.
+  qsizetype prefix = 0;
+  const qsizetype shorter = std::min(before.size(), after.size());
+  while (prefix < shorter && before[prefix] == after[prefix])
+    ++prefix;
+  if (prefix > 0 && before[prefix - 1].isHighSurrogate()) --prefix;
+  qsizetype suffix = 0;
+  while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    ++suffix;
+  if (suffix > 0 && before[before.size() - suffix].isLowSurrogate()) --suffix;
+
+  return {{PositionInBlock(before, prefix, start.line - 1),
+           PositionInBlock(before, before.size() - suffix, start.line - 1)},
+          after.mid(prefix, after.size() - suffix - prefix).toStdString()};
+}
