@@ -3,10 +3,10 @@
 // each case's ratio. Benchmarks name a case <case>_Tessarin and <case>_QPlainTextEdit.
 #pragma once
 
+#include "CppHighlighter.h"
+#include "EditorWidget.h"
 #include "GeneratedSource.h"
 #include "RatioReporter.h"
-#include "VrnCppSyn.h"
-#include "kxCustomEdit.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -34,26 +34,27 @@ protected:
 };
 
 struct Ours {
-  TVrnCppSyn highlighter;
-  TkxCustomEdit editor;
+  CppHighlighter highlighter;
+  EditorWidget editor;
   Ours() {
-    editor.SetHighLighter(&highlighter);
-    editor.Gutter().SetShowLineNumbers(true);
+    editor.Editor().Document().SetHighLighter(&highlighter);
+    editor.Editor().Gutter().SetShowLineNumbers(true);
     editor.resize(100, 100);
     editor.show();
     const int width = editor.width() - editor.viewport()->width();
     const int height = editor.height() - editor.viewport()->height();
-    editor.resize(editor.GutterWidth() + 2 + kViewColumns * editor.CharWidth() + width,
-                  kViewRows * editor.LineHeight() + height);
+    editor.resize(editor.Editor().Geometry().GutterWidth() + 2 +
+                      kViewColumns * editor.Editor().Geometry().CharWidth() + width,
+                  kViewRows * editor.Editor().Geometry().LineHeight() + height);
   }
-  void Load() { editor.Lines().SetTextStr(Source()); }
+  void Load() { editor.Editor().Document().Load(SplitSource(Source())); }
 };
 
 struct Theirs {
   QPlainTextEdit edit;
   TrivialHighlighter highlighter{edit.document()};
   Theirs() {
-    edit.setFont(TkxTextDrawer::EditorFont("Courier New", 10));
+    edit.setFont(TextDrawer::EditorFont("Courier New", 10));
     edit.setLineWrapMode(QPlainTextEdit::NoWrap);
     const QFontMetrics metrics(edit.font());
     edit.resize(kViewColumns * metrics.horizontalAdvance('M') + 40, kViewRows * metrics.height() + 20);

@@ -2,7 +2,11 @@
 // keywords, strings and numbers (~10 MB), built once per program; other lengths on request.
 #pragma once
 
+#include "LineList.h"
+
 #include <string>
+#include <string_view>
+#include <vector>
 
 inline constexpr int kSourceLines = 200000;
 
@@ -31,4 +35,12 @@ inline std::string GenerateSource(int lines = kSourceLines) {
 inline const std::string& Source() {
   static const std::string source = GenerateSource();
   return source;
+}
+
+// The lines of a generated file, as reading it gives them.
+inline std::vector<std::string> SplitSource(std::string_view source) {
+  std::vector<std::string> lines;
+  for (std::string_view line : LineList::SplitLines(source))
+    lines.emplace_back(line);
+  return lines;
 }

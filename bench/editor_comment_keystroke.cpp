@@ -33,8 +33,8 @@ std::unique_ptr<Ours> editor; // dropped before the application goes
 Ours& Editor() {
   if (!editor) {
     editor = std::make_unique<Ours>();
-    editor->editor.Lines().SetTextStr(HugeSource());
-    editor->editor.SetCaretXY({1, 1});
+    editor->editor.Editor().Document().Load(SplitSource(HugeSource()));
+    editor->editor.Editor().State().SetCaretXY({1, 1});
   }
   return *editor;
 }
@@ -46,14 +46,14 @@ void Press(int key, const QString& text) {
 
 // Lets the idle rescans run until every range is right.
 void Settle() {
-  while (!Editor().editor.Core().Document().Ranges().Current())
+  while (!Editor().editor.Editor().Document().Ranges().Current())
     QCoreApplication::processEvents();
 }
 
 // Types "/*" and takes it back: four keystrokes, each with its frame; `eager` rescans every stale
 // range within the keystroke.
 void Keystrokes(benchmark::State& state, bool eager) {
-  HighlightRanges& ranges = Editor().editor.Core().Document().Ranges();
+  HighlightRanges& ranges = Editor().editor.Editor().Document().Ranges();
   const auto keystroke = [&](int key, const QString& text) {
     Press(key, text);
     if (eager) ranges.Refresh(INT_MAX);
@@ -69,7 +69,8 @@ void Keystrokes(benchmark::State& state, bool eager) {
     keystroke(Qt::Key_Backspace, QStringLiteral("\b"));
     keystroke(Qt::Key_Backspace, QStringLiteral("\b"));
   }
-  if (Editor().editor.LineText(1) != std::string(HugeSource(), 0, HugeSource().find('\r')))
+  if (Editor().editor.Editor().Document().LineText(1) !=
+      std::string(HugeSource(), 0, HugeSource().find('\r')))
     state.SkipWithError("the first line did not come back");
   state.counters["keystrokes"] = benchmark::Counter(4, benchmark::Counter::kIsIterationInvariant);
 }
@@ -79,7 +80,7 @@ void Keystroke_Eager(benchmark::State& state) { Keystrokes(state, true); }
 
 // One idle slice while a comment opened at the top leaves every later range stale.
 void IdleSlice(benchmark::State& state) {
-  HighlightRanges& ranges = Editor().editor.Core().Document().Ranges();
+  HighlightRanges& ranges = Editor().editor.Editor().Document().Ranges();
   Settle();
   Press(Qt::Key_Slash, QStringLiteral("/"));
   Press(Qt::Key_Asterisk, QStringLiteral("*"));

@@ -47,8 +47,8 @@ void Load_QPlainTextEdit(benchmark::State& state) {
 void TypeAndRepaint_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
   for (auto _ : state) {
-    ours.editor.SetCaretXY({1, 1});
-    ours.editor.ExecuteCommand(ecChar, 'x');
+    ours.editor.Editor().State().SetCaretXY({1, 1});
+    ours.editor.Editor().ExecuteCommand(ecChar, 'x');
     Paint(ours.editor.viewport());
   }
 }
@@ -66,11 +66,10 @@ void TypeAndRepaint_QPlainTextEdit(benchmark::State& state) {
 void OpenAndCloseComment_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
   // The file's second line holds no comment end, so the comment runs to the end of the file.
-  TkxEditList& lines = ours.editor.Lines();
-  const std::string second = lines[1];
+  TextDocument& document = ours.editor.Editor().Document();
   for (auto _ : state) {
-    lines.Put(1, "/*" + second);
-    lines.Put(1, second);
+    document.Insert({1, 2}, "/*");
+    document.Delete({1, 2}, {3, 2});
   }
 }
 
@@ -88,8 +87,8 @@ void OpenAndCloseComment_QPlainTextEdit(benchmark::State& state) {
 // One highlighter pass over the file: what the comment case is measured against.
 void HighlighterPass(benchmark::State& state) {
   Ours& ours = LoadedOurs();
-  const TkxEditList& lines = ours.editor.Lines();
-  TVrnCppSyn highlighter;
+  const LineList& lines = ours.editor.Editor().Document().Lines();
+  CppHighlighter highlighter;
   for (auto _ : state) {
     highlighter.ClearRange();
     for (int i = 0; i < lines.Count(); ++i) {
@@ -102,7 +101,7 @@ void HighlighterPass(benchmark::State& state) {
 
 void FullRepaint_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
-  ours.editor.SetTopLine(kSourceLines / 2);
+  ours.editor.Editor().Geometry().SetTopLine(kSourceLines / 2);
   for (auto _ : state)
     Paint(ours.editor.viewport());
 }
@@ -117,9 +116,9 @@ void FullRepaint_QPlainTextEdit(benchmark::State& state) {
 void PageThroughFile_Tessarin(benchmark::State& state) {
   Ours& ours = LoadedOurs();
   for (auto _ : state) {
-    ours.editor.ExecuteCommand(ecEditorTop);
-    while (ours.editor.CaretY() < ours.editor.LineCount()) {
-      ours.editor.ExecuteCommand(ecPageDown);
+    ours.editor.Editor().ExecuteCommand(ecEditorTop);
+    while (ours.editor.Editor().State().CaretY() < ours.editor.Editor().Document().LineCount()) {
+      ours.editor.Editor().ExecuteCommand(ecPageDown);
       Paint(ours.editor.viewport());
     }
   }
@@ -153,8 +152,8 @@ BENCHMARK(PageThroughFile_QPlainTextEdit)->Unit(benchmark::kMillisecond)->Iterat
 // Heap bytes the line list of the loaded file holds.
 void ReportMemory() {
   const std::size_t before = mallinfo2().uordblks;
-  auto ours = std::make_unique<TkxEditList>();
-  ours->SetTextStr(Source());
+  auto ours = std::make_unique<LineList>();
+  ours->Assign(SplitSource(Source()));
   const std::size_t after = mallinfo2().uordblks;
   std::printf("line list memory: %.1f MB for a %.1f MB file (%.2fx)\n",
               static_cast<double>(after - before) / 1e6, static_cast<double>(Source().size()) / 1e6,

@@ -58,9 +58,9 @@ void ShowFrame() { QCoreApplication::processEvents(); }
 [[nodiscard]] QWidget& Widget(Theirs& theirs) { return theirs.edit; }
 
 void PlaceCaret(Ours& ours, int line, int column) {
-  ours.editor.SetOptions(ours.editor.Options() | kxeoAutoIndent);
-  ours.editor.SetMaxUndo(kEdits); // the default keeps only the last ten steps
-  ours.editor.SetCaretXY({column, line});
+  ours.editor.Editor().State().SetOptions(ours.editor.Editor().State().Options() | eoAutoIndent);
+  ours.editor.Editor().Document().SetMaxUndo(kEdits); // the default keeps only the last ten steps
+  ours.editor.Editor().State().SetCaretXY({column, line});
 }
 
 void PlaceCaret(Theirs& theirs, int line, int column) {
@@ -79,9 +79,9 @@ template <typename Editor> std::unique_ptr<Editor> Loaded(int line, int column) 
   return editor;
 }
 
-void Undo(Ours& ours) { ours.editor.ExecuteCommand(ecUndo); }
+void Undo(Ours& ours) { ours.editor.Editor().ExecuteCommand(ecUndo); }
 void Undo(Theirs& theirs) { theirs.edit.undo(); }
-void Redo(Ours& ours) { ours.editor.ExecuteCommand(ecRedo); }
+void Redo(Ours& ours) { ours.editor.Editor().ExecuteCommand(ecRedo); }
 void Redo(Theirs& theirs) { theirs.edit.redo(); }
 
 // Types kTypedChars characters: the statement at the start of one line after another.
@@ -119,14 +119,16 @@ void MakeEdits(QWidget& widget) {
 
 // A line of the file as loaded (1-based).
 std::string SourceLine(int line) {
-  static const std::vector<std::string_view> lines = TkxEditList::SplitLines(Source());
+  static const std::vector<std::string_view> lines = LineList::SplitLines(Source());
   return std::string(lines[static_cast<std::size_t>(line - 1)]);
 }
 
-[[nodiscard]] int LineCount(const Ours& ours) { return ours.editor.LineCount(); }
+[[nodiscard]] int LineCount(const Ours& ours) { return ours.editor.Editor().Document().LineCount(); }
 // The file's final line end leaves an empty block after its last line.
 [[nodiscard]] int LineCount(const Theirs& theirs) { return theirs.edit.document()->blockCount() - 1; }
-[[nodiscard]] std::string Line(const Ours& ours, int line) { return ours.editor.LineText(line); }
+[[nodiscard]] std::string Line(const Ours& ours, int line) {
+  return ours.editor.Editor().Document().LineText(line);
+}
 [[nodiscard]] std::string Line(const Theirs& theirs, int line) {
   return theirs.edit.document()->findBlockByNumber(line - 1).text().toStdString();
 }
@@ -168,10 +170,8 @@ template <typename Editor> void UndoRedo(benchmark::State& state) {
 // Kilobytes of heap that typing kTypedChars characters takes with `levels` of undo history.
 double TypingKilobytes(int levels) {
   const auto ours = Loaded<Ours>(kFirstLine, 1);
-  if (levels == 0)
-    ours->editor.Core().LockUndo();
-  else
-    ours->editor.SetMaxUndo(levels);
+  // With no levels only the newest step is kept.
+  ours->editor.Editor().Document().SetMaxUndo(levels);
   const std::size_t before = mallinfo2().uordblks;
   TypeStatements(ours->editor);
   return (static_cast<double>(mallinfo2().uordblks) - static_cast<double>(before)) / 1024;

@@ -1,7 +1,7 @@
 // Finding every match of a pattern line by line in ~100 MB of real C headers: the editor's search
 // engine against std::search with the standard Boyer-Moore-Horspool searcher on the same lines.
 // Counters: MB/s of each and ratio = engine speed / searcher speed (above 1: the engine is faster).
-#include "kxEditSearch.h"
+#include "SearchEngine.h"
 
 #include <benchmark/benchmark.h>
 
@@ -79,7 +79,7 @@ std::size_t CountWithSearcher(const Corpus& corpus, const Searcher& searcher, st
   return count;
 }
 
-std::size_t CountWithEngine(const Corpus& corpus, TkxEditSearch& engine) {
+std::size_t CountWithEngine(const Corpus& corpus, SearchEngine& engine) {
   std::size_t count = 0;
   for (std::string_view line : corpus.lines)
     count += static_cast<std::size_t>(engine.FindAllIn(line));
@@ -101,7 +101,7 @@ double SecondsOf(const std::function<std::size_t()>& run, std::size_t& count) {
 
 void EngineAgainstHorspool(benchmark::State& state, const std::string& pattern, bool caseSensitive) {
   const Corpus& corpus = LoadCorpus();
-  TkxEditSearch engine;
+  SearchEngine engine;
   engine.SetCaseSensitive(caseSensitive);
   engine.SetPattern(pattern);
   const std::boyer_moore_horspool_searcher exact(pattern.begin(), pattern.end());

@@ -1,7 +1,7 @@
 // Speed of the C/C++ highlighter over a large body of real C: the editor's token loop and
 // ScanLineTokens, each against a plain pass that only finds line ends in the same corpus.
 #include "../tests/highlight/HeaderCorpus.h"
-#include "VrnCppSyn.h"
+#include "CppHighlighter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,10 +27,10 @@ std::string LoadCorpus() {
 struct Corpus {
   std::string text;
   std::vector<std::string_view> lines; // without their line ends
-  std::vector<TkxRange> ranges;        // start range of every line
+  std::vector<HighlightRange> ranges;  // start range of every line
 
   Corpus() : text(LoadCorpus()), lines(SplitLines(text)) {
-    TVrnCppSyn highlighter;
+    CppHighlighter highlighter;
     highlighter.ClearRange();
     for (std::string_view line : lines) {
       ranges.push_back(highlighter.CurrentRange());
@@ -64,8 +64,8 @@ void LineEndPass(benchmark::State& state) {
 // attribute through the base class.
 void EditorTokenLoop(benchmark::State& state) {
   const Corpus& corpus = TheCorpus();
-  TVrnCppSyn cpp;
-  TkxCustomHighLighter& highlighter = cpp;
+  CppHighlighter cpp;
+  Highlighter& highlighter = cpp;
   for (auto _ : state) {
     std::size_t sum = 0;
     for (std::size_t i = 0; i < corpus.lines.size(); ++i) {
@@ -83,9 +83,9 @@ void EditorTokenLoop(benchmark::State& state) {
 // What the class view does: ScanLineTokens with an OnToken handler.
 void ScanLineTokensWithEvent(benchmark::State& state) {
   const Corpus& corpus = TheCorpus();
-  TVrnCppSyn highlighter;
+  CppHighlighter highlighter;
   std::size_t sum = 0;
-  highlighter.OnToken = [&sum](TkxCustomHighLighter&, int kind, const std::string& text, int) {
+  highlighter.OnToken = [&sum](Highlighter&, int kind, const std::string& text, int) {
     sum += static_cast<std::size_t>(kind) + text.size();
   };
   for (auto _ : state) {

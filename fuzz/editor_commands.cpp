@@ -17,11 +17,11 @@ void Fail(const std::string& what) {
 }
 
 // Past this much text a script only measures copying and pasting.
-bool Small(const TkxEditCore& core) {
+bool Small(const TextEditor& editor) {
   std::size_t bytes = 0;
-  for (int i = 0; i < core.LineCount(); ++i)
-    bytes += core.Lines()[i].size();
-  return core.LineCount() < 2000 && bytes < 1 << 16;
+  for (int i = 0; i < editor.Document().LineCount(); ++i)
+    bytes += editor.Document().Lines()[i].size();
+  return editor.Document().LineCount() < 2000 && bytes < 1 << 16;
 }
 
 } // namespace
@@ -33,15 +33,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   EditScript::Bytes bytes(data, size);
-  const auto options = static_cast<TkxEditorOptions>((bytes.Next() | bytes.Next() << 8) & 0x3FF);
+  const auto options = static_cast<EditorOptions>((bytes.Next() | bytes.Next() << 8) & 0x3FF);
   EditScript::Session run(bytes, options);
-  const EditScript::Snapshot start = EditScript::Take(run.core);
-  while (!bytes.AtEnd() && Small(run.core)) {
-    EditScript::Step(run.core, run.clipboard, bytes);
+  const EditScript::Snapshot start = EditScript::Take(run.editor);
+  while (!bytes.AtEnd() && Small(run.editor)) {
+    EditScript::Step(run.editor, run.clipboard, bytes);
     ++stepsRun;
-    if (const std::string broken = EditScript::CheckInvariants(run.core); !broken.empty())
+    if (const std::string broken = EditScript::CheckInvariants(run.editor); !broken.empty())
       Fail("invariant broken: " + broken);
   }
-  if (const std::string lost = EditScript::CheckUndoRedo(run.core, start); !lost.empty()) Fail(lost);
+  if (const std::string lost = EditScript::CheckUndoRedo(run.editor, start); !lost.empty()) Fail(lost);
   return 0;
 }

@@ -3,9 +3,9 @@
 // matches than the text holds, and a plain replace-all must agree with a reference replacement.
 // Input: options, modes, four selection bytes, search and replacement lengths, eight prompt
 // answers, the search text, the replacement, then the editor's text.
-#include "kxEditCore.h"
-#include "kxEditSearch.h"
-#include "kxSearchReplace.h"
+#include "SearchEngine.h"
+#include "SearchRun.h"
+#include "TextEditor.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -74,8 +74,8 @@ struct Input {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   constexpr std::size_t headerSize = 16;
   if (size < headerSize) return 0;
-  const TkxSearchOptions options = data[0];
-  const auto mode = static_cast<TSelectionMode>(data[1] % 3);
+  const SearchFlags options = data[0];
+  const auto mode = static_cast<SelectionMode>(data[1] % 3);
   const bool scrollPastEol = (data[1] & 4) != 0;
   const int calls = 1 + (data[1] >> 3) % 4;
   Input input{data + headerSize, size - headerSize};
@@ -83,45 +83,52 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string replace = input.Take(data[7] % 17);
   const std::string text = input.Take(input.size);
 
-  TkxEditCore core;
-  core.SetOptions(scrollPastEol ? kxDefaultEditorOptions : kxDefaultEditorOptions & ~kxeoScrollPastEol);
-  core.Lines().SetTextStr(text);
-  const std::vector<std::string> original = core.Lines().Strings();
-  const int lineCount = std::max(core.LineCount(), 1);
-  core.SetSelectionMode(mode);
-  core.SetBlockBegin({1 + data[2] % 40, 1 + data[3] % lineCount});
-  core.SetBlockEnd({1 + data[4] % 40, 1 + data[5] % lineCount});
-  core.SetCaretXY(core.SelectionMovingEnd());
+  TextEditor editor;
+  editor.State().SetOptions(scrollPastEol ? kDefaultEditorOptions : kDefaultEditorOptions & ~eoScrollPastEol);
+  std::vector<std::string> lines;
+  for (std::string_view line : LineList::SplitLines(text))
+    lines.emplace_back(line);
+  editor.Document().Load(std::move(lines));
+  const std::vector<std::string> original = editor.Document().Lines().Strings();
+  const int lineCount = std::max(editor.Document().LineCount(), 1);
+  editor.State().SetMode(mode);
+  editor.State().SetBlockBegin({1 + data[2] % 40, 1 + data[3] % lineCount});
+  editor.State().SetBlockEnd({1 + data[4] % 40, 1 + data[5] % lineCount});
+  editor.State().SetCaretXY(editor.State().SelectionMovingEnd());
 
   bool answeredAll = false;
   std::size_t answer = 0;
-  const TkxReplaceTextEvent onReplaceText = [&](std::string_view, std::string_view, int line, int column,
-                                                TkxReplaceAction& action) {
-    Check(line >= 1 && line <= core.LineCount() && column >= 1);
+  const ReplaceTextEvent onReplaceText = [&](std::string_view, std::string_view, int line, int column,
+                                             ReplaceAction& action) {
+    Check(line >= 1 && line <= editor.Document().LineCount() && column >= 1);
     // Any byte, also values that name no action.
-    action = static_cast<TkxReplaceAction>(data[8 + answer++ % 8] % 5);
-    answeredAll |= action == raReplaceAll;
+    action = static_cast<ReplaceAction>(data[8 + answer++ % 8] % 5);
+    answeredAll |= action == ReplaceAction::ReplaceAll;
   };
 
-  TkxEditSearch engine;
+  SearchEngine engine;
   for (int call = 0; call < calls; ++call) {
     // Every match visited is a distinct piece of the text as it was before the call.
-    const std::size_t textSize = core.Lines().GetTextStr().size();
+    std::size_t textSize = 0;
+    for (int line = 1; line <= editor.Document().LineCount(); ++line)
+      textSize += editor.Document().LineText(line).size() + 1;
     // Each call may multiply the text by the replacement's length; replacing every match of a long
     // line copies it each time.
     if (textSize * (replace.size() + 1) > 1 << 14) break;
-    const int count = TkxSearchReplace(core, engine, onReplaceText).Run(search, replace, options);
+    const int count =
+        SearchRun(editor.Context(), editor, engine, onReplaceText).Run(search, replace, options);
     Check(count >= 0 && static_cast<std::size_t>(count) <= textSize);
     Check(count <= 1 || (options & ssoReplaceAll) || answeredAll);
-    Check(core.LineCount() >= 1);
-    for (int i = 0; i < core.LineCount(); ++i)
-      Check(core.Lines()[i].find_first_of("\r\n") == std::string::npos);
-    const TkxPoint caret = core.CaretXY();
-    Check(caret.Y >= 1 && caret.Y <= core.LineCount() && caret.X >= 1 && caret.X <= core.ScrollWidth() + 1);
+    Check(editor.Document().LineCount() >= 1);
+    for (int i = 0; i < editor.Document().LineCount(); ++i)
+      Check(editor.Document().Lines()[i].find_first_of("\r\n") == std::string::npos);
+    const TextPoint caret = editor.State().CaretXY();
+    Check(caret.Y >= 1 && caret.Y <= editor.Document().LineCount() && caret.X >= 1 &&
+          caret.X <= editor.State().ScrollWidth() + 1);
   }
 
   // A plain replace-all over the whole text is a reference replacement of each line.
-  const TkxSearchOptions plain = ssoEntireScope | ssoReplaceAll;
+  const SearchFlags plain = ssoEntireScope | ssoReplaceAll;
   const bool matchCase = options & ssoMatchCase;
   const bool wholeWords = options & ssoWholeWord;
   if ((options & (plain | ssoSelectedOnly | ssoPrompt)) != plain || search.empty() ||
@@ -132,6 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> expected;
   for (const std::string& line : original)
     expected.push_back(ReferenceReplace(line, search, replace, matchCase, wholeWords));
-  Check(core.Lines().Strings() == expected);
+  Check(editor.Document().Lines().Strings() == expected);
   return 0;
 }

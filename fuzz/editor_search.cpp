@@ -2,7 +2,7 @@
 // case folding, whole-word rule and non-overlapping matches; any difference aborts.
 // Input: one flag byte (bit 0 match case, bit 1 whole words), one pattern length byte, the
 // pattern, then the line.
-#include "kxEditSearch.h"
+#include "SearchEngine.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::copy_n(reinterpret_cast<const char*>(data + 2 + patternLength), textLength, buffer.get());
   const std::string_view text(buffer.get(), textLength);
 
-  TkxEditSearch engine;
+  SearchEngine engine;
   engine.SetWholeWords(wholeWords);
   // Alternate the order of pattern and case: the result must not depend on it.
   if (patternLength % 2 == 0) engine.SetCaseSensitive(caseSensitive);

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the C/C++ highlighter, starting from any range. The first byte picks
 // the start range; the rest is split into lines at LF. Checks that the tokens of every line are
 // the line itself, in order, and that re-scanning a line from its stored range repeats it.
-#include "VrnCppSyn.h"
+#include "CppHighlighter.h"
 
 #include <cstdlib>
 #include <vector>
@@ -12,7 +12,7 @@ struct Token {
   int kind;
   int start;
   std::size_t length;
-  TkxHighLightAttributes* attribute;
+  HighlightAttributes* attribute;
   bool operator==(const Token&) const = default;
 };
 
@@ -20,7 +20,7 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-std::vector<Token> ScanChecked(TVrnCppSyn& highlighter, std::string_view line) {
+std::vector<Token> ScanChecked(CppHighlighter& highlighter, std::string_view line) {
   std::vector<Token> tokens;
   std::size_t covered = 0;
   for (highlighter.BeginLine(line, 0); !highlighter.AtLineEnd(); highlighter.NextToken()) {
@@ -39,8 +39,8 @@ std::vector<Token> ScanChecked(TVrnCppSyn& highlighter, std::string_view line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  static TVrnCppSyn highlighter;
-  TkxRange range = data[0] % 10;
+  static CppHighlighter highlighter;
+  HighlightRange range = data[0] % 10;
   std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
 
   while (true) {
@@ -52,14 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     highlighter.RestoreRange(range);
     std::vector<Token> tokens = ScanChecked(highlighter, line);
-    TkxRange next = highlighter.CurrentRange();
+    HighlightRange next = highlighter.CurrentRange();
     Check(next >= crCComment && next <= crNone);
 
     highlighter.RestoreRange(range);
     Check(ScanChecked(highlighter, line) == tokens && highlighter.CurrentRange() == next);
 
     int reported = 0;
-    highlighter.OnToken = [&](TkxCustomHighLighter&, int, const std::string& text, int lineNo) {
+    highlighter.OnToken = [&](Highlighter&, int, const std::string& text, int lineNo) {
       Check(!text.empty() && lineNo == 7);
       ++reported;
     };

@@ -1,6 +1,6 @@
 #include "KeyboardShortcuts.h"
 
-#include "kxQtKeys.h"
+#include "QtKeys.h"
 
 #include <QAction>
 #include <QMenu>
@@ -20,7 +20,7 @@ int qtKeyOf(std::uint16_t virtualKey) {
   return 0;
 }
 
-QKeyCombination combinationOf(std::uint16_t virtualKey, TShiftState shift) {
+QKeyCombination combinationOf(std::uint16_t virtualKey, ShiftState shift) {
   Qt::KeyboardModifiers modifiers;
   if (shift & ssShift) modifiers |= Qt::ShiftModifier;
   if (shift & ssAlt) modifiers |= Qt::AltModifier;
@@ -51,11 +51,10 @@ std::vector<ShortcutRow> MenuShortcuts(const QList<QMenu*>& menus) {
   return rows;
 }
 
-std::vector<ShortcutRow> EditorShortcuts(const TkxKeyStrokes& keys,
-                                         const std::vector<ShortcutRow>& menuRows) {
+std::vector<ShortcutRow> EditorShortcuts(const KeyMap& keys, const std::vector<ShortcutRow>& menuRows) {
   std::vector<ShortcutRow> rows;
   for (int i = 0; i < keys.Count(); ++i) {
-    const TkxKeyStroke& stroke = keys.Items(i);
+    const KeyBinding& stroke = keys.Items(i);
     ShortcutRow row{EditorKeySequence(stroke), EditorCommandWords(stroke.Command()), "Editor"};
     for (const ShortcutRow& menu : menuRows)
       if (menu.key == row.key) row.where = "Editor (" + menu.where + ": " + menu.command + " goes first)";
@@ -64,12 +63,12 @@ std::vector<ShortcutRow> EditorShortcuts(const TkxKeyStrokes& keys,
   return rows;
 }
 
-QKeySequence EditorKeySequence(const TkxKeyStroke& stroke) {
+QKeySequence EditorKeySequence(const KeyBinding& stroke) {
   if (stroke.Key2 == 0) return QKeySequence(combinationOf(stroke.Key, stroke.Shift));
   return QKeySequence(combinationOf(stroke.Key, stroke.Shift), combinationOf(stroke.Key2, stroke.Shift2));
 }
 
-QString EditorCommandWords(TkxEditorCommand command) {
+QString EditorCommandWords(EditorCommand command) {
   // Capitalised words, abbreviations in capitals and numbers.
   static const QRegularExpression word("[A-Z]+(?![a-z])|[A-Z][a-z]*|[0-9]+");
   static const std::map<QString, QString> spoken = {

@@ -2,7 +2,7 @@
 // commands and the editor's key map, written as the menus write keys.
 #pragma once
 
-#include "kxKeyCmds.h"
+#include "KeyMap.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -24,11 +24,11 @@ struct ShortcutRow {
 
 // The editor's keys in the map's order. A key that a menu command has too goes to the menu
 // command first, and says so.
-[[nodiscard]] std::vector<ShortcutRow> EditorShortcuts(const TkxKeyStrokes& keys,
+[[nodiscard]] std::vector<ShortcutRow> EditorShortcuts(const KeyMap& keys,
                                                        const std::vector<ShortcutRow>& menuRows);
 
 // The key (or two-key sequence) of an item of the editor's map.
-[[nodiscard]] QKeySequence EditorKeySequence(const TkxKeyStroke& stroke);
+[[nodiscard]] QKeySequence EditorKeySequence(const KeyBinding& stroke);
 
 // An editor command in words: "ecSelWordLeft" reads "Select word left".
-[[nodiscard]] QString EditorCommandWords(TkxEditorCommand command);
+[[nodiscard]] QString EditorCommandWords(EditorCommand command);

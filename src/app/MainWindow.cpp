@@ -540,7 +540,7 @@ void MainWindow::ShowKeyboardShortcuts() {
     menus << menu->menu();
   const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus);
   // Every editor window starts from the default map.
-  TkxKeyStrokes editorKeys;
+  KeyMap editorKeys;
   editorKeys.LoadDefaultMap();
   KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
   RunDialog(shortcuts);

@@ -1,7 +1,7 @@
 // The class view's state machine over the highlighter's tokens, and the caption order.
 #include "ClassOutline.h"
 
-#include "kxCodePage.h"
+#include "CodePage.h"
 
 #include <algorithm>
 #include <string_view>
@@ -22,7 +22,7 @@ bool CaptionBefore(const ClassNode& a, const ClassNode& b) {
 } // namespace
 
 ClassOutline::ClassOutline() {
-  MyHighlighter_.OnToken = [this](TkxCustomHighLighter&, int kind, const std::string& text, int lineNo) {
+  MyHighlighter_.OnToken = [this](Highlighter&, int kind, const std::string& text, int lineNo) {
     MyHighlighterToken(kind, text, lineNo);
   };
 }

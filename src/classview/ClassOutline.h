@@ -2,7 +2,7 @@
 // by feeding the C/C++ highlighter's tokens through a two-variable state machine. No widgets.
 #pragma once
 
-#include "VrnCppSyn.h"
+#include "CppHighlighter.h"
 
 #include <list>
 #include <string>
@@ -51,7 +51,7 @@ private:
   void Symbol(const std::string& symbol, int lineNo);
   void EndOfDeclarator(bool semicolon, int lineNo);
 
-  TVrnCppSyn MyHighlighter_;
+  CppHighlighter MyHighlighter_;
   unsigned char StructState_ = Outside;
   unsigned char DeclState_ = Plain;
   std::string LastIdentifier_;

@@ -1,13 +1,13 @@
 // The class view page: the outline shown as tree nodes carrying their declaration's place.
 #include "ClassViewCommands.h"
 
+#include "CodePage.h"
 #include "DisplayText.h"
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "ProjectList.h"
 #include "ProjectTree.h"
 #include "StoredFile.h"
-#include "kxCodePage.h"
-#include "kxCustomEdit.h"
 
 #include <QEvent>
 #include <QTabWidget>
@@ -98,7 +98,7 @@ void ClassViewCommands::OpenSelectedNode() {
   if (!data) return;
   DocumentWindow* window = openEditor_(data->FileName);
   if (window == nullptr) return;
-  window->MyEditor->SetCaretY(data->Line);
+  window->MyEditor->Editor().State().SetCaretY(data->Line);
   window->SetTopLine(data->Line - window->VisibleLineCount() / 2);
   window->MyEditor->setFocus();
 }

@@ -1,25 +1,12 @@
 // The ten numbered bookmarks as the editor's commands set, toggle and jump to them.
 #pragma once
 
-#include "kxKeyCmds.h"
+#include "EditState.h"
+#include "TextDocument.h"
 
-class TkxEditCore;
-
-class BookmarkCommands {
-public:
-  explicit BookmarkCommands(TkxEditCore& core) : core_(core) {}
-
-  // ecGotoMarker0 ... 9 and ecSetMarker0 ... 9 (these only while the keys are enabled); false for
-  // any other command.
-  bool Execute(TkxEditorCommand command);
-  // Places bookmark `number` (0 ... 9) on an existing line, as the editor's OnPlaceBookmark lets it.
-  void Set(int number, int column, int line);
-  // Moves the caret to bookmark `number` while its line exists.
-  void Goto(int number);
-
-private:
-  // Clears the bookmark from the caret line, or sets it there.
-  void Toggle(int number);
-
-  TkxEditCore& core_;
-};
+// Places bookmark `number` (0 ... 9) on an existing line.
+void PlaceBookmark(TextDocument& document, int number, int column, int line);
+// Moves the caret to bookmark `number` while its line exists.
+void GotoBookmark(EditState& state, const TextDocument& document, int number);
+// Clears bookmark `number` from the caret line, or sets it there.
+void ToggleBookmark(TextDocument& document, const EditState& state, int number);

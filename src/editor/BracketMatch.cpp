@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-std::optional<TkxPoint> MatchingBracket(const TextDocument& document, TkxPoint at, int lineLimit) {
+std::optional<TextPoint> MatchingBracket(const TextDocument& document, TextPoint at, int lineLimit) {
   static constexpr std::string_view kBrackets = "()[]{}";
   const std::string& line = document.LineText(at.Y);
   if (at.X < 1 || at.X > static_cast<int>(line.size())) return std::nullopt;
@@ -25,7 +25,7 @@ std::optional<TkxPoint> MatchingBracket(const TextDocument& document, TkxPoint a
       if (c == bracket)
         ++level;
       else if (c == partner && --level == 0)
-        return TkxPoint{x + 1, y};
+        return TextPoint{x + 1, y};
     }
   }
   return std::nullopt;

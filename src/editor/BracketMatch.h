@@ -2,7 +2,7 @@
 // one, across lines, counting nesting.
 #pragma once
 
-#include "kxEditTypes.h"
+#include "EditorTypes.h"
 
 #include <climits>
 #include <optional>
@@ -11,5 +11,5 @@ class TextDocument;
 
 // The partner of the bracket at `at` (one of ( ) [ ] { }); nothing when there is no bracket or
 // its partner lies more than `lineLimit` lines away.
-[[nodiscard]] std::optional<TkxPoint> MatchingBracket(const TextDocument& document, TkxPoint at,
-                                                      int lineLimit = INT_MAX);
+[[nodiscard]] std::optional<TextPoint> MatchingBracket(const TextDocument& document, TextPoint at,
+                                                       int lineLimit = INT_MAX);

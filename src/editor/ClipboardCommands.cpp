@@ -1,101 +1,106 @@
 // Copy, cut, paste of both clipboard kinds, and drag and drop within the editor.
 #include "ClipboardCommands.h"
 
-#include "kxBlockClipboard.h"
-#include "kxEditCore.h"
+#include "ClipboardBlock.h"
+#include "EditingCommands.h"
+#include "SelectionText.h"
 
 #include <algorithm>
 
-void ClipboardCommands::Copy() {
-  if (!core_.SelAvail() || !clipboard_) return;
-  if (!CopyTo(*clipboard_)) throw EkxEditError("Clipboard copy operation failed");
-}
+namespace {
 
-bool ClipboardCommands::CopyTo(TkxClipboardPort& target) const {
-  const std::string text = core_.SelText();
-  return target.PutText(text, EncodeClipboardBlock(core_.SelectionMode(), text));
-}
-
-void ClipboardCommands::Cut() {
-  if (!core_.SelAvail() || core_.ReadOnly()) return;
-  Copy();
-  core_.RemoveSelection(urDeletion);
-}
-
-bool ClipboardCommands::CanPaste() const {
-  return clipboard_ && (clipboard_->BlockData() || clipboard_->PlainText());
-}
-
-void ClipboardCommands::PasteFrom(TkxClipboardPort* source) {
-  if (core_.ReadOnly() || !source) return;
-  TkxPaintLock lock(core_);
-  TkxPoint start = core_.SelAvail() ? core_.BlockBegin() : core_.CaretXY();
-  if (core_.SelAvail() && core_.SelectionMode() == smLine) start.X = 1;
-  if (const std::optional<std::string> data = source->BlockData())
-    PasteBlock(*data, start);
-  else if (const std::optional<std::string> plain = source->PlainText())
-    PastePlain(*plain, start);
-  else
-    return;
-  core_.EnsureCursorPosVisible();
-  core_.StatusChanged(stSelection);
-}
-
-void ClipboardCommands::PasteBlock(const std::string& data, TkxPoint start) {
-  const std::optional<TkxClipboardBlock> block = DecodeClipboardBlock(data);
-  if (!block) throw EkxEditError("Clipboard paste operation failed.");
-  if (core_.SelAvail()) core_.RemoveSelection(urCut);
-  TkxPoint end;
+void PasteBlock(EditContext& context, const std::string& data, TextPoint start) {
+  EditState& state = context.state;
+  const std::optional<ClipboardBlock> block = DecodeClipboardBlock(data);
+  if (!block) throw EditorError("Clipboard paste operation failed.");
+  if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection);
+  TextPoint end;
   {
     // Lines paste before the start line; a block that ends with a whole line is recorded as lines.
-    const bool lines = block->Mode == smLine;
-    UndoStep step(core_.Document(), urPaste, lines ? TkxPoint{1, start.Y} : start, block->Mode);
-    core_.SetSelTextPrimitive(block->Mode, block->Text);
-    end = core_.CaretXY();
+    const bool lines = block->Mode == SelectionMode::Line;
+    UndoStep step(context.document, UndoKind::Paste, lines ? TextPoint{1, start.Y} : start, block->Mode);
+    ReplaceSelection(context, block->Mode, block->Text, state.HasOption(eoScrollPastEol));
+    end = state.CaretXY();
     step.SetEnd(end);
-    if (lines && end.X != 1) step.SetMode(smNormal);
+    if (lines && end.X != 1) step.SetMode(SelectionMode::Normal);
   }
-  if (block->Mode == smColumn) core_.SetCaretXY({std::min(start.X, end.X), std::max(start.Y, end.Y) + 1});
+  if (block->Mode == SelectionMode::Column)
+    state.SetCaretXY({std::min(start.X, end.X), std::max(start.Y, end.Y) + 1});
 }
 
-void ClipboardCommands::PastePlain(const std::string& text, TkxPoint start) {
-  if (core_.SelAvail()) core_.RemoveSelection(urCut);
-  UndoStep step(core_.Document(), urPaste, start);
-  core_.SetSelTextPrimitive(smNormal, ConvertPastedPlainText(text, core_.IndentWithTabs()));
-  step.SetEnd(core_.CaretXY());
+void PastePlain(EditContext& context, const std::string& text, TextPoint start) {
+  EditState& state = context.state;
+  if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection);
+  UndoStep step(context.document, UndoKind::Paste, start);
+  ReplaceSelection(context, SelectionMode::Normal, ConvertPastedPlainText(text, state.IndentWithTabs()),
+                   state.HasOption(eoScrollPastEol));
+  step.SetEnd(state.CaretXY());
 }
 
-void ClipboardCommands::Drop(TkxPoint drop, bool copy) {
-  if (core_.ReadOnly() || !core_.SelAvail() || core_.InsideSelection(drop)) return;
-  TkxPaintLock lock(core_);
-  TkxFreeCaret freeCaret(core_);
-  const TSelectionMode mode = core_.SelectionMode();
-  const std::string text = core_.SelText();
+} // namespace
+
+bool CopySelectionTo(const TextDocument& document, const EditState& state, ClipboardPort& target) {
+  const std::string text = SelectedText(document, state);
+  return target.PutText(text, EncodeClipboardBlock(state.Mode(), text));
+}
+
+void CopySelection(const TextDocument& document, const EditState& state, ClipboardPort* clipboard) {
+  if (!state.SelAvail() || !clipboard) return;
+  if (!CopySelectionTo(document, state, *clipboard)) throw EditorError("Clipboard copy operation failed");
+}
+
+void CutSelection(EditContext& context, ClipboardPort* clipboard) {
+  if (!context.state.SelAvail() || context.state.ReadOnly()) return;
+  CopySelection(context.document, context.state, clipboard);
+  RemoveSelection(context, UndoKind::Deletion);
+}
+
+void PasteFrom(EditContext& context, ClipboardPort* source) {
+  EditState& state = context.state;
+  if (state.ReadOnly() || !source) return;
+  TextPoint start = state.SelAvail() ? state.BlockBegin() : state.CaretXY();
+  if (state.SelAvail() && state.Mode() == SelectionMode::Line) start.X = 1;
+  if (const std::optional<std::string> data = source->BlockData())
+    PasteBlock(context, *data, start);
+  else if (const std::optional<std::string> plain = source->PlainText())
+    PastePlain(context, *plain, start);
+  else
+    return;
+  context.geometry.ScrollToCaret();
+  state.NoteSelection();
+}
+
+void DropSelection(EditContext& context, TextPoint drop, bool copy) {
+  EditState& state = context.state;
+  if (state.ReadOnly() || !state.SelAvail() || state.InsideSelection(drop)) return;
+  FreeCaret freeCaret(state);
+  const SelectionMode mode = state.Mode();
+  const std::string text = SelectedText(context.document, state);
   if (!copy) {
-    const TkxPoint b = core_.BlockBegin();
-    const TkxPoint e = core_.BlockEnd();
-    core_.RemoveSelection(urMovementDelete);
+    const TextPoint b = state.BlockBegin();
+    const TextPoint e = state.BlockEnd();
+    RemoveSelection(context, UndoKind::DragRemoval);
     // The drop point moves with the text the removal closed up before it.
-    if (mode == smColumn) {
+    if (mode == SelectionMode::Column) {
       const int left = std::min(b.X, e.X);
       const int right = std::max(b.X, e.X);
       if (drop.Y >= b.Y && drop.Y <= e.Y && drop.X >= right) drop.X -= right - left;
-    } else if (mode == smLine) {
+    } else if (mode == SelectionMode::Line) {
       if (drop.Y > e.Y) drop.Y -= e.Y - b.Y + 1;
     } else if (!PointBefore(drop, e)) {
       if (drop.Y == e.Y) drop.X = b.X + drop.X - e.X;
       drop.Y -= e.Y - b.Y;
     }
   }
-  core_.SetCaretXY(drop);
-  core_.SetBlockBegin(core_.CaretXY());
-  const TkxPoint start = core_.CaretXY();
-  TkxPoint end;
+  state.SetCaretXY(drop);
+  state.SetBlockBegin(state.CaretXY());
+  const TextPoint start = state.CaretXY();
+  TextPoint end;
   {
-    UndoStep step(core_.Document(), urMovement, start, mode);
-    core_.SetSelTextPrimitive(mode, text);
-    end = core_.CaretXY();
+    UndoStep step(context.document, UndoKind::DropInsertion, start, mode);
+    ReplaceSelection(context, mode, text, state.HasOption(eoScrollPastEol));
+    end = state.CaretXY();
     step.SetEnd(end);
   }
-  core_.SelectRange(start, end);
+  state.SelectRange(start, end);
 }

@@ -6,7 +6,7 @@
 
 // One change of a document's lines. Line numbers are 0-based indices, as in the line list.
 struct LineChange {
-  enum Kind : std::uint8_t {
+  enum class Kind : std::uint8_t {
     Appended, // `line` was added after the last line
     Inserted, // `line` was inserted; the lines from it on moved down by one
     Removed,  // the line at `line` went and the later lines moved up by one (the only line is emptied)
@@ -15,7 +15,7 @@ struct LineChange {
     Reloaded, // many lines were added at once, as a load does
     Clearing, // every line is about to go
   };
-  Kind kind = Changed;
+  Kind kind = Kind::Changed;
   int line = 0;
   int count = 1;
 };

@@ -1,27 +1,28 @@
-// What the view core asks of whatever shows it on screen, in the view's pixel coordinates, and the
+// What the editor asks of whatever shows it on screen, in the view's pixel coordinates, and the
 // small pixel and scroll-bar types both sides share.
 #pragma once
 
 // Pixel rectangle, right and bottom exclusive.
-struct TkxRect {
+struct PixelRect {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
   [[nodiscard]] bool Empty() const { return Right <= Left || Bottom <= Top; }
-  bool operator==(const TkxRect&) const = default;
+  bool operator==(const PixelRect&) const = default;
 };
-[[nodiscard]] TkxRect UnionRect(const TkxRect& a, const TkxRect& b);
+[[nodiscard]] PixelRect UnionRect(const PixelRect& a, const PixelRect& b);
 
-// Range, page and position of a scroll bar, in the classic form (page counted inside the range).
-struct TkxScrollBarInfo {
+// Range, page and position of a scroll bar; the page counts inside the range, so the last
+// position is Max - Page + 1.
+struct ScrollBarInfo {
   int Min = 0, Max = 0, Page = 0, Pos = 0;
-  bool operator==(const TkxScrollBarInfo&) const = default;
+  bool operator==(const ScrollBarInfo&) const = default;
 };
 
-enum class TkxScrollAction { LineUp, LineDown, PageUp, PageDown, Top, Bottom, Thumb };
+enum class ScrollAction { LineUp, LineDown, PageUp, PageDown, Top, Bottom, Thumb };
 
-class TkxEditView {
+class EditView {
 public:
-  virtual ~TkxEditView() = default;
-  virtual void InvalidateRect(const TkxRect& rect) = 0;
+  virtual ~EditView() = default;
+  virtual void InvalidateRect(const PixelRect& rect) = 0;
   // Moves the client pixels by `dy` (positive: down) and repaints what was uncovered.
   virtual void ScrollPixels(int dy) = 0;
   virtual void UpdateScrollBars() = 0;

@@ -2,7 +2,8 @@
 // undo steps it records.
 #include "EditingCommands.h"
 
-#include "kxEditCore.h"
+#include "CaretCommands.h"
+#include "SelectionText.h"
 
 #include <algorithm>
 
@@ -22,300 +23,49 @@ std::string IndentOf(const std::string& line, int count) {
 
 bool Typable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
 
-} // namespace
-
-bool EditingCommands::Execute(TkxEditorCommand command, char ch, const void* data) {
-  const bool changesText = (command >= ecDeleteLastChar && command <= ecChar) || command == ecImeStr ||
-                           command == ecUndo || command == ecRedo || command == ecCut || command == ecPaste ||
-                           command == ecBlockIndent || command == ecBlockUnindent || command == ecTab ||
-                           command == ecShiftTab;
-  if (!changesText) return false;
-  if (core_.ReadOnly()) return true;
-  TkxFreeCaret freeCaret(core_);
-  switch (command) {
-  case ecChar:
-    if (Typable(ch)) TypeString(std::string_view(&ch, 1), false);
-    break;
-  case ecImeStr:
-    if (data) TypeString(static_cast<const char*>(data), true);
-    break;
-  case ecDeleteLastChar: DeleteLastChar(); break;
-  case ecDeleteChar: DeleteChar(); break;
-  case ecDeleteWord: DeleteSpan(core_.CaretXY(), core_.NextWordPos(), urDeletionAfterCursor); break;
-  case ecDeleteLastWord: DeleteSpan(core_.PrevWordPos(), core_.CaretXY(), urDeletionAfterCursor); break;
-  case ecDeleteBOL: DeleteSpan({1, core_.CaretY()}, core_.CaretXY(), urDeletion); break;
-  case ecDeleteEOL: {
-    const TkxPoint end{Length(core_.LineText(core_.CaretY())) + 1, core_.CaretY()};
-    if (PointBefore(core_.CaretXY(), end)) DeleteSpan(core_.CaretXY(), end, urDeletionAfterCursor);
-    break;
-  }
-  case ecDeleteLine: DeleteLine(); break;
-  case ecClearAll: ClearAll(); break;
-  case ecLineBreak:
-  case ecInsertLine: LineBreak(command == ecLineBreak); break;
-  case ecUndo: core_.Undo(); break;
-  case ecRedo: core_.Redo(); break;
-  case ecCut: core_.CutToClipboard(); break;
-  case ecPaste: core_.PasteFromClipboard(); break;
-  case ecBlockIndent: BlockIndent(); break;
-  case ecBlockUnindent: BlockUnindent(); break;
-  // Over a selection of several lines Tab and Shift+Tab indent and unindent them.
-  case ecTab:
-    if (SelectionSpansLines())
-      BlockIndent();
-    else
-      InsertTab();
-    break;
-  case ecShiftTab:
-    if (SelectionSpansLines()) BlockUnindent();
-    break;
-  default: break;
-  }
-  return true;
+bool SelectionSpansLines(const EditState& state) {
+  return state.SelAvail() && state.BlockBegin().Y != state.BlockEnd().Y;
 }
 
-bool EditingCommands::SelectionSpansLines() const {
-  return core_.SelAvail() && core_.BlockBegin().Y != core_.BlockEnd().Y;
+void RemoveSelection(EditContext& context, UndoKind kind, bool trimJoined) {
+  const EditState& state = context.state;
+  UndoStep step(context.document, kind, state.BlockBegin(), state.Mode());
+  step.SetEnd(state.BlockEnd());
+  ReplaceSelection(context, SelectionMode::Normal, {}, trimJoined);
 }
 
-int EditingCommands::LeadingBlanks(const std::string& line) const {
-  if (!core_.HasOption(kxeoAutoIndent)) return 0;
-  int count = 0;
-  while (count < Length(line) && line[static_cast<std::size_t>(count)] != 0 &&
-         static_cast<unsigned char>(line[static_cast<std::size_t>(count)]) <= 32)
-    ++count;
-  return count;
+void TypeOverSelection(EditContext& context, const std::string& text, bool imeString) {
+  TextPoint start = context.state.BlockBegin();
+  if (context.state.Mode() == SelectionMode::Line) start.X = 1;
+  RemoveSelection(context, imeString ? UndoKind::Deletion : UndoKind::ReplacedSelection);
+  UndoStep step(context.document, UndoKind::Insertion, start);
+  ReplaceSelection(context, SelectionMode::Normal, text, context.state.HasOption(eoScrollPastEol));
+  step.SetEnd(context.state.CaretXY());
 }
 
-void EditingCommands::RemoveSelection(TUndoReason reason) {
-  RemoveSelection(reason, core_.HasOption(kxeoScrollPastEol));
-}
-
-void EditingCommands::RemoveSelection(TUndoReason reason, bool trimJoined) {
-  UndoStep step(core_.Document(), reason, core_.BlockBegin(), core_.SelectionMode());
-  step.SetEnd(core_.BlockEnd());
-  core_.Selection().Replace(smNormal, {}, trimJoined);
-}
-
-void EditingCommands::SetSelText(std::string_view value, bool trimJoined) {
-  TkxPaintLock lock(core_);
-  const TkxPoint start = core_.BlockBegin();
-  const TSelectionMode mode = core_.SelectionMode();
-  if (core_.SelAvail()) RemoveSelection(urCut, trimJoined);
-  UndoStep insertion(core_.Document(), urInsertion, start, mode);
-  core_.Selection().Replace(smNormal, value, trimJoined);
-  insertion.SetEnd(core_.CaretXY());
-}
-
-// ---------------------------------------------------------------- typing
-
-void EditingCommands::TypeString(std::string_view typed, bool imeString) {
-  // Only printable bytes are typed, as for single characters; a line end must not enter a line.
-  std::string text;
-  for (char ch : typed.substr(0, typed.find('\0')))
-    if (Typable(ch)) text += ch;
-  if (text.empty()) return;
-  TkxPaintLock lock(core_);
-  if (core_.SelAvail()) {
-    TypeOverSelection(text, imeString);
-    return;
-  }
-  const TkxPoint caret = core_.CaretXY();
-  const TkxPoint after{caret.X + Length(text), caret.Y};
-  UndoStep step(core_.Document(), urInsertion, caret);
-  step.SetEnd(after);
-  core_.Selection().PadTo(caret);
-  if (!core_.InsertMode()) core_.Document().Delete(caret, after);
-  core_.Document().Insert(caret, text);
-  core_.Selection().TrimLineEnd(caret.Y);
-  core_.SetCaretXY(after);
-}
-
-void EditingCommands::TypeOverSelection(const std::string& text, bool imeString) {
-  TkxPoint start = core_.BlockBegin();
-  if (core_.SelectionMode() == smLine) start.X = 1;
-  RemoveSelection(imeString ? urDeletion : urCut);
-  UndoStep step(core_.Document(), urInsertion, start);
-  core_.SetSelTextPrimitive(smNormal, text);
-  step.SetEnd(core_.CaretXY());
-}
-
-// ---------------------------------------------------------------- deletions
-
-void EditingCommands::DeleteLastChar() {
-  TkxPaintLock lock(core_);
-  if (core_.SelAvail()) {
-    RemoveSelection(urDeletion);
-    return;
-  }
-  TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
-  const std::string line = core_.LineText(caret.Y);
-  if (caret.X > Length(line) + 1) {
-    // In the free space after the line only the caret moves, but undo still steps back over it.
-    const UndoStep moveOnly(document, urDeletion, caret);
-    core_.SetCaretX(caret.X - 1);
-    return;
-  }
-  if (caret.X == 1) {
-    if (caret.Y == 1) return;
-    const TkxPoint joint{Length(core_.LineText(caret.Y - 1)) + 1, caret.Y - 1};
-    UndoStep step(document, urDeletion, joint);
-    step.SetEnd(caret);
-    core_.Selection().TrimLineEnd(caret.Y);
-    document.Delete(joint, caret);
-    core_.SetCaretXY(joint);
-    return;
-  }
-  const int blanks = LeadingBlanks(line);
-  int removed = 1;
-  if (static_cast<unsigned char>(line[static_cast<std::size_t>(caret.X - 2)]) < 33 && caret.X - 1 == blanks) {
-    // Unindent to the indentation of the nearest line above that is indented less.
-    int target = 0;
-    for (int y = caret.Y - 1; y >= 1 && blanks > 0; --y) {
-      const int above = LeadingBlanks(core_.LineText(y));
-      if (above < blanks) {
-        target = above;
-        break;
-      }
-    }
-    removed = blanks - target;
-  }
-  const TkxPoint after{caret.X - removed, caret.Y};
-  UndoStep step(document, urDeletion, after);
-  step.SetEnd(caret);
-  document.Delete(after, caret);
-  core_.Selection().TrimLineEnd(caret.Y);
-  core_.SetCaretXY(after);
-}
-
-void EditingCommands::DeleteChar() {
-  TkxPaintLock lock(core_);
-  if (core_.SelAvail()) {
-    RemoveSelection(urDeletionAfterCursor);
-    return;
-  }
-  TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
-  if (caret.X > Length(core_.LineText(caret.Y))) {
-    if (caret.Y >= core_.LineCount()) return;
-    // Joins the next line, the caret line first padded up to the caret.
-    const TkxPoint next{1, caret.Y + 1};
-    UndoStep step(document, urDeletionAfterCursor, caret);
-    step.SetEnd(next);
-    core_.Selection().PadTo(caret);
-    document.Delete(caret, next);
-    core_.Selection().TrimLineEnd(caret.Y);
-    return;
-  }
-  const TkxPoint after{caret.X + 1, caret.Y};
-  UndoStep step(document, urDeletionAfterCursor, caret);
-  step.SetEnd(after);
-  document.Delete(caret, after);
-  core_.Selection().TrimLineEnd(caret.Y);
-}
-
-void EditingCommands::DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason) {
+void DeleteSpan(EditContext& context, TextPoint from, TextPoint to, UndoKind kind) {
   if (from == to) return;
-  TkxPaintLock lock(core_);
+  EditState& state = context.state;
   {
-    TkxModeScope normal(core_, smNormal);
-    core_.SelectRange(from, to);
+    ModeScope normal(state, SelectionMode::Normal);
+    state.SelectRange(from, to);
     // The record spans the selection as clamped to the text, which is what goes.
-    if (core_.SelAvail()) RemoveSelection(reason);
+    if (state.SelAvail()) RemoveSelection(context, kind);
   }
-  core_.SetBlockBegin(core_.CaretXY());
+  state.SetBlockBegin(state.CaretXY());
 }
 
-void EditingCommands::DeleteLine() {
-  const int count = core_.LineCount();
-  if (count == 1 && core_.LineText(1).empty()) return;
-  TkxPaintLock lock(core_);
-  const int y = core_.CaretY();
-  core_.SetBlockBegin(core_.CaretXY());
-  const TkxPoint lineEnd{Length(core_.LineText(y)) + 1, y};
-  const TkxPoint previousEnd{Length(core_.LineText(y - 1)) + 1, y - 1};
-  // The record spans the line with its line end (for the last line the one before it); what goes
-  // is, but for the first line, the line with the line end before it, so that its bookmarks move
-  // up to the line before.
-  TkxPoint start{1, y};
-  TkxPoint end{1, y + 1};
-  TkxPoint from = start;
-  TkxPoint to = end;
-  if (count == 1) {
-    end = to = lineEnd;
-  } else if (y == count) {
-    start = from = previousEnd;
-    end = to = lineEnd;
-  } else if (y > 1) {
-    from = previousEnd;
-    to = lineEnd;
-  }
-  UndoStep step(core_.Document(), urDeletionAfterCursor, start);
-  step.SetEnd(end);
-  core_.Document().Delete(from, to);
-  core_.SetCaretXY({1, y});
-}
-
-void EditingCommands::ClearAll() {
-  TkxPaintLock lock(core_);
-  const int last = core_.LineCount();
-  const TkxPoint end{Length(core_.LineText(last)) + 1, last};
-  UndoStep step(core_.Document(), urDeletion, {1, 1});
-  step.SetEnd(end);
-  core_.Document().Delete({1, 1}, end);
-  core_.SetBlockBegin({1, 1});
-  core_.SetCaretXY({1, 1});
-}
-
-// ---------------------------------------------------------------- line breaks and indentation
-
-void EditingCommands::LineBreak(bool moveCaret) {
-  TkxPaintLock lock(core_);
-  if (core_.SelAvail()) RemoveSelection(urDeletion);
-  TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
-  const std::string line = core_.LineText(caret.Y);
-  int indent = 0;
-  std::string indentText;
-  for (int y = caret.Y; y >= 1; --y)
-    if (!core_.LineText(y).empty()) {
-      indent = LeadingBlanks(core_.LineText(y));
-      indentText = IndentOf(core_.LineText(y), indent);
-      break;
-    }
-  TkxPoint below{indent + 1, caret.Y + 1};
-  UndoStep step(document, urLineBreak, caret, core_.SelectionMode());
-  if (line.empty()) {
-    document.Insert({1, caret.Y}, "\n");
-  } else if (Length(line) < caret.X) {
-    const bool fill = core_.HasOption(kxeoAutoIndent) && !core_.HasOption(kxeoScrollPastEol);
-    document.Insert({Length(line) + 1, caret.Y}, '\n' + (fill ? indentText : std::string()));
-  } else if (const int blanks = LeadingBlanks(line); caret.X > 1 && blanks < caret.X - 1) {
-    // The rest of the line goes down, indented as the line is.
-    document.Insert(caret, '\n' + IndentOf(line, blanks));
-    core_.Selection().TrimLineEnd(caret.Y);
-    below.X = blanks + 1;
-  } else {
-    // At the line start or within its indentation the whole line goes down.
-    document.Insert({1, caret.Y}, "\n");
-    below.X = caret.X;
-  }
-  // Where redo leaves the caret.
-  step.SetEnd(moveCaret ? below : caret);
-  if (moveCaret) core_.SetCaretXY(below);
-}
-
-int EditingCommands::TabWidthAt(TkxPoint caret) const {
-  const int tabWidth = std::max(core_.TabWidth(), 1);
-  const int column = DisplayColumn(core_.LineText(caret.Y), tabWidth, caret.X);
+// How far Tab at `caret` goes, in screen columns.
+int TabWidthAt(const TextDocument& document, const EditState& state, TextPoint caret) {
+  const int tabWidth = std::max(state.TabWidth(), 1);
+  const int column = DisplayColumn(document.LineText(caret.Y), tabWidth, caret.X);
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  if (core_.HasOption(kxeoSmartTabs))
+  if (state.HasOption(eoSmartTabs))
     for (int y = caret.Y - 1; y >= 1; --y) {
       // Up to the next word of the first line above that reaches the caret's screen column.
-      const std::string& above = core_.LineText(y);
+      const std::string& above = document.LineText(y);
       if (DisplayColumn(above, tabWidth, Length(above) + 1) <= column) continue;
-      std::size_t i = static_cast<std::size_t>(core_.AtDisplayColumn(y, column).X - 1);
+      std::size_t i = static_cast<std::size_t>(state.AtDisplayColumn(y, column).X - 1);
       while (i < above.size() && !blank(above[i]))
         ++i;
       while (i < above.size() && blank(above[i]))
@@ -327,52 +77,291 @@ int EditingCommands::TabWidthAt(TkxPoint caret) const {
   return tabWidth - (column - 1) % tabWidth;
 }
 
-void EditingCommands::InsertTab() {
-  TkxPaintLock lock(core_);
-  const int width = TabWidthAt(core_.CaretXY());
-  TkxPoint start = core_.CaretXY();
-  if (core_.SelAvail()) {
-    start = core_.BlockBegin();
-    RemoveSelection(urDeletion);
+void InsertTab(EditContext& context) {
+  TextDocument& document = context.document;
+  EditState& state = context.state;
+  const int width = TabWidthAt(document, state, state.CaretXY());
+  TextPoint start = state.CaretXY();
+  if (state.SelAvail()) {
+    start = state.BlockBegin();
+    RemoveSelection(context, UndoKind::Deletion);
   }
-  const std::string before = core_.LineText(core_.CaretY());
-  UndoStep step(core_.Document(), urInsertion, start);
-  core_.SetSelTextPrimitive(smNormal, core_.IndentWithTabs() ? "\t" : Blanks(width));
-  core_.Selection().TrimLineEnd(core_.CaretY());
-  core_.EnsureCursorPosVisible();
-  step.SetEnd(core_.CaretXY());
+  const std::string before = document.LineText(state.CaretY());
+  UndoStep step(document, UndoKind::Insertion, start);
+  ReplaceSelection(context, SelectionMode::Normal, state.IndentWithTabs() ? "\t" : Blanks(width),
+                   state.HasOption(eoScrollPastEol));
+  TrimLineEnd(document, state.CaretY());
+  context.geometry.ScrollToCaret();
+  step.SetEnd(state.CaretXY());
   // Blanks at a line's end are trimmed away again: then only the caret moved.
-  if (core_.LineText(core_.CaretY()) == before) step.Cancel();
+  if (document.LineText(state.CaretY()) == before) step.Cancel();
 }
 
-void EditingCommands::BlockIndent() {
-  if (!core_.SelAvail()) return;
-  TkxPaintLock lock(core_);
-  const auto [b, e, last] = core_.BlockSpan();
-  const TkxPoint caret = core_.CaretXY();
-  const std::string indent = core_.IndentUnit();
+} // namespace
+
+int LeadingBlanks(const EditState& state, const std::string& line) {
+  if (!state.HasOption(eoAutoIndent)) return 0;
+  int count = 0;
+  while (count < Length(line) && line[static_cast<std::size_t>(count)] != 0 &&
+         static_cast<unsigned char>(line[static_cast<std::size_t>(count)]) <= 32)
+    ++count;
+  return count;
+}
+
+void RemoveSelection(EditContext& context, UndoKind kind) {
+  RemoveSelection(context, kind, context.state.HasOption(eoScrollPastEol));
+}
+
+void SetSelText(EditContext& context, std::string_view value, bool trimJoined) {
+  EditState& state = context.state;
+  const TextPoint start = state.BlockBegin();
+  const SelectionMode mode = state.Mode();
+  if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection, trimJoined);
+  UndoStep insertion(context.document, UndoKind::Insertion, start, mode);
+  ReplaceSelection(context, SelectionMode::Normal, value, trimJoined);
+  insertion.SetEnd(state.CaretXY());
+}
+
+// ---------------------------------------------------------------- typing
+
+void TypeText(EditContext& context, std::string_view typed, bool imeString) {
+  // Only printable bytes are typed, as for single characters; a line end must not enter a line.
+  std::string text;
+  for (char ch : typed.substr(0, typed.find('\0')))
+    if (Typable(ch)) text += ch;
+  if (text.empty()) return;
+  EditState& state = context.state;
+  TextDocument& document = context.document;
+  if (state.SelAvail()) {
+    TypeOverSelection(context, text, imeString);
+    return;
+  }
+  const TextPoint caret = state.CaretXY();
+  const TextPoint after{caret.X + Length(text), caret.Y};
+  UndoStep step(document, UndoKind::Insertion, caret);
+  step.SetEnd(after);
+  PadTo(document, caret);
+  if (!state.InsertMode()) document.Delete(caret, after);
+  document.Insert(caret, text);
+  TrimLineEnd(document, caret.Y);
+  state.SetCaretXY(after);
+}
+
+// ---------------------------------------------------------------- deletions
+
+void DeleteLastChar(EditContext& context) {
+  EditState& state = context.state;
+  TextDocument& document = context.document;
+  if (state.SelAvail()) {
+    RemoveSelection(context, UndoKind::Deletion);
+    return;
+  }
+  const TextPoint caret = state.CaretXY();
+  const std::string line = document.LineText(caret.Y);
+  if (caret.X > Length(line) + 1) {
+    // In the free space after the line only the caret moves, but undo still steps back over it.
+    const UndoStep moveOnly(document, UndoKind::Deletion, caret);
+    state.SetCaretX(caret.X - 1);
+    return;
+  }
+  if (caret.X == 1) {
+    if (caret.Y == 1) return;
+    const TextPoint joint{Length(document.LineText(caret.Y - 1)) + 1, caret.Y - 1};
+    UndoStep step(document, UndoKind::Deletion, joint);
+    step.SetEnd(caret);
+    TrimLineEnd(document, caret.Y);
+    document.Delete(joint, caret);
+    state.SetCaretXY(joint);
+    return;
+  }
+  const int blanks = LeadingBlanks(state, line);
+  int removed = 1;
+  if (static_cast<unsigned char>(line[static_cast<std::size_t>(caret.X - 2)]) < 33 && caret.X - 1 == blanks) {
+    // Unindent to the indentation of the nearest line above that is indented less.
+    int target = 0;
+    for (int y = caret.Y - 1; y >= 1 && blanks > 0; --y) {
+      const int above = LeadingBlanks(state, document.LineText(y));
+      if (above < blanks) {
+        target = above;
+        break;
+      }
+    }
+    removed = blanks - target;
+  }
+  const TextPoint after{caret.X - removed, caret.Y};
+  UndoStep step(document, UndoKind::Deletion, after);
+  step.SetEnd(caret);
+  document.Delete(after, caret);
+  TrimLineEnd(document, caret.Y);
+  state.SetCaretXY(after);
+}
+
+void DeleteChar(EditContext& context) {
+  EditState& state = context.state;
+  TextDocument& document = context.document;
+  if (state.SelAvail()) {
+    RemoveSelection(context, UndoKind::DeletionAfterCaret);
+    return;
+  }
+  const TextPoint caret = state.CaretXY();
+  if (caret.X > Length(document.LineText(caret.Y))) {
+    if (caret.Y >= document.LineCount()) return;
+    // Joins the next line, the caret line first padded up to the caret.
+    const TextPoint next{1, caret.Y + 1};
+    UndoStep step(document, UndoKind::DeletionAfterCaret, caret);
+    step.SetEnd(next);
+    PadTo(document, caret);
+    document.Delete(caret, next);
+    TrimLineEnd(document, caret.Y);
+    return;
+  }
+  const TextPoint after{caret.X + 1, caret.Y};
+  UndoStep step(document, UndoKind::DeletionAfterCaret, caret);
+  step.SetEnd(after);
+  document.Delete(caret, after);
+  TrimLineEnd(document, caret.Y);
+}
+
+void DeleteWord(EditContext& context) {
+  DeleteSpan(context, context.state.CaretXY(), NextWordPos(context.document, context.state),
+             UndoKind::DeletionAfterCaret);
+}
+
+void DeleteLastWord(EditContext& context) {
+  DeleteSpan(context, PrevWordPos(context.document, context.state), context.state.CaretXY(),
+             UndoKind::DeletionAfterCaret);
+}
+
+void DeleteToLineStart(EditContext& context) {
+  DeleteSpan(context, {1, context.state.CaretY()}, context.state.CaretXY(), UndoKind::Deletion);
+}
+
+void DeleteToLineEnd(EditContext& context) {
+  const TextPoint caret = context.state.CaretXY();
+  const TextPoint end{Length(context.document.LineText(caret.Y)) + 1, caret.Y};
+  if (PointBefore(caret, end)) DeleteSpan(context, caret, end, UndoKind::DeletionAfterCaret);
+}
+
+void DeleteLine(EditContext& context) {
+  EditState& state = context.state;
+  TextDocument& document = context.document;
+  const int count = document.LineCount();
+  if (count == 1 && document.LineText(1).empty()) return;
+  const int y = state.CaretY();
+  state.SetBlockBegin(state.CaretXY());
+  const TextPoint lineEnd{Length(document.LineText(y)) + 1, y};
+  const TextPoint previousEnd{Length(document.LineText(y - 1)) + 1, y - 1};
+  // The record spans the line with its line end (for the last line the one before it); what goes
+  // is, but for the first line, the line with the line end before it, so that its bookmarks move
+  // up to the line before.
+  TextPoint start{1, y};
+  TextPoint end{1, y + 1};
+  TextPoint from = start;
+  TextPoint to = end;
+  if (count == 1) {
+    end = to = lineEnd;
+  } else if (y == count) {
+    start = from = previousEnd;
+    end = to = lineEnd;
+  } else if (y > 1) {
+    from = previousEnd;
+    to = lineEnd;
+  }
+  UndoStep step(document, UndoKind::DeletionAfterCaret, start);
+  step.SetEnd(end);
+  document.Delete(from, to);
+  state.SetCaretXY({1, y});
+}
+
+void ClearAll(EditContext& context) {
+  TextDocument& document = context.document;
+  const int last = document.LineCount();
+  const TextPoint end{Length(document.LineText(last)) + 1, last};
+  UndoStep step(document, UndoKind::Deletion, {1, 1});
+  step.SetEnd(end);
+  document.Delete({1, 1}, end);
+  context.state.SetBlockBegin({1, 1});
+  context.state.SetCaretXY({1, 1});
+}
+
+// ---------------------------------------------------------------- line breaks and indentation
+
+void LineBreak(EditContext& context, bool moveCaret) {
+  EditState& state = context.state;
+  TextDocument& document = context.document;
+  if (state.SelAvail()) RemoveSelection(context, UndoKind::Deletion);
+  const TextPoint caret = state.CaretXY();
+  const std::string line = document.LineText(caret.Y);
+  int indent = 0;
+  std::string indentText;
+  for (int y = caret.Y; y >= 1; --y)
+    if (!document.LineText(y).empty()) {
+      indent = LeadingBlanks(state, document.LineText(y));
+      indentText = IndentOf(document.LineText(y), indent);
+      break;
+    }
+  TextPoint below{indent + 1, caret.Y + 1};
+  UndoStep step(document, UndoKind::LineBreak, caret, state.Mode());
+  if (line.empty()) {
+    document.Insert({1, caret.Y}, "\n");
+  } else if (Length(line) < caret.X) {
+    const bool fill = state.HasOption(eoAutoIndent) && !state.HasOption(eoScrollPastEol);
+    document.Insert({Length(line) + 1, caret.Y}, '\n' + (fill ? indentText : std::string()));
+  } else if (const int blanks = LeadingBlanks(state, line); caret.X > 1 && blanks < caret.X - 1) {
+    // The rest of the line goes down, indented as the line is.
+    document.Insert(caret, '\n' + IndentOf(line, blanks));
+    TrimLineEnd(document, caret.Y);
+    below.X = blanks + 1;
+  } else {
+    // At the line start or within its indentation the whole line goes down.
+    document.Insert({1, caret.Y}, "\n");
+    below.X = caret.X;
+  }
+  // Where redo leaves the caret.
+  step.SetEnd(moveCaret ? below : caret);
+  if (moveCaret) state.SetCaretXY(below);
+}
+
+void Tab(EditContext& context) {
+  if (SelectionSpansLines(context.state))
+    BlockIndent(context);
+  else
+    InsertTab(context);
+}
+
+void ShiftTab(EditContext& context) {
+  if (SelectionSpansLines(context.state)) BlockUnindent(context);
+}
+
+void BlockIndent(EditContext& context) {
+  EditState& state = context.state;
+  if (!state.SelAvail()) return;
+  const auto [b, e, last] = state.BlockSpan();
+  const TextPoint caret = state.CaretXY();
+  const std::string indent = state.IndentUnit();
   const int width = Length(indent);
   {
-    UndoStep step(core_.Document(), urIndentation, b, smColumn);
+    UndoStep step(context.document, UndoKind::Indentation, b, SelectionMode::Column);
     step.SetEnd(e);
     for (int y = b.Y; y <= last; ++y)
-      core_.Document().Insert({1, y}, indent);
+      context.document.Insert({1, y}, indent);
   }
-  core_.SelectRange({b.X + width, b.Y}, e.X == 1 ? TkxPoint{1, e.Y} : TkxPoint{e.X + width, e.Y});
-  core_.SetCaretXY(caret);
+  state.SelectRange({b.X + width, b.Y}, e.X == 1 ? TextPoint{1, e.Y} : TextPoint{e.X + width, e.Y});
+  state.SetCaretXY(caret);
 }
 
-void EditingCommands::BlockUnindent() {
-  if (!core_.SelAvail()) return;
-  TkxPaintLock lock(core_);
-  const auto [b, e, last] = core_.BlockSpan();
-  const TkxPoint caret = core_.CaretXY();
+void BlockUnindent(EditContext& context) {
+  EditState& state = context.state;
+  TextDocument& document = context.document;
+  if (!state.SelAvail()) return;
+  const auto [b, e, last] = state.BlockSpan();
+  const TextPoint caret = state.CaretXY();
   // A leading tab, or the leading spaces of each line up to a tab width.
   const auto removable = [&](int y) {
-    const std::string& line = core_.LineText(y);
+    const std::string& line = document.LineText(y);
     if (!line.empty() && line.front() == '\t') return 1;
     int count = 0;
-    while (count < core_.TabWidth() && count < Length(line) && line[static_cast<std::size_t>(count)] == ' ')
+    while (count < state.TabWidth() && count < Length(line) && line[static_cast<std::size_t>(count)] == ' ')
       ++count;
     return count;
   };
@@ -382,11 +371,11 @@ void EditingCommands::BlockUnindent() {
   for (int y = b.Y; y <= last && !any; ++y)
     any = removable(y) > 0;
   if (any) {
-    UndoStep step(core_.Document(), urUnindention, b, smColumn);
+    UndoStep step(document, UndoKind::Unindentation, b, SelectionMode::Column);
     step.SetEnd(e);
     for (int y = b.Y; y <= last; ++y)
-      core_.Document().Delete({1, y}, {removable(y) + 1, y});
+      document.Delete({1, y}, {removable(y) + 1, y});
   }
-  core_.SelectRange({b.X - firstRemoved, b.Y}, {e.X - lastRemoved, e.Y});
-  core_.SetCaretXY(caret);
+  state.SelectRange({b.X - firstRemoved, b.Y}, {e.X - lastRemoved, e.Y});
+  state.SetCaretXY(caret);
 }

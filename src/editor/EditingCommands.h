@@ -1,46 +1,37 @@
 // The commands that change text: typing, the deletions, line breaks with auto-indent, Tab, block
-// indent and unindent, and replacing the selection. Each records what it changed as undo steps.
+// indent and unindent, and replacing the selection. Each records what it changed as undo steps;
+// none checks the read-only mode, which the editor does before running them.
 #pragma once
 
-#include "kxEditTypes.h"
-#include "kxKeyCmds.h"
-#include "kxUndoList.h"
+#include "EditContext.h"
 
 #include <string>
 #include <string_view>
 
-class TkxEditCore;
+// Types the printable bytes of `typed` (up to a NUL) at the caret or over the selection; an
+// input method's string records a replaced selection as a deletion.
+void TypeText(EditContext& context, std::string_view typed, bool imeString);
+void DeleteLastChar(EditContext& context);
+void DeleteChar(EditContext& context);
+void DeleteWord(EditContext& context);
+void DeleteLastWord(EditContext& context);
+void DeleteToLineStart(EditContext& context);
+void DeleteToLineEnd(EditContext& context);
+void DeleteLine(EditContext& context);
+void ClearAll(EditContext& context);
+// Breaks the line at the caret; `moveCaret` false leaves the caret where it was (ecInsertLine).
+void LineBreak(EditContext& context, bool moveCaret);
+// Over a selection of several lines Tab and Shift+Tab indent and unindent them.
+void Tab(EditContext& context);
+void ShiftTab(EditContext& context);
+void BlockIndent(EditContext& context);
+void BlockUnindent(EditContext& context);
 
-class EditingCommands {
-public:
-  explicit EditingCommands(TkxEditCore& core) : core_(core) {}
-
-  // Carries out a text-changing command (nothing while read-only); false when `command` is none.
-  bool Execute(TkxEditorCommand command, char ch, const void* data);
-  // Replaces the selection by `value` in normal mode, recording the cut and the insertion.
-  // `trimJoined` as for SelectionText::Replace.
-  void SetSelText(std::string_view value, bool trimJoined);
-  // Removes the selection as one undo step of `reason`; `trimJoined` as for
-  // SelectionText::Replace, by default as the options say.
-  void RemoveSelection(TUndoReason reason);
-  void RemoveSelection(TUndoReason reason, bool trimJoined);
-  // Leading bytes 1 ... 32 of a line; 0 without auto-indent.
-  [[nodiscard]] int LeadingBlanks(const std::string& line) const;
-
-private:
-  [[nodiscard]] bool SelectionSpansLines() const;
-  void TypeString(std::string_view typed, bool imeString);
-  void TypeOverSelection(const std::string& text, bool imeString);
-  void DeleteLastChar();
-  void DeleteChar();
-  void DeleteSpan(TkxPoint from, TkxPoint to, TUndoReason reason);
-  void DeleteLine();
-  void ClearAll();
-  void LineBreak(bool moveCaret);
-  [[nodiscard]] int TabWidthAt(TkxPoint caret) const;
-  void InsertTab();
-  void BlockIndent();
-  void BlockUnindent();
-
-  TkxEditCore& core_;
-};
+// Replaces the selection by `value` in normal mode, recording the cut and the insertion.
+// `trimJoined` as for ReplaceSelection.
+void SetSelText(EditContext& context, std::string_view value, bool trimJoined);
+// Removes the selection as one undo step of `kind`; the blanks it leaves at a line's end go as
+// the options say.
+void RemoveSelection(EditContext& context, UndoKind kind);
+// Leading bytes 1 ... 32 of a line; 0 without auto-indent.
+[[nodiscard]] int LeadingBlanks(const EditState& state, const std::string& line);

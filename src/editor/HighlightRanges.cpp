@@ -1,7 +1,7 @@
 // The bookkeeping of stale ranges and the rescans that make them right again.
 #include "HighlightRanges.h"
 
-#include "kxEditList.h"
+#include "LineList.h"
 
 #include <algorithm>
 
@@ -20,14 +20,14 @@ void HighlightRanges::Unhook() {
   highLighter_->UnhookDestroy(destroyHook_);
 }
 
-void HighlightRanges::SetHighLighter(TkxCustomHighLighter* value) {
+void HighlightRanges::SetHighLighter(Highlighter* value) {
   if (value == highLighter_) return;
   Unhook();
   highLighter_ = value;
   if (highLighter_) {
-    changeHook_ = highLighter_->HookChange([this](TkxCustomHighLighter&) { ReportStyleChange(); });
+    changeHook_ = highLighter_->HookChange([this](Highlighter&) { ReportStyleChange(); });
     // The highlighter is going away: forget it without touching its hook lists.
-    destroyHook_ = highLighter_->HookDestroy([this](TkxCustomHighLighter&) {
+    destroyHook_ = highLighter_->HookDestroy([this](Highlighter&) {
       highLighter_ = nullptr;
       ReportStyleChange();
     });
@@ -42,7 +42,7 @@ void HighlightRanges::ReportStyleChange() {
 
 int HighlightRanges::LineCount() const { return lines_.Count(); }
 
-TkxRange HighlightRanges::At(int index) const {
+HighlightRange HighlightRanges::At(int index) const {
   if (highLighter_ && index >= knownRight_) ScanThrough(index);
   return lines_.GetObject(index);
 }
@@ -53,7 +53,7 @@ void HighlightRanges::Refresh(int last) {
   if (changed.first >= 0 && OnRestyled) OnRestyled(changed.first, changed.last);
 }
 
-TkxRange HighlightRanges::StartRange(int index) const {
+HighlightRange HighlightRanges::StartRange(int index) const {
   if (index == 0) {
     highLighter_->ClearRange();
     return highLighter_->CurrentRange();
@@ -67,7 +67,7 @@ TkxRange HighlightRanges::StartRange(int index) const {
 HighlightRanges::Span HighlightRanges::ScanThrough(int last) const {
   Span changed;
   for (int line = knownRight_; line <= last && line < LineCount(); line = knownRight_) {
-    const TkxRange range = StartRange(line);
+    const HighlightRange range = StartRange(line);
     knownRight_ = line + 1;
     if (range != lines_.GetObject(line)) {
       // The next line is scanned in turn: its range came from this line's old one.
@@ -126,13 +126,13 @@ void HighlightRanges::ScanFrom(int index) {
 void HighlightRanges::LinesChanged(const LineChange& change) {
   if (!highLighter_) return;
   switch (change.kind) {
-  case LineChange::Appended:
-  case LineChange::Inserted: LineInserted(change.line); break;
-  case LineChange::Removed: LineRemoved(change.line); break;
-  case LineChange::Changed: LineChanged(change.line); break;
-  case LineChange::Reloaded: MarkAllStale(); break;
-  case LineChange::Restyled:
-  case LineChange::Clearing: break;
+  case LineChange::Kind::Appended:
+  case LineChange::Kind::Inserted: LineInserted(change.line); break;
+  case LineChange::Kind::Removed: LineRemoved(change.line); break;
+  case LineChange::Kind::Changed: LineChanged(change.line); break;
+  case LineChange::Kind::Reloaded: MarkAllStale(); break;
+  case LineChange::Kind::Restyled:
+  case LineChange::Kind::Clearing: break;
   }
 }
 

@@ -5,27 +5,27 @@
 #pragma once
 
 #include "DocumentWatcher.h"
-#include "kxHighlighter.h"
+#include "Highlighter.h"
 
 #include <functional>
 #include <vector>
 
-class TkxEditList;
+class LineList;
 
 class HighlightRanges : public DocumentWatcher {
 public:
-  explicit HighlightRanges(TkxEditList& lines) : lines_(lines) {}
+  explicit HighlightRanges(LineList& lines) : lines_(lines) {}
   ~HighlightRanges() override;
   HighlightRanges(const HighlightRanges&) = delete;
   HighlightRanges& operator=(const HighlightRanges&) = delete;
 
   // Not owned; dropped when it is destroyed. Setting one makes every range stale.
-  [[nodiscard]] TkxCustomHighLighter* HighLighter() const { return highLighter_; }
-  void SetHighLighter(TkxCustomHighLighter* value);
+  [[nodiscard]] Highlighter* HighLighter() const { return highLighter_; }
+  void SetHighLighter(Highlighter* value);
 
   // The range in force at the start of line `index` (0-based), rescanning the stale lines up to it
   // first. Uses the highlighter: call it before restoring a range into the highlighter.
-  [[nodiscard]] TkxRange At(int index) const;
+  [[nodiscard]] HighlightRange At(int index) const;
   // Whether every stored range is known right (or there is no highlighter to give any).
   [[nodiscard]] bool Current() const { return !highLighter_ || knownRight_ >= LineCount(); }
   // Rescans the stale lines up to `last` (0-based) and tells OnRestyled which got other ranges.
@@ -48,7 +48,7 @@ private:
 
   [[nodiscard]] int LineCount() const;
   // The range line `index` starts with when the line before it starts with its stored range.
-  [[nodiscard]] TkxRange StartRange(int index) const;
+  [[nodiscard]] HighlightRange StartRange(int index) const;
   // Rescans from the first stale line through `last` or until the stored ranges agree again;
   // returns the lines whose stored range changed.
   Span ScanThrough(int last) const;
@@ -66,10 +66,10 @@ private:
   void Unhook();
   void ReportStyleChange();
 
-  TkxEditList& lines_;
-  TkxCustomHighLighter* highLighter_ = nullptr;
-  TkxCustomHighLighter::HookId changeHook_ = 0;
-  TkxCustomHighLighter::HookId destroyHook_ = 0;
+  LineList& lines_;
+  Highlighter* highLighter_ = nullptr;
+  Highlighter::HookId changeHook_ = 0;
+  Highlighter::HookId destroyHook_ = 0;
   // The const readers bring these up to date too, as a cache does.
   // The lines before this one have the right ranges.
   mutable int knownRight_ = 0;

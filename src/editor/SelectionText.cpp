@@ -2,8 +2,6 @@
 // insertions and deletions.
 #include "SelectionText.h"
 
-#include "kxEditCore.h"
-
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -27,7 +25,7 @@ std::string Columns(const std::string& line, int from, int to) {
 // The pieces of a text between its line ends (CR LF, CR or LF); a text ending with a line end has
 // an empty last piece.
 std::vector<std::string_view> Pieces(std::string_view text) {
-  std::vector<std::string_view> pieces = TkxEditList::SplitLines(text);
+  std::vector<std::string_view> pieces = LineList::SplitLines(text);
   if (pieces.empty() || (!text.empty() && (text.back() == '\r' || text.back() == '\n')))
     pieces.emplace_back();
   return pieces;
@@ -43,141 +41,126 @@ std::string JoinedByLineFeeds(const std::vector<std::string_view>& pieces) {
   return text;
 }
 
+void RemoveSelection(EditContext& context, bool trimJoined) {
+  TextDocument& document = context.document;
+  EditState& state = context.state;
+  const TextPoint b = state.BlockBegin();
+  const TextPoint e = state.BlockEnd();
+  switch (state.Mode()) {
+  case SelectionMode::Normal:
+    document.Delete(b, e);
+    if (trimJoined) TrimLineEnd(document, b.Y);
+    state.SetCaretXY(b);
+    break;
+  case SelectionMode::Column: {
+    std::vector<std::pair<int, int>> spans;
+    for (int y = b.Y; y <= e.Y; ++y)
+      spans.push_back(state.ColumnBlockOn(y));
+    const int caretLine = state.SelectionMovingEnd().Y;
+    for (int y = b.Y; y <= e.Y; ++y) {
+      const auto [first, last] = spans[static_cast<std::size_t>(y - b.Y)];
+      document.Delete({first, y}, {last, y});
+      TrimLineEnd(document, y);
+    }
+    state.SetCaretXY({spans[static_cast<std::size_t>(caretLine - b.Y)].first, caretLine});
+    break;
+  }
+  case SelectionMode::Line:
+    // Removing the last line empties it instead, so the text keeps a line.
+    if (e.Y >= document.LineCount())
+      document.Delete({1, b.Y}, {Length(document.LineText(e.Y)) + 1, e.Y});
+    else
+      document.Delete({1, b.Y}, {1, e.Y + 1});
+    state.SetCaretXY({1, b.Y});
+    break;
+  }
+  state.SetBlockBegin(state.CaretXY());
+}
+
+void InsertColumns(EditContext& context, std::string_view text) {
+  TextDocument& document = context.document;
+  EditState& state = context.state;
+  const TextPoint caret = state.CaretXY();
+  // Every piece goes in at the caret's screen column.
+  const int column = state.CaretDisplayColumn();
+  const std::vector<std::string_view> pieces = Pieces(text);
+  const std::string indent(static_cast<std::size_t>(column - 1), ' ');
+  int x = caret.X;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const int y = caret.Y + static_cast<int>(i);
+    if (y > document.LineCount()) {
+      const int last = document.LineCount();
+      document.Insert({Length(document.LineText(last)) + 1, last}, '\n' + indent + std::string(pieces[i]));
+      x = column;
+    } else {
+      x = ColumnBlockBytes(document.LineText(y), state.TabWidth(), column, column).first;
+      PadTo(document, {x, y});
+      document.Insert({x, y}, pieces[i]);
+    }
+  }
+  state.SetCaretXY(
+      {x + static_cast<int>(pieces.back().size()), caret.Y + static_cast<int>(pieces.size()) - 1});
+}
+
 } // namespace
 
-std::string SelectionText::Text() const {
-  if (!core_.SelAvail()) return {};
-  const TkxPoint b = core_.BlockBegin();
-  const TkxPoint e = core_.BlockEnd();
+std::string SelectedText(const TextDocument& document, const EditState& state) {
+  if (!state.SelAvail()) return {};
+  const TextPoint b = state.BlockBegin();
+  const TextPoint e = state.BlockEnd();
   std::string text;
-  switch (core_.SelectionMode()) {
-  case smNormal:
-    if (b.Y == e.Y) return Columns(core_.LineText(b.Y), b.X, e.X);
-    text = Columns(core_.LineText(b.Y), b.X, kLineEndColumn);
+  switch (state.Mode()) {
+  case SelectionMode::Normal:
+    if (b.Y == e.Y) return Columns(document.LineText(b.Y), b.X, e.X);
+    text = Columns(document.LineText(b.Y), b.X, kLineEndColumn);
     for (int y = b.Y + 1; y < e.Y; ++y)
-      (text += kLineEnd) += core_.LineText(y);
-    (text += kLineEnd) += Columns(core_.LineText(e.Y), 1, e.X);
+      (text += kLineEnd) += document.LineText(y);
+    (text += kLineEnd) += Columns(document.LineText(e.Y), 1, e.X);
     return text;
-  case smColumn:
+  case SelectionMode::Column:
     for (int y = b.Y; y <= e.Y; ++y) {
       if (y > b.Y) text += kLineEnd;
-      const auto [first, last] = core_.ColumnBlockOn(y);
-      text += Columns(core_.LineText(y), first, last);
+      const auto [first, last] = state.ColumnBlockOn(y);
+      text += Columns(document.LineText(y), first, last);
     }
     return text;
-  case smLine:
+  case SelectionMode::Line:
     for (int y = b.Y; y <= e.Y; ++y) {
-      text += core_.LineText(y);
-      if (y < core_.LineCount()) text += kLineEnd;
+      text += document.LineText(y);
+      if (y < document.LineCount()) text += kLineEnd;
     }
     return text;
   }
   return text;
 }
 
-bool SelectionText::Contains(TkxPoint position) const {
-  if (!core_.SelAvail()) return false;
-  const TkxPoint begin = core_.BlockBegin();
-  const TkxPoint end = core_.BlockEnd();
-  switch (core_.SelectionMode()) {
-  case smLine: return position.Y >= begin.Y && position.Y <= end.Y;
-  case smColumn: {
-    if (position.Y < begin.Y || position.Y > end.Y) return false;
-    const auto [first, last] = core_.ColumnBlockOn(position.Y);
-    return position.X >= first && position.X < last;
-  }
-  case smNormal: break;
-  }
-  return !PointBefore(position, begin) && PointBefore(position, end);
-}
-
-void SelectionText::TrimLineEnd(int line) {
-  const std::string& text = core_.LineText(line);
+void TrimLineEnd(TextDocument& document, int line) {
+  const std::string& text = document.LineText(line);
   std::size_t end = text.size();
   while (end > 0 && static_cast<unsigned char>(text[end - 1]) <= 32)
     --end;
-  if (end < text.size()) core_.Document().Delete({static_cast<int>(end) + 1, line}, {Length(text) + 1, line});
+  if (end < text.size()) document.Delete({static_cast<int>(end) + 1, line}, {Length(text) + 1, line});
 }
 
-void SelectionText::PadTo(TkxPoint position) {
-  const int length = Length(core_.LineText(position.Y));
+void PadTo(TextDocument& document, TextPoint position) {
+  const int length = Length(document.LineText(position.Y));
   if (length < position.X - 1)
-    core_.Document().Insert({length + 1, position.Y},
-                            std::string(static_cast<std::size_t>(position.X - 1 - length), ' '));
+    document.Insert({length + 1, position.Y},
+                    std::string(static_cast<std::size_t>(position.X - 1 - length), ' '));
 }
 
-void SelectionText::Remove(bool trimJoined) {
-  TextDocument& document = core_.Document();
-  const TkxPoint b = core_.BlockBegin();
-  const TkxPoint e = core_.BlockEnd();
-  switch (core_.SelectionMode()) {
-  case smNormal:
-    document.Delete(b, e);
-    if (trimJoined) TrimLineEnd(b.Y);
-    core_.SetCaretXY(b);
-    break;
-  case smColumn: {
-    std::vector<std::pair<int, int>> spans;
-    for (int y = b.Y; y <= e.Y; ++y)
-      spans.push_back(core_.ColumnBlockOn(y));
-    const int caretLine = core_.SelectionMovingEnd().Y;
-    for (int y = b.Y; y <= e.Y; ++y) {
-      const auto [first, last] = spans[static_cast<std::size_t>(y - b.Y)];
-      document.Delete({first, y}, {last, y});
-      TrimLineEnd(y);
-    }
-    core_.SetCaretXY({spans[static_cast<std::size_t>(caretLine - b.Y)].first, caretLine});
-    break;
-  }
-  case smLine:
-    // Removing the last line empties it instead, so the text keeps a line.
-    if (e.Y >= core_.LineCount())
-      document.Delete({1, b.Y}, {Length(core_.LineText(e.Y)) + 1, e.Y});
-    else
-      document.Delete({1, b.Y}, {1, e.Y + 1});
-    core_.SetCaretXY({1, b.Y});
-    break;
-  }
-  core_.SetBlockBegin(core_.CaretXY());
-}
-
-void SelectionText::Replace(TSelectionMode mode, std::string_view text, bool trimJoined) {
-  TkxPaintLock lock(core_);
-  TkxFreeCaret freeCaret(core_);
-  if (core_.SelAvail()) Remove(trimJoined);
+void ReplaceSelection(EditContext& context, SelectionMode mode, std::string_view text, bool trimJoined) {
+  FreeCaret freeCaret(context.state);
+  if (context.state.SelAvail()) RemoveSelection(context, trimJoined);
   text = text.substr(0, text.find('\0'));
   if (text.empty()) return;
-  const TkxPoint caret = core_.CaretXY();
-  if (mode == smColumn) {
-    InsertColumns(text);
+  const TextPoint caret = context.state.CaretXY();
+  if (mode == SelectionMode::Column) {
+    InsertColumns(context, text);
     return;
   }
   // A line block goes in before the caret line; its last piece starts that line.
-  const TkxPoint at = mode == smLine ? TkxPoint{1, caret.Y} : caret;
-  PadTo(at);
-  core_.SetCaretXY(core_.Document().Insert(at, JoinedByLineFeeds(Pieces(text))));
-}
-
-void SelectionText::InsertColumns(std::string_view text) {
-  TextDocument& document = core_.Document();
-  const TkxPoint caret = core_.CaretXY();
-  // Every piece goes in at the caret's screen column.
-  const int column = core_.CaretDisplayColumn();
-  const std::vector<std::string_view> pieces = Pieces(text);
-  const std::string indent(static_cast<std::size_t>(column - 1), ' ');
-  int x = caret.X;
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    const int y = caret.Y + static_cast<int>(i);
-    if (y > core_.LineCount()) {
-      const int last = core_.LineCount();
-      document.Insert({Length(core_.LineText(last)) + 1, last}, '\n' + indent + std::string(pieces[i]));
-      x = column;
-    } else {
-      x = ColumnBlockBytes(core_.LineText(y), core_.TabWidth(), column, column).first;
-      PadTo({x, y});
-      document.Insert({x, y}, pieces[i]);
-    }
-  }
-  core_.SetCaretXY(
-      {x + static_cast<int>(pieces.back().size()), caret.Y + static_cast<int>(pieces.size()) - 1});
+  const TextPoint at = mode == SelectionMode::Line ? TextPoint{1, caret.Y} : caret;
+  PadTo(context.document, at);
+  context.state.SetCaretXY(context.document.Insert(at, JoinedByLineFeeds(Pieces(text))));
 }

@@ -3,32 +3,18 @@
 // changes.
 #pragma once
 
-#include "kxEditTypes.h"
+#include "EditContext.h"
 
 #include <string>
 #include <string_view>
 
-class TkxEditCore;
-
-class SelectionText {
-public:
-  explicit SelectionText(TkxEditCore& core) : core_(core) {}
-
-  // Lines joined by CR LF.
-  [[nodiscard]] std::string Text() const;
-  [[nodiscard]] bool Contains(TkxPoint position) const;
-  // Removes the selection in the current mode and inserts `text` (up to a NUL; CR LF, CR and LF
-  // end its lines) in `mode`, leaving the caret after it. `trimJoined`: a normal selection's
-  // removal strips the blanks off the end of the line it leaves.
-  void Replace(TSelectionMode mode, std::string_view text, bool trimJoined);
-  // Takes trailing blanks (bytes up to 32) off a line.
-  void TrimLineEnd(int line);
-  // Pads a line with blanks up to column `column` - 1, so that text can go in at that column.
-  void PadTo(TkxPoint position);
-
-private:
-  void Remove(bool trimJoined);
-  void InsertColumns(std::string_view text);
-
-  TkxEditCore& core_;
-};
+// Lines joined by CR LF.
+[[nodiscard]] std::string SelectedText(const TextDocument& document, const EditState& state);
+// Removes the selection in its mode and inserts `text` (up to a NUL; CR LF, CR and LF end its
+// lines) in `mode`, leaving the caret after it. `trimJoined`: a normal selection's removal strips
+// the blanks off the end of the line it leaves. Records nothing of its own.
+void ReplaceSelection(EditContext& context, SelectionMode mode, std::string_view text, bool trimJoined);
+// Takes trailing blanks (bytes up to 32) off a line.
+void TrimLineEnd(TextDocument& document, int line);
+// Pads a line with blanks up to column `position.X` - 1, so that text can go in at that column.
+void PadTo(TextDocument& document, TextPoint position);

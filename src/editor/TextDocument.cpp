@@ -1,4 +1,4 @@
-// The document's primitive changes, its watchers and its undo bookkeeping.
+// The document's primitive changes, its watchers, its undo bookkeeping and the save point.
 #include "TextDocument.h"
 
 #include <algorithm>
@@ -22,7 +22,7 @@ std::vector<std::string_view> SplitAtLineFeeds(std::string_view text) {
 std::size_t ByteIndex(int column) { return static_cast<std::size_t>(column - 1); }
 
 // Where `text` (lines separated by '\n') ends when it stands at `at`.
-TkxPoint EndOf(TkxPoint at, std::string_view text) {
+TextPoint EndOf(TextPoint at, std::string_view text) {
   const std::size_t lastBreak = text.rfind('\n');
   if (lastBreak == std::string_view::npos) return {at.X + static_cast<int>(text.size()), at.Y};
   const auto lineBreaks = std::count(text.begin(), text.end(), '\n');
@@ -30,40 +30,31 @@ TkxPoint EndOf(TkxPoint at, std::string_view text) {
 }
 
 // Where the bookmarks were and are, when a step moved any of them.
-std::unique_ptr<TBookmarkLines> MovedBookmarks(const TBookmarkLines::Lines& before,
-                                               const TBookmarkLines::Lines& after) {
+std::unique_ptr<BookmarkMove> MovedBookmarks(const BookmarkMove::Lines& before,
+                                             const BookmarkMove::Lines& after) {
   if (before == after) return nullptr;
-  return std::make_unique<TBookmarkLines>(TBookmarkLines{before, after});
+  return std::make_unique<BookmarkMove>(BookmarkMove{before, after});
 }
 
 } // namespace
 
 TextDocument::TextDocument() {
   watchers_ = {&ranges_, &marks_};
-  ranges_.OnRestyled = [this](int first, int last) { Tell({LineChange::Restyled, first, last - first + 1}); };
+  ranges_.OnRestyled = [this](int first, int last) {
+    Tell({LineChange::Kind::Restyled, first, last - first + 1});
+  };
   ranges_.OnStyleChanged = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.StyleChanged(); }); };
   AttachListHandlers();
-  // Every record stored, in either list, marks the text modified.
-  for (TUndoList* list : {&undoList_, &redoList_})
-    list->OnAdded = [this] {
-      SetModified(true);
-      TellWatchers([](DocumentWatcher& watcher) { watcher.ChangeRecorded(); });
-    };
   lines_.Add("");
 }
 
 void TextDocument::AttachListHandlers() {
-  lines_.OnAdded = [this] { Tell({LineChange::Appended, lines_.Count() - 1}); };
-  lines_.OnCleared = [this] { Tell({LineChange::Clearing}); };
-  lines_.OnDeleted = [this](int index) { Tell({LineChange::Removed, index}); };
-  lines_.OnInserted = [this](int index) { Tell({LineChange::Inserted, index}); };
-  lines_.OnLinePut = [this](int index) { Tell({LineChange::Changed, index}); };
-  lines_.OnBulkAdded = [this] { Tell({LineChange::Reloaded}); };
-  // A new text has a history of its own.
-  lines_.OnTextReplaced = [this] {
-    if (lines_.Count() == 0) lines_.Add("");
-    ClearUndo();
-  };
+  lines_.OnAdded = [this] { Tell({LineChange::Kind::Appended, lines_.Count() - 1}); };
+  lines_.OnCleared = [this] { Tell({LineChange::Kind::Clearing}); };
+  lines_.OnDeleted = [this](int index) { Tell({LineChange::Kind::Removed, index}); };
+  lines_.OnInserted = [this](int index) { Tell({LineChange::Kind::Inserted, index}); };
+  lines_.OnLinePut = [this](int index) { Tell({LineChange::Kind::Changed, index}); };
+  lines_.OnBulkAdded = [this] { Tell({LineChange::Kind::Reloaded}); };
   lines_.OnChanging = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.EditStarted(); }); };
   lines_.OnChange = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.EditFinished(); }); };
 }
@@ -90,13 +81,13 @@ const std::string& TextDocument::LineText(int line) const {
   return line >= 1 && line <= LineCount() ? lines_.Get(line - 1) : kNoLine;
 }
 
-TkxPoint TextDocument::Clamped(TkxPoint point) const {
+TextPoint TextDocument::Clamped(TextPoint point) const {
   point.Y = std::clamp(point.Y, 1, std::max(LineCount(), 1));
   point.X = std::clamp(point.X, 1, static_cast<int>(LineText(point.Y).size()) + 1);
   return point;
 }
 
-std::string TextDocument::Text(TkxPoint from, TkxPoint to) const {
+std::string TextDocument::Text(TextPoint from, TextPoint to) const {
   from = Clamped(from);
   to = Clamped(to);
   if (!PointBefore(from, to)) return {};
@@ -108,10 +99,34 @@ std::string TextDocument::Text(TkxPoint from, TkxPoint to) const {
   return (text += '\n') += LineText(to.Y).substr(0, ByteIndex(to.X));
 }
 
-TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
+TextPoint TextDocument::Insert(TextPoint at, std::string_view text) {
   at = Clamped(at);
   if (text.empty()) return at;
+  if (openSteps_.empty()) {
+    UndoStep step(*this, UndoKind::Insertion, at);
+    const TextPoint end = Insert(at, text);
+    step.SetEnd(end);
+    return end;
+  }
   RecordChange({true, at, std::string(text)});
+  return InsertText(at, text);
+}
+
+std::string TextDocument::Delete(TextPoint from, TextPoint to) {
+  from = Clamped(from);
+  to = Clamped(to);
+  if (!PointBefore(from, to)) return {};
+  if (openSteps_.empty()) {
+    UndoStep step(*this, UndoKind::Deletion, from);
+    step.SetEnd(to);
+    return Delete(from, to);
+  }
+  std::string removed = DeleteText(from, to);
+  RecordChange({false, from, removed});
+  return removed;
+}
+
+TextPoint TextDocument::InsertText(TextPoint at, std::string_view text) {
   const std::string& line = LineText(at.Y);
   const std::vector<std::string_view> pieces = SplitAtLineFeeds(text);
   const int added = static_cast<int>(pieces.size()) - 1;
@@ -123,7 +138,7 @@ TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
   }
   const std::string left = line.substr(0, ByteIndex(at.X));
   const std::string right = line.substr(ByteIndex(at.X));
-  TkxUpdateBracket bracket(lines_);
+  UpdateBracket bracket(lines_);
   if (!pieces.front().empty() || !right.empty()) lines_.Put(at.Y - 1, left + std::string(pieces.front()));
   for (int i = 1; i < added; ++i)
     lines_.Insert(at.Y - 1 + i, std::string(pieces[static_cast<std::size_t>(i)]));
@@ -131,12 +146,8 @@ TkxPoint TextDocument::Insert(TkxPoint at, std::string_view text) {
   return EndOf(at, text);
 }
 
-std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
-  from = Clamped(from);
-  to = Clamped(to);
+std::string TextDocument::DeleteText(TextPoint from, TextPoint to) {
   std::string removed = Text(from, to);
-  if (removed.empty()) return removed;
-  RecordChange({false, from, removed});
   if (from.Y == to.Y) {
     std::string changed = LineText(from.Y);
     changed.erase(ByteIndex(from.X), removed.size());
@@ -144,34 +155,33 @@ std::string TextDocument::Delete(TkxPoint from, TkxPoint to) {
     return removed;
   }
   std::string joined = LineText(from.Y).substr(0, ByteIndex(from.X)) + LineText(to.Y).substr(ByteIndex(to.X));
-  TkxUpdateBracket bracket(lines_);
+  UpdateBracket bracket(lines_);
   if (joined != LineText(from.Y)) lines_.Put(from.Y - 1, std::move(joined));
   for (int y = from.Y; y < to.Y; ++y)
     lines_.Delete(from.Y);
   return removed;
 }
 
+void TextDocument::Load(std::vector<std::string> lines) {
+  const bool modified = Modified();
+  lines_.Assign(std::move(lines));
+  ClearUndo();
+  // A text of its own: no record leads to or from it.
+  state_ = NewState();
+  if (!modified) savedState_ = state_;
+}
+
 // ---------------------------------------------------------------- modified flag and undo
 
 void TextDocument::SetModified(bool value) {
-  if (value == modified_) return;
-  modified_ = value;
-  TellWatchers([](DocumentWatcher& watcher) { watcher.ModifiedChanged(); });
+  const bool was = Modified();
+  savedState_ = value ? std::nullopt : std::optional<std::uint64_t>(state_);
+  if (Modified() != was) TellWatchers([](DocumentWatcher& watcher) { watcher.ModifiedChanged(); });
 }
 
 void TextDocument::ClearUndo() {
-  undoList_.ClearList();
-  redoList_.ClearList();
-}
-
-void TextDocument::LockUndo() {
-  undoList_.Lock();
-  redoList_.Lock();
-}
-
-void TextDocument::UnlockUndo() {
-  undoList_.Unlock();
-  redoList_.Unlock();
+  undoList_.Clear();
+  redoList_.Clear();
 }
 
 void TextDocument::SetMaxUndo(int value) {
@@ -180,26 +190,55 @@ void TextDocument::SetMaxUndo(int value) {
   redoList_.SetMax(value);
 }
 
-void TextDocument::RecordChange(TextChange change) {
-  if (!openSteps_.empty()) openSteps_.back().changes.push_back(std::move(change));
+void TextDocument::RecordChange(TextChange change) { openSteps_.back().changes.push_back(std::move(change)); }
+
+void TextDocument::Store(UndoList& list, UndoRecord record, std::uint64_t state) {
+  list.Push(std::move(record));
+  const bool wasModified = Modified();
+  state_ = state;
+  if (Modified() != wasModified) TellWatchers([](DocumentWatcher& watcher) { watcher.ModifiedChanged(); });
+  TellWatchers([](DocumentWatcher& watcher) { watcher.ChangeRecorded(); });
+}
+
+std::optional<UndoRecord> TextDocument::Undo() {
+  if (!CanUndo()) return std::nullopt;
+  UndoRecord record = undoList_.Pop();
+  UndoRecord redo = Revert(record);
+  // Back over the record from where it left the text: the text is as it was before the step.
+  redo.Before = state_ == record.After ? record.Before : NewState();
+  redo.After = state_;
+  const std::uint64_t state = redo.Before;
+  Store(redoList_, std::move(redo), state);
+  return record;
+}
+
+std::optional<UndoRecord> TextDocument::Redo() {
+  if (!CanRedo()) return std::nullopt;
+  UndoRecord record = redoList_.Pop();
+  UndoRecord undo = Reapply(record);
+  undo.Before = state_;
+  undo.After = state_ == record.Before ? record.After : NewState();
+  const std::uint64_t state = undo.After;
+  Store(undoList_, std::move(undo), state);
+  return record;
 }
 
 std::optional<TextChange> TextDocument::Apply(const TextChange& change, bool forwards) {
-  const TkxPoint at = Clamped(change.at);
+  const TextPoint at = Clamped(change.at);
   if (change.inserted == forwards) {
-    Insert(at, change.text);
+    InsertText(at, change.text);
     return TextChange{true, at, change.text};
   }
   // As much text as the change holds, whatever the text there is now.
-  std::string removed = Delete(at, EndOf(at, change.text));
-  if (removed.empty()) return std::nullopt;
-  return TextChange{false, at, std::move(removed)};
+  const TextPoint to = Clamped(EndOf(at, change.text));
+  if (!PointBefore(at, to)) return std::nullopt;
+  return TextChange{false, at, DeleteText(at, to)};
 }
 
-TUndoRecord TextDocument::SameStep(const TUndoRecord& record, std::vector<TextChange> changes,
-                                   const TBookmarkLines::Lines& bookmarksBefore) const {
-  TUndoRecord same;
-  same.Reason = record.Reason;
+UndoRecord TextDocument::SameStep(const UndoRecord& record, std::vector<TextChange> changes,
+                                  const BookmarkMove::Lines& bookmarksBefore) const {
+  UndoRecord same;
+  same.Kind = record.Kind;
   same.Start = record.Start;
   same.End = record.End;
   same.Mode = record.Mode;
@@ -208,11 +247,11 @@ TUndoRecord TextDocument::SameStep(const TUndoRecord& record, std::vector<TextCh
   return same;
 }
 
-TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
-  const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
+UndoRecord TextDocument::Revert(const UndoRecord& record) {
+  const BookmarkMove::Lines bookmarks = marks_.BookmarkLines();
   std::vector<TextChange> redo;
   {
-    TkxUpdateBracket bracket(lines_);
+    UpdateBracket bracket(lines_);
     for (auto change = record.Changes.rbegin(); change != record.Changes.rend(); ++change)
       if (std::optional<TextChange> reverted = Apply(*change, false)) {
         reverted->inserted = !reverted->inserted;
@@ -225,16 +264,16 @@ TUndoRecord TextDocument::Revert(const TUndoRecord& record) {
   }
   std::reverse(redo.begin(), redo.end());
   // Redo goes from the bookmarks as they are now back to where they were.
-  TUndoRecord redone = SameStep(record, std::move(redo), bookmarks);
+  UndoRecord redone = SameStep(record, std::move(redo), bookmarks);
   if (redone.Bookmarks) std::swap(redone.Bookmarks->before, redone.Bookmarks->after);
   return redone;
 }
 
-TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
-  const TBookmarkLines::Lines bookmarks = marks_.BookmarkLines();
+UndoRecord TextDocument::Reapply(const UndoRecord& record) {
+  const BookmarkMove::Lines bookmarks = marks_.BookmarkLines();
   std::vector<TextChange> made;
   {
-    TkxUpdateBracket bracket(lines_);
+    UpdateBracket bracket(lines_);
     for (const TextChange& change : record.Changes)
       if (std::optional<TextChange> applied = Apply(change, true)) made.push_back(std::move(*applied));
     if (record.Bookmarks && bookmarks == record.Bookmarks->before)
@@ -245,13 +284,13 @@ TUndoRecord TextDocument::Reapply(const TUndoRecord& record) {
 
 // ---------------------------------------------------------------- undo steps
 
-UndoStep::UndoStep(TextDocument& document, TUndoReason reason, TkxPoint start, TSelectionMode mode)
+UndoStep::UndoStep(TextDocument& document, UndoKind kind, TextPoint start, SelectionMode mode)
     : document_(document) {
-  record_.Reason = reason;
+  record_.Kind = kind;
   record_.Start = start;
   record_.End = start;
   record_.Mode = mode;
-  document_.openSteps_.push_back({{}, document_.marks_.BookmarkLines()});
+  document_.openSteps_.push_back({{}, document_.marks_.BookmarkLines(), document_.state_});
 }
 
 UndoStep::~UndoStep() {
@@ -260,5 +299,9 @@ UndoStep::~UndoStep() {
   if (cancelled_) return;
   record_.Changes = std::move(step.changes);
   record_.Bookmarks = MovedBookmarks(step.bookmarks, document_.marks_.BookmarkLines());
-  document_.undoList_.Add(std::move(record_));
+  // A step inside which another was stored started from a text no state stands for.
+  record_.Before = document_.state_ == step.state ? step.state : document_.NewState();
+  record_.After = document_.NewState();
+  const std::uint64_t state = record_.After;
+  document_.Store(document_.undoList_, std::move(record_), state);
 }

@@ -199,8 +199,13 @@ void FindInFilesCommands::ReplaceInFiles() {
     ReplacePreviewDialog preview(plans, dialog_.parentWidget());
     if (!showModal_(preview)) return;
   }
+  std::vector<const FileReplacement*> closed;
+  for (const FileReplacement& plan : plans)
+    if (!plan.inWindow) closed.push_back(&plan);
+  const std::vector<std::string> writeErrors = WriteReplacements(closed, backupSource_());
+  std::size_t written = 0;
   for (const FileReplacement& plan : plans) {
-    const std::string error = plan.inWindow ? ApplyInWindow(plan) : WriteReplacement(plan, backupSource_());
+    const std::string error = plan.inWindow ? ApplyInWindow(plan) : writeErrors[written++];
     if (!error.empty()) {
       summary.failures.push_back(error);
       continue;

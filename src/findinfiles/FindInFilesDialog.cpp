@@ -1,9 +1,9 @@
 // The find in files dialog: the texts, the options, where to search, and OK/Cancel.
 #include "FindInFilesDialog.h"
 
+#include "CodePage.h"
 #include "Dialogs.h"
 #include "DisplayText.h"
-#include "kxCodePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

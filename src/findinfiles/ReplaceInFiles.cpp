@@ -4,6 +4,10 @@
 #include "StoredFile.h"
 #include "UserQuestions.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 namespace {
 
 std::string_view EndBytes(LineEnd end) {
@@ -64,6 +68,23 @@ std::string WriteReplacement(const FileReplacement& file, bool backup) {
     return error.message();
   }
   return stored_file::Save(file.path, file.after, backup);
+}
+
+std::vector<std::string> WriteReplacements(const std::vector<const FileReplacement*>& files, bool backup) {
+  constexpr std::size_t kWriters = 8;
+  std::vector<std::string> errors(files.size());
+  std::atomic<std::size_t> next = 0;
+  const auto write = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++)
+      errors[i] = WriteReplacement(*files[i], backup);
+  };
+  std::vector<std::thread> writers;
+  for (std::size_t w = 1; w < std::min(kWriters, files.size()); ++w)
+    writers.emplace_back(write);
+  write();
+  for (std::thread& writer : writers)
+    writer.join();
+  return errors;
 }
 
 std::string SummaryText(const ReplaceSummary& summary) {

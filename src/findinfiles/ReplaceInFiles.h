@@ -50,6 +50,10 @@ struct ReplaceSummary {
 // Writes a closed file's replacement with the safe save: refused when the file on disk is no
 // longer the text the preview showed. Returns the error text, empty on success.
 [[nodiscard]] std::string WriteReplacement(const FileReplacement& file, bool backup);
+// WriteReplacement for each file, several at a time: a safe save waits on the disk far longer
+// than on the processor. The errors come in the order of `files`.
+[[nodiscard]] std::vector<std::string> WriteReplacements(const std::vector<const FileReplacement*>& files,
+                                                         bool backup);
 
 // "N replacements in M files", and each failure on a line of its own.
 [[nodiscard]] std::string SummaryText(const ReplaceSummary& summary);

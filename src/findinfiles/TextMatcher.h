@@ -5,7 +5,7 @@
 #pragma once
 
 #include "RegexSearch.h"
-#include "kxEditSearch.h"
+#include "SearchEngine.h"
 
 #include <functional>
 #include <optional>
@@ -52,6 +52,6 @@ private:
   void FindLineByLine(std::string_view text, const std::function<void(LineHit)>& take);
 
   SearchQuery query_;
-  TkxEditSearch plain_;
+  SearchEngine plain_;
   std::optional<RegexSearch> regex_;
 };

@@ -2,7 +2,7 @@
 // LineCharacters exactly.
 #include "LineText.h"
 
-#include "kxCodePage.h"
+#include "CodePage.h"
 
 #include <algorithm>
 

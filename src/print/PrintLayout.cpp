@@ -2,7 +2,7 @@
 // the columns of the source; a page holds as many lines as fit between header and footer.
 #include "PrintLayout.h"
 
-#include "kxEditPaint.h"
+#include "EditorPainter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -48,12 +48,12 @@ struct PrintedRange {
   bool ColumnMode = false;
 };
 
-PrintedRange RangeToPrint(const TkxEditCore& core, const PrintOptions& options) {
+PrintedRange RangeToPrint(const TextEditor& editor, const PrintOptions& options) {
   if (options.SelectedOnly) {
-    const TkxPoint begin = core.BlockBegin();
-    const TkxPoint end = core.BlockEnd();
-    if (core.SelectionMode() == smLine) return {0, begin.Y, 0, end.Y, false};
-    if (core.SelectionMode() == smColumn) {
+    const TextPoint begin = editor.State().BlockBegin();
+    const TextPoint end = editor.State().BlockEnd();
+    if (editor.State().Mode() == SelectionMode::Line) return {0, begin.Y, 0, end.Y, false};
+    if (editor.State().Mode() == SelectionMode::Column) {
       // A block dragged leftwards has its start right of its end; it is the same block.
       return {std::min(begin.X, end.X), begin.Y, std::max(begin.X, end.X) - 1, end.Y, true};
     }
@@ -63,7 +63,7 @@ PrintedRange RangeToPrint(const TkxEditCore& core, const PrintOptions& options) 
   }
   const PrintBox& range = options.PrintRange;
   if (!range.Zero()) return {range.Left, range.Top, range.Right, range.Bottom, false};
-  return {0, 1, 0, core.LineCount(), false};
+  return {0, 1, 0, editor.Document().LineCount(), false};
 }
 
 // A line as the screen shows it: tabs expanded, with the screen column of each byte column.
@@ -94,11 +94,12 @@ private:
 
 class PrintJob {
 public:
-  PrintJob(const TkxEditCore& core, PrinterCanvas& printer, const PrintOptions& options,
+  PrintJob(const TextEditor& editor, PrinterCanvas& printer, const PrintOptions& options,
            const PrintStatusEvent& onStatus, PrintMacroValues macros)
-      : core_(core), printer_(printer), options_(options), onStatus_(onStatus), macros_(std::move(macros)),
-        highlighter_(options.Highlighted ? core.HighLighter() : nullptr),
-        range_(RangeToPrint(core, options)) {}
+      : editor_(editor), printer_(printer), options_(options), onStatus_(onStatus),
+        macros_(std::move(macros)),
+        highlighter_(options.Highlighted ? editor.Document().HighLighter() : nullptr),
+        range_(RangeToPrint(editor, options)) {}
 
   void Run();
 
@@ -113,14 +114,14 @@ private:
   void PrintLines(const std::vector<HeaderLine>& lines);
   void PrintFooter();
   void RestoreFontAndBrush();
-  [[nodiscard]] TkxRect LineClip() const { return {0, y_, page_.Width - margins_.Right, y_ + lineHeight_}; }
+  [[nodiscard]] PixelRect LineClip() const { return {0, y_, page_.Width - margins_.Right, y_ + lineHeight_}; }
 
-  const TkxEditCore& core_;
+  const TextEditor& editor_;
   PrinterCanvas& printer_;
   const PrintOptions& options_;
   const PrintStatusEvent& onStatus_;
   PrintMacroValues macros_;
-  TkxCustomHighLighter* highlighter_;
+  Highlighter* highlighter_;
   PrintedRange range_;
 
   PrintPage page_;
@@ -129,7 +130,7 @@ private:
   int lineHeight_ = 0;
   int y_ = 0;
   PrintFont baseFont_;
-  TColor baseBrush_ = clNone;
+  ColorValue baseBrush_ = clNone;
 };
 
 bool PrintJob::Aborted(PrintStatus status, int pageNumber) {
@@ -156,7 +157,7 @@ void PrintJob::Run() {
 
 void PrintJob::MeasureMargins() {
   const PrintBox& m = options_.Margins;
-  const bool inches = options_.MarginUnits == kxMarginThousandthsOfAnInch;
+  const bool inches = options_.MarginUnits == kMarginThousandthsOfAnInch;
   const auto horizontal = [&](int value) {
     return std::max(0, (inches ? MulDiv(value, page_.ResolutionX, 1000) : value) - page_.OffsetX);
   };
@@ -179,7 +180,7 @@ bool PrintJob::LayOutPages() {
   const PrintTextMetrics metrics = printer_.Metrics();
   printer_.SetFont(baseFont_);
   charWidth_ = metrics.AverageCharWidth;
-  lineHeight_ = std::max(1, metrics.Height + metrics.ExternalLeading + core_.ExtraLineSpacing());
+  lineHeight_ = std::max(1, metrics.Height + metrics.ExternalLeading);
 
   y_ = margins_.Top;
   if (Aborted(psNewPage, macros_.PageNumber)) {
@@ -187,7 +188,7 @@ bool PrintJob::LayOutPages() {
     return false;
   }
   PrintLines(options_.Header);
-  const int lastLine = std::min(range_.LastLine, core_.LineCount());
+  const int lastLine = std::min(range_.LastLine, editor_.Document().LineCount());
   for (int line = std::max(1, range_.FirstLine); line <= lastLine; ++line) {
     PrintLine(line);
     y_ += lineHeight_;
@@ -217,7 +218,7 @@ bool PrintJob::StartNextPage() {
 }
 
 void PrintJob::PrintLine(int line) {
-  const std::string& text = core_.LineText(line);
+  const std::string& text = editor_.Document().LineText(line);
   const int length = static_cast<int>(text.size());
   const bool firstLine = line == range_.FirstLine;
   const bool lastLine = line == range_.LastLine;
@@ -227,7 +228,7 @@ void PrintJob::PrintLine(int line) {
       range_.ColumnMode || (lastLine && range_.LastColumn > 0) ? std::min(length, range_.LastColumn) : length;
   if (length < firstColumn) return;
 
-  const ShownLine shown(text, core_.TabWidth());
+  const ShownLine shown(text, editor_.State().TabWidth());
   if (highlighter_ != nullptr) {
     PrintTokens(shown, line, firstColumn, lastColumn);
     return;
@@ -243,7 +244,7 @@ void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, in
   const std::string& text = shown.Text();
   // Every line starts from the scanner state stored with it, so a line left out of a column
   // block cannot leave a comment open for the next.
-  highlighter_->RestoreRange(core_.Document().Ranges().At(line - 1));
+  highlighter_->RestoreRange(editor_.Document().Ranges().At(line - 1));
   highlighter_->BeginLine(text, line - 1);
   // In a column block the block's first column lands on the margin.
   const int origin = margins_.Left - (range_.ColumnMode ? (shown.Column(firstColumn) - 1) * charWidth_ : 0);
@@ -253,13 +254,14 @@ void PrintJob::PrintTokens(const ShownLine& shown, int line, int firstColumn, in
     const int from = std::max(tokenFirst, firstColumn);
     const int to = std::min(tokenLast, lastColumn);
     if (from > to) continue;
-    if (const TkxHighLightAttributes* attribute = highlighter_->TokenAttribute()) {
+    if (const HighlightAttributes* attribute = highlighter_->TokenAttribute()) {
       PrintFont font = printer_.Font();
       font.Style = attribute->Style();
       if (!options_.Monochrome) {
         font.Color = attribute->Foreground() == clNone ? baseFont_.Color : attribute->Foreground();
-        const TColor background = attribute->Background();
-        printer_.SetBrushColor(background == clNone || background == core_.Color() ? baseBrush_ : background);
+        const ColorValue background = attribute->Background();
+        printer_.SetBrushColor(background == clNone || background == editor_.Look().Color ? baseBrush_
+                                                                                          : background);
       }
       printer_.SetFont(font);
     }
@@ -277,7 +279,7 @@ void PrintJob::RestoreFontAndBrush() {
 void PrintJob::PrintLines(const std::vector<HeaderLine>& lines) {
   for (const HeaderLine& line : lines) {
     const std::string text = ExpandPrintMacros(line.Text, macros_);
-    const TkxRect clip = LineClip();
+    const PixelRect clip = LineClip();
     const int width = printer_.TextWidth(text);
     int x = margins_.Left;
     if (line.Alignment == paRight) x = clip.Right - width;
@@ -311,10 +313,10 @@ std::string ExpandPrintMacros(std::string_view text, const PrintMacroValues& val
   return expanded;
 }
 
-void PrintEditorText(const TkxEditCore& core, PrinterCanvas& printer, const PrintFont& font,
+void PrintEditorText(const TextEditor& editor, PrinterCanvas& printer, const PrintFont& font,
                      const PrintOptions& options, const PrintStatusEvent& onStatus, const std::string& date,
                      const std::string& time) {
-  if (options.SelectedOnly && !core.SelAvail()) return;
+  if (options.SelectedOnly && !editor.State().SelAvail()) return;
   printer.SetFont(font);
-  PrintJob(core, printer, options, onStatus, {0, options.Title, date, time}).Run();
+  PrintJob(editor, printer, options, onStatus, {0, options.Title, date, time}).Run();
 }

@@ -2,7 +2,7 @@
 // page layout on a fixed character grid with header and footer lines.
 #pragma once
 
-#include "kxEditCore.h"
+#include "TextEditor.h"
 
 #include <functional>
 #include <string>
@@ -25,14 +25,14 @@ struct PrintBox {
   [[nodiscard]] bool Zero() const { return Left == 0 && Top == 0 && Right == 0 && Bottom == 0; }
 };
 
-inline constexpr int kxMarginThousandthsOfAnInch = 1;
+inline constexpr int kMarginThousandthsOfAnInch = 1;
 
 struct PrintOptions {
   bool SelectedOnly = false;
   bool Highlighted = false;
   bool Monochrome = false; // font styles of the highlighter only, no colours
   int Copies = 1;
-  int MarginUnits = kxMarginThousandthsOfAnInch;
+  int MarginUnits = kMarginThousandthsOfAnInch;
   PrintBox Margins;
   // First column, first line, last column, last line; a column of 0 means the whole line, all
   // zero the whole text.
@@ -48,8 +48,8 @@ using PrintStatusEvent = std::function<void(PrintStatus status, int pageNumber, 
 struct PrintFont {
   std::string Name;
   int Size = 10; // points
-  TFontStyles Style = 0;
-  TColor Color = clWindowText;
+  FontStyles Style = 0;
+  ColorValue Color = clWindowText;
 };
 
 struct PrintPage {
@@ -73,10 +73,10 @@ public:
   [[nodiscard]] virtual int TextWidth(std::string_view text) const = 0;
   [[nodiscard]] virtual PrintFont Font() const = 0;
   virtual void SetFont(const PrintFont& font) = 0;
-  [[nodiscard]] virtual TColor BrushColor() const = 0;
-  virtual void SetBrushColor(TColor color) = 0;
+  [[nodiscard]] virtual ColorValue BrushColor() const = 0;
+  virtual void SetBrushColor(ColorValue color) = 0;
   // One run of bytes in the current font, each `advance` pixels after the previous, clipped.
-  virtual void DrawRun(int x, int y, std::string_view text, int advance, const TkxRect& clip) = 0;
+  virtual void DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) = 0;
   virtual void BeginDoc(const std::string& title, int copies) = 0;
   virtual void NewPage() = 0;
   virtual void EndDoc() = 0;
@@ -98,6 +98,6 @@ struct PrintMacroValues {
 
 // Prints the editor's text (or its selection, or a range) on `printer` in `font` as `options`
 // say. `date` and `time` are the texts of the date and time macros.
-void PrintEditorText(const TkxEditCore& core, PrinterCanvas& printer, const PrintFont& font,
+void PrintEditorText(const TextEditor& editor, PrinterCanvas& printer, const PrintFont& font,
                      const PrintOptions& options, const PrintStatusEvent& onStatus, const std::string& date,
                      const std::string& time);

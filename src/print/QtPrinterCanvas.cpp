@@ -1,9 +1,9 @@
 #include "QtPrinterCanvas.h"
 
+#include "CodePage.h"
+#include "TextDrawer.h"
 #include "UserClock.h"
 #include "UserQuestions.h"
-#include "kxCodePage.h"
-#include "uTextDrawer.h"
 
 #include <QGlyphRun>
 #include <QGuiApplication>
@@ -13,9 +13,9 @@
 namespace {
 
 // Paper is white: a run on the paper's own colour needs no background.
-constexpr TColor kPaper = 0x00FFFFFF;
+constexpr ColorValue kPaper = 0x00FFFFFF;
 
-QColor PrintColor(TColor color) {
+QColor PrintColor(ColorValue color) {
   // System colours as a light, default palette gives them, whatever the screen's theme.
   static const QPalette paperPalette(Qt::black, Qt::white);
   return ColorToQColor(color, paperPalette);
@@ -64,7 +64,7 @@ void QtPrinterCanvas::SetFont(const PrintFont& font) {
   }
 }
 
-void QtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const TkxRect& clip) {
+void QtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) {
   if (text.empty() || !painter_.isActive()) return;
   const int count = static_cast<int>(text.size());
   painter_.save();
@@ -108,13 +108,13 @@ void QtPrinterCanvas::Abort() {
   if (painter_.isActive()) painter_.end();
 }
 
-PrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& fileName) {
+PrintOptions PrintCommandOptions(const TextEditor& editor, const std::string& fileName) {
   PrintOptions options;
-  options.SelectedOnly = core.SelAvail();
-  options.Highlighted = core.HighLighter() != nullptr;
+  options.SelectedOnly = editor.State().SelAvail();
+  options.Highlighted = editor.Document().HighLighter() != nullptr;
   options.Monochrome = true;
   options.Copies = 1;
-  options.MarginUnits = kxMarginThousandthsOfAnInch;
+  options.MarginUnits = kMarginThousandthsOfAnInch;
   options.Margins = {500, 500, 500, 500};
   options.Title = fileName;
   options.Header = {{"$title$", paCenter}, {"", paLeft}};
@@ -122,14 +122,14 @@ PrintOptions PrintCommandOptions(const TkxEditCore& core, const std::string& fil
   return options;
 }
 
-void PrintSourceFile(const TkxEditCore& core, const QFont& font, const std::string& fileName,
+void PrintSourceFile(const TextEditor& editor, const QFont& font, const std::string& fileName,
                      QPrinter& printer) {
-  PrintFont printFont{font.family().toStdString(), font.pointSize(), 0, core.FontColor()};
+  PrintFont printFont{font.family().toStdString(), font.pointSize(), 0, editor.Look().FontColor};
   if (font.bold()) printFont.Style |= fsBold;
   if (font.italic()) printFont.Style |= fsItalic;
   const QLocale locale;
   QtPrinterCanvas canvas(printer);
-  PrintEditorText(core, canvas, printFont, PrintCommandOptions(core, fileName), {},
+  PrintEditorText(editor, canvas, printFont, PrintCommandOptions(editor, fileName), {},
                   ShortDateText(QDate::currentDate(), locale).toStdString(),
                   LongTimeText(QTime::currentTime(), locale).toStdString());
 }

@@ -1,13 +1,12 @@
 #include "DocumentWindow.h"
 
+#include "CppHighlighter.h"
+#include "EditorWidget.h"
 #include "Paths.h"
 #include "QtPrinterCanvas.h"
+#include "SelectionText.h"
 #include "Settings.h"
 #include "SourceFile.h"
-#include "VrnCppSyn.h"
-#include "kxCustomEdit.h"
-#include "kxEditCore.h"
-#include "kxEditSearch.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -16,28 +15,28 @@
 
 namespace {
 
-constexpr TColor kMarkedLineText = 0xFFFFFF;
+constexpr ColorValue kMarkedLineText = 0xFFFFFF;
 
 class EditorText : public DocumentFile::Text {
 public:
-  explicit EditorText(TkxCustomEdit& editor) : editor_(editor) {}
-  [[nodiscard]] std::vector<std::string> Lines() const override { return editor_.Lines().Strings(); }
-  [[nodiscard]] bool Modified() const override { return editor_.Modified(); }
-  void SetModified(bool modified) override { editor_.SetModified(modified); }
+  explicit EditorText(TextDocument& document) : document_(document) {}
+  [[nodiscard]] std::vector<std::string> Lines() const override { return document_.Lines().Strings(); }
+  [[nodiscard]] bool Modified() const override { return document_.Modified(); }
+  void SetModified(bool modified) override { document_.SetModified(modified); }
 
 private:
-  TkxCustomEdit& editor_;
+  TextDocument& document_;
 };
 
 } // namespace
 
 DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent)
-    : QWidget(parent), MyEditor(new TkxCustomEdit(this)), MyHighlighter(std::make_unique<TVrnCppSyn>()),
-      OnReplaceText([this](std::string_view search, std::string_view, int, int, TkxReplaceAction& action) {
+    : QWidget(parent), MyEditor(new EditorWidget(this)), MyHighlighter(std::make_unique<CppHighlighter>()),
+      OnReplaceText([this](std::string_view search, std::string_view, int, int, ReplaceAction& action) {
         AskReplace(search, action);
       }),
       keepLayout_(settings.KeepFileFormat), questions_(questions),
-      text_(std::make_unique<EditorText>(*MyEditor)), file_(*text_, questions, settings) {
+      text_(std::make_unique<EditorText>(MyEditor->Editor().Document())), file_(*text_, questions, settings) {
   file_.OnSaved = [this] { ShowCaption(); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -45,91 +44,95 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   setFocusProxy(MyEditor); // activating the window puts the caret in the text
   setWindowTitle(kUntitledFileName);
 
-  MyEditor->Gutter().SetShowLineNumbers(true);
+  TextEditor& editor = MyEditor->Editor();
+  editor.Gutter().SetShowLineNumbers(true);
   MyEditor->SetWantTabs(true);
-  MyEditor->SetReadOnly(false);
+  editor.State().SetReadOnly(false);
   ApplySettings(settings);
   // Editor windows show comments and keywords in their colours only.
   ApplyFormColours(*MyHighlighter);
   MyHighlighter->CommentAttri().SetStyle(0);
   MyHighlighter->KeyAttri().SetStyle(0);
-  MyEditor->SetHighLighter(MyHighlighter.get());
-  MyEditor->OnReplaceText = OnReplaceText;
-  MyEditor->OnChange = [this] { ReflectEdit(); };
-  MyEditor->OnSpecialLineColors = [this](int line, bool& special, TColor& fg, TColor& bg) {
+  editor.Document().SetHighLighter(MyHighlighter.get());
+  editor.Events.OnReplaceText = OnReplaceText;
+  editor.Events.OnChange = [this] { ReflectEdit(); };
+  editor.Events.OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
     MarkedLineColors(line, special, fg, bg);
   };
 }
 
 DocumentWindow::~DocumentWindow() {
   // The editor goes with the widget tree; it must not keep a highlighter that goes first.
-  MyEditor->SetHighLighter(nullptr);
+  MyEditor->Editor().Document().SetHighLighter(nullptr);
 }
 
 void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path, keepLayout_);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
-  MyEditor->Core().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
-  MyEditor->Lines().Assign(std::move(loaded.lines));
-  MyEditor->ClearUndo();
-  MyEditor->SetModified(false);
+  TextEditor& editor = MyEditor->Editor();
+  editor.State().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
+  editor.Document().Load(std::move(loaded.lines));
+  editor.Document().SetModified(false);
   ShowCaption();
 }
 
 void DocumentWindow::NoticeOutsideChanges() {
   file_.NoticeOutsideChanges([this] {
-    const int line = MyEditor->CaretY();
+    const int line = MyEditor->Editor().State().CaretY();
     LoadFile(FileName());
-    MyEditor->SetCaretY(line);
+    MyEditor->Editor().State().SetCaretY(line);
   });
 }
 
-bool DocumentWindow::CanUndo() const { return MyEditor->CanUndo(); }
-bool DocumentWindow::CanRedo() const { return MyEditor->CanRedo(); }
-bool DocumentWindow::Modified() const { return MyEditor->Modified(); }
-bool DocumentWindow::SelAvail() const { return MyEditor->SelAvail(); }
+bool DocumentWindow::CanUndo() const { return MyEditor->Editor().Document().CanUndo(); }
+bool DocumentWindow::CanRedo() const { return MyEditor->Editor().Document().CanRedo(); }
+bool DocumentWindow::Modified() const { return MyEditor->Editor().Document().Modified(); }
+bool DocumentWindow::SelAvail() const { return MyEditor->Editor().State().SelAvail(); }
 EditorStatus DocumentWindow::Status() const {
-  const TkxEditCore& core = MyEditor->Core();
-  return {core.CaretY(), core.CaretX(), core.InsertMode(), core.SelectionMode(), core.Modified()};
+  const EditState& state = MyEditor->Editor().State();
+  return {state.CaretY(), state.CaretX(), state.InsertMode(), state.Mode(), Modified()};
 }
-void DocumentWindow::Undo() { MyEditor->Undo(); }
-void DocumentWindow::Redo() { MyEditor->Redo(); }
-void DocumentWindow::CutToClipboard() { MyEditor->CutToClipboard(); }
-void DocumentWindow::CopyToClipboard() { MyEditor->CopyToClipboard(); }
-void DocumentWindow::PasteFromClipboard() { MyEditor->PasteFromClipboard(); }
-void DocumentWindow::DeleteSelection() { MyEditor->SetSelText(""); }
-void DocumentWindow::BlockIndent() { MyEditor->ExecuteCommand(ecBlockIndent); }
-void DocumentWindow::BlockUnindent() { MyEditor->ExecuteCommand(ecBlockUnindent); }
-std::string DocumentWindow::SelText() const { return MyEditor->SelText(); }
-int DocumentWindow::LineCount() const { return MyEditor->LineCount(); }
-
+void DocumentWindow::Undo() { MyEditor->Editor().ExecuteCommand(ecUndo); }
+void DocumentWindow::Redo() { MyEditor->Editor().ExecuteCommand(ecRedo); }
+void DocumentWindow::CutToClipboard() { MyEditor->Editor().ExecuteCommand(ecCut); }
+void DocumentWindow::CopyToClipboard() { MyEditor->Editor().ExecuteCommand(ecCopy); }
+void DocumentWindow::PasteFromClipboard() { MyEditor->Editor().ExecuteCommand(ecPaste); }
+void DocumentWindow::DeleteSelection() { MyEditor->Editor().SetSelText(""); }
+void DocumentWindow::BlockIndent() { MyEditor->Editor().ExecuteCommand(ecBlockIndent); }
+void DocumentWindow::BlockUnindent() { MyEditor->Editor().ExecuteCommand(ecBlockUnindent); }
+std::string DocumentWindow::SelText() const {
+  return SelectedText(MyEditor->Editor().Document(), MyEditor->Editor().State());
+}
+int DocumentWindow::LineCount() const { return MyEditor->Editor().Document().LineCount(); }
 std::string DocumentWindow::WordAtCaret() const {
-  const TkxPoint caret = MyEditor->Core().CaretXY();
-  return IdentifierAt(MyEditor->Core().LineText(caret.Y), caret.X);
+  const TextEditor& editor = MyEditor->Editor();
+  const TextPoint caret = editor.State().CaretXY();
+  return IdentifierAt(editor.Document().LineText(caret.Y), caret.X);
 }
 
 std::string DocumentWindow::ShownText() const {
   std::string text;
-  const TkxEditList& lines = MyEditor->Lines();
-  for (int i = 0; i < lines.Count(); ++i) {
-    if (i > 0) text += '\n';
-    text += lines[i];
+  const TextDocument& document = MyEditor->Editor().Document();
+  for (int line = 1; line <= document.LineCount(); ++line) {
+    if (line > 1) text += '\n';
+    text += document.LineText(line);
   }
   return text;
 }
 
 void DocumentWindow::ReplaceLines(int first, int last, const std::string& text) {
-  TkxEditCore& core = MyEditor->Core();
-  core.SelectRange({1, first}, {static_cast<int>(core.LineText(last).size()) + 1, last});
+  TextEditor& editor = MyEditor->Editor();
+  editor.State().SelectRange({1, first},
+                             {static_cast<int>(editor.Document().LineText(last).size()) + 1, last});
   // A cut and the insertion after it undo as one step.
-  core.ReplaceSelText(text);
+  editor.ReplaceSelText(text);
 }
 
 std::string IdentifierAt(const std::string& line, int column) {
   auto inWord = [&line](std::size_t at) {
     const auto byte = static_cast<unsigned char>(line[at]);
-    return byte == '_' || byte >= 0x80 || !kxIsDelimiter(byte);
+    return byte == '_' || byte >= 0x80 || !IsDelimiter(byte);
   };
   std::size_t end = std::min(static_cast<std::size_t>(std::max(column, 1) - 1), line.size());
   if ((end == line.size() || !inWord(end)) && end > 0 && inWord(end - 1)) --end;
@@ -141,20 +144,20 @@ std::string IdentifierAt(const std::string& line, int column) {
     ++end;
   return line.substr(start, end - start);
 }
-void DocumentWindow::SetCaretY(int line) { MyEditor->SetCaretY(line); }
+void DocumentWindow::SetCaretY(int line) { MyEditor->Editor().State().SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {
-  PrintSourceFile(MyEditor->Core(), MyEditor->EditorFont(), FileName(), printer);
+  PrintSourceFile(MyEditor->Editor(), MyEditor->EditorFont(), FileName(), printer);
 }
 
 int DocumentWindow::SearchReplace(const std::string& search, const std::string& replace,
-                                  TkxSearchOptions options) {
-  return MyEditor->SearchReplace(search, replace, options);
+                                  SearchFlags options) {
+  return MyEditor->Editor().SearchReplace(search, replace, options);
 }
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
-  MyEditor->SetMaxUndo(settings.UndoLevels);
-  MyEditor->Core().SetTabWidth(settings.TabWidth);
+  MyEditor->Editor().Document().SetMaxUndo(settings.UndoLevels);
+  MyEditor->Editor().State().SetTabWidth(settings.TabWidth);
   // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
   MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
   // An empty name or a size of none keeps the control's own font.
@@ -174,9 +177,9 @@ void DocumentWindow::MarkLine(int line) {
   MyEditor->viewport()->update();
 }
 
-int DocumentWindow::VisibleLineCount() const { return MyEditor->LinesInWindow(); }
+int DocumentWindow::VisibleLineCount() const { return MyEditor->Editor().Geometry().LinesInWindow(); }
 
-void DocumentWindow::SetTopLine(int line) { MyEditor->SetTopLine(line); }
+void DocumentWindow::SetTopLine(int line) { MyEditor->Editor().Geometry().SetTopLine(line); }
 
 void DocumentWindow::BringToFront() {
   if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
@@ -189,22 +192,23 @@ void DocumentWindow::BringToFront() {
   MyEditor->viewport()->update();
 }
 
-void DocumentWindow::AskReplace(std::string_view search, TkxReplaceAction& action) {
+void DocumentWindow::AskReplace(std::string_view search, ReplaceAction& action) {
   switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
-  case Answer::Yes: action = raReplace; break;
-  case Answer::No: action = raSkip; break;
-  case Answer::All: action = raReplaceAll; break;
-  default: action = raCancel; break;
+  case Answer::Yes: action = ReplaceAction::Replace; break;
+  case Answer::No: action = ReplaceAction::Skip; break;
+  case Answer::All: action = ReplaceAction::ReplaceAll; break;
+  default: action = ReplaceAction::Cancel; break;
   }
 }
 
 void DocumentWindow::ReflectEdit() {
-  if (!MyEditor->Modified()) return;
-  if (MarkedLine != -1) MarkLine(-1);
+  // An undo back to the saved text takes the "*" away again.
+  if (Modified() && MarkedLine != -1) MarkLine(-1);
   ShowCaption();
 }
 
-void DocumentWindow::MarkedLineColors(int line, bool& special, TColor& foreground, TColor& background) const {
+void DocumentWindow::MarkedLineColors(int line, bool& special, ColorValue& foreground,
+                                      ColorValue& background) const {
   if (line != MarkedLine) return;
   special = true;
   foreground = kMarkedLineText;
@@ -212,6 +216,6 @@ void DocumentWindow::MarkedLineColors(int line, bool& special, TColor& foregroun
 }
 
 void DocumentWindow::ShowCaption() {
-  const std::string caption = paths::ExtractFileName(FileName()) + (MyEditor->Modified() ? "*" : "");
+  const std::string caption = paths::ExtractFileName(FileName()) + (Modified() ? "*" : "");
   setWindowTitle(QString::fromStdString(caption));
 }

@@ -5,17 +5,17 @@
 
 #include "DocumentFile.h"
 #include "EditorWindowPort.h"
+#include "Highlighter.h"
+#include "SearchRun.h"
 #include "UserQuestions.h"
-#include "kxHighlighter.h"
-#include "kxSearchReplace.h"
 
 #include <QWidget>
 
 #include <memory>
 #include <string>
 
-class TkxCustomEdit;
-class TVrnCppSyn;
+class EditorWidget;
+class CppHighlighter;
 struct Settings;
 
 class DocumentWindow : public QWidget, public EditorWindowPort {
@@ -24,10 +24,10 @@ public:
   DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent = nullptr);
   ~DocumentWindow() override;
 
-  TkxCustomEdit* MyEditor;
-  std::unique_ptr<TVrnCppSyn> MyHighlighter;
+  EditorWidget* MyEditor;
+  std::unique_ptr<CppHighlighter> MyHighlighter;
   int MarkedLine = -1;
-  TColor MarkColour = 0;
+  ColorValue MarkColour = 0;
 
   // Reads `path` into the window; a missing file leaves the text empty. Throws TessarinError
   // when the file exists but cannot be read.
@@ -60,7 +60,7 @@ public:
   void BlockUnindent() override;
   void ApplySettings(const Settings& settings) override;
   [[nodiscard]] std::string SelText() const override;
-  int SearchReplace(const std::string& search, const std::string& replace, TkxSearchOptions options) override;
+  int SearchReplace(const std::string& search, const std::string& replace, SearchFlags options) override;
   [[nodiscard]] int LineCount() const override;
   [[nodiscard]] std::string WordAtCaret() const override;
   [[nodiscard]] std::string ShownText() const override;
@@ -77,7 +77,7 @@ public:
 
   // The prompt that a search and replace on MyEditor asks before each replacement: Yes
   // replaces the match, No skips it, All replaces the rest without asking, Cancel stops.
-  const TkxReplaceTextEvent OnReplaceText;
+  const ReplaceTextEvent OnReplaceText;
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -85,9 +85,9 @@ protected:
 private:
   // Files are read and written as they are, tabs and line ends kept (fixed when the window opens).
   const bool keepLayout_;
-  void AskReplace(std::string_view search, TkxReplaceAction& action);
+  void AskReplace(std::string_view search, ReplaceAction& action);
   void ReflectEdit();
-  void MarkedLineColors(int line, bool& special, TColor& foreground, TColor& background) const;
+  void MarkedLineColors(int line, bool& special, ColorValue& foreground, ColorValue& background) const;
   void ShowCaption();
 
   UserQuestions& questions_;

@@ -2,10 +2,10 @@
 // window implements it, and tests use stand-ins.
 #pragma once
 
+#include "EditorTypes.h"
 #include "EditorWindows.h"
 #include "PrintCommands.h"
-#include "kxEditTypes.h"
-#include "kxSearchReplace.h"
+#include "SearchRun.h"
 
 #include <string>
 
@@ -16,7 +16,7 @@ struct EditorStatus {
   int line = 1;   // the caret's, 1-based
   int column = 1; // the caret's, 1-based
   bool insertMode = true;
-  TSelectionMode selectionMode = smNormal;
+  SelectionMode selectionMode = SelectionMode::Normal;
   bool modified = false;
 
   bool operator==(const EditorStatus&) const = default;
@@ -58,8 +58,7 @@ public:
   [[nodiscard]] virtual std::string SelText() const = 0;
   // Searches, and with the replace bits replaces, asking the window's replace prompt when told
   // to; returns the matches visited, 0 when there was none.
-  virtual int SearchReplace(const std::string& search, const std::string& replace,
-                            TkxSearchOptions options) = 0;
+  virtual int SearchReplace(const std::string& search, const std::string& replace, SearchFlags options) = 0;
   [[nodiscard]] virtual int LineCount() const = 0;
   // The identifier (letters, digits, underscores, bytes above 127) at or just before the caret;
   // empty when there is none.

@@ -1,8 +1,8 @@
 // The find-or-replace dialog: two text boxes, four groups of switches and three buttons.
 #include "FindReplaceDialog.h"
 
+#include "CodePage.h"
 #include "Dialogs.h"
-#include "kxCodePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,8 +40,8 @@ QGroupBox* group(const char* title, std::initializer_list<QWidget*> members) {
 
 } // namespace
 
-TkxSearchOptions SearchOptionsOf(const FindSwitches& switches, bool replaceAll) {
-  TkxSearchOptions options = 0;
+SearchFlags SearchOptionsOf(const FindSwitches& switches, bool replaceAll) {
+  SearchFlags options = 0;
   if (switches.matchCase) options |= ssoMatchCase;
   if (switches.wholeWords) options |= ssoWholeWord;
   if (switches.backwards) options |= ssoBackwards;

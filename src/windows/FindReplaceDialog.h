@@ -2,7 +2,7 @@
 // state that Search Again repeats.
 #pragma once
 
-#include "kxSearchReplace.h"
+#include "SearchRun.h"
 
 #include <QDialog>
 
@@ -26,7 +26,7 @@ struct FindSwitches {
 };
 
 // The editor's option bits for the switches; replace-all only counts while replacing.
-[[nodiscard]] TkxSearchOptions SearchOptionsOf(const FindSwitches& switches, bool replaceAll);
+[[nodiscard]] SearchFlags SearchOptionsOf(const FindSwitches& switches, bool replaceAll);
 
 class FindReplaceDialog : public QDialog {
   Q_OBJECT

@@ -43,7 +43,7 @@ void SearchCommands::SearchAgain() {
   Search(*editor, SearchOptions_ & ~(ssoEntireScope | ssoSelectedOnly));
 }
 
-void SearchCommands::Search(EditorWindowPort& editor, TkxSearchOptions options) {
+void SearchCommands::Search(EditorWindowPort& editor, SearchFlags options) {
   const std::string text = findDialog_.FindText();
   if (editor.SearchReplace(text, findDialog_.NewText(), options) == 0)
     questions_.inform("No further occurence of '" + text + "' found.");

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Dialogs.h"
-#include "kxSearchReplace.h"
+#include "SearchRun.h"
 
 #include <string>
 
@@ -24,16 +24,16 @@ public:
   void GoToLine();
 
   // The option bits of the last confirmed Find or Replace; zero at start.
-  [[nodiscard]] TkxSearchOptions SearchOptions() const { return SearchOptions_; }
+  [[nodiscard]] SearchFlags SearchOptions() const { return SearchOptions_; }
 
 private:
   // Runs the search on `editor` and says so when nothing was found.
-  void Search(EditorWindowPort& editor, TkxSearchOptions options);
+  void Search(EditorWindowPort& editor, SearchFlags options);
 
   WindowCommands& windows_;
   UserQuestions& questions_;
   DialogRunner run_;
   FindReplaceDialog& findDialog_;
   GoToLineDialog& goToLineDialog_;
-  TkxSearchOptions SearchOptions_ = 0;
+  SearchFlags SearchOptions_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "BuildController.h"
 #include "ConfigurationDialog.h"
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
 #include "ProjectWorkspace.h"
@@ -12,7 +13,6 @@
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "WindowCommands.h"
-#include "kxCustomEdit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,7 @@
 // The class view and Find in Files made for the real main window: the double-clicks land in its
 // editor windows, opened from disk.
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "FindInFilesDialog.h"
 #include "IsolatedEnvironment.h"
 #include "JumpToSource.h"
@@ -9,7 +10,6 @@
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
 #include "WindowCommands.h"
-#include "kxCustomEdit.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -58,7 +58,7 @@ TEST_F(MainWindowTest, ClassViewDoubleClickOpensAnEditorWindowAtTheDeclaration) 
   DocumentWindow* editor = ActiveEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->FileName(), dir.file("g_main.c"));
-  EXPECT_EQ(editor->MyEditor->CaretY(), 40);
+  EXPECT_EQ(editor->MyEditor->Editor().State().CaretY(), 40);
 
   // The open window is reused.
   tree.setCurrentItem(structure);

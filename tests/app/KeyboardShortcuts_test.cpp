@@ -1,5 +1,5 @@
 #include "KeyboardShortcuts.h"
-#include "kxQtKeys.h"
+#include "QtKeys.h"
 
 #include <QAction>
 #include <QMenu>
@@ -10,7 +10,7 @@
 // Every key the editor can be bound to is written so that, pressed, the editor reads the same key
 // back: the name shown is the key that runs the command.
 TEST(KeyboardShortcuts, EachEditorKeyIsWrittenAsTheKeyThatRunsIt) {
-  TkxKeyStrokes keys;
+  KeyMap keys;
   keys.LoadDefaultMap();
   std::set<std::uint16_t> known;
   for (int qtKey = Qt::Key_Space; qtKey <= Qt::Key_AsciiTilde; ++qtKey)
@@ -19,14 +19,14 @@ TEST(KeyboardShortcuts, EachEditorKeyIsWrittenAsTheKeyThatRunsIt) {
     known.insert(VirtualKeyFromQt(qtKey, Qt::NoModifier));
   known.erase(0);
   for (std::uint16_t key : known)
-    for (TShiftState shift = 0; shift < 8; ++shift)
+    for (ShiftState shift = 0; shift < 8; ++shift)
       if (keys.FindKey(key, shift) < 0) {
-        TkxKeyStroke& stroke = keys.Add();
+        KeyBinding& stroke = keys.Add();
         stroke.Key = key;
         stroke.Shift = shift;
       }
   for (int i = 0; i < keys.Count(); ++i) {
-    const TkxKeyStroke& stroke = keys.Items(i);
+    const KeyBinding& stroke = keys.Items(i);
     const QKeySequence sequence = EditorKeySequence(stroke);
     ASSERT_EQ(sequence.count(), 1);
     const QKeyCombination pressed = sequence[0];
@@ -37,7 +37,7 @@ TEST(KeyboardShortcuts, EachEditorKeyIsWrittenAsTheKeyThatRunsIt) {
     EXPECT_FALSE(sequence.toString(QKeySequence::NativeText).isEmpty());
   }
 
-  TkxKeyStroke& pair = keys.Add();
+  KeyBinding& pair = keys.Add();
   pair.Key = 'K';
   pair.Shift = ssCtrl;
   pair.Key2 = 'B';
@@ -48,7 +48,7 @@ TEST(KeyboardShortcuts, EachEditorKeyIsWrittenAsTheKeyThatRunsIt) {
 // Every named command reads as words of its own: no prefix, no run-together words, none twice.
 TEST(KeyboardShortcuts, EditorCommandsReadAsWords) {
   std::set<QString> seen;
-  for (const TkxCommandName& entry : EditorCommandNames()) {
+  for (const CommandName& entry : EditorCommandNames()) {
     const QString words = EditorCommandWords(entry.command);
     ASSERT_FALSE(words.isEmpty()) << entry.name;
     EXPECT_TRUE(words[0].isUpper()) << words.toStdString();
@@ -78,7 +78,7 @@ TEST(KeyboardShortcuts, MenuKeysComeFirstAndTheEditorSaysWhichItYields) {
   EXPECT_EQ(menuRows[1].command, "R&D notes");
   EXPECT_EQ(menuRows[1].where, "More menu");
 
-  TkxKeyStrokes keys;
+  KeyMap keys;
   keys.LoadDefaultMap();
   const std::vector<ShortcutRow> editorRows = EditorShortcuts(keys, menuRows);
   ASSERT_EQ(static_cast<int>(editorRows.size()), keys.Count());

@@ -1,9 +1,11 @@
 #include "AboutBox.h"
 #include "ConfigurationDialog.h"
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "EditorWindowPort.h"
 #include "ImageLists.h"
 #include "IsolatedEnvironment.h"
+#include "KeyMap.h"
 #include "MainWindow.h"
 #include "RecentList.h"
 #include "RegistryStore.h"
@@ -12,8 +14,6 @@
 #include "WindowBar.h"
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
-#include "kxCustomEdit.h"
-#include "kxKeyCmds.h"
 
 #include "PdfText.h"
 #include "PrintCommands.h"
@@ -99,7 +99,7 @@ public:
     undoLevels = settings.UndoLevels;
   }
   std::string SelText() const override { return {}; }
-  int SearchReplace(const std::string&, const std::string&, TkxSearchOptions) override { return 0; }
+  int SearchReplace(const std::string&, const std::string&, SearchFlags) override { return 0; }
   int LineCount() const override { return 1; }
   std::string WordAtCaret() const override { return {}; }
   std::string ShownText() const override { return {}; }
@@ -681,7 +681,7 @@ TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
   EXPECT_EQ(groups["Menu commands"].size(), withKeys);
   EXPECT_TRUE(std::count(groups["Menu commands"].begin(), groups["Menu commands"].end(),
                          QStringList({"F7", "Build Active Project", "Build menu"})));
-  TkxKeyStrokes editorKeys;
+  KeyMap editorKeys;
   editorKeys.LoadDefaultMap();
   EXPECT_EQ(groups["Editor keys"].size(), static_cast<std::size_t>(editorKeys.Count()));
   EXPECT_TRUE(std::count(groups["Editor keys"].begin(), groups["Editor keys"].end(),

@@ -1,4 +1,5 @@
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "FindReplaceDialog.h"
 #include "GoToLineDialog.h"
 #include "IsolatedEnvironment.h"
@@ -7,7 +8,6 @@
 #include "SearchCommands.h"
 #include "Settings.h"
 #include "TempDir.h"
-#include "kxCustomEdit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,7 +61,9 @@ struct SearchCommandsTest : ::testing::Test {
   }
   FindReplaceDialog& findDialog() { return *form->findChild<FindReplaceDialog*>(); }
   void trigger(const char* name) { form->Actions()[name]->trigger(); }
-  std::vector<std::string> texts(const DocumentWindow& editor) { return editor.MyEditor->Lines().Strings(); }
+  std::vector<std::string> texts(const DocumentWindow& editor) {
+    return editor.MyEditor->Editor().Document().Lines().Strings();
+  }
 };
 
 // Types the find text and presses OK.
@@ -81,7 +83,9 @@ Answerer replaceAll(const std::string& text, const std::string& with) {
   };
 }
 
-TkxPoint selectionStart(const DocumentWindow& editor) { return editor.MyEditor->BlockBegin(); }
+TextPoint selectionStart(const DocumentWindow& editor) {
+  return editor.MyEditor->Editor().State().BlockBegin();
+}
 
 } // namespace
 
@@ -150,16 +154,16 @@ TEST_F(SearchCommandsTest, TheCommandsNeedAnEditorWindow) {
 
 TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
   DocumentWindow& editor = open("a.c", "alpha beta alpha\nalpha\n");
-  editor.MyEditor->SetCaretXY({1, 2}); // from the home position all the same
+  editor.MyEditor->Editor().State().SetCaretXY({1, 2}); // from the home position all the same
   answerFind = find("alpha");
   trigger("FindAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{1, 1}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{1, 1}));
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope);
 
   trigger("SearchAgainAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{12, 1}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{12, 1}));
   trigger("SearchAgainAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{1, 2}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{1, 2}));
   EXPECT_TRUE(questions.log.empty());
   trigger("SearchAgainAction");
   EXPECT_EQ(questions.log, (std::vector<std::string>{"inform: No further occurence of 'alpha' found."}));
@@ -168,8 +172,8 @@ TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
 
 TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
   DocumentWindow& editor = open("a.c", "one two one\none two\n");
-  editor.MyEditor->SetBlockBegin({5, 1});
-  editor.MyEditor->SetBlockEnd({8, 1});
+  editor.MyEditor->Editor().State().SetBlockBegin({5, 1});
+  editor.MyEditor->Editor().State().SetBlockEnd({8, 1});
   FindReplaceDialog& dialog = findDialog();
   dialog.SetFindText("one");
   answerFind = [](FindReplaceDialog& shown) {
@@ -179,14 +183,14 @@ TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
   };
   trigger("FindAction");
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoSelectedOnly);
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 1}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{5, 1}));
 
   // Search Again leaves the selection scope behind and goes on over the whole text.
   trigger("SearchAgainAction");
-  EXPECT_EQ(selectionStart(editor), (TkxPoint{5, 2}));
+  EXPECT_EQ(selectionStart(editor), (TextPoint{5, 2}));
 
   // Without a selection the scope goes back to the whole text and the find text stays.
-  editor.MyEditor->SetBlockBegin({1, 1});
+  editor.MyEditor->Editor().State().SetBlockBegin({1, 1});
   answerFind = [](FindReplaceDialog& shown) {
     EXPECT_EQ(shown.FindText(), "two");
     EXPECT_TRUE(shown.GlobalRadioButton->isChecked());
@@ -198,8 +202,8 @@ TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions)
   DocumentWindow& editor = open("a.c", "abc abc\n");
   answerFind = find("abc", [](FindReplaceDialog& dialog) { dialog.CaseCheckBox->setChecked(true); });
   trigger("FindAction");
-  const TkxSearchOptions options = form->Search().SearchOptions();
-  editor.MyEditor->SetBlockBegin({1, 1});
+  const SearchFlags options = form->Search().SearchOptions();
+  editor.MyEditor->Editor().State().SetBlockBegin({1, 1});
 
   answerFind = [](FindReplaceDialog& dialog) {
     dialog.WholeWordCheckBox->setChecked(true);
@@ -209,7 +213,7 @@ TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions)
   answerFind = [](FindReplaceDialog& dialog) { dialog.close(); };
   trigger("FindAction");
   EXPECT_EQ(form->Search().SearchOptions(), options);
-  EXPECT_FALSE(editor.MyEditor->SelAvail());
+  EXPECT_FALSE(editor.MyEditor->Editor().State().SelAvail());
   EXPECT_TRUE(questions.log.empty());
 }
 
@@ -233,8 +237,9 @@ TEST_F(SearchCommandsTest, ReplaceAllReplacesEveryMatchAndSearchAgainKeepsReplac
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoReplace | ssoReplaceAll);
 
   // From the caret on, every further match.
-  editor.MyEditor->Lines().SetTextStr("float z;\nfloat a; float b;\nfloat c;\nfloat y; float x;\n");
-  editor.MyEditor->SetCaretXY({1, 2});
+  editor.MyEditor->Editor().Document().Load(
+      {"float z;", "float a; float b;", "float c;", "float y; float x;"});
+  editor.MyEditor->Editor().State().SetCaretXY({1, 2});
   findDialog().SetFindText("float");
   findDialog().NewTextComboBox->setEditText("double");
   trigger("SearchAgainAction");
@@ -254,8 +259,8 @@ TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) 
   EXPECT_EQ(questions.log, std::vector<std::string>(3, "ask: Replace this occurance of 'x'"));
 
   // Replace with OK replaces the next match only; Cancel at the prompt replaces nothing.
-  editor.MyEditor->Lines().SetTextStr("y x\ny y\nx x\n");
-  editor.MyEditor->SetBlockBegin({1, 1});
+  editor.MyEditor->Editor().Document().Load({"y x", "y y", "x x"});
+  editor.MyEditor->Editor().State().SetBlockBegin({1, 1});
   questions.answers = {Answer::Yes};
   answerFind = [](FindReplaceDialog& dialog) { dialog.okButton->click(); };
   trigger("ReplaceAction");
@@ -283,7 +288,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   form->resize(800, 600);
   form->show();
   QCoreApplication::processEvents();
-  editor.MyEditor->SetCaretXY({3, 1});
+  editor.MyEditor->Editor().State().SetCaretXY({3, 1});
   const int visible = editor.VisibleLineCount();
   ASSERT_GT(visible, 2);
 
@@ -297,16 +302,16 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
     trigger("GotoLineNumberAction");
   };
   typeAndConfirm("40");
-  EXPECT_EQ(editor.MyEditor->CaretXY(), (TkxPoint{3, 40}));
-  EXPECT_EQ(editor.MyEditor->TopLine(), 40 - visible / 2);
+  EXPECT_EQ(editor.MyEditor->Editor().State().CaretXY(), (TextPoint{3, 40}));
+  EXPECT_EQ(editor.MyEditor->Editor().Geometry().TopLine(), 40 - visible / 2);
 
   typeAndConfirm("250"); // past the hundredth line too
-  EXPECT_EQ(editor.MyEditor->CaretY(), 250);
+  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 250);
   typeAndConfirm("9999"); // as far as the box goes: the last line
-  EXPECT_EQ(editor.MyEditor->CaretY(), 500);
+  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 500);
   typeAndConfirm(""); // an empty box is 0, which the editor takes as the first line
-  EXPECT_EQ(editor.MyEditor->CaretY(), 1);
-  EXPECT_EQ(editor.MyEditor->TopLine(), 1);
+  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 1);
+  EXPECT_EQ(editor.MyEditor->Editor().Geometry().TopLine(), 1);
 
   // The last number is offered again; Cancel moves nothing.
   typeAndConfirm("77");
@@ -314,12 +319,12 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
     EXPECT_EQ(dialog.LineNumber(), 77);
     dialog.cancelButton->click();
   };
-  editor.MyEditor->SetCaretXY({1, 5});
+  editor.MyEditor->Editor().State().SetCaretXY({1, 5});
   trigger("GotoLineNumberAction");
-  EXPECT_EQ(editor.MyEditor->CaretY(), 5);
+  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 5);
 
   // A file without lines takes any number without harm.
   DocumentWindow& empty = open("empty.c", "");
   typeAndConfirm("12");
-  EXPECT_EQ(empty.MyEditor->CaretY(), 1);
+  EXPECT_EQ(empty.MyEditor->Editor().State().CaretY(), 1);
 }

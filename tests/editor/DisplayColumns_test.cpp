@@ -1,7 +1,8 @@
 // Lines with tabs against a model that expands them cell by cell: screen columns of bytes, mouse
 // hits, Up and Down, and the bytes a column block takes, in the functions and in the editor.
 #include "DisplayColumns.h"
-#include "kxEditCore.h"
+#include "SelectionText.h"
+#include "TextEditor.h"
 
 #include <gtest/gtest.h>
 
@@ -79,42 +80,43 @@ TEST(DisplayColumns, BytesStandWhereTheExpandedLinePutsThem) {
 
 TEST(DisplayColumns, TheEditorPlacesTheCaretMovesAndSelectsInScreenColumns) {
   std::mt19937 random(5);
-  TkxEditCore core;
-  core.SetFontMetrics(8, 16);
-  core.SetClientSize(800, 400);
-  core.SetOptions(core.Options() | kxeoScrollPastEol);
+  TextEditor editor;
+  editor.Geometry().SetFontMetrics(8, 16);
+  editor.Geometry().SetClientSize(800, 400);
+  editor.State().SetOptions(editor.State().Options() | eoScrollPastEol);
   for (int round = 0; round < 3000; ++round) {
     const int tabWidth = 2 << random() % 3;
-    core.SetTabWidth(tabWidth);
+    editor.State().SetTabWidth(tabWidth);
     std::vector<std::string> lines(2 + random() % 4);
     for (std::string& line : lines)
       line = RandomLine(random);
-    core.SetSelectionMode(smNormal);
-    core.Lines().Assign(lines);
+    editor.State().SetMode(SelectionMode::Normal);
+    editor.Document().Load(lines);
     const auto model = [&](int y) { return Model(lines[static_cast<std::size_t>(y - 1)], tabWidth); };
     const int y = 1 + static_cast<int>(random() % lines.size());
 
     // A click lands on the byte boundary nearest the mouse, and the caret shows there.
     const double cells = (random() % (8 * 20)) / 8.0;
-    const TkxPoint hit =
-        core.PixelsToRowColumn(core.TextOffset() + static_cast<int>(cells * 8), (y - 1) * 16 + 3);
-    ASSERT_EQ(hit, (TkxPoint{model(y).Nearest(cells), y}))
+    const TextPoint hit = editor.Geometry().PixelsToRowColumn(
+        editor.Geometry().TextOffset() + static_cast<int>(cells * 8), (y - 1) * 16 + 3);
+    ASSERT_EQ(hit, (TextPoint{model(y).Nearest(cells), y}))
         << lines[static_cast<std::size_t>(y - 1)] << " " << cells;
-    core.SetCaretXY(hit);
-    ASSERT_EQ(core.RowColumnToPixels(hit).X, core.TextOffset() + model(y).Cell(hit.X) * 8);
+    editor.State().SetCaretXY(hit);
+    ASSERT_EQ(editor.Geometry().RowColumnToPixels(hit).X,
+              editor.Geometry().TextOffset() + model(y).Cell(hit.X) * 8);
 
     // Down keeps the screen column, landing on the nearest byte boundary of the next line.
     if (y < static_cast<int>(lines.size())) {
       const int cell = model(y).Cell(hit.X);
-      core.ExecuteCommand(ecDown);
-      ASSERT_EQ(core.CaretXY(), (TkxPoint{model(y + 1).Nearest(cell), y + 1}));
+      editor.ExecuteCommand(ecDown);
+      ASSERT_EQ(editor.State().CaretXY(), (TextPoint{model(y + 1).Nearest(cell), y + 1}));
     }
 
     // A column block takes, on every line, the bytes that start between its corners' columns.
-    core.SetSelectionMode(smColumn);
-    const TkxPoint from = hit;
-    const TkxPoint to{1 + static_cast<int>(random() % 16), 1 + static_cast<int>(random() % lines.size())};
-    core.SelectRange(from, to);
+    editor.State().SetMode(SelectionMode::Column);
+    const TextPoint from = hit;
+    const TextPoint to{1 + static_cast<int>(random() % 16), 1 + static_cast<int>(random() % lines.size())};
+    editor.State().SelectRange(from, to);
     const int left = std::min(model(from.Y).Cell(from.X), model(to.Y).Cell(to.X)) + 1;
     const int right = std::max(model(from.Y).Cell(from.X), model(to.Y).Cell(to.X)) + 1;
     std::string expected;
@@ -125,6 +127,6 @@ TEST(DisplayColumns, TheEditorPlacesTheCaretMovesAndSelectsInScreenColumns) {
       const int last = std::min(model(line).FirstFrom(right), static_cast<int>(text.size()) + 1);
       expected += text.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first));
     }
-    ASSERT_EQ(core.SelText(), expected) << round;
+    ASSERT_EQ(SelectedText(editor.Document(), editor.State()), expected) << round;
   }
 }

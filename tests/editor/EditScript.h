@@ -5,9 +5,11 @@
 // everything gives back the final ones. Shared by the randomized tests and the fuzzer.
 #pragma once
 
-#include "VrnCppSyn.h"
-#include "kxBlockClipboard.h"
-#include "kxEditCore.h"
+#include "BookmarkCommands.h"
+#include "ClipboardBlock.h"
+#include "CppHighlighter.h"
+#include "SelectionText.h"
+#include "TextEditor.h"
 
 #include <algorithm>
 #include <array>
@@ -19,7 +21,7 @@
 namespace EditScript {
 
 // A clipboard held in memory; two editors may share one.
-struct MemoryClipboard : TkxClipboardPort {
+struct MemoryClipboard : ClipboardPort {
   std::optional<std::string> block;
   std::optional<std::string> plain;
   bool failPut = false;
@@ -67,52 +69,55 @@ inline std::vector<std::string> StartText(Bytes& bytes) {
 // An editor as a script starts it: its first bytes choose the tab width, whether it indents with
 // tabs, the text and where three bookmarks go.
 struct Session {
-  TVrnCppSyn highlighter;
-  TkxEditCore core;
+  CppHighlighter highlighter;
+  TextEditor editor;
   MemoryClipboard clipboard;
-  Session(Bytes& bytes, TkxEditorOptions options) {
-    core.SetFontMetrics(8, 16);
-    core.SetClientSize(300, 200);
-    core.SetClipboard(&clipboard);
-    core.SetHighLighter(&highlighter);
-    core.SetMaxUndo(1 << 20);
-    core.SetOptions(options);
-    core.SetTabWidth(2 << bytes.Next() % 3);
-    core.SetIndentWithTabs(bytes.Next() % 2 == 0);
-    core.Lines().Assign(StartText(bytes));
+  Session(Bytes& bytes, EditorOptions options) {
+    editor.Geometry().SetFontMetrics(8, 16);
+    editor.Geometry().SetClientSize(300, 200);
+    editor.SetClipboard(&clipboard);
+    editor.Document().SetHighLighter(&highlighter);
+    editor.Document().SetMaxUndo(1 << 20);
+    editor.State().SetOptions(options);
+    editor.State().SetTabWidth(2 << bytes.Next() % 3);
+    editor.State().SetIndentWithTabs(bytes.Next() % 2 == 0);
+    editor.Document().Load(StartText(bytes));
     for (int number = 0; number < 3; ++number)
-      core.SetBookMark(number, 1, 1 + bytes.Next() % core.LineCount());
+      PlaceBookmark(editor.Document(), number, 1, 1 + bytes.Next() % editor.Document().LineCount());
   }
 };
 
 // The first broken invariant, or empty.
-inline std::string CheckInvariants(TkxEditCore& core) {
-  if (core.LineCount() < 1) return "the text has no line";
+inline std::string CheckInvariants(TextEditor& editor) {
+  if (editor.Document().LineCount() < 1) return "the text has no line";
   // The scroll width takes in every line's end, and no column lies beyond it.
-  const int columnLimit = core.ScrollWidth() + 1;
-  for (int i = 0; i < core.LineCount(); ++i) {
-    if (core.Lines()[i].find_first_of("\r\n") != std::string::npos) return "a line holds a line end";
-    if (static_cast<int>(core.Lines()[i].size()) >= columnLimit)
+  const int columnLimit = editor.State().ScrollWidth() + 1;
+  for (int i = 0; i < editor.Document().LineCount(); ++i) {
+    if (editor.Document().Lines()[i].find_first_of("\r\n") != std::string::npos)
+      return "a line holds a line end";
+    if (static_cast<int>(editor.Document().Lines()[i].size()) >= columnLimit)
       return "a line reaches past the scroll width";
   }
-  for (TkxPoint p : {core.CaretXY(), core.SelectionAnchor(), core.SelectionMovingEnd()})
-    if (p.Y < 1 || p.Y > core.LineCount() || p.X < 1 || p.X > columnLimit)
+  for (TextPoint p :
+       {editor.State().CaretXY(), editor.State().SelectionAnchor(), editor.State().SelectionMovingEnd()})
+    if (p.Y < 1 || p.Y > editor.Document().LineCount() || p.X < 1 || p.X > columnLimit)
       return "caret or selection outside the text";
-  if (core.TopLine() < 1 || core.TopLine() > core.LineCount()) return "top line outside the text";
-  for (int n = 0; n < TMarkList::BookmarkCount; ++n)
-    if (const TMark* mark = core.Marks().BookMark(n);
-        mark && (mark->Line() < 1 || mark->Line() > core.LineCount()))
+  if (editor.Geometry().TopLine() < 1 || editor.Geometry().TopLine() > editor.Document().LineCount())
+    return "top line outside the text";
+  for (int n = 0; n < MarkList::BookmarkCount; ++n)
+    if (const Mark* mark = editor.Document().Marks().BookMark(n);
+        mark && (mark->Line() < 1 || mark->Line() > editor.Document().LineCount()))
       return "bookmark outside the text";
   // The stored ranges are those a scan from the first line gives.
-  if (TkxCustomHighLighter* highlighter = core.HighLighter()) {
-    std::vector<TkxRange> ranges; // read first: reading may rescan with the same highlighter
-    for (int i = 0; i < core.LineCount(); ++i)
-      ranges.push_back(core.Document().Ranges().At(i));
+  if (Highlighter* highlighter = editor.Document().HighLighter()) {
+    std::vector<HighlightRange> ranges; // read first: reading may rescan with the same highlighter
+    for (int i = 0; i < editor.Document().LineCount(); ++i)
+      ranges.push_back(editor.Document().Ranges().At(i));
     highlighter->ClearRange();
-    for (int i = 0; i < core.LineCount(); ++i) {
+    for (int i = 0; i < editor.Document().LineCount(); ++i) {
       if (ranges[static_cast<std::size_t>(i)] != highlighter->CurrentRange())
         return "a stale highlighter range";
-      highlighter->BeginLine(core.Lines()[i], i);
+      highlighter->BeginLine(editor.Document().Lines()[i], i);
       highlighter->SkipToLineEnd();
     }
   }
@@ -120,120 +125,126 @@ inline std::string CheckInvariants(TkxEditCore& core) {
 }
 
 // Script steps beside the editor's own commands.
-inline constexpr TkxEditorCommand kPastePlain = 2001, kDrop = 2002, kReplaceAll = 2003;
+inline constexpr EditorCommand kPastePlain = 2001, kDrop = 2002, kReplaceAll = 2003;
 
 // The commands a script picks from, typing more often than the rest.
-inline const std::vector<TkxEditorCommand>& ScriptCommands() {
-  static const std::vector<TkxEditorCommand> commands = {ecChar,
-                                                         ecChar,
-                                                         ecChar,
-                                                         ecChar,
-                                                         ecImeStr,
-                                                         ecDeleteLastChar,
-                                                         ecDeleteChar,
-                                                         ecDeleteWord,
-                                                         ecDeleteLastWord,
-                                                         ecDeleteBOL,
-                                                         ecDeleteEOL,
-                                                         ecDeleteLine,
-                                                         ecLineBreak,
-                                                         ecLineBreak,
-                                                         ecInsertLine,
-                                                         ecTab,
-                                                         ecShiftTab,
-                                                         ecBlockIndent,
-                                                         ecBlockUnindent,
-                                                         ecCut,
-                                                         ecCopy,
-                                                         ecPaste,
-                                                         kPastePlain,
-                                                         kDrop,
-                                                         kReplaceAll,
-                                                         ecNormalSelect,
-                                                         ecColumnSelect,
-                                                         ecLineSelect,
-                                                         ecToggleMode,
-                                                         ecLeft,
-                                                         ecSelRight,
-                                                         ecSelDown,
-                                                         ecUp,
-                                                         ecWordRight,
-                                                         ecSelWordLeft,
-                                                         ecLineEnd,
-                                                         ecSelLineStart,
-                                                         ecSelPageDown,
-                                                         ecEditorTop,
-                                                         ecSelEditorBottom,
-                                                         ecGotoXY,
-                                                         ecSelGotoXY,
-                                                         ecMatchBracket,
-                                                         ecUndo,
-                                                         ecRedo,
-                                                         ecSelectAll,
-                                                         ecGotoMarker0,
-                                                         ecClearAll};
+inline const std::vector<EditorCommand>& ScriptCommands() {
+  static const std::vector<EditorCommand> commands = {ecChar,
+                                                      ecChar,
+                                                      ecChar,
+                                                      ecChar,
+                                                      ecImeStr,
+                                                      ecDeleteLastChar,
+                                                      ecDeleteChar,
+                                                      ecDeleteWord,
+                                                      ecDeleteLastWord,
+                                                      ecDeleteBOL,
+                                                      ecDeleteEOL,
+                                                      ecDeleteLine,
+                                                      ecLineBreak,
+                                                      ecLineBreak,
+                                                      ecInsertLine,
+                                                      ecTab,
+                                                      ecShiftTab,
+                                                      ecBlockIndent,
+                                                      ecBlockUnindent,
+                                                      ecCut,
+                                                      ecCopy,
+                                                      ecPaste,
+                                                      kPastePlain,
+                                                      kDrop,
+                                                      kReplaceAll,
+                                                      ecNormalSelect,
+                                                      ecColumnSelect,
+                                                      ecLineSelect,
+                                                      ecToggleMode,
+                                                      ecLeft,
+                                                      ecSelRight,
+                                                      ecSelDown,
+                                                      ecUp,
+                                                      ecWordRight,
+                                                      ecSelWordLeft,
+                                                      ecLineEnd,
+                                                      ecSelLineStart,
+                                                      ecSelPageDown,
+                                                      ecEditorTop,
+                                                      ecSelEditorBottom,
+                                                      ecGotoXY,
+                                                      ecSelGotoXY,
+                                                      ecMatchBracket,
+                                                      ecUndo,
+                                                      ecRedo,
+                                                      ecSelectAll,
+                                                      ecGotoMarker0,
+                                                      ecClearAll};
   return commands;
 }
 
-inline TkxPoint AnyPoint(TkxEditCore& core, Bytes& bytes) {
-  return {bytes.Next() % 40 - 2, bytes.Next() % (core.LineCount() + 3) - 1};
+inline TextPoint AnyPoint(TextEditor& editor, Bytes& bytes) {
+  return {bytes.Next() % 40 - 2, bytes.Next() % (editor.Document().LineCount() + 3) - 1};
 }
 
 // Runs one scripted step; returns the command it ran.
-inline TkxEditorCommand Step(TkxEditCore& core, MemoryClipboard& clipboard, Bytes& bytes) {
+inline EditorCommand Step(TextEditor& editor, MemoryClipboard& clipboard, Bytes& bytes) {
   const auto& commands = ScriptCommands();
-  const TkxEditorCommand command = commands[bytes.Next() % commands.size()];
+  const EditorCommand command = commands[bytes.Next() % commands.size()];
   switch (command) {
-  case ecChar: core.ExecuteCommand(ecChar, " ab{}()/*x\xe9\t"[bytes.Next() % 12]); break;
+  case ecChar: editor.ExecuteCommand(ecChar, " ab{}()/*x\xe9\t"[bytes.Next() % 12]); break;
   case ecGotoXY:
   case ecSelGotoXY: {
-    const TkxPoint target = AnyPoint(core, bytes);
-    core.ExecuteCommand(command, 0, &target);
+    const TextPoint target = AnyPoint(editor, bytes);
+    editor.ExecuteCommand(command, 0, &target);
     break;
   }
-  case ecImeStr: core.ExecuteCommand(ecImeStr, 0, bytes.Next() % 2 ? "ime" : "\r\n"); break;
+  case ecImeStr: editor.ExecuteCommand(ecImeStr, 0, bytes.Next() % 2 ? "ime" : "\r\n"); break;
   case kPastePlain:
     clipboard.block.reset();
-    core.ExecuteCommand(ecPaste);
+    editor.ExecuteCommand(ecPaste);
     break;
-  case kDrop: core.DropSelection(AnyPoint(core, bytes), bytes.Next() % 2); break;
+  case kDrop: editor.DropSelection(AnyPoint(editor, bytes), bytes.Next() % 2); break;
   case kReplaceAll: {
     const std::string search = "a" + bytes.Text(" (a)", 2);
     const std::string replace = bytes.Text(bytes.Next() % 4 ? " xa" : "x\n ", 3);
-    const TkxSearchOptions options = ssoEntireScope | ssoReplace | ssoReplaceAll;
-    core.SearchReplace(search, replace,
-                       options | (bytes.Next() & (ssoMatchCase | ssoBackwards | ssoSelectedOnly)));
+    const SearchFlags options = ssoEntireScope | ssoReplace | ssoReplaceAll;
+    editor.SearchReplace(search, replace,
+                         options | (bytes.Next() & (ssoMatchCase | ssoBackwards | ssoSelectedOnly)));
     break;
   }
-  default: core.ExecuteCommand(command); break;
+  default: editor.ExecuteCommand(command); break;
   }
   return command;
+}
+
+// Replaces the selection by `text` in `mode`, recording nothing of its own, as a command does.
+inline void ReplaceSelectionIn(TextEditor& editor, SelectionMode mode, std::string_view text) {
+  PaintLock lock(editor);
+  ReplaceSelection(editor.Context(), mode, text, editor.State().HasOption(eoScrollPastEol));
 }
 
 // The text and the bookmarks' lines.
 struct Snapshot {
   std::vector<std::string> lines;
-  std::array<int, TMarkList::BookmarkCount> bookmarks;
+  std::array<int, MarkList::BookmarkCount> bookmarks;
   bool operator==(const Snapshot&) const = default;
 };
 
-inline Snapshot Take(const TkxEditCore& core) {
-  return {core.Lines().Strings(), core.Marks().BookmarkLines()};
+inline Snapshot Take(const TextEditor& editor) {
+  return {editor.Document().Lines().Strings(), editor.Document().Marks().BookmarkLines()};
 }
 
 // Undoes every step and redoes them all: what differed from the start or the end, or empty.
-inline std::string CheckUndoRedo(TkxEditCore& core, const Snapshot& start) {
-  const Snapshot end = Take(core);
-  // What the script itself left to redo would come on top of the end.
-  core.RedoList().ClearList();
-  while (core.CanUndo())
-    core.Undo();
-  if (Take(core) != start)
-    return core.Lines().Strings() == start.lines ? "undo lost a bookmark" : "undo lost text";
-  while (core.CanRedo())
-    core.Redo();
-  if (Take(core) != end)
-    return core.Lines().Strings() == end.lines ? "redo lost a bookmark" : "redo lost text";
+inline std::string CheckUndoRedo(TextEditor& editor, const Snapshot& start) {
+  const Snapshot end = Take(editor);
+  // What the script itself left to redo would come on top of the end: redo only what was undone.
+  const int leftToRedo = editor.Document().RedoRecords().Count();
+  while (editor.Document().CanUndo())
+    editor.ExecuteCommand(ecUndo);
+  if (Take(editor) != start)
+    return editor.Document().Lines().Strings() == start.lines ? "undo lost a bookmark" : "undo lost text";
+  while (editor.Document().RedoRecords().Count() > leftToRedo)
+    editor.ExecuteCommand(ecRedo);
+  if (Take(editor) != end)
+    return editor.Document().Lines().Strings() == end.lines ? "redo lost a bookmark" : "redo lost text";
   return {};
 }
 

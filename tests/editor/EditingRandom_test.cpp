@@ -11,31 +11,31 @@ namespace {
 
 using EditScript::Bytes;
 
-constexpr TkxEditorOptions kOptionCombinations = 1 << 10;
+constexpr EditorOptions kOptionCombinations = 1 << 10;
 
 // Runs `scripts` random scripts of `length` bytes under options first ... last; returns the
 // number of steps run.
-int RunScripts(TkxEditorOptions first, TkxEditorOptions last, int scripts, std::size_t length) {
+int RunScripts(EditorOptions first, EditorOptions last, int scripts, std::size_t length) {
   std::mt19937 random(first);
   int steps = 0;
-  for (TkxEditorOptions options = first; options <= last; ++options)
+  for (EditorOptions options = first; options <= last; ++options)
     for (int scriptIndex = 0; scriptIndex < scripts; ++scriptIndex) {
       std::vector<std::uint8_t> script(length);
       for (std::uint8_t& byte : script)
         byte = static_cast<std::uint8_t>(random());
       Bytes bytes(script.data(), script.size());
       EditScript::Session run(bytes, options);
-      const EditScript::Snapshot start = EditScript::Take(run.core);
+      const EditScript::Snapshot start = EditScript::Take(run.editor);
       for (int step = 0; !bytes.AtEnd(); ++step, ++steps) {
-        const TkxEditorCommand command = EditScript::Step(run.core, run.clipboard, bytes);
-        const std::string broken = EditScript::CheckInvariants(run.core);
+        const EditorCommand command = EditScript::Step(run.editor, run.clipboard, bytes);
+        const std::string broken = EditScript::CheckInvariants(run.editor);
         if (!broken.empty()) {
           ADD_FAILURE() << broken << ": options " << options << " script " << scriptIndex << " step " << step
                         << " command " << EditorCommandToIdent(command);
           return steps;
         }
       }
-      const std::string lost = EditScript::CheckUndoRedo(run.core, start);
+      const std::string lost = EditScript::CheckUndoRedo(run.editor, start);
       if (!lost.empty()) {
         ADD_FAILURE() << lost << ": options " << options << " script " << scriptIndex;
         return steps;
@@ -59,7 +59,7 @@ TEST(EditingRandom, UndoAndRedoAreExactUnderTheSecondHalfOfTheOptionCombinations
 
 // The document window's options, with longer scripts.
 TEST(EditingRandom, UndoAndRedoAreExactWithTheDefaultOptions) {
-  const int steps = RunScripts(kxDefaultEditorOptions, kxDefaultEditorOptions, 1000, 600);
+  const int steps = RunScripts(kDefaultEditorOptions, kDefaultEditorOptions, 1000, 600);
   RecordProperty("steps", steps);
   EXPECT_GT(steps, 0);
 }

@@ -1,9 +1,10 @@
 // The lazily kept highlighter ranges against a full scan from the first line, under random edits
 // that open and close comments and strings, add and remove lines, undo and redo, with the view's
 // refreshes and idle slices coming in between at random.
+#include "CppHighlighter.h"
+#include "TestHighlighter.h"
 #include "TextDocument.h"
-#include "VrnCppSyn.h"
-#include "kxTestHighlighter.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,9 @@
 namespace {
 
 // What a scan of every line from the first gives.
-std::vector<TkxRange> FullScan(const TextDocument& document) {
-  TVrnCppSyn scanner;
-  std::vector<TkxRange> ranges;
+std::vector<HighlightRange> FullScan(const TextDocument& document) {
+  CppHighlighter scanner;
+  std::vector<HighlightRange> ranges;
   scanner.ClearRange();
   for (int i = 0; i < document.LineCount(); ++i) {
     ranges.push_back(scanner.CurrentRange());
@@ -33,12 +34,12 @@ public:
   // One random change of the text, or an undo or redo of one.
   std::string Step(TextDocument& document) {
     switch (Pick(10)) {
-    case 0: return Undo(document, document.UndoList(), document.RedoList());
-    case 1: return Undo(document, document.RedoList(), document.UndoList());
+    case 0: return document.Undo() ? "undo" : "nothing to undo";
+    case 1: return document.Redo() ? "redo" : "nothing to redo";
     case 2:
     case 3: {
-      const TkxPoint from = Anywhere(document), to = Anywhere(document);
-      UndoStep step(document, urDeletion, from);
+      const TextPoint from = Anywhere(document), to = Anywhere(document);
+      UndoStep step(document, UndoKind::Deletion, from);
       return "delete " + document.Delete(from, to);
     }
     default: {
@@ -47,8 +48,8 @@ public:
       std::string text;
       for (int n = 1 + Pick(3); n > 0; --n)
         text += pieces[static_cast<std::size_t>(Pick(static_cast<int>(pieces.size())))];
-      const TkxPoint at = Anywhere(document);
-      UndoStep step(document, urInsertion, at);
+      const TextPoint at = Anywhere(document);
+      UndoStep step(document, UndoKind::Insertion, at);
       document.Insert(at, text);
       return "insert " + text;
     }
@@ -68,15 +69,9 @@ public:
   int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random_); }
 
 private:
-  TkxPoint Anywhere(const TextDocument& document) {
+  TextPoint Anywhere(const TextDocument& document) {
     const int line = 1 + Pick(document.LineCount());
     return {1 + Pick(static_cast<int>(document.LineText(line).size()) + 1), line};
-  }
-
-  static std::string Undo(TextDocument& document, TUndoList& from, TUndoList& to) {
-    if (from.CanUndo() == 0) return "nothing to take back";
-    to.Add(document.Revert(from.GetChange()));
-    return "undo or redo";
   }
 
   std::mt19937 random_;
@@ -85,26 +80,26 @@ private:
 TEST(HighlightRanges, ReadAtAnyMomentTheyEqualAFullScan) {
   for (unsigned seed = 1; seed <= 400; ++seed) {
     TextDocument document;
-    TVrnCppSyn highlighter;
+    CppHighlighter highlighter;
     document.SetHighLighter(&highlighter);
     document.SetMaxUndo(1000);
     std::vector<std::string> text;
     for (int i = 0; i < 30; ++i)
       text.push_back(i % 7 == 0 ? "/* c */ int x = 1;" : "x = \"s\"; // y");
-    document.Lines().Assign(text);
+    document.Load(text);
     RandomEdits edits(seed);
     std::vector<std::string> steps;
     for (int n = 0; n < 150; ++n) {
       steps.push_back(edits.Step(document));
       edits.Refresh(document);
-      const std::vector<TkxRange> expected = FullScan(document);
+      const std::vector<HighlightRange> expected = FullScan(document);
       // One line read out of order; now and then every line, which leaves nothing stale, so
       // mostly the stale lines of several edits pile up.
       const int probe = edits.Pick(document.LineCount());
       ASSERT_EQ(document.Ranges().At(probe), expected[static_cast<std::size_t>(probe)])
           << "seed " << seed << ", line " << probe << " after: " << ::testing::PrintToString(steps);
       if (edits.Pick(5) > 0 && n + 1 < 150) continue;
-      std::vector<TkxRange> lazy;
+      std::vector<HighlightRange> lazy;
       for (int i = 0; i < document.LineCount(); ++i)
         lazy.push_back(document.Ranges().At(i));
       ASSERT_EQ(lazy, expected) << "seed " << seed << " after: " << ::testing::PrintToString(steps);
@@ -118,11 +113,11 @@ TEST(HighlightRanges, ReadAtAnyMomentTheyEqualAFullScan) {
 TEST(HighlightRanges, EditsAboveTheScannedLinesKeepTheIdleScansProgress) {
   constexpr int kLines = 20000;
   TextDocument document;
-  TkxTestHighlighter highlighter;
+  TestHighlighter highlighter;
   document.SetHighLighter(&highlighter);
-  document.Lines().Assign(std::vector<std::string>(kLines, "plain"));
+  document.Load(std::vector<std::string>(kLines, "plain"));
   for (int keystroke = 0; keystroke < 100; ++keystroke) {
-    document.Lines().Put(5, keystroke % 2 ? "plain a" : "plain b");
+    ReplaceLine(document, 6, keystroke % 2 ? "plain a" : "plain b");
     document.Ranges().Refresh(40);       // the screen
     document.Ranges().RefreshNext(1000); // one idle slice
   }
@@ -133,16 +128,16 @@ TEST(HighlightRanges, EditsAboveTheScannedLinesKeepTheIdleScansProgress) {
 // A paste of many lines, each a break in what follows from what, still ends in a full scan's ranges.
 TEST(HighlightRanges, ALongPasteEndsInTheRangesOfAFullScan) {
   TextDocument document;
-  TVrnCppSyn highlighter;
+  CppHighlighter highlighter;
   document.SetHighLighter(&highlighter);
-  document.Lines().Assign(std::vector<std::string>(300, "x = 1; /* a */"));
+  document.Load(std::vector<std::string>(300, "x = 1; /* a */"));
   document.Ranges().Refresh(40);
   std::string pasted;
   for (int i = 0; i < 200; ++i)
     pasted += i % 3 ? "\n\"s\\" : "\n/* open";
   document.Insert({3, 10}, pasted);
   document.Ranges().Refresh(60);
-  const std::vector<TkxRange> expected = FullScan(document);
+  const std::vector<HighlightRange> expected = FullScan(document);
   for (int i = 0; i < document.LineCount(); ++i)
     ASSERT_EQ(document.Ranges().At(i), expected[static_cast<std::size_t>(i)]) << i;
 }

@@ -3,8 +3,8 @@
 // plain search, replacements against a model, and the messages for what cannot be used.
 #include "RegexSearch.h"
 
+#include "SearchEngine.h"
 #include "UserQuestions.h"
-#include "kxEditSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +109,7 @@ TEST(RegexSearch, ALiteralPatternFindsWhatThePlainSearchFinds) {
     for (char c : literal)
       escaped += c == '.' ? std::string("\\.") : std::string(1, c);
     RegexSearch search(escaped, caseSensitive, wholeWords);
-    TkxEditSearch plain;
+    SearchEngine plain;
     plain.SetPattern(literal);
     plain.SetCaseSensitive(caseSensitive);
     plain.SetWholeWords(wholeWords);

@@ -2,6 +2,7 @@
 // files a search covers, the classic command on its page and the desktop one over the workspace
 // and open windows.
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "FindInFilesCommands.h"
 #include "FindInFilesDialog.h"
 #include "FindInFilesSearch.h"
@@ -11,7 +12,6 @@
 #include "StoredFile.h"
 #include "TempDir.h"
 #include "UserQuestions.h"
-#include "kxCustomEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -372,8 +372,8 @@ TEST_F(DesktopFindInFilesTest, SearchesTheWholeWorkspaceGroupedByFileWithOpenCha
   workspace.ActiveProject = &workspace.Items(0);
   // Unsaved: the window's text counts, not the file's.
   DocumentWindow& window = Open(dir.file("cgame/cg_main.c"));
-  window.MyEditor->SetCaretXY({1, 2});
-  window.MyEditor->SetSelText("s = BG_CopyString(s);\n");
+  window.MyEditor->Editor().State().SetCaretXY({1, 2});
+  window.MyEditor->Editor().SetSelText("s = BG_CopyString(s);\n");
   ASSERT_TRUE(window.Modified());
 
   Find("bg_copystring");
@@ -403,7 +403,7 @@ TEST_F(DesktopFindInFilesTest, StartsWithTheWordAtTheCaretAndExplainsAnInvalidEx
   AddProject({{"a.c", "int client_s = 1;\nclient_s++;\n"}});
   DocumentWindow& window = Open(dir.file("a.c"));
   active = &window;
-  window.MyEditor->SetCaretXY({8, 1});
+  window.MyEditor->Editor().State().SetCaretXY({8, 1});
   dialog.RegexCheckBox->setChecked(true);
   dialog.ProjectRadioButton->setChecked(true);
   Run([this] { commands->FindInFiles(); });

@@ -1,8 +1,8 @@
 // Byte columns against UTF-16 columns, for lines that are valid UTF-8 and lines read as
 // Windows-1252, checked on random lines against Qt's own decoders.
+#include "CodePage.h"
 #include "LineText.h"
 #include "RandomText.h"
-#include "kxCodePage.h"
 
 #include <QStringDecoder>
 #include <gtest/gtest.h>

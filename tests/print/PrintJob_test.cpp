@@ -1,10 +1,11 @@
 // The Print command's job on a real QPrinter writing PDF, read back with pdftotext: pages, the
 // title on each, the page numbers, the text; and the command's fixed options.
+#include "../editor/TextLines.h"
 #include "QtPrinterCanvas.h"
 
+#include "CppHighlighter.h"
 #include "PdfText.h"
 #include "TempDir.h"
-#include "VrnCppSyn.h"
 
 #include <QPrinter>
 
@@ -21,19 +22,19 @@ int Count(const std::string& text, const std::string& part) {
 
 TEST(Printing, PrintsEveryPageWithTitleAndNumberIntoAPdf) {
   TempDir dir;
-  TVrnCppSyn highlighter;
-  TkxEditCore core;
-  core.SetHighLighter(&highlighter);
+  CppHighlighter highlighter;
+  TextEditor editor;
+  editor.Document().SetHighLighter(&highlighter);
   std::string source;
   for (int i = 1; i <= 130; ++i)
     source += "int value" + std::to_string(i) + " = " + std::to_string(i) + "; /* line */\r\n";
-  core.Lines().SetTextStr(source);
+  editor.Document().Load(TextLines(source));
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(dir.file("out.pdf")));
   QFont font("Courier New", 10);
-  PrintSourceFile(core, font, "/mods/game/g_main.c", printer);
+  PrintSourceFile(editor, font, "/mods/game/g_main.c", printer);
 
   const std::string text = PdfText(dir.file("out.pdf"));
   ASSERT_FALSE(text.empty()) << "pdftotext gave nothing";
@@ -45,16 +46,16 @@ TEST(Printing, PrintsEveryPageWithTitleAndNumberIntoAPdf) {
   EXPECT_EQ(Count(text, "int value1 = 1; /* line */"), 1);
   EXPECT_EQ(Count(text, "int value130 = 130; /* line */"), 1);
   EXPECT_EQ(Count(text, "/* line */"), 130);
-  core.SetHighLighter(nullptr);
+  editor.Document().SetHighLighter(nullptr);
 }
 
 TEST(Printing, TheCommandPrintsTheSelectionWhenThereIsOne) {
-  TkxEditCore core;
-  core.Lines().SetTextStr("one\r\ntwo\r\n");
-  EXPECT_FALSE(PrintCommandOptions(core, "a.c").SelectedOnly);
-  core.SetBlockBegin({1, 1});
-  core.SetBlockEnd({3, 1});
-  const PrintOptions options = PrintCommandOptions(core, "a.c");
+  TextEditor editor;
+  editor.Document().Load(TextLines("one\r\ntwo\r\n"));
+  EXPECT_FALSE(PrintCommandOptions(editor, "a.c").SelectedOnly);
+  editor.State().SetBlockBegin({1, 1});
+  editor.State().SetBlockEnd({3, 1});
+  const PrintOptions options = PrintCommandOptions(editor, "a.c");
   EXPECT_TRUE(options.SelectedOnly);
   EXPECT_FALSE(options.Highlighted);
   EXPECT_TRUE(options.Monochrome);

@@ -1,8 +1,9 @@
 // The print layout on a recording printer: pages, header and footer, selections in each mode,
 // margins against the printable offset, highlighted runs, aborting, and the macros.
+#include "../editor/TextLines.h"
 #include "PrintLayout.h"
 
-#include "../editor/kxTestHighlighter.h"
+#include "../editor/TestHighlighter.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,8 @@ namespace {
 struct PrintedRun {
   int page, x, y;
   std::string text;
-  TFontStyles style;
-  TColor color;
+  FontStyles style;
+  ColorValue color;
 };
 
 // Characters 5 pixels wide, lines 10 high; 100 pixels per inch.
@@ -32,9 +33,9 @@ public:
   int TextWidth(std::string_view text) const override { return 5 * static_cast<int>(text.size()); }
   PrintFont Font() const override { return font_; }
   void SetFont(const PrintFont& font) override { font_ = font; }
-  TColor BrushColor() const override { return brush_; }
-  void SetBrushColor(TColor color) override { brush_ = color; }
-  void DrawRun(int x, int y, std::string_view text, int advance, const TkxRect&) override {
+  ColorValue BrushColor() const override { return brush_; }
+  void SetBrushColor(ColorValue color) override { brush_ = color; }
+  void DrawRun(int x, int y, std::string_view text, int advance, const PixelRect&) override {
     EXPECT_EQ(advance, 5);
     runs.push_back({pages, x, y, std::string(text), font_.Style, font_.Color});
   }
@@ -57,7 +58,7 @@ public:
 
 private:
   PrintFont font_;
-  TColor brush_ = 0x00FFFFFF;
+  ColorValue brush_ = 0x00FFFFFF;
 };
 
 PrintOptions CommandOptions(const std::string& title) {
@@ -79,12 +80,12 @@ std::string NumberedLines(int count) {
 
 class PrintTest : public ::testing::Test {
 protected:
-  TkxEditCore core;
+  TextEditor editor;
   RecordingPrinter printer;
   PrintFont font{"Courier New", 10, 0, clWindowText};
 
   void Print(const PrintOptions& options, const PrintStatusEvent& onStatus = {}) {
-    PrintEditorText(core, printer, font, options, onStatus, "08/12/2026", "04:00:00");
+    PrintEditorText(editor, printer, font, options, onStatus, "08/12/2026", "04:00:00");
   }
   std::vector<std::string> Texts(const std::vector<PrintedRun>& runs) const {
     std::vector<std::string> texts;
@@ -96,7 +97,7 @@ protected:
 
 TEST_F(PrintTest, PagesCarryTheTitleOnTopAndTheirNumberAtTheBottomRight) {
   // Half-inch margins of 50 pixels; 60 lines of 10 pixels fit between header and footer.
-  core.Lines().SetTextStr(NumberedLines(130));
+  editor.Document().Load(TextLines(NumberedLines(130)));
   Print(CommandOptions("/mods/game/g_main.c"));
 
   EXPECT_EQ(printer.title, "/mods/game/g_main.c");
@@ -123,22 +124,22 @@ TEST_F(PrintTest, PagesCarryTheTitleOnTopAndTheirNumberAtTheBottomRight) {
 }
 
 TEST_F(PrintTest, AFullLastPageIsNotFollowedByAnEmptyOne) {
-  core.Lines().SetTextStr(NumberedLines(120));
+  editor.Document().Load(TextLines(NumberedLines(120)));
   Print(CommandOptions("t"));
   EXPECT_EQ(printer.pages, 2);
   EXPECT_EQ(printer.runs.back().text, "Page 2");
 }
 
 TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
-  core.SetTabWidth(4);
-  core.Lines().Assign({"\tint\ta;", "ab\tc"});
+  editor.State().SetTabWidth(4);
+  editor.Document().Load({"\tint\ta;", "ab\tc"});
   PrintOptions options = CommandOptions("t");
   Print(options);
   EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>{"    int a;", "ab  c"}));
 
   // Highlighted, every token lands in its screen column.
-  TkxTestHighlighter highlighter;
-  core.SetHighLighter(&highlighter);
+  TestHighlighter highlighter;
+  editor.Document().SetHighLighter(&highlighter);
   options.Highlighted = true;
   printer.runs.clear();
   Print(options);
@@ -149,19 +150,19 @@ TEST_F(PrintTest, TabsPrintAsBlanksToTheNextStopLikeTheScreen) {
       line.replace(static_cast<std::size_t>((run.x - 50) / 5), run.text.size(), run.text);
     }
   EXPECT_EQ(line, "    int a;");
-  core.SetHighLighter(nullptr);
+  editor.Document().SetHighLighter(nullptr);
 }
 
 TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   std::string text;
   for (int i = 1; i <= 14; ++i)
     text += "abcdefghijklmn\r\n";
-  core.Lines().SetTextStr(text);
+  editor.Document().Load(TextLines(text));
   PrintOptions options = CommandOptions("t");
   options.SelectedOnly = true;
 
-  core.SetBlockBegin({5, 10});
-  core.SetBlockEnd({8, 12});
+  editor.State().SetBlockBegin({5, 10});
+  editor.State().SetBlockEnd({8, 12});
   Print(options);
   std::vector<PrintedRun> body = printer.Body(1);
   EXPECT_EQ(Texts(body), (std::vector<std::string>{"efghijklmn", "abcdefghijklmn", "abcdefg"}));
@@ -169,9 +170,9 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
   EXPECT_EQ(body[2].x, 50);
 
   printer.runs.clear();
-  core.SetSelectionMode(smColumn);
-  core.SetBlockBegin({9, 2});
-  core.SetBlockEnd({5, 4}); // dragged leftwards: the same block
+  editor.State().SetMode(SelectionMode::Column);
+  editor.State().SetBlockBegin({9, 2});
+  editor.State().SetBlockEnd({5, 4}); // dragged leftwards: the same block
   Print(options);
   body = printer.Body(1);
   EXPECT_EQ(Texts(body), (std::vector<std::string>(3, "efgh")));
@@ -179,29 +180,29 @@ TEST_F(PrintTest, SelectionsPrintWhatTheyCoverInEachMode) {
     EXPECT_EQ(run.x, 50);
 
   printer.runs.clear();
-  core.SetSelectionMode(smLine);
-  core.SetBlockBegin({3, 6});
-  core.SetBlockEnd({2, 7});
+  editor.State().SetMode(SelectionMode::Line);
+  editor.State().SetBlockBegin({3, 6});
+  editor.State().SetBlockEnd({2, 7});
   Print(options);
   EXPECT_EQ(Texts(printer.Body(1)), (std::vector<std::string>(2, "abcdefghijklmn")));
 
   // A stream selection ending before the first character of a line holds none of that line.
   printer.runs.clear();
-  core.SetSelectionMode(smNormal);
-  core.SetBlockBegin({1, 1});
-  core.SetBlockEnd({1, 3});
+  editor.State().SetMode(SelectionMode::Normal);
+  editor.State().SetBlockBegin({1, 1});
+  editor.State().SetBlockEnd({1, 3});
   Print(options);
   EXPECT_EQ(printer.Body(1).size(), 2u);
 
   // Without a selection nothing is printed at all.
   printer = RecordingPrinter();
-  core.SetBlockBegin({1, 1});
+  editor.State().SetBlockBegin({1, 1});
   Print(options);
   EXPECT_EQ(printer.pages, 0);
 }
 
 TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
-  core.Lines().SetTextStr("x\r\n");
+  editor.Document().Load(TextLines("x\r\n"));
   printer.page.OffsetX = 25; // the printable area starts a quarter inch in
   printer.page.OffsetY = 10;
   Print(CommandOptions("t"));
@@ -214,9 +215,9 @@ TEST_F(PrintTest, MarginsAreMeasuredFromThePaperEdge) {
 }
 
 TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
-  TkxTestHighlighter highlighter;
-  core.SetHighLighter(&highlighter);
-  core.Lines().SetTextStr("int x /* a\r\nint */ int\r\n");
+  TestHighlighter highlighter;
+  editor.Document().SetHighLighter(&highlighter);
+  editor.Document().Load(TextLines("int x /* a\r\nint */ int\r\n"));
   PrintOptions options = CommandOptions("t");
   options.Highlighted = true;
   Print(options);
@@ -243,11 +244,11 @@ TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
   ASSERT_NE(keyword, printer.runs.end());
   EXPECT_EQ(keyword->color, 0x00FF0000u);
   EXPECT_EQ(printer.runs.back().color, clWindowText); // the footer is in the font's own colour
-  core.SetHighLighter(nullptr);
+  editor.Document().SetHighLighter(nullptr);
 }
 
 TEST_F(PrintTest, AnAbortStopsTheDocument) {
-  core.Lines().SetTextStr(NumberedLines(130));
+  editor.Document().Load(TextLines(NumberedLines(130)));
   std::vector<std::pair<PrintStatus, int>> reports;
   bool abortedAtEnd = false;
   Print(CommandOptions("t"), [&](PrintStatus status, int page, bool& abort) {

@@ -1,11 +1,11 @@
 #include "DocumentWindow.h"
+#include "EditorWidget.h"
 #include "FileCommands.h"
 #include "PdfText.h"
 #include "ScriptedQuestions.h"
+#include "SearchEngine.h"
 #include "Settings.h"
 #include "TempDir.h"
-#include "kxCustomEdit.h"
-#include "kxEditSearch.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -38,7 +38,7 @@ struct DocumentWindowTest : ::testing::Test {
     return *qobject_cast<DocumentWindow*>(set.OpenNewWindow(dir.write(name, bytes))->widget());
   }
 
-  static void type(DocumentWindow& window, char ch) { window.MyEditor->KeyPress(ch); }
+  static void type(DocumentWindow& window, char ch) { window.MyEditor->Editor().KeyPress(ch); }
   static std::string caption(const DocumentWindow& window) { return window.windowTitle().toStdString(); }
 };
 
@@ -47,7 +47,7 @@ struct DocumentWindowTest : ::testing::Test {
 TEST_F(DocumentWindowTest, CaptionFollowsEditsAndSaves) {
   DocumentWindow& window = open("logic.c", "a\tb\r\n");
   EXPECT_EQ(caption(window), "logic.c");
-  EXPECT_EQ(window.MyEditor->LineText(1), "a   b");
+  EXPECT_EQ(window.MyEditor->Editor().Document().LineText(1), "a   b");
 
   type(window, 'x');
   EXPECT_EQ(caption(window), "logic.c*");
@@ -57,6 +57,27 @@ TEST_F(DocumentWindowTest, CaptionFollowsEditsAndSaves) {
   EXPECT_EQ(caption(window), "logic.c");
   EXPECT_FALSE(window.Modified());
   EXPECT_EQ(TempDir::read(dir.file("logic.c")), "xa   b\r\n");
+}
+
+// Undo back to the saved text: no "*" and no question on closing; redo brings both back.
+TEST_F(DocumentWindowTest, UndoBackToTheSavedTextIsNotModified) {
+  DocumentWindow& window = open("undo.c", "u\r\n");
+  type(window, 'x');
+  set.SaveFile();
+  type(window, 'y');
+  type(window, 'z');
+  EXPECT_EQ(caption(window), "undo.c*");
+  window.Undo();
+  window.Undo();
+  EXPECT_EQ(caption(window), "undo.c");
+  EXPECT_FALSE(window.Modified());
+  EXPECT_TRUE(window.CloseQuery());
+  window.Redo();
+  EXPECT_EQ(caption(window), "undo.c*");
+  questions.answers.push_back(Answer::Cancel);
+  EXPECT_FALSE(window.CloseQuery());
+  EXPECT_TRUE(questions.errors().empty());
+  EXPECT_EQ(questions.log, std::vector<std::string>{"ask: Save changes to " + dir.file("undo.c") + "?"});
 }
 
 TEST_F(DocumentWindowTest, UntitledWindowsAskForANameBeforeSaving) {
@@ -137,13 +158,13 @@ TEST_F(DocumentWindowTest, TheMarkedLineGoesAtTheFirstEdit) {
   window.SetMarkColour(0x0000FF);
   window.MarkLine(2);
   bool special = false;
-  TColor foreground = 0, background = 0;
-  window.MyEditor->OnSpecialLineColors(2, special, foreground, background);
+  ColorValue foreground = 0, background = 0;
+  window.MyEditor->Editor().Events.OnSpecialLineColors(2, special, foreground, background);
   EXPECT_TRUE(special);
   EXPECT_EQ(foreground, 0xFFFFFFu);
   EXPECT_EQ(background, 0x0000FFu);
   special = false;
-  window.MyEditor->OnSpecialLineColors(3, special, foreground, background);
+  window.MyEditor->Editor().Events.OnSpecialLineColors(3, special, foreground, background);
   EXPECT_FALSE(special);
 
   type(window, 'e');
@@ -166,7 +187,7 @@ TEST_F(DocumentWindowTest, OpenFileMakesOneWindowPerReadableFile) {
   ASSERT_EQ(windows.size(), 3u);
   EXPECT_EQ(questions.errors().size(), 1u);
   EXPECT_EQ(caption(*windows[1]), "fresh.c");
-  EXPECT_EQ(windows[1]->MyEditor->LineCount(), 1);
+  EXPECT_EQ(windows[1]->MyEditor->Editor().Document().LineCount(), 1);
 
   activeProject = "/mods/baseq3/game.tsp";
   questions.choices.push_back({});
@@ -190,18 +211,20 @@ TEST_F(DocumentWindowTest, AFileThatDoesNotLookLikeTextAsksFirst) {
 TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
   DocumentWindow& window = open("replace.c", "ab ab\nab\nab ab\n");
   questions.answers = {Answer::No, Answer::Yes, Answer::All};
-  TkxEditSearch engine;
-  TkxSearchReplace run(window.MyEditor->Core(), engine, window.OnReplaceText);
+  SearchEngine engine;
+  TextEditor& editor = window.MyEditor->Editor();
+  SearchRun run(editor.Context(), editor, engine, window.OnReplaceText);
   run.Run("ab", "X", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(questions.log.front(), "ask: Replace this occurance of 'ab'");
   EXPECT_EQ(questions.log.size(), 3u);
-  EXPECT_EQ(window.MyEditor->Lines().Strings(), (std::vector<std::string>{"ab X", "X", "X X"}));
+  EXPECT_EQ(window.MyEditor->Editor().Document().Lines().Strings(),
+            (std::vector<std::string>{"ab X", "X", "X X"}));
   EXPECT_EQ(caption(window), "replace.c*");
 
   questions.answers = {Answer::Cancel};
-  TkxSearchReplace cancelled(window.MyEditor->Core(), engine, window.OnReplaceText);
+  SearchRun cancelled(editor.Context(), editor, engine, window.OnReplaceText);
   cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
-  EXPECT_EQ(window.MyEditor->LineText(2), "X");
+  EXPECT_EQ(window.MyEditor->Editor().Document().LineText(2), "X");
 }
 
 TEST_F(DocumentWindowTest, PrintPutsTheFullPathOnTopOfTheText) {
@@ -225,7 +248,8 @@ TEST_F(DocumentWindowTest, UndoTakesBackAsManyEditsAsTheSettingsSay) {
       type(window, ch);
     while (window.CanUndo())
       window.Undo();
-    EXPECT_EQ(window.MyEditor->LineText(1).size(), typed.size() - static_cast<std::size_t>(levels));
+    EXPECT_EQ(window.MyEditor->Editor().Document().LineText(1).size(),
+              typed.size() - static_cast<std::size_t>(levels));
   }
 }
 
@@ -234,16 +258,16 @@ TEST_F(DocumentWindowTest, AFileKeepsItsTabsAndLineEndsAndAnEditChangesOnlyItsLi
   settings.TabWidth = 4;
   const std::string original = "int f(void)\n{\n\tif (x)\t/* why */\n\t\treturn 1;\r\n}";
   DocumentWindow& window = open("tabs.c", original);
-  EXPECT_EQ(window.MyEditor->LineText(3), "\tif (x)\t/* why */");
+  EXPECT_EQ(window.MyEditor->Editor().Document().LineText(3), "\tif (x)\t/* why */");
 
   set.SaveFile(); // nothing changed: nothing written differently
-  window.MyEditor->SetModified(true);
+  window.MyEditor->Editor().Document().SetModified(true);
   set.SaveFile();
   EXPECT_EQ(TempDir::read(dir.file("tabs.c")), original);
 
   // The Tab key in a file indented with tabs types a tab; the other lines stay as they were.
-  window.MyEditor->SetCaretXY({1, 4});
-  window.MyEditor->ExecuteCommand(ecTab);
+  window.MyEditor->Editor().State().SetCaretXY({1, 4});
+  window.MyEditor->Editor().ExecuteCommand(ecTab);
   set.SaveFile();
   EXPECT_EQ(TempDir::read(dir.file("tabs.c")), "int f(void)\n{\n\tif (x)\t/* why */\n\t\t\treturn 1;\r\n}");
 }

@@ -1,0 +1,35 @@
+// The editor's private clipboard format, which keeps the selection mode of copied text: one
+// byte holding the mode, the text, a NUL. Also the conversion applied to plain text pasted from
+// other programs.
+#pragma once
+
+#include "EditorTypes.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+inline constexpr const char* kBlockFormatName = "kxEdit Control Block Type";
+// The clipboard names formats by MIME type; on Windows this type stands for the registered
+// format of the name above, so other programs that know it still understand us.
+#ifdef _WIN32
+inline constexpr const char* kBlockMimeType =
+    "application/x-qt-windows-mime;value=\"kxEdit Control Block Type\"";
+#else
+inline constexpr const char* kBlockMimeType = "application/x-kxedit-control-block-type";
+#endif
+
+struct ClipboardBlock {
+  SelectionMode Mode = SelectionMode::Normal;
+  std::string Text;
+  bool operator==(const ClipboardBlock&) const = default;
+};
+
+[[nodiscard]] std::string EncodeClipboardBlock(SelectionMode mode, std::string_view text);
+// Nothing for data without a valid mode byte. The text ends at the first NUL, as text never
+// holds one once inserted; data cut short without its NUL keeps what is there.
+[[nodiscard]] std::optional<ClipboardBlock> DecodeClipboardBlock(std::string_view data);
+
+// Plain text as pasted: every line end (CR LF, CR, LF) becomes CR LF and the last line gets one
+// too; tabs expand to stops every 4 columns unless they are kept.
+[[nodiscard]] std::string ConvertPastedPlainText(std::string_view text, bool keepTabs);

@@ -1,0 +1,32 @@
+// Painting the editor: the narrow drawing surface it needs and the painter that draws gutter,
+// text runs, selection, special lines and the right edge from the model's state.
+#pragma once
+
+#include "TextEditor.h"
+
+#include <string_view>
+
+// The drawing operations the painter uses. Colours may be system colours; the surface maps them.
+class Canvas {
+public:
+  virtual ~Canvas() = default;
+  virtual void FillRect(const PixelRect& rect, ColorValue color) = 0;
+  // Draws one byte per cell of the surface's cell width from (x, y), each cell's background
+  // filled (unless `bg` is clNone), clipped to `clip`.
+  virtual void DrawCells(int x, int y, std::string_view text, FontStyles style, ColorValue fg, ColorValue bg,
+                         const PixelRect& clip) = 0;
+  virtual void VerticalLine(int x, int top, int bottom, ColorValue color) = 0;
+};
+
+struct PaintContext {
+  bool focused = true;
+  FontStyles fontStyle = 0; // the editor font's own style
+};
+
+// Tabs expanded to the next multiple of `tabWidth` (a width of 1 or less: one space per tab).
+[[nodiscard]] std::string ExpandTabs(const std::string& line, int tabWidth);
+
+// Paints the part of the editor inside `clip`. The model is not changed (the highlighter is
+// driven to tokenise the visible lines).
+void PaintEditor(const TextEditor& editor, Canvas& canvas, const PixelRect& clip,
+                 const PaintContext& context);

@@ -1,0 +1,33 @@
+// The Qt clipboard with the editor's private block format beside plain text.
+#include "QtClipboard.h"
+
+#include "ClipboardBlock.h"
+#include "CodePage.h"
+
+#include <QGuiApplication>
+#include <QMimeData>
+
+bool QtClipboard::PutText(std::string_view plain, std::string_view block) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard) return false;
+  auto* data = new QMimeData;
+  QString text = BytesToQString(plain);
+  if (lineFeeds_) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  data->setText(text);
+  data->setData(kBlockMimeType, QByteArray(block.data(), static_cast<qsizetype>(block.size())));
+  clipboard->setMimeData(data, mode_);
+  return true;
+}
+
+std::optional<std::string> QtClipboard::BlockData() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
+  if (!data || !data->hasFormat(kBlockMimeType)) return std::nullopt;
+  const QByteArray bytes = data->data(kBlockMimeType);
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::optional<std::string> QtClipboard::PlainText() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
+  if (!data || !data->hasText()) return std::nullopt;
+  return QStringToBytes(data->text());
+}

@@ -1,0 +1,419 @@
+// Editing commands, undo and redo, clipboard and bookmarks on the editor model.
+#include "EditScript.h"
+#include "TextLines.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+using EditScript::MemoryClipboard;
+using EditScript::ReplaceSelectionIn;
+
+class Editing : public ::testing::Test {
+protected:
+  void SetUp() override {
+    editor.Geometry().SetFontMetrics(8, 16);
+    editor.Geometry().SetClientSize(30 + 2 + 80 * 8, 30 * 16);
+    editor.SetClipboard(&clipboard);
+    editor.Document().SetMaxUndo(1000);
+  }
+  // Loads the lines as a file would be, which also starts a fresh undo history.
+  void Text(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+      text += line + "\r\n";
+    editor.Document().Load(TextLines(text));
+  }
+  Lines Text() const { return editor.Document().Lines().Strings(); }
+  void Run(EditorCommand command, char ch = 0) { editor.ExecuteCommand(command, ch); }
+  void Type(std::string_view text) {
+    for (char ch : text)
+      Run(ecChar, ch);
+  }
+  void Select(TextPoint from, TextPoint to) {
+    editor.State().SetBlockBegin(from);
+    editor.State().SetBlockEnd(to);
+    editor.State().SetCaretXY(to);
+  }
+  // Undoes everything, checks the text, redoes everything and checks again.
+  void ExpectUndoRedo(const Lines& before, const Lines& after) {
+    while (editor.Document().CanUndo())
+      Run(ecUndo);
+    EXPECT_EQ(Text(), before);
+    while (editor.Document().CanRedo())
+      Run(ecRedo);
+    EXPECT_EQ(Text(), after);
+  }
+
+  TextEditor editor;
+  MemoryClipboard clipboard;
+};
+
+TEST_F(Editing, TypingPadsInsertsOverwritesAndTrims) {
+  editor.State().SetCaretXY({10, 1});
+  Run(ecChar, 'a');
+  EXPECT_EQ(Text(), Lines{"         a"});
+  Run(ecChar, ' ');
+  EXPECT_EQ(Text(), Lines{"         a"});
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{12, 1}));
+  Run(ecChar, '\t');
+  Run(ecChar, 127);
+  EXPECT_EQ(Text(), Lines{"         a"});
+
+  Text({"abcdef"});
+  editor.State().SetCaretXY({2, 1});
+  Run(ecToggleMode);
+  Type("XY");
+  EXPECT_EQ(Text(), Lines{"aXYdef"});
+  // Undo gives back the overwritten characters, redo overwrites them again.
+  ExpectUndoRedo({"abcdef"}, {"aXYdef"});
+}
+
+// Undo gives back exactly what the commands took, with the window's default options: here the
+// line break trims the blank typed before it and auto-indent moves the rest of the line down.
+TEST_F(Editing, UndoGivesBackEveryBlankItTook) {
+  Text({"  ab"});
+  Type("a ");
+  Run(ecLineBreak);
+  for (int i = 0; i < 3; ++i)
+    Run(ecUndo);
+  EXPECT_EQ(Text(), Lines{"  ab"});
+}
+
+TEST_F(Editing, TypingOverASelectionUndoesInOneStep) {
+  Text({"one two", "three"});
+  editor.ExecuteCommand(ecSelectAll);
+  Run(ecChar, 'x');
+  EXPECT_EQ(Text(), Lines{"x"});
+  Run(ecUndo);
+  EXPECT_EQ(Text(), (Lines{"one two", "three"}));
+  Run(ecRedo);
+  EXPECT_EQ(Text(), Lines{"x"});
+
+  Text({"int value;"});
+  Select({5, 1}, {10, 1});
+  Type("n");
+  EXPECT_EQ(Text(), Lines{"int n;"});
+  Run(ecUndo);
+  EXPECT_EQ(Text(), Lines{"int value;"});
+}
+
+TEST_F(Editing, SelectedTextInTheThreeModes) {
+  Text({"abcdef", "ghijkl", "mnopqr"});
+  Select({3, 1}, {2, 3});
+  EXPECT_EQ(SelectedText(editor.Document(), editor.State()), "cdef\r\nghijkl\r\nm");
+  editor.State().SetMode(SelectionMode::Column);
+  EXPECT_EQ(SelectedText(editor.Document(), editor.State()), "b\r\nh\r\nn");
+  editor.State().SetMode(SelectionMode::Line);
+  EXPECT_EQ(SelectedText(editor.Document(), editor.State()), "abcdef\r\nghijkl\r\nmnopqr");
+  Select({1, 1}, {1, 2});
+  EXPECT_EQ(SelectedText(editor.Document(), editor.State()), "abcdef\r\nghijkl\r\n");
+}
+
+TEST_F(Editing, ReplacingTheSelectionInEachMode) {
+  Text({"abcdef", "ghijkl", "mnopqr"});
+  Select({3, 1}, {2, 3});
+  ReplaceSelectionIn(editor, SelectionMode::Normal, "X\r\nY");
+  EXPECT_EQ(Text(), (Lines{"abX", "Ynopqr"}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{2, 2}));
+
+  Text({"abcdef", "gh", "mnopqr"});
+  editor.State().SetMode(SelectionMode::Column);
+  Select({4, 3}, {2, 1}); // the block goes in from the line of the moving end
+  ReplaceSelectionIn(editor, SelectionMode::Column, "12\r\n34\r\n56\r\n78");
+  EXPECT_EQ(Text(), (Lines{"a12def", "g34", "m56pqr", " 78"}));
+
+  Text({"one", "two", "three"});
+  editor.State().SetMode(SelectionMode::Line);
+  Select({2, 2}, {2, 3});
+  ReplaceSelectionIn(editor, SelectionMode::Line, "new\r\nlines\r\n");
+  EXPECT_EQ(Text(), (Lines{"one", "new", "lines", ""}));
+  ReplaceSelectionIn(editor, SelectionMode::Line, "head");
+  EXPECT_EQ(Text(), (Lines{"one", "new", "lines", "head"}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{5, 4}));
+}
+
+TEST_F(Editing, LineBreaksKeepIndentation) {
+  Text({"    body();"});
+  editor.State().SetCaretXY({9, 1});
+  Run(ecLineBreak);
+  EXPECT_EQ(Text(), (Lines{"    body", "    ();"}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{5, 2}));
+  ExpectUndoRedo({"    body();"}, {"    body", "    ();"});
+
+  Text({"text"});
+  editor.State().SetCaretXY({1, 1});
+  Run(ecLineBreak);
+  EXPECT_EQ(Text(), (Lines{"", "text"}));
+  Run(ecUndo);
+  EXPECT_EQ(Text(), Lines{"text"});
+
+  Text({"  x"});
+  editor.State().SetCaretXY({4, 1});
+  Run(ecInsertLine);
+  EXPECT_EQ(Text(), (Lines{"  x", ""}));
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{4, 1}));
+}
+
+TEST_F(Editing, BackspaceAndDelete) {
+  Text({"  a", "    b"});
+  editor.State().SetCaretXY({5, 2});
+  Run(ecDeleteLastChar);
+  EXPECT_EQ(Text(), (Lines{"  a", "  b"})); // back to the indentation above
+  editor.State().SetCaretXY({1, 2});
+  Run(ecDeleteLastChar);
+  EXPECT_EQ(Text(), Lines{"  a  b"});
+  editor.State().SetCaretXY({1, 1});
+  Run(ecDeleteLastChar);
+  EXPECT_EQ(Text(), Lines{"  a  b"});
+  ExpectUndoRedo({"  a", "    b"}, {"  a  b"});
+
+  Text({"ab", "cd"});
+  editor.State().SetCaretXY({3, 2});
+  Run(ecDeleteChar);
+  EXPECT_EQ(Text(), (Lines{"ab", "cd"}));
+  editor.State().SetCaretXY({3, 1});
+  Run(ecDeleteChar);
+  EXPECT_EQ(Text(), Lines{"abcd"});
+  Run(ecDeleteChar);
+  EXPECT_EQ(Text(), Lines{"abd"});
+  ExpectUndoRedo({"ab", "cd"}, {"abd"});
+}
+
+TEST_F(Editing, WordAndLineDeletions) {
+  Text({"alpha beta gamma", "second"});
+  editor.State().SetCaretXY({7, 1});
+  Run(ecDeleteWord);
+  EXPECT_EQ(Text()[0], "alpha gamma");
+  Run(ecDeleteLastWord);
+  EXPECT_EQ(Text()[0], "gamma");
+  editor.State().SetCaretXY({3, 1});
+  Run(ecDeleteEOL);
+  EXPECT_EQ(Text()[0], "ga");
+  Run(ecDeleteBOL);
+  EXPECT_EQ(Text()[0], "");
+  editor.State().SetCaretXY({3, 2});
+  Run(ecDeleteLine);
+  EXPECT_EQ(Text(), Lines{""});
+  Run(ecDeleteLine);
+  EXPECT_EQ(Text(), Lines{""});
+  ExpectUndoRedo({"alpha beta gamma", "second"}, {""});
+}
+
+TEST_F(Editing, TabInsertsBlanksToTheNextStopOrTheLineAbove) {
+  editor.State().SetOptions(editor.State().Options() & ~eoSmartTabs);
+  Text({"x"});
+  editor.State().SetCaretXY({1, 1});
+  Run(ecTab);
+  EXPECT_EQ(Text(), Lines{"        x"});
+  editor.State().SetCaretXY({3, 1});
+  Text({"abx"});
+  editor.State().SetCaretXY({3, 1});
+  Run(ecTab);
+  EXPECT_EQ(Text(), Lines{"ab      x"});
+  editor.State().SetOptions(editor.State().Options() | eoSmartTabs);
+  Text({"int  x;", "y"});
+  editor.State().SetCaretXY({1, 2});
+  Run(ecTab);
+  EXPECT_EQ(Text()[1], "     y");
+}
+
+TEST_F(Editing, TabAndShiftTabOverSeveralLinesIndentAndUnindentThem) {
+  Text({"a", "  b", "c"});
+  Select({1, 1}, {2, 2});
+  Run(ecTab);
+  EXPECT_EQ(Text(), (Lines{"        a", "          b", "c"}));
+  Run(ecShiftTab);
+  Run(ecShiftTab);
+  EXPECT_EQ(Text(), (Lines{"a", "b", "c"}));
+  // Within one line Tab replaces the selection by blanks, and Shift+Tab does nothing.
+  Select({1, 3}, {2, 3});
+  Run(ecShiftTab);
+  EXPECT_EQ(Text()[2], "c");
+  Run(ecTab);
+  EXPECT_EQ(Text()[2], "");
+}
+
+TEST_F(Editing, BlockIndentAndUnindentHonourTheLastLineRule) {
+  Text({"a", "b", "c", "d", "e"});
+  Select({1, 2}, {1, 5});
+  Run(ecBlockIndent);
+  EXPECT_EQ(Text(), (Lines{"a", "        b", "        c", "        d", "e"}));
+  EXPECT_EQ(editor.State().BlockBegin(), (TextPoint{9, 2}));
+  Run(ecUndo);
+  EXPECT_EQ(Text(), (Lines{"a", "b", "c", "d", "e"}));
+  Run(ecRedo);
+  EXPECT_EQ(Text(), (Lines{"a", "        b", "        c", "        d", "e"}));
+
+  // A leading tab is one step of indentation.
+  Text({"   x", "          y", "\t\tz"});
+  Select({1, 1}, {2, 3});
+  Run(ecBlockUnindent);
+  EXPECT_EQ(Text(), (Lines{"x", "  y", "\tz"}));
+  ExpectUndoRedo({"   x", "          y", "\t\tz"}, {"x", "  y", "\tz"});
+}
+
+TEST_F(Editing, ClipboardCarriesColumnsBetweenEditorsAndConvertsPlainText) {
+  Text({"abcd", "efgh"});
+  editor.State().SetMode(SelectionMode::Column);
+  Select({2, 1}, {4, 2});
+  Run(ecCopy);
+  EXPECT_EQ(clipboard.plain, "bc\r\nfg");
+
+  TextEditor other;
+  other.SetClipboard(&clipboard);
+  other.Document().Load({"12345", "67890"});
+  other.State().SetCaretXY({3, 1});
+  other.ExecuteCommand(ecPaste);
+  EXPECT_EQ(other.Document().Lines().Strings(), (Lines{"12bc345", "67fg890"}));
+  other.ExecuteCommand(ecUndo);
+  EXPECT_EQ(other.Document().Lines().Strings(), (Lines{"12345", "67890"}));
+
+  clipboard.block.reset();
+  clipboard.plain = "a\tb\nc";
+  other.State().SetCaretXY({1, 1});
+  other.ExecuteCommand(ecPaste);
+  EXPECT_EQ(other.Document().Lines().Strings(), (Lines{"a   b", "c", "12345", "67890"}));
+
+  Run(ecCut);
+  EXPECT_EQ(Text(), (Lines{"ad", "eh"}));
+  ExpectUndoRedo({"abcd", "efgh"}, {"ad", "eh"});
+
+  clipboard.failPut = true;
+  editor.ExecuteCommand(ecSelectAll);
+  EXPECT_THROW(Run(ecCopy), EditorError);
+  clipboard.block = std::string("\x07xyz", 4);
+  EXPECT_THROW(Run(ecPaste), EditorError);
+}
+
+TEST_F(Editing, DragAndDropMovesOrCopiesAndUndoesInOneStep) {
+  Text({"one two three", "four"});
+  Select({5, 1}, {9, 1});               // "two "
+  editor.DropSelection({14, 1}, false); // the line end
+  EXPECT_EQ(Text(), (Lines{"one threetwo ", "four"}));
+  Run(ecUndo);
+  EXPECT_EQ(Text(), (Lines{"one two three", "four"}));
+  Run(ecRedo);
+  EXPECT_EQ(Text(), (Lines{"one threetwo ", "four"}));
+
+  Text({"ab", "cd", "ef"});
+  Select({2, 1}, {2, 2}); // "b", line end, "c"
+  editor.DropSelection({2, 3}, false);
+  EXPECT_EQ(Text(), (Lines{"ad", "eb", "cf"}));
+  editor.DropSelection({1, 1}, true);
+  EXPECT_EQ(Text(), (Lines{"b", "cad", "eb", "cf"}));
+  const Lines before = Text();
+  Select({1, 2}, {3, 2});
+  editor.DropSelection({2, 2}, false); // inside the selection
+  EXPECT_EQ(Text(), before);
+}
+
+// Found by the command fuzzer: a pasted line longer than the scroll limit.
+TEST_F(Editing, SelectAllCoversLinesLongerThanTheScrollLimit) {
+  const std::string longLine(1500, 'x');
+  Text({"a", longLine});
+  editor.ExecuteCommand(ecSelectAll);
+  EXPECT_EQ(editor.State().BlockEnd(), (TextPoint{1501, 2}));
+  EXPECT_EQ(SelectedText(editor.Document(), editor.State()), "a\r\n" + longLine);
+}
+
+TEST_F(Editing, UndoCapacityDropsTheOldest) {
+  editor.Document().SetMaxUndo(10);
+  for (int i = 0; i < 11; ++i)
+    Run(ecChar, static_cast<char>('a' + i));
+  for (int i = 0; i < 11; ++i)
+    Run(ecUndo);
+  EXPECT_EQ(Text(), Lines{"a"});
+  editor.Document().SetMaxUndo(3);
+  EXPECT_EQ(editor.Document().UndoRecords().Count(), 0);
+  EXPECT_EQ(editor.Document().RedoRecords().Count(), 3);
+}
+
+TEST_F(Editing, RecordedChangesSetModifiedAndFireOnChange) {
+  int changes = 0;
+  editor.Events.OnChange = [&] { ++changes; };
+  Run(ecChar, 'a');
+  EXPECT_TRUE(editor.Document().Modified());
+  editor.Document().SetModified(false);
+  Run(ecUndo);
+  EXPECT_TRUE(editor.Document().Modified());
+  EXPECT_EQ(changes, 2);
+  editor.Document().Load({"loaded"});
+  EXPECT_FALSE(editor.Document().CanUndo());
+  EXPECT_FALSE(editor.Document().CanRedo());
+}
+
+TEST_F(Editing, ReadOnlyChangesNothing) {
+  Text({"keep"});
+  editor.State().SetReadOnly(true);
+  editor.ExecuteCommand(ecSelectAll);
+  for (EditorCommand command : {ecDeleteLastChar, ecDeleteChar, ecLineBreak, ecTab, ecCut, ecPaste,
+                                ecClearAll, ecDeleteLine, ecBlockIndent})
+    Run(command);
+  Run(ecChar, 'x');
+  EXPECT_EQ(Text(), Lines{"keep"});
+  EXPECT_FALSE(editor.Document().CanUndo());
+  Run(ecCopy);
+  EXPECT_EQ(clipboard.plain, "keep");
+}
+
+TEST_F(Editing, BookmarksToggleMoveAndFollowTheirLines) {
+  Text({"1", "2", "3", "4", "5"});
+  editor.State().SetCaretXY({1, 2});
+  editor.KeyDown('5', ssShift | ssCtrl);
+  ASSERT_NE(editor.Document().Marks().BookMark(5), nullptr);
+  PlaceBookmark(editor.Document(), 3, 1, 2);
+  EXPECT_EQ(editor.Document().Marks().BookMark(5), nullptr);
+  editor.KeyDown('1', ssShift | ssCtrl);
+  editor.KeyDown('1', ssShift | ssCtrl);
+  EXPECT_EQ(editor.Document().Marks().BookMark(1), nullptr);
+  editor.KeyDown('1', ssShift | ssCtrl);
+  editor.State().SetCaretXY({1, 4});
+  editor.KeyDown('1', ssShift | ssCtrl);
+  EXPECT_EQ(editor.Document().Marks().BookMark(1)->Line(), 4);
+
+  editor.State().SetCaretXY({1, 1});
+  ReplaceSelectionIn(editor, SelectionMode::Normal, "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(editor.Document().Marks().BookMark(1)->Line(), 7);
+  editor.KeyDown('1', ssCtrl);
+  EXPECT_EQ(editor.State().CaretY(), 7);
+
+  editor.State().SetCaretXY({1, 7});
+  Run(ecLineBreak);
+  EXPECT_EQ(editor.Document().Marks().BookMark(1)->Line(), 7);
+  editor.State().SetCaretXY({2, 6});
+  Run(ecLineBreak);
+  EXPECT_EQ(editor.Document().Marks().BookMark(1)->Line(), 8);
+  Run(ecUndo);
+  EXPECT_EQ(editor.Document().Marks().BookMark(1)->Line(), 7);
+
+  editor.BookMarkOptions().SetEnableKeys(false);
+  editor.State().SetCaretXY({1, 1});
+  editor.KeyDown('1', ssCtrl);
+  EXPECT_EQ(editor.State().CaretY(), 1);
+  editor.KeyDown('2', ssShift | ssCtrl);
+  EXPECT_EQ(editor.Document().Marks().BookMark(2), nullptr);
+
+  // A bookmark whose line goes, also through the line list itself, moves to the line before.
+  editor.BookMarkOptions().SetEnableKeys(true);
+  PlaceBookmark(editor.Document(), 4, 1, editor.Document().LineCount());
+  const int last = editor.Document().LineCount();
+  editor.Document().Delete({static_cast<int>(editor.Document().LineText(last - 1).size()) + 1, last - 1},
+                           {static_cast<int>(editor.Document().LineText(last).size()) + 1, last});
+  editor.KeyDown('4', ssCtrl);
+  EXPECT_EQ(editor.State().CaretY(), editor.Document().LineCount());
+}
+
+} // namespace
+
+TEST_F(Editing, SelectionsKeepTheTailsOfLinesLongerThanTheScrollLimit) {
+  const std::string longTail(3000, 'x');
+  Text({"ab" + longTail, "cd" + longTail});
+  Select({2, 1}, {2, 2});
+  EXPECT_EQ(SelectedText(editor.Document(), editor.State()), "b" + longTail + "\r\nc");
+  Run(ecDeleteChar);
+  EXPECT_EQ(Text(), (Lines{"ad" + longTail}));
+  ExpectUndoRedo({"ab" + longTail, "cd" + longTail}, {"ad" + longTail});
+}

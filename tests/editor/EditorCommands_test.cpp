@@ -1,0 +1,29 @@
+// The command names: every command once, in their fixed order, and a number for one without.
+#include "EditorCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+TEST(EditorCommands, NameTableHasItsEntriesInOrder) {
+  const auto& names = EditorCommandNames();
+  ASSERT_EQ(names.size(), 89u);
+  EXPECT_STREQ(names.front().name, "ecNone");
+  EXPECT_STREQ(names[35].name, "ecSelectAll");
+  EXPECT_STREQ(names[47].name, "ecImeStr");
+  EXPECT_STREQ(names[62].name, "ecTab");
+  EXPECT_STREQ(names[65].name, "ecNormalSelect");
+  EXPECT_STREQ(names[68].name, "ecUserFirst");
+  EXPECT_STREQ(names.back().name, "ecSetMarker9");
+  std::set<EditorCommand> distinct;
+  for (const auto& entry : names)
+    distinct.insert(entry.command);
+  EXPECT_EQ(distinct.size(), 89u);
+
+  EXPECT_EQ(EditorCommandToIdent(ecMatchBracket), "ecMatchBracket");
+  EXPECT_EQ(EditorCommandToIdent(1234), "1234");
+}
+
+} // namespace
