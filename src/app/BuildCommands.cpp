@@ -7,9 +7,9 @@
 #include "PlacesPage.h"
 #include "ProjectTree.h"
 #include "QtHandOver.h"
+#include "Settings.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QListView>
 #include <QTreeWidget>
 
@@ -37,9 +37,17 @@ std::optional<std::string> selectedText(const QAbstractItemView& list) {
 BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace, EditorWindows& editors,
                              ProgressState& progress)
     : shell_(shell), workspace_(workspace), editors_(editors) {
-  controller_ = std::make_unique<BuildController>(
-      BuildContext{shell.settings, workspace, shell.buildMessages, progress, editors, shell.questions,
-                   std::make_shared<QtHandOver>(&shell.window), [] { QCoreApplication::processEvents(); }});
+  BuildContext context{shell.settings,
+                       workspace,
+                       shell.buildMessages,
+                       progress,
+                       editors,
+                       shell.questions,
+                       std::make_shared<QtHandOver>(&shell.window)};
+  context.buildCacheFolder = shell.conventions.buildCacheFolder;
+  context.toolEndWait = shell.conventions.toolEndWait;
+  context.resultLine = shell.conventions.listsBuildResult;
+  controller_ = std::make_unique<BuildController>(context);
   controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
   Wire();
 }

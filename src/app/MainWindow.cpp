@@ -399,6 +399,7 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
   return WorkspaceShell{*actions_,
                         Questions(),
                         settings,
+                        env_.conventions,
                         BuildMessages,
                         *windows_,
                         *this,

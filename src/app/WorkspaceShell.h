@@ -23,6 +23,7 @@ class QWidget;
 class UserQuestions;
 class WindowCommands;
 struct Settings;
+struct SettingsConventions;
 
 // Runs a handler; an error it raises is shown in an error box and the program goes on.
 using GuardedRunner = std::function<void(const std::function<void()>&)>;
@@ -31,6 +32,7 @@ struct WorkspaceShell {
   MainActions& actions;
   UserQuestions& questions;
   const Settings& settings;
+  const SettingsConventions& conventions;
   MessageLines& buildMessages; // the "Debug" list's lines
   WindowCommands& windows;
   QWidget& window; // the main window: owner of the windows the helpers show, on the UI thread

@@ -2,6 +2,7 @@
 // (after a drive letter's colon in the Windows style), the line number to the next.
 #include "JumpToSource.h"
 
+#include "BuildDiagnostics.h"
 #include "MessageCollector.h"
 #include "ProjectList.h"
 
@@ -91,9 +92,11 @@ void JumpToMessage(const std::optional<std::string>& selectedLine, EditorWindows
 
 std::optional<int> NextMessageRow(int rowCount, int current, int step,
                                   const std::function<std::string(int row)>& lineAt) {
-  if (current < 0 || current >= rowCount || !NativeLocation(lineAt(current)))
-    current = step > 0 ? -1 : rowCount;
+  auto message = [](const std::string& line) {
+    return KindOfMessage(line, PathStyle::Native(), paths::FileExists).has_value();
+  };
+  if (current < 0 || current >= rowCount || !message(lineAt(current))) current = step > 0 ? -1 : rowCount;
   for (int row = current + step; row >= 0 && row < rowCount; row += step)
-    if (NativeLocation(lineAt(row))) return row;
+    if (message(lineAt(row))) return row;
   return std::nullopt;
 }

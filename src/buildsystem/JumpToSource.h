@@ -39,8 +39,8 @@ void JumpToPlace(const SourcePlace& place, EditorWindows& windows);
 void JumpToMessage(const std::optional<std::string>& selectedLine, EditorWindows& windows);
 
 // Next / Previous message: the first row after `current` (`step` 1) or before it (`step` -1)
-// whose line names a place; none when there is no such row. A `current` of -1, or one whose line
-// names no place (the list follows the build's last line), starts from the top for Next and
-// from the bottom for Previous.
+// whose line is an error or a warning; none when there is no such row. A `current` of -1, or one
+// whose line is neither (the list follows the build's last line), starts from the top for Next
+// and from the bottom for Previous.
 [[nodiscard]] std::optional<int> NextMessageRow(int rowCount, int current, int step,
                                                 const std::function<std::string(int row)>& lineAt);

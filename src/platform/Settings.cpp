@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 const char* const kSettingsKey = "software\\Tessarin\\setup";
@@ -17,6 +18,10 @@ const char* const kInstallRecordKey = "\\Software\\Id\\Quake III Arena";
 const char* const kInstallRecordValue = "INSTALLEXEPATH";
 
 namespace {
+
+std::string BuildCacheFolderIn(const std::string& cacheHome) {
+  return paths::IncludeTrailingDelimiter(cacheHome, PathStyle::Posix()) + "Tessarin/build/";
+}
 
 const char* const kDefaultCompilerArguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
 const int kDefaultFontSize = 10;
@@ -124,6 +129,12 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
   conventions.desktopEditing = true;
+  conventions.parallelCompiles =
+      std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostParallelCompiles);
+  conventions.buildCacheFolder =
+      BuildCacheFolderIn(paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".cache");
+  conventions.toolEndWait = std::chrono::milliseconds(0);
+  conventions.listsBuildResult = true;
   return conventions;
 }
 
@@ -135,6 +146,8 @@ SettingsConventions SettingsConventions::Native() {
   SettingsConventions conventions = Linux(FindOnSearchPath, home != nullptr ? home : "", paths::FileExists);
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
     conventions.editorFont = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
+  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache != '\0')
+    conventions.buildCacheFolder = BuildCacheFolderIn(cache);
   return conventions;
 #endif
 }
@@ -186,6 +199,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.KeepFileFormat = conventions.keepFileFormat;
   settings.TabWidth = conventions.tabWidth;
   settings.DesktopEditing = conventions.desktopEditing;
+  settings.ParallelCompiles = conventions.parallelCompiles;
   return settings;
 }
 

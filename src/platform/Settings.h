@@ -3,6 +3,7 @@
 
 #include "Paths.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -88,13 +89,22 @@ struct SettingsConventions {
   // a regular expression, lists its hits grouped by file, and Replace in Files goes with it;
   // otherwise it searches the active project's files on disk for plain text.
   bool searchesWholeMod = false;
-  // The editor font, undo levels, whether files keep their format and the tab width until the
-  // user sets them.
+  // The editor font, undo levels, whether files keep their format, the tab width and the compiles
+  // that run at once until the user sets them.
   std::string editorFont = "Courier New";
   int undoLevels = 10;
   bool keepFileFormat = false;
   int tabWidth = 8;
   bool desktopEditing = false;
+  int parallelCompiles = 1;
+  // Where each project's compiled files are kept between builds, so that Build compiles only what
+  // changed; empty: every build compiles every file into the output folder and deletes them after.
+  std::string buildCacheFolder;
+  // A tool's end is reported this long after it ended at the soonest, for output that may still
+  // come (the classic wait); zero: as soon as its output is in.
+  std::chrono::milliseconds toolEndWait{100};
+  // The message list ends each build with the count of its errors and warnings.
+  bool listsBuildResult = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`

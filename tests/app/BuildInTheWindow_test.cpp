@@ -80,6 +80,10 @@ TEST_F(BuildInTheWindow, TheWindowAndTheCommandLineBuildTheSameBytes) {
 
   const auto self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   QProcess process;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_CACHE_HOME", QString::fromStdString(dir.file("cli-cache")));
+  environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.file("cli-config")));
+  process.setProcessEnvironment(environment);
   process.start(QString::fromStdString((self.parent_path() / "src/buildsystem/tessarin-build").string()),
                 {"--set", QString::fromStdString("lcclocation=" + StandinTool("q3lcc")), "--set",
                  QString::fromStdString("q3asmlocation=" + StandinTool("q3asm")), "--set",
