@@ -20,6 +20,7 @@
 #include "ProgramFiles.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
+#include "ProgressStrip.h"
 #include "ProgressWindow.h"
 #include "ProjectNameDialog.h"
 #include "ProjectWorkspace.h"
@@ -549,7 +550,10 @@ void MainWindow::ShowKeyboardShortcuts() {
 
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
-  dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
+  if (env_.conventions.buildProgressInWindow)
+    statusBar()->addWidget(new ProgressStrip(*dialogs_.Progress, *this), 1);
+  else
+    dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
   dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(env_.conventions.searchesWholeMod, this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);
