@@ -533,7 +533,8 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::OpenExampleWorkspace() {
   // As a reopen: a modified workspace is asked about first, and a build keeps its workspace.
-  if (!exampleWorkspace_.empty()) workspace_->ReopenWorkspace(exampleWorkspace_);
+  if (!exampleWorkspace_.empty())
+    workspace_->ReopenWorkspace(UserCopyOfExample(exampleWorkspace_, env_.dataHome));
 }
 
 void MainWindow::ShowKeyboardShortcuts() {
