@@ -238,7 +238,7 @@ void MainWindow::CreateControls() {
   BottomSplitter->setStretchFactor(0, 1);
   setCentralWidget(BottomSplitter);
 
-  for (QLabel** field : {&PositionLabel, &ModeLabel, &SelectionLabel, &ModifiedLabel}) {
+  for (QLabel** field : {&PositionLabel, &ModeLabel, &SelectionLabel, &EncodingLabel, &ModifiedLabel}) {
     *field = new QLabel;
     statusBar()->addPermanentWidget(*field);
   }
@@ -656,6 +656,7 @@ void MainWindow::RefreshStatusBar() {
   ModeLabel->setText(QString::fromStdString(fields.mode));
   SelectionLabel->setText(QString::fromStdString(fields.selection));
   ModifiedLabel->setText(QString::fromStdString(fields.modified));
+  EncodingLabel->setText(QString::fromStdString(fields.encoding));
 }
 
 void MainWindow::UpdateEditActions() { editCommands_->UpdateEditActions(); }

@@ -99,6 +99,7 @@ public:
   QLabel* ModeLabel;
   QLabel* SelectionLabel;
   QLabel* ModifiedLabel;
+  QLabel* EncodingLabel;
   WindowBar* WindowButtons;
   QVector<QIcon> ButtonImages;
   QVector<QIcon> TreeImages;

@@ -10,6 +10,7 @@ struct StatusFields {
   std::string mode;      // "INS" or "OVR"
   std::string selection; // "Normal", "Column" or "Line"
   std::string modified;  // "Modified", or empty for saved text
+  std::string encoding;  // "UTF-8", "Windows-1252" or empty
 
   bool operator==(const StatusFields&) const = default;
 };

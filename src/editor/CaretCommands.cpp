@@ -33,6 +33,16 @@ int CharClass(unsigned char byte) {
   return 2;
 }
 
+// The word characters of the editor's text: in UTF-8 every byte of a sequence counts as one, so
+// that word stops never fall inside a character.
+WordCharSet WordCharsOf(const TextDocument& document, const EditState& state) {
+  WordCharSet chars = WordChars(document.HighLighter());
+  if (state.Encoding() == TextEncoding::Utf8)
+    for (std::size_t b = 0x80; b < 0x100; ++b)
+      chars.set(b);
+  return chars;
+}
+
 TextPoint LineEnd(const TextDocument& document, int line) {
   return {LineLength(document.LineText(line)) + 1, line};
 }
@@ -88,13 +98,14 @@ void MoveHorizontally(EditState& state, const TextDocument& document, int delta,
   const TextPoint from = state.CaretXY();
   TextPoint to = from;
   const bool pastEol = state.HasOption(eoScrollPastEol);
-  const int length = LineLength(document.LineText(from.Y));
+  const std::string& line = document.LineText(from.Y);
+  const int length = LineLength(line);
   if (!pastEol && delta == -1 && from.X == 1 && from.Y > 1) {
     to = LineEnd(document, from.Y - 1);
   } else if (!pastEol && delta == 1 && from.X > length && from.Y < document.LineCount()) {
     to = {1, from.Y + 1};
   } else {
-    to.X = std::max(1, from.X + delta);
+    to.X = StepChars(line, from.X, delta, state.Encoding());
     if (!pastEol && delta > 0) to.X = std::min(to.X, length + 1);
   }
   MoveCaretAndSelection(state, from, to, selecting);
@@ -118,7 +129,7 @@ WordCharSet WordChars(const Highlighter* highlighter) {
 }
 
 TextPoint NextWordPos(const TextDocument& document, const EditState& state) {
-  const WordCharSet wordChars = WordChars(document.HighLighter());
+  const WordCharSet wordChars = WordCharsOf(document, state);
   if (state.HasOption(eoDesktopKeys)) return NextDesktopWordPos(document, state.CaretXY(), wordChars);
   auto isWord = [&](unsigned char b) { return wordChars.test(b); };
   auto isSeparator = [&](unsigned char b) { return b != 0 && !wordChars.test(b); };
@@ -140,7 +151,7 @@ TextPoint NextWordPos(const TextDocument& document, const EditState& state) {
 }
 
 TextPoint PrevWordPos(const TextDocument& document, const EditState& state) {
-  const WordCharSet wordChars = WordChars(document.HighLighter());
+  const WordCharSet wordChars = WordCharsOf(document, state);
   if (state.HasOption(eoDesktopKeys)) return PrevDesktopWordPos(document, state.CaretXY(), wordChars);
   auto isWord = [&](unsigned char b) { return wordChars.test(b); };
   auto isSeparator = [&](unsigned char b) { return b != 0 && !wordChars.test(b); };
@@ -225,7 +236,7 @@ void SelectWordAtCaret(EditState& state, const TextDocument& document) {
     state.SetCaretXY({LineLength(line) + 1, y});
     return;
   }
-  const WordCharSet wordChars = WordChars(document.HighLighter());
+  const WordCharSet wordChars = WordCharsOf(document, state);
   const bool highlighted = document.HighLighter() != nullptr;
   const unsigned char under = static_cast<unsigned char>(line[static_cast<std::size_t>(x - 1)]);
   auto sameWord = [&](unsigned char b) {

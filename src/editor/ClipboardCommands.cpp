@@ -28,11 +28,13 @@ void PasteBlock(EditContext& context, const std::string& data, TextPoint start) 
     state.SetCaretXY({std::min(start.X, end.X), std::max(start.Y, end.Y) + 1});
 }
 
-void PastePlain(EditContext& context, const std::string& text, TextPoint start) {
+void PastePlain(EditContext& context, const std::string& utf8, TextPoint start) {
   EditState& state = context.state;
+  const std::optional<std::string> text = FromUtf8(utf8, state.Encoding());
+  if (!text) throw EditorError(CannotHoldMessage(state.Encoding()));
   if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection);
   UndoStep step(context.document, UndoKind::Paste, start);
-  ReplaceSelection(context, SelectionMode::Normal, ConvertPastedPlainText(text, state.IndentWithTabs()),
+  ReplaceSelection(context, SelectionMode::Normal, ConvertPastedPlainText(*text, state.IndentWithTabs()),
                    state.HasOption(eoScrollPastEol));
   step.SetEnd(state.CaretXY());
 }
@@ -41,7 +43,7 @@ void PastePlain(EditContext& context, const std::string& text, TextPoint start) 
 
 bool CopySelectionTo(const TextDocument& document, const EditState& state, ClipboardPort& target) {
   const std::string text = SelectedText(document, state);
-  return target.PutText(text, EncodeClipboardBlock(state.Mode(), text));
+  return target.PutText(ToUtf8(text, state.Encoding()), EncodeClipboardBlock(state.Mode(), text));
 }
 
 void CopySelection(const TextDocument& document, const EditState& state, ClipboardPort* clipboard) {

@@ -2,6 +2,7 @@
 // selection mode, and the error its commands raise when the clipboard fails them.
 #pragma once
 
+#include "TextEncoding.h"
 #include "UserQuestions.h"
 
 #include <optional>
@@ -13,6 +14,13 @@ public:
   using TessarinError::TessarinError;
 };
 
+// The refusal of text with a character that `encoding` cannot hold.
+[[nodiscard]] inline std::string CannotHoldMessage(TextEncoding encoding) {
+  return std::string("The text holds characters that ") + EncodingName(encoding) +
+         " cannot hold; it was not inserted.";
+}
+
+// The plain text is UTF-8, whatever the document's encoding.
 class ClipboardPort {
 public:
   virtual ~ClipboardPort() = default;

@@ -8,7 +8,8 @@ void EditState::SetCaretXY(TextPoint value) {
     limit = CaretPastEolAllowed() ? ScrollWidth() : 0;
   else
     limit = CaretPastEolAllowed() ? ScrollWidth() : static_cast<int>(document_.LineText(line).size());
-  const TextPoint caret{std::max(std::min(value.X - 1, limit), 0) + 1, std::max(line, 1)};
+  const int x = std::max(std::min(value.X - 1, limit), 0) + 1;
+  const TextPoint caret{CharStartColumn(document_.LineText(line), x, Encoding()), std::max(line, 1)};
   if (caret == caret_) return;
   StatusChanges changes = 0;
   if (caret.X != caret_.X) changes |= stCaretX;
@@ -24,8 +25,8 @@ TextPoint EditState::BlockEnd() const { return PointBefore(movingEnd_, anchor_) 
 bool EditState::SelAvail() const {
   // A column block is as wide as the screen columns of its corners lie apart.
   if (mode_ == SelectionMode::Column)
-    return DisplayColumn(document_.LineText(anchor_.Y), tabWidth_, anchor_.X) !=
-           DisplayColumn(document_.LineText(movingEnd_.Y), tabWidth_, movingEnd_.X);
+    return DisplayColumn(document_.LineText(anchor_.Y), tabWidth_, anchor_.X, Encoding()) !=
+           DisplayColumn(document_.LineText(movingEnd_.Y), tabWidth_, movingEnd_.X, Encoding());
   return anchor_ != movingEnd_;
 }
 
@@ -34,6 +35,7 @@ void EditState::ClampPoint(TextPoint& point) const {
   point.X = std::clamp(point.X, 1, ScrollWidth());
   if (mode_ == SelectionMode::Normal)
     point.X = std::min(point.X, static_cast<int>(document_.LineText(point.Y).size()) + 1);
+  point.X = CharStartColumn(document_.LineText(point.Y), point.X, Encoding());
 }
 
 void EditState::SetBlockBegin(TextPoint point) {
@@ -80,10 +82,10 @@ EditState::BlockExtent EditState::BlockSpan() const {
 }
 
 std::pair<int, int> EditState::ColumnBlockOn(int line) const {
-  const int anchor = DisplayColumn(document_.LineText(anchor_.Y), tabWidth_, anchor_.X);
-  const int moving = DisplayColumn(document_.LineText(movingEnd_.Y), tabWidth_, movingEnd_.X);
+  const int anchor = DisplayColumn(document_.LineText(anchor_.Y), tabWidth_, anchor_.X, Encoding());
+  const int moving = DisplayColumn(document_.LineText(movingEnd_.Y), tabWidth_, movingEnd_.X, Encoding());
   return ColumnBlockBytes(document_.LineText(line), tabWidth_, std::min(anchor, moving),
-                          std::max(anchor, moving));
+                          std::max(anchor, moving), Encoding());
 }
 
 bool EditState::InsideSelection(TextPoint position) const {

@@ -37,7 +37,12 @@ public:
 
   void SetWatcher(EditStateWatcher* watcher) { watcher_ = watcher; }
 
-  // --- the caret: 1-based column (byte index + 1) and line
+  // How the document's bytes read: UTF-8 only under the desktop conventions.
+  [[nodiscard]] TextEncoding Encoding() const {
+    return HasOption(eoDesktopKeys) ? document_.Encoding() : TextEncoding::Windows1252;
+  }
+
+  // --- the caret: 1-based column (byte index + 1, never inside a character) and line
   [[nodiscard]] int CaretX() const { return caret_.X; }
   [[nodiscard]] int CaretY() const { return caret_.Y; }
   [[nodiscard]] TextPoint CaretXY() const { return caret_; }
@@ -47,11 +52,11 @@ public:
   void SetCaretY(int value) { SetCaretXY({caret_.X, value}); }
   // The screen column the caret stands in, tabs expanded.
   [[nodiscard]] int CaretDisplayColumn() const {
-    return DisplayColumn(document_.LineText(caret_.Y), tabWidth_, caret_.X);
+    return DisplayColumn(document_.LineText(caret_.Y), tabWidth_, caret_.X, Encoding());
   }
   // The position on `line` nearest to screen column `displayColumn`.
   [[nodiscard]] TextPoint AtDisplayColumn(int line, int displayColumn) const {
-    return {NearestByteColumn(document_.LineText(line), tabWidth_, displayColumn - 1), line};
+    return {NearestByteColumn(document_.LineText(line), tabWidth_, displayColumn - 1, Encoding()), line};
   }
   // The columns a view scrolls over: MaxLeftChar, or the longest line with the caret after it.
   [[nodiscard]] int ScrollWidth() const {

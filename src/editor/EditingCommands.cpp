@@ -64,19 +64,19 @@ void DeleteSpan(EditContext& context, TextPoint from, TextPoint to, UndoKind kin
 // How far Tab at `caret` goes, in screen columns.
 int TabWidthAt(const TextDocument& document, const EditState& state, TextPoint caret) {
   const int tabWidth = std::max(state.TabWidth(), 1);
-  const int column = DisplayColumn(document.LineText(caret.Y), tabWidth, caret.X);
+  const int column = DisplayColumn(document.LineText(caret.Y), tabWidth, caret.X, state.Encoding());
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   if (state.HasOption(eoSmartTabs))
     for (int y = caret.Y - 1; y >= 1; --y) {
       // Up to the next word of the first line above that reaches the caret's screen column.
       const std::string& above = document.LineText(y);
-      if (DisplayColumn(above, tabWidth, Length(above) + 1) <= column) continue;
+      if (DisplayColumn(above, tabWidth, Length(above) + 1, state.Encoding()) <= column) continue;
       std::size_t i = static_cast<std::size_t>(state.AtDisplayColumn(y, column).X - 1);
       while (i < above.size() && !blank(above[i]))
         ++i;
       while (i < above.size() && blank(above[i]))
         ++i;
-      const int width = DisplayColumn(above, tabWidth, static_cast<int>(i) + 1) - column;
+      const int width = DisplayColumn(above, tabWidth, static_cast<int>(i) + 1, state.Encoding()) - column;
       if (width > 0) return width;
       break;
     }
@@ -147,7 +147,12 @@ void TypeText(EditContext& context, std::string_view typed, bool imeString) {
   UndoStep step(document, UndoKind::Insertion, caret);
   step.SetEnd(after);
   PadTo(document, caret);
-  if (!state.InsertMode()) document.Delete(caret, after);
+  if (!state.InsertMode()) {
+    // As many characters go as are typed.
+    const TextEncoding encoding = state.Encoding();
+    const int typedChars = CharColumn(text, Length(text) + 1, encoding) - 1;
+    document.Delete(caret, {StepChars(document.LineText(caret.Y), caret.X, typedChars, encoding), caret.Y});
+  }
   document.Insert(caret, text);
   TrimEditedLine(context, caret.Y);
   state.SetCaretXY(after);
@@ -181,7 +186,7 @@ void DeleteLastChar(EditContext& context) {
     return;
   }
   const int blanks = LeadingBlanks(state, line);
-  int removed = 1;
+  int removed = caret.X - PrevCharColumn(line, caret.X, state.Encoding());
   if (static_cast<unsigned char>(line[static_cast<std::size_t>(caret.X - 2)]) < 33 && caret.X - 1 == blanks) {
     // Unindent to the indentation of the nearest line above that is indented less.
     int target = 0;
@@ -221,7 +226,7 @@ void DeleteChar(EditContext& context) {
     TrimEditedLine(context, caret.Y);
     return;
   }
-  const TextPoint after{caret.X + 1, caret.Y};
+  const TextPoint after{NextCharColumn(document.LineText(caret.Y), caret.X, state.Encoding()), caret.Y};
   UndoStep step(document, UndoKind::DeletionAfterCaret, caret);
   step.SetEnd(after);
   document.Delete(caret, after);

@@ -132,23 +132,25 @@ private:
   [[nodiscard]] std::pair<int, int> SelectedColumns(int line, const std::string& text) const {
     if (!hasSelection_ || line < selBegin_.Y || line > selEnd_.Y) return {0, 0};
     const int tabWidth = state_.TabWidth();
+    const TextEncoding encoding = state_.Encoding();
     switch (state_.Mode()) {
     case SelectionMode::Line: return {1, kBeyondLineEnd};
     case SelectionMode::Column: {
       const auto [first, last] = state_.ColumnBlockOn(line);
-      return {DisplayColumn(text, tabWidth, first), DisplayColumn(text, tabWidth, last)};
+      return {DisplayColumn(text, tabWidth, first, encoding), DisplayColumn(text, tabWidth, last, encoding)};
     }
     case SelectionMode::Normal: break;
     }
-    const int first = line == selBegin_.Y ? DisplayColumn(text, tabWidth, selBegin_.X) : 1;
-    const int last = line == selEnd_.Y ? DisplayColumn(text, tabWidth, selEnd_.X) : kBeyondLineEnd;
+    const int first = line == selBegin_.Y ? DisplayColumn(text, tabWidth, selBegin_.X, encoding) : 1;
+    const int last = line == selEnd_.Y ? DisplayColumn(text, tabWidth, selEnd_.X, encoding) : kBeyondLineEnd;
     return {first, last};
   }
 
   void PaintRow(int line) {
     const std::string& raw = document_.LineText(line);
-    const std::string display = ExpandTabs(raw, state_.TabWidth());
-    row_ = {line, &display, SelectedColumns(line, raw), {look_.FontColor, background_}, false};
+    const DisplayCells cells = ExpandCells(raw, state_.TabWidth(), state_.Encoding());
+    const std::string& display = cells.bytes;
+    row_ = {line, &cells.chars, SelectedColumns(line, raw), {look_.FontColor, background_}, false};
     if (editor_.Events.OnSpecialLineColors)
       editor_.Events.OnSpecialLineColors(line, row_.special, row_.colors.fg, row_.colors.bg);
     const int displayEnd = static_cast<int>(display.size()) + 1;
@@ -166,15 +168,16 @@ private:
            SelectedColors().bg);
     if (brackets_)
       for (const TextPoint bracket : {brackets_->bracket, brackets_->match})
-        if (bracket.Y == line) PaintMatchedBracket(DisplayColumn(raw, state_.TabWidth(), bracket.X));
+        if (bracket.Y == line)
+          PaintMatchedBracket(DisplayColumn(raw, state_.TabWidth(), bracket.X, state_.Encoding()));
     PaintRightEdge(top, top + lineHeight_);
   }
 
   void PaintMatchedBracket(int column) {
     if (column < firstColumn_ || column > lastColumn_) return;
-    const std::string& display = *row_.display;
-    canvas_.DrawCells(ColumnX(column), RowTop(row_.line),
-                      std::string_view(display).substr(static_cast<std::size_t>(column - 1), 1),
+    const std::u32string& chars = *row_.chars;
+    canvas_.DrawChars(ColumnX(column), RowTop(row_.line),
+                      std::u32string_view(chars).substr(static_cast<std::size_t>(column - 1), 1),
                       context_.fontStyle, row_.colors.fg, look_.MatchedBracketColor, textClip_);
   }
 
@@ -249,17 +252,17 @@ private:
 
   void DrawPiece(int first, int last, FontStyles style, Colors colors) {
     if (first >= last) return;
-    const std::string& display = *row_.display;
+    const std::u32string& chars = *row_.chars;
     const std::size_t from = static_cast<std::size_t>(first - 1);
-    if (from >= display.size()) return;
-    const std::size_t count = std::min(static_cast<std::size_t>(last - first), display.size() - from);
-    canvas_.DrawCells(ColumnX(first), RowTop(row_.line), std::string_view(display).substr(from, count), style,
-                      colors.fg, colors.bg == row_.colors.bg ? clNone : colors.bg, textClip_);
+    if (from >= chars.size()) return;
+    const std::size_t count = std::min(static_cast<std::size_t>(last - first), chars.size() - from);
+    canvas_.DrawChars(ColumnX(first), RowTop(row_.line), std::u32string_view(chars).substr(from, count),
+                      style, colors.fg, colors.bg == row_.colors.bg ? clNone : colors.bg, textClip_);
   }
 
   struct Row {
     int line = 0;
-    const std::string* display = nullptr;
+    const std::u32string* chars = nullptr;
     std::pair<int, int> selection{0, 0};
     Colors colors{};
     bool special = false;
@@ -292,21 +295,32 @@ private:
 
 } // namespace
 
-std::string ExpandTabs(const std::string& line, int tabWidth) {
-  if (line.find('\t') == std::string::npos) return line;
-  std::string result;
-  result.reserve(line.size() + 16);
-  for (char c : line) {
-    if (c != '\t') {
-      result += c;
-    } else if (tabWidth <= 1) {
-      result += ' ';
-    } else {
-      result.append(static_cast<std::size_t>(tabWidth) - result.size() % static_cast<std::size_t>(tabWidth),
-                    ' ');
+void Canvas::DrawCells(int x, int y, std::string_view text, FontStyles style, ColorValue fg, ColorValue bg,
+                       const PixelRect& clip) {
+  DrawChars(x, y, ExpandCells(text, 1, TextEncoding::Windows1252).chars, style, fg, bg, clip);
+}
+
+DisplayCells ExpandCells(std::string_view line, int tabWidth, TextEncoding encoding) {
+  DisplayCells cells;
+  cells.bytes.reserve(line.size() + 16);
+  cells.chars.reserve(line.size() + 16);
+  for (std::size_t i = 0; i < line.size(); i += static_cast<std::size_t>(CharLength(line, i, encoding))) {
+    if (line[i] != '\t') {
+      cells.bytes += line[i];
+      cells.chars += CharCode(line, i, encoding);
+      continue;
     }
+    const std::size_t width = tabWidth <= 1 ? 1
+                                            : static_cast<std::size_t>(tabWidth) -
+                                                  cells.bytes.size() % static_cast<std::size_t>(tabWidth);
+    cells.bytes.append(width, ' ');
+    cells.chars.append(width, U' ');
   }
-  return result;
+  return cells;
+}
+
+std::string ExpandTabs(const std::string& line, int tabWidth) {
+  return ExpandCells(line, tabWidth, TextEncoding::Windows1252).bytes;
 }
 
 void PaintEditor(const TextEditor& editor, Canvas& canvas, const PixelRect& clip,

@@ -4,6 +4,7 @@
 
 #include "TextEditor.h"
 
+#include <string>
 #include <string_view>
 
 // The drawing operations the painter uses. Colours may be system colours; the surface maps them.
@@ -11,10 +12,13 @@ class Canvas {
 public:
   virtual ~Canvas() = default;
   virtual void FillRect(const PixelRect& rect, ColorValue color) = 0;
-  // Draws one byte per cell of the surface's cell width from (x, y), each cell's background
+  // Draws one character per cell of the surface's cell width from (x, y), each cell's background
   // filled (unless `bg` is clNone), clipped to `clip`.
-  virtual void DrawCells(int x, int y, std::string_view text, FontStyles style, ColorValue fg, ColorValue bg,
-                         const PixelRect& clip) = 0;
+  virtual void DrawChars(int x, int y, std::u32string_view chars, FontStyles style, ColorValue fg,
+                         ColorValue bg, const PixelRect& clip) = 0;
+  // The same for bytes read as Windows-1252.
+  void DrawCells(int x, int y, std::string_view text, FontStyles style, ColorValue fg, ColorValue bg,
+                 const PixelRect& clip);
   virtual void VerticalLine(int x, int top, int bottom, ColorValue color) = 0;
 };
 
@@ -23,7 +27,14 @@ struct PaintContext {
   FontStyles fontStyle = 0; // the editor font's own style
 };
 
-// Tabs expanded to the next multiple of `tabWidth` (a width of 1 or less: one space per tab).
+// A line cell by cell, tabs expanded to the next multiple of `tabWidth` (a width of 1 or less:
+// one space per tab): one byte per cell for the highlighter, a UTF-8 character standing as its
+// first byte, and the character each cell shows.
+struct DisplayCells {
+  std::string bytes;
+  std::u32string chars;
+};
+[[nodiscard]] DisplayCells ExpandCells(std::string_view line, int tabWidth, TextEncoding encoding);
 [[nodiscard]] std::string ExpandTabs(const std::string& line, int tabWidth);
 
 // Paints the part of the editor inside `clip`. The model is not changed (the highlighter is

@@ -2,7 +2,6 @@
 #include "EditorWidget.h"
 
 #include "CaretCommands.h"
-#include "CodePage.h"
 #include "QtKeys.h"
 #include "SelectionText.h"
 
@@ -262,20 +261,45 @@ bool EditorWidget::event(QEvent* event) {
   return QAbstractScrollArea::event(event);
 }
 
+template <typename Handler> void EditorWidget::ShowingErrors(Handler handler) {
+  try {
+    handler();
+  } catch (const EditorError& error) {
+    if (!questions_) throw;
+    questions_->showError(error.message());
+  }
+}
+
+std::string EditorWidget::TypedBytes(const QString& text) const {
+  const TextEncoding encoding = editor_.State().Encoding();
+  const std::optional<std::string> bytes = FromUtf8(text.toStdString(), encoding);
+  if (!bytes) throw EditorError(CannotHoldMessage(encoding));
+  return *bytes;
+}
+
 void EditorWidget::keyPressEvent(QKeyEvent* event) {
-  const bool command = editor_.KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()),
-                                       ShiftStateFromQt(event->modifiers()));
-  // Qt delivers the key and its characters together; the model swallows a command key's character.
-  for (QChar ch : event->text())
-    if (std::optional<char> byte = CharToByte(ch)) editor_.KeyPress(*byte);
-  event->setAccepted(command || !event->text().isEmpty());
+  ShowingErrors([&] {
+    const bool command = editor_.KeyDown(VirtualKeyFromQt(event->key(), event->modifiers()),
+                                         ShiftStateFromQt(event->modifiers()));
+    event->setAccepted(command || !event->text().isEmpty());
+    // Qt delivers the key and its characters together; the model swallows a command key's
+    // character.
+    const TextEncoding encoding = editor_.State().Encoding();
+    for (char32_t code : event->text().toUcs4()) {
+      const std::optional<std::string> bytes = EncodeChar(code, encoding);
+      if (!bytes) throw EditorError(CannotHoldMessage(encoding));
+      editor_.KeyPress(*bytes);
+    }
+  });
 }
 
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
-  // Qt sends no separate characters after a committed string, so nothing is to be skipped.
-  const std::string text = QStringToBytes(event->commitString());
-  if (!text.empty()) editor_.ExecuteCommand(ecImeStr, 0, text.c_str());
   event->accept();
+  // Qt sends no separate characters after a committed string, so nothing is to be skipped.
+  ShowingErrors([&] {
+    const std::string text = TypedBytes(event->commitString());
+    if (!text.empty()) editor_.ExecuteCommand(ecImeStr, 0, text.c_str());
+  });
 }
 
 // ---------------------------------------------------------------- mouse
@@ -317,10 +341,12 @@ void EditorWidget::PastePrimarySelectionAt(QPoint pixel) {
   state.SetCaretXY(PositionAt(pixel));
   state.SetBlockBegin(state.CaretXY());
   // Another program's text goes in as it is, without the line end a plain paste adds.
-  if (primary_->BlockData())
-    editor_.PasteFrom(*primary_);
-  else if (const std::optional<std::string> text = primary_->PlainText())
-    editor_.SetSelText(*text);
+  ShowingErrors([&] {
+    if (primary_->BlockData())
+      editor_.PasteFrom(*primary_);
+    else if (const std::optional<std::string> text = primary_->PlainText())
+      editor_.SetSelText(TypedBytes(QString::fromStdString(*text)));
+  });
 }
 
 void EditorWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -350,7 +376,8 @@ void EditorWidget::StartDrag() {
   waitingForDrag_ = false;
   leftButtonDown_ = false;
   auto* data = new QMimeData;
-  data->setText(BytesToQString(SelectedText(editor_.Document(), editor_.State())));
+  const EditState& state = editor_.State();
+  data->setText(QString::fromStdString(ToUtf8(SelectedText(editor_.Document(), state), state.Encoding())));
   data->setData(kDragMimeType, QByteArray::number(reinterpret_cast<quintptr>(this)));
   auto* drag = new QDrag(this);
   drag->setMimeData(data);

@@ -38,6 +38,8 @@ public:
   // Where a selection is offered as it is made, and what a middle click pastes: the X11 primary
   // selection where the system has one, else nothing.
   void SetPrimarySelection(ClipboardPort* port) { primary_ = port; }
+  // Who is told when typed or pasted text is refused.
+  void SetQuestions(UserQuestions* questions) { questions_ = questions; }
 
   // Where the caret image is drawn, in viewport pixels; empty when it is not shown.
   [[nodiscard]] QRect CaretRect() const;
@@ -83,6 +85,10 @@ private:
   // A middle click: the primary selection goes in where the mouse is.
   void PastePrimarySelectionAt(QPoint pixel);
   [[nodiscard]] bool OwnDrag(const QMimeData* data) const;
+  // Runs an input handler; an editor error it raises is shown rather than let into Qt's loop.
+  template <typename Handler> void ShowingErrors(Handler handler);
+  // Typed text in the document's encoding; throws EditorError when it cannot hold a character.
+  [[nodiscard]] std::string TypedBytes(const QString& text) const;
   // The position under a viewport pixel.
   [[nodiscard]] TextPoint PositionAt(QPoint pixel) const;
   void BlinkCaret();
@@ -95,6 +101,7 @@ private:
   QtClipboard clipboard_;
   QtClipboard primarySelection_{QClipboard::Selection};
   ClipboardPort* primary_ = nullptr;
+  UserQuestions* questions_ = nullptr;
   QTimer primaryTimer_; // offers the selection once it has settled
   bool wantTabs_ = false;
   bool updatingScrollBars_ = false;

@@ -2,7 +2,6 @@
 #include "QtClipboard.h"
 
 #include "ClipboardBlock.h"
-#include "CodePage.h"
 
 #include <QGuiApplication>
 #include <QMimeData>
@@ -11,7 +10,7 @@ bool QtClipboard::PutText(std::string_view plain, std::string_view block) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) return false;
   auto* data = new QMimeData;
-  QString text = BytesToQString(plain);
+  QString text = QString::fromUtf8(plain.data(), static_cast<qsizetype>(plain.size()));
   if (lineFeeds_) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   data->setText(text);
   data->setData(kBlockMimeType, QByteArray(block.data(), static_cast<qsizetype>(block.size())));
@@ -29,5 +28,5 @@ std::optional<std::string> QtClipboard::BlockData() const {
 std::optional<std::string> QtClipboard::PlainText() const {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
   if (!data || !data->hasText()) return std::nullopt;
-  return QStringToBytes(data->text());
+  return data->text().toStdString();
 }

@@ -93,7 +93,7 @@ void InsertColumns(EditContext& context, std::string_view text) {
       document.Insert({Length(document.LineText(last)) + 1, last}, '\n' + indent + std::string(pieces[i]));
       x = column;
     } else {
-      x = ColumnBlockBytes(document.LineText(y), state.TabWidth(), column, column).first;
+      x = ColumnBlockBytes(document.LineText(y), state.TabWidth(), column, column, state.Encoding()).first;
       PadTo(document, {x, y});
       document.Insert({x, y}, pieces[i]);
     }

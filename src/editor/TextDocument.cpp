@@ -165,6 +165,9 @@ std::string TextDocument::DeleteText(TextPoint from, TextPoint to) {
 
 void TextDocument::Load(std::vector<std::string> lines) {
   const bool modified = Modified();
+  const bool utf8 =
+      std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return ReadsAsUtf8(line); });
+  encoding_ = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
   lines_.Assign(std::move(lines));
   ClearUndo();
   // A text of its own: no record leads to or from it.

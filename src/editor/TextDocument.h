@@ -9,6 +9,7 @@
 #include "HighlightRanges.h"
 #include "LineList.h"
 #include "MarkList.h"
+#include "TextEncoding.h"
 #include "UndoList.h"
 
 #include <cstdint>
@@ -43,6 +44,8 @@ public:
   // Replaces the whole text (no lines: one empty line), as reading a file does. The history
   // starts again; Modified stays as it was.
   void Load(std::vector<std::string> lines);
+  // UTF-8 when the text last loaded was valid UTF-8 (an empty text is), otherwise Windows-1252.
+  [[nodiscard]] TextEncoding Encoding() const { return encoding_; }
 
   // --- watchers, told in the order they were added, after the document's own stores
   void AddWatcher(DocumentWatcher& watcher);
@@ -117,6 +120,7 @@ private:
   [[nodiscard]] std::uint64_t NewState() { return ++lastState_; }
 
   LineList lines_;
+  TextEncoding encoding_ = TextEncoding::Utf8;
   HighlightRanges ranges_{lines_};
   MarkList marks_;
   // The stores first, then the views.

@@ -1,7 +1,6 @@
 // Font variants, cell metrics and cell-grid text drawing on Qt.
 #include "TextDrawer.h"
 
-#include "CodePage.h"
 #include "UserQuestions.h"
 
 #include <QFontDatabase>
@@ -20,14 +19,6 @@ struct TextDrawer::Variants {
 };
 
 namespace {
-
-// Every byte value once, in order.
-constexpr std::array<char, 256> kAllBytes = [] {
-  std::array<char, 256> bytes{};
-  for (int b = 0; b < 256; ++b)
-    bytes[static_cast<std::size_t>(b)] = static_cast<char>(b);
-  return bytes;
-}();
 
 // Variants live as long as some drawer uses their base font.
 std::map<QString, std::weak_ptr<TextDrawer::Variants>>& SharedVariants() {
@@ -48,14 +39,19 @@ FontVariant MakeVariant(const QFont& base, FontStyles style) {
   variant.advance = metrics.horizontalAdvance(QLatin1Char('M'));
   if (variant.advance <= 0) variant.advance = metrics.averageCharWidth();
   variant.raw = QRawFont::fromFont(variant.font);
-  const QString all = BytesToQString(std::string_view(kAllBytes.data(), kAllBytes.size()));
-  const QList<quint32> glyphs = variant.raw.glyphIndexesForString(all);
-  for (qsizetype i = 0; i < glyphs.size() && i < 256; ++i)
-    variant.glyphs[static_cast<std::size_t>(i)] = glyphs[i];
   return variant;
 }
 
 } // namespace
+
+quint32 FontVariant::Glyph(char32_t code) const {
+  const auto found = glyphs.find(code);
+  if (found != glyphs.end()) return found->second;
+  const QList<quint32> indexes = raw.glyphIndexesForString(QString::fromUcs4(&code, 1));
+  const quint32 glyph = indexes.isEmpty() ? 0 : indexes.front();
+  glyphs.emplace(code, glyph);
+  return glyph;
+}
 
 void TextDrawer::SetBaseFont(const QFont& font) {
   if (font.family().isEmpty()) throw TessarinError("SetBaseFont: 'Value' must be specified.");
@@ -122,8 +118,8 @@ void QtCanvas::FillRect(const PixelRect& rect, ColorValue color) {
                     ColorToQColor(color, palette_));
 }
 
-void QtCanvas::DrawCells(int x, int y, std::string_view text, FontStyles style, ColorValue fg, ColorValue bg,
-                         const PixelRect& clip) {
+void QtCanvas::DrawChars(int x, int y, std::u32string_view text, FontStyles style, ColorValue fg,
+                         ColorValue bg, const PixelRect& clip) {
   const QRect cells(x, y, charWidth_ * static_cast<int>(text.size()), lineHeight_);
   const QRect clipRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top);
   const QRect visible = cells.intersected(clipRect);
@@ -133,15 +129,16 @@ void QtCanvas::DrawCells(int x, int y, std::string_view text, FontStyles style, 
   const int skip = std::max(0, (visible.left() - x) / charWidth_);
   const int count = std::min(static_cast<int>(text.size()) - skip, visible.width() / charWidth_ + 2);
   if (count <= 0) return;
-  const std::string_view shown = text.substr(static_cast<std::size_t>(skip), static_cast<std::size_t>(count));
-  if (shown.find_first_not_of(' ') == std::string_view::npos && !(style & (fsUnderline | fsStrikeOut)))
+  const std::u32string_view shown =
+      text.substr(static_cast<std::size_t>(skip), static_cast<std::size_t>(count));
+  if (shown.find_first_not_of(U' ') == std::u32string_view::npos && !(style & (fsUnderline | fsStrikeOut)))
     return;
   const FontVariant& variant = drawer_.Variant(style);
   const int left = x + skip * charWidth_;
   QList<quint32> indexes(count);
   QList<QPointF> positions(count);
   for (int i = 0; i < count; ++i) {
-    indexes[i] = variant.glyphs[static_cast<unsigned char>(shown[static_cast<std::size_t>(i)])];
+    indexes[i] = variant.Glyph(shown[static_cast<std::size_t>(i)]);
     positions[i] = QPointF(i * charWidth_, 0);
   }
   QGlyphRun run;

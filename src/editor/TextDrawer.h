@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <unordered_map>
 
 class QPainter;
 
@@ -20,10 +21,12 @@ struct FontVariant {
   int ascent = 0;
   int height = 0;
   int advance = 0; // width of M
-  // Glyph of every byte as the code page shows it: drawing needs no text shaping, and every
-  // glyph goes into its own cell.
+  // Glyphs of the characters drawn so far: drawing needs no text shaping, and every glyph goes
+  // into its own cell.
   QRawFont raw;
-  std::array<quint32, 256> glyphs{};
+  mutable std::unordered_map<char32_t, quint32> glyphs;
+
+  [[nodiscard]] quint32 Glyph(char32_t code) const;
 };
 
 class TextDrawer {
@@ -60,7 +63,7 @@ public:
            int lineHeight);
 
   void FillRect(const PixelRect& rect, ColorValue color) override;
-  void DrawCells(int x, int y, std::string_view text, FontStyles style, ColorValue fg, ColorValue bg,
+  void DrawChars(int x, int y, std::u32string_view chars, FontStyles style, ColorValue fg, ColorValue bg,
                  const PixelRect& clip) override;
   void VerticalLine(int x, int top, int bottom, ColorValue color) override;
 

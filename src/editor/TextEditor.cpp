@@ -68,7 +68,11 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
       {ecClearAll, ecClearAll, true, [](TextEditor& e, Call) { ClearAll(e.context_); }},
       {ecLineBreak, ecLineBreak, true, [](TextEditor& e, Call) { LineBreak(e.context_, true); }},
       {ecInsertLine, ecInsertLine, true, [](TextEditor& e, Call) { LineBreak(e.context_, false); }},
-      {ecChar, ecChar, true, [](TextEditor& e, Call c) { e.typingRun_.Type(e.context_, c.ch); }},
+      {ecChar, ecChar, true,
+       [](TextEditor& e, Call c) {
+         e.typingRun_.Type(e.context_, c.data ? std::string_view(static_cast<const char*>(c.data))
+                                              : std::string_view(&c.ch, 1));
+       }},
       {ecImeStr, ecImeStr, true,
        [](TextEditor& e, Call c) {
          if (c.data) TypeText(e.context_, static_cast<const char*>(c.data), true);
@@ -151,6 +155,12 @@ bool TextEditor::KeyDown(std::uint16_t key, ShiftState shift) {
 
 void TextEditor::KeyPress(char ch) {
   if (keyTranslator_.AcceptChar()) ExecuteCommand(ecChar, ch, nullptr);
+}
+
+void TextEditor::KeyPress(std::string_view character) {
+  if (character.size() == 1) return KeyPress(character.front());
+  const std::string text(character);
+  if (keyTranslator_.AcceptChar()) ExecuteCommand(ecChar, 0, text.c_str());
 }
 
 // ---------------------------------------------------------------- operations beyond the commands

@@ -87,12 +87,14 @@ public:
 
   // --- commands
   // Runs a command through the command table, inside the paint lock. `data` is the target of
-  // ecGotoXY and ecSelGotoXY (a TextPoint) and the text of ecImeStr (NUL-terminated).
+  // ecGotoXY and ecSelGotoXY (a TextPoint), the text of ecImeStr and the bytes of a character of
+  // more than one byte for ecChar (NUL-terminated).
   void ExecuteCommand(EditorCommand command, char ch = 0, const void* data = nullptr);
   // A key pressed: true when it produced a command.
   bool KeyDown(std::uint16_t key, ShiftState shift);
-  // A character typed.
+  // A character typed: one byte, or the bytes of one character.
   void KeyPress(char ch);
+  void KeyPress(std::string_view character);
 
   // --- operations beyond the commands, each one screen update
   // Replaces the selection by `value` in normal mode, as one undoable replacement.

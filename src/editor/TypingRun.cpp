@@ -2,15 +2,15 @@
 
 #include "EditingCommands.h"
 
-void TypingRun::Type(EditContext& context, char ch) {
+void TypingRun::Type(EditContext& context, std::string_view character) {
   TextDocument& document = context.document;
-  const bool blank = ch == ' ' || ch == '\t';
+  const bool blank = character == " " || character == "\t";
   const auto now = clock_();
   const UndoRecord* newest = document.UndoRecords().Newest();
   const bool continues = open_ && context.state.HasOption(eoGroupUndo) && !context.state.SelAvail() &&
                          newest != nullptr && newest->Kind == UndoKind::Insertion &&
                          newest->After == state_ && blank == blank_ && now - last_ < MaxPause;
-  TypeText(context, std::string_view(&ch, 1), false);
+  TypeText(context, character, false);
   newest = document.UndoRecords().Newest();
   if (newest == nullptr || newest->Kind != UndoKind::Insertion) {
     open_ = false;

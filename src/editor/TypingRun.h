@@ -19,8 +19,9 @@ public:
   // The clock pauses are measured on; tests set their own.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
 
-  // Types `ch` at the caret, joining its undo step to the run's when it continues the run.
-  void Type(EditContext& context, char ch);
+  // Types one character (its bytes) at the caret, joining its undo step to the run's when it
+  // continues the run.
+  void Type(EditContext& context, std::string_view character);
   // The next character starts a new run.
   void End() { open_ = false; }
 

@@ -75,13 +75,14 @@ TextPoint ViewGeometry::PixelsToRowColumn(int x, int y) const {
   const double column = static_cast<double>(leftChar_ * charWidth_ + x - gutterWidth_ - 2) / charWidth_;
   const int line = topLine_ + y / lineHeight_;
   const std::string& text = document_.LineText(line);
-  if (column > 1 && text.find('\t') != std::string::npos)
-    return {NearestByteColumn(text, state_.TabWidth(), column - 1), line};
+  if (column > 1 && (text.find('\t') != std::string::npos || state_.Encoding() == TextEncoding::Utf8))
+    return {NearestByteColumn(text, state_.TabWidth(), column - 1, state_.Encoding()), line};
   return {static_cast<int>(column < 0 ? column - 0.5 : column + 0.5), line};
 }
 
 TextPoint ViewGeometry::RowColumnToPixels(TextPoint position) const {
-  return {(DisplayColumn(document_.LineText(position.Y), state_.TabWidth(), position.X) - 1) * charWidth_ +
+  return {(DisplayColumn(document_.LineText(position.Y), state_.TabWidth(), position.X, state_.Encoding()) -
+           1) * charWidth_ +
               TextOffset(),
           (position.Y - topLine_) * lineHeight_};
 }

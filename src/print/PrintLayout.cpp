@@ -72,7 +72,7 @@ public:
   ShownLine(const std::string& text, int tabWidth) : text_(text) {
     if (text.find('\t') == std::string::npos) return;
     shown_ = ExpandTabs(text, tabWidth);
-    columns_ = DisplayColumns(text, tabWidth);
+    columns_ = DisplayColumns(text, tabWidth, TextEncoding::Windows1252);
   }
   [[nodiscard]] const std::string& Text() const { return text_; }
   // The screen column of byte column `column` (1 ... the line's length + 1).

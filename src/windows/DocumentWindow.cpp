@@ -47,6 +47,7 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   TextEditor& editor = MyEditor->Editor();
   editor.Gutter().SetShowLineNumbers(true);
   MyEditor->SetWantTabs(true);
+  MyEditor->SetQuestions(&questions);
   editor.State().SetReadOnly(false);
   ApplySettings(settings);
   // Editor windows show comments and keywords in their colours only.
@@ -91,7 +92,13 @@ bool DocumentWindow::Modified() const { return MyEditor->Editor().Document().Mod
 bool DocumentWindow::SelAvail() const { return MyEditor->Editor().State().SelAvail(); }
 EditorStatus DocumentWindow::Status() const {
   const EditState& state = MyEditor->Editor().State();
-  return {state.CaretY(), state.CaretX(), state.InsertMode(), state.Mode(), Modified()};
+  // Under the desktop conventions the column counts characters and the encoding shows.
+  const bool desktop = state.HasOption(eoDesktopKeys);
+  const TextEncoding encoding = state.Encoding();
+  const int column =
+      CharColumn(MyEditor->Editor().Document().LineText(state.CaretY()), state.CaretX(), encoding);
+  return {state.CaretY(), column,     state.InsertMode(),
+          state.Mode(),   Modified(), desktop ? EncodingName(encoding) : ""};
 }
 void DocumentWindow::Undo() { MyEditor->Editor().ExecuteCommand(ecUndo); }
 void DocumentWindow::Redo() { MyEditor->Editor().ExecuteCommand(ecRedo); }

@@ -18,6 +18,7 @@ struct EditorStatus {
   bool insertMode = true;
   SelectionMode selectionMode = SelectionMode::Normal;
   bool modified = false;
+  std::string encoding; // "UTF-8" or "Windows-1252"; empty when not shown
 
   bool operator==(const EditorStatus&) const = default;
 };

@@ -1,28 +1,41 @@
-// Lines with tabs against a model that expands them cell by cell: screen columns of bytes, mouse
-// hits, Up and Down, and the bytes a column block takes, in the functions and in the editor.
+// Lines with tabs and UTF-8 characters against a model that expands them cell by cell: screen
+// columns of bytes, mouse hits, Up and Down, and the bytes a column block takes, in the functions
+// and in the editor, where positions only ever fall between characters.
 #include "DisplayColumns.h"
 #include "SelectionText.h"
 #include "TextEditor.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
 namespace {
 
 // Where each byte of a line starts on screen (0-based cells), tabs expanded one cell at a time.
+// Read as UTF-8 the lines' é and € are one character each, and a stray continuation byte one.
 struct Model {
   std::vector<int> starts;
+  std::vector<bool> charStarts;
   int width = 0; // cells the whole line takes
 
-  Model(const std::string& line, int tabWidth) {
-    for (const char c : line) {
-      starts.push_back(width);
+  Model(const std::string& line, int tabWidth, bool utf8 = false) {
+    for (std::size_t i = 0; i < line.size();) {
+      const auto lead = static_cast<unsigned char>(line[i]);
+      const std::size_t length = !utf8 ? 1 : lead == 0xC3 ? 2 : lead == 0xE2 ? 3 : 1;
+      for (std::size_t k = 0; k < length; ++k) {
+        starts.push_back(width);
+        charStarts.push_back(k == 0);
+      }
       do
         ++width;
-      while (c == '\t' && tabWidth > 1 && width % tabWidth != 0);
+      while (line[i] == '\t' && tabWidth > 1 && width % tabWidth != 0);
+      i += length;
     }
+  }
+  [[nodiscard]] bool CharStart(int column) const {
+    return column > Length() || charStarts[static_cast<std::size_t>(column - 1)];
   }
   [[nodiscard]] int Length() const { return static_cast<int>(starts.size()); }
   // The cell where byte column `column` starts; past the end one cell per column.
@@ -34,21 +47,23 @@ struct Model {
   [[nodiscard]] int Nearest(double cells) const {
     int best = 1;
     for (int column = 2; column <= Length() + 1 + static_cast<int>(cells) + 1; ++column)
-      if (std::abs(Cell(column) - cells) <= std::abs(Cell(best) - cells)) best = column;
+      if (CharStart(column) && std::abs(Cell(column) - cells) <= std::abs(Cell(best) - cells)) best = column;
     return best;
   }
   // The first byte column starting at screen column `display` or later.
   [[nodiscard]] int FirstFrom(int display) const {
     for (int column = 1; column <= Length(); ++column)
-      if (Cell(column) + 1 >= display) return column;
+      if (CharStart(column) && Cell(column) + 1 >= display) return column;
     return Length() + 1 + std::max(0, display - 1 - width);
   }
 };
 
-std::string RandomLine(std::mt19937& random) {
-  std::string line(random() % 14, ' ');
-  for (char& c : line)
-    c = "ab \t"[random() % 4];
+// With `stray`, a continuation byte of no character may come in too.
+std::string RandomLine(std::mt19937& random, bool stray = false) {
+  static const char* const pieces[] = {"a", "b", " ", "\t", "\xC3\xA9", "\xE2\x82\xAC", "\xA9"};
+  std::string line;
+  for (int n = static_cast<int>(random() % 14); n > 0; --n)
+    line += pieces[random() % (stray ? 7 : 6)];
   return line;
 }
 
@@ -57,22 +72,24 @@ std::string RandomLine(std::mt19937& random) {
 TEST(DisplayColumns, BytesStandWhereTheExpandedLinePutsThem) {
   std::mt19937 random(3);
   for (int round = 0; round < 20000; ++round) {
-    const std::string line = RandomLine(random);
+    const std::string line = RandomLine(random, true);
     const int tabWidth = 1 << random() % 4;
-    const Model model(line, tabWidth);
+    const TextEncoding encoding = random() % 2 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    const Model model(line, tabWidth, encoding == TextEncoding::Utf8);
     for (int column = 1; column <= model.Length() + 3; ++column)
-      ASSERT_EQ(DisplayColumn(line, tabWidth, column), model.Cell(column) + 1) << line << " " << column;
-    const std::vector<int> columns = DisplayColumns(line, tabWidth);
+      ASSERT_EQ(DisplayColumn(line, tabWidth, column, encoding), model.Cell(column) + 1)
+          << line << " " << column;
+    const std::vector<int> columns = DisplayColumns(line, tabWidth, encoding);
     ASSERT_EQ(columns.size(), line.size() + 1);
     for (int column = 1; column <= model.Length() + 1; ++column)
       ASSERT_EQ(columns[static_cast<std::size_t>(column - 1)], model.Cell(column) + 1)
           << line << " " << column;
     const double cells = (random() % (4 * (model.width + 3))) / 4.0;
-    ASSERT_EQ(NearestByteColumn(line, tabWidth, cells), model.Nearest(cells))
+    ASSERT_EQ(NearestByteColumn(line, tabWidth, cells, encoding), model.Nearest(cells))
         << line << "|" << tabWidth << " " << cells;
     const int left = 1 + static_cast<int>(random() % (model.width + 4));
     const int right = left + static_cast<int>(random() % 6);
-    ASSERT_EQ(ColumnBlockBytes(line, tabWidth, left, right),
+    ASSERT_EQ(ColumnBlockBytes(line, tabWidth, left, right, encoding),
               std::make_pair(model.FirstFrom(left), model.FirstFrom(right)))
         << line << " " << left << "-" << right;
   }
@@ -83,16 +100,24 @@ TEST(DisplayColumns, TheEditorPlacesTheCaretMovesAndSelectsInScreenColumns) {
   TextEditor editor;
   editor.Geometry().SetFontMetrics(8, 16);
   editor.Geometry().SetClientSize(800, 400);
-  editor.State().SetOptions(editor.State().Options() | eoScrollPastEol);
   for (int round = 0; round < 3000; ++round) {
+    // Under the desktop conventions a text without a stray byte is UTF-8.
+    const bool desktop = random() % 2;
+    const bool stray = random() % 4 == 0;
+    editor.State().SetOptions(kDefaultEditorOptions | eoScrollPastEol | (desktop ? eoDesktopKeys : 0));
     const int tabWidth = 2 << random() % 3;
     editor.State().SetTabWidth(tabWidth);
     std::vector<std::string> lines(2 + random() % 4);
     for (std::string& line : lines)
-      line = RandomLine(random);
+      line = RandomLine(random, stray);
     editor.State().SetMode(SelectionMode::Normal);
     editor.Document().Load(lines);
-    const auto model = [&](int y) { return Model(lines[static_cast<std::size_t>(y - 1)], tabWidth); };
+    // Every é brings one 0xA9; any more are stray.
+    const bool utf8 =
+        desktop && std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
+          return std::count(line.begin(), line.end(), '\xA9') == std::count(line.begin(), line.end(), '\xC3');
+        });
+    const auto model = [&](int y) { return Model(lines[static_cast<std::size_t>(y - 1)], tabWidth, utf8); };
     const int y = 1 + static_cast<int>(random() % lines.size());
 
     // A click lands on the byte boundary nearest the mouse, and the caret shows there.

@@ -6,6 +6,7 @@
 #include "CodePage.h"
 #include "CppHighlighter.h"
 #include "EditorPainter.h"
+#include "ScriptedQuestions.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -370,4 +371,26 @@ TEST_F(EditorWidgetTest, PlainTextLeavesWithTheLineEndsAsked) {
   editor.Editor().ExecuteCommand(ecPaste); // the editor's own block comes back as it was
   EXPECT_EQ(editor.Editor().Document().LineText(2), "plain");
   EXPECT_EQ(editor.Editor().Document().LineCount(), 3);
+}
+
+TEST_F(EditorWidgetTest, TypedCharactersGoInAsTheFileHoldsThemOrAreRefusedWithAMessage) {
+  ScriptedQuestions questions;
+  editor.SetQuestions(&questions);
+  editor.Editor().State().SetOptions(kDesktopEditorOptions);
+  const auto type = [&](const QString& text) {
+    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(&editor, &key);
+  };
+  editor.Editor().Document().Load({"caf"});
+  editor.Editor().ExecuteCommand(ecLineEnd);
+  type(QStringLiteral("é→"));
+  EXPECT_EQ(editor.Editor().Document().LineText(1), "caf\xC3\xA9\xE2\x86\x92");
+  EXPECT_TRUE(questions.errors().empty());
+
+  editor.Editor().Document().Load({"caf\xE9"});
+  editor.Editor().ExecuteCommand(ecLineEnd);
+  type(QStringLiteral("é"));
+  type(QStringLiteral("→"));
+  EXPECT_EQ(editor.Editor().Document().LineText(1), "caf\xE9\xE9");
+  EXPECT_EQ(questions.errors().size(), 1u);
 }

@@ -271,3 +271,20 @@ TEST_F(DocumentWindowTest, AFileKeepsItsTabsAndLineEndsAndAnEditChangesOnlyItsLi
   set.SaveFile();
   EXPECT_EQ(TempDir::read(dir.file("tabs.c")), "int f(void)\n{\n\tif (x)\t/* why */\n\t\t\treturn 1;\r\n}");
 }
+
+TEST_F(DocumentWindowTest, UnderTheDesktopConventionsTheStatusShowsTheEncodingAndCountsCharacters) {
+  settings.DesktopEditing = true;
+  settings.KeepFileFormat = true;
+  DocumentWindow& utf8 = open("utf8.c", "caf\xC3\xA9 x\n");
+  utf8.MyEditor->Editor().ExecuteCommand(ecLineEnd);
+  utf8.MyEditor->Editor().KeyPress(std::string_view("\xC3\xA9"));
+  EXPECT_EQ(utf8.Status().column, 8);
+  EXPECT_EQ(utf8.Status().encoding, "UTF-8");
+  set.SaveFile();
+  EXPECT_EQ(TempDir::read(dir.file("utf8.c")), "caf\xC3\xA9 x\xC3\xA9\n");
+
+  DocumentWindow& latin = open("latin.c", "caf\xE9\n");
+  latin.MyEditor->Editor().ExecuteCommand(ecLineEnd);
+  EXPECT_EQ(latin.Status().column, 5);
+  EXPECT_EQ(latin.Status().encoding, "Windows-1252");
+}
