@@ -22,7 +22,7 @@ const std::vector<ActionSpec>& ActionTable() {
       {"FileExportCompilationDatabaseAction", "File", "Export Compilation &Database...", "",
        "Write the workspace's compile_commands.json for clangd and other editors", -1},
       {"PrintSetupAction", "File", "Print Set&up", "", "", -1},
-      {"PrintAction", "File", "&Print", "Ctrl+P", "", 24},
+      {"PrintAction", "File", "&Print", "Ctrl+P", "", 24, 0, nullptr, "Ctrl+Shift+P"},
       {"FileExitAction", "File", "E&xit", "", "Exit Tessarin", -1},
       {"EditUndoAction", "Edit", "&Undo", "Ctrl+Z", "Undo", 17},
       {"EditRedoAction", "Search", "R&edo", "Ctrl+Y", "Redo", 18},
@@ -39,6 +39,18 @@ const std::vector<ActionSpec>& ActionTable() {
       {"SearchAgainAction", "Search", "&Search Again", "F3", "Search Again", 20},
       {"FindInFilesAction", "Search", "Find in Files...", "Ctrl+Shift+F", "Find in Files", 19},
       {"GotoLineNumberAction", "Search", "&Goto Line Number", "Ctrl+G", "", 23},
+      {"GoToDefinitionAction", "Go", "Go to &Definition", "F12",
+       "Go to where the name at the caret is defined", -1},
+      {"GoToDeclarationAction", "Go", "Go to De&claration", "",
+       "Go to where the name at the caret is declared", -1},
+      {"FindReferencesAction", "Go", "Find &References", "Shift+F12",
+       "List every use of the name at the caret", -1},
+      {"NavigateBackAction", "Go", "&Back", "Alt+Left", "Go back to where the last jump left", -1},
+      {"NavigateForwardAction", "Go", "&Forward", "Alt+Right", "Go forward again", -1},
+      {"QuickOpenAction", "Go", "&Quick Open...", "Ctrl+Alt+P",
+       "Open a file of the workspace by part of its name", -1, 0, nullptr, "Ctrl+P"},
+      {"GoToSymbolAction", "Go", "Go to &Symbol in Workspace...", "Ctrl+Alt+T",
+       "Go to a function, type or variable of the workspace by part of its name", -1, 0, nullptr, "Ctrl+T"},
       {"CompileActiveAction", "TreeView", "Compile Active", "Ctrl+F7", "", -1},
       {"BuildActiveProjectAction", "TreeView", "Build Active Project", "F7", "Build the Active Project", 5},
       {"BuildAllAction", "TreeView", "Rebuild All", "", "Rebuild all Projects", -1},
@@ -69,16 +81,16 @@ const std::vector<ActionSpec>& ActionTable() {
   return table;
 }
 
-MainActions::MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions)
-    : QObject(owner) {
+MainActions::MainActions(QObject* owner, const QVector<QIcon>& images, bool desktop) : QObject(owner) {
   for (const ActionSpec& entry : ActionTable()) {
-    const char* caption =
-        desktopCaptions && entry.desktopCaption != nullptr ? entry.desktopCaption : entry.caption;
+    const char* caption = desktop && entry.desktopCaption != nullptr ? entry.desktopCaption : entry.caption;
     auto* action = new QAction(QString::fromUtf8(caption), owner);
     action->setObjectName(entry.name);
     action->setData(entry.tag);
     action->setProperty("category", QString::fromUtf8(entry.category));
-    if (entry.shortcut[0] != '\0') action->setShortcut(QKeySequence(QString::fromUtf8(entry.shortcut)));
+    const char* shortcut =
+        desktop && entry.desktopShortcut != nullptr ? entry.desktopShortcut : entry.shortcut;
+    if (shortcut[0] != '\0') action->setShortcut(QKeySequence(QString::fromUtf8(shortcut)));
     // An empty hint leaves the tool tip to Qt, which shows the caption instead.
     action->setToolTip(entry.hint[0] != '\0' ? QString::fromUtf8(entry.hint) : QString());
     action->setStatusTip(QString::fromUtf8(entry.hint));

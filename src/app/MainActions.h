@@ -24,6 +24,8 @@ struct ActionSpec {
   int tag = 0;
   // The caption on a desktop, where every menu's access keys are unique; none when it is the same.
   const char* desktopCaption = nullptr;
+  // The key on a desktop, where it differs; "" for none.
+  const char* desktopShortcut = nullptr;
 };
 
 [[nodiscard]] const std::vector<ActionSpec>& ActionTable();
@@ -31,8 +33,8 @@ struct ActionSpec {
 class MainActions : public QObject {
   Q_OBJECT
 public:
-  // With `desktopCaptions` the actions take their desktop captions.
-  MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions = false);
+  // On a `desktop` the actions take their desktop captions and keys.
+  MainActions(QObject* owner, const QVector<QIcon>& images, bool desktop = false);
 
   // The action of that name; an unknown name is a programming error and aborts.
   [[nodiscard]] QAction* operator[](const std::string& name) const;

@@ -31,7 +31,6 @@
 #include "WindowCommands.h"
 #include "WindowPlacement.h"
 #include "WorkspacePort.h"
-#include "WorkspaceShell.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -168,6 +167,7 @@ MainWindow::~MainWindow() {
   // FormDestroy: the workspace (with the build, its assembly list and the class view's filter on
   // the class tree) goes, and the recent list is written back.
   workspace_.reset();
+  navigation_.reset();
   recentList_.reset();
   if (!storeDamaged_) store_->save();
 }
@@ -244,6 +244,10 @@ void MainWindow::CreateMenus() {
   addAll(
       search, a,
       {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
+  QMenu* go = menus->addMenu("&Go");
+  addAll(go, a,
+         {"GoToDefinitionAction", "GoToDeclarationAction", "FindReferencesAction", "-", "NavigateBackAction",
+          "NavigateForwardAction", "-", "QuickOpenAction", "GoToSymbolAction"});
   QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
@@ -388,7 +392,11 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         env_.conventions.remembersWindows,
                         [this] { RememberWindows(); },
                         [this] { RestoreWindows(); },
-                        [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); }};
+                        [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); },
+                        env_.makeNavigator,
+                        [this] {
+                          if (navigation_) navigation_->Commands().NoteJump();
+                        }};
 }
 
 void MainWindow::WireCommands() {
@@ -435,6 +443,11 @@ void MainWindow::WireCommands() {
   a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
   a.SetHandler("WindowTileHorizontal1", [this] { windows_->TileHorizontally(); });
   a.SetHandler("WindowTileVertical1", [this] { windows_->TileVertically(); });
+  navigation_ = std::make_unique<CodeNavigation>(CodeNavigationShell{
+      a, *windows_, [this]() -> WorkspacePort& { return *workspace_; }, *MessagePages, *this,
+      [this](const std::string& path) { return OpenEditorWindow(path); },
+      [this](const std::string& text) { statusBar()->showMessage(QString::fromStdString(text), 10000); },
+      env_.choosePlace, env_.runDialog, settings});
   a.SetHandler("NextPaneAction", [this] { MoveToPane(true); });
   a.SetHandler("PreviousPaneAction", [this] { MoveToPane(false); });
 }
@@ -591,6 +604,7 @@ void MainWindow::CompleteStartup() {
 }
 
 void MainWindow::RefreshActions() {
+  navigation_->FollowWindows();
   actions_->RunEnabledHandlers();
   UpdateEditActions();
   RefreshStatusBar();

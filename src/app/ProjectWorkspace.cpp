@@ -59,7 +59,8 @@ ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, BuildController& bui
 
 ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
     : shell_(std::move(shell)), commands_(Workspace, shell_.questions, workspaceWindowOf(shell_, *this)),
-      editors_(shell_.windows, shell_.openEditorWindow), tree_(Workspace, shell_.projectTree) {
+      editors_(shell_.windows, shell_.openEditorWindow, shell_.noteJump),
+      tree_(Workspace, shell_.projectTree) {
   classView_ =
       std::make_unique<ClassViewCommands>(shell_.classView, Workspace, shell_.questions,
                                           [this](const std::string& path) { return OpenForClassView(path); });
@@ -87,6 +88,17 @@ void ProjectWorkspace::ExportCompilationDatabase() {
 }
 
 ProjectWorkspace::~ProjectWorkspace() = default;
+
+std::shared_ptr<Navigator> ProjectWorkspace::CodeNavigator() {
+  if (!shell_.makeNavigator || Workspace.Count() == 0 || shell_.workspaceFileName.empty()) {
+    navigator_.reset();
+    navigatorFor_.clear();
+  } else if (navigator_ == nullptr || navigatorFor_ != shell_.workspaceFileName) {
+    navigator_ = shell_.makeNavigator(shell_.workspaceFileName, Workspace, shell_.settings);
+    navigatorFor_ = shell_.workspaceFileName;
+  }
+  return navigator_;
+}
 
 bool ProjectWorkspace::BuildRunning() const { return build_ != nullptr && build_->Controller().Building(); }
 

@@ -32,6 +32,8 @@ public:
   [[nodiscard]] bool Modified() const override { return Workspace.Modified; }
   // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
+  [[nodiscard]] std::shared_ptr<Navigator> CodeNavigator() override;
+  [[nodiscard]] QuickOpen WorkspaceFiles() const override { return {Workspace, shell_.workspaceFileName}; }
   void RebuildClassView() { classView_->RebuildClassView(); }
   [[nodiscard]] bool BuildRunning() const;
 
@@ -56,5 +58,7 @@ private:
   std::unique_ptr<BuildCommands> build_;
   std::unique_ptr<ProjectTreeCommands> treeCommands_;
   std::unique_ptr<FindInFilesCommands> findInFiles_;
-  QObject connections_; // ends the tree's connections with this object
+  std::shared_ptr<Navigator> navigator_;
+  std::string navigatorFor_; // the workspace file the navigator reads
+  QObject connections_;      // ends the tree's connections with this object
 };

@@ -2,6 +2,10 @@
 // in behind it, and tests use a stand-in.
 #pragma once
 
+#include "Navigator.h"
+#include "QuickOpen.h"
+
+#include <memory>
 #include <string>
 
 struct SharedDialogs;
@@ -28,6 +32,11 @@ public:
   [[nodiscard]] virtual bool Modified() const { return false; }
   // The active project's file, empty when there is none.
   [[nodiscard]] virtual std::string ActiveProjectFile() const { return {}; }
+  // The navigator of the workspace's code, started with the first ask; none without projects or
+  // without a server to start.
+  [[nodiscard]] virtual std::shared_ptr<Navigator> CodeNavigator() { return nullptr; }
+  // Quick Open's list of the workspace's files.
+  [[nodiscard]] virtual QuickOpen WorkspaceFiles() const { return QuickOpen(std::vector<std::string>{}, ""); }
   // The dialogs made once at start exist now: the commands that use them can be wired.
   virtual void AttachSharedDialogs(SharedDialogs& /*dialogs*/) {}
 };

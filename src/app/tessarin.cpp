@@ -1,4 +1,5 @@
 // Program entry: the application, the main window, the shared dialogs, then the message loop.
+#include "ClangdWorkspace.h"
 #include "MainWindow.h"
 #include "QtUserQuestions.h"
 
@@ -16,6 +17,12 @@ int main(int argc, char** argv) {
   environment.programPath = QCoreApplication::applicationFilePath().toStdString();
   environment.writesUserRegistration =
       WritesUserRegistration(environment.programPath, std::getenv(kRegistrationVariable), paths::FileExists);
+  environment.makeNavigator =
+      [program = ClangdProgram()](const std::string& workspaceFile, const ProjectList& workspace,
+                                  const Settings& settings) -> std::shared_ptr<Navigator> {
+    auto clangd = std::make_shared<ClangdWorkspace>(workspaceFile, workspace, settings, program);
+    return {clangd, &clangd->Navigator()};
+  };
   for (int i = 1; i < argc; ++i)
     environment.arguments.emplace_back(argv[i]);
   MainWindow MainForm(std::move(environment));

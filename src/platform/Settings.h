@@ -34,6 +34,8 @@ struct Settings {
   bool KeepFileFormat = false;
   // The columns from one tab stop to the next on screen.
   int TabWidth = 8;
+  // The editor marks clangd's warnings as well as its errors (clang warns of much that lcc takes).
+  bool ClangdWarnings = false;
 
   bool operator==(const Settings&) const = default;
 };

@@ -188,7 +188,7 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
   ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
 
   QAction* next = form->Actions()["NextMessageAction"];
-  const QList<QAction*> buildMenu = form->menuBar()->actions()[3]->menu()->actions();
+  const QList<QAction*> buildMenu = form->menuBar()->actions()[4]->menu()->actions();
   EXPECT_TRUE(buildMenu.contains(next));
   EXPECT_TRUE(buildMenu.contains(form->Actions()["PreviousMessageAction"]));
   std::vector<std::string> opened;

@@ -39,17 +39,17 @@ TextPosition Find(const std::vector<std::string>& lines, const std::string& text
 }
 
 // Asked again while clangd takes longer than its time limit, as a busy machine may make it.
-template <typename Value> Answer<Value> Ask(const std::function<void(AnswerHandler<Value>)>& ask) {
-  std::optional<Answer<Value>> answer;
+template <typename Value> Reply<Value> Ask(const std::function<void(ReplyHandler<Value>)>& ask) {
+  std::optional<Reply<Value>> answer;
   EXPECT_TRUE(WaitUntil(
       [&] {
         answer.reset();
-        ask([&](const Answer<Value>& got) { answer = got; });
+        ask([&](const Reply<Value>& got) { answer = got; });
         return WaitUntil([&] { return answer.has_value(); }, kPatience) &&
                answer->status != ReplyStatus::TimedOut;
       },
       kPatience));
-  return answer.value_or(Answer<Value>{ReplyStatus::TimedOut, {}, "no answer"});
+  return answer.value_or(Reply<Value>{ReplyStatus::TimedOut, {}, "no answer"});
 }
 
 class Clangd : public ::testing::Test {
@@ -131,7 +131,7 @@ TEST_F(Clangd, DefinitionAcrossFilesAndHover) {
   const Locations expected{
       {Example("game/g_main.c"), {definition, {definition.line, definition.column + 8}}}};
   // Until the index has read g_main.c, the declaration in g_local.h is all clangd knows.
-  Answer<Locations> defined;
+  Reply<Locations> defined;
   EXPECT_TRUE(WaitUntil(
       [&] {
         defined = Ask<Locations>([&](auto done) { Navigate().Definition(commands, call, done); });

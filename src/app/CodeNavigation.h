@@ -1,0 +1,88 @@
+// The navigation commands in the main window: the Go menu's actions, the editor's context menu,
+// the "References" page, the Quick Open and Go to Symbol lists, and every open editor document
+// fed to the workspace's navigator as it changes.
+#pragma once
+
+#include "NavigationCommands.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class DocumentWindow;
+class MainActions;
+class PickListDialog;
+class QDialog;
+class QHelpEvent;
+class EditorWidget;
+struct Settings;
+class QListWidget;
+class QMdiSubWindow;
+class QTabWidget;
+class QWidget;
+class WindowCommands;
+class WorkspacePort;
+
+using PlaceChooser = std::function<std::optional<std::size_t>(const std::vector<std::string>& labels)>;
+
+struct CodeNavigationShell {
+  MainActions& actions;
+  WindowCommands& windows;
+  std::function<WorkspacePort&()> workspace;
+  QTabWidget& messagePages;
+  QWidget& window; // owner of the dialogs
+  // Finds the open editor window of a file or opens one; none when the file cannot be read.
+  std::function<QMdiSubWindow*(const std::string& path)> openEditorWindow;
+  std::function<void(const std::string& text)> tell;
+  // None: a menu at the caret.
+  PlaceChooser choose;
+  std::function<int(QDialog& dialog)> runDialog;
+  const Settings& settings; // whether clangd's warnings are marked
+};
+
+class CodeNavigation : public QObject {
+  Q_OBJECT
+public:
+  explicit CodeNavigation(CodeNavigationShell shell);
+  ~CodeNavigation() override;
+
+  QWidget* ReferencesSheet;
+  QListWidget* ReferencesList;
+
+  [[nodiscard]] NavigationCommands& Commands() { return commands_; }
+  // The idle refresh: each editor window's document is fed to the workspace's navigator (a new
+  // one after the workspace changed), and has the context menu.
+  void FollowWindows();
+  void QuickOpen();
+  void GoToSymbol();
+
+protected:
+  // Ctrl+click goes to the definition; a right click puts the caret where the menu's commands ask.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  [[nodiscard]] std::optional<Place> Caret() const;
+  void Show(const Place& place);
+  void ShowReferences(const std::string& name, const Locations& places);
+  void OpenSelectedReference();
+  [[nodiscard]] std::optional<std::size_t> ChooseAtCaret(const std::vector<std::string>& labels);
+  void Follow(DocumentWindow& window, const std::shared_ptr<Navigator>& navigator);
+  // The server's diagnostics of a file become the marks of its window.
+  void MarkDiagnostics(const std::string& path, const std::vector<Diagnostic>& diagnostics);
+  // The messages under the mouse, else the server's word on the name there.
+  void ShowToolTip(EditorWidget& editor, const QHelpEvent& help);
+  void Wire();
+
+  CodeNavigationShell shell_;
+  NavigationCommands commands_;
+  Locations shownReferences_; // beside the page's rows that name a place
+  std::vector<int> referenceRows_;
+  std::unique_ptr<PickListDialog> quickOpen_;
+  std::unique_ptr<PickListDialog> symbols_;
+  Navigator* hearing_ = nullptr; // whose diagnostics are marked
+  RequestId hover_ = 0;
+};

@@ -1,0 +1,114 @@
+// The Go commands in the main window over a navigator the test answers: the editor's documents
+// reach it as they open, change and close; a definition in another file opens that file at the
+// place and Back returns; the References page lists by file and jumps.
+#include "DocumentWindow.h"
+#include "EditorWidget.h"
+#include "IsolatedEnvironment.h"
+#include "MainActions.h"
+#include "RecordingNavigator.h"
+#include "ScriptedQuestions.h"
+#include "WindowCommands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QTabWidget>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct NavigationInTheWindow : ::testing::Test {
+  TempDir dir;
+  ScriptedQuestions questions;
+  std::shared_ptr<RecordingNavigator> navigator = std::make_shared<RecordingNavigator>();
+  std::unique_ptr<MainWindow> form;
+
+  NavigationInTheWindow() {
+    std::filesystem::copy(std::filesystem::path(TESSARIN_SOURCE_DIR) / "examples/mymod", dir.file("ws"),
+                          std::filesystem::copy_options::recursive);
+    MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
+    env.arguments = {dir.file("ws/mymod.tsw")};
+    env.runDialog = [](QDialog&) { return int(QDialog::Rejected); }; // Preferences, for the missing tools
+    env.makeNavigator = [this](const std::string&, const ProjectList&, const Settings&) { return navigator; };
+    form = std::make_unique<MainWindow>(std::move(env));
+    form->CreateSharedDialogs();
+    form->show(); // loads the workspace once the window shows
+    QCoreApplication::processEvents();
+  }
+
+  std::string Source(const std::string& name) const { return dir.file("ws/game/" + name); }
+
+  DocumentWindow* Active() const {
+    QMdiSubWindow* window = form->Windows().ActiveWindow();
+    return window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
+  }
+
+  TextPoint Caret() const { return Active()->MyEditor->Editor().State().CaretXY(); }
+
+  void Trigger(const char* action) {
+    form->RefreshActions(); // as the idle time does: Back is enabled after a jump
+    form->Actions()[action]->trigger();
+    form->RefreshActions();
+  }
+
+  void Answer(Locations places) {
+    navigator->requests.back().places({ReplyStatus::Answered, std::move(places), {}});
+    form->RefreshActions();
+  }
+};
+
+} // namespace
+
+TEST_F(NavigationInTheWindow, DefinitionOpensTheOtherFileAndBackReturns) {
+  const std::string commands = Source("g_cmds.c"), main = Source("g_main.c");
+  form->OpenEditorWindow(commands);
+  form->RefreshActions();
+  ASSERT_EQ(navigator->documents.count(commands), 1u);
+  TextEditor& editor = Active()->MyEditor->Editor();
+  editor.State().SetCaretXY({3, 18});
+  editor.KeyPress('x');
+  EXPECT_EQ(navigator->Lines(commands), editor.Document().Lines().Strings());
+
+  Trigger("GoToDefinitionAction");
+  ASSERT_EQ(navigator->requests.size(), 1u);
+  EXPECT_EQ(navigator->requests[0].at, (TextPosition{18, 4}));
+  Answer({{main, {{50, 6}, {50, 14}}}});
+  EXPECT_EQ(Active()->FileName(), main);
+  EXPECT_EQ(Caret(), (TextPoint{6, 50}));
+  EXPECT_EQ(navigator->documents.count(main), 1u);
+
+  Trigger("NavigateBackAction");
+  EXPECT_EQ(Active()->FileName(), commands);
+  EXPECT_EQ(Caret(), (TextPoint{4, 18}));
+  Trigger("NavigateForwardAction");
+  EXPECT_EQ(Active()->FileName(), main);
+
+  questions.answers = {Answer::No}; // the typing is not saved
+  form->CloseAllWindows();
+  EXPECT_TRUE(navigator->documents.empty());
+}
+
+TEST_F(NavigationInTheWindow, ReferencesAreListedByFileWithTheirLinesAndJump) {
+  const std::string commands = Source("g_cmds.c"), main = Source("g_main.c");
+  form->OpenEditorWindow(main);
+  form->RefreshActions();
+  Trigger("FindReferencesAction");
+  Answer({{main, {{50, 6}, {50, 14}}}, {commands, {{18, 2}, {18, 10}}}, {main, {{42, 2}, {42, 10}}}});
+  QListWidget* list = form->Navigation().ReferencesList;
+  EXPECT_EQ(form->MessagePages->currentWidget(), form->Navigation().ReferencesSheet);
+  QStringList rows;
+  for (int row = 0; row < list->count(); ++row)
+    rows << list->item(row)->text();
+  EXPECT_EQ(rows, (QStringList{"References of g_main.c:1: 3 in 2 files", QString::fromStdString(commands),
+                               "  18: \tG_Printf( text );", QString::fromStdString(main),
+                               "  42: \tG_Printf( text );", "  50: void G_Printf( const char *text ) {"}));
+  list->setCurrentRow(2);
+  emit list->itemActivated(list->currentItem());
+  EXPECT_EQ(Active()->FileName(), commands);
+  EXPECT_EQ(Caret(), (TextPoint{2, 18}));
+  Trigger("NavigateBackAction");
+  EXPECT_EQ(Active()->FileName(), main);
+}
