@@ -16,8 +16,13 @@ public:
         const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
         seconds[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
         cpuSeconds[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+        const auto fastest = fastestSeconds.find(name);
+        if (fastest == fastestSeconds.end() || seconds[name] < fastest->second)
+          fastestSeconds[name] = seconds[name];
       }
   }
   std::map<std::string, double> seconds;
   std::map<std::string, double> cpuSeconds; // steadier than wall time on a busy machine
+  // Over the repetitions of a benchmark: what other programs on a busy machine add only slows a run.
+  std::map<std::string, double> fastestSeconds;
 };

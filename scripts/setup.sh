@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev ccache fonts-dejavu-core poppler-utils
-          clang-format-14 librsvg2-bin file dpkg-dev desktop-file-utils clangd)
+          clang-format-14 librsvg2-bin file dpkg-dev desktop-file-utils clangd
+          libpcre2-dev ripgrep)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

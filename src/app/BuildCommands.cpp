@@ -4,13 +4,13 @@
 #include "DisplayText.h"
 #include "JumpToSource.h"
 #include "MainActions.h"
+#include "PlacesPage.h"
 #include "ProjectTree.h"
 #include "QtHandOver.h"
+#include "Settings.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QListView>
-#include <QListWidget>
 #include <QTreeWidget>
 
 namespace {
@@ -37,29 +37,39 @@ std::optional<std::string> selectedText(const QAbstractItemView& list) {
 BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace, EditorWindows& editors,
                              ProgressState& progress)
     : shell_(shell), workspace_(workspace), editors_(editors) {
-  controller_ = std::make_unique<BuildController>(
-      BuildContext{shell.settings, workspace, shell.buildMessages, progress, editors, shell.questions,
-                   std::make_shared<QtHandOver>(&shell.window), [] { QCoreApplication::processEvents(); }});
+  BuildContext context{shell.settings,
+                       workspace,
+                       shell.buildMessages,
+                       progress,
+                       editors,
+                       shell.questions,
+                       std::make_shared<QtHandOver>(&shell.window)};
+  context.buildCacheFolder = shell.conventions.buildCacheFolder;
+  context.toolEndWait = shell.conventions.toolEndWait;
+  context.resultLine = shell.conventions.listsBuildResult;
+  controller_ = std::make_unique<BuildController>(context);
   controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
   Wire();
 }
 
 void BuildCommands::ShowBuildMessagesPage() {
-  shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.debugList.parentWidget());
+  shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.buildMessageList.parentWidget());
 }
 
 void BuildCommands::GoToMessage(int step) {
-  const FindInFilesPage& page = shell_.findInFilesPage;
-  const bool findInFiles = page.MessagePages.currentWidget() == &page.FindinFilesSheet;
-  QAbstractItemView& list =
-      findInFiles ? static_cast<QAbstractItemView&>(page.FindFilesListBox) : shell_.debugList;
+  // A page of places in front (Find in Files, References) steps through its places.
+  if (QWidget* shown = shell_.findInFilesPage.MessagePages.currentWidget())
+    if (auto* places = shown->findChild<PlacesPage*>()) {
+      places->Step(step);
+      return;
+    }
+  QAbstractItemView& list = shell_.buildMessageList;
   const QModelIndex current = list.currentIndex();
   const auto row = NextMessageRow(list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
                                   [&list](int at) { return lineAt(list, at); });
   if (!row) return;
   list.setCurrentIndex(list.model()->index(*row, 0));
-  JumpToMessage(lineAt(list, *row),
-                findInFiles ? MessageListKind::FindInFiles : MessageListKind::BuildMessages, editors_);
+  JumpToMessage(lineAt(list, *row), editors_);
 }
 
 void BuildCommands::CompileSelectedFile() {
@@ -109,7 +119,6 @@ void BuildCommands::Wire() {
                                         *workspace_.ActiveProject)));
   };
   actions.SetUpdateHandler("BuildActiveProjectAction", buildActiveUpdate);
-  actions.SetUpdateHandler("FindInFilesAction", buildActiveUpdate);
   actions.SetEnabledHandler("BuildAllAction", [this] { return workspace_.Count() > 0; });
   // Greyed out, the launch says why in its tool tip and in the status bar.
   actions.SetUpdateHandler("LaunchQuake3Action",
@@ -128,12 +137,13 @@ void BuildCommands::Wire() {
                              action.setStatusTip(tip);
                            });
 
-  WireJump(shell_.debugList, MessageListKind::BuildMessages);
-  WireJump(shell_.findInFilesPage.FindFilesListBox, MessageListKind::FindInFiles);
-}
-
-void BuildCommands::WireJump(QAbstractItemView& list, MessageListKind kind) {
-  QObject::connect(&list, &QAbstractItemView::doubleClicked, &connections_, [this, &list, kind] {
-    shell_.runGuarded([this, &list, kind] { JumpToMessage(selectedText(list), kind, editors_); });
+  QAbstractItemView& messages = shell_.buildMessageList;
+  QObject::connect(&messages, &QAbstractItemView::doubleClicked, &connections_, [this, &messages] {
+    shell_.runGuarded([this, &messages] { JumpToMessage(selectedText(messages), editors_); });
   });
+  shell_.findInFilesPage.Results.OnPlaceChosen = [this](const Place& place) {
+    shell_.runGuarded([this, &place] {
+      JumpToPlace({place.file, place.line, kFindInFilesMarkColour}, editors_);
+    });
+  };
 }

@@ -29,7 +29,6 @@ private:
   // True when the command's tools are there; otherwise says which one is missing and how to set
   // it, and offers Preferences, after which the tools are looked for again.
   bool ToolsReady(const std::vector<Tool>& needed);
-  void WireJump(QAbstractItemView& list, MessageListKind kind);
   void CompileSelectedFile();
   // Next / Previous message (`step` 1 or -1) in the message page in front.
   void GoToMessage(int step);

@@ -1,10 +1,12 @@
 #include "CodeNavigation.h"
 
+#include "BuildDiagnostics.h"
 #include "DocumentFeed.h"
 #include "DocumentWindow.h"
 #include "EditorWidget.h"
 #include "MainActions.h"
 #include "PickListDialog.h"
+#include "PlacesPage.h"
 #include "Settings.h"
 #include "SourceFile.h"
 #include "WindowCommands.h"
@@ -12,7 +14,7 @@
 
 #include <QAction>
 #include <QHelpEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -45,9 +47,9 @@ std::vector<std::string> LinesOf(const std::string& path, WindowCommands& window
   return loaded.error.empty() ? std::move(loaded.lines) : std::vector<std::string>();
 }
 
-std::vector<Annotation> AnnotationsOf(const std::vector<Diagnostic>& diagnostics, bool warnings) {
+std::vector<Annotation> AnnotationsOf(const std::vector<ServerDiagnostic>& diagnostics, bool warnings) {
   std::vector<Annotation> marks;
-  for (const Diagnostic& diagnostic : diagnostics) {
+  for (const ServerDiagnostic& diagnostic : diagnostics) {
     const bool error = diagnostic.severity == Severity::Error;
     if (!error && !(warnings && diagnostic.severity == Severity::Warning)) continue;
     const TextRange& range = diagnostic.range;
@@ -78,22 +80,22 @@ CodeNavigation::CodeNavigation(CodeNavigationShell shell)
     : shell_(std::move(shell)),
       commands_(NavigationShell{
           [this] { return shell_.workspace().CodeNavigator().get(); }, [this] { return Caret(); },
-          [this](const Place& place) { Show(place); },
+          [this](const CaretPlace& place) { Show(place); },
           [this](const std::vector<std::string>& labels) {
             return shell_.choose ? shell_.choose(labels) : ChooseAtCaret(labels);
           },
           shell_.tell,
           [this](const std::string& name, const Locations& places) { ShowReferences(name, places); }}) {
-  ReferencesList = new QListWidget;
-  ReferencesList->setObjectName("ReferencesList");
-  ReferencesList->setFont(QFont("Courier New", 8));
-  ReferencesList->setUniformItemSizes(true);
+  ReferencesResults = new PlacesPage;
+  ReferencesResults->List().setObjectName("ReferencesList");
   ReferencesSheet = new QWidget;
   auto* layout = new QVBoxLayout(ReferencesSheet);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(ReferencesList);
+  layout->addWidget(ReferencesResults);
   shell_.messagePages.addTab(ReferencesSheet, "References");
-  connect(ReferencesList, &QListWidget::itemActivated, this, [this] { OpenSelectedReference(); });
+  ReferencesResults->OnPlaceChosen = [this](const Place& place) {
+    commands_.JumpTo({place.file, {place.line, ReferenceColumn(place)}});
+  };
   Wire();
 }
 
@@ -116,14 +118,14 @@ void CodeNavigation::Wire() {
     a.SetEnabledHandler(name, [this] { return shell_.workspace().HoldsProjects(); });
 }
 
-std::optional<Place> CodeNavigation::Caret() const {
+std::optional<CaretPlace> CodeNavigation::Caret() const {
   const DocumentWindow* window = DocumentIn(shell_.windows.ActiveWindow());
   if (window == nullptr || window->FileName().empty()) return std::nullopt;
   const EditorStatus status = window->Status();
-  return Place{window->FileName(), {status.line, status.column}};
+  return CaretPlace{window->FileName(), {status.line, status.column}};
 }
 
-void CodeNavigation::Show(const Place& place) {
+void CodeNavigation::Show(const CaretPlace& place) {
   QMdiSubWindow* frame = shell_.openEditorWindow(place.path);
   DocumentWindow* window = DocumentIn(frame);
   if (window == nullptr) return;
@@ -144,37 +146,37 @@ std::optional<std::size_t> CodeNavigation::ChooseAtCaret(const std::vector<std::
 }
 
 void CodeNavigation::ShowReferences(const std::string& name, const Locations& places) {
-  // Grouped by file, in line order within each.
-  std::map<std::string, Locations> byFile;
-  for (const SourceLocation& place : places)
-    byFile[place.path].push_back(place);
-  ReferencesList->clear();
-  shownReferences_.clear();
-  referenceRows_.clear();
-  ReferencesList->addItem(QString::fromStdString("References of " + name + ": " +
-                                                 std::to_string(places.size()) + " in " +
-                                                 std::to_string(byFile.size()) + " files"));
-  for (auto& [path, found] : byFile) {
-    std::sort(found.begin(), found.end(),
-              [](const SourceLocation& a, const SourceLocation& b) { return a.range.start < b.range.start; });
-    ReferencesList->addItem(QString::fromStdString(path));
-    const std::vector<std::string> lines = LinesOf(path, shell_.windows);
-    for (const SourceLocation& place : found) {
-      const int line = place.range.start.line;
-      const std::string text = line >= 1 && line <= static_cast<int>(lines.size()) ? lines[line - 1] : "";
-      referenceRows_.push_back(ReferencesList->count());
-      shownReferences_.push_back(place);
-      ReferencesList->addItem(QString::fromStdString("  " + std::to_string(line) + ": " + text));
-    }
+  // Grouped by file, in line order within each, a line's uses marked.
+  std::map<std::string, std::map<int, std::vector<TextMatch>>> byFile;
+  for (const SourceLocation& place : places) {
+    const TextRange& range = place.range;
+    const int last = range.end.line == range.start.line ? range.end.column : range.start.column;
+    byFile[place.path][range.start.line].push_back({static_cast<std::size_t>(range.start.column - 1),
+                                                    static_cast<std::size_t>(last - range.start.column)});
   }
+  PlaceListModel& model = ReferencesResults->Places();
+  model.Clear();
+  for (auto& [path, lines] : byFile) {
+    const std::vector<std::string> text = LinesOf(path, shell_.windows);
+    FileHits hits{path, {}};
+    for (auto& [line, marks] : lines)
+      hits.lines.push_back(
+          {line, line >= 1 && line <= static_cast<int>(text.size()) ? text[line - 1] : "", std::move(marks)});
+    model.Append(std::move(hits));
+  }
+  ReferencesResults->SetSummary(
+      QString::fromStdString("References of " + name + ": " + std::to_string(places.size()) + " in " +
+                             std::to_string(byFile.size()) + (byFile.size() == 1 ? " file" : " files")));
   shell_.messagePages.setCurrentWidget(ReferencesSheet);
 }
 
-void CodeNavigation::OpenSelectedReference() {
-  const auto row = std::find(referenceRows_.begin(), referenceRows_.end(), ReferencesList->currentRow());
-  if (row == referenceRows_.end()) return;
-  const SourceLocation& place = shownReferences_[static_cast<std::size_t>(row - referenceRows_.begin())];
-  commands_.JumpTo({place.path, place.range.start});
+int CodeNavigation::ReferenceColumn(const Place& place) const {
+  for (const FileHits& file : ReferencesResults->Places().Files())
+    if (file.path == place.file)
+      for (const LineHit& line : file.lines)
+        if (line.line == place.line && !line.matches.empty())
+          return static_cast<int>(line.matches[0].start) + 1;
+  return 1;
 }
 
 void CodeNavigation::FollowWindows() {
@@ -183,15 +185,31 @@ void CodeNavigation::FollowWindows() {
     hearing_ = navigator.get();
     hover_ = 0;
     if (navigator != nullptr)
-      navigator->OnDiagnostics = [this](const std::string& path, const std::vector<Diagnostic>& diagnostics) {
+      navigator->OnDiagnostics = [this](const std::string& path,
+                                        const std::vector<ServerDiagnostic>& diagnostics) {
         MarkDiagnostics(path, diagnostics);
       };
     for (QMdiSubWindow* frame : shell_.windows.Windows())
       if (DocumentWindow* window = DocumentIn(frame))
         window->MyEditor->Editor().Annotations().Replace(AnnotationSource::Server, {});
   }
+  const BuildDiagnostics* build = shell_.workspace().BuildMessagesByFile();
   for (QMdiSubWindow* frame : shell_.windows.Windows())
-    if (DocumentWindow* window = DocumentIn(frame)) Follow(*window, navigator);
+    if (DocumentWindow* window = DocumentIn(frame)) {
+      Follow(*window, navigator);
+      if (build != nullptr) MarkBuildMessages(*window, *build);
+    }
+}
+
+void CodeNavigation::MarkBuildMessages(DocumentWindow& window, const BuildDiagnostics& build) {
+  const QVariant generation = QVariant::fromValue(build.Generation());
+  if (window.property("buildMarks") == generation) return;
+  window.setProperty("buildMarks", generation);
+  std::vector<Annotation> marks;
+  for (const Diagnostic& message : build.Of(window.FileName()))
+    marks.push_back({message.kind == DiagnosticKind::Error ? AnnotationKind::Error : AnnotationKind::Warning,
+                     message.line, 1, 1, message.message});
+  window.MyEditor->Editor().Annotations().Replace(AnnotationSource::Build, std::move(marks));
 }
 
 void CodeNavigation::Follow(DocumentWindow& window, const std::shared_ptr<Navigator>& navigator) {
@@ -243,7 +261,8 @@ bool CodeNavigation::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-void CodeNavigation::MarkDiagnostics(const std::string& path, const std::vector<Diagnostic>& diagnostics) {
+void CodeNavigation::MarkDiagnostics(const std::string& path,
+                                     const std::vector<ServerDiagnostic>& diagnostics) {
   if (DocumentWindow* window = DocumentIn(shell_.windows.FindEditorWindow(path)))
     window->MyEditor->Editor().Annotations().Replace(
         AnnotationSource::Server, AnnotationsOf(diagnostics, shell_.settings.ClangdWarnings));

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class BuildDiagnostics;
 class DocumentWindow;
 class MainActions;
 class PickListDialog;
@@ -20,7 +21,8 @@ class QDialog;
 class QHelpEvent;
 class EditorWidget;
 struct Settings;
-class QListWidget;
+class PlacesPage;
+struct Place;
 class QMdiSubWindow;
 class QTabWidget;
 class QWidget;
@@ -51,7 +53,7 @@ public:
   ~CodeNavigation() override;
 
   QWidget* ReferencesSheet;
-  QListWidget* ReferencesList;
+  PlacesPage* ReferencesResults;
 
   [[nodiscard]] NavigationCommands& Commands() { return commands_; }
   // The idle refresh: each editor window's document is fed to the workspace's navigator (a new
@@ -65,22 +67,24 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  [[nodiscard]] std::optional<Place> Caret() const;
-  void Show(const Place& place);
+  [[nodiscard]] std::optional<CaretPlace> Caret() const;
+  void Show(const CaretPlace& place);
   void ShowReferences(const std::string& name, const Locations& places);
-  void OpenSelectedReference();
+  // The column of the first use the References page shows on a place's line.
+  [[nodiscard]] int ReferenceColumn(const Place& place) const;
   [[nodiscard]] std::optional<std::size_t> ChooseAtCaret(const std::vector<std::string>& labels);
   void Follow(DocumentWindow& window, const std::shared_ptr<Navigator>& navigator);
+  // The last build's errors and warnings of the window's file become its build marks, once
+  // for each change of them: in between the marks move with the lines.
+  static void MarkBuildMessages(DocumentWindow& window, const BuildDiagnostics& build);
   // The server's diagnostics of a file become the marks of its window.
-  void MarkDiagnostics(const std::string& path, const std::vector<Diagnostic>& diagnostics);
+  void MarkDiagnostics(const std::string& path, const std::vector<ServerDiagnostic>& diagnostics);
   // The messages under the mouse, else the server's word on the name there.
   void ShowToolTip(EditorWidget& editor, const QHelpEvent& help);
   void Wire();
 
   CodeNavigationShell shell_;
   NavigationCommands commands_;
-  Locations shownReferences_; // beside the page's rows that name a place
-  std::vector<int> referenceRows_;
   std::unique_ptr<PickListDialog> quickOpen_;
   std::unique_ptr<PickListDialog> symbols_;
   Navigator* hearing_ = nullptr; // whose diagnostics are marked

@@ -15,6 +15,7 @@
 #include "KeyboardShortcutsDialog.h"
 #include "MainWindowTitle.h"
 #include "PaneCycle.h"
+#include "PlacesPage.h"
 #include "PrintCommands.h"
 #include "ProgramFiles.h"
 #include "ProgramIcon.h"
@@ -22,8 +23,8 @@
 #include "ProgressWindow.h"
 #include "ProjectNameDialog.h"
 #include "ProjectWorkspace.h"
-#include "RecentWorkspaces.h"
-#include "RecentWorkspacesMenu.h"
+#include "RecentList.h"
+#include "RecentListMenu.h"
 #include "SearchCommands.h"
 #include "StartupSteps.h"
 #include "UserQuestions.h"
@@ -139,10 +140,26 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   storeError_ = store_->load();
   storeDamaged_ = !storeError_.empty();
   // The recent list is read as the window is made, before its creation handler.
-  recentList_ = std::make_unique<RecentWorkspaces>(*store_);
-  recentList_->OnItemClick = [this](const std::string& path, bool& remove) {
+  recentWorkspaces_ = std::make_unique<RecentList>(*store_);
+  recentWorkspaces_->OnItemClick = [this](const std::string& path, bool& remove) {
     OpenRecentWorkspace(path, remove);
   };
+  if (env_.conventions.desktopWorkspaceCommands) {
+    recentFiles_ = std::make_unique<RecentList>(*store_, false);
+    recentFiles_->Section = "RecentFiles";
+    recentFiles_->Separator = false; // the list has a submenu of its own
+    recentFiles_->MaxItems = kRecentFiles;
+    recentFiles_->Load();
+    recentFiles_->OnItemClick = [this](const std::string& path, bool& remove) {
+      // A file that is gone leaves the list rather than opening as an empty window.
+      if (!paths::FileExists(path)) {
+        remove = true;
+        Questions().inform(path + " no longer exists; it leaves the list of recent files.");
+      } else if (QMdiSubWindow* window = OpenEditorWindow(path)) {
+        windows_->BringToFront(window);
+      }
+    };
+  }
 
   setWindowTitle("Tessarin");
   ButtonImages = MakeButtonImageList();
@@ -164,11 +181,12 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
 MainWindow::~MainWindow() {
   // The document windows go before the settings they read.
   delete MdiArea;
-  // FormDestroy: the workspace (with the build, its assembly list and the class view's filter on
-  // the class tree) goes, and the recent list is written back.
+  // The workspace (with the build, its assembly list and the class view's filter on the class
+  // tree) goes, and the recent lists are written back.
   workspace_.reset();
   navigation_.reset();
-  recentList_.reset();
+  recentWorkspaces_.reset();
+  recentFiles_.reset();
   if (!storeDamaged_) store_->save();
 }
 
@@ -196,12 +214,13 @@ void MainWindow::CreateControls() {
   buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
   FollowLastLine(*BuildMessageList, *buildMessagesModel_);
   BuildMessageList->setObjectName("BuildMessageList");
-  FindFilesListBox = messageList<QListWidget>();
+  FindInFilesResults = new PlacesPage;
+  FindFilesListBox = &FindInFilesResults->List();
   FindFilesListBox->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
   BuildMessagesPage = sheet(BuildMessageList);
-  FindinFilesSheet = sheet(FindFilesListBox);
+  FindinFilesSheet = sheet(FindInFilesResults);
   MessagePages->addTab(BuildMessagesPage, "Debug");
   MessagePages->addTab(FindinFilesSheet, "Find in Files");
 
@@ -227,9 +246,16 @@ void MainWindow::CreateMenus() {
   const MainActions& a = *actions_;
   QMenuBar* menus = menuBar();
   QMenu* file = menus->addMenu("&File");
+  addAll(file, a, {"FileNewAction", "FileOpenAction"});
+  if (recentFiles_ != nullptr) {
+    RecentFilesMenu = file->addMenu("Recent &Files");
+    auto* filesMenu = new RecentListMenu(*recentFiles_, *RecentFilesMenu);
+    filesMenu->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
+  }
   addAll(file, a,
-         {"FileNewAction", "FileOpenAction", "-", "FilePreferencesAction", "-", "FileImportWorkspaceAction",
+         {"-", "FilePreferencesAction", "-", "FileNewWorkspaceAction", "FileImportWorkspaceAction",
           "FileOpenWorkspace"});
+  a["FileNewWorkspaceAction"]->setVisible(env_.conventions.desktopWorkspaceCommands);
   ReopenMenu = file->addMenu("&Reopen Workspace");
   addAll(file, a,
          {"-", "FileSaveWorkspaceAction", "FileCloseWorkspaceAction", "FileExportCompilationDatabaseAction",
@@ -241,9 +267,9 @@ void MainWindow::CreateMenus() {
           "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
           "EditBlockUnindentAction"});
   QMenu* search = menus->addMenu("&Search");
-  addAll(
-      search, a,
-      {"FindAction", "FindInFilesAction", "ReplaceAction", "SearchAgainAction", "-", "GotoLineNumberAction"});
+  addAll(search, a,
+         {"FindAction", "FindInFilesAction", "ReplaceAction", "ReplaceInFilesAction", "SearchAgainAction",
+          "-", "GotoLineNumberAction"});
   QMenu* go = menus->addMenu("&Go");
   addAll(go, a,
          {"GoToDefinitionAction", "GoToDeclarationAction", "FindReferencesAction", "-", "NavigateBackAction",
@@ -273,7 +299,7 @@ void MainWindow::CreateMenus() {
   };
   connect(ProjectTreeView, &QWidget::customContextMenuRequested, this, showTreeMenu);
   new ContextMenuKeys(*ProjectTreeView, showTreeMenu);
-  recentMenu_ = new RecentWorkspacesMenu(*recentList_, *ReopenMenu);
+  recentMenu_ = new RecentListMenu(*recentWorkspaces_, *ReopenMenu);
   recentMenu_->runGuarded = [this](const std::function<void()>& click) { RunGuarded(click); };
 }
 
@@ -376,6 +402,7 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
   return WorkspaceShell{*actions_,
                         Questions(),
                         settings,
+                        env_.conventions,
                         BuildMessages,
                         *windows_,
                         *this,
@@ -383,16 +410,17 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         TreeImages,
                         *BuildMessageList,
                         ClassViewControls{*WorkspacePages, *ClassViewPage, *ClassTreeView, structure, member},
-                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindFilesListBox},
+                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindInFilesResults},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
-                        [this](const std::string& path) { recentList_->AddItem(path); },
+                        [this](const std::string& path) { recentWorkspaces_->AddItem(path); },
                         WorkspaceFileName,
                         env_.conventions.remembersWindows,
                         [this] { RememberWindows(); },
                         [this] { RestoreWindows(); },
                         [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); },
+                        env_.conventions.desktopWorkspaceCommands,
                         env_.makeNavigator,
                         [this] {
                           if (navigation_) navigation_->Commands().NoteJump();
@@ -473,6 +501,9 @@ void MainWindow::MoveToPane(bool forward) {
 QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* window) {
   QMdiSubWindow* frame = windows_->Add(window);
   WindowButtons->AddTask(window, TreeViewImage::File);
+  if (const EditorWindowPort* editor = WindowCommands::Port(frame);
+      recentFiles_ != nullptr && editor != nullptr && paths::FileExists(editor->FileName()))
+    recentFiles_->AddItem(editor->FileName());
   connect(window, &QWidget::windowTitleChanged, WindowButtons, &WindowBar::RefreshCaptions);
   return frame;
 }
@@ -531,7 +562,7 @@ void MainWindow::ShowKeyboardShortcuts() {
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
   dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
-  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(this);
+  dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(env_.conventions.searchesWholeMod, this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);
   dialogs_.GotoLineForm = std::make_unique<GoToLineDialog>(this);

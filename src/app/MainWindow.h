@@ -28,7 +28,7 @@ class MainWindow;
 class PrintCommands;
 class QLabel;
 class QListView;
-class QListWidget;
+class PlacesPage;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -36,8 +36,8 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QTreeWidget;
-class RecentWorkspaces;
-class RecentWorkspacesMenu;
+class RecentList;
+class RecentListMenu;
 class SearchCommands;
 class UserQuestions;
 class WindowBar;
@@ -89,9 +89,11 @@ public:
   QWidget* BuildMessagesPage;
   QWidget* FindinFilesSheet;
   QListView* BuildMessageList; // shows BuildMessages
-  QListWidget* FindFilesListBox;
+  PlacesPage* FindInFilesResults;
+  QListView* FindFilesListBox; // the results page's list
   QMenu* EditMenu;
   QMenu* ReopenMenu;
+  QMenu* RecentFilesMenu = nullptr; // under the desktop conventions
   QMenu* WindowMenu;
   QMenu* ProjectTreeMenu;
   QToolBar* FileToolBar;
@@ -113,7 +115,7 @@ public:
   [[nodiscard]] MainActions& Actions() { return *actions_; }
   [[nodiscard]] UserQuestions& Questions() { return *env_.questions; }
   [[nodiscard]] RegistryStore& Store() { return *store_; }
-  [[nodiscard]] RecentWorkspaces& RecentList() { return *recentList_; }
+  [[nodiscard]] RecentList& RecentWorkspaces() { return *recentWorkspaces_; }
   [[nodiscard]] WindowCommands& Windows() { return *windows_; }
   [[nodiscard]] SearchCommands& Search() { return *searchCommands_; }
   [[nodiscard]] PrintCommands& Printing() { return *printCommands_; }
@@ -186,7 +188,9 @@ private:
   std::unique_ptr<RegistryStore> store_;
   std::string storeError_;    // why the settings file could not be read, empty when it could
   bool storeDamaged_ = false; // left alone at exit unless the user confirmed new settings
-  std::unique_ptr<RecentWorkspaces> recentList_;
+  std::unique_ptr<RecentList> recentWorkspaces_;
+  std::unique_ptr<RecentList> recentFiles_; // under the desktop conventions
+  static constexpr int kRecentFiles = 10;
   std::unique_ptr<BuildMessagesModel> buildMessagesModel_; // goes before BuildMessages, which it watches
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
@@ -194,7 +198,7 @@ private:
   std::unique_ptr<SearchCommands> searchCommands_;
   std::unique_ptr<PrintCommands> printCommands_;
   std::unique_ptr<FileCommands> documents_;
-  RecentWorkspacesMenu* recentMenu_ = nullptr;
+  RecentListMenu* recentMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;
   std::unique_ptr<CodeNavigation> navigation_; // its requests' answers may come as the workspace goes
   SharedDialogs dialogs_;

@@ -29,8 +29,8 @@ Navigator* NavigationCommands::Available() {
 }
 
 void NavigationCommands::AskAtCaret(Ask ask, const char* nothing,
-                                    std::function<void(const Place& from, const Locations&)> found) {
-  const std::optional<Place> caret = shell_.caret();
+                                    std::function<void(const CaretPlace& from, const Locations&)> found) {
+  const std::optional<CaretPlace> caret = shell_.caret();
   if (!caret) {
     shell_.tell(kNoEditor);
     return;
@@ -63,23 +63,23 @@ void NavigationCommands::AskAtCaret(Ask ask, const char* nothing,
 
 void NavigationCommands::GoToDefinition() {
   AskAtCaret(&Navigator::Definition, "No definition found for the name at the caret",
-             [this](const Place& from, const Locations& places) { GoToOneOf(from, places); });
+             [this](const CaretPlace& from, const Locations& places) { GoToOneOf(from, places); });
 }
 
 void NavigationCommands::GoToDeclaration() {
   AskAtCaret(&Navigator::Declaration, "No declaration found for the name at the caret",
-             [this](const Place& from, const Locations& places) { GoToOneOf(from, places); });
+             [this](const CaretPlace& from, const Locations& places) { GoToOneOf(from, places); });
 }
 
 void NavigationCommands::FindReferences() {
   AskAtCaret(&Navigator::References, "No references found for the name at the caret",
-             [this](const Place& from, const Locations& places) {
+             [this](const CaretPlace& from, const Locations& places) {
                shell_.showReferences(paths::ExtractFileName(from.path) + ":" + std::to_string(from.at.line),
                                      places);
              });
 }
 
-void NavigationCommands::GoToOneOf(const Place& from, const Locations& places) {
+void NavigationCommands::GoToOneOf(const CaretPlace& from, const Locations& places) {
   std::size_t chosen = 0;
   if (places.size() > 1) {
     std::vector<std::string> labels;
@@ -95,20 +95,20 @@ void NavigationCommands::GoToOneOf(const Place& from, const Locations& places) {
 }
 
 void NavigationCommands::Back() {
-  if (const std::optional<Place> caret = shell_.caret())
-    if (const std::optional<Place> place = history_.Back(*caret)) shell_.show(*place);
+  if (const std::optional<CaretPlace> caret = shell_.caret())
+    if (const std::optional<CaretPlace> place = history_.Back(*caret)) shell_.show(*place);
 }
 
 void NavigationCommands::Forward() {
-  if (const std::optional<Place> caret = shell_.caret())
-    if (const std::optional<Place> place = history_.Forward(*caret)) shell_.show(*place);
+  if (const std::optional<CaretPlace> caret = shell_.caret())
+    if (const std::optional<CaretPlace> place = history_.Forward(*caret)) shell_.show(*place);
 }
 
 void NavigationCommands::NoteJump() {
-  if (const std::optional<Place> caret = shell_.caret()) history_.Jumped(*caret);
+  if (const std::optional<CaretPlace> caret = shell_.caret()) history_.Jumped(*caret);
 }
 
-void NavigationCommands::JumpTo(const Place& place) {
+void NavigationCommands::JumpTo(const CaretPlace& place) {
   NoteJump();
   shell_.show(place);
 }

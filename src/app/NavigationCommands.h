@@ -17,9 +17,9 @@ struct NavigationShell {
   // The workspace's navigator; none while no workspace with projects is open.
   std::function<Navigator*()> navigator;
   // The active editor's file and caret; none without an editor window with a file.
-  std::function<std::optional<Place>()> caret;
+  std::function<std::optional<CaretPlace>()> caret;
   // Opens the file's window, puts the caret at the place and brings the window to the front.
-  std::function<void(const Place& place)> show;
+  std::function<void(const CaretPlace& place)> show;
   // Picks one of several places by their labels; none when the user picked nothing.
   std::function<std::optional<std::size_t>(const std::vector<std::string>& labels)> choose;
   // A short message for the user.
@@ -41,7 +41,7 @@ public:
   // now is kept for Back.
   void NoteJump();
   // Shows `place`, keeping the caret's place for Back.
-  void JumpTo(const Place& place);
+  void JumpTo(const CaretPlace& place);
 
   [[nodiscard]] bool CanGoBack() const { return history_.CanGoBack(); }
   [[nodiscard]] bool CanGoForward() const { return history_.CanGoForward(); }
@@ -55,8 +55,8 @@ private:
   using Ask = RequestId (Navigator::*)(const std::string&, TextPosition, ReplyHandler<Locations>);
   // Asks `ask` at the caret and hands the places found to `found`; says `nothing` when there are none.
   void AskAtCaret(Ask ask, const char* nothing,
-                  std::function<void(const Place& from, const Locations&)> found);
-  void GoToOneOf(const Place& from, const Locations& places);
+                  std::function<void(const CaretPlace& from, const Locations&)> found);
+  void GoToOneOf(const CaretPlace& from, const Locations& places);
   // The navigator to ask, or none after telling the user why there is none.
   Navigator* Available();
 

@@ -3,12 +3,14 @@
 #include "BuildCommands.h"
 #include "CompilationDatabase.h"
 #include "DocumentWindow.h"
+#include "EditorWindowPort.h"
 #include "FindInFilesDialog.h"
 #include "MainActions.h"
 #include "Paths.h"
 #include "ProjectNameDialog.h"
 #include "ProjectTree.h"
 #include "ProjectTreeCommands.h"
+#include "Settings.h"
 #include "SharedDialogs.h"
 #include "UserQuestions.h"
 #include "WindowCommands.h"
@@ -37,6 +39,7 @@ WorkspaceWindow workspaceWindowOf(const WorkspaceShell& shell, ProjectWorkspace&
   window.windowsFollowWorkspace = shell.windowsFollowWorkspace;
   window.RememberWindows = shell.rememberWindows;
   window.RestoreWindows = shell.restoreWindows;
+  window.savesToItsOwnFile = shell.desktopWorkspaceCommands;
   return window;
 }
 
@@ -50,6 +53,7 @@ ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, BuildController& bui
   window.OpenFile = [open = shell.openEditorWindow, &windows = shell.windows](const std::string& path) {
     if (QMdiSubWindow* window = open(path)) windows.BringToFront(window);
   };
+  window.asksBeforeRemovingProject = shell.desktopWorkspaceCommands;
   AskThroughDialogs(window, *dialogs.ProjectNameForm, *dialogs.FilePropertiesForm,
                     [run = shell.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; });
   return window;
@@ -67,6 +71,7 @@ ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
   const QVector<QIcon>& images = shell_.treeImages;
   SetUpProjectTreeView(shell_.projectTree, Workspace, [&images](int index) { return images.value(index); });
   SetWorkspaceChangeHandler("FileOpenWorkspace", [this] { commands_.FileOpenWorkspace(); });
+  SetWorkspaceChangeHandler("FileNewWorkspaceAction", [this] { commands_.FileNewWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileImportWorkspaceAction", [this] { commands_.FileImportWorkspaceAction(); });
   shell_.actions.SetHandler("FileSaveWorkspaceAction", [this] { commands_.FileSaveWorkspaceAction(); });
   SetWorkspaceChangeHandler("FileCloseWorkspaceAction", [this] { commands_.FileCloseWorkspaceAction(); });
@@ -88,6 +93,10 @@ void ProjectWorkspace::ExportCompilationDatabase() {
 }
 
 ProjectWorkspace::~ProjectWorkspace() = default;
+
+const BuildDiagnostics* ProjectWorkspace::BuildMessagesByFile() const {
+  return build_ != nullptr ? &build_->Controller().Diagnostics() : nullptr;
+}
 
 std::shared_ptr<Navigator> ProjectWorkspace::CodeNavigator() {
   if (!shell_.makeNavigator || Workspace.Count() == 0 || shell_.workspaceFileName.empty()) {
@@ -150,11 +159,26 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
   build_ = std::make_unique<BuildCommands>(shell_, Workspace, editors_, *dialogs.Progress);
   treeCommands_ = std::make_unique<ProjectTreeCommands>(
       Workspace, tree_, shell_.questions, treeWindowOf(shell_, build_->Controller(), *this, dialogs));
+  WindowCommands& windows = shell_.windows;
+  FindInFilesWindows openWindows{[&windows](const std::string& path) -> EditorWindowPort* {
+                                   QMdiSubWindow* window = windows.FindEditorWindow(path);
+                                   return window != nullptr ? WindowCommands::Port(window) : nullptr;
+                                 },
+                                 [&windows] { return windows.ActiveEditor(); }};
+  const Settings& settings = shell_.settings;
   findInFiles_ = std::make_unique<FindInFilesCommands>(
-      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage,
+      *dialogs.FindInFilesForm, Workspace, shell_.findInFilesPage, std::move(openWindows), shell_.questions,
+      [&settings] { return settings.BackupSource; },
       [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; },
       [window = &shell_.window] { return std::make_unique<QtFindInFilesProgress>(window); });
-  shell_.actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
+  dialogs.FindInFilesForm->ChooseFolder = [&questions = shell_.questions](const std::string& current) {
+    return questions.chooseFolder("Search in Folder", current);
+  };
+  MainActions& actions = shell_.actions;
+  actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });
+  actions.SetEnabledHandler("FindInFilesAction", [this] { return findInFiles_->FindInFilesEnabled(); });
+  actions.SetHandler("ReplaceInFilesAction", [this] { findInFiles_->ReplaceInFiles(); });
+  actions["ReplaceInFilesAction"]->setVisible(dialogs.FindInFilesForm->Desktop());
   WireTreeCommands();
 }
 

@@ -33,6 +33,7 @@ public:
   // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
   [[nodiscard]] std::shared_ptr<Navigator> CodeNavigator() override;
+  [[nodiscard]] const BuildDiagnostics* BuildMessagesByFile() const override;
   [[nodiscard]] QuickOpen WorkspaceFiles() const override { return {Workspace, shell_.workspaceFileName}; }
   void RebuildClassView() { classView_->RebuildClassView(); }
   [[nodiscard]] bool BuildRunning() const;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class BuildDiagnostics;
 struct SharedDialogs;
 
 // The workspace as the shell drives it.
@@ -35,6 +36,8 @@ public:
   // The navigator of the workspace's code, started with the first ask; none without projects or
   // without a server to start.
   [[nodiscard]] virtual std::shared_ptr<Navigator> CodeNavigator() { return nullptr; }
+  // The last build's errors and warnings by file; none before the build is set up.
+  [[nodiscard]] virtual const BuildDiagnostics* BuildMessagesByFile() const { return nullptr; }
   // Quick Open's list of the workspace's files.
   [[nodiscard]] virtual QuickOpen WorkspaceFiles() const { return QuickOpen(std::vector<std::string>{}, ""); }
   // The dialogs made once at start exist now: the commands that use them can be wired.

@@ -26,6 +26,7 @@ class QWidget;
 class UserQuestions;
 class WindowCommands;
 struct Settings;
+struct SettingsConventions;
 
 // Starts a navigator (clangd) for a workspace file and its projects.
 using NavigatorMaker = std::function<std::shared_ptr<Navigator>(
@@ -38,12 +39,13 @@ struct WorkspaceShell {
   MainActions& actions;
   UserQuestions& questions;
   const Settings& settings;
+  const SettingsConventions& conventions;
   MessageLines& buildMessages; // the "Debug" list's lines
   WindowCommands& windows;
   QWidget& window; // the main window: owner of the windows the helpers show, on the UI thread
   QTreeWidget& projectTree;
   const QVector<QIcon>& treeImages;
-  QListView& debugList;
+  QListView& buildMessageList;
   ClassViewControls classView;
   FindInFilesPage findInFilesPage;
   GuardedRunner runGuarded;
@@ -59,6 +61,8 @@ struct WorkspaceShell {
   std::function<void()> restoreWindows;
   // Preferences, opening on the tools that are missing.
   std::function<void(const std::vector<MissingTool>& missing)> showPreferences;
+  // Save Workspace writes the workspace's own file, New Workspace exists, Remove Project asks.
+  bool desktopWorkspaceCommands = false;
   // None: the workspace's code has no navigator.
   NavigatorMaker makeNavigator;
   // A jump from a message line is about to move the caret: Back returns to where it was.

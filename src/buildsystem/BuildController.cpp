@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 
 const char* const kBuildAlreadyRunning =
     "A build is already running. Wait until it has finished, or press Cancel and wait for the "
@@ -38,6 +39,21 @@ std::vector<std::string> PathsOf(const std::vector<ProjectFile>& files) {
   return result;
 }
 
+// Why `path` cannot be read as a file; empty when it can be.
+std::string WhyNoFile(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::strerror(errno);
+  return S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : std::string();
+}
+
+std::string Counted(int count, const std::string& what) {
+  return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+std::string ResultLine(int errors, int warnings) {
+  return "Build: " + Counted(errors, "error") + ", " + Counted(warnings, "warning");
+}
+
 std::string FilesFailed(int count) {
   return std::to_string(count) + (count == 1 ? " file" : " files") + " failed to compile";
 }
@@ -45,9 +61,11 @@ std::string FilesFailed(int count) {
 } // namespace
 
 BuildController::BuildController(BuildContext context)
-    : context_(std::move(context)), collector_(context_.processEvents, context_.tools.style) {
+    : context_(std::move(context)), diagnostics_(context_.buildMessages, context_.tools.style,
+                                                 [longPaths = longPaths_](const std::string& path) {
+                                                   return longPaths->LongForm(path).has_value();
+                                                 }) {
   context_.progress.CancelPressed = [this] { Cancel(); };
-  collector_.ExplainAssemblerLine = [this](const std::string& line) { return SourceLineOf(line); };
 }
 
 // The runners kill their tools when they go (TerminateOnDestroy).
@@ -108,9 +126,10 @@ void BuildController::LetGoOfRuns() {
   compilesRunning_ = 0;
 }
 
-void BuildController::Build(Project& project) {
+void BuildController::Build(Project& project, Sources sources) {
   if (RefuseWhileBuilding()) return;
   RebuildAll = false;
+  sources_ = sources;
   context_.buildMessages.Clear();
   StartProject(project);
 }
@@ -118,13 +137,15 @@ void BuildController::Build(Project& project) {
 void BuildController::BuildActiveProject() {
   if (!HasActiveProject() || RefuseWhileBuilding()) return;
   RebuildAll = false;
+  sources_ = Sources::Changed;
   context_.buildMessages.Clear();
   StartProject(*context_.workspace.ActiveProject);
 }
 
-void BuildController::BuildAll() {
+void BuildController::BuildAll(Sources sources) {
   if (!HasProjects() || RefuseWhileBuilding()) return;
   RebuildAll = true;
+  sources_ = sources;
   BuildSummary_.clear();
   context_.buildMessages.Clear();
   BuildProjectIndex = 0;
@@ -140,6 +161,7 @@ void BuildController::CompileProjectFile(Project& project, int fileIndex) {
   BuildFileIndex = -1;
   const std::string path = project.Files[static_cast<std::size_t>(fileIndex)].Path;
   SaveIfModified(path, FileNameOf(path));
+  UseBuildFolderOf(&project, path);
   StartSingleCompile("Compiling - " + project.Name, path);
 }
 
@@ -150,6 +172,11 @@ void BuildController::CompileActiveFile() {
   BuildProject = nullptr;
   BuildFileIndex = -1;
   SaveIfModified(*active, *active);
+  const Project* owner = nullptr;
+  for (int i = 0; i < context_.workspace.Count() && !owner; ++i)
+    for (const ProjectFile& file : context_.workspace.Items(i).Files)
+      if (file.Path == *active) owner = &context_.workspace.Items(i);
+  UseBuildFolderOf(owner, *active);
   StartSingleCompile("Compiling - " + FileNameOf(*active), *active);
 }
 
@@ -161,6 +188,8 @@ void BuildController::SaveIfModified(const std::string& path, const std::string&
 
 void BuildController::StartBuild() {
   building_ = true;
+  longPaths_->Clear();
+  assemblerErrorsWithoutPlace_ = 0;
   outcome_ = BuildOutcome();
   if (BuildStarted) BuildStarted();
 }
@@ -173,7 +202,19 @@ void BuildController::StartSingleCompile(const std::string& caption, const std::
   context_.progress.SetLabel(path);
   AssemblyList_.clear();
   failedCompiles_ = 0;
+  if (!CompilableSource(path)) return Finish("Completed  - " + FilesFailed(failedCompiles_));
   TryStep([&] { CompileFile(path); });
+}
+
+// A source that is gone fails at once and says so: the compiler would take the missing name for
+// no name at all.
+bool BuildController::CompilableSource(const std::string& path) {
+  const std::string why = WhyNoFile(path);
+  if (why.empty()) return true;
+  AddBuildMessage("Cannot compile " + path + ": " + why);
+  ++failedCompiles_;
+  outcome_.toolReportedError = true;
+  return false;
 }
 
 void BuildController::AskSaveModified() {
@@ -194,10 +235,58 @@ void BuildController::StartProject(Project& project) {
   StartProjectFiles();
 }
 
+void BuildController::UseBuildFolderOf(const Project* project, const std::string& path) {
+  cache_.reset();
+  if (context_.buildCacheFolder.empty()) return;
+  const std::string folder =
+      project ? ProjectBuildFolder(context_.buildCacheFolder, project->Name, project->FileName)
+              : ProjectBuildFolder(context_.buildCacheFolder, "files", paths::ExtractFilePath(path));
+  cache_.emplace(folder, context_.settings.lcclocation);
+}
+
+std::string BuildController::CompileFolder() const {
+  return cache_ ? cache_->Folder() : context_.settings.outputlocation;
+}
+
+std::string BuildController::AssemblyFile(const std::string& entry) const {
+  return entry + context_.tools.AssemblyExtension();
+}
+
+std::string BuildController::CompilerCommandLineFor(const std::string& path) const {
+  return CompilerCommandLine(context_.settings, ProjectFileNames(context_.workspace), path, context_.tools);
+}
+
+bool BuildController::TakeUpToDate(const std::string& path) {
+  if (!cache_ || sources_ == Sources::All) return false;
+  const std::string entry = AssemblyListEntry(CompileFolder(), path, context_.tools);
+  const std::optional<CompileRecord> record =
+      cache_->UpToDate(AssemblyFile(entry), CompilerCommandLineFor(path));
+  if (!record) return false;
+  AssemblyList_.push_back(entry);
+  ListInOrder(record->messages);
+  return true;
+}
+
+// After the output of the runs started before, or at once when none runs.
+void BuildController::ListInOrder(const std::vector<std::string>& lines) {
+  if (!running_.empty()) {
+    running_.back()->after.insert(running_.back()->after.end(), lines.begin(), lines.end());
+    return;
+  }
+  for (const std::string& line : lines)
+    AddBuildMessage(line);
+}
+
 void BuildController::StartProjectFiles() {
+  UseBuildFolderOf(BuildProject, {});
   BuildFileIndex = BuildProject->NextSourceFile(0);
   AssemblyList_.clear();
   failedCompiles_ = 0;
+  // Their messages come first, before any compile's output.
+  missingSources_.clear();
+  const int files = static_cast<int>(BuildProject->Files.size());
+  for (int i = BuildFileIndex; i < files; i = BuildProject->NextSourceFile(i + 1))
+    if (!CompilableSource(BuildProject->Files[static_cast<std::size_t>(i)].Path)) missingSources_.insert(i);
   StartCompiles();
   if (building_ && running_.empty()) AssembleOrEndProject();
 }
@@ -206,11 +295,13 @@ void BuildController::StartCompiles() {
   const int files = static_cast<int>(BuildProject->Files.size());
   while (building_ && compilesRunning_ < std::max(1, context_.settings.ParallelCompiles) &&
          BuildFileIndex < files) {
-    const std::string path = BuildProject->Files[static_cast<std::size_t>(BuildFileIndex)].Path;
+    const int index = BuildFileIndex;
+    const std::string path = BuildProject->Files[static_cast<std::size_t>(index)].Path;
+    BuildFileIndex = BuildProject->NextSourceFile(index + 1);
+    if (missingSources_.count(index) || TakeUpToDate(path)) continue;
     context_.progress.SetCaption("Compiling - " + BuildProject->Name);
     context_.progress.SetLabel(path);
-    context_.progress.SetPosition(BuildFileIndex);
-    BuildFileIndex = BuildProject->NextSourceFile(BuildFileIndex + 1);
+    context_.progress.SetPosition(index);
     TryStep([&] { CompileFile(path); });
   }
 }
@@ -241,6 +332,9 @@ void BuildController::FailBuild(const std::string& message) {
 }
 
 void BuildController::Finish(const std::string& label) {
+  outcome_.errors = diagnostics_.Errors() + assemblerErrorsWithoutPlace_;
+  outcome_.warnings = diagnostics_.Warnings();
+  if (context_.resultLine) AddBuildMessage(ResultLine(outcome_.errors, outcome_.warnings));
   context_.progress.SetLabel(label);
   context_.progress.ShowFinished();
   building_ = false;
@@ -254,27 +348,28 @@ void BuildController::AddBuildMessage(const std::string& line) {
   else
     lines.Add(line);
   lines.Add(std::string());
-  collector_.LineBreakPending = false;
 }
 
-void BuildController::MakeOutputFolder() const {
+void BuildController::MakeFolder(const std::string& folder, const std::string& what) {
   // Otherwise the tools cannot start in it, which would read like a missing tool.
-  const std::string& folder = context_.settings.outputlocation;
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (!std::filesystem::is_directory(folder, error))
-    throw TessarinError("Cannot create the output folder " + folder +
+    throw TessarinError("Cannot create the " + what + " " + folder +
                         (error ? " (" + error.message() + ")" : std::string()));
 }
 
-ProcessRunner& BuildController::NewRun(EndHandler onEnd, std::string assemblyEntry) {
-  auto owned = std::make_unique<ToolRun>();
+ProcessRunner& BuildController::NewRun(EndHandler onEnd, const std::string& program,
+                                       std::string assemblyEntry) {
+  auto owned = std::make_unique<ToolRun>(MessageCollector(context_.tools.style, longPaths_));
   ToolRun& run = *owned;
+  run.program = program;
   run.assemblyEntry = std::move(assemblyEntry);
   run.onEnd = onEnd;
   run.runner = std::make_unique<ProcessRunner>(context_.handOver);
   ProcessRunner& runner = *run.runner;
   runner.TerminateOnDestroy = true;
+  runner.EndWait = context_.toolEndWait;
   if (context_.toolTimeLimit) runner.TimeLimit = *context_.toolTimeLimit;
   runner.OnData = [this, &run](ProcessRunner&, const char* buffer, std::size_t count) {
     OutputData(run, buffer, count, false);
@@ -292,7 +387,14 @@ void BuildController::RunEnded(ProcessRunner& sender, const ProcessEnd& end) {
                                [&sender](const auto& run) { return run->runner.get() == &sender; });
   if (it == running_.end()) return; // a run the build let go of (Abort)
   ended_.clear();                   // none of them is on the call stack any more
-  (*it)->end = end;
+  ToolRun& run = **it;
+  run.end = end;
+  // A compile that ended makes room for the next one at once, while its output still waits for
+  // the runs started before it.
+  if (&run != running_.front().get()) {
+    FreeSlot(run);
+    if (building_ && context_.progress.Running()) StartCompiles();
+  }
   EndRunsInOrder();
 }
 
@@ -302,41 +404,44 @@ void BuildController::FreeSlot(ToolRun& run) {
   --compilesRunning_;
 }
 
-void BuildController::CompileExited(ToolRun& run) {
-  // One at a time, each file waits for the last one's end, output and all.
-  if (context_.settings.ParallelCompiles <= 1) return;
-  FreeSlot(run);
-  if (building_ && context_.progress.Running()) StartCompiles();
-}
-
 void BuildController::EndRunsInOrder() {
   while (!running_.empty() && running_.front()->end) {
     ended_.push_back(std::move(running_.front()));
     running_.erase(running_.begin());
     ToolRun& run = *ended_.back();
+    run.collector.EndOutput(context_.buildMessages);
+    ReportEnd(run);
+    for (const std::string& line : run.after)
+      AddBuildMessage(line);
     FreeSlot(run);
     (this->*run.onEnd)(run, *run.end);
     if (running_.empty()) return;
     // The next run's output comes now, all it held first.
-    for (const auto& [text, isError] : running_.front()->heldOutput)
-      ListOutput(text, isError);
-    running_.front()->heldOutput.clear();
+    context_.buildMessages.Append(std::move(running_.front()->held));
   }
 }
 
 void BuildController::CompileFile(const std::string& path) {
-  MakeOutputFolder();
-  const std::string entry = AssemblyListEntry(context_.settings, path, context_.tools);
-  ProcessRunner& runner = NewRun(&BuildController::CompileDone, entry);
+  MakeFolder(context_.settings.outputlocation, "output folder");
+  const std::string folder = CompileFolder();
+  if (cache_) MakeFolder(folder, "build folder");
+  const std::string entry = AssemblyListEntry(folder, path, context_.tools);
+  const std::string commandLine = CompilerCommandLineFor(path);
+  ProcessRunner& runner = NewRun(&BuildController::CompileDone, context_.settings.lcclocation, entry);
   ToolRun& run = *running_.back();
-  runner.OnExited = [this, &run](ProcessRunner&) { CompileExited(run); };
+  run.collector.LineCompleted = [&run](const std::string& line) {
+    constexpr std::size_t kMostKept = 1000;
+    if (!run.said) return;
+    run.said->push_back(line);
+    if (run.said->size() > kMostKept) run.said.reset();
+  };
+  run.source = path;
+  run.commandLine = commandLine;
+  if (cache_) run.inputs = cache_->BeginCompile(path, AssemblyFile(entry), commandLine);
   ++compilesRunning_;
-  runner.SetParameters(
-      CompilerCommandLine(context_.settings, ProjectFileNames(context_.workspace), path, context_.tools));
-  runner.SetDirectory(context_.settings.outputlocation);
+  runner.SetParameters(commandLine);
+  runner.SetDirectory(folder);
   AssemblyList_.push_back(entry);
-  collector_.Assembling = false;
-  collector_.AssemblerResult.clear();
   try {
     runner.Execute();
   } catch (...) {
@@ -348,44 +453,45 @@ void BuildController::CompileFile(const std::string& path) {
 
 void BuildController::OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError) {
   // The text ends at the first NUL byte, as the list holds C strings.
-  std::string text(buffer, ::strnlen(buffer, count));
-  if (&run == running_.front().get())
-    ListOutput(text, isError);
-  else
-    run.heldOutput.emplace_back(std::move(text), isError);
+  run.printed = run.printed || count > 0;
+  const std::string text(buffer, ::strnlen(buffer, count));
+  run.collector.CollectOutput(text, &run == running_.front().get() ? context_.buildMessages : run.held,
+                              isError);
 }
 
-void BuildController::ListOutput(const std::string& text, bool isError) {
-  collector_.CollectOutput(text, context_.buildMessages, isError);
-  if (context_.processEvents) context_.processEvents();
-}
-
-// A tool that did not end by itself says so; a cancelled one needs no words.
-void BuildController::ReportEnd(const ProcessEnd& end, const std::string& program) {
+// A tool that did not end by itself says so, and a compile that failed without a word is named
+// by its file; a cancelled tool needs no words.
+void BuildController::ReportEnd(const ToolRun& run) {
   if (!context_.progress.Running()) return;
-  const std::string name = FileNameOf(program);
+  const ProcessEnd& end = *run.end;
+  const std::string name = FileNameOf(run.program);
+  const std::string compiling = run.source.empty() ? std::string() : " while compiling " + run.source;
   if (end.timedOut)
     AddBuildMessage(name + " ran longer than " + std::to_string(context_.toolTimeLimit->count()) +
-                    " s and was ended");
+                    " s and was ended" + compiling);
   else if (end.signal != 0)
-    AddBuildMessage(name + " ended by signal " + std::to_string(end.signal));
+    AddBuildMessage(name + " ended by signal " + std::to_string(end.signal) + compiling);
+  else if (end.exitStatus != 0 && !run.printed && !run.source.empty())
+    AddBuildMessage(name + " exited with status " + std::to_string(end.exitStatus) + " and no message" +
+                    compiling);
 }
 
 // A compile that did not succeed may have left a partial .asm that assembles cleanly: it is
 // deleted and left out of the assembly.
 bool BuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
-  ReportEnd(end, context_.settings.lcclocation);
   if (end.Succeeded()) return false;
   ++failedCompiles_;
   outcome_.toolReportedError = true;
-  DeleteAssemblyFiles({run.assemblyEntry}, context_.tools);
+  CompileCache::Forget(AssemblyFile(run.assemblyEntry));
   const auto entry = std::find(AssemblyList_.begin(), AssemblyList_.end(), run.assemblyEntry);
   if (entry != AssemblyList_.end()) AssemblyList_.erase(entry);
   return true;
 }
 
 void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
-  FailedCompile(run, end);
+  // A compile that said too much to keep is compiled again next time, to say it again.
+  if (!FailedCompile(run, end) && cache_ && run.said)
+    cache_->Remember(AssemblyFile(run.assemblyEntry), run.commandLine, run.inputs, *run.said);
   if (!context_.progress.Running()) {
     if (running_.empty()) Finish("Cancelled");
     return;
@@ -397,16 +503,27 @@ void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
 }
 
 void BuildController::AssembleProject() {
-  MakeOutputFolder();
-  ProcessRunner& runner = NewRun(&BuildController::AssembleDone);
-  const std::vector<std::string> inputs = WithEntryPointFirst(AssemblyList_, context_.tools);
+  MakeFolder(context_.settings.outputlocation, "output folder");
+  ProcessRunner& runner = NewRun(&BuildController::AssembleDone, context_.settings.q3asmlocation);
+  const std::vector<std::string> inputs =
+      WithEntryPointFirst(AssemblyList_, [this](const std::string& entry) {
+        return cache_ ? cache_->DefinesEntryPoint(AssemblyFile(entry))
+                      : DefinesEntryPoint(AssemblyFile(entry));
+      });
   runner.SetParameters(
       AssemblerCommandLine(context_.settings, inputs, PathsOf(BuildProject->Files), context_.tools));
   runner.SetDirectory(context_.settings.outputlocation);
   context_.progress.SetCaption("Assembling - " + BuildProject->Name + ".qvm");
   context_.progress.SetLabel("Please Wait...");
-  collector_.Assembling = true;
-  collector_.AssemblerResult.clear();
+  MessageCollector& collector = running_.back()->collector;
+  collector.Assembling = true;
+  // Each of the assembler's error lines is an error; one that leads to its C line counts there.
+  collector.ExplainAssemblerLine = [this](const std::string& line) {
+    std::optional<std::string> explained = SourceLineOf(line);
+    if (!explained) ++assemblerErrorsWithoutPlace_;
+    return explained;
+  };
+  RemoveAssemblerOutput(context_.settings.outputlocation);
   runner.Execute();
 }
 
@@ -414,34 +531,40 @@ std::optional<std::string> BuildController::SourceLineOf(const std::string& asse
   return sourceMap_.SourceLineFor(assemblerLine, context_.settings.outputlocation);
 }
 
-// An assembler that was ended, by Cancel or by the time limit, may have left half a module: the
-// project's module stays as it was.
-void BuildController::AssembleDone(ToolRun&, const ProcessEnd& end) {
-  ReportEnd(end, context_.settings.q3asmlocation);
+// Only an assembly that succeeded in this run installs its module: one that was ended or failed
+// may have left half a module, and the project's module stays as it was.
+void BuildController::AssembleDone(ToolRun& run, const ProcessEnd& end) {
   const bool cancelled = !context_.progress.Running();
   sourceMap_.Clear();
-  if (end.signal == 0 && !end.timedOut && !cancelled &&
-      InstallModule(context_.settings.outputlocation, BuildProject->Name))
-    outcome_.modulesInstalled.insert(BuildProject->Name);
-  DeleteAssemblyFiles(AssemblyList_, context_.tools);
+  std::string installProblem;
+  if (end.Succeeded() && !cancelled) {
+    installProblem = InstallModule(context_.settings.outputlocation, BuildProject->Name);
+    if (installProblem.empty()) outcome_.modulesInstalled.insert(BuildProject->Name);
+  }
+  RemoveAssemblerOutput(context_.settings.outputlocation);
+  if (!cache_) DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   if (cancelled) return Finish("Cancelled");
-  projectResult_ = collector_.AssemblerResult;
-  const std::string problem = AssemblyProblem(end, outcome_.modulesInstalled.count(BuildProject->Name) > 0);
-  if (!problem.empty()) NoteProblem(problem);
+  projectResult_ = run.collector.AssemblerResult;
+  const std::string problem = AssemblyProblem(run, installProblem);
+  if (!problem.empty()) {
+    NoteProblem(problem);
+    // The assembler's own summary says it best when it counted errors.
+    if (TotalErrors(projectResult_) == 0) projectResult_ += " - " + problem;
+  }
   ContinueAfterProject();
 }
 
 // What went wrong with an assembly, in the order a user would look for it; empty when nothing.
-std::string BuildController::AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const {
+std::string BuildController::AssemblyProblem(const ToolRun& run, const std::string& installProblem) const {
   const std::string assembler = FileNameOf(context_.settings.q3asmlocation);
-  if (const int errors = TotalErrors(collector_.AssemblerResult); errors > 0)
+  const ProcessEnd& end = *run.end;
+  if (const int errors = TotalErrors(run.collector.AssemblerResult); errors > 0)
     return "the assembler reported " + std::to_string(errors) + " total errors";
   if (end.timedOut) return assembler + " ran too long";
   if (end.signal != 0) return assembler + " ended by signal " + std::to_string(end.signal);
   if (end.exitStatus != 0) return assembler + " exited with status " + std::to_string(end.exitStatus);
-  if (!moduleInstalled) return "the assembler wrote no module";
-  return {};
+  return installProblem;
 }
 
 void BuildController::NoteProblem(const std::string& problem) {
@@ -451,7 +574,7 @@ void BuildController::NoteProblem(const std::string& problem) {
 
 // The project is not assembled: its module and the module's backup stay as they are.
 void BuildController::EndProjectWithoutModule(const std::string& reason) {
-  DeleteAssemblyFiles(AssemblyList_, context_.tools);
+  if (!cache_) DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   projectResult_ = " - " + reason + ", module not built";
   NoteProblem(reason + ", module not built");

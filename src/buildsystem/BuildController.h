@@ -1,11 +1,15 @@
 // The build: the five build commands, compiling a project's C files and assembling them into the
 // project's module, as a chain of tool runs each started from an earlier run's end. Up to
 // "ParallelCompiles" compiles run at once; their messages are listed file by file in the
-// project's order, each file's together. Holds the build state; one build at a time.
+// project's order, each file's together. With a build cache folder, compiled files are kept
+// between builds and Build compiles only the sources that changed since. Holds the build state;
+// one build at a time.
 #pragma once
 
 #include "AssemblySourceMap.h"
+#include "BuildDiagnostics.h"
 #include "BuildSteps.h"
+#include "CompileCache.h"
 #include "EditorWindows.h"
 #include "MessageCollector.h"
 #include "ProcessRunner.h"
@@ -30,6 +34,9 @@ struct BuildOutcome {
   // Why a project got no module, or why its module is in doubt, in build order.
   std::vector<std::pair<std::string, std::string>> projectProblems;
   std::string failure; // a step that could not start
+  // The errors and warnings the tools' messages name, each at its place.
+  int errors = 0;
+  int warnings = 0;
 };
 
 struct BuildContext {
@@ -40,11 +47,20 @@ struct BuildContext {
   EditorWindows& editors;
   UserQuestions& questions;
   std::shared_ptr<HandOver> handOver;
-  std::function<void()> processEvents = {}; // may be empty
   ToolPaths tools = ToolPaths::Native();
   // Each tool run that takes longer is ended and counts as failed; none means no limit.
   std::optional<std::chrono::seconds> toolTimeLimit = std::nullopt;
+  // Each project's compiled files are kept in a build folder below this one; empty: every
+  // build compiles every source into the output folder and deletes the compiled files after.
+  std::string buildCacheFolder = {};
+  // A tool's end is reported this long after it ended at the soonest.
+  std::chrono::milliseconds toolEndWait{0};
+  // The build's last message line counts its errors and warnings.
+  bool resultLine = false;
 };
+
+// Which sources a build compiles: those whose compiled file is missing or out of date, or all.
+enum class Sources { Changed, All };
 
 extern const char* const kBuildAlreadyRunning;
 extern const char* const kWorkspaceInUse;
@@ -57,11 +73,11 @@ public:
   BuildController& operator=(const BuildController&) = delete;
 
   // "Build": the project of the selected tree node.
-  void Build(Project& project);
+  void Build(Project& project, Sources sources = Sources::Changed);
   // "Build Active Project".
   void BuildActiveProject();
-  // "Rebuild All".
-  void BuildAll();
+  // "Rebuild All"; the command-line build also walks every project compiling only what changed.
+  void BuildAll(Sources sources = Sources::All);
   // "Compile": the file at `fileIndex` of `project`, as selected in the tree; a negative index
   // means the selected node matched no entry.
   void CompileProjectFile(Project& project, int fileIndex);
@@ -85,8 +101,9 @@ public:
   [[nodiscard]] bool Building() const { return building_; }
   [[nodiscard]] const BuildOutcome& Outcome() const { return outcome_; }
   [[nodiscard]] const std::vector<std::string>& AssemblyList() const { return AssemblyList_; }
-  [[nodiscard]] MessageCollector& Collector() { return collector_; }
   [[nodiscard]] const std::string& BuildSummary() const { return BuildSummary_; }
+  // The errors and warnings of the last build, by file and line.
+  [[nodiscard]] const BuildDiagnostics& Diagnostics() const { return diagnostics_; }
   // The runner of the tool that runs now; none between builds.
   [[nodiscard]] ProcessRunner* Runner() const;
 
@@ -100,12 +117,25 @@ private:
   using EndHandler = void (BuildController::*)(ToolRun& run, const ProcessEnd& end);
   // One tool run of the build: its runner and, for a compile, the entry of the file it writes.
   struct ToolRun {
+    explicit ToolRun(MessageCollector collector) : collector(std::move(collector)) {}
     std::unique_ptr<ProcessRunner> runner;
+    std::string program;
+    std::string source; // of a compile
+    std::string commandLine;
+    CompileInputs inputs; // what the compile reads, for its record in the build folder
     std::string assemblyEntry;
+    bool printed = false; // the tool wrote something
+    // The completed lines of a compile's output, kept with its compiled file; none when there
+    // were too many to keep.
+    std::optional<std::vector<std::string>> said = std::vector<std::string>();
+    // Lines listed after this run's output and its end: what the files after it that needed no
+    // compile said when they were compiled.
+    std::vector<std::string> after;
     EndHandler onEnd = nullptr;
-    // Output held until the runs started before this one are listed (each with its flag: from
-    // standard error), and how the tool ended once it has.
-    std::vector<std::pair<std::string, bool>> heldOutput;
+    MessageCollector collector;
+    // The lines of a run started after the one being listed, held until it is this run's turn;
+    // and how the tool ended once it has.
+    MessageLines held;
     std::optional<ProcessEnd> end;
     bool slotFreed = false; // a compile whose place another compile may take
   };
@@ -114,6 +144,16 @@ private:
   void Cancel();
   void StartBuild();
   void StartProject(Project& project);
+  // The build folder of `project`, or of the loose file `path` when there is no project; none
+  // when compiled files are not kept.
+  void UseBuildFolderOf(const Project* project, const std::string& path);
+  [[nodiscard]] std::string CompileFolder() const;
+  [[nodiscard]] std::string CompilerCommandLineFor(const std::string& path) const;
+  [[nodiscard]] std::string AssemblyFile(const std::string& entry) const;
+  // A source whose compiled file is kept and up to date is not compiled again; what its compile
+  // said is listed in its place.
+  bool TakeUpToDate(const std::string& path);
+  void ListInOrder(const std::vector<std::string>& lines);
   void AskSaveModified();
   void SaveIfModified(const std::string& path, const std::string& shownName);
   void StartSingleCompile(const std::string& caption, const std::string& path);
@@ -128,31 +168,32 @@ private:
   void AssembleDone(ToolRun& run, const ProcessEnd& end);
   void EndProjectWithoutModule(const std::string& reason);
   void ContinueAfterProject();
-  [[nodiscard]] std::string AssemblyProblem(const ProcessEnd& end, bool moduleInstalled) const;
+  [[nodiscard]] std::string AssemblyProblem(const ToolRun& run, const std::string& installProblem) const;
   void NoteProblem(const std::string& problem);
-  void ReportEnd(const ProcessEnd& end, const std::string& program);
+  void ReportEnd(const ToolRun& run);
+  bool CompilableSource(const std::string& path);
   bool FailedCompile(const ToolRun& run, const ProcessEnd& end);
   void OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError);
-  void ListOutput(const std::string& text, bool isError);
   // Ends the runs that ended, in the order they were started, and lists what each held.
   void EndRunsInOrder();
   // The build no longer hears of its runs, which are asked to end.
   void LetGoOfRuns();
   std::optional<std::string> SourceLineOf(const std::string& assemblerLine);
-  ProcessRunner& NewRun(EndHandler onEnd, std::string assemblyEntry = {});
+  ProcessRunner& NewRun(EndHandler onEnd, const std::string& program, std::string assemblyEntry = {});
   void RunEnded(ProcessRunner& sender, const ProcessEnd& end);
-  // With compiles in parallel, a tool that ended makes room for the next compile at once, while
-  // its last output is still collected.
-  void CompileExited(ToolRun& run);
   void FreeSlot(ToolRun& run);
   template <typename Step> void TryStep(Step step);
   void FailBuild(const std::string& message);
   void Finish(const std::string& label);
   void AddBuildMessage(const std::string& line);
-  void MakeOutputFolder() const;
+  static void MakeFolder(const std::string& folder, const std::string& what);
 
   BuildContext context_;
-  MessageCollector collector_;
+  std::shared_ptr<LongPathCache> longPaths_ = std::make_shared<LongPathCache>();
+  BuildDiagnostics diagnostics_;
+  int assemblerErrorsWithoutPlace_ = 0;
+  std::optional<CompileCache> cache_; // of the project or file being built, when files are kept
+  Sources sources_ = Sources::All;
   AssemblySourceMap sourceMap_;
   // In the order they were started: the first one's output is listed as it comes.
   std::vector<std::unique_ptr<ToolRun>> running_;
@@ -161,8 +202,9 @@ private:
   std::vector<std::unique_ptr<ToolRun>> ended_;
   int compilesRunning_ = 0; // compiles holding one of the ParallelCompiles places
   std::vector<std::string> AssemblyList_;
-  int failedCompiles_ = 0;    // of the project being built
-  std::string projectResult_; // " - " and what became of the project's module
+  int failedCompiles_ = 0;       // of the project being built
+  std::set<int> missingSources_; // indices of its sources that are gone
+  std::string projectResult_;    // " - " and what became of the project's module
   Project* BuildProject = nullptr;
   int BuildFileIndex = -1;
   int BuildProjectIndex = 0;

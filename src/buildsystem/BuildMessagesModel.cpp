@@ -6,14 +6,17 @@
 
 namespace {
 constexpr std::size_t kShownLineLength = 4096;
-}
+// A flood is shown some thirty times a second: each showing costs a repaint of the list. A few
+// lines show at once.
+constexpr qint64 kSyncEveryMs = 30;
+constexpr std::size_t kFloodLines = 1000;
+} // namespace
 
 BuildMessagesModel::BuildMessagesModel(MessageLines& lines, QObject* parent)
     : QAbstractListModel(parent), lines_(lines), rows_(static_cast<int>(lines.Lines().size())) {
   lines_.AddWatcher(this);
   sync_.setSingleShot(true);
-  sync_.setInterval(0);
-  connect(&sync_, &QTimer::timeout, this, &BuildMessagesModel::Sync);
+  connect(&sync_, &QTimer::timeout, this, &BuildMessagesModel::SyncWhenDue);
 }
 
 BuildMessagesModel::~BuildMessagesModel() { lines_.RemoveWatcher(this); }
@@ -63,8 +66,16 @@ bool BuildMessagesModel::RemoveDroppedRows() {
   return true;
 }
 
+void BuildMessagesModel::SyncWhenDue() {
+  if (linesSinceSync_ >= kFloodLines && lastSync_.isValid() && lastSync_.elapsed() < kSyncEveryMs)
+    return sync_.start(static_cast<int>(kSyncEveryMs - lastSync_.elapsed()));
+  Sync();
+}
+
 void BuildMessagesModel::Sync() {
   sync_.stop();
+  lastSync_.start();
+  linesSinceSync_ = 0;
   const int lines = static_cast<int>(lines_.Lines().size());
   if (!RemoveDroppedRows()) {
     beginResetModel();
@@ -86,7 +97,7 @@ void BuildMessagesModel::Sync() {
 }
 
 void BuildMessagesModel::Changed() {
-  if (!sync_.isActive()) sync_.start();
+  if (!sync_.isActive()) sync_.start(0);
 }
 
 void BuildMessagesModel::LinesCleared() {
@@ -98,7 +109,10 @@ void BuildMessagesModel::LinesCleared() {
   endResetModel();
 }
 
-void BuildMessagesModel::LineAdded() { Changed(); }
+void BuildMessagesModel::LineAdded() {
+  ++linesSinceSync_;
+  Changed();
+}
 
 void BuildMessagesModel::LastLineChanged() {
   lastChanged_ = true;

@@ -1,11 +1,13 @@
 // The message lines as a Qt list model for the "Debug" list view. A tool may print a million
 // lines a second, so the model tells its views about new lines in batches, when the event loop
-// next runs, and each batch touches only the rows at the end.
+// next runs (a flood not more often than some thirty times a second), and each batch touches
+// only the rows at the end.
 #pragma once
 
 #include "MessageLines.h"
 
 #include <QAbstractListModel>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <optional>
@@ -37,6 +39,8 @@ private:
   void LastLineChanged() override;
   void OldestLinesDropped() override;
   void Changed();
+  // Sync, unless a flood was shown less than a thirtieth of a second ago: then a little later.
+  void SyncWhenDue();
 
   // Tells the views of the oldest lines that went since the last time; false when so many went
   // that starting over is simpler.
@@ -50,6 +54,8 @@ private:
   std::size_t dropped_ = 0;  // the lines gone from the front as the views know it
   bool lastChanged_ = false; // the last known row's text changed since
   QTimer sync_;
+  QElapsedTimer lastSync_;
+  std::size_t linesSinceSync_ = 0;
 };
 
 // Makes `view` show `model` and select its last line as output arrives.

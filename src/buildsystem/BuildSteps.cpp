@@ -5,7 +5,9 @@
 #include "WorkspacePaths.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -42,10 +44,10 @@ std::string CompilerCommandLine(const Settings& settings, const std::vector<std:
          " " + tools.Argument(tools.shortForm(source));
 }
 
-std::string AssemblyListEntry(const Settings& settings, const std::string& source, const ToolPaths& tools) {
+std::string AssemblyListEntry(const std::string& folder, const std::string& source, const ToolPaths& tools) {
   const std::string name = paths::ExtractFileName(tools.shortForm(source), tools.style);
   const std::size_t dot = name.rfind('.');
-  return settings.outputlocation + (dot == std::string::npos ? std::string() : name.substr(0, dot));
+  return folder + (dot == std::string::npos ? std::string() : name.substr(0, dot));
 }
 
 std::string AssemblerCommandLine(const Settings& settings, const std::vector<std::string>& assemblyList,
@@ -72,9 +74,11 @@ bool DefinesEntryPoint(const std::string& assemblyFile) {
   return false;
 }
 
-std::vector<std::string> WithEntryPointFirst(std::vector<std::string> assemblyList, const ToolPaths& tools) {
+std::vector<std::string>
+WithEntryPointFirst(std::vector<std::string> assemblyList,
+                    const std::function<bool(const std::string& entry)>& definesEntryPoint) {
   for (auto entry = assemblyList.begin(); entry != assemblyList.end(); ++entry)
-    if (DefinesEntryPoint(*entry + tools.AssemblyExtension())) {
+    if (definesEntryPoint(*entry)) {
       std::rotate(assemblyList.begin(), entry, entry + 1);
       break;
     }
@@ -83,26 +87,45 @@ std::vector<std::string> WithEntryPointFirst(std::vector<std::string> assemblyLi
 
 namespace {
 
-void MoveToBackup(const std::string& file, const std::string& backup) {
-  if (!paths::FileExists(file)) return;
-  if (paths::FileExists(backup)) std::remove(backup.c_str());
-  std::rename(file.c_str(), backup.c_str());
+// Renames; empty when it worked, else why not.
+std::string Rename(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0 ? std::string() : std::strerror(errno);
+}
+
+// Moves `file`, when there is one, to its backup name; empty when that worked.
+std::string MoveToBackup(const std::string& file, const std::string& backup) {
+  if (!paths::FileExists(file)) return {};
+  std::remove(backup.c_str());
+  return Rename(file, backup);
 }
 
 } // namespace
 
-bool InstallModule(const std::string& outputFolder, const std::string& projectName) {
-  const std::string module = outputFolder + "q3asm.qvm";
-  if (!paths::FileExists(module)) return false;
-  // A name that is no plain file name would move the module out of the output folder; the
-  // module then stays as the assembler wrote it.
-  if (projectName.find('/') != std::string::npos) return true;
+std::string InstallModule(const std::string& outputFolder, const std::string& projectName) {
+  const std::string module = outputFolder + "q3asm.qvm", map = outputFolder + "q3asm.map";
+  if (!paths::FileExists(module)) return "the assembler wrote no module";
+  // A name that is no plain file name would move the module out of the output folder.
+  if (projectName.find('/') != std::string::npos)
+    return "the module could not be named " + projectName + ".qvm (a project name holds no /)";
   const std::string target = outputFolder + projectName;
-  MoveToBackup(target + ".qvm", target + ".~qvm");
-  MoveToBackup(target + ".map", target + ".~map");
-  std::rename(module.c_str(), (target + ".qvm").c_str());
-  std::rename((outputFolder + "q3asm.map").c_str(), (target + ".map").c_str());
-  return true;
+  const bool hadModule = paths::FileExists(target + ".qvm");
+  if (const std::string why = MoveToBackup(target + ".qvm", target + ".~qvm"); !why.empty())
+    return "the old module could not be moved to " + projectName + ".~qvm (" + why + ")";
+  if (const std::string why = Rename(module, target + ".qvm"); !why.empty()) {
+    if (hadModule) (void)Rename(target + ".~qvm", target + ".qvm");
+    return "the module could not be named " + projectName + ".qvm (" + why + ")";
+  }
+  if (!paths::FileExists(map)) return {};
+  if (const std::string why = MoveToBackup(target + ".map", target + ".~map"); !why.empty())
+    return "the old map could not be moved to " + projectName + ".~map (" + why + ")";
+  if (const std::string why = Rename(map, target + ".map"); !why.empty())
+    return "the map could not be named " + projectName + ".map (" + why + ")";
+  return {};
+}
+
+void RemoveAssemblerOutput(const std::string& outputFolder) {
+  for (const char* name : {"q3asm.qvm", "q3asm.map"})
+    std::remove((outputFolder + name).c_str());
 }
 
 void DeleteAssemblyFiles(const std::vector<std::string>& assemblyList, const ToolPaths& tools) {

@@ -35,8 +35,9 @@ struct ToolPaths {
 [[nodiscard]] std::string CompilerCommandLine(const Settings& settings,
                                               const std::vector<std::string>& projectFileNames,
                                               const std::string& source, const ToolPaths& tools);
-// The output folder followed by the base name of the file the compiler writes for `source`.
-[[nodiscard]] std::string AssemblyListEntry(const Settings& settings, const std::string& source,
+// The compiler's working folder (ending in a delimiter) followed by the base name of the file it
+// writes there for `source`.
+[[nodiscard]] std::string AssemblyListEntry(const std::string& folder, const std::string& source,
                                             const ToolPaths& tools);
 // A project's files that are neither ".c" nor ".h" go to the assembler as they are.
 [[nodiscard]] bool PassedToAssembler(const std::string& projectFile);
@@ -50,13 +51,18 @@ struct ToolPaths {
 // The engine starts a module at its first instruction, and the assembler lays code out in input
 // order: the entry whose compiled file defines vmMain moves to the front, the others keep their
 // order.
-[[nodiscard]] std::vector<std::string> WithEntryPointFirst(std::vector<std::string> assemblyList,
-                                                           const ToolPaths& tools);
+[[nodiscard]] std::vector<std::string>
+WithEntryPointFirst(std::vector<std::string> assemblyList,
+                    const std::function<bool(const std::string& entry)>& definesEntryPoint);
 [[nodiscard]] bool DefinesEntryPoint(const std::string& assemblyFile);
 
 // Moves the assembler's q3asm.qvm and q3asm.map to <folder><name>.qvm/.map, keeping one
-// generation of backups (.~qvm, .~map). Returns whether there was a q3asm.qvm to install.
-bool InstallModule(const std::string& outputFolder, const std::string& projectName);
+// generation of backups (.~qvm, .~map). Returns why the module could not be installed; empty
+// when it was. The project's old module stays when the new one cannot take its place.
+[[nodiscard]] std::string InstallModule(const std::string& outputFolder, const std::string& projectName);
+// Removes the assembler's q3asm.qvm and q3asm.map from its working folder: before it starts, so
+// that no leftover passes for its work, and after it, when its module was refused.
+void RemoveAssemblerOutput(const std::string& outputFolder);
 void DeleteAssemblyFiles(const std::vector<std::string>& assemblyList, const ToolPaths& tools);
 
 // The folder of a project file: made absolute, without its trailing delimiter.

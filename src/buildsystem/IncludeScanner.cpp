@@ -3,6 +3,7 @@
 #include "IncludeScanner.h"
 
 #include "Paths.h"
+#include "ProcessRunner.h"
 
 #include <fstream>
 #include <optional>
@@ -38,16 +39,24 @@ const std::vector<IncludeScanner::Include>& IncludeScanner::IncludesOf(const std
   return found;
 }
 
+std::optional<std::string> IncludeScanner::Find(const Include& include, const std::string& folder,
+                                                Walk& walk) {
+  std::vector<std::string> places;
+  if (include.quoted) places.push_back(paths::ExpandFileName(include.name, folder));
+  for (const std::string& includeFolder : walk.includeFolders)
+    places.push_back(paths::ExpandFileName(include.name, includeFolder));
+  for (const std::string& place : places) {
+    if (paths::FileExists(place)) return place;
+    walk.inVain.push_back(place);
+  }
+  return std::nullopt;
+}
+
 void IncludeScanner::Visit(const std::string& file, Walk& walk) {
   const std::string folder = paths::ExtractFilePath(file);
   walk.levels.emplace_back();
   for (const Include& include : IncludesOf(file)) {
-    std::optional<std::string> header;
-    if (include.quoted && paths::FileExists(paths::ExpandFileName(include.name, folder)))
-      header = paths::ExpandFileName(include.name, folder);
-    for (std::size_t i = 0; i < walk.includeFolders.size() && !header; ++i)
-      if (paths::FileExists(paths::ExpandFileName(include.name, walk.includeFolders[i])))
-        header = paths::ExpandFileName(include.name, walk.includeFolders[i]);
+    const std::optional<std::string> header = Find(include, folder, walk);
     if (!header || !walk.seen.insert(*header).second) continue;
     IncludedHeader met{*header, {}};
     for (const std::vector<std::string>& level : walk.levels)
@@ -61,7 +70,34 @@ void IncludeScanner::Visit(const std::string& file, Walk& walk) {
 
 std::vector<IncludedHeader> IncludeScanner::HeadersOf(const std::string& source,
                                                       const std::vector<std::string>& includeFolders) {
-  Walk walk{includeFolders, {source}, {}, {}};
+  Walk walk{includeFolders, {source}, {}, {}, {}};
   Visit(source, walk);
   return std::move(walk.headers);
+}
+
+SourceDependencies IncludeScanner::DependenciesOf(const std::string& source,
+                                                  const std::vector<std::string>& includeFolders) {
+  Walk walk{includeFolders, {source}, {}, {}, {}};
+  Visit(source, walk);
+  SourceDependencies dependencies{{source}, {}};
+  for (const IncludedHeader& header : walk.headers)
+    dependencies.files.push_back(header.path);
+  std::set<std::string> listed;
+  for (const std::string& place : walk.inVain)
+    if (listed.insert(place).second) dependencies.notThere.push_back(place);
+  return dependencies;
+}
+
+std::vector<std::string> IncludeFolders(const std::string& commandLine, const std::string& source) {
+  const std::vector<std::string> words = SplitCommandLine(commandLine);
+  const std::string sourceFolder = paths::ExtractFilePath(source);
+  std::vector<std::string> folders;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i].rfind("-I", 0) != 0) continue;
+    std::string folder = words[i].substr(2);
+    if (folder.empty() && i + 1 < words.size()) folder = words[++i];
+    if (!folder.empty())
+      folders.push_back(paths::ExcludeTrailingDelimiter(paths::ExpandFileName(folder, sourceFolder)));
+  }
+  return folders;
 }

@@ -1,9 +1,11 @@
 // The headers a source file includes, directly or through other headers, found where the
 // preprocessor finds them: a quoted name in the including file's folder first, then in the
-// include folders; a name in angle brackets in the include folders only.
+// include folders; a name in angle brackets in the include folders only. Every `#include` line
+// counts, also one inside `#if 0`: a header too many only costs a compile now and then.
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,12 +18,20 @@ struct IncludedHeader {
   bool operator==(const IncludedHeader&) const = default;
 };
 
+// What compiling a source reads, and where a file appearing would be read instead.
+struct SourceDependencies {
+  std::vector<std::string> files;    // the source and every header it reads, each once
+  std::vector<std::string> notThere; // places a header was looked for in vain, each once
+};
+
 class IncludeScanner {
 public:
   // Each header once, in the order the preprocessor first meets it; headers that are not found
   // are left out.
   [[nodiscard]] std::vector<IncludedHeader> HeadersOf(const std::string& source,
                                                       const std::vector<std::string>& includeFolders);
+  [[nodiscard]] SourceDependencies DependenciesOf(const std::string& source,
+                                                  const std::vector<std::string>& includeFolders);
 
 private:
   struct Include {
@@ -36,8 +46,16 @@ private:
     // For the file being read and each of its includers: the headers it included so far.
     std::vector<std::vector<std::string>> levels;
     std::vector<IncludedHeader> headers;
+    std::vector<std::string> inVain; // places looked at before a header was found, or in vain
   };
   void Visit(const std::string& file, Walk& walk);
+  // Where the preprocessor finds `include` of the file in `folder`; none when nowhere.
+  std::optional<std::string> Find(const Include& include, const std::string& folder, Walk& walk);
 
   std::map<std::string, std::vector<Include>> includes_;
 };
+
+// The include folders of a compiler command line (its -I options), a relative one taken in the
+// folder of `source` as the game's compiler takes it.
+[[nodiscard]] std::vector<std::string> IncludeFolders(const std::string& commandLine,
+                                                      const std::string& source);

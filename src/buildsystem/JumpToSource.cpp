@@ -2,6 +2,7 @@
 // (after a drive letter's colon in the Windows style), the line number to the next.
 #include "JumpToSource.h"
 
+#include "BuildDiagnostics.h"
 #include "MessageCollector.h"
 #include "ProjectList.h"
 
@@ -73,26 +74,29 @@ std::optional<MessageLocation> NativeLocation(const std::string& line) {
 
 } // namespace
 
-void JumpToMessage(const std::optional<std::string>& selectedLine, MessageListKind sender,
-                   EditorWindows& windows) {
-  if (!selectedLine) return;
-  const auto location = NativeLocation(*selectedLine);
-  if (!location) return;
-  JumpTarget& window = windows.OpenEditorWindow(location->file);
-  window.SetMarkColour(sender == MessageListKind::FindInFiles ? kFindInFilesMarkColour
-                                                              : kBuildMessageMarkColour);
-  window.MarkLine(location->line);
-  window.SetTopLine(location->line - window.VisibleLineCount() / 2);
+void JumpToPlace(const SourcePlace& place, EditorWindows& windows) {
+  JumpTarget& window = windows.OpenEditorWindow(place.file);
+  window.SetMarkColour(place.markColour);
+  window.MarkLine(place.line);
+  window.SetTopLine(place.line - window.VisibleLineCount() / 2);
   // The focus goes to the editor, so the fix can be typed there at once.
-  window.SetCaretY(location->line);
+  window.SetCaretY(place.line);
   window.BringToFront();
+}
+
+void JumpToMessage(const std::optional<std::string>& selectedLine, EditorWindows& windows) {
+  if (!selectedLine) return;
+  if (const auto location = NativeLocation(*selectedLine))
+    JumpToPlace({location->file, location->line, kBuildMessageMarkColour}, windows);
 }
 
 std::optional<int> NextMessageRow(int rowCount, int current, int step,
                                   const std::function<std::string(int row)>& lineAt) {
-  if (current < 0 || current >= rowCount || !NativeLocation(lineAt(current)))
-    current = step > 0 ? -1 : rowCount;
+  auto message = [](const std::string& line) {
+    return KindOfMessage(line, PathStyle::Native(), paths::FileExists).has_value();
+  };
+  if (current < 0 || current >= rowCount || !message(lineAt(current))) current = step > 0 ? -1 : rowCount;
   for (int row = current + step; row >= 0 && row < rowCount; row += step)
-    if (NativeLocation(lineAt(row))) return row;
+    if (message(lineAt(row))) return row;
   return std::nullopt;
 }

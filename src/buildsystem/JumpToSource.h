@@ -1,10 +1,12 @@
-// The double-click on a message line ("Debug" or "Find in Files"): find the file and line it
-// names, open the file's editor window, mark the line and centre it.
+// The jump to a place in a source file, from whichever list names it: open the file's editor
+// window, mark the line in the list's colour and centre it. And the build messages' own part:
+// finding the place a message line names.
 #pragma once
 
 #include "EditorWindows.h"
 #include "Paths.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,18 +24,23 @@ struct MessageLocation {
 ParseMessageLine(const std::string& line, PathStyle style,
                  const std::function<bool(const std::string&)>& isFile);
 
-enum class MessageListKind { BuildMessages, FindInFiles };
+// A place to jump to: the file, its line, and the colour the line is marked in.
+struct SourcePlace {
+  std::string file;
+  int line = 0;
+  std::uint32_t markColour = 0;
+};
 
-constexpr std::uint32_t kBuildMessageMarkColour = 255;     // red
-constexpr std::uint32_t kFindInFilesMarkColour = 16711680; // blue
+constexpr std::uint32_t kBuildMessageMarkColour = 255; // red
 
-// The handler of both lists; `selectedLine` is empty when nothing is selected.
-void JumpToMessage(const std::optional<std::string>& selectedLine, MessageListKind sender,
-                   EditorWindows& windows);
+void JumpToPlace(const SourcePlace& place, EditorWindows& windows);
+
+// The handler of the build message list; `selectedLine` is empty when nothing is selected.
+void JumpToMessage(const std::optional<std::string>& selectedLine, EditorWindows& windows);
 
 // Next / Previous message: the first row after `current` (`step` 1) or before it (`step` -1)
-// whose line names a place; none when there is no such row. A `current` of -1, or one whose line
-// names no place (the list follows the build's last line), starts from the top for Next and
-// from the bottom for Previous.
+// whose line is an error or a warning; none when there is no such row. A `current` of -1, or one
+// whose line is neither (the list follows the build's last line), starts from the top for Next
+// and from the bottom for Previous.
 [[nodiscard]] std::optional<int> NextMessageRow(int rowCount, int current, int step,
                                                 const std::function<std::string(int row)>& lineAt);

@@ -4,8 +4,25 @@
 
 #include "ProjectList.h"
 
-MessageCollector::MessageCollector(std::function<void()> processEvents, PathStyle style)
-    : processEvents_(std::move(processEvents)), style_(style) {}
+std::optional<std::string> LongPathCache::LookUpFile(const std::string& path) {
+  try {
+    if (paths::FileExists(path)) return LongPathName(path);
+  } catch (...) {
+    // A name the file system cannot take names no file.
+  }
+  return std::nullopt;
+}
+
+const std::optional<std::string>& LongPathCache::LongForm(const std::string& path) {
+  // A tool naming ever new paths does not make the cache grow without end.
+  constexpr std::size_t kMostKnown = 10000;
+  if (const auto known = known_.find(path); known != known_.end()) return known->second;
+  if (known_.size() >= kMostKnown) known_.clear();
+  return known_.emplace(path, lookUp_(path)).first->second;
+}
+
+MessageCollector::MessageCollector(PathStyle style, std::shared_ptr<LongPathCache> longPaths)
+    : style_(style), longPaths_(std::move(longPaths)) {}
 
 void MessageCollector::CollectOutput(const std::string& text, MessageLines& lines, bool isError) {
   if (lines.Empty()) {
@@ -28,23 +45,18 @@ void MessageCollector::CollectOutput(const std::string& text, MessageLines& line
     while (end < text.size() && text[end] != '\r' && text[end] != '\n')
       ++end;
     AppendRun(std::string_view(text).substr(at, end - at), lines, isError);
+    lastRunIsError_ = isError;
     at = end;
-    Breathe();
   }
 }
 
-void MessageCollector::Breathe() {
-  constexpr auto kBreathEvery = std::chrono::milliseconds(20);
-  constexpr unsigned kRunsBetweenClockReadings = 256;
-  if (!processEvents_ || ++runsSinceClock_ < kRunsBetweenClockReadings) return;
-  runsSinceClock_ = 0;
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastBreath_ < kBreathEvery) return;
-  lastBreath_ = now;
-  processEvents_();
+void MessageCollector::EndOutput(MessageLines& lines) {
+  if (!lines.Empty() && !lines.Last().empty()) BreakLine(lines, lastRunIsError_);
+  LineBreakPending = false;
 }
 
 void MessageCollector::BreakLine(MessageLines& lines, bool isError) {
+  if (LineCompleted) LineCompleted(lines.Last());
   if (isError && Assembling && ExplainAssemblerLine)
     if (auto explanation = ExplainAssemblerLine(lines.Last())) lines.Add(std::move(*explanation));
   lines.Add(std::string());
@@ -61,7 +73,7 @@ void MessageCollector::AppendRun(std::string_view run, MessageLines& lines, bool
     lines.AppendToLast(ExpandTabs(std::string(run), oldSize));
   const std::string& line = lines.Last();
   if (isError && !lastLineSettled_ && (oldSize == 0 || run.find(':') != std::string_view::npos)) {
-    std::string normalised = NormaliseMessageLine(line, style_);
+    std::string normalised = NormaliseMessageLine(line, style_, *longPaths_);
     lastLineSettled_ = FileNameColon(normalised, style_) != std::string::npos;
     if (normalised != line) lines.SetLast(std::move(normalised));
   }
@@ -92,14 +104,14 @@ std::size_t FileNameColon(const std::string& line, PathStyle style) {
   return colon;
 }
 
-std::string NormaliseMessageLine(const std::string& line, PathStyle style) {
+std::string NormaliseMessageLine(const std::string& line, PathStyle style, LongPathCache& longPaths) {
   const std::size_t colon = FileNameColon(line, style);
   if (colon == std::string::npos || colon == 0) return line;
-  const std::string prefix = line.substr(0, colon);
-  try {
-    if (paths::FileExists(prefix)) return LongPathName(prefix) + line.substr(colon);
-  } catch (...) {
-    // A name the file system cannot take leaves the line as it was.
-  }
-  return line;
+  const std::optional<std::string>& longForm = longPaths.LongForm(line.substr(0, colon));
+  return longForm ? *longForm + line.substr(colon) : line;
+}
+
+std::string NormaliseMessageLine(const std::string& line, PathStyle style) {
+  LongPathCache once;
+  return NormaliseMessageLine(line, style, once);
 }

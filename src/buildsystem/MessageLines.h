@@ -1,7 +1,8 @@
 // The lines of a message list such as "Debug": an ordered list that is only appended to and
 // whose last line is the one being filled. Views and the command-line build watch it. However
 // much a tool prints, the list keeps at most kMostLinesKept lines: past that the oldest go, a
-// hundredth at a time, and the first line says how many went.
+// hundredth at a time, and the first line says how many went. A line longer than
+// kLongestHeldLine (a tool printing without line ends) is completed early.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +14,7 @@
 class MessageLines {
 public:
   // The command-line build writes each line as it is completed and keeps none, so its memory
-  // stays bounded whatever a tool prints; a line longer than kLongestHeldLine is then completed
-  // early.
+  // stays bounded whatever a tool prints.
   enum class Keep { AllLines, LastLineOnly };
   static constexpr std::size_t kLongestHeldLine = 1 << 20;
   static constexpr std::size_t kMostLinesKept = 100000;
@@ -54,10 +54,24 @@ public:
       DropOldest();
   }
   void AppendToLast(std::string_view text) {
-    lines_.back() += text;
-    for (Watcher* watcher : watchers_)
-      watcher->LastLineChanged();
-    if (keep_ == Keep::LastLineOnly && lines_.back().size() >= kLongestHeldLine) Add(std::string());
+    for (;;) {
+      const std::size_t room = kLongestHeldLine - lines_.back().size();
+      lines_.back() += text.substr(0, room);
+      for (Watcher* watcher : watchers_)
+        watcher->LastLineChanged();
+      if (text.size() <= room) return;
+      text.remove_prefix(room);
+      Add(std::string());
+    }
+  }
+  // Moves the lines of `other` here; its first line continues the last line of this list.
+  void Append(MessageLines&& other) {
+    if (other.Empty()) return;
+    if (Empty()) Add(std::string());
+    AppendToLast(other.lines_.front());
+    for (std::size_t i = 1; i < other.lines_.size(); ++i)
+      Add(std::move(other.lines_[i]));
+    other.lines_.clear();
   }
   void SetLast(std::string line) {
     lines_.back() = std::move(line);

@@ -1,17 +1,23 @@
 // The child-process runner on POSIX primitives: pipe2, posix_spawn into a process group of its
-// own, ioctl(FIONREAD), a pidfd (or waitid) for the 100 ms waits on the child's end, and kill
-// on the group.
+// own, and a watch thread that sleeps in poll() on the two output pipes, a pidfd for the child's
+// end and an eventfd that wakes it for Terminate. It never wakes on a timer, except for the
+// deadlines it was given (time limit, the kill after an ignored end request, the end wait).
 #include "ProcessRunner.h"
 
 #include "UserQuestions.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -25,12 +31,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kPollWait = std::chrono::milliseconds(100);
 // How long a group asked to end may take before it is killed.
 constexpr auto kGraceBeforeKill = std::chrono::seconds(2);
-// Output still arriving this long after the kill comes from a process that left the group; the
-// run ends without it.
-constexpr auto kLongestDrainAfterKill = std::chrono::seconds(1);
+// Without a pidfd (kernels before 5.3) the child's end can only be looked for now and then.
+constexpr auto kEndCheckWithoutPidFd = std::chrono::milliseconds(20);
 
 [[noreturn]] void RaiseLastError(const std::string& message, int code) {
   throw TessarinError(message + std::to_string(code));
@@ -74,26 +78,59 @@ bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::size_t BytesWaiting(int fd) {
+  int waiting = 0;
+  return fd >= 0 && ::ioctl(fd, FIONREAD, &waiting) == 0 && waiting > 0 ? static_cast<std::size_t>(waiting)
+                                                                        : 0;
+}
+
 } // namespace
 
-struct ProcessRun {
+struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
+  // One output pipe as the watch thread reads it.
+  struct Stream {
+    int fd = -1;          // the runner's end; -1 once the pipe has ended
+    std::size_t owed = 0; // bytes the ended child left in the pipe, not yet read
+    bool isError = false;
+  };
+  // Output read from one pipe, waiting for the user-interface thread.
+  struct Chunk {
+    bool isError = false;
+    std::string bytes;
+  };
+
   ProcessRunner* owner = nullptr; // cleared when the runner is destroyed; touched on the UI thread only
+  bool stopped = false;           // UI thread only: a handler failed, nothing more is delivered
   std::shared_ptr<HandOver> handOver;
   std::atomic<bool> stopRequested{false};
-  std::atomic<bool> polling{false}; // the poll thread has not yet left its loop
+  std::atomic<bool> watching{false}; // the watch thread has not yet left its loop
   std::atomic<bool> killed{false};
   std::atomic<bool> endRequested{false}; // Terminate or the time limit asked the group to end
   std::atomic<bool> timedOut{false};
-  std::atomic<std::uint32_t> AvailableBytes{0};
   pid_t pid = 0;
-  pid_t group = 0; // the child's process group; kept after the child is reaped
+  pid_t group = 0; // the child's process group
   std::optional<Clock::time_point> deadline;
-  // Poll thread only: when it first saw the end request, and when it killed the group.
-  std::optional<Clock::time_point> endSeenAt, killedAt;
+  Clock::duration endWait{};
   int pidFd = -1;
-  int stdinRead = -1, stdinWrite = -1;
-  int stdoutRead = -1, stdoutWrite = -1;
-  int stderrRead = -1, stderrWrite = -1;
+  int wakeFd = -1; // an eventfd: Terminate and the runner's end wake the watch thread with it
+  int stdoutWrite = -1, stderrWrite = -1; // the child's ends, closed once it has them
+  Stream out{-1, 0, false};
+  Stream err{-1, 0, true};
+  // Watch thread only: when it first saw the end request, when it killed the group, when the
+  // child ended; and the buffer it reads into.
+  std::optional<Clock::time_point> endSeenAt, killedAt, endedAt;
+  std::vector<char> buffer = std::vector<char>(ProcessRunner::kLargestChunk);
+
+  // Shared by both threads, under `mutex`: the output read and not yet delivered, whether the
+  // child's end follows it, and whether a delivery is on its way to the UI thread. The watch
+  // thread goes on reading while the UI thread is busy, so a tool printing line by line reaches
+  // the UI thread in large chunks.
+  std::mutex mutex;
+  std::condition_variable taken;
+  std::deque<Chunk> waiting;
+  std::size_t waitingBytes = 0;
+  bool endFollows = false;
+  bool deliveryPosted = false;
 
   ProcessRun() = default;
   ProcessRun(const ProcessRun&) = delete;
@@ -102,48 +139,33 @@ struct ProcessRun {
   ~ProcessRun() {
     ClosePipes();
     CloseFd(pidFd);
+    CloseFd(wakeFd);
     // A child killed on the runner's destruction is reaped here; one left running is not waited for.
     if (pid != 0) ::waitpid(pid, nullptr, killed ? 0 : WNOHANG);
   }
 
   void ClosePipes() {
-    for (int* fd : {&stdinRead, &stdinWrite, &stdoutRead, &stdoutWrite, &stderrRead, &stderrWrite})
+    for (int* fd : {&out.fd, &err.fd, &stdoutWrite, &stderrWrite})
       CloseFd(*fd);
   }
 
-  // Runs a step of the runner on the user-interface thread; a runner that is gone ends the loop.
-  void RunOnOwner(void (ProcessRunner::*step)()) {
-    handOver->Run([this, step] {
-      if (owner == nullptr) throw TessarinError("runner destroyed");
-      (owner->*step)();
-    });
+  // Asks the watch thread to stop, wherever it waits.
+  void Stop() {
+    stopRequested = true;
+    const std::uint64_t one = 1;
+    (void)!::write(wakeFd, &one, sizeof one);
+    std::lock_guard lock(mutex);
+    taken.notify_all();
   }
 
-  // Peeks at one output pipe and hands a read over when bytes wait; true when something was read.
-  bool CheckPipe(int fd, void (ProcessRunner::*readStep)()) {
-    int waiting = 0;
-    if (::ioctl(fd, FIONREAD, &waiting) != 0) return false;
-    AvailableBytes = static_cast<std::uint32_t>(waiting);
-    if (waiting <= 0) return false;
-    RunOnOwner(readStep);
-    return true;
+  void Wake() const {
+    const std::uint64_t one = 1;
+    (void)!::write(wakeFd, &one, sizeof one);
   }
 
-  bool CheckStdOut() { return CheckPipe(stdoutRead, &ProcessRunner::ReadStdOut); }
-  bool CheckStdErr() { return CheckPipe(stderrRead, &ProcessRunner::ReadStdErr); }
-
-  // Waits up to 100 ms for the child to end, without reaping it: the process id stays reserved
-  // until the UI thread reaps it, so a Terminate in between never hits another process.
-  bool WaitForEnd() {
-    if (pidFd >= 0) {
-      pollfd entry{pidFd, POLLIN, 0};
-      return ::poll(&entry, 1, static_cast<int>(kPollWait.count())) > 0;
-    }
-    siginfo_t info{};
-    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0)
-      return true;
-    std::this_thread::sleep_for(kPollWait);
-    return false;
+  [[nodiscard]] bool Busy() {
+    std::lock_guard lock(mutex);
+    return watching || deliveryPosted;
   }
 
   void RequestEnd() {
@@ -152,8 +174,7 @@ struct ProcessRun {
   }
 
   // Carries out the time limit and the kill that follows an ignored end request.
-  void EnforceEnd() {
-    const auto now = Clock::now();
+  void EnforceEnd(Clock::time_point now) {
     if (deadline && now >= *deadline && !endRequested) {
       timedOut = true;
       RequestEnd();
@@ -166,35 +187,151 @@ struct ProcessRun {
     }
   }
 
-  // Output that was still in the pipes when the child ended: standard output first, then error.
-  void Drain() {
-    for (;;) {
-      std::this_thread::sleep_for(kPollWait);
-      EnforceEnd();
-      if (killedAt && Clock::now() - *killedAt >= kLongestDrainAfterKill) return;
-      if (CheckStdOut()) continue;
-      if (CheckStdErr()) continue;
-      return;
-    }
+  // The soonest moment the loop has something to do without being woken; none: sleep until then.
+  [[nodiscard]] std::optional<Clock::time_point> NextDeadline() const {
+    std::optional<Clock::time_point> next;
+    auto consider = [&next](Clock::time_point at) {
+      if (!next || at < *next) next = at;
+    };
+    if (deadline && !endRequested) consider(*deadline);
+    if (endSeenAt && !killedAt) consider(*endSeenAt + kGraceBeforeKill);
+    if (endedAt && endWait > Clock::duration::zero()) consider(*endedAt + endWait);
+    if (!endedAt && pidFd < 0) consider(Clock::now() + kEndCheckWithoutPidFd);
+    return next;
   }
 
-  void PollLoop() {
+  // Sends the UI thread to Deliver unless it is already on its way; called with `mutex` held.
+  void PostDelivery(std::unique_lock<std::mutex>& lock) {
+    if (deliveryPosted) return;
+    deliveryPosted = true;
+    lock.unlock();
+    handOver->Post([self = shared_from_this()] { self->Deliver(); });
+  }
+
+  // A tool that prints faster than its output is taken waits on its full pipe.
+  void WaitForRoom(const std::optional<Clock::time_point>& until) {
+    constexpr std::size_t kMostWaiting = 1 << 20;
+    std::unique_lock lock(mutex);
+    auto room = [this] { return waitingBytes < kMostWaiting || stopRequested; };
+    if (until)
+      taken.wait_until(lock, *until, room);
+    else
+      taken.wait(lock, room);
+  }
+
+  // Reads one chunk and queues it; the end of the pipe closes it.
+  void Read(Stream& stream) {
+    const ssize_t count = ::read(stream.fd, buffer.data(), buffer.size());
+    if (count < 0) {
+      if (errno == EINTR || errno == EAGAIN) return;
+      throw TessarinError("Error reading pipe : " + std::to_string(errno));
+    }
+    if (count == 0) {
+      CloseFd(stream.fd);
+      stream.owed = 0;
+      return;
+    }
+    const auto size = static_cast<std::size_t>(count);
+    stream.owed -= std::min(stream.owed, size);
+    std::unique_lock lock(mutex);
+    if (!waiting.empty() && waiting.back().isError == stream.isError &&
+        waiting.back().bytes.size() + size <= ProcessRunner::kLargestChunk)
+      waiting.back().bytes.append(buffer.data(), size);
+    else
+      waiting.push_back({stream.isError, std::string(buffer.data(), size)});
+    waitingBytes += size;
+    PostDelivery(lock);
+  }
+
+  [[nodiscard]] bool ChildEnded() const {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid != 0;
+  }
+
+  // The child has ended and everything it wrote is read (what it left running may still write;
+  // that is not waited for).
+  [[nodiscard]] bool Finished(Clock::time_point now) const {
+    return endedAt && out.owed == 0 && err.owed == 0 && now >= *endedAt + endWait;
+  }
+
+  void WatchLoop() {
     try {
       while (!stopRequested) {
-        EnforceEnd();
-        bool idle = true;
-        if (CheckStdOut()) idle = false;
-        if (CheckStdErr()) idle = false;
-        if (idle && WaitForEnd()) {
-          RunOnOwner(&ProcessRunner::ProcessExited);
-          Drain();
-          if (!stopRequested) RunOnOwner(&ProcessRunner::ProcessTerminated);
+        WaitForRoom(NextDeadline());
+        EnforceEnd(Clock::now());
+        const auto next = NextDeadline();
+        int timeout = -1;
+        if (next)
+          timeout = static_cast<int>(std::max<std::int64_t>(
+              0, std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now()).count()));
+        pollfd watched[4] = {
+            {out.fd, POLLIN, 0}, {err.fd, POLLIN, 0}, {endedAt ? -1 : pidFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        if (::poll(watched, 4, timeout) < 0 && errno != EINTR) break;
+        if (watched[3].revents != 0) {
+          std::uint64_t count = 0;
+          (void)!::read(wakeFd, &count, sizeof count);
+        }
+        if (stopRequested) break;
+        // Within one pass standard output goes first.
+        if (watched[0].revents != 0) Read(out);
+        if (watched[1].revents != 0) Read(err);
+        if (!endedAt && (watched[2].revents != 0 || (pidFd < 0 && ChildEnded()))) {
+          // The child's writes are all in the pipes by now: these bytes are the last it owes.
+          endedAt = Clock::now();
+          out.owed = BytesWaiting(out.fd);
+          err.owed = BytesWaiting(err.fd);
+        }
+        if (Finished(Clock::now())) {
+          // The child is not reaped yet, so its process group cannot have been reused.
+          ::kill(-group, SIGKILL);
+          std::unique_lock lock(mutex);
+          endFollows = true;
+          PostDelivery(lock);
+          break;
         }
       }
     } catch (...) {
-      // An error handed back from the UI thread ends the loop; it is not reported.
+      // A failed read ends the loop; it is not reported.
     }
-    polling = false;
+    std::lock_guard lock(mutex);
+    watching = false;
+  }
+
+  // On the UI thread: hands one chunk to its event, then lets the event loop run before the next;
+  // the end comes after the last chunk.
+  void Deliver() {
+    std::unique_lock lock(mutex);
+    if (!waiting.empty()) {
+      Chunk chunk = std::move(waiting.front());
+      waiting.pop_front();
+      waitingBytes -= chunk.bytes.size();
+      lock.unlock();
+      taken.notify_one();
+      Hand(chunk);
+      lock.lock();
+    }
+    if (!waiting.empty() && !stopped) {
+      lock.unlock();
+      handOver->Post([self = shared_from_this()] { self->Deliver(); });
+      return;
+    }
+    deliveryPosted = false;
+    const bool end = endFollows && !stopped;
+    lock.unlock();
+    if (end && owner != nullptr) owner->ProcessTerminated();
+  }
+
+  void Hand(const Chunk& chunk) {
+    if (owner == nullptr || stopped) return;
+    const ProcessDataEvent& event = chunk.isError ? owner->OnErrorData : owner->OnData;
+    try {
+      if (event) event(*owner, chunk.bytes.data(), chunk.bytes.size());
+    } catch (...) {
+      // A handler that fails ends the events of this run; the error is not reported.
+      stopped = true;
+      Stop();
+    }
   }
 };
 
@@ -204,16 +341,16 @@ ProcessRunner::~ProcessRunner() {
   if (!run_) return;
   if (Active() && TerminateOnDestroy) {
     OnTerminated = nullptr;
-    run_->stopRequested = true;
     run_->killed = true;
     ::kill(-run_->group, SIGKILL);
   }
   run_->owner = nullptr;
+  run_->Stop();
 }
 
 bool ProcessRunner::Active() const { return run_ && run_->pid != 0; }
 
-bool ProcessRunner::Polling() const { return run_ && run_->polling; }
+bool ProcessRunner::Polling() const { return run_ && run_->Busy(); }
 
 pid_t ProcessRunner::ProcessHandle() const { return Active() ? run_->pid : 0; }
 
@@ -234,23 +371,22 @@ void ProcessRunner::SetDirectory(const std::string& directory) {
 }
 
 void ProcessRunner::CreatePipes(ProcessRun& run) {
-  // Every end is close-on-exec: the child receives its three ends as 0, 1 and 2 only, so no
-  // other runner's pipe leaks into it.
+  // Every end is close-on-exec: the child receives its two ends as 1 and 2 only, so no other
+  // runner's pipe leaks into it.
   int ends[2];
-  if (::pipe2(ends, O_CLOEXEC) != 0) RaiseLastError("Error on STDIN pipe creation : ", errno);
-  run.stdinRead = ends[0];
-  run.stdinWrite = ends[1];
   if (::pipe2(ends, O_CLOEXEC) != 0) RaiseLastError("Error on STDOUT pipe creation : ", errno);
-  run.stdoutRead = ends[0];
+  run.out.fd = ends[0];
   run.stdoutWrite = ends[1];
   if (::pipe2(ends, O_CLOEXEC) != 0) RaiseLastError("Error on STDERR pipe creation : ", errno);
-  run.stderrRead = ends[0];
+  run.err.fd = ends[0];
   run.stderrWrite = ends[1];
-  // While the poll thread waits its 100 ms for the child's end, a flooding tool fills the pipe
-  // and stops; a larger pipe lets it get further in each wait. Not getting one is harmless.
+  run.wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (run.wakeFd < 0) RaiseLastError("Error on wake-up event creation : ", errno);
+  // A flooding tool goes on writing while a chunk is handed over; a larger pipe lets it get
+  // further meanwhile. Not getting one is harmless.
   constexpr int kOutputPipeSize = 1 << 20;
-  ::fcntl(run.stdoutRead, F_SETPIPE_SZ, kOutputPipeSize);
-  ::fcntl(run.stderrRead, F_SETPIPE_SZ, kOutputPipeSize);
+  ::fcntl(run.out.fd, F_SETPIPE_SZ, kOutputPipeSize);
+  ::fcntl(run.err.fd, F_SETPIPE_SZ, kOutputPipeSize);
 }
 
 void ProcessRunner::StartProcess(ProcessRun& run) {
@@ -274,7 +410,8 @@ void ProcessRunner::StartProcess(ProcessRun& run) {
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, run.stdinRead, STDIN_FILENO);
+  // A tool that reads its input finds it empty and at its end, instead of waiting for ever.
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, run.stdoutWrite, STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, run.stderrWrite, STDERR_FILENO);
   if (!IsBlank(directory_)) posix_spawn_file_actions_addchdir_np(&actions, directory_.c_str());
@@ -316,41 +453,29 @@ void ProcessRunner::Execute() {
   // On failure the run's destructor closes whatever was created.
   CreatePipes(*run);
   StartProcess(*run);
+  // Only the child holds the write ends now, so a pipe ends when the child and whatever it
+  // started have let go of it.
+  CloseFd(run->stdoutWrite);
+  CloseFd(run->stderrWrite);
 
-  if (TimeLimit) run->deadline = Clock::now() + *TimeLimit;
+  const auto now = Clock::now();
+  const auto room = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::time_point::max() - now);
+  if (TimeLimit && *TimeLimit < room) run->deadline = now + *TimeLimit;
+  run->endWait = EndWait;
   if (run_) run_->owner = nullptr;
   run_ = run;
   end_.reset();
-  run->polling = true;
-  std::thread([run] { run->PollLoop(); }).detach();
+  run->watching = true;
+  std::thread([run] { run->WatchLoop(); }).detach();
 }
 
 void ProcessRunner::Terminate(int /*exitCode*/) {
   if (!Active()) throw TessarinError("Cannot Terminate an inactive process");
   run_->RequestEnd();
-}
-
-void ProcessRunner::ReadPipe(int fd, const char* failureMessage, const ProcessDataEvent& event) {
-  std::vector<char> buffer(run_->AvailableBytes);
-  const ssize_t count = ::read(fd, buffer.data(), buffer.size());
-  if (count < 0) {
-    const int code = errno;
-    run_->stopRequested = true;
-    RaiseLastError(failureMessage, code);
-  }
-  if (event) event(*this, buffer.data(), static_cast<std::size_t>(count));
-}
-
-void ProcessRunner::ReadStdOut() { ReadPipe(run_->stdoutRead, "Error reading STDOUT pipe : ", OnData); }
-
-void ProcessRunner::ReadStdErr() { ReadPipe(run_->stderrRead, "Error reading STDERR pipe : ", OnErrorData); }
-
-void ProcessRunner::ProcessExited() {
-  if (OnExited) OnExited(*this);
+  run_->Wake();
 }
 
 void ProcessRunner::ProcessTerminated() {
-  run_->stopRequested = true;
   run_->ClosePipes();
   CloseFd(run_->pidFd);
   int status = 0;

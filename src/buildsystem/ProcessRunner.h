@@ -1,26 +1,24 @@
 // Runs one external program as a child process with its standard output and error captured
-// through pipes. A poll thread watches the pipes and the child's end and hands every chunk and
-// the final notice over to the user-interface thread, synchronously, through a HandOver.
+// through pipes. A watch thread sleeps until output arrives, an output pipe ends or the child
+// ends; the output and the final notice reach the user-interface thread through a HandOver, in
+// order, one slice per turn of its event loop.
 #pragma once
 
 #include <sys/types.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Runs a step on the user-interface thread and waits until it has finished; an error raised by
-// the step is raised again in the calling thread.
+// Runs steps on the user-interface thread, later, in the order they were posted.
 class HandOver {
 public:
   virtual ~HandOver() = default;
-  virtual void Run(const std::function<void()>& step) = 0;
+  virtual void Post(std::function<void()> step) = 0;
 };
 
 // How a child process ended.
@@ -35,20 +33,24 @@ class ProcessRunner;
 using ProcessDataEvent = std::function<void(ProcessRunner& sender, const char* buffer, std::size_t count)>;
 using ProcessEndEvent = std::function<void(ProcessRunner& sender, const ProcessEnd& end)>;
 
-// One child process run: its pipe ends, its process and the poll thread's stop request. Shared
-// between the runner and its poll thread, so that a runner destroyed while its thread still
+// One child process run: its pipe ends, its process and the watch thread's stop request. Shared
+// between the runner and its watch thread, so that a runner destroyed while its thread still
 // runs leaves the thread valid state to finish with.
 struct ProcessRun;
 
 class ProcessRunner {
 public:
+  // The most bytes one data event carries: a flooding tool's output reaches the user-interface
+  // thread in slices, and the event loop runs between them.
+  static constexpr std::size_t kLargestChunk = 64 * 1024;
+
   explicit ProcessRunner(std::shared_ptr<HandOver> handOver);
   ~ProcessRunner();
   ProcessRunner(const ProcessRunner&) = delete;
   ProcessRunner& operator=(const ProcessRunner&) = delete;
 
   [[nodiscard]] bool Active() const;
-  // The poll thread of the last run still watches the child: events may still arrive.
+  // The watch thread of the last run still runs: events may still arrive.
   [[nodiscard]] bool Polling() const;
   // The child's process id; zero when inactive.
   [[nodiscard]] pid_t ProcessHandle() const;
@@ -66,15 +68,19 @@ public:
   // "NAME=value" entries; absent means the child inherits this process's environment.
   std::optional<std::vector<std::string>> Environment;
   bool TerminateOnDestroy = false;
-  // A run that takes longer is ended as by Terminate, and its end says it timed out.
+  // A run that takes longer is ended as by Terminate, and its end says it timed out. A limit too
+  // large to reckon with counts as none.
   std::optional<std::chrono::milliseconds> TimeLimit;
+  // The end is reported this long after the child ended at the soonest; output that arrives
+  // meanwhile (from what the child left running) is still delivered.
+  std::chrono::milliseconds EndWait{0};
   ProcessDataEvent OnData;
   ProcessDataEvent OnErrorData;
   ProcessEndEvent OnTerminated;
-  // The child has ended and its last output is still being collected: OnTerminated follows.
-  std::function<void(ProcessRunner& sender)> OnExited;
 
-  // The child runs in a process group of its own, so that ending it ends whatever it started.
+  // The child runs in a process group of its own, with an empty standard input that is at its
+  // end. When the child has ended and its output is delivered, whatever it left running in its
+  // group is killed.
   void Execute();
   // POSIX cannot hand a child an exit code from outside. The child's process group gets SIGTERM,
   // and SIGKILL when it is still there 2 s later; the end is then reported as for any other.
@@ -84,10 +90,6 @@ private:
   friend struct ProcessRun;
   void CreatePipes(ProcessRun& run);
   void StartProcess(ProcessRun& run);
-  void ReadStdOut();
-  void ReadStdErr();
-  void ReadPipe(int fd, const char* failureMessage, const ProcessDataEvent& event);
-  void ProcessExited();
   void ProcessTerminated();
 
   std::shared_ptr<HandOver> handOver_;

@@ -20,17 +20,19 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] [--jobs N] WORKSPACE.tsw "
-    "[PROJECT...]\n"
+    "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] [--jobs N] [--rebuild] "
+    "WORKSPACE.tsw [PROJECT...]\n"
     "       tessarin-build [--set NAME=VALUE]... --compile-commands FILE WORKSPACE.tsw\n"
     "\n"
-    "Builds the named projects of the workspace, or all of them in workspace order (as\n"
-    "\"Rebuild All\"), with the compiler, assembler and output folder of Tessarin's settings.\n"
+    "Builds the named projects of the workspace, or all of them in workspace order, with the\n"
+    "compiler, assembler and output folder of Tessarin's settings. Only the sources that changed\n"
+    "since they were last compiled are compiled again.\n"
     "\n"
     "  --set NAME=VALUE  use VALUE for the setting NAME for this run only (lcclocation,\n"
     "                    lcclarguments, q3asmlocation, q3asmlarguments, outputlocation)\n"
     "  --timeout SECONDS end a tool that runs longer and count it as failed\n"
     "  --jobs N          compile up to N files of a project at once (\"Parallel compiles\")\n"
+    "  --rebuild         compile every source, changed or not (as \"Rebuild All\")\n"
     "  --compile-commands FILE\n"
     "                    build nothing; write the workspace's compilation database (the\n"
     "                    compile_commands.json of clangd and other C front ends) as FILE\n"
@@ -190,12 +192,14 @@ int main(int argc, char** argv) {
   RegistryStore store(RegistryStore::defaultFilePath());
   const std::string storeProblem = store.load();
   if (!storeProblem.empty()) std::cerr << "tessarin-build: settings: " << storeProblem << std::endl;
-  Settings settings = LoadSettings(store, SettingsConventions::Native());
+  const SettingsConventions conventions = SettingsConventions::Native();
+  Settings settings = LoadSettings(store, conventions);
 
   std::vector<std::string> words(argv + 1, argv + argc);
   std::string workspaceFile;
   std::vector<std::string> projectNames;
   std::optional<std::chrono::seconds> timeLimit;
+  Sources sources = Sources::Changed;
   std::string databaseFile;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] == "--help" || words[i] == "-h") {
@@ -205,9 +209,14 @@ int main(int argc, char** argv) {
     if (words[i] == "--set") {
       if (i + 1 >= words.size() || !ApplySetting(settings, words[++i])) return Fail("--set needs NAME=VALUE");
     } else if (words[i] == "--timeout") {
+      // A billion seconds is over thirty years; far more would overflow the clock's count.
+      constexpr long kLongestTimeout = 1000000000;
       const std::optional<long> seconds = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;
-      if (!seconds) return Fail("--timeout needs a number of seconds above 0");
+      if (!seconds || *seconds > kLongestTimeout)
+        return Fail("--timeout needs a number of seconds from 1 to " + std::to_string(kLongestTimeout));
       timeLimit = std::chrono::seconds(*seconds);
+    } else if (words[i] == "--rebuild") {
+      sources = Sources::All;
     } else if (words[i] == "--jobs") {
       const std::optional<long> jobs = i + 1 < words.size() ? PositiveNumber(words[++i]) : std::nullopt;
       if (!jobs || *jobs > 64) return Fail("--jobs needs a number from 1 to 64");
@@ -257,6 +266,9 @@ int main(int argc, char** argv) {
   BuildContext context{
       settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
   context.toolTimeLimit = timeLimit;
+  context.buildCacheFolder = conventions.buildCacheFolder;
+  context.toolEndWait = conventions.toolEndWait;
+  context.resultLine = conventions.listsBuildResult;
   BuildController controller(context);
   StopSignals stop;
   stop.OnStop = [&progress] { progress.cancelButtonClick(); };
@@ -276,10 +288,10 @@ int main(int argc, char** argv) {
     std::vector<Project*> all;
     for (int i = 0; i < workspace.Count(); ++i)
       all.push_back(&workspace.Items(i));
-    run([&] { controller.BuildAll(); }, all);
+    run([&] { controller.BuildAll(sources); }, all);
   } else {
     for (Project* project : projects)
-      if (!run([&] { controller.Build(*project); }, {project})) break;
+      if (!run([&] { controller.Build(*project, sources); }, {project})) break;
   }
   if (stop.Received() != 0) return 128 + stop.Received();
   return failed ? 1 : 0;

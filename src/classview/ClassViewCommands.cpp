@@ -7,7 +7,7 @@
 #include "EditorWidget.h"
 #include "ProjectList.h"
 #include "ProjectTree.h"
-#include "SourceFile.h"
+#include "StoredFile.h"
 
 #include <QEvent>
 #include <QTabWidget>
@@ -69,7 +69,7 @@ void ClassViewCommands::RebuildClassView() {
   outline_.Restart();
   try {
     for (const ProjectFile& file : project->Files)
-      outline_.ScanFile(file.Path, source_file::ReadStoredLines(file.Path));
+      outline_.ScanFile(file.Path, stored_file::ReadStoredLines(file.Path));
   } catch (const TessarinError& error) {
     ShowNodes();
     questions_.showError(error.message());

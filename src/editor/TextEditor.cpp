@@ -163,6 +163,11 @@ void TextEditor::SetSelText(std::string_view value) {
   ::SetSelText(context_, value, state_.HasOption(eoScrollPastEol));
 }
 
+void TextEditor::ReplaceSelText(std::string_view value) {
+  PaintLock lock(*this);
+  ::SetSelText(context_, value, false);
+}
+
 int TextEditor::SearchReplace(std::string_view search, std::string_view replace, SearchFlags options) {
   return SearchRun(context_, *this, searchEngine_, Events.OnReplaceText).Run(search, replace, options);
 }

@@ -100,6 +100,9 @@ public:
   // --- operations beyond the commands, each one screen update
   // Replaces the selection by `value` in normal mode, as one undoable replacement.
   void SetSelText(std::string_view value);
+  // The same as a search replacement does it: the blanks after the selection stay, as later
+  // matches may be made of them.
+  void ReplaceSelText(std::string_view value);
   // Searches, and with the replace bits replaces; returns the matches visited.
   int SearchReplace(std::string_view search, std::string_view replace, SearchFlags options);
   // Moves (or with `copy` copies) the selected text to `drop`, as a drag and drop within the

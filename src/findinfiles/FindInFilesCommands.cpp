@@ -1,53 +1,217 @@
-// The Find in Files command on the message area's page.
+// The Find in Files and Replace in Files commands on the message area's page.
 #include "FindInFilesCommands.h"
 
 #include "DisplayText.h"
+#include "EditorWindowPort.h"
 #include "FindInFilesDialog.h"
-#include "FindInFilesSearch.h"
+#include "PlacesPage.h"
 #include "ProjectList.h"
+#include "ReplacePreviewDialog.h"
+#include "StoredFile.h"
 #include "UserQuestions.h"
 
-#include <QListWidget>
 #include <QTabWidget>
 
-FindInFilesCommands::FindInFilesCommands(FindInFilesDialog& dialog, const ProjectList& workspace,
-                                         FindInFilesPage page, std::function<bool(QDialog&)> showModal,
-                                         std::function<std::unique_ptr<FindInFilesProgress>()> newProgress)
-    : dialog_(dialog), workspace_(workspace), page_(page), showModal_(std::move(showModal)),
-      newProgress_(std::move(newProgress)) {}
+#include <filesystem>
 
-void FindInFilesCommands::FindInFiles() {
-  const Project* project = workspace_.ActiveProject;
-  if (project == nullptr || !showModal_(dialog_)) return;
-  SearchEngine engine;
-  engine.SetPattern(dialog_.FindText());
-  engine.SetCaseSensitive(dialog_.CaseSensitive());
-  engine.SetWholeWords(dialog_.WholeWords());
-  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
-  page_.FindFilesListBox.clear();
-  std::vector<std::string> entries;
-  const std::unique_ptr<FindInFilesProgress> progress = newProgress_();
-  const int files = static_cast<int>(project->Files.size());
-  try {
-    for (int i = 0; i < files; ++i) {
-      SearchFile(engine, project->Files[static_cast<std::size_t>(i)].Path,
-                 [&entries](std::string entry) { entries.push_back(std::move(entry)); });
-      if (!progress->Continue(i + 1, files, entries.size())) break;
-    }
-  } catch (const TessarinError&) {
-    ShowEntries(entries);
-    throw;
-  }
-  ShowEntries(entries);
+namespace {
+
+std::string Plural(int count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-void FindInFilesCommands::ShowEntries(const std::vector<std::string>& entries) {
-  QStringList items;
-  items.reserve(static_cast<qsizetype>(entries.size()));
-  // Shown as the workspace tree shows paths, so that the jump to source reads the path back.
-  for (const std::string& entry : entries)
-    items.append(ToDisplay(entry));
-  QListWidget& list = page_.FindFilesListBox;
-  list.addItems(items);
-  list.setCurrentRow(list.count() - 1);
+// What a file's replacement changes in the window's text: the lines from the first changed one
+// to the last, the text before and after them being the same.
+struct ChangedBlock {
+  int first = 0, last = 0;
+  std::string text;
+};
+
+ChangedBlock BlockOf(const FileReplacement& file) {
+  ChangedBlock block{file.lines.front().line, file.lines.back().line, {}};
+  std::size_t start = 0;
+  for (int line = 1; line < block.first; ++line)
+    start = file.before.find('\n', start) + 1;
+  std::size_t end = start;
+  for (int line = block.first; line <= block.last; ++line) {
+    end = file.before.find('\n', end);
+    if (end == std::string::npos) {
+      end = file.before.size();
+      break;
+    }
+    if (line < block.last) ++end;
+  }
+  const std::size_t kept = file.before.size() - end;
+  block.text = file.after.substr(start, file.after.size() - start - kept);
+  return block;
+}
+
+} // namespace
+
+FindInFilesCommands::FindInFilesCommands(FindInFilesDialog& dialog, const ProjectList& workspace,
+                                         FindInFilesPage page, FindInFilesWindows windows,
+                                         UserQuestions& questions, std::function<bool()> backupSource,
+                                         std::function<bool(QDialog&)> showModal,
+                                         std::function<std::unique_ptr<FindInFilesProgress>()> newProgress)
+    : dialog_(dialog), workspace_(workspace), page_(page), windows_(std::move(windows)),
+      questions_(questions), backupSource_(std::move(backupSource)), showModal_(std::move(showModal)),
+      newProgress_(std::move(newProgress)) {}
+
+bool FindInFilesCommands::FindInFilesEnabled() const {
+  // A folder can be searched without any project.
+  return dialog_.Desktop() || workspace_.ActiveProject != nullptr;
+}
+
+bool FindInFilesCommands::AskQuery(bool replacing) {
+  dialog_.SetReplacing(replacing);
+  if (dialog_.Desktop()) {
+    if (EditorWindowPort* editor = windows_.activeEditor ? windows_.activeEditor() : nullptr) {
+      const std::string selected = editor->SelAvail() ? editor->SelText() : editor->WordAtCaret();
+      if (!selected.empty() && selected.find_first_of("\r\n") == std::string::npos)
+        dialog_.SetFindText(selected);
+    }
+  }
+  return showModal_(dialog_);
+}
+
+void FindInFilesCommands::FindInFiles() {
+  if (!dialog_.Desktop()) return FindInProject();
+  if (!AskQuery(false)) return;
+  TextMatcher matcher(dialog_.Query());
+  const std::vector<std::string> files = Files();
+  dialog_.RememberTexts();
+  FindEverywhere(matcher, files);
+}
+
+std::vector<std::string> FindInFilesCommands::Files() const {
+  const SearchScope scope = dialog_.Scope();
+  std::error_code failed;
+  if (scope.where == SearchWhere::Folder && !std::filesystem::is_directory(scope.folder, failed))
+    throw TessarinError("The folder '" + scope.folder + "' does not exist.");
+  return FilesToSearch(workspace_, scope);
+}
+
+void FindInFilesCommands::FindInProject() {
+  const Project* project = workspace_.ActiveProject;
+  if (project == nullptr || !showModal_(dialog_)) return;
+  TextMatcher matcher(dialog_.Query());
+  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
+  PlaceListModel& places = page_.Results.Places();
+  places.SetLayout(PlaceListModel::Layout::Entries);
+  places.Clear();
+  page_.Results.SetSummary({});
+  const std::unique_ptr<FindInFilesProgress> progress = newProgress_();
+  const int files = static_cast<int>(project->Files.size());
+  // Each entry is selected as it is added: the list ends on the last one.
+  struct SelectLast {
+    PlacesPage& page;
+    ~SelectLast() { page.SelectRow(page.Places().rowCount() - 1); }
+  } selectLast{page_.Results};
+  for (int i = 0; i < files; ++i) {
+    places.Append(SearchFile(matcher, {project->Files[static_cast<std::size_t>(i)].Path, std::nullopt}));
+    if (!progress->Continue(i + 1, files, static_cast<std::size_t>(places.rowCount()))) break;
+  }
+}
+
+void FindInFilesCommands::FindEverywhere(TextMatcher& matcher, const std::vector<std::string>& files) {
+  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
+  PlaceListModel& places = page_.Results.Places();
+  places.SetLayout(PlaceListModel::Layout::Grouped);
+  places.Clear();
+  const std::unique_ptr<FindInFilesProgress> progress = newProgress_();
+  const int total = static_cast<int>(files.size());
+  int searched = 0;
+  std::vector<std::string> unreadable;
+  for (const std::string& path : files) {
+    EditorWindowPort* window = windows_.windowOf ? windows_.windowOf(path) : nullptr;
+    // An open file with unsaved changes is searched as its window shows it.
+    std::optional<std::string> shown;
+    if (window != nullptr && window->Modified()) shown = window->ShownText();
+    try {
+      places.Append(SearchFile(matcher, {path, std::move(shown)}));
+    } catch (const TessarinError&) {
+      unreadable.push_back(path);
+    }
+    ++searched;
+    if (!progress->Continue(searched, total, static_cast<std::size_t>(places.MarkCount()))) break;
+  }
+  std::string summary =
+      places.MarkCount() == 0
+          ? "No match for '" + matcher.Query().pattern + "' in " + Plural(total, "file", "files")
+          : Plural(places.MarkCount(), "match", "matches") + " of '" + matcher.Query().pattern + "' in " +
+                Plural(places.FileCount(), "file", "files");
+  if (searched < total)
+    summary += " (stopped after " + std::to_string(searched) + " of " + std::to_string(total) + " files)";
+  if (!unreadable.empty())
+    summary += "; " + Plural(static_cast<int>(unreadable.size()), "file", "files") +
+               " could not be read: " + unreadable.front() + (unreadable.size() > 1 ? ", ..." : "");
+  page_.Results.SetSummary(ToDisplay(summary));
+}
+
+std::vector<FileReplacement> FindInFilesCommands::PlanReplacements(TextMatcher& matcher,
+                                                                   const std::vector<std::string>& files,
+                                                                   std::vector<std::string>& failures) {
+  Replacer replacer(matcher, dialog_.NewText());
+  std::vector<FileReplacement> plans;
+  const std::unique_ptr<FindInFilesProgress> progress = newProgress_();
+  int done = 0;
+  for (const std::string& path : files) {
+    // An open file is changed in its window, so what it shows is what is replaced.
+    EditorWindowPort* window = windows_.windowOf ? windows_.windowOf(path) : nullptr;
+    try {
+      FileReplacement plan =
+          replacer.Plan(path, window != nullptr ? window->ShownText() : stored_file::ReadStoredBytes(path));
+      plan.inWindow = window != nullptr;
+      if (plan.count > 0) plans.push_back(std::move(plan));
+    } catch (const TessarinError& error) {
+      failures.push_back(error.message());
+    }
+    if (!progress->Continue(++done, static_cast<int>(files.size()), plans.size())) {
+      plans.clear(); // a replacement the user stopped replaces nothing
+      failures.clear();
+      break;
+    }
+  }
+  return plans;
+}
+
+std::string FindInFilesCommands::ApplyInWindow(const FileReplacement& file) {
+  EditorWindowPort* window = windows_.windowOf ? windows_.windowOf(file.path) : nullptr;
+  if (window == nullptr || window->ShownText() != file.before)
+    return file.path + " was changed or closed since the search, so nothing was replaced in it.";
+  const ChangedBlock block = BlockOf(file);
+  window->ReplaceLines(block.first, block.last, block.text);
+  return {};
+}
+
+void FindInFilesCommands::ReplaceInFiles() {
+  if (!dialog_.Desktop() || !AskQuery(true)) return;
+  TextMatcher matcher(dialog_.Query());
+  const std::vector<std::string> files = Files();
+  dialog_.RememberTexts();
+  ReplaceSummary summary;
+  std::vector<FileReplacement> plans = PlanReplacements(matcher, files, summary.failures);
+  if (plans.empty() && summary.failures.empty()) {
+    questions_.inform("No match for '" + matcher.Query().pattern + "' found.");
+    return;
+  }
+  if (!plans.empty()) {
+    ReplacePreviewDialog preview(plans, dialog_.parentWidget());
+    if (!showModal_(preview)) return;
+  }
+  std::vector<const FileReplacement*> closed;
+  for (const FileReplacement& plan : plans)
+    if (!plan.inWindow) closed.push_back(&plan);
+  const std::vector<std::string> writeErrors = WriteReplacements(closed, backupSource_());
+  std::size_t written = 0;
+  for (const FileReplacement& plan : plans) {
+    const std::string error = plan.inWindow ? ApplyInWindow(plan) : writeErrors[written++];
+    if (!error.empty()) {
+      summary.failures.push_back(error);
+      continue;
+    }
+    summary.replacements += plan.count;
+    ++summary.files;
+  }
+  questions_.inform(SummaryText(summary));
 }

@@ -1,32 +1,60 @@
-// The find in files dialog: a text box, two options and OK/Cancel.
+// The find in files dialog: the texts, the options, where to search, and OK/Cancel.
 #include "FindInFilesDialog.h"
 
 #include "CodePage.h"
 #include "Dialogs.h"
+#include "DisplayText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
-FindInFilesDialog::FindInFilesDialog(QWidget* parent)
+void RememberText(QComboBox& box, const QString& text) {
+  if (text.isEmpty()) return;
+  const QString kept = text; // the box's own text changes as items move
+  const int existing = box.findText(kept);
+  if (existing >= 0) box.removeItem(existing);
+  box.insertItem(0, kept);
+  while (box.count() > FindInFilesDialog::kHistoryLength)
+    box.removeItem(box.count() - 1);
+  box.setCurrentIndex(0);
+  box.setEditText(kept);
+}
+
+FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
     : QDialog(parent, Qt::Tool), FindTextComboBox(new QComboBox(this)),
       CaseCheckBox(new QCheckBox("&Case sensitive")), WholeWordCheckBox(new QCheckBox("&Whole words only")),
-      okButton(new QPushButton("&OK", this)), cancelButton(new QPushButton("&Cancel", this)) {
+      okButton(new QPushButton("&OK", this)), cancelButton(new QPushButton("&Cancel", this)),
+      NewTextLabel(new QLabel("R&eplace with:", this)), NewTextComboBox(new QComboBox(this)),
+      RegexCheckBox(new QCheckBox("Regular e&xpression")),
+      ProjectRadioButton(new QRadioButton("Active &project")),
+      WorkspaceRadioButton(new QRadioButton("Whole wor&kspace")),
+      FolderRadioButton(new QRadioButton("F&older:")), FolderEdit(new QLineEdit(this)),
+      BrowseButton(new QPushButton("...", this)), PatternsEdit(new QLineEdit("*.c;*.h", this)),
+      SubfoldersCheckBox(new QCheckBox("Include &subfolders")), desktop_(desktop) {
   setWindowTitle("Find text in File");
-  FindTextComboBox->setEditable(true);
-  // The list stays empty: a confirmed text is not added to it.
-  FindTextComboBox->setInsertPolicy(QComboBox::NoInsert);
+  for (QComboBox* box : {FindTextComboBox, NewTextComboBox}) {
+    box->setEditable(true);
+    // The dialog keeps its own history, last text first; the classic list stays empty.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  }
   auto* label = new QLabel("Text to find:", this);
   label->setBuddy(FindTextComboBox);
+  NewTextLabel->setBuddy(NewTextComboBox);
 
   auto* options = new QGroupBox(" Options: ", this);
   auto* optionLayout = new QVBoxLayout(options);
   optionLayout->addWidget(CaseCheckBox);
   optionLayout->addWidget(WholeWordCheckBox);
+  optionLayout->addWidget(RegexCheckBox);
 
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(okButton);
@@ -35,7 +63,10 @@ FindInFilesDialog::FindInFilesDialog(QWidget* parent)
   auto* fields = new QVBoxLayout;
   fields->addWidget(label);
   fields->addWidget(FindTextComboBox);
+  fields->addWidget(NewTextLabel);
+  fields->addWidget(NewTextComboBox);
   fields->addWidget(options);
+  if (desktop) fields->addWidget(WhereGroup());
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(fields, 1);
   layout->addLayout(buttons);
@@ -43,19 +74,95 @@ FindInFilesDialog::FindInFilesDialog(QWidget* parent)
   okButton->setDefault(true);
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  RegexCheckBox->setVisible(desktop);
+  setTabOrder(FindTextComboBox, NewTextComboBox);
+  setTabOrder(NewTextComboBox, CaseCheckBox);
+  WorkspaceRadioButton->setChecked(true);
+  SubfoldersCheckBox->setChecked(true);
+  SetReplacing(false);
+  setMinimumWidth(desktop ? 460 : 360);
+}
+
+QWidget* FindInFilesDialog::WhereGroup() {
+  auto* where = new QGroupBox(" Where: ", this);
+  auto* grid = new QGridLayout(where);
+  grid->addWidget(WorkspaceRadioButton, 0, 0, 1, 3);
+  grid->addWidget(ProjectRadioButton, 1, 0, 1, 3);
+  grid->addWidget(FolderRadioButton, 2, 0);
+  grid->addWidget(FolderEdit, 2, 1);
+  grid->addWidget(BrowseButton, 2, 2);
+  auto* patternsLabel = new QLabel("File &types:", where);
+  patternsLabel->setBuddy(PatternsEdit);
+  grid->addWidget(patternsLabel, 3, 0);
+  grid->addWidget(PatternsEdit, 3, 1, 1, 2);
+  grid->addWidget(SubfoldersCheckBox, 4, 1, 1, 2);
+  connect(FolderRadioButton, &QRadioButton::toggled, this, &FindInFilesDialog::EnableFolderFields);
+  connect(BrowseButton, &QPushButton::clicked, this, [this] {
+    if (!ChooseFolder) return;
+    if (const auto folder = ChooseFolder(FromDisplay(FolderEdit->text()))) {
+      FolderEdit->setText(ToDisplay(*folder));
+      FolderRadioButton->setChecked(true);
+    }
+  });
+  EnableFolderFields();
+  return where;
+}
+
+void FindInFilesDialog::EnableFolderFields() {
+  for (QWidget* field : std::initializer_list<QWidget*>{FolderEdit, PatternsEdit, SubfoldersCheckBox})
+    field->setEnabled(FolderRadioButton->isChecked());
+}
+
+void FindInFilesDialog::SetReplacing(bool replacing) {
+  replacing_ = replacing && desktop_;
+  NewTextLabel->setVisible(replacing_);
+  NewTextComboBox->setVisible(replacing_);
+  setWindowTitle(replacing_ ? "Replace text in Files" : "Find text in File");
   // Only the width changes when the user resizes it.
+  setMinimumHeight(0);
+  setMaximumHeight(QWIDGETSIZE_MAX);
+  layout()->activate();
+  adjustSize();
   setFixedHeight(sizeHint().height());
-  setMinimumWidth(360);
 }
 
 std::string FindInFilesDialog::FindText() const { return QStringToBytes(FindTextComboBox->currentText()); }
+
+void FindInFilesDialog::SetFindText(const std::string& text) {
+  FindTextComboBox->setEditText(BytesToQString(text));
+}
+
+std::string FindInFilesDialog::NewText() const { return QStringToBytes(NewTextComboBox->currentText()); }
 
 bool FindInFilesDialog::CaseSensitive() const { return CaseCheckBox->isChecked(); }
 
 bool FindInFilesDialog::WholeWords() const { return WholeWordCheckBox->isChecked(); }
 
+SearchQuery FindInFilesDialog::Query() const {
+  return SearchQuery{FindText(), CaseSensitive(), WholeWords(), desktop_ && RegexCheckBox->isChecked()};
+}
+
+SearchScope FindInFilesDialog::Scope() const {
+  SearchScope scope;
+  if (!desktop_) return scope;
+  scope.where = FolderRadioButton->isChecked()      ? SearchWhere::Folder
+                : WorkspaceRadioButton->isChecked() ? SearchWhere::Workspace
+                                                    : SearchWhere::ActiveProject;
+  scope.folder = FromDisplay(FolderEdit->text());
+  scope.patterns = FromDisplay(PatternsEdit->text());
+  scope.subfolders = SubfoldersCheckBox->isChecked();
+  return scope;
+}
+
+void FindInFilesDialog::RememberTexts() {
+  if (!desktop_) return;
+  RememberText(*FindTextComboBox, FindTextComboBox->currentText());
+  if (replacing_) RememberText(*NewTextComboBox, NewTextComboBox->currentText());
+}
+
 void FindInFilesDialog::showEvent(QShowEvent* event) {
   CentreOnScreen(*this);
   QDialog::showEvent(event);
   FindTextComboBox->setFocus();
+  FindTextComboBox->lineEdit()->selectAll();
 }

@@ -1,58 +1,119 @@
-// Placing a whole file's matches on their lines and turning those lines into list entries.
+// Listing the files of a search and searching one of them.
 #include "FindInFilesSearch.h"
 
-#include "SourceFile.h"
+#include "StoredFile.h"
+
+#include <fnmatch.h>
+#include <sys/stat.h>
 
 #include <algorithm>
-#include <climits>
-#include <cstring>
+#include <filesystem>
+#include <set>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-// Walks forward through the lines of a text: which line holds a position, and where it ends.
-class LineWalker {
-public:
-  explicit LineWalker(std::string_view text) : text_(text), nextReturn_(Find('\r')), nextFeed_(Find('\n')) {}
-
-  // Moves to the line holding `position`, which is not before the current line's start.
-  void MoveTo(std::size_t position) {
-    for (std::size_t end = End(); end < position; end = End()) {
-      start_ = end + (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n' ? 2 : 1);
-      ++number_;
-    }
-  }
-  [[nodiscard]] int Number() const { return number_; }
-  [[nodiscard]] std::string_view Text() { return text_.substr(start_, End() - start_); }
-
-private:
-  // Where the current line ends: its first CR or LF, or the end of the text. The next CR and LF
-  // are looked up once each and kept until the walk passes them.
-  std::size_t End() {
-    if (nextReturn_ < start_) nextReturn_ = Find('\r');
-    if (nextFeed_ < start_) nextFeed_ = Find('\n');
-    return std::min(nextReturn_, nextFeed_);
-  }
-  [[nodiscard]] std::size_t Find(char byte) const {
-    const void* found = std::memchr(text_.data() + start_, byte, text_.size() - start_);
-    return found == nullptr ? text_.size()
-                            : static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
-  }
-
-  std::string_view text_;
-  std::size_t start_ = 0;
-  int number_ = 1;
-  std::size_t nextReturn_, nextFeed_;
+// The same file under two names (a link, "a/../b") counts once.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::string path; // for a file that is not there
+  auto operator<=>(const FileIdentity&) const = default;
 };
 
-// The plain way, for the patterns a whole-text scan cannot take: one line at a time.
-void SearchLineByLine(SearchEngine& engine, const std::string& path, std::string_view bytes,
-                      const FindInFilesEntrySink& addEntry) {
-  const std::vector<std::string> lines = source_file::SplitLines(bytes);
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    if (engine.FindAllIn(lines[i]) > 0) addEntry(FindInFilesEntry(path, static_cast<int>(i) + 1, lines[i]));
+FileIdentity IdentityOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) return {info.st_dev, info.st_ino, {}};
+  return {0, 0, fs::path(path).lexically_normal().string()};
+}
+
+std::vector<std::string> WorkspaceFiles(const ProjectList& workspace) {
+  std::vector<std::string> files;
+  std::set<FileIdentity> seen;
+  for (int i = 0; i < workspace.Count(); ++i)
+    for (const ProjectFile& file : workspace.Items(i).Files)
+      if (seen.insert(IdentityOf(file.Path)).second) files.push_back(file.Path);
+  return files;
+}
+
+std::vector<std::string> FolderFiles(const SearchScope& scope) {
+  std::vector<std::string> files;
+  std::error_code failed;
+  auto take = [&](const fs::directory_entry& entry) {
+    if (entry.is_regular_file(failed) &&
+        MatchesFilePatterns(entry.path().filename().string(), scope.patterns))
+      files.push_back(entry.path().string());
+  };
+  if (!scope.subfolders) {
+    for (const auto& entry :
+         fs::directory_iterator(scope.folder, fs::directory_options::skip_permission_denied, failed))
+      take(entry);
+  } else {
+    fs::recursive_directory_iterator it(scope.folder, fs::directory_options::skip_permission_denied, failed),
+        end;
+    for (; it != end; it.increment(failed)) {
+      if (failed) break;
+      // Hidden folders (.git and the like) hold no sources of the mod.
+      if (it->is_directory(failed) && it->path().filename().string().starts_with('.')) {
+        it.disable_recursion_pending();
+        continue;
+      }
+      take(*it);
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 } // namespace
+
+bool MatchesFilePatterns(const std::string& name, const std::string& patterns) {
+  bool any = false;
+  std::size_t start = 0;
+  while (start <= patterns.size()) {
+    const std::size_t end = std::min(patterns.find(';', start), patterns.size());
+    std::string pattern = patterns.substr(start, end - start);
+    pattern.erase(0, pattern.find_first_not_of(' '));
+    pattern.erase(pattern.find_last_not_of(' ') + 1);
+    if (!pattern.empty()) {
+      any = true;
+      if (::fnmatch(pattern.c_str(), name.c_str(), 0) == 0) return true;
+    }
+    start = end + 1;
+  }
+  return !any;
+}
+
+std::vector<std::string> FilesToSearch(const ProjectList& workspace, const SearchScope& scope) {
+  switch (scope.where) {
+  case SearchWhere::ActiveProject: {
+    std::vector<std::string> files;
+    if (workspace.ActiveProject != nullptr)
+      for (const ProjectFile& file : workspace.ActiveProject->Files)
+        files.push_back(file.Path);
+    return files;
+  }
+  case SearchWhere::Workspace: return WorkspaceFiles(workspace);
+  case SearchWhere::Folder: return FolderFiles(scope);
+  }
+  return {};
+}
+
+int FileHits::MatchCount() const {
+  int count = 0;
+  for (const LineHit& line : lines)
+    count += static_cast<int>(line.matches.size());
+  return count;
+}
+
+FileHits SearchFile(TextMatcher& matcher, const SearchSource& source) {
+  FileHits hits{source.path, {}};
+  const std::string stored = source.shownText ? std::string() : stored_file::ReadStoredBytes(source.path);
+  matcher.FindLines(source.shownText ? *source.shownText : stored,
+                    [&hits](LineHit hit) { hits.lines.push_back(std::move(hit)); });
+  return hits;
+}
 
 std::string FindInFilesEntry(const std::string& path, int line, std::string_view text) {
   std::string entry = path + ":" + std::to_string(line) + ": ";
@@ -60,32 +121,4 @@ std::string FindInFilesEntry(const std::string& path, int line, std::string_view
   entry += text;
   std::replace(entry.begin() + static_cast<std::ptrdiff_t>(textStart), entry.end(), '\t', ' ');
   return entry;
-}
-
-void SearchText(SearchEngine& engine, const std::string& path, std::string_view bytes,
-                const FindInFilesEntrySink& addEntry) {
-  // A match never spans a line end when the pattern holds none, and a line end delimits a word
-  // as the start and end of a line do: the matches in the whole text are those of its lines.
-  // Columns are ints, so a text too long for one goes line by line too.
-  if (engine.Pattern().find_first_of("\r\n") != std::string::npos || bytes.size() >= INT_MAX)
-    return SearchLineByLine(engine, path, bytes, addEntry);
-  const int matches = engine.FindAllIn(bytes);
-  LineWalker lines(bytes);
-  int listed = 0;
-  for (int i = 0; i < matches; ++i) {
-    lines.MoveTo(static_cast<std::size_t>(engine.ResultAt(i) - 1));
-    if (lines.Number() == listed) continue;
-    listed = lines.Number();
-    addEntry(FindInFilesEntry(path, listed, lines.Text()));
-  }
-}
-
-void SearchFile(SearchEngine& engine, const std::string& path, const FindInFilesEntrySink& addEntry) {
-  SearchText(engine, path, source_file::ReadStoredBytes(path), addEntry);
-}
-
-void SearchFiles(SearchEngine& engine, const std::vector<ProjectFile>& files,
-                 const FindInFilesEntrySink& addEntry) {
-  for (const ProjectFile& file : files)
-    SearchFile(engine, file.Path, addEntry);
 }

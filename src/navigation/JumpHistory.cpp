@@ -2,17 +2,17 @@
 
 namespace {
 
-void Push(std::deque<Place>& places, const Place& place, std::size_t most) {
+void Push(std::deque<CaretPlace>& places, const CaretPlace& place, std::size_t most) {
   // A jump from where the last one landed adds nothing to walk through.
   if (!places.empty() && places.back() == place) return;
   places.push_back(place);
   if (places.size() > most) places.pop_front();
 }
 
-std::optional<Place> Move(std::deque<Place>& from, std::deque<Place>& to, const Place& current,
-                          std::size_t most) {
+std::optional<CaretPlace> Move(std::deque<CaretPlace>& from, std::deque<CaretPlace>& to,
+                               const CaretPlace& current, std::size_t most) {
   if (from.empty()) return std::nullopt;
-  Place target = from.back();
+  CaretPlace target = from.back();
   from.pop_back();
   Push(to, current, most);
   return target;
@@ -20,13 +20,15 @@ std::optional<Place> Move(std::deque<Place>& from, std::deque<Place>& to, const 
 
 } // namespace
 
-void JumpHistory::Jumped(const Place& from) {
+void JumpHistory::Jumped(const CaretPlace& from) {
   Push(back_, from, most_);
   forward_.clear();
 }
 
-std::optional<Place> JumpHistory::Back(const Place& current) { return Move(back_, forward_, current, most_); }
+std::optional<CaretPlace> JumpHistory::Back(const CaretPlace& current) {
+  return Move(back_, forward_, current, most_);
+}
 
-std::optional<Place> JumpHistory::Forward(const Place& current) {
+std::optional<CaretPlace> JumpHistory::Forward(const CaretPlace& current) {
   return Move(forward_, back_, current, most_);
 }

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-struct Place {
+struct CaretPlace {
   std::string path;
   TextPosition at;
-  bool operator==(const Place&) const = default;
+  bool operator==(const CaretPlace&) const = default;
 };
 
 class JumpHistory {
@@ -20,15 +20,15 @@ public:
   explicit JumpHistory(std::size_t most = 100) : most_(most) {}
 
   // The caret leaves `from` by a jump.
-  void Jumped(const Place& from);
+  void Jumped(const CaretPlace& from);
   // Where Back goes from `current`, which Forward then returns to; none at the start.
-  std::optional<Place> Back(const Place& current);
-  std::optional<Place> Forward(const Place& current);
+  std::optional<CaretPlace> Back(const CaretPlace& current);
+  std::optional<CaretPlace> Forward(const CaretPlace& current);
   [[nodiscard]] bool CanGoBack() const { return !back_.empty(); }
   [[nodiscard]] bool CanGoForward() const { return !forward_.empty(); }
 
 private:
-  std::deque<Place> back_;    // newest last
-  std::deque<Place> forward_; // newest last
+  std::deque<CaretPlace> back_;    // newest last
+  std::deque<CaretPlace> forward_; // newest last
   std::size_t most_;
 };

@@ -50,11 +50,11 @@ struct SymbolMatch {
 
 enum class Severity { Error = 1, Warning = 2, Information = 3, Hint = 4 };
 
-struct Diagnostic {
+struct ServerDiagnostic {
   TextRange range;
   Severity severity = Severity::Error;
   std::string message;
-  bool operator==(const Diagnostic&) const = default;
+  bool operator==(const ServerDiagnostic&) const = default;
 };
 
 template <typename Value> struct Reply {
@@ -95,6 +95,7 @@ public:
   [[nodiscard]] virtual std::string Problem() const = 0;
 
   // The server's diagnostics of an open document, whenever they change (all of them each time).
-  std::function<void(const std::string& path, const std::vector<Diagnostic>& diagnostics)> OnDiagnostics;
+  std::function<void(const std::string& path, const std::vector<ServerDiagnostic>& diagnostics)>
+      OnDiagnostics;
   std::function<void()> OnProblemChanged;
 };

@@ -29,10 +29,13 @@ bool writeAll(int fd, const std::string& content) {
   return true;
 }
 
-// umask can only be read by setting it; it is put back at once.
+// umask can only be read by setting it; it is read once, before any thread could write a file.
 mode_t currentUmask() {
-  mode_t mask = ::umask(0);
-  ::umask(mask);
+  static const mode_t mask = [] {
+    const mode_t value = ::umask(0);
+    ::umask(value);
+    return value;
+  }();
   return mask;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 const char* const kSettingsKey = "software\\Tessarin\\setup";
@@ -17,6 +18,10 @@ const char* const kInstallRecordKey = "\\Software\\Id\\Quake III Arena";
 const char* const kInstallRecordValue = "INSTALLEXEPATH";
 
 namespace {
+
+std::string BuildCacheFolderIn(const std::string& cacheHome) {
+  return paths::IncludeTrailingDelimiter(cacheHome, PathStyle::Posix()) + "Tessarin/build/";
+}
 
 const char* const kDefaultCompilerArguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
 const int kDefaultFontSize = 10;
@@ -116,11 +121,19 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.desktopLabels = true;
   conventions.remembersWindows = true;
   conventions.titleNamesWorkspace = true;
+  conventions.desktopWorkspaceCommands = true;
+  conventions.searchesWholeMod = true;
   // fontconfig's name for the fixed-width font, until the desktop's own is known.
   conventions.editorFont = "Monospace";
   conventions.undoLevels = 1000;
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
+  conventions.parallelCompiles =
+      std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostParallelCompiles);
+  conventions.buildCacheFolder =
+      BuildCacheFolderIn(paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".cache");
+  conventions.toolEndWait = std::chrono::milliseconds(0);
+  conventions.listsBuildResult = true;
   return conventions;
 }
 
@@ -132,6 +145,8 @@ SettingsConventions SettingsConventions::Native() {
   SettingsConventions conventions = Linux(FindOnSearchPath, home != nullptr ? home : "", paths::FileExists);
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
     conventions.editorFont = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
+  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache != '\0')
+    conventions.buildCacheFolder = BuildCacheFolderIn(cache);
   return conventions;
 #endif
 }
@@ -182,6 +197,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.UndoLevels = conventions.undoLevels;
   settings.KeepFileFormat = conventions.keepFileFormat;
   settings.TabWidth = conventions.tabWidth;
+  settings.ParallelCompiles = conventions.parallelCompiles;
   return settings;
 }
 

@@ -3,6 +3,7 @@
 
 #include "Paths.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,12 +80,29 @@ struct SettingsConventions {
   bool remembersWindows = false;
   // The title names the workspace and marks it modified; otherwise it is the program's name alone.
   bool titleNamesWorkspace = false;
-  // The editor font, undo levels, whether files keep their format and the tab width until the
-  // user sets them.
+  // Save Workspace writes the workspace's own file and takes the name it saves to, New Workspace
+  // exists, Remove Project asks first and recently opened files are listed; otherwise Save
+  // Workspace always asks for a file and changes neither the name nor the recent list.
+  bool desktopWorkspaceCommands = false;
+  // Find in Files searches the whole workspace, the active project or a folder, for plain text or
+  // a regular expression, lists its hits grouped by file, and Replace in Files goes with it;
+  // otherwise it searches the active project's files on disk for plain text.
+  bool searchesWholeMod = false;
+  // The editor font, undo levels, whether files keep their format, the tab width and the compiles
+  // that run at once until the user sets them.
   std::string editorFont = "Courier New";
   int undoLevels = 10;
   bool keepFileFormat = false;
   int tabWidth = 8;
+  int parallelCompiles = 1;
+  // Where each project's compiled files are kept between builds, so that Build compiles only what
+  // changed; empty: every build compiles every file into the output folder and deletes them after.
+  std::string buildCacheFolder;
+  // A tool's end is reported this long after it ended at the soonest, for output that may still
+  // come (the classic wait); zero: as soon as its output is in.
+  std::chrono::milliseconds toolEndWait{100};
+  // The message list ends each build with the count of its errors and warnings.
+  bool listsBuildResult = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`

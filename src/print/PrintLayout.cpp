@@ -157,7 +157,7 @@ void PrintJob::Run() {
 
 void PrintJob::MeasureMargins() {
   const PrintBox& m = options_.Margins;
-  const bool inches = options_.MarginUnits == kxMarginThousandthsOfAnInch;
+  const bool inches = options_.MarginUnits == kMarginThousandthsOfAnInch;
   const auto horizontal = [&](int value) {
     return std::max(0, (inches ? MulDiv(value, page_.ResolutionX, 1000) : value) - page_.OffsetX);
   };

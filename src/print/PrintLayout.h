@@ -25,14 +25,14 @@ struct PrintBox {
   [[nodiscard]] bool Zero() const { return Left == 0 && Top == 0 && Right == 0 && Bottom == 0; }
 };
 
-inline constexpr int kxMarginThousandthsOfAnInch = 1;
+inline constexpr int kMarginThousandthsOfAnInch = 1;
 
 struct PrintOptions {
   bool SelectedOnly = false;
   bool Highlighted = false;
   bool Monochrome = false; // font styles of the highlighter only, no colours
   int Copies = 1;
-  int MarginUnits = kxMarginThousandthsOfAnInch;
+  int MarginUnits = kMarginThousandthsOfAnInch;
   PrintBox Margins;
   // First column, first line, last column, last line; a column of 0 means the whole line, all
   // zero the whole text.

@@ -114,7 +114,7 @@ PrintOptions PrintCommandOptions(const TextEditor& editor, const std::string& fi
   options.Highlighted = editor.Document().HighLighter() != nullptr;
   options.Monochrome = true;
   options.Copies = 1;
-  options.MarginUnits = kxMarginThousandthsOfAnInch;
+  options.MarginUnits = kMarginThousandthsOfAnInch;
   options.Margins = {500, 500, 500, 500};
   options.Title = fileName;
   options.Header = {{"$title$", paCenter}, {"", paLeft}};

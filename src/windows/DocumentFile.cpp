@@ -3,6 +3,7 @@
 #include "Paths.h"
 #include "Settings.h"
 #include "SourceFile.h"
+#include "StoredFile.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ void DocumentFile::NoticeOutsideChanges(const std::function<void()>& reload) {
 bool DocumentFile::WriteTo(const std::string& path) {
   const std::vector<std::string> lines = text_.Lines();
   const std::string bytes = layout_ ? layout_->Write(lines) : source_file::JoinLines(lines);
-  const std::string error = source_file::Save(path, bytes, settings_.BackupSource);
+  const std::string error = stored_file::Save(path, bytes, settings_.BackupSource);
   if (!error.empty()) {
     questions_.showError(error);
     return false;

@@ -109,6 +109,45 @@ std::string DocumentWindow::SelText() const {
   return SelectedText(MyEditor->Editor().Document(), MyEditor->Editor().State());
 }
 int DocumentWindow::LineCount() const { return MyEditor->Editor().Document().LineCount(); }
+std::string DocumentWindow::WordAtCaret() const {
+  const TextEditor& editor = MyEditor->Editor();
+  const TextPoint caret = editor.State().CaretXY();
+  return IdentifierAt(editor.Document().LineText(caret.Y), caret.X);
+}
+
+std::string DocumentWindow::ShownText() const {
+  std::string text;
+  const TextDocument& document = MyEditor->Editor().Document();
+  for (int line = 1; line <= document.LineCount(); ++line) {
+    if (line > 1) text += '\n';
+    text += document.LineText(line);
+  }
+  return text;
+}
+
+void DocumentWindow::ReplaceLines(int first, int last, const std::string& text) {
+  TextEditor& editor = MyEditor->Editor();
+  editor.State().SelectRange({1, first},
+                             {static_cast<int>(editor.Document().LineText(last).size()) + 1, last});
+  // A cut and the insertion after it undo as one step.
+  editor.ReplaceSelText(text);
+}
+
+std::string IdentifierAt(const std::string& line, int column) {
+  auto inWord = [&line](std::size_t at) {
+    const auto byte = static_cast<unsigned char>(line[at]);
+    return byte == '_' || byte >= 0x80 || !IsDelimiter(byte);
+  };
+  std::size_t end = std::min(static_cast<std::size_t>(std::max(column, 1) - 1), line.size());
+  if ((end == line.size() || !inWord(end)) && end > 0 && inWord(end - 1)) --end;
+  if (end >= line.size() || !inWord(end)) return {};
+  std::size_t start = end;
+  while (start > 0 && inWord(start - 1))
+    --start;
+  while (end < line.size() && inWord(end))
+    ++end;
+  return line.substr(start, end - start);
+}
 void DocumentWindow::SetCaretY(int line) { MyEditor->Editor().State().SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {

@@ -63,6 +63,9 @@ public:
   [[nodiscard]] std::string SelText() const override;
   int SearchReplace(const std::string& search, const std::string& replace, SearchFlags options) override;
   [[nodiscard]] int LineCount() const override;
+  [[nodiscard]] std::string WordAtCaret() const override;
+  [[nodiscard]] std::string ShownText() const override;
+  void ReplaceLines(int first, int last, const std::string& text) override;
   void SetCaretY(int line) override;
   void Print(QPrinter& printer) override;
 

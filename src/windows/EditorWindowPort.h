@@ -60,4 +60,16 @@ public:
   // to; returns the matches visited, 0 when there was none.
   virtual int SearchReplace(const std::string& search, const std::string& replace, SearchFlags options) = 0;
   [[nodiscard]] virtual int LineCount() const = 0;
+  // The identifier (letters, digits, underscores, bytes above 127) at or just before the caret;
+  // empty when there is none.
+  [[nodiscard]] virtual std::string WordAtCaret() const = 0;
+
+  // For Find and Replace in Files: the text as the window shows it, lines joined by LF.
+  [[nodiscard]] virtual std::string ShownText() const = 0;
+  // Replaces lines `first` to `last` (1-based) by `text` (lines joined by LF) as one undoable edit.
+  virtual void ReplaceLines(int first, int last, const std::string& text) = 0;
 };
+
+// The identifier around byte column `column` (1-based) of `line`, or the one that ends just
+// before it.
+[[nodiscard]] std::string IdentifierAt(const std::string& line, int column);

@@ -104,27 +104,28 @@ std::string storedRelativePath(const std::string& folder, const std::string& tar
 
 std::string ProjectNameProblem(const std::string& name) {
   if (name.find('"') != std::string::npos)
-    return "The project name " + shown(name) + " holds a double quote, which a workspace file cannot store.";
+    return "The project name '" + shown(name) +
+           "' holds a double quote, which a workspace file cannot store.";
   if (const std::string what = lineBreakIn(name); !what.empty())
     return "The project name holds " + what + ", which a workspace file cannot store.";
   if (name.size() > kLongestProjectName)
-    return "The project name " + shown(name) + " is too long: its module " + shown(name) +
+    return "The project name '" + shown(name) + "' is too long: its module " + shown(name) +
            ".qvm needs a file name of at most " + std::to_string(kLongestProjectName + 4) + " bytes.";
   return {};
 }
 
 std::string StoredPathProblem(const std::string& path) {
   if (const std::string what = lineBreakIn(path); !what.empty())
-    return "The path " + shown(path) + " holds " + what + ", which a workspace file cannot store.";
+    return "The path '" + shown(path) + "' holds " + what + ", which a workspace file cannot store.";
   // The files keep `\` as their separator, so a backslash in a name here would come back as a slash
   // (a path on a Windows drive is kept whole).
   if (!StyleOfStoredPath(path).windows && path.find('\\') != std::string::npos)
-    return "The path " + shown(path) + " holds a backslash, which a workspace file cannot store.";
+    return "The path '" + shown(path) + "' holds a backslash, which a workspace file cannot store.";
   if (path.find(kPackageSuffix) != std::string::npos)
-    return "The path " + shown(path) + " holds \"" + std::string(kPackageSuffix) +
+    return "The path '" + shown(path) + "' holds \"" + std::string(kPackageSuffix) +
            "\", which a workspace file cannot store.";
   if (path.size() > kLongestPath)
-    return "The path " + shown(path) + " is longer than any file's path can be.";
+    return "The path '" + shown(path) + "' is longer than any file's path can be.";
   return {};
 }
 

@@ -87,6 +87,11 @@ void ProjectTreeCommands::AddNewProject() {
 void ProjectTreeCommands::RemoveSelectedProject() {
   Project* project = selectedProject();
   if (project == nullptr) return;
+  if (window_.asksBeforeRemovingProject &&
+      questions_.askYesNo("Remove the project " + project->Name +
+                          " from the workspace?\nIts project file and source files stay on disk.") !=
+          Answer::Yes)
+    return;
   window_.ResetBuildState();
   view_.RemovingProject(*project);
   workspace_.RemoveProject(project);

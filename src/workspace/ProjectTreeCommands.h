@@ -61,6 +61,8 @@ struct ProjectTreeWindow {
       AskProjectDetails = [](const std::optional<ProjectDetails>&) { return std::nullopt; };
   // Shows a file's full path and modification time.
   std::function<void(const std::string& path)> ShowFileProperties = [](const std::string&) {};
+  // Remove Project asks first: the project goes from the workspace with its list of files.
+  bool asksBeforeRemovingProject = false;
 };
 
 // The source file dialog ("Open File", several files at once) that the editor windows share.

@@ -86,17 +86,50 @@ bool WorkspaceCommands::ReopenRecentWorkspace(const std::string& path) {
 }
 
 void WorkspaceCommands::FileSaveWorkspaceAction() {
+  if (window_.savesToItsOwnFile && HasItsOwnFile())
+    SaveWorkspaceTo(window_.WorkspaceFileName());
+  else
+    SaveWorkspaceAsAsked();
+}
+
+bool WorkspaceCommands::HasItsOwnFile() const {
+  const std::string current = window_.WorkspaceFileName();
+  // An import only proposes the name of a .tsw beside the file it read.
+  return !current.empty() && current == TswNameFor(current) && paths::FileExists(current);
+}
+
+bool WorkspaceCommands::SaveWorkspaceAsAsked() {
   FileDialogRequest request = workspaceDialog("Save Tessarin Workspace", "tsw");
   const std::string current = window_.WorkspaceFileName();
   request.initialFolder = paths::ExtractFilePath(current, StyleOfStoredPath(current));
   request.initialFile = current;
   const auto path = questions_.chooseFileToSave(request);
-  if (!path) return;
+  return path && SaveWorkspaceTo(*path);
+}
+
+bool WorkspaceCommands::SaveWorkspaceTo(const std::string& path) {
   try {
-    workspace_.SaveToFile(*path);
+    workspace_.SaveToFile(path);
   } catch (const TessarinError& error) {
     questions_.showError(error.message());
+    return false;
   }
+  if (window_.savesToItsOwnFile) {
+    window_.SetWorkspaceFileName(path);
+    window_.AddRecentWorkspace(path);
+    if (window_.windowsFollowWorkspace) window_.RememberWindows();
+  }
+  return true;
+}
+
+void WorkspaceCommands::FileNewWorkspaceAction() {
+  FileDialogRequest request = workspaceDialog("New Tessarin Workspace", "tsw");
+  const auto path = questions_.chooseFileToSave(request);
+  if (!path || !MakeWayForAnother()) return;
+  workspace_.Clear();
+  window_.RebuildTree();
+  window_.RebuildClassView();
+  SaveWorkspaceTo(*path);
 }
 
 bool WorkspaceCommands::FileCloseWorkspaceAction() { return MayDropWorkspace() && CloseDroppedWorkspace(); }

@@ -24,6 +24,9 @@ struct WorkspaceWindow {
   bool windowsFollowWorkspace = false;
   std::function<void()> RememberWindows = [] {};
   std::function<void()> RestoreWindows = [] {};
+  // Save Workspace writes the workspace's own file without asking, and a saved workspace takes the
+  // name it was saved to and joins the recent list; otherwise Save always asks and changes neither.
+  bool savesToItsOwnFile = false;
 };
 
 class WorkspaceCommands {
@@ -33,6 +36,8 @@ public:
   void FileOpenWorkspace();
   void FileImportWorkspaceAction();
   void FileSaveWorkspaceAction();
+  // Asks for a new workspace file, then empties the workspace and writes it there.
+  void FileNewWorkspaceAction();
   // True when the workspace was closed; false when the user kept it open.
   bool FileCloseWorkspaceAction();
   // Close once MayDropWorkspace has let the workspace go: the windows that follow it are
@@ -59,6 +64,12 @@ public:
   [[nodiscard]] static std::string TswNameFor(const std::string& path);
 
 private:
+  // Asks where to save, then saves; false when the user cancelled or the save failed.
+  bool SaveWorkspaceAsAsked();
+  // Writes the workspace to `path`; false, with the error shown, when that failed.
+  bool SaveWorkspaceTo(const std::string& path);
+  // The workspace has a file of its own to be saved to: one it was read from or written to.
+  [[nodiscard]] bool HasItsOwnFile() const;
   // Before another workspace replaces this one: MayDropWorkspace, then the windows that follow
   // the workspace are remembered and closed. False when the user kept it.
   bool MakeWayForAnother();

@@ -7,7 +7,7 @@
 #include "IsolatedEnvironment.h"
 #include "KeyMap.h"
 #include "MainWindow.h"
-#include "RecentWorkspaces.h"
+#include "RecentList.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
@@ -101,6 +101,9 @@ public:
   std::string SelText() const override { return {}; }
   int SearchReplace(const std::string&, const std::string&, SearchFlags) override { return 0; }
   int LineCount() const override { return 1; }
+  std::string WordAtCaret() const override { return {}; }
+  std::string ShownText() const override { return {}; }
+  void ReplaceLines(int, int, const std::string&) override {}
   void SetCaretY(int) override {}
   void Print(QPrinter&) override { commands.push_back("print"); }
 
@@ -298,7 +301,7 @@ TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
   start(form);
   EXPECT_EQ(events, std::vector<std::string>{"load " + file});
   EXPECT_EQ(form.WorkspaceFileName, file);
-  EXPECT_TRUE(form.RecentList().Entries().empty());
+  EXPECT_TRUE(form.RecentWorkspaces().Entries().empty());
 }
 
 TEST_F(MainWindowTest, AWorkspaceThatFailsToLoadLeavesTheNameAlone) {
@@ -456,7 +459,7 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
     MainWindow form(environment());
     EXPECT_EQ(form.settings.EditorFont, IsolatedEnvironment(questions, dir).conventions.editorFont);
     ASSERT_EQ(questions.errors().size(), 1u);
-    form.RecentList().AddItem("/w/a.tsw");
+    form.RecentWorkspaces().AddItem("/w/a.tsw");
   }
   EXPECT_EQ(TempDir::read(dir.file("registry")), garbage);
 }
@@ -464,21 +467,58 @@ TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritte
 TEST_F(MainWindowTest, RecentEntriesReopenAndSurviveTheRun) {
   {
     MainWindow form(environment());
-    form.RecentList().AddItem("/w/first.dsw");
-    form.RecentList().AddItem("/w/second.tsw");
+    form.RecentWorkspaces().AddItem("/w/first.dsw");
+    form.RecentWorkspaces().AddItem("/w/second.tsw");
     events.clear();
     form.ReopenMenu->actions().last()->trigger(); // the older entry
     EXPECT_EQ(events, std::vector<std::string>{"reopen /w/first.dsw"});
-    EXPECT_EQ(form.RecentList().Entries().front().path, "/w/first.dsw");
+    EXPECT_EQ(form.RecentWorkspaces().Entries().front().path, "/w/first.dsw");
 
     workspace->loads = false;
     form.ReopenMenu->actions().last()->trigger();
-    EXPECT_EQ(form.RecentList().Entries().back().path, "/w/second.tsw");
+    EXPECT_EQ(form.RecentWorkspaces().Entries().back().path, "/w/second.tsw");
     EXPECT_TRUE(questions.log.empty()); // the workspace reports its own load errors
   }
   MainWindow again(environment());
-  ASSERT_EQ(again.RecentList().Entries().size(), 2u);
+  ASSERT_EQ(again.RecentWorkspaces().Entries().size(), 2u);
   EXPECT_EQ(again.ReopenMenu->actions().size(), 3); // separator and two entries
+}
+
+// On a desktop, File > Recent Files lists the files opened, newest first, across runs; an entry
+// opens its file again, and one that can no longer be opened leaves the list.
+TEST_F(MainWindowTest, RecentFilesListTheOpenedFilesAndSurviveTheRun) {
+  const std::string first = dir.write("mods/g_main.c", "int a;\n");
+  const std::string second = dir.write("mods/g_cmds.c", "int b;\n");
+  {
+    MainWindow form(environment());
+    ASSERT_NE(form.RecentFilesMenu, nullptr);
+    form.OpenEditorWindow(first);
+    form.OpenEditorWindow(second);
+    form.OpenEditorWindow(dir.file("mods/missing.c")); // a window, but no file on disk
+    ASSERT_EQ(form.RecentFilesMenu->actions().size(), 2);
+    EXPECT_TRUE(form.RecentFilesMenu->actions().first()->text().endsWith("g_cmds.c"));
+  }
+  MainWindow again(documentEnvironment({}));
+  ASSERT_EQ(again.RecentFilesMenu->actions().size(), 2);
+  again.RecentFilesMenu->actions().last()->trigger();
+  ASSERT_EQ(again.Windows().Count(), 1);
+  EXPECT_EQ(again.Windows().ActiveEditor()->FileName(), first);
+  EXPECT_TRUE(again.RecentFilesMenu->actions().first()->text().endsWith("g_main.c"));
+
+  std::filesystem::remove(second);
+  again.RecentFilesMenu->actions().last()->trigger();
+  EXPECT_EQ(again.Windows().Count(), 1);
+  EXPECT_EQ(again.RecentFilesMenu->actions().size(), 1) << "the file that is gone left the list";
+  EXPECT_EQ(questions.log,
+            std::vector<std::string>{"inform: " + second +
+                                     " no longer exists; it leaves the list of recent files."});
+
+  // The classic File menu has neither the list nor New Workspace.
+  MainWindowEnvironment classic = environment();
+  classic.conventions = SettingsConventions::Windows();
+  MainWindow old(std::move(classic));
+  EXPECT_EQ(old.RecentFilesMenu, nullptr);
+  EXPECT_FALSE(old.Actions()["FileNewWorkspaceAction"]->isVisible());
 }
 
 TEST_F(MainWindowTest, AnErrorInAHandlerIsShownAndTheProgramGoesOn) {
@@ -508,7 +548,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindowEnvironment classic = environment();
   classic.conventions = SettingsConventions::Windows();
   MainWindow form(std::move(classic));
-  EXPECT_EQ(form.Actions().All().size(), 60u);
+  EXPECT_EQ(form.Actions().All().size(), 62u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -523,7 +563,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Search", "&Go", "&Build", "&Window", "&Help"}));
   QStringList file;
   for (QAction* entry : form.menuBar()->actions().front()->menu()->actions())
-    file << (entry->isSeparator() ? "-" : entry->text());
+    if (entry->isVisible()) file << (entry->isSeparator() ? "-" : entry->text());
   EXPECT_EQ(file, QStringList({"&New File",
                                "&Open File...",
                                "-",
@@ -577,7 +617,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
 TEST_F(MainWindowTest, EveryMenusAccessKeysAreUnique) {
   MainWindow form(environment());
   for (int i = 1; i <= 12; ++i)
-    form.RecentList().AddItem("/w/r&d " + std::to_string(i) + "/mod.tsw");
+    form.RecentWorkspaces().AddItem("/w/r&d " + std::to_string(i) + "/mod.tsw");
   for (int i = 1; i <= 11; ++i)
     addEditor(form, "/m/a&b" + std::to_string(i) + ".c");
   emit form.WindowMenu->aboutToShow();
@@ -699,7 +739,7 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
   ASSERT_EQ(root->childCount(), 1);
   EXPECT_EQ(root->child(0)->text(0), "game");
-  EXPECT_TRUE(form.RecentList().Entries().empty());
+  EXPECT_TRUE(form.RecentWorkspaces().Entries().empty());
   // The class view outlines the active project's structures.
   ASSERT_EQ(form.ClassTreeView->topLevelItemCount(), 1);
   EXPECT_EQ(form.ClassTreeView->topLevelItem(0)->childCount(), 1);
@@ -716,14 +756,15 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   EXPECT_EQ(root->child(1)->text(0), "cgame");
   EXPECT_TRUE(questions.log.empty());
 
-  // Cancelling the save dialog keeps the program and the new project; No lets the program end.
+  // The workspace saves to its own file; a save that fails keeps the program and the new project,
+  // and No lets the program end.
   questions.answers = {Answer::Yes, Answer::No};
-  questions.choices = {{}};
   EXPECT_FALSE(form.close());
   EXPECT_EQ(root->childCount(), 2);
   EXPECT_TRUE(form.close());
   const std::string question = "ask: Save changes to the workspace mod.tsw?";
-  EXPECT_EQ(questions.log, (std::vector<std::string>{question, "save: Save Tessarin Workspace", question}));
+  EXPECT_EQ(questions.log,
+            (std::vector<std::string>{question, "error: Cannot create file /ws/cgame/cgame.tsp", question}));
 }
 
 // The database the command-line build writes, written where the user chooses; a place that cannot

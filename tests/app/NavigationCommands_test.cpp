@@ -11,7 +11,7 @@ struct NavigationCommandsTest : ::testing::Test {
   NavigationCommandsTest() {
     shell.navigator = [this]() -> Navigator* { return hasNavigator ? &navigator : nullptr; };
     shell.caret = [this] { return caret; };
-    shell.show = [this](const Place& place) {
+    shell.show = [this](const CaretPlace& place) {
       shown.push_back(place);
       caret = place;
     };
@@ -32,8 +32,8 @@ struct NavigationCommandsTest : ::testing::Test {
 
   RecordingNavigator navigator;
   bool hasNavigator = true;
-  std::optional<Place> caret = Place{"/mod/a.c", {3, 7}};
-  std::vector<Place> shown;
+  std::optional<CaretPlace> caret = CaretPlace{"/mod/a.c", {3, 7}};
+  std::vector<CaretPlace> shown;
   std::vector<std::string> offered;
   std::optional<std::size_t> choice;
   std::vector<std::string> told;
@@ -51,27 +51,27 @@ TEST_F(NavigationCommandsTest, DefinitionsJumpAcrossFilesAndBackAndForwardReturn
   EXPECT_EQ(navigator.requests[0].path, "/mod/a.c");
   EXPECT_EQ(navigator.requests[0].at, (TextPosition{3, 7}));
   Answer(0, {At("/mod/b.c", 40)});
-  EXPECT_EQ(caret, (Place{"/mod/b.c", {40, 5}}));
+  EXPECT_EQ(caret, (CaretPlace{"/mod/b.c", {40, 5}}));
 
   // Several places: the user picks one, or none and nothing moves.
   commands.GoToDeclaration();
   choice = 1;
   Answer(1, {At("/mod/g.h", 2), At("/mod/c.c", 9)});
   EXPECT_EQ(offered, (std::vector<std::string>{"g.h:2  (/mod)", "c.c:9  (/mod)"}));
-  EXPECT_EQ(caret, (Place{"/mod/c.c", {9, 5}}));
+  EXPECT_EQ(caret, (CaretPlace{"/mod/c.c", {9, 5}}));
   commands.GoToDefinition();
   choice.reset();
   Answer(2, {At("/mod/g.h", 2), At("/mod/c.c", 9)});
-  EXPECT_EQ(caret, (Place{"/mod/c.c", {9, 5}}));
+  EXPECT_EQ(caret, (CaretPlace{"/mod/c.c", {9, 5}}));
 
   commands.Back();
-  EXPECT_EQ(caret, (Place{"/mod/b.c", {40, 5}}));
+  EXPECT_EQ(caret, (CaretPlace{"/mod/b.c", {40, 5}}));
   commands.Back();
-  EXPECT_EQ(caret, (Place{"/mod/a.c", {3, 7}}));
+  EXPECT_EQ(caret, (CaretPlace{"/mod/a.c", {3, 7}}));
   EXPECT_FALSE(commands.CanGoBack());
   commands.Forward();
   commands.Forward();
-  EXPECT_EQ(caret, (Place{"/mod/c.c", {9, 5}}));
+  EXPECT_EQ(caret, (CaretPlace{"/mod/c.c", {9, 5}}));
   EXPECT_FALSE(commands.CanGoForward());
 }
 
@@ -110,5 +110,5 @@ TEST_F(NavigationCommandsTest, ReferencesGoToThePageAndAJumpFromThereReturnsWith
   EXPECT_TRUE(shown.empty());
   commands.JumpTo({"/mod/b.c", {4, 5}});
   commands.Back();
-  EXPECT_EQ(caret, (Place{"/mod/a.c", {3, 7}}));
+  EXPECT_EQ(caret, (CaretPlace{"/mod/a.c", {3, 7}}));
 }

@@ -5,6 +5,7 @@
 #include "EditorWidget.h"
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
+#include "PlacesPage.h"
 #include "RecordingNavigator.h"
 #include "ScriptedQuestions.h"
 #include "WindowCommands.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QTabWidget>
 #include <filesystem>
@@ -97,16 +97,15 @@ TEST_F(NavigationInTheWindow, ReferencesAreListedByFileWithTheirLinesAndJump) {
   form->RefreshActions();
   Trigger("FindReferencesAction");
   Answer({{main, {{50, 6}, {50, 14}}}, {commands, {{18, 2}, {18, 10}}}, {main, {{42, 2}, {42, 10}}}});
-  QListWidget* list = form->Navigation().ReferencesList;
+  PlacesPage& page = *form->Navigation().ReferencesResults;
   EXPECT_EQ(form->MessagePages->currentWidget(), form->Navigation().ReferencesSheet);
-  QStringList rows;
-  for (int row = 0; row < list->count(); ++row)
-    rows << list->item(row)->text();
-  EXPECT_EQ(rows, (QStringList{"References of g_main.c:1: 3 in 2 files", QString::fromStdString(commands),
-                               "  18: \tG_Printf( text );", QString::fromStdString(main),
-                               "  42: \tG_Printf( text );", "  50: void G_Printf( const char *text ) {"}));
-  list->setCurrentRow(2);
-  emit list->itemActivated(list->currentItem());
+  EXPECT_EQ(page.Summary(), "References of g_main.c:1: 3 in 2 files");
+  const std::vector<FileHits> expected{
+      {commands, {{18, "\tG_Printf( text );", {{1, 8}}}}},
+      {main, {{42, "\tG_Printf( text );", {{1, 8}}}, {50, "void G_Printf( const char *text ) {", {{5, 8}}}}}};
+  EXPECT_EQ(page.Places().Files(), expected);
+  // F4 goes through the page in front.
+  Trigger("NextMessageAction");
   EXPECT_EQ(Active()->FileName(), commands);
   EXPECT_EQ(Caret(), (TextPoint{2, 18}));
   Trigger("NavigateBackAction");

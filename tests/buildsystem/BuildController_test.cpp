@@ -1,12 +1,8 @@
 // Whole builds with the stand-in tools: the chain of compiles and the assembly, module
 // renames, Rebuild All's summary, failed compiles, Cancel and time limits, refusing a second
 // build, the save questions, steps that cannot start, and the places the messages lead to.
-#include "BuildController.h"
-#include "BuildTestSupport.h"
+#include "BuildTestFixture.h"
 #include "JumpToSource.h"
-#include "QtHandOver.h"
-#include "ScriptedQuestions.h"
-#include "TempDir.h"
 
 #include <algorithm>
 #include <csignal>
@@ -26,13 +22,10 @@ const char* const kUtil = "#include \"g_local.h\"\n"
                           "}\n";
 const char* const kAi = "void AI_Think( void ) {\n}\n";
 
-class BuildFixture : public ::testing::Test {
+class BuildFixture : public BuildTestFixture {
 protected:
   BuildFixture() {
-    settings.lcclocation = StandinTool("q3lcc");
     settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
-    settings.q3asmlocation = StandinTool("q3asm");
-    settings.q3asmlarguments = "-v -m";
     settings.outputlocation = dir.path() + "/out/vm/";
   }
 
@@ -54,8 +47,7 @@ protected:
 
   BuildController& Controller() {
     if (controller) return *controller;
-    BuildContext context{
-        settings, workspace, debug, progress, editors, questions, std::make_shared<QtHandOver>()};
+    BuildContext context = Context();
     context.toolTimeLimit = timeLimit;
     controller = std::make_unique<BuildController>(context);
     return *controller;
@@ -66,22 +58,8 @@ protected:
   }
 
   std::string Out(const std::string& name) const { return settings.outputlocation + name; }
-  std::string BuildMessagesText() const {
-    std::string text;
-    for (const auto& line : debug.Lines())
-      text += line + "\n";
-    return text;
-  }
 
-  TempDir dir;
-  Settings settings;
-  ProjectList workspace;
-  MessageLines debug;
-  ProgressState progress;
-  FakeEditors editors;
-  ScriptedQuestions questions;
   std::optional<std::chrono::seconds> timeLimit;
-  std::unique_ptr<BuildController> controller;
 };
 
 // The place a "Debug" line leads to.
@@ -310,18 +288,155 @@ TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
 }
 
 TEST_F(BuildFixture, CrashingAndFloodingToolsEndTheBuildNormally) {
-  AddProject("game");
+  Project& project = AddProject("game");
   settings.lcclarguments = "--standin-crash";
   Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(Controller().Outcome().toolReportedError);
-  EXPECT_NE(BuildMessagesText().find("q3lcc ended by signal 6\n"), std::string::npos) << BuildMessagesText();
+  EXPECT_NE(
+      BuildMessagesText().find("q3lcc ended by signal 6 while compiling " + project.Files[0].Path + "\n"),
+      std::string::npos)
+      << BuildMessagesText();
   EXPECT_EQ(progress.Label(), "Completed  - 3 files failed to compile, module not built");
 
   settings.lcclarguments = "--standin-flood=1000000 --standin-binary --standin-noeol=70000";
   Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
+}
+
+// A module is installed only from an assembly that succeeded in this run: an assembler ended
+// after writing its module leaves nothing behind, an earlier leftover never becomes another
+// project's module, and one that wrote its module but exited with an error installs nothing. The
+// window says why, as the command-line build does.
+TEST_F(BuildFixture, OnlyAnAssemblyThatSucceededInThisRunInstallsAModule) {
+  timeLimit = std::chrono::seconds(1);
+  Project& client = AddProject("client");
+  Project& server = AddProject("server");
+  auto leftovers = [this] {
+    return paths::FileExists(Out("q3asm.qvm")) || paths::FileExists(Out("q3asm.map"));
+  };
+  settings.q3asmlarguments = "-v -m --standin-hang-after";
+  Controller().Build(client);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_FALSE(paths::FileExists(Out("client.qvm")));
+  EXPECT_FALSE(leftovers());
+
+  // What a program that ended mid-build may have left goes before the assembler starts.
+  dir.write("out/vm/q3asm.qvm", "stale");
+  dir.write("out/vm/q3asm.map", "stale map");
+  settings.q3asmlarguments = "-v -m";
+  const std::string syscalls = TempDir::read(server.Files[4].Path);
+  std::filesystem::remove(server.Files[4].Path);
+  Controller().Build(server);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_FALSE(paths::FileExists(Out("server.qvm")));
+  EXPECT_FALSE(leftovers());
+  EXPECT_EQ(progress.Label(), "Completed  - q3asm exited with status 1");
+
+  dir.write("server/syscalls.asm", syscalls);
+  settings.q3asmlarguments = "-v -m --standin-exit=2";
+  Controller().Build(server);
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_FALSE(paths::FileExists(Out("server.qvm")));
+  EXPECT_FALSE(leftovers());
+  EXPECT_EQ(progress.Label(), "Completed  - 0 total errors - q3asm exited with status 2");
+  EXPECT_EQ(Controller().Outcome().projectProblems,
+            (std::vector<std::pair<std::string, std::string>>{{"server", "q3asm exited with status 2"}}));
+}
+
+// The module and map of the last good build stay when an assembly fails, and the assembler's own
+// map of the failed one goes.
+TEST_F(BuildFixture, AFailedAssemblyKeepsTheOldModuleAndLeavesNoMap) {
+  AddProject("game");
+  Controller().BuildActiveProject();
+  ASSERT_TRUE(WaitForEnd());
+  const std::string module = TempDir::read(Out("game.qvm")), map = TempDir::read(Out("game.map"));
+  dir.write("game/g_util.c", std::string(kUtil) + "void G_Broken( void ) {\n\tMissing_Call();\n}\n");
+  Controller().BuildActiveProject();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(progress.Label(), "Completed  - 1 total errors");
+  EXPECT_EQ(TempDir::read(Out("game.qvm")), module);
+  EXPECT_EQ(TempDir::read(Out("game.map")), map);
+  EXPECT_FALSE(paths::FileExists(Out("q3asm.map")));
+  EXPECT_FALSE(paths::FileExists(Out("game.~qvm")));
+}
+
+// A module that cannot take the project's name is no module: the build says so, and the
+// project's old module stays.
+TEST_F(BuildFixture, AModuleThatCannotBeRenamedIsAFailure) {
+  for (const std::string& name : {std::string(252, 'n'), std::string("../escape")}) {
+    workspace.Clear();
+    Project& project = AddProject("game");
+    project.Name = name;
+    Controller().Build(project);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_TRUE(Controller().Outcome().modulesInstalled.empty()) << name;
+    ASSERT_EQ(Controller().Outcome().projectProblems.size(), 1u) << name;
+    EXPECT_EQ(Controller().Outcome().projectProblems[0].second.rfind("the module could not be named ", 0), 0u)
+        << Controller().Outcome().projectProblems[0].second;
+    EXPECT_NE(progress.Label().find("the module could not be named"), std::string::npos) << progress.Label();
+    EXPECT_FALSE(paths::FileExists(Out("q3asm.qvm"))) << name;
+  }
+}
+
+// A compile that fails without a word, by status or by signal, is named by the file it compiled.
+TEST_F(BuildFixture, ACompilerThatFailsSilentlyIsNamedByItsFile) {
+  Project& project = AddProject("game");
+  settings.lcclarguments = "-DQ3_VM -S --standin-exit=3";
+  Controller().BuildActiveProject();
+  ASSERT_TRUE(WaitForEnd());
+  for (const int file : {0, 2, 3})
+    EXPECT_NE(BuildMessagesText().find("q3lcc exited with status 3 and no message while compiling " +
+                                       project.Files[static_cast<std::size_t>(file)].Path + "\n"),
+              std::string::npos)
+        << BuildMessagesText();
+  EXPECT_EQ(progress.Label(), "Completed  - 3 files failed to compile, module not built");
+
+  // A compile that said why it failed needs no more words.
+  settings.lcclarguments = "-DQ3_VM -S";
+  dir.write("game/g_main.c", std::string(kMain) + "STANDIN_ERROR\n");
+  Controller().BuildActiveProject();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(BuildMessagesText().find("no message"), std::string::npos) << BuildMessagesText();
+}
+
+// What a tool leaves running ends with the tool.
+TEST_F(BuildFixture, AToolsBackgroundChildrenEndWithIt) {
+  AddProject("game");
+  settings.lcclarguments += " --standin-background";
+  settings.q3asmlarguments += " --standin-background";
+  Controller().BuildActiveProject();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
+  EXPECT_TRUE(WaitUntil([&] { return ProcessesNaming("--standin-background").empty(); }, 5000));
+}
+
+// Output without line ends: each compile's text is a line of its own, whether the compiles run
+// one after the other or at once, and no line outgrows the limit.
+TEST_F(BuildFixture, ToolOutputWithoutLineEndsIsNeverJoinedAndNeverOverlong) {
+  Project& project = AddProject("game");
+  settings.lcclarguments += " --standin-noeol=10";
+  for (int parallel : {1, 3}) {
+    settings.ParallelCompiles = parallel;
+    Controller().BuildActiveProject();
+    ASSERT_TRUE(WaitForEnd());
+    const auto& lines = debug.Lines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
+              (std::vector<std::string>{"xxxxxxxxxx", "xxxxxxxxxx", "xxxxxxxxxx", "pass 0: g_main.asm"}))
+        << BuildMessagesText();
+  }
+
+  settings.lcclarguments = "--standin-noeol=3000000";
+  Controller().CompileProjectFile(project, 0);
+  ASSERT_TRUE(WaitForEnd());
+  std::string all;
+  for (const std::string& line : debug.Lines()) {
+    EXPECT_LE(line.size(), MessageLines::kLongestHeldLine);
+    all += line;
+  }
+  EXPECT_EQ(all, std::string(3000000, 'x'));
 }
 
 TEST_F(BuildFixture, ASecondBuildAndWorkspaceChangesAreRefusedWhileOneRuns) {
@@ -390,13 +505,18 @@ TEST_F(BuildFixture, AHangingToolIsKilledWhenTheProgramCloses) {
   EXPECT_TRUE(WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000));
 }
 
+// A source that is gone is a compile that failed, named as such; the project is not assembled.
 TEST_F(BuildFixture, AVanishedSourceOrAnImpossibleOutputFolderIsReported) {
   Project& project = AddProject("game");
   std::filesystem::remove(project.Files[3].Path); // g_util.c
   Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
-  EXPECT_NE(BuildMessagesText().find("Error opening " + Out(".asm")), std::string::npos)
+  EXPECT_NE(
+      BuildMessagesText().find("Cannot compile " + project.Files[3].Path + ": No such file or directory\n"),
+      std::string::npos)
       << BuildMessagesText();
+  EXPECT_EQ(BuildMessagesText().find("pass 0"), std::string::npos) << "not assembled";
+  EXPECT_EQ(progress.Label(), "Completed  - 1 file failed to compile, module not built");
   EXPECT_FALSE(Controller().Outcome().modulesInstalled.count("game"));
 
   progress.okButtonClick();

@@ -30,7 +30,8 @@ TEST(BuildSteps, ClassicCommandLines) {
                           "C:\\src\\server\\logic.c", tools),
       "C:\\quake3\\bin_nt\\lcc.exe -DQ3_VM -S -Wf-target=bytecode -Wf-g -IC:\\src\\server -IC:\\src\\client "
       "C:\\src\\server\\logic.c");
-  EXPECT_EQ(AssemblyListEntry(settings, "C:\\src\\server\\logic.c", tools), "C:\\quake3\\mymod\\vm\\logic");
+  EXPECT_EQ(AssemblyListEntry(settings.outputlocation, "C:\\src\\server\\logic.c", tools),
+            "C:\\quake3\\mymod\\vm\\logic");
   EXPECT_EQ(
       AssemblerCommandLine(settings, {"C:\\quake3\\mymod\\vm\\logic"},
                            {"C:\\src\\server\\logic.c", "C:\\src\\server\\local.h",
@@ -53,12 +54,12 @@ TEST(BuildSteps, NativeCommandLinesKeepPathsWithBlanksWhole) {
   const ToolPaths tools = ToolPaths::Native();
   EXPECT_EQ(CompilerCommandLine(settings, {project}, source, tools),
             "\"/opt/q3 tools/q3lcc\" -DQ3_VM -I\"" + dir.path() + "/my mod\" \"" + source + "\"");
-  EXPECT_EQ(AssemblyListEntry(settings, source, tools), "/out/vm/g_main");
+  EXPECT_EQ(AssemblyListEntry(settings.outputlocation, source, tools), "/out/vm/g_main");
   EXPECT_EQ(AssemblerCommandLine(settings, {"/out/vm/g_main"}, {source}, tools),
             "/opt/q3/q3asm -v -m \"/out/vm/g_main.asm\"");
   // A vanished source has no short form: the command line ends in a blank, the entry is the folder.
   EXPECT_EQ(CompilerCommandLine(settings, {}, dir.file("gone.c"), tools), "\"/opt/q3 tools/q3lcc\" -DQ3_VM ");
-  EXPECT_EQ(AssemblyListEntry(settings, dir.file("gone.c"), tools), "/out/vm/");
+  EXPECT_EQ(AssemblyListEntry(settings.outputlocation, dir.file("gone.c"), tools), "/out/vm/");
 }
 
 TEST(BuildSteps, TheFileDefiningVmMainGoesFirst) {
@@ -69,21 +70,22 @@ TEST(BuildSteps, TheFileDefiningVmMainGoesFirst) {
   dir.write("g_utils.asm", "code\n");
   const std::vector<std::string> list = {dir.file("ai_chat"), dir.file("g_syscalls"), dir.file("g_main"),
                                          dir.file("g_utils")};
-  EXPECT_EQ(WithEntryPointFirst(list, ToolPaths::Native()),
+  auto readFile = [](const std::string& entry) { return DefinesEntryPoint(entry + ".asm"); };
+  EXPECT_EQ(WithEntryPointFirst(list, readFile),
             (std::vector<std::string>{dir.file("g_main"), dir.file("ai_chat"), dir.file("g_syscalls"),
                                       dir.file("g_utils")}));
   const std::vector<std::string> without = {dir.file("ai_chat"), dir.file("g_utils")};
-  EXPECT_EQ(WithEntryPointFirst(without, ToolPaths::Native()), without);
+  EXPECT_EQ(WithEntryPointFirst(without, readFile), without);
 }
 
 TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {
   TempDir dir;
   const std::string folder = dir.path() + "/";
-  EXPECT_FALSE(InstallModule(folder, "ui")) << "no module written: nothing moves";
+  EXPECT_EQ(InstallModule(folder, "ui"), "the assembler wrote no module") << "nothing moves";
 
   dir.write("q3asm.qvm", "first");
   dir.write("q3asm.map", "first map");
-  EXPECT_TRUE(InstallModule(folder, "ui"));
+  EXPECT_EQ(InstallModule(folder, "ui"), "");
   EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "first");
   EXPECT_EQ(TempDir::read(dir.file("ui.map")), "first map");
   EXPECT_FALSE(paths::FileExists(dir.file("ui.~qvm")));
@@ -91,15 +93,24 @@ TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {
   dir.write("q3asm.qvm", "second");
   dir.write("q3asm.map", "second map");
   dir.write("ui.~qvm", "ancient");
-  EXPECT_TRUE(InstallModule(folder, "ui"));
+  EXPECT_EQ(InstallModule(folder, "ui"), "");
   EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "second");
   EXPECT_EQ(TempDir::read(dir.file("ui.~qvm")), "first");
   EXPECT_EQ(TempDir::read(dir.file("ui.~map")), "first map");
   EXPECT_FALSE(paths::FileExists(dir.file("q3asm.qvm")));
 
   dir.write("q3asm.qvm", "escape");
-  EXPECT_TRUE(InstallModule(folder, "../ui"));
-  EXPECT_EQ(TempDir::read(dir.file("q3asm.qvm")), "escape") << "a name with a slash is no file name here";
+  EXPECT_EQ(InstallModule(folder, "../ui"),
+            "the module could not be named ../ui.qvm (a project name holds no /)");
+  EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "second") << "the old module stays";
+
+  // A name one byte too long for the module: the old module stays where it was.
+  const std::string longName(252, 'n');
+  EXPECT_EQ(InstallModule(folder, longName),
+            "the module could not be named " + longName + ".qvm (File name too long)");
+  RemoveAssemblerOutput(folder);
+  EXPECT_FALSE(paths::FileExists(dir.file("q3asm.qvm")));
+  EXPECT_FALSE(paths::FileExists(dir.file("q3asm.map")));
 
   dir.write("a.asm", "");
   DeleteAssemblyFiles({dir.file("a"), dir.file("missing")}, ToolPaths::Native());

@@ -50,6 +50,7 @@ protected:
   QProcessEnvironment Environment() const {
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.path() + "/config"));
+    environment.insert("XDG_CACHE_HOME", QString::fromStdString(dir.path() + "/cache"));
     // Under AddressSanitizer freed memory waits in a quarantine, which would count as kept.
     environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":quarantine_size_mb=0");
     return environment;
@@ -101,6 +102,31 @@ TEST_F(CommandLineBuild, FailsWhenAToolIsMissingOrTheInputIsWrong) {
   EXPECT_NE(run.out.find("Usage: tessarin-build"), std::string::npos);
 }
 
+// A second run compiles only the sources that changed since the first; --rebuild compiles them all.
+TEST_F(CommandLineBuild, CompilesOnlyWhatChangedUnlessAskedToRebuild) {
+  auto compiled = [](const ToolRun& run) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = run.err.find("Compiling - qagame: ", at)) != std::string::npos; ++at)
+      ++count;
+    return count;
+  };
+  const ToolRun first = Build({Workspace()});
+  EXPECT_EQ(compiled(first), 3u) << first.err;
+  const std::string module = TempDir::read(dir.file("vm/qagame.qvm"));
+  const ToolRun second = Build({Workspace()});
+  EXPECT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_EQ(compiled(second), 0u) << second.err;
+  EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")), module);
+  dir.write("game/g_cmds.c", TempDir::read(dir.file("game/g_cmds.c")));
+  const ToolRun third = Build({Workspace(), "qagame"});
+  EXPECT_EQ(compiled(third), 1u) << third.err;
+  EXPECT_NE(third.err.find("Compiling - qagame: " + dir.file("game/g_cmds.c")), std::string::npos);
+  EXPECT_EQ(compiled(Build({"--rebuild", Workspace(), "qagame"})), 3u);
+  EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")), module);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("vm/g_main.asm"))) << "compiled files stay in the cache";
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("cache/Tessarin/build"))) << "under $XDG_CACHE_HOME";
+}
+
 // A relative path means one in the current folder, as for any command: the workspace, the tools
 // and the output folder.
 TEST_F(CommandLineBuild, RelativePathsAreTakenInTheCurrentFolder) {
@@ -146,6 +172,11 @@ TEST_F(CommandLineBuild, ATimeLimitEndsAHangingToolAndFails) {
             std::string::npos)
       << run.err;
   EXPECT_EQ(Build({"--timeout", "soon", Workspace()}).exitCode, 2);
+  // Beyond what the clock counts: refused, rather than every tool running "too long".
+  const ToolRun tooLong = Build({"--timeout", "9300000000", Workspace(), "qagame"});
+  EXPECT_EQ(tooLong.exitCode, 2) << tooLong.err;
+  EXPECT_NE(tooLong.err.find("--timeout needs a number of seconds from 1 to "), std::string::npos)
+      << tooLong.err;
 }
 
 // Lines are written as they come and not kept: a tool printing millions of short lines costs no

@@ -6,6 +6,7 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -85,14 +86,49 @@ TEST(BuildCollector, KeepsTheLastTotalErrorsLineOnlyWhileAssembling) {
       << "the whole line, also when it grows";
 }
 
-TEST(BuildCollector, AVeryLongLineWithoutLineEndsStaysWhole) {
+// A tool printing without line ends cannot make one line grow without end: past the limit the
+// line is completed, and the text goes on in the next, nothing lost.
+TEST(BuildCollector, AVeryLongLineWithoutLineEndsIsCompletedAtTheLimit) {
   MessageCollector collector;
   MessageLines lines;
-  const std::string chunk(65536, 'x');
+  const std::string chunk(65535, 'x');
   for (int i = 0; i < 200; ++i)
     collector.CollectOutput(chunk, lines, true);
-  ASSERT_EQ(lines.Lines().size(), 1u);
-  EXPECT_EQ(lines.Last().size(), 200u * 65536u);
+  std::string all;
+  for (const std::string& line : lines.Lines()) {
+    EXPECT_LE(line.size(), MessageLines::kLongestHeldLine);
+    all += line;
+  }
+  EXPECT_EQ(all, std::string(200u * 65535u, 'x'));
+  EXPECT_EQ(lines.Lines().size(), 200u * 65535u / MessageLines::kLongestHeldLine + 1);
+}
+
+// Each tool run has its collector: the last line of one run is complete when the run ends, so
+// the next run's output starts a line of its own.
+TEST(BuildCollector, TheEndOfARunCompletesItsLastLine) {
+  MessageLines lines;
+  MessageCollector first, second;
+  first.CollectOutput("first without line end", lines, true);
+  first.EndOutput(lines);
+  second.CollectOutput("second\n", lines, false);
+  second.EndOutput(lines);
+  EXPECT_EQ(Held(lines), (Lines{"first without line end", "second", ""}));
+}
+
+// However often a tool names a file, its long form is looked up once.
+TEST(BuildCollector, LooksUpEachPathOnce) {
+  std::map<std::string, int> lookUps;
+  auto longPaths = std::make_shared<LongPathCache>([&lookUps](const std::string& path) {
+    ++lookUps[path];
+    return path == "/mod/g_main.c" ? std::optional<std::string>("/mod/long/g_main.c") : std::nullopt;
+  });
+  MessageCollector collector(PathStyle::Posix(), longPaths);
+  MessageLines lines;
+  for (int i = 1; i <= 1000; ++i)
+    collector.CollectOutput("/mod/g_main.c:" + std::to_string(i) + ": warning: x\ncpp: y\n", lines, true);
+  EXPECT_EQ(lines.Lines()[1998], "/mod/long/g_main.c:1000: warning: x");
+  EXPECT_EQ(lines.Lines()[1999], "cpp: y");
+  EXPECT_EQ(lookUps, (std::map<std::string, int>{{"/mod/g_main.c", 1}, {"cpp", 1}}));
 }
 
 TEST(BuildJump, ReadsTheFirstFormWithAndWithoutADrive) {
@@ -132,7 +168,7 @@ TEST(BuildJump, ReadsTheSecondFormWhenItNamesAnExistingFile) {
 
 TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretOnIt) {
   FakeEditors editors;
-  JumpToMessage(std::string("/src/logic.c:120: warning: unused"), MessageListKind::BuildMessages, editors);
+  JumpToMessage(std::string("/src/logic.c:120: warning: unused"), editors);
   const FakeWindow& window = editors.windows["/src/logic.c"];
   EXPECT_EQ(window.colour, 255u);
   EXPECT_EQ(window.marked, 120);
@@ -140,10 +176,11 @@ TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretO
   EXPECT_EQ(window.caretLine, 120);
   EXPECT_TRUE(window.front);
 
-  JumpToMessage(std::string("/src/find.c:7: found"), MessageListKind::FindInFiles, editors);
+  JumpToPlace({"/src/find.c", 7, 16711680u}, editors);
   EXPECT_EQ(editors.windows["/src/find.c"].colour, 16711680u);
+  EXPECT_EQ(editors.windows["/src/find.c"].marked, 7);
 
-  JumpToMessage(std::nullopt, MessageListKind::BuildMessages, editors);
-  JumpToMessage(std::string("nothing to open"), MessageListKind::BuildMessages, editors);
+  JumpToMessage(std::nullopt, editors);
+  JumpToMessage(std::string("nothing to open"), editors);
   EXPECT_EQ(editors.windows.size(), 2u);
 }

@@ -62,8 +62,15 @@ std::string Error(const std::function<void()>& action) {
   return "no error";
 }
 
+// Gone, or a zombie: an orphan waits for whoever reaps orphans, which may take its time.
 bool ProcessGone(pid_t pid) {
-  return WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000);
+  return WaitUntil(
+      [pid] {
+        const std::string stat = pid > 0 ? TempDir::read("/proc/" + std::to_string(pid) + "/stat") : "";
+        const auto state = stat.rfind(") ");
+        return ::kill(pid, 0) != 0 || (state != std::string::npos && stat[state + 2] == 'Z');
+      },
+      5000);
 }
 
 } // namespace
@@ -119,18 +126,58 @@ TEST(ProcessRunnerTest, BinaryAndNulBytesArriveAsTheyWere) {
     EXPECT_EQ(static_cast<unsigned char>(record.err[i]), i);
 }
 
-TEST(ProcessRunnerTest, ChildReadingStandardInputRunsUntilTerminated) {
+// A tool waiting for input would never end: its standard input is empty and at its end.
+TEST(ProcessRunnerTest, ChildReadingStandardInputFindsItAtItsEnd) {
   Recorder record(StandinTool("q3lcc") + " --standin-stdin");
-  ProcessRunner& runner = *record.runner;
-  runner.Execute();
-  ASSERT_TRUE(WaitUntil([&] { return record.err.find('\n') != std::string::npos; }));
-  EXPECT_EQ(record.err, "standard input open\n") << "standard input stays open and unwritten";
-  EXPECT_TRUE(runner.Active());
-  EXPECT_EQ(record.terminated, 0);
-  runner.Terminate(0);
-  ASSERT_TRUE(record.WaitForEnd());
-  EXPECT_EQ(record.terminated, 1);
-  EXPECT_EQ(runner.LastEnd()->signal, SIGTERM);
+  ASSERT_TRUE(record.RunToEnd());
+  EXPECT_EQ(record.err, "standard input at end\n");
+  EXPECT_TRUE(record.runner->LastEnd()->Succeeded());
+}
+
+// A chunk of output is at most kLargestChunk bytes, so the event loop runs between the slices
+// of a flood; together they are the whole output in order.
+TEST(ProcessRunnerTest, AFloodArrivesInBoundedSlicesInOrder) {
+  Recorder record(StandinTool("q3lcc") + " --standin-flood=5000000");
+  std::size_t largest = 0;
+  record.runner->OnErrorData = [&](ProcessRunner&, const char* b, std::size_t n) {
+    largest = std::max(largest, n);
+    record.err.append(b, n);
+  };
+  ASSERT_TRUE(record.RunToEnd());
+  ASSERT_EQ(record.err.size(), 5000000u);
+  EXPECT_LE(largest, ProcessRunner::kLargestChunk);
+  for (std::size_t at = 0, n = 1; at + 21 <= record.err.size(); at += 21, ++n) {
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "flood line %09zu\n", n);
+    ASSERT_EQ(record.err.compare(at, 21, expected), 0) << "line " << n;
+  }
+}
+
+// What a tool leaves running in the background neither holds up its end nor outlives it: the
+// end comes once the tool's own output is in, and the tool's process group goes with it.
+TEST(ProcessRunnerTest, BackgroundChildrenNeitherDelayTheEndNorOutliveIt) {
+  TempDir dir;
+  const std::string pidFile = dir.file("background.pid");
+  for (const std::string& background :
+       {std::string("sleep 60"), std::string("while :; do echo bg; sleep 0.01; done")}) {
+    std::filesystem::remove(pidFile);
+    Recorder record("sh -c \"(" + background + ") & echo $! > " + pidFile + "; echo done\"");
+    ASSERT_TRUE(record.RunToEnd()) << background;
+    EXPECT_NE(record.out.find("done\n"), std::string::npos) << background;
+    const pid_t child = std::stoi(TempDir::read(pidFile));
+    EXPECT_TRUE(ProcessGone(child)) << background;
+    ASSERT_TRUE(WaitUntil([&] { return !record.runner->Polling(); }));
+    EXPECT_EQ(record.terminated, 1);
+  }
+}
+
+// The classic wait: the end is held back a while, and what arrives meanwhile is delivered first.
+TEST(ProcessRunnerTest, AnEndWaitDeliversLateOutputBeforeTheEnd) {
+  Recorder record("sh -c \"(sleep 0.05; echo late) & echo early\"");
+  record.runner->EndWait = std::chrono::milliseconds(3000);
+  ASSERT_TRUE(record.RunToEnd());
+  EXPECT_EQ(record.out, "early\nlate\n");
+  EXPECT_EQ(record.events.back(), "end");
 }
 
 // Ending a tool ends what it started: its whole process group, killed when it ignores the
@@ -157,6 +204,14 @@ TEST(ProcessRunnerTest, ARunPastItsTimeLimitIsEnded) {
   ASSERT_TRUE(record.RunToEnd());
   EXPECT_TRUE(record.runner->LastEnd()->timedOut);
   EXPECT_FALSE(record.runner->LastEnd()->Succeeded());
+
+  // A limit beyond what the clock can count is no limit, not one already past.
+  for (const auto limit : {std::chrono::milliseconds::max(), std::chrono::milliseconds(9300000000000000)}) {
+    Recorder endless("sh -c \"sleep 0.2\"");
+    endless.runner->TimeLimit = limit;
+    ASSERT_TRUE(endless.RunToEnd());
+    EXPECT_TRUE(endless.runner->LastEnd()->Succeeded()) << limit.count();
+  }
 }
 
 TEST(ProcessRunnerTest, WorkingDirectoryAndPathSearch) {

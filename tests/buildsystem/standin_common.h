@@ -1,6 +1,7 @@
 // Shared by the stand-in compiler and assembler: the switches that make a tool misbehave on
-// purpose (fail, crash, hang, flood, tiny lines, binary bytes, no line end, slow chunks) and the
-// writers that honour them.
+// purpose (fail, crash, hang before or after its work, ignore SIGTERM, flood, tiny lines, binary
+// bytes, no line end, slow chunks, a silent exit status, a child left running) and the writers
+// that honour them.
 #pragma once
 
 #include <chrono>
@@ -26,6 +27,12 @@ struct Switches {
   long noLineEnd = 0;        // print this many bytes without any line end to standard error first
   std::size_t slowChunk = 0; // write every message in chunks of this size, 20 ms apart
   long workMs = 0;           // keep the processor busy this long first, as the real tools do
+  bool ignoreTerm = false;   // SIGTERM does not end it
+  bool hangAfter = false;    // do the work, write the outputs, then sleep until killed
+  bool background = false;   // leave a child running that sleeps until killed
+  int exitStatus = 0;        // exit with this status after the work, saying nothing about it
+  long warnings = 0;         // print this many "source:line: warning:" lines for each source
+  std::string log;           // append the path of each source compiled to this file
 
   // Takes the "--standin-..." arguments out of `arguments`.
   static Switches Take(std::vector<std::string>& arguments) {
@@ -53,6 +60,18 @@ struct Switches {
         s.workMs = value("--standin-work=");
       else if (a.rfind("--standin-slow=", 0) == 0)
         s.slowChunk = static_cast<std::size_t>(value("--standin-slow="));
+      else if (a == "--standin-ignoreterm")
+        s.ignoreTerm = true;
+      else if (a == "--standin-hang-after")
+        s.hangAfter = true;
+      else if (a == "--standin-background")
+        s.background = true;
+      else if (a.rfind("--standin-exit=", 0) == 0)
+        s.exitStatus = static_cast<int>(value("--standin-exit="));
+      else if (a.rfind("--standin-log=", 0) == 0)
+        s.log = a.substr(std::string("--standin-log=").size());
+      else if (a.rfind("--standin-warnings=", 0) == 0)
+        s.warnings = value("--standin-warnings=");
       else
         rest.push_back(a);
     }
@@ -90,6 +109,7 @@ inline void Out(const std::string& text) { Emit(STDOUT_FILENO, text); }
 // Carries out the switches that act before the tool's own work.
 inline void ActBeforeWork() {
   const Switches& s = Active();
+  if (s.ignoreTerm) std::signal(SIGTERM, SIG_IGN);
   const auto busyUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(s.workMs);
   while (std::chrono::steady_clock::now() < busyUntil) {
   }
@@ -129,6 +149,27 @@ inline void ActBeforeWork() {
       WriteAll(STDERR_FILENO, line, static_cast<std::size_t>(take));
       written += take;
     }
+  }
+}
+
+// Carries out the switches that act after the tool's work; returns the exit status.
+inline int ActAfterWork(int status) {
+  const Switches& s = Active();
+  if (s.background && ::fork() == 0)
+    for (;;)
+      ::pause();
+  if (s.hangAfter)
+    for (;;)
+      ::pause();
+  return s.exitStatus != 0 ? s.exitStatus : status;
+}
+
+// Lines in the form of the compiler's warnings, written the way the real tool writes its
+// messages: one write per line.
+inline void Warnings(const std::string& source) {
+  for (long line = 1; line <= Active().warnings; ++line) {
+    const std::string text = source + ":" + std::to_string(line) + ": warning: missing return value\n";
+    WriteAll(STDERR_FILENO, text.data(), text.size());
   }
 }
 

@@ -218,6 +218,9 @@ int main(int argc, char** argv) {
       status = 1;
       continue;
     }
+    standin::Warnings(argument);
+    if (!standin::Active().log.empty())
+      std::ofstream(standin::Active().log, std::ios::app) << argument << "\n";
     Unit unit;
     unit.mainPath = argument;
     if (standin::Active().fail) {
@@ -229,5 +232,5 @@ int main(int argc, char** argv) {
     if (!unit.preprocessorFailed) std::ofstream(assembly, std::ios::binary) << AssemblyOf(unit, lineRecords);
     if (unit.failed || unit.errors > 0) status = 1;
   }
-  return status;
+  return standin::ActAfterWork(status);
 }

@@ -191,16 +191,16 @@ TEST(ClangdNavigator, AnswersToAnOlderTextAreDropped) {
                    Rule("textDocument/hover", {{"hold", true}, {"reply", QJsonObject{{"contents", "int"}}}}),
                    Rule("textDocument/didChange", {{"releaseHeld", true}, {"send", QJsonArray{published}}})});
   ClangdNavigator navigator(fake.Options());
-  std::vector<std::vector<Diagnostic>> delivered;
-  navigator.OnDiagnostics = [&](const std::string& file, const std::vector<Diagnostic>& list) {
+  std::vector<std::vector<ServerDiagnostic>> delivered;
+  navigator.OnDiagnostics = [&](const std::string& file, const std::vector<ServerDiagnostic>& list) {
     EXPECT_EQ(file, path);
     delivered.push_back(list);
   };
   navigator.Start();
   navigator.OpenDocument(path, kLines);
   ASSERT_TRUE(WaitUntil([&] { return delivered.size() == 1; }));
-  EXPECT_EQ(delivered[0],
-            (std::vector<Diagnostic>{{{{2, 9}, {2, 14}}, Severity::Error, "use of undeclared identifier"}}));
+  EXPECT_EQ(delivered[0], (std::vector<ServerDiagnostic>{
+                              {{{2, 9}, {2, 14}}, Severity::Error, "use of undeclared identifier"}}));
 
   Received<HoverText> hovered;
   navigator.Hover(path, {2, 10}, hovered.Handler());

@@ -65,7 +65,8 @@ protected:
     workspace.LoadFromFile(workspaceFile);
     settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
     clangd = std::make_unique<ClangdWorkspace>(workspaceFile, workspace, settings, ClangdProgram());
-    clangd->Navigator().OnDiagnostics = [this](const std::string& path, const std::vector<Diagnostic>& list) {
+    clangd->Navigator().OnDiagnostics = [this](const std::string& path,
+                                               const std::vector<ServerDiagnostic>& list) {
       diagnostics[path] = list;
     };
   }
@@ -85,7 +86,7 @@ protected:
         << diagnostics.size() << " of " << files.size() << " files diagnosed: " << Navigate().Problem();
     int errors = 0, warnings = 0;
     for (const auto& [path, list] : diagnostics)
-      for (const Diagnostic& diagnostic : list) {
+      for (const ServerDiagnostic& diagnostic : list) {
         (diagnostic.severity == Severity::Error ? errors : warnings) += 1;
         if (diagnostic.severity == Severity::Error) ADD_FAILURE() << path << " " << diagnostic;
       }
@@ -105,7 +106,7 @@ protected:
   ProjectList workspace;
   Settings settings;
   std::unique_ptr<ClangdWorkspace> clangd;
-  std::map<std::string, std::vector<Diagnostic>> diagnostics;
+  std::map<std::string, std::vector<ServerDiagnostic>> diagnostics;
 };
 
 } // namespace

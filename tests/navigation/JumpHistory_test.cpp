@@ -10,14 +10,14 @@ TEST(JumpHistory, WalksLikeABrowsersPages) {
   std::mt19937 random(7);
   for (int run = 0; run < 50; ++run) {
     JumpHistory history;
-    std::vector<Place> pages{{"start.c", {1, 1}}};
+    std::vector<CaretPlace> pages{{"start.c", {1, 1}}};
     std::size_t at = 0; // the model: the caret is at pages[at]
     int made = 0;
     for (int step = 0; step < 80; ++step) {
-      const Place current = pages[at];
+      const CaretPlace current = pages[at];
       switch (random() % 3) {
       case 0: {
-        const Place target{"f" + std::to_string(random() % 4) + ".c", {++made, 1}};
+        const CaretPlace target{"f" + std::to_string(random() % 4) + ".c", {++made, 1}};
         history.Jumped(current);
         pages.resize(at + 1);
         pages.push_back(target);
@@ -25,7 +25,7 @@ TEST(JumpHistory, WalksLikeABrowsersPages) {
         break;
       }
       case 1: {
-        const std::optional<Place> back = history.Back(current);
+        const std::optional<CaretPlace> back = history.Back(current);
         ASSERT_EQ(back.has_value(), at > 0);
         if (back) {
           ASSERT_EQ(*back, pages[--at]);
@@ -33,7 +33,7 @@ TEST(JumpHistory, WalksLikeABrowsersPages) {
         break;
       }
       default: {
-        const std::optional<Place> forward = history.Forward(current);
+        const std::optional<CaretPlace> forward = history.Forward(current);
         ASSERT_EQ(forward.has_value(), at + 1 < pages.size());
         if (forward) {
           ASSERT_EQ(*forward, pages[++at]);

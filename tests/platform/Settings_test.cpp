@@ -3,7 +3,9 @@
 #include "TempDir.h"
 
 #include <QFontDatabase>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include <map>
 #include <set>
@@ -37,6 +39,10 @@ TEST_F(SettingsTest, WindowsDefaultsWhenTheInstallRecordCannotBeOpened) {
   EXPECT_EQ(s.UndoLevels, 10);
   EXPECT_FALSE(s.KeepFileFormat);
   EXPECT_EQ(s.TabWidth, 8);
+  EXPECT_EQ(s.ParallelCompiles, 1);
+  EXPECT_EQ(windows.buildCacheFolder, "") << "every build compiles everything";
+  EXPECT_EQ(windows.toolEndWait, std::chrono::milliseconds(100));
+  EXPECT_FALSE(windows.listsBuildResult);
 }
 
 TEST_F(SettingsTest, InstallRecordMovesTheToolDefaults) {
@@ -65,6 +71,10 @@ TEST_F(SettingsTest, LinuxDefaultsPreferToolsOnThePath) {
   EXPECT_EQ(s.UndoLevels, 1000);
   EXPECT_TRUE(s.KeepFileFormat);
   EXPECT_EQ(s.TabWidth, 4);
+  EXPECT_EQ(s.ParallelCompiles, std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64));
+  EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u").buildCacheFolder, "/home/u/.cache/Tessarin/build/");
+  EXPECT_EQ(SettingsConventions::Linux(onPath, "/home/u").toolEndWait, std::chrono::milliseconds(0));
+  EXPECT_TRUE(SettingsConventions::Linux(onPath, "/home/u").listsBuildResult);
 
   auto gameOnPath = [](const std::string& name) {
     return name == "ioquake3" ? "/usr/games/ioquake3" : std::string();

@@ -400,3 +400,21 @@ TEST_F(ProjectTreeTest, NamesTheWorkspaceCannotStoreAreRefused) {
   EXPECT_FALSE(nameForm.isVisible());
   EXPECT_EQ(nameForm.result(), QDialog::Accepted);
 }
+
+// On a desktop Remove Project asks first; No keeps the project and its node.
+TEST_F(ProjectTreeTest, RemoveProjectAsksFirstOnADesktop) {
+  addProject("game", {"g_main.c"});
+  BuildTree(workspace, tree);
+  ProjectTreeWindow asking = window();
+  asking.asksBeforeRemovingProject = true;
+  ProjectTreeCommands desktop{workspace, view, questions, asking};
+  select(projectNode(0));
+  questions.answers = {Answer::No, Answer::Yes};
+  desktop.RemoveSelectedProject();
+  EXPECT_EQ(workspace.Count(), 1);
+  EXPECT_EQ(RootNode(tree)->childCount(), 1);
+  desktop.RemoveSelectedProject();
+  EXPECT_EQ(workspace.Count(), 0);
+  EXPECT_EQ(questions.log, std::vector<std::string>(2, "ask: Remove the project game from the workspace?\n"
+                                                       "Its project file and source files stay on disk."));
+}

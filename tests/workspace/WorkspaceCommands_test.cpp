@@ -3,6 +3,7 @@
 #include "ScriptedQuestions.h"
 #include "TempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -261,4 +262,70 @@ TEST_F(WorkspaceCommandsTest, WindowsThatFollowTheWorkspaceAreRememberedAndBroug
   EXPECT_EQ(following.calls,
             (std::vector<std::string>{"remember " + dir.file("other.tsw"), "close all", "tree"}));
   EXPECT_TRUE(questions.log.empty());
+}
+
+// On a desktop, Save writes the workspace's own file and asks only for a workspace without one
+// (new, or imported); a saved workspace takes its new name, joins the recent list and keeps its
+// windows. New Workspace asks for the file, lets the current workspace go and writes an empty one.
+TEST_F(WorkspaceCommandsTest, OnADesktopSaveWritesTheWorkspacesOwnFileAndNewMakesOne) {
+  RecordingWindow desktop;
+  WorkspaceWindow callbacks = desktop.callbacks();
+  callbacks.savesToItsOwnFile = true;
+  callbacks.windowsFollowWorkspace = true;
+  callbacks.RememberWindows = [&desktop] {
+    desktop.calls.push_back("remember " + desktop.workspaceFileName);
+  };
+  WorkspaceCommands commands(workspace, questions, callbacks);
+
+  // A workspace never saved: Save asks, and the workspace becomes the file it was saved to.
+  Project& project = workspace.AddProject();
+  project.Name = "game";
+  project.FileName = dir.file("mod/a/a.tsp");
+  workspace.Modified = true;
+  choose(dir.file("mine.tsw"));
+  commands.FileSaveWorkspaceAction();
+  EXPECT_FALSE(workspace.Modified);
+  EXPECT_EQ(desktop.workspaceFileName, dir.file("mine.tsw"));
+  EXPECT_EQ(desktop.calls,
+            (std::vector<std::string>{"recent " + dir.file("mine.tsw"), "remember " + dir.file("mine.tsw")}));
+
+  // The next Save writes it without a question.
+  project.Name = "renamed";
+  workspace.Modified = true;
+  commands.FileSaveWorkspaceAction();
+  EXPECT_EQ(questions.fileRequests.size(), 1u);
+  EXPECT_NE(TempDir::read(dir.file("mine.tsw")).find("\"renamed\""), std::string::npos);
+
+  // An import only proposes a name: Save asks.
+  desktop.workspaceFileName = dir.file("vc/imported.tsw");
+  cancelDialog();
+  commands.FileSaveWorkspaceAction();
+  EXPECT_EQ(questions.fileRequests.size(), 2u);
+
+  // New Workspace: the file first, then the question about the modified workspace.
+  desktop.calls.clear();
+  workspace.Modified = true;
+  choose(dir.file("fresh.tsw"));
+  questions.answers = {Answer::No};
+  commands.FileNewWorkspaceAction();
+  EXPECT_EQ(workspace.Count(), 0);
+  EXPECT_EQ(TempDir::read(dir.file("fresh.tsw")), "");
+  EXPECT_EQ(desktop.workspaceFileName, dir.file("fresh.tsw"));
+  EXPECT_EQ(dialog(2, "New Tessarin Workspace", "tsw").title, "New Tessarin Workspace");
+  EXPECT_NE(std::find(desktop.calls.begin(), desktop.calls.end(), "recent " + dir.file("fresh.tsw")),
+            desktop.calls.end());
+}
+
+// Under the classic conventions Save always asks and changes neither the name nor the recent list.
+TEST_F(WorkspaceCommandsTest, ClassicSaveAlwaysAsksAndKeepsTheName) {
+  commands.LoadWorkspace(dir.file("mod/mod.tsw"));
+  window.workspaceFileName = dir.file("mod/mod.tsw");
+  window.calls.clear();
+  for (int save = 0; save < 2; ++save) {
+    choose(dir.file("copy.tsw"));
+    commands.FileSaveWorkspaceAction();
+  }
+  EXPECT_EQ(questions.fileRequests.size(), 2u);
+  EXPECT_EQ(window.workspaceFileName, dir.file("mod/mod.tsw"));
+  EXPECT_TRUE(window.calls.empty());
 }

@@ -1,5 +1,5 @@
-#include "RecentWorkspaces.h"
-#include "RecentWorkspacesMenu.h"
+#include "RecentList.h"
+#include "RecentListMenu.h"
 #include "RegistryStore.h"
 #include "TempDir.h"
 #include "UserQuestions.h"
@@ -13,7 +13,7 @@ namespace {
 const RegistryRoot user = RegistryRoot::CurrentUser;
 const char* const kKey = "\\Software\\Tessarin\\Tessarin\\MainForm\\MRUHistory";
 
-struct RecentWorkspacesTest : ::testing::Test {
+struct RecentListTest : ::testing::Test {
   TempDir dir;
   RegistryStore store{dir.file("registry")};
 
@@ -32,10 +32,10 @@ struct RecentWorkspacesTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(RecentWorkspacesTest, ReopeningMovesToTopAndTheMenuFollowsInPlace) {
+TEST_F(RecentListTest, ReopeningMovesToTopAndTheMenuFollowsInPlace) {
   QMenu menu;
-  RecentWorkspaces mru(store);
-  RecentWorkspacesMenu view(mru, menu);
+  RecentList mru(store);
+  RecentListMenu view(mru, menu);
   mru.AddItem("/w/a.tsw");
   mru.AddItem("/w/b.tsw");
   QAction* firstItem = view.Items().front();
@@ -49,8 +49,8 @@ TEST_F(RecentWorkspacesTest, ReopeningMovesToTopAndTheMenuFollowsInPlace) {
   EXPECT_EQ(mru.Entries()[0].path, "/w/b.tsw");
 }
 
-TEST_F(RecentWorkspacesTest, CaptionsPastEightHaveNoAccelerator) {
-  RecentWorkspaces mru(store);
+TEST_F(RecentListTest, CaptionsPastEightHaveNoAccelerator) {
+  RecentList mru(store);
   for (int i = 9; i >= 1; --i)
     mru.AddItem("/w/" + std::to_string(i) + ".tsw");
   EXPECT_EQ(mru.Caption(0), "&1 /w/1.tsw");
@@ -60,12 +60,12 @@ TEST_F(RecentWorkspacesTest, CaptionsPastEightHaveNoAccelerator) {
   EXPECT_EQ(mru.Caption(8), "/w/9.tsw");
 }
 
-TEST_F(RecentWorkspacesTest, StoresWholePathsAndLeavesDefaultAlone) {
+TEST_F(RecentListTest, StoresWholePathsAndLeavesDefaultAlone) {
   const std::string longPath = "/" + std::string(120, 'x') + "/work.tsw";
   store.setString(user, kKey, "Default", "hand placed");
   store.setString(user, kKey, "H5", "left over from a longer list");
   {
-    RecentWorkspaces mru(store);
+    RecentList mru(store);
     mru.AddItem("/w/a.tsw");
     mru.AddItem(longPath);
   }
@@ -79,20 +79,20 @@ TEST_F(RecentWorkspacesTest, StoresWholePathsAndLeavesDefaultAlone) {
   ASSERT_EQ(store.save(), "");
   RegistryStore reread(store.filePath());
   reread.load();
-  RecentWorkspaces again(reread);
+  RecentList again(reread);
   ASSERT_EQ(again.Entries().size(), 2u);
   EXPECT_EQ(again.Entries()[0].path, longPath);
   EXPECT_EQ(again.Entries()[1].path, "/w/a.tsw");
 }
 
-TEST_F(RecentWorkspacesTest, LoadToleratesOddValues) {
+TEST_F(RecentListTest, LoadToleratesOddValues) {
   store.setString(user, kKey, "COUNT", "3");
   store.setString(user, kKey, "maxfiles", "-1");
   store.setString(user, kKey, "H0", "/w/a.tsw|7");
   store.setString(user, kKey, "H1", "/w/odd|name.tsw");
   store.setString(user, kKey, "H2", "/W/A.TSW");
   store.setString(user, kKey, "DEFAULT", "/not/an/entry.tsw");
-  RecentWorkspaces mru(store);
+  RecentList mru(store);
   ASSERT_EQ(mru.Entries().size(), 2u);
   // The duplicate moved the first entry back to the top.
   EXPECT_EQ(mru.Entries()[0].path, "/w/a.tsw");
@@ -100,12 +100,12 @@ TEST_F(RecentWorkspacesTest, LoadToleratesOddValues) {
   EXPECT_EQ(mru.Entries()[1].path, "/w/odd|name.tsw");
 
   store.setString(user, kKey, "COUNT", "many");
-  RecentWorkspaces none(store);
+  RecentList none(store);
   EXPECT_TRUE(none.Entries().empty());
 }
 
-TEST_F(RecentWorkspacesTest, ClickSuspendsAdditionsAndAFailureKeepsTheEntryInPlace) {
-  RecentWorkspaces mru(store);
+TEST_F(RecentListTest, ClickSuspendsAdditionsAndAFailureKeepsTheEntryInPlace) {
+  RecentList mru(store);
   mru.AddItem("/w/a.tsw");
   mru.AddItem("/w/b.tsw");
   std::string clicked;
@@ -126,10 +126,10 @@ TEST_F(RecentWorkspacesTest, ClickSuspendsAdditionsAndAFailureKeepsTheEntryInPla
   EXPECT_EQ(mru.Entries()[0].path, "/w/a.tsw");
 }
 
-TEST_F(RecentWorkspacesTest, RemoveFlagDeletesTheEntryAndTheLastTakesTheSeparator) {
+TEST_F(RecentListTest, RemoveFlagDeletesTheEntryAndTheLastTakesTheSeparator) {
   QMenu menu;
-  RecentWorkspaces mru(store);
-  RecentWorkspacesMenu view(mru, menu);
+  RecentList mru(store);
+  RecentListMenu view(mru, menu);
   mru.AddItem("/w/a.tsw");
   mru.OnItemClick = [](const std::string&, bool& remove) { remove = true; };
   view.Items().front()->trigger();
@@ -137,8 +137,8 @@ TEST_F(RecentWorkspacesTest, RemoveFlagDeletesTheEntryAndTheLastTakesTheSeparato
   EXPECT_TRUE(menuTexts(menu).isEmpty());
 }
 
-TEST_F(RecentWorkspacesTest, LimitedListDropsTheOldest) {
-  RecentWorkspaces mru(store, false);
+TEST_F(RecentListTest, LimitedListDropsTheOldest) {
+  RecentList mru(store, false);
   mru.MaxItems = 2;
   mru.AddItem("/w/a.tsw");
   mru.AddItem("/w/b.tsw");

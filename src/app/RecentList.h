@@ -1,4 +1,5 @@
-// The recent-workspaces list: most recent first, kept in the registry store between runs.
+// A list of recently used files (the workspaces of Reopen Workspace, the files of Recent Files): most
+// recent first, kept in the registry store between runs.
 #pragma once
 
 #include "RegistryStore.h"
@@ -13,7 +14,7 @@ struct RecentEntry {
   std::int32_t data = 0;
 };
 
-class RecentWorkspaces {
+class RecentList {
 public:
   int MaxItems = -1; // negative: no limit
   bool LazyWrite = true;
@@ -33,10 +34,10 @@ public:
   std::function<void()> OnChange;
 
   // Loads the list from the store when SerializeList is set; the destructor saves it back.
-  explicit RecentWorkspaces(RegistryStore& store, bool load = true);
-  ~RecentWorkspaces();
-  RecentWorkspaces(const RecentWorkspaces&) = delete;
-  RecentWorkspaces& operator=(const RecentWorkspaces&) = delete;
+  explicit RecentList(RegistryStore& store, bool load = true);
+  ~RecentList();
+  RecentList(const RecentList&) = delete;
+  RecentList& operator=(const RecentList&) = delete;
 
   void AddItem(const std::string& path, std::int32_t data = 0);
   // Hands entry `index` to OnItemClick with further additions suspended. When the handler

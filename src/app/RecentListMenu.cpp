@@ -1,16 +1,15 @@
-#include "RecentWorkspacesMenu.h"
+#include "RecentListMenu.h"
 
-#include "RecentWorkspaces.h"
+#include "RecentList.h"
 
 #include <QMenu>
 
-RecentWorkspacesMenu::RecentWorkspacesMenu(RecentWorkspaces& mru, QMenu& menu)
-    : QObject(&menu), mru_(mru), menu_(menu) {
+RecentListMenu::RecentListMenu(RecentList& mru, QMenu& menu) : QObject(&menu), mru_(mru), menu_(menu) {
   mru_.OnChange = [this] { Sync(); };
   Sync();
 }
 
-void RecentWorkspacesMenu::Sync() {
+void RecentListMenu::Sync() {
   const auto count = static_cast<qsizetype>(mru_.Entries().size());
   if (mru_.ShowsSeparator() && separator_ == nullptr) separator_ = menu_.addSeparator();
   while (items_.size() < count) {

@@ -1,4 +1,4 @@
-// Shows the recent-workspaces list in a submenu: a separator, then one item per entry. Items
+// Shows a recent list in a submenu: a separator, then one item per entry. Items
 // stay in place when the order changes; each is rewritten with the entry now at its position.
 #pragma once
 
@@ -9,12 +9,12 @@
 
 class QAction;
 class QMenu;
-class RecentWorkspaces;
+class RecentList;
 
-class RecentWorkspacesMenu : public QObject {
+class RecentListMenu : public QObject {
   Q_OBJECT
 public:
-  RecentWorkspacesMenu(RecentWorkspaces& mru, QMenu& menu);
+  RecentListMenu(RecentList& mru, QMenu& menu);
 
   // Entry clicks raise errors to the caller's handler (the main window's error box).
   std::function<void(std::function<void()>)> runGuarded;
@@ -24,7 +24,7 @@ public:
 private:
   void Sync();
 
-  RecentWorkspaces& mru_;
+  RecentList& mru_;
   QMenu& menu_;
   QAction* separator_ = nullptr;
   QVector<QAction*> items_;

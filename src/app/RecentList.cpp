@@ -1,4 +1,4 @@
-#include "RecentWorkspaces.h"
+#include "RecentList.h"
 
 #include "Paths.h"
 
@@ -36,19 +36,19 @@ RecentEntry parseEntry(const std::string& text) {
 
 } // namespace
 
-RecentWorkspaces::RecentWorkspaces(RegistryStore& store, bool load) : store_(store) {
+RecentList::RecentList(RegistryStore& store, bool load) : store_(store) {
   if (load && SerializeList) Load();
 }
 
-RecentWorkspaces::~RecentWorkspaces() {
+RecentList::~RecentList() {
   if (SerializeList) Save();
 }
 
-std::string RecentWorkspaces::Key() const {
+std::string RecentList::Key() const {
   return "\\Software\\" + CompanyName + "\\" + ApplicationName + "\\" + OwnerName + "\\" + Section;
 }
 
-std::string RecentWorkspaces::Caption(std::size_t index) const {
+std::string RecentList::Caption(std::size_t index) const {
   // An "&" of the path is doubled, so the path shows as written and adds no access key.
   std::string path;
   for (char c : entries_[index].path)
@@ -58,17 +58,17 @@ std::string RecentWorkspaces::Caption(std::size_t index) const {
   return (index < 8 ? "&" + number : number) + path;
 }
 
-std::size_t RecentWorkspaces::Find(const std::string& path) const {
+std::size_t RecentList::Find(const std::string& path) const {
   for (std::size_t i = 0; i < entries_.size(); ++i)
     if (paths::SameFileName(entries_[i].path, path)) return i;
   return kNone;
 }
 
-void RecentWorkspaces::Changed() const {
+void RecentList::Changed() const {
   if (OnChange) OnChange();
 }
 
-void RecentWorkspaces::AddItem(const std::string& path, std::int32_t data) {
+void RecentList::AddItem(const std::string& path, std::int32_t data) {
   if (suspended_) return;
   std::size_t existing = Find(path);
   if (existing != kNone) {
@@ -86,20 +86,20 @@ void RecentWorkspaces::AddItem(const std::string& path, std::int32_t data) {
   MoveToTop(entries_.size() - 1);
 }
 
-void RecentWorkspaces::MoveToTop(std::size_t index) {
+void RecentList::MoveToTop(std::size_t index) {
   RecentEntry entry = entries_[index];
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   entries_.insert(entries_.begin(), std::move(entry));
   Changed();
 }
 
-void RecentWorkspaces::Delete(std::size_t index) {
+void RecentList::Delete(std::size_t index) {
   if (index >= entries_.size()) return;
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
   Changed();
 }
 
-void RecentWorkspaces::Click(std::size_t index) {
+void RecentList::Click(std::size_t index) {
   if (index >= entries_.size()) return;
   const std::string path = entries_[index].path;
   bool remove = false;
@@ -117,7 +117,7 @@ void RecentWorkspaces::Click(std::size_t index) {
     MoveToTop(index);
 }
 
-void RecentWorkspaces::Load() {
+void RecentList::Load() {
   const std::string key = Key();
   if (!store_.keyExists(RootKey, key)) return;
   std::vector<std::string> names = store_.valueNames(RootKey, key);
@@ -150,7 +150,7 @@ void RecentWorkspaces::Load() {
   Changed();
 }
 
-void RecentWorkspaces::Save() {
+void RecentList::Save() {
   const std::string key = Key();
   if (store_.keyExists(RootKey, key)) {
     for (const std::string& name : store_.valueNames(RootKey, key))

@@ -1,0 +1,101 @@
+#include "ReplaceInFiles.h"
+
+#include "LineEnds.h"
+#include "StoredFile.h"
+#include "UserQuestions.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+std::string_view EndBytes(LineEnd end) {
+  switch (end) {
+  case LineEnd::LF: return "\n";
+  case LineEnd::CRLF: return "\r\n";
+  case LineEnd::CR: return "\r";
+  case LineEnd::None: break;
+  }
+  return "";
+}
+
+std::string Plural(int count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+Replacer::Replacer(TextMatcher& matcher, const std::string& replacement)
+    : matcher_(matcher), replacement_(replacement) {
+  if (matcher.Regex() != nullptr) expanded_.emplace(replacement, *matcher.Regex());
+}
+
+FileReplacement Replacer::Plan(const std::string& path, std::string text) {
+  FileReplacement plan;
+  plan.path = path;
+  std::vector<int> hitLines;
+  matcher_.FindLines(text, [&hitLines](LineHit hit) { hitLines.push_back(hit.line); });
+  if (!hitLines.empty()) {
+    std::size_t next = 0;
+    int number = 0;
+    plan.after.reserve(text.size());
+    ForEachLine(text, [&](std::string_view line, LineEnd end) {
+      ++number;
+      if (next < hitLines.size() && hitLines[next] == number) {
+        ++next;
+        int count = 0;
+        std::string replaced = expanded_ ? expanded_->ReplaceAllIn(*matcher_.Regex(), line, &count)
+                                         : matcher_.ReplacePlain(line, replacement_, &count);
+        plan.count += count;
+        plan.lines.push_back({number, std::string(line), replaced});
+        plan.after += replaced;
+      } else {
+        plan.after += line;
+      }
+      plan.after += EndBytes(end);
+    });
+  }
+  plan.before = std::move(text);
+  return plan;
+}
+
+std::string WriteReplacement(const FileReplacement& file, bool backup) {
+  try {
+    if (stored_file::ReadStoredBytes(file.path) != file.before)
+      return file.path + " was changed by another program since the search, so nothing was replaced in it.";
+  } catch (const TessarinError& error) {
+    return error.message();
+  }
+  return stored_file::Save(file.path, file.after, backup);
+}
+
+std::vector<std::string> WriteReplacements(const std::vector<const FileReplacement*>& files, bool backup) {
+  constexpr std::size_t kWriters = 8;
+  std::vector<std::string> errors(files.size());
+  std::atomic<std::size_t> next = 0;
+  const auto write = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++)
+      errors[i] = WriteReplacement(*files[i], backup);
+  };
+  std::vector<std::thread> writers;
+  for (std::size_t w = 1; w < std::min(kWriters, files.size()); ++w)
+    writers.emplace_back(write);
+  write();
+  for (std::thread& writer : writers)
+    writer.join();
+  return errors;
+}
+
+std::string SummaryText(const ReplaceSummary& summary) {
+  std::string text = Plural(summary.replacements, "replacement", "replacements") + " in " +
+                     Plural(summary.files, "file", "files") + ".";
+  if (!summary.failures.empty()) {
+    const int failed = static_cast<int>(summary.failures.size());
+    text += "\n\n" + Plural(failed, "file was", "files were") +
+            (failed == 1 ? " left as it was:" : " left as they were:");
+    for (const std::string& failure : summary.failures)
+      text += "\n" + failure;
+  }
+  return text;
+}
