@@ -14,11 +14,13 @@
 
 #include <QAction>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -216,6 +218,7 @@ void CodeNavigation::Follow(DocumentWindow& window, const std::shared_ptr<Naviga
   if (window.MyEditor->contextMenuPolicy() != Qt::ActionsContextMenu) {
     window.MyEditor->setContextMenuPolicy(Qt::ActionsContextMenu);
     window.MyEditor->viewport()->installEventFilter(this);
+    window.MyEditor->installEventFilter(this);
     const MainActions& a = shell_.actions;
     auto* separator = new QAction(window.MyEditor);
     separator->setSeparator(true);
@@ -239,6 +242,23 @@ void CodeNavigation::Follow(DocumentWindow& window, const std::shared_ptr<Naviga
 }
 
 bool CodeNavigation::eventFilter(QObject* watched, QEvent* event) {
+  if (auto* editor = qobject_cast<EditorWidget*>(watched);
+      editor != nullptr && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Space && key->modifiers() == Qt::ControlModifier) {
+      Complete(*editor, true);
+      return true;
+    }
+    if (key->text() == "." || key->text() == ">")
+      QTimer::singleShot(0, editor, [this, editor] {
+        const TextEditor& text = editor->Editor();
+        const TextPoint caret = text.State().CaretXY();
+        const std::string before =
+            text.Document().LineText(caret.Y).substr(0, static_cast<std::size_t>(caret.X - 1));
+        if (before.ends_with(".") || before.ends_with("->")) Complete(*editor, false);
+      });
+    return false;
+  }
   if (event->type() == QEvent::ToolTip) {
     if (auto* editor = qobject_cast<EditorWidget*>(watched->parent()))
       ShowToolTip(*editor, *static_cast<QHelpEvent*>(event));
@@ -295,6 +315,29 @@ void CodeNavigation::ShowToolTip(EditorWidget& editor, const QHelpEvent& help) {
                                 return;
                               QToolTip::showText(shown, QString::fromStdString(reply.value.text), viewport);
                             });
+}
+
+void CodeNavigation::Complete(EditorWidget& editor, bool asked) {
+  const auto* window = qobject_cast<const DocumentWindow*>(editor.parentWidget());
+  const std::shared_ptr<Navigator> navigator = shell_.workspace().CodeNavigator();
+  const std::string problem = navigator == nullptr ? NavigationCommands::kNoWorkspace : navigator->Problem();
+  if (window == nullptr || window->FileName().empty() || !problem.empty()) {
+    if (asked)
+      shell_.tell(window == nullptr || window->FileName().empty() ? NavigationCommands::kNoEditor : problem);
+    return;
+  }
+  if (completing_ != 0) navigator->Cancel(completing_);
+  const TextPoint caret = editor.Editor().State().CaretXY();
+  QPointer<EditorWidget> target = &editor;
+  completing_ = navigator->Complete(
+      window->FileName(), {caret.Y, caret.X}, [this, target, asked](const Reply<Completions>& reply) {
+        if (reply.status == ReplyStatus::Cancelled) return;
+        completing_ = 0;
+        const std::string problem = AnswerProblem(reply.status, reply.problem);
+        if (!problem.empty() && asked) shell_.tell(problem);
+        if (reply.status == ReplyStatus::Answered && !target.isNull() && !reply.value.items.empty())
+          completions_.Show(*target, reply.value);
+      });
 }
 
 void CodeNavigation::QuickOpen() {

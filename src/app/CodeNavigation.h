@@ -3,6 +3,7 @@
 // fed to the workspace's navigator as it changes.
 #pragma once
 
+#include "CompletionPopup.h"
 #include "NavigationCommands.h"
 
 #include <QObject>
@@ -56,6 +57,7 @@ public:
   PlacesPage* ReferencesResults;
 
   [[nodiscard]] NavigationCommands& Commands() { return commands_; }
+  [[nodiscard]] CompletionPopup& Completion() { return completions_; }
   // The idle refresh: each editor window's document is fed to the workspace's navigator (a new
   // one after the workspace changed), and has the context menu.
   void FollowWindows();
@@ -63,7 +65,8 @@ public:
   void GoToSymbol();
 
 protected:
-  // Ctrl+click goes to the definition; a right click puts the caret where the menu's commands ask.
+  // Ctrl+click goes to the definition; a right click puts the caret where the menu's commands ask;
+  // Ctrl+Space, "." and "->" list what may follow.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -79,6 +82,8 @@ private:
   static void MarkBuildMessages(DocumentWindow& window, const BuildDiagnostics& build);
   // The server's diagnostics of a file become the marks of its window.
   void MarkDiagnostics(const std::string& path, const std::vector<ServerDiagnostic>& diagnostics);
+  // Asks the server what may go at the caret and lists it; `asked` says why when it cannot.
+  void Complete(EditorWidget& editor, bool asked);
   // The messages under the mouse, else the server's word on the name there.
   void ShowToolTip(EditorWidget& editor, const QHelpEvent& help);
   void Wire();
@@ -89,4 +94,6 @@ private:
   std::unique_ptr<PickListDialog> symbols_;
   Navigator* hearing_ = nullptr; // whose diagnostics are marked
   RequestId hover_ = 0;
+  RequestId completing_ = 0;
+  CompletionPopup completions_;
 };

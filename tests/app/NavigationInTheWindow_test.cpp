@@ -1,6 +1,7 @@
 // The Go commands in the main window over a navigator the test answers: the editor's documents
 // reach it as they open, change and close; a definition in another file opens that file at the
 // place and Back returns; the References page lists by file and jumps.
+#include "CodeNavigation.h"
 #include "DocumentWindow.h"
 #include "EditorWidget.h"
 #include "IsolatedEnvironment.h"
@@ -13,8 +14,11 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QTabWidget>
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -110,4 +114,51 @@ TEST_F(NavigationInTheWindow, ReferencesAreListedByFileWithTheirLinesAndJump) {
   EXPECT_EQ(Caret(), (TextPoint{2, 18}));
   Trigger("NavigateBackAction");
   EXPECT_EQ(Active()->FileName(), main);
+}
+
+TEST_F(NavigationInTheWindow, CompletionListsFiltersAsOneTypesAndPutsTheChoiceIn) {
+  form->OpenEditorWindow(Source("g_main.c"));
+  form->RefreshActions();
+  EditorWidget& widget = *Active()->MyEditor;
+  TextEditor& editor = widget.Editor();
+  const int last = editor.Document().LineCount(), line = last + 1;
+  editor.Document().Insert({static_cast<int>(editor.Document().LineText(last).size()) + 1, last}, "\nle");
+  editor.State().SetCaretXY({3, line});
+  QKeyEvent ctrlSpace(QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier, " ");
+  QCoreApplication::sendEvent(&widget, &ctrlSpace);
+  ASSERT_EQ(navigator->requests.back().kind, "Complete");
+  EXPECT_EQ(navigator->requests.back().at, (TextPosition{line, 3}));
+  const TextRange typed{{line, 1}, {line, 3}};
+  navigator->requests.back().completions(
+      {ReplyStatus::Answered,
+       {{{"level", "level_locals_t", SymbolKind::Variable, "level", typed, "level", "2"},
+         {"LevelName(int n)", "char *", SymbolKind::Function, "LevelName", typed, "LevelName", "1"},
+         {"G_Printf(const char *text)", "void", SymbolKind::Function, "G_Printf", typed, "G_Printf", "0"}}},
+       {}});
+  CompletionPopup& popup = form->Navigation().Completion();
+  ASSERT_TRUE(popup.Showing());
+  ASSERT_EQ(popup.List().count(), 2) << "what is typed filters, the server's order sorts";
+  EXPECT_EQ(popup.List().item(0)->text(), "LevelName(int n)  char *");
+  QTest::keyClick(&widget, Qt::Key_V);
+  QTest::keyClick(&widget, Qt::Key_Z);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(popup.Showing()) << "nothing matches \"levz\"";
+  QTest::keyClick(&widget, Qt::Key_Backspace);
+  QTest::keyClick(&widget, Qt::Key_Space, Qt::ControlModifier);
+  navigator->requests.back().completions(
+      {ReplyStatus::Answered,
+       {{{"level", "", SymbolKind::Variable, "level", {{line, 1}, {line, 4}}, "level", "2"},
+         {"LevelName(int n)",
+          "",
+          SymbolKind::Function,
+          "LevelName",
+          {{line, 1}, {line, 4}},
+          "LevelName",
+          "1"}}},
+       {}});
+  QTest::keyClick(&widget, Qt::Key_Down);
+  QTest::keyClick(&widget, Qt::Key_Return);
+  EXPECT_FALSE(popup.Showing());
+  EXPECT_EQ(editor.Document().LineText(line), "level");
+  EXPECT_EQ(editor.State().CaretXY(), (TextPoint{6, line}));
 }
