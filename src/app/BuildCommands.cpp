@@ -11,7 +11,10 @@
 
 #include <QAction>
 #include <QListView>
+#include <QSplitter>
 #include <QTreeWidget>
+
+#include <numeric>
 
 namespace {
 
@@ -49,11 +52,33 @@ BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace
   context.resultLine = shell.conventions.listsBuildResult;
   controller_ = std::make_unique<BuildController>(context);
   controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
+  if (shell.conventions.buildProgressInWindow)
+    controller_->BuildFinished = [this, &progress] {
+      const BuildOutcome& outcome = controller_->Outcome();
+      progress.SetLabel(progress.Label() + "\r" + BuildResultLine(outcome.errors, outcome.warnings));
+      if (outcome.Failed()) BringMessagesForward();
+    };
   Wire();
 }
 
 void BuildCommands::ShowBuildMessagesPage() {
   shell_.findInFilesPage.MessagePages.setCurrentWidget(shell_.buildMessageList.parentWidget());
+}
+
+void BuildCommands::BringMessagesForward() {
+  ShowBuildMessagesPage();
+  QWidget& pages = shell_.findInFilesPage.MessagePages;
+  auto* splitter = qobject_cast<QSplitter*>(pages.parentWidget());
+  if (splitter == nullptr) return;
+  QList<int> sizes = splitter->sizes();
+  const int at = splitter->indexOf(&pages);
+  if (at < 0 || sizes[at] > 0) return;
+  // Dragged shut: a quarter of the window again.
+  const int height = std::accumulate(sizes.begin(), sizes.end(), 0);
+  for (int& size : sizes)
+    size = height * 3 / 4 / std::max<int>(1, static_cast<int>(sizes.size()) - 1);
+  sizes[at] = height / 4;
+  splitter->setSizes(sizes);
 }
 
 void BuildCommands::GoToMessage(int step) {
@@ -64,6 +89,9 @@ void BuildCommands::GoToMessage(int step) {
       return;
     }
   QAbstractItemView& list = shell_.buildMessageList;
+  // The lines that came since the list last showed some count too.
+  if (auto* lines = dynamic_cast<BuildMessagesModel*>(list.model()); lines != nullptr && lines->SyncPending())
+    lines->Sync();
   const QModelIndex current = list.currentIndex();
   const auto row = NextMessageRow(list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
                                   [&list](int at) { return lineAt(list, at); });

@@ -33,6 +33,8 @@ private:
   // Next / Previous message (`step` 1 or -1) in the message page in front.
   void GoToMessage(int step);
   void ShowBuildMessagesPage();
+  // The build messages in front, their pane opened if it was dragged shut.
+  void BringMessagesForward();
 
   const WorkspaceShell& shell_;
   ProjectList& workspace_;

@@ -20,6 +20,7 @@
 #include "ProgramFiles.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
+#include "ProgressStrip.h"
 #include "ProgressWindow.h"
 #include "ProjectNameDialog.h"
 #include "ProjectWorkspace.h"
@@ -544,7 +545,8 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::OpenExampleWorkspace() {
   // As a reopen: a modified workspace is asked about first, and a build keeps its workspace.
-  if (!exampleWorkspace_.empty()) workspace_->ReopenWorkspace(exampleWorkspace_);
+  if (!exampleWorkspace_.empty())
+    workspace_->ReopenWorkspace(UserCopyOfExample(exampleWorkspace_, env_.dataHome));
 }
 
 void MainWindow::ShowKeyboardShortcuts() {
@@ -561,7 +563,10 @@ void MainWindow::ShowKeyboardShortcuts() {
 
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
-  dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
+  if (env_.conventions.buildProgressInWindow)
+    statusBar()->addWidget(new ProgressStrip(*dialogs_.Progress, *this), 1);
+  else
+    dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
   dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(env_.conventions.searchesWholeMod, this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
   dialogs_.SyntaxFindDialog = std::make_unique<FindReplaceDialog>(this);

@@ -1,6 +1,9 @@
 #include "ProgramFiles.h"
 
 #include "Paths.h"
+#include "UserQuestions.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -29,4 +32,24 @@ std::string ExampleWorkspace(const std::string& programPath, const FileTest& fil
   for (std::string folder = paths::ExtractFilePath(programPath); !folder.empty(); folder = parentOf(folder))
     if (fileExists(folder + kSourceExample)) return folder + kSourceExample;
   return {};
+}
+
+std::string UserCopyOfExample(const std::string& example, const std::string& dataHome) {
+  namespace fs = std::filesystem;
+  const fs::path source(example);
+  const fs::path folder = fs::path(dataHome) / "Tessarin" / "examples" / source.parent_path().filename();
+  const fs::path copy = folder / source.filename();
+  std::error_code failed;
+  if (fs::exists(copy, failed)) return copy.string();
+  fs::create_directories(folder, failed);
+  if (!failed)
+    fs::copy(source.parent_path(), folder, fs::copy_options::recursive | fs::copy_options::skip_existing,
+             failed);
+  if (failed || !fs::exists(copy))
+    throw TessarinError("Cannot copy the example workspace to " + folder.string() +
+                        (failed ? " (" + failed.message() + ")" : std::string()));
+  // Installed files are read-only; the user's copy is theirs to change.
+  for (const auto& entry : fs::recursive_directory_iterator(folder, failed))
+    fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, failed);
+  return copy.string();
 }

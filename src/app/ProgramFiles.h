@@ -14,3 +14,9 @@ using FileTest = std::function<bool(const std::string& path)>;
 // The example workspace: the one installed with the program, else the one of the nearest folder
 // above the program that holds the source tree's; empty when there is none.
 [[nodiscard]] std::string ExampleWorkspace(const std::string& programPath, const FileTest& fileExists);
+
+// The user's own copy of the example workspace `example`, under "<dataHome>/Tessarin/examples":
+// made on first use and kept after, so that the example is edited and built like any workspace
+// (the installed one is read-only; the source tree's belongs to the checkout). Raises
+// TessarinError when the copy cannot be made.
+[[nodiscard]] std::string UserCopyOfExample(const std::string& example, const std::string& dataHome);

@@ -15,8 +15,8 @@ struct SharedDialogs {
   SharedDialogs();
   ~SharedDialogs();
 
-  std::unique_ptr<ProgressState> Progress; // the progress window's state
-  std::unique_ptr<ProgressWindow> CompilingProgressForm;
+  std::unique_ptr<ProgressState> Progress;               // the progress window's state
+  std::unique_ptr<ProgressWindow> CompilingProgressForm; // under the classic conventions
   std::unique_ptr<FindInFilesDialog> FindInFilesForm;
   std::unique_ptr<ProjectNameDialog> ProjectNameForm;
   std::unique_ptr<FindReplaceDialog> SyntaxFindDialog;

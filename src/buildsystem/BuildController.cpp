@@ -50,15 +50,15 @@ std::string Counted(int count, const std::string& what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
-std::string ResultLine(int errors, int warnings) {
-  return "Build: " + Counted(errors, "error") + ", " + Counted(warnings, "warning");
-}
-
 std::string FilesFailed(int count) {
   return std::to_string(count) + (count == 1 ? " file" : " files") + " failed to compile";
 }
 
 } // namespace
+
+std::string BuildResultLine(int errors, int warnings) {
+  return "Build: " + Counted(errors, "error") + ", " + Counted(warnings, "warning");
+}
 
 BuildController::BuildController(BuildContext context)
     : context_(std::move(context)), diagnostics_(context_.buildMessages, context_.tools.style,
@@ -334,7 +334,7 @@ void BuildController::FailBuild(const std::string& message) {
 void BuildController::Finish(const std::string& label) {
   outcome_.errors = diagnostics_.Errors() + assemblerErrorsWithoutPlace_;
   outcome_.warnings = diagnostics_.Warnings();
-  if (context_.resultLine) AddBuildMessage(ResultLine(outcome_.errors, outcome_.warnings));
+  if (context_.resultLine) AddBuildMessage(BuildResultLine(outcome_.errors, outcome_.warnings));
   context_.progress.SetLabel(label);
   context_.progress.ShowFinished();
   building_ = false;

@@ -37,7 +37,15 @@ struct BuildOutcome {
   // The errors and warnings the tools' messages name, each at its place.
   int errors = 0;
   int warnings = 0;
+
+  // The build went wrong somewhere: the user should read its messages.
+  [[nodiscard]] bool Failed() const {
+    return toolReportedError || !failure.empty() || !projectProblems.empty() || errors > 0;
+  }
 };
+
+// "Build: 1 error, 2 warnings", the message list's last line under the desktop conventions.
+[[nodiscard]] std::string BuildResultLine(int errors, int warnings);
 
 struct BuildContext {
   const Settings& settings;

@@ -28,6 +28,8 @@ public:
 
   // Tells the views what changed since the last time; runs by itself when the event loop runs.
   void Sync();
+  // Lines came that the views do not show yet.
+  [[nodiscard]] bool SyncPending() const { return sync_.isActive(); }
 
 signals:
   // The last line changed or lines were added: the view selects the last line.

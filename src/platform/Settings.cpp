@@ -134,6 +134,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
       BuildCacheFolderIn(paths::IncludeTrailingDelimiter(home, PathStyle::Posix()) + ".cache");
   conventions.toolEndWait = std::chrono::milliseconds(0);
   conventions.listsBuildResult = true;
+  conventions.buildProgressInWindow = true;
   return conventions;
 }
 

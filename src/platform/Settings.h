@@ -103,6 +103,10 @@ struct SettingsConventions {
   std::chrono::milliseconds toolEndWait{100};
   // The message list ends each build with the count of its errors and warnings.
   bool listsBuildResult = false;
+  // The build's progress and result show in the main window's status bar, nothing to dismiss, and
+  // a failed build brings its messages forward; otherwise a progress window stays above the main
+  // window until its OK.
+  bool buildProgressInWindow = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`

@@ -9,6 +9,7 @@
 #include "IsolatedEnvironment.h"
 #include "LineAnnotations.h"
 #include "MainActions.h"
+#include "ProgressStrip.h"
 #include "ProjectWorkspace.h"
 #include "RecentList.h"
 #include "RegistryStore.h"
@@ -23,7 +24,9 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -51,8 +54,10 @@ struct BuildInTheWindow : ::testing::Test {
     store.save();
   }
 
-  std::unique_ptr<MainWindow> Open(DialogRunner runDialog = [](QDialog&) { return int(QDialog::Rejected); }) {
+  std::unique_ptr<MainWindow> Open(
+      DialogRunner runDialog = [](QDialog&) { return int(QDialog::Rejected); }, bool progressWindow = false) {
     MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
+    if (progressWindow) env.conventions.buildProgressInWindow = false;
     env.arguments = {Workspace()};
     env.runDialog = std::move(runDialog);
     auto form = std::make_unique<MainWindow>(std::move(env));
@@ -188,6 +193,11 @@ TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
 TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
   dir.write("ws/game/g_cmds.c", "void Cmd_Say( void ) {\n\tSTANDIN_ERROR\n}\n");
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_WARNING\n}\n");
+  // One compile at a time, so that the list holds the compiles' messages in name order.
+  RegistryStore store(dir.file("registry"));
+  store.load();
+  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "ParallelCompiles", "1");
+  store.save();
   auto form = Open();
   form->Actions()["BuildActiveProjectAction"]->trigger();
   ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
@@ -250,7 +260,7 @@ TEST_F(BuildInTheWindow, MessagesMarkTheirLinesInTheEditorsUntilTheNextBuild) {
 // keeps both. Once the main window closes, no window of the program is left to keep it running.
 TEST_F(BuildInTheWindow, QuittingAsksFirstAndLeavesNoWindowBehind) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
-  auto form = Open();
+  auto form = Open([](QDialog&) { return int(QDialog::Rejected); }, /*progressWindow=*/true);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
   Projects(*form).Workspace.Modified = true;
@@ -267,4 +277,44 @@ TEST_F(BuildInTheWindow, QuittingAsksFirstAndLeavesNoWindowBehind) {
   EXPECT_FALSE(Projects(*form).BuildRunning());
   for (QWidget* window : QApplication::topLevelWidgets())
     EXPECT_FALSE(window->isVisible()) << window->metaObject()->className() << " still shows";
+}
+
+// In the status bar the build leaves nothing to dismiss; Escape cancels it, and only a failed
+// build opens the messages the user had dragged shut.
+TEST_F(BuildInTheWindow, TheBuildShowsInTheStatusBarAndOnlyAFailureBringsItsMessagesForward) {
+  auto form = Open();
+  auto* strip = form->findChild<ProgressStrip*>();
+  ASSERT_NE(strip, nullptr);
+  QApplication::setActiveWindow(form.get());
+  const auto messagesShut = [&form] { return form->BottomSplitter->sizes().at(1) == 0; };
+  const auto build = [&form] {
+    form->BottomSplitter->setSizes({1, 0});
+    form->Actions()["BuildActiveProjectAction"]->trigger();
+  };
+  const auto finished = [&] { return WaitUntil([&] { return !Projects(*form).BuildRunning(); }); };
+
+  build();
+  ASSERT_TRUE(finished());
+  EXPECT_TRUE(strip->Text().startsWith("Completed")) << strip->Text().toStdString();
+  EXPECT_TRUE(strip->Text().contains("Build: 0 errors")) << strip->Text().toStdString();
+  EXPECT_FALSE(strip->CancelOffered());
+  EXPECT_TRUE(messagesShut());
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window != form.get()) {
+      EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+    }
+
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  build();
+  ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
+  EXPECT_TRUE(strip->CancelOffered());
+  QTest::keyClick(form.get(), Qt::Key_Escape);
+  ASSERT_TRUE(finished());
+  EXPECT_FALSE(strip->CancelOffered());
+
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_ERROR\n}\n");
+  build();
+  ASSERT_TRUE(finished());
+  EXPECT_FALSE(messagesShut());
+  EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
 }

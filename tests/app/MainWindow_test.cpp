@@ -688,8 +688,9 @@ TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
                          QStringList({"Ctrl+Shift+Left", "Select word left", "Editor"})));
 }
 
-// Help > Open Example Workspace opens the source tree's example for a program built in it (the
-// installed one's for an installed program), and is greyed out where there is none.
+// Help > Open Example Workspace opens the user's copy of the source tree's example for a program
+// built in it (of the installed one's for an installed program), and is greyed out where there is
+// none.
 TEST_F(MainWindowTest, OpenExampleWorkspaceOpensTheSourceTreesExample) {
   MainWindowEnvironment env = environment();
   env.programPath = std::string(TESSARIN_SOURCE_DIR) + "/out/some-build/src/app/tessarin";
@@ -701,8 +702,7 @@ TEST_F(MainWindowTest, OpenExampleWorkspaceOpensTheSourceTreesExample) {
   EXPECT_TRUE(example->isEnabled());
   events.clear();
   example->trigger();
-  EXPECT_EQ(events, std::vector<std::string>{"reopen " + std::string(TESSARIN_SOURCE_DIR) +
-                                             "/examples/mymod/mymod.tsw"});
+  EXPECT_EQ(events, std::vector<std::string>{"reopen " + dir.file("data/Tessarin/examples/mymod/mymod.tsw")});
 
   MainWindow elsewhere(environment());
   elsewhere.RefreshActions();

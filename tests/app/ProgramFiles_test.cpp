@@ -2,7 +2,9 @@
 #include "Paths.h"
 #include "ProgramFiles.h"
 #include "TempDir.h"
+#include "UserQuestions.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,4 +52,23 @@ TEST_F(ProgramFilesTest, OnlyAProgramOutsideAnInstalledPrefixRegistersItselfForT
   EXPECT_TRUE(WritesUserRegistration(built, nullptr, paths::FileExists));
   EXPECT_TRUE(WritesUserRegistration(built, "1", paths::FileExists));
   EXPECT_FALSE(WritesUserRegistration(built, "0", paths::FileExists));
+}
+
+// The example is copied once, writable; the user's changes survive the next open, and a copy that
+// cannot be made is an error, never the original opened instead.
+TEST_F(ProgramFilesTest, TheExampleOpensAsTheUsersOwnCopy) {
+  dir.write("usr/share/doc/tessarin/examples/mymod/game/g_main.c", "int x;\n");
+  dir.write("usr/share/doc/tessarin/examples/mymod/mymod.tsw", "ws");
+  const std::string example = dir.file("usr/share/doc/tessarin/examples/mymod/mymod.tsw");
+  std::filesystem::permissions(dir.file("usr/share/doc/tessarin/examples/mymod/game/g_main.c"),
+                               std::filesystem::perms::owner_read);
+  const std::string copy = UserCopyOfExample(example, dir.file("data"));
+  EXPECT_EQ(copy, dir.file("data/Tessarin/examples/mymod/mymod.tsw"));
+  dir.write("data/Tessarin/examples/mymod/game/g_main.c", "int changed;\n");
+  EXPECT_EQ(UserCopyOfExample(example, dir.file("data")), copy);
+  EXPECT_EQ(TempDir::read(dir.file("data/Tessarin/examples/mymod/game/g_main.c")), "int changed;\n");
+  EXPECT_EQ(TempDir::read(dir.file("usr/share/doc/tessarin/examples/mymod/game/g_main.c")), "int x;\n");
+
+  dir.write("blocked", "a file where a folder should be");
+  EXPECT_THROW((void)UserCopyOfExample(example, dir.file("blocked")), TessarinError);
 }
