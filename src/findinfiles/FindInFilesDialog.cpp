@@ -29,15 +29,15 @@ void RememberText(QComboBox& box, const QString& text) {
 }
 
 FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
-    : QDialog(parent, Qt::Tool), FindTextComboBox(new QComboBox(this)),
+    : QDialog(parent, Qt::Tool), FindTextComboBox(new QComboBox),
       CaseCheckBox(new QCheckBox("&Case sensitive")), WholeWordCheckBox(new QCheckBox("&Whole words only")),
-      okButton(new QPushButton("&OK", this)), cancelButton(new QPushButton("&Cancel", this)),
-      NewTextLabel(new QLabel("R&eplace with:", this)), NewTextComboBox(new QComboBox(this)),
+      okButton(new QPushButton("&OK")), cancelButton(new QPushButton("&Cancel")),
+      NewTextLabel(new QLabel("R&eplace with:")), NewTextComboBox(new QComboBox),
       RegexCheckBox(new QCheckBox("Regular e&xpression")),
       ProjectRadioButton(new QRadioButton("Active &project")),
       WorkspaceRadioButton(new QRadioButton("Whole wor&kspace")),
-      FolderRadioButton(new QRadioButton("F&older:")), FolderEdit(new QLineEdit(this)),
-      BrowseButton(new QPushButton("...", this)), PatternsEdit(new QLineEdit("*.c;*.h", this)),
+      FolderRadioButton(new QRadioButton("F&older:")), FolderEdit(new QLineEdit),
+      BrowseButton(new QPushButton("...")), PatternsEdit(new QLineEdit("*.c;*.h")),
       SubfoldersCheckBox(new QCheckBox("Include &subfolders")), desktop_(desktop) {
   setWindowTitle("Find text in File");
   for (QComboBox* box : {FindTextComboBox, NewTextComboBox}) {
@@ -46,11 +46,11 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   }
-  auto* label = new QLabel("Text to find:", this);
+  auto* label = new QLabel("Text to find:");
   label->setBuddy(FindTextComboBox);
   NewTextLabel->setBuddy(NewTextComboBox);
 
-  auto* options = new QGroupBox(" Options: ", this);
+  auto* options = new QGroupBox(" Options: ");
   auto* optionLayout = new QVBoxLayout(options);
   optionLayout->addWidget(CaseCheckBox);
   optionLayout->addWidget(WholeWordCheckBox);
@@ -66,17 +66,24 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
   fields->addWidget(NewTextLabel);
   fields->addWidget(NewTextComboBox);
   fields->addWidget(options);
-  if (desktop) fields->addWidget(WhereGroup());
+  QWidget* where = WhereGroup();
+  if (desktop) fields->addWidget(where);
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(fields, 1);
   layout->addLayout(buttons);
+  if (!desktop) {
+    // The classic dialog searches the active project only.
+    where->setParent(this);
+    where->hide();
+  }
 
   okButton->setDefault(true);
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   RegexCheckBox->setVisible(desktop);
-  setTabOrder(FindTextComboBox, NewTextComboBox);
-  setTabOrder(NewTextComboBox, CaseCheckBox);
+  // The widgets join the dialog as the layout takes them, so Tab goes down the fields as they
+  // show and then to the buttons. (Moving Qt's tab order afterwards breaks its chain around the
+  // combo boxes.)
   WorkspaceRadioButton->setChecked(true);
   SubfoldersCheckBox->setChecked(true);
   SetReplacing(false);
@@ -84,7 +91,7 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
 }
 
 QWidget* FindInFilesDialog::WhereGroup() {
-  auto* where = new QGroupBox(" Where: ", this);
+  auto* where = new QGroupBox(" Where: ");
   auto* grid = new QGridLayout(where);
   grid->addWidget(WorkspaceRadioButton, 0, 0, 1, 3);
   grid->addWidget(ProjectRadioButton, 1, 0, 1, 3);

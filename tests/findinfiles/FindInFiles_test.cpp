@@ -494,3 +494,21 @@ TEST_F(DesktopFindInFilesTest, ACancelledPreviewChangesNothing) {
 }
 
 } // namespace
+
+// Tab goes down the fields in the order they show, the replacement right after the text to find.
+TEST(FindInFilesDialog, TabGoesDownTheFields) {
+  FindInFilesDialog dialog(true);
+  dialog.SetReplacing(true);
+  dialog.show();
+  QApplication::setActiveWindow(&dialog);
+  dialog.FindTextComboBox->setFocus();
+  std::vector<QWidget*> order;
+  for (int i = 0; i < 4; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* focus = QApplication::focusWidget();
+    order.push_back(
+        focus != nullptr && focus->parentWidget() == dialog.NewTextComboBox ? dialog.NewTextComboBox : focus);
+  }
+  EXPECT_EQ(order, (std::vector<QWidget*>{dialog.NewTextComboBox, dialog.CaseCheckBox,
+                                          dialog.WholeWordCheckBox, dialog.RegexCheckBox}));
+}
