@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   EditScript::Bytes bytes(data, size);
-  const auto options = static_cast<EditorOptions>((bytes.Next() | bytes.Next() << 8) & 0x3FF);
+  const auto options = static_cast<EditorOptions>((bytes.Next() | bytes.Next() << 8) & 0xFFF);
   EditScript::Session run(bytes, options);
   const EditScript::Snapshot start = EditScript::Take(run.editor);
   while (!bytes.AtEnd() && Small(run.editor)) {

@@ -1,5 +1,6 @@
 #include "EditCommands.h"
 
+#include "EditorWidget.h"
 #include "EditorWindowPort.h"
 #include "MainActions.h"
 #include "Paths.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <map>
 #include <string>
@@ -46,13 +49,19 @@ void EditCommands::Wire() {
   actions_.SetHandler("EditDeleteAction", onActive(&EditorWindowPort::DeleteSelection));
   actions_.SetHandler("EditBlockIndentAction", onActive(&EditorWindowPort::BlockIndent));
   actions_.SetHandler("EditBlockUnindentAction", onActive(&EditorWindowPort::BlockUnindent));
-  // The standard select-all of plain text fields and lists; the editor control has its own.
+  // Selects all of whatever has the focus: the menu's key comes before the widget's own.
   actions_.SetHandler("EditSelectAllAction", [] {
     QWidget* focus = QApplication::focusWidget();
-    if (auto* field = qobject_cast<QLineEdit*>(focus))
+    if (auto* editor = qobject_cast<EditorWidget*>(focus))
+      editor->Editor().ExecuteCommand(ecSelectAll);
+    else if (auto* field = qobject_cast<QLineEdit*>(focus))
       field->selectAll();
     else if (auto* list = qobject_cast<QAbstractItemView*>(focus))
       list->selectAll();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus))
+      plain->selectAll();
+    else if (auto* rich = qobject_cast<QTextEdit*>(focus))
+      rich->selectAll();
   });
 
   actions_.SetEnabledHandler("FileSaveAsAction", [this] { return windows_.Count() > 0; });

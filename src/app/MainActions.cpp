@@ -31,7 +31,8 @@ const std::vector<ActionSpec>& ActionTable() {
       {"EditCutAction", "Edit", "Cu&t", "Ctrl+X", "Cut", 10},
       {"EditCopyAction", "Edit", "&Copy", "Ctrl+C", "Copy", 11},
       {"EditPasteAction", "Edit", "&Paste", "Ctrl+V", "Paste", 12},
-      {"EditDeleteAction", "Edit", "&Delete", "Ctrl+Del", "Delete", 15},
+      // On a desktop Ctrl+Del deletes the word after the caret; Del deletes a selection.
+      {"EditDeleteAction", "Edit", "&Delete", "Ctrl+Del", "Delete", 15, 0, nullptr, ""},
       {"EditSelectAllAction", "Edit", "Select &All", "Ctrl+A", "Select All", 16},
       {"EditBlockIndentAction", "Edit", "Block &Indent", "Ctrl+Shift+I", "Indent the selected lines", -1},
       {"EditBlockUnindentAction", "Edit", "Block U&nindent", "Ctrl+Shift+U", "Unindent the selected lines",
@@ -70,7 +71,7 @@ const std::vector<ActionSpec>& ActionTable() {
       {"PropertiesAction", "TreeView", "&Properties", "", "", -1},
       {"LaunchQuake3Action", "", "Launch Quake 3", "F5", "Launch Quake 3", 22},
       {"WindowArrange1", "Window", "&Arrange", "", "Arrange Icons", 8},
-      {"WindowClose1", "Window", "C&lose", "", "Close Window", -1},
+      {"WindowClose1", "Window", "C&lose", "", "Close Window", -1, 0, nullptr, "Ctrl+W; Ctrl+F4"},
       {"CloseAllWindowsAction", "Window", "Close All", "", "Close All Windows", -1},
       {"WindowCascade1", "Window", "&Cascade", "", "Cascade Windows", 9},
       {"WindowTileHorizontal1", "Window", "Tile &Horizontally", "", "Tile Windows Horizontally", 6},
@@ -84,16 +85,17 @@ const std::vector<ActionSpec>& ActionTable() {
   return table;
 }
 
-MainActions::MainActions(QObject* owner, const QVector<QIcon>& images, bool desktop) : QObject(owner) {
+MainActions::MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions, bool desktopKeys)
+    : QObject(owner) {
   for (const ActionSpec& entry : ActionTable()) {
     const char* caption = desktop && entry.desktopCaption != nullptr ? entry.desktopCaption : entry.caption;
     auto* action = new QAction(QString::fromUtf8(caption), owner);
     action->setObjectName(entry.name);
     action->setData(entry.tag);
     action->setProperty("category", QString::fromUtf8(entry.category));
-    const char* shortcut =
-        desktop && entry.desktopShortcut != nullptr ? entry.desktopShortcut : entry.shortcut;
-    if (shortcut[0] != '\0') action->setShortcut(QKeySequence(QString::fromUtf8(shortcut)));
+    const char* keys =
+        desktopKeys && entry.desktopShortcut != nullptr ? entry.desktopShortcut : entry.shortcut;
+    action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(keys)));
     // An empty hint leaves the tool tip to Qt, which shows the caption instead.
     action->setToolTip(entry.hint[0] != '\0' ? QString::fromUtf8(entry.hint) : QString());
     action->setStatusTip(QString::fromUtf8(entry.hint));

@@ -24,7 +24,7 @@ struct ActionSpec {
   int tag = 0;
   // The caption on a desktop, where every menu's access keys are unique; none when it is the same.
   const char* desktopCaption = nullptr;
-  // The key on a desktop, where it differs; "" for none.
+  // The keys on a desktop ("; " between several; empty: none); none when they are the same.
   const char* desktopShortcut = nullptr;
 };
 
@@ -33,8 +33,10 @@ struct ActionSpec {
 class MainActions : public QObject {
   Q_OBJECT
 public:
-  // On a `desktop` the actions take their desktop captions and keys.
-  MainActions(QObject* owner, const QVector<QIcon>& images, bool desktop = false);
+  // With `desktopCaptions` the actions take their desktop captions, with `desktopKeys` their
+  // desktop keys.
+  MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions = false,
+              bool desktopKeys = false);
 
   // The action of that name; an unknown name is a programming error and aborts.
   [[nodiscard]] QAction* operator[](const std::string& name) const;

@@ -165,7 +165,8 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   setWindowTitle("Tessarin");
   ButtonImages = MakeButtonImageList();
   TreeImages = MakeTreeViewList();
-  actions_ = new MainActions(this, ButtonImages, env_.conventions.desktopLabels);
+  actions_ =
+      new MainActions(this, ButtonImages, env_.conventions.desktopLabels, env_.conventions.desktopEditing);
   actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
   CreateControls();
   CreateMenus();
@@ -579,6 +580,7 @@ void MainWindow::CreateSharedDialogs() {
 void MainWindow::WireSearchCommands() {
   searchCommands_ = std::make_unique<SearchCommands>(*windows_, Questions(), env_.runDialog,
                                                      *dialogs_.SyntaxFindDialog, *dialogs_.GotoLineForm);
+  searchCommands_->SetGoToLineStartsAtCaret(env_.conventions.desktopEditing);
   MainActions& a = *actions_;
   // Find and Replace share one handler and are told apart by their tags.
   for (const char* name : {"FindAction", "ReplaceAction"}) {

@@ -37,6 +37,53 @@ TextPoint LineEnd(const TextDocument& document, int line) {
   return {LineLength(document.LineText(line)) + 1, line};
 }
 
+// Where Home goes: column 1, or with eoDesktopKeys the first non-blank, and from there column 1.
+TextPoint HomeOf(const EditState& state, const TextDocument& document, TextPoint caret) {
+  if (!state.HasOption(eoDesktopKeys)) return {1, caret.Y};
+  const std::string& line = document.LineText(caret.Y);
+  const int firstNonBlank = static_cast<int>(std::min(line.find_first_not_of(" \t"), line.size())) + 1;
+  return {caret.X == firstNonBlank ? 1 : firstNonBlank, caret.Y};
+}
+
+// Word stops as today's desktop editors place them: a word is a run of word characters or a run
+// of other non-blanks, and the blanks after it belong to it.
+TextPoint NextDesktopWordPos(const TextDocument& document, TextPoint caret, const WordCharSet& wordChars) {
+  const std::string& line = document.LineText(caret.Y);
+  if (caret.X > LineLength(line))
+    return caret.Y < document.LineCount() ? TextPoint{1, caret.Y + 1} : LineEnd(document, caret.Y);
+  const auto blank = [](unsigned char b) { return b == ' ' || b == '\t'; };
+  const auto at = [&](int column) {
+    return static_cast<unsigned char>(line[static_cast<std::size_t>(column - 1)]);
+  };
+  int x = caret.X;
+  if (!blank(at(x))) {
+    const bool word = wordChars.test(at(x));
+    while (x <= LineLength(line) && !blank(at(x)) && wordChars.test(at(x)) == word)
+      ++x;
+  }
+  while (x <= LineLength(line) && blank(at(x)))
+    ++x;
+  return {x, caret.Y};
+}
+
+TextPoint PrevDesktopWordPos(const TextDocument& document, TextPoint caret, const WordCharSet& wordChars) {
+  const std::string& line = document.LineText(caret.Y);
+  int x = std::min(caret.X, LineLength(line) + 1);
+  if (x == 1) return caret.Y > 1 ? LineEnd(document, caret.Y - 1) : TextPoint{1, caret.Y};
+  const auto blank = [](unsigned char b) { return b == ' ' || b == '\t'; };
+  const auto before = [&](int column) {
+    return static_cast<unsigned char>(line[static_cast<std::size_t>(column - 2)]);
+  };
+  while (x > 1 && blank(before(x)))
+    --x;
+  if (x > 1) {
+    const bool word = wordChars.test(before(x));
+    while (x > 1 && !blank(before(x)) && wordChars.test(before(x)) == word)
+      --x;
+  }
+  return {x, caret.Y};
+}
+
 void MoveHorizontally(EditState& state, const TextDocument& document, int delta, bool selecting) {
   const TextPoint from = state.CaretXY();
   TextPoint to = from;
@@ -72,6 +119,7 @@ WordCharSet WordChars(const Highlighter* highlighter) {
 
 TextPoint NextWordPos(const TextDocument& document, const EditState& state) {
   const WordCharSet wordChars = WordChars(document.HighLighter());
+  if (state.HasOption(eoDesktopKeys)) return NextDesktopWordPos(document, state.CaretXY(), wordChars);
   auto isWord = [&](unsigned char b) { return wordChars.test(b); };
   auto isSeparator = [&](unsigned char b) { return b != 0 && !wordChars.test(b); };
   const int x = state.CaretX();
@@ -93,6 +141,7 @@ TextPoint NextWordPos(const TextDocument& document, const EditState& state) {
 
 TextPoint PrevWordPos(const TextDocument& document, const EditState& state) {
   const WordCharSet wordChars = WordChars(document.HighLighter());
+  if (state.HasOption(eoDesktopKeys)) return PrevDesktopWordPos(document, state.CaretXY(), wordChars);
   auto isWord = [&](unsigned char b) { return wordChars.test(b); };
   auto isSeparator = [&](unsigned char b) { return b != 0 && !wordChars.test(b); };
   const int y = state.CaretY();
@@ -113,7 +162,8 @@ TextPoint PrevWordPos(const TextDocument& document, const EditState& state) {
 
 void MoveCaretAndSelection(EditState& state, TextPoint from, TextPoint to, bool selecting) {
   if (selecting) {
-    if (!state.SelAvail()) state.SetBlockBegin(from);
+    // A column block as wide as nothing still has its anchor.
+    if (!state.SelAvail() && state.SelectionMovingEnd() != from) state.SetBlockBegin(from);
     state.SetBlockEnd(to);
   } else {
     state.SetBlockBegin(to);
@@ -138,7 +188,7 @@ void MoveCaret(EditContext& context, EditorCommand command, const TextPoint* tar
   case ecDown: MoveVertically(state, document, 1, selecting); break;
   case ecWordLeft: MoveCaretAndSelection(state, caret, PrevWordPos(document, state), selecting); break;
   case ecWordRight: MoveCaretAndSelection(state, caret, NextWordPos(document, state), selecting); break;
-  case ecLineStart: MoveCaretAndSelection(state, caret, {1, caret.Y}, selecting); break;
+  case ecLineStart: MoveCaretAndSelection(state, caret, HomeOf(state, document, caret), selecting); break;
   case ecLineEnd: MoveCaretAndSelection(state, caret, LineEnd(document, caret.Y), selecting); break;
   case ecPageUp: MoveVertically(state, document, -page, selecting); break;
   case ecPageDown: MoveVertically(state, document, page, selecting); break;

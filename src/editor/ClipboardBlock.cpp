@@ -14,8 +14,10 @@ std::optional<ClipboardBlock> DecodeClipboardBlock(std::string_view data) {
   if (data.empty()) return std::nullopt;
   const auto mode = static_cast<unsigned char>(data[0]);
   if (mode > static_cast<unsigned char>(SelectionMode::Line)) return std::nullopt;
-  const std::string_view rest = data.substr(1);
-  return ClipboardBlock{static_cast<SelectionMode>(mode), std::string(rest.substr(0, rest.find('\0')))};
+  std::string_view rest = data.substr(1);
+  // The NUL that closes the block; NULs within are text.
+  if (!rest.empty() && rest.back() == '\0') rest.remove_suffix(1);
+  return ClipboardBlock{static_cast<SelectionMode>(mode), std::string(rest)};
 }
 
 std::string ConvertPastedPlainText(std::string_view text, bool keepTabs) {

@@ -26,8 +26,8 @@ struct ClipboardBlock {
 };
 
 [[nodiscard]] std::string EncodeClipboardBlock(SelectionMode mode, std::string_view text);
-// Nothing for data without a valid mode byte. The text ends at the first NUL, as text never
-// holds one once inserted; data cut short without its NUL keeps what is there.
+// Nothing for data without a valid mode byte. The text is all before the closing NUL (NULs within
+// are text); data cut short without its NUL keeps what is there.
 [[nodiscard]] std::optional<ClipboardBlock> DecodeClipboardBlock(std::string_view data);
 
 // Plain text as pasted: every line end (CR LF, CR, LF) becomes CR LF and the last line gets one

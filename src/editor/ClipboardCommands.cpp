@@ -92,6 +92,8 @@ void DropSelection(EditContext& context, TextPoint drop, bool copy) {
       drop.Y -= e.Y - b.Y;
     }
   }
+  // Dropped past a line's end, the text goes at the end rather than after blanks.
+  if (!state.HasOption(eoScrollPastEol)) drop = context.document.Clamped(drop);
   state.SetCaretXY(drop);
   state.SetBlockBegin(state.CaretXY());
   const TextPoint start = state.CaretXY();

@@ -23,6 +23,12 @@ std::string IndentOf(const std::string& line, int count) {
 
 bool Typable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
 
+// Blanks left at the end of an edited line go where the caret may stand past line ends: there
+// they are free space. Elsewhere they are what the user typed, and stay.
+void TrimEditedLine(EditContext& context, int line) {
+  if (context.state.HasOption(eoScrollPastEol)) TrimLineEnd(context.document, line);
+}
+
 bool SelectionSpansLines(const EditState& state) {
   return state.SelAvail() && state.BlockBegin().Y != state.BlockEnd().Y;
 }
@@ -90,7 +96,7 @@ void InsertTab(EditContext& context) {
   UndoStep step(document, UndoKind::Insertion, start);
   ReplaceSelection(context, SelectionMode::Normal, state.IndentWithTabs() ? "\t" : Blanks(width),
                    state.HasOption(eoScrollPastEol));
-  TrimLineEnd(document, state.CaretY());
+  TrimEditedLine(context, state.CaretY());
   context.geometry.ScrollToCaret();
   step.SetEnd(state.CaretXY());
   // Blanks at a line's end are trimmed away again: then only the caret moved.
@@ -143,7 +149,7 @@ void TypeText(EditContext& context, std::string_view typed, bool imeString) {
   PadTo(document, caret);
   if (!state.InsertMode()) document.Delete(caret, after);
   document.Insert(caret, text);
-  TrimLineEnd(document, caret.Y);
+  TrimEditedLine(context, caret.Y);
   state.SetCaretXY(after);
 }
 
@@ -169,7 +175,7 @@ void DeleteLastChar(EditContext& context) {
     const TextPoint joint{Length(document.LineText(caret.Y - 1)) + 1, caret.Y - 1};
     UndoStep step(document, UndoKind::Deletion, joint);
     step.SetEnd(caret);
-    TrimLineEnd(document, caret.Y);
+    TrimEditedLine(context, caret.Y);
     document.Delete(joint, caret);
     state.SetCaretXY(joint);
     return;
@@ -192,7 +198,7 @@ void DeleteLastChar(EditContext& context) {
   UndoStep step(document, UndoKind::Deletion, after);
   step.SetEnd(caret);
   document.Delete(after, caret);
-  TrimLineEnd(document, caret.Y);
+  TrimEditedLine(context, caret.Y);
   state.SetCaretXY(after);
 }
 
@@ -212,14 +218,14 @@ void DeleteChar(EditContext& context) {
     step.SetEnd(next);
     PadTo(document, caret);
     document.Delete(caret, next);
-    TrimLineEnd(document, caret.Y);
+    TrimEditedLine(context, caret.Y);
     return;
   }
   const TextPoint after{caret.X + 1, caret.Y};
   UndoStep step(document, UndoKind::DeletionAfterCaret, caret);
   step.SetEnd(after);
   document.Delete(caret, after);
-  TrimLineEnd(document, caret.Y);
+  TrimEditedLine(context, caret.Y);
 }
 
 void DeleteWord(EditContext& context) {
@@ -310,7 +316,7 @@ void LineBreak(EditContext& context, bool moveCaret) {
   } else if (const int blanks = LeadingBlanks(state, line); caret.X > 1 && blanks < caret.X - 1) {
     // The rest of the line goes down, indented as the line is.
     document.Insert(caret, '\n' + IndentOf(line, blanks));
-    TrimLineEnd(document, caret.Y);
+    TrimEditedLine(context, caret.Y);
     below.X = blanks + 1;
   } else {
     // At the line start or within its indentation the whole line goes down.
@@ -330,7 +336,19 @@ void Tab(EditContext& context) {
 }
 
 void ShiftTab(EditContext& context) {
-  if (SelectionSpansLines(context.state)) BlockUnindent(context);
+  EditState& state = context.state;
+  if (SelectionSpansLines(state)) {
+    BlockUnindent(context);
+  } else if (state.HasOption(eoDesktopKeys)) {
+    // The caret's line as a block of one line; the caret keeps its place in the text.
+    const TextPoint caret = state.CaretXY();
+    const int before = Length(context.document.LineText(caret.Y));
+    state.SelectRange({1, caret.Y}, {before + 1, caret.Y});
+    BlockUnindent(context);
+    const int removed = before - Length(context.document.LineText(caret.Y));
+    state.SetCaretXY({std::max(caret.X - removed, 1), caret.Y});
+    state.SetBlockBegin(state.CaretXY());
+  }
 }
 
 void BlockIndent(EditContext& context) {

@@ -32,9 +32,18 @@ enum EditorOption : std::uint16_t {
   eoShowScrollHint = 1 << 7,
   eoTabsToSpaces = 1 << 8,
   eoSmartTabs = 1 << 9,
+  // Undo and redo take back a run of typed characters, or a whole Replace All, at a time.
+  eoGroupUndo = 1 << 10,
+  // The keys as today's desktop editors have them: Home goes to the first non-blank and from there to
+  // column 1, word moves and deletions stop at runs of punctuation, and Shift+Tab without a
+  // selection unindents the caret's line.
+  eoDesktopKeys = 1 << 11,
 };
 using EditorOptions = std::uint16_t;
 inline constexpr EditorOptions kDefaultEditorOptions = 0x3C3;
+// As today's desktop editors edit: no text past line ends, and the keys they share.
+inline constexpr EditorOptions kDesktopEditorOptions =
+    (kDefaultEditorOptions & ~eoScrollPastEol) | eoGroupUndo | eoDesktopKeys;
 
 enum StatusChange : std::uint8_t {
   stCaretX = 1 << 1,

@@ -123,6 +123,7 @@ void KeyMap::LoadDefaultMap() {
       {vk::Insert, shift, ecPaste},
       {vk::Delete, none, ecDeleteChar},
       {vk::Delete, shift, ecCut},
+      {vk::Delete, ctrl, ecDeleteWord},
       {vk::Back, none, ecDeleteLastChar},
       {vk::Back, ctrl, ecDeleteLastWord},
       {vk::Back, ssAlt, ecUndo},

@@ -123,7 +123,6 @@ void LineList::Put(int index, std::string text) {
 }
 
 std::vector<std::string_view> LineList::SplitLines(std::string_view text) {
-  text = text.substr(0, text.find('\0'));
   std::vector<std::string_view> pieces;
   std::size_t start = 0;
   while (start < text.size()) {

@@ -57,7 +57,7 @@ public:
   void BeginUpdate();
   void EndUpdate();
 
-  // The lines of a text: split at CR, LF and CR LF; a NUL ends the text.
+  // The lines of a text: split at CR, LF and CR LF; a NUL is text like any other byte.
   [[nodiscard]] static std::vector<std::string_view> SplitLines(std::string_view text);
 
 private:

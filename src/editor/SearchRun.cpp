@@ -4,10 +4,12 @@
 #include "EditContext.h"
 #include "EditingCommands.h"
 #include "PaintLock.h"
+#include "RegexSearch.h"
 #include "SearchEngine.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 SearchRun::SearchRun(EditContext& context, PaintLockOwner& lockOwner, SearchEngine& engine,
                      const ReplaceTextEvent& onReplaceText)
@@ -28,11 +30,21 @@ int SearchRun::Run(std::string_view search, std::string_view replace, SearchFlag
   prompting_ = (options & ssoPrompt) != 0;
   replacingAll_ = replacing_ && (options & ssoReplaceAll) != 0;
   scope_ = ScopeOf(options);
-  engine_.SetPattern(search_);
-  engine_.SetCaseSensitive((options & ssoMatchCase) != 0);
-  engine_.SetWholeWords((options & ssoWholeWord) != 0);
+  const bool matchCase = (options & ssoMatchCase) != 0;
+  const bool wholeWords = (options & ssoWholeWord) != 0;
+  if (options & ssoRegularExpression) {
+    // A pattern or a replacement that cannot work is refused before anything is searched.
+    regex_ = std::make_unique<RegexSearch>(search_, matchCase, wholeWords);
+    if (replacing_) replacement_ = std::make_unique<RegexReplacement>(replace_, *regex_);
+  } else {
+    engine_.SetPattern(search_);
+    engine_.SetCaseSensitive(matchCase);
+    engine_.SetWholeWords(wholeWords);
+  }
   if (replacingAll_) TakePaintLock();
-  if (backwards_)
+  if (replacingAll_ && !prompting_ && state_.HasOption(eoGroupUndo))
+    ReplaceAllAtOnce();
+  else if (backwards_)
     SearchBackward();
   else
     SearchForward();
@@ -57,22 +69,37 @@ SearchRun::Scope SearchRun::ScopeOf(SearchFlags options) const {
   return scope;
 }
 
+std::vector<SearchRun::Match> SearchRun::MatchesIn(const std::string& text) {
+  std::vector<Match> matches;
+  if (regex_) {
+    regex_->ForEachMatch(text, [&](const TextMatch& match) {
+      matches.push_back({static_cast<int>(match.start) + 1, static_cast<int>(match.length),
+                         replacement_ ? replacement_->For(*regex_, text) : std::string()});
+    });
+    return matches;
+  }
+  engine_.FindAllIn(text);
+  matches.reserve(static_cast<std::size_t>(engine_.ResultCount()));
+  for (int i = 0; i < engine_.ResultCount(); ++i)
+    matches.push_back({engine_.ResultAt(i), static_cast<int>(search_.size()), replace_});
+  return matches;
+}
+
 void SearchRun::SearchForward() {
-  const int patternLength = static_cast<int>(search_.size());
   for (int line = scope_.start.Y; line <= scope_.end.Y && line <= document_.LineCount(); ++line) {
     endShift_ = 0;
-    // The engine keeps a view of the text, and replacing rewrites the line: scan a copy.
-    const std::string text = document_.LineText(line);
-    engine_.FindAllIn(text);
-    for (int i = 0; i < engine_.ResultCount(); ++i) {
-      const int column = engine_.ResultAt(i);
-      if (!InScope(line, column)) continue;
-      if (Visit(line, column) == Next::Stop) return;
+    std::vector<Match> matches = MatchesIn(document_.LineText(line));
+    for (std::size_t i = 0; i < matches.size(); ++i) {
+      const Match& match = matches[i];
+      // An empty match cannot be selected; only Replace All at once puts text there.
+      if (match.length == 0 || !InScope(line, match)) continue;
+      if (Visit(line, match) == Next::Stop) return;
       // The caret ends the replaced or skipped text; the rest of the line moved with it, onto a
       // later line when the replacement held line breaks.
       const TextPoint caret = state_.CaretXY();
-      const int delta = column + patternLength - caret.X;
-      engine_.ShiftResults(column, delta);
+      const int delta = match.column + match.length - caret.X;
+      for (std::size_t later = i + 1; later < matches.size(); ++later)
+        matches[later].column -= delta;
       endShift_ -= delta;
       scope_.end.Y += caret.Y - line;
       line = caret.Y;
@@ -81,38 +108,76 @@ void SearchRun::SearchForward() {
 }
 
 void SearchRun::SearchBackward() {
-  // Replacing a match leaves the columns before it alone, so no result needs shifting.
+  // Replacing a match leaves the columns before it alone, so no match needs shifting.
   for (int line = std::min(scope_.end.Y, document_.LineCount()); line >= scope_.start.Y; --line) {
-    const std::string text = document_.LineText(line);
-    engine_.FindAllIn(text);
-    for (int i = engine_.ResultCount() - 1; i >= 0; --i) {
-      const int column = engine_.ResultAt(i);
-      if (!InScope(line, column)) continue;
-      if (Visit(line, column) == Next::Stop) return;
+    const std::vector<Match> matches = MatchesIn(document_.LineText(line));
+    for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
+      if (match->length == 0 || !InScope(line, *match)) continue;
+      if (Visit(line, *match) == Next::Stop) return;
     }
   }
 }
 
-bool SearchRun::InScope(int line, int column) const {
-  const std::int64_t end = std::int64_t{column} + static_cast<std::int64_t>(search_.size());
+void SearchRun::ReplaceAllAtOnce() {
+  std::optional<UndoStep> step;
+  TextPoint begin; // where the first replacement starts
+  TextPoint end;   // where the last one ends
+  for (int line = scope_.start.Y; line <= scope_.end.Y && line <= document_.LineCount(); ++line) {
+    const std::string text = document_.LineText(line);
+    // The line from its first match to the end of its last, as the replacements make it.
+    std::string replaced;
+    int first = 0;
+    int last = 0;
+    for (const Match& match : MatchesIn(text)) {
+      if (!InScope(line, match) || (first != 0 && match.column < last)) continue;
+      if (first == 0)
+        first = match.column;
+      else
+        replaced.append(text, static_cast<std::size_t>(last - 1),
+                        static_cast<std::size_t>(match.column - last));
+      replaced += match.replacement;
+      last = match.column + match.length;
+      ++count_;
+    }
+    if (first == 0) continue;
+    if (!step) {
+      begin = {first, line};
+      step.emplace(document_, UndoKind::Replacement, begin);
+    }
+    document_.Delete({first, line}, {last, line});
+    end = document_.Insert({first, line}, replaced);
+    // Replacements with line breaks push the rest of the scope down.
+    scope_.end.Y += end.Y - line;
+    line = end.Y;
+  }
+  if (!step) return;
+  step->SetEnd(end);
+  step.reset();
+  // Backwards the caret ends before the replacements, as if they had been made one by one.
+  state_.SetCaretXY(backwards_ ? begin : end);
+  state_.SetBlockBegin(state_.CaretXY());
+}
+
+bool SearchRun::InScope(int line, const Match& match) const {
+  const std::int64_t end = std::int64_t{match.column} + match.length;
   // The prompt's handler may have changed the line meanwhile.
   if (end - 1 > static_cast<std::int64_t>(document_.LineText(line).size())) return false;
   switch (scope_.mode) {
   case SelectionMode::Line: return true;
-  case SelectionMode::Column: return column >= scope_.start.X && end <= scope_.end.X + endShift_;
+  case SelectionMode::Column: return match.column >= scope_.start.X && end <= scope_.end.X + endShift_;
   case SelectionMode::Normal: break;
   }
-  if (line == scope_.start.Y && column < scope_.start.X) return false;
+  if (line == scope_.start.Y && match.column < scope_.start.X) return false;
   return line != scope_.end.Y || end <= scope_.end.X + endShift_;
 }
 
-SearchRun::Next SearchRun::Visit(int line, int column) {
+SearchRun::Next SearchRun::Visit(int line, const Match& match) {
   ++count_;
-  SelectMatch(line, column);
+  SelectMatch(line, match);
   if (!replacing_) return Next::Stop;
-  switch (AskAction(line, column)) {
+  switch (AskAction(line, match.column)) {
   case ReplaceAction::ReplaceAll: ReplaceAllFromHere(); [[fallthrough]];
-  case ReplaceAction::Replace: ReplaceMatch(line, column); break;
+  case ReplaceAction::Replace: ReplaceMatch(line, match); break;
   case ReplaceAction::Skip: break;
   case ReplaceAction::Cancel:
   default: return Next::Stop;
@@ -120,12 +185,12 @@ SearchRun::Next SearchRun::Visit(int line, int column) {
   return replacingAll_ ? Next::Continue : Next::Stop;
 }
 
-void SearchRun::SelectMatch(int line, int column) {
+void SearchRun::SelectMatch(int line, const Match& match) {
   // A line-mode selection would stretch the match over its whole line, and replacing it would
   // take the line with it.
   if (state_.Mode() == SelectionMode::Line) state_.SetMode(SelectionMode::Normal);
-  const TextPoint start{column, line};
-  const TextPoint end{column + static_cast<int>(search_.size()), line};
+  const TextPoint start{match.column, line};
+  const TextPoint end{match.column + match.length, line};
   state_.SetBlockBegin(start);
   if (backwards_) state_.SetCaretXY(start);
   state_.SetBlockEnd(end);
@@ -151,7 +216,7 @@ void SearchRun::TakePaintLock() {
   paintLocked_ = true;
 }
 
-void SearchRun::ReplaceMatch(int line, int column) {
+void SearchRun::ReplaceMatch(int line, const Match& match) {
   // Without a selection (an editor that allows none) the replacement would be inserted beside
   // the match instead of over it.
   if (!state_.SelAvail()) return;
@@ -161,9 +226,9 @@ void SearchRun::ReplaceMatch(int line, int column) {
   {
     // The blanks after the match stay, as later matches may be made of them.
     PaintLock lock(lockOwner_);
-    SetSelText(context_, replace_, false);
+    SetSelText(context_, match.replacement, false);
   }
   state_.SetMode(mode);
   // Backwards the caret stays before the replacement, so searching on cannot find it again.
-  if (backwards_) state_.SetCaretXY({column, line});
+  if (backwards_) state_.SetCaretXY({match.column, line});
 }

@@ -6,16 +6,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class EditState;
 class PaintLockOwner;
+class RegexReplacement;
+class RegexSearch;
 class SearchEngine;
 class TextDocument;
 struct EditContext;
 
-enum SearchFlag : std::uint8_t {
+enum SearchFlag : std::uint16_t {
   ssoMatchCase = 1 << 0,
   ssoWholeWord = 1 << 1,
   ssoBackwards = 1 << 2,
@@ -24,8 +28,10 @@ enum SearchFlag : std::uint8_t {
   ssoReplace = 1 << 5,
   ssoReplaceAll = 1 << 6,
   ssoPrompt = 1 << 7,
+  // The search text is a regular expression, the replacement may name its groups (\1).
+  ssoRegularExpression = 1 << 8,
 };
-using SearchFlags = std::uint8_t;
+using SearchFlags = std::uint16_t;
 
 enum class ReplaceAction : std::uint8_t { Cancel, Skip, Replace, ReplaceAll };
 
@@ -55,24 +61,39 @@ private:
     SelectionMode mode = SelectionMode::Normal;
   };
   enum class Next { Stop, Continue };
+  // A match on a line: its 1-based column, its length in bytes and what replaces it.
+  struct Match {
+    int column;
+    int length;
+    std::string replacement;
+  };
 
   [[nodiscard]] Scope ScopeOf(SearchFlags options) const;
+  // The matches in `text`, left to right.
+  [[nodiscard]] std::vector<Match> MatchesIn(const std::string& text);
   void SearchForward();
   void SearchBackward();
-  // A match at `column` of `line` lies in the scope and still in the line's text.
-  [[nodiscard]] bool InScope(int line, int column) const;
-  Next Visit(int line, int column);
-  void SelectMatch(int line, int column);
+  // Replaces every match of the scope without a prompt, each line rewritten once, in one undo
+  // step (eoGroupUndo): the time grows with the text, not with the matches times the line's
+  // length. Otherwise each replacement is a step of its own.
+  void ReplaceAllAtOnce();
+  // A match on `line` lies in the scope and still in the line's text.
+  [[nodiscard]] bool InScope(int line, const Match& match) const;
+  Next Visit(int line, const Match& match);
+  void SelectMatch(int line, const Match& match);
   [[nodiscard]] ReplaceAction AskAction(int line, int column) const;
   void ReplaceAllFromHere();
   void TakePaintLock();
-  void ReplaceMatch(int line, int column);
+  void ReplaceMatch(int line, const Match& match);
 
   EditContext& context_;
   TextDocument& document_;
   EditState& state_;
   PaintLockOwner& lockOwner_;
   SearchEngine& engine_;
+  // With ssoRegularExpression: the pattern, and the replacement with its groups.
+  std::unique_ptr<RegexSearch> regex_;
+  std::unique_ptr<RegexReplacement> replacement_;
   const ReplaceTextEvent& onReplaceText_;
   std::string search_;
   std::string replace_;

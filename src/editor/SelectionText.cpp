@@ -137,7 +137,7 @@ std::string SelectedText(const TextDocument& document, const EditState& state) {
 void TrimLineEnd(TextDocument& document, int line) {
   const std::string& text = document.LineText(line);
   std::size_t end = text.size();
-  while (end > 0 && static_cast<unsigned char>(text[end - 1]) <= 32)
+  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t'))
     --end;
   if (end < text.size()) document.Delete({static_cast<int>(end) + 1, line}, {Length(text) + 1, line});
 }
@@ -152,7 +152,6 @@ void PadTo(TextDocument& document, TextPoint position) {
 void ReplaceSelection(EditContext& context, SelectionMode mode, std::string_view text, bool trimJoined) {
   FreeCaret freeCaret(context.state);
   if (context.state.SelAvail()) RemoveSelection(context, trimJoined);
-  text = text.substr(0, text.find('\0'));
   if (text.empty()) return;
   const TextPoint caret = context.state.CaretXY();
   if (mode == SelectionMode::Column) {

@@ -2,6 +2,7 @@
 #include "TextDocument.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -221,6 +222,27 @@ std::optional<UndoRecord> TextDocument::Redo() {
   const std::uint64_t state = undo.After;
   Store(undoList_, std::move(undo), state);
   return record;
+}
+
+void TextDocument::JoinNewestSteps() {
+  if (undoList_.Count() < 2) return;
+  UndoRecord newer = undoList_.Pop();
+  UndoRecord older = undoList_.Pop();
+  if (savedState_ == older.After) {
+    undoList_.Push(std::move(older));
+    undoList_.Push(std::move(newer));
+    return;
+  }
+  std::move(newer.Changes.begin(), newer.Changes.end(), std::back_inserter(older.Changes));
+  // A step without a bookmark move left them where the other step found or left them.
+  const BookmarkMove::Lines now = marks_.BookmarkLines();
+  const BookmarkMove::Lines before = older.Bookmarks   ? older.Bookmarks->before
+                                     : newer.Bookmarks ? newer.Bookmarks->before
+                                                       : now;
+  older.Bookmarks = MovedBookmarks(before, newer.Bookmarks ? newer.Bookmarks->after : now);
+  older.End = newer.End;
+  older.After = newer.After;
+  undoList_.Push(std::move(older));
 }
 
 std::optional<TextChange> TextDocument::Apply(const TextChange& change, bool forwards) {

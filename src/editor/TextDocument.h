@@ -80,6 +80,9 @@ public:
   // Makes the newest redo record's changes again, puts its bookmarks where the step left them and
   // keeps what takes them back on the undo list. Returns the record as it was stored.
   std::optional<UndoRecord> Redo();
+  // Makes the two newest undo records one, which undo and redo take as a whole; not when the text
+  // was saved between them, so that undo still reaches the saved text.
+  void JoinNewestSteps();
 
 private:
   friend class UndoStep;

@@ -73,8 +73,7 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
       {ecClearAll, ecClearAll, true, [](TextEditor& e, Call) { ClearAll(e.context_); }},
       {ecLineBreak, ecLineBreak, true, [](TextEditor& e, Call) { LineBreak(e.context_, true); }},
       {ecInsertLine, ecInsertLine, true, [](TextEditor& e, Call) { LineBreak(e.context_, false); }},
-      {ecChar, ecChar, true,
-       [](TextEditor& e, Call c) { TypeText(e.context_, std::string_view(&c.ch, 1), false); }},
+      {ecChar, ecChar, true, [](TextEditor& e, Call c) { e.typingRun_.Type(e.context_, c.ch); }},
       {ecImeStr, ecImeStr, true,
        [](TextEditor& e, Call c) {
          if (c.data) TypeText(e.context_, static_cast<const char*>(c.data), true);
@@ -136,12 +135,15 @@ void TextEditor::CarryOutCommand(const CommandCall& call) {
     return call.command >= candidate.first && call.command <= candidate.last;
   });
   if (entry == table.end()) return;
+  typing_ = call.command == ecChar;
+  if (!typing_) typingRun_.End();
   if (!entry->guarded) {
     entry->run(*this, call);
   } else if (!state_.ReadOnly()) {
     FreeCaret freeCaret(state_);
     entry->run(*this, call);
   }
+  typing_ = false;
   if (entry->repaintNow && view_) view_->RepaintNow();
 }
 
@@ -160,6 +162,7 @@ void TextEditor::KeyPress(char ch) {
 
 void TextEditor::SetSelText(std::string_view value) {
   PaintLock lock(*this);
+  typingRun_.End();
   ::SetSelText(context_, value, state_.HasOption(eoScrollPastEol));
 }
 
@@ -275,6 +278,7 @@ void TextEditor::InvalidateGutterLines(int first, int last) {
 // ---------------------------------------------------------------- the caret, the selection and the view
 
 void TextEditor::CaretMoved(StatusChanges changes) {
+  if (!typing_) typingRun_.End();
   {
     PaintLock lock(*this);
     bracketsStale_ = true;

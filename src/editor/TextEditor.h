@@ -15,6 +15,7 @@
 #include "PaintLock.h"
 #include "SearchEngine.h"
 #include "SearchRun.h"
+#include "TypingRun.h"
 
 #include <functional>
 #include <optional>
@@ -113,6 +114,8 @@ public:
   [[nodiscard]] bool CopySelectionTo(ClipboardPort& target) const;
   // The clipboard of ecCut, ecCopy and ecPaste; none: they copy nothing.
   void SetClipboard(ClipboardPort* clipboard) { clipboard_ = clipboard; }
+  // The run typed characters join for undo (eoGroupUndo).
+  [[nodiscard]] TypingRun& Typing() { return typingRun_; }
 
   // --- the bracket beside the caret (right of it, else left of it) and its match within a
   // window's height, as ecMatchBracket pairs them; shown highlighted
@@ -192,6 +195,8 @@ private:
   BookmarkOptions bookMarkOptions_;
   EditorLook look_;
   SearchEngine searchEngine_; // kept between searches, as the find commands repeat them
+  TypingRun typingRun_;
+  bool typing_ = false; // a typed character is going in
   ClipboardPort* clipboard_ = nullptr;
   EditView* view_ = nullptr;
   int paintLock_ = 0;

@@ -29,6 +29,7 @@ void PlaceAfterUndo(EditContext& context, const UndoRecord& record) {
   case UndoKind::Paste:
   case UndoKind::DropInsertion:
   case UndoKind::LineBreak:
+  case UndoKind::Replacement:
     state.SetCaretXY(s);
     state.SetBlockBegin(s);
     break;
@@ -69,6 +70,7 @@ void PlaceAfterRedo(EditState& state, const UndoRecord& record) {
   case UndoKind::Paste:
   case UndoKind::DropInsertion:
   case UndoKind::LineBreak:
+  case UndoKind::Replacement:
     // Where the step left the caret.
     state.SetCaretXY(e);
     state.SetBlockBegin(e);

@@ -23,7 +23,8 @@ enum class UndoKind : std::uint8_t {
   LineBreak,
   Indentation,
   Unindentation,
-  None, // never stored: what an empty list answers
+  Replacement, // every match of a Replace All
+  None,        // never stored: what an empty list answers
 };
 
 // One primitive change of a document's text: `text` inserted at `at`, or deleted from `at` on.

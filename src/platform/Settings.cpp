@@ -128,6 +128,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.undoLevels = 1000;
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
+  conventions.desktopEditing = true;
   conventions.parallelCompiles =
       std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostParallelCompiles);
   conventions.buildCacheFolder =
@@ -198,6 +199,7 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.UndoLevels = conventions.undoLevels;
   settings.KeepFileFormat = conventions.keepFileFormat;
   settings.TabWidth = conventions.tabWidth;
+  settings.DesktopEditing = conventions.desktopEditing;
   settings.ParallelCompiles = conventions.parallelCompiles;
   return settings;
 }
@@ -234,6 +236,7 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
   settings.TabWidth =
       std::clamp(storedInteger(stored("TabWidth")).value_or(defaults.TabWidth), 1, kMostTabWidth);
   settings.ClangdWarnings = storedInteger(stored("ClangdWarnings")).value_or(0) != 0;
+  settings.DesktopEditing = defaults.DesktopEditing;
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
   settings.quake3arguments =

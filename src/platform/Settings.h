@@ -37,6 +37,9 @@ struct Settings {
   int TabWidth = 8;
   // The editor marks clangd's warnings as well as its errors (clang warns of much that lcc takes).
   bool ClangdWarnings = false;
+  // The editor edits as today's desktop editors do (no text past line ends, undo by typing runs,
+  // the keys they share); taken from the conventions, never stored.
+  bool DesktopEditing = false;
 
   bool operator==(const Settings&) const = default;
 };
@@ -94,6 +97,7 @@ struct SettingsConventions {
   int undoLevels = 10;
   bool keepFileFormat = false;
   int tabWidth = 8;
+  bool desktopEditing = false;
   int parallelCompiles = 1;
   // Where each project's compiled files are kept between builds, so that Build compiles only what
   // changed; empty: every build compiles every file into the output folder and deletes them after.

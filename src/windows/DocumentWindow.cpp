@@ -162,6 +162,8 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
 void DocumentWindow::ApplySettings(const Settings& settings) {
   MyEditor->Editor().Document().SetMaxUndo(settings.UndoLevels);
   MyEditor->Editor().State().SetTabWidth(settings.TabWidth);
+  MyEditor->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
+                                                                : kDefaultEditorOptions);
   // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
   MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
   // An empty name or a size of none keeps the control's own font.

@@ -48,6 +48,7 @@ SearchFlags SearchOptionsOf(const FindSwitches& switches, bool replaceAll) {
   if (switches.fromHome) options |= ssoEntireScope;
   if (switches.selectedOnly) options |= ssoSelectedOnly;
   if (switches.prompt) options |= ssoPrompt;
+  if (switches.regularExpression) options |= ssoRegularExpression;
   if (switches.replace) {
     options |= ssoReplace;
     if (replaceAll) options |= ssoReplaceAll;
@@ -60,7 +61,8 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
       NewTextComboBox(textBox(this)), SearchRadioButton(new QRadioButton("Search only")),
       ReplaceRadioButton(new QRadioButton("Search and replace")),
       CaseCheckBox(new QCheckBox("&Case sensitive")), WholeWordCheckBox(new QCheckBox("&Whole words only")),
-      PromptCheckBox(new QCheckBox("&Prompt on replace")), ForwardRadioButton(new QRadioButton("Forwar&d")),
+      PromptCheckBox(new QCheckBox("&Prompt on replace")),
+      RegexCheckBox(new QCheckBox("Regular e&xpression")), ForwardRadioButton(new QRadioButton("Forwar&d")),
       BackwardRadioButton(new QRadioButton("&Backward")), GlobalRadioButton(new QRadioButton("&Global")),
       SelectedRadioButton(new QRadioButton("&Selected text")), RadioButton5(new QRadioButton("&From cursor")),
       HomeRadioButton(new QRadioButton("From &home position")), okButton(new QPushButton("&OK", this)),
@@ -80,7 +82,8 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
 
   auto* groups = new QGridLayout;
   groups->addWidget(group(" Operation: ", {SearchRadioButton, ReplaceRadioButton}), 0, 0);
-  groups->addWidget(group(" Options: ", {CaseCheckBox, WholeWordCheckBox, PromptCheckBox}), 0, 1, 2, 1);
+  groups->addWidget(group(" Options: ", {CaseCheckBox, WholeWordCheckBox, PromptCheckBox, RegexCheckBox}), 0,
+                    1, 2, 1);
   groups->addWidget(group(" Direction: ", {ForwardRadioButton, BackwardRadioButton}), 1, 0);
   groups->addWidget(group(" Scope: ", {GlobalRadioButton, SelectedRadioButton}), 2, 0);
   groups->addWidget(group("Origin: ", {RadioButton5, HomeRadioButton}), 2, 1);
@@ -133,6 +136,7 @@ FindSwitches FindReplaceDialog::Switches() const {
   switches.backwards = BackwardRadioButton->isChecked();
   switches.selectedOnly = SelectedRadioButton->isChecked();
   switches.fromHome = HomeRadioButton->isChecked();
+  switches.regularExpression = RegexCheckBox->isChecked();
   return switches;
 }
 

@@ -23,6 +23,7 @@ struct FindSwitches {
   bool backwards = false;
   bool selectedOnly = false;
   bool fromHome = true;
+  bool regularExpression = false;
 };
 
 // The editor's option bits for the switches; replace-all only counts while replacing.
@@ -44,6 +45,7 @@ public:
   QCheckBox* CaseCheckBox;
   QCheckBox* WholeWordCheckBox;
   QCheckBox* PromptCheckBox;
+  QCheckBox* RegexCheckBox;
   QRadioButton* ForwardRadioButton;
   QRadioButton* BackwardRadioButton;
   QRadioButton* GlobalRadioButton;

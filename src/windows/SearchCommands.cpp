@@ -8,6 +8,7 @@
 #include "WindowCommands.h"
 
 #include <QRadioButton>
+#include <QSpinBox>
 
 SearchCommands::SearchCommands(WindowCommands& windows, UserQuestions& questions, DialogRunner run,
                                FindReplaceDialog& findDialog, GoToLineDialog& goToLineDialog)
@@ -53,6 +54,7 @@ void SearchCommands::GoToLine() {
   EditorWindowPort* editor = windows_.ActiveEditor();
   if (editor == nullptr) return;
   goToLineDialog_.SetLineCount(editor->LineCount());
+  if (goToLineStartsAtCaret_) goToLineDialog_.LineNumberSpin->setValue(editor->Status().line);
   if (run_(goToLineDialog_) != QDialog::Accepted) return;
   editor = windows_.ActiveEditor();
   if (editor == nullptr) return;

@@ -22,6 +22,8 @@ public:
   void ShowFindDialog(int tag);
   void SearchAgain();
   void GoToLine();
+  // Goto Line Number offers the caret's line; otherwise the number entered last.
+  void SetGoToLineStartsAtCaret(bool value) { goToLineStartsAtCaret_ = value; }
 
   // The option bits of the last confirmed Find or Replace; zero at start.
   [[nodiscard]] SearchFlags SearchOptions() const { return SearchOptions_; }
@@ -36,4 +38,5 @@ private:
   FindReplaceDialog& findDialog_;
   GoToLineDialog& goToLineDialog_;
   SearchFlags SearchOptions_ = 0;
+  bool goToLineStartsAtCaret_ = false;
 };

@@ -32,6 +32,8 @@ bool IndentedWithTabs(const std::vector<std::string>& lines) {
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
+  // An empty file is read as the editor's one empty line, and stays empty.
+  if (lines.size() == 1 && lines.front().empty()) return {};
   std::size_t size = 0;
   for (const std::string& line : lines)
     size += line.size() + 2;

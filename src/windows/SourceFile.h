@@ -20,7 +20,7 @@ inline constexpr int kTabColumns = 4;
 // Whether more lines start with a tab than with a space.
 [[nodiscard]] bool IndentedWithTabs(const std::vector<std::string>& lines);
 
-// Every line followed by CR LF.
+// Every line followed by CR LF; the empty text (no line, or one empty line) is no bytes.
 [[nodiscard]] std::string JoinLines(const std::vector<std::string>& lines);
 
 struct LoadResult {

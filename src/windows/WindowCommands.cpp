@@ -46,6 +46,11 @@ QMdiSubWindow* WindowCommands::FindEditorWindow(const std::string& path) const {
 QMdiSubWindow* WindowCommands::Add(QWidget* widget) {
   QMdiSubWindow* window = area_.addSubWindow(widget);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // The frame's menu has keys of its own (Close is Ctrl+W and Ctrl+F4 on some desktops); beside
+  // the main window's commands they would be ambiguous, and neither would work.
+  if (QMenu* menu = window->systemMenu())
+    for (QAction* action : menu->actions())
+      action->setShortcuts({});
   window->show();
   return window;
 }

@@ -416,6 +416,17 @@ TEST_F(MainWindowTest, CloseAllKeepsTheWindowThatRefuses) {
   EXPECT_EQ(questions.log, std::vector<std::string>{"ask: Save changes to /m/b.c?"});
 }
 
+// The desktop's keys: Ctrl+W and Ctrl+F4 close the active window (no frame menu key makes them
+// ambiguous), and Ctrl+Del is left to the editor, which deletes a word with it.
+TEST_F(MainWindowTest, DesktopKeysCloseTheWindowAndLeaveCtrlDelToTheEditor) {
+  MainWindow form(environment());
+  EXPECT_EQ(form.Actions()["WindowClose1"]->shortcuts(), QKeySequence::listFromString("Ctrl+W; Ctrl+F4"));
+  EXPECT_TRUE(form.Actions()["EditDeleteAction"]->shortcut().isEmpty());
+  addEditor(form, "/m/a.c");
+  for (QAction* action : form.Windows().Windows().front()->systemMenu()->actions())
+    EXPECT_TRUE(action->shortcuts().isEmpty()) << action->text().toStdString();
+}
+
 TEST_F(MainWindowTest, ClosingAsksEveryWindowFirstThenClosesTheWorkspace) {
   MainWindow form(environment());
   StubEditor* editor = addEditor(form, "/m/a.c");
@@ -841,6 +852,21 @@ TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
   form.CloseAllWindows();
   EXPECT_EQ(form.Windows().Count(), 0);
   EXPECT_TRUE(form.WindowButtons->isHidden());
+}
+
+// Edit > Select All (and its Ctrl+A, which the menu takes first) selects in the focused editor.
+TEST_F(MainWindowTest, SelectAllReachesTheFocusedEditor) {
+  const std::string source = dir.write("mods/logic.c", "int a;\nint b;\n");
+  MainWindow form(documentEnvironment({source}));
+  start(form);
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  auto* editor = dynamic_cast<DocumentWindow*>(form.Windows().ActiveEditor());
+  ASSERT_NE(editor, nullptr);
+  editor->MyEditor->setFocus();
+  QTest::keyClick(editor->MyEditor, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(editor->SelText(), "int a;\r\nint b;");
 }
 
 TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {

@@ -102,6 +102,7 @@ TEST(SearchOptionsOf, EachSwitchSetsItsBitAndReplaceAllNeedsReplacing) {
   EXPECT_EQ(SearchOptionsOf(searching, false),
             ssoMatchCase | ssoWholeWord | ssoPrompt | ssoBackwards | ssoSelectedOnly);
   EXPECT_EQ(SearchOptionsOf({.replace = true}, true), ssoEntireScope | ssoReplace | ssoReplaceAll);
+  EXPECT_EQ(SearchOptionsOf({.regularExpression = true}, false), ssoEntireScope | ssoRegularExpression);
 }
 
 TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAndOperation) {
@@ -112,7 +113,10 @@ TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAnd
   EXPECT_TRUE(dialog.GlobalRadioButton->isChecked());
   EXPECT_TRUE(dialog.HomeRadioButton->isChecked());
   EXPECT_FALSE(dialog.CaseCheckBox->isChecked() || dialog.WholeWordCheckBox->isChecked() ||
-               dialog.PromptCheckBox->isChecked());
+               dialog.PromptCheckBox->isChecked() || dialog.RegexCheckBox->isChecked());
+  dialog.RegexCheckBox->setChecked(true);
+  EXPECT_TRUE(dialog.Switches().regularExpression);
+  dialog.RegexCheckBox->setChecked(false);
   EXPECT_FALSE(dialog.okButton->isEnabled());
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   EXPECT_FALSE(dialog.NewTextComboBox->isEnabled() || dialog.NewTextLabel->isEnabled() ||
@@ -313,15 +317,18 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 1);
   EXPECT_EQ(editor.MyEditor->Editor().Geometry().TopLine(), 1);
 
-  // The last number is offered again; Cancel moves nothing.
+  // The last number is offered again, or the caret's line the desktop's way; Cancel moves nothing.
   typeAndConfirm("77");
-  answerGotoLine = [](GoToLineDialog& dialog) {
-    EXPECT_EQ(dialog.LineNumber(), 77);
-    dialog.cancelButton->click();
-  };
   editor.MyEditor->Editor().State().SetCaretXY({1, 5});
-  trigger("GotoLineNumberAction");
-  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 5);
+  for (const auto& [startsAtCaret, offered] : {std::pair{false, 77}, std::pair{true, 5}}) {
+    form->Search().SetGoToLineStartsAtCaret(startsAtCaret);
+    answerGotoLine = [offered = offered](GoToLineDialog& dialog) {
+      EXPECT_EQ(dialog.LineNumber(), offered);
+      dialog.cancelButton->click();
+    };
+    trigger("GotoLineNumberAction");
+    EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 5);
+  }
 
   // A file without lines takes any number without harm.
   DocumentWindow& empty = open("empty.c", "");

@@ -57,9 +57,11 @@ TEST(EditingRandom, UndoAndRedoAreExactUnderTheSecondHalfOfTheOptionCombinations
   EXPECT_GT(steps, 0);
 }
 
-// The document window's options, with longer scripts.
-TEST(EditingRandom, UndoAndRedoAreExactWithTheDefaultOptions) {
-  const int steps = RunScripts(kDefaultEditorOptions, kDefaultEditorOptions, 1000, 600);
+// The document window's options under both conventions, with longer scripts; the desktop's
+// group typed characters for undo.
+TEST(EditingRandom, UndoAndRedoAreExactWithTheDocumentWindowsOptions) {
+  const int steps = RunScripts(kDefaultEditorOptions, kDefaultEditorOptions, 500, 600) +
+                    RunScripts(kDesktopEditorOptions, kDesktopEditorOptions, 500, 600);
   RecordProperty("steps", steps);
   EXPECT_GT(steps, 0);
 }

@@ -22,10 +22,10 @@ TEST(KeyCommands, ShortCutPacksKeyAndModifiers) {
 TEST(KeyCommands, DefaultMapHasItsBindingsInOrder) {
   KeyMap keys;
   keys.LoadDefaultMap();
-  ASSERT_EQ(keys.Count(), 79);
+  ASSERT_EQ(keys.Count(), 80);
   EXPECT_EQ(keys.Items(0).Command(), ecUp);
   EXPECT_EQ(keys.Items(2).Command(), ecScrollUp);
-  EXPECT_EQ(keys.Items(78).Command(), ecMatchBracket);
+  EXPECT_EQ(keys.Items(79).Command(), ecMatchBracket);
   auto commandOf = [&](std::uint16_t key, ShiftState shift) {
     const int index = keys.FindKey(key, shift);
     return index < 0 ? ecNone : keys.Items(index).Command();

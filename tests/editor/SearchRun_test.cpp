@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <random>
+#include <regex>
 #include <stdexcept>
 
 namespace {
@@ -395,6 +396,9 @@ TEST_F(SearchReplace, ReplaceAllAgreesWithAPlainReplacementOnRandomText) {
     const std::string replace = word(0, 4);
     const bool matchCase = round % 2 == 0;
     const bool backwards = round % 4 >= 2;
+    // The desktop's options replace all in one pass and one undo step.
+    const bool desktop = round % 8 >= 4;
+    editor.State().SetOptions(desktop ? kDesktopEditorOptions : kDefaultEditorOptions);
     Text(lines);
     Run(search, replace, ReplaceAll | (matchCase ? ssoMatchCase : 0) | (backwards ? ssoBackwards : 0));
     // Backwards visits the same matches from the end.
@@ -402,8 +406,47 @@ TEST_F(SearchReplace, ReplaceAllAgreesWithAPlainReplacementOnRandomText) {
     for (const std::string& line : lines)
       expected.push_back(ReferenceReplace(line, search, replace, matchCase));
     ASSERT_EQ(Text(), expected) << "'" << search << "' -> '" << replace << "' case " << matchCase
-                                << " backwards " << backwards;
+                                << " backwards " << backwards << " desktop " << desktop;
+    if (!desktop) continue;
+    if (editor.Document().CanUndo()) editor.ExecuteCommand(ecUndo);
+    ASSERT_EQ(Text(), lines);
+    EXPECT_FALSE(editor.Document().CanUndo());
   }
+}
+
+// Regular expressions with groups in the replacement, against the standard library's engine on
+// random texts, one replacement at a time and all at once; a broken pattern says what is wrong.
+TEST_F(SearchReplace, RegularExpressionsReplaceAsAModelDoes) {
+  struct Case {
+    const char* pattern;
+    const char* replacement;
+    const char* modelReplacement;
+  };
+  const Case cases[] = {{"a+", "[\\0]", "[$&]"},
+                        {"(a)(b)", "\\2\\1", "$2$1"},
+                        {"b[a ]?a", "x", "x"},
+                        {"a|ab", "-", "-"},
+                        {"(b) (a)", "\\2\\2\\1", "$2$2$1"}};
+  std::mt19937 random(26);
+  for (int round = 0; round < 1000; ++round) {
+    Lines lines(1 + random() % 3);
+    for (std::string& line : lines)
+      for (int i = static_cast<int>(random() % 12); i > 0; --i)
+        line += "ab "[random() % 3];
+    const Case& pick = cases[random() % std::size(cases)];
+    const bool desktop = round % 2 == 0;
+    editor.State().SetOptions(desktop ? kDesktopEditorOptions : kDefaultEditorOptions);
+    Text(lines);
+    Run(pick.pattern, pick.replacement, ReplaceAll | ssoMatchCase | ssoRegularExpression);
+    Lines expected;
+    for (const std::string& line : lines)
+      expected.push_back(std::regex_replace(line, std::regex(pick.pattern), pick.modelReplacement));
+    ASSERT_EQ(Text(), expected) << pick.pattern << " desktop " << desktop;
+  }
+  Text({"a(b"});
+  EXPECT_THROW(Run("a(b", "", ReplaceAll | ssoRegularExpression), TessarinError);
+  EXPECT_THROW(Run("a", "\\3", ReplaceAll | ssoRegularExpression), TessarinError);
+  EXPECT_EQ(Text(), Lines{"a(b"});
 }
 
 } // namespace

@@ -29,6 +29,8 @@ TEST(SourceFileTest, EveryLineEndCountsAndEveryOtherByteSurvives) {
   EXPECT_EQ(TempDir::read(path), "one\r\ntwo\r\nthree\r\nfour\r\n\r\n" + odd + "\r\n");
   EXPECT_EQ(Load(path, false).lines, loaded.lines);
 
+  // The empty file reads as one empty line and is written back as nothing.
+  EXPECT_EQ(JoinLines({""}), "");
   EXPECT_TRUE(stored_file::SplitLines("").empty());
   EXPECT_EQ(stored_file::SplitLines("a\r"), (std::vector<std::string>{"a"}));
   EXPECT_EQ(stored_file::SplitLines("\n\n"), (std::vector<std::string>{"", ""}));
