@@ -88,7 +88,8 @@ const std::vector<ActionSpec>& ActionTable() {
 MainActions::MainActions(QObject* owner, const QVector<QIcon>& images, bool desktopCaptions, bool desktopKeys)
     : QObject(owner) {
   for (const ActionSpec& entry : ActionTable()) {
-    const char* caption = desktop && entry.desktopCaption != nullptr ? entry.desktopCaption : entry.caption;
+    const char* caption =
+        desktopCaptions && entry.desktopCaption != nullptr ? entry.desktopCaption : entry.caption;
     auto* action = new QAction(QString::fromUtf8(caption), owner);
     action->setObjectName(entry.name);
     action->setData(entry.tag);
