@@ -426,7 +426,8 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         env_.makeNavigator,
                         [this] {
                           if (navigation_) navigation_->Commands().NoteJump();
-                        }};
+                        },
+                        env_.updateNavigator};
 }
 
 void MainWindow::WireCommands() {
@@ -535,6 +536,7 @@ void MainWindow::ShowPreferences(const std::vector<MissingTool>& missing) {
   if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this, look)) return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorSettings();
+  workspace_->SettingsChanged();
 }
 
 void MainWindow::CloseAllWindows() { windows_->CloseAll(); }

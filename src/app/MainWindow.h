@@ -66,6 +66,7 @@ struct MainWindowEnvironment {
   std::function<QMdiSubWindow*(MainWindow&, const std::string& path)> newEditorWindow;
   // The workspace's code navigator (clangd in the program); none: the Go commands say so.
   NavigatorMaker makeNavigator;
+  NavigatorUpdate updateNavigator;
   // Picks one of several places a definition has; a menu at the caret when empty.
   PlaceChooser choosePlace;
 };

@@ -117,7 +117,9 @@ bool ProjectWorkspace::RefuseWorkspaceChange() {
 
 void ProjectWorkspace::SetWorkspaceChangeHandler(const char* action, std::function<void()> command) {
   shell_.actions.SetHandler(action, [this, command = std::move(command)] {
-    if (!RefuseWorkspaceChange()) command();
+    if (RefuseWorkspaceChange()) return;
+    command();
+    UpdateNavigator();
   });
 }
 
@@ -143,6 +145,12 @@ std::string ProjectWorkspace::ActiveProjectFile() const {
 }
 
 void ProjectWorkspace::BuildTree() { ::BuildTree(Workspace, shell_.projectTree); }
+
+void ProjectWorkspace::UpdateNavigator() {
+  // A navigator of the workspace that was open before has nothing to learn of this one.
+  if (navigator_ != nullptr && navigatorFor_ == shell_.workspaceFileName && shell_.updateNavigator)
+    shell_.updateNavigator(Workspace, shell_.settings);
+}
 
 DocumentWindow* ProjectWorkspace::OpenForClassView(const std::string& path) {
   DocumentWindow* editor = nullptr;
@@ -193,7 +201,9 @@ void ProjectWorkspace::WireTreeCommands() {
   SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveSelectedProject(); });
   // A project's properties rename it; a file's only show where it is and when it changed.
   actions.SetHandler("PropertiesAction", [this, &tree] {
-    if (tree_.Selection().level != 1 || !RefuseWorkspaceChange()) tree.EditSelectedProperties();
+    if (tree_.Selection().level == 1 && RefuseWorkspaceChange()) return;
+    tree.EditSelectedProperties();
+    UpdateNavigator(); // a project's name sets its defines
   });
 
   const Settings& settings = shell_.settings;

@@ -33,6 +33,7 @@ public:
   // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
   [[nodiscard]] std::shared_ptr<Navigator> CodeNavigator() override;
+  void SettingsChanged() override { UpdateNavigator(); }
   [[nodiscard]] const BuildDiagnostics* BuildMessagesByFile() const override;
   [[nodiscard]] QuickOpen WorkspaceFiles() const override { return {Workspace, shell_.workspaceFileName}; }
   void RebuildClassView() { classView_->RebuildClassView(); }
@@ -41,6 +42,8 @@ public:
   ProjectList Workspace;
 
 private:
+  // The running navigator follows the projects and the settings.
+  void UpdateNavigator();
   void WireTreeCommands();
   // True, with a message, when a build runs: the build still walks the workspace's projects.
   bool RefuseWorkspaceChange();

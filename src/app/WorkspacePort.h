@@ -36,6 +36,8 @@ public:
   // The navigator of the workspace's code, started with the first ask; none without projects or
   // without a server to start.
   [[nodiscard]] virtual std::shared_ptr<Navigator> CodeNavigator() { return nullptr; }
+  // The settings changed: the navigator learns the compiler's new options.
+  virtual void SettingsChanged() {}
   // The last build's errors and warnings by file; none before the build is set up.
   [[nodiscard]] virtual const BuildDiagnostics* BuildMessagesByFile() const { return nullptr; }
   // Quick Open's list of the workspace's files.

@@ -31,6 +31,9 @@ struct SettingsConventions;
 // Starts a navigator (clangd) for a workspace file and its projects.
 using NavigatorMaker = std::function<std::shared_ptr<Navigator>(
     const std::string& workspaceFile, const ProjectList& workspace, const Settings& settings)>;
+// Tells the running navigator that the projects or the settings changed, so that it compiles each
+// file as the build now would.
+using NavigatorUpdate = std::function<void(const ProjectList& workspace, const Settings& settings)>;
 
 // Runs a handler; an error it raises is shown in an error box and the program goes on.
 using GuardedRunner = std::function<void(const std::function<void()>&)>;
@@ -67,4 +70,5 @@ struct WorkspaceShell {
   NavigatorMaker makeNavigator;
   // A jump from a message line is about to move the caret: Back returns to where it was.
   std::function<void()> noteJump;
+  NavigatorUpdate updateNavigator;
 };

@@ -7,6 +7,7 @@
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
 #include "PlacesPage.h"
+#include "ProjectWorkspace.h"
 #include "RecordingNavigator.h"
 #include "ScriptedQuestions.h"
 #include "WindowCommands.h"
@@ -19,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -29,6 +31,7 @@ struct NavigationInTheWindow : ::testing::Test {
   ScriptedQuestions questions;
   std::shared_ptr<RecordingNavigator> navigator = std::make_shared<RecordingNavigator>();
   std::unique_ptr<MainWindow> form;
+  std::vector<int> updatedFiles; // the first project's file count at each navigator update
 
   NavigationInTheWindow() {
     std::filesystem::copy(std::filesystem::path(TESSARIN_SOURCE_DIR) / "examples/mymod", dir.file("ws"),
@@ -37,6 +40,9 @@ struct NavigationInTheWindow : ::testing::Test {
     env.arguments = {dir.file("ws/mymod.tsw")};
     env.runDialog = [](QDialog&) { return int(QDialog::Rejected); }; // Preferences, for the missing tools
     env.makeNavigator = [this](const std::string&, const ProjectList&, const Settings&) { return navigator; };
+    env.updateNavigator = [this](const ProjectList& workspace, const Settings&) {
+      updatedFiles.push_back(static_cast<int>(workspace.Items(0).Files.size()));
+    };
     form = std::make_unique<MainWindow>(std::move(env));
     form->CreateSharedDialogs();
     form->show(); // loads the workspace once the window shows
@@ -161,4 +167,19 @@ TEST_F(NavigationInTheWindow, CompletionListsFiltersAsOneTypesAndPutsTheChoiceIn
   EXPECT_FALSE(popup.Showing());
   EXPECT_EQ(editor.Document().LineText(line), "level");
   EXPECT_EQ(editor.State().CaretXY(), (TextPoint{6, line}));
+}
+
+// The navigator follows the projects as they change and the settings as Preferences stores them.
+TEST_F(NavigationInTheWindow, TheNavigatorFollowsTheProjectsAndTheSettings) {
+  ASSERT_NE(form->Workspace().CodeNavigator(), nullptr);
+  ProjectList& projects = dynamic_cast<ProjectWorkspace&>(form->Workspace()).Workspace;
+  const int files = static_cast<int>(projects.Items(0).Files.size());
+  QTreeWidgetItem* file = form->ProjectTreeView->topLevelItem(0)->child(0)->child(0)->child(0);
+  form->ProjectTreeView->setCurrentItem(file);
+  questions.answers = {Answer::Yes};
+  form->RefreshActions();
+  form->Actions()["RemoveFileFromProjectAction"]->trigger();
+  ASSERT_EQ(updatedFiles, std::vector<int>{files - 1});
+  form->Workspace().SettingsChanged();
+  EXPECT_EQ(updatedFiles.size(), 2u);
 }
