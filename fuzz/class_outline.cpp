@@ -4,7 +4,7 @@
 // two fresh outlines agree, and that a second pass, which carries on from the first one's scanner
 // state, still gives well-formed nodes.
 #include "ClassOutline.h"
-#include "SourceFile.h"
+#include "StoredFile.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t split = std::min(input.find('\0'), input.size());
   const std::vector<File> files{
-      {"/mod/a.h", source_file::SplitLines(input.substr(0, split))},
-      {"/mod/b.c", source_file::SplitLines(input.substr(std::min(split + 1, size)))}};
+      {"/mod/a.h", stored_file::SplitLines(input.substr(0, split))},
+      {"/mod/b.c", stored_file::SplitLines(input.substr(std::min(split + 1, size)))}};
   ClassOutline outline;
   const std::vector<ClassNode> first = Pass(outline, files);
   for (const ClassNode& node : first)

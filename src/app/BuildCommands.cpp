@@ -82,11 +82,12 @@ void BuildCommands::BringMessagesForward() {
 }
 
 void BuildCommands::GoToMessage(int step) {
-  const FindInFilesPage& page = shell_.findInFilesPage;
-  if (page.MessagePages.currentWidget() == &page.FindinFilesSheet) {
-    page.Results.Step(step);
-    return;
-  }
+  // A page of places in front (Find in Files, References) steps through its places.
+  if (QWidget* shown = shell_.findInFilesPage.MessagePages.currentWidget())
+    if (auto* places = shown->findChild<PlacesPage*>()) {
+      places->Step(step);
+      return;
+    }
   QAbstractItemView& list = shell_.buildMessageList;
   // The lines that came since the list last showed some count too.
   if (auto* lines = dynamic_cast<BuildMessagesModel*>(list.model()); lines != nullptr && lines->SyncPending())

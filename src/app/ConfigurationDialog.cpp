@@ -93,6 +93,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   tabWidthSpinBox = new QSpinBox;
   tabWidthSpinBox->setRange(1, kMostTabWidth);
   keepFileFormatCheckBox = new QCheckBox("&Keep each file's tabs and line ends");
+  clangdWarningsCheckBox = new QCheckBox("Mark clangd's &warnings as well as its errors");
 
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
@@ -151,6 +152,7 @@ QWidget* ConfigurationDialog::SettingsPage() {
   numbers->addRow("&Undo levels", undoLevelsSpinBox);
   numbers->addRow("Tab &width", tabWidthSpinBox);
   layout->addWidget(keepFileFormatCheckBox);
+  layout->addWidget(clangdWarningsCheckBox);
   layout->addLayout(numbers);
   layout->addStretch();
   return page;
@@ -168,6 +170,7 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   undoLevelsSpinBox->setValue(settings.UndoLevels);
   tabWidthSpinBox->setValue(settings.TabWidth);
   keepFileFormatCheckBox->setChecked(settings.KeepFileFormat);
+  clangdWarningsCheckBox->setChecked(settings.ClangdWarnings);
   // The name is kept as written even when no such font is installed here.
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
@@ -219,6 +222,7 @@ void ConfigurationDialog::accept() {
   values_.UndoLevels = undoLevelsSpinBox->value();
   values_.TabWidth = tabWidthSpinBox->value();
   values_.KeepFileFormat = keepFileFormatCheckBox->isChecked();
+  values_.ClangdWarnings = clangdWarningsCheckBox->isChecked();
   QDialog::accept();
 }
 

@@ -65,6 +65,7 @@ public:
   QSpinBox* undoLevelsSpinBox;
   QSpinBox* tabWidthSpinBox;
   QCheckBox* keepFileFormatCheckBox;
+  QCheckBox* clangdWarningsCheckBox;
   QPushButton* okButton;
   QPushButton* cancelButton;
 

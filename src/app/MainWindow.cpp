@@ -33,7 +33,6 @@
 #include "WindowCommands.h"
 #include "WindowPlacement.h"
 #include "WorkspacePort.h"
-#include "WorkspaceShell.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -187,6 +186,7 @@ MainWindow::~MainWindow() {
   // The workspace (with the build, its assembly list and the class view's filter on the class
   // tree) goes, and the recent lists are written back.
   workspace_.reset();
+  navigation_.reset();
   recentWorkspaces_.reset();
   recentFiles_.reset();
   if (!storeDamaged_) store_->save();
@@ -272,6 +272,10 @@ void MainWindow::CreateMenus() {
   addAll(search, a,
          {"FindAction", "FindInFilesAction", "ReplaceAction", "ReplaceInFilesAction", "SearchAgainAction",
           "-", "GotoLineNumberAction"});
+  QMenu* go = menus->addMenu("&Go");
+  addAll(go, a,
+         {"GoToDefinitionAction", "GoToDeclarationAction", "FindReferencesAction", "-", "NavigateBackAction",
+          "NavigateForwardAction", "-", "QuickOpenAction", "GoToSymbolAction"});
   QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
@@ -418,7 +422,12 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         [this] { RememberWindows(); },
                         [this] { RestoreWindows(); },
                         [this](const std::vector<MissingTool>& missing) { ShowPreferences(missing); },
-                        env_.conventions.desktopWorkspaceCommands};
+                        env_.conventions.desktopWorkspaceCommands,
+                        env_.makeNavigator,
+                        [this] {
+                          if (navigation_) navigation_->Commands().NoteJump();
+                        },
+                        env_.updateNavigator};
 }
 
 void MainWindow::WireCommands() {
@@ -465,6 +474,11 @@ void MainWindow::WireCommands() {
   a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
   a.SetHandler("WindowTileHorizontal1", [this] { windows_->TileHorizontally(); });
   a.SetHandler("WindowTileVertical1", [this] { windows_->TileVertically(); });
+  navigation_ = std::make_unique<CodeNavigation>(CodeNavigationShell{
+      a, *windows_, [this]() -> WorkspacePort& { return *workspace_; }, *MessagePages, *this,
+      [this](const std::string& path) { return OpenEditorWindow(path); },
+      [this](const std::string& text) { statusBar()->showMessage(QString::fromStdString(text), 10000); },
+      env_.choosePlace, env_.runDialog, settings});
   a.SetHandler("NextPaneAction", [this] { MoveToPane(true); });
   a.SetHandler("PreviousPaneAction", [this] { MoveToPane(false); });
 }
@@ -522,6 +536,7 @@ void MainWindow::ShowPreferences(const std::vector<MissingTool>& missing) {
   if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this, look)) return;
   storeDamaged_ = false; // the file was just written whole
   ApplyEditorSettings();
+  workspace_->SettingsChanged();
 }
 
 void MainWindow::CloseAllWindows() { windows_->CloseAll(); }
@@ -629,6 +644,7 @@ void MainWindow::CompleteStartup() {
 }
 
 void MainWindow::RefreshActions() {
+  navigation_->FollowWindows();
   actions_->RunEnabledHandlers();
   UpdateEditActions();
   RefreshStatusBar();

@@ -2,6 +2,7 @@
 // toolbars, and hands each group of commands to the helper that carries it out.
 #pragma once
 
+#include "CodeNavigation.h"
 #include "ConfigurationDialog.h"
 #include "FileTypeRegistration.h"
 #include "MainActions.h"
@@ -11,6 +12,7 @@
 #include "Settings.h"
 #include "SharedDialogs.h"
 #include "StatusFields.h"
+#include "WorkspaceShell.h"
 
 #include <QMainWindow>
 
@@ -42,7 +44,6 @@ class WindowBar;
 class WindowCommands;
 class WorkspacePort;
 struct WindowPlacement;
-struct WorkspaceShell;
 
 // Everything the main window takes from outside, so tests can replace each piece.
 struct MainWindowEnvironment {
@@ -63,6 +64,11 @@ struct MainWindowEnvironment {
   // Creates an editor window, loads `path` into it and puts it into the frame (AddEditorWindow);
   // the document windows' own when empty.
   std::function<QMdiSubWindow*(MainWindow&, const std::string& path)> newEditorWindow;
+  // The workspace's code navigator (clangd in the program); none: the Go commands say so.
+  NavigatorMaker makeNavigator;
+  NavigatorUpdate updateNavigator;
+  // Picks one of several places a definition has; a menu at the caret when empty.
+  PlaceChooser choosePlace;
 };
 
 class MainWindow : public QMainWindow {
@@ -116,6 +122,7 @@ public:
   [[nodiscard]] SearchCommands& Search() { return *searchCommands_; }
   [[nodiscard]] PrintCommands& Printing() { return *printCommands_; }
   [[nodiscard]] WorkspacePort& Workspace() { return *workspace_; }
+  [[nodiscard]] CodeNavigation& Navigation() { return *navigation_; }
 
   // Editor windows, for the document, build and search commands. Adding one registers it with
   // the window bar, whose button follows the window's caption and goes when the window goes.
@@ -195,6 +202,7 @@ private:
   std::unique_ptr<FileCommands> documents_;
   RecentListMenu* recentMenu_ = nullptr;
   std::unique_ptr<WorkspacePort> workspace_;
+  std::unique_ptr<CodeNavigation> navigation_; // its requests' answers may come as the workspace goes
   SharedDialogs dialogs_;
   StatusFields shownStatus_;
   std::string titleSet_ = "Tessarin";

@@ -63,7 +63,8 @@ ProjectTreeWindow treeWindowOf(const WorkspaceShell& shell, BuildController& bui
 
 ProjectWorkspace::ProjectWorkspace(WorkspaceShell shell)
     : shell_(std::move(shell)), commands_(Workspace, shell_.questions, workspaceWindowOf(shell_, *this)),
-      editors_(shell_.windows, shell_.openEditorWindow), tree_(Workspace, shell_.projectTree) {
+      editors_(shell_.windows, shell_.openEditorWindow, shell_.noteJump),
+      tree_(Workspace, shell_.projectTree) {
   classView_ =
       std::make_unique<ClassViewCommands>(shell_.classView, Workspace, shell_.questions,
                                           [this](const std::string& path) { return OpenForClassView(path); });
@@ -93,6 +94,21 @@ void ProjectWorkspace::ExportCompilationDatabase() {
 
 ProjectWorkspace::~ProjectWorkspace() = default;
 
+const BuildDiagnostics* ProjectWorkspace::BuildMessagesByFile() const {
+  return build_ != nullptr ? &build_->Controller().Diagnostics() : nullptr;
+}
+
+std::shared_ptr<Navigator> ProjectWorkspace::CodeNavigator() {
+  if (!shell_.makeNavigator || Workspace.Count() == 0 || shell_.workspaceFileName.empty()) {
+    navigator_.reset();
+    navigatorFor_.clear();
+  } else if (navigator_ == nullptr || navigatorFor_ != shell_.workspaceFileName) {
+    navigator_ = shell_.makeNavigator(shell_.workspaceFileName, Workspace, shell_.settings);
+    navigatorFor_ = shell_.workspaceFileName;
+  }
+  return navigator_;
+}
+
 bool ProjectWorkspace::BuildRunning() const { return build_ != nullptr && build_->Controller().Building(); }
 
 bool ProjectWorkspace::RefuseWorkspaceChange() {
@@ -101,7 +117,9 @@ bool ProjectWorkspace::RefuseWorkspaceChange() {
 
 void ProjectWorkspace::SetWorkspaceChangeHandler(const char* action, std::function<void()> command) {
   shell_.actions.SetHandler(action, [this, command = std::move(command)] {
-    if (!RefuseWorkspaceChange()) command();
+    if (RefuseWorkspaceChange()) return;
+    command();
+    UpdateNavigator();
   });
 }
 
@@ -127,6 +145,12 @@ std::string ProjectWorkspace::ActiveProjectFile() const {
 }
 
 void ProjectWorkspace::BuildTree() { ::BuildTree(Workspace, shell_.projectTree); }
+
+void ProjectWorkspace::UpdateNavigator() {
+  // A navigator of the workspace that was open before has nothing to learn of this one.
+  if (navigator_ != nullptr && navigatorFor_ == shell_.workspaceFileName && shell_.updateNavigator)
+    shell_.updateNavigator(Workspace, shell_.settings);
+}
 
 DocumentWindow* ProjectWorkspace::OpenForClassView(const std::string& path) {
   DocumentWindow* editor = nullptr;
@@ -177,7 +201,9 @@ void ProjectWorkspace::WireTreeCommands() {
   SetWorkspaceChangeHandler("RemoveProjectAction", [&tree] { tree.RemoveSelectedProject(); });
   // A project's properties rename it; a file's only show where it is and when it changed.
   actions.SetHandler("PropertiesAction", [this, &tree] {
-    if (tree_.Selection().level != 1 || !RefuseWorkspaceChange()) tree.EditSelectedProperties();
+    if (tree_.Selection().level == 1 && RefuseWorkspaceChange()) return;
+    tree.EditSelectedProperties();
+    UpdateNavigator(); // a project's name sets its defines
   });
 
   const Settings& settings = shell_.settings;

@@ -32,12 +32,18 @@ public:
   [[nodiscard]] bool Modified() const override { return Workspace.Modified; }
   // Wires the tree's commands, the build and Find in Files, which need the dialogs made at start.
   void AttachSharedDialogs(SharedDialogs& dialogs) override;
+  [[nodiscard]] std::shared_ptr<Navigator> CodeNavigator() override;
+  void SettingsChanged() override { UpdateNavigator(); }
+  [[nodiscard]] const BuildDiagnostics* BuildMessagesByFile() const override;
+  [[nodiscard]] QuickOpen WorkspaceFiles() const override { return {Workspace, shell_.workspaceFileName}; }
   void RebuildClassView() { classView_->RebuildClassView(); }
   [[nodiscard]] bool BuildRunning() const;
 
   ProjectList Workspace;
 
 private:
+  // The running navigator follows the projects and the settings.
+  void UpdateNavigator();
   void WireTreeCommands();
   // True, with a message, when a build runs: the build still walks the workspace's projects.
   bool RefuseWorkspaceChange();
@@ -56,5 +62,7 @@ private:
   std::unique_ptr<BuildCommands> build_;
   std::unique_ptr<ProjectTreeCommands> treeCommands_;
   std::unique_ptr<FindInFilesCommands> findInFiles_;
-  QObject connections_; // ends the tree's connections with this object
+  std::shared_ptr<Navigator> navigator_;
+  std::string navigatorFor_; // the workspace file the navigator reads
+  QObject connections_;      // ends the tree's connections with this object
 };

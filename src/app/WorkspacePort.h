@@ -2,8 +2,13 @@
 // in behind it, and tests use a stand-in.
 #pragma once
 
+#include "Navigator.h"
+#include "QuickOpen.h"
+
+#include <memory>
 #include <string>
 
+class BuildDiagnostics;
 struct SharedDialogs;
 
 // The workspace as the shell drives it.
@@ -28,6 +33,15 @@ public:
   [[nodiscard]] virtual bool Modified() const { return false; }
   // The active project's file, empty when there is none.
   [[nodiscard]] virtual std::string ActiveProjectFile() const { return {}; }
+  // The navigator of the workspace's code, started with the first ask; none without projects or
+  // without a server to start.
+  [[nodiscard]] virtual std::shared_ptr<Navigator> CodeNavigator() { return nullptr; }
+  // The settings changed: the navigator learns the compiler's new options.
+  virtual void SettingsChanged() {}
+  // The last build's errors and warnings by file; none before the build is set up.
+  [[nodiscard]] virtual const BuildDiagnostics* BuildMessagesByFile() const { return nullptr; }
+  // Quick Open's list of the workspace's files.
+  [[nodiscard]] virtual QuickOpen WorkspaceFiles() const { return QuickOpen(std::vector<std::string>{}, ""); }
   // The dialogs made once at start exist now: the commands that use them can be wired.
   virtual void AttachSharedDialogs(SharedDialogs& /*dialogs*/) {}
 };

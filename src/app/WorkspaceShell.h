@@ -6,16 +6,19 @@
 #include "Dialogs.h"
 #include "FindInFilesCommands.h"
 #include "MissingTools.h"
+#include "Navigator.h"
 
 #include <QIcon>
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class MainActions;
 class MessageLines;
+class ProjectList;
 class QListView;
 class QMdiSubWindow;
 class QTreeWidget;
@@ -24,6 +27,13 @@ class UserQuestions;
 class WindowCommands;
 struct Settings;
 struct SettingsConventions;
+
+// Starts a navigator (clangd) for a workspace file and its projects.
+using NavigatorMaker = std::function<std::shared_ptr<Navigator>(
+    const std::string& workspaceFile, const ProjectList& workspace, const Settings& settings)>;
+// Tells the running navigator that the projects or the settings changed, so that it compiles each
+// file as the build now would.
+using NavigatorUpdate = std::function<void(const ProjectList& workspace, const Settings& settings)>;
 
 // Runs a handler; an error it raises is shown in an error box and the program goes on.
 using GuardedRunner = std::function<void(const std::function<void()>&)>;
@@ -56,4 +66,9 @@ struct WorkspaceShell {
   std::function<void(const std::vector<MissingTool>& missing)> showPreferences;
   // Save Workspace writes the workspace's own file, New Workspace exists, Remove Project asks.
   bool desktopWorkspaceCommands = false;
+  // None: the workspace's code has no navigator.
+  NavigatorMaker makeNavigator;
+  // A jump from a message line is about to move the caret: Back returns to where it was.
+  std::function<void()> noteJump;
+  NavigatorUpdate updateNavigator;
 };

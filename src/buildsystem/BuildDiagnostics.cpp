@@ -48,6 +48,7 @@ std::vector<std::string> BuildDiagnostics::Files() const {
 void BuildDiagnostics::LinesCleared() {
   byFile_.clear();
   errors_ = warnings_ = 0;
+  ++generation_;
 }
 
 void BuildDiagnostics::LineAdded() {
@@ -59,4 +60,5 @@ void BuildDiagnostics::LineAdded() {
   const DiagnosticKind kind = KindAfterPlace(line, style_);
   byFile_[place->file].push_back({place->line, kind, line});
   ++(kind == DiagnosticKind::Warning ? warnings_ : errors_);
+  ++generation_;
 }

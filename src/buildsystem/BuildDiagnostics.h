@@ -8,6 +8,7 @@
 #include "MessageLines.h"
 #include "Paths.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -42,6 +43,8 @@ public:
   [[nodiscard]] const std::vector<Diagnostic>& Of(const std::string& file) const;
   // The files with errors or warnings.
   [[nodiscard]] std::vector<std::string> Files() const;
+  // Changes whenever the errors and warnings do, so their readers know when to read again.
+  [[nodiscard]] std::uint64_t Generation() const { return generation_; }
 
 private:
   void LinesCleared() override;
@@ -53,4 +56,5 @@ private:
   std::map<std::string, std::vector<Diagnostic>> byFile_;
   int errors_ = 0;
   int warnings_ = 0;
+  std::uint64_t generation_ = 0;
 };

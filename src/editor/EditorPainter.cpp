@@ -8,8 +8,14 @@
 namespace {
 
 constexpr int kBeyondLineEnd = INT_MAX / 4;
-constexpr ColorValue kGlyphColor = 0x00FFFF; // yellow
-constexpr ColorValue kGlyphText = 0x000080;  // dark red
+constexpr ColorValue kGlyphColor = 0x00FFFF;   // yellow
+constexpr ColorValue kErrorColor = 0x0000FF;   // red
+constexpr ColorValue kWarningColor = 0x0080FF; // orange
+
+ColorValue AnnotationColor(const Annotation& annotation) {
+  return annotation.kind == AnnotationKind::Error ? kErrorColor : kWarningColor;
+}
+constexpr ColorValue kGlyphText = 0x000080; // dark red
 
 struct Colors {
   ColorValue fg;
@@ -71,6 +77,9 @@ private:
     if (editor_.BookMarkOptions().GlyphsVisible())
       for (int line = firstLine_; line <= lastLine_; ++line)
         PaintMarks(line, gutterClip);
+    if (!editor_.Annotations().Empty())
+      for (int line = firstLine_; line <= lastLine_; ++line)
+        PaintAnnotationMark(line);
     if (clip_.Right >= gutterWidth_ - 2 && gutterWidth_ >= 2) {
       canvas_.VerticalLine(gutterWidth_ - 2, clip_.Top, clip_.Bottom, clBtnHighlight);
       canvas_.VerticalLine(gutterWidth_ - 1, clip_.Top, clip_.Bottom, clBtnShadow);
@@ -91,6 +100,37 @@ private:
         canvas_.DrawCells(x + 2, top, digit, fsBold, kGlyphText, kGlyphColor, gutterClip);
       }
       x += options.Xoffset();
+    }
+  }
+
+  // A square at the gutter's left edge in the colour of the line's worst message.
+  void PaintAnnotationMark(int line) {
+    const std::vector<const Annotation*> found = editor_.Annotations().OnLine(line);
+    if (found.empty()) return;
+    const int size = std::max(4, lineHeight_ / 2), top = RowTop(line) + (lineHeight_ - size) / 2;
+    canvas_.FillRect({1, top, 1 + size, top + size}, AnnotationColor(*found.front()));
+  }
+
+  // Each message's range wavy-underlined; a message of a whole line underlines its text.
+  void PaintAnnotationRanges(int line, const std::string& raw, int displayEnd) {
+    const int tabWidth = state_.TabWidth();
+    const int bottom = RowTop(line) + lineHeight_;
+    for (const Annotation* annotation : editor_.Annotations().OnLine(line)) {
+      int first = DisplayColumn(raw, tabWidth, annotation->firstColumn, state_.Encoding());
+      int last = DisplayColumn(raw, tabWidth, annotation->lastColumn, state_.Encoding());
+      if (annotation->firstColumn == annotation->lastColumn) {
+        // No range: a whole line's message underlines its text, another the one cell.
+        const std::size_t text = raw.find_first_not_of(" \t");
+        if (annotation->firstColumn == 1 && text != std::string::npos) {
+          first = DisplayColumn(raw, tabWidth, 1 + static_cast<int>(text), state_.Encoding());
+          last = displayEnd;
+        } else {
+          last = first + 1;
+        }
+      }
+      const int left = std::max(ColumnX(first), textClip_.Left);
+      const int right = std::min(ColumnX(last), clip_.Right);
+      if (left < right) canvas_.WavyLine(left, right, bottom, AnnotationColor(*annotation));
     }
   }
 
@@ -170,6 +210,7 @@ private:
       for (const TextPoint bracket : {brackets_->bracket, brackets_->match})
         if (bracket.Y == line)
           PaintMatchedBracket(DisplayColumn(raw, state_.TabWidth(), bracket.X, state_.Encoding()));
+    if (!editor_.Annotations().Empty()) PaintAnnotationRanges(line, raw, displayEnd);
     PaintRightEdge(top, top + lineHeight_);
   }
 

@@ -20,6 +20,11 @@ public:
   void DrawCells(int x, int y, std::string_view text, FontStyles style, ColorValue fg, ColorValue bg,
                  const PixelRect& clip);
   virtual void VerticalLine(int x, int top, int bottom, ColorValue color) = 0;
+  // A zigzag two pixels high from `left` to `right` whose lowest pixels are on row `bottom - 1`.
+  void WavyLine(int left, int right, int bottom, ColorValue color) {
+    for (int x = left; x < right; ++x)
+      FillRect({x, bottom - 1 - (x / 2) % 2, x + 1, bottom - (x / 2) % 2}, color);
+  }
 };
 
 struct PaintContext {

@@ -23,6 +23,7 @@ PixelRect UnionRect(const PixelRect& a, const PixelRect& b) {
 }
 
 TextEditor::TextEditor() {
+  document_.AddWatcher(annotations_);
   document_.AddWatcher(*this);
   state_.SetWatcher(this);
   geometry_.SetWatcher(this);
@@ -31,10 +32,14 @@ TextEditor::TextEditor() {
   bookMarkOptions_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
   document_.Marks().OnChange = [this] { InvalidateGutterLines(-1, -1); };
   document_.Marks().OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
+  annotations_.OnChange = [this] { InvalidateAll(); };
   geometry_.UpdateLayout();
 }
 
-TextEditor::~TextEditor() { document_.RemoveWatcher(*this); }
+TextEditor::~TextEditor() {
+  document_.RemoveWatcher(*this);
+  document_.RemoveWatcher(annotations_);
+}
 
 void TextEditor::SetLook(const EditorLook& look) {
   if (look == look_) return;

@@ -11,6 +11,7 @@
 #include "EditorCommands.h"
 #include "GutterLayout.h"
 #include "KeyTranslator.h"
+#include "LineAnnotations.h"
 #include "PaintLock.h"
 #include "SearchEngine.h"
 #include "SearchRun.h"
@@ -80,6 +81,9 @@ public:
   [[nodiscard]] const GutterLayout& Gutter() const { return gutter_; }
   [[nodiscard]] BookmarkOptions& BookMarkOptions() { return bookMarkOptions_; }
   [[nodiscard]] const BookmarkOptions& BookMarkOptions() const { return bookMarkOptions_; }
+  // The messages of a build and of the language server on the document's lines.
+  [[nodiscard]] LineAnnotations& Annotations() { return annotations_; }
+  [[nodiscard]] const LineAnnotations& Annotations() const { return annotations_; }
   [[nodiscard]] const EditorLook& Look() const { return look_; }
   void SetLook(const EditorLook& look);
 
@@ -183,6 +187,7 @@ private:
   void LayoutChanged() override;
 
   TextDocument document_;
+  LineAnnotations annotations_;
   EditState state_{document_};
   GutterLayout gutter_;
   ViewGeometry geometry_{document_, state_, gutter_};

@@ -155,12 +155,12 @@ QJsonObject ClangdNavigator::PlaceParams(const std::string& path, TextPosition a
 template <typename Value>
 RequestId ClangdNavigator::Ask(const QString& method, const QJsonObject& params, const std::string& path,
                                std::function<Value(const QJsonValue& result, const Places& places)> read,
-                               AnswerHandler<Value> done) {
+                               ReplyHandler<Value> done) {
   const std::uint64_t stamp = StampOf(path);
   return server_.Request(
       method, params,
       [this, path, stamp, read = std::move(read), done = std::move(done)](const RpcReply& reply) {
-        Answer<Value> answer{reply.status, {}, reply.problem};
+        Reply<Value> answer{reply.status, {}, reply.problem};
         if (answer.status == ReplyStatus::Answered && StampOf(path) != stamp) {
           answer.status = ReplyStatus::Stale;
           answer.problem = "the text changed before the answer came";
@@ -174,7 +174,7 @@ RequestId ClangdNavigator::Ask(const QString& method, const QJsonObject& params,
 }
 
 RequestId ClangdNavigator::AskLocations(const QString& method, const std::string& path, TextPosition at,
-                                        AnswerHandler<Locations> done, QJsonObject extra) {
+                                        ReplyHandler<Locations> done, QJsonObject extra) {
   QJsonObject params = PlaceParams(path, at);
   for (auto field = extra.begin(); field != extra.end(); ++field)
     params[field.key()] = field.value();
@@ -182,23 +182,23 @@ RequestId ClangdNavigator::AskLocations(const QString& method, const std::string
 }
 
 RequestId ClangdNavigator::Definition(const std::string& path, TextPosition at,
-                                      AnswerHandler<Locations> done) {
+                                      ReplyHandler<Locations> done) {
   return AskLocations("textDocument/definition", path, at, std::move(done));
 }
 
 RequestId ClangdNavigator::Declaration(const std::string& path, TextPosition at,
-                                       AnswerHandler<Locations> done) {
+                                       ReplyHandler<Locations> done) {
   return AskLocations("textDocument/declaration", path, at, std::move(done));
 }
 
 RequestId ClangdNavigator::References(const std::string& path, TextPosition at,
-                                      AnswerHandler<Locations> done) {
+                                      ReplyHandler<Locations> done) {
   return AskLocations("textDocument/references", path, at, std::move(done),
                       {{"context", QJsonObject{{"includeDeclaration", true}}}});
 }
 
 RequestId ClangdNavigator::Complete(const std::string& path, TextPosition at,
-                                    AnswerHandler<Completions> done) {
+                                    ReplyHandler<Completions> done) {
   QJsonObject params = PlaceParams(path, at);
   params["context"] = QJsonObject{{"triggerKind", 1}};
   return Ask<Completions>(
@@ -209,7 +209,7 @@ RequestId ClangdNavigator::Complete(const std::string& path, TextPosition at,
       std::move(done));
 }
 
-RequestId ClangdNavigator::Hover(const std::string& path, TextPosition at, AnswerHandler<HoverText> done) {
+RequestId ClangdNavigator::Hover(const std::string& path, TextPosition at, ReplyHandler<HoverText> done) {
   return Ask<HoverText>(
       "textDocument/hover", PlaceParams(path, at), path,
       [path](const QJsonValue& result, const Places& places) { return ReadHover(result, path, places); },
@@ -217,7 +217,7 @@ RequestId ClangdNavigator::Hover(const std::string& path, TextPosition at, Answe
 }
 
 RequestId ClangdNavigator::WorkspaceSymbols(const std::string& query,
-                                            AnswerHandler<std::vector<SymbolMatch>> done) {
+                                            ReplyHandler<std::vector<SymbolMatch>> done) {
   return Ask<std::vector<SymbolMatch>>("workspace/symbol",
                                        QJsonObject{{"query", QString::fromStdString(query)}}, {}, ReadSymbols,
                                        std::move(done));

@@ -29,12 +29,12 @@ public:
   void SaveDocument(const std::string& path) override;
   void CloseDocument(const std::string& path) override;
 
-  RequestId Definition(const std::string& path, TextPosition at, AnswerHandler<Locations> done) override;
-  RequestId Declaration(const std::string& path, TextPosition at, AnswerHandler<Locations> done) override;
-  RequestId References(const std::string& path, TextPosition at, AnswerHandler<Locations> done) override;
-  RequestId Complete(const std::string& path, TextPosition at, AnswerHandler<Completions> done) override;
-  RequestId Hover(const std::string& path, TextPosition at, AnswerHandler<HoverText> done) override;
-  RequestId WorkspaceSymbols(const std::string& query, AnswerHandler<std::vector<SymbolMatch>> done) override;
+  RequestId Definition(const std::string& path, TextPosition at, ReplyHandler<Locations> done) override;
+  RequestId Declaration(const std::string& path, TextPosition at, ReplyHandler<Locations> done) override;
+  RequestId References(const std::string& path, TextPosition at, ReplyHandler<Locations> done) override;
+  RequestId Complete(const std::string& path, TextPosition at, ReplyHandler<Completions> done) override;
+  RequestId Hover(const std::string& path, TextPosition at, ReplyHandler<HoverText> done) override;
+  RequestId WorkspaceSymbols(const std::string& query, ReplyHandler<std::vector<SymbolMatch>> done) override;
   void Cancel(RequestId id) override { server_.Cancel(id); }
 
   [[nodiscard]] std::string Problem() const override { return server_.Problem(); }
@@ -49,9 +49,9 @@ private:
   template <typename Value>
   RequestId Ask(const QString& method, const QJsonObject& params, const std::string& path,
                 std::function<Value(const QJsonValue& result, const Places& places)> read,
-                AnswerHandler<Value> done);
+                ReplyHandler<Value> done);
   RequestId AskLocations(const QString& method, const std::string& path, TextPosition at,
-                         AnswerHandler<Locations> done, QJsonObject extra = {});
+                         ReplyHandler<Locations> done, QJsonObject extra = {});
   [[nodiscard]] QJsonObject PlaceParams(const std::string& path, TextPosition at) const;
   // 0 for a document that is not open.
   [[nodiscard]] std::uint64_t StampOf(const std::string& path) const;

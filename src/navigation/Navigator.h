@@ -50,20 +50,20 @@ struct SymbolMatch {
 
 enum class Severity { Error = 1, Warning = 2, Information = 3, Hint = 4 };
 
-struct Diagnostic {
+struct ServerDiagnostic {
   TextRange range;
   Severity severity = Severity::Error;
   std::string message;
-  bool operator==(const Diagnostic&) const = default;
+  bool operator==(const ServerDiagnostic&) const = default;
 };
 
-template <typename Value> struct Answer {
+template <typename Value> struct Reply {
   ReplyStatus status = ReplyStatus::Answered;
   Value value{};
   std::string problem; // why there is no value
 };
 
-template <typename Value> using AnswerHandler = std::function<void(const Answer<Value>&)>;
+template <typename Value> using ReplyHandler = std::function<void(const Reply<Value>&)>;
 using Locations = std::vector<SourceLocation>;
 using RequestId = int;
 
@@ -78,16 +78,16 @@ public:
   virtual void CloseDocument(const std::string& path) = 0;
 
   // --- requests at a place of a document
-  virtual RequestId Definition(const std::string& path, TextPosition at, AnswerHandler<Locations> done) = 0;
-  virtual RequestId Declaration(const std::string& path, TextPosition at, AnswerHandler<Locations> done) = 0;
+  virtual RequestId Definition(const std::string& path, TextPosition at, ReplyHandler<Locations> done) = 0;
+  virtual RequestId Declaration(const std::string& path, TextPosition at, ReplyHandler<Locations> done) = 0;
   // With the declaration among them.
-  virtual RequestId References(const std::string& path, TextPosition at, AnswerHandler<Locations> done) = 0;
-  virtual RequestId Complete(const std::string& path, TextPosition at, AnswerHandler<Completions> done) = 0;
+  virtual RequestId References(const std::string& path, TextPosition at, ReplyHandler<Locations> done) = 0;
+  virtual RequestId Complete(const std::string& path, TextPosition at, ReplyHandler<Completions> done) = 0;
   // No hover text is an answer with empty text.
-  virtual RequestId Hover(const std::string& path, TextPosition at, AnswerHandler<HoverText> done) = 0;
+  virtual RequestId Hover(const std::string& path, TextPosition at, ReplyHandler<HoverText> done) = 0;
   // --- and in the whole workspace: the symbols whose names match `query`
   virtual RequestId WorkspaceSymbols(const std::string& query,
-                                     AnswerHandler<std::vector<SymbolMatch>> done) = 0;
+                                     ReplyHandler<std::vector<SymbolMatch>> done) = 0;
   // The request's handler hears Cancelled.
   virtual void Cancel(RequestId id) = 0;
 
@@ -95,6 +95,7 @@ public:
   [[nodiscard]] virtual std::string Problem() const = 0;
 
   // The server's diagnostics of an open document, whenever they change (all of them each time).
-  std::function<void(const std::string& path, const std::vector<Diagnostic>& diagnostics)> OnDiagnostics;
+  std::function<void(const std::string& path, const std::vector<ServerDiagnostic>& diagnostics)>
+      OnDiagnostics;
   std::function<void()> OnProblemChanged;
 };

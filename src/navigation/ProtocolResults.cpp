@@ -164,9 +164,9 @@ std::vector<SymbolMatch> ReadSymbols(const QJsonValue& result, const Places& pla
   return symbols;
 }
 
-std::vector<Diagnostic> ReadDiagnostics(const QJsonArray& diagnostics, const std::string& path,
-                                        const Places& places) {
-  std::vector<Diagnostic> read;
+std::vector<ServerDiagnostic> ReadDiagnostics(const QJsonArray& diagnostics, const std::string& path,
+                                              const Places& places) {
+  std::vector<ServerDiagnostic> read;
   for (const QJsonValue& entry : diagnostics) {
     const QJsonObject diagnostic = entry.toObject();
     const std::optional<ProtocolRange> range = ReadRange(diagnostic["range"]);

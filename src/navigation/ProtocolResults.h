@@ -26,5 +26,5 @@ struct Places {
                                           const Places& places);
 [[nodiscard]] HoverText ReadHover(const QJsonValue& result, const std::string& path, const Places& places);
 [[nodiscard]] std::vector<SymbolMatch> ReadSymbols(const QJsonValue& result, const Places& places);
-[[nodiscard]] std::vector<Diagnostic> ReadDiagnostics(const QJsonArray& diagnostics, const std::string& path,
-                                                      const Places& places);
+[[nodiscard]] std::vector<ServerDiagnostic> ReadDiagnostics(const QJsonArray& diagnostics,
+                                                            const std::string& path, const Places& places);

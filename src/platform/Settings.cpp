@@ -235,6 +235,7 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
       storedInteger(stored("KeepFileFormat")).value_or(defaults.KeepFileFormat ? 1 : 0) != 0;
   settings.TabWidth =
       std::clamp(storedInteger(stored("TabWidth")).value_or(defaults.TabWidth), 1, kMostTabWidth);
+  settings.ClangdWarnings = storedInteger(stored("ClangdWarnings")).value_or(0) != 0;
   settings.DesktopEditing = defaults.DesktopEditing;
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
@@ -265,6 +266,7 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   store.setNumber(root, kSettingsKey, "UndoLevels", settings.UndoLevels);
   store.setNumber(root, kSettingsKey, "KeepFileFormat", settings.KeepFileFormat ? 1 : 0);
   store.setNumber(root, kSettingsKey, "TabWidth", settings.TabWidth);
+  store.setNumber(root, kSettingsKey, "ClangdWarnings", settings.ClangdWarnings ? 1 : 0);
 }
 
 std::string FindOnSearchPath(const std::string& program) {

@@ -35,6 +35,8 @@ struct Settings {
   bool KeepFileFormat = false;
   // The columns from one tab stop to the next on screen.
   int TabWidth = 8;
+  // The editor marks clangd's warnings as well as its errors (clang warns of much that lcc takes).
+  bool ClangdWarnings = false;
   // The editor edits as today's desktop editors do (no text past line ends, undo by typing runs,
   // the keys they share); taken from the conventions, never stored.
   bool DesktopEditing = false;

@@ -37,7 +37,10 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
       }),
       keepLayout_(settings.KeepFileFormat), questions_(questions),
       text_(std::make_unique<EditorText>(MyEditor->Editor().Document())), file_(*text_, questions, settings) {
-  file_.OnSaved = [this] { ShowCaption(); };
+  file_.OnSaved = [this] {
+    ShowCaption();
+    if (OnFileSaved) OnFileSaved();
+  };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(MyEditor);
@@ -63,6 +66,7 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
 }
 
 DocumentWindow::~DocumentWindow() {
+  DocumentCompanion.reset();
   // The editor goes with the widget tree; it must not keep a highlighter that goes first.
   MyEditor->Editor().Document().SetHighLighter(nullptr);
 }
@@ -187,6 +191,12 @@ void DocumentWindow::MarkLine(int line) {
 }
 
 int DocumentWindow::VisibleLineCount() const { return MyEditor->Editor().Geometry().LinesInWindow(); }
+
+void DocumentWindow::ShowPlace(int line, int column) {
+  TextEditor& editor = MyEditor->Editor();
+  editor.State().SetCaretXY(editor.Document().Clamped({column, line}));
+  SetTopLine(std::max(1, editor.State().CaretY() - VisibleLineCount() / 2));
+}
 
 void DocumentWindow::SetTopLine(int line) { MyEditor->Editor().Geometry().SetTopLine(line); }
 

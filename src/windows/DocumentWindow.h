@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -74,6 +75,14 @@ public:
   [[nodiscard]] int VisibleLineCount() const override;
   void SetTopLine(int line) override;
   void BringToFront() override;
+
+  // Puts the caret at a 1-based line and byte column and scrolls the line into the middle.
+  void ShowPlace(int line, int column);
+  // Lives as long as the window's document and goes first: what watches the document from
+  // outside (the language server's copy of it).
+  std::shared_ptr<void> DocumentCompanion;
+  // The file was written.
+  std::function<void()> OnFileSaved;
 
   // The prompt that a search and replace on MyEditor asks before each replacement: Yes
   // replaces the match, No skips it, All replaces the rest without asking, Cancel stops.

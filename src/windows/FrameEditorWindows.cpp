@@ -49,6 +49,7 @@ std::optional<std::string> FrameEditorWindows::ActiveFileName() const {
 
 JumpTarget& FrameEditorWindows::OpenEditorWindow(const std::string& path) {
   static NoJumpTarget nowhere;
+  if (beforeJump_) beforeJump_();
   EditorWindowPort* editor = WindowCommands::Port(open_(path));
   return editor != nullptr ? *editor : static_cast<JumpTarget&>(nowhere);
 }

@@ -14,7 +14,9 @@ public:
   // Finds the open window of a file or opens a new one; none when the file cannot be opened.
   using Opener = std::function<QMdiSubWindow*(const std::string& path)>;
 
-  FrameEditorWindows(WindowCommands& windows, Opener open) : windows_(windows), open_(std::move(open)) {}
+  // `beforeJump` hears of every jump before it moves the caret.
+  FrameEditorWindows(WindowCommands& windows, Opener open, std::function<void()> beforeJump = {})
+      : windows_(windows), open_(std::move(open)), beforeJump_(std::move(beforeJump)) {}
 
   [[nodiscard]] std::vector<std::string> ModifiedFiles() const override;
   void SaveAll() override;
@@ -27,4 +29,5 @@ public:
 private:
   WindowCommands& windows_;
   Opener open_;
+  std::function<void()> beforeJump_;
 };

@@ -7,6 +7,7 @@
 #include "DocumentWindow.h"
 #include "EditorWidget.h"
 #include "IsolatedEnvironment.h"
+#include "LineAnnotations.h"
 #include "MainActions.h"
 #include "ProgressStrip.h"
 #include "ProjectWorkspace.h"
@@ -202,7 +203,7 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
   ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
 
   QAction* next = form->Actions()["NextMessageAction"];
-  const QList<QAction*> buildMenu = form->menuBar()->actions()[3]->menu()->actions();
+  const QList<QAction*> buildMenu = form->menuBar()->actions()[4]->menu()->actions();
   EXPECT_TRUE(buildMenu.contains(next));
   EXPECT_TRUE(buildMenu.contains(form->Actions()["PreviousMessageAction"]));
   std::vector<std::string> opened;
@@ -218,6 +219,41 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
       << "the last place stays when there is none after it";
   form->Actions()["PreviousMessageAction"]->trigger();
   EXPECT_EQ(dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor())->FileName(), Source("g_cmds.c"));
+}
+
+// After a build the open files' lines with messages carry marks, and so does a file opened later;
+// they follow the text, and the next build replaces them.
+TEST_F(BuildInTheWindow, MessagesMarkTheirLinesInTheEditorsUntilTheNextBuild) {
+  dir.write("ws/game/g_cmds.c", "void Cmd_Say( void ) {\n\tSTANDIN_ERROR\n}\n");
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_WARNING\n}\n");
+  auto form = Open();
+  auto marksOf = [&form](const std::string& path) {
+    form->RefreshActions();
+    auto* window = qobject_cast<DocumentWindow*>(form->OpenEditorWindow(path)->widget());
+    form->RefreshActions();
+    std::vector<std::pair<AnnotationKind, int>> marks;
+    for (const Annotation& mark : window->MyEditor->Editor().Annotations().Of(AnnotationSource::Build))
+      marks.emplace_back(mark.kind, mark.line);
+    return marks;
+  };
+  using Marks = std::vector<std::pair<AnnotationKind, int>>;
+  auto* main = qobject_cast<DocumentWindow*>(form->OpenEditorWindow(Source("g_main.c"))->widget());
+  auto build = [&form] {
+    form->Actions()["BuildActiveProjectAction"]->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
+  };
+  build();
+  EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 3}}));
+  main->MyEditor->Editor().Document().Insert({1, 1}, "// the entry point\n");
+  EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 4}}));
+  EXPECT_EQ(marksOf(Source("g_cmds.c")), (Marks{{AnnotationKind::Error, 2}}));
+
+  dir.write("ws/game/g_cmds.c", "void Cmd_Say( void ) {\n}\n");
+  questions.answers = {Answer::Yes, Answer::Yes}; // reload g_cmds.c; save g_main.c for the build
+  form->Windows().NoticeOutsideChanges();
+  build();
+  EXPECT_EQ(marksOf(Source("g_cmds.c")), Marks{});
+  EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 4}}));
 }
 
 // Quitting during a build asks about the modified workspace before it ends the build, so Cancel

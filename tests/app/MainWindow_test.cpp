@@ -559,7 +559,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindowEnvironment classic = environment();
   classic.conventions = SettingsConventions::Windows();
   MainWindow form(std::move(classic));
-  EXPECT_EQ(form.Actions().All().size(), 55u);
+  EXPECT_EQ(form.Actions().All().size(), 62u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -571,7 +571,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   QStringList menus;
   for (QAction* menu : form.menuBar()->actions())
     menus << menu->text();
-  EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Search", "&Build", "&Window", "&Help"}));
+  EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Search", "&Go", "&Build", "&Window", "&Help"}));
   QStringList file;
   for (QAction* entry : form.menuBar()->actions().front()->menu()->actions())
     if (entry->isVisible()) file << (entry->isSeparator() ? "-" : entry->text());
@@ -1074,4 +1074,16 @@ TEST_F(MainWindowTest, AWorkspaceBringsBackItsEditorWindows) {
   std::unique_ptr<MainWindow> classic = run(SettingsConventions::Windows());
   start(*classic);
   EXPECT_TRUE(classic->Windows().Windows().isEmpty());
+}
+
+TEST_F(MainWindowTest, QuickOpenTakesCtrlPOnADesktopAndPrintMoves) {
+  MainWindowEnvironment classic = environment();
+  classic.conventions = SettingsConventions::Windows();
+  for (auto& [env, print, quickOpen, symbol] : {std::tuple{environment(), "Ctrl+Shift+P", "Ctrl+P", "Ctrl+T"},
+                                                std::tuple{classic, "Ctrl+P", "Ctrl+Alt+P", "Ctrl+Alt+T"}}) {
+    MainWindow form(env);
+    EXPECT_EQ(form.Actions()["PrintAction"]->shortcut(), QKeySequence(print));
+    EXPECT_EQ(form.Actions()["QuickOpenAction"]->shortcut(), QKeySequence(quickOpen));
+    EXPECT_EQ(form.Actions()["GoToSymbolAction"]->shortcut(), QKeySequence(symbol));
+  }
 }

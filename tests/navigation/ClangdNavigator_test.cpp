@@ -15,11 +15,11 @@ QJsonObject Range(int line, int start, int end) {
 }
 
 template <typename Value> struct Received {
-  std::vector<Answer<Value>> answers;
-  AnswerHandler<Value> Handler() {
-    return [this](const Answer<Value>& answer) { answers.push_back(answer); };
+  std::vector<Reply<Value>> answers;
+  ReplyHandler<Value> Handler() {
+    return [this](const Reply<Value>& answer) { answers.push_back(answer); };
   }
-  const Answer<Value>& Wait() {
+  const Reply<Value>& Wait() {
     EXPECT_TRUE(WaitUntil([&] { return !answers.empty(); }));
     return answers.at(0);
   }
@@ -110,7 +110,7 @@ TEST(ClangdNavigator, PlacesComeBackInByteColumns) {
 
   Received<Locations> defined;
   navigator.Definition(source, {2, 14}, defined.Handler());
-  const Answer<Locations>& found = defined.Wait();
+  const Reply<Locations>& found = defined.Wait();
   ASSERT_EQ(found.status, ReplyStatus::Answered) << found.problem;
   EXPECT_EQ(found.value, (Locations{{header, {{2, 5}, {2, 10}}}}));
   ASSERT_TRUE(scripted.WaitFor("textDocument/definition"));
@@ -191,16 +191,16 @@ TEST(ClangdNavigator, AnswersToAnOlderTextAreDropped) {
                    Rule("textDocument/hover", {{"hold", true}, {"reply", QJsonObject{{"contents", "int"}}}}),
                    Rule("textDocument/didChange", {{"releaseHeld", true}, {"send", QJsonArray{published}}})});
   ClangdNavigator navigator(fake.Options());
-  std::vector<std::vector<Diagnostic>> delivered;
-  navigator.OnDiagnostics = [&](const std::string& file, const std::vector<Diagnostic>& list) {
+  std::vector<std::vector<ServerDiagnostic>> delivered;
+  navigator.OnDiagnostics = [&](const std::string& file, const std::vector<ServerDiagnostic>& list) {
     EXPECT_EQ(file, path);
     delivered.push_back(list);
   };
   navigator.Start();
   navigator.OpenDocument(path, kLines);
   ASSERT_TRUE(WaitUntil([&] { return delivered.size() == 1; }));
-  EXPECT_EQ(delivered[0],
-            (std::vector<Diagnostic>{{{{2, 9}, {2, 14}}, Severity::Error, "use of undeclared identifier"}}));
+  EXPECT_EQ(delivered[0], (std::vector<ServerDiagnostic>{
+                              {{{2, 9}, {2, 14}}, Severity::Error, "use of undeclared identifier"}}));
 
   Received<HoverText> hovered;
   navigator.Hover(path, {2, 10}, hovered.Handler());

@@ -39,17 +39,17 @@ TextPosition Find(const std::vector<std::string>& lines, const std::string& text
 }
 
 // Asked again while clangd takes longer than its time limit, as a busy machine may make it.
-template <typename Value> Answer<Value> Ask(const std::function<void(AnswerHandler<Value>)>& ask) {
-  std::optional<Answer<Value>> answer;
+template <typename Value> Reply<Value> Ask(const std::function<void(ReplyHandler<Value>)>& ask) {
+  std::optional<Reply<Value>> answer;
   EXPECT_TRUE(WaitUntil(
       [&] {
         answer.reset();
-        ask([&](const Answer<Value>& got) { answer = got; });
+        ask([&](const Reply<Value>& got) { answer = got; });
         return WaitUntil([&] { return answer.has_value(); }, kPatience) &&
                answer->status != ReplyStatus::TimedOut;
       },
       kPatience));
-  return answer.value_or(Answer<Value>{ReplyStatus::TimedOut, {}, "no answer"});
+  return answer.value_or(Reply<Value>{ReplyStatus::TimedOut, {}, "no answer"});
 }
 
 class Clangd : public ::testing::Test {
@@ -65,7 +65,8 @@ protected:
     workspace.LoadFromFile(workspaceFile);
     settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
     clangd = std::make_unique<ClangdWorkspace>(workspaceFile, workspace, settings, ClangdProgram());
-    clangd->Navigator().OnDiagnostics = [this](const std::string& path, const std::vector<Diagnostic>& list) {
+    clangd->Navigator().OnDiagnostics = [this](const std::string& path,
+                                               const std::vector<ServerDiagnostic>& list) {
       diagnostics[path] = list;
     };
   }
@@ -85,7 +86,7 @@ protected:
         << diagnostics.size() << " of " << files.size() << " files diagnosed: " << Navigate().Problem();
     int errors = 0, warnings = 0;
     for (const auto& [path, list] : diagnostics)
-      for (const Diagnostic& diagnostic : list) {
+      for (const ServerDiagnostic& diagnostic : list) {
         (diagnostic.severity == Severity::Error ? errors : warnings) += 1;
         if (diagnostic.severity == Severity::Error) ADD_FAILURE() << path << " " << diagnostic;
       }
@@ -105,7 +106,7 @@ protected:
   ProjectList workspace;
   Settings settings;
   std::unique_ptr<ClangdWorkspace> clangd;
-  std::map<std::string, std::vector<Diagnostic>> diagnostics;
+  std::map<std::string, std::vector<ServerDiagnostic>> diagnostics;
 };
 
 } // namespace
@@ -131,7 +132,7 @@ TEST_F(Clangd, DefinitionAcrossFilesAndHover) {
   const Locations expected{
       {Example("game/g_main.c"), {definition, {definition.line, definition.column + 8}}}};
   // Until the index has read g_main.c, the declaration in g_local.h is all clangd knows.
-  Answer<Locations> defined;
+  Reply<Locations> defined;
   EXPECT_TRUE(WaitUntil(
       [&] {
         defined = Ask<Locations>([&](auto done) { Navigate().Definition(commands, call, done); });

@@ -23,7 +23,7 @@ inline std::ostream& operator<<(std::ostream& out, const TextRange& range) {
 inline std::ostream& operator<<(std::ostream& out, const SourceLocation& location) {
   return out << location.path << "@" << location.range;
 }
-inline std::ostream& operator<<(std::ostream& out, const Diagnostic& diagnostic) {
+inline std::ostream& operator<<(std::ostream& out, const ServerDiagnostic& diagnostic) {
   return out << diagnostic.range << " " << static_cast<int>(diagnostic.severity) << " " << diagnostic.message;
 }
 inline std::ostream& operator<<(std::ostream& out, const CompletionItem& item) {

@@ -125,7 +125,7 @@ TEST(ProtocolResults, AnswersOfAnyShapeAreReadWithoutHarm) {
       ExpectPlace(item.replaced);
     for (const SymbolMatch& symbol : ReadSymbols(result, places))
       ExpectPlace(symbol.location.range);
-    for (const Diagnostic& diagnostic : ReadDiagnostics(result.toArray(), "/m/g_main.c", places))
+    for (const ServerDiagnostic& diagnostic : ReadDiagnostics(result.toArray(), "/m/g_main.c", places))
       ExpectPlace(diagnostic.range);
     (void)ReadHover(result, "/m/g_main.c", places);
   }
