@@ -3,8 +3,8 @@
 // change goes out to the server). The server is clangd when it is installed; without it the
 // navigator still mirrors the text and the ratio says what that costs.
 //
-// Go to Definition on the example mod once clangd has parsed the file: from the request to the
-// answer in the editor's terms, against the 100 ms a user feels as waiting.
+// Go to Definition and completion on the example mod once clangd has parsed the file: from the
+// request to the answer in the editor's terms, against the 100 ms a user feels as waiting.
 #include "ClangdWorkspace.h"
 #include "DocumentFeed.h"
 #include "GeneratedSource.h"
@@ -65,48 +65,83 @@ template <typename Done> bool Await(Done done, int seconds = 60) {
   return done();
 }
 
-void Definition(benchmark::State& state) {
-  if (FindOnSearchPath(ClangdProgram()).empty()) {
-    state.SkipWithError("clangd is not installed (the Debian package clangd)");
-    return;
-  }
+// The example mod with clangd started on it and g_cmds.c parsed; `problem` says why not.
+struct ParsedMod {
   QTemporaryDir dir;
-  qputenv("XDG_CACHE_HOME", dir.filePath("cache").toLocal8Bit());
-  const std::filesystem::path mod = std::filesystem::path(dir.path().toStdString()) / "mymod";
-  std::filesystem::copy(std::filesystem::path(TESSARIN_SOURCE_DIR) / "examples/mymod", mod,
-                        std::filesystem::copy_options::recursive);
   ProjectList workspace;
-  workspace.LoadFromFile((mod / "mymod.tsw").string());
   Settings settings;
-  ClangdWorkspace clangd((mod / "mymod.tsw").string(), workspace, settings, ClangdProgram());
-  Navigator& navigator = clangd.Navigator();
-  bool parsed = false;
-  navigator.OnDiagnostics = [&parsed](const std::string&, const std::vector<ServerDiagnostic>&) {
-    parsed = true;
-  };
-  const std::string commands = (mod / "game/g_cmds.c").string();
-  std::ifstream in(commands);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  navigator.OpenDocument(commands, lines);
-  if (!Await([&] { return parsed; })) {
-    state.SkipWithError(("clangd did not parse the file: " + navigator.Problem()).c_str());
+  std::unique_ptr<ClangdWorkspace> clangd;
+  std::string commands; // g_cmds.c
+  std::string problem;
+
+  ParsedMod() {
+    if (FindOnSearchPath(ClangdProgram()).empty()) {
+      problem = "clangd is not installed (the Debian package clangd)";
+      return;
+    }
+    qputenv("XDG_CACHE_HOME", dir.filePath("cache").toLocal8Bit());
+    const std::filesystem::path mod = std::filesystem::path(dir.path().toStdString()) / "mymod";
+    std::filesystem::copy(std::filesystem::path(TESSARIN_SOURCE_DIR) / "examples/mymod", mod,
+                          std::filesystem::copy_options::recursive);
+    workspace.LoadFromFile((mod / "mymod.tsw").string());
+    clangd =
+        std::make_unique<ClangdWorkspace>((mod / "mymod.tsw").string(), workspace, settings, ClangdProgram());
+    bool parsed = false;
+    clangd->Navigator().OnDiagnostics = [&parsed](const std::string&, const std::vector<ServerDiagnostic>&) {
+      parsed = true;
+    };
+    commands = (mod / "game/g_cmds.c").string();
+    std::ifstream in(commands);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+      lines.push_back(line);
+    clangd->Navigator().OpenDocument(commands, lines);
+    if (!Await([&] { return parsed; }))
+      problem = "clangd did not parse the file: " + clangd->Navigator().Problem();
+    clangd->Navigator().OnDiagnostics = nullptr;
+  }
+};
+
+// From the request to the answer, for each iteration; `ask` sends the request with a handler that
+// takes whether it was answered.
+template <typename Ask> void TimeAnswers(benchmark::State& state, Ask ask) {
+  ParsedMod mod;
+  if (!mod.problem.empty()) {
+    state.SkipWithError(mod.problem.c_str());
     return;
   }
-  const TextPosition call{18, 3}; // "G_Printf( text );" in Cmd_Say
   for (auto _ : state) {
     bool answered = false;
-    navigator.Definition(commands, call, [&answered](const Reply<Locations>& reply) {
+    ask(mod, answered);
+    if (!Await([&] { return answered; })) state.SkipWithError("no answer came");
+  }
+}
+
+// On "G_Printf( text );" in Cmd_Say; a column further is just after its "G_".
+constexpr TextPosition kCall{18, 3};
+
+void Definition(benchmark::State& state) {
+  TimeAnswers(state, [](ParsedMod& mod, bool& answered) {
+    mod.clangd->Navigator().Definition(mod.commands, kCall, [&answered](const Reply<Locations>& reply) {
       answered = reply.status == ReplyStatus::Answered;
     });
-    if (!Await([&] { return answered; })) state.SkipWithError("no definition came");
-  }
+  });
+}
+
+// The names that start as "G_" does, as after typing those two characters.
+void Completion(benchmark::State& state) {
+  TimeAnswers(state, [](ParsedMod& mod, bool& answered) {
+    mod.clangd->Navigator().Complete(
+        mod.commands, {kCall.line, kCall.column + 1}, [&answered](const Reply<Completions>& reply) {
+          answered = reply.status == ReplyStatus::Answered && !reply.value.items.empty();
+        });
+  });
 }
 
 BENCHMARK(Keystroke_WithoutServer)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(Keystroke_WithServer)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(Definition)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(Completion)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 
@@ -123,6 +158,9 @@ int main(int argc, char** argv) {
   const double definition = reporter.seconds["Definition"] * 1e3;
   std::printf("Go to Definition, file parsed: %.1f ms (%.2fx the %.0f ms a user feels as waiting)\n",
               definition, definition / kWaitingMs, kWaitingMs);
+  const double completion = reporter.seconds["Completion"] * 1e3;
+  std::printf("Completion after \"G_\", file parsed: %.1f ms (%.2fx the %.0f ms a user feels as waiting)\n",
+              completion, completion / kWaitingMs, kWaitingMs);
   benchmark::Shutdown();
   return 0;
 }
