@@ -119,13 +119,26 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
   resize(420, height());
 }
 
-std::string FindReplaceDialog::FindText() const { return QStringToBytes(FindTextComboBox->currentText()); }
+namespace {
 
-void FindReplaceDialog::SetFindText(const std::string& text) {
-  FindTextComboBox->setEditText(BytesToQString(text));
+// A character the document cannot hold is searched for as the code page has it: never found.
+std::string InEncoding(const QString& text, TextEncoding encoding) {
+  return FromUtf8(text.toStdString(), encoding).value_or(QStringToBytes(text));
 }
 
-std::string FindReplaceDialog::NewText() const { return QStringToBytes(NewTextComboBox->currentText()); }
+} // namespace
+
+std::string FindReplaceDialog::FindText(TextEncoding encoding) const {
+  return InEncoding(FindTextComboBox->currentText(), encoding);
+}
+
+void FindReplaceDialog::SetFindText(const std::string& text, TextEncoding encoding) {
+  FindTextComboBox->setEditText(QString::fromStdString(ToUtf8(text, encoding)));
+}
+
+std::string FindReplaceDialog::NewText(TextEncoding encoding) const {
+  return InEncoding(NewTextComboBox->currentText(), encoding);
+}
 
 FindSwitches FindReplaceDialog::Switches() const {
   FindSwitches switches;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SearchRun.h"
+#include "TextEncoding.h"
 
 #include <QDialog>
 
@@ -57,9 +58,10 @@ public:
   QPushButton* cancelButton;
 
   // The texts as the editor's bytes.
-  [[nodiscard]] std::string FindText() const;
-  void SetFindText(const std::string& text);
-  [[nodiscard]] std::string NewText() const;
+  // The texts as bytes of the document they search: `encoding` is the document's.
+  [[nodiscard]] std::string FindText(TextEncoding encoding = TextEncoding::Windows1252) const;
+  void SetFindText(const std::string& text, TextEncoding encoding = TextEncoding::Windows1252);
+  [[nodiscard]] std::string NewText(TextEncoding encoding = TextEncoding::Windows1252) const;
   [[nodiscard]] FindSwitches Switches() const;
 
   // The replacement box, its label, "&Replace All" and the prompt switch follow the operation.

@@ -10,6 +10,16 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+namespace {
+
+// The encoding of the editor's text, as its status shows it (none: Windows-1252, the classic).
+TextEncoding EncodingOf(const EditorWindowPort& editor) {
+  return editor.Status().encoding == EncodingName(TextEncoding::Utf8) ? TextEncoding::Utf8
+                                                                      : TextEncoding::Windows1252;
+}
+
+} // namespace
+
 SearchCommands::SearchCommands(WindowCommands& windows, UserQuestions& questions, DialogRunner run,
                                FindReplaceDialog& findDialog, GoToLineDialog& goToLineDialog)
     : windows_(windows), questions_(questions), run_(std::move(run)), findDialog_(findDialog),
@@ -21,7 +31,7 @@ void SearchCommands::ShowFindDialog(int tag) {
   FindReplaceDialog& dialog = findDialog_;
   (tag == 0 ? dialog.SearchRadioButton : dialog.ReplaceRadioButton)->setChecked(true);
   if (editor->SelAvail()) {
-    dialog.SetFindText(editor->SelText());
+    dialog.SetFindText(editor->SelText(), EncodingOf(*editor));
     dialog.SelectedRadioButton->setChecked(true);
   } else {
     dialog.GlobalRadioButton->setChecked(true);
@@ -45,9 +55,10 @@ void SearchCommands::SearchAgain() {
 }
 
 void SearchCommands::Search(EditorWindowPort& editor, SearchFlags options) {
-  const std::string text = findDialog_.FindText();
-  if (editor.SearchReplace(text, findDialog_.NewText(), options) == 0)
-    questions_.inform("No further occurence of '" + text + "' found.");
+  const TextEncoding encoding = EncodingOf(editor);
+  const std::string text = findDialog_.FindText(encoding);
+  if (editor.SearchReplace(text, findDialog_.NewText(encoding), options) == 0)
+    questions_.inform("No further occurence of '" + ToUtf8(text, encoding) + "' found.");
 }
 
 void SearchCommands::GoToLine() {

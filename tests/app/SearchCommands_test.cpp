@@ -335,3 +335,19 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   typeAndConfirm("12");
   EXPECT_EQ(empty.MyEditor->Editor().State().CaretY(), 1);
 }
+
+// The typed text is searched for in the document's own encoding, and so is its replacement.
+TEST_F(SearchCommandsTest, FindAndReplaceTakeTheTextInTheDocumentsEncoding) {
+  const auto replaceTyped = [](FindReplaceDialog& dialog) {
+    dialog.FindTextComboBox->setEditText(QString::fromUtf8("é"));
+    dialog.NewTextComboBox->setEditText(QString::fromUtf8("ê"));
+    dialog.AllButton->click();
+  };
+  DocumentWindow& utf8 = open("utf8.c", "int caf\xC3\xA9 = 1;\n");
+  answerFind = replaceTyped;
+  trigger("ReplaceAction");
+  EXPECT_EQ(texts(utf8), std::vector<std::string>{"int caf\xC3\xAA = 1;"});
+  DocumentWindow& latin = open("latin.c", "int caf\xE9 = 1;\n");
+  trigger("ReplaceAction");
+  EXPECT_EQ(texts(latin), std::vector<std::string>{"int caf\xEA = 1;"});
+}
