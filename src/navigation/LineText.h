@@ -7,8 +7,6 @@
 
 #include <string_view>
 
-[[nodiscard]] bool IsValidUtf8(std::string_view bytes);
-
 // The line's characters.
 [[nodiscard]] QString LineCharacters(std::string_view line);
 
