@@ -18,22 +18,23 @@ function(tessarin_folder_library name)
   endforeach()
 endfunction()
 
-# Every tests/<folder>/*_test.cpp becomes one test program, linked with the folder's library
-# and the shared test support; CTest runs each test case as its own test.
+# All tests/<folder>/*_test.cpp make one test program per folder, <folder>_tests, linked with the
+# folder's library and the shared test support (one link per folder instead of one per file; a gtest
+# filter still runs a single test). CTest runs each test case as its own test.
 function(tessarin_folder_tests folder)
   file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
-  foreach(source ${test_sources})
-    get_filename_component(stem ${source} NAME_WE)
-    set(target ${folder}_${stem})
-    add_executable(${target} ${source})
-    target_compile_options(${target} PRIVATE -Wall -Wextra)
-    target_link_libraries(${target} PRIVATE ${folder} test_support)
-    # Fixtures live next to the tests, in <folder>/data; the example workspace in the source tree.
-    target_compile_definitions(${target} PRIVATE TESSARIN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${folder}/data"
-                                                 TESSARIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    gtest_discover_tests(${target}
-      DISCOVERY_MODE PRE_TEST
-      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-      PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
-  endforeach()
+  if(NOT test_sources)
+    return()
+  endif()
+  set(target ${folder}_tests)
+  add_executable(${target} ${test_sources})
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_link_libraries(${target} PRIVATE ${folder} test_support)
+  # Fixtures live next to the tests, in <folder>/data; the example workspace in the source tree.
+  target_compile_definitions(${target} PRIVATE TESSARIN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/${folder}/data"
+                                               TESSARIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${target}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
 endfunction()
