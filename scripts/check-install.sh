@@ -78,7 +78,7 @@ else
   [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fault "the package's architecture is not this machine's"
   depends=$(dpkg-deb -f "$deb" Depends)
   names=$(tr ',|' '\n\n' <<<"$depends" | sed -E 's/\(.*\)//; s/:.*//; s/ //g' | grep -v '^$')
-  for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
+  for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6; do
     grep -qxF "$library" <<<"$names" || fault "the package does not depend on $library: $depends"
   done
   # Every package it depends on is one this Debian has (the build installed them all).

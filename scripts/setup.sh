@@ -4,10 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev ccache fonts-dejavu-core poppler-utils
           clang-format-14 librsvg2-bin file dpkg-dev desktop-file-utils clangd
-          libpcre2-dev ripgrep)
+          libpcre2-dev ripgrep clang-14 libclang-rt-14-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

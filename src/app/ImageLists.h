@@ -1,4 +1,5 @@
-// The two 18 x 18 image lists of the main window, drawn in code: the action images
+// The two 18 x 18 image lists of the main window, SVG pictures among the program's resources
+// (the desktop theme's icon first where it has one): the action images
 // (`ButtonImages`) and the tree images (`TreeImages`).
 #pragma once
 
