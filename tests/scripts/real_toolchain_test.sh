@@ -40,10 +40,10 @@ void BotTestAAS(vec3_t origin) {}
 void BotInterbreedEndMatch(void) {}
 EOF
 
-# The project lists its files by name, the way a modder adds them; the syscalls' .asm goes last.
+# The project's files in the order the build takes them, by file name; the syscalls' .asm last.
 mapfile -t sources < <(cd "$work/game" &&
   ls ./*.c ../qcommon/q_math.c ../qcommon/q_shared.c | sed 's|^\./||' |
-  grep -Ev '^(ai_.*|g_syscalls|g_rankings)\.c$' | sort)
+  grep -Ev '^(ai_.*|g_syscalls|g_rankings)\.c$' | awk -F/ '{ print $NF, $0 }' | sort | cut -d' ' -f2)
 {
   for source in "${sources[@]}"; do echo "SOURCE=${source//\//\\}"; done
   echo "SOURCE=g_syscalls.asm"
