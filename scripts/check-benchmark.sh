@@ -4,7 +4,7 @@
 # such a run mean nothing; the failures do.
 # Usage: check-benchmark.sh BENCH_PROGRAM
 set -uo pipefail
-program=$1
+program=$(realpath -m "$1")
 name=$(basename "$program")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -4,7 +4,7 @@
 # Usage: check-fuzz.sh FUZZ_PROGRAM SECONDS
 # Exit 77 (a skip for CTest) when the fuzz build is not there.
 set -uo pipefail
-program=$1
+program=$(realpath -m "$1")
 seconds=$2
 if [ ! -x "$program" ]; then
   echo "SKIPPED: $program is not built (scripts/setup.sh fuzz ..., see the README)"
