@@ -20,6 +20,9 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# Paths inside the checkout reach the compiler cache relative to the build folder, so a second
+# checkout (a clean clone, a worktree) builds from the cache of the first.
+export CCACHE_BASEDIR=$PWD
 kind=${1:-app}
 shift || true
 build_dir=out/$kind
