@@ -3,15 +3,18 @@
 // the change and reloads it, Stop Game and quitting leave nothing running, and under the classic
 // conventions the game starts detached with no page of its own.
 #include "../buildsystem/BuildTestSupport.h"
+#include "DocumentWindow.h"
 #include "GamePage.h"
 #include "IsolatedEnvironment.h"
 #include "MainActions.h"
 #include "ProjectWorkspace.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
+#include "WindowCommands.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QTabWidget>
@@ -193,4 +196,22 @@ TEST_F(GameInTheWindow, TheDedicatedServerNeedsOnlyTheGameModule) {
   EXPECT_TRUE(Shows(*form, "+set dedicated 1 +set sv_pure 0 +set fs_game mymod +set vm_game 2 +map q3dm17"));
   form->Actions()["StopGameAction"]->trigger();
   EXPECT_TRUE(WaitUntil([&] { return Shows(*form, "The game was ended by signal 15"); }));
+}
+
+// A line the mod printed that names a place in its source opens it: F4 while the page is shown, or
+// a double-click; the folders the game names it with need not be the workspace's.
+TEST_F(GameInTheWindow, APlaceTheModPrintedOpensItsSourceLine) {
+  auto form = Open();
+  Launch(*form);
+  ASSERT_TRUE(WaitUntil([&] { return Shows(*form, "InitGame"); }));
+  auto* page = form->findChild<GamePage*>("GamePage");
+  page->CommandEdit->setText("print assertion failed at ../game/g_main.c:12 (G_InitGame)");
+  QTest::keyClick(page->CommandEdit, Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([&] { return Shows(*form, "assertion failed", 2); }));
+  EXPECT_NE(page->StatusLabel->text().indexOf("error line"), -1) << page->StatusLabel->text().toStdString();
+  form->Actions()["NextMessageAction"]->trigger();
+  auto* editor = dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->FileName(), dir.file("ws/game/g_main.c"));
+  EXPECT_EQ(editor->MarkedLine, 12);
 }
