@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QListView>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include <numeric>
@@ -52,13 +53,68 @@ BuildCommands::BuildCommands(const WorkspaceShell& shell, ProjectList& workspace
   context.resultLine = shell.conventions.listsBuildResult;
   controller_ = std::make_unique<BuildController>(context);
   controller_->BuildStarted = [this] { ShowBuildMessagesPage(); };
-  if (shell.conventions.buildProgressInWindow)
-    controller_->BuildFinished = [this, &progress] {
-      const BuildOutcome& outcome = controller_->Outcome();
+  controller_->BuildFinished = [this, &progress] {
+    const BuildOutcome& outcome = controller_->Outcome();
+    if (shell_.conventions.buildProgressInWindow) {
       progress.SetLabel(progress.Label() + "\r" + BuildResultLine(outcome.errors, outcome.warnings));
       if (outcome.Failed()) BringMessagesForward();
-    };
+    }
+    if (gameLoop_) gameLoop_->BuildFinished();
+  };
   Wire();
+  if (shell.conventions.gameInPage) WireGameInPage();
+  shell.actions["StopGameAction"]->setVisible(shell.conventions.gameInPage);
+}
+
+BuildCommands::~BuildCommands() { delete gamePage_; }
+
+bool BuildCommands::MayEndGame() {
+  if (!game_ || !game_->Running()) return true;
+  if (shell_.questions.askYesNo("The game started from Tessarin is still running.\n\nEnd it and quit?") !=
+      Answer::Yes)
+    return false;
+  // Asked to end now; whatever is left of it is killed when the program lets go of it.
+  game_->Stop();
+  return true;
+}
+
+void BuildCommands::WireGameInPage() {
+  game_ = std::make_unique<GameSession>(std::make_shared<QtHandOver>(&shell_.window));
+  gameLoop_ = std::make_unique<GameLoop>(*controller_, *game_, workspace_, shell_.settings, shell_.questions);
+  QTabWidget& pages = shell_.findInFilesPage.MessagePages;
+  gamePage_ = new GamePage(*game_);
+  gamePage_->setObjectName("GamePage");
+  pages.addTab(gamePage_, "Game");
+  gamePage_->RunGuarded = shell_.runGuarded;
+  gamePage_->OnLineChosen = [this](const std::string& line) {
+    shell_.runGuarded([this, &line] { JumpToGameLine(line); });
+  };
+  game_->StateChanged = [this] {
+    if (gamePage_) gamePage_->ShowState();
+  };
+  gameLoop_->GameShown = [this, &pages] {
+    if (gamePage_) pages.setCurrentWidget(gamePage_);
+  };
+
+  MainActions& actions = shell_.actions;
+  actions.SetHandler("LaunchQuake3Action", [this] {
+    if (workspace_.Count() == 0 || ToolsReady(kBuildTools)) gameLoop_->Launch();
+  });
+  actions.SetHandler("StopGameAction", [this] { gameLoop_->Stop(); });
+  actions.SetEnabledHandler("StopGameAction", [this] { return game_ && game_->Running(); });
+}
+
+bool BuildCommands::LaunchEnabled() const {
+  // With the game in the loop, the dedicated server when that is what runs.
+  if (shell_.conventions.gameInPage) return paths::FileExists(GameCommandFor(shell_.settings).program);
+  return GameLauncher::LaunchQuake3ActionEnabled(shell_.settings);
+}
+
+void BuildCommands::JumpToGameLine(const std::string& line) {
+  const std::optional<GameSourcePlace> place = SourcePlaceIn(line);
+  if (!place) return;
+  if (std::optional<std::string> file = WorkspaceFileOf(*place, workspace_))
+    JumpToPlace({*file, place->line, kBuildMessageMarkColour}, editors_);
 }
 
 void BuildCommands::ShowBuildMessagesPage() {
@@ -82,8 +138,13 @@ void BuildCommands::BringMessagesForward() {
 }
 
 void BuildCommands::GoToMessage(int step) {
+  QWidget* shown = shell_.findInFilesPage.MessagePages.currentWidget();
+  if (shown != nullptr && shown == gamePage_) {
+    gamePage_->Step(step);
+    return;
+  }
   // A page of places in front (Find in Files, References) steps through its places.
-  if (QWidget* shown = shell_.findInFilesPage.MessagePages.currentWidget())
+  if (shown != nullptr)
     if (auto* places = shown->findChild<PlacesPage*>()) {
       places->Step(step);
       return;
@@ -151,7 +212,7 @@ void BuildCommands::Wire() {
   // Greyed out, the launch says why in its tool tip and in the status bar.
   actions.SetUpdateHandler("LaunchQuake3Action",
                            [this, hint = actions["LaunchQuake3Action"]->toolTip()](QAction& action) {
-                             const bool enabled = GameLauncher::LaunchQuake3ActionEnabled(shell_.settings);
+                             const bool enabled = LaunchEnabled();
                              SetEnabledIfChanged(&action, enabled);
                              QString tip = hint;
                              if (!enabled) {

@@ -4,11 +4,15 @@
 
 #include "BuildController.h"
 #include "GameLauncher.h"
+#include "GameLoop.h"
+#include "GamePage.h"
+#include "GameSession.h"
 #include "JumpToSource.h"
 #include "MissingTools.h"
 #include "WorkspaceShell.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 #include <vector>
@@ -21,8 +25,14 @@ public:
   // Wires the build, compile, launch and message-list commands.
   BuildCommands(const WorkspaceShell& shell, ProjectList& workspace, EditorWindows& editors,
                 ProgressState& progress);
+  // The game's page goes first: it shows the game's lines.
+  ~BuildCommands();
+  BuildCommands(const BuildCommands&) = delete;
+  BuildCommands& operator=(const BuildCommands&) = delete;
 
   [[nodiscard]] BuildController& Controller() { return *controller_; }
+  // The program is closing: a game started from it that still runs is ended when the user agrees.
+  bool MayEndGame();
 
 private:
   void Wire();
@@ -35,11 +45,19 @@ private:
   void ShowBuildMessagesPage();
   // The build messages in front, their pane opened if it was dragged shut.
   void BringMessagesForward();
+  // The game's console in a page, Launch building first, Stop Game.
+  void WireGameInPage();
+  void JumpToGameLine(const std::string& line);
+  [[nodiscard]] bool LaunchEnabled() const;
 
   const WorkspaceShell& shell_;
   ProjectList& workspace_;
   EditorWindows& editors_;
   std::unique_ptr<BuildController> controller_;
   GameLauncher launcher_;
-  QObject connections_; // ends the message lists' connections with this object
+  // With the game in the loop: the game, its page and Launch's build-then-start.
+  std::unique_ptr<GameSession> game_;
+  std::unique_ptr<GameLoop> gameLoop_;
+  QPointer<GamePage> gamePage_; // in the message pages, which may go first
+  QObject connections_;         // ends the message lists' connections with this object
 };

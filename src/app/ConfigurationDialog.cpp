@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kWidth = 410;
 constexpr int kHeight = 343;
+constexpr int kGameLoopHeight = 150; // the dedicated server's and the reload's fields
 
 QLineEdit* pathField(bool typed) {
   auto* field = new QLineEdit;
@@ -68,10 +69,11 @@ std::string text(const QLineEdit* field) { return field->text().toStdString(); }
 
 ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const PreferencesLook& look,
                                          QWidget* parent)
-    : QDialog(parent), questions_(questions), typedPaths_(look.typedPaths) {
+    : QDialog(parent), questions_(questions), typedPaths_(look.typedPaths),
+      height_(kHeight + (look.gameInPage ? kGameLoopHeight : 0)) {
   setWindowTitle("Configuration");
   UseDialogFrame(*this);
-  setFixedSize(kWidth, kHeight);
+  setFixedSize(kWidth, height_);
 
   quake3locationEdit = pathField(typedPaths_);
   quake3argumentsEdit = new QLineEdit;
@@ -94,12 +96,21 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   tabWidthSpinBox->setRange(1, kMostTabWidth);
   keepFileFormatCheckBox = new QCheckBox("&Keep each file's tabs and line ends");
   clangdWarningsCheckBox = new QCheckBox("Mark clangd's &warnings as well as its errors");
+  serverlocationEdit = pathField(typedPaths_);
+  serverBrowseButton = new QPushButton("B&rowse");
+  runDedicatedServerCheckBox = new QCheckBox("Run as &dedicated server");
+  servermapEdit = new QLineEdit;
+  reloadcommandEdit = new QLineEdit;
+  reloadcommandEdit->setToolTip("Sent to the running game when Launch has built its modules again; {map} "
+                                "stands for the map it has loaded (vid_restart reloads cgame and ui)");
 
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
   NoticeLabel->hide();
   SettingsPages = new QTabWidget;
-  SettingsPages->addTab(EnvironmentPage(look.desktopLabels), SettingOf(Tool::Game).page);
+  QWidget* environment = EnvironmentPage(look.desktopLabels);
+  if (look.gameInPage) static_cast<QBoxLayout*>(environment->layout())->insertWidget(1, GameLoopGroup());
+  SettingsPages->addTab(environment, SettingOf(Tool::Game).page);
   SettingsPages->addTab(CompilerPage(), SettingOf(Tool::Compiler).page);
   SettingsPages->addTab(SettingsPage(), "Settings");
 
@@ -118,6 +129,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &ConfigurationDialog::reject);
   connect(quake3BrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(quake3locationEdit); });
+  connect(serverBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(serverlocationEdit); });
   connect(lccBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(lcclocationEdit); });
   connect(q3asmBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(q3asmlocationEdit); });
   connect(outputBrowseButton, &QPushButton::clicked, this, &ConfigurationDialog::BrowseFolder);
@@ -130,6 +142,19 @@ QWidget* ConfigurationDialog::EnvironmentPage(bool desktopLabels) {
         {{SettingOf(Tool::Game).field, quake3locationEdit, quake3BrowseButton},
          {desktopLabels ? "Game arguments" : "Quake II Arguments", quake3argumentsEdit, nullptr}}},
        {"Q3ASM Output Directory", {{"Folder to compile vms to", outputlocationEdit, outputBrowseButton}}}});
+}
+
+QWidget* ConfigurationDialog::GameLoopGroup() {
+  auto* box = new QGroupBox("Dedicated server and reload");
+  auto* form = new QFormLayout(box);
+  auto* server = new QHBoxLayout;
+  server->addWidget(serverlocationEdit, 1);
+  server->addWidget(serverBrowseButton);
+  form->addRow("Server program", server);
+  form->addRow(runDedicatedServerCheckBox);
+  form->addRow("Server map", servermapEdit);
+  form->addRow("Reload command", reloadcommandEdit);
+  return box;
 }
 
 QWidget* ConfigurationDialog::CompilerPage() {
@@ -171,6 +196,10 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   tabWidthSpinBox->setValue(settings.TabWidth);
   keepFileFormatCheckBox->setChecked(settings.KeepFileFormat);
   clangdWarningsCheckBox->setChecked(settings.ClangdWarnings);
+  serverlocationEdit->setText(QString::fromStdString(settings.ServerLocation));
+  runDedicatedServerCheckBox->setChecked(settings.RunDedicatedServer);
+  servermapEdit->setText(QString::fromStdString(settings.ServerMap));
+  reloadcommandEdit->setText(QString::fromStdString(settings.ReloadCommand));
   // The name is kept as written even when no such font is installed here.
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
@@ -223,6 +252,10 @@ void ConfigurationDialog::accept() {
   values_.TabWidth = tabWidthSpinBox->value();
   values_.KeepFileFormat = keepFileFormatCheckBox->isChecked();
   values_.ClangdWarnings = clangdWarningsCheckBox->isChecked();
+  values_.ServerLocation = text(serverlocationEdit);
+  values_.RunDedicatedServer = runDedicatedServerCheckBox->isChecked();
+  values_.ServerMap = text(servermapEdit);
+  values_.ReloadCommand = text(reloadcommandEdit);
   QDialog::accept();
 }
 
@@ -233,7 +266,7 @@ void ConfigurationDialog::SetNotice(const std::string& text) {
   const QMargins margins = layout()->contentsMargins();
   const int width = kWidth - margins.left() - margins.right();
   setFixedSize(kWidth,
-               kHeight + (text.empty() ? 0 : NoticeLabel->heightForWidth(width) + layout()->spacing()));
+               height_ + (text.empty() ? 0 : NoticeLabel->heightForWidth(width) + layout()->spacing()));
 }
 
 void ConfigurationDialog::ShowMissing(const std::vector<MissingTool>& missing) {

@@ -28,6 +28,9 @@ struct PreferencesLook {
   // change only through pickers of "*.exe" files.
   bool typedPaths = false;
   bool desktopLabels = false; // "Game arguments" rather than the classic label
+  // The game runs with its console in a page: its server, server map and reload command are set
+  // on the Environment page too.
+  bool gameInPage = false;
   std::vector<MissingTool> missing;
 };
 
@@ -66,6 +69,12 @@ public:
   QSpinBox* tabWidthSpinBox;
   QCheckBox* keepFileFormatCheckBox;
   QCheckBox* clangdWarningsCheckBox;
+  // Shown with the game in a page only.
+  QLineEdit* serverlocationEdit;
+  QPushButton* serverBrowseButton;
+  QCheckBox* runDedicatedServerCheckBox;
+  QLineEdit* servermapEdit;
+  QLineEdit* reloadcommandEdit;
   QPushButton* okButton;
   QPushButton* cancelButton;
 
@@ -74,6 +83,8 @@ public slots:
 
 private:
   QWidget* EnvironmentPage(bool desktopLabels);
+  // The dedicated server and the reload, below the game's fields.
+  QWidget* GameLoopGroup();
   QWidget* CompilerPage();
   QWidget* SettingsPage();
   void BrowseFile(QLineEdit* field);
@@ -84,6 +95,7 @@ private:
 
   UserQuestions& questions_;
   bool typedPaths_;
+  int height_; // without the notice
   Settings values_;
 };
 

@@ -70,6 +70,7 @@ const std::vector<ActionSpec>& ActionTable() {
       {"RemoveProjectAction", "TreeView", "Remove Project", "", "Remove Project", -1},
       {"PropertiesAction", "TreeView", "&Properties", "", "", -1},
       {"LaunchQuake3Action", "", "Launch Quake 3", "F5", "Launch Quake 3", 22},
+      {"StopGameAction", "", "Stop Game", "Shift+F5", "End the game started from Tessarin", -1},
       {"WindowArrange1", "Window", "&Arrange", "", "Arrange Icons", 8},
       {"WindowClose1", "Window", "C&lose", "", "Close Window", -1, 0, nullptr, "Ctrl+W; Ctrl+F4"},
       {"CloseAllWindowsAction", "Window", "Close All", "", "Close All Windows", -1},

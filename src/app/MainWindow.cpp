@@ -279,7 +279,7 @@ void MainWindow::CreateMenus() {
   QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",
-          "PreviousMessageAction", "-", "LaunchQuake3Action"});
+          "PreviousMessageAction", "-", "LaunchQuake3Action", "StopGameAction"});
   WindowMenu = menus->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
@@ -532,6 +532,7 @@ void MainWindow::ShowPreferences(const std::vector<MissingTool>& missing) {
   PreferencesLook look;
   look.typedPaths = conventions.typedToolPaths;
   look.desktopLabels = conventions.desktopLabels;
+  look.gameInPage = conventions.gameInPage;
   if (conventions.typedToolPaths) look.missing = missing;
   if (!RunPreferences(settings, *store_, Questions(), env_.runDialog, this, look)) return;
   storeDamaged_ = false; // the file was just written whole

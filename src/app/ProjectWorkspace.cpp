@@ -131,10 +131,11 @@ bool ProjectWorkspace::ReopenWorkspace(const std::string& path) {
   return !RefuseWorkspaceChange() && commands_.ReopenRecentWorkspace(path);
 }
 
-// The program is closing. The question about a modified workspace comes first, so that a user
-// who keeps the program open keeps the build too; then the build ends, as the workspace it walks
-// goes.
+// The program is closing. The questions about a running game and a modified workspace come
+// first, so that a user who keeps the program open keeps the build too; then the build ends, as
+// the workspace it walks goes.
 bool ProjectWorkspace::CloseWorkspace() {
+  if (build_ != nullptr && !build_->MayEndGame()) return false;
   if (!commands_.MayDropWorkspace()) return false;
   if (build_ != nullptr) build_->Controller().Abort();
   return commands_.CloseDroppedWorkspace();

@@ -25,7 +25,8 @@ public:
   bool LoadWorkspace(const std::string& path) override;
   bool ReopenWorkspace(const std::string& path) override;
   void BuildTree() override;
-  // The program is closing: a running build ends first, its tool with it.
+  // The program is closing: a running game ends when the user agrees, then a running build, its
+  // tool with it.
   bool CloseWorkspace() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;
   [[nodiscard]] bool HoldsProjects() const override { return Workspace.Count() > 0; }

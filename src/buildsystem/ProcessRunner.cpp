@@ -114,6 +114,8 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
   int pidFd = -1;
   int wakeFd = -1; // an eventfd: Terminate and the runner's end wake the watch thread with it
   int stdoutWrite = -1, stderrWrite = -1; // the child's ends, closed once it has them
+  int stdinRead = -1;                     // the child's end of its input, when it takes input
+  int stdinWrite = -1;                    // the runner's end; UI thread only
   Stream out{-1, 0, false};
   Stream err{-1, 0, true};
   // Watch thread only: when it first saw the end request, when it killed the group, when the
@@ -145,7 +147,7 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
   }
 
   void ClosePipes() {
-    for (int* fd : {&out.fd, &err.fd, &stdoutWrite, &stderrWrite})
+    for (int* fd : {&out.fd, &err.fd, &stdoutWrite, &stderrWrite, &stdinRead, &stdinWrite})
       CloseFd(*fd);
   }
 
@@ -380,6 +382,12 @@ void ProcessRunner::CreatePipes(ProcessRun& run) {
   if (::pipe2(ends, O_CLOEXEC) != 0) RaiseLastError("Error on STDERR pipe creation : ", errno);
   run.err.fd = ends[0];
   run.stderrWrite = ends[1];
+  if (TakesInput) {
+    if (::pipe2(ends, O_CLOEXEC) != 0) RaiseLastError("Error on STDIN pipe creation : ", errno);
+    run.stdinRead = ends[0];
+    run.stdinWrite = ends[1];
+    ::fcntl(run.stdinWrite, F_SETFL, O_NONBLOCK);
+  }
   run.wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (run.wakeFd < 0) RaiseLastError("Error on wake-up event creation : ", errno);
   // A flooding tool goes on writing while a chunk is handed over; a larger pipe lets it get
@@ -411,7 +419,10 @@ void ProcessRunner::StartProcess(ProcessRun& run) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   // A tool that reads its input finds it empty and at its end, instead of waiting for ever.
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (run.stdinRead >= 0)
+    posix_spawn_file_actions_adddup2(&actions, run.stdinRead, STDIN_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, run.stdoutWrite, STDOUT_FILENO);
   posix_spawn_file_actions_adddup2(&actions, run.stderrWrite, STDERR_FILENO);
   if (!IsBlank(directory_)) posix_spawn_file_actions_addchdir_np(&actions, directory_.c_str());
@@ -457,6 +468,7 @@ void ProcessRunner::Execute() {
   // started have let go of it.
   CloseFd(run->stdoutWrite);
   CloseFd(run->stderrWrite);
+  CloseFd(run->stdinRead);
 
   const auto now = Clock::now();
   const auto room = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::time_point::max() - now);
@@ -473,6 +485,34 @@ void ProcessRunner::Terminate(int /*exitCode*/) {
   if (!Active()) throw TessarinError("Cannot Terminate an inactive process");
   run_->RequestEnd();
   run_->Wake();
+}
+
+void ProcessRunner::WriteInput(const std::string& text) {
+  if (!Active() || run_->stdinWrite < 0) throw TessarinError("The process takes no input");
+  // A child that has closed its input would end this program with SIGPIPE: the signal is held
+  // back for the write, and one that came is taken before it is let through again.
+  sigset_t pipeSignal, before;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
+  std::size_t written = 0;
+  int error = 0;
+  while (written < text.size()) {
+    const ssize_t count = ::write(run_->stdinWrite, text.data() + written, text.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) {
+      error = errno;
+      break;
+    }
+    written += static_cast<std::size_t>(count);
+  }
+  if (error == EPIPE) {
+    const timespec now{0, 0};
+    ::sigtimedwait(&pipeSignal, nullptr, &now);
+  }
+  ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  if (error == EAGAIN) throw TessarinError("The process does not read its input");
+  if (error != 0) throw TessarinError(std::string("Error writing to the process : ") + std::strerror(error));
 }
 
 void ProcessRunner::ProcessTerminated() {

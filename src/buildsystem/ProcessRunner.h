@@ -77,14 +77,20 @@ public:
   ProcessDataEvent OnData;
   ProcessDataEvent OnErrorData;
   ProcessEndEvent OnTerminated;
+  // The child's standard input is a pipe that WriteInput feeds, for a child that takes commands
+  // (the game's console); otherwise it is empty and at its end.
+  bool TakesInput = false;
 
   // The child runs in a process group of its own, with an empty standard input that is at its
-  // end. When the child has ended and its output is delivered, whatever it left running in its
-  // group is killed.
+  // end unless it TakesInput. When the child has ended and its output is delivered, whatever it left running
+  // in its group is killed.
   void Execute();
   // POSIX cannot hand a child an exit code from outside. The child's process group gets SIGTERM,
   // and SIGKILL when it is still there 2 s later; the end is then reported as for any other.
   void Terminate(int exitCode);
+  // Writes to the standard input of a running child that TakesInput. Never blocks: a child that
+  // has stopped reading, or one that has closed its input, raises an error.
+  void WriteInput(const std::string& text);
 
 private:
   friend struct ProcessRun;

@@ -2,6 +2,7 @@
 // settings, runner and build sequence as the program's own build commands.
 #include "BuildController.h"
 #include "CompilationDatabase.h"
+#include "GameSession.h"
 #include "HeadlessBuild.h"
 #include "QtHandOver.h"
 #include "RegistryStore.h"
@@ -23,6 +24,7 @@ const char* const kUsage =
     "Usage: tessarin-build [--set NAME=VALUE]... [--timeout SECONDS] [--jobs N] [--rebuild] "
     "WORKSPACE.tsw [PROJECT...]\n"
     "       tessarin-build [--set NAME=VALUE]... --compile-commands FILE WORKSPACE.tsw\n"
+    "       tessarin-build [--set NAME=VALUE]... --run WORKSPACE.tsw\n"
     "\n"
     "Builds the named projects of the workspace, or all of them in workspace order, with the\n"
     "compiler, assembler and output folder of Tessarin's settings. Only the sources that changed\n"
@@ -36,6 +38,12 @@ const char* const kUsage =
     "  --compile-commands FILE\n"
     "                    build nothing; write the workspace's compilation database (the\n"
     "                    compile_commands.json of clangd and other C front ends) as FILE\n"
+    "  --run             build every project (only what changed), then start the game, or the\n"
+    "                    dedicated server (RunDedicatedServer=1), as Launch does; its console\n"
+    "                    goes to standard output and this program's standard input to its\n"
+    "                    console; the game's exit status is this program's. Settings for it:\n"
+    "                    quake3location, quake3arguments, ServerLocation, ServerMap,\n"
+    "                    RunDedicatedServer\n"
     "  --help            show this text\n"
     "\n"
     "The tools' messages go to standard output as they arrive, the progress to standard error.\n"
@@ -152,6 +160,85 @@ bool ApplySetting(Settings& settings, const std::string& assignment) {
   return true;
 }
 
+// The settings only --run uses.
+bool ApplyGameSetting(Settings& settings, const std::string& assignment) {
+  const auto equals = assignment.find('=');
+  if (equals == std::string::npos) return false;
+  const std::string name = assignment.substr(0, equals), value = assignment.substr(equals + 1);
+  if (name == "quake3location" || name == "ServerLocation") {
+    const std::string found =
+        value.find('/') != std::string::npos ? FromCurrentFolder(value) : FindOnSearchPath(value);
+    (name == "quake3location" ? settings.quake3location : settings.ServerLocation) =
+        found.empty() ? value : found;
+  } else if (name == "quake3arguments")
+    settings.quake3arguments = value;
+  else if (name == "ServerMap")
+    settings.ServerMap = value;
+  else if (name == "RunDedicatedServer")
+    settings.RunDedicatedServer = value == "1";
+  else
+    return false;
+  return true;
+}
+
+// Prints the game's console as it comes: its lines to standard output, this program's notes about
+// it to standard error.
+class GamePrinter : public MessageLines::Watcher {
+public:
+  explicit GamePrinter(MessageLines& lines) : lines_(lines) { lines_.AddWatcher(this); }
+  ~GamePrinter() override { lines_.RemoveWatcher(this); }
+  GamePrinter(const GamePrinter&) = delete;
+  GamePrinter& operator=(const GamePrinter&) = delete;
+
+private:
+  void LineAdded() override {
+    const auto& lines = lines_.Lines();
+    if (lines.size() < 2) return;
+    const std::string& line = lines[lines.size() - 2];
+    std::FILE* stream = line.rfind(kGameNotePrefix, 0) == 0 ? stderr : stdout;
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+  }
+
+  MessageLines& lines_;
+};
+
+// Starts the game and runs until it ends; this program's input goes to its console, line by line.
+// The game's exit status, or 128 and the signal that ended it.
+int RunGame(const Settings& settings, StopSignals& stop) {
+  GameSession game(std::make_shared<QtHandOver>(), MessageLines::Keep::LastLineOnly);
+  GamePrinter printer(game.Lines());
+  try {
+    game.Start(GameCommandFor(settings));
+  } catch (const TessarinError& error) {
+    std::cerr << "tessarin-build: " << error.message() << std::endl;
+    return 1;
+  }
+  stop.OnStop = [&game] { game.Stop(); };
+  std::string typed;
+  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+  QObject::connect(&input, &QSocketNotifier::activated, [&] {
+    char buffer[4096];
+    const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count <= 0) {
+      // The end of the input leaves the game running, as it does at its own console.
+      input.setEnabled(false);
+      return;
+    }
+    typed.append(buffer, static_cast<std::size_t>(count));
+    for (std::size_t end = typed.find('\n'); end != std::string::npos; end = typed.find('\n')) {
+      const std::string command = typed.substr(0, end);
+      typed.erase(0, end + 1);
+      if (game.Running()) game.Send(command);
+    }
+  });
+  while (!game.End())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  if (stop.Received() != 0) return 128 + stop.Received();
+  return game.End()->signal != 0 ? 128 + game.End()->signal : game.End()->exitStatus;
+}
+
 int Fail(const std::string& message) {
   std::cerr << "tessarin-build: " << message << std::endl;
   return 2;
@@ -201,13 +288,17 @@ int main(int argc, char** argv) {
   std::optional<std::chrono::seconds> timeLimit;
   Sources sources = Sources::Changed;
   std::string databaseFile;
+  bool runGame = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] == "--help" || words[i] == "-h") {
       std::cout << kUsage;
       return 0;
     }
     if (words[i] == "--set") {
-      if (i + 1 >= words.size() || !ApplySetting(settings, words[++i])) return Fail("--set needs NAME=VALUE");
+      if (i + 1 >= words.size() ||
+          !(ApplySetting(settings, words[i + 1]) || ApplyGameSetting(settings, words[i + 1])))
+        return Fail("--set needs NAME=VALUE");
+      ++i;
     } else if (words[i] == "--timeout") {
       // A billion seconds is over thirty years; far more would overflow the clock's count.
       constexpr long kLongestTimeout = 1000000000;
@@ -215,6 +306,8 @@ int main(int argc, char** argv) {
       if (!seconds || *seconds > kLongestTimeout)
         return Fail("--timeout needs a number of seconds from 1 to " + std::to_string(kLongestTimeout));
       timeLimit = std::chrono::seconds(*seconds);
+    } else if (words[i] == "--run") {
+      runGame = true;
     } else if (words[i] == "--rebuild") {
       sources = Sources::All;
     } else if (words[i] == "--jobs") {
@@ -294,5 +387,6 @@ int main(int argc, char** argv) {
       if (!run([&] { controller.Build(*project, sources); }, {project})) break;
   }
   if (stop.Received() != 0) return 128 + stop.Received();
-  return failed ? 1 : 0;
+  if (failed) return 1;
+  return runGame ? RunGame(settings, stop) : 0;
 }

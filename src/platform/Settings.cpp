@@ -53,12 +53,21 @@ std::string storedText(const std::optional<RegistryValue>& value, const std::str
 }
 
 struct FoundGame {
-  std::string program;
+  std::string program; // empty when only the game's dedicated server is installed
+  std::string server;
   const GameInstall* game;
 };
 
 bool fileThere(const SettingsConventions& conventions, const std::string& path) {
   return conventions.fileExists && conventions.fileExists(path);
+}
+
+// A program of a game: on the search path, else where its package puts it; empty when neither.
+std::string installedProgram(const SettingsConventions& conventions, const std::string& name,
+                             const std::string& packaged) {
+  std::string program = name.empty() ? std::string() : conventions.findOnPath(name);
+  if (program.empty() && !packaged.empty() && fileThere(conventions, packaged)) program = packaged;
+  return program;
 }
 
 bool hasData(const SettingsConventions& conventions, const FoundGame& found) {
@@ -74,9 +83,9 @@ bool hasData(const SettingsConventions& conventions, const FoundGame& found) {
 std::optional<FoundGame> findGame(const SettingsConventions& conventions) {
   std::vector<FoundGame> installed;
   for (const GameInstall& game : conventions.games) {
-    std::string program = conventions.findOnPath(game.program);
-    if (program.empty() && fileThere(conventions, game.packagedProgram)) program = game.packagedProgram;
-    if (!program.empty()) installed.push_back({program, &game});
+    FoundGame found{installedProgram(conventions, game.program, game.packagedProgram),
+                    installedProgram(conventions, game.serverProgram, game.packagedServerProgram), &game};
+    if (!found.program.empty() || !found.server.empty()) installed.push_back(found);
   }
   for (const FoundGame& found : installed)
     if (hasData(conventions, found)) return found;
@@ -111,8 +120,10 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   // Debian's engine package is not on the search path and brings no game data; its OpenArena
   // package brings both, as a launcher in /usr/games.
   conventions.games = {
-      {"ioquake3", conventions.fallbackGameExecutable, homeFolder + ".q3a/", "baseq3/pak0.pk3"},
-      {"openarena", "/usr/games/openarena", homeFolder + ".openarena/", ""},
+      {"ioquake3", conventions.fallbackGameExecutable, homeFolder + ".q3a/", "baseq3/pak0.pk3", "ioq3ded",
+       "/usr/lib/ioquake3/ioq3ded", "q3dm1"},
+      {"openarena", "/usr/games/openarena", homeFolder + ".openarena/", "", "openarena-server",
+       "/usr/games/openarena-server", "aggressor"},
   };
   // -v makes the assembler print its "total errors" line, -m writes the map file.
   conventions.assemblerArguments = "-v -m";
@@ -136,6 +147,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.toolEndWait = std::chrono::milliseconds(0);
   conventions.listsBuildResult = true;
   conventions.buildProgressInWindow = true;
+  conventions.gameInPage = true;
   return conventions;
 }
 
@@ -157,12 +169,15 @@ std::string WithTrailingDelimiter(const std::string& folder, PathStyle style) {
   return paths::IncludeTrailingDelimiter(folder, style);
 }
 
+std::string ModOfOutputFolder(const std::string& outputFolder, PathStyle style) {
+  const std::string vmFolder = paths::ExcludeTrailingDelimiter(outputFolder, style);
+  return paths::ExtractFileName(
+      paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(vmFolder, style), style), style);
+}
+
 std::string DefaultGameArguments(const SettingsConventions& conventions, const std::string& outputFolder) {
   if (!conventions.gameStartsTheMod) return {};
-  const PathStyle style = conventions.style;
-  const std::string vmFolder = paths::ExcludeTrailingDelimiter(outputFolder, style);
-  const std::string mod = paths::ExtractFileName(
-      paths::ExcludeTrailingDelimiter(paths::ExtractFilePath(vmFolder, style), style), style);
+  const std::string mod = ModOfOutputFolder(outputFolder, conventions.style);
   // The virtual machines run the modules just built rather than native libraries of the same name.
   const std::string modules = "+set vm_game 2 +set vm_cgame 2 +set vm_ui 2";
   return mod.empty() ? modules : "+set fs_game " + mod + " " + modules;
@@ -171,13 +186,15 @@ std::string DefaultGameArguments(const SettingsConventions& conventions, const s
 Settings DefaultSettings(const SettingsConventions& conventions, const std::string* installExePath) {
   const PathStyle style = conventions.style;
   std::string game = conventions.fallbackGameExecutable;
-  std::string modsFolder = conventions.games.empty() ? "" : conventions.games.front().modsFolder;
+  const GameInstall* install = conventions.games.empty() ? nullptr : &conventions.games.front();
   if (installExePath != nullptr && !installExePath->empty()) {
     game = *installExePath;
   } else if (std::optional<FoundGame> found = findGame(conventions)) {
-    game = found->program;
-    modsFolder = found->game->modsFolder;
+    if (!found->program.empty()) game = found->program;
+    install = found->game;
   }
+  const bool gameFound = game != conventions.fallbackGameExecutable || fileThere(conventions, game);
+  const std::string modsFolder = install != nullptr ? install->modsFolder : "";
   const std::string gameFolder = WithTrailingDelimiter(paths::ExtractFilePath(game, style), style);
   auto tool = [&](const std::string& name) {
     std::string found = conventions.findOnPath(name);
@@ -201,6 +218,13 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.TabWidth = conventions.tabWidth;
   settings.DesktopEditing = conventions.desktopEditing;
   settings.ParallelCompiles = conventions.parallelCompiles;
+  if (install != nullptr) {
+    settings.ServerLocation =
+        installedProgram(conventions, install->serverProgram, install->packagedServerProgram);
+    settings.ServerMap = install->firstMap;
+    // With the server alone there is nothing else to run.
+    settings.RunDedicatedServer = !gameFound && !settings.ServerLocation.empty();
+  }
   return settings;
 }
 
@@ -237,6 +261,11 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
       std::clamp(storedInteger(stored("TabWidth")).value_or(defaults.TabWidth), 1, kMostTabWidth);
   settings.ClangdWarnings = storedInteger(stored("ClangdWarnings")).value_or(0) != 0;
   settings.DesktopEditing = defaults.DesktopEditing;
+  settings.ServerLocation = storedText(stored("ServerLocation"), defaults.ServerLocation);
+  settings.RunDedicatedServer =
+      storedInteger(stored("RunDedicatedServer")).value_or(defaults.RunDedicatedServer ? 1 : 0) != 0;
+  settings.ServerMap = storedText(stored("ServerMap"), defaults.ServerMap);
+  settings.ReloadCommand = storedText(stored("ReloadCommand"), defaults.ReloadCommand);
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
   settings.quake3arguments =
@@ -267,6 +296,10 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   store.setNumber(root, kSettingsKey, "KeepFileFormat", settings.KeepFileFormat ? 1 : 0);
   store.setNumber(root, kSettingsKey, "TabWidth", settings.TabWidth);
   store.setNumber(root, kSettingsKey, "ClangdWarnings", settings.ClangdWarnings ? 1 : 0);
+  store.setString(root, kSettingsKey, "ServerLocation", settings.ServerLocation);
+  store.setNumber(root, kSettingsKey, "RunDedicatedServer", settings.RunDedicatedServer ? 1 : 0);
+  store.setString(root, kSettingsKey, "ServerMap", settings.ServerMap);
+  store.setString(root, kSettingsKey, "ReloadCommand", settings.ReloadCommand);
 }
 
 std::string FindOnSearchPath(const std::string& program) {

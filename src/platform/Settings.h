@@ -40,6 +40,13 @@ struct Settings {
   // The editor edits as today's desktop editors do (no text past line ends, undo by typing runs,
   // the keys they share); taken from the conventions, never stored.
   bool DesktopEditing = false;
+  // The dedicated server that "Run as dedicated server" starts instead of the game, and the map
+  // it loads.
+  std::string ServerLocation;
+  bool RunDedicatedServer = false;
+  std::string ServerMap;
+  // What reloads the modules in the running game; "{map}" stands for the map it has loaded.
+  std::string ReloadCommand = "map {map}";
 
   bool operator==(const Settings&) const = default;
 };
@@ -52,6 +59,9 @@ struct GameInstall {
   std::string modsFolder;      // holds the game's folders ("baseq3", a mod's "mymod"); ends with "/"
   // Below the mods folder or the program's folder; empty when the program's package brings the data.
   std::string dataFile;
+  std::string serverProgram;         // the dedicated server, looked up on the search path
+  std::string packagedServerProgram; // where the distribution's package puts it
+  std::string firstMap;              // the first map the game ships
 };
 
 // Where the defaults come from on one kind of system.
@@ -111,6 +121,10 @@ struct SettingsConventions {
   // a failed build brings its messages forward; otherwise a progress window stays above the main
   // window until its OK.
   bool buildProgressInWindow = false;
+  // Launch builds first and runs the game with its console in the "Game" page, where commands go
+  // to it; Launch while it runs reloads its modules; Stop Game ends it. Otherwise the game is
+  // started detached and left alone.
+  bool gameInPage = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`
@@ -135,6 +149,9 @@ extern const char* const kInstallRecordValue;
 // names the mod), under conventions whose game starts the mod; empty otherwise.
 [[nodiscard]] std::string DefaultGameArguments(const SettingsConventions& conventions,
                                                const std::string& outputFolder);
+
+// The mod whose "vm" folder is `outputFolder`: the folder above it; empty when there is none.
+[[nodiscard]] std::string ModOfOutputFolder(const std::string& outputFolder, PathStyle style);
 
 // Reads the settings from the store, with defaults for everything missing.
 [[nodiscard]] Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventions);

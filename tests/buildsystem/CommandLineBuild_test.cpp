@@ -216,3 +216,38 @@ TEST_F(CommandLineBuild, WritesTheCompilationDatabaseWithoutBuilding) {
   EXPECT_EQ(Build({"--compile-commands", QString::fromStdString(file), Workspace(), "cgame"}).exitCode, 2);
   EXPECT_EQ(Build({Workspace(), "--compile-commands"}).exitCode, 2);
 }
+
+// --run: the game starts after the build, its console on standard output, standard input as its
+// console's commands, its exit status as the program's; a failed build starts no game.
+TEST_F(CommandLineBuild, RunStartsTheBuiltModulesGameAndEndsWithIt) {
+  const QStringList game = {"--set", QString::fromStdString("ServerLocation=" + StandinTool("standin-game")),
+                            "--set", "RunDedicatedServer=1",
+                            "--set", "ServerMap=q3dm7"};
+  auto run = [&](const std::string& input) {
+    QProcess process;
+    process.setProcessEnvironment(Environment());
+    process.start(Program(), Settings("-DQ3_VM -S") + game + QStringList{"--run", Workspace()});
+    process.write(input.data(), static_cast<qint64>(input.size()));
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return ToolRun{process.exitCode(), process.readAllStandardOutput().toStdString(),
+                   process.readAllStandardError().toStdString()};
+  };
+  const ToolRun played = run("print hello\nquit\n");
+  EXPECT_EQ(played.exitCode, 0) << played.out << played.err;
+  const std::size_t built = played.out.find("0 total errors");
+  const std::size_t started = played.out.find("Stand-in game 1.0 dedicated\n");
+  ASSERT_NE(started, std::string::npos) << played.out << played.err;
+  EXPECT_LT(built, started) << "the build comes first";
+  EXPECT_NE(played.out.find("Server: q3dm7\n"), std::string::npos);
+  EXPECT_NE(played.out.find("command: print hello\nhello\n"), std::string::npos);
+  EXPECT_NE(played.err.find("The game exited with status 0"), std::string::npos) << played.err;
+
+  const ToolRun crashed = run("crash\n");
+  EXPECT_EQ(crashed.exitCode, 128 + SIGSEGV) << crashed.err;
+
+  dir.write("game/g_main.c", TempDir::read(dir.file("game/g_main.c")) + "\nSTANDIN_ERROR\n");
+  const ToolRun failed = run("quit\n");
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_EQ(failed.out.find("Stand-in game"), std::string::npos) << "a failed build starts no game";
+}

@@ -297,3 +297,27 @@ TEST(ProcessRunnerTest, SplitsCommandLinesByTheWindowsRules) {
   EXPECT_EQ(SplitCommandLine(R"(a\\b "c\"d" e\\\\"f g")"), (V{R"(a\\b)", "c\"d", R"(e\\f g)"}));
   EXPECT_EQ(SplitCommandLine("   "), V{});
 }
+
+TEST(ProcessRunner, AChildThatTakesInputReadsWhatIsWrittenAndOneThatClosedItIsAnError) {
+  Recorder echo("cat");
+  echo.runner->TakesInput = true;
+  echo.runner->Execute();
+  echo.runner->WriteInput("map q3dm1\n");
+  ASSERT_TRUE(WaitUntil([&] { return echo.out == "map q3dm1\n"; }));
+  echo.runner->Terminate(0);
+  ASSERT_TRUE(echo.WaitForEnd());
+  EXPECT_THROW(echo.runner->WriteInput("late\n"), TessarinError);
+
+  // Writing to a child that closed its input would raise SIGPIPE and end this program.
+  Recorder closed("sh -c \"exec 0<&-; sleep 10\"");
+  closed.runner->TakesInput = true;
+  closed.runner->Execute();
+  std::string refusal;
+  EXPECT_TRUE(WaitUntil([&] {
+    refusal = Error([&] { closed.runner->WriteInput("quit\n"); });
+    return refusal != "no error";
+  }));
+  EXPECT_NE(refusal.find("Broken pipe"), std::string::npos) << refusal;
+  closed.runner->Terminate(0);
+  EXPECT_TRUE(closed.WaitForEnd());
+}

@@ -128,7 +128,13 @@ TEST_F(SettingsTest, LinuxDefaultsFollowTheGameThatCanStart) {
     Machine machine;
     std::string game;
     std::string output;
+    // The dedicated server, the map it loads when that is checked, and whether it is what runs.
+    std::string server = {};
+    std::string map = {};
+    bool dedicated = false;
   };
+  const std::string oaServer = "/usr/games/openarena-server";
+  const std::string engineServer = "/usr/lib/ioquake3/ioq3ded";
   const Case cases[] = {
       {"nothing installed", {}, engine, "/home/u/.q3a/mymod/vm/"},
       {"the engine alone", {{}, {engine}}, engine, "/home/u/.q3a/mymod/vm/"},
@@ -145,12 +151,31 @@ TEST_F(SettingsTest, LinuxDefaultsFollowTheGameThatCanStart) {
        {{{"ioquake3", "/opt/q3/ioquake3"}}, {openArena, "/opt/q3/baseq3/pak0.pk3"}},
        "/opt/q3/ioquake3",
        "/home/u/.q3a/mymod/vm/"},
+      {"Debian's OpenArena server alone, with the engine's server",
+       {{}, {oaServer, engineServer}},
+       engine,
+       "/home/u/.openarena/mymod/vm/",
+       oaServer,
+       "aggressor",
+       true},
+      {"the game and its server",
+       {{{"ioq3ded", "/opt/q3/ioq3ded"}}, {engine}},
+       engine,
+       "/home/u/.q3a/mymod/vm/",
+       "/opt/q3/ioq3ded",
+       "q3dm1",
+       false},
   };
   for (const Case& c : cases) {
     const Settings s = defaults(c.machine);
     EXPECT_EQ(s.quake3location, c.game) << c.what;
     EXPECT_EQ(s.outputlocation, c.output) << c.what;
     EXPECT_EQ(s.quake3arguments, "+set fs_game mymod +set vm_game 2 +set vm_cgame 2 +set vm_ui 2") << c.what;
+    EXPECT_EQ(s.ServerLocation, c.server) << c.what;
+    if (!c.map.empty()) {
+      EXPECT_EQ(s.ServerMap, c.map) << c.what;
+    }
+    EXPECT_EQ(s.RunDedicatedServer, c.dedicated) << c.what;
   }
   const std::string install = "/srv/q3/ioquake3";
   const Settings recorded = defaults(cases[2].machine, &install);
@@ -173,7 +198,12 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   stored("BackupSource", "1");
   stored("EditorFontSize", "12");
   stored("lcclarguments", "-DHAND_EDITED");
+  stored("ReloadCommand", "vid_restart");
+  stored("RunDedicatedServer", "1");
   Settings s = LoadSettings(store, windows);
+  EXPECT_EQ(s.ReloadCommand, "vid_restart");
+  EXPECT_TRUE(s.RunDedicatedServer);
+  EXPECT_EQ(DefaultSettings(windows, nullptr).ReloadCommand, "map {map}");
   EXPECT_EQ(s.outputlocation, "C:\\out\\");
   EXPECT_EQ(s.quake3arguments, "");
   EXPECT_TRUE(s.BackupSource);
@@ -185,7 +215,8 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
   EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
   EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
-  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 15u);
+  EXPECT_EQ(store.value(user, kSettingsKey, "ReloadCommand")->text(), "vid_restart");
+  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 19u);
 }
 
 TEST_F(SettingsTest, NumbersReadFromEitherKind) {
