@@ -22,7 +22,7 @@ fi
 
 # Paths inside the checkout reach the compiler cache relative to the build folder, so a second
 # checkout (a clean clone, a worktree) builds from the cache of the first.
-export CCACHE_BASEDIR=$PWD
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 kind=${1:-app}
 shift || true
 build_dir=out/$kind
