@@ -125,6 +125,8 @@ std::string InstallModule(const std::string& outputFolder, const std::string& bu
   if (!paths::FileExists(module)) return "the assembler wrote no module";
   if (const std::string why = ModuleProblem(module); !why.empty())
     return "the new module was not installed: " + why;
+  if (const std::string why = paths::FileExists(map) ? MapProblem(map) : std::string(); !why.empty())
+    return "the new module was not installed: its map is not whole: " + why;
   // A name that is no plain file name would move the module out of the output folder.
   if (projectName.find('/') != std::string::npos)
     return "the module could not be named " + projectName + ".qvm (a project name holds no /)";

@@ -49,11 +49,22 @@ std::string NameAfterWord(const std::string& line) {
 
 } // namespace
 
-std::string CompiledFileProblem(const std::string& assemblyFile) {
-  if (std::string why = WhyNotWritten(assemblyFile, "the compiler"); !why.empty()) return why;
-  std::string content;
-  if (std::string why = ReadWhole(assemblyFile, content); !why.empty()) return why;
+// Why the text file `path` that `tool` wrote is not whole: missing, empty or cut inside a line.
+static std::string TextProblem(const std::string& path, const std::string& tool, std::string& content) {
+  if (std::string why = WhyNotWritten(path, tool); !why.empty()) return why;
+  if (std::string why = ReadWhole(path, content); !why.empty()) return why;
   if (content.back() != '\n') return "it ends in the middle of a line (is the disk full?)";
+  return {};
+}
+
+std::string MapProblem(const std::string& mapFile) {
+  std::string content;
+  return TextProblem(mapFile, "the assembler", content);
+}
+
+std::string CompiledFileProblem(const std::string& assemblyFile) {
+  std::string content;
+  if (std::string why = TextProblem(assemblyFile, "the compiler", content); !why.empty()) return why;
   std::istringstream lines(content);
   std::string line, openProcedure;
   while (std::getline(lines, line)) {

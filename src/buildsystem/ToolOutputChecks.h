@@ -13,3 +13,6 @@
 // Why `moduleFile` is not a module the engine loads: its header's magic number, and its
 // segments' offsets and lengths against the file's size; empty when it is.
 [[nodiscard]] std::string ModuleProblem(const std::string& moduleFile);
+
+// Why the map `mapFile` the assembler wrote beside its module is not whole; empty when it is.
+[[nodiscard]] std::string MapProblem(const std::string& mapFile);

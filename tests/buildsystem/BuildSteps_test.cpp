@@ -86,19 +86,19 @@ TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {
   EXPECT_EQ(InstallModule(folder, built, "ui"), "the assembler wrote no module") << "nothing moves";
 
   dir.write("q3asm-1.qvm", ModuleWithCode("first"));
-  dir.write("q3asm-1.map", "first map");
+  dir.write("q3asm-1.map", "first map\n");
   EXPECT_EQ(InstallModule(folder, built, "ui"), "");
   EXPECT_EQ(ModuleCode(dir.file("ui.qvm")), "first");
-  EXPECT_EQ(TempDir::read(dir.file("ui.map")), "first map");
+  EXPECT_EQ(TempDir::read(dir.file("ui.map")), "first map\n");
   EXPECT_FALSE(paths::FileExists(dir.file("ui.~qvm")));
 
   dir.write("q3asm-1.qvm", ModuleWithCode("second"));
-  dir.write("q3asm-1.map", "second map");
+  dir.write("q3asm-1.map", "second map\n");
   dir.write("ui.~qvm", "ancient");
   EXPECT_EQ(InstallModule(folder, built, "ui"), "");
   EXPECT_EQ(ModuleCode(dir.file("ui.qvm")), "second");
   EXPECT_EQ(ModuleCode(dir.file("ui.~qvm")), "first");
-  EXPECT_EQ(TempDir::read(dir.file("ui.~map")), "first map");
+  EXPECT_EQ(TempDir::read(dir.file("ui.~map")), "first map\n");
   EXPECT_FALSE(paths::FileExists(dir.file("q3asm-1.qvm")));
 
   dir.write("q3asm-1.qvm", ModuleWithCode("escape"));
@@ -119,6 +119,12 @@ TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {
       "the new module was not installed: it holds 40 bytes where its header names 41 (is the disk full?)");
   EXPECT_EQ(ModuleCode(dir.file("ui.qvm")), "second");
   EXPECT_EQ(ModuleCode(dir.file("ui.~qvm")), "first");
+
+  dir.write("q3asm-1.qvm", whole);
+  dir.write("q3asm-1.map", "");
+  EXPECT_EQ(InstallModule(folder, built, "ui"), "the new module was not installed: its map is not whole: the "
+                                                "assembler left it empty (is the disk full?)");
+  EXPECT_EQ(TempDir::read(dir.file("ui.map")), "second map\n");
 
   RemoveAssemblerOutput(folder, built);
   EXPECT_FALSE(paths::FileExists(dir.file("q3asm-1.qvm")));

@@ -8,7 +8,6 @@
 #include "standin_common.h"
 
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -163,9 +162,10 @@ int main(int argc, char** argv) {
     if (verbose) standin::Out("Not writing a file due to errors\n");
   }
   if (writeMap) {
-    std::ofstream map(output + ".map", std::ios::binary);
-    for (const auto& proc : assembly.procs)
-      map << "0 0 " << proc << "\n";
+    std::string map;
+    for (const auto& [name, at] : assembly.defined)
+      map += "0 0 " + name + "\n";
+    standin::WriteOutput(output + ".map", map);
   }
   if (verbose) standin::Out("    0 seconds elapsed\n");
   return standin::ActAfterWork(assembly.errors % 256);
