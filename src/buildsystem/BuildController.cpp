@@ -117,6 +117,7 @@ void BuildController::Cancel() {
 void BuildController::Abort() {
   if (!building_) return;
   context_.progress.cancelButtonClick();
+  if (!building_) return; // it was waiting for another build's folders
   LetGoOfRuns();
   Finish("Cancelled");
 }
@@ -515,6 +516,8 @@ void BuildController::CompileFile(const std::string& path) {
   if (cache_) MakeFolder(folder, "build folder");
   const std::string entry = AssemblyListEntry(folder, path, context_.tools);
   const std::string commandLine = CompilerCommandLineFor(path);
+  // Only a file written by this run counts: an old one must not pass for it.
+  RemoveOldFile(AssemblyFile(entry));
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, context_.settings.lcclocation, entry);
   ToolRun& run = *running_.back();
   run.collector.LineCompleted = [&run](const std::string& line) {
@@ -526,8 +529,6 @@ void BuildController::CompileFile(const std::string& path) {
   run.source = path;
   run.commandLine = commandLine;
   if (cache_) run.inputs = cache_->BeginCompile(path, AssemblyFile(entry), commandLine);
-  // Only a file written by this run counts: an old one must not pass for it.
-  RemoveOldFile(AssemblyFile(entry));
   ++compilesRunning_;
   runner.SetParameters(commandLine);
   runner.SetDirectory(folder);

@@ -47,15 +47,15 @@ std::string NameAfterWord(const std::string& line) {
   return name;
 }
 
-} // namespace
-
 // Why the text file `path` that `tool` wrote is not whole: missing, empty or cut inside a line.
-static std::string TextProblem(const std::string& path, const std::string& tool, std::string& content) {
+std::string TextProblem(const std::string& path, const std::string& tool, std::string& content) {
   if (std::string why = WhyNotWritten(path, tool); !why.empty()) return why;
   if (std::string why = ReadWhole(path, content); !why.empty()) return why;
-  if (content.back() != '\n') return "it ends in the middle of a line (is the disk full?)";
+  if (content.empty() || content.back() != '\n') return "it ends in the middle of a line (is the disk full?)";
   return {};
 }
+
+} // namespace
 
 std::string MapProblem(const std::string& mapFile) {
   std::string content;
