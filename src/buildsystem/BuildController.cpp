@@ -4,10 +4,12 @@
 // working module stays.
 #include "BuildController.h"
 
+#include "ToolOutputChecks.h"
 #include "WorkspacePaths.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -61,10 +63,11 @@ std::string BuildResultLine(int errors, int warnings) {
 }
 
 BuildController::BuildController(BuildContext context)
-    : context_(std::move(context)), diagnostics_(context_.buildMessages, context_.tools.style,
-                                                 [longPaths = longPaths_](const std::string& path) {
-                                                   return longPaths->LongForm(path).has_value();
-                                                 }) {
+    : context_(std::move(context)), locks_(context_.handOver),
+      diagnostics_(context_.buildMessages, context_.tools.style,
+                   [longPaths = longPaths_](const std::string& path) {
+                     return longPaths->LongForm(path).has_value();
+                   }) {
   context_.progress.CancelPressed = [this] { Cancel(); };
 }
 
@@ -103,8 +106,10 @@ void BuildController::ResetBuildState() {
   context_.buildMessages.Clear();
 }
 
-// The tools end as asked; their end events then finish the build as cancelled.
+// The tools end as asked; their end events then finish the build as cancelled. A build waiting
+// for another one's folders ends at once.
 void BuildController::Cancel() {
+  if (building_ && locks_.Waiting()) return Finish("Cancelled");
   for (const auto& run : running_)
     if (run->runner->Active()) run->runner->Terminate(0);
 }
@@ -112,6 +117,7 @@ void BuildController::Cancel() {
 void BuildController::Abort() {
   if (!building_) return;
   context_.progress.cancelButtonClick();
+  if (!building_) return; // it was waiting for another build's folders
   LetGoOfRuns();
   Finish("Cancelled");
 }
@@ -202,8 +208,9 @@ void BuildController::StartSingleCompile(const std::string& caption, const std::
   context_.progress.SetLabel(path);
   AssemblyList_.clear();
   failedCompiles_ = 0;
+  if (const std::string missing = MissingTool(false); !missing.empty()) return FailBuild(missing);
   if (!CompilableSource(path)) return Finish("Completed  - " + FilesFailed(failedCompiles_));
-  TryStep([&] { CompileFile(path); });
+  LockFoldersThen([this, path] { CompileFile(path); });
 }
 
 // A source that is gone fails at once and says so: the compiler would take the missing name for
@@ -277,8 +284,39 @@ void BuildController::ListInOrder(const std::vector<std::string>& lines) {
     AddBuildMessage(line);
 }
 
+// Nothing is compiled, and no folder made, when the module cannot be built in the end.
+std::string BuildController::MissingTool(bool assembling) const {
+  const Settings& settings = context_.settings;
+  std::string missing = ToolNotFound("compiler", "lcclocation", settings.lcclocation);
+  if (missing.empty() && assembling)
+    missing = ToolNotFound("assembler", "q3asmlocation", settings.q3asmlocation);
+  return missing;
+}
+
 void BuildController::StartProjectFiles() {
+  if (const std::string missing = MissingTool(true); !missing.empty()) return FailBuild(missing);
   UseBuildFolderOf(BuildProject, {});
+  LockFoldersThen([this] { CompileProjectFiles(); });
+}
+
+// Another build, in this program or another, may be working in the same folders: this one waits
+// until it is done, and says so.
+void BuildController::LockFoldersThen(const std::function<void()>& step) {
+  TryStep([this] {
+    MakeFolder(context_.settings.outputlocation, "output folder");
+    if (cache_) MakeFolder(CompileFolder(), "build folder");
+  });
+  if (!building_) return;
+  locks_.Lock(
+      {CompileFolder(), context_.settings.outputlocation},
+      [this](const std::string& folder) {
+        AddBuildMessage("Waiting for another build that uses " + folder + " to finish...");
+        context_.progress.SetLabel("Waiting for another build to finish...");
+      },
+      [this, step] { TryStep(step); });
+}
+
+void BuildController::CompileProjectFiles() {
   BuildFileIndex = BuildProject->NextSourceFile(0);
   AssemblyList_.clear();
   failedCompiles_ = 0;
@@ -313,7 +351,52 @@ void BuildController::AssembleOrEndProject() {
   const auto files = PathsOf(BuildProject->Files);
   if (AssemblyList_.empty() && std::none_of(files.begin(), files.end(), PassedToAssembler))
     return EndProjectWithoutModule("no source files");
+  if (ModuleUpToDate()) return EndProjectUpToDate();
   TryStep([&] { AssembleProject(); });
+}
+
+std::vector<std::string> BuildController::AssemblerInputs() const {
+  return WithEntryPointFirst(AssemblyList_, [this](const std::string& entry) {
+    return cache_ ? cache_->DefinesEntryPoint(AssemblyFile(entry)) : DefinesEntryPoint(AssemblyFile(entry));
+  });
+}
+
+std::string BuildController::AssemblerCommandLineFor(const std::vector<std::string>& inputs,
+                                                     const std::string& outputName) const {
+  return AssemblerCommandLine(context_.settings, inputs, PathsOf(BuildProject->Files), context_.tools,
+                              outputName);
+}
+
+std::vector<std::string> BuildController::ModuleInputFiles(const std::vector<std::string>& inputs) const {
+  std::vector<std::string> files;
+  for (const std::string& entry : inputs)
+    files.push_back(AssemblyFile(entry));
+  for (const ProjectFile& file : BuildProject->Files)
+    if (PassedToAssembler(file.Path)) files.push_back(file.Path);
+  const std::string& assembler = context_.settings.q3asmlocation;
+  files.push_back(assembler.find('/') == std::string::npos ? FindOnSearchPath(assembler) : assembler);
+  return files;
+}
+
+std::string BuildController::InstalledModule() const {
+  return context_.settings.outputlocation + BuildProject->Name + ".qvm";
+}
+
+// A Build whose compiled files and assembler are those the module in place was made from needs
+// no assembly; Rebuild All always assembles.
+bool BuildController::ModuleUpToDate() const {
+  if (!cache_ || sources_ == Sources::All) return false;
+  const std::vector<std::string> inputs = AssemblerInputs();
+  return cache_->ModuleUpToDate(AssemblerCommandLineFor(inputs), ModuleInputFiles(inputs), InstalledModule());
+}
+
+void BuildController::EndProjectUpToDate() {
+  AssemblyList_.clear();
+  const std::string module = BuildProject->Name + ".qvm";
+  AddBuildMessage(module + " is up to date");
+  projectResult_ = " - " + module + " is up to date";
+  outcome_.modulesInstalled.insert(BuildProject->Name);
+  ContinueAfterProject();
 }
 
 template <typename Step> void BuildController::TryStep(Step step) {
@@ -332,6 +415,7 @@ void BuildController::FailBuild(const std::string& message) {
 }
 
 void BuildController::Finish(const std::string& label) {
+  locks_.Unlock();
   outcome_.errors = diagnostics_.Errors() + assemblerErrorsWithoutPlace_;
   outcome_.warnings = diagnostics_.Warnings();
   if (context_.resultLine) AddBuildMessage(BuildResultLine(outcome_.errors, outcome_.warnings));
@@ -348,6 +432,11 @@ void BuildController::AddBuildMessage(const std::string& line) {
   else
     lines.Add(line);
   lines.Add(std::string());
+}
+
+void BuildController::RemoveOldFile(const std::string& path) {
+  if (std::remove(path.c_str()) != 0 && errno != ENOENT)
+    throw TessarinError("Cannot remove the old " + path + " (" + std::strerror(errno) + ")");
 }
 
 void BuildController::MakeFolder(const std::string& folder, const std::string& what) {
@@ -427,6 +516,8 @@ void BuildController::CompileFile(const std::string& path) {
   if (cache_) MakeFolder(folder, "build folder");
   const std::string entry = AssemblyListEntry(folder, path, context_.tools);
   const std::string commandLine = CompilerCommandLineFor(path);
+  // Only a file written by this run counts: an old one must not pass for it.
+  RemoveOldFile(AssemblyFile(entry));
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, context_.settings.lcclocation, entry);
   ToolRun& run = *running_.back();
   run.collector.LineCompleted = [&run](const std::string& line) {
@@ -477,21 +568,40 @@ void BuildController::ReportEnd(const ToolRun& run) {
 }
 
 // A compile that did not succeed may have left a partial .asm that assembles cleanly: it is
-// deleted and left out of the assembly.
+// deleted and left out of the assembly. The compiler also exits 0 when its write failed, so a
+// compile succeeds only when its .asm is whole.
 bool BuildController::FailedCompile(const ToolRun& run, const ProcessEnd& end) {
-  if (end.Succeeded()) return false;
+  if (!end.Succeeded()) {
+    ForgetCompile(run);
+    return true;
+  }
+  const std::string assemblyFile = AssemblyFile(run.assemblyEntry);
+  const std::string problem = CompiledFileProblem(assemblyFile);
+  if (problem.empty()) return false;
+  FailCompileAfterAll(run, "Compiling " + run.source + " failed: " + assemblyFile + ": " + problem);
+  return true;
+}
+
+void BuildController::FailCompileAfterAll(const ToolRun& run, const std::string& message) {
+  if (context_.progress.Running()) AddBuildMessage(message);
+  ForgetCompile(run);
+}
+
+void BuildController::ForgetCompile(const ToolRun& run) {
   ++failedCompiles_;
   outcome_.toolReportedError = true;
   CompileCache::Forget(AssemblyFile(run.assemblyEntry));
   const auto entry = std::find(AssemblyList_.begin(), AssemblyList_.end(), run.assemblyEntry);
   if (entry != AssemblyList_.end()) AssemblyList_.erase(entry);
-  return true;
 }
 
 void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
   // A compile that said too much to keep is compiled again next time, to say it again.
-  if (!FailedCompile(run, end) && cache_ && run.said)
-    cache_->Remember(AssemblyFile(run.assemblyEntry), run.commandLine, run.inputs, *run.said);
+  if (!FailedCompile(run, end) && cache_ && run.said) {
+    const std::string problem =
+        cache_->Remember(AssemblyFile(run.assemblyEntry), run.commandLine, run.inputs, *run.said);
+    if (!problem.empty()) FailCompileAfterAll(run, "Compiling " + run.source + " failed: " + problem);
+  }
   if (!context_.progress.Running()) {
     if (running_.empty()) Finish("Cancelled");
     return;
@@ -505,13 +615,10 @@ void BuildController::CompileDone(ToolRun& run, const ProcessEnd& end) {
 void BuildController::AssembleProject() {
   MakeFolder(context_.settings.outputlocation, "output folder");
   ProcessRunner& runner = NewRun(&BuildController::AssembleDone, context_.settings.q3asmlocation);
-  const std::vector<std::string> inputs =
-      WithEntryPointFirst(AssemblyList_, [this](const std::string& entry) {
-        return cache_ ? cache_->DefinesEntryPoint(AssemblyFile(entry))
-                      : DefinesEntryPoint(AssemblyFile(entry));
-      });
-  runner.SetParameters(
-      AssemblerCommandLine(context_.settings, inputs, PathsOf(BuildProject->Files), context_.tools));
+  assembled_ = AssemblerInputs();
+  assemblerOutput_ = AssemblerOutputName();
+  runner.SetParameters(AssemblerCommandLineFor(assembled_, assemblerOutput_));
+  if (cache_) cache_->ForgetModule();
   runner.SetDirectory(context_.settings.outputlocation);
   context_.progress.SetCaption("Assembling - " + BuildProject->Name + ".qvm");
   context_.progress.SetLabel("Please Wait...");
@@ -523,7 +630,7 @@ void BuildController::AssembleProject() {
     if (!explained) ++assemblerErrorsWithoutPlace_;
     return explained;
   };
-  RemoveAssemblerOutput(context_.settings.outputlocation);
+  RemoveAssemblerOutput(context_.settings.outputlocation, assemblerOutput_);
   runner.Execute();
 }
 
@@ -538,10 +645,13 @@ void BuildController::AssembleDone(ToolRun& run, const ProcessEnd& end) {
   sourceMap_.Clear();
   std::string installProblem;
   if (end.Succeeded() && !cancelled) {
-    installProblem = InstallModule(context_.settings.outputlocation, BuildProject->Name);
+    installProblem = InstallModule(context_.settings.outputlocation, assemblerOutput_, BuildProject->Name);
     if (installProblem.empty()) outcome_.modulesInstalled.insert(BuildProject->Name);
+    if (installProblem.empty() && cache_)
+      installProblem = cache_->RememberModule(AssemblerCommandLineFor(assembled_),
+                                              ModuleInputFiles(assembled_), InstalledModule());
   }
-  RemoveAssemblerOutput(context_.settings.outputlocation);
+  RemoveAssemblerOutput(context_.settings.outputlocation, assemblerOutput_);
   if (!cache_) DeleteAssemblyFiles(AssemblyList_, context_.tools);
   AssemblyList_.clear();
   if (cancelled) return Finish("Cancelled");
@@ -582,6 +692,7 @@ void BuildController::EndProjectWithoutModule(const std::string& reason) {
 }
 
 void BuildController::ContinueAfterProject() {
+  locks_.Unlock();
   ++BuildProjectIndex;
   if (RebuildAll) BuildSummary_ += BuildProject->Name + " " + projectResult_ + "\r";
   if (RebuildAll && BuildProjectIndex < context_.workspace.Count()) {

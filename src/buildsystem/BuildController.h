@@ -11,6 +11,7 @@
 #include "BuildSteps.h"
 #include "CompileCache.h"
 #include "EditorWindows.h"
+#include "FolderLocks.h"
 #include "MessageCollector.h"
 #include "ProcessRunner.h"
 #include "ProgressState.h"
@@ -29,8 +30,9 @@
 // What the tools said about a build, for the command-line build's exit status (the window
 // shows the tools' own messages instead).
 struct BuildOutcome {
-  bool toolReportedError = false;         // a failed compile, or an assembler that reported errors
-  std::set<std::string> modulesInstalled; // project names whose module the assembler wrote
+  bool toolReportedError = false; // a failed compile, or an assembler that reported errors
+  // Project names whose module is in place: written by the assembler, or up to date.
+  std::set<std::string> modulesInstalled;
   // Why a project got no module, or why its module is in doubt, in build order.
   std::vector<std::pair<std::string, std::string>> projectProblems;
   std::string failure; // a step that could not start
@@ -165,11 +167,26 @@ private:
   void AskSaveModified();
   void SaveIfModified(const std::string& path, const std::string& shownName);
   void StartSingleCompile(const std::string& caption, const std::string& path);
+  // Why the compiler, or with `assembling` also the assembler, cannot run; empty when they can.
+  [[nodiscard]] std::string MissingTool(bool assembling) const;
   void StartProjectFiles();
+  // Runs `step` once the build holds its build folder and output folder.
+  void LockFoldersThen(const std::function<void()>& step);
+  void CompileProjectFiles();
   // Starts compiles of the project's next C files while fewer than ParallelCompiles run.
   void StartCompiles();
   // After the project's last compile: its assembly, or the reason why there is none.
   void AssembleOrEndProject();
+  // The compiled files in the order the assembler takes them.
+  [[nodiscard]] std::vector<std::string> AssemblerInputs() const;
+  [[nodiscard]] std::string AssemblerCommandLineFor(const std::vector<std::string>& inputs,
+                                                    const std::string& outputName = {}) const;
+  // Everything the module is made from: the compiled files, the project's assembly files and the
+  // assembler.
+  [[nodiscard]] std::vector<std::string> ModuleInputFiles(const std::vector<std::string>& inputs) const;
+  [[nodiscard]] std::string InstalledModule() const;
+  [[nodiscard]] bool ModuleUpToDate() const;
+  void EndProjectUpToDate();
   void CompileFile(const std::string& path);
   void AssembleProject();
   void CompileDone(ToolRun& run, const ProcessEnd& end);
@@ -181,6 +198,10 @@ private:
   void ReportEnd(const ToolRun& run);
   bool CompilableSource(const std::string& path);
   bool FailedCompile(const ToolRun& run, const ProcessEnd& end);
+  // A compile whose exit status said it succeeded, yet its output cannot be used or kept.
+  void FailCompileAfterAll(const ToolRun& run, const std::string& message);
+  // Counts the compile as failed, and neither its compiled file nor its record stays.
+  void ForgetCompile(const ToolRun& run);
   void OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError);
   // Ends the runs that ended, in the order they were started, and lists what each held.
   void EndRunsInOrder();
@@ -195,8 +216,10 @@ private:
   void Finish(const std::string& label);
   void AddBuildMessage(const std::string& line);
   static void MakeFolder(const std::string& folder, const std::string& what);
+  static void RemoveOldFile(const std::string& path);
 
   BuildContext context_;
+  FolderLocks locks_; // of the folders the project being built writes in
   std::shared_ptr<LongPathCache> longPaths_ = std::make_shared<LongPathCache>();
   BuildDiagnostics diagnostics_;
   int assemblerErrorsWithoutPlace_ = 0;
@@ -210,9 +233,11 @@ private:
   std::vector<std::unique_ptr<ToolRun>> ended_;
   int compilesRunning_ = 0; // compiles holding one of the ParallelCompiles places
   std::vector<std::string> AssemblyList_;
-  int failedCompiles_ = 0;       // of the project being built
-  std::set<int> missingSources_; // indices of its sources that are gone
-  std::string projectResult_;    // " - " and what became of the project's module
+  int failedCompiles_ = 0;             // of the project being built
+  std::set<int> missingSources_;       // indices of its sources that are gone
+  std::string projectResult_;          // " - " and what became of the project's module
+  std::string assemblerOutput_;        // the name the running assembly writes its module and map as
+  std::vector<std::string> assembled_; // the running assembly's compiled files, in its order
   Project* BuildProject = nullptr;
   int BuildFileIndex = -1;
   int BuildProjectIndex = 0;

@@ -2,6 +2,7 @@
 // (the path itself where the system has no short names).
 #include "BuildSteps.h"
 
+#include "ToolOutputChecks.h"
 #include "WorkspacePaths.h"
 
 #include <algorithm>
@@ -10,10 +11,19 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 std::string ToolPaths::Argument(const std::string& path) const {
   if (style.windows || path.find(' ') == std::string::npos) return path;
   return "\"" + path + "\"";
+}
+
+std::string ToolNotFound(const std::string& role, const std::string& setting, const std::string& path) {
+  const bool bareName = path.find('/') == std::string::npos;
+  if (bareName ? !FindOnSearchPath(path).empty() : paths::FileExists(path)) return {};
+  return "The " + role + " " + (path.empty() ? std::string("is not set") : path + " was not found") +
+         (bareName && !path.empty() ? " on the search path" : "") + ". Set it in Preferences > Compiler (" +
+         setting + "), or install the tools as \"Getting started\" in the README shows.";
 }
 
 std::string ProjectFolder(const std::string& projectFileName, PathStyle style) {
@@ -51,13 +61,21 @@ std::string AssemblyListEntry(const std::string& folder, const std::string& sour
 }
 
 std::string AssemblerCommandLine(const Settings& settings, const std::vector<std::string>& assemblyList,
-                                 const std::vector<std::string>& projectFiles, const ToolPaths& tools) {
+                                 const std::vector<std::string>& projectFiles, const ToolPaths& tools,
+                                 const std::string& outputName) {
   std::string line = tools.Argument(settings.q3asmlocation) + " " + settings.q3asmlarguments;
+  // The assembler reads options only before its first input.
+  if (!outputName.empty()) line += " -o \"" + outputName + "\"";
   for (const std::string& entry : assemblyList)
     line += " \"" + entry + tools.AssemblyExtension() + "\"";
   for (const std::string& file : projectFiles)
     if (PassedToAssembler(file)) line += " \"" + file + "\"";
   return line;
+}
+
+std::string AssemblerOutputName() {
+  static int assemblies = 0;
+  return "q3asm-" + std::to_string(::getpid()) + "-" + std::to_string(++assemblies);
 }
 
 bool PassedToAssembler(const std::string& projectFile) {
@@ -101,9 +119,14 @@ std::string MoveToBackup(const std::string& file, const std::string& backup) {
 
 } // namespace
 
-std::string InstallModule(const std::string& outputFolder, const std::string& projectName) {
-  const std::string module = outputFolder + "q3asm.qvm", map = outputFolder + "q3asm.map";
+std::string InstallModule(const std::string& outputFolder, const std::string& builtName,
+                          const std::string& projectName) {
+  const std::string module = outputFolder + builtName + ".qvm", map = outputFolder + builtName + ".map";
   if (!paths::FileExists(module)) return "the assembler wrote no module";
+  if (const std::string why = ModuleProblem(module); !why.empty())
+    return "the new module was not installed: " + why;
+  if (const std::string why = paths::FileExists(map) ? MapProblem(map) : std::string(); !why.empty())
+    return "the new module was not installed: its map is not whole: " + why;
   // A name that is no plain file name would move the module out of the output folder.
   if (projectName.find('/') != std::string::npos)
     return "the module could not be named " + projectName + ".qvm (a project name holds no /)";
@@ -123,9 +146,9 @@ std::string InstallModule(const std::string& outputFolder, const std::string& pr
   return {};
 }
 
-void RemoveAssemblerOutput(const std::string& outputFolder) {
-  for (const char* name : {"q3asm.qvm", "q3asm.map"})
-    std::remove((outputFolder + name).c_str());
+void RemoveAssemblerOutput(const std::string& outputFolder, const std::string& builtName) {
+  for (const char* extension : {".qvm", ".map"})
+    std::remove((outputFolder + builtName + extension).c_str());
 }
 
 void DeleteAssemblyFiles(const std::vector<std::string>& assemblyList, const ToolPaths& tools) {

@@ -24,6 +24,12 @@ struct ToolPaths {
   [[nodiscard]] std::string Argument(const std::string& path) const;
 };
 
+// Why the build cannot run the tool `path` names, the `role` ("compiler") of the `setting`
+// ("lcclocation"): which tool, where it was looked for, where to set it and where the tools come
+// from; empty when it is there.
+[[nodiscard]] std::string ToolNotFound(const std::string& role, const std::string& setting,
+                                       const std::string& path);
+
 // Every project's FileName, in workspace order: the compiler is given all their folders.
 [[nodiscard]] std::vector<std::string> ProjectFileNames(const ProjectList& workspace);
 // lcclarguments and one -I per project folder in workspace order: what the compiler is told
@@ -41,12 +47,15 @@ struct ToolPaths {
                                             const ToolPaths& tools);
 // A project's files that are neither ".c" nor ".h" go to the assembler as they are.
 [[nodiscard]] bool PassedToAssembler(const std::string& projectFile);
-// q3asmlocation, q3asmlarguments, the compiled files and the project's files passed to the
-// assembler, each quoted.
+// q3asmlocation, q3asmlarguments, "-o" and `outputName` when one is given, the compiled files and
+// the project's files passed to the assembler, each quoted.
 [[nodiscard]] std::string AssemblerCommandLine(const Settings& settings,
                                                const std::vector<std::string>& assemblyList,
                                                const std::vector<std::string>& projectFiles,
-                                               const ToolPaths& tools);
+                                               const ToolPaths& tools, const std::string& outputName = {});
+// A name for the assembler's module and map (`-o`) that no other build's assembly uses, also in
+// another process: two builds into one output folder never take each other's module.
+[[nodiscard]] std::string AssemblerOutputName();
 
 // The engine starts a module at its first instruction, and the assembler lays code out in input
 // order: the entry whose compiled file defines vmMain moves to the front, the others keep their
@@ -56,13 +65,15 @@ WithEntryPointFirst(std::vector<std::string> assemblyList,
                     const std::function<bool(const std::string& entry)>& definesEntryPoint);
 [[nodiscard]] bool DefinesEntryPoint(const std::string& assemblyFile);
 
-// Moves the assembler's q3asm.qvm and q3asm.map to <folder><name>.qvm/.map, keeping one
-// generation of backups (.~qvm, .~map). Returns why the module could not be installed; empty
-// when it was. The project's old module stays when the new one cannot take its place.
-[[nodiscard]] std::string InstallModule(const std::string& outputFolder, const std::string& projectName);
-// Removes the assembler's q3asm.qvm and q3asm.map from its working folder: before it starts, so
-// that no leftover passes for its work, and after it, when its module was refused.
-void RemoveAssemblerOutput(const std::string& outputFolder);
+// Checks the assembler's <built>.qvm and moves it and <built>.map to <folder><name>.qvm/.map,
+// keeping one generation of backups (.~qvm, .~map). Returns why the module could not be
+// installed; empty when it was. The project's old module stays when the new one is damaged or
+// cannot take its place.
+[[nodiscard]] std::string InstallModule(const std::string& outputFolder, const std::string& builtName,
+                                        const std::string& projectName);
+// Removes the assembler's <built>.qvm and <built>.map from its working folder: before it starts,
+// so that no leftover passes for its work, and after it, when its module was refused.
+void RemoveAssemblerOutput(const std::string& outputFolder, const std::string& builtName);
 void DeleteAssemblyFiles(const std::vector<std::string>& assemblyList, const ToolPaths& tools);
 
 // The folder of a project file: made absolute, without its trailing delimiter.

@@ -6,8 +6,10 @@
 #include "Settings.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -45,6 +47,22 @@ std::uint64_t Fnv1a(const std::string& text) {
 }
 
 } // namespace
+
+std::string WriteRecord(const std::string& file, const std::string& text) {
+  const std::string written = file + ".new";
+  std::string why;
+  if (std::FILE* out = std::fopen(written.c_str(), "wb"); out == nullptr) {
+    why = std::strerror(errno);
+  } else {
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) why = std::strerror(errno);
+    // A full disk often shows only here, when the buffered text goes out.
+    if (std::fclose(out) != 0 && why.empty()) why = std::strerror(errno);
+  }
+  if (why.empty() && std::rename(written.c_str(), file.c_str()) != 0) why = std::strerror(errno);
+  if (why.empty()) return {};
+  std::remove(written.c_str());
+  return "cannot write " + file + " (" + why + ")";
+}
 
 std::string FileStamp(const std::string& path) {
   struct stat status {};
@@ -147,7 +165,7 @@ std::optional<CompileRecord> CompileCache::UpToDate(const std::string& assemblyF
 CompileInputs CompileCache::BeginCompile(const std::string& source, const std::string& assemblyFile,
                                          const std::string& commandLine) {
   std::remove(RecordFile(assemblyFile).c_str());
-  SourceDependencies read = scanner_.DependenciesOf(source, IncludeFolders(commandLine, source));
+  SourceDependencies read = scanner_.DependenciesOf(source, IncludeOptions(commandLine));
   read.files.insert(read.files.end(), compilerFiles_.begin(), compilerFiles_.end());
   CompileInputs inputs;
   inputs.notThere = std::move(read.notThere);
@@ -161,16 +179,14 @@ CompileInputs CompileCache::BeginCompile(const std::string& source, const std::s
   return inputs;
 }
 
-void CompileCache::Remember(const std::string& assemblyFile, const std::string& commandLine,
-                            const CompileInputs& inputs, const std::vector<std::string>& messages) {
+std::string CompileCache::Remember(const std::string& assemblyFile, const std::string& commandLine,
+                                   const CompileInputs& inputs, const std::vector<std::string>& messages) {
   CompileRecord record{commandLine, inputs, FileStamp(assemblyFile), ::DefinesEntryPoint(assemblyFile),
                        messages};
   // A compiler that wrote nothing leaves nothing to keep; a name with a line end cannot be kept.
   const std::string text = record.Text();
-  if (record.assemblyStamp.empty() || CompileRecord::FromText(text) != record) return;
-  const std::string file = RecordFile(assemblyFile), written = file + ".new";
-  std::ofstream(written, std::ios::binary) << text;
-  std::rename(written.c_str(), file.c_str());
+  if (record.assemblyStamp.empty() || CompileRecord::FromText(text) != record) return {};
+  return WriteRecord(RecordFile(assemblyFile), text);
 }
 
 void CompileCache::Forget(const std::string& assemblyFile) {
@@ -178,7 +194,42 @@ void CompileCache::Forget(const std::string& assemblyFile) {
   std::remove(assemblyFile.c_str());
 }
 
-bool CompileCache::DefinesEntryPoint(const std::string& assemblyFile) {
+bool CompileCache::DefinesEntryPoint(const std::string& assemblyFile) const {
   const std::optional<CompileRecord> record = RecordOf(assemblyFile);
   return record ? record->definesEntryPoint : ::DefinesEntryPoint(assemblyFile);
 }
+
+CompileRecord CompileCache::ModuleRecord(const std::string& commandLine,
+                                         const std::vector<std::string>& inputs, const std::string& module) {
+  CompileRecord record;
+  record.commandLine = commandLine + " > " + module;
+  record.assemblyStamp = FileStamp(module);
+  std::vector<std::string> files = inputs;
+  files.push_back(std::filesystem::path(module).replace_extension(".map").string());
+  for (const std::string& path : files) {
+    const std::string stamp = FileStamp(path);
+    if (stamp.empty())
+      record.inputs.notThere.push_back(path);
+    else
+      record.inputs.files.emplace_back(path, stamp);
+  }
+  return record;
+}
+
+bool CompileCache::ModuleUpToDate(const std::string& commandLine, const std::vector<std::string>& inputs,
+                                  const std::string& module) const {
+  const std::optional<CompileRecord> kept = CompileRecord::FromText(ReadWhole(ModuleRecordFile()));
+  const CompileRecord now = ModuleRecord(commandLine, inputs, module);
+  return kept && !now.assemblyStamp.empty() && *kept == now;
+}
+
+std::string CompileCache::RememberModule(const std::string& commandLine,
+                                         const std::vector<std::string>& inputs,
+                                         const std::string& module) const {
+  const CompileRecord record = ModuleRecord(commandLine, inputs, module);
+  const std::string text = record.Text();
+  if (record.assemblyStamp.empty() || CompileRecord::FromText(text) != record) return {};
+  return WriteRecord(ModuleRecordFile(), text);
+}
+
+void CompileCache::ForgetModule() const { std::remove(ModuleRecordFile().c_str()); }

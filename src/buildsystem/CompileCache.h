@@ -4,7 +4,8 @@
 // line, and the stamp (times, size, identity) of every file the compile read (the source, each
 // header, the compiler and its passes) and each place a header was looked for in vain. The
 // record is written only after a compile that succeeded and is removed before any compile starts,
-// so a failed or interrupted compile never passes for a good one.
+// so a failed or interrupted compile never passes for a good one. The module has a record of the
+// same kind: what the assembler read, and the stamps of the module and map it left.
 #pragma once
 
 #include "IncludeScanner.h"
@@ -40,6 +41,10 @@ struct CompileRecord {
 // when there is no such file. Any write, rename or replacement changes it.
 [[nodiscard]] std::string FileStamp(const std::string& path);
 
+// Writes `text` as `file` through a temporary file beside it, so that a record is whole or
+// absent. Returns why it could not be written (a full disk, say); empty when it was.
+[[nodiscard]] std::string WriteRecord(const std::string& file, const std::string& text);
+
 // The build folder of a project: `cacheFolder`, the project's name made safe as a file name, and
 // a hash of its project file, so projects of the same name stay apart.
 [[nodiscard]] std::string ProjectBuildFolder(const std::string& cacheFolder, const std::string& projectName,
@@ -60,17 +65,33 @@ public:
   // Before a compile: its record goes, and what it reads is noted for the record to come.
   [[nodiscard]] CompileInputs BeginCompile(const std::string& source, const std::string& assemblyFile,
                                            const std::string& commandLine);
-  // After a compile that succeeded: the record of what it read and what it said.
-  void Remember(const std::string& assemblyFile, const std::string& commandLine, const CompileInputs& inputs,
-                const std::vector<std::string>& messages);
+  // After a compile that succeeded: the record of what it read and what it said. Returns why the
+  // record could not be written; empty when it was.
+  [[nodiscard]] std::string Remember(const std::string& assemblyFile, const std::string& commandLine,
+                                     const CompileInputs& inputs, const std::vector<std::string>& messages);
   // After a compile that failed: neither the compiled file nor its record stays.
   static void Forget(const std::string& assemblyFile);
   // Whether the compiled file holds vmMain, from its record when it has one.
-  [[nodiscard]] bool DefinesEntryPoint(const std::string& assemblyFile);
+  [[nodiscard]] bool DefinesEntryPoint(const std::string& assemblyFile) const;
+
+  // Whether `module` and its map are what assembling `inputs` (the assembler too) with
+  // `commandLine` made, untouched since: then the assembler need not run.
+  [[nodiscard]] bool ModuleUpToDate(const std::string& commandLine, const std::vector<std::string>& inputs,
+                                    const std::string& module) const;
+  // After `module` was installed. Returns why the record could not be written; empty when it was.
+  [[nodiscard]] std::string RememberModule(const std::string& commandLine,
+                                           const std::vector<std::string>& inputs,
+                                           const std::string& module) const;
+  // Before an assembly: until it installs its module, the module in place counts as unknown.
+  void ForgetModule() const;
 
 private:
   [[nodiscard]] const std::string& StampOf(const std::string& path);
   [[nodiscard]] std::optional<CompileRecord> RecordOf(const std::string& assemblyFile) const;
+  [[nodiscard]] std::string ModuleRecordFile() const { return folder_ + "module.record"; }
+  [[nodiscard]] static CompileRecord ModuleRecord(const std::string& commandLine,
+                                                  const std::vector<std::string>& inputs,
+                                                  const std::string& module);
 
   std::string folder_;
   std::vector<std::string> compilerFiles_;

@@ -1,10 +1,13 @@
 // Only #include lines are looked at; conditions around them are not evaluated, so a header
-// included under any condition counts.
+// included under any condition counts. Places are written as the preprocessor writes them (a
+// folder, "/", the name), so that each is looked at exactly where the preprocessor looks.
 #include "IncludeScanner.h"
 
 #include "Paths.h"
 #include "ProcessRunner.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -14,6 +17,16 @@ std::size_t SkipBlanks(const std::string& line, std::size_t at) {
   while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
     ++at;
   return at;
+}
+
+// The folder part of a name without its last "/", or "." when it has none.
+std::string FolderPart(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  return slash == std::string::npos ? "." : name.substr(0, slash);
+}
+
+std::string Normal(const std::string& path) {
+  return std::filesystem::path(path).lexically_normal().string();
 }
 
 } // namespace
@@ -39,12 +52,33 @@ const std::vector<IncludeScanner::Include>& IncludeScanner::IncludesOf(const std
   return found;
 }
 
-std::optional<std::string> IncludeScanner::Find(const Include& include, const std::string& folder,
-                                                Walk& walk) {
+IncludeScanner::Walk IncludeScanner::StartWalk(const std::string& source,
+                                               const std::vector<std::string>& includeOptions) {
+  Walk walk{FolderPart(source), {}, {Normal(source)}, {}, {}, {}};
+  for (const std::string& option : includeOptions)
+    AddFolder(option, walk);
+  return walk;
+}
+
+// Every folder is taken inside the main source's folder, an absolute one too; each is searched
+// once, at the place it was first named.
+void IncludeScanner::AddFolder(const std::string& folder, Walk& walk) {
+  const std::string place = walk.mainFolder + "/" + folder;
+  if (std::find(walk.folders.begin(), walk.folders.end(), place) == walk.folders.end())
+    walk.folders.push_back(place);
+}
+
+std::optional<std::string> IncludeScanner::Find(const Include& include, Walk& walk) {
+  // The folder of the name counts before the name itself is looked for.
+  AddFolder(FolderPart(include.name), walk);
   std::vector<std::string> places;
-  if (include.quoted) places.push_back(paths::ExpandFileName(include.name, folder));
-  for (const std::string& includeFolder : walk.includeFolders)
-    places.push_back(paths::ExpandFileName(include.name, includeFolder));
+  if (include.name[0] == '/') {
+    places.push_back(include.name);
+  } else {
+    if (include.quoted) places.push_back(walk.mainFolder + "/" + include.name);
+    for (const std::string& folder : walk.folders)
+      places.push_back(folder + "/" + include.name);
+  }
   for (const std::string& place : places) {
     if (paths::FileExists(place)) return place;
     walk.inVain.push_back(place);
@@ -53,31 +87,32 @@ std::optional<std::string> IncludeScanner::Find(const Include& include, const st
 }
 
 void IncludeScanner::Visit(const std::string& file, Walk& walk) {
-  const std::string folder = paths::ExtractFilePath(file);
   walk.levels.emplace_back();
   for (const Include& include : IncludesOf(file)) {
-    const std::optional<std::string> header = Find(include, folder, walk);
-    if (!header || !walk.seen.insert(*header).second) continue;
-    IncludedHeader met{*header, {}};
+    const std::optional<std::string> place = Find(include, walk);
+    if (!place) continue;
+    const std::string header = Normal(*place);
+    if (!walk.seen.insert(header).second) continue;
+    IncludedHeader met{header, {}};
     for (const std::vector<std::string>& level : walk.levels)
       met.context.insert(met.context.end(), level.begin(), level.end());
     walk.headers.push_back(std::move(met));
-    Visit(*header, walk);
-    walk.levels.back().push_back(*header);
+    Visit(*place, walk);
+    walk.levels.back().push_back(header);
   }
   walk.levels.pop_back();
 }
 
 std::vector<IncludedHeader> IncludeScanner::HeadersOf(const std::string& source,
-                                                      const std::vector<std::string>& includeFolders) {
-  Walk walk{includeFolders, {source}, {}, {}, {}};
+                                                      const std::vector<std::string>& includeOptions) {
+  Walk walk = StartWalk(source, includeOptions);
   Visit(source, walk);
   return std::move(walk.headers);
 }
 
 SourceDependencies IncludeScanner::DependenciesOf(const std::string& source,
-                                                  const std::vector<std::string>& includeFolders) {
-  Walk walk{includeFolders, {source}, {}, {}, {}};
+                                                  const std::vector<std::string>& includeOptions) {
+  Walk walk = StartWalk(source, includeOptions);
   Visit(source, walk);
   SourceDependencies dependencies{{source}, {}};
   for (const IncludedHeader& header : walk.headers)
@@ -88,16 +123,14 @@ SourceDependencies IncludeScanner::DependenciesOf(const std::string& source,
   return dependencies;
 }
 
-std::vector<std::string> IncludeFolders(const std::string& commandLine, const std::string& source) {
+std::vector<std::string> IncludeOptions(const std::string& commandLine) {
   const std::vector<std::string> words = SplitCommandLine(commandLine);
-  const std::string sourceFolder = paths::ExtractFilePath(source);
-  std::vector<std::string> folders;
+  std::vector<std::string> options;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i].rfind("-I", 0) != 0) continue;
     std::string folder = words[i].substr(2);
     if (folder.empty() && i + 1 < words.size()) folder = words[++i];
-    if (!folder.empty())
-      folders.push_back(paths::ExcludeTrailingDelimiter(paths::ExpandFileName(folder, sourceFolder)));
+    if (!folder.empty()) options.push_back(folder);
   }
-  return folders;
+  return options;
 }

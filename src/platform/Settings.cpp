@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 const char* const kSettingsKey = "software\\Tessarin\\setup";
 const char* const kInstallRecordKey = "\\Software\\Id\\Quake III Arena";
@@ -156,7 +158,7 @@ SettingsConventions SettingsConventions::Native() {
   return Windows();
 #else
   const char* home = std::getenv("HOME");
-  SettingsConventions conventions = Linux(FindOnSearchPath, home != nullptr ? home : "", paths::FileExists);
+  SettingsConventions conventions = Linux(FindProgram, home != nullptr ? home : "", paths::FileExists);
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
     conventions.editorFont = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
   if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache != '\0')
@@ -302,6 +304,28 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   store.setString(root, kSettingsKey, "ReloadCommand", settings.ReloadCommand);
 }
 
+namespace {
+
+bool IsProgram(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+} // namespace
+
+std::string FindProgram(const std::string& program) {
+  if (std::string found = FindOnSearchPath(program); !found.empty()) return found;
+  std::vector<std::string> folders;
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+    folders.push_back(std::string(home) + "/.local/bin");
+  std::error_code noLink;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", noLink);
+  if (!noLink) folders.push_back(self.parent_path().string());
+  for (const std::string& folder : folders)
+    if (IsProgram(folder + "/" + program)) return folder + "/" + program;
+  return {};
+}
+
 std::string FindOnSearchPath(const std::string& program) {
   const char* path = std::getenv("PATH");
   if (path == nullptr || program.empty()) return {};
@@ -313,10 +337,7 @@ std::string FindOnSearchPath(const std::string& program) {
     std::string folder = folders.substr(start, end - start);
     if (!folder.empty()) {
       std::string candidate = folder + "/" + program;
-      struct stat info {};
-      if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-          ::access(candidate.c_str(), X_OK) == 0)
-        return candidate;
+      if (IsProgram(candidate)) return candidate;
     }
     start = end + 1;
   }

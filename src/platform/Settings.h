@@ -163,3 +163,6 @@ void SaveSettings(RegistryStore& store, const Settings& settings);
 
 // The full path of `program` found on $PATH, or empty.
 [[nodiscard]] std::string FindOnSearchPath(const std::string& program);
+// The full path of `program` found on $PATH, else in ~/.local/bin (where the tools are put before
+// a new login puts that folder on $PATH), else beside this program; empty when none.
+[[nodiscard]] std::string FindProgram(const std::string& program);

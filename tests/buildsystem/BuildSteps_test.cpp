@@ -1,6 +1,7 @@
 // Command lines of the tools, the assembler's input order, and the renames that install a
 // module with one generation of backups.
 #include "BuildSteps.h"
+#include "BuildTestSupport.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -81,36 +82,53 @@ TEST(BuildSteps, TheFileDefiningVmMainGoesFirst) {
 TEST(BuildSteps, InstallingModulesKeepsOneGenerationOfBackups) {
   TempDir dir;
   const std::string folder = dir.path() + "/";
-  EXPECT_EQ(InstallModule(folder, "ui"), "the assembler wrote no module") << "nothing moves";
+  const std::string built = "q3asm-1";
+  EXPECT_EQ(InstallModule(folder, built, "ui"), "the assembler wrote no module") << "nothing moves";
 
-  dir.write("q3asm.qvm", "first");
-  dir.write("q3asm.map", "first map");
-  EXPECT_EQ(InstallModule(folder, "ui"), "");
-  EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "first");
-  EXPECT_EQ(TempDir::read(dir.file("ui.map")), "first map");
+  dir.write("q3asm-1.qvm", ModuleWithCode("first"));
+  dir.write("q3asm-1.map", "first map\n");
+  EXPECT_EQ(InstallModule(folder, built, "ui"), "");
+  EXPECT_EQ(ModuleCode(dir.file("ui.qvm")), "first");
+  EXPECT_EQ(TempDir::read(dir.file("ui.map")), "first map\n");
   EXPECT_FALSE(paths::FileExists(dir.file("ui.~qvm")));
 
-  dir.write("q3asm.qvm", "second");
-  dir.write("q3asm.map", "second map");
+  dir.write("q3asm-1.qvm", ModuleWithCode("second"));
+  dir.write("q3asm-1.map", "second map\n");
   dir.write("ui.~qvm", "ancient");
-  EXPECT_EQ(InstallModule(folder, "ui"), "");
-  EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "second");
-  EXPECT_EQ(TempDir::read(dir.file("ui.~qvm")), "first");
-  EXPECT_EQ(TempDir::read(dir.file("ui.~map")), "first map");
-  EXPECT_FALSE(paths::FileExists(dir.file("q3asm.qvm")));
+  EXPECT_EQ(InstallModule(folder, built, "ui"), "");
+  EXPECT_EQ(ModuleCode(dir.file("ui.qvm")), "second");
+  EXPECT_EQ(ModuleCode(dir.file("ui.~qvm")), "first");
+  EXPECT_EQ(TempDir::read(dir.file("ui.~map")), "first map\n");
+  EXPECT_FALSE(paths::FileExists(dir.file("q3asm-1.qvm")));
 
-  dir.write("q3asm.qvm", "escape");
-  EXPECT_EQ(InstallModule(folder, "../ui"),
+  dir.write("q3asm-1.qvm", ModuleWithCode("escape"));
+  EXPECT_EQ(InstallModule(folder, built, "../ui"),
             "the module could not be named ../ui.qvm (a project name holds no /)");
-  EXPECT_EQ(TempDir::read(dir.file("ui.qvm")), "second") << "the old module stays";
+  EXPECT_EQ(ModuleCode(dir.file("ui.qvm")), "second") << "the old module stays";
 
   // A name one byte too long for the module: the old module stays where it was.
   const std::string longName(252, 'n');
-  EXPECT_EQ(InstallModule(folder, longName),
+  EXPECT_EQ(InstallModule(folder, built, longName),
             "the module could not be named " + longName + ".qvm (File name too long)");
-  RemoveAssemblerOutput(folder);
-  EXPECT_FALSE(paths::FileExists(dir.file("q3asm.qvm")));
-  EXPECT_FALSE(paths::FileExists(dir.file("q3asm.map")));
+
+  // A module cut short, as on a full disk, is never installed.
+  const std::string whole = ModuleWithCode("third");
+  dir.write("q3asm-1.qvm", whole.substr(0, whole.size() - 1));
+  EXPECT_EQ(
+      InstallModule(folder, built, "ui"),
+      "the new module was not installed: it holds 40 bytes where its header names 41 (is the disk full?)");
+  EXPECT_EQ(ModuleCode(dir.file("ui.qvm")), "second");
+  EXPECT_EQ(ModuleCode(dir.file("ui.~qvm")), "first");
+
+  dir.write("q3asm-1.qvm", whole);
+  dir.write("q3asm-1.map", "");
+  EXPECT_EQ(InstallModule(folder, built, "ui"), "the new module was not installed: its map is not whole: the "
+                                                "assembler left it empty (is the disk full?)");
+  EXPECT_EQ(TempDir::read(dir.file("ui.map")), "second map\n");
+
+  RemoveAssemblerOutput(folder, built);
+  EXPECT_FALSE(paths::FileExists(dir.file("q3asm-1.qvm")));
+  EXPECT_FALSE(paths::FileExists(dir.file("q3asm-1.map")));
 
   dir.write("a.asm", "");
   DeleteAssemblyFiles({dir.file("a"), dir.file("missing")}, ToolPaths::Native());

@@ -8,9 +8,12 @@
 #include "WaitUntil.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,46 @@
 inline std::string StandinTool(const std::string& name) {
   const auto self = std::filesystem::read_symlink("/proc/self/exe");
   return (self.parent_path().parent_path() / "standin-tools" / name).string();
+}
+
+// The real q3cpp / q3lcc / q3asm in ${XDG_CACHE_HOME:-~/.cache}/ioq3-real/bin, where the game's
+// tool chain setup puts them; empty when they are not there.
+inline std::string RealTool(const std::string& name) {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string folder = cache && *cache ? std::string(cache) : std::string(home ? home : "") + "/.cache";
+  const std::string tool = folder + "/ioq3-real/bin/" + name;
+  return std::filesystem::exists(tool) ? tool : std::string();
+}
+
+// `text` with the names of the assembler's runs ("q3asm-<process>-<count>"), which differ from
+// build to build, made one.
+inline std::string WithoutRunNames(const std::string& text) {
+  return std::regex_replace(text, std::regex("q3asm-[0-9]+-[0-9]+"), "q3asm-run");
+}
+
+// A module as the assembler writes it: the header, then `code` as its only segment.
+inline std::string ModuleWithCode(const std::string& code) {
+  const std::uint32_t fields[] = {0x12721445,
+                                  1,
+                                  36,
+                                  static_cast<std::uint32_t>(code.size()),
+                                  static_cast<std::uint32_t>(36 + code.size()),
+                                  0,
+                                  0,
+                                  0,
+                                  0};
+  std::string module;
+  for (std::uint32_t field : fields)
+    for (int byte = 0; byte < 4; ++byte)
+      module += static_cast<char>(field >> (8 * byte) & 0xff);
+  return module + code;
+}
+
+// The code of a module the stand-in assembler wrote: the procedures in layout order.
+inline std::string ModuleCode(const std::string& moduleFile) {
+  const std::string module = TempDir::read(moduleFile);
+  return module.size() < 36 ? std::string() : module.substr(36);
 }
 
 // The processes whose command line holds `word`.

@@ -70,16 +70,17 @@ TEST_F(CommandLineBuild, BuildsTheExampleWorkspace) {
   EXPECT_NE(run.err.find("Compiling - qagame: " + dir.file("game/g_main.c") + "\n"), std::string::npos);
   EXPECT_NE(run.err.find("Completed\nqagame  - 0 total errors\ncgame  - 0 total errors\n"),
             std::string::npos);
-  EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
-  EXPECT_EQ(TempDir::read(dir.file("vm/cgame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
+  EXPECT_EQ(ModuleCode(dir.file("vm/qagame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
+  EXPECT_EQ(ModuleCode(dir.file("vm/cgame.qvm")).substr(0, 23), "standin qvm\nproc vmMain");
 }
 
 TEST_F(CommandLineBuild, ParallelCompilesWriteTheSameModuleAndMessages) {
   const ToolRun oneAtATime = Build({Workspace(), "qagame"}, "-DQ3_VM -S --standin-slow=9");
   const std::string module = TempDir::read(dir.file("vm/qagame.qvm"));
-  const ToolRun fourAtOnce = Build({"--jobs", "4", Workspace(), "qagame"}, "-DQ3_VM -S --standin-slow=9");
+  const ToolRun fourAtOnce =
+      Build({"--jobs", "4", "--rebuild", Workspace(), "qagame"}, "-DQ3_VM -S --standin-slow=9");
   EXPECT_EQ(fourAtOnce.exitCode, 0) << fourAtOnce.err;
-  EXPECT_EQ(fourAtOnce.out, oneAtATime.out);
+  EXPECT_EQ(WithoutRunNames(fourAtOnce.out), WithoutRunNames(oneAtATime.out));
   EXPECT_EQ(TempDir::read(dir.file("vm/qagame.qvm")), module);
   EXPECT_EQ(Build({"--jobs", "0", Workspace()}).exitCode, 2);
 }
@@ -250,4 +251,23 @@ TEST_F(CommandLineBuild, RunStartsTheBuiltModulesGameAndEndsWithIt) {
   const ToolRun failed = run("quit\n");
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_EQ(failed.out.find("Stand-in game"), std::string::npos) << "a failed build starts no game";
+}
+
+// A tool that is not where the settings say: the build names it, its setting and where the tools
+// come from, and makes nothing, not even the output folder.
+TEST_F(CommandLineBuild, AMissingToolIsNamedAndNothingIsMade) {
+  for (const std::string setting : {"lcclocation", "q3asmlocation"}) {
+    const std::string tool = dir.file("nowhere/" + setting);
+    const ToolRun run = Build({"--set", QString::fromStdString(setting + "=" + tool), Workspace()});
+    EXPECT_EQ(run.exitCode, 1) << setting;
+    const std::string role = setting == "lcclocation" ? "compiler" : "assembler";
+    EXPECT_NE((run.out + run.err)
+                  .find("The " + role + " " + tool + " was not found. Set it in Preferences > Compiler (" +
+                        setting + "), or install the tools as \"Getting started\" in the README shows."),
+              std::string::npos)
+        << run.out << run.err;
+    EXPECT_EQ((run.out + run.err).find("Error creating process"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("vm"))) << setting;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cache/Tessarin/build"))) << setting;
+  }
 }

@@ -4,8 +4,11 @@
 #include "CompileCache.h"
 #include "TempDir.h"
 
+#include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/resource.h>
 
 namespace {
 
@@ -43,11 +46,10 @@ TEST(CompileCache, RecordsReadBackAsWrittenAndOnlyWhole) {
             std::nullopt);
 }
 
-TEST(CompileCache, IncludeFoldersComeFromTheCommandLine) {
-  EXPECT_EQ(
-      IncludeFolders("q3lcc -DQ3_VM -I/mod/game -I \"/my mod/ui\" -I../common -Ix/./y x.c", "/mod/game/x.c"),
-      (std::vector<std::string>{"/mod/game", "/my mod/ui", "/mod/common", "/mod/game/x/y"}));
-  EXPECT_EQ(IncludeFolders("q3lcc -I", "/a.c"), std::vector<std::string>{});
+TEST(CompileCache, IncludeOptionsComeFromTheCommandLine) {
+  EXPECT_EQ(IncludeOptions("q3lcc -DQ3_VM -I/mod/game -I \"/my mod/ui\" -I../common -Ix/./y x.c"),
+            (std::vector<std::string>{"/mod/game", "/my mod/ui", "../common", "x/./y"}));
+  EXPECT_EQ(IncludeOptions("q3lcc -I"), std::vector<std::string>{});
 }
 
 TEST(CompileCache, EachProjectHasAFolderOfItsOwnInsideTheCache) {
@@ -64,4 +66,27 @@ TEST(CompileCache, EachProjectHasAFolderOfItsOwnInsideTheCache) {
     EXPECT_LT(folder.size(), 80u);
     EXPECT_NE(folder.substr(7, 2), "..") << folder;
   }
+}
+
+// A record that cannot be written (a full disk; here a file size limit) is reported with its file
+// and the reason, and leaves no part behind.
+TEST(CompileCache, ARecordThatCannotBeWrittenIsReportedAndLeavesNothing) {
+  TempDir dir;
+  const std::string file = dir.file("a.inputs");
+  EXPECT_EQ(WriteRecord(file, "whole"), "");
+  EXPECT_EQ(TempDir::read(file), "whole");
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit unlimited = limit;
+  limit.rlim_cur = 64;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const std::string problem = WriteRecord(file, std::string(1000, 'x'));
+  ::setrlimit(RLIMIT_FSIZE, &unlimited);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(problem, "cannot write " + file + " (File too large)");
+  EXPECT_EQ(TempDir::read(file), "whole");
+  EXPECT_FALSE(std::filesystem::exists(file + ".new"));
+  EXPECT_EQ(WriteRecord(dir.file("gone/a.inputs"), "x"),
+            "cannot write " + dir.file("gone/a.inputs") + " (No such file or directory)");
 }

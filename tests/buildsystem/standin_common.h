@@ -1,13 +1,15 @@
 // Shared by the stand-in compiler and assembler: the switches that make a tool misbehave on
 // purpose (fail, crash, hang before or after its work, ignore SIGTERM, flood, tiny lines, binary
-// bytes, no line end, slow chunks, a silent exit status, a child left running) and the writers
-// that honour them.
+// bytes, no line end, slow chunks, a silent exit status, a child left running, an output not
+// written or cut short as on a full disk, switches read from a file) and the writers that honour
+// them.
 #pragma once
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <poll.h>
 #include <string>
 #include <thread>
@@ -33,12 +35,24 @@ struct Switches {
   int exitStatus = 0;        // exit with this status after the work, saying nothing about it
   long warnings = 0;         // print this many "source:line: warning:" lines for each source
   std::string log;           // append the path of each source compiled to this file
+  bool noWrite = false;      // write no output file, and still exit 0 (a write that failed)
+  long cutOutput = -1;       // write only this many bytes of each output file (a full disk)
 
-  // Takes the "--standin-..." arguments out of `arguments`.
+  // Takes the "--standin-..." arguments out of `arguments`. "--standin-misbehave=FILE" adds the
+  // switches FILE holds, a line each, when it exists: the command line stays the same whether
+  // the tool misbehaves or not.
   static Switches Take(std::vector<std::string>& arguments) {
     Switches s;
-    std::vector<std::string> rest;
+    std::vector<std::string> rest, all;
     for (const auto& a : arguments) {
+      all.push_back(a);
+      if (a.rfind("--standin-misbehave=", 0) != 0) continue;
+      std::FILE* file = std::fopen(a.c_str() + std::string("--standin-misbehave=").size(), "r");
+      for (char line[256]; file && std::fgets(line, sizeof line, file);)
+        all.push_back(std::string(line, std::strcspn(line, "\n")));
+      if (file) std::fclose(file);
+    }
+    for (const auto& a : all) {
       auto value = [&a](const char* prefix) { return std::atol(a.c_str() + std::string(prefix).size()); };
       if (a == "--standin-fail")
         s.fail = true;
@@ -70,6 +84,12 @@ struct Switches {
         s.exitStatus = static_cast<int>(value("--standin-exit="));
       else if (a.rfind("--standin-log=", 0) == 0)
         s.log = a.substr(std::string("--standin-log=").size());
+      else if (a.rfind("--standin-misbehave=", 0) == 0)
+        continue;
+      else if (a == "--standin-nowrite")
+        s.noWrite = true;
+      else if (a.rfind("--standin-cut=", 0) == 0)
+        s.cutOutput = value("--standin-cut=");
       else if (a.rfind("--standin-warnings=", 0) == 0)
         s.warnings = value("--standin-warnings=");
       else
@@ -171,6 +191,19 @@ inline void Warnings(const std::string& source) {
     const std::string text = source + ":" + std::to_string(line) + ": warning: missing return value\n";
     WriteAll(STDERR_FILENO, text.data(), text.size());
   }
+}
+
+// Writes an output file as the real tools do, who never check their writes: --standin-nowrite
+// and --standin-cut leave no file or a cut one, and the tool goes on as if all was well.
+inline void WriteOutput(const std::string& path, const std::string& content) {
+  const Switches& s = Active();
+  if (s.noWrite) return;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return;
+  const std::size_t size =
+      s.cutOutput >= 0 ? std::min(content.size(), static_cast<std::size_t>(s.cutOutput)) : content.size();
+  std::fwrite(content.data(), 1, size, file);
+  std::fclose(file);
 }
 
 inline std::string ReadFile(const std::string& path, bool& found) {

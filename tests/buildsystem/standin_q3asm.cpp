@@ -3,11 +3,11 @@
 // working directory (or -o NAME), the map only with -m, no module when there are errors, code
 // errors on standard error as "name:line text" (the name as given), fatal errors on standard output ending in
 // CR LF, the "total errors" summary only with -v, and the error count modulo 256 as exit status. The module
-// it writes is a text naming the procedures in layout order, so tests can see which function the engine would
-// start.
+// it writes has a real module header; its code is a text naming the procedures in layout order, so tests can
+// see which function the engine would start.
 #include "standin_common.h"
 
-#include <fstream>
+#include <cstdint>
 #include <map>
 #include <set>
 
@@ -83,6 +83,24 @@ void AssembleFile(const std::string& file, const std::string& text, Assembly& as
   }
 }
 
+// The header of a module whose only segment is `codeLength` bytes of code.
+std::string ModuleHeader(std::size_t codeLength) {
+  const std::uint32_t fields[] = {0x12721445,
+                                  1,
+                                  36,
+                                  static_cast<std::uint32_t>(codeLength),
+                                  static_cast<std::uint32_t>(36 + codeLength),
+                                  0,
+                                  0,
+                                  0,
+                                  0};
+  std::string header;
+  for (std::uint32_t field : fields)
+    for (int byte = 0; byte < 4; ++byte)
+      header += static_cast<char>(field >> (8 * byte) & 0xff);
+  return header;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -135,18 +153,19 @@ int main(int argc, char** argv) {
   const std::string module = output + ".qvm";
   if (assembly.errors == 0) {
     if (verbose) standin::Out("Writing to " + module + "\n");
-    std::ofstream qvm(module, std::ios::binary);
-    qvm << "standin qvm\n";
+    std::string code = "standin qvm\n";
     for (const auto& proc : assembly.procs)
-      qvm << "proc " << proc << "\n";
+      code += "proc " + proc + "\n";
+    standin::WriteOutput(module, ModuleHeader(code.size()) + code);
   } else {
     std::remove(module.c_str());
     if (verbose) standin::Out("Not writing a file due to errors\n");
   }
   if (writeMap) {
-    std::ofstream map(output + ".map", std::ios::binary);
-    for (const auto& proc : assembly.procs)
-      map << "0 0 " << proc << "\n";
+    std::string map;
+    for (const auto& [name, at] : assembly.defined)
+      map += "0 0 " + name + "\n";
+    standin::WriteOutput(output + ".map", map);
   }
   if (verbose) standin::Out("    0 seconds elapsed\n");
   return standin::ActAfterWork(assembly.errors % 256);

@@ -4,8 +4,8 @@
 // 1 on any error. A compile error still leaves an .asm whose functions from the error on are
 // empty stubs, a missing include leaves none, and -Wf-g writes the file and line records. It
 // "compiles" by finding function definitions and calls, enough for the stand-in assembler to lay
-// out a module and check its symbols. Lines holding STANDIN_ERROR, STANDIN_WARNING, STANDIN_HANG
-// or STANDIN_CRASH trigger those behaviours.
+// out a module and check its symbols. Its includes follow the real preprocessor's search rules. Lines holding
+// STANDIN_ERROR, STANDIN_WARNING, STANDIN_HANG or STANDIN_CRASH trigger those behaviours.
 #include "standin_common.h"
 
 #include <cctype>
@@ -29,6 +29,9 @@ struct Proc {
 
 struct Unit {
   std::string mainPath;
+  std::string mainFolder; // as the preprocessor names it
+  // Searched after the main folder: the -I folders, then each folder an #include line named.
+  std::vector<std::string> folders;
   std::vector<Proc> procs;
   std::vector<Place> outsideCalls; // calls before any definition
   int errors = 0;
@@ -36,9 +39,18 @@ struct Unit {
   bool preprocessorFailed = false;
 };
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+// The folder part of a name without its last "/", or "." when it has none.
+std::string FolderPart(const std::string& name) {
+  const auto slash = name.rfind('/');
+  return slash == std::string::npos ? "." : name.substr(0, slash);
+}
+
+// Folders are taken inside the main source's folder, and each is searched once.
+void AddFolder(Unit& unit, const std::string& folder) {
+  const std::string place = unit.mainFolder + "/" + folder;
+  for (const std::string& known : unit.folders)
+    if (known == place) return;
+  unit.folders.push_back(place);
 }
 
 bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
@@ -105,11 +117,20 @@ void Message(const Unit& unit, const std::string& path, const std::string& form)
   standin::Err((path == unit.mainPath ? "" : unit.mainPath + ": ") + form + "\n");
 }
 
-// Follows #include "x.h" from the including file's folder, as the real preprocessor does.
+// Follows #include "x.h" as the real preprocessor does: the main source's folder first, then the
+// -I folders, then every folder an earlier #include line named; never the including file's folder.
 bool Include(const std::string& path, int lineNumber, const std::string& name, Unit& unit, int depth) {
-  const std::string headerPath = name[0] == '/' ? name : FolderOf(path) + name;
+  AddFolder(unit, FolderPart(name));
+  std::vector<std::string> places{name[0] == '/' ? name : unit.mainFolder + "/" + name};
+  if (name[0] != '/')
+    for (const std::string& folder : unit.folders)
+      places.push_back(folder + "/" + name);
   bool found = false;
-  const std::string header = standin::ReadFile(headerPath, found);
+  std::string header, headerPath;
+  for (auto place = places.begin(); place != places.end() && !found; ++place) {
+    headerPath = *place;
+    header = standin::ReadFile(headerPath, found);
+  }
   if (!found) {
     standin::Err("cpp: " + path + ":" + std::to_string(lineNumber) + " Could not find include file \"" +
                  name + "\"\n");
@@ -223,13 +244,16 @@ int main(int argc, char** argv) {
       std::ofstream(standin::Active().log, std::ios::app) << argument << "\n";
     Unit unit;
     unit.mainPath = argument;
+    unit.mainFolder = FolderPart(argument);
+    for (const std::string& option : arguments)
+      if (option.rfind("-I", 0) == 0 && option.size() > 2) AddFolder(unit, option.substr(2));
     if (standin::Active().fail) {
       standin::Err(argument + ":1: compiler failure requested\n");
       unit.failed = true; // every function becomes a stub
     }
     CompileText(argument, text, unit, 0);
     // Like the real compiler, a compile error leaves a partial assembly file behind.
-    if (!unit.preprocessorFailed) std::ofstream(assembly, std::ios::binary) << AssemblyOf(unit, lineRecords);
+    if (!unit.preprocessorFailed) standin::WriteOutput(assembly, AssemblyOf(unit, lineRecords));
     if (unit.failed || unit.errors > 0) status = 1;
   }
   return standin::ActAfterWork(status);
