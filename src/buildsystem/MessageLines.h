@@ -1,7 +1,7 @@
 // The lines of a message list such as "Debug": an ordered list that is only appended to and
 // whose last line is the one being filled. Views and the command-line build watch it. However
 // much a tool prints, the list keeps at most kMostLinesKept lines: past that the oldest go, a
-// hundredth at a time, and the first line says how many went. A line longer than
+// hundredth at a time, and the first line says how many went. A tool's line longer than
 // kLongestHeldLine (a tool printing without line ends) is completed early.
 #pragma once
 
@@ -53,28 +53,8 @@ public:
     else if (lines_.size() > kMostLinesKept)
       DropOldest();
   }
-  void AppendToLast(std::string_view text) {
-    for (;;) {
-      const std::size_t room = kLongestHeldLine - lines_.back().size();
-      lines_.back() += text.substr(0, room);
-      for (Watcher* watcher : watchers_)
-        watcher->LastLineChanged();
-      if (text.size() <= room) return;
-      text.remove_prefix(room);
-      Add(std::string());
-    }
-  }
-  // Moves the lines of `other` here; its first line continues the last line of this list.
-  void Append(MessageLines&& other) {
-    if (other.Empty()) return;
-    if (Empty()) Add(std::string());
-    AppendToLast(other.lines_.front());
-    for (std::size_t i = 1; i < other.lines_.size(); ++i)
-      Add(std::move(other.lines_[i]));
-    other.lines_.clear();
-  }
-  void SetLast(std::string line) {
-    lines_.back() = std::move(line);
+  void SetLast(std::string_view line) {
+    lines_.back().assign(line);
     for (Watcher* watcher : watchers_)
       watcher->LastLineChanged();
   }

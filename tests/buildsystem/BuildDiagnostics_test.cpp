@@ -56,8 +56,8 @@ TEST(BuildDiagnostics, ALineCountsOnceWhenComplete) {
   MessageLines lines;
   BuildDiagnostics diagnostics(lines, PathStyle::Posix(), KnownFile);
   lines.Add("/mod/a.c");
-  lines.AppendToLast(":7: warn");
-  lines.AppendToLast("ing: x");
+  lines.SetLast("/mod/a.c:7: warn");
+  lines.SetLast("/mod/a.c:7: warning: x");
   EXPECT_EQ(diagnostics.Warnings(), 0) << "still being filled";
   lines.Add(std::string());
   EXPECT_EQ(diagnostics.Warnings(), 1);

@@ -33,6 +33,7 @@ struct Switches {
   int exitStatus = 0;        // exit with this status after the work, saying nothing about it
   long warnings = 0;         // print this many "source:line: warning:" lines for each source
   std::string log;           // append the path of each source compiled to this file
+  bool splitErrors = false;  // write an error's place and its text apart, other output between
 
   // Takes the "--standin-..." arguments out of `arguments`.
   static Switches Take(std::vector<std::string>& arguments) {
@@ -68,6 +69,8 @@ struct Switches {
         s.background = true;
       else if (a.rfind("--standin-exit=", 0) == 0)
         s.exitStatus = static_cast<int>(value("--standin-exit="));
+      else if (a == "--standin-split-errors")
+        s.splitErrors = true;
       else if (a.rfind("--standin-log=", 0) == 0)
         s.log = a.substr(std::string("--standin-log=").size());
       else if (a.rfind("--standin-warnings=", 0) == 0)
