@@ -27,6 +27,7 @@ public:
   void BuildTree() override;
   // The program is closing: a running build ends first, its tool with it.
   bool CloseWorkspace() override;
+  void EndBuild() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;
   [[nodiscard]] bool HoldsProjects() const override { return Workspace.Count() > 0; }
   [[nodiscard]] bool Modified() const override { return Workspace.Modified; }
