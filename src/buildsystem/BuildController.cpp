@@ -431,11 +431,14 @@ void BuildController::CompileFile(const std::string& path) {
   const std::string commandLine = CompilerCommandLineFor(path);
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, context_.settings.lcclocation, entry);
   ToolRun& run = *running_.back();
-  run.collector.LineCompleted = [&run](const std::string& line) {
+  // What a compile says is kept for its record while it stays small: a flood is not.
+  run.collector.LineCompleted = [&run, bytes = std::size_t(0)](const std::string& line) mutable {
     constexpr std::size_t kMostKept = 1000;
+    constexpr std::size_t kMostBytesKept = 1 << 20;
     if (!run.said) return;
     run.said->push_back(line);
-    if (run.said->size() > kMostKept) run.said.reset();
+    bytes += line.size();
+    if (run.said->size() > kMostKept || bytes > kMostBytesKept) run.said.reset();
   };
   run.source = path;
   run.commandLine = commandLine;

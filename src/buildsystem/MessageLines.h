@@ -49,7 +49,7 @@ public:
     for (Watcher* watcher : watchers_)
       watcher->LineAdded();
     if (keep_ == Keep::LastLineOnly)
-      lines_.erase(lines_.begin(), lines_.end() - 1);
+      KeepLastOnly();
     else if (lines_.size() > kMostLinesKept)
       DropOldest();
   }
@@ -64,6 +64,15 @@ public:
   void RemoveWatcher(Watcher* watcher) { std::erase(watchers_, watcher); }
 
 private:
+  void KeepLastOnly() {
+    // An empty new line takes the buffer of the completed one: a flood costs no allocation a line.
+    if (lines_.size() >= 2 && lines_.back().empty()) {
+      lines_.back().swap(lines_[lines_.size() - 2]);
+      lines_.back().clear();
+    }
+    lines_.erase(lines_.begin(), lines_.end() - 1);
+  }
+
   void DropOldest() {
     // The notice stays first; the oldest lines after it go.
     const std::size_t first = dropped_ > 0 ? 1 : 0;
