@@ -19,11 +19,16 @@ std::optional<std::string> LongPathCache::LookUpFile(const std::string& path) {
 const std::optional<std::string>& LongPathCache::LongForm(std::string_view path) {
   // A tool naming ever new paths does not make the cache grow without end.
   constexpr std::size_t kMostKnown = 10000;
-  if (const auto known = known_.find(path); known != known_.end()) return known->second;
+  if (last_ != nullptr && last_->first == path) return last_->second;
+  if (const auto known = known_.find(path); known != known_.end()) {
+    last_ = &*known;
+    return known->second;
+  }
   if (known_.size() >= kMostKnown) known_.clear();
   std::string name(path);
   std::optional<std::string> longForm = lookUp_(name);
-  return known_.emplace(std::move(name), std::move(longForm)).first->second;
+  last_ = &*known_.emplace(std::move(name), std::move(longForm)).first;
+  return last_->second;
 }
 
 MessageCollector::MessageCollector(PathStyle style, std::shared_ptr<LongPathCache> longPaths)

@@ -23,7 +23,10 @@ public:
 
   explicit LongPathCache(LookUp lookUp = LookUpFile) : lookUp_(std::move(lookUp)) {}
   [[nodiscard]] const std::optional<std::string>& LongForm(std::string_view path);
-  void Clear() { known_.clear(); }
+  void Clear() {
+    known_.clear();
+    last_ = nullptr;
+  }
 
 private:
   // Looked up by the name as it stands in the line, without copying it first.
@@ -34,6 +37,8 @@ private:
 
   LookUp lookUp_;
   std::unordered_map<std::string, std::optional<std::string>, NameHash, std::equal_to<>> known_;
+  // The entry of the last name asked for: a flood names one file line after line.
+  const std::pair<const std::string, std::optional<std::string>>* last_ = nullptr;
 };
 
 // One collector serves one tool run: the lines of separate runs never join. Each output stream

@@ -70,7 +70,8 @@ private:
       lines_.back().swap(lines_[lines_.size() - 2]);
       lines_.back().clear();
     }
-    lines_.erase(lines_.begin(), lines_.end() - 1);
+    while (lines_.size() > 1)
+      lines_.pop_front();
   }
 
   void DropOldest() {

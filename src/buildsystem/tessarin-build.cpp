@@ -66,9 +66,10 @@ private:
     }
   }
 
+  // Only the event loop's thread prints.
   static void Print(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+    fwrite_unlocked(line.data(), 1, line.size(), stdout);
+    fputc_unlocked('\n', stdout);
   }
 
   MessageLines& lines_;
