@@ -165,6 +165,10 @@ void PrintAgainst(RatioReporter& reporter, const std::string& name, const std::s
     std::cout << name << ": no ratio, the baseline failed\n";
     return;
   }
+  if (!reporter.fastestSeconds.count(name) || !reporter.fastestSeconds.count(baseline)) {
+    std::cout << name << ": not run, or its baseline not run\n";
+    return;
+  }
   const double seconds = reporter.fastestSeconds[name];
   std::cout << name << ": " << seconds * 1000 << " ms, ratio " << seconds / reporter.fastestSeconds[baseline]
             << " (goal: at most " << goal << "), peak resident memory " << peakKiB[name] / 1024 << " MB\n";
@@ -204,6 +208,8 @@ int main(int argc, char** argv) {
   for (const char* name : {"QuietBuild", "HeldOutputBuild"})
     if (reporter.errors.count(name))
       std::cout << name << ": failed (" << reporter.errors[name] << ")\n";
+    else if (!reporter.fastestSeconds.count(name))
+      std::cout << name << ": not run\n";
     else
       std::cout << name << ": peak resident memory " << peakKiB[name] / 1024 << " MB\n";
 }
