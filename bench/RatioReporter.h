@@ -1,5 +1,6 @@
 // A console reporter that also remembers each benchmark's wall and CPU time per iteration, by
-// name without its "/iterations:N" suffix, so a program can print ratios against a baseline.
+// name without its "/iterations:N" suffix, so a program can print ratios against a baseline; and
+// the ones that failed, which have no time.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -14,6 +15,10 @@ public:
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Iteration) {
         const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
+        if (run.error_occurred) {
+          errors[name] = run.error_message;
+          continue;
+        }
         seconds[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
         cpuSeconds[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
         const auto fastest = fastestSeconds.find(name);
@@ -25,4 +30,6 @@ public:
   std::map<std::string, double> cpuSeconds; // steadier than wall time on a busy machine
   // Over the repetitions of a benchmark: what other programs on a busy machine add only slows a run.
   std::map<std::string, double> fastestSeconds;
+  // The benchmarks that reported an error, with its message: they have no time to compare.
+  std::map<std::string, std::string> errors;
 };

@@ -181,6 +181,9 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+  // The progress strip draws the progress state of the shared dialogs: it goes first, before the
+  // members, not with the status bar after them.
+  delete progressStrip_;
   // The document windows go before the settings they read.
   delete MdiArea;
   // The workspace (with the build, its assembly list and the class view's filter on the class
@@ -567,9 +570,10 @@ void MainWindow::ShowKeyboardShortcuts() {
 
 void MainWindow::CreateSharedDialogs() {
   dialogs_.Progress = std::make_unique<ProgressState>();
-  if (env_.conventions.buildProgressInWindow)
-    statusBar()->addWidget(new ProgressStrip(*dialogs_.Progress, *this), 1);
-  else
+  if (env_.conventions.buildProgressInWindow) {
+    progressStrip_ = new ProgressStrip(*dialogs_.Progress, *this);
+    statusBar()->addWidget(progressStrip_, 1);
+  } else
     dialogs_.CompilingProgressForm = std::make_unique<ProgressWindow>(*dialogs_.Progress, this);
   dialogs_.FindInFilesForm = std::make_unique<FindInFilesDialog>(env_.conventions.searchesWholeMod, this);
   dialogs_.ProjectNameForm = std::make_unique<ProjectNameDialog>(Questions(), this);
@@ -696,6 +700,11 @@ void MainWindow::showEvent(QShowEvent* event) {
   DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
   QMetaObject::invokeMethod(this, &MainWindow::CompleteStartup, Qt::QueuedConnection);
+}
+
+void MainWindow::EndAtSignal(int signal) {
+  workspace_->EndBuild();
+  QCoreApplication::exit(128 + signal);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -26,6 +26,7 @@ class EditCommands;
 class FileCommands;
 class MainWindow;
 class PrintCommands;
+class ProgressStrip;
 class QLabel;
 class QListView;
 class PlacesPage;
@@ -152,6 +153,10 @@ public:
   void RefreshActions();
   void UpdateEditActions();
 
+  // SIGTERM, SIGHUP or Ctrl+C: the build's tools end, then the program, as on a quit but without
+  // questions (nobody may be there to answer); the exit status is 128 and the signal's number.
+  void EndAtSignal(int signal);
+
   // Runs `handler`; an error it raises is shown in an error box and the program goes on.
   void RunGuarded(const std::function<void()>& handler);
 
@@ -204,6 +209,7 @@ private:
   std::unique_ptr<WorkspacePort> workspace_;
   std::unique_ptr<CodeNavigation> navigation_; // its requests' answers may come as the workspace goes
   SharedDialogs dialogs_;
+  ProgressStrip* progressStrip_ = nullptr; // in the status bar, under the desktop conventions
   StatusFields shownStatus_;
   std::string titleSet_ = "Tessarin";
   std::string exampleWorkspace_; // empty when neither an installed nor a source tree's is found

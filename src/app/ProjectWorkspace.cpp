@@ -141,6 +141,10 @@ bool ProjectWorkspace::CloseWorkspace() {
   return commands_.CloseDroppedWorkspace();
 }
 
+void ProjectWorkspace::EndBuild() {
+  if (build_ != nullptr) build_->Controller().Abort();
+}
+
 std::string ProjectWorkspace::ActiveProjectFile() const {
   return Workspace.ActiveProject != nullptr ? Workspace.ActiveProject->FileName : std::string();
 }

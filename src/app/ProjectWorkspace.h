@@ -28,6 +28,7 @@ public:
   // The program is closing: a running game ends when the user agrees, then a running build, its
   // tool with it.
   bool CloseWorkspace() override;
+  void EndBuild() override;
   [[nodiscard]] std::string ActiveProjectFile() const override;
   [[nodiscard]] bool HoldsProjects() const override { return Workspace.Count() > 0; }
   [[nodiscard]] bool Modified() const override { return Workspace.Modified; }

@@ -28,6 +28,8 @@ public:
   // Asks before a modified workspace is dropped, closes the editor windows and empties the
   // workspace. False when the user kept it open.
   virtual bool CloseWorkspace() = 0;
+  // The program is ending without questions (a stop signal): the build ends, its tools with it.
+  virtual void EndBuild() {}
   // The title names a workspace that holds projects or changes, and marks the changes.
   [[nodiscard]] virtual bool HoldsProjects() const { return false; }
   [[nodiscard]] virtual bool Modified() const { return false; }

@@ -2,6 +2,7 @@
 #include "ClangdWorkspace.h"
 #include "MainWindow.h"
 #include "QtUserQuestions.h"
+#include "StopSignals.h"
 
 #include <QApplication>
 
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
   MainWindow MainForm(std::move(environment));
 
   MainForm.CreateSharedDialogs();
+
+  StopSignals stop;
+  stop.OnStop = [&MainForm, &stop] { MainForm.EndAtSignal(stop.Received()); };
 
   MainForm.show();
   return QApplication::exec();

@@ -450,7 +450,10 @@ void BuildController::MakeFolder(const std::string& folder, const std::string& w
 
 ProcessRunner& BuildController::NewRun(EndHandler onEnd, const std::string& program,
                                        std::string assemblyEntry) {
-  auto owned = std::make_unique<ToolRun>(MessageCollector(context_.tools.style, longPaths_));
+  // A held run's output goes on disk beside the compiled files, not into a temporary folder
+  // that may live in memory.
+  auto owned = std::make_unique<ToolRun>(MessageCollector(context_.tools.style, longPaths_),
+                                         context_.buildCacheFolder);
   ToolRun& run = *owned;
   run.program = program;
   run.assemblyEntry = std::move(assemblyEntry);
@@ -505,8 +508,7 @@ void BuildController::EndRunsInOrder() {
     FreeSlot(run);
     (this->*run.onEnd)(run, *run.end);
     if (running_.empty()) return;
-    // The next run's output comes now, all it held first.
-    context_.buildMessages.Append(std::move(running_.front()->held));
+    ListHeldOutput(*running_.front());
   }
 }
 
@@ -520,11 +522,14 @@ void BuildController::CompileFile(const std::string& path) {
   RemoveOldFile(AssemblyFile(entry));
   ProcessRunner& runner = NewRun(&BuildController::CompileDone, context_.settings.lcclocation, entry);
   ToolRun& run = *running_.back();
-  run.collector.LineCompleted = [&run](const std::string& line) {
+  // What a compile says is kept for its record while it stays small: a flood is not.
+  run.collector.LineCompleted = [&run, bytes = std::size_t(0)](const std::string& line) mutable {
     constexpr std::size_t kMostKept = 1000;
+    constexpr std::size_t kMostBytesKept = 1 << 20;
     if (!run.said) return;
     run.said->push_back(line);
-    if (run.said->size() > kMostKept) run.said.reset();
+    bytes += line.size();
+    if (run.said->size() > kMostKept || bytes > kMostBytesKept) run.said.reset();
   };
   run.source = path;
   run.commandLine = commandLine;
@@ -545,9 +550,21 @@ void BuildController::CompileFile(const std::string& path) {
 void BuildController::OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError) {
   // The text ends at the first NUL byte, as the list holds C strings.
   run.printed = run.printed || count > 0;
-  const std::string text(buffer, ::strnlen(buffer, count));
-  run.collector.CollectOutput(text, &run == running_.front().get() ? context_.buildMessages : run.held,
-                              isError);
+  const std::string_view text(buffer, ::strnlen(buffer, count));
+  if (&run == running_.front().get())
+    run.collector.CollectOutput(text, context_.buildMessages, isError);
+  else
+    run.held.Hold(text, isError);
+}
+
+// The run's turn has come: what it held is listed first, then its output as it comes.
+void BuildController::ListHeldOutput(ToolRun& run) {
+  const std::uint64_t dropped = run.held.Release([this, &run](std::string_view text, bool isError) {
+    run.collector.CollectOutput(text, context_.buildMessages, isError);
+  });
+  if (dropped > 0)
+    AddBuildMessage("[" + std::to_string(dropped) + " bytes of " + FileNameOf(run.program) +
+                    "'s output were not kept: no room to hold them]");
 }
 
 // A tool that did not end by itself says so, and a compile that failed without a word is named

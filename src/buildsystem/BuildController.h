@@ -12,6 +12,7 @@
 #include "CompileCache.h"
 #include "EditorWindows.h"
 #include "FolderLocks.h"
+#include "HeldOutput.h"
 #include "MessageCollector.h"
 #include "ProcessRunner.h"
 #include "ProgressState.h"
@@ -127,7 +128,8 @@ private:
   using EndHandler = void (BuildController::*)(ToolRun& run, const ProcessEnd& end);
   // One tool run of the build: its runner and, for a compile, the entry of the file it writes.
   struct ToolRun {
-    explicit ToolRun(MessageCollector collector) : collector(std::move(collector)) {}
+    ToolRun(MessageCollector collector, std::string spillFolder)
+        : collector(std::move(collector)), held(std::move(spillFolder)) {}
     std::unique_ptr<ProcessRunner> runner;
     std::string program;
     std::string source; // of a compile
@@ -143,9 +145,9 @@ private:
     std::vector<std::string> after;
     EndHandler onEnd = nullptr;
     MessageCollector collector;
-    // The lines of a run started after the one being listed, held until it is this run's turn;
+    // The output of a run started after the one being listed, held until it is this run's turn;
     // and how the tool ended once it has.
-    MessageLines held;
+    HeldOutput held;
     std::optional<ProcessEnd> end;
     bool slotFreed = false; // a compile whose place another compile may take
   };
@@ -203,6 +205,7 @@ private:
   // Counts the compile as failed, and neither its compiled file nor its record stays.
   void ForgetCompile(const ToolRun& run);
   void OutputData(ToolRun& run, const char* buffer, std::size_t count, bool isError);
+  void ListHeldOutput(ToolRun& run);
   // Ends the runs that ended, in the order they were started, and lists what each held.
   void EndRunsInOrder();
   // The build no longer hears of its runs, which are asked to end.

@@ -47,6 +47,7 @@ std::vector<std::string> BuildDiagnostics::Files() const {
 
 void BuildDiagnostics::LinesCleared() {
   byFile_.clear();
+  kept_ = 0;
   errors_ = warnings_ = 0;
   ++generation_;
 }
@@ -58,7 +59,10 @@ void BuildDiagnostics::LineAdded() {
   const std::optional<MessageLocation> place = ParseMessageLine(line, style_, isFile_);
   if (!place || !isFile_(place->file)) return;
   const DiagnosticKind kind = KindAfterPlace(line, style_);
-  byFile_[place->file].push_back({place->line, kind, line});
+  if (kept_ < kMostKept) {
+    byFile_[place->file].push_back({place->line, kind, line});
+    ++kept_;
+  }
   ++(kind == DiagnosticKind::Warning ? warnings_ : errors_);
   ++generation_;
 }

@@ -1,8 +1,9 @@
 // The errors and warnings of a build, read from its message lines as each is completed: every
 // line that names a place in an existing file is one, a warning when the tool says "warning:" after
 // the place, an error otherwise. Kept by file and line, in the order the tools printed them, and
-// counted. Lines that name no place (progress, summaries, the assembler's own .asm lines, whose
-// C place follows them) are neither.
+// counted. However many there are, only the first kMostKept are kept (a flooding tool must not
+// fill the memory); every one is counted. Lines that name no place (progress, summaries, the assembler's own
+// .asm lines, whose C place follows them) are neither.
 #pragma once
 
 #include "MessageLines.h"
@@ -31,6 +32,8 @@ KindOfMessage(const std::string& line, PathStyle style,
 
 class BuildDiagnostics : private MessageLines::Watcher {
 public:
+  static constexpr std::size_t kMostKept = 10000;
+
   // `isFile` tells the files that message lines of the second form may name.
   BuildDiagnostics(MessageLines& lines, PathStyle style, std::function<bool(const std::string&)> isFile);
   ~BuildDiagnostics() override;
@@ -39,7 +42,7 @@ public:
 
   [[nodiscard]] int Errors() const { return errors_; }
   [[nodiscard]] int Warnings() const { return warnings_; }
-  // The errors and warnings at places of `file`, in the order they came.
+  // The errors and warnings at places of `file`, in the order they came (of the first kMostKept).
   [[nodiscard]] const std::vector<Diagnostic>& Of(const std::string& file) const;
   // The files with errors or warnings.
   [[nodiscard]] std::vector<std::string> Files() const;
@@ -54,6 +57,7 @@ private:
   PathStyle style_;
   std::function<bool(const std::string&)> isFile_;
   std::map<std::string, std::vector<Diagnostic>> byFile_;
+  std::size_t kept_ = 0;
   int errors_ = 0;
   int warnings_ = 0;
   std::uint64_t generation_ = 0;

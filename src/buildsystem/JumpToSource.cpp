@@ -11,11 +11,12 @@
 
 namespace {
 
-std::optional<int> ToInteger(std::string text) {
+// A message line is read in place: a tool may print a million of them.
+std::optional<int> ToInteger(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::nullopt;
-  text.erase(0, first);
-  if (text[0] == '+') text.erase(0, 1);
+  if (first == std::string_view::npos) return std::nullopt;
+  text.remove_prefix(first);
+  if (text[0] == '+') text.remove_prefix(1);
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -23,24 +24,23 @@ std::optional<int> ToInteger(std::string text) {
 }
 
 // Leading decimal digits of `text`, when there are any.
-std::optional<int> LeadingNumber(const std::string& text) {
-  const std::size_t digits = text.find_first_not_of("0123456789");
-  return ToInteger(text.substr(0, digits));
+std::optional<int> LeadingNumber(std::string_view text) {
+  return ToInteger(text.substr(0, text.find_first_not_of("0123456789")));
 }
 
 // The second form: any text, a colon, one character, then a file name up to its own colon and,
 // when digits follow that colon, the line.
-std::optional<MessageLocation> SecondForm(std::string rest, PathStyle style,
+std::optional<MessageLocation> SecondForm(std::string_view rest, PathStyle style,
                                           const std::function<bool(const std::string&)>& isFile) {
   if (rest.empty()) return std::nullopt;
-  rest.erase(0, 1);
+  rest.remove_prefix(1);
   std::size_t end = rest.find(':');
-  if (end == std::string::npos) return std::nullopt;
+  if (end == std::string_view::npos) return std::nullopt;
   if (style.windows) {
     end = rest.find(':', end + 1);
-    if (end == std::string::npos) return std::nullopt;
+    if (end == std::string_view::npos) return std::nullopt;
   }
-  std::string file = rest.substr(0, end);
+  std::string file(rest.substr(0, end));
   if (style.windows) std::replace(file.begin(), file.end(), '/', '\\');
   const std::string longForm = LongPathName(file);
   if (!isFile(longForm)) return std::nullopt;
@@ -52,16 +52,16 @@ std::optional<MessageLocation> SecondForm(std::string rest, PathStyle style,
 std::optional<MessageLocation> ParseMessageLine(const std::string& line, PathStyle style,
                                                 const std::function<bool(const std::string&)>& isFile) {
   const std::size_t colon = FileNameColon(line, style);
-  std::string file;
-  std::string rest = line;
+  std::string_view file;
+  std::string_view rest = line;
   if (colon != std::string::npos) {
-    file = line.substr(0, colon);
-    rest = line.substr(colon + 1);
+    file = rest.substr(0, colon);
+    rest.remove_prefix(colon + 1);
   }
   if (const auto number = ToInteger(rest.substr(0, rest.find(':')))) {
     // A bare number names no file; there is nothing to open.
     if (file.empty()) return std::nullopt;
-    return MessageLocation{file, *number};
+    return MessageLocation{std::string(file), *number};
   }
   return SecondForm(rest, style, isFile);
 }

@@ -1,8 +1,11 @@
 // Line joining across chunks: a lone CR, a lone LF and a CR LF pair (also split between two
-// chunks) each end one line.
+// chunks) each end one line. A chunk is searched for line ends with memchr and its complete
+// lines are taken where they stand; only a stream's unfinished line is copied.
 #include "MessageCollector.h"
 
 #include "ProjectList.h"
+
+#include <cstring>
 
 std::optional<std::string> LongPathCache::LookUpFile(const std::string& path) {
   try {
@@ -13,80 +16,121 @@ std::optional<std::string> LongPathCache::LookUpFile(const std::string& path) {
   return std::nullopt;
 }
 
-const std::optional<std::string>& LongPathCache::LongForm(const std::string& path) {
+const std::optional<std::string>& LongPathCache::LongForm(std::string_view path) {
   // A tool naming ever new paths does not make the cache grow without end.
   constexpr std::size_t kMostKnown = 10000;
-  if (const auto known = known_.find(path); known != known_.end()) return known->second;
+  if (last_ != nullptr && last_->first == path) return last_->second;
+  if (const auto known = known_.find(path); known != known_.end()) {
+    last_ = &*known;
+    return known->second;
+  }
   if (known_.size() >= kMostKnown) known_.clear();
-  return known_.emplace(path, lookUp_(path)).first->second;
+  std::string name(path);
+  std::optional<std::string> longForm = lookUp_(name);
+  last_ = &*known_.emplace(std::move(name), std::move(longForm)).first;
+  return last_->second;
 }
 
 MessageCollector::MessageCollector(PathStyle style, std::shared_ptr<LongPathCache> longPaths)
     : style_(style), longPaths_(std::move(longPaths)) {}
 
-void MessageCollector::CollectOutput(const std::string& text, MessageLines& lines, bool isError) {
-  if (lines.Empty()) {
-    lines.Add(std::string());
-    LineBreakPending = false;
-    lastLineSettled_ = lastLineHasSummary_ = false;
-  }
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const char c = text[at];
+namespace {
+
+// The first CR or LF in `text`, or its size.
+std::size_t LineEnd(std::string_view text) {
+  const void* feed = std::memchr(text.data(), '\n', text.size());
+  const std::size_t limit =
+      feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) : text.size();
+  const void* ret = std::memchr(text.data(), '\r', limit);
+  return ret ? static_cast<std::size_t>(static_cast<const char*>(ret) - text.data()) : limit;
+}
+
+} // namespace
+
+void MessageCollector::CollectOutput(std::string_view text, MessageLines& lines, bool isError) {
+  Pending& pending = isError ? errors_ : output_;
+  while (!text.empty()) {
+    const char c = text.front();
     if (c == '\r' || c == '\n') {
-      const bool completesPair = c == '\n' && LineBreakPending;
-      LineBreakPending = c == '\r';
-      if (!completesPair) BreakLine(lines, isError);
-      ++at;
+      const bool completesPair = c == '\n' && pending.afterCarriageReturn;
+      pending.afterCarriageReturn = c == '\r';
+      if (!completesPair) CollectLine(pending, {}, true, lines, isError);
+      text.remove_prefix(1);
       continue;
     }
-    LineBreakPending = false;
-    std::size_t end = at;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-      ++end;
-    AppendRun(std::string_view(text).substr(at, end - at), lines, isError);
-    lastRunIsError_ = isError;
-    at = end;
+    pending.afterCarriageReturn = false;
+    const std::size_t end = LineEnd(text);
+    CollectLine(pending, text.substr(0, end), end < text.size(), lines, isError);
+    text.remove_prefix(end);
+    if (!text.empty()) {
+      // The line end that ended this part has been taken as the line's end.
+      pending.afterCarriageReturn = text.front() == '\r';
+      text.remove_prefix(1);
+    }
+  }
+}
+
+// Adds `part` to the stream's line; `ended` when a line end follows it. A line that reaches the
+// longest a line may be is completed there and the rest goes on in the next.
+void MessageCollector::CollectLine(Pending& pending, std::string_view part, bool ended, MessageLines& lines,
+                                   bool isError) {
+  constexpr std::size_t kLongest = MessageLines::kLongestHeldLine;
+  while (pending.text.size() + part.size() > kLongest) {
+    const std::size_t room = kLongest - pending.text.size();
+    if (pending.text.empty()) {
+      Complete(part.substr(0, room), lines, isError);
+    } else {
+      pending.text.append(part.substr(0, room));
+      Complete(pending.text, lines, isError);
+      pending.text.clear();
+    }
+    part.remove_prefix(room);
+  }
+  if (!ended) {
+    pending.text.append(part);
+  } else if (pending.text.empty()) {
+    Complete(part, lines, isError);
+  } else {
+    pending.text.append(part);
+    Complete(pending.text, lines, isError);
+    pending.text.clear();
   }
 }
 
 void MessageCollector::EndOutput(MessageLines& lines) {
-  if (!lines.Empty() && !lines.Last().empty()) BreakLine(lines, lastRunIsError_);
-  LineBreakPending = false;
+  for (Pending* pending : {&output_, &errors_}) {
+    if (!pending->text.empty()) Complete(pending->text, lines, pending == &errors_);
+    *pending = Pending();
+  }
 }
 
-void MessageCollector::BreakLine(MessageLines& lines, bool isError) {
+void MessageCollector::Complete(std::string_view line, MessageLines& lines, bool isError) {
+  if (line.find('\t') != std::string_view::npos) {
+    expanded_ = ExpandTabs(line);
+    line = expanded_;
+  }
+  if (isError) line = LongFormed(line);
+  if (Assembling && line.find("total errors") != std::string_view::npos)
+    AssemblerResult.assign(" - ").append(line);
+  if (lines.Empty() || !lines.Last().empty()) lines.Add(std::string());
+  lines.SetLast(line);
   if (LineCompleted) LineCompleted(lines.Last());
   if (isError && Assembling && ExplainAssemblerLine)
     if (auto explanation = ExplainAssemblerLine(lines.Last())) lines.Add(std::move(*explanation));
   lines.Add(std::string());
-  lastLineSettled_ = lastLineHasSummary_ = false;
 }
 
-void MessageCollector::AppendRun(std::string_view run, MessageLines& lines, bool isError) {
-  // Only the new run is expanded and only the new text is searched: the last line may grow
-  // very long when a tool prints without line ends, and it holds no tabs any more.
-  const std::size_t oldSize = lines.Last().size();
-  if (run.find('\t') == std::string_view::npos)
-    lines.AppendToLast(run);
-  else
-    lines.AppendToLast(ExpandTabs(std::string(run), oldSize));
-  const std::string& line = lines.Last();
-  if (isError && !lastLineSettled_ && (oldSize == 0 || run.find(':') != std::string_view::npos)) {
-    std::string normalised = NormaliseMessageLine(line, style_, *longPaths_);
-    lastLineSettled_ = FileNameColon(normalised, style_) != std::string::npos;
-    if (normalised != line) lines.SetLast(std::move(normalised));
-  }
-  constexpr std::size_t kSummaryLength = sizeof("total errors") - 1;
-  const std::size_t searchFrom = oldSize > kSummaryLength ? oldSize - kSummaryLength : 0;
-  if (Assembling &&
-      (lastLineHasSummary_ || lines.Last().find("total errors", searchFrom) != std::string::npos)) {
-    lastLineHasSummary_ = true;
-    AssemblerResult = " - " + lines.Last();
-  }
+std::string_view MessageCollector::LongFormed(std::string_view line) {
+  const std::size_t colon = FileNameColon(line, style_);
+  if (colon == std::string_view::npos || colon == 0) return line;
+  const std::string_view name = line.substr(0, colon);
+  const std::optional<std::string>& longForm = longPaths_->LongForm(name);
+  if (!longForm || *longForm == name) return line;
+  longFormed_.assign(*longForm).append(line.substr(colon));
+  return longFormed_;
 }
 
-std::string ExpandTabs(const std::string& text, std::size_t startColumn) {
+std::string ExpandTabs(std::string_view text, std::size_t startColumn) {
   std::string expanded;
   expanded.reserve(text.size());
   for (char c : text) {
@@ -98,7 +142,7 @@ std::string ExpandTabs(const std::string& text, std::size_t startColumn) {
   return expanded;
 }
 
-std::size_t FileNameColon(const std::string& line, PathStyle style) {
+std::size_t FileNameColon(std::string_view line, PathStyle style) {
   std::size_t colon = line.find(':');
   if (style.windows && colon == 1) colon = line.find(':', 2);
   return colon;
@@ -107,7 +151,7 @@ std::size_t FileNameColon(const std::string& line, PathStyle style) {
 std::string NormaliseMessageLine(const std::string& line, PathStyle style, LongPathCache& longPaths) {
   const std::size_t colon = FileNameColon(line, style);
   if (colon == std::string::npos || colon == 0) return line;
-  const std::optional<std::string>& longForm = longPaths.LongForm(line.substr(0, colon));
+  const std::optional<std::string>& longForm = longPaths.LongForm(std::string_view(line).substr(0, colon));
   return longForm ? *longForm + line.substr(colon) : line;
 }
 

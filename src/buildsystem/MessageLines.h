@@ -1,7 +1,7 @@
 // The lines of a message list such as "Debug": an ordered list that is only appended to and
 // whose last line is the one being filled. Views and the command-line build watch it. However
 // much a tool prints, the list keeps at most kMostLinesKept lines: past that the oldest go, a
-// hundredth at a time, and the first line says how many went. A line longer than
+// hundredth at a time, and the first line says how many went. A tool's line longer than
 // kLongestHeldLine (a tool printing without line ends) is completed early.
 #pragma once
 
@@ -49,32 +49,12 @@ public:
     for (Watcher* watcher : watchers_)
       watcher->LineAdded();
     if (keep_ == Keep::LastLineOnly)
-      lines_.erase(lines_.begin(), lines_.end() - 1);
+      KeepLastOnly();
     else if (lines_.size() > kMostLinesKept)
       DropOldest();
   }
-  void AppendToLast(std::string_view text) {
-    for (;;) {
-      const std::size_t room = kLongestHeldLine - lines_.back().size();
-      lines_.back() += text.substr(0, room);
-      for (Watcher* watcher : watchers_)
-        watcher->LastLineChanged();
-      if (text.size() <= room) return;
-      text.remove_prefix(room);
-      Add(std::string());
-    }
-  }
-  // Moves the lines of `other` here; its first line continues the last line of this list.
-  void Append(MessageLines&& other) {
-    if (other.Empty()) return;
-    if (Empty()) Add(std::string());
-    AppendToLast(other.lines_.front());
-    for (std::size_t i = 1; i < other.lines_.size(); ++i)
-      Add(std::move(other.lines_[i]));
-    other.lines_.clear();
-  }
-  void SetLast(std::string line) {
-    lines_.back() = std::move(line);
+  void SetLast(std::string_view line) {
+    lines_.back().assign(line);
     for (Watcher* watcher : watchers_)
       watcher->LastLineChanged();
   }
@@ -84,6 +64,16 @@ public:
   void RemoveWatcher(Watcher* watcher) { std::erase(watchers_, watcher); }
 
 private:
+  void KeepLastOnly() {
+    // An empty new line takes the buffer of the completed one: a flood costs no allocation a line.
+    if (lines_.size() >= 2 && lines_.back().empty()) {
+      lines_.back().swap(lines_[lines_.size() - 2]);
+      lines_.back().clear();
+    }
+    while (lines_.size() > 1)
+      lines_.pop_front();
+  }
+
   void DropOldest() {
     // The notice stays first; the oldest lines after it go.
     const std::size_t first = dropped_ > 0 ? 1 : 0;

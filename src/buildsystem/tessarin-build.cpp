@@ -6,17 +6,15 @@
 #include "HeadlessBuild.h"
 #include "QtHandOver.h"
 #include "RegistryStore.h"
+#include "StopSignals.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -76,49 +74,14 @@ private:
     }
   }
 
+  // Only the event loop's thread prints.
   static void Print(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+    fwrite_unlocked(line.data(), 1, line.size(), stdout);
+    fputc_unlocked('\n', stdout);
   }
 
   MessageLines& lines_;
   std::chrono::steady_clock::time_point lastFlush_;
-};
-
-// Ctrl+C, SIGTERM and SIGHUP reach the event loop through a pipe, so the build can end its tool
-// before the program ends.
-class StopSignals {
-public:
-  StopSignals() {
-    if (::pipe(pipe_) != 0) return;
-    write_ = pipe_[1];
-    notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-      unsigned char number = 0;
-      if (::read(pipe_[0], &number, 1) == 1 && received_ == 0) {
-        received_ = number;
-        if (OnStop) OnStop();
-      }
-    });
-    struct sigaction action {};
-    action.sa_handler = [](int number) {
-      const auto byte = static_cast<unsigned char>(number);
-      (void)!::write(write_, &byte, 1);
-    };
-    sigemptyset(&action.sa_mask);
-    for (int number : {SIGINT, SIGTERM, SIGHUP})
-      ::sigaction(number, &action, nullptr);
-  }
-
-  // The signal that asked the program to stop; 0 while none has.
-  [[nodiscard]] int Received() const { return received_; }
-  std::function<void()> OnStop;
-
-private:
-  static inline int write_ = -1;
-  int pipe_[2] = {-1, -1};
-  std::unique_ptr<QSocketNotifier> notifier_;
-  int received_ = 0;
 };
 
 // Prints the progress window's caption and label whenever the label changes (the caption

@@ -14,6 +14,7 @@
 #include "RecentList.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
+#include "StopSignals.h"
 #include "WindowCommands.h"
 
 #include <QAction>
@@ -29,7 +30,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -142,6 +145,21 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
 }
 
 // No command can take away the projects a running build walks: each is refused with a message.
+// SIGTERM (a logout, kill) while a build runs ends the build's tools before the program, as
+// tessarin-build does.
+TEST_F(BuildInTheWindow, AStopSignalEndsTheBuildsTools) {
+  dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
+  auto form = Open();
+  StopSignals stop;
+  stop.OnStop = [&] { form->EndAtSignal(stop.Received()); };
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
+  ::kill(::getpid(), SIGTERM);
+  ASSERT_TRUE(WaitUntil([&] { return stop.Received() == SIGTERM; }));
+  EXPECT_FALSE(Projects(*form).BuildRunning());
+  EXPECT_TRUE(WaitUntil([&] { return ProcessesNaming(Source("g_main.c")).empty(); }, 5000));
+}
+
 // Closing the main window ends the build and its tool.
 TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");

@@ -276,6 +276,49 @@ TEST_F(BuildFixture, EveryMessageLeadsToItsSourceLine) {
   EXPECT_FALSE(paths::FileExists(Out("g_main.asm")));
 }
 
+// The assembler writes an error's place and its text with two writes; other output between them
+// does not cut the line, which still leads to the C line.
+TEST_F(BuildFixture, AnAssemblerErrorWrittenInPiecesLeadsToItsCLine) {
+  Project& project = AddProject("game", "int vmMain( void ) {\n\tG_Missing();\n\treturn 0;\n}\n");
+  settings.q3asmlarguments = "-v -m --standin-split-errors";
+  Controller().BuildActiveProject();
+  ASSERT_TRUE(WaitForEnd());
+  const std::string text = BuildMessagesText();
+  EXPECT_NE(text.find(Out("g_main.asm:")), std::string::npos) << text;
+  const std::string cLine = project.Files[2].Path + ":2: error: symbol G_Missing undefined\n";
+  EXPECT_NE(text.find(cLine), std::string::npos) << text;
+  EXPECT_NE(text.find("\nbetween\n"), std::string::npos) << text;
+  EXPECT_EQ(Controller().Outcome().errors, 1);
+}
+
+// A compile that waits for the one before it holds its output, however much it is (here more
+// than is kept in memory), and lists it whole and in order at its turn: every compile's text
+// without line ends stays together, between the messages of the files before and after it.
+TEST_F(BuildFixture, AWaitingCompileHoldsAFloodAndListsItInOrder) {
+  Project& project = AddProject("game");
+  project.Files.push_back({dir.write("game/a_slow.c", "void S( void ) {\n\tSTANDIN_WARNING\n}\n")});
+  project.SortFiles();
+  settings.ParallelCompiles = 3;
+  constexpr std::size_t kFlood = 3000000;
+  settings.lcclarguments += " --standin-noeol=" + std::to_string(kFlood) + " --standin-slow=5";
+  Controller().BuildActiveProject();
+  ASSERT_TRUE(WaitForEnd());
+  // Each compile's text: two lines at the longest a line may be, then the rest, which the same
+  // stream's next message continues.
+  std::size_t full = 0, rests = 0, bytes = 0;
+  for (const std::string& line : debug.Lines()) {
+    const std::size_t xs = std::min(line.find_first_not_of('x'), line.size());
+    bytes += xs;
+    full += xs == MessageLines::kLongestHeldLine;
+    rests += xs > 0 && xs == kFlood - 2 * MessageLines::kLongestHeldLine;
+  }
+  EXPECT_EQ(bytes, 4 * kFlood);
+  EXPECT_EQ(full, 8u);
+  EXPECT_EQ(rests, 4u);
+  EXPECT_NE(BuildMessagesText().find("a_slow.c:2: warning"), std::string::npos);
+  EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
+}
+
 TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
   AddProject("game");
   settings.lcclocation = dir.file("no-compiler");

@@ -56,10 +56,23 @@ TEST(BuildDiagnostics, ALineCountsOnceWhenComplete) {
   MessageLines lines;
   BuildDiagnostics diagnostics(lines, PathStyle::Posix(), KnownFile);
   lines.Add("/mod/a.c");
-  lines.AppendToLast(":7: warn");
-  lines.AppendToLast("ing: x");
+  lines.SetLast("/mod/a.c:7: warn");
+  lines.SetLast("/mod/a.c:7: warning: x");
   EXPECT_EQ(diagnostics.Warnings(), 0) << "still being filled";
   lines.Add(std::string());
   EXPECT_EQ(diagnostics.Warnings(), 1);
   EXPECT_EQ(diagnostics.Of("/mod/a.c").front().line, 7);
+}
+
+// A tool that warns a million times: every warning counts, the first few thousand are kept.
+TEST(BuildDiagnostics, CountsEveryMessageAndKeepsTheFirst) {
+  MessageLines lines(MessageLines::Keep::LastLineOnly);
+  BuildDiagnostics diagnostics(lines, PathStyle::Posix(), KnownFile);
+  const int count = static_cast<int>(BuildDiagnostics::kMostKept) * 3;
+  for (int i = 1; i <= count; ++i)
+    lines.Add("/mod/a.c:" + std::to_string(i) + ": warning: x");
+  lines.Add(std::string());
+  EXPECT_EQ(diagnostics.Warnings(), count);
+  ASSERT_EQ(diagnostics.Of("/mod/a.c").size(), BuildDiagnostics::kMostKept);
+  EXPECT_EQ(diagnostics.Of("/mod/a.c").back().line, static_cast<int>(BuildDiagnostics::kMostKept));
 }

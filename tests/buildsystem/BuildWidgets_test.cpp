@@ -92,7 +92,7 @@ TEST(BuildMessageList, ShowsTheLinesAndFollowsTheLastOne) {
   FollowLastLine(view, model);
   EXPECT_EQ(model.rowCount(), 1);
   lines.Add("sec");
-  lines.AppendToLast("ond");
+  lines.SetLast("second");
   QCoreApplication::processEvents(); // the view hears of new lines in batches
   EXPECT_EQ(model.rowCount(), 2);
   EXPECT_EQ(model.data(model.index(1), Qt::DisplayRole).toString(), "second");

@@ -7,18 +7,25 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Held(const MessageLines& lines) { return {lines.Lines().begin(), lines.Lines().end()}; }
+// The completed lines: all but the last, the one being filled, which the collector leaves empty.
+Lines Held(const MessageLines& lines) {
+  if (lines.Empty()) return {};
+  EXPECT_EQ(lines.Last(), "");
+  return {lines.Lines().begin(), lines.Lines().end() - 1};
+}
 
 Lines Collect(const std::vector<std::string>& chunks, bool isError = false) {
   MessageCollector collector;
   MessageLines lines;
   for (const auto& chunk : chunks)
     collector.CollectOutput(chunk, lines, isError);
+  collector.EndOutput(lines);
   return Held(lines);
 }
 
@@ -30,24 +37,60 @@ TEST(BuildCollector, JoinsChunksAndCountsEveryKindOfLineEndOnce) {
   EXPECT_EQ(Collect({"abc", "def\r\n", "x"}), (Lines{"abcdef", "x"}));
   EXPECT_EQ(Collect({"one\r", "\ntwo"}), (Lines{"one", "two"})) << "a pair split between chunks";
   EXPECT_EQ(Collect({"a\r\n\r\nb"}), (Lines{"a", "", "b"}));
-  EXPECT_EQ(Collect({"a\nb\nc\n"}), (Lines{"a", "b", "c", ""}))
-      << "bare line feeds, as every Linux tool writes";
+  EXPECT_EQ(Collect({"a\nb\nc\n"}), (Lines{"a", "b", "c"})) << "bare line feeds, as every Linux tool writes";
   EXPECT_EQ(Collect({"a\n\nb"}), (Lines{"a", "", "b"}));
   EXPECT_EQ(Collect({"a\rb\rc"}), (Lines{"a", "b", "c"}));
   EXPECT_EQ(Collect({"a\n", "\rb"}), (Lines{"a", "", "b"})) << "LF then CR is two line ends";
   EXPECT_EQ(Collect({"a\r", "x\nb"}), (Lines{"a", "x", "b"})) << "text between CR and LF breaks the pair";
 }
 
-TEST(BuildCollector, PairStateSurvivesStreamsAndRunsButNotAnEmptiedList) {
+// q3asm writes "g_main.asm:1667 " and "error: symbol X undefined" as two writes; whatever the
+// other stream writes between them, the line stays whole and keeps its place in its stream.
+TEST(BuildCollector, EachStreamFillsItsOwnLine) {
   MessageCollector collector;
   MessageLines lines;
-  collector.CollectOutput("fatal\r", lines, false);
-  collector.CollectOutput("\nnext", lines, true);
-  EXPECT_EQ(Held(lines), (Lines{"fatal", "next"}));
-  collector.CollectOutput("end\r", lines, false);
-  lines.Clear();
-  collector.CollectOutput("\nfresh", lines, false);
-  EXPECT_EQ(Held(lines), (Lines{"", "fresh"}));
+  collector.CollectOutput("g_main.asm:1667 ", lines, true);
+  collector.CollectOutput("pass 1: g_main.asm\r", lines, false);
+  collector.CollectOutput("error: symbol X undefined\n", lines, true);
+  collector.CollectOutput("\n3 total errors\n", lines, false);
+  EXPECT_EQ(Held(lines),
+            (Lines{"pass 1: g_main.asm", "g_main.asm:1667 error: symbol X undefined", "3 total errors"}))
+      << "a CR LF pair is one line end within its stream";
+}
+
+// Two streams, each a random run of lines, written in random pieces in a random interleaving:
+// each stream's lines come out whole and in its order.
+TEST(BuildCollector, RandomInterleavingsKeepEveryLineWhole) {
+  std::mt19937 random(31);
+  for (int round = 0; round < 200; ++round) {
+    Lines written[2];
+    std::string text[2];
+    for (int stream = 0; stream < 2; ++stream)
+      for (int line = std::uniform_int_distribution<int>(0, 8)(random); line > 0; --line) {
+        written[stream].push_back(
+            std::string(std::uniform_int_distribution<std::size_t>(0, 30)(random), stream == 0 ? 'o' : 'e'));
+        text[stream] += written[stream].back() + (random() % 2 ? "\n" : "\r\n");
+      }
+    MessageCollector collector;
+    MessageLines lines;
+    std::size_t at[2] = {0, 0};
+    while (at[0] < text[0].size() || at[1] < text[1].size()) {
+      const int stream = at[0] == text[0].size() ? 1 : at[1] == text[1].size() ? 0 : int(random() % 2);
+      const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, 12)(random);
+      collector.CollectOutput(std::string_view(text[stream]).substr(at[stream], piece), lines, stream == 1);
+      at[stream] = std::min(text[stream].size(), at[stream] + piece);
+    }
+    Lines seen[2];
+    for (const std::string& line : Held(lines))
+      if (!line.empty()) seen[line[0] == 'e'].push_back(line);
+    for (int stream = 0; stream < 2; ++stream) {
+      Lines expected;
+      for (const std::string& line : written[stream])
+        if (!line.empty()) expected.push_back(line);
+      EXPECT_EQ(seen[stream], expected) << "round " << round;
+    }
+    EXPECT_EQ(Held(lines).size(), written[0].size() + written[1].size()) << "round " << round;
+  }
 }
 
 TEST(BuildCollector, ExpandsTabsToColumnsOfEight) {
@@ -82,8 +125,7 @@ TEST(BuildCollector, KeepsTheLastTotalErrorsLineOnlyWhileAssembling) {
   EXPECT_EQ(collector.AssemblerResult, " - 3 total errors");
   collector.CollectOutput("1 total errors", lines, false);
   collector.CollectOutput(" (and more)\n", lines, false);
-  EXPECT_EQ(collector.AssemblerResult, " - 1 total errors (and more)")
-      << "the whole line, also when it grows";
+  EXPECT_EQ(collector.AssemblerResult, " - 1 total errors (and more)") << "the whole line";
 }
 
 // A tool printing without line ends cannot make one line grow without end: past the limit the
@@ -94,13 +136,15 @@ TEST(BuildCollector, AVeryLongLineWithoutLineEndsIsCompletedAtTheLimit) {
   const std::string chunk(65535, 'x');
   for (int i = 0; i < 200; ++i)
     collector.CollectOutput(chunk, lines, true);
-  std::string all;
-  for (const std::string& line : lines.Lines()) {
+  collector.EndOutput(lines);
+  std::size_t bytes = 0;
+  for (const std::string& line : Held(lines)) {
     EXPECT_LE(line.size(), MessageLines::kLongestHeldLine);
-    all += line;
+    EXPECT_EQ(line.find_first_not_of('x'), std::string::npos);
+    bytes += line.size();
   }
-  EXPECT_EQ(all, std::string(200u * 65535u, 'x'));
-  EXPECT_EQ(lines.Lines().size(), 200u * 65535u / MessageLines::kLongestHeldLine + 1);
+  EXPECT_EQ(bytes, 200u * 65535u);
+  EXPECT_EQ(Held(lines).size(), 200u * 65535u / MessageLines::kLongestHeldLine + 1);
 }
 
 // Each tool run has its collector: the last line of one run is complete when the run ends, so
@@ -109,10 +153,11 @@ TEST(BuildCollector, TheEndOfARunCompletesItsLastLine) {
   MessageLines lines;
   MessageCollector first, second;
   first.CollectOutput("first without line end", lines, true);
+  first.CollectOutput("out without line end", lines, false);
   first.EndOutput(lines);
   second.CollectOutput("second\n", lines, false);
   second.EndOutput(lines);
-  EXPECT_EQ(Held(lines), (Lines{"first without line end", "second", ""}));
+  EXPECT_EQ(Held(lines), (Lines{"out without line end", "first without line end", "second"}));
 }
 
 // However often a tool names a file, its long form is looked up once.

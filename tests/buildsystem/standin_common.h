@@ -34,9 +34,11 @@ struct Switches {
   bool background = false;   // leave a child running that sleeps until killed
   int exitStatus = 0;        // exit with this status after the work, saying nothing about it
   long warnings = 0;         // print this many "source:line: warning:" lines for each source
+  bool blockWrites = false;  // write those lines in blocks of 64 KB instead of one write a line
   std::string log;           // append the path of each source compiled to this file
   bool noWrite = false;      // write no output file, and still exit 0 (a write that failed)
   long cutOutput = -1;       // write only this many bytes of each output file (a full disk)
+  bool splitErrors = false;  // write an error's place and its text apart, other output between
 
   // Takes the "--standin-..." arguments out of `arguments`. "--standin-misbehave=FILE" adds the
   // switches FILE holds, a line each, when it exists: the command line stays the same whether
@@ -82,6 +84,10 @@ struct Switches {
         s.background = true;
       else if (a.rfind("--standin-exit=", 0) == 0)
         s.exitStatus = static_cast<int>(value("--standin-exit="));
+      else if (a == "--standin-block-writes")
+        s.blockWrites = true;
+      else if (a == "--standin-split-errors")
+        s.splitErrors = true;
       else if (a.rfind("--standin-log=", 0) == 0)
         s.log = a.substr(std::string("--standin-log=").size());
       else if (a.rfind("--standin-misbehave=", 0) == 0)
@@ -185,11 +191,16 @@ inline int ActAfterWork(int status) {
 }
 
 // Lines in the form of the compiler's warnings, written the way the real tool writes its
-// messages: one write per line.
+// messages, one write per line, or in blocks as a tool writing through a full stdio buffer does.
 inline void Warnings(const std::string& source) {
+  constexpr std::size_t kBlock = 64 * 1024;
+  std::string block;
   for (long line = 1; line <= Active().warnings; ++line) {
-    const std::string text = source + ":" + std::to_string(line) + ": warning: missing return value\n";
-    WriteAll(STDERR_FILENO, text.data(), text.size());
+    block += source + ":" + std::to_string(line) + ": warning: missing return value\n";
+    if (!Active().blockWrites || block.size() >= kBlock || line == Active().warnings) {
+      WriteAll(STDERR_FILENO, block.data(), block.size());
+      block.clear();
+    }
   }
 }
 

@@ -40,8 +40,19 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The real one writes the place and the text with two calls; --standin-split-errors puts a line
+// of standard output between them, each write apart in time.
 void CodeError(Assembly& assembly, const std::string& file, int line, const std::string& text) {
-  standin::Err(file + ":" + std::to_string(line) + " " + text + "\n");
+  const std::string place = file + ":" + std::to_string(line) + " ";
+  if (standin::Active().splitErrors) {
+    for (const auto& [fd, part] :
+         {std::pair{STDERR_FILENO, place}, {STDOUT_FILENO, "between\n"}, {STDERR_FILENO, text + "\n"}}) {
+      standin::WriteAll(fd, part.data(), part.size());
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+  } else {
+    standin::Err(place + text + "\n");
+  }
   ++assembly.errors;
 }
 

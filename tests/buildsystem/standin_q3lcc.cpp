@@ -4,8 +4,9 @@
 // 1 on any error. A compile error still leaves an .asm whose functions from the error on are
 // empty stubs, a missing include leaves none, and -Wf-g writes the file and line records. It
 // "compiles" by finding function definitions and calls, enough for the stand-in assembler to lay
-// out a module and check its symbols. Its includes follow the real preprocessor's search rules. Lines holding
-// STANDIN_ERROR, STANDIN_WARNING, STANDIN_HANG or STANDIN_CRASH trigger those behaviours.
+// out a module and check its symbols. Its includes follow the real preprocessor's search rules.
+// Lines holding STANDIN_ERROR, STANDIN_WARNING, STANDIN_HANG, STANDIN_CRASH or STANDIN_SLEEP (two
+// seconds) trigger those behaviours.
 #include "standin_common.h"
 
 #include <cctype>
@@ -150,6 +151,7 @@ bool CompileText(const std::string& path, const std::string& text, Unit& unit, i
     if (line.find("STANDIN_HANG") != std::string::npos)
       for (;;)
         ::pause();
+    if (line.find("STANDIN_SLEEP") != std::string::npos) std::this_thread::sleep_for(std::chrono::seconds(2));
     if (line.find("STANDIN_WARNING") != std::string::npos)
       Message(unit, path, where + "warning: missing return value");
     if (line.find("STANDIN_ERROR") != std::string::npos) {
