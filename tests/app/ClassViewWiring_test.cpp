@@ -20,13 +20,13 @@
 
 namespace {
 
-struct MainWindowTest : ::testing::Test {
+struct ClassViewWiringTest : ::testing::Test {
   TempDir dir;
   ScriptedQuestions questions;
   std::unique_ptr<MainWindow> form;
   ProjectWorkspace* workspace = nullptr;
 
-  MainWindowTest() {
+  ClassViewWiringTest() {
     MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
     env.runDialog = [](QDialog&) { return int(QDialog::Accepted); };
     form = std::make_unique<MainWindow>(env);
@@ -48,7 +48,7 @@ struct MainWindowTest : ::testing::Test {
   }
 };
 
-TEST_F(MainWindowTest, ClassViewDoubleClickOpensAnEditorWindowAtTheDeclaration) {
+TEST_F(ClassViewWiringTest, ClassViewDoubleClickOpensAnEditorWindowAtTheDeclaration) {
   workspace->RebuildClassView();
   QTreeWidget& tree = *form->ClassTreeView;
   QTreeWidgetItem* structure = tree.topLevelItem(0);
@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, ClassViewDoubleClickOpensAnEditorWindowAtTheDeclaration) 
   EXPECT_EQ(form->Windows().Count(), 1);
 }
 
-TEST_F(MainWindowTest, FindInFilesHitsJumpToTheirLineMarkedInBlue) {
+TEST_F(ClassViewWiringTest, FindInFilesHitsJumpToTheirLineMarkedInBlue) {
   FindInFilesDialog& dialog = *form->findChild<FindInFilesDialog*>();
   dialog.FindTextComboBox->setEditText("client_s");
   form->Actions()["FindInFilesAction"]->trigger();
