@@ -129,6 +129,9 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
   conventions.desktopEditing = true;
+  conventions.reopenLastWorkspace = true;
+  conventions.coloursFollowPalette = true;
+  conventions.foldsToolDetails = true;
   conventions.parallelCompiles =
       std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostParallelCompiles);
   conventions.buildCacheFolder =
@@ -201,6 +204,8 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
   settings.TabWidth = conventions.tabWidth;
   settings.DesktopEditing = conventions.desktopEditing;
   settings.ParallelCompiles = conventions.parallelCompiles;
+  settings.ReopenLastWorkspace = conventions.reopenLastWorkspace;
+  settings.ColoursFollowPalette = conventions.coloursFollowPalette;
   return settings;
 }
 
@@ -236,7 +241,10 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
   settings.TabWidth =
       std::clamp(storedInteger(stored("TabWidth")).value_or(defaults.TabWidth), 1, kMostTabWidth);
   settings.ClangdWarnings = storedInteger(stored("ClangdWarnings")).value_or(0) != 0;
+  settings.ReopenLastWorkspace =
+      storedInteger(stored("ReopenLastWorkspace")).value_or(defaults.ReopenLastWorkspace ? 1 : 0) != 0;
   settings.DesktopEditing = defaults.DesktopEditing;
+  settings.ColoursFollowPalette = defaults.ColoursFollowPalette;
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
   settings.quake3arguments =
@@ -267,6 +275,7 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   store.setNumber(root, kSettingsKey, "KeepFileFormat", settings.KeepFileFormat ? 1 : 0);
   store.setNumber(root, kSettingsKey, "TabWidth", settings.TabWidth);
   store.setNumber(root, kSettingsKey, "ClangdWarnings", settings.ClangdWarnings ? 1 : 0);
+  store.setNumber(root, kSettingsKey, "ReopenLastWorkspace", settings.ReopenLastWorkspace ? 1 : 0);
 }
 
 std::string FindOnSearchPath(const std::string& program) {

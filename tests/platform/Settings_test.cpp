@@ -185,7 +185,7 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
   EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
   EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
-  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 15u);
+  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 16u);
 }
 
 TEST_F(SettingsTest, NumbersReadFromEitherKind) {
