@@ -57,7 +57,7 @@ if [ -f "$copyright" ]; then
   # paragraph gives.
   awk -v RS= '/^Files: \*\n/' "$copyright" | grep -qx "License: GPL-2.0+" ||
     fault "the copyright file does not put Tessarin's own files under GPL-2.0+"
-  awk -v RS= '/^License: GPL-2.0+\n /' "$copyright" | grep -q "common-licenses/GPL-2" ||
+  awk -v RS= 'index($0, "License: GPL-2.0+\n ") == 1' "$copyright" | grep -q "common-licenses/GPL-2" ||
     fault "the copyright file does not give the GPL-2.0+ terms in a License paragraph"
 fi
 
