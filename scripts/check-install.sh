@@ -18,7 +18,7 @@ files=(bin/tessarin bin/tessarin-build share/applications/tessarin.desktop
        share/mime/packages/tessarin-workspace.xml share/icons/hicolor/scalable/apps/tessarin.svg)
 for size in "${icons[@]}"; do files+=("share/icons/hicolor/${size}x${size}/apps/tessarin.png"); done
 doc=share/doc/tessarin
-files+=("$doc/README.md" "$doc/copyright" "$doc/examples/mymod/mymod.tsw")
+files+=("$doc/README.md" "$doc/copyright" share/tessarin/examples/mymod/mymod.tsw)
 
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || fault "cmake --install failed: $(cat "$work/install.log")"
 for file in "${files[@]}"; do
@@ -53,10 +53,16 @@ if [ -f "$copyright" ]; then
   read -r files_paragraphs whole_paragraphs <<<"$paragraphs"
   ((files_paragraphs > 0 && files_paragraphs == whole_paragraphs)) ||
     fault "the copyright file has a Files paragraph without Copyright or License (or none)"
+  # Tessarin's own files are under the GPL, version 2 or later, whose terms a stand-alone License
+  # paragraph gives.
+  awk -v RS= '/^Files: \*\n/' "$copyright" | grep -qx "License: GPL-2.0+" ||
+    fault "the copyright file does not put Tessarin's own files under GPL-2.0+"
+  awk -v RS= 'index($0, "License: GPL-2.0+\n ") == 1' "$copyright" | grep -q "common-licenses/GPL-2" ||
+    fault "the copyright file does not give the GPL-2.0+ terms in a License paragraph"
 fi
 
 # Every project of the installed example and every file its projects list are installed.
-example=$work/prefix/$doc/examples/mymod
+example=$work/prefix/share/tessarin/examples/mymod
 if [ -f "$example/mymod.tsw" ]; then
   while IFS= read -r project; do
     project=${project//\\//}

@@ -2,6 +2,7 @@
 
 #include "BuildMessagesModel.h"
 #include "DisplayText.h"
+#include "FoldedMessagesModel.h"
 #include "JumpToSource.h"
 #include "MainActions.h"
 #include "PlacesPage.h"
@@ -27,7 +28,14 @@ const std::vector<Tool> kCompileTools = {Tool::Compiler};
 // which a path with bytes above 127 would not survive.
 std::string lineAt(const QAbstractItemView& list, int row) {
   if (const auto* lines = dynamic_cast<const BuildMessagesModel*>(list.model())) return lines->Line(row);
+  if (const auto* folded = dynamic_cast<const FoldedMessagesModel*>(list.model())) return folded->Line(row);
   return FromDisplay(list.model()->index(row, 0).data().toString());
+}
+
+// The message lines behind the list, folded or not.
+BuildMessagesModel* linesOf(const QAbstractItemView& list) {
+  if (auto* folded = dynamic_cast<FoldedMessagesModel*>(list.model())) return &folded->Lines();
+  return dynamic_cast<BuildMessagesModel*>(list.model());
 }
 
 std::optional<std::string> selectedText(const QAbstractItemView& list) {
@@ -151,8 +159,7 @@ void BuildCommands::GoToMessage(int step) {
     }
   QAbstractItemView& list = shell_.buildMessageList;
   // The lines that came since the list last showed some count too.
-  if (auto* lines = dynamic_cast<BuildMessagesModel*>(list.model()); lines != nullptr && lines->SyncPending())
-    lines->Sync();
+  if (BuildMessagesModel* lines = linesOf(list); lines != nullptr && lines->SyncPending()) lines->Sync();
   const QModelIndex current = list.currentIndex();
   const auto row = NextMessageRow(list.model()->rowCount(), current.isValid() ? current.row() : -1, step,
                                   [&list](int at) { return lineAt(list, at); });
@@ -228,6 +235,13 @@ void BuildCommands::Wire() {
 
   QAbstractItemView& messages = shell_.buildMessageList;
   QObject::connect(&messages, &QAbstractItemView::doubleClicked, &connections_, [this, &messages] {
+    // The summary of folded details shows or folds them; any other line jumps to its place.
+    auto* folded = dynamic_cast<FoldedMessagesModel*>(messages.model());
+    if (const QModelIndex current = messages.currentIndex();
+        folded != nullptr && current.isValid() && folded->IsSummaryRow(current.row())) {
+      folded->ShowDetails(!folded->DetailsShown());
+      return;
+    }
     shell_.runGuarded([this, &messages] { JumpToMessage(selectedText(messages), editors_); });
   });
   shell_.findInFilesPage.Results.OnPlaceChosen = [this](const Place& place) {

@@ -1,10 +1,13 @@
 #include "ConfigurationDialog.h"
 
 #include "Dialogs.h"
+#include "EditorColours.h"
 #include "RegistryStore.h"
+#include "TextDrawer.h"
 #include "UserQuestions.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFontDatabase>
@@ -14,18 +17,20 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 constexpr int kWidth = 410;
 constexpr int kHeight = 343;
-constexpr int kGameLoopHeight = 150; // the dedicated server's and the reload's fields
+constexpr int kWidestField = 720;
 
 QLineEdit* pathField(bool typed) {
   auto* field = new QLineEdit;
@@ -69,11 +74,10 @@ std::string text(const QLineEdit* field) { return field->text().toStdString(); }
 
 ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const PreferencesLook& look,
                                          QWidget* parent)
-    : QDialog(parent), questions_(questions), typedPaths_(look.typedPaths),
-      height_(kHeight + (look.gameInPage ? kGameLoopHeight : 0)) {
-  setWindowTitle("Configuration");
+    : QDialog(parent), questions_(questions), typedPaths_(look.typedPaths) {
+  // On a desktop the dialog is called what the menu item that opens it is called.
+  setWindowTitle(look.desktopLabels ? "Preferences" : "Configuration");
   UseDialogFrame(*this);
-  setFixedSize(kWidth, height_);
 
   quake3locationEdit = pathField(typedPaths_);
   quake3argumentsEdit = new QLineEdit;
@@ -84,7 +88,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   outputBrowseButton = new QPushButton("&Browse");
   lccBrowseButton = new QPushButton("&Browse");
   q3asmBrowseButton = new QPushButton("&Browse");
-  backupCheckBox = new QCheckBox("Create .~c  and .~h backups on overwrite");
+  backupCheckBox = new QCheckBox("Create .~c and .~h backups on overwrite");
   fontNameComboBox = new QFontComboBox;
   fontSizeComboBox = new QComboBox;
   fontSizeComboBox->setEditable(true);
@@ -103,6 +107,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   reloadcommandEdit = new QLineEdit;
   reloadcommandEdit->setToolTip("Sent to the running game when Launch has built its modules again; {map} "
                                 "stands for the map it has loaded (vid_restart reloads cgame and ui)");
+  reopenLastWorkspaceCheckBox = new QCheckBox("&Reopen the last workspace and its files at start");
 
   NoticeLabel = new QLabel;
   NoticeLabel->setWordWrap(true);
@@ -113,6 +118,7 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   SettingsPages->addTab(environment, SettingOf(Tool::Game).page);
   SettingsPages->addTab(CompilerPage(), SettingOf(Tool::Compiler).page);
   SettingsPages->addTab(SettingsPage(), "Settings");
+  SettingsPages->addTab(ColoursPage(), "Colours");
 
   okButton = new QPushButton("&OK");
   cancelButton = new QPushButton("&Cancel");
@@ -125,6 +131,8 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   layout->addWidget(NoticeLabel);
   layout->addWidget(SettingsPages);
   layout->addLayout(buttons);
+
+  FitToContents();
 
   connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, &ConfigurationDialog::reject);
@@ -178,13 +186,101 @@ QWidget* ConfigurationDialog::SettingsPage() {
   numbers->addRow("Tab &width", tabWidthSpinBox);
   layout->addWidget(keepFileFormatCheckBox);
   layout->addWidget(clangdWarningsCheckBox);
+  layout->addWidget(reopenLastWorkspaceCheckBox);
   layout->addLayout(numbers);
   layout->addStretch();
   return page;
 }
 
+QWidget* ConfigurationDialog::ColoursPage() {
+  ChooseColour = [this](const QColor& start) -> std::optional<QColor> {
+    const QColor chosen = QColorDialog::getColor(start, this, "Colour");
+    return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+  };
+  tokenKindsList = new QListWidget;
+  tokenColourButton = new QPushButton("C&olour...");
+  tokenBoldCheckBox = new QCheckBox("B&old");
+  tokenItalicCheckBox = new QCheckBox("&Italic");
+  defaultColoursButton = new QPushButton("&Default Colours");
+  defaultColoursButton->setToolTip("The colours that suit the desktop's light or dark palette");
+  connect(tokenKindsList, &QListWidget::currentRowChanged, this, &ConfigurationDialog::ShowSelectedStyle);
+  connect(tokenColourButton, &QPushButton::clicked, this, [this] {
+    const QString kind =
+        tokenKindsList->currentItem() != nullptr ? tokenKindsList->currentItem()->text() : "";
+    if (kind.isEmpty()) return;
+    const TokenLook& look = looks_[kind.toStdString()];
+    if (const std::optional<QColor> chosen = ChooseColour(ColorToQColor(look.foreground, palette())))
+      ChangeSelectedLook([&chosen](TokenLook& changed) {
+        changed.foreground = static_cast<std::uint32_t>(chosen->red()) |
+                             static_cast<std::uint32_t>(chosen->green()) << 8 |
+                             static_cast<std::uint32_t>(chosen->blue()) << 16;
+      });
+  });
+  connect(tokenBoldCheckBox, &QCheckBox::clicked, this, [this](bool on) {
+    ChangeSelectedLook(
+        [on](TokenLook& changed) { changed.style = on ? changed.style | fsBold : changed.style & ~fsBold; });
+  });
+  connect(tokenItalicCheckBox, &QCheckBox::clicked, this, [this](bool on) {
+    ChangeSelectedLook([on](TokenLook& changed) {
+      changed.style = on ? changed.style | fsItalic : changed.style & ~fsItalic;
+    });
+  });
+  connect(defaultColoursButton, &QPushButton::clicked, this, [this] {
+    looks_ = DefaultTokenLooks(values_.ColoursFollowPalette && IsDarkPalette(palette()));
+    ownColours_ = false;
+    ShowTokenLooks();
+  });
+
+  auto* page = new QWidget;
+  auto* layout = new QHBoxLayout(page);
+  layout->addWidget(tokenKindsList, 1);
+  auto* controls = new QVBoxLayout;
+  controls->addWidget(tokenColourButton);
+  controls->addWidget(tokenBoldCheckBox);
+  controls->addWidget(tokenItalicCheckBox);
+  controls->addStretch();
+  controls->addWidget(defaultColoursButton);
+  layout->addLayout(controls);
+  return page;
+}
+
+void ConfigurationDialog::ShowTokenLooks() {
+  const int selected = std::max(tokenKindsList->currentRow(), 0);
+  tokenKindsList->clear();
+  for (const auto& [kind, look] : looks_) {
+    auto* item = new QListWidgetItem(QString::fromStdString(kind), tokenKindsList);
+    // A kind in the editor's own colours shows in the list's text colour.
+    const bool own = look.foreground == clNone || look.foreground == clWindow;
+    item->setForeground(ColorToQColor(own ? clWindowText : look.foreground, palette()));
+    QFont font = item->font();
+    font.setBold((look.style & fsBold) != 0);
+    font.setItalic((look.style & fsItalic) != 0);
+    item->setFont(font);
+  }
+  tokenKindsList->setCurrentRow(std::min(selected, tokenKindsList->count() - 1));
+  ShowSelectedStyle();
+}
+
+void ConfigurationDialog::ShowSelectedStyle() {
+  const QListWidgetItem* item = tokenKindsList->currentItem();
+  const int style = item != nullptr ? looks_[item->text().toStdString()].style : 0;
+  tokenBoldCheckBox->setChecked((style & fsBold) != 0);
+  tokenItalicCheckBox->setChecked((style & fsItalic) != 0);
+}
+
+void ConfigurationDialog::ChangeSelectedLook(const std::function<void(TokenLook&)>& change) {
+  const QListWidgetItem* item = tokenKindsList->currentItem();
+  if (item == nullptr) return;
+  change(looks_[item->text().toStdString()]);
+  ownColours_ = true;
+  ShowTokenLooks();
+}
+
 void ConfigurationDialog::SetValues(const Settings& settings) {
   values_ = settings;
+  ownColours_ = !settings.Colours.empty();
+  looks_ = TokenLooksFor(settings, palette());
+  ShowTokenLooks();
   quake3locationEdit->setText(QString::fromStdString(settings.quake3location));
   quake3argumentsEdit->setText(QString::fromStdString(settings.quake3arguments));
   outputlocationEdit->setText(QString::fromStdString(settings.outputlocation));
@@ -200,10 +296,19 @@ void ConfigurationDialog::SetValues(const Settings& settings) {
   runDedicatedServerCheckBox->setChecked(settings.RunDedicatedServer);
   servermapEdit->setText(QString::fromStdString(settings.ServerMap));
   reloadcommandEdit->setText(QString::fromStdString(settings.ReloadCommand));
+  reopenLastWorkspaceCheckBox->setChecked(settings.ReopenLastWorkspace);
   // The name is kept as written even when no such font is installed here.
   fontNameComboBox->setEditText(QString::fromStdString(settings.EditorFont));
   FillFontSizes();
   fontSizeComboBox->setEditText(QString::number(settings.EditorFontSize));
+  // Each path and the game's arguments show whole, up to a width that still fits a screen.
+  for (QLineEdit* field :
+       {quake3locationEdit, quake3argumentsEdit, outputlocationEdit, lcclocationEdit, q3asmlocationEdit}) {
+    const QFontMetrics metrics = field->fontMetrics();
+    field->setMinimumWidth(
+        std::min(metrics.horizontalAdvance(field->text()) + 3 * metrics.averageCharWidth(), kWidestField));
+  }
+  FitToContents();
   SettingsPages->setCurrentIndex(0);
 }
 
@@ -256,17 +361,39 @@ void ConfigurationDialog::accept() {
   values_.RunDedicatedServer = runDedicatedServerCheckBox->isChecked();
   values_.ServerMap = text(servermapEdit);
   values_.ReloadCommand = text(reloadcommandEdit);
+  values_.ReopenLastWorkspace = reopenLastWorkspaceCheckBox->isChecked();
+  values_.Colours = ownColours_ ? looks_ : TokenLooks();
   QDialog::accept();
 }
 
 void ConfigurationDialog::SetNotice(const std::string& text) {
   NoticeLabel->setText(QString::fromStdString(text));
   NoticeLabel->setVisible(!text.empty());
-  // The notice adds its own height to the dialog's fixed size.
+  FitToContents();
+}
+
+void ConfigurationDialog::FitToContents() {
+  // The classic size at the least, more when the fonts, the scaling or a notice need it, so that
+  // no field is cut off; the notice's lines wrap at the dialog's width.
+  ensurePolished();
+  layout()->invalidate();
+  layout()->activate();
   const QMargins margins = layout()->contentsMargins();
-  const int width = kWidth - margins.left() - margins.right();
-  setFixedSize(kWidth,
-               height_ + (text.empty() ? 0 : NoticeLabel->heightForWidth(width) + layout()->spacing()));
+  const int width = std::max({kWidth, sizeHint().width(), minimumSizeHint().width()});
+  const int notice =
+      !NoticeLabel->isHidden()
+          ? NoticeLabel->heightForWidth(width - margins.left() - margins.right()) + layout()->spacing()
+          : 0;
+  const int height = std::max(kHeight, SettingsPages->sizeHint().height() + okButton->sizeHint().height() +
+                                           margins.top() + margins.bottom() + layout()->spacing()) +
+                     notice;
+  setFixedSize(width, height);
+}
+
+void ConfigurationDialog::showEvent(QShowEvent* event) {
+  // The style's own sizes are final only now.
+  FitToContents();
+  QDialog::showEvent(event);
 }
 
 void ConfigurationDialog::ShowMissing(const std::vector<MissingTool>& missing) {
@@ -297,6 +424,7 @@ bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& que
   settings = form.Values();
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, PathStyle::Native());
   SaveSettings(store, settings);
+  StoreTokenLooks(store, settings.Colours);
   std::string error = store.save();
   if (!error.empty()) questions.showError(error);
   return true;

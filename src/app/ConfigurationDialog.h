@@ -8,10 +8,13 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
+class QColor;
 class QComboBox;
+class QListWidget;
 class QFontComboBox;
 class QLabel;
 class QLineEdit;
@@ -75,11 +78,24 @@ public:
   QCheckBox* runDedicatedServerCheckBox;
   QLineEdit* servermapEdit;
   QLineEdit* reloadcommandEdit;
+  QCheckBox* reopenLastWorkspaceCheckBox;
+  QListWidget* tokenKindsList; // the Colours page: the kinds of tokens, each in its colour
+  QPushButton* tokenColourButton;
+  QCheckBox* tokenBoldCheckBox;
+  QCheckBox* tokenItalicCheckBox;
+  QPushButton* defaultColoursButton;
   QPushButton* okButton;
   QPushButton* cancelButton;
 
+  // Asks for a colour, starting at the one given; none when cancelled. A colour dialog unless
+  // replaced.
+  std::function<std::optional<QColor>(const QColor&)> ChooseColour;
+
 public slots:
   void accept() override;
+
+protected:
+  void showEvent(QShowEvent* event) override;
 
 private:
   QWidget* EnvironmentPage(bool desktopLabels);
@@ -87,16 +103,25 @@ private:
   QWidget* GameLoopGroup();
   QWidget* CompilerPage();
   QWidget* SettingsPage();
+  QWidget* ColoursPage();
+  // The kinds of tokens listed in their colours, the selected one's style shown.
+  void ShowTokenLooks();
+  void ShowSelectedStyle();
+  // Changes the look of the selected kind; the colours are then the user's own.
+  void ChangeSelectedLook(const std::function<void(TokenLook&)>& change);
   void BrowseFile(QLineEdit* field);
   void BrowseFolder();
   void FillFontSizes();
+  // Sizes the dialog to show every page whole.
+  void FitToContents();
 
   [[nodiscard]] QLineEdit* FieldOf(Tool tool) const;
 
   UserQuestions& questions_;
   bool typedPaths_;
-  int height_; // without the notice
   Settings values_;
+  TokenLooks looks_;        // what the Colours page shows
+  bool ownColours_ = false; // the user set them, rather than the defaults
 };
 
 // The Preferences command: on confirmation the edited values replace `settings` and are

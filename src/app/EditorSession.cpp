@@ -1,5 +1,5 @@
 // Layout: one key per workspace, "Count" and "Active" numbers, then "File<n>" (text) and
-// "Line<n>" (number) for each window.
+// "Line<n>" and "Column<n>" (numbers) for each window.
 #include "EditorSession.h"
 
 #include "RegistryStore.h"
@@ -29,7 +29,8 @@ EditorSession LoadSession(const RegistryStore& store, const std::string& workspa
     const std::optional<RegistryValue> file = store.value(kRoot, key, "File" + std::to_string(i));
     if (!file || !file->isString() || file->text().empty()) continue;
     if (i == active) session.active = static_cast<int>(session.windows.size());
-    session.windows.push_back({file->text(), std::max(1, number("Line" + std::to_string(i), 1))});
+    session.windows.push_back({file->text(), std::max(1, number("Line" + std::to_string(i), 1)),
+                               std::max(1, number("Column" + std::to_string(i), 1))});
   }
   return session;
 }
@@ -44,5 +45,6 @@ void SaveSession(RegistryStore& store, const std::string& workspaceFile, const E
   for (std::size_t i = 0; i < session.windows.size(); ++i) {
     store.setString(kRoot, key, "File" + std::to_string(i), session.windows[i].file);
     store.setNumber(kRoot, key, "Line" + std::to_string(i), session.windows[i].caretLine);
+    store.setNumber(kRoot, key, "Column" + std::to_string(i), session.windows[i].caretColumn);
   }
 }

@@ -1,5 +1,5 @@
 // The editor windows that were open on a workspace when it closed, so that opening it again
-// brings them back: each file with its caret line, in the frame's order, and the active one.
+// brings them back: each file with its caret, in the frame's order, and the active one.
 // Kept beside the settings under the workspace file's name, not in the workspace file.
 #pragma once
 
@@ -12,6 +12,7 @@ struct EditorSession {
   struct Window {
     std::string file;
     int caretLine = 1;
+    int caretColumn = 1; // in characters
     bool operator==(const Window&) const = default;
   };
   std::vector<Window> windows; // in the frame's order

@@ -37,18 +37,33 @@ QString plainCaption(QString caption) {
 
 } // namespace
 
-std::vector<ShortcutRow> MenuShortcuts(const QList<QMenu*>& menus) {
+std::vector<ShortcutRow> MenuShortcuts(const QList<QMenu*>& menus, bool keyless) {
   std::vector<ShortcutRow> rows;
   QList<QMenu*> pending = menus;
   for (qsizetype i = 0; i < pending.size(); ++i) {
     const QString where = plainCaption(pending[i]->title()) + " menu";
     for (QAction* action : pending[i]->actions()) {
-      if (action->menu() != nullptr) pending.push_back(action->menu());
-      if (!action->shortcut().isEmpty())
-        rows.push_back({action->shortcut(), plainCaption(action->text()), where});
+      if (action->menu() != nullptr)
+        pending.push_back(action->menu());
+      else if (!action->shortcut().isEmpty() || (keyless && !action->objectName().isEmpty()))
+        rows.push_back({action->shortcut(), plainCaption(action->text()), where, action->objectName()});
     }
   }
   return rows;
+}
+
+QString MenuKeyHolder(const QKeySequence& key, const QString& action,
+                      const std::vector<ShortcutRow>& menuRows) {
+  for (const ShortcutRow& row : menuRows)
+    if (row.action != action && !key.isEmpty() && row.key == key) return row.command + " (" + row.where + ")";
+  return {};
+}
+
+QString EditorKeyHolder(const QKeySequence& key, const std::vector<ShortcutRow>& editorRows) {
+  QStringList commands;
+  for (const ShortcutRow& row : editorRows)
+    if (!key.isEmpty() && row.key == key) commands << row.command;
+  return commands.join(", ");
 }
 
 std::vector<ShortcutRow> EditorShortcuts(const KeyMap& keys, const std::vector<ShortcutRow>& menuRows) {

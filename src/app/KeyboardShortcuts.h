@@ -16,11 +16,19 @@ struct ShortcutRow {
   QKeySequence key;
   QString command; // the menu command's caption, or the editor command in words
   QString where;   // the menu it is on, or the editor
+  QString action;  // the menu command's action name; empty for an editor key
 };
 
-// The menu commands that have a key, menu by menu (submenus after their menu), each menu's in
-// the order it shows them.
-[[nodiscard]] std::vector<ShortcutRow> MenuShortcuts(const QList<QMenu*>& menus);
+// The menu commands that have a key (with `keyless`, every command), menu by menu (submenus
+// after their menu), each menu's in the order it shows them.
+[[nodiscard]] std::vector<ShortcutRow> MenuShortcuts(const QList<QMenu*>& menus, bool keyless = false);
+
+// Who has `key` already, said for the user ("Save File (File menu)"), among the menu commands other
+// than `action`; empty when none has it.
+[[nodiscard]] QString MenuKeyHolder(const QKeySequence& key, const QString& action,
+                                    const std::vector<ShortcutRow>& menuRows);
+// The editor commands that give way to a menu command taking `key`, said for the user; empty when none.
+[[nodiscard]] QString EditorKeyHolder(const QKeySequence& key, const std::vector<ShortcutRow>& editorRows);
 
 // The editor's keys in the map's order. A key that a menu command has too goes to the menu
 // command first, and says so.

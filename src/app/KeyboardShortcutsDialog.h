@@ -1,12 +1,18 @@
-// Help > Keyboard Shortcuts: every key of the menus and of the editor, in one list.
+// Help > Keyboard Shortcuts: every key of the menus and of the editor, in one list with a filter.
+// A double-click on a menu command takes the next keys pressed as its new key (Backspace: none,
+// Esc: as it was); a key another menu command has is refused and that command named.
 #pragma once
 
 #include "KeyboardShortcuts.h"
+#include "ShortcutSettings.h"
 
 #include <QDialog>
 
+class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 class KeyboardShortcutsDialog : public QDialog {
   Q_OBJECT
@@ -14,6 +20,28 @@ public:
   KeyboardShortcutsDialog(const std::vector<ShortcutRow>& menuRows,
                           const std::vector<ShortcutRow>& editorRows, QWidget* parent = nullptr);
 
+  // The menu commands given other keys, once the dialog was confirmed.
+  [[nodiscard]] const ShortcutChanges& Changes() const { return changes_; }
+  // The next keys pressed in the list go to the command of `row` (a menu command's row).
+  void StartCapture(QTreeWidgetItem* row);
+  // Shows only the rows whose key, command or place holds `text` (any case).
+  void Filter(const QString& text);
+
+  QLineEdit* FilterEdit;
   QTreeWidget* KeyList; // a group of the menus' keys, then one of the editor's
+  QLabel* NoticeLabel;  // what a key press did, or how to change a key
   QPushButton* OKButton;
+  QPushButton* CancelButton;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  // Gives the captured row `key`, unless another menu command has it.
+  void TakeKey(const QKeySequence& key);
+
+  std::vector<ShortcutRow> menuRows_; // with the keys as they are now in the dialog
+  std::vector<ShortcutRow> editorRows_;
+  QTreeWidgetItem* capturing_ = nullptr;
+  ShortcutChanges changes_;
 };

@@ -3,13 +3,17 @@
 #include "AboutBox.h"
 #include "BuildMessagesModel.h"
 #include "ContextMenuKeys.h"
+#include "DocumentWindow.h"
 #include "EditCommands.h"
+#include "EditorColours.h"
 #include "EditorSession.h"
+#include "EditorWidget.h"
 #include "EditorWindowPort.h"
 #include "FileCommands.h"
 #include "FilePropertiesDialog.h"
 #include "FindInFilesDialog.h"
 #include "FindReplaceDialog.h"
+#include "FoldedMessagesModel.h"
 #include "GoToLineDialog.h"
 #include "ImageLists.h"
 #include "KeyboardShortcutsDialog.h"
@@ -17,7 +21,6 @@
 #include "PaneCycle.h"
 #include "PlacesPage.h"
 #include "PrintCommands.h"
-#include "ProgramFiles.h"
 #include "ProgramIcon.h"
 #include "ProgressState.h"
 #include "ProgressStrip.h"
@@ -27,7 +30,10 @@
 #include "RecentList.h"
 #include "RecentListMenu.h"
 #include "SearchCommands.h"
+#include "ShortcutSettings.h"
 #include "StartupSteps.h"
+#include "TextEditor.h"
+#include "TextEncoding.h"
 #include "UserQuestions.h"
 #include "WindowBar.h"
 #include "WindowCommands.h"
@@ -117,6 +123,18 @@ bool clipboardHoldsText() {
   return data != nullptr && data->hasText();
 }
 
+// A window of a session gets its caret back: line and column in a document window (the session
+// counts characters, the editor bytes), the line in any other.
+void placeCaret(QMdiSubWindow* window, const EditorSession::Window& kept) {
+  if (auto* document = window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr) {
+    const TextEditor& editor = document->MyEditor->Editor();
+    const std::string& line = editor.Document().LineText(kept.caretLine);
+    document->ShowPlace(kept.caretLine, StepChars(line, 1, kept.caretColumn - 1, editor.State().Encoding()));
+  } else if (EditorWindowPort* editor = WindowCommands::Port(window)) {
+    editor->SetCaretY(kept.caretLine);
+  }
+}
+
 void addAll(QWidget* target, const MainActions& actions, std::initializer_list<const char*> names) {
   for (const char* name : names) {
     if (name[0] == '-') {
@@ -168,6 +186,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
   actions_ =
       new MainActions(this, ButtonImages, env_.conventions.desktopLabels, env_.conventions.desktopEditing);
   actions_->guard = [this](const std::function<void()>& handler) { RunGuarded(handler); };
+  ApplyStoredShortcuts(*store_, *actions_);
   CreateControls();
   CreateMenus();
   CreateToolBars();
@@ -217,7 +236,12 @@ void MainWindow::CreateControls() {
 
   BuildMessageList = messageList<QListView>();
   buildMessagesModel_ = std::make_unique<BuildMessagesModel>(BuildMessages);
-  FollowLastLine(*BuildMessageList, *buildMessagesModel_);
+  if (env_.conventions.foldsToolDetails) {
+    foldedMessages_ = std::make_unique<FoldedMessagesModel>(*buildMessagesModel_);
+    FollowLastLine(*BuildMessageList, *foldedMessages_);
+  } else {
+    FollowLastLine(*BuildMessageList, *buildMessagesModel_);
+  }
   BuildMessageList->setObjectName("BuildMessageList");
   FindInFilesResults = new PlacesPage;
   FindFilesListBox = &FindInFilesResults->List();
@@ -399,6 +423,7 @@ void MainWindow::LoadSettings() {
     Questions().showError("The settings in " + store_->filePath() + " could not be read (" + storeError_ +
                           "); the defaults are used for what is missing.");
   settings = ::LoadSettings(*store_, env_.conventions);
+  settings.Colours = StoredTokenLooks(*store_);
 }
 
 WorkspaceShell MainWindow::ShellForWorkspace() {
@@ -468,9 +493,15 @@ void MainWindow::WireCommands() {
   a.SetHandler("FileExitAction", [this] { close(); });
   a.SetHandler("AboutAction", [this] { ShowAbout(); });
   a.SetHandler("KeyboardShortcutsAction", [this] { ShowKeyboardShortcuts(); });
-  exampleWorkspace_ = ExampleWorkspace(env_.programPath, paths::FileExists);
+  exampleWorkspace_ = ExampleWorkspace(env_.programPath, env_.sourceTree, paths::FileExists);
   a.SetHandler("OpenExampleWorkspaceAction", [this] { OpenExampleWorkspace(); });
   a.SetEnabledHandler("OpenExampleWorkspaceAction", [this] { return !exampleWorkspace_.empty(); });
+  if (exampleWorkspace_.empty()) {
+    // Greyed out for good: it says why in its tool tip and in the status bar.
+    const QString why = QString::fromStdString(NoExampleReason(env_.programPath, env_.sourceTree));
+    a["OpenExampleWorkspaceAction"]->setToolTip(why);
+    a["OpenExampleWorkspaceAction"]->setStatusTip(why);
+  }
   a.SetHandler("CloseAllWindowsAction", [this] { CloseAllWindows(); });
   a.SetHandler("WindowArrange1", [this] { windows_->ArrangeIcons(); });
   a.SetHandler("WindowClose1", [this] { windows_->CloseActive(); });
@@ -560,12 +591,17 @@ void MainWindow::ShowKeyboardShortcuts() {
   QList<QMenu*> menus;
   for (QAction* menu : menuBar()->actions())
     menus << menu->menu();
-  const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus);
+  const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus, true);
   // Every editor window starts from the default map.
   KeyMap editorKeys;
   editorKeys.LoadDefaultMap();
   KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
-  RunDialog(shortcuts);
+  if (RunDialog(shortcuts) != QDialog::Accepted || shortcuts.Changes().empty()) return;
+  StoreShortcuts(*store_, *actions_, shortcuts.Changes());
+  if (std::string error = store_->save(); !error.empty())
+    Questions().showError(error);
+  else
+    storeDamaged_ = false; // the file was just written whole
 }
 
 void MainWindow::CreateSharedDialogs() {
@@ -612,7 +648,8 @@ void MainWindow::RememberWindows() {
     // A window never saved has no file to come back to.
     if (editor == nullptr || !paths::FileExists(editor->FileName())) continue;
     if (window == active) session.active = static_cast<int>(session.windows.size());
-    session.windows.push_back({editor->FileName(), editor->Status().line});
+    const EditorStatus caret = editor->Status();
+    session.windows.push_back({editor->FileName(), caret.line, caret.column});
   }
   SaveSession(*store_, WorkspaceFileName, session);
 }
@@ -625,7 +662,7 @@ void MainWindow::RestoreWindows() {
     if (!paths::FileExists(kept.file)) continue; // gone since: nothing to show
     RunGuarded([&] {
       QMdiSubWindow* window = OpenEditorWindow(kept.file);
-      if (EditorWindowPort* editor = WindowCommands::Port(window)) editor->SetCaretY(kept.caretLine);
+      placeCaret(window, kept);
       if (static_cast<int>(i) == session.active) active = window;
     });
   }
@@ -633,10 +670,14 @@ void MainWindow::RestoreWindows() {
 }
 
 void MainWindow::CompleteStartup() {
-  StartupSteps steps = StartupStepsFor(settings, env_.arguments, paths::FileExists);
+  const std::vector<RecentEntry>& recent = recentWorkspaces_->Entries();
+  StartupSteps steps = StartupStepsFor(settings, env_.arguments,
+                                       recent.empty() ? std::string() : recent[0].path, paths::FileExists);
   if (!steps.missingTools.empty()) RunGuarded([this, &steps] { ShowPreferences(steps.missingTools); });
   if (!steps.workspace.empty() && workspace_->LoadWorkspace(steps.workspace)) {
     WorkspaceFileName = steps.workspace;
+    // Under the desktop's habits every workspace opened, the command line's too, is one to reopen.
+    if (env_.conventions.desktopWorkspaceCommands) recentWorkspaces_->AddItem(steps.workspace);
     if (env_.conventions.remembersWindows) RestoreWindows();
   }
   if (steps.file.empty()) return;

@@ -8,6 +8,7 @@
 #include "MainActions.h"
 #include "MessageLines.h"
 #include "MissingTools.h"
+#include "ProgramFiles.h"
 #include "RegistryStore.h"
 #include "Settings.h"
 #include "SharedDialogs.h"
@@ -24,6 +25,7 @@
 class BuildMessagesModel;
 class EditCommands;
 class FileCommands;
+class FoldedMessagesModel;
 class MainWindow;
 class PrintCommands;
 class ProgressStrip;
@@ -54,6 +56,7 @@ struct MainWindowEnvironment {
   std::vector<std::string> arguments; // the command line after the program name
   DialogRunner runDialog = ExecModally;
   std::string programPath;
+  std::string sourceTree = BuiltFromSourceTree(); // the example's last fallback; empty for none
   // The workspace file type is registered for this user under `dataHome` at start.
   bool writesUserRegistration = true;
   std::string dataHome = DesktopDataHome();
@@ -199,6 +202,7 @@ private:
   std::unique_ptr<RecentList> recentFiles_; // under the desktop conventions
   static constexpr int kRecentFiles = 10;
   std::unique_ptr<BuildMessagesModel> buildMessagesModel_; // goes before BuildMessages, which it watches
+  std::unique_ptr<FoldedMessagesModel> foldedMessages_;    // the desktop's view of it; goes first
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
   std::unique_ptr<EditCommands> editCommands_;

@@ -8,7 +8,7 @@
 namespace {
 
 const char* const kInstalledEntry = "share/applications/tessarin.desktop";
-const char* const kInstalledExample = "share/doc/tessarin/examples/mymod/mymod.tsw";
+const char* const kInstalledExample = "share/tessarin/examples/mymod/mymod.tsw";
 const char* const kSourceExample = "examples/mymod/mymod.tsw";
 
 // The folder above `folder` (both with a trailing delimiter); empty above the root.
@@ -26,12 +26,32 @@ bool RunsFromInstalledPrefix(const std::string& programPath, const FileTest& fil
   return !prefix.empty() && fileExists(prefix + kInstalledEntry);
 }
 
-std::string ExampleWorkspace(const std::string& programPath, const FileTest& fileExists) {
+std::string ExampleWorkspace(const std::string& programPath, const std::string& sourceTree,
+                             const FileTest& fileExists) {
   const std::string prefix = prefixOf(programPath);
   if (!prefix.empty() && fileExists(prefix + kInstalledExample)) return prefix + kInstalledExample;
   for (std::string folder = paths::ExtractFilePath(programPath); !folder.empty(); folder = parentOf(folder))
     if (fileExists(folder + kSourceExample)) return folder + kSourceExample;
+  if (sourceTree.empty()) return {};
+  const std::string fromSource = paths::IncludeTrailingDelimiter(sourceTree) + kSourceExample;
+  return fileExists(fromSource) ? fromSource : std::string();
+}
+
+std::string NoExampleReason(const std::string& programPath, const std::string& sourceTree) {
+  const std::string prefix = prefixOf(programPath);
+  std::string places = (prefix.empty() ? std::string("share/") : prefix + "share/") + "tessarin/examples/";
+  if (!sourceTree.empty()) places += " or " + paths::IncludeTrailingDelimiter(sourceTree) + "examples/";
+  return "No example workspace was found (looked in " + places +
+         "): install Tessarin or build it from its "
+         "source tree.";
+}
+
+std::string BuiltFromSourceTree() {
+#ifdef TESSARIN_BUILT_FROM
+  return TESSARIN_BUILT_FROM;
+#else
   return {};
+#endif
 }
 
 std::string UserCopyOfExample(const std::string& example, const std::string& dataHome) {

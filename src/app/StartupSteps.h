@@ -17,6 +17,9 @@ struct StartupSteps {
 
 // The compiler or the assembler missing asks for the tools. Only the first argument counts, and only when it
 // names an existing file: a ".tsw" (in any case) is the workspace, anything else a file for an editor window.
+// Without arguments, `lastWorkspace` (the most recent one, empty for none) is the workspace when it is
+// still there and the settings say to reopen it.
 [[nodiscard]] StartupSteps StartupStepsFor(const Settings& settings,
                                            const std::vector<std::string>& arguments,
+                                           const std::string& lastWorkspace,
                                            const std::function<bool(const std::string&)>& fileExists);

@@ -26,6 +26,8 @@ WindowPlacement ClassicPlacement(const QRect& available) {
 WindowPlacement FirstPlacement(const QRect& available) {
   WindowPlacement placement;
   placement.normal = centred(available.size() * 0.85, available);
+  // The messages of a build are read there: some fifteen lines at first, then where the user put it.
+  placement.bottomPanel = std::max(placement.bottomPanel, placement.normal.height() * 3 / 10);
   return placement;
 }
 

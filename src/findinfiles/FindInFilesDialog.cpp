@@ -1,4 +1,4 @@
-// The find in files dialog: the texts, the options, where to search, and OK/Cancel.
+// The find in files dialog: the texts, the options, where to search, and its two buttons.
 #include "FindInFilesDialog.h"
 
 #include "CodePage.h"
@@ -39,7 +39,6 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
       FolderRadioButton(new QRadioButton("F&older:")), FolderEdit(new QLineEdit),
       BrowseButton(new QPushButton("...")), PatternsEdit(new QLineEdit("*.c;*.h")),
       SubfoldersCheckBox(new QCheckBox("Include &subfolders")), desktop_(desktop) {
-  setWindowTitle("Find text in File");
   for (QComboBox* box : {FindTextComboBox, NewTextComboBox}) {
     box->setEditable(true);
     // The dialog keeps its own history, last text first; the classic list stays empty.
@@ -124,8 +123,17 @@ void FindInFilesDialog::SetReplacing(bool replacing) {
   replacing_ = replacing && desktop_;
   NewTextLabel->setVisible(replacing_);
   NewTextComboBox->setVisible(replacing_);
-  setWindowTitle(replacing_ ? "Replace text in Files" : "Find text in File");
-  // Only the width changes when the user resizes it.
+  if (desktop_) {
+    // Named for the command, with a button that says what it does (Replace shows a preview first).
+    setWindowTitle(replacing_ ? "Replace in Files" : "Find in Files");
+    okButton->setText(replacing_ ? "&Replace..." : "&Find");
+  } else {
+    setWindowTitle("Find text in File");
+  }
+  FitHeight();
+}
+
+void FindInFilesDialog::FitHeight() {
   setMinimumHeight(0);
   setMaximumHeight(QWIDGETSIZE_MAX);
   layout()->activate();
@@ -168,6 +176,8 @@ void FindInFilesDialog::RememberTexts() {
 }
 
 void FindInFilesDialog::showEvent(QShowEvent* event) {
+  // The style and fonts are known only now: a height fixed before would cut the last row.
+  FitHeight();
   CentreOnScreen(*this);
   QDialog::showEvent(event);
   FindTextComboBox->setFocus();

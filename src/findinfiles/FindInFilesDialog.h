@@ -71,6 +71,9 @@ protected:
 private:
   QWidget* WhereGroup();
   void EnableFolderFields();
+  // The height the shown controls need, with the fonts and styles the dialog has by then; only
+  // the width changes when the user resizes it.
+  void FitHeight();
 
   bool desktop_;
   bool replacing_ = false;

@@ -142,6 +142,9 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
   conventions.desktopEditing = true;
+  conventions.reopenLastWorkspace = true;
+  conventions.coloursFollowPalette = true;
+  conventions.foldsToolDetails = true;
   conventions.parallelCompiles =
       std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostParallelCompiles);
   conventions.buildCacheFolder =
@@ -227,6 +230,8 @@ Settings DefaultSettings(const SettingsConventions& conventions, const std::stri
     // With the server alone there is nothing else to run.
     settings.RunDedicatedServer = !gameFound && !settings.ServerLocation.empty();
   }
+  settings.ReopenLastWorkspace = conventions.reopenLastWorkspace;
+  settings.ColoursFollowPalette = conventions.coloursFollowPalette;
   return settings;
 }
 
@@ -262,12 +267,15 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
   settings.TabWidth =
       std::clamp(storedInteger(stored("TabWidth")).value_or(defaults.TabWidth), 1, kMostTabWidth);
   settings.ClangdWarnings = storedInteger(stored("ClangdWarnings")).value_or(0) != 0;
+  settings.ReopenLastWorkspace =
+      storedInteger(stored("ReopenLastWorkspace")).value_or(defaults.ReopenLastWorkspace ? 1 : 0) != 0;
   settings.DesktopEditing = defaults.DesktopEditing;
   settings.ServerLocation = storedText(stored("ServerLocation"), defaults.ServerLocation);
   settings.RunDedicatedServer =
       storedInteger(stored("RunDedicatedServer")).value_or(defaults.RunDedicatedServer ? 1 : 0) != 0;
   settings.ServerMap = storedText(stored("ServerMap"), defaults.ServerMap);
   settings.ReloadCommand = storedText(stored("ReloadCommand"), defaults.ReloadCommand);
+  settings.ColoursFollowPalette = defaults.ColoursFollowPalette;
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, conventions.style);
   // The game loads the mod of the output folder in use, which may be a stored one.
   settings.quake3arguments =
@@ -302,6 +310,7 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   store.setNumber(root, kSettingsKey, "RunDedicatedServer", settings.RunDedicatedServer ? 1 : 0);
   store.setString(root, kSettingsKey, "ServerMap", settings.ServerMap);
   store.setString(root, kSettingsKey, "ReloadCommand", settings.ReloadCommand);
+  store.setNumber(root, kSettingsKey, "ReopenLastWorkspace", settings.ReopenLastWorkspace ? 1 : 0);
 }
 
 namespace {

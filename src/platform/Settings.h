@@ -4,7 +4,9 @@
 #include "Paths.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,17 @@ class RegistryStore;
 inline constexpr int kMostParallelCompiles = 64;
 inline constexpr int kMostUndoLevels = 1000000;
 inline constexpr int kMostTabWidth = 16;
+
+// How the editor shows one kind of token: colours as stored (red in the lowest byte) and font
+// style bits.
+struct TokenLook {
+  std::uint32_t foreground = 0x1FFFFFFF; // none: the editor's text colour
+  std::uint32_t background = 0x1FFFFFFF;
+  int style = 0;
+  bool operator==(const TokenLook&) const = default;
+};
+// By the highlighter's name of the kind ("Comment", "Reserved word", ...).
+using TokenLooks = std::map<std::string, TokenLook>;
 
 struct Settings {
   std::string quake3location;
@@ -37,6 +50,14 @@ struct Settings {
   int TabWidth = 8;
   // The editor marks clangd's warnings as well as its errors (clang warns of much that lcc takes).
   bool ClangdWarnings = false;
+  // A start without a workspace on the command line reopens the last one, with its windows.
+  bool ReopenLastWorkspace = false;
+  // The colours the user chose for the kinds of tokens; none: the defaults. Kept apart from the
+  // other settings, in the highlighter's own stored form.
+  TokenLooks Colours;
+  // The default colours suit the desktop's light or dark palette; taken from the conventions,
+  // never stored.
+  bool ColoursFollowPalette = false;
   // The editor edits as today's desktop editors do (no text past line ends, undo by typing runs,
   // the keys they share); taken from the conventions, never stored.
   bool DesktopEditing = false;
@@ -108,6 +129,14 @@ struct SettingsConventions {
   bool keepFileFormat = false;
   int tabWidth = 8;
   bool desktopEditing = false;
+  // A plain start reopens the last workspace until the user turns that off.
+  bool reopenLastWorkspace = false;
+  // The editor's default colours suit the desktop's light or dark palette; otherwise they are the
+  // classic ones whatever the palette.
+  bool coloursFollowPalette = false;
+  // The message list folds the assembler's statistics into its summary line and colours errors
+  // and warnings; otherwise it shows every line as the tools wrote it.
+  bool foldsToolDetails = false;
   int parallelCompiles = 1;
   // Where each project's compiled files are kept between builds, so that Build compiles only what
   // changed; empty: every build compiles every file into the output folder and deletes them after.

@@ -1,6 +1,7 @@
 #include "DocumentWindow.h"
 
 #include "CppHighlighter.h"
+#include "EditorColours.h"
 #include "EditorWidget.h"
 #include "Paths.h"
 #include "QtPrinterCanvas.h"
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr ColorValue kMarkedLineText = 0xFFFFFF;
+constexpr int kNumbersToText = 10; // pixels
 
 class EditorText : public DocumentFile::Text {
 public:
@@ -49,14 +51,12 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
 
   TextEditor& editor = MyEditor->Editor();
   editor.Gutter().SetShowLineNumbers(true);
+  // Room between the numbers and the text, so that they never seem to run into the code.
+  editor.Gutter().SetRightOffset(kNumbersToText);
   MyEditor->SetWantTabs(true);
   MyEditor->SetQuestions(&questions);
   editor.State().SetReadOnly(false);
   ApplySettings(settings);
-  // Editor windows show comments and keywords in their colours only.
-  ApplyFormColours(*MyHighlighter);
-  MyHighlighter->CommentAttri().SetStyle(0);
-  MyHighlighter->KeyAttri().SetStyle(0);
   editor.Document().SetHighLighter(MyHighlighter.get());
   editor.Events.OnReplaceText = OnReplaceText;
   editor.Events.OnChange = [this] { ReflectEdit(); };
@@ -176,6 +176,7 @@ void DocumentWindow::ApplySettings(const Settings& settings) {
   // An empty name or a size of none keeps the control's own font.
   if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
     MyEditor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
+  ApplyTokenLooks(*MyHighlighter, TokenLooksFor(settings, palette()));
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {

@@ -13,23 +13,34 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 ProjectNameDialog::ProjectNameDialog(UserQuestions& questions, QWidget* parent)
     : QDialog(parent), ProjectNameEdit(new QLineEdit(this)), ProjectFileNameEdit(new QLineEdit(this)),
       BrowseButton(new QPushButton("&Browse", this)), OkButton(new QPushButton("&OK", this)),
       CancelButton(new QPushButton("&Cancel", this)), questions_(questions) {
   setWindowTitle("Enter Project Details");
-  setFixedSize(337, 167);
   auto* layout = new QGridLayout(this);
-  layout->addWidget(new QLabel("Project Name", this), 0, 0, 1, 2);
+  layout->setVerticalSpacing(layout->verticalSpacing() + 2);
+  auto* nameLabel = new QLabel("Project &Name", this);
+  nameLabel->setBuddy(ProjectNameEdit);
+  auto* fileLabel = new QLabel("Project &File Name", this);
+  fileLabel->setBuddy(ProjectFileNameEdit);
+  layout->addWidget(nameLabel, 0, 0, 1, 2);
   layout->addWidget(ProjectNameEdit, 1, 0, 1, 2);
-  layout->addWidget(new QLabel("Project File Name", this), 2, 0, 1, 2);
+  layout->addWidget(fileLabel, 2, 0, 1, 2);
   layout->addWidget(ProjectFileNameEdit, 3, 0);
   layout->addWidget(BrowseButton, 3, 1);
+  layout->setRowMinimumHeight(4, layout->verticalSpacing() * 2);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(OkButton);
   buttons->addWidget(CancelButton);
-  layout->addLayout(buttons, 4, 0, 1, 2);
+  layout->addLayout(buttons, 5, 0, 1, 2);
+  // Room for a whole project path at any font and scale: the width grows with the font, the
+  // height is what the fields need.
+  setMinimumWidth(std::max(337, fontMetrics().averageCharWidth() * 64));
+  setFixedHeight(sizeHint().height());
   OkButton->setDefault(true);
   connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);

@@ -3,6 +3,9 @@
 
 #include "WorkspacePaths.h"
 
+#include <cstdlib>
+#include <filesystem>
+
 WorkspaceCommands::WorkspaceCommands(ProjectList& workspace, UserQuestions& questions, WorkspaceWindow window)
     : workspace_(workspace), questions_(questions), window_(std::move(window)) {}
 
@@ -124,12 +127,42 @@ bool WorkspaceCommands::SaveWorkspaceTo(const std::string& path) {
 
 void WorkspaceCommands::FileNewWorkspaceAction() {
   FileDialogRequest request = workspaceDialog("New Tessarin Workspace", "tsw");
+  const std::string current = window_.WorkspaceFileName();
+  const char* home = std::getenv("HOME");
+  request.initialFolder = !current.empty()  ? paths::ExtractFilePath(current, StyleOfStoredPath(current))
+                          : home != nullptr ? paths::IncludeTrailingDelimiter(home)
+                                            : std::string();
   const auto path = questions_.chooseFileToSave(request);
-  if (!path || !MakeWayForAnother()) return;
+  if (!path || !FolderReadyFor(*path) || !MayDropWorkspace()) return;
+  // The new file exists before the open workspace goes: a file that cannot be written keeps it.
+  try {
+    ProjectList().SaveToFile(*path);
+  } catch (const TessarinError& error) {
+    questions_.showError(error.message());
+    return;
+  }
+  if (window_.windowsFollowWorkspace) {
+    window_.RememberWindows();
+    if (!window_.CloseAll()) return;
+  }
   workspace_.Clear();
   window_.RebuildTree();
   window_.RebuildClassView();
-  SaveWorkspaceTo(*path);
+  window_.SetWorkspaceFileName(*path);
+  window_.AddRecentWorkspace(*path);
+}
+
+bool WorkspaceCommands::FolderReadyFor(const std::string& path) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::path(path).parent_path();
+  std::error_code failed;
+  if (folder.empty() || fs::is_directory(folder, failed)) return true;
+  if (questions_.askYesNo("The folder " + folder.string() + " does not exist. Create it?") != Answer::Yes)
+    return false;
+  fs::create_directories(folder, failed);
+  if (!failed) return true;
+  questions_.showError("Cannot create the folder " + folder.string() + " (" + failed.message() + ").");
+  return false;
 }
 
 bool WorkspaceCommands::FileCloseWorkspaceAction() { return MayDropWorkspace() && CloseDroppedWorkspace(); }

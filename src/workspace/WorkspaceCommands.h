@@ -36,7 +36,8 @@ public:
   void FileOpenWorkspace();
   void FileImportWorkspaceAction();
   void FileSaveWorkspaceAction();
-  // Asks for a new workspace file, then empties the workspace and writes it there.
+  // Asks for a new workspace file (starting in the open workspace's folder, else the home
+  // folder), writes an empty workspace there, and only then lets the open one go.
   void FileNewWorkspaceAction();
   // True when the workspace was closed; false when the user kept it open.
   bool FileCloseWorkspaceAction();
@@ -66,6 +67,9 @@ public:
 private:
   // Asks where to save, then saves; false when the user cancelled or the save failed.
   bool SaveWorkspaceAsAsked();
+  // The folder `path` goes in exists, or the user had it made; false when they did not want it
+  // or it could not be made (the error shown).
+  bool FolderReadyFor(const std::string& path);
   // Writes the workspace to `path`; false, with the error shown, when that failed.
   bool SaveWorkspaceTo(const std::string& path);
   // The workspace has a file of its own to be saved to: one it was read from or written to.

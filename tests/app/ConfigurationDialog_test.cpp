@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "ConfigurationDialog.h"
+#include "EditorColours.h"
 #include "ProgressWindow.h"
 #include "QtUserQuestions.h"
 #include "RegistryStore.h"
@@ -13,6 +14,7 @@
 #include <QFontComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -122,7 +124,7 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   EXPECT_TRUE(form.quake3locationEdit->isReadOnly());
   EXPECT_FALSE(form.quake3argumentsEdit->isReadOnly());
   EXPECT_TRUE(form.lcclocationEdit->isReadOnly());
-  EXPECT_EQ(form.backupCheckBox->text(), "Create .~c  and .~h backups on overwrite");
+  EXPECT_EQ(form.backupCheckBox->text(), "Create .~c and .~h backups on overwrite");
   EXPECT_TRUE(labels(form).contains("Quake II Arguments"));
 
   Settings settings;
@@ -178,6 +180,63 @@ TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissin
   EXPECT_TRUE(locate.programsOnly);
   EXPECT_EQ(locate.filter, "Programs (*)|*");
   EXPECT_EQ(locate.defaultExtension, "");
+}
+
+// On a desktop the dialog is called what its menu item is, each page's controls show whole, the
+// start-up and colour choices go into the settings, and the colours into the highlighter's store.
+TEST_F(ConfigurationDialogTest, DesktopPreferencesShowEveryFieldWholeAndKeepColours) {
+  Settings settings = LoadSettings(store, conventions);
+  EXPECT_TRUE(settings.ReopenLastWorkspace);
+  EXPECT_TRUE(settings.ColoursFollowPalette);
+  auto run = [](QDialog& dialog) {
+    auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
+    EXPECT_EQ(form.windowTitle(), "Preferences");
+    form.show();
+    for (int page = 0; page < form.SettingsPages->count(); ++page) {
+      form.SettingsPages->setCurrentIndex(page);
+      QCoreApplication::processEvents();
+      for (const QWidget* control : form.SettingsPages->currentWidget()->findChildren<QWidget*>()) {
+        if (!control->isVisible()) continue;
+        const QRect place(control->mapTo(&form, QPoint(0, 0)), control->size());
+        EXPECT_TRUE(form.rect().contains(place)) << control->metaObject()->className() << " on page " << page;
+        EXPECT_GE(place.width(), control->minimumSizeHint().width()) << control->metaObject()->className();
+      }
+    }
+    const QLineEdit& arguments = *form.quake3argumentsEdit;
+    EXPECT_GT(arguments.width(), arguments.fontMetrics().horizontalAdvance(arguments.text()))
+        << "the game's arguments show whole";
+    EXPECT_EQ(form.SettingsPages->tabText(3), "Colours");
+    EXPECT_TRUE(form.reopenLastWorkspaceCheckBox->isChecked());
+    form.reopenLastWorkspaceCheckBox->setChecked(false);
+    const QList<QListWidgetItem*> comment = form.tokenKindsList->findItems("Comment", Qt::MatchExactly);
+    EXPECT_EQ(comment.size(), 1);
+    form.tokenKindsList->setCurrentItem(comment.value(0));
+    form.ChooseColour = [](const QColor&) { return std::optional<QColor>(QColor(0x12, 0x34, 0x56)); };
+    form.tokenColourButton->click();
+    form.tokenItalicCheckBox->click();
+    form.okButton->click();
+    return form.result();
+  };
+  PreferencesLook look;
+  look.desktopLabels = true;
+  ASSERT_TRUE(RunPreferences(settings, store, questions, run, nullptr, look));
+  EXPECT_FALSE(nextRun().ReopenLastWorkspace);
+  EXPECT_EQ(settings.Colours.at("Comment"),
+            (TokenLook{0x00563412, settings.Colours.at("Comment").background, 2}));
+  RegistryStore reread(store.filePath());
+  reread.load();
+  EXPECT_EQ(StoredTokenLooks(reread), settings.Colours);
+
+  // The default colours again: nothing of the user's is kept.
+  auto reset = [](QDialog& dialog) {
+    auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
+    form.defaultColoursButton->click();
+    form.okButton->click();
+    return form.result();
+  };
+  ASSERT_TRUE(RunPreferences(settings, store, questions, reset, nullptr, look));
+  EXPECT_TRUE(settings.Colours.empty());
+  EXPECT_TRUE(StoredTokenLooks(store).empty());
 }
 
 // Fixed dialogs offer neither minimise nor maximise; one that a window manager minimises all the

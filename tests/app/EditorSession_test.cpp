@@ -9,7 +9,7 @@ namespace {
 TEST(EditorSession, IsKeptPerWorkspaceAndUnusableEntriesAreLeftOut) {
   TempDir dir;
   RegistryStore store(dir.file("registry"));
-  const EditorSession session{{{"/mods/game/g_main.c", 40}, {"/mods/game/g_local.h", 1}}, 1};
+  const EditorSession session{{{"/mods/game/g_main.c", 40, 17}, {"/mods/game/g_local.h", 1, 1}}, 1};
   SaveSession(store, "/mods/mymod.tsw", session);
   SaveSession(store, "/mods/other.tsw", {{{"/mods/other.c", 2}}, 0});
   EXPECT_EQ(LoadSession(store, "/mods/mymod.tsw"), session);
@@ -25,6 +25,7 @@ TEST(EditorSession, IsKeptPerWorkspaceAndUnusableEntriesAreLeftOut) {
   store.setNumber(RegistryRoot::CurrentUser, key, "Active", 2);
   store.setString(RegistryRoot::CurrentUser, key, "File2", "/mods/third.c");
   store.setNumber(RegistryRoot::CurrentUser, key, "Line2", -5);
+  store.setNumber(RegistryRoot::CurrentUser, key, "Column2", 0);
   EXPECT_EQ(LoadSession(store, "/mods/other.tsw"),
             (EditorSession{{{"/mods/other.c", 2}, {"/mods/third.c", 1}}, 1}));
 

@@ -11,6 +11,7 @@ inline MainWindowEnvironment IsolatedEnvironment(UserQuestions& questions, const
   env.storePath = dir.file("registry");
   env.conventions = SettingsConventions::Linux([](const std::string&) { return ""; }, dir.path());
   env.dataHome = dir.file("data");
+  env.sourceTree.clear(); // the example is found only where a test puts it
   env.startTool = [](const std::string&, const std::vector<std::string>&) {};
   env.clipboardHasText = [] { return false; };
   env.printerInstalled = [] { return true; }; // prints go to the printer object, never a dialog

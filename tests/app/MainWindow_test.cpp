@@ -6,6 +6,7 @@
 #include "ImageLists.h"
 #include "IsolatedEnvironment.h"
 #include "KeyMap.h"
+#include "KeyboardShortcutsDialog.h"
 #include "MainWindow.h"
 #include "RecentList.h"
 #include "RegistryStore.h"
@@ -240,6 +241,7 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
     SettingsConventions conventions;
     std::string notice;
     std::string page;
+    std::string title;
   };
   const Case cases[] = {
       {IsolatedEnvironment(questions, dir).conventions,
@@ -247,8 +249,8 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
            " of the assembler does not exist.\nSet \"Location of LCC Compiler\" and \"Location of Q3ASM "
            "Assembler\" in Preferences > Compiler.\nThe tools are built from the ioquake3 sources (see "
            "\"Getting started\" in the README).",
-       "Compiler"},
-      {SettingsConventions::Windows(), "", "Environment"},
+       "Compiler", "Preferences"},
+      {SettingsConventions::Windows(), "", "Environment", "Configuration"},
   };
   for (const Case& c : cases) {
     MainWindowEnvironment env = environment({dir.file("mods/logic.c")});
@@ -266,7 +268,7 @@ TEST_F(MainWindowTest, AMissingToolOpensPreferencesBeforeTheCommandLineFile) {
     events.clear();
     start(form);
     EXPECT_EQ(events,
-              (std::vector<std::string>{"dialog Configuration", "new editor " + dir.file("mods/logic.c")}));
+              (std::vector<std::string>{"dialog " + c.title, "new editor " + dir.file("mods/logic.c")}));
     EXPECT_EQ(shown, c.notice);
     EXPECT_EQ(page, c.page);
   }
@@ -301,7 +303,9 @@ TEST_F(MainWindowTest, AWorkspaceArgumentLoadsWhateverTheCaseOfItsExtension) {
   start(form);
   EXPECT_EQ(events, std::vector<std::string>{"load " + file});
   EXPECT_EQ(form.WorkspaceFileName, file);
-  EXPECT_TRUE(form.RecentWorkspaces().Entries().empty());
+  // On a desktop it is one to reopen.
+  ASSERT_EQ(form.RecentWorkspaces().Entries().size(), 1u);
+  EXPECT_EQ(form.RecentWorkspaces().Entries()[0].path, file);
 }
 
 TEST_F(MainWindowTest, AWorkspaceThatFailsToLoadLeavesTheNameAlone) {
@@ -680,8 +684,11 @@ TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
   shortcuts->trigger();
 
   std::set<QString> menuKeys;
-  for (const QStringList& row : groups["Menu commands"])
+  std::size_t rowsWithKeys = 0;
+  for (const QStringList& row : groups["Menu commands"]) {
     menuKeys.insert(row[0]);
+    rowsWithKeys += row[0].isEmpty() ? 0 : 1;
+  }
   std::size_t withKeys = 0;
   for (QAction* action : form.Actions().All()) {
     if (action->shortcut().isEmpty()) continue;
@@ -689,7 +696,10 @@ TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
     EXPECT_TRUE(menuKeys.count(action->shortcut().toString(QKeySequence::NativeText)))
         << action->objectName().toStdString();
   }
-  EXPECT_EQ(groups["Menu commands"].size(), withKeys);
+  EXPECT_EQ(rowsWithKeys, withKeys);
+  // Commands without a key are listed too, to be given one.
+  EXPECT_TRUE(std::count(groups["Menu commands"].begin(), groups["Menu commands"].end(),
+                         QStringList({"", "Rebuild All", "Build menu"})));
   EXPECT_TRUE(std::count(groups["Menu commands"].begin(), groups["Menu commands"].end(),
                          QStringList({"F7", "Build Active Project", "Build menu"})));
   KeyMap editorKeys;
@@ -697,6 +707,53 @@ TEST_F(MainWindowTest, KeyboardShortcutsListEveryKey) {
   EXPECT_EQ(groups["Editor keys"].size(), static_cast<std::size_t>(editorKeys.Count()));
   EXPECT_TRUE(std::count(groups["Editor keys"].begin(), groups["Editor keys"].end(),
                          QStringList({"Ctrl+Shift+Left", "Select word left", "Editor"})));
+}
+
+// A menu command takes new keys from the list (a double-click, then the keys): a key another
+// command has is refused with that command named, a free one is taken, and the keys stay for the
+// next run. The filter shows only the rows that hold its text.
+TEST_F(MainWindowTest, KeyboardShortcutsChangeAMenuCommandsKeyAndKeepIt) {
+  MainWindowEnvironment env = environment();
+  std::vector<std::string> notices;
+  env.runDialog = [&notices](QDialog& dialog) {
+    auto& shortcuts = dynamic_cast<KeyboardShortcutsDialog&>(dialog);
+    shortcuts.FilterEdit->setText("save a");
+    std::vector<QTreeWidgetItem*> shown;
+    for (int group = 0; group < shortcuts.KeyList->topLevelItemCount(); ++group)
+      for (int row = 0; row < shortcuts.KeyList->topLevelItem(group)->childCount(); ++row)
+        if (QTreeWidgetItem* item = shortcuts.KeyList->topLevelItem(group)->child(row); !item->isHidden())
+          shown.push_back(item);
+    EXPECT_EQ(shown.size(), 2u); // Save As and Save All
+    QTreeWidgetItem* saveAs = shown.at(0);
+    EXPECT_EQ(saveAs->text(1), "Save As...");
+    shortcuts.StartCapture(saveAs);
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_S, Qt::ControlModifier);
+    notices.push_back(shortcuts.NoticeLabel->text().toStdString());
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_Shift); // a modifier alone is no key
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_F2, Qt::AltModifier);
+    notices.push_back(shortcuts.NoticeLabel->text().toStdString());
+    EXPECT_EQ(saveAs->text(0), "Alt+F2");
+    shortcuts.StartCapture(shown.at(1));
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    shortcuts.StartCapture(saveAs);
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_Escape); // keeps it
+    notices.push_back(shortcuts.NoticeLabel->text().toStdString());
+    return int(QDialog::Accepted);
+  };
+  {
+    MainWindow form(std::move(env));
+    form.Actions()["KeyboardShortcutsAction"]->trigger();
+    EXPECT_EQ(notices,
+              (std::vector<std::string>{
+                  "Ctrl+S is already the key of Save File (File menu): press other keys, or give "
+                  "that command another key first.",
+                  "Save As... is now Alt+F2.", "Double-click a menu command to give it other keys."}));
+    EXPECT_EQ(form.Actions()["FileSaveAsAction"]->shortcut(), QKeySequence("Alt+F2"));
+  }
+  MainWindow again(environment());
+  EXPECT_EQ(again.Actions()["FileSaveAsAction"]->shortcut(), QKeySequence("Alt+F2"));
+  EXPECT_EQ(again.Actions()["FileSaveAllAction"]->shortcut(), QKeySequence("Ctrl+Alt+L"));
+  EXPECT_EQ(again.Actions()["FileSaveAction"]->shortcut(), QKeySequence("Ctrl+S"));
 }
 
 // Help > Open Example Workspace opens the user's copy of the source tree's example for a program
@@ -717,7 +774,18 @@ TEST_F(MainWindowTest, OpenExampleWorkspaceOpensTheSourceTreesExample) {
 
   MainWindow elsewhere(environment());
   elsewhere.RefreshActions();
-  EXPECT_FALSE(elsewhere.findChild<QAction*>("OpenExampleWorkspaceAction")->isEnabled());
+  QAction* greyed = elsewhere.findChild<QAction*>("OpenExampleWorkspaceAction");
+  EXPECT_FALSE(greyed->isEnabled());
+  EXPECT_TRUE(greyed->toolTip().startsWith("No example workspace was found"))
+      << greyed->toolTip().toStdString();
+  EXPECT_EQ(greyed->statusTip(), greyed->toolTip());
+
+  // A build folder anywhere finds the example of the source tree it was built from.
+  MainWindowEnvironment outside = environment();
+  outside.sourceTree = TESSARIN_SOURCE_DIR;
+  MainWindow built(std::move(outside));
+  built.RefreshActions();
+  EXPECT_TRUE(built.findChild<QAction*>("OpenExampleWorkspaceAction")->isEnabled());
 }
 
 // A program that is not to register itself writes nothing into the desktop's data.
@@ -750,7 +818,7 @@ TEST_F(MainWindowTest, TheWorkspaceTreeLoadsFromTheCommandLineAndTakesItsCommand
   QTreeWidgetItem* root = form.ProjectTreeView->topLevelItem(0);
   ASSERT_EQ(root->childCount(), 1);
   EXPECT_EQ(root->child(0)->text(0), "game");
-  EXPECT_TRUE(form.RecentWorkspaces().Entries().empty());
+  EXPECT_EQ(form.RecentWorkspaces().Entries().size(), 1u);
   // The class view outlines the active project's structures.
   ASSERT_EQ(form.ClassTreeView->topLevelItemCount(), 1);
   EXPECT_EQ(form.ClassTreeView->topLevelItem(0)->childCount(), 1);
@@ -834,6 +902,19 @@ TEST_F(MainWindowTest, ADoubleClickOnABuildMessageMarksItsLine) {
   emit form.BuildMessageList->doubleClicked(row);
   ASSERT_EQ(form.Windows().Count(), 2);
   EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), accented);
+
+  // The assembler's summary line unfolds its details instead; F4 passes over them.
+  for (const char* line : {"pass 0: logic.asm", "0 total errors", "instruction count: 9"})
+    form.BuildMessages.Add(line);
+  QCoreApplication::processEvents();
+  QAbstractItemModel& rows = *form.BuildMessageList->model();
+  ASSERT_EQ(rows.rowCount(), 4);
+  row = rows.index(3, 0);
+  form.BuildMessageList->setCurrentIndex(row);
+  emit form.BuildMessageList->doubleClicked(row);
+  EXPECT_EQ(rows.rowCount(), 6);
+  EXPECT_EQ(form.Windows().Count(), 2);
+  EXPECT_TRUE(questions.log.empty());
 }
 
 TEST_F(MainWindowTest, DocumentWindowsOpenFromTheCommandLineAndTheFileMenu) {
@@ -1074,6 +1155,65 @@ TEST_F(MainWindowTest, AWorkspaceBringsBackItsEditorWindows) {
   std::unique_ptr<MainWindow> classic = run(SettingsConventions::Windows());
   start(*classic);
   EXPECT_TRUE(classic->Windows().Windows().isEmpty());
+}
+
+// On a desktop a workspace opened from the command line joins Reopen Workspace, and a start
+// without arguments brings it back with its files, carets (column in characters) and active
+// window; the setting turns that off, and the classic start stays empty.
+TEST_F(MainWindowTest, APlainStartReopensTheLastWorkspaceWithItsFiles) {
+  dir.write("ws/game/game.tsp", "SOURCE=g_main.c\r\nSOURCE=g_local.h\r\n");
+  const std::string main = dir.write("ws/game/g_main.c", "int a;\nint b;\n\xc3\xa9t\xc3\xa9 = 1;\n");
+  const std::string header = dir.write("ws/game/g_local.h", "struct s;\n");
+  const std::string file =
+      dir.write("ws/mod.tsw", "Project: \"game\"=game\\game.tsp - Package Owner=<4>\r\n");
+  const SettingsConventions desktop = IsolatedEnvironment(questions, dir).conventions;
+  auto run = [&](std::vector<std::string> arguments, const SettingsConventions& conventions = {}) {
+    MainWindowEnvironment env = documentEnvironment(std::move(arguments), false);
+    if (conventions.findOnPath) env.conventions = conventions;
+    auto form = std::make_unique<MainWindow>(std::move(env));
+    start(*form);
+    return form;
+  };
+  auto carets = [](MainWindow& form) {
+    std::vector<std::string> shown;
+    for (QMdiSubWindow* window : form.Windows().Windows()) {
+      const EditorStatus status = WindowCommands::Port(window)->Status();
+      shown.push_back(WindowCommands::Port(window)->FileName() + ":" + std::to_string(status.line) + ":" +
+                      std::to_string(status.column) +
+                      (window == form.Windows().ActiveWindow() ? " active" : ""));
+    }
+    return shown;
+  };
+  {
+    std::unique_ptr<MainWindow> form = run({file});
+    ASSERT_EQ(form->RecentWorkspaces().Entries().size(), 1u);
+    EXPECT_EQ(form->RecentWorkspaces().Entries()[0].path, file);
+    QMdiSubWindow* mainWindow = form->OpenEditorWindow(main);
+    // After the two-byte characters "ét": the fourth character, the sixth byte.
+    qobject_cast<DocumentWindow*>(mainWindow->widget())->ShowPlace(3, 6);
+    form->OpenEditorWindow(header);
+    form->Windows().BringToFront(mainWindow);
+    EXPECT_TRUE(form->close());
+  }
+  {
+    std::unique_ptr<MainWindow> form = run({});
+    EXPECT_EQ(form->WorkspaceFileName, file);
+    EXPECT_EQ(carets(*form), (std::vector<std::string>{main + ":3:4 active", header + ":1:1"}));
+    EXPECT_TRUE(form->close());
+  }
+  setSetting("ReopenLastWorkspace", "0");
+  {
+    std::unique_ptr<MainWindow> form = run({});
+    EXPECT_EQ(form->WorkspaceFileName, "");
+    EXPECT_TRUE(form->Windows().Windows().isEmpty());
+  }
+  // Classic: the command line's workspace is not listed, and nothing comes back by itself.
+  const std::string other = dir.write("ws/other.tsw", "");
+  {
+    std::unique_ptr<MainWindow> form = run({other}, SettingsConventions::Windows());
+    EXPECT_EQ(form->WorkspaceFileName, other);
+    EXPECT_EQ(form->RecentWorkspaces().Entries().size(), 1u);
+  }
 }
 
 TEST_F(MainWindowTest, QuickOpenTakesCtrlPOnADesktopAndPrintMoves) {

@@ -27,6 +27,7 @@ TEST(WindowPlacement, EveryPlacementFitsTheScreenItIsMadeFor) {
     EXPECT_TRUE(screen.contains(first.normal));
     EXPECT_GE(first.normal.width() * first.normal.height(), screen.width() * screen.height() * 7 / 10);
     EXPECT_EQ(first.normal.center(), screen.center());
+    EXPECT_GE(first.bottomPanel, first.normal.height() * 3 / 10); // the messages get room to be read
     EXPECT_TRUE(screen.contains(ClassicPlacement(screen).normal));
     const WindowPlacement fitted = FittedPlacement(remembered, screen);
     EXPECT_TRUE(screen.contains(fitted.normal));

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -226,6 +227,30 @@ TEST(FindInFilesDialog, RemembersTheLastTextsFirstEachOnce) {
   EXPECT_EQ(dialog.FindText(), "text2");
   EXPECT_EQ(dialog.FindTextComboBox->findText("text2"), 0);
   EXPECT_EQ(dialog.Scope().where, SearchWhere::Workspace);
+}
+
+// On a desktop the dialog is named for its command and its button says what it does; each
+// control shows whole inside it, replacing or not. The classic dialog keeps its names.
+TEST(FindInFilesDialog, IsNamedForItsCommandAndShowsEveryControlWhole) {
+  FindInFilesDialog desktop(true);
+  for (bool replacing : {false, true}) {
+    desktop.SetReplacing(replacing);
+    desktop.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.windowTitle(), replacing ? "Replace in Files" : "Find in Files");
+    EXPECT_EQ(desktop.okButton->text(), replacing ? "&Replace..." : "&Find");
+    for (const QWidget* control : desktop.findChildren<QWidget*>()) {
+      if (!control->isVisible()) continue;
+      const QRect place(control->mapTo(&desktop, QPoint(0, 0)), control->size());
+      EXPECT_TRUE(desktop.rect().contains(place))
+          << control->metaObject()->className() << " " << control->objectName().toStdString() << " replacing "
+          << replacing;
+    }
+    desktop.hide();
+  }
+  FindInFilesDialog classic(false);
+  EXPECT_EQ(classic.windowTitle(), "Find text in File");
+  EXPECT_EQ(classic.okButton->text(), "&OK");
 }
 
 // The commands on their own page, with scripted dialogs.
@@ -463,7 +488,7 @@ TEST_F(DesktopFindInFilesTest, ReplaceInFilesPreviewsThenChangesWindowsAndFilesA
       [this] { return std::make_unique<ScriptedProgress>(*this); });
   Run([this] { commands->ReplaceInFiles(); });
   ASSERT_EQ(error, "");
-  EXPECT_EQ(titles, (std::vector<std::string>{"Replace text in Files", "Replace in Files"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"Replace in Files", "Replace in Files"}));
   EXPECT_EQ(TempDir::read(dir.file("a.c")), "int health;\r\n\tint\x01 hp2 = health;\r\nlast health");
   EXPECT_EQ(TempDir::read(dir.file("a.~.c")), "int hp;\r\n\tint\x01 hp2 = hp;\r\nlast hp");
   // The open file changes in its window, as one step to undo; the file waits for a save.
@@ -485,7 +510,7 @@ TEST_F(DesktopFindInFilesTest, ACancelledPreviewChangesNothing) {
   dialog.SetFindText("hp");
   confirm = {true, false};
   Run([this] { commands->ReplaceInFiles(); });
-  EXPECT_EQ(shown, (std::vector<std::string>{"Replace text in Files", "Replace in Files"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"Replace in Files", "Replace in Files"}));
   EXPECT_EQ(TempDir::read(dir.file("a.c")), "hp\n");
   EXPECT_TRUE(questions.log.empty());
   dialog.SetFindText("nowhere");

@@ -216,7 +216,7 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
   EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
   EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
   EXPECT_EQ(store.value(user, kSettingsKey, "ReloadCommand")->text(), "vid_restart");
-  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 19u);
+  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 20u);
 }
 
 TEST_F(SettingsTest, NumbersReadFromEitherKind) {

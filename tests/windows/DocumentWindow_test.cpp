@@ -288,3 +288,12 @@ TEST_F(DocumentWindowTest, UnderTheDesktopConventionsTheStatusShowsTheEncodingAn
   EXPECT_EQ(latin.Status().column, 5);
   EXPECT_EQ(latin.Status().encoding, "Windows-1252");
 }
+
+// The line numbers keep clear of the text at any font and scale.
+TEST_F(DocumentWindowTest, LineNumbersKeepClearOfTheText) {
+  DocumentWindow& window = open("logic.c", "int x;\n");
+  const TextEditor& editor = window.MyEditor->Editor();
+  const GutterLayout& gutter = editor.Gutter();
+  const int numbersEnd = gutter.LeftOffset() + gutter.DigitsInUse(1) * editor.Geometry().CharWidth();
+  EXPECT_GE(editor.Geometry().GutterWidth() - numbersEnd, 10);
+}

@@ -329,3 +329,47 @@ TEST_F(WorkspaceCommandsTest, ClassicSaveAlwaysAsksAndKeepsTheName) {
   EXPECT_EQ(window.workspaceFileName, dir.file("mod/mod.tsw"));
   EXPECT_TRUE(window.calls.empty());
 }
+
+// New Workspace into a folder that does not exist: the open workspace stays whole (projects,
+// name, windows) unless the user has the folder made, and the dialog starts in the open
+// workspace's folder.
+TEST_F(WorkspaceCommandsTest, NewWorkspaceKeepsTheOpenOneUntilTheNewOneExists) {
+  RecordingWindow desktop;
+  WorkspaceWindow callbacks = desktop.callbacks();
+  callbacks.savesToItsOwnFile = true;
+  callbacks.windowsFollowWorkspace = true;
+  WorkspaceCommands commands(workspace, questions, callbacks);
+  commands.LoadWorkspace(dir.file("mod/mod.tsw"));
+  desktop.workspaceFileName = dir.file("mod/mod.tsw");
+  desktop.calls.clear();
+
+  const std::string nowhere = dir.file("x/nodir/a.tsw");
+  choose(nowhere);
+  questions.answers = {Answer::No};
+  commands.FileNewWorkspaceAction();
+  EXPECT_EQ(questions.fileRequests.at(0).initialFolder, dir.file("mod/"));
+  EXPECT_EQ(questions.log.at(1), "ask: The folder " + dir.file("x/nodir") + " does not exist. Create it?");
+  EXPECT_EQ(workspace.Count(), 1);
+  EXPECT_EQ(desktop.workspaceFileName, dir.file("mod/mod.tsw"));
+  EXPECT_TRUE(desktop.calls.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.file("x")));
+
+  // A folder that cannot be made: the error says why, and the workspace stays.
+  dir.write("blocked", "a file where a folder should be");
+  choose(dir.file("blocked/sub/a.tsw"));
+  questions.answers = {Answer::Yes};
+  commands.FileNewWorkspaceAction();
+  ASSERT_EQ(questions.errors().size(), 1u);
+  EXPECT_EQ(questions.errors()[0].rfind("Cannot create the folder " + dir.file("blocked/sub") + " (", 0), 0u)
+      << questions.errors()[0];
+  EXPECT_EQ(workspace.Count(), 1);
+  EXPECT_TRUE(desktop.calls.empty());
+
+  choose(nowhere);
+  questions.answers = {Answer::Yes};
+  commands.FileNewWorkspaceAction();
+  EXPECT_EQ(TempDir::read(nowhere), "");
+  EXPECT_EQ(workspace.Count(), 0);
+  EXPECT_EQ(desktop.workspaceFileName, nowhere);
+  EXPECT_NE(std::find(desktop.calls.begin(), desktop.calls.end(), "recent " + nowhere), desktop.calls.end());
+}

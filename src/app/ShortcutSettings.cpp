@@ -1,0 +1,39 @@
+#include "ShortcutSettings.h"
+
+#include "MainActions.h"
+#include "RegistryStore.h"
+
+#include <QAction>
+
+namespace {
+
+const char* const kShortcutsKey = "software\\Tessarin\\shortcuts";
+const RegistryRoot kRoot = RegistryRoot::CurrentUser;
+
+QAction* actionNamed(const MainActions& actions, const std::string& name) {
+  for (QAction* action : actions.All())
+    if (action->objectName().toStdString() == name) return action;
+  return nullptr;
+}
+
+} // namespace
+
+void ApplyStoredShortcuts(const RegistryStore& store, MainActions& actions) {
+  for (QAction* action : actions.All()) {
+    const std::optional<RegistryValue> kept =
+        store.value(kRoot, kShortcutsKey, action->objectName().toStdString());
+    if (kept && kept->isString())
+      action->setShortcut(
+          QKeySequence::fromString(QString::fromStdString(kept->text()), QKeySequence::PortableText));
+  }
+}
+
+void StoreShortcuts(RegistryStore& store, MainActions& actions, const ShortcutChanges& changes) {
+  store.openKey(kRoot, kShortcutsKey, true);
+  for (const auto& [name, key] : changes) {
+    QAction* action = actionNamed(actions, name);
+    if (action == nullptr) continue;
+    action->setShortcut(key);
+    store.setString(kRoot, kShortcutsKey, name, key.toString(QKeySequence::PortableText).toStdString());
+  }
+}
