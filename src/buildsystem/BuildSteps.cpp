@@ -2,6 +2,7 @@
 // (the path itself where the system has no short names).
 #include "BuildSteps.h"
 
+#include "ProcessRunner.h"
 #include "WorkspacePaths.h"
 
 #include <algorithm>
@@ -11,9 +12,15 @@
 #include <filesystem>
 #include <fstream>
 
+ToolPaths ToolPaths::Native() {
+  return {PathStyle::Native(), [](const std::string& path) {
+            std::error_code unreadable;
+            return !path.empty() && std::filesystem::exists(path, unreadable) ? path : std::string();
+          }};
+}
+
 std::string ToolPaths::Argument(const std::string& path) const {
-  if (style.windows || path.find(' ') == std::string::npos) return path;
-  return "\"" + path + "\"";
+  return style.windows || path.empty() ? path : QuoteArgument(path);
 }
 
 std::string ProjectFolder(const std::string& projectFileName, PathStyle style) {
