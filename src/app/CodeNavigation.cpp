@@ -123,8 +123,9 @@ void CodeNavigation::Wire() {
 std::optional<CaretPlace> CodeNavigation::Caret() const {
   const DocumentWindow* window = DocumentIn(shell_.windows.ActiveWindow());
   if (window == nullptr || window->FileName().empty()) return std::nullopt;
-  const EditorStatus status = window->Status();
-  return CaretPlace{window->FileName(), {status.line, status.column}};
+  // The byte column, as places are kept: the status bar's column counts characters.
+  const TextPoint caret = window->MyEditor->Editor().State().CaretXY();
+  return CaretPlace{window->FileName(), {caret.Y, caret.X}};
 }
 
 void CodeNavigation::Show(const CaretPlace& place) {

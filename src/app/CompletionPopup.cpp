@@ -88,9 +88,11 @@ void CompletionPopup::Accept() {
   // What was typed of the name goes, and the choice comes in its place, as one edit.
   text.State().SetBlockBegin({item.replaced.start.column, item.replaced.start.line});
   text.State().SetBlockEnd(caret);
-  const std::string insert = item.insertText.empty() ? item.label : item.insertText;
+  // The server's text is UTF-8; it goes in as the document holds its characters.
+  const std::optional<std::string> insert =
+      FromUtf8(item.insertText.empty() ? item.label : item.insertText, text.State().Encoding());
   Close();
-  text.SetSelText(insert);
+  if (insert) text.SetSelText(*insert);
 }
 
 bool CompletionPopup::eventFilter(QObject* watched, QEvent* event) {

@@ -2,6 +2,7 @@
 // (the path itself where the system has no short names).
 #include "BuildSteps.h"
 
+#include "ProcessRunner.h"
 #include "ToolOutputChecks.h"
 #include "WorkspacePaths.h"
 
@@ -13,9 +14,15 @@
 #include <fstream>
 #include <unistd.h>
 
+ToolPaths ToolPaths::Native() {
+  return {PathStyle::Native(), [](const std::string& path) {
+            std::error_code unreadable;
+            return !path.empty() && std::filesystem::exists(path, unreadable) ? path : std::string();
+          }};
+}
+
 std::string ToolPaths::Argument(const std::string& path) const {
-  if (style.windows || path.find(' ') == std::string::npos) return path;
-  return "\"" + path + "\"";
+  return style.windows || path.empty() ? path : QuoteArgument(path);
 }
 
 std::string ToolNotFound(const std::string& role, const std::string& setting, const std::string& path) {

@@ -16,11 +16,13 @@ struct ToolPaths {
   // The short form of an existing path; empty when it does not exist.
   std::function<std::string(const std::string&)> shortForm;
 
-  [[nodiscard]] static ToolPaths Native() { return {PathStyle::Native(), paths::ShortPathName}; }
+  // POSIX has no short names: the short form of an existing path is the path itself.
+  [[nodiscard]] static ToolPaths Native();
   // The file extension the compiler gives its output: ".ASM" on Windows, whose file
   // names ignore case; on other systems the exact lower-case name the compiler writes.
   [[nodiscard]] std::string AssemblyExtension() const { return style.windows ? ".ASM" : ".asm"; }
-  // POSIX has no blank-free short names, so a path with blanks is quoted to stay one argument.
+  // POSIX has no blank-free short names, so a path with blanks or quotes is quoted to stay one
+  // argument.
   [[nodiscard]] std::string Argument(const std::string& path) const;
 };
 

@@ -42,9 +42,8 @@ std::optional<MessageLocation> SecondForm(std::string_view rest, PathStyle style
   }
   std::string file(rest.substr(0, end));
   if (style.windows) std::replace(file.begin(), file.end(), '/', '\\');
-  const std::string longForm = LongPathName(file);
-  if (!isFile(longForm)) return std::nullopt;
-  return MessageLocation{longForm, LeadingNumber(rest.substr(end + 1)).value_or(1)};
+  if (!isFile(file)) return std::nullopt;
+  return MessageLocation{file, LeadingNumber(rest.substr(end + 1)).value_or(1)};
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 std::optional<std::string> LongPathCache::LookUpFile(const std::string& path) {
   try {
-    if (paths::FileExists(path)) return LongPathName(path);
+    if (paths::FileExists(path)) return path;
   } catch (...) {
     // A name the file system cannot take names no file.
   }

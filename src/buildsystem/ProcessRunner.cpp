@@ -534,26 +534,26 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   std::vector<std::string> arguments;
   std::string current;
   bool inArgument = false;
-  bool quoted = false;
+  char quote = 0; // the quote the current text is in
   for (std::size_t i = 0; i < commandLine.size(); ++i) {
     const char c = commandLine[i];
-    if (c == '\\') {
-      std::size_t run = 0;
-      while (i + run < commandLine.size() && commandLine[i + run] == '\\')
-        ++run;
-      const bool beforeQuote = i + run < commandLine.size() && commandLine[i + run] == '"';
-      current.append(beforeQuote ? run / 2 : run, '\\');
-      if (beforeQuote && run % 2 == 1) {
-        current += '"';
-        i += run; // the escaped quote
-      } else {
-        i += run - 1;
-      }
+    const bool last = i + 1 == commandLine.size();
+    if (quote == '\'') {
+      if (c == '\'')
+        quote = 0;
+      else
+        current += c;
+    } else if (c == '\\' && !last &&
+               (quote == 0 ||
+                std::string_view("$`\"\\\n").find(commandLine[i + 1]) != std::string_view::npos)) {
+      // An escaped line end continues the line.
+      if (commandLine[++i] == '\n') continue;
+      current += commandLine[i];
       inArgument = true;
-    } else if (c == '"') {
-      quoted = !quoted;
+    } else if (c == '"' || (c == '\'' && quote == 0)) {
+      quote = quote == c ? 0 : c;
       inArgument = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
+    } else if ((c == ' ' || c == '\t' || c == '\n') && quote == 0) {
       if (inArgument) arguments.push_back(current);
       current.clear();
       inArgument = false;
@@ -564,4 +564,14 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   }
   if (inArgument) arguments.push_back(current);
   return arguments;
+}
+
+std::string QuoteArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\n'\"\\$`") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  for (char c : argument) {
+    if (std::string_view("$`\"\\").find(c) != std::string_view::npos) quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
 }

@@ -105,6 +105,11 @@ private:
   std::optional<ProcessEnd> end_;
 };
 
-// Splits a command line into arguments by the Windows rules: blanks and tabs separate, double
-// quotes group (and are removed), a backslash escapes a double quote only when it precedes one.
+// Splits a command line into arguments as a POSIX shell splits words, without expanding
+// anything: blanks, tabs and line ends separate; single quotes keep everything up to the next;
+// double quotes keep everything but a backslash before $ ` " \ or a line end; elsewhere a
+// backslash keeps the character after it. An unclosed quote runs to the end.
 [[nodiscard]] std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+// `argument` as one word of a command line SplitCommandLine reads back: as it is when nothing in
+// it needs quoting, else in double quotes.
+[[nodiscard]] std::string QuoteArgument(const std::string& argument);

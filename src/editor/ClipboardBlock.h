@@ -18,6 +18,9 @@ inline constexpr const char* kBlockMimeType =
 #else
 inline constexpr const char* kBlockMimeType = "application/x-kxedit-control-block-type";
 #endif
+// Beside the block, the encoding of its bytes ("UTF-8" or "Windows-1252"), so that a block goes
+// from a document in one to a document in the other as its characters.
+inline constexpr const char* kBlockEncodingMimeType = "application/x-tessarin-block-encoding";
 
 struct ClipboardBlock {
   SelectionMode Mode = SelectionMode::Normal;

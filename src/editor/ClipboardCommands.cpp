@@ -9,10 +9,17 @@
 
 namespace {
 
-void PasteBlock(EditContext& context, const std::string& data, TextPoint start) {
+void PasteBlock(EditContext& context, const std::string& data, std::optional<TextEncoding> from,
+                TextPoint start) {
   EditState& state = context.state;
-  const std::optional<ClipboardBlock> block = DecodeClipboardBlock(data);
+  std::optional<ClipboardBlock> block = DecodeClipboardBlock(data);
   if (!block) throw EditorError("Clipboard paste operation failed.");
+  // A block from a document in another encoding brings its characters; else its bytes.
+  if (from && *from != state.Encoding()) {
+    std::optional<std::string> text = FromUtf8(ToUtf8(block->Text, *from), state.Encoding());
+    if (!text) throw EditorError(CannotHoldMessage(state.Encoding()));
+    block->Text = std::move(*text);
+  }
   if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection);
   TextPoint end;
   {
@@ -34,7 +41,10 @@ void PastePlain(EditContext& context, const std::string& utf8, TextPoint start) 
   if (!text) throw EditorError(CannotHoldMessage(state.Encoding()));
   if (state.SelAvail()) RemoveSelection(context, UndoKind::ReplacedSelection);
   UndoStep step(context.document, UndoKind::Paste, start);
-  ReplaceSelection(context, SelectionMode::Normal, ConvertPastedPlainText(*text, state.IndentWithTabs()),
+  // Desktop editors paste another program's text as it is; the classic rule ends it in a line end.
+  ReplaceSelection(context, SelectionMode::Normal,
+                   state.HasOption(eoDesktopKeys) ? *text
+                                                  : ConvertPastedPlainText(*text, state.IndentWithTabs()),
                    state.HasOption(eoScrollPastEol));
   step.SetEnd(state.CaretXY());
 }
@@ -43,7 +53,8 @@ void PastePlain(EditContext& context, const std::string& utf8, TextPoint start) 
 
 bool CopySelectionTo(const TextDocument& document, const EditState& state, ClipboardPort& target) {
   const std::string text = SelectedText(document, state);
-  return target.PutText(ToUtf8(text, state.Encoding()), EncodeClipboardBlock(state.Mode(), text));
+  return target.PutText(ToUtf8(text, state.Encoding()), EncodeClipboardBlock(state.Mode(), text),
+                        state.Encoding());
 }
 
 void CopySelection(const TextDocument& document, const EditState& state, ClipboardPort* clipboard) {
@@ -63,7 +74,7 @@ void PasteFrom(EditContext& context, ClipboardPort* source) {
   TextPoint start = state.SelAvail() ? state.BlockBegin() : state.CaretXY();
   if (state.SelAvail() && state.Mode() == SelectionMode::Line) start.X = 1;
   if (const std::optional<std::string> data = source->BlockData())
-    PasteBlock(context, *data, start);
+    PasteBlock(context, *data, source->BlockEncoding(), start);
   else if (const std::optional<std::string> plain = source->PlainText())
     PastePlain(context, *plain, start);
   else

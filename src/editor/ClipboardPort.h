@@ -24,8 +24,11 @@ public:
 class ClipboardPort {
 public:
   virtual ~ClipboardPort() = default;
-  // Replaces the clipboard's contents with both forms; false when it could not.
-  virtual bool PutText(std::string_view plain, std::string_view block) = 0;
+  // Replaces the clipboard's contents with both forms, the block holding bytes in `blockEncoding`;
+  // false when it could not.
+  virtual bool PutText(std::string_view plain, std::string_view block, TextEncoding blockEncoding) = 0;
   [[nodiscard]] virtual std::optional<std::string> BlockData() const = 0;
+  // The encoding of the block's bytes; none when a program that does not say put the block there.
+  [[nodiscard]] virtual std::optional<TextEncoding> BlockEncoding() const { return std::nullopt; }
   [[nodiscard]] virtual std::optional<std::string> PlainText() const = 0;
 };

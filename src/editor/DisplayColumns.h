@@ -1,7 +1,7 @@
 // Where a line's bytes stand on screen: every character takes one column except a tab, which
-// advances to the next multiple of the tab width; the further bytes of a UTF-8 character stand in
-// its column. Byte columns and display columns are 1-based; past a line's end both go on one for
-// one.
+// advances to the next multiple of the tab width, and a wide East Asian character, which takes
+// two; the further bytes of a UTF-8 character stand in its first column. Byte columns and display columns are
+// 1-based; past a line's end both go on one for one.
 #pragma once
 
 #include "TextEncoding.h"
@@ -9,6 +9,9 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+// The cells a character other than a tab takes: 2 for East Asian Wide and Fullwidth, else 1.
+[[nodiscard]] int CharCells(char32_t code);
 
 // The display column of byte column `byteColumn`.
 [[nodiscard]] int DisplayColumn(std::string_view line, int tabWidth, int byteColumn, TextEncoding encoding);

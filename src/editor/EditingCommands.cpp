@@ -29,6 +29,45 @@ void TrimEditedLine(EditContext& context, int line) {
   if (context.state.HasOption(eoScrollPastEol)) TrimLineEnd(context.document, line);
 }
 
+// The blanks unindenting a line removes, as 0-based [first, first + count). Classic: a leading
+// tab, or the leading spaces up to a tab width. Desktop: the end of the indent back to the tab
+// stop before its width, whatever mix of tabs and spaces it is, so its start stays as it was.
+struct IndentCut {
+  int first = 0;
+  int count = 0;
+};
+
+IndentCut UnindentCut(const std::string& line, int tabWidth, bool desktop) {
+  if (!desktop) {
+    if (!line.empty() && line.front() == '\t') return {0, 1};
+    int count = 0;
+    while (count < tabWidth && count < Length(line) && line[static_cast<std::size_t>(count)] == ' ')
+      ++count;
+    return {0, count};
+  }
+  const int stopWidth = std::max(tabWidth, 1);
+  const auto length = static_cast<int>(std::min(line.find_first_not_of(" \t"), line.size()));
+  const auto widthAfter = [&](int width, char blank) {
+    return blank == '\t' ? (width / stopWidth + 1) * stopWidth : width + 1;
+  };
+  int width = 0;
+  for (int i = 0; i < length; ++i)
+    width = widthAfter(width, line[static_cast<std::size_t>(i)]);
+  if (width == 0) return {};
+  // Every tab stop below the width is the width of some start of the indent.
+  const int stop = (width - 1) / stopWidth * stopWidth;
+  int kept = 0;
+  for (int reached = 0; reached < stop; ++kept)
+    reached = widthAfter(reached, line[static_cast<std::size_t>(kept)]);
+  return {kept, length - kept};
+}
+
+// Where column `x` of a line goes when `cut` is removed from it.
+int ColumnAfterCut(int x, IndentCut cut) {
+  if (x <= cut.first + 1) return x;
+  return std::max(x - cut.count, cut.first + 1);
+}
+
 bool SelectionSpansLines(const EditState& state) {
   return state.SelAvail() && state.BlockBegin().Y != state.BlockEnd().Y;
 }
@@ -347,11 +386,11 @@ void ShiftTab(EditContext& context) {
   } else if (state.HasOption(eoDesktopKeys)) {
     // The caret's line as a block of one line; the caret keeps its place in the text.
     const TextPoint caret = state.CaretXY();
-    const int before = Length(context.document.LineText(caret.Y));
-    state.SelectRange({1, caret.Y}, {before + 1, caret.Y});
+    const std::string& line = context.document.LineText(caret.Y);
+    const IndentCut cut = UnindentCut(line, state.TabWidth(), true);
+    state.SelectRange({1, caret.Y}, {Length(line) + 1, caret.Y});
     BlockUnindent(context);
-    const int removed = before - Length(context.document.LineText(caret.Y));
-    state.SetCaretXY({std::max(caret.X - removed, 1), caret.Y});
+    state.SetCaretXY({ColumnAfterCut(caret.X, cut), caret.Y});
     state.SetBlockBegin(state.CaretXY());
   }
 }
@@ -379,26 +418,22 @@ void BlockUnindent(EditContext& context) {
   if (!state.SelAvail()) return;
   const auto [b, e, last] = state.BlockSpan();
   const TextPoint caret = state.CaretXY();
-  // A leading tab, or the leading spaces of each line up to a tab width.
-  const auto removable = [&](int y) {
-    const std::string& line = document.LineText(y);
-    if (!line.empty() && line.front() == '\t') return 1;
-    int count = 0;
-    while (count < state.TabWidth() && count < Length(line) && line[static_cast<std::size_t>(count)] == ' ')
-      ++count;
-    return count;
+  const auto cutOf = [&](int y) {
+    return UnindentCut(document.LineText(y), state.TabWidth(), state.HasOption(eoDesktopKeys));
   };
-  const int firstRemoved = removable(b.Y);
-  const int lastRemoved = last == e.Y ? removable(e.Y) : 0;
+  const IndentCut firstCut = cutOf(b.Y);
+  const IndentCut lastCut = last == e.Y ? cutOf(e.Y) : IndentCut{};
   bool any = false;
   for (int y = b.Y; y <= last && !any; ++y)
-    any = removable(y) > 0;
+    any = cutOf(y).count > 0;
   if (any) {
     UndoStep step(document, UndoKind::Unindentation, b, SelectionMode::Column);
     step.SetEnd(e);
-    for (int y = b.Y; y <= last; ++y)
-      document.Delete({1, y}, {removable(y) + 1, y});
+    for (int y = b.Y; y <= last; ++y) {
+      const IndentCut cut = cutOf(y);
+      document.Delete({cut.first + 1, y}, {cut.first + cut.count + 1, y});
+    }
   }
-  state.SelectRange({b.X - firstRemoved, b.Y}, {e.X - lastRemoved, e.Y});
+  state.SelectRange({ColumnAfterCut(b.X, firstCut), b.Y}, {ColumnAfterCut(e.X, lastCut), e.Y});
   state.SetCaretXY(caret);
 }

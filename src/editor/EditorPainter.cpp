@@ -347,8 +347,13 @@ DisplayCells ExpandCells(std::string_view line, int tabWidth, TextEncoding encod
   cells.chars.reserve(line.size() + 16);
   for (std::size_t i = 0; i < line.size(); i += static_cast<std::size_t>(CharLength(line, i, encoding))) {
     if (line[i] != '\t') {
+      const char32_t code = CharCode(line, i, encoding);
       cells.bytes += line[i];
-      cells.chars += CharCode(line, i, encoding);
+      cells.chars += code;
+      if (code >= 0x80 && CharCells(code) == 2) {
+        cells.bytes += ' ';
+        cells.chars += kSecondCell;
+      }
       continue;
     }
     const std::size_t width = tabWidth <= 1 ? 1
@@ -358,10 +363,6 @@ DisplayCells ExpandCells(std::string_view line, int tabWidth, TextEncoding encod
     cells.chars.append(width, U' ');
   }
   return cells;
-}
-
-std::string ExpandTabs(const std::string& line, int tabWidth) {
-  return ExpandCells(line, tabWidth, TextEncoding::Windows1252).bytes;
 }
 
 void PaintEditor(const TextEditor& editor, Canvas& canvas, const PixelRect& clip,

@@ -34,13 +34,14 @@ struct PaintContext {
 
 // A line cell by cell, tabs expanded to the next multiple of `tabWidth` (a width of 1 or less:
 // one space per tab): one byte per cell for the highlighter, a UTF-8 character standing as its
-// first byte, and the character each cell shows.
+// first byte, and the character each cell shows; the second cell of a wide character shows
+// kSecondCell (and a blank to the highlighter).
+inline constexpr char32_t kSecondCell = 0xFFFF;
 struct DisplayCells {
   std::string bytes;
   std::u32string chars;
 };
 [[nodiscard]] DisplayCells ExpandCells(std::string_view line, int tabWidth, TextEncoding encoding);
-[[nodiscard]] std::string ExpandTabs(const std::string& line, int tabWidth);
 
 // Paints the part of the editor inside `clip`. The model is not changed (the highlighter is
 // driven to tokenise the visible lines).

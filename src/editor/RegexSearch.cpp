@@ -8,29 +8,20 @@
 
 #include <array>
 
+// In UTF-8 mode a pattern is compiled twice. PCRE2 10.42's JIT mismatches with
+// PCRE2_MATCH_INVALID_UTF (\W and negated classes pass over every non-ASCII character), so text
+// that is valid UTF-8 goes to a JIT-compiled pattern without that option, and only text with
+// invalid sequences to one the interpreter runs with it.
 struct RegexSearch::Compiled {
-  pcre2_code* code = nullptr;
-  ~Compiled() { pcre2_code_free(code); }
+  pcre2_code* valid = nullptr;   // UTF-8 text, or bytes
+  pcre2_code* invalid = nullptr; // UTF-8 text with invalid sequences; none in byte mode
+  ~Compiled() {
+    pcre2_code_free(valid);
+    pcre2_code_free(invalid);
+  }
 };
 
 namespace {
-
-bool ValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80         ? 1
-                               : (lead >> 5) == 6  ? 2
-                               : (lead >> 4) == 14 ? 3
-                               : (lead >> 3) == 30 ? 4
-                                                   : 0;
-    if (length == 0 || i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    i += length;
-  }
-  return true;
-}
 
 std::string ErrorText(int code) {
   std::array<PCRE2_UCHAR, 256> buffer{};
@@ -51,7 +42,8 @@ pcre2_code* Compile(std::string_view pattern, std::uint32_t options, std::string
     throw TessarinError("The regular expression '" + std::string(shown) +
                         "' is not valid: " + ErrorText(error) + " (at character " +
                         std::to_string(std::min<std::size_t>(offset, shown.size()) + 1) + ")");
-  pcre2_jit_compile(code, PCRE2_JIT_COMPLETE); // without JIT the interpreter matches
+  if (!(options & PCRE2_MATCH_INVALID_UTF))
+    pcre2_jit_compile(code, PCRE2_JIT_COMPLETE); // without JIT the interpreter matches
   return code;
 }
 
@@ -65,38 +57,45 @@ bool LooksPastTheMatch(std::string_view pattern) {
 
 } // namespace
 
-RegexSearch::RegexSearch(std::string_view pattern, bool caseSensitive, bool wholeWords) {
+RegexSearch::RegexSearch(std::string_view pattern, bool caseSensitive, bool wholeWords,
+                         TextEncoding encoding) {
   if (pattern.empty()) throw TessarinError("Pattern is empty");
-  std::uint32_t options = PCRE2_MULTILINE;
-  if (ValidUtf8(pattern)) options |= PCRE2_UTF | PCRE2_MATCH_INVALID_UTF;
+  // A leading .* would anchor the search at the line's start, or just past an invalid sequence.
+  std::uint32_t options = PCRE2_MULTILINE | PCRE2_NO_DOTSTAR_ANCHOR;
+  if (encoding == TextEncoding::Utf8 && ReadsAsUtf8(pattern)) options |= PCRE2_UTF;
   if (!caseSensitive) options |= PCRE2_CASELESS;
+  // Letters and digits make words, as for the plain search: the underscore delimits.
+  const std::string bounded = wholeWords
+                                  ? "(?<![0-9A-Za-z])(?:" + std::string(pattern) + "\\E)(?![0-9A-Za-z])"
+                                  : std::string(pattern);
+  if (wholeWords) pcre2_code_free(Compile(pattern, options, pattern)); // errors point into the typed text
   auto compiled = std::make_shared<Compiled>();
-  compiled->code = Compile(pattern, options, pattern);
-  if (wholeWords) {
-    // Letters and digits make words, as for the plain search: the underscore delimits.
-    const std::string bounded = "(?<![0-9A-Za-z])(?:" + std::string(pattern) + "\\E)(?![0-9A-Za-z])";
-    pcre2_code_free(compiled->code);
-    compiled->code = nullptr;
-    compiled->code = Compile(bounded, options, pattern);
-  }
+  compiled->valid = Compile(bounded, options, pattern);
+  if (options & PCRE2_UTF) compiled->invalid = Compile(bounded, options | PCRE2_MATCH_INVALID_UTF, pattern);
   compiled_ = std::move(compiled);
-  matchData_ = pcre2_match_data_create_from_pattern(compiled_->code, nullptr);
+  matchData_ = pcre2_match_data_create_from_pattern(compiled_->valid, nullptr);
   lineByLineOnly_ = LooksPastTheMatch(pattern);
 }
 
 RegexSearch::RegexSearch(const RegexSearch& other)
-    : compiled_(other.compiled_), matchData_(pcre2_match_data_create_from_pattern(compiled_->code, nullptr)),
+    : compiled_(other.compiled_), matchData_(pcre2_match_data_create_from_pattern(compiled_->valid, nullptr)),
       lineByLineOnly_(other.lineByLineOnly_) {}
 
 RegexSearch::~RegexSearch() { pcre2_match_data_free(static_cast<pcre2_match_data*>(matchData_)); }
 
-std::optional<TextMatch> RegexSearch::Match(std::string_view subject, std::size_t from,
+RegexSearch::CheckedText::CheckedText(std::string_view text) : bytes(text), validUtf8(ReadsAsUtf8(text)) {}
+
+std::optional<TextMatch> RegexSearch::Match(const CheckedText& subject, std::size_t from,
                                             bool notEmptyAtStart) {
-  if (from > subject.size()) return std::nullopt;
+  if (from > subject.bytes.size()) return std::nullopt;
   auto* data = static_cast<pcre2_match_data*>(matchData_);
-  const int result =
-      pcre2_match(compiled_->code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), from,
-                  notEmptyAtStart ? PCRE2_NOTEMPTY_ATSTART : 0, data, nullptr);
+  // In UTF-8 mode the subject was checked once, rather than by PCRE2 at every call.
+  const bool utf8 = compiled_->invalid != nullptr;
+  const pcre2_code* code = utf8 && !subject.validUtf8 ? compiled_->invalid : compiled_->valid;
+  const std::uint32_t options =
+      (utf8 && subject.validUtf8 ? PCRE2_NO_UTF_CHECK : 0) | (notEmptyAtStart ? PCRE2_NOTEMPTY_ATSTART : 0);
+  const int result = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.bytes.data()),
+                                 subject.bytes.size(), from, options, data, nullptr);
   if (result < 0) return std::nullopt; // no match, or a limit reached: nothing found there
   const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
   // \K may set the start after the end; such a match is taken as empty at its end.
@@ -105,7 +104,7 @@ std::optional<TextMatch> RegexSearch::Match(std::string_view subject, std::size_
 }
 
 std::optional<TextMatch> RegexSearch::FindIn(std::string_view line, std::size_t from) {
-  return Match(line, from, false);
+  return Match(CheckedText(line), from, false);
 }
 
 std::vector<TextMatch> RegexSearch::FindAllIn(std::string_view line) {
@@ -115,22 +114,23 @@ std::vector<TextMatch> RegexSearch::FindAllIn(std::string_view line) {
 }
 
 void RegexSearch::ForEachMatch(std::string_view line, const std::function<void(const TextMatch&)>& take) {
+  const CheckedText checked(line);
   std::size_t from = 0;
   bool afterEmpty = false;
-  while (const auto match = Match(line, from, afterEmpty)) {
+  while (const auto match = Match(checked, from, afterEmpty)) {
     take(*match);
     from = match->start + match->length;
     afterEmpty = match->length == 0;
   }
 }
 
-std::optional<TextMatch> RegexSearch::FindInText(std::string_view text, std::size_t from) {
+std::optional<TextMatch> RegexSearch::FindInText(const CheckedText& text, std::size_t from) {
   return Match(text, from, false);
 }
 
 int RegexSearch::GroupCount() const {
   std::uint32_t count = 0;
-  pcre2_pattern_info(compiled_->code, PCRE2_INFO_CAPTURECOUNT, &count);
+  pcre2_pattern_info(compiled_->valid, PCRE2_INFO_CAPTURECOUNT, &count);
   return static_cast<int>(count);
 }
 

@@ -1,8 +1,11 @@
-// Regular expressions over the editor's bytes, matched by PCRE2 (8-bit). A pattern that is valid
-// UTF-8 is matched in UTF-8 mode, where a sequence that is not valid UTF-8 never matches but is
-// stepped over; any other pattern matches byte by byte. Each line is a subject of its own: ^ and
-// $ stand at its ends and nothing looks past them. Whole words use the editor's delimiters.
+// Regular expressions over the editor's bytes, matched by PCRE2 (8-bit). In a UTF-8 text a
+// pattern that is valid UTF-8 is matched in UTF-8 mode, where a sequence that is not valid UTF-8
+// never matches but is stepped over; a Windows-1252 text, and any other pattern, matches byte by
+// byte, each byte one character. Each line is a subject of its own: ^ and $ stand at its ends and
+// nothing looks past them. Whole words use the editor's delimiters.
 #pragma once
+
+#include "TextEncoding.h"
 
 #include <cstddef>
 #include <functional>
@@ -21,8 +24,10 @@ struct TextMatch {
 class RegexSearch {
 public:
   // Raises TessarinError "Pattern is empty" for an empty pattern, and for one the engine refuses
-  // a message naming the error and the character where it was found.
-  RegexSearch(std::string_view pattern, bool caseSensitive, bool wholeWords);
+  // a message naming the error and the character where it was found. `pattern` is in the
+  // encoding of the texts it searches.
+  RegexSearch(std::string_view pattern, bool caseSensitive, bool wholeWords,
+              TextEncoding encoding = TextEncoding::Utf8);
   // A copy shares the compiled pattern and has its own match state, for another thread.
   RegexSearch(const RegexSearch& other);
   RegexSearch& operator=(const RegexSearch&) = delete;
@@ -36,10 +41,16 @@ public:
   // Calls `take` with each match FindAllIn finds; while it runs, Group() answers for that match.
   void ForEachMatch(std::string_view line, const std::function<void(const TextMatch&)>& take);
 
+  // A text searched from place to place, checked once for valid UTF-8. It must outlive its use.
+  struct CheckedText {
+    explicit CheckedText(std::string_view text);
+    std::string_view bytes;
+    bool validUtf8;
+  };
   // The first match in a text of several lines that starts at or after `from`, taking CR, LF and
   // CR LF as line ends for ^ and $. A match may run over a line end; a line holding a match of
   // its own is always found, at or before that match, unless LineByLineOnly().
-  [[nodiscard]] std::optional<TextMatch> FindInText(std::string_view text, std::size_t from);
+  [[nodiscard]] std::optional<TextMatch> FindInText(const CheckedText& text, std::size_t from);
   // The pattern looks around a match or at the text's ends (lookbehind, lookahead, \A, \Z, \G,
   // verbs), so a search over a whole text could see past a line: only FindIn gives line results.
   [[nodiscard]] bool LineByLineOnly() const { return lineByLineOnly_; }
@@ -52,7 +63,7 @@ public:
 
 private:
   struct Compiled;
-  [[nodiscard]] std::optional<TextMatch> Match(std::string_view subject, std::size_t from,
+  [[nodiscard]] std::optional<TextMatch> Match(const CheckedText& subject, std::size_t from,
                                                bool notEmptyAtStart);
 
   std::shared_ptr<const Compiled> compiled_;

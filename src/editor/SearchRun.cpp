@@ -34,7 +34,7 @@ int SearchRun::Run(std::string_view search, std::string_view replace, SearchFlag
   const bool wholeWords = (options & ssoWholeWord) != 0;
   if (options & ssoRegularExpression) {
     // A pattern or a replacement that cannot work is refused before anything is searched.
-    regex_ = std::make_unique<RegexSearch>(search_, matchCase, wholeWords);
+    regex_ = std::make_unique<RegexSearch>(search_, matchCase, wholeWords, state_.Encoding());
     if (replacing_) replacement_ = std::make_unique<RegexReplacement>(replace_, *regex_);
   } else {
     engine_.SetPattern(search_);

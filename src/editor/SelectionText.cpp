@@ -60,7 +60,7 @@ void RemoveSelection(EditContext& context, bool trimJoined) {
     for (int y = b.Y; y <= e.Y; ++y) {
       const auto [first, last] = spans[static_cast<std::size_t>(y - b.Y)];
       document.Delete({first, y}, {last, y});
-      TrimLineEnd(document, y);
+      if (trimJoined) TrimLineEnd(document, y);
     }
     state.SetCaretXY({spans[static_cast<std::size_t>(caretLine - b.Y)].first, caretLine});
     break;

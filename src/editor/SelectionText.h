@@ -11,8 +11,8 @@
 // Lines joined by CR LF.
 [[nodiscard]] std::string SelectedText(const TextDocument& document, const EditState& state);
 // Removes the selection in its mode and inserts `text` (NULs included; CR LF, CR and LF end its
-// lines) in `mode`, leaving the caret after it. `trimJoined`: a normal selection's removal strips
-// the blanks off the end of the line it leaves. Records nothing of its own.
+// lines) in `mode`, leaving the caret after it. `trimJoined`: the removal strips the blanks off
+// the end of the lines it leaves. Records nothing of its own.
 void ReplaceSelection(EditContext& context, SelectionMode mode, std::string_view text, bool trimJoined);
 // Takes trailing spaces and tabs off a line; other bytes, NUL and control bytes included, stay.
 void TrimLineEnd(TextDocument& document, int line);

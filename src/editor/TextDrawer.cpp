@@ -135,11 +135,13 @@ void QtCanvas::DrawChars(int x, int y, std::u32string_view text, FontStyles styl
     return;
   const FontVariant& variant = drawer_.Variant(style);
   const int left = x + skip * charWidth_;
-  QList<quint32> indexes(count);
-  QList<QPointF> positions(count);
+  QList<quint32> indexes;
+  QList<QPointF> positions;
   for (int i = 0; i < count; ++i) {
-    indexes[i] = variant.Glyph(shown[static_cast<std::size_t>(i)]);
-    positions[i] = QPointF(i * charWidth_, 0);
+    // A wide character's glyph spans its second cell.
+    if (shown[static_cast<std::size_t>(i)] == kSecondCell) continue;
+    indexes.append(variant.Glyph(shown[static_cast<std::size_t>(i)]));
+    positions.append(QPointF(i * charWidth_, 0));
   }
   QGlyphRun run;
   run.setRawFont(variant.raw);

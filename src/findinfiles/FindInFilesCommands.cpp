@@ -68,7 +68,7 @@ bool FindInFilesCommands::AskQuery(bool replacing) {
     if (EditorWindowPort* editor = windows_.activeEditor ? windows_.activeEditor() : nullptr) {
       const std::string selected = editor->SelAvail() ? editor->SelText() : editor->WordAtCaret();
       if (!selected.empty() && selected.find_first_of("\r\n") == std::string::npos)
-        dialog_.SetFindText(selected);
+        dialog_.SetFindText(selected, EncodingOf(*editor));
     }
   }
   return showModal_(dialog_);

@@ -141,20 +141,29 @@ void FindInFilesDialog::FitHeight() {
   setFixedHeight(sizeHint().height());
 }
 
-std::string FindInFilesDialog::FindText() const { return QStringToBytes(FindTextComboBox->currentText()); }
+namespace {
 
-void FindInFilesDialog::SetFindText(const std::string& text) {
-  FindTextComboBox->setEditText(BytesToQString(text));
+std::string Typed(const QString& text, bool desktop) {
+  return desktop ? text.toStdString() : QStringToBytes(text);
 }
 
-std::string FindInFilesDialog::NewText() const { return QStringToBytes(NewTextComboBox->currentText()); }
+} // namespace
+
+std::string FindInFilesDialog::FindText() const { return Typed(FindTextComboBox->currentText(), desktop_); }
+
+void FindInFilesDialog::SetFindText(const std::string& text, TextEncoding encoding) {
+  FindTextComboBox->setEditText(QString::fromStdString(ToUtf8(text, encoding)));
+}
+
+std::string FindInFilesDialog::NewText() const { return Typed(NewTextComboBox->currentText(), desktop_); }
 
 bool FindInFilesDialog::CaseSensitive() const { return CaseCheckBox->isChecked(); }
 
 bool FindInFilesDialog::WholeWords() const { return WholeWordCheckBox->isChecked(); }
 
 SearchQuery FindInFilesDialog::Query() const {
-  return SearchQuery{FindText(), CaseSensitive(), WholeWords(), desktop_ && RegexCheckBox->isChecked()};
+  return SearchQuery{FindText(), CaseSensitive(), WholeWords(), desktop_ && RegexCheckBox->isChecked(),
+                     desktop_};
 }
 
 SearchScope FindInFilesDialog::Scope() const {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "FindInFilesSearch.h"
+#include "TextEncoding.h"
 
 #include <QDialog>
 
@@ -51,9 +52,11 @@ public:
   void SetReplacing(bool replacing);
   [[nodiscard]] bool Replacing() const { return replacing_; }
 
-  // The texts as the editor's bytes.
+  // The texts as typed, in UTF-8 under the desktop conventions (each file is searched in its
+  // own encoding), as Windows-1252 bytes under the classic ones.
   [[nodiscard]] std::string FindText() const;
-  void SetFindText(const std::string& text);
+  // `text` is bytes of a document in `encoding`.
+  void SetFindText(const std::string& text, TextEncoding encoding = TextEncoding::Windows1252);
   [[nodiscard]] std::string NewText() const;
   [[nodiscard]] bool CaseSensitive() const;
   [[nodiscard]] bool WholeWords() const;

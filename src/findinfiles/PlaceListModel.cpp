@@ -1,11 +1,17 @@
 #include "PlaceListModel.h"
 
 #include "DisplayText.h"
+#include "TextEncoding.h"
 
 namespace {
 
-QString Shown(std::string_view bytes) {
-  QString text = ToDisplay(std::string(bytes));
+// A line's bytes read as its file's are: UTF-8 when they are, else Windows-1252.
+TextEncoding EncodingOf(std::string_view line) {
+  return ReadsAsUtf8(line) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+QString Shown(std::string_view bytes, TextEncoding encoding) {
+  QString text = QString::fromStdString(ToUtf8(bytes, encoding));
   text.replace('\t', ' ');
   return text;
 }
@@ -75,12 +81,13 @@ QString PlaceListModel::Text(const Row& row) const {
   }
   const LineHit& line = file.lines[static_cast<std::size_t>(row.line)];
   if (layout_ == Layout::Entries) return ToDisplay(FindInFilesEntry(file.path, line.line, line.text));
-  return QString("%1: ").arg(line.line, 6) + Shown(line.text);
+  return QString("%1: ").arg(line.line, 6) + Shown(line.text, EncodingOf(line.text));
 }
 
 QStringList PlaceListModel::Segments(const Row& row) const {
   const LineHit& hit = files_[static_cast<std::size_t>(row.file)].lines[static_cast<std::size_t>(row.line)];
   const std::string_view text = hit.text;
+  const TextEncoding encoding = EncodingOf(text);
   // A long line shows a little of what comes before its first mark, and the rest up to the limit.
   std::size_t from = 0;
   if (text.size() > kShownBytes && !hit.matches.empty() && hit.matches.front().start > kShownBytes / 4)
@@ -91,12 +98,13 @@ QStringList PlaceListModel::Segments(const Row& row) const {
   for (const TextMatch& match : hit.matches) {
     const std::size_t start = std::max(match.start, shown), end = std::min(match.start + match.length, to);
     if (start >= to) break;
-    segments.back() += Shown(text.substr(shown, start - shown));
-    segments.append(Shown(text.substr(start, end > start ? end - start : 0)));
+    segments.back() += Shown(text.substr(shown, start - shown), encoding);
+    segments.append(Shown(text.substr(start, end > start ? end - start : 0), encoding));
     segments.append(QString());
     shown = std::max(end, start);
   }
-  segments.back() += Shown(text.substr(shown, to - shown)) + (to < text.size() ? QString("...") : QString());
+  segments.back() +=
+      Shown(text.substr(shown, to - shown), encoding) + (to < text.size() ? QString("...") : QString());
   return segments;
 }
 

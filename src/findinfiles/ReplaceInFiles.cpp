@@ -28,7 +28,7 @@ std::string Plural(int count, const char* one, const char* many) {
 
 Replacer::Replacer(TextMatcher& matcher, const std::string& replacement)
     : matcher_(matcher), replacement_(replacement) {
-  if (matcher.Regex() != nullptr) expanded_.emplace(replacement, *matcher.Regex());
+  if (matcher.Regex() != nullptr) (void)RegexReplacement(replacement, *matcher.Regex());
 }
 
 FileReplacement Replacer::Plan(const std::string& path, std::string text) {
@@ -37,6 +37,13 @@ FileReplacement Replacer::Plan(const std::string& path, std::string text) {
   std::vector<int> hitLines;
   matcher_.FindLines(text, [&hitLines](LineHit hit) { hitLines.push_back(hit.line); });
   if (!hitLines.empty()) {
+    const std::optional<std::string> replacement = matcher_.InTextEncoding(replacement_);
+    if (!replacement)
+      throw TessarinError(
+          path +
+          " is a Windows-1252 file, which cannot hold the replacement, so nothing was replaced in it.");
+    std::optional<RegexReplacement> expanded;
+    if (matcher_.Regex() != nullptr) expanded.emplace(*replacement, *matcher_.Regex());
     std::size_t next = 0;
     int number = 0;
     plan.after.reserve(text.size());
@@ -45,8 +52,8 @@ FileReplacement Replacer::Plan(const std::string& path, std::string text) {
       if (next < hitLines.size() && hitLines[next] == number) {
         ++next;
         int count = 0;
-        std::string replaced = expanded_ ? expanded_->ReplaceAllIn(*matcher_.Regex(), line, &count)
-                                         : matcher_.ReplacePlain(line, replacement_, &count);
+        std::string replaced = expanded ? expanded->ReplaceAllIn(*matcher_.Regex(), line, &count)
+                                        : matcher_.ReplacePlain(line, *replacement, &count);
         plan.count += count;
         plan.lines.push_back({number, std::string(line), replaced});
         plan.after += replaced;

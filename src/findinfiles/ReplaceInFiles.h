@@ -31,13 +31,13 @@ public:
   // Raises TessarinError for a replacement naming a group the expression does not have.
   Replacer(TextMatcher& matcher, const std::string& replacement);
 
-  // The replacements in `text`; `count` 0 when nothing matches.
+  // The replacements in `text`; `count` 0 when nothing matches. Raises TessarinError when the
+  // text's encoding cannot hold the replacement.
   [[nodiscard]] FileReplacement Plan(const std::string& path, std::string text);
 
 private:
   TextMatcher& matcher_;
-  std::string replacement_;
-  std::optional<RegexReplacement> expanded_;
+  std::string replacement_; // as the query's pattern is, typed or bytes
 };
 
 // The outcome of writing the replacements.

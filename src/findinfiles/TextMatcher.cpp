@@ -2,6 +2,7 @@
 #include "TextMatcher.h"
 
 #include "LineEnds.h"
+#include "UserQuestions.h"
 
 #include <algorithm>
 #include <climits>
@@ -56,22 +57,49 @@ private:
 
 } // namespace
 
-TextMatcher::TextMatcher(const SearchQuery& query) : query_(query) {
+std::unique_ptr<TextMatcher::Engine> TextMatcher::MakeEngine(const SearchQuery& query,
+                                                             TextEncoding encoding) {
+  auto engine = std::make_unique<Engine>();
+  engine->encoding = encoding;
+  const std::optional<std::string> pattern = query.typed ? FromUtf8(query.pattern, encoding) : query.pattern;
+  engine->canMatch = pattern.has_value();
+  engine->pattern = pattern.value_or(query.pattern);
   if (query.regularExpression) {
-    regex_.emplace(query.pattern, query.caseSensitive, query.wholeWords);
-    return;
+    engine->regex.emplace(engine->pattern, query.caseSensitive, query.wholeWords, encoding);
+  } else {
+    engine->plain.SetPattern(engine->pattern);
+    engine->plain.SetCaseSensitive(query.caseSensitive);
+    engine->plain.SetWholeWords(query.wholeWords);
   }
-  plain_.SetPattern(query.pattern);
-  plain_.SetCaseSensitive(query.caseSensitive);
-  plain_.SetWholeWords(query.wholeWords);
+  return engine;
+}
+
+TextMatcher::TextMatcher(const SearchQuery& query) : query_(query) {
+  utf8_ = MakeEngine(query, TextEncoding::Utf8);
+  current_ = utf8_.get();
+  if (!query.typed) return;
+  try {
+    windows1252_ = MakeEngine(query, TextEncoding::Windows1252);
+  } catch (const TessarinError&) {
+    // What reads as a pattern in UTF-8 may not byte by byte (\x{2192}): no such text holds it.
+    windows1252_ = std::make_unique<Engine>();
+    windows1252_->encoding = TextEncoding::Windows1252;
+    windows1252_->canMatch = false;
+  }
+}
+
+std::optional<std::string> TextMatcher::InTextEncoding(const std::string& typed) const {
+  if (!query_.typed) return typed;
+  return FromUtf8(typed, current_->encoding);
 }
 
 std::vector<TextMatch> TextMatcher::FindInLine(std::string_view line) {
-  if (regex_) return regex_->FindAllIn(line);
+  if (!current_->canMatch) return {};
+  if (current_->regex) return current_->regex->FindAllIn(line);
   std::vector<TextMatch> matches;
-  const int count = plain_.FindAllIn(line);
+  const int count = current_->plain.FindAllIn(line);
   for (int i = 0; i < count; ++i)
-    matches.push_back({static_cast<std::size_t>(plain_.ResultAt(i) - 1), query_.pattern.size()});
+    matches.push_back({static_cast<std::size_t>(current_->plain.ResultAt(i) - 1), current_->pattern.size()});
   return matches;
 }
 
@@ -90,7 +118,9 @@ std::string TextMatcher::ReplacePlain(std::string_view line, std::string_view re
 }
 
 void TextMatcher::FindLines(std::string_view text, const std::function<void(LineHit)>& take) {
-  if (regex_)
+  current_ = windows1252_ && !ReadsAsUtf8(text) ? windows1252_.get() : utf8_.get();
+  if (!current_->canMatch) return;
+  if (current_->regex)
     FindRegexLines(text, take);
   else
     FindPlainLines(text, take);
@@ -111,33 +141,36 @@ void TextMatcher::FindPlainLines(std::string_view text, const std::function<void
   // Columns are ints, so a text too long for one goes line by line.
   if (query_.pattern.find_first_of("\r\n") != std::string::npos || text.size() >= INT_MAX)
     return FindLineByLine(text, take);
-  const int count = plain_.FindAllIn(text);
+  SearchEngine& plain = current_->plain;
+  const int count = plain.FindAllIn(text);
   LineWalker lines(text);
   LineHit hit;
   for (int i = 0; i < count; ++i) {
-    const auto position = static_cast<std::size_t>(plain_.ResultAt(i) - 1);
+    const auto position = static_cast<std::size_t>(plain.ResultAt(i) - 1);
     lines.MoveTo(position);
     if (lines.Number() != hit.line) {
       if (hit.line > 0) take(std::move(hit));
       hit = LineHit{lines.Number(), std::string(lines.Text()), {}};
     }
-    hit.matches.push_back({position - lines.Start(), query_.pattern.size()});
+    hit.matches.push_back({position - lines.Start(), current_->pattern.size()});
   }
   if (hit.line > 0) take(std::move(hit));
 }
 
 void TextMatcher::FindRegexLines(std::string_view text, const std::function<void(LineHit)>& take) {
-  if (regex_->LineByLineOnly()) return FindLineByLine(text, take);
+  RegexSearch& regex = *current_->regex;
+  if (regex.LineByLineOnly()) return FindLineByLine(text, take);
   // A match in the whole text leads to its line, which is then searched on its own: a line with
   // a match of its own is never passed, and one whose match ran over its end is checked.
   LineWalker lines(text);
   std::size_t from = 0;
-  while (const auto match = regex_->FindInText(text, from)) {
+  const RegexSearch::CheckedText checked(text);
+  while (const auto match = regex.FindInText(checked, from)) {
     // Past a final line end there is no line.
     if (match->start == text.size() && (text.empty() || text.back() == '\n' || text.back() == '\r')) break;
     lines.MoveTo(match->start);
     const std::string_view line = lines.Text();
-    std::vector<TextMatch> matches = regex_->FindAllIn(line);
+    std::vector<TextMatch> matches = regex.FindAllIn(line);
     if (!matches.empty()) take(LineHit{lines.Number(), std::string(line), std::move(matches)});
     if (!lines.MoveToNext()) break;
     from = lines.Start();

@@ -168,14 +168,15 @@ std::string LowerCase(std::string text) {
   return text;
 }
 
-bool SameFileName(const std::string& a, const std::string& b) { return LowerCase(a) == LowerCase(b); }
-
-std::string ShortPathName(const std::string& path) {
-  struct stat info {};
-  return !path.empty() && ::stat(path.c_str(), &info) == 0 ? path : std::string();
+bool SameFileName(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  const PathStyle windows = PathStyle::Windows();
+  if (CarriesDrive(a, windows) && CarriesDrive(b, windows)) return LowerCase(a) == LowerCase(b);
+  struct stat infoA {
+  }, infoB{};
+  return ::stat(a.c_str(), &infoA) == 0 && ::stat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+         infoA.st_ino == infoB.st_ino;
 }
-
-std::string LongPathName(const std::string& path) { return path; }
 
 bool FileExists(const std::string& path) {
   struct stat info {};

@@ -60,14 +60,10 @@ namespace paths {
 // that is not here, and is kept as it was written).
 [[nodiscard]] std::string FromStoredPath(const std::string& stored);
 
-// File-name comparison as the program makes it: both sides lower-cased, nothing else.
+// Whether two names name one file: the same name, or one file reached through a link (the same
+// device and inode). Names that carry a Windows drive compare without case, as Windows does.
 [[nodiscard]] bool SameFileName(const std::string& a, const std::string& b);
 [[nodiscard]] std::string LowerCase(std::string text);
-
-// Short (8.3) and long forms. POSIX has no short names: the short form of an existing path is the
-// path itself and of a missing one the empty string; the long form is the path unchanged.
-[[nodiscard]] std::string ShortPathName(const std::string& path);
-[[nodiscard]] std::string LongPathName(const std::string& path);
 
 [[nodiscard]] bool FileExists(const std::string& path);
 

@@ -66,29 +66,27 @@ PrintedRange RangeToPrint(const TextEditor& editor, const PrintOptions& options)
   return {0, 1, 0, editor.Document().LineCount(), false};
 }
 
-// A line as the screen shows it: tabs expanded, with the screen column of each byte column.
+// A line as the screen shows it: tabs expanded, wide characters over two cells, with the screen
+// column of each byte column.
 class ShownLine {
 public:
-  ShownLine(const std::string& text, int tabWidth) : text_(text) {
-    if (text.find('\t') == std::string::npos) return;
-    shown_ = ExpandTabs(text, tabWidth);
-    columns_ = DisplayColumns(text, tabWidth, TextEncoding::Windows1252);
-  }
+  ShownLine(const std::string& text, int tabWidth, TextEncoding encoding)
+      : text_(text), cells_(ExpandCells(text, tabWidth, encoding).chars),
+        columns_(DisplayColumns(text, tabWidth, encoding)) {}
   [[nodiscard]] const std::string& Text() const { return text_; }
   // The screen column of byte column `column` (1 ... the line's length + 1).
-  [[nodiscard]] int Column(int column) const {
-    return columns_.empty() ? column : columns_[static_cast<std::size_t>(column - 1)];
-  }
-  // Byte columns first ... last as they show.
-  [[nodiscard]] std::string_view Run(int first, int last) const {
-    const std::string_view shown = columns_.empty() ? std::string_view(text_) : std::string_view(shown_);
-    return shown.substr(static_cast<std::size_t>(Column(first) - 1),
-                        static_cast<std::size_t>(Column(last + 1) - Column(first)));
+  [[nodiscard]] int Column(int column) const { return columns_[static_cast<std::size_t>(column - 1)]; }
+  // Byte columns first ... last as they show, one character a cell, in UTF-8.
+  [[nodiscard]] std::string Run(int first, int last) const {
+    std::string run;
+    for (int cell = Column(first) - 1; cell < Column(last + 1) - 1; ++cell)
+      run += EncodeChar(cells_[static_cast<std::size_t>(cell)], TextEncoding::Utf8).value_or("?");
+    return run;
   }
 
 private:
   const std::string& text_;
-  std::string shown_;
+  std::u32string cells_;
   std::vector<int> columns_;
 };
 
@@ -228,7 +226,7 @@ void PrintJob::PrintLine(int line) {
       range_.ColumnMode || (lastLine && range_.LastColumn > 0) ? std::min(length, range_.LastColumn) : length;
   if (length < firstColumn) return;
 
-  const ShownLine shown(text, editor_.State().TabWidth());
+  const ShownLine shown(text, editor_.State().TabWidth(), editor_.State().Encoding());
   if (highlighter_ != nullptr) {
     PrintTokens(shown, line, firstColumn, lastColumn);
     return;

@@ -75,7 +75,8 @@ public:
   virtual void SetFont(const PrintFont& font) = 0;
   [[nodiscard]] virtual ColorValue BrushColor() const = 0;
   virtual void SetBrushColor(ColorValue color) = 0;
-  // One run of bytes in the current font, each `advance` pixels after the previous, clipped.
+  // One run of UTF-8 text in the current font, each character `advance` pixels after the
+  // previous, clipped; a kSecondCell character is the blank half of the wide one before it.
   virtual void DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) = 0;
   virtual void BeginDoc(const std::string& title, int copies) = 0;
   virtual void NewPage() = 0;

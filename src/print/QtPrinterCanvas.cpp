@@ -1,6 +1,6 @@
 #include "QtPrinterCanvas.h"
 
-#include "CodePage.h"
+#include "EditorPainter.h"
 #include "TextDrawer.h"
 #include "UserClock.h"
 #include "UserQuestions.h"
@@ -41,7 +41,7 @@ PrintTextMetrics QtPrinterCanvas::Metrics() const {
 }
 
 int QtPrinterCanvas::TextWidth(std::string_view text) const {
-  return metrics_.horizontalAdvance(BytesToQString(text));
+  return metrics_.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void QtPrinterCanvas::SetFont(const PrintFont& font) {
@@ -66,15 +66,21 @@ void QtPrinterCanvas::SetFont(const PrintFont& font) {
 
 void QtPrinterCanvas::DrawRun(int x, int y, std::string_view text, int advance, const PixelRect& clip) {
   if (text.empty() || !painter_.isActive()) return;
-  const int count = static_cast<int>(text.size());
+  const QList<uint> cells = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUcs4();
+  const auto count = static_cast<int>(cells.size());
   painter_.save();
   painter_.setClipRect(QRect(clip.Left, clip.Top, clip.Right - clip.Left, clip.Bottom - clip.Top));
   if (brush_ != kPaper && brush_ != clNone)
     painter_.fillRect(QRect(x, y, advance * count, metrics_.height()), PrintColor(brush_));
-  const QList<quint32> indexes = glyphs_.glyphIndexesForString(BytesToQString(text));
-  QList<QPointF> positions(indexes.size());
-  for (qsizetype i = 0; i < positions.size(); ++i)
-    positions[i] = QPointF(static_cast<qreal>(i) * advance, 0);
+  QList<quint32> indexes;
+  QList<QPointF> positions;
+  for (int i = 0; i < count; ++i) {
+    const auto code = static_cast<char32_t>(cells[i]);
+    if (code == kSecondCell) continue;
+    const QList<quint32> glyph = glyphs_.glyphIndexesForString(QString::fromUcs4(&code, 1));
+    indexes.append(glyph.isEmpty() ? 0 : glyph.front());
+    positions.append(QPointF(static_cast<qreal>(i) * advance, 0));
+  }
   QGlyphRun run;
   run.setRawFont(glyphs_);
   run.setGlyphIndexes(indexes);

@@ -6,6 +6,7 @@
 #include "EditorWindows.h"
 #include "PrintCommands.h"
 #include "SearchRun.h"
+#include "TextEncoding.h"
 
 #include <string>
 
@@ -70,6 +71,12 @@ public:
   // Replaces lines `first` to `last` (1-based) by `text` (lines joined by LF) as one undoable edit.
   virtual void ReplaceLines(int first, int last, const std::string& text) = 0;
 };
+
+// The encoding of the editor's text, as its status shows it (none: Windows-1252, the classic).
+[[nodiscard]] inline TextEncoding EncodingOf(const EditorWindowPort& editor) {
+  return editor.Status().encoding == EncodingName(TextEncoding::Utf8) ? TextEncoding::Utf8
+                                                                      : TextEncoding::Windows1252;
+}
 
 // The identifier around byte column `column` (1-based) of `line`, or the one that ends just
 // before it.

@@ -10,16 +10,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-namespace {
-
-// The encoding of the editor's text, as its status shows it (none: Windows-1252, the classic).
-TextEncoding EncodingOf(const EditorWindowPort& editor) {
-  return editor.Status().encoding == EncodingName(TextEncoding::Utf8) ? TextEncoding::Utf8
-                                                                      : TextEncoding::Windows1252;
-}
-
-} // namespace
-
 SearchCommands::SearchCommands(WindowCommands& windows, UserQuestions& questions, DialogRunner run,
                                FindReplaceDialog& findDialog, GoToLineDialog& goToLineDialog)
     : windows_(windows), questions_(questions), run_(std::move(run)), findDialog_(findDialog),

@@ -221,5 +221,3 @@ void ProjectList::SaveToFile(const std::string& path) {
   // Only a complete save counts: after a failure the workspace still offers to be saved.
   Modified = false;
 }
-
-std::string LongPathName(const std::string& path) { return paths::LongPathName(path); }

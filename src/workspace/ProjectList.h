@@ -83,6 +83,3 @@ public:
 // a line break or NUL would end its line, and no real file has a longer path than the system's
 // limit.
 [[nodiscard]] std::string StoredPathProblem(const std::string& path);
-
-// The long form of a path, as the message lists show it.
-[[nodiscard]] std::string LongPathName(const std::string& path);

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,6 +100,49 @@ TEST_F(NavigationInTheWindow, DefinitionOpensTheOtherFileAndBackReturns) {
   questions.answers = {Answer::No}; // the typing is not saved
   form->CloseAllWindows();
   EXPECT_TRUE(navigator->documents.empty());
+}
+
+// Behind characters of several bytes every Go command asks at the caret's byte column, which
+// the navigator turns into the server's count, and Back returns there.
+TEST_F(NavigationInTheWindow, TheCommandsAskAtTheCaretsByteColumnBehindUtf8) {
+  const std::string commands = Source("g_cmds.c"), main = Source("g_main.c");
+  form->OpenEditorWindow(commands);
+  form->RefreshActions();
+  TextEditor& editor = Active()->MyEditor->Editor();
+  editor.Document().Insert({1, 18}, "/*\xC3\xA9\xE2\x86\x92*/"); // 9 bytes, 6 characters
+  editor.State().SetCaretXY({4 + 9, 18});
+  for (const char* action : {"GoToDeclarationAction", "FindReferencesAction", "GoToDefinitionAction"}) {
+    Trigger(action);
+    EXPECT_EQ(navigator->requests.back().at, (TextPosition{18, 13})) << action;
+  }
+  Answer({{main, {{50, 6}, {50, 14}}}});
+  EXPECT_EQ(Active()->FileName(), main);
+  Trigger("NavigateBackAction");
+  EXPECT_EQ(Active()->FileName(), commands);
+  EXPECT_EQ(Caret(), (TextPoint{13, 18}));
+  questions.answers = {Answer::No};
+  form->CloseAllWindows();
+}
+
+// The server's completion is UTF-8; in a Windows-1252 file it goes in as that file's bytes.
+TEST_F(NavigationInTheWindow, ACompletionGoesInInTheDocumentsEncoding) {
+  const std::string latin = Source("latin.c");
+  std::ofstream(latin, std::ios::binary) << "int caf\xE9;\nca";
+  form->OpenEditorWindow(latin);
+  form->RefreshActions();
+  EditorWidget& widget = *Active()->MyEditor;
+  widget.Editor().State().SetCaretXY({3, 2});
+  QTest::keyClick(&widget, Qt::Key_Space, Qt::ControlModifier);
+  ASSERT_EQ(navigator->requests.back().kind, "Complete");
+  navigator->requests.back().completions(
+      {ReplyStatus::Answered,
+       {{{"caf\xC3\xA9", "int", SymbolKind::Variable, "caf\xC3\xA9", {{2, 1}, {2, 3}}, "caf\xC3\xA9", "0"}}},
+       {}});
+  ASSERT_TRUE(form->Navigation().Completion().Showing());
+  QTest::keyClick(&widget, Qt::Key_Tab);
+  EXPECT_EQ(widget.Editor().Document().LineText(2), "caf\xE9");
+  questions.answers = {Answer::No};
+  form->CloseAllWindows();
 }
 
 TEST_F(NavigationInTheWindow, ReferencesAreListedByFileWithTheirLinesAndJump) {

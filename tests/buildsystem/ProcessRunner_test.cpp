@@ -289,13 +289,19 @@ TEST(ProcessRunnerTest, ErrorTexts) {
   EXPECT_EQ(runner.CommandLine(), "/bin/cat CAT");
 }
 
-TEST(ProcessRunnerTest, SplitsCommandLinesByTheWindowsRules) {
+// Words as a shell splits them, nothing expanded; a quoted argument reads back as itself.
+TEST(ProcessRunnerTest, SplitsCommandLinesAsAShellSplitsWords) {
   using V = std::vector<std::string>;
   EXPECT_EQ(SplitCommandLine("a  b\tc"), (V{"a", "b", "c"}));
   EXPECT_EQ(SplitCommandLine("q3asm  \"/my vm/a.asm\" \"b.asm\""), (V{"q3asm", "/my vm/a.asm", "b.asm"}));
-  EXPECT_EQ(SplitCommandLine("-I\"/a b\" \"\""), (V{"-I/a b", ""}));
-  EXPECT_EQ(SplitCommandLine(R"(a\\b "c\"d" e\\\\"f g")"), (V{R"(a\\b)", "c\"d", R"(e\\f g)"}));
+  EXPECT_EQ(SplitCommandLine("-I\"/a b\" \"\" ''"), (V{"-I/a b", "", ""}));
+  EXPECT_EQ(SplitCommandLine("-DNAME='a b' -DQ='\"x\"'"), (V{"-DNAME=a b", "-DQ=\"x\""}));
+  EXPECT_EQ(SplitCommandLine(R"(a\ b c\\d "e\"f\g" '\h' $HOME)"),
+            (V{"a b", R"(c\d)", R"(e"f\g)", R"(\h)", "$HOME"}));
+  EXPECT_EQ(SplitCommandLine("a \\\n b 'c"), (V{"a", "b", "c"}));
   EXPECT_EQ(SplitCommandLine("   "), V{});
+  for (const std::string argument : {"plain", "/my vm/o'brien.c", "", "a\"b\\c$d`e", "tab\there"})
+    EXPECT_EQ(SplitCommandLine("x " + QuoteArgument(argument) + " y"), (V{"x", argument, "y"})) << argument;
 }
 
 TEST(ProcessRunner, AChildThatTakesInputReadsWhatIsWrittenAndOneThatClosedItIsAnError) {

@@ -14,7 +14,8 @@
 namespace {
 
 // Where each byte of a line starts on screen (0-based cells), tabs expanded one cell at a time.
-// Read as UTF-8 the lines' é and € are one character each, and a stray continuation byte one.
+// Read as UTF-8 the lines' é and € are one character each, 中 one of two cells, and a stray
+// continuation byte one.
 struct Model {
   std::vector<int> starts;
   std::vector<bool> charStarts;
@@ -23,7 +24,7 @@ struct Model {
   Model(const std::string& line, int tabWidth, bool utf8 = false) {
     for (std::size_t i = 0; i < line.size();) {
       const auto lead = static_cast<unsigned char>(line[i]);
-      const std::size_t length = !utf8 ? 1 : lead == 0xC3 ? 2 : lead == 0xE2 ? 3 : 1;
+      const std::size_t length = !utf8 ? 1 : lead == 0xC3 ? 2 : lead == 0xE2 || lead == 0xE4 ? 3 : 1;
       for (std::size_t k = 0; k < length; ++k) {
         starts.push_back(width);
         charStarts.push_back(k == 0);
@@ -31,6 +32,7 @@ struct Model {
       do
         ++width;
       while (line[i] == '\t' && tabWidth > 1 && width % tabWidth != 0);
+      if (utf8 && lead == 0xE4) ++width;
       i += length;
     }
   }
@@ -60,10 +62,11 @@ struct Model {
 
 // With `stray`, a continuation byte of no character may come in too.
 std::string RandomLine(std::mt19937& random, bool stray = false) {
-  static const char* const pieces[] = {"a", "b", " ", "\t", "\xC3\xA9", "\xE2\x82\xAC", "\xA9"};
+  static const char* const pieces[] = {"a",   "b", " ", "\t", "\xC3\xA9", "\xE2\x82\xAC", "\xE4\xB8\xAD",
+                                       "\xA9"};
   std::string line;
   for (int n = static_cast<int>(random() % 14); n > 0; --n)
-    line += pieces[random() % (stray ? 7 : 6)];
+    line += pieces[random() % (stray ? 8 : 7)];
   return line;
 }
 

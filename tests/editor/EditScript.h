@@ -24,14 +24,17 @@ namespace EditScript {
 struct MemoryClipboard : ClipboardPort {
   std::optional<std::string> block;
   std::optional<std::string> plain;
+  std::optional<TextEncoding> encoding;
   bool failPut = false;
-  bool PutText(std::string_view text, std::string_view data) override {
+  bool PutText(std::string_view text, std::string_view data, TextEncoding blockEncoding) override {
     if (failPut) return false;
     plain = std::string(text);
     block = std::string(data);
+    encoding = blockEncoding;
     return true;
   }
   std::optional<std::string> BlockData() const override { return block; }
+  std::optional<TextEncoding> BlockEncoding() const override { return encoding; }
   std::optional<std::string> PlainText() const override { return plain; }
 };
 

@@ -520,19 +520,109 @@ TEST_F(DesktopEditing, TheKeysOfTodaysEditors) {
     EXPECT_EQ(Caret().X, column);
   }
   // Shift+Tab unindents the caret's line, the caret staying on its character.
+  editor.State().SetTabWidth(4);
   editor.State().SetCaretXY({6, 1});
   Run(ecShiftTab);
-  EXPECT_EQ(Text(), Lines{"  int x;"});
-  EXPECT_EQ(Caret(), (TextPoint{5, 1}));
+  EXPECT_EQ(Text(), Lines{"\tint x;"});
+  EXPECT_EQ(Caret(), (TextPoint{4, 1}));
   Run(ecShiftTab);
   EXPECT_EQ(Text(), Lines{"int x;"});
   Run(ecUndo);
-  EXPECT_EQ(Text(), Lines{"  int x;"});
+  EXPECT_EQ(Text(), Lines{"\tint x;"});
   // Ctrl+Backspace and Ctrl+Delete go word by word, as Ctrl+Left and Ctrl+Right stop.
   EXPECT_EQ(WordDeletions("zz = 1", false), (Lines{"zz = ", "zz ", ""}));
   EXPECT_EQ(WordDeletions("zz = 1", true), (Lines{"= 1", "1", ""}));
   const KeyMap& keys = editor.Keystrokes();
   EXPECT_EQ(keys.Items(keys.FindKey(vk::Delete, ssCtrl)).Command(), ecDeleteWord);
+}
+
+// Shift+Tab takes an indent of any mix of blanks and tabs back to the tab stop before it, keeping
+// its start; a block goes the same way, line by line.
+TEST_F(DesktopEditing, ShiftTabGoesBackToThePreviousTabStop) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"  \tfoo;", "foo;"},   {"\t  foo;", "\tfoo;"},     {" \t \tfoo;", " \tfoo;"},
+      {"\t\tfoo;", "\tfoo;"}, {"      foo;", "    foo;"}, {"   \t   foo;", "   \tfoo;"}};
+  editor.State().SetTabWidth(4);
+  for (const auto& [before, after] : cases) {
+    Text({before});
+    editor.State().SetCaretXY({static_cast<int>(before.size()) + 1, 1});
+    Run(ecShiftTab);
+    EXPECT_EQ(Text(), Lines{after}) << before;
+    EXPECT_EQ(Caret().X, static_cast<int>(after.size()) + 1) << before;
+  }
+  Text({"  \tfoo;", "\t  bar;"});
+  Select({1, 1}, {3, 2});
+  Run(ecShiftTab);
+  EXPECT_EQ(Text(), (Lines{"foo;", "\tbar;"}));
+}
+
+// Text from another program goes in as it is; the classic rule ends it with a line end and
+// turns its tabs into blanks.
+TEST_F(DesktopEditing, PlainTextIsPastedAsItIs) {
+  clipboard.block.reset();
+  clipboard.plain = "foo";
+  Text({"abc"});
+  editor.State().SetCaretXY({4, 1});
+  Run(ecPaste);
+  EXPECT_EQ(Text(), Lines{"abcfoo"});
+  clipboard.plain = "\tx\ny";
+  Run(ecPaste);
+  EXPECT_EQ(Text(), (Lines{"abcfoo\tx", "y"}));
+  editor.State().SetOptions(kDefaultEditorOptions);
+  clipboard.plain = "\tfoo";
+  Text({"abc"});
+  editor.State().SetCaretXY({4, 1});
+  Run(ecPaste);
+  EXPECT_EQ(Text(), (Lines{"abc    foo", ""}));
+}
+
+// A block copied in a UTF-8 document and pasted in a Windows-1252 one, and back, brings its
+// characters in the encoding of the document it goes to; within one encoding its bytes.
+TEST_F(DesktopEditing, TheBlockClipboardCarriesCharactersBetweenEncodings) {
+  TextEditor latin;
+  latin.SetClipboard(&clipboard);
+  latin.State().SetOptions(kDesktopEditorOptions);
+  latin.Document().Load(TextLines("caf\xE9\r\n"));
+  Text({"\xC3\xA9t\xC3\xA9", "xy"});
+  editor.Document().Insert({2, 2}, "\xFF"); // in a UTF-8 document
+  editor.State().SetMode(SelectionMode::Column);
+  Select({1, 1}, {4, 1}); // "ét"
+  Run(ecCopy);
+  latin.State().SetCaretXY({5, 1});
+  latin.ExecuteCommand(ecPaste);
+  EXPECT_EQ(latin.Document().LineText(1), "caf\xE9\xE9t");
+  latin.State().SelectRange({4, 1}, {5, 1});
+  latin.ExecuteCommand(ecCopy);
+  Select({1, 2}, {1, 2});
+  Run(ecPaste);
+  EXPECT_EQ(Text()[1], "\xC3\xA9x\xFFy");
+  // A byte that is no UTF-8 goes from UTF-8 document to UTF-8 document as it is.
+  Select({4, 2}, {5, 2});
+  Run(ecCopy);
+  Select({1, 1}, {1, 1});
+  Run(ecPaste);
+  EXPECT_EQ(Text()[0], "\xFF\xC3\xA9t\xC3\xA9");
+}
+
+// Deleting or cutting a column block leaves the text around it as it was, blanks included;
+// the classic rule trims the lines it leaves.
+TEST_F(DesktopEditing, AColumnBlockGoesWithoutTrimmingWhatIsLeft) {
+  for (EditorCommand command : {ecDeleteChar, ecCut}) {
+    Text({"ab  cd", "ef  gh"});
+    editor.State().SetMode(SelectionMode::Column);
+    Select({5, 1}, {7, 2});
+    Run(command);
+    EXPECT_EQ(Text(), (Lines{"ab  ", "ef  "}));
+    Run(ecUndo);
+    EXPECT_EQ(Text(), (Lines{"ab  cd", "ef  gh"}));
+    Run(ecNormalSelect);
+  }
+  editor.State().SetOptions(kDefaultEditorOptions);
+  Text({"ab  cd", "ef  gh"});
+  editor.State().SetMode(SelectionMode::Column);
+  Select({5, 1}, {7, 2});
+  Run(ecDeleteChar);
+  EXPECT_EQ(Text(), (Lines{"ab", "ef"}));
 }
 
 // Under both conventions: a column selection keeps its anchor when it first goes down.

@@ -172,8 +172,11 @@ TEST_F(EditorWidgetTest, TabsAreDrawnAsBlanksToTheNextStop) {
   editor.Editor().Document().SetHighLighter(nullptr);
   editor.Editor().Document().Load({"\tX", "ab\tX"});
   const QImage image = Render();
-  EXPECT_EQ(ExpandTabs("ab\tX", 8), "ab      X");
-  EXPECT_EQ(ExpandTabs("a\tb", 1), "a b");
+  EXPECT_EQ(ExpandCells("ab\tX", 8, TextEncoding::Windows1252).bytes, "ab      X");
+  EXPECT_EQ(ExpandCells("a\tb", 1, TextEncoding::Windows1252).bytes, "a b");
+  // A wide character takes two cells, the second drawn as nothing.
+  EXPECT_EQ(ExpandCells("\xE4\xB8\xADx", 4, TextEncoding::Utf8).chars,
+            (std::u32string{0x4E2D, kSecondCell, U'x'}));
   EXPECT_EQ(CountPixels(image, Cells(1, 1, 8), Rgb(kBlack)), 0);
   EXPECT_GT(CountPixels(image, Cells(1, 9, 9), Rgb(kBlack)), 0);
   EXPECT_GT(CountPixels(image, Cells(2, 9, 9), Rgb(kBlack)), 0);
@@ -338,7 +341,7 @@ TEST(CodePage, BytesShowThroughWindows1252AndComeBack) {
 TEST_F(EditorWidgetTest, ASelectionIsOfferedAsThePrimarySelectionAndAMiddleClickPastesIt) {
   struct Primary : ClipboardPort {
     std::optional<std::string> plain;
-    bool PutText(std::string_view text, std::string_view) override {
+    bool PutText(std::string_view text, std::string_view, TextEncoding) override {
       plain = std::string(text);
       return true;
     }

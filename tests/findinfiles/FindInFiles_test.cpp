@@ -215,6 +215,23 @@ TEST(FindInFilesDialog, OpensOnTheFindBoxAndTheEnterKeyConfirms) {
   EXPECT_EQ(dialog.FindTextComboBox->count(), 0);
 }
 
+// Under the desktop conventions the typed text is characters, searched for in each file's own
+// encoding; a selection comes in as its document's characters. The classic dialog takes bytes.
+TEST(FindInFilesDialog, TakesTheTypedTextAsCharacters) {
+  FindInFilesDialog desktop(true), classic;
+  for (FindInFilesDialog* dialog : {&desktop, &classic})
+    dialog->FindTextComboBox->setEditText(QString::fromUtf8("caf\xC3\xA9"));
+  EXPECT_EQ(desktop.Query(), (SearchQuery{"caf\xC3\xA9", false, false, false, true}));
+  EXPECT_EQ(classic.Query(), (SearchQuery{"caf\xE9"}));
+  desktop.SetFindText("th\xE9", TextEncoding::Windows1252);
+  EXPECT_EQ(desktop.FindText(), "th\xC3\xA9");
+  TextMatcher matcher(desktop.Query());
+  EXPECT_EQ(SearchFile(matcher, {"w.c", "int th\xE9;\nint th\xC3\xA9;"}).lines,
+            (std::vector<LineHit>{{1, "int th\xE9;", {{4, 3}}}}));
+  EXPECT_EQ(SearchFile(matcher, {"u.c", "int th\xC3\xA9;"}).lines,
+            (std::vector<LineHit>{{1, "int th\xC3\xA9;", {{4, 4}}}}));
+}
+
 TEST(FindInFilesDialog, RemembersTheLastTextsFirstEachOnce) {
   FindInFilesDialog dialog(true);
   for (int i = 0; i < FindInFilesDialog::kHistoryLength + 5; ++i) {

@@ -2,6 +2,7 @@
 // the replaced lines are those a model replaces line by line, and every other byte stays as it was.
 #include "ReplaceInFiles.h"
 
+#include "FindInFilesSearch.h"
 #include "TempDir.h"
 #include "UserQuestions.h"
 
@@ -123,6 +124,24 @@ TEST(ReplaceInFiles, AFileChangedSinceThePreviewIsLeftAsItIs) {
   EXPECT_EQ(SummaryText({3, 1, {"one", "two"}}),
             "3 replacements in 1 file.\n\n2 files were left as they were:\none\ntwo");
   EXPECT_EQ(SummaryText({1, 1, {}}), "1 replacement in 1 file.");
+}
+
+// Typed text is searched for and put in as each file holds its characters: UTF-8 in a UTF-8
+// file, Windows-1252 bytes in another; a file that cannot hold the replacement is left alone.
+TEST(ReplaceInFiles, TypedTextGoesInEachFilesOwnEncoding) {
+  for (const bool regularExpression : {false, true}) {
+    TextMatcher matcher(
+        SearchQuery{regularExpression ? "caf." : "caf\xC3\xA9", true, false, regularExpression, true});
+    Replacer replacer(matcher, "th\xC3\xA9");
+    EXPECT_EQ(replacer.Plan("u.c", "int caf\xC3\xA9;\n").after, "int th\xC3\xA9;\n");
+    EXPECT_EQ(replacer.Plan("w.c", "int caf\xE9;\n").after, "int th\xE9;\n");
+    Replacer arrow(matcher, "\xE2\x86\x92");
+    EXPECT_EQ(arrow.Plan("u.c", "int caf\xC3\xA9;\n").after, "int \xE2\x86\x92;\n");
+    EXPECT_THROW((void)arrow.Plan("w.c", "int caf\xE9;\n"), TessarinError);
+  }
+  // A character Windows-1252 does not have is in no such file.
+  TextMatcher arrow(SearchQuery{"\xE2\x86\x92", true, false, false, true});
+  EXPECT_EQ(SearchFile(arrow, {"w.c", "\x86\x92\xE9"}).lines.size(), 0u);
 }
 
 TEST(ReplaceInFiles, AReplacementNamingAMissingGroupIsRefused) {

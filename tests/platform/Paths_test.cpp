@@ -1,6 +1,10 @@
 #include "Paths.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace paths;
 
@@ -63,9 +67,19 @@ TEST(Paths, DrivesAndStoredPaths) {
   EXPECT_EQ(ExcludeTrailingDelimiter("/", posix), "/");
 }
 
-TEST(Paths, ShortFormsExistOnlyForExistingPaths) {
-  EXPECT_EQ(ShortPathName("/"), "/");
-  EXPECT_EQ(ShortPathName("/no/such/file.c"), "");
-  EXPECT_EQ(LongPathName("/no/such/file.c"), "/no/such/file.c");
-  EXPECT_TRUE(SameFileName("/A/Logic.C", "/a/logic.c"));
+// Names differing in case are two files here; a link to a file, or another spelling of its
+// folder, is that file. Windows names, as old workspaces store them, still ignore case.
+TEST(Paths, SameFileNameIsTheSameFileExactly) {
+  TempDir dir;
+  for (const char* name : {"foo.c", "Foo.c"})
+    std::ofstream(dir.file(name)) << name;
+  std::filesystem::create_symlink(dir.file("foo.c"), dir.file("link.c"));
+  std::filesystem::create_hard_link(dir.file("foo.c"), dir.file("hard.c"));
+  EXPECT_FALSE(SameFileName(dir.file("foo.c"), dir.file("Foo.c")));
+  EXPECT_FALSE(SameFileName("/m/Foo.c", "/m/foo.c"));
+  EXPECT_TRUE(SameFileName("/m/foo.c", "/m/foo.c"));
+  for (const char* other : {"link.c", "hard.c", "./foo.c"})
+    EXPECT_TRUE(SameFileName(dir.file("foo.c"), dir.file(other))) << other;
+  EXPECT_TRUE(SameFileName("C:\\Mods\\G_Main.c", "c:\\mods\\g_main.c"));
+  EXPECT_FALSE(SameFileName("C:\\mods\\g_main.c", "/mods/g_main.c"));
 }

@@ -247,6 +247,35 @@ TEST_F(PrintTest, MonochromeKeepsTheStylesButNotTheColours) {
   editor.Document().SetHighLighter(nullptr);
 }
 
+// A line prints as the screen shows it: in UTF-8 whatever the file's encoding, a wide character
+// over two cells, the highlighter's tokens where they stand on screen.
+TEST_F(PrintTest, LinesPrintAsTheirCharactersInTheirCells) {
+  TestHighlighter highlighter;
+  editor.Document().SetHighLighter(&highlighter);
+  editor.State().SetOptions(kDesktopEditorOptions);
+  PrintOptions options = CommandOptions("t");
+  options.Highlighted = true;
+  editor.Document().Load(TextLines("\xC3\xA9\xE4\xB8\xAD int\r\n"));
+  const auto body = [&] {
+    std::vector<PrintedRun> runs = printer.Body(1);
+    std::erase_if(runs, [](const PrintedRun& r) { return r.text.empty(); }); // the footer's blank line
+    std::vector<std::string> shown;
+    for (const PrintedRun& run : runs)
+      shown.push_back(std::to_string(run.x) + ":" + run.text);
+    return shown;
+  };
+  Print(options);
+  // é, the wide character and a blank take four cells before the keyword.
+  EXPECT_EQ(body(),
+            (std::vector<std::string>{"50:\xC3\xA9", "55:\xE4\xB8\xAD\xEF\xBF\xBF", "65: ", "70:int"}));
+  printer.runs.clear();
+  options.Highlighted = false;
+  editor.Document().Load(TextLines("caf\xE9\r\n"));
+  Print(options);
+  EXPECT_EQ(body(), std::vector<std::string>{"50:caf\xC3\xA9"});
+  editor.Document().SetHighLighter(nullptr);
+}
+
 TEST_F(PrintTest, AnAbortStopsTheDocument) {
   editor.Document().Load(TextLines(NumberedLines(130)));
   std::vector<std::pair<PrintStatus, int>> reports;
