@@ -2,11 +2,12 @@
 // included under any condition counts.
 #include "IncludeScanner.h"
 
+#include "AtomicFile.h"
 #include "Paths.h"
 #include "ProcessRunner.h"
 
-#include <fstream>
 #include <optional>
+#include <sstream>
 
 namespace {
 
@@ -22,7 +23,10 @@ const std::vector<IncludeScanner::Include>& IncludeScanner::IncludesOf(const std
   const auto known = includes_.find(file);
   if (known != includes_.end()) return known->second;
   std::vector<Include>& found = includes_[file];
-  std::ifstream in(file, std::ios::binary);
+  // Read without blocking: a pipe or a device named here must not stop the window.
+  std::string bytes, error;
+  (void)readFileIfPresent(file, bytes, error);
+  std::istringstream in(bytes);
   std::string line;
   while (std::getline(in, line)) {
     std::size_t at = SkipBlanks(line, 0);
