@@ -1,5 +1,6 @@
 // A console reporter that also remembers each benchmark's wall and CPU time per iteration, by
 // name without its "/iterations:N" suffix, so a program can print ratios against a baseline.
+// A run that reported an error is left out: it has no time to compare.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -12,7 +13,7 @@ public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) {
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
         const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
         seconds[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
         cpuSeconds[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
