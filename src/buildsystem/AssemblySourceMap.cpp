@@ -1,9 +1,11 @@
 // Reading `file`/`line` records once per .asm file, then a binary search per error line.
 #include "AssemblySourceMap.h"
 
+#include "AtomicFile.h"
+
 #include <algorithm>
 #include <charconv>
-#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -40,7 +42,10 @@ std::optional<AssemblerMessage> ReadAssemblerMessage(const std::string& line) {
 
 AssemblySourceMap::Records AssemblySourceMap::Read(const std::string& asmFile) {
   Records records;
-  std::ifstream in(asmFile, std::ios::binary);
+  // Read without blocking: a pipe or a device named here must not stop the window.
+  std::string bytes, error;
+  (void)readFileIfPresent(asmFile, bytes, error);
+  std::istringstream in(bytes);
   std::string line;
   for (int asmLine = 1; std::getline(in, line); ++asmLine) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

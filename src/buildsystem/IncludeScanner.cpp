@@ -3,13 +3,14 @@
 // folder, "/", the name), so that each is looked at exactly where the preprocessor looks.
 #include "IncludeScanner.h"
 
+#include "AtomicFile.h"
 #include "Paths.h"
 #include "ProcessRunner.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <sstream>
 
 namespace {
 
@@ -35,7 +36,10 @@ const std::vector<IncludeScanner::Include>& IncludeScanner::IncludesOf(const std
   const auto known = includes_.find(file);
   if (known != includes_.end()) return known->second;
   std::vector<Include>& found = includes_[file];
-  std::ifstream in(file, std::ios::binary);
+  // Read without blocking: a pipe or a device named here must not stop the window.
+  std::string bytes, error;
+  (void)readFileIfPresent(file, bytes, error);
+  std::istringstream in(bytes);
   std::string line;
   while (std::getline(in, line)) {
     std::size_t at = SkipBlanks(line, 0);

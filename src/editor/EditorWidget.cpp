@@ -4,6 +4,7 @@
 #include "CaretCommands.h"
 #include "QtKeys.h"
 #include "SelectionText.h"
+#include "TimeSlice.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -115,14 +116,27 @@ void EditorWidget::SelectionChanged() {
 }
 
 void EditorWidget::RangesBehind() {
-  if (!rangeTimer_.isActive()) rangeTimer_.start(0);
+  // What changed on screen is painted first: the rescan waits for that paint, so the frame of the
+  // keystroke holds none of it (a covered view that gets no paint is rescanned all the same).
+  constexpr int kPaintWaitMs = 50;
+  if (!dirty_.isEmpty() && viewport()->isVisible()) {
+    rescanAfterPaint_ = true;
+    rangeTimer_.start(kPaintWaitMs);
+  } else if (!rangeTimer_.isActive()) {
+    rangeTimer_.start(0);
+  }
 }
 
 void EditorWidget::RefreshRangeSlice() {
-  // A slice takes a few milliseconds, well inside a frame.
-  constexpr int kSliceLines = 50000;
+  // Lines between two looks at the clock: a small part of a millisecond of scanning.
+  constexpr int kLinesPerStep = 256;
+  rescanAfterPaint_ = false;
+  if (rangeTimer_.interval() != 0) rangeTimer_.start(0);
   HighlightRanges& ranges = editor_.Document().Ranges();
-  ranges.RefreshNext(kSliceLines);
+  const TimeSlice slice;
+  do
+    ranges.RefreshNext(kLinesPerStep);
+  while (!ranges.Current() && !slice.Over());
   if (ranges.Current()) rangeTimer_.stop();
 }
 
@@ -231,6 +245,7 @@ void EditorWidget::paintEvent(QPaintEvent* event) {
   for (const QRect& rect : event->region())
     PaintEditor(editor_, canvas, {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, context);
   dirty_ -= event->region();
+  if (std::exchange(rescanAfterPaint_, false)) rangeTimer_.start(0);
   caretShown_ = {};
   if (hasFocus() && caretBlinkOn_ && !editor_.State().HasOption(eoNoCaret)) {
     caretShown_ = CaretRect();

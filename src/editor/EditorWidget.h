@@ -115,7 +115,8 @@ private:
   bool caretBlinkOn_ = true;
   QTimer caretTimer_;
   QTimer autoScrollTimer_;
-  QTimer rangeTimer_; // refreshes stale highlighter ranges a slice per idle moment
+  QTimer rangeTimer_;             // refreshes stale highlighter ranges a slice per idle moment
+  bool rescanAfterPaint_ = false; // the slices start once the pending paint is done
   QLabel* scrollHint_ = nullptr;
 
   // Mouse state between press and release.

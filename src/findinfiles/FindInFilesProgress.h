@@ -2,6 +2,8 @@
 // once the run has taken longer than a moment, with a "Stop" button (Escape works too).
 #pragma once
 
+#include "TimeSlice.h"
+
 #include <QElapsedTimer>
 
 #include <cstddef>
@@ -25,8 +27,11 @@ public:
   [[nodiscard]] bool Continue(int filesDone, int filesTotal, std::size_t linesFound) override;
 
 private:
+  void Show(int filesDone, int filesTotal, std::size_t linesFound);
+
   QWidget* parent_;
   QElapsedTimer running_;
-  QElapsedTimer sinceEvents_;
+  QElapsedTimer sinceShown_;
+  TimeSlice slice_;
   std::unique_ptr<QProgressDialog> window_; // none until the run has taken a moment
 };

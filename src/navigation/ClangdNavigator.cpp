@@ -49,6 +49,9 @@ std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
+// Edits made within this time go to the server together.
+constexpr std::chrono::milliseconds kSendDelay{100};
+
 } // namespace
 
 QString FileUri(const std::string& path) {
@@ -88,9 +91,15 @@ private:
 
 ClangdNavigator::ClangdNavigator(LanguageServer::Options options, QObject* parent)
     : QObject(parent), server_(WithOurCapabilities(std::move(options))) {
+  sendTimer_.setSingleShot(true);
+  sendTimer_.setInterval(kSendDelay);
+  connect(&sendTimer_, &QTimer::timeout, this, [this] { SendEdits(); });
   connect(&server_, &LanguageServer::Started, this, [this] {
-    for (const auto& [path, document] : documents_)
+    // A new server gets each document's text as it is now.
+    for (auto& [path, document] : documents_) {
+      (void)ApplyUnsent(document);
       SendOpen(path, document.mirror);
+    }
   });
   connect(&server_, &LanguageServer::StateChanged, this, [this] {
     if (OnProblemChanged) OnProblemChanged();
@@ -112,27 +121,49 @@ void ClangdNavigator::SendOpen(const std::string& path, const DocumentMirror& mi
 void ClangdNavigator::OpenDocument(const std::string& path, std::vector<std::string> lines) {
   if (documents_.count(path)) CloseDocument(path);
   const auto document =
-      documents_.emplace(path, Document{DocumentMirror(std::move(lines)), ++lastStamp_}).first;
+      documents_.emplace(path, Document{DocumentMirror(std::move(lines)), ++lastStamp_, {}}).first;
   SendOpen(path, document->second.mirror);
 }
 
 void ClangdNavigator::EditDocument(const std::string& path, const TextEdit& edit) {
   const auto document = documents_.find(path);
   if (document == documents_.end()) return;
-  const ContentChange change = document->second.mirror.Apply(edit);
+  document->second.unsent.push_back(edit);
   document->second.stamp = ++lastStamp_;
-  server_.Notify(
-      "textDocument/didChange",
-      QJsonObject{{"textDocument",
-                   QJsonObject{{"uri", FileUri(path)}, {"version", document->second.mirror.Version()}}},
-                  {"contentChanges",
-                   QJsonArray{QJsonObject{{"range", QJsonObject{{"start", ProtocolJson(change.range.start)},
-                                                                {"end", ProtocolJson(change.range.end)}}},
-                                          {"text", QString::fromStdString(change.text)}}}}});
+  if (!sendTimer_.isActive()) sendTimer_.start();
+}
+
+QJsonArray ClangdNavigator::ApplyUnsent(Document& document) {
+  QJsonArray changes;
+  for (const TextEdit& edit : document.unsent) {
+    const ContentChange change = document.mirror.Apply(edit);
+    changes.append(QJsonObject{{"range", QJsonObject{{"start", ProtocolJson(change.range.start)},
+                                                     {"end", ProtocolJson(change.range.end)}}},
+                               {"text", QString::fromStdString(change.text)}});
+  }
+  document.unsent.clear();
+  return changes;
+}
+
+void ClangdNavigator::SendEdits(const std::string& path) {
+  const auto document = documents_.find(path);
+  if (document == documents_.end() || document->second.unsent.empty()) return;
+  const QJsonArray changes = ApplyUnsent(document->second);
+  server_.Notify("textDocument/didChange",
+                 QJsonObject{{"textDocument", QJsonObject{{"uri", FileUri(path)},
+                                                          {"version", document->second.mirror.Version()}}},
+                             {"contentChanges", changes}});
+}
+
+void ClangdNavigator::SendEdits() {
+  sendTimer_.stop();
+  for (const auto& [path, document] : documents_)
+    SendEdits(path);
 }
 
 void ClangdNavigator::SaveDocument(const std::string& path) {
   if (!documents_.count(path)) return;
+  SendEdits(path);
   server_.Notify("textDocument/didSave", QJsonObject{{"textDocument", QJsonObject{{"uri", FileUri(path)}}}});
 }
 
@@ -146,7 +177,9 @@ std::uint64_t ClangdNavigator::StampOf(const std::string& path) const {
   return document == documents_.end() ? 0 : document->second.stamp;
 }
 
-QJsonObject ClangdNavigator::PlaceParams(const std::string& path, TextPosition at) const {
+QJsonObject ClangdNavigator::PlaceParams(const std::string& path, TextPosition at) {
+  // The place is in the text as the editor has it now: the server gets that text first.
+  SendEdits(path);
   AnswerLines lines(*this);
   return {{"textDocument", QJsonObject{{"uri", FileUri(path)}}},
           {"position", ProtocolJson(lines.Of(path).ToProtocol(at))}};
@@ -166,6 +199,8 @@ RequestId ClangdNavigator::Ask(const QString& method, const QJsonObject& params,
           answer.problem = "the text changed before the answer came";
         }
         if (answer.status == ReplyStatus::Answered) {
+          // Places in open documents are counted in their texts as the editor has them.
+          SendEdits();
           AnswerLines lines(*this);
           answer.value = read(reply.result, lines.Converter());
         }
@@ -218,6 +253,7 @@ RequestId ClangdNavigator::Hover(const std::string& path, TextPosition at, Reply
 
 RequestId ClangdNavigator::WorkspaceSymbols(const std::string& query,
                                             ReplyHandler<std::vector<SymbolMatch>> done) {
+  SendEdits();
   return Ask<std::vector<SymbolMatch>>("workspace/symbol",
                                        QJsonObject{{"query", QString::fromStdString(query)}}, {}, ReadSymbols,
                                        std::move(done));
@@ -228,8 +264,9 @@ void ClangdNavigator::DiagnosticsArrived(const QJsonObject& params) {
   if (!path || !OnDiagnostics) return;
   const auto document = documents_.find(*path);
   // Diagnostics of an older text of an open document no longer fit it.
-  if (document != documents_.end() && params["version"].isDouble() &&
-      params["version"].toInt() != document->second.mirror.Version())
+  if (document != documents_.end() &&
+      (!document->second.unsent.empty() ||
+       (params["version"].isDouble() && params["version"].toInt() != document->second.mirror.Version())))
     return;
   AnswerLines lines(*this);
   OnDiagnostics(*path, ReadDiagnostics(params["diagnostics"].toArray(), *path, lines.Converter()));

@@ -1,7 +1,8 @@
 // The navigator over a language server (clangd): the open documents are mirrored to it as they
 // change, and places are converted both ways between the editor's byte columns and the
 // protocol's UTF-16 columns, in an open document's current text or, for any other file, in the
-// file on disk.
+// file on disk. Edits go out in batches, a few times a second while the user types and at once
+// before a request: a keystroke costs the window next to nothing, and the server reparses less.
 #pragma once
 
 #include "DocumentMirror.h"
@@ -10,6 +11,7 @@
 #include "ProtocolResults.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <cstdint>
 #include <map>
@@ -42,7 +44,8 @@ public:
 private:
   struct Document {
     DocumentMirror mirror;
-    std::uint64_t stamp; // changes with every edit, and when the document is opened again
+    std::uint64_t stamp;          // changes with every edit, and when the document is opened again
+    std::vector<TextEdit> unsent; // edits the mirror and the server have yet to get, in order
   };
   class AnswerLines;
 
@@ -52,14 +55,20 @@ private:
                 ReplyHandler<Value> done);
   RequestId AskLocations(const QString& method, const std::string& path, TextPosition at,
                          ReplyHandler<Locations> done, QJsonObject extra = {});
-  [[nodiscard]] QJsonObject PlaceParams(const std::string& path, TextPosition at) const;
+  [[nodiscard]] QJsonObject PlaceParams(const std::string& path, TextPosition at);
   // 0 for a document that is not open.
   [[nodiscard]] std::uint64_t StampOf(const std::string& path) const;
   void SendOpen(const std::string& path, const DocumentMirror& mirror);
   void DiagnosticsArrived(const QJsonObject& params);
+  // Makes the document's unsent edits in its mirror; the server's changes for them.
+  QJsonArray ApplyUnsent(Document& document);
+  // Sends the unsent edits of one document, or of all of them.
+  void SendEdits(const std::string& path);
+  void SendEdits();
 
   std::map<std::string, Document> documents_;
   std::uint64_t lastStamp_ = 0;
+  QTimer sendTimer_; // runs while there are unsent edits
   LanguageServer server_;
 };
 

@@ -75,9 +75,14 @@ ContentChange DocumentMirror::Apply(const TextEdit& edit) {
       SplitLines(first->substr(0, static_cast<std::size_t>(start.column - 1)) + edit.text +
                  (last - 1)->substr(static_cast<std::size_t>(end.column - 1)));
   const int newLast = start.line + static_cast<int>(replacement.size()) - 1;
-  lines_.erase(first, last);
-  lines_.insert(lines_.begin() + (start.line - 1), std::make_move_iterator(replacement.begin()),
-                std::make_move_iterator(replacement.end()));
+  if (static_cast<std::ptrdiff_t>(replacement.size()) == last - first) {
+    // Typing within lines: no line moves, however long the text.
+    std::move(replacement.begin(), replacement.end(), first);
+  } else {
+    lines_.erase(first, last);
+    lines_.insert(lines_.begin() + (start.line - 1), std::make_move_iterator(replacement.begin()),
+                  std::make_move_iterator(replacement.end()));
+  }
   ++version_;
   const QString after = Block(start.line, newLast);
 

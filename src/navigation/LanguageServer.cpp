@@ -3,6 +3,7 @@
 #include "LanguageServer.h"
 
 #include "Settings.h"
+#include "TimeSlice.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -212,10 +213,21 @@ void LanguageServer::DeadlinesPassed() {
 }
 
 void LanguageServer::ReadOutput() {
+  reader_.Append(process_->readAllStandardOutput().toStdString());
+  if (!dispatchQueued_) DispatchMessages();
+}
+
+void LanguageServer::DispatchMessages() {
+  dispatchQueued_ = false;
   QProcess* process = process_.get();
-  reader_.Append(process->readAllStandardOutput().toStdString());
+  const TimeSlice slice;
   std::string body;
-  while (breakReason_.empty() && process == process_.get()) {
+  while (breakReason_.empty() && process != nullptr && process == process_.get()) {
+    if (slice.Over()) {
+      dispatchQueued_ = true;
+      QMetaObject::invokeMethod(this, &LanguageServer::DispatchMessages, Qt::QueuedConnection);
+      return;
+    }
     const MessageReader::Status status = reader_.Next(body);
     if (status == MessageReader::Status::Incomplete) return;
     if (status == MessageReader::Status::Broken) {

@@ -95,6 +95,9 @@ private:
   void Write(const QJsonObject& message);
   void Send(int id, Pending& pending);
   void ReadOutput();
+  // Handles the messages read, as many as a time slice allows; the rest wait for the next pass
+  // of the event loop, so a burst of them never holds up the window.
+  void DispatchMessages();
   void Dispatch(const QJsonObject& message);
   void AnswerServerRequest(const QJsonObject& request);
   void HandshakeAnswered(const QJsonObject& message);
@@ -113,6 +116,7 @@ private:
   std::string problem_;
   std::unique_ptr<QProcess> process_;
   MessageReader reader_;
+  bool dispatchQueued_ = false;
   std::string breakReason_; // set when the server was ended for misbehaving
   QJsonObject serverCapabilities_;
   std::map<int, Pending> pending_;

@@ -41,18 +41,59 @@ mode_t currentUmask() {
 
 } // namespace
 
+namespace {
+
+// The path opened for reading without blocking, and what it is; -1 with errno set on failure.
+int openWithoutBlocking(const std::string& path, struct stat& info) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &info) != 0) {
+    const int savedErrno = errno;
+    ::close(fd);
+    errno = savedErrno;
+    return -1;
+  }
+  return fd;
+}
+
+std::string notRegular(const std::string& path, const struct stat& info) {
+  return "Cannot open " + path + ": " +
+         (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+}
+
+} // namespace
+
+FileProbe probeFile(const std::string& path) {
+  FileProbe probe;
+  struct stat info {};
+  const int fd = openWithoutBlocking(path, info);
+  if (fd < 0) {
+    probe.exists = errno != ENOENT;
+    if (probe.exists) probe.problem = systemError("Cannot open", path);
+    return probe;
+  }
+  ::close(fd);
+  probe.exists = true;
+  probe.regular = S_ISREG(info.st_mode);
+  if (probe.regular)
+    probe.size = static_cast<std::uint64_t>(info.st_size);
+  else
+    probe.problem = notRegular(path, info);
+  return probe;
+}
+
 bool readFileIfPresent(const std::string& path, std::string& content, std::string& error) {
   content.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  const int fd = openWithoutBlocking(path, info);
   if (fd < 0) {
     if (errno == ENOENT) return true;
     error = systemError("Cannot read", path);
     return false;
   }
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
+  if (!S_ISREG(info.st_mode)) {
     ::close(fd);
-    error = "Cannot read " + path + ": not a regular file";
+    error = notRegular(path, info);
     return false;
   }
   // Read straight into the result; one byte more than the size tells the end at once.
@@ -74,6 +115,23 @@ bool readFileIfPresent(const std::string& path, std::string& content, std::strin
   content.resize(used);
   ::close(fd);
   return true;
+}
+
+std::string readFileStart(const std::string& path, std::size_t most) {
+  struct stat info {};
+  const int fd = openWithoutBlocking(path, info);
+  if (fd < 0) return {};
+  std::string start;
+  if (S_ISREG(info.st_mode)) {
+    start.resize(most);
+    ssize_t got = 0;
+    do
+      got = ::read(fd, start.data(), most);
+    while (got < 0 && errno == EINTR);
+    start.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  }
+  ::close(fd);
+  return start;
 }
 
 namespace {

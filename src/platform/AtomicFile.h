@@ -2,11 +2,26 @@
 // the system allows it, and never change more of a file than its content.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+// What a path names, learnt without waiting: opening a pipe, a device or a socket for reading can
+// block for ever, so the file is opened without blocking and looked at before a byte is read.
+struct FileProbe {
+  bool exists = false;
+  bool regular = false; // a plain file: the only kind that is read
+  std::uint64_t size = 0;
+  std::string problem; // why it cannot be read ("Cannot open <path>: it is a folder"), or empty
+};
+[[nodiscard]] FileProbe probeFile(const std::string& path);
+
 // Reads the whole file into `content`. A file that does not exist reads as empty and succeeds;
-// any other failure returns false with a message in `error`.
+// anything but a regular file (a pipe, a device, a folder) and any other failure return false
+// with a message in `error`. Never blocks on what the path names.
 bool readFileIfPresent(const std::string& path, std::string& content, std::string& error);
+
+// The file's first `most` bytes at most; empty when it is no regular file or cannot be read.
+[[nodiscard]] std::string readFileStart(const std::string& path, std::size_t most);
 
 // Writes `content` as the file at `path` and returns an error text, empty on success.
 //

@@ -1,5 +1,6 @@
 #include "FileCommands.h"
 
+#include "AtomicFile.h"
 #include "DocumentWindow.h"
 #include "Paths.h"
 #include "Settings.h"
@@ -48,6 +49,18 @@ DocumentWindow& FileCommands::NewWindow() {
 }
 
 QMdiSubWindow* FileCommands::OpenNewWindow(const std::string& path) {
+  // Looked at before anything is read: a pipe or a device named by a message could block the
+  // window for good, and a huge file would be read whole.
+  const FileProbe probe = probeFile(path);
+  if (!probe.problem.empty()) {
+    questions_.showError(probe.problem);
+    return nullptr;
+  }
+  if (probe.size > kLargeFileBytes &&
+      questions_.askYesNo(path + " is " + std::to_string(probe.size >> 20) +
+                          " MB large; reading it takes a while and that much memory.\nOpen it anyway?") !=
+          Answer::Yes)
+    return nullptr;
   if (!source_file::LooksLikeText(path) &&
       questions_.askYesNo(path + " does not look like a text file.\nOpen it anyway?") != Answer::Yes)
     return nullptr;

@@ -2,6 +2,7 @@
 // for a new or an opened file, and the commands New File, Open File, Save File and Save As.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ struct Settings;
 
 class FileCommands {
 public:
+  // Files up to this size open without a question; a larger one is read whole only when wanted.
+  static constexpr std::uint64_t kLargeFileBytes = 256ull << 20;
+
   // Puts a new editor window into the frame as a child window, shows it and registers it with
   // the window bar (the main window's AddEditorWindow).
   using AddToFrame = std::function<QMdiSubWindow*(QWidget* window)>;
@@ -31,8 +35,9 @@ public:
   // An untitled window in front; the first one in an empty frame is maximised.
   DocumentWindow& NewWindow();
   // A new window in front showing `path` (empty when the file does not exist). A file that
-  // exists but cannot be read shows the error and opens no window: none is returned; so does a
-  // file that does not look like text unless the user wants it opened.
+  // exists but cannot be read (a folder, a pipe, a device) shows the error and opens no window:
+  // none is returned; so does a file larger than kLargeFileBytes or one that does not look like
+  // text, unless the user wants it opened.
   QMdiSubWindow* OpenNewWindow(const std::string& path);
 
   void NewFile();

@@ -2,10 +2,6 @@
 
 #include "AtomicFile.h"
 
-#include <sys/stat.h>
-
-#include <fstream>
-
 namespace source_file {
 
 std::string ExpandTabs(std::string_view line) {
@@ -47,10 +43,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 }
 
 bool LooksLikeText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::string start(64 * 1024, '\0');
-  file.read(start.data(), static_cast<std::streamsize>(start.size()));
-  start.resize(static_cast<std::size_t>(file.gcount()));
+  const std::string start = readFileStart(path, 64 * 1024);
   std::size_t control = 0;
   for (const unsigned char byte : start) {
     if (byte == 0) return false;
@@ -64,13 +57,6 @@ bool LooksLikeText(const std::string& path) {
 
 LoadResult Load(const std::string& path, bool keepLayout) {
   LoadResult result;
-  // A pipe would block the open itself, so anything but a plain file is refused up front.
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-    result.error = "Cannot open " + path + ": " +
-                   (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
-    return result;
-  }
   std::string bytes;
   if (!readFileIfPresent(path, bytes, result.error)) return result;
   if (keepLayout) {

@@ -59,13 +59,14 @@ TEST(ClangdNavigator, DocumentsReachTheServerAsTheyChange) {
                                                 {"text", QString::fromUtf8("#include \"g_local.h\"\n"
                                                                            "\tint café = G_Sum(1, 2);\n"
                                                                            "\t/* 😀 */ G_Sum(3, 4);")}}}}));
+  // The edits made in a moment go out together, before the save.
   const std::vector<QJsonObject> changes = fake.Received("textDocument/didChange");
-  ASSERT_EQ(changes.size(), 2u);
+  ASSERT_EQ(changes.size(), 1u);
   EXPECT_EQ(
       changes[0]["params"],
-      (QJsonObject{{"textDocument", QJsonObject{{"uri", uri}, {"version", 2}}},
-                   {"contentChanges", QJsonArray{QJsonObject{{"range", Range(1, 8, 9)}, {"text", "e"}}}}}));
-  EXPECT_EQ(changes[1]["params"].toObject()["textDocument"].toObject()["version"], 3);
+      (QJsonObject{{"textDocument", QJsonObject{{"uri", uri}, {"version", 3}}},
+                   {"contentChanges", QJsonArray{QJsonObject{{"range", Range(1, 8, 9)}, {"text", "e"}},
+                                                 QJsonObject{{"range", Range(2, 0, 0)}, {"text", "x\n"}}}}}));
   EXPECT_EQ(fake.Received("textDocument/didSave")[0]["params"],
             (QJsonObject{{"textDocument", QJsonObject{{"uri", uri}}}}));
   // After the restart the server has the text as it is now, at its current version.
@@ -76,6 +77,33 @@ TEST(ClangdNavigator, DocumentsReachTheServerAsTheyChange) {
       QString::fromUtf8("#include \"g_local.h\"\n\tint cafe = G_Sum(1, 2);\nx\n\t/* 😀 */ G_Sum(3, 4);"));
   EXPECT_EQ(fake.Received("textDocument/didClose")[0]["params"],
             (QJsonObject{{"textDocument", QJsonObject{{"uri", uri}}}}));
+}
+
+// A keystroke sends nothing by itself: what is typed in a moment goes out as one change, and
+// before any request, so the request is about the text as the editor has it.
+TEST(ClangdNavigator, TypingGoesOutInBatchesAndARequestSendsItFirst) {
+  FakeServer fake;
+  ClangdNavigator navigator(fake.Options());
+  navigator.Start();
+  ASSERT_TRUE(WaitUntil([&] { return navigator.Server().CurrentState() == LanguageServer::State::Running; }));
+  const std::string path = fake.Dir().file("g_main.c");
+  navigator.OpenDocument(path, kLines);
+  for (int key = 0; key < 50; ++key)
+    navigator.EditDocument(path, {{{1, 1}, {1, 1}}, "x"});
+  Received<Locations> defined;
+  navigator.Definition(path, {1, 51}, defined.Handler());
+  ASSERT_TRUE(fake.WaitFor("textDocument/definition"));
+  std::vector<QString> methods;
+  for (const QJsonObject& message : fake.Received())
+    if (message["method"].toString().startsWith("textDocument/"))
+      methods.push_back(message["method"].toString());
+  EXPECT_EQ(methods, (std::vector<QString>{"textDocument/didOpen", "textDocument/didChange",
+                                           "textDocument/definition"}));
+  const QJsonObject change = fake.Received("textDocument/didChange")[0]["params"].toObject();
+  EXPECT_EQ(change["textDocument"].toObject()["version"], 51);
+  EXPECT_EQ(change["contentChanges"].toArray().size(), 50);
+  EXPECT_EQ(fake.Received("textDocument/definition")[0]["params"].toObject()["position"],
+            (QJsonObject{{"line", 0}, {"character", 50}}));
 }
 
 // Places in the open document are counted in its text as the editor has it, places in other

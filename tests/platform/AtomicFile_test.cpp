@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 #include "ChildProcess.h"
+#include "IdlePipe.h"
 #include "TempDir.h"
 
 #include <filesystem>
@@ -126,4 +127,27 @@ TEST(AtomicFile, ReadsMissingAsEmptyAndRefusesFolders) {
   EXPECT_EQ(content, "");
   EXPECT_FALSE(readFileIfPresent(dir.path(), content, error));
   EXPECT_NE(error, "");
+}
+
+TEST(AtomicFile, APipeADeviceOrAFolderIsRefusedWithoutWaiting) {
+  TempDir dir;
+  IdlePipe pipe(dir.file("pipe.c"));
+  std::string content, error;
+  EXPECT_FALSE(pipe.Within([&] { return readFileIfPresent(pipe.path(), content, error); }));
+  EXPECT_EQ(error, "Cannot open " + pipe.path() + ": it is not a regular file");
+  EXPECT_EQ(pipe.Within([&] { return readFileStart(pipe.path(), 100); }), "");
+  const FileProbe probed = pipe.Within([&] { return probeFile(pipe.path()); });
+  EXPECT_TRUE(probed.exists);
+  EXPECT_FALSE(probed.regular);
+  EXPECT_EQ(probed.problem, error);
+
+  EXPECT_EQ(probeFile(dir.path()).problem, "Cannot open " + dir.path() + ": it is a folder");
+  EXPECT_FALSE(probeFile("/dev/null").regular);
+  const FileProbe missing = probeFile(dir.file("none.c"));
+  EXPECT_FALSE(missing.exists);
+  EXPECT_EQ(missing.problem, "");
+  const FileProbe plain = probeFile(dir.write("plain.c", "int x;\n"));
+  EXPECT_TRUE(plain.regular);
+  EXPECT_EQ(plain.size, 7u);
+  EXPECT_EQ(readFileStart(dir.file("plain.c"), 3), "int");
 }

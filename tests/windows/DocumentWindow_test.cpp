@@ -1,6 +1,7 @@
 #include "DocumentWindow.h"
 #include "EditorWidget.h"
 #include "FileCommands.h"
+#include "IdlePipe.h"
 #include "PdfText.h"
 #include "ScriptedQuestions.h"
 #include "SearchEngine.h"
@@ -11,6 +12,8 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -206,6 +209,26 @@ TEST_F(DocumentWindowTest, AFileThatDoesNotLookLikeTextAsksFirst) {
   EXPECT_EQ(questions.log, (std::vector<std::string>{
                                "ask: " + binary + " does not look like a text file.\nOpen it anyway?",
                                "ask: " + noisy + " does not look like a text file.\nOpen it anyway?"}));
+}
+
+TEST_F(DocumentWindowTest, APipeOrAFolderIsRefusedAndAHugeFileAsksFirst) {
+  // A pipe named by a message or a recent list must not block the window for good.
+  IdlePipe pipe(dir.file("pipe.c"));
+  EXPECT_EQ(pipe.Within([&] { return set.OpenNewWindow(pipe.path()); }), nullptr);
+  EXPECT_EQ(set.OpenNewWindow(dir.path()), nullptr);
+  EXPECT_EQ(questions.errors(),
+            (std::vector<std::string>{"Cannot open " + pipe.path() + ": it is not a regular file",
+                                      "Cannot open " + dir.path() + ": it is a folder"}));
+  // Sparse: large on paper, nothing on the disk.
+  const std::string huge = dir.write("huge.c", "int x;\n");
+  std::filesystem::resize_file(huge, FileCommands::kLargeFileBytes + (1 << 20));
+  questions.answers = {Answer::No};
+  EXPECT_EQ(set.OpenNewWindow(huge), nullptr);
+  ASSERT_EQ(questions.log.size(), 3u);
+  EXPECT_EQ(questions.log.back(), "ask: " + huge +
+                                      " is 257 MB large; reading it takes a while and that much "
+                                      "memory.\nOpen it anyway?");
+  EXPECT_TRUE(set.Windows().empty());
 }
 
 TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
