@@ -9,6 +9,7 @@
 #include "StopSignals.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
