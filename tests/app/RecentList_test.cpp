@@ -43,10 +43,14 @@ TEST_F(RecentListTest, ReopeningMovesToTopAndTheMenuFollowsInPlace) {
   EXPECT_EQ(menuTexts(menu), QStringList({"-", "&1 /w/a.tsw", "&2 /w/b.tsw"}));
   EXPECT_EQ(view.Items().front(), firstItem); // rewritten, not replaced
 
-  // A different spelling of a known path keeps the entry and its spelling.
+  // File names have case here: another spelling is another file. A stored Windows path still
+  // compares without case, and its entry keeps the first spelling.
   mru.AddItem("/W/B.TSW");
-  ASSERT_EQ(mru.Entries().size(), 2u);
-  EXPECT_EQ(mru.Entries()[0].path, "/w/b.tsw");
+  ASSERT_EQ(mru.Entries().size(), 3u);
+  mru.AddItem("C:\\w\\c.tsw");
+  mru.AddItem("c:\\W\\C.TSW");
+  ASSERT_EQ(mru.Entries().size(), 4u);
+  EXPECT_EQ(mru.Entries()[0].path, "C:\\w\\c.tsw");
 }
 
 TEST_F(RecentListTest, CaptionsPastEightHaveNoAccelerator) {
@@ -90,7 +94,7 @@ TEST_F(RecentListTest, LoadToleratesOddValues) {
   store.setString(user, kKey, "maxfiles", "-1");
   store.setString(user, kKey, "H0", "/w/a.tsw|7");
   store.setString(user, kKey, "H1", "/w/odd|name.tsw");
-  store.setString(user, kKey, "H2", "/W/A.TSW");
+  store.setString(user, kKey, "H2", "/w/a.tsw");
   store.setString(user, kKey, "DEFAULT", "/not/an/entry.tsw");
   RecentList mru(store);
   ASSERT_EQ(mru.Entries().size(), 2u);

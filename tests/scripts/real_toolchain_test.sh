@@ -95,7 +95,7 @@ header=$work/game/bg_local.h
 expected=$(for source in "${sources[@]}"; do
   (cd "$work/game" && "$tools/q3cpp" -M -DQ3_VM "$source" 2>/dev/null) |
     sed -n 's/^[^ ]*\.\$O: //p' | while read -r dependency; do
-    [ "$(cd "$work/game" && realpath "$dependency")" = "$header" ] && basename "$source" .c
+    if [ "$(cd "$work/game" && realpath "$dependency")" = "$header" ]; then basename "$source" .c; fi
   done
 done | sort -u)
 [ -n "$expected" ] || fail "the preprocessor names no includer of bg_local.h"
