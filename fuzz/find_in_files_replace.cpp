@@ -27,13 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(rest);
   try {
     TextMatcher matcher(SearchQuery{pattern, (flags & 1) != 0, (flags & 2) != 0, (flags & 4) != 0});
+    // The whole-text scan picks the text's encoding (UTF-8, or Windows-1252 when it does not read
+    // as UTF-8); its lines are then searched one by one in that same encoding.
     std::vector<int> byLine, whole;
+    matcher.FindLines(text, [&whole](LineHit hit) { whole.push_back(hit.line); });
     int number = 0;
     ForEachLine(text, [&](std::string_view line, LineEnd) {
       ++number;
       if (!matcher.FindInLine(line).empty()) byLine.push_back(number);
     });
-    matcher.FindLines(text, [&whole](LineHit hit) { whole.push_back(hit.line); });
     if (byLine != whole) std::abort();
     Replacer replacer(matcher, replacement);
     const FileReplacement plan = replacer.Plan("f.c", text);

@@ -159,12 +159,15 @@ void TextMatcher::FindPlainLines(std::string_view text, const std::function<void
 
 void TextMatcher::FindRegexLines(std::string_view text, const std::function<void(LineHit)>& take) {
   RegexSearch& regex = *current_->regex;
-  if (regex.LineByLineOnly()) return FindLineByLine(text, take);
+  const RegexSearch::CheckedText checked(text);
+  // Around bytes that are not UTF-8 the matcher takes each run of valid text as a subject of its
+  // own, so an empty match beside such a byte depends on where the subject starts: such a text
+  // goes line by line, as its lines are searched everywhere else.
+  if (regex.LineByLineOnly() || !checked.validUtf8) return FindLineByLine(text, take);
   // A match in the whole text leads to its line, which is then searched on its own: a line with
   // a match of its own is never passed, and one whose match ran over its end is checked.
   LineWalker lines(text);
   std::size_t from = 0;
-  const RegexSearch::CheckedText checked(text);
   while (const auto match = regex.FindInText(checked, from)) {
     // Past a final line end there is no line.
     if (match->start == text.size() && (text.empty() || text.back() == '\n' || text.back() == '\r')) break;

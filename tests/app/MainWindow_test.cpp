@@ -326,13 +326,13 @@ TEST_F(MainWindowTest, ASourceArgumentOpensOneWindowOrFindsTheOpenOne) {
     EXPECT_EQ(form.Windows().Count(), 1);
   }
   MainWindow form(environment({file}));
-  addEditor(form, paths::LowerCase(file));
+  addEditor(form, file);
   addEditor(form, dir.file("other.c"));
   events.clear();
   start(form);
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(form.Windows().Count(), 2);
-  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), paths::LowerCase(file));
+  EXPECT_EQ(form.Windows().ActiveEditor()->FileName(), file);
 }
 
 TEST_F(MainWindowTest, AMissingArgumentDoesNothing) {
