@@ -7,7 +7,8 @@ void EditState::SetCaretXY(TextPoint value) {
   if (line < 1)
     limit = CaretPastEolAllowed() ? ScrollWidth() : 0;
   else
-    limit = CaretPastEolAllowed() ? ScrollWidth() : static_cast<int>(document_.LineText(line).size());
+    limit =
+        CaretPastEolAllowed() ? LastScrollColumn(line) : static_cast<int>(document_.LineText(line).size());
   const int x = std::max(std::min(value.X - 1, limit), 0) + 1;
   const TextPoint caret{CharStartColumn(document_.LineText(line), x, Encoding()), std::max(line, 1)};
   if (caret == caret_) return;
@@ -16,6 +17,13 @@ void EditState::SetCaretXY(TextPoint value) {
   if (caret.Y != caret_.Y) changes |= stCaretY;
   caret_ = caret;
   Tell(&EditStateWatcher::CaretMoved, changes);
+}
+
+int EditState::LastScrollColumn(int line) const {
+  // Past the line's end byte and screen columns go on one for one.
+  const std::string& text = document_.LineText(line);
+  const int endColumn = DisplayColumn(text, tabWidth_, static_cast<int>(text.size()) + 1, Encoding());
+  return static_cast<int>(text.size()) + 1 + std::max(ScrollWidth() - endColumn, 0);
 }
 
 TextPoint EditState::BlockBegin() const { return PointBefore(movingEnd_, anchor_) ? movingEnd_ : anchor_; }
@@ -32,7 +40,7 @@ bool EditState::SelAvail() const {
 
 void EditState::ClampPoint(TextPoint& point) const {
   point.Y = std::clamp(point.Y, 1, std::max(document_.LineCount(), 1));
-  point.X = std::clamp(point.X, 1, ScrollWidth());
+  point.X = std::clamp(point.X, 1, LastScrollColumn(point.Y));
   if (mode_ == SelectionMode::Normal)
     point.X = std::min(point.X, static_cast<int>(document_.LineText(point.Y).size()) + 1);
   point.X = CharStartColumn(document_.LineText(point.Y), point.X, Encoding());

@@ -58,10 +58,12 @@ public:
   [[nodiscard]] TextPoint AtDisplayColumn(int line, int displayColumn) const {
     return {NearestByteColumn(document_.LineText(line), tabWidth_, displayColumn - 1, Encoding()), line};
   }
-  // The columns a view scrolls over: MaxLeftChar, or the longest line with the caret after it.
+  // The screen columns a view scrolls over: MaxLeftChar, or the widest line with the caret after it.
   [[nodiscard]] int ScrollWidth() const {
-    return std::max(MaxLeftChar, document_.Lines().LongestLongLine() + 1);
+    return std::max(MaxLeftChar, document_.Lines().WidestLongLine() + 1);
   }
+  // The byte column on `line` that stands in the last screen column a view scrolls over.
+  [[nodiscard]] int LastScrollColumn(int line) const;
 
   // --- the selection
   [[nodiscard]] TextPoint BlockBegin() const; // the earlier point

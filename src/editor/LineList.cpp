@@ -1,8 +1,10 @@
 // The editor's line list: splitting, the range slots and the per-operation update brackets.
 #include "LineList.h"
 
+#include "DisplayColumns.h"
 #include "UserQuestions.h"
 
+#include <algorithm>
 #include <utility>
 
 void LineList::CheckIndex(int index, int limit) const {
@@ -25,13 +27,28 @@ void LineList::PutObject(int index, LineRange range) {
   ranges_[static_cast<std::size_t>(index)] = range;
 }
 
-int LineList::LongestLongLine() const {
-  return longLines_.empty() ? 0 : static_cast<int>(longLines_.rbegin()->first);
+int LineList::WidestLongLine() const { return longLines_.empty() ? 0 : longLines_.rbegin()->first; }
+
+int LineList::LongLineCells(const std::string& text) const {
+  // No character but a tab takes more cells than it has bytes.
+  const std::size_t shortest = static_cast<std::size_t>(LongLine / std::max(cellRule_.tabWidth, 1));
+  if (text.size() < shortest) return 0;
+  if (text.size() < static_cast<std::size_t>(LongLine) && text.find('\t') == std::string::npos) return 0;
+  return DisplayColumn(text, cellRule_.tabWidth, static_cast<int>(text.size()) + 1, cellRule_.encoding) - 1;
 }
 
 void LineList::CountLongLine(const std::string& text, int delta) {
-  if (text.size() < static_cast<std::size_t>(LongLine)) return;
-  if ((longLines_[text.size()] += delta) == 0) longLines_.erase(text.size());
+  const int cells = LongLineCells(text);
+  if (cells < LongLine) return;
+  if ((longLines_[cells] += delta) == 0) longLines_.erase(cells);
+}
+
+void LineList::SetCellRule(CellRule rule) {
+  if (rule == cellRule_) return;
+  cellRule_ = rule;
+  longLines_.clear();
+  for (std::size_t index = 0; index < lines_.size(); ++index)
+    CountLongLine(lines_[index], 1);
 }
 
 void LineList::Reserve(std::size_t count) {

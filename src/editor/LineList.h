@@ -3,6 +3,7 @@
 #pragma once
 
 #include "GapVector.h"
+#include "TextEncoding.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,13 +32,22 @@ public:
   NotifyEvent OnChanging;  // an update bracket opened (0 -> 1)
   NotifyEvent OnChange;    // the update bracket closed (1 -> 0)
 
-  // Lines at least this long are long lines.
+  // Lines at least this many screen cells wide are long lines.
   static constexpr int LongLine = 1024;
+  // How a line's bytes take screen cells: the views' tab width and the encoding they read in.
+  struct CellRule {
+    int tabWidth = 8;
+    TextEncoding encoding = TextEncoding::Windows1252;
+    bool operator==(const CellRule&) const = default;
+  };
 
   [[nodiscard]] int Count() const { return static_cast<int>(lines_.size()); }
-  // The length of the longest line when that is a long line, else 0. Kept up to date as lines
+  // The cells of the widest line when that is a long line, else 0. Kept up to date as lines
   // change, so asking costs nothing.
-  [[nodiscard]] int LongestLongLine() const;
+  [[nodiscard]] int WidestLongLine() const;
+  [[nodiscard]] CellRule Cells() const { return cellRule_; }
+  // Counts the long lines again by `rule`.
+  void SetCellRule(CellRule rule);
   [[nodiscard]] const std::string& Get(int index) const;
   [[nodiscard]] const std::string& operator[](int index) const { return Get(index); }
   [[nodiscard]] LineRange GetObject(int index) const;
@@ -66,6 +76,8 @@ private:
   void AppendPlain(std::string text);
   // Counts a line's text in (`delta` 1) or out (-1) of the long lines.
   void CountLongLine(const std::string& text, int delta);
+  // The screen cells of a line that may be a long line, else 0 (cheap for short lines).
+  [[nodiscard]] int LongLineCells(const std::string& text) const;
   // Load depth - 1; the outermost load leaves at least one line.
   void EndLoad();
   static void Fire(const NotifyEvent& event) {
@@ -78,8 +90,9 @@ private:
   GapVector<std::string> lines_;
   // Beside lines_, index for index: a range apart keeps each line's record at a string's size.
   GapVector<LineRange> ranges_;
-  // How many long lines there are of each length.
-  std::map<std::size_t, int> longLines_;
+  // How many long lines there are of each width in cells.
+  std::map<int, int> longLines_;
+  CellRule cellRule_;
   int updateCount_ = 0;
   int loadDepth_ = 0;
 };

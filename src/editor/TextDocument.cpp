@@ -169,10 +169,21 @@ void TextDocument::Load(std::vector<std::string> lines) {
       std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return ReadsAsUtf8(line); });
   encoding_ = utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
   lines_.Assign(std::move(lines));
+  ApplyCellRule();
   ClearUndo();
   // A text of its own: no record leads to or from it.
   state_ = NewState();
   if (!modified) savedState_ = state_;
+}
+
+void TextDocument::SetCellRule(int tabWidth, bool inItsEncoding) {
+  cellTabWidth_ = tabWidth;
+  cellsInEncoding_ = inItsEncoding;
+  ApplyCellRule();
+}
+
+void TextDocument::ApplyCellRule() {
+  lines_.SetCellRule({cellTabWidth_, cellsInEncoding_ ? encoding_ : TextEncoding::Windows1252});
 }
 
 // ---------------------------------------------------------------- modified flag and undo

@@ -46,6 +46,9 @@ public:
   void Load(std::vector<std::string> lines);
   // UTF-8 when the text last loaded was valid UTF-8 (an empty text is), otherwise Windows-1252.
   [[nodiscard]] TextEncoding Encoding() const { return encoding_; }
+  // How the views show the lines, which the widest line is measured by: their tab width, and
+  // whether they read the text in its encoding or a byte to a cell.
+  void SetCellRule(int tabWidth, bool inItsEncoding);
 
   // --- watchers, told in the order they were added, after the document's own stores
   void AddWatcher(DocumentWatcher& watcher);
@@ -97,6 +100,7 @@ private:
   };
 
   void AttachListHandlers();
+  void ApplyCellRule();
   void Tell(const LineChange& change);
   template <typename Event> void TellWatchers(Event event);
   // The line work of Insert and Delete, recording nothing.
@@ -121,6 +125,8 @@ private:
 
   LineList lines_;
   TextEncoding encoding_ = TextEncoding::Utf8;
+  int cellTabWidth_ = 8;
+  bool cellsInEncoding_ = false;
   HighlightRanges ranges_{lines_};
   MarkList marks_;
   // The stores first, then the views.

@@ -33,6 +33,7 @@ TextEditor::TextEditor() {
   document_.Marks().OnChange = [this] { InvalidateGutterLines(-1, -1); };
   document_.Marks().OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
   annotations_.OnChange = [this] { InvalidateAll(); };
+  FollowCellRule();
   geometry_.UpdateLayout();
 }
 
@@ -258,6 +259,16 @@ void TextEditor::Invalidate(const PixelRect& rect) {
     pendingRect_ = UnionRect(pendingRect_, rect);
   else if (view_)
     view_->InvalidateRect(rect);
+}
+
+void TextEditor::LookChanged() {
+  FollowCellRule();
+  InvalidateAll();
+}
+
+void TextEditor::FollowCellRule() {
+  document_.SetCellRule(state_.TabWidth(), state_.HasOption(eoDesktopKeys));
+  geometry_.SetLeftChar(geometry_.LeftChar()); // within the new width
 }
 
 void TextEditor::InvalidateAll() { Invalidate({0, 0, geometry_.ClientWidth(), geometry_.ClientHeight()}); }

@@ -178,7 +178,9 @@ private:
   // EditStateWatcher
   void CaretMoved(StatusChanges changes) override;
   void SelectionLinesChanged(int first, int last) override { InvalidateLines(first, last); }
-  void LookChanged() override { InvalidateAll(); }
+  void LookChanged() override;
+  // The document measures its widest line as this view shows it.
+  void FollowCellRule();
   void CaretLookChanged() override { UpdateCaretOrFlag(); }
   void StatusChanged(StatusChanges changes) override { RaiseStatus(changes); }
   // GeometryWatcher

@@ -1,9 +1,13 @@
 // The line list: splitting bytes, notifications and their order, the one-line rule.
 #include "LineList.h"
 
+#include "DisplayColumns.h"
 #include "UserQuestions.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 namespace {
 
@@ -107,3 +111,40 @@ TEST(LineList, IndexErrorsCarryTheIndex) {
 }
 
 } // namespace
+
+// The widest long line, kept up to date through random edits and changes of the cell rule, is
+// the widest line measured afresh: tabs take up to a tab width, a wide character two cells, and
+// under Windows-1252 every byte one.
+TEST(LineList, TheWidestLongLineIsMeasuredInScreenCells) {
+  const std::vector<std::string> pieces = {"x", "\t", "é", "漢", "\xff", std::string(300, 'y'), "\t\t\t\t"};
+  std::mt19937 random(7);
+  const auto randomLine = [&] {
+    std::string line;
+    for (int count = static_cast<int>(random() % 60); count > 0; --count)
+      line += pieces[random() % pieces.size()];
+    return line;
+  };
+  LineList list;
+  list.Assign({randomLine()});
+  const auto widestMeasured = [&] {
+    const LineList::CellRule rule = list.Cells();
+    int widest = 0;
+    for (const std::string& line : list.Strings())
+      widest = std::max(
+          widest, DisplayColumn(line, rule.tabWidth, static_cast<int>(line.size()) + 1, rule.encoding) - 1);
+    return widest >= LineList::LongLine ? widest : 0;
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const int index = static_cast<int>(random() % static_cast<unsigned>(list.Count()));
+    switch (list.Count() > 40 ? 2 : random() % 5) {
+    case 0: list.Insert(index, randomLine()); break;
+    case 1: list.Put(index, randomLine()); break;
+    case 2: list.Delete(index); break;
+    case 3: list.Add(randomLine()); break;
+    default:
+      list.SetCellRule({static_cast<int>(1 + random() % 8),
+                        random() % 2 ? TextEncoding::Utf8 : TextEncoding::Windows1252});
+    }
+    ASSERT_EQ(list.WidestLongLine(), widestMeasured()) << "step " << step;
+  }
+}

@@ -359,6 +359,29 @@ TEST_F(TextEditorTest, EveryByteOfALongLineIsReachable) {
   EXPECT_EQ(editor.State().ScrollWidth(), EditState::MaxLeftChar);
 }
 
+// A line of tabs is wider on screen than it is long: the view scrolls to its end and the caret
+// may stand past it only up to the scroll width, whichever tab width the view shows.
+TEST_F(TextEditorTest, TheScrollWidthCountsScreenColumns) {
+  editor.State().SetOptions(editor.State().Options() | eoDesktopKeys | eoScrollPastEol);
+  editor.State().SetTabWidth(4);
+  const std::string tabs = std::string(300, '\t') + "end";
+  editor.Document().Load({tabs, "short"});
+  Run(ecLineEnd);
+  EXPECT_EQ(editor.State().CaretDisplayColumn(), 1204);
+  EXPECT_EQ(editor.Geometry().HorizontalScrollInfo().Max, 1204);
+  EXPECT_EQ(editor.Geometry().LeftChar(), 1204 - 80 + 1);
+  editor.State().SetCaretXY({5000, 2});
+  EXPECT_EQ(editor.State().CaretDisplayColumn(), 1204 + 1);
+  editor.State().SetTabWidth(8);
+  EXPECT_EQ(editor.State().ScrollWidth(), 300 * 8 + 3 + 1);
+  // A wide UTF-8 line is narrower than its bytes.
+  std::string wide;
+  for (int i = 0; i < 600; ++i)
+    wide += "漢";
+  editor.Document().Load({"", wide});
+  EXPECT_EQ(editor.State().ScrollWidth(), 1201);
+}
+
 TEST_F(TextEditorTest, ScrollCommandsDragTheCaretAlong) {
   Numbered(100);
   Run(ecScrollDown);
