@@ -66,16 +66,38 @@ QString EditorKeyHolder(const QKeySequence& key, const std::vector<ShortcutRow>&
   return commands.join(", ");
 }
 
-std::vector<ShortcutRow> EditorShortcuts(const KeyMap& keys, const std::vector<ShortcutRow>& menuRows) {
+std::vector<ShortcutRow> EditorShortcuts(const EditorKeyChanges& changes,
+                                         const std::vector<ShortcutRow>& menuRows) {
+  KeyMap defaults;
+  defaults.LoadDefaultMap();
   std::vector<ShortcutRow> rows;
-  for (int i = 0; i < keys.Count(); ++i) {
-    const KeyBinding& stroke = keys.Items(i);
-    ShortcutRow row{EditorKeySequence(stroke), EditorCommandWords(stroke.Command()), "Editor"};
+  for (int i = 0; i < defaults.Count(); ++i) {
+    KeyBinding& stroke = defaults.Items(i);
+    const std::string name = KeyBindingName(stroke);
+    if (const auto changed = changes.find(name); changed != changes.end()) {
+      UnpackShortCut(changed->second, stroke.Key, stroke.Shift);
+      stroke.Key2 = 0;
+      stroke.Shift2 = 0;
+    }
+    ShortcutRow row{stroke.Key == 0 ? QKeySequence() : EditorKeySequence(stroke),
+                    EditorCommandWords(stroke.Command()),
+                    "Editor",
+                    {},
+                    name};
     for (const ShortcutRow& menu : menuRows)
-      if (menu.key == row.key) row.where = "Editor (" + menu.where + ": " + menu.command + " goes first)";
+      if (!row.key.isEmpty() && menu.key == row.key)
+        row.where = "Editor (" + menu.where + ": " + menu.command + " goes first)";
     rows.push_back(row);
   }
   return rows;
+}
+
+std::optional<ShortCut> EditorShortCutOf(const QKeySequence& key) {
+  if (key.count() != 1) return std::nullopt;
+  const QKeyCombination pressed = key[0];
+  const std::uint16_t code = VirtualKeyFromQt(pressed.key(), pressed.keyboardModifiers());
+  if (code == 0) return std::nullopt;
+  return PackShortCut(code, ShiftStateFromQt(pressed.keyboardModifiers()));
 }
 
 QKeySequence EditorKeySequence(const KeyBinding& stroke) {

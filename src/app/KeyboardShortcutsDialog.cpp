@@ -13,19 +13,22 @@
 
 namespace {
 
-constexpr int kRowIndex = Qt::UserRole; // a menu row's index among the menu rows
+constexpr int kRowIndex = Qt::UserRole;     // a row's index among the rows of its group
+constexpr int kRowGroup = Qt::UserRole + 1; // the group: menu commands or editor keys
+enum RowGroup { MenuRows, EditorRows };
 
-const QString kHowToChange = "Double-click a menu command to give it other keys.";
+const QString kHowToChange = "Double-click a command to give it other keys.";
 
 QString keyText(const QKeySequence& key) { return key.toString(QKeySequence::NativeText); }
 
 QTreeWidgetItem* addGroup(QTreeWidget& list, const QString& caption, const std::vector<ShortcutRow>& rows,
-                          bool changeable) {
+                          RowGroup kind) {
   auto* group = new QTreeWidgetItem(&list, {caption});
   group->setFirstColumnSpanned(true);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     auto* item = new QTreeWidgetItem(group, {keyText(rows[i].key), rows[i].command, rows[i].where});
-    if (changeable) item->setData(0, kRowIndex, static_cast<int>(i));
+    item->setData(0, kRowIndex, static_cast<int>(i));
+    item->setData(0, kRowGroup, kind);
   }
   group->setExpanded(true);
   return group;
@@ -45,8 +48,8 @@ KeyboardShortcutsDialog::KeyboardShortcutsDialog(const std::vector<ShortcutRow>&
   KeyList->setHeaderLabels({"Key", "Command", "Where"});
   KeyList->setRootIsDecorated(false);
   KeyList->setSelectionMode(QAbstractItemView::SingleSelection);
-  addGroup(*KeyList, "Menu commands", menuRows_, true);
-  addGroup(*KeyList, "Editor keys", editorRows_, false);
+  addGroup(*KeyList, "Menu commands", menuRows_, MenuRows);
+  addGroup(*KeyList, "Editor keys", editorRows_, EditorRows);
   KeyList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   KeyList->installEventFilter(this);
   NoticeLabel = new QLabel(kHowToChange);
@@ -92,7 +95,7 @@ void KeyboardShortcutsDialog::Filter(const QString& text) {
 void KeyboardShortcutsDialog::StartCapture(QTreeWidgetItem* row) {
   if (row == nullptr || !row->data(0, kRowIndex).isValid()) {
     capturing_ = nullptr;
-    NoticeLabel->setText(kHowToChange + " The editor's own keys are fixed.");
+    NoticeLabel->setText(kHowToChange);
     return;
   }
   capturing_ = row;
@@ -102,20 +105,47 @@ void KeyboardShortcutsDialog::StartCapture(QTreeWidgetItem* row) {
 }
 
 void KeyboardShortcutsDialog::TakeKey(const QKeySequence& key) {
-  ShortcutRow& row = menuRows_[static_cast<std::size_t>(capturing_->data(0, kRowIndex).toInt())];
-  if (const QString holder = MenuKeyHolder(key, row.action, menuRows_); !holder.isEmpty()) {
-    NoticeLabel->setText(keyText(key) + " is already the key of " + holder +
-                         ": press other keys, or give that command another key first.");
-    return;
-  }
+  const auto index = static_cast<std::size_t>(capturing_->data(0, kRowIndex).toInt());
+  if (capturing_->data(0, kRowGroup).toInt() == MenuRows)
+    TakeMenuKey(menuRows_[index], key);
+  else
+    TakeEditorKey(editorRows_[index], key);
+}
+
+void KeyboardShortcutsDialog::TakeMenuKey(ShortcutRow& row, const QKeySequence& key) {
+  if (const QString holder = MenuKeyHolder(key, row.action, menuRows_); !holder.isEmpty())
+    return Refuse(key, holder);
   row.key = key;
   changes_[row.action.toStdString()] = key;
-  capturing_->setText(0, keyText(key));
   const QString yielding = EditorKeyHolder(key, editorRows_);
-  NoticeLabel->setText(key.isEmpty()        ? row.command + " has no key now."
-                       : yielding.isEmpty() ? row.command + " is now " + keyText(key) + "."
-                                            : row.command + " is now " + keyText(key) +
-                                                  "; in the editor it goes before " + yielding + ".");
+  Took(row, yielding.isEmpty() ? QString() : "; in the editor it goes before " + yielding);
+}
+
+void KeyboardShortcutsDialog::TakeEditorKey(ShortcutRow& row, const QKeySequence& key) {
+  const std::optional<ShortCut> packed = key.isEmpty() ? ShortCut{0} : EditorShortCutOf(key);
+  if (!packed) {
+    NoticeLabel->setText(keyText(key) + " is not a key the editor reads: press other keys.");
+    return;
+  }
+  if (const QString holder = MenuKeyHolder(key, {}, menuRows_); !holder.isEmpty()) return Refuse(key, holder);
+  for (const ShortcutRow& other : editorRows_)
+    if (&other != &row && !key.isEmpty() && other.key == key) return Refuse(key, other.command + " (Editor)");
+  row.key = key;
+  row.where = "Editor";
+  editorChanges_[row.binding] = *packed;
+  Took(row, {});
+}
+
+void KeyboardShortcutsDialog::Refuse(const QKeySequence& key, const QString& holder) {
+  NoticeLabel->setText(keyText(key) + " is already the key of " + holder +
+                       ": press other keys, or give that command another key first.");
+}
+
+void KeyboardShortcutsDialog::Took(const ShortcutRow& row, const QString& notice) {
+  capturing_->setText(0, keyText(row.key));
+  capturing_->setText(2, row.where);
+  NoticeLabel->setText(row.key.isEmpty() ? row.command + " has no key now."
+                                         : row.command + " is now " + keyText(row.key) + notice + ".");
   capturing_ = nullptr;
 }
 

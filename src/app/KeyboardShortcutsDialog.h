@@ -1,6 +1,7 @@
 // Help > Keyboard Shortcuts: every key of the menus and of the editor, in one list with a filter.
-// A double-click on a menu command takes the next keys pressed as its new key (Backspace: none,
-// Esc: as it was); a key another menu command has is refused and that command named.
+// A double-click on a row takes the next keys pressed as its command's new key (Backspace: none,
+// Esc: as it was); a key another command has is refused and that command named, except that a
+// menu command may take a key of the editor's, which then gives way to it.
 #pragma once
 
 #include "KeyboardShortcuts.h"
@@ -22,7 +23,9 @@ public:
 
   // The menu commands given other keys, once the dialog was confirmed.
   [[nodiscard]] const ShortcutChanges& Changes() const { return changes_; }
-  // The next keys pressed in the list go to the command of `row` (a menu command's row).
+  // The editor key map's items given other keys.
+  [[nodiscard]] const EditorKeyChanges& EditorChanges() const { return editorChanges_; }
+  // The next keys pressed in the list go to the command of `row`.
   void StartCapture(QTreeWidgetItem* row);
   // Shows only the rows whose key, command or place holds `text` (any case).
   void Filter(const QString& text);
@@ -37,11 +40,18 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  // Gives the captured row `key`, unless another menu command has it.
+  // Gives the captured row `key`, unless another command has it.
   void TakeKey(const QKeySequence& key);
+  void TakeMenuKey(ShortcutRow& row, const QKeySequence& key);
+  void TakeEditorKey(ShortcutRow& row, const QKeySequence& key);
+  // Says `key` is taken by `holder` and leaves the captured row as it was.
+  void Refuse(const QKeySequence& key, const QString& holder);
+  // Shows the captured row's new key and ends the capture.
+  void Took(const ShortcutRow& row, const QString& notice);
 
   std::vector<ShortcutRow> menuRows_; // with the keys as they are now in the dialog
   std::vector<ShortcutRow> editorRows_;
   QTreeWidgetItem* capturing_ = nullptr;
   ShortcutChanges changes_;
+  EditorKeyChanges editorChanges_;
 };

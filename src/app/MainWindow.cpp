@@ -424,6 +424,7 @@ void MainWindow::LoadSettings() {
                           "); the defaults are used for what is missing.");
   settings = ::LoadSettings(*store_, env_.conventions);
   settings.Colours = StoredTokenLooks(*store_);
+  settings.EditorKeys = StoredEditorKeys(*store_);
 }
 
 WorkspaceShell MainWindow::ShellForWorkspace() {
@@ -592,12 +593,14 @@ void MainWindow::ShowKeyboardShortcuts() {
   for (QAction* menu : menuBar()->actions())
     menus << menu->menu();
   const std::vector<ShortcutRow> menuRows = MenuShortcuts(menus, true);
-  // Every editor window starts from the default map.
-  KeyMap editorKeys;
-  editorKeys.LoadDefaultMap();
-  KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
-  if (RunDialog(shortcuts) != QDialog::Accepted || shortcuts.Changes().empty()) return;
+  KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(settings.EditorKeys, menuRows), this);
+  if (RunDialog(shortcuts) != QDialog::Accepted) return;
+  if (shortcuts.Changes().empty() && shortcuts.EditorChanges().empty()) return;
   StoreShortcuts(*store_, *actions_, shortcuts.Changes());
+  for (const auto& [name, key] : shortcuts.EditorChanges())
+    settings.EditorKeys[name] = key;
+  StoreEditorKeys(*store_, settings.EditorKeys);
+  ApplyEditorSettings();
   if (std::string error = store_->save(); !error.empty())
     Questions().showError(error);
   else
@@ -741,6 +744,15 @@ void MainWindow::showEvent(QShowEvent* event) {
   DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
   QMetaObject::invokeMethod(this, &MainWindow::CompleteStartup, Qt::QueuedConnection);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  const bool paletteChanged =
+      event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange;
+  if (!paletteChanged || MdiArea == nullptr) return;
+  MdiArea->setBackground(palette().brush(QPalette::Dark));
+  if (settings.ColoursFollowPalette) ApplyEditorSettings();
 }
 
 void MainWindow::EndAtSignal(int signal) {

@@ -82,7 +82,7 @@ public:
   ~MainWindow() override;
 
   // Controls other commands work on.
-  QMdiArea* MdiArea;
+  QMdiArea* MdiArea = nullptr;
   QTabWidget* WorkspacePages;
   QWidget* FileViewPage;
   QWidget* ClassViewPage;
@@ -166,6 +166,8 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // The desktop's palette changed (a light or dark theme chosen while running).
+  void changeEvent(QEvent* event) override;
 
 private:
   void CreateControls();

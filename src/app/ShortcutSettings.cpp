@@ -8,6 +8,7 @@
 namespace {
 
 const char* const kShortcutsKey = "software\\Tessarin\\shortcuts";
+const char* const kEditorKeysKey = "software\\Tessarin\\editor keys";
 const RegistryRoot kRoot = RegistryRoot::CurrentUser;
 
 QAction* actionNamed(const MainActions& actions, const std::string& name) {
@@ -36,4 +37,22 @@ void StoreShortcuts(RegistryStore& store, MainActions& actions, const ShortcutCh
     action->setShortcut(key);
     store.setString(kRoot, kShortcutsKey, name, key.toString(QKeySequence::PortableText).toStdString());
   }
+}
+
+EditorKeyChanges StoredEditorKeys(const RegistryStore& store) {
+  EditorKeyChanges keys;
+  for (const std::string& name : store.valueNames(kRoot, kEditorKeysKey)) {
+    const std::optional<RegistryValue> kept = store.value(kRoot, kEditorKeysKey, name);
+    if (kept && kept->isNumber() && kept->number() >= 0 && kept->number() <= 0xFFFF)
+      keys[name] = static_cast<std::uint16_t>(kept->number());
+  }
+  return keys;
+}
+
+void StoreEditorKeys(RegistryStore& store, const EditorKeyChanges& keys) {
+  store.deleteKey(kRoot, kEditorKeysKey);
+  if (keys.empty()) return;
+  store.openKey(kRoot, kEditorKeysKey, true);
+  for (const auto& [name, key] : keys)
+    store.setNumber(kRoot, kEditorKeysKey, name, key);
 }

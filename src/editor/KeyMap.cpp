@@ -1,6 +1,8 @@
 // Key map items and the default map.
 #include "KeyMap.h"
 
+#include <cstdio>
+
 ShortCut PackShortCut(std::uint16_t key, ShiftState shift) {
   ShortCut result = key & 0xFF;
   if (shift & ssShift) result |= 0x2000;
@@ -163,4 +165,33 @@ void KeyMap::LoadDefaultMap() {
          static_cast<EditorCommand>(ecSetMarker0 + digit)});
   for (const Binding& binding : last)
     add(binding);
+}
+
+std::string KeyBindingName(const KeyBinding& item) {
+  char keys[16];
+  if (item.Key2 == 0)
+    std::snprintf(keys, sizeof keys, "%04X", item.GetShortCut());
+  else
+    std::snprintf(keys, sizeof keys, "%04X %04X", item.GetShortCut(), item.GetShortCut2());
+  return EditorCommandToIdent(item.Command()) + " " + keys;
+}
+
+void LoadUserKeyMap(KeyMap& map, const std::map<std::string, std::uint16_t>& changes) {
+  KeyMap defaults;
+  defaults.LoadDefaultMap();
+  map.Clear();
+  for (int i = 0; i < defaults.Count(); ++i) {
+    const KeyBinding& item = defaults.Items(i);
+    ShortCut first = item.GetShortCut();
+    ShortCut second = item.GetShortCut2();
+    if (const auto changed = changes.find(KeyBindingName(item)); changed != changes.end()) {
+      first = changed->second;
+      second = 0;
+    }
+    if (first == 0 || map.FindShortcutPair(first, second) >= 0) continue;
+    KeyBinding& kept = map.Add();
+    UnpackShortCut(first, kept.Key, kept.Shift);
+    UnpackShortCut(second, kept.Key2, kept.Shift2);
+    kept.SetCommand(item.Command());
+  }
 }

@@ -6,7 +6,9 @@
 #include "UserQuestions.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 // Modifier set of a key: bit 0 Shift, bit 1 Alt, bit 2 Ctrl.
@@ -82,6 +84,14 @@ private:
   // Items keep their address for their lifetime (callers hold references into the map).
   std::vector<std::unique_ptr<KeyBinding>> items_;
 };
+
+// What an item of the default map is kept by when the user gives it other keys: its command and
+// its default keys ("ecCopy 402D").
+[[nodiscard]] std::string KeyBindingName(const KeyBinding& item);
+// Fills `map` with the default map as the user changed it (`changes` by KeyBindingName): a
+// changed item gets its new key, or goes with none; a change that would give a key twice is
+// passed over, the earlier item keeping the key.
+void LoadUserKeyMap(KeyMap& map, const std::map<std::string, std::uint16_t>& changes);
 
 // The virtual key codes the default map uses.
 namespace vk {

@@ -27,6 +27,9 @@ struct TokenLook {
 };
 // By the highlighter's name of the kind ("Comment", "Reserved word", ...).
 using TokenLooks = std::map<std::string, TokenLook>;
+// The keys the user gave items of the editor's key map: the item's name (its command and default
+// keys) -> its packed key, 0 for none.
+using EditorKeyChanges = std::map<std::string, std::uint16_t>;
 
 struct Settings {
   std::string quake3location;
@@ -55,6 +58,8 @@ struct Settings {
   // The colours the user chose for the kinds of tokens; none: the defaults. Kept apart from the
   // other settings, in the highlighter's own stored form.
   TokenLooks Colours;
+  // The editor keys the user changed; kept apart, beside the menu commands' keys.
+  EditorKeyChanges EditorKeys;
   // The default colours suit the desktop's light or dark palette; taken from the conventions,
   // never stored.
   bool ColoursFollowPalette = false;

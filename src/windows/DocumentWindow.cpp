@@ -3,6 +3,7 @@
 #include "CppHighlighter.h"
 #include "EditorColours.h"
 #include "EditorWidget.h"
+#include "KeyMap.h"
 #include "Paths.h"
 #include "QtPrinterCanvas.h"
 #include "SelectionText.h"
@@ -171,6 +172,7 @@ void DocumentWindow::ApplySettings(const Settings& settings) {
   MyEditor->Editor().State().SetTabWidth(settings.TabWidth);
   MyEditor->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
                                                                 : kDefaultEditorOptions);
+  LoadUserKeyMap(MyEditor->Editor().Keystrokes(), settings.EditorKeys);
   // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
   MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
   // An empty name or a size of none keeps the control's own font.

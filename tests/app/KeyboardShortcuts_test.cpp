@@ -80,7 +80,7 @@ TEST(KeyboardShortcuts, MenuKeysComeFirstAndTheEditorSaysWhichItYields) {
 
   KeyMap keys;
   keys.LoadDefaultMap();
-  const std::vector<ShortcutRow> editorRows = EditorShortcuts(keys, menuRows);
+  const std::vector<ShortcutRow> editorRows = EditorShortcuts({}, menuRows);
   ASSERT_EQ(static_cast<int>(editorRows.size()), keys.Count());
   int yielded = 0;
   for (const ShortcutRow& row : editorRows) {

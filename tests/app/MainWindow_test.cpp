@@ -6,6 +6,7 @@
 #include "ImageLists.h"
 #include "IsolatedEnvironment.h"
 #include "KeyMap.h"
+#include "KeyboardShortcuts.h"
 #include "KeyboardShortcutsDialog.h"
 #include "MainWindow.h"
 #include "RecentList.h"
@@ -21,6 +22,7 @@
 #include "ProjectNameDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -65,6 +67,7 @@ public:
   bool canUndo = false;
   std::string font;
   int undoLevels = 0;
+  int settingsApplied = 0;
   std::vector<std::string> commands;
 
   std::string FileName() const override { return fileName_; }
@@ -96,6 +99,7 @@ public:
   void BlockIndent() override { commands.push_back("indent"); }
   void BlockUnindent() override { commands.push_back("unindent"); }
   void ApplySettings(const Settings& settings) override {
+    ++settingsApplied;
     font = settings.EditorFont + " " + std::to_string(settings.EditorFontSize);
     undoLevels = settings.UndoLevels;
   }
@@ -446,6 +450,26 @@ TEST_F(MainWindowTest, ClosingAsksEveryWindowFirstThenClosesTheWorkspace) {
   EXPECT_EQ(events, std::vector<std::string>{"close workspace"});
 }
 
+// A light or dark palette chosen while the program runs reaches the open editors at once where
+// the colours follow the palette, and leaves them alone where the colours are as stored.
+TEST_F(MainWindowTest, APaletteChosenWhileRunningReachesTheOpenEditors) {
+  MainWindow form(environment());
+  StubEditor* editor = addEditor(form, "/m/a.c");
+  const QPalette original = QApplication::palette();
+  QPalette dark = original;
+  dark.setColor(QPalette::Base, Qt::black);
+  dark.setColor(QPalette::Text, Qt::white);
+  for (const bool follow : {false, true}) {
+    form.settings.ColoursFollowPalette = follow;
+    const int before = editor->settingsApplied;
+    QApplication::setPalette(follow ? dark : original);
+    QApplication::setPalette(follow ? original : dark);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor->settingsApplied > before, follow);
+  }
+  QApplication::setPalette(original);
+}
+
 TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
   MainWindowEnvironment env = environment();
   env.runDialog = [](QDialog& dialog) {
@@ -743,17 +767,67 @@ TEST_F(MainWindowTest, KeyboardShortcutsChangeAMenuCommandsKeyAndKeepIt) {
   {
     MainWindow form(std::move(env));
     form.Actions()["KeyboardShortcutsAction"]->trigger();
-    EXPECT_EQ(notices,
-              (std::vector<std::string>{
-                  "Ctrl+S is already the key of Save File (File menu): press other keys, or give "
-                  "that command another key first.",
-                  "Save As... is now Alt+F2.", "Double-click a menu command to give it other keys."}));
+    EXPECT_EQ(notices, (std::vector<std::string>{
+                           "Ctrl+S is already the key of Save File (File menu): press other keys, or give "
+                           "that command another key first.",
+                           "Save As... is now Alt+F2.", "Double-click a command to give it other keys."}));
     EXPECT_EQ(form.Actions()["FileSaveAsAction"]->shortcut(), QKeySequence("Alt+F2"));
   }
   MainWindow again(environment());
   EXPECT_EQ(again.Actions()["FileSaveAsAction"]->shortcut(), QKeySequence("Alt+F2"));
   EXPECT_EQ(again.Actions()["FileSaveAllAction"]->shortcut(), QKeySequence("Ctrl+Alt+L"));
   EXPECT_EQ(again.Actions()["FileSaveAction"]->shortcut(), QKeySequence("Ctrl+S"));
+}
+
+// An editor key takes new keys as a menu command does: a key of a menu command or of another
+// editor command is refused with it named, a free one is taken, kept, and reaches the editor
+// windows; an editor key given none is listed without one next time.
+TEST_F(MainWindowTest, KeyboardShortcutsChangeAnEditorKeyAndKeepIt) {
+  MainWindowEnvironment env = environment();
+  std::vector<std::string> notices;
+  env.runDialog = [&notices](QDialog& dialog) {
+    auto& shortcuts = dynamic_cast<KeyboardShortcutsDialog&>(dialog);
+    QTreeWidgetItem* editorKeys = shortcuts.KeyList->topLevelItem(1);
+    const auto rowOf = [&](const QString& command) {
+      for (int row = 0; row < editorKeys->childCount(); ++row)
+        if (editorKeys->child(row)->text(1) == command) return editorKeys->child(row);
+      return static_cast<QTreeWidgetItem*>(nullptr);
+    };
+    QTreeWidgetItem* wordLeft = rowOf("Select word left");
+    shortcuts.StartCapture(wordLeft);
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_S, Qt::ControlModifier);
+    notices.push_back(shortcuts.NoticeLabel->text().toStdString());
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    notices.push_back(shortcuts.NoticeLabel->text().toStdString());
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier);
+    notices.push_back(shortcuts.NoticeLabel->text().toStdString());
+    EXPECT_EQ(wordLeft->text(0), "Alt+Shift+Left");
+    shortcuts.StartCapture(rowOf("Select word right"));
+    QTest::keyClick(shortcuts.KeyList, Qt::Key_Backspace);
+    return int(QDialog::Accepted);
+  };
+  {
+    MainWindow form(std::move(env));
+    form.Actions()["KeyboardShortcutsAction"]->trigger();
+    EXPECT_EQ(notices, (std::vector<std::string>{
+                           "Ctrl+S is already the key of Save File (File menu): press other keys, or give "
+                           "that command another key first.",
+                           "Ctrl+Shift+Right is already the key of Select word right (Editor): press other "
+                           "keys, or give that command another key first.",
+                           "Select word left is now Alt+Shift+Left."}));
+  }
+  MainWindow again(environment());
+  KeyMap keys;
+  LoadUserKeyMap(keys, again.settings.EditorKeys);
+  const int wordLeft = keys.FindKey(vk::Left, ssShift | ssAlt);
+  ASSERT_GE(wordLeft, 0);
+  EXPECT_EQ(keys.Items(wordLeft).Command(), ecSelWordLeft);
+  EXPECT_LT(keys.FindKey(vk::Left, ssShift | ssCtrl), 0);
+  EXPECT_LT(keys.FindKey(vk::Right, ssShift | ssCtrl), 0);
+  const std::vector<ShortcutRow> rows = EditorShortcuts(again.settings.EditorKeys, {});
+  EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const ShortcutRow& row) {
+    return row.command == "Select word right" && row.key.isEmpty();
+  }));
 }
 
 // Help > Open Example Workspace opens the user's copy of the source tree's example for a program

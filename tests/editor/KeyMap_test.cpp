@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <set>
 
 namespace {
@@ -39,6 +41,52 @@ TEST(KeyCommands, DefaultMapHasItsBindingsInOrder) {
   EXPECT_EQ(commandOf(vk::Up, ssCtrl | ssShift), ecNone);
   for (int i = 0; i < keys.Count(); ++i)
     EXPECT_EQ(keys.Items(i).Key2, 0);
+}
+
+// The user's changes over the default map, at random: every item keeps its command and its
+// place; a changed item has its new key unless an earlier item holds that key, an item given no
+// key is gone, the others keep their defaults; no key is bound twice. Names do not depend on
+// where an item stands.
+TEST(KeyCommands, TheUsersKeysGoOverTheDefaultMap) {
+  KeyMap defaults;
+  defaults.LoadDefaultMap();
+  std::set<std::string> names;
+  for (int i = 0; i < defaults.Count(); ++i)
+    names.insert(KeyBindingName(defaults.Items(i)));
+  EXPECT_EQ(static_cast<int>(names.size()), defaults.Count());
+  EXPECT_EQ(KeyBindingName(defaults.Items(0)), "ecUp 0026");
+
+  std::mt19937 random(11);
+  for (int round = 0; round < 200; ++round) {
+    std::map<std::string, std::uint16_t> changes;
+    for (int count = static_cast<int>(random() % 12); count > 0; --count) {
+      const KeyBinding& item =
+          defaults.Items(static_cast<int>(random() % static_cast<unsigned>(defaults.Count())));
+      const bool none = random() % 4 == 0;
+      // Keys near the defaults' so that changes collide with them and with each other.
+      changes[KeyBindingName(item)] = none
+                                          ? 0
+                                          : PackShortCut(static_cast<std::uint16_t>(vk::Prior + random() % 8),
+                                                         static_cast<ShiftState>(random() % 8));
+    }
+    changes["ecNoSuchCommand 0041"] = PackShortCut('A', ssAlt); // a name no longer known
+    KeyMap keys;
+    LoadUserKeyMap(keys, changes);
+    std::set<ShortCut> bound;
+    int at = 0;
+    for (int i = 0; i < defaults.Count(); ++i) {
+      const KeyBinding& item = defaults.Items(i);
+      const auto changed = changes.find(KeyBindingName(item));
+      const ShortCut wanted = changed == changes.end() ? item.GetShortCut() : changed->second;
+      if (wanted == 0 || bound.count(wanted)) continue;
+      bound.insert(wanted);
+      ASSERT_LT(at, keys.Count());
+      EXPECT_EQ(keys.Items(at).Command(), item.Command());
+      EXPECT_EQ(keys.Items(at).GetShortCut(), wanted);
+      ++at;
+    }
+    EXPECT_EQ(at, keys.Count());
+  }
 }
 
 TEST(KeyCommands, DuplicateShortcutsAreRefusedAndLeaveTheItemAlone) {

@@ -2,6 +2,7 @@
 #include "EditorWidget.h"
 #include "FileCommands.h"
 #include "IdlePipe.h"
+#include "KeyMap.h"
 #include "PdfText.h"
 #include "ScriptedQuestions.h"
 #include "SearchEngine.h"
@@ -11,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -274,6 +276,20 @@ TEST_F(DocumentWindowTest, UndoTakesBackAsManyEditsAsTheSettingsSay) {
     EXPECT_EQ(window.MyEditor->Editor().Document().LineText(1).size(),
               typed.size() - static_cast<std::size_t>(levels));
   }
+}
+
+// The editor keys the user changed reach the window's editor: the key runs its new command.
+TEST_F(DocumentWindowTest, TheUsersEditorKeysRunTheirCommands) {
+  KeyMap defaults;
+  defaults.LoadDefaultMap();
+  const KeyBinding& lineEnd = defaults.Items(defaults.FindKey(vk::End, 0));
+  settings.EditorKeys[KeyBindingName(lineEnd)] = PackShortCut('E', ssAlt);
+  DocumentWindow& window = open("keys.c", "int frags;");
+  QTest::keyClick(window.MyEditor, Qt::Key_E, Qt::AltModifier);
+  EXPECT_EQ(window.MyEditor->Editor().State().CaretX(), 11);
+  QTest::keyClick(window.MyEditor, Qt::Key_Home);
+  QTest::keyClick(window.MyEditor, Qt::Key_End); // no longer the end of the line
+  EXPECT_EQ(window.MyEditor->Editor().State().CaretX(), 1);
 }
 
 TEST_F(DocumentWindowTest, AFileKeepsItsTabsAndLineEndsAndAnEditChangesOnlyItsLine) {
