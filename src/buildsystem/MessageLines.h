@@ -45,6 +45,13 @@ public:
   }
   // Watchers see the completed line as the one before the last.
   void Add(std::string line) {
+    // An empty new line takes the buffer of a dropped one: a flood costs no allocation a line.
+    if (line.empty() && !spare_.empty()) {
+      line.swap(spare_.back());
+      spare_.pop_back();
+    } else if (line.empty() && keep_ == Keep::AllLines) {
+      line.reserve(kSpareLine); // room for a message, so that the buffer serves again
+    }
     lines_.push_back(std::move(line));
     for (Watcher* watcher : watchers_)
       watcher->LineAdded();
@@ -78,6 +85,11 @@ private:
     // The notice stays first; the oldest lines after it go.
     const std::size_t first = dropped_ > 0 ? 1 : 0;
     const std::size_t count = kMostLinesKept / 100;
+    for (std::size_t i = first; i < first + count; ++i)
+      if (lines_[i].capacity() <= kLongestSpareLine) {
+        lines_[i].clear();
+        spare_.push_back(std::move(lines_[i]));
+      }
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
                  lines_.begin() + static_cast<std::ptrdiff_t>(first + count));
     dropped_ += count;
@@ -90,8 +102,14 @@ private:
       watcher->OldestLinesDropped();
   }
 
+  // The buffers of dropped lines no longer than kLongestSpareLine are kept for the lines that
+  // follow; a new line has room for kSpareLine bytes.
+  static constexpr std::size_t kSpareLine = 120;
+  static constexpr std::size_t kLongestSpareLine = 512;
+
   Keep keep_;
   std::deque<std::string> lines_;
+  std::vector<std::string> spare_; // empty, each with the buffer of a dropped line
   std::size_t dropped_ = 0;
   std::vector<Watcher*> watchers_;
 };

@@ -112,7 +112,14 @@ TEST(BuildMessageList, AFloodKeepsTheNewestLinesAndSaysHowManyWent) {
   FollowLastLine(view, model);
   constexpr std::size_t kAdded = 2 * MessageLines::kMostLinesKept + 12345;
   for (std::size_t i = 0; i < kAdded; ++i) {
-    lines.Add("line " + std::to_string(i));
+    // Half the lines come as the collector adds them: an empty line, then its text, in the buffer
+    // of a line that went.
+    if (i % 2 == 0) {
+      lines.Add("line " + std::to_string(i));
+    } else {
+      lines.Add({});
+      lines.SetLast("line " + std::to_string(i));
+    }
     if (i % 7001 != 0) continue;
     // Now and then the view catches up; a row it knew still shows the same line afterwards.
     const QPersistentModelIndex known = model.index(model.rowCount() - 1);
@@ -125,8 +132,8 @@ TEST(BuildMessageList, AFloodKeepsTheNewestLinesAndSaysHowManyWent) {
   ASSERT_LE(lines.Lines().size(), MessageLines::kMostLinesKept);
   EXPECT_EQ(lines.Lines().size() - 1 + lines.Dropped(), kAdded) << "every line is either kept or counted";
   EXPECT_EQ(lines.Lines().front(), "[" + std::to_string(lines.Dropped()) + " earlier lines were not kept]");
-  EXPECT_EQ(lines.Lines()[1], "line " + std::to_string(lines.Dropped()));
-  EXPECT_EQ(lines.Last(), "line " + std::to_string(kAdded - 1));
+  for (std::size_t kept = 1; kept < lines.Lines().size(); ++kept)
+    ASSERT_EQ(lines.Lines()[kept], "line " + std::to_string(lines.Dropped() + kept - 1));
   // A flood is shown a few dozen times a second, the last of it too.
   EXPECT_TRUE(WaitUntil([&] { return model.rowCount() == static_cast<int>(lines.Lines().size()); }));
   EXPECT_EQ(view.currentIndex().row(), model.rowCount() - 1);
