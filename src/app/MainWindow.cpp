@@ -45,6 +45,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -151,6 +153,15 @@ void addAll(QWidget* target, const MainActions& actions, std::initializer_list<c
 
 SharedDialogs::SharedDialogs() = default;
 SharedDialogs::~SharedDialogs() = default;
+
+SettingsConventions DesktopConventions() {
+  SettingsConventions conventions = SettingsConventions::Native();
+#ifndef _WIN32
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+    conventions.editorFont = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
+#endif
+  return conventions;
+}
 
 MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), env_(std::move(environment)) {

@@ -48,11 +48,15 @@ class WindowCommands;
 class WorkspacePort;
 struct WindowPlacement;
 
+// The platform's conventions, with the desktop's fixed-pitch font for the editor where a desktop
+// is there to ask.
+[[nodiscard]] SettingsConventions DesktopConventions();
+
 // Everything the main window takes from outside, so tests can replace each piece.
 struct MainWindowEnvironment {
   UserQuestions* questions = nullptr; // required
   std::string storePath = RegistryStore::defaultFilePath();
-  SettingsConventions conventions = SettingsConventions::Native();
+  SettingsConventions conventions = DesktopConventions();
   std::vector<std::string> arguments; // the command line after the program name
   DialogRunner runDialog = ExecModally;
   std::string programPath;

@@ -2,9 +2,6 @@
 
 #include "RegistryStore.h"
 
-#include <QFontDatabase>
-#include <QGuiApplication>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -162,8 +159,6 @@ SettingsConventions SettingsConventions::Native() {
 #else
   const char* home = std::getenv("HOME");
   SettingsConventions conventions = Linux(FindProgram, home != nullptr ? home : "", paths::FileExists);
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    conventions.editorFont = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
   if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache != '\0')
     conventions.buildCacheFolder = BuildCacheFolderIn(cache);
   return conventions;

@@ -26,6 +26,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -448,6 +449,14 @@ TEST_F(MainWindowTest, ClosingAsksEveryWindowFirstThenClosesTheWorkspace) {
   questions.answers = {Answer::No};
   EXPECT_TRUE(form.close());
   EXPECT_EQ(events, std::vector<std::string>{"close workspace"});
+}
+
+// The program (unlike the command-line build, which never asks a desktop) takes the desktop's
+// fixed-pitch font for the editor.
+TEST(DesktopConventions, TheEditorFontIsTheDesktopsFixedFont) {
+  const std::string fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toStdString();
+  ASSERT_FALSE(fixed.empty());
+  EXPECT_EQ(DefaultSettings(DesktopConventions(), nullptr).EditorFont, fixed);
 }
 
 // A light or dark palette chosen while the program runs reaches the open editors at once where
