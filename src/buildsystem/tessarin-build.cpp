@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -54,7 +55,13 @@ const char* const kUsage =
 // keep only the last one, so nothing printed stays in memory.
 class LinePrinter : public MessageLines::Watcher {
 public:
-  explicit LinePrinter(MessageLines& lines) : lines_(lines) { lines_.AddWatcher(this); }
+  explicit LinePrinter(MessageLines& lines) : lines_(lines) {
+    lines_.AddWatcher(this);
+    // Flushing every line would cost a system call per line of a flooding tool (and reading the
+    // clock a line costs as much as the rest); a tenth of a second is soon enough for a reader.
+    flushTimer_.callOnTimeout([] { std::fflush(stdout); });
+    flushTimer_.start(100);
+  }
   ~LinePrinter() override { lines_.RemoveWatcher(this); }
 
   void Flush() {
@@ -66,13 +73,6 @@ private:
   void LineAdded() override {
     const auto& lines = lines_.Lines();
     if (lines.size() >= 2) Print(lines[lines.size() - 2]);
-    // Flushing every line would cost a system call per line of a flooding tool; a tenth of a
-    // second is soon enough for a reader.
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastFlush_ > std::chrono::milliseconds(100)) {
-      std::fflush(stdout);
-      lastFlush_ = now;
-    }
   }
 
   // Only the event loop's thread prints.
@@ -82,7 +82,7 @@ private:
   }
 
   MessageLines& lines_;
-  std::chrono::steady_clock::time_point lastFlush_;
+  QTimer flushTimer_;
 };
 
 // Prints the progress window's caption and label whenever the label changes (the caption
