@@ -23,16 +23,6 @@ namespace {
 // Slow machines and a cold clangd: generous, and only ever waited out when something is wrong.
 constexpr int kPatience = 180000;
 
-std::vector<std::string> LinesOf(const std::string& path) {
-  std::vector<std::string> lines(1);
-  for (char c : TempDir::read(path))
-    if (c == '\n')
-      lines.emplace_back();
-    else if (c != '\r')
-      lines.back() += c;
-  return lines;
-}
-
 // Where `text` first starts in the lines.
 TextPosition Find(const std::vector<std::string>& lines, const std::string& text) {
   for (std::size_t i = 0; i < lines.size(); ++i)
@@ -77,7 +67,7 @@ protected:
 
   Navigator& Navigate() { return clangd->Navigator(); }
 
-  void Open(const std::string& path) { Navigate().OpenDocument(path, LinesOf(path)); }
+  void Open(const std::string& path) { Navigate().OpenDocument(path, TempDir::readLines(path)); }
 
   // Opens every file the database describes and counts what clangd finds in them.
   std::pair<int, int> ErrorsAndWarnings(const std::string& what) {
@@ -131,8 +121,9 @@ TEST_F(Clangd, DefinitionAcrossFilesAndHover) {
   OpenWorkspace(Example("mymod.tsw"));
   const std::string commands = Example("game/g_cmds.c");
   Open(commands);
-  const TextPosition call = Find(LinesOf(commands), "G_Printf( text )");
-  const TextPosition definition = Find(LinesOf(Example("game/g_main.c")), "G_Printf( const char *text ) {");
+  const TextPosition call = Find(TempDir::readLines(commands), "G_Printf( text )");
+  const TextPosition definition =
+      Find(TempDir::readLines(Example("game/g_main.c")), "G_Printf( const char *text ) {");
   const Locations expected{
       {Example("game/g_main.c"), {definition, {definition.line, definition.column + 8}}}};
   // Until the index has read g_main.c, the declaration in g_local.h is all clangd knows.
@@ -156,7 +147,7 @@ TEST_F(Clangd, ReferencesAcrossProjects) {
     Open(Example(file));
   const std::string header = Example("game/bg_mymod.h");
   Open(header);
-  const TextPosition declaration = Find(LinesOf(header), "BG_CopyString");
+  const TextPosition declaration = Find(TempDir::readLines(header), "BG_CopyString");
   std::set<std::string> files;
   // The index fills while clangd reads the files; ask until every file is in.
   ASSERT_TRUE(WaitUntil(
@@ -184,7 +175,7 @@ TEST_F(Clangd, MemberCompletionAfterAnArrow) {
   OpenWorkspace(Example("mymod.tsw"));
   const std::string main = Example("game/g_main.c");
   Open(main);
-  const int end = static_cast<int>(LinesOf(main).size());
+  const int end = static_cast<int>(TempDir::readLines(main).size());
   const std::string typed =
       "static int G_Frames( levelLocals_t *level ) {\n\t/* \xC3\xA9t\xC3\xA9 */ return level->";
   Navigate().EditDocument(main, {{{end, 1}, {end, 1}}, typed});
@@ -279,4 +270,34 @@ TEST(ClangdOnTheEngine, TheGameCodeHasNoErrors) {
   }
   std::cout << "clangd --check on the engine's game code: " << files << " files, " << errors << " errors"
             << std::endl;
+}
+
+// A rename across files, also those no window holds, once the index has read them; the name is
+// checked first.
+TEST_F(Clangd, RenameAcrossFiles) {
+  CopyExamples();
+  OpenWorkspace(Example("mymod.tsw"));
+  const std::string commands = Example("game/g_cmds.c");
+  Open(commands);
+  const TextPosition call = Find(TempDir::readLines(commands), "G_Printf( text )");
+  const auto target =
+      Ask<std::optional<RenameTarget>>([&](auto done) { Navigate().PrepareRename(commands, call, done); });
+  ASSERT_TRUE(target.value.has_value()) << target.problem;
+  EXPECT_EQ(target.value->range, (TextRange{call, {call.line, call.column + 8}}));
+  std::set<std::string> files;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        files.clear();
+        for (const FileEdits& file : Ask<std::vector<FileEdits>>([&](auto done) {
+                                       Navigate().Rename(commands, call, "G_Say", done);
+                                     }).value)
+          files.insert(file.path);
+        return files.size() == 3;
+      },
+      kPatience));
+  EXPECT_EQ(files, (std::set<std::string>{commands, Example("game/g_main.c"), Example("game/g_local.h")}));
+  const auto keyword = Ask<std::optional<RenameTarget>>([&](auto done) {
+    Navigate().PrepareRename(commands, {1, 2}, done);
+  });
+  EXPECT_FALSE(keyword.value.has_value() && keyword.status == ReplyStatus::Answered) << "a comment";
 }
