@@ -4,16 +4,22 @@
 #include "DocumentFeed.h"
 #include "DocumentWindow.h"
 #include "EditorWidget.h"
+#include "EditorWindowPort.h"
 #include "MainActions.h"
+#include "Paths.h"
 #include "PickListDialog.h"
 #include "PlacesPage.h"
+#include "ReplacePreviewDialog.h"
 #include "Settings.h"
 #include "SourceFile.h"
+#include "StoredFile.h"
+#include "SymbolRename.h"
 #include "WindowCommands.h"
 #include "WorkspacePort.h"
 
 #include <QAction>
 #include <QHelpEvent>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMdiSubWindow>
@@ -87,7 +93,16 @@ CodeNavigation::CodeNavigation(CodeNavigationShell shell)
             return shell_.choose ? shell_.choose(labels) : ChooseAtCaret(labels);
           },
           shell_.tell,
-          [this](const std::string& name, const Locations& places) { ShowReferences(name, places); }}) {
+          [this](const std::string& name, const Locations& places) { ShowReferences(name, places); },
+          [this] {
+            const EditorWindowPort* editor = shell_.windows.ActiveEditor();
+            return editor != nullptr ? editor->WordAtCaret() : std::string();
+          },
+          [this](const std::string& name, TextRole role) { return OpenDefinitions(name, role); },
+          [this](const std::string& name) { return AssemblyDefinitions(name); },
+          [this](const std::string& oldName) { return AskNewName(oldName); },
+          [this](const std::string& oldName, const std::string& newName,
+                 const std::vector<FileEdits>& edits) { Rename(oldName, newName, edits); }}) {
   ReferencesResults = new PlacesPage;
   ReferencesResults->List().setObjectName("ReferencesList");
   ReferencesSheet = new QWidget;
@@ -108,11 +123,13 @@ void CodeNavigation::Wire() {
   a.SetHandler("GoToDefinitionAction", [this] { commands_.GoToDefinition(); });
   a.SetHandler("GoToDeclarationAction", [this] { commands_.GoToDeclaration(); });
   a.SetHandler("FindReferencesAction", [this] { commands_.FindReferences(); });
+  a.SetHandler("RenameSymbolAction", [this] { commands_.RenameSymbol(); });
   a.SetHandler("NavigateBackAction", [this] { commands_.Back(); });
   a.SetHandler("NavigateForwardAction", [this] { commands_.Forward(); });
   a.SetHandler("QuickOpenAction", [this] { QuickOpen(); });
   a.SetHandler("GoToSymbolAction", [this] { GoToSymbol(); });
-  for (const char* name : {"GoToDefinitionAction", "GoToDeclarationAction", "FindReferencesAction"})
+  for (const char* name :
+       {"GoToDefinitionAction", "GoToDeclarationAction", "FindReferencesAction", "RenameSymbolAction"})
     a.SetEnabledHandler(name, [this] { return shell_.windows.ActiveEditor() != nullptr; });
   a.SetEnabledHandler("NavigateBackAction", [this] { return commands_.CanGoBack(); });
   a.SetEnabledHandler("NavigateForwardAction", [this] { return commands_.CanGoForward(); });
@@ -187,11 +204,16 @@ void CodeNavigation::FollowWindows() {
   if (navigator.get() != hearing_) {
     hearing_ = navigator.get();
     hover_ = 0;
-    if (navigator != nullptr)
+    if (navigator != nullptr) {
       navigator->OnDiagnostics = [this](const std::string& path,
                                         const std::vector<ServerDiagnostic>& diagnostics) {
         MarkDiagnostics(path, diagnostics);
       };
+      navigator->OnIndexingChanged = [this, server = navigator.get()] {
+        const std::optional<int> percent = server->IndexingPercent();
+        shell_.tell(percent ? IndexingNote(*percent) : "clangd has indexed the workspace");
+      };
+    }
     for (QMdiSubWindow* frame : shell_.windows.Windows())
       if (DocumentWindow* window = DocumentIn(frame))
         window->MyEditor->Editor().Annotations().Replace(AnnotationSource::Server, {});
@@ -224,8 +246,8 @@ void CodeNavigation::Follow(DocumentWindow& window, const std::shared_ptr<Naviga
     auto* separator = new QAction(window.MyEditor);
     separator->setSeparator(true);
     window.MyEditor->addActions({a["GoToDefinitionAction"], a["GoToDeclarationAction"],
-                                 a["FindReferencesAction"], separator, a["EditCutAction"],
-                                 a["EditCopyAction"], a["EditPasteAction"]});
+                                 a["FindReferencesAction"], a["RenameSymbolAction"], separator,
+                                 a["EditCutAction"], a["EditCopyAction"], a["EditPasteAction"]});
   }
   const DocumentFeed* feed = FeedOf(window);
   const std::string path = window.FileName();
@@ -397,4 +419,68 @@ void CodeNavigation::GoToSymbol() {
   if (!picked || row < 0 || row >= static_cast<int>(matches->size())) return;
   const SourceLocation& place = (*matches)[static_cast<std::size_t>(row)].location;
   commands_.JumpTo({place.path, place.range.start});
+}
+
+Locations CodeNavigation::OpenDefinitions(const std::string& name, TextRole role) const {
+  Locations places;
+  for (QMdiSubWindow* frame : shell_.windows.Windows())
+    if (const DocumentWindow* window = DocumentIn(frame); window != nullptr && !window->FileName().empty())
+      for (const TextRange& range :
+           TextDefinitions(window->MyEditor->Editor().Document().Lines().Strings(), name, role))
+        places.push_back({window->FileName(), range});
+  return places;
+}
+
+Locations CodeNavigation::AssemblyDefinitions(const std::string& name) const {
+  Locations places;
+  for (const std::string& path : shell_.workspace().WorkspaceFiles().Paths())
+    if (paths::LowerCase(paths::ExtractFileExt(path)) == ".asm")
+      for (const TextRange& range : ::AssemblyDefinitions(LinesOf(path, shell_.windows), name))
+        places.push_back({path, range});
+  return places;
+}
+
+std::optional<std::string> CodeNavigation::AskNewName(const std::string& oldName) {
+  QInputDialog dialog(&shell_.window);
+  dialog.setWindowTitle("Rename Symbol");
+  dialog.setLabelText(QString::fromStdString("New name for " + oldName + ":"));
+  dialog.setTextValue(QString::fromStdString(oldName));
+  if (shell_.runDialog(dialog) != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().trimmed().toStdString();
+}
+
+void CodeNavigation::Rename(const std::string& oldName, const std::string& newName,
+                            const std::vector<FileEdits>& edits) {
+  WindowCommands& windows = shell_.windows;
+  const RenameTextOf textOf = [&windows](const std::string& path) -> std::optional<RenameText> {
+    if (QMdiSubWindow* window = windows.FindEditorWindow(path))
+      return RenameText{WindowCommands::Port(window)->ShownText(), true};
+    try {
+      return RenameText{stored_file::ReadStoredBytes(path), false};
+    } catch (const TessarinError&) {
+      return std::nullopt;
+    }
+  };
+  const RenamePlan plan = PlanRename(oldName, edits, shell_.workspace().WorkspaceFiles().Paths(), textOf);
+  if (!plan.problem.empty()) {
+    shell_.tell(plan.problem);
+    return;
+  }
+  ReplacePreviewDialog preview(oldName, newName, plan.files, plan.textMatches, &shell_.window);
+  if (shell_.runDialog(preview) != QDialog::Accepted) return;
+  if (const std::string conflict = RenameConflict(plan.files, textOf); !conflict.empty()) {
+    shell_.tell(conflict);
+    return;
+  }
+  ReplaceSummary summary;
+  ApplyReplacements(
+      plan.files,
+      [&windows](const std::string& path) -> EditorWindowPort* {
+        QMdiSubWindow* window = windows.FindEditorWindow(path);
+        return window != nullptr ? WindowCommands::Port(window) : nullptr;
+      },
+      shell_.settings.BackupSource, summary);
+  std::string told = "Renamed " + oldName + " to " + newName + ": " + SummaryText(summary);
+  std::replace(told.begin(), told.end(), '\n', ' ');
+  shell_.tell(told);
 }

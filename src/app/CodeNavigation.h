@@ -82,6 +82,13 @@ private:
   static void MarkBuildMessages(DocumentWindow& window, const BuildDiagnostics& build);
   // The server's diagnostics of a file become the marks of its window.
   void MarkDiagnostics(const std::string& path, const std::vector<ServerDiagnostic>& diagnostics);
+  // The places that define `name` in the open documents, by the shape of their lines.
+  [[nodiscard]] Locations OpenDefinitions(const std::string& name, TextRole role) const;
+  // The places of the workspace's assembler files that define `name`.
+  [[nodiscard]] Locations AssemblyDefinitions(const std::string& name) const;
+  [[nodiscard]] std::optional<std::string> AskNewName(const std::string& oldName);
+  // Previews the rename's edits, with the text matches it leaves alone, and makes them when confirmed.
+  void Rename(const std::string& oldName, const std::string& newName, const std::vector<FileEdits>& edits);
   // Asks the server what may go at the caret and lists it; `asked` says why when it cannot.
   void Complete(EditorWidget& editor, bool asked);
   // The messages under the mouse, else the server's word on the name there.

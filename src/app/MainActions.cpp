@@ -50,6 +50,8 @@ const std::vector<ActionSpec>& ActionTable() {
        "Go to where the name at the caret is declared", -1},
       {"FindReferencesAction", "Go", "Find &References", "Shift+F12",
        "List every use of the name at the caret", -1},
+      {"RenameSymbolAction", "Go", "Re&name Symbol...", "Ctrl+Shift+R",
+       "Rename the function, type or variable at the caret everywhere it is used", -1},
       {"NavigateBackAction", "Go", "&Back", "Alt+Left", "Go back to where the last jump left", -1},
       {"NavigateForwardAction", "Go", "&Forward", "Alt+Right", "Go forward again", -1},
       {"QuickOpenAction", "Go", "&Quick Open...", "Ctrl+Alt+P",

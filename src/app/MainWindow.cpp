@@ -312,8 +312,8 @@ void MainWindow::CreateMenus() {
           "-", "GotoLineNumberAction"});
   QMenu* go = menus->addMenu("&Go");
   addAll(go, a,
-         {"GoToDefinitionAction", "GoToDeclarationAction", "FindReferencesAction", "-", "NavigateBackAction",
-          "NavigateForwardAction", "-", "QuickOpenAction", "GoToSymbolAction"});
+         {"GoToDefinitionAction", "GoToDeclarationAction", "FindReferencesAction", "RenameSymbolAction", "-",
+          "NavigateBackAction", "NavigateForwardAction", "-", "QuickOpenAction", "GoToSymbolAction"});
   QMenu* build = menus->addMenu("&Build");
   addAll(build, a,
          {"CompileActiveAction", "-", "BuildActiveProjectAction", "BuildAllAction", "-", "NextMessageAction",

@@ -53,15 +53,21 @@ std::string ModuleDefine(const std::string& projectName) {
 
 std::vector<std::string> FrontEndFlags(const std::string& compilerOptions, const std::string& projectName,
                                        const std::string& sourceFolder) {
-  // The virtual machine's int, long and pointer are 32 bits wide: sizes and pointer casts are
-  // judged as the compiler judges them.
-  std::vector<std::string> flags{"-std=gnu89", "-m32", "-ffreestanding", "-nostdinc"};
+  // A 32-bit target without an operating system: the virtual machine's int, long and pointer
+  // sizes, and none of the host's macros (__linux__ would lead the engine's q_platform.h to
+  // <endian.h>). The compiler's own macros stand in for them: its driver always defines Q3_VM.
+  std::vector<std::string> flags{"--target=i386-unknown-none", "-std=gnu89", "-ffreestanding", "-nostdinc"};
+  for (const char* hostMacro :
+       {"__GNUC__", "__GNUC_MINOR__", "__GNUC_PATCHLEVEL__", "__i386__", "__i386", "i386"})
+    flags.push_back(std::string("-U") + hostMacro);
+  for (const char* compilerMacro : {"__STRICT_ANSI__", "__signed__=signed", "__LCC__", "Q3_VM"})
+    flags.push_back(std::string("-D") + compilerMacro);
   const std::string define = ModuleDefine(projectName);
   if (!define.empty()) flags.push_back("-D" + define);
   for (const std::string& option : SplitCommandLine(compilerOptions)) {
     if (option.size() <= 2) continue; // a bare -I: the folder had no short form
     if (StartsWith(option, "-D") || StartsWith(option, "-U")) {
-      if (option != "-D" + define) flags.push_back(option);
+      if (option != "-D" + define && option != "-DQ3_VM") flags.push_back(option);
     } else if (StartsWith(option, "-I")) {
       flags.push_back("-I" + paths::ExpandFileName(option.substr(2), sourceFolder));
     }

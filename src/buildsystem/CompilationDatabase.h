@@ -25,7 +25,8 @@ struct CompileCommand {
 
 // The front end's flags for a source in `sourceFolder` of the project `projectName`, from the
 // options the build gives the compiler (CompilerOptions): C89 with GNU extensions on the virtual
-// machine's 32-bit types, no host headers, the project's own define, and the options' -D, -U and
+// machine's 32-bit types, no host headers or macros, the compiler's own macros (Q3_VM among
+// them), the project's own define, and the options' -D, -U and
 // -I (a relative folder taken in the source's folder, as the compiler's preprocessor takes it).
 // The compiler's other options mean nothing to the front end and are left out.
 [[nodiscard]] std::vector<std::string> FrontEndFlags(const std::string& compilerOptions,

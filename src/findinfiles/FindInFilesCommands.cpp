@@ -20,32 +20,6 @@ std::string Plural(int count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// What a file's replacement changes in the window's text: the lines from the first changed one
-// to the last, the text before and after them being the same.
-struct ChangedBlock {
-  int first = 0, last = 0;
-  std::string text;
-};
-
-ChangedBlock BlockOf(const FileReplacement& file) {
-  ChangedBlock block{file.lines.front().line, file.lines.back().line, {}};
-  std::size_t start = 0;
-  for (int line = 1; line < block.first; ++line)
-    start = file.before.find('\n', start) + 1;
-  std::size_t end = start;
-  for (int line = block.first; line <= block.last; ++line) {
-    end = file.before.find('\n', end);
-    if (end == std::string::npos) {
-      end = file.before.size();
-      break;
-    }
-    if (line < block.last) ++end;
-  }
-  const std::size_t kept = file.before.size() - end;
-  block.text = file.after.substr(start, file.after.size() - start - kept);
-  return block;
-}
-
 } // namespace
 
 FindInFilesCommands::FindInFilesCommands(FindInFilesDialog& dialog, const ProjectList& workspace,
@@ -175,15 +149,6 @@ std::vector<FileReplacement> FindInFilesCommands::PlanReplacements(TextMatcher& 
   return plans;
 }
 
-std::string FindInFilesCommands::ApplyInWindow(const FileReplacement& file) {
-  EditorWindowPort* window = windows_.windowOf ? windows_.windowOf(file.path) : nullptr;
-  if (window == nullptr || window->ShownText() != file.before)
-    return file.path + " was changed or closed since the search, so nothing was replaced in it.";
-  const ChangedBlock block = BlockOf(file);
-  window->ReplaceLines(block.first, block.last, block.text);
-  return {};
-}
-
 void FindInFilesCommands::ReplaceInFiles() {
   if (!dialog_.Desktop() || !AskQuery(true)) return;
   TextMatcher matcher(dialog_.Query());
@@ -199,19 +164,6 @@ void FindInFilesCommands::ReplaceInFiles() {
     ReplacePreviewDialog preview(plans, dialog_.parentWidget());
     if (!showModal_(preview)) return;
   }
-  std::vector<const FileReplacement*> closed;
-  for (const FileReplacement& plan : plans)
-    if (!plan.inWindow) closed.push_back(&plan);
-  const std::vector<std::string> writeErrors = WriteReplacements(closed, backupSource_());
-  std::size_t written = 0;
-  for (const FileReplacement& plan : plans) {
-    const std::string error = plan.inWindow ? ApplyInWindow(plan) : writeErrors[written++];
-    if (!error.empty()) {
-      summary.failures.push_back(error);
-      continue;
-    }
-    summary.replacements += plan.count;
-    ++summary.files;
-  }
+  ApplyReplacements(plans, windows_.windowOf, backupSource_(), summary);
   questions_.inform(SummaryText(summary));
 }

@@ -66,7 +66,6 @@ private:
   [[nodiscard]] std::vector<FileReplacement> PlanReplacements(TextMatcher& matcher,
                                                               const std::vector<std::string>& files,
                                                               std::vector<std::string>& failures);
-  [[nodiscard]] std::string ApplyInWindow(const FileReplacement& file);
 
   FindInFilesDialog& dialog_;
   const ProjectList& workspace_;

@@ -1,5 +1,6 @@
 #include "ReplaceInFiles.h"
 
+#include "EditorWindowPort.h"
 #include "LineEnds.h"
 #include "StoredFile.h"
 #include "UserQuestions.h"
@@ -22,6 +23,40 @@ std::string_view EndBytes(LineEnd end) {
 
 std::string Plural(int count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// What a file's replacement changes in the window's text: the lines from the first changed one
+// to the last, the text before and after them being the same.
+struct ChangedBlock {
+  int first = 0, last = 0;
+  std::string text;
+};
+
+ChangedBlock BlockOf(const FileReplacement& file) {
+  ChangedBlock block{file.lines.front().line, file.lines.back().line, {}};
+  std::size_t start = 0;
+  for (int line = 1; line < block.first; ++line)
+    start = file.before.find('\n', start) + 1;
+  std::size_t end = start;
+  for (int line = block.first; line <= block.last; ++line) {
+    end = file.before.find('\n', end);
+    if (end == std::string::npos) {
+      end = file.before.size();
+      break;
+    }
+    if (line < block.last) ++end;
+  }
+  const std::size_t kept = file.before.size() - end;
+  block.text = file.after.substr(start, file.after.size() - start - kept);
+  return block;
+}
+
+std::string ApplyInWindow(const FileReplacement& file, EditorWindowPort* window) {
+  if (window == nullptr || window->ShownText() != file.before)
+    return file.path + " was changed or closed since the search, so nothing was replaced in it.";
+  const ChangedBlock block = BlockOf(file);
+  window->ReplaceLines(block.first, block.last, block.text);
+  return {};
 }
 
 } // namespace
@@ -92,6 +127,26 @@ std::vector<std::string> WriteReplacements(const std::vector<const FileReplaceme
   for (std::thread& writer : writers)
     writer.join();
   return errors;
+}
+
+void ApplyReplacements(const std::vector<FileReplacement>& files,
+                       const std::function<EditorWindowPort*(const std::string& path)>& windowOf, bool backup,
+                       ReplaceSummary& summary) {
+  std::vector<const FileReplacement*> closed;
+  for (const FileReplacement& file : files)
+    if (!file.inWindow) closed.push_back(&file);
+  const std::vector<std::string> writeErrors = WriteReplacements(closed, backup);
+  std::size_t written = 0;
+  for (const FileReplacement& file : files) {
+    const std::string error = file.inWindow ? ApplyInWindow(file, windowOf ? windowOf(file.path) : nullptr)
+                                            : writeErrors[written++];
+    if (!error.empty()) {
+      summary.failures.push_back(error);
+      continue;
+    }
+    summary.replacements += file.count;
+    ++summary.files;
+  }
 }
 
 std::string SummaryText(const ReplaceSummary& summary) {

@@ -5,9 +5,12 @@
 
 #include "TextMatcher.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+class EditorWindowPort;
 
 struct ReplacedLine {
   int line = 0; // 1-based
@@ -54,6 +57,13 @@ struct ReplaceSummary {
 // than on the processor. The errors come in the order of `files`.
 [[nodiscard]] std::vector<std::string> WriteReplacements(const std::vector<const FileReplacement*>& files,
                                                          bool backup);
+
+// Makes the replacements: an open file's in its window (`windowOf`), as one undoable edit, when
+// the window still shows the text searched; the others with WriteReplacements. Counts what was
+// replaced, and each file left as it was, in `summary`.
+void ApplyReplacements(const std::vector<FileReplacement>& files,
+                       const std::function<EditorWindowPort*(const std::string& path)>& windowOf, bool backup,
+                       ReplaceSummary& summary);
 
 // "N replacements in M files", and each failure on a line of its own.
 [[nodiscard]] std::string SummaryText(const ReplaceSummary& summary);

@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 QJsonObject Capabilities() {
@@ -20,8 +22,11 @@ QJsonObject Capabilities() {
                        {"publishDiagnostics", QJsonObject{{"versionSupport", true}}},
                        {"definition", links},
                        {"declaration", links},
-                       {"references", QJsonObject()}}},
+                       {"references", QJsonObject()},
+                       {"rename", QJsonObject{{"prepareSupport", true}}}}},
           {"workspace", QJsonObject{{"symbol", QJsonObject()}}},
+          // The background index says how far it got.
+          {"window", QJsonObject{{"workDoneProgress", true}}},
           {"general", QJsonObject{{"positionEncodings", QJsonArray{"utf-16"}}}}};
 }
 
@@ -95,6 +100,7 @@ ClangdNavigator::ClangdNavigator(LanguageServer::Options options, QObject* paren
   sendTimer_.setInterval(kSendDelay);
   connect(&sendTimer_, &QTimer::timeout, this, [this] { SendEdits(); });
   connect(&server_, &LanguageServer::Started, this, [this] {
+    SetProgress({});
     // A new server gets each document's text as it is now.
     for (auto& [path, document] : documents_) {
       (void)ApplyUnsent(document);
@@ -107,6 +113,7 @@ ClangdNavigator::ClangdNavigator(LanguageServer::Options options, QObject* paren
   connect(&server_, &LanguageServer::NotificationReceived, this,
           [this](const QString& method, const QJsonValue& params) {
             if (method == "textDocument/publishDiagnostics") DiagnosticsArrived(params.toObject());
+            if (method == "$/progress") ProgressArrived(params.toObject());
           });
 }
 
@@ -270,4 +277,58 @@ void ClangdNavigator::DiagnosticsArrived(const QJsonObject& params) {
     return;
   AnswerLines lines(*this);
   OnDiagnostics(*path, ReadDiagnostics(params["diagnostics"].toArray(), *path, lines.Converter()));
+}
+
+void ClangdNavigator::ProgressArrived(const QJsonObject& params) {
+  const QString token = params["token"].toVariant().toString();
+  const QJsonObject value = params["value"].toObject();
+  std::map<QString, int> progress = progress_;
+  if (value["kind"] == "end")
+    progress.erase(token);
+  else if (value["kind"] == "begin" || progress.count(token))
+    progress[token] = std::clamp(value["percentage"].toInt(progress[token]), 0, 100);
+  SetProgress(std::move(progress));
+}
+
+void ClangdNavigator::SetProgress(std::map<QString, int> progress) {
+  if (progress == progress_) return;
+  progress_ = std::move(progress);
+  if (OnIndexingChanged) OnIndexingChanged();
+}
+
+std::optional<int> ClangdNavigator::IndexingPercent() const {
+  if (progress_.empty() || server_.CurrentState() != LanguageServer::State::Running) return std::nullopt;
+  int least = 100;
+  for (const auto& [token, percent] : progress_)
+    least = std::min(least, percent);
+  return least;
+}
+
+RequestId ClangdNavigator::PrepareRename(const std::string& path, TextPosition at,
+                                         ReplyHandler<std::optional<RenameTarget>> done) {
+  const QJsonValue provider = server_.ServerCapabilities()["renameProvider"];
+  if (server_.CurrentState() == LanguageServer::State::Running &&
+      !provider.toObject()["prepareProvider"].toBool()) {
+    // A server that cannot check first renames what it can: the name at the place, for all it says.
+    QMetaObject::invokeMethod(
+        this,
+        [done = std::move(done)] {
+          done({ReplyStatus::Answered, RenameTarget{}, {}});
+        },
+        Qt::QueuedConnection);
+    return 0;
+  }
+  return Ask<std::optional<RenameTarget>>(
+      "textDocument/prepareRename", PlaceParams(path, at), path,
+      [path](const QJsonValue& result, const Places& places) {
+        return ReadRenameTarget(result, path, places);
+      },
+      std::move(done));
+}
+
+RequestId ClangdNavigator::Rename(const std::string& path, TextPosition at, const std::string& newName,
+                                  ReplyHandler<std::vector<FileEdits>> done) {
+  QJsonObject params = PlaceParams(path, at);
+  params["newName"] = QString::fromStdString(newName);
+  return Ask<std::vector<FileEdits>>("textDocument/rename", params, path, ReadWorkspaceEdit, std::move(done));
 }

@@ -37,9 +37,14 @@ public:
   RequestId Complete(const std::string& path, TextPosition at, ReplyHandler<Completions> done) override;
   RequestId Hover(const std::string& path, TextPosition at, ReplyHandler<HoverText> done) override;
   RequestId WorkspaceSymbols(const std::string& query, ReplyHandler<std::vector<SymbolMatch>> done) override;
+  RequestId PrepareRename(const std::string& path, TextPosition at,
+                          ReplyHandler<std::optional<RenameTarget>> done) override;
+  RequestId Rename(const std::string& path, TextPosition at, const std::string& newName,
+                   ReplyHandler<std::vector<FileEdits>> done) override;
   void Cancel(RequestId id) override { server_.Cancel(id); }
 
   [[nodiscard]] std::string Problem() const override { return server_.Problem(); }
+  [[nodiscard]] std::optional<int> IndexingPercent() const override;
 
 private:
   struct Document {
@@ -60,6 +65,9 @@ private:
   [[nodiscard]] std::uint64_t StampOf(const std::string& path) const;
   void SendOpen(const std::string& path, const DocumentMirror& mirror);
   void DiagnosticsArrived(const QJsonObject& params);
+  // A work done progress report: the background index begins, goes on or ends.
+  void ProgressArrived(const QJsonObject& params);
+  void SetProgress(std::map<QString, int> progress);
   // Makes the document's unsent edits in its mirror; the server's changes for them.
   QJsonArray ApplyUnsent(Document& document);
   // Sends the unsent edits of one document, or of all of them.
@@ -68,7 +76,8 @@ private:
 
   std::map<std::string, Document> documents_;
   std::uint64_t lastStamp_ = 0;
-  QTimer sendTimer_; // runs while there are unsent edits
+  QTimer sendTimer_;                // runs while there are unsent edits
+  std::map<QString, int> progress_; // the percent of each work the server reports, by its token
   LanguageServer server_;
 };
 

@@ -57,6 +57,21 @@ struct ServerDiagnostic {
   bool operator==(const ServerDiagnostic&) const = default;
 };
 
+// What renaming a symbol changes: each file's edits, in the file's lines.
+struct FileEdits {
+  std::string path;
+  std::vector<TextEdit> edits;
+  bool operator==(const FileEdits&) const = default;
+};
+
+// The symbol a rename would change at a place: where it stands there (none when the server does
+// not say) and its name.
+struct RenameTarget {
+  std::optional<TextRange> range;
+  std::string name;
+  bool operator==(const RenameTarget&) const = default;
+};
+
 template <typename Value> struct Reply {
   ReplyStatus status = ReplyStatus::Answered;
   Value value{};
@@ -88,14 +103,25 @@ public:
   // --- and in the whole workspace: the symbols whose names match `query`
   virtual RequestId WorkspaceSymbols(const std::string& query,
                                      ReplyHandler<std::vector<SymbolMatch>> done) = 0;
+  // Whether the symbol at the place can be renamed: none when it cannot (a keyword, a comment, a
+  // system header's name).
+  virtual RequestId PrepareRename(const std::string& path, TextPosition at,
+                                  ReplyHandler<std::optional<RenameTarget>> done) = 0;
+  // Every change that renames the symbol at the place, across the workspace.
+  virtual RequestId Rename(const std::string& path, TextPosition at, const std::string& newName,
+                           ReplyHandler<std::vector<FileEdits>> done) = 0;
   // The request's handler hears Cancelled.
   virtual void Cancel(RequestId id) = 0;
 
   // Why requests get no answers; empty while they can (also while the server starts).
   [[nodiscard]] virtual std::string Problem() const = 0;
+  // How far the server has read the workspace, in percent, while it reads it; none after. Until
+  // then it knows the files it has read, and its answers may miss the others.
+  [[nodiscard]] virtual std::optional<int> IndexingPercent() const { return std::nullopt; }
 
   // The server's diagnostics of an open document, whenever they change (all of them each time).
   std::function<void(const std::string& path, const std::vector<ServerDiagnostic>& diagnostics)>
       OnDiagnostics;
   std::function<void()> OnProblemChanged;
+  std::function<void()> OnIndexingChanged;
 };

@@ -178,3 +178,41 @@ std::vector<ServerDiagnostic> ReadDiagnostics(const QJsonArray& diagnostics, con
   }
   return read;
 }
+
+std::vector<FileEdits> ReadWorkspaceEdit(const QJsonValue& result, const Places& places) {
+  std::vector<FileEdits> files;
+  const auto read = [&](const QJsonValue& uri, const QJsonArray& edits) {
+    const std::optional<std::string> path = uri.isString() ? places.path(uri.toString()) : std::nullopt;
+    if (!path) return;
+    FileEdits file{*path, {}};
+    for (const QJsonValue& entry : edits) {
+      const QJsonObject edit = entry.toObject();
+      const std::optional<ProtocolRange> range = ReadRange(edit["range"]);
+      if (range && edit["newText"].isString())
+        file.edits.push_back({places.range(*path, *range), Text(edit["newText"])});
+    }
+    if (!file.edits.empty()) files.push_back(std::move(file));
+  };
+  const QJsonObject edit = result.toObject();
+  // Either form, as the server likes; the document changes say more, so they go first.
+  for (const QJsonValue& change : edit["documentChanges"].toArray())
+    read(change.toObject()["textDocument"].toObject()["uri"], change.toObject()["edits"].toArray());
+  if (!edit.contains("documentChanges")) {
+    const QJsonObject changes = edit["changes"].toObject();
+    for (auto file = changes.begin(); file != changes.end(); ++file)
+      read(QJsonValue(file.key()), file.value().toArray());
+  }
+  return files;
+}
+
+std::optional<RenameTarget> ReadRenameTarget(const QJsonValue& result, const std::string& path,
+                                             const Places& places) {
+  const QJsonObject answer = result.toObject();
+  if (answer.isEmpty()) return std::nullopt; // null: nothing there can be renamed
+  RenameTarget target;
+  // A range alone, a range with the name, or the server's default: the name at the place.
+  const std::optional<ProtocolRange> range = ReadRange(answer.contains("range") ? answer["range"] : answer);
+  if (range) target.range = places.range(path, *range);
+  target.name = Text(answer["placeholder"]);
+  return target;
+}

@@ -28,3 +28,8 @@ struct Places {
 [[nodiscard]] std::vector<SymbolMatch> ReadSymbols(const QJsonValue& result, const Places& places);
 [[nodiscard]] std::vector<ServerDiagnostic> ReadDiagnostics(const QJsonArray& diagnostics,
                                                             const std::string& path, const Places& places);
+// A WorkspaceEdit's text edits, by file, in either of its forms.
+[[nodiscard]] std::vector<FileEdits> ReadWorkspaceEdit(const QJsonValue& result, const Places& places);
+// The answer to prepareRename at a place of `path`: none when nothing there can be renamed.
+[[nodiscard]] std::optional<RenameTarget> ReadRenameTarget(const QJsonValue& result, const std::string& path,
+                                                           const Places& places);

@@ -124,3 +124,10 @@ std::vector<QuickOpenMatch> QuickOpen::Matches(std::string_view typed, std::size
   matches.resize(kept);
   return matches;
 }
+
+std::vector<std::string> QuickOpen::Paths() const {
+  std::vector<std::string> paths;
+  for (const File& file : files_)
+    paths.push_back(file.path);
+  return paths;
+}

@@ -30,6 +30,9 @@ public:
   // path. Nothing typed lists the files by shown path.
   [[nodiscard]] std::vector<QuickOpenMatch> Matches(std::string_view typed, std::size_t most) const;
 
+  // Every file of the list.
+  [[nodiscard]] std::vector<std::string> Paths() const;
+
   // How well `typed` matches `shown`, and where; none when it is no subsequence.
   [[nodiscard]] static std::optional<QuickOpenMatch> Match(std::string_view typed, const std::string& shown);
 

@@ -596,7 +596,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindowEnvironment classic = environment();
   classic.conventions = SettingsConventions::Windows();
   MainWindow form(std::move(classic));
-  EXPECT_EQ(form.Actions().All().size(), 63u);
+  EXPECT_EQ(form.Actions().All().size(), 64u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];

@@ -9,15 +9,19 @@
 #include "PlacesPage.h"
 #include "ProjectWorkspace.h"
 #include "RecordingNavigator.h"
+#include "ReplacePreviewDialog.h"
 #include "ScriptedQuestions.h"
+#include "TextDefinitions.h"
 #include "WindowCommands.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -33,13 +37,23 @@ struct NavigationInTheWindow : ::testing::Test {
   std::shared_ptr<RecordingNavigator> navigator = std::make_shared<RecordingNavigator>();
   std::unique_ptr<MainWindow> form;
   std::vector<int> updatedFiles; // the first project's file count at each navigator update
+  // Preferences, for the missing tools, is turned down.
+  std::function<int(QDialog&)> answerDialog = [](QDialog&) { return int(QDialog::Rejected); };
+  std::vector<std::string> offered; // the places offered to choose from
+  std::string pick;                 // the first of them that starts so is chosen
 
   NavigationInTheWindow() {
     std::filesystem::copy(std::filesystem::path(TESSARIN_SOURCE_DIR) / "examples/mymod", dir.file("ws"),
                           std::filesystem::copy_options::recursive);
     MainWindowEnvironment env = IsolatedEnvironment(questions, dir);
     env.arguments = {dir.file("ws/mymod.tsw")};
-    env.runDialog = [](QDialog&) { return int(QDialog::Rejected); }; // Preferences, for the missing tools
+    env.runDialog = [this](QDialog& dialog) { return answerDialog(dialog); };
+    env.choosePlace = [this](const std::vector<std::string>& labels) {
+      offered = labels;
+      for (std::size_t i = 0; i < labels.size(); ++i)
+        if (labels[i].starts_with(pick)) return std::optional<std::size_t>(i);
+      return std::optional<std::size_t>();
+    };
     env.makeNavigator = [this](const std::string&, const ProjectList&, const Settings&) { return navigator; };
     env.updateNavigator = [this](const ProjectList& workspace, const Settings&) {
       updatedFiles.push_back(static_cast<int>(workspace.Items(0).Files.size()));
@@ -226,4 +240,107 @@ TEST_F(NavigationInTheWindow, TheNavigatorFollowsTheProjectsAndTheSettings) {
   ASSERT_EQ(updatedFiles, std::vector<int>{files - 1});
   form->Workspace().SettingsChanged();
   EXPECT_EQ(updatedFiles.size(), 2u);
+}
+
+namespace {
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+// The server's rename of G_Printf: every use in the files but those in comments.
+std::vector<FileEdits> RenameEdits(const std::vector<std::string>& files, const std::string& newName) {
+  std::vector<FileEdits> edits;
+  for (const std::string& file : files) {
+    const std::vector<std::string> lines = TempDir::readLines(file);
+    FileEdits renamed{file, {}};
+    for (const TextRange& place : WordPlaces(lines, "G_Printf"))
+      if (lines[static_cast<std::size_t>(place.start.line - 1)].find("//") == std::string::npos)
+        renamed.edits.push_back({place, newName});
+    edits.push_back(renamed);
+  }
+  return edits;
+}
+
+} // namespace
+
+// F12 on a system call: the prototype clangd finds, and the assembler's line that defines it.
+TEST_F(NavigationInTheWindow, ASystemCallLeadsToTheAssemblersEqu) {
+  const std::string main = Source("g_main.c");
+  form->OpenEditorWindow(main);
+  form->RefreshActions();
+  Active()->MyEditor->Editor().State().SetCaretXY({4, 51}); // "\ttrap_Print( text );"
+  Trigger("GoToDefinitionAction");
+  pick = "g_syscalls.asm:3";
+  Answer({{Source("g_local.h"), {{22, 6}, {22, 16}}}});
+  // Each module's assembler file defines its own: cgame's is offered too.
+  EXPECT_EQ(offered.size(), 3u);
+  EXPECT_EQ(offered.at(0).substr(0, 12), "g_local.h:22");
+  EXPECT_EQ(Active()->FileName(), Source("g_syscalls.asm"));
+  EXPECT_EQ(Caret(), (TextPoint{5, 3}));
+}
+
+TEST_F(NavigationInTheWindow, RenameChangesTheOpenFileAsOneUndoAndWritesTheClosedOnes) {
+  const std::string commands = Source("g_cmds.c"), main = Source("g_main.c"), local = Source("g_local.h");
+  std::ofstream(main, std::ios::app) << "// G_Printf prints\n";
+  const std::string mainBefore = TempDir::read(main), commandsBefore = TempDir::read(commands);
+  form->OpenEditorWindow(commands);
+  form->RefreshActions();
+  const std::string shown = Active()->ShownText();
+  Active()->MyEditor->Editor().State().SetCaretXY({3, 18});
+  QStringList previewed;
+  answerDialog = [&](QDialog& dialog) {
+    if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
+      EXPECT_EQ(input->textValue(), "G_Printf");
+      input->setTextValue("G_Say");
+    } else if (auto* preview = qobject_cast<ReplacePreviewDialog*>(&dialog)) {
+      for (QTreeWidgetItemIterator item(preview->ChangesTreeView); *item; ++item)
+        previewed << (*item)->text(0) + "|" + (*item)->text(2);
+    }
+    return int(QDialog::Accepted);
+  };
+  Trigger("RenameSymbolAction");
+  ASSERT_EQ(navigator->requests.back().kind, "PrepareRename");
+  navigator->requests.back().renameTarget({ReplyStatus::Answered, RenameTarget{{}, "G_Printf"}, {}});
+  ASSERT_EQ(navigator->requests.back().kind, "Rename");
+  navigator->requests.back().renamed(
+      {ReplyStatus::Answered, RenameEdits({commands, main, local}, "G_Say"), {}});
+
+  EXPECT_TRUE(previewed.contains("text matches not renamed (1)|")) << previewed.join("\n").toStdString();
+  EXPECT_TRUE(previewed.contains("50|void G_Say( const char *text ) {"));
+  EXPECT_EQ(Active()->ShownText(), ReplaceAll(shown, "G_Printf", "G_Say"));
+  EXPECT_EQ(TempDir::read(commands), commandsBefore) << "an open file changes in its window";
+  std::string mainAfter = ReplaceAll(mainBefore, "G_Printf", "G_Say");
+  mainAfter.replace(mainAfter.rfind("G_Say"), 5, "G_Printf"); // the comment stays
+  EXPECT_EQ(TempDir::read(main), mainAfter);
+  EXPECT_NE(TempDir::read(local).find("void\tG_Say( const char *text );"), std::string::npos);
+  EXPECT_EQ(form->statusBar()->currentMessage().toStdString(),
+            "Renamed G_Printf to G_Say: 5 replacements in 3 files.");
+  Trigger("EditUndoAction");
+  EXPECT_EQ(Active()->ShownText(), shown) << "one undo takes the rename back";
+}
+
+TEST_F(NavigationInTheWindow, ARenameMeetingAFileChangedSinceThePreviewWritesNothing) {
+  const std::string commands = Source("g_cmds.c"), main = Source("g_main.c"), local = Source("g_local.h");
+  const std::string mainBefore = TempDir::read(main);
+  form->OpenEditorWindow(commands);
+  form->RefreshActions();
+  const std::string shown = Active()->ShownText();
+  Active()->MyEditor->Editor().State().SetCaretXY({3, 18});
+  answerDialog = [&](QDialog& dialog) {
+    if (auto* input = qobject_cast<QInputDialog*>(&dialog)) input->setTextValue("G_Say");
+    if (qobject_cast<ReplacePreviewDialog*>(&dialog) != nullptr)
+      std::ofstream(local, std::ios::app) << "\n"; // another program, while the preview shows
+    return int(QDialog::Accepted);
+  };
+  Trigger("RenameSymbolAction");
+  navigator->requests.back().renameTarget({ReplyStatus::Answered, RenameTarget{}, {}});
+  navigator->requests.back().renamed(
+      {ReplyStatus::Answered, RenameEdits({commands, main, local}, "G_Say"), {}});
+  EXPECT_EQ(TempDir::read(main), mainBefore);
+  EXPECT_EQ(Active()->ShownText(), shown);
+  EXPECT_EQ(form->statusBar()->currentMessage().toStdString(),
+            local + " changed since the preview, so nothing was renamed");
 }

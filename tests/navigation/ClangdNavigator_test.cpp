@@ -256,3 +256,60 @@ TEST(ClangdNavigator, WithoutAServerEveryRequestSaysWhy) {
   EXPECT_EQ(defined.Wait().status, ReplyStatus::Unavailable);
   EXPECT_EQ(defined.Wait().problem, "clangd was not found; install the clangd package");
 }
+
+// The background index's progress while it runs, and a rename: checked first where the server
+// offers it, its edits in either form of the answer back in byte columns, for an open document
+// and for a file on disk.
+TEST(ClangdNavigator, IndexingProgressAndRename) {
+  FakeServer placeholder;
+  const std::string path = placeholder.Dir().file("g_main.c"), other = placeholder.Dir().file("g_other.c");
+  placeholder.Dir().write("g_other.c", "/* \xC3\xA9 */ int G_Sum;\r\n");
+  const QString uri = QUrl::fromLocalFile(QString::fromStdString(path)).toString();
+  const QString otherUri = QUrl::fromLocalFile(QString::fromStdString(other)).toString();
+  auto progress = [](const char* kind, int percent) {
+    return QJsonObject{
+        {"jsonrpc", "2.0"},
+        {"method", "$/progress"},
+        {"params", QJsonObject{{"token", "backgroundIndexProgress"},
+                               {"value", QJsonObject{{"kind", kind}, {"percentage", percent}}}}}};
+  };
+  auto edit = [](const QJsonObject& range) { return QJsonObject{{"range", range}, {"newText", "G_Add"}}; };
+  FakeServer fake(
+      {Rule("initialize", {{"reply", QJsonObject{{"capabilities",
+                                                  QJsonObject{{"renameProvider",
+                                                               QJsonObject{{"prepareProvider", true}}}}}}}}),
+       Rule("textDocument/didOpen", {{"send", QJsonArray{progress("begin", 0), progress("report", 40)}}}),
+       Rule("textDocument/didSave", {{"send", QJsonArray{progress("end", 0)}}}),
+       Rule("textDocument/prepareRename",
+            {{"reply", QJsonObject{{"range", Range(1, 12, 17)}, {"placeholder", "G_Sum"}}}}),
+       Rule("textDocument/rename",
+            {{"times", 1},
+             {"reply", QJsonObject{{"changes", QJsonObject{{uri, QJsonArray{edit(Range(1, 12, 17)),
+                                                                            edit(Range(2, 10, 15))}}}}}}}),
+       Rule("textDocument/rename",
+            {{"reply",
+              QJsonObject{{"documentChanges",
+                           QJsonArray{QJsonObject{
+                               {"textDocument", QJsonObject{{"uri", otherUri}, {"version", QJsonValue()}}},
+                               {"edits", QJsonArray{edit(Range(0, 12, 17))}}}}}}}})});
+  ClangdNavigator navigator(fake.Options());
+  int changes = 0;
+  navigator.OnIndexingChanged = [&] { ++changes; };
+  navigator.Start();
+  navigator.OpenDocument(path, kLines);
+  ASSERT_TRUE(WaitUntil([&] { return navigator.IndexingPercent() == 40; }));
+  navigator.SaveDocument(path);
+  ASSERT_TRUE(WaitUntil([&] { return !navigator.IndexingPercent().has_value(); }));
+  EXPECT_EQ(changes, 3);
+
+  Received<std::optional<RenameTarget>> target;
+  navigator.PrepareRename(path, {2, 15}, target.Handler());
+  EXPECT_EQ(target.Wait().value, (RenameTarget{TextRange{{2, 14}, {2, 19}}, "G_Sum"}));
+  Received<std::vector<FileEdits>> renamed, again;
+  navigator.Rename(path, {2, 15}, "G_Add", renamed.Handler());
+  EXPECT_EQ(renamed.Wait().value,
+            (std::vector<FileEdits>{{path, {{{{2, 14}, {2, 19}}, "G_Add"}, {{{3, 13}, {3, 18}}, "G_Add"}}}}));
+  EXPECT_EQ(fake.Received("textDocument/rename").at(0)["params"].toObject()["newName"], "G_Add");
+  navigator.Rename(path, {2, 15}, "G_Add", again.Handler());
+  EXPECT_EQ(again.Wait().value, (std::vector<FileEdits>{{other, {{{{1, 14}, {1, 19}}, "G_Add"}}}}));
+}

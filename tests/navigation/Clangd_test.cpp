@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -18,16 +22,6 @@ namespace {
 
 // Slow machines and a cold clangd: generous, and only ever waited out when something is wrong.
 constexpr int kPatience = 180000;
-
-std::vector<std::string> LinesOf(const std::string& path) {
-  std::vector<std::string> lines(1);
-  for (char c : TempDir::read(path))
-    if (c == '\n')
-      lines.emplace_back();
-    else if (c != '\r')
-      lines.back() += c;
-  return lines;
-}
 
 // Where `text` first starts in the lines.
 TextPosition Find(const std::vector<std::string>& lines, const std::string& text) {
@@ -73,7 +67,7 @@ protected:
 
   Navigator& Navigate() { return clangd->Navigator(); }
 
-  void Open(const std::string& path) { Navigate().OpenDocument(path, LinesOf(path)); }
+  void Open(const std::string& path) { Navigate().OpenDocument(path, TempDir::readLines(path)); }
 
   // Opens every file the database describes and counts what clangd finds in them.
   std::pair<int, int> ErrorsAndWarnings(const std::string& what) {
@@ -127,8 +121,9 @@ TEST_F(Clangd, DefinitionAcrossFilesAndHover) {
   OpenWorkspace(Example("mymod.tsw"));
   const std::string commands = Example("game/g_cmds.c");
   Open(commands);
-  const TextPosition call = Find(LinesOf(commands), "G_Printf( text )");
-  const TextPosition definition = Find(LinesOf(Example("game/g_main.c")), "G_Printf( const char *text ) {");
+  const TextPosition call = Find(TempDir::readLines(commands), "G_Printf( text )");
+  const TextPosition definition =
+      Find(TempDir::readLines(Example("game/g_main.c")), "G_Printf( const char *text ) {");
   const Locations expected{
       {Example("game/g_main.c"), {definition, {definition.line, definition.column + 8}}}};
   // Until the index has read g_main.c, the declaration in g_local.h is all clangd knows.
@@ -152,7 +147,7 @@ TEST_F(Clangd, ReferencesAcrossProjects) {
     Open(Example(file));
   const std::string header = Example("game/bg_mymod.h");
   Open(header);
-  const TextPosition declaration = Find(LinesOf(header), "BG_CopyString");
+  const TextPosition declaration = Find(TempDir::readLines(header), "BG_CopyString");
   std::set<std::string> files;
   // The index fills while clangd reads the files; ask until every file is in.
   ASSERT_TRUE(WaitUntil(
@@ -180,7 +175,7 @@ TEST_F(Clangd, MemberCompletionAfterAnArrow) {
   OpenWorkspace(Example("mymod.tsw"));
   const std::string main = Example("game/g_main.c");
   Open(main);
-  const int end = static_cast<int>(LinesOf(main).size());
+  const int end = static_cast<int>(TempDir::readLines(main).size());
   const std::string typed =
       "static int G_Frames( levelLocals_t *level ) {\n\t/* \xC3\xA9t\xC3\xA9 */ return level->";
   Navigate().EditDocument(main, {{{end, 1}, {end, 1}}, typed});
@@ -201,4 +196,108 @@ TEST_F(Clangd, MemberCompletionAfterAnArrow) {
   ASSERT_FALSE(narrowed.value.items.empty());
   EXPECT_EQ(narrowed.value.items[0].insertText, "levelTime");
   EXPECT_EQ(narrowed.value.items[0].replaced, (TextRange{at, further})) << "the typed part is replaced";
+}
+
+namespace {
+
+// The engine's code where the game's tool chain setup unpacks it; empty when it is not there.
+std::string EngineCode() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string folder =
+      (cache && *cache ? std::string(cache) : std::string(home ? home : "") + "/.cache") +
+      "/ioq3-real/ioq3/code";
+  return std::filesystem::exists(folder + "/game/g_main.c") ? folder : std::string();
+}
+
+// The diagnostics `clangd --check` reports as errors in the file, one line each.
+std::vector<std::string> CheckErrors(const std::string& file, const std::string& databaseFolder) {
+  QProcess check;
+  check.setProcessChannelMode(QProcess::MergedChannels);
+  check.start(QString::fromStdString(FindOnSearchPath(ClangdProgram())),
+              {QString::fromStdString("--check=" + file),
+               QString::fromStdString("--compile-commands-dir=" + databaseFolder)});
+  EXPECT_TRUE(check.waitForFinished(kPatience)) << file;
+  std::vector<std::string> errors;
+  static const QRegularExpression diagnostic(R"(^E\[[0-9:.]+\] \[\w+\] Line \d+:.*$)",
+                                             QRegularExpression::MultilineOption);
+  for (auto match = diagnostic.globalMatch(check.readAll()); match.hasNext();)
+    errors.push_back(match.next().captured().toStdString());
+  return errors;
+}
+
+} // namespace
+
+// The engine's game module as the program describes it to clangd: q_platform.h takes the virtual
+// machine's branch, so no host header is looked for and nothing is missing. The files that need
+// code the engine's copy here lacks (the bot library's headers for ai_*.c), or that its build
+// leaves out of the module (g_syscalls.c, g_rankings.c), are not checked.
+TEST(ClangdOnTheEngine, TheGameCodeHasNoErrors) {
+  const std::string code = EngineCode();
+  if (code.empty()) GTEST_SKIP() << "the engine's code is not in ~/.cache/ioq3-real (shared/ioq3/setup.sh)";
+  if (FindOnSearchPath(ClangdProgram()).empty())
+    GTEST_SKIP() << "clangd is not installed (the Debian package clangd)";
+  TempDir dir;
+  ProjectList workspace;
+  Project& game = workspace.AddProject();
+  game.Name = "qagame";
+  game.FileName = code + "/game/game.tsp";
+  std::vector<std::string> checked;
+  for (const auto& entry : std::filesystem::directory_iterator(code + "/game")) {
+    const std::string file = entry.path().string(), name = entry.path().filename().string();
+    if (!name.ends_with(".c")) continue;
+    game.Files.push_back({file});
+    if (!name.starts_with("ai_") && name != "g_syscalls.c" && name != "g_rankings.c") checked.push_back(file);
+  }
+  for (const char* shared : {"/qcommon/q_shared.c", "/qcommon/q_math.c"}) {
+    game.Files.push_back({code + shared});
+    checked.push_back(code + shared);
+  }
+  Settings settings;
+  settings.lcclarguments = "-DQ3_VM -S -Wf-target=bytecode -Wf-g";
+  ASSERT_EQ(WriteCompilationDatabase(dir.file("compile_commands.json"), workspace, settings), "");
+  // A sample: every bg_ file and the shared ones, every third of the others.
+  std::sort(checked.begin(), checked.end());
+  int errors = 0, files = 0;
+  for (std::size_t i = 0; i < checked.size(); ++i) {
+    const std::string name = std::filesystem::path(checked[i]).filename().string();
+    if (!name.starts_with("bg_") && !name.starts_with("q_") && i % 3 != 0) continue;
+    ++files;
+    for (const std::string& error : CheckErrors(checked[i], dir.path())) {
+      ADD_FAILURE() << checked[i] << ": " << error;
+      ++errors;
+    }
+  }
+  std::cout << "clangd --check on the engine's game code: " << files << " files, " << errors << " errors"
+            << std::endl;
+}
+
+// A rename across files, also those no window holds, once the index has read them; the name is
+// checked first.
+TEST_F(Clangd, RenameAcrossFiles) {
+  CopyExamples();
+  OpenWorkspace(Example("mymod.tsw"));
+  const std::string commands = Example("game/g_cmds.c");
+  Open(commands);
+  const TextPosition call = Find(TempDir::readLines(commands), "G_Printf( text )");
+  const auto target =
+      Ask<std::optional<RenameTarget>>([&](auto done) { Navigate().PrepareRename(commands, call, done); });
+  ASSERT_TRUE(target.value.has_value()) << target.problem;
+  EXPECT_EQ(target.value->range, (TextRange{call, {call.line, call.column + 8}}));
+  std::set<std::string> files;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        files.clear();
+        for (const FileEdits& file : Ask<std::vector<FileEdits>>([&](auto done) {
+                                       Navigate().Rename(commands, call, "G_Say", done);
+                                     }).value)
+          files.insert(file.path);
+        return files.size() == 3;
+      },
+      kPatience));
+  EXPECT_EQ(files, (std::set<std::string>{commands, Example("game/g_main.c"), Example("game/g_local.h")}));
+  const auto keyword = Ask<std::optional<RenameTarget>>([&](auto done) {
+    Navigate().PrepareRename(commands, {1, 2}, done);
+  });
+  EXPECT_FALSE(keyword.value.has_value() && keyword.status == ReplyStatus::Answered) << "a comment";
 }

@@ -35,6 +35,11 @@ public:
                                        "name",
                                        "targetUri",
                                        "targetSelectionRange",
+                                       "changes",
+                                       "documentChanges",
+                                       "edits",
+                                       "textDocument",
+                                       "placeholder",
                                        "insert",
                                        "message",
                                        "severity",
@@ -128,6 +133,11 @@ TEST(ProtocolResults, AnswersOfAnyShapeAreReadWithoutHarm) {
     for (const ServerDiagnostic& diagnostic : ReadDiagnostics(result.toArray(), "/m/g_main.c", places))
       ExpectPlace(diagnostic.range);
     (void)ReadHover(result, "/m/g_main.c", places);
+    for (const FileEdits& file : ReadWorkspaceEdit(result, places))
+      for (const TextEdit& edit : file.edits)
+        ExpectPlace(edit.range);
+    if (const auto target = ReadRenameTarget(result, "/m/g_main.c", places); target && target->range)
+      ExpectPlace(*target->range);
   }
 }
 

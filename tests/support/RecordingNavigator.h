@@ -12,13 +12,17 @@
 class RecordingNavigator : public Navigator {
 public:
   struct Request {
-    std::string kind; // "Definition", "Declaration", "References", "Complete", "Hover", "Symbols"
+    // "Definition", "Declaration", "References", "Complete", "Hover", "Symbols", "PrepareRename", "Rename"
+    std::string kind;
     std::string path; // or the query of "Symbols"
     TextPosition at;
     ReplyHandler<Locations> places = {};
     ReplyHandler<Completions> completions = {};
     ReplyHandler<HoverText> hover = {};
     ReplyHandler<std::vector<SymbolMatch>> symbols = {};
+    ReplyHandler<std::optional<RenameTarget>> renameTarget = {};
+    ReplyHandler<std::vector<FileEdits>> renamed = {};
+    std::string newName = {};
   };
 
   void OpenDocument(const std::string& path, std::vector<std::string> lines) override {
@@ -49,8 +53,17 @@ public:
   RequestId WorkspaceSymbols(const std::string& query, ReplyHandler<std::vector<SymbolMatch>> done) override {
     return Add({"Symbols", query, {}, {}, {}, {}, std::move(done)});
   }
+  RequestId PrepareRename(const std::string& path, TextPosition at,
+                          ReplyHandler<std::optional<RenameTarget>> done) override {
+    return Add({"PrepareRename", path, at, {}, {}, {}, {}, std::move(done)});
+  }
+  RequestId Rename(const std::string& path, TextPosition at, const std::string& newName,
+                   ReplyHandler<std::vector<FileEdits>> done) override {
+    return Add({"Rename", path, at, {}, {}, {}, {}, {}, std::move(done), newName});
+  }
   void Cancel(RequestId id) override { cancelled.push_back(id); }
   [[nodiscard]] std::string Problem() const override { return problem; }
+  [[nodiscard]] std::optional<int> IndexingPercent() const override { return indexing; }
 
   // The document's lines as the navigator holds them.
   [[nodiscard]] std::vector<std::string> Lines(const std::string& path) const {
@@ -66,6 +79,7 @@ public:
   std::vector<std::string> saved;
   std::vector<RequestId> cancelled;
   std::string problem;
+  std::optional<int> indexing;
   int edits = 0;
 
 private:

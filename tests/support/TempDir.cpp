@@ -38,3 +38,13 @@ std::string TempDir::read(const std::string& fullPath) {
   content << in.rdbuf();
   return content.str();
 }
+
+std::vector<std::string> TempDir::readLines(const std::string& fullPath) {
+  std::vector<std::string> lines(1);
+  for (char c : read(fullPath))
+    if (c == '\n')
+      lines.emplace_back();
+    else if (c != '\r')
+      lines.back() += c;
+  return lines;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -18,6 +19,8 @@ public:
   // Writes bytes exactly as given, creating folders on the way.
   std::string write(const std::string& name, const std::string& bytes) const;
   [[nodiscard]] static std::string read(const std::string& fullPath);
+  // The file's lines as a language server counts them: split at LF, without a CR before it.
+  [[nodiscard]] static std::vector<std::string> readLines(const std::string& fullPath);
 
 private:
   std::string path_;
