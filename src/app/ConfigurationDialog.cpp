@@ -333,11 +333,11 @@ void ConfigurationDialog::BrowseFile(QLineEdit* field) {
     request.defaultExtension = "exe";
   }
   request.initialFile = text(field);
-  if (auto chosen = questions_.chooseFileToOpen(request)) field->setText(QString::fromStdString(*chosen));
+  if (auto chosen = questions_.ChooseFileToOpen(request)) field->setText(QString::fromStdString(*chosen));
 }
 
 void ConfigurationDialog::BrowseFolder() {
-  if (auto chosen = questions_.chooseFolder("Select VM output directory", text(outputlocationEdit)))
+  if (auto chosen = questions_.ChooseFolder("Select VM output directory", text(outputlocationEdit)))
     outputlocationEdit->setText(QString::fromStdString(*chosen));
 }
 
@@ -426,6 +426,6 @@ bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& que
   SaveSettings(store, settings);
   StoreTokenLooks(store, settings.Colours);
   std::string error = store.save();
-  if (!error.empty()) questions.showError(error);
+  if (!error.empty()) questions.ShowError(error);
   return true;
 }

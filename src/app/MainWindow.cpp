@@ -173,7 +173,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
       // A file that is gone leaves the list rather than opening as an empty window.
       if (!paths::FileExists(path)) {
         remove = true;
-        Questions().inform(path + " no longer exists; it leaves the list of recent files.");
+        Questions().Inform(path + " no longer exists; it leaves the list of recent files.");
       } else if (QMdiSubWindow* window = OpenEditorWindow(path)) {
         windows_->BringToFront(window);
       }
@@ -406,7 +406,7 @@ void MainWindow::InitialiseState() {
   WorkspacePages->setCurrentWidget(FileViewPage);
   if (env_.writesUserRegistration) {
     std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
-    if (!error.empty()) Questions().showError(error);
+    if (!error.empty()) Questions().ShowError(error);
   }
   // Qt paints every widget double-buffered already; the task bar, tree and control bar need
   // nothing more.
@@ -420,7 +420,7 @@ void MainWindow::InitialiseState() {
 
 void MainWindow::LoadSettings() {
   if (storeDamaged_)
-    Questions().showError("The settings in " + store_->filePath() + " could not be read (" + storeError_ +
+    Questions().ShowError("The settings in " + store_->filePath() + " could not be read (" + storeError_ +
                           "); the defaults are used for what is missing.");
   settings = ::LoadSettings(*store_, env_.conventions);
   settings.Colours = StoredTokenLooks(*store_);
@@ -599,7 +599,7 @@ void MainWindow::ShowKeyboardShortcuts() {
   if (RunDialog(shortcuts) != QDialog::Accepted || shortcuts.Changes().empty()) return;
   StoreShortcuts(*store_, *actions_, shortcuts.Changes());
   if (std::string error = store_->save(); !error.empty())
-    Questions().showError(error);
+    Questions().ShowError(error);
   else
     storeDamaged_ = false; // the file was just written whole
 }
@@ -728,9 +728,9 @@ void MainWindow::RunGuarded(const std::function<void()>& handler) {
     handler();
   } catch (const AlreadyReported&) {
   } catch (const TessarinError& error) {
-    Questions().showError(error.message());
+    Questions().ShowError(error.message());
   } catch (const std::exception& error) {
-    Questions().showError(error.what());
+    Questions().ShowError(error.what());
   }
 }
 

@@ -51,12 +51,12 @@ std::string BuildController::CompileActiveCaption(const std::string& activeFileN
 }
 
 bool BuildController::RefuseWhileBuilding() {
-  if (building_) context_.questions.inform(kBuildAlreadyRunning);
+  if (building_) context_.questions.Inform(kBuildAlreadyRunning);
   return building_;
 }
 
 bool BuildController::RefuseWorkspaceChange() {
-  if (building_) context_.questions.inform(kWorkspaceInUse);
+  if (building_) context_.questions.Inform(kWorkspaceInUse);
   return building_;
 }
 
@@ -130,7 +130,7 @@ void BuildController::CompileActiveFile() {
 
 void BuildController::SaveIfModified(const std::string& path, const std::string& shownName) {
   if (context_.editors.IsModified(path) &&
-      context_.questions.askYesNo(shownName + " is not saved, Save this File?") == Answer::Yes)
+      context_.questions.AskYesNo(shownName + " is not saved, Save this File?") == Answer::Yes)
     context_.editors.Save(path);
 }
 
@@ -156,7 +156,7 @@ void BuildController::AskSaveModified() {
   for (const std::string& file : context_.editors.ModifiedFiles())
     names += (names.empty() ? "" : ", ") + FileNameOf(file);
   if (!names.empty() &&
-      context_.questions.askYesNo("The Files " + names + " are not saved\r\nSave Files?") == Answer::Yes)
+      context_.questions.AskYesNo("The Files " + names + " are not saved\r\nSave Files?") == Answer::Yes)
     context_.editors.SaveAll();
 }
 

@@ -192,7 +192,7 @@ void FindInFilesCommands::ReplaceInFiles() {
   ReplaceSummary summary;
   std::vector<FileReplacement> plans = PlanReplacements(matcher, files, summary.failures);
   if (plans.empty() && summary.failures.empty()) {
-    questions_.inform("No match for '" + matcher.Query().pattern + "' found.");
+    questions_.Inform("No match for '" + matcher.Query().pattern + "' found.");
     return;
   }
   if (!plans.empty()) {
@@ -213,5 +213,5 @@ void FindInFilesCommands::ReplaceInFiles() {
     summary.replacements += plan.count;
     ++summary.files;
   }
-  questions_.inform(SummaryText(summary));
+  questions_.Inform(SummaryText(summary));
 }

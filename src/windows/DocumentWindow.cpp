@@ -213,7 +213,7 @@ void DocumentWindow::BringToFront() {
 }
 
 void DocumentWindow::AskReplace(std::string_view search, ReplaceAction& action) {
-  switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
+  switch (questions_.AskYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
   case Answer::Yes: action = ReplaceAction::Replace; break;
   case Answer::No: action = ReplaceAction::Skip; break;
   case Answer::All: action = ReplaceAction::ReplaceAll; break;

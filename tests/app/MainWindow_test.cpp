@@ -75,7 +75,7 @@ public:
   EditorStatus Status() const override { return {}; }
   bool CloseQuery() override {
     if (!modified) return true;
-    Answer answer = questions_.askYesNoCancel("Save changes to " + fileName_ + "?");
+    Answer answer = questions_.AskYesNoCancel("Save changes to " + fileName_ + "?");
     if (answer == Answer::Cancel) return false;
     modified = false;
     return true;
