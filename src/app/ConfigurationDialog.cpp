@@ -425,7 +425,7 @@ bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& que
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, PathStyle::Native());
   SaveSettings(store, settings);
   StoreTokenLooks(store, settings.Colours);
-  std::string error = store.save();
+  std::string error = store.Save();
   if (!error.empty()) questions.ShowError(error);
   return true;
 }

@@ -156,7 +156,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), env_(std::move(environment)) {
   if (!env_.clipboardHasText) env_.clipboardHasText = clipboardHoldsText;
   store_ = std::make_unique<RegistryStore>(env_.storePath);
-  storeError_ = store_->load();
+  storeError_ = store_->Load();
   storeDamaged_ = !storeError_.empty();
   // The recent list is read as the window is made, before its creation handler.
   recentWorkspaces_ = std::make_unique<RecentList>(*store_);
@@ -211,7 +211,7 @@ MainWindow::~MainWindow() {
   navigation_.reset();
   recentWorkspaces_.reset();
   recentFiles_.reset();
-  if (!storeDamaged_) store_->save();
+  if (!storeDamaged_) store_->Save();
 }
 
 void MainWindow::CreateControls() {
@@ -420,7 +420,7 @@ void MainWindow::InitialiseState() {
 
 void MainWindow::LoadSettings() {
   if (storeDamaged_)
-    Questions().ShowError("The settings in " + store_->filePath() + " could not be read (" + storeError_ +
+    Questions().ShowError("The settings in " + store_->FilePath() + " could not be read (" + storeError_ +
                           "); the defaults are used for what is missing.");
   settings = ::LoadSettings(*store_, env_.conventions);
   settings.Colours = StoredTokenLooks(*store_);
@@ -598,7 +598,7 @@ void MainWindow::ShowKeyboardShortcuts() {
   KeyboardShortcutsDialog shortcuts(menuRows, EditorShortcuts(editorKeys, menuRows), this);
   if (RunDialog(shortcuts) != QDialog::Accepted || shortcuts.Changes().empty()) return;
   StoreShortcuts(*store_, *actions_, shortcuts.Changes());
-  if (std::string error = store_->save(); !error.empty())
+  if (std::string error = store_->Save(); !error.empty())
     Questions().ShowError(error);
   else
     storeDamaged_ = false; // the file was just written whole

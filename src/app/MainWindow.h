@@ -51,7 +51,7 @@ struct WindowPlacement;
 // Everything the main window takes from outside, so tests can replace each piece.
 struct MainWindowEnvironment {
   UserQuestions* questions = nullptr; // required
-  std::string storePath = RegistryStore::defaultFilePath();
+  std::string storePath = RegistryStore::DefaultFilePath();
   SettingsConventions conventions = SettingsConventions::Native();
   std::vector<std::string> arguments; // the command line after the program name
   DialogRunner runDialog = ExecModally;

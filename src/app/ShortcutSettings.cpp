@@ -21,7 +21,7 @@ QAction* actionNamed(const MainActions& actions, const std::string& name) {
 void ApplyStoredShortcuts(const RegistryStore& store, MainActions& actions) {
   for (QAction* action : actions.All()) {
     const std::optional<RegistryValue> kept =
-        store.value(kRoot, kShortcutsKey, action->objectName().toStdString());
+        store.Value(kRoot, kShortcutsKey, action->objectName().toStdString());
     if (kept && kept->isString())
       action->setShortcut(
           QKeySequence::fromString(QString::fromStdString(kept->text()), QKeySequence::PortableText));
@@ -29,11 +29,11 @@ void ApplyStoredShortcuts(const RegistryStore& store, MainActions& actions) {
 }
 
 void StoreShortcuts(RegistryStore& store, MainActions& actions, const ShortcutChanges& changes) {
-  store.openKey(kRoot, kShortcutsKey, true);
+  store.OpenKey(kRoot, kShortcutsKey, true);
   for (const auto& [name, key] : changes) {
     QAction* action = actionNamed(actions, name);
     if (action == nullptr) continue;
     action->setShortcut(key);
-    store.setString(kRoot, kShortcutsKey, name, key.toString(QKeySequence::PortableText).toStdString());
+    store.SetString(kRoot, kShortcutsKey, name, key.toString(QKeySequence::PortableText).toStdString());
   }
 }

@@ -53,8 +53,8 @@ struct BuildInTheWindow : ::testing::Test {
           {"q3asmlocation", StandinTool("q3asm")},
           {"q3asmlarguments", "-v -m"},
           {"outputlocation", dir.file("vm/")}})
-      store.setString(RegistryRoot::CurrentUser, kSettingsKey, name, value);
-    store.save();
+      store.SetString(RegistryRoot::CurrentUser, kSettingsKey, name, value);
+    store.Save();
   }
 
   std::unique_ptr<MainWindow> Open(
@@ -108,9 +108,9 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
   dir.write("tools/README", "");
   const std::string gone = dir.file("tools/q3lcc");
   RegistryStore store(dir.file("registry"));
-  store.load();
-  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "lcclocation", gone);
-  store.save();
+  store.Load();
+  store.SetString(RegistryRoot::CurrentUser, kSettingsKey, "lcclocation", gone);
+  store.Save();
   std::vector<std::string> pages;
   auto form = Open([&pages](QDialog& dialog) {
     auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
@@ -213,9 +213,9 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_WARNING\n}\n");
   // One compile at a time, so that the list holds the compiles' messages in name order.
   RegistryStore store(dir.file("registry"));
-  store.load();
-  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "ParallelCompiles", "1");
-  store.save();
+  store.Load();
+  store.SetString(RegistryRoot::CurrentUser, kSettingsKey, "ParallelCompiles", "1");
+  store.Save();
   auto form = Open();
   form->Actions()["BuildActiveProjectAction"]->trigger();
   ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));

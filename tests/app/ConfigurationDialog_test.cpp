@@ -34,13 +34,13 @@ struct ConfigurationDialogTest : ::testing::Test {
       SettingsConventions::Linux([](const std::string&) { return ""; }, "/home/me");
 
   std::optional<RegistryValue> stored(const char* name) const {
-    return store.value(user, kSettingsKey, name);
+    return store.Value(user, kSettingsKey, name);
   }
 
   // Loads the settings from a fresh store on the same file, as the next run would.
   Settings nextRun() {
-    RegistryStore reread(store.filePath());
-    reread.load();
+    RegistryStore reread(store.FilePath());
+    reread.Load();
     return LoadSettings(reread, conventions);
   }
 };
@@ -56,9 +56,9 @@ QString labels(const QDialog& dialog) {
 } // namespace
 
 TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
-  store.setString(user, kSettingsKey, "EditorFontSize", "12");
-  store.setString(user, kSettingsKey, "BackupSource", "1");
-  store.setString(user, kSettingsKey, "lcclarguments", "-DMY_OWN -S");
+  store.SetString(user, kSettingsKey, "EditorFontSize", "12");
+  store.SetString(user, kSettingsKey, "BackupSource", "1");
+  store.SetString(user, kSettingsKey, "lcclarguments", "-DMY_OWN -S");
   Settings settings = LoadSettings(store, conventions);
   ASSERT_EQ(settings.EditorFontSize, 12);
   const std::string oldCompiler = settings.lcclocation;
@@ -110,7 +110,7 @@ TEST_F(ConfigurationDialogTest, CancelWritesNothingWhateverWasChanged) {
   };
   EXPECT_FALSE(RunPreferences(settings, store, questions, run, nullptr));
   EXPECT_EQ(settings, before);
-  EXPECT_FALSE(std::filesystem::exists(store.filePath()));
+  EXPECT_FALSE(std::filesystem::exists(store.FilePath()));
   EXPECT_FALSE(stored("BackupSource").has_value());
 }
 
@@ -223,8 +223,8 @@ TEST_F(ConfigurationDialogTest, DesktopPreferencesShowEveryFieldWholeAndKeepColo
   EXPECT_FALSE(nextRun().ReopenLastWorkspace);
   EXPECT_EQ(settings.Colours.at("Comment"),
             (TokenLook{0x00563412, settings.Colours.at("Comment").background, 2}));
-  RegistryStore reread(store.filePath());
-  reread.load();
+  RegistryStore reread(store.FilePath());
+  reread.Load();
   EXPECT_EQ(StoredTokenLooks(reread), settings.Colours);
 
   // The default colours again: nothing of the user's is kept.

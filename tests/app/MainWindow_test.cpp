@@ -153,9 +153,9 @@ struct MainWindowTest : ::testing::Test {
     dir.write("tools/q3lcc", "");
     dir.write("tools/q3asm", "");
     RegistryStore store(dir.file("registry"));
-    store.setString(user, kSettingsKey, "lcclocation", dir.file("tools/q3lcc"));
-    store.setString(user, kSettingsKey, "q3asmlocation", dir.file("tools/q3asm"));
-    store.save();
+    store.SetString(user, kSettingsKey, "lcclocation", dir.file("tools/q3lcc"));
+    store.SetString(user, kSettingsKey, "q3asmlocation", dir.file("tools/q3asm"));
+    store.Save();
   }
 
   MainWindowEnvironment environment(std::vector<std::string> arguments = {}, bool fakeWorkspace = true) {
@@ -195,9 +195,9 @@ struct MainWindowTest : ::testing::Test {
 
   void setSetting(const char* name, const std::string& value) {
     RegistryStore store(dir.file("registry"));
-    store.load();
-    store.setString(user, kSettingsKey, name, value);
-    store.save();
+    store.Load();
+    store.SetString(user, kSettingsKey, name, value);
+    store.Save();
   }
 
   static void start(MainWindow& form) {
@@ -462,9 +462,9 @@ TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
   EXPECT_EQ(editor->font, form.settings.EditorFont + " 13");
   EXPECT_EQ(editor->undoLevels, 250);
   RegistryStore reread(dir.file("registry"));
-  reread.load();
-  EXPECT_EQ(reread.value(user, kSettingsKey, "EditorFontSize")->number(), 13);
-  EXPECT_EQ(reread.value(user, kSettingsKey, "UndoLevels")->number(), 250);
+  reread.Load();
+  EXPECT_EQ(reread.Value(user, kSettingsKey, "EditorFontSize")->number(), 13);
+  EXPECT_EQ(reread.Value(user, kSettingsKey, "UndoLevels")->number(), 250);
 }
 
 TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritten) {
