@@ -74,7 +74,7 @@ void BuildController::Cancel() {
 
 void BuildController::Abort() {
   if (!building_) return;
-  context_.progress.cancelButtonClick();
+  context_.progress.Cancel();
   if (!building_) return; // it was waiting for another build's folders
   chain_.LetGo();
   Finish("Cancelled");

@@ -45,8 +45,8 @@ ProgressWindow::ProgressWindow(ProgressState& progress, QWidget* parent)
   layout->addLayout(buttons);
   // The window takes the size its contents need: 352 by 160 for a line or two.
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  connect(cancelButton, &QPushButton::clicked, this, [this] { progress_.cancelButtonClick(); });
-  connect(okButton, &QPushButton::clicked, this, [this] { progress_.okButtonClick(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { progress_.Cancel(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { progress_.Hide(); });
   progress_.Changed = [this] { Refresh(); };
   Refresh();
 }

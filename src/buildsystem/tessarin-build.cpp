@@ -328,7 +328,7 @@ int main(int argc, char** argv) {
   context.resultLine = conventions.listsBuildResult;
   BuildController controller(context);
   StopSignals stop;
-  stop.OnStop = [&progress] { progress.cancelButtonClick(); };
+  stop.OnStop = [&progress] { progress.Cancel(); };
 
   bool failed = false;
   // Runs one build command to its end; false when a signal asked the program to stop.
