@@ -64,7 +64,8 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
       PromptCheckBox(new QCheckBox("&Prompt on replace")),
       RegexCheckBox(new QCheckBox("Regular e&xpression")), ForwardRadioButton(new QRadioButton("Forwar&d")),
       BackwardRadioButton(new QRadioButton("&Backward")), GlobalRadioButton(new QRadioButton("&Global")),
-      SelectedRadioButton(new QRadioButton("&Selected text")), RadioButton5(new QRadioButton("&From cursor")),
+      SelectedRadioButton(new QRadioButton("&Selected text")),
+      FromCursorRadioButton(new QRadioButton("&From cursor")),
       HomeRadioButton(new QRadioButton("From &home position")), okButton(new QPushButton("&OK", this)),
       AllButton(new QPushButton("&Replace All", this)), cancelButton(new QPushButton("&Cancel", this)) {
   setWindowTitle("Find or replace text");
@@ -86,7 +87,7 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
                     1, 2, 1);
   groups->addWidget(group(" Direction: ", {ForwardRadioButton, BackwardRadioButton}), 1, 0);
   groups->addWidget(group(" Scope: ", {GlobalRadioButton, SelectedRadioButton}), 2, 0);
-  groups->addWidget(group("Origin: ", {RadioButton5, HomeRadioButton}), 2, 1);
+  groups->addWidget(group("Origin: ", {FromCursorRadioButton, HomeRadioButton}), 2, 1);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

@@ -51,7 +51,7 @@ public:
   QRadioButton* BackwardRadioButton;
   QRadioButton* GlobalRadioButton;
   QRadioButton* SelectedRadioButton;
-  QRadioButton* RadioButton5; // from the cursor
+  QRadioButton* FromCursorRadioButton; // from the cursor
   QRadioButton* HomeRadioButton;
   QPushButton* okButton;
   QPushButton* AllButton;
