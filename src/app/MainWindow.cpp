@@ -244,14 +244,14 @@ void MainWindow::CreateControls() {
   }
   BuildMessageList->setObjectName("BuildMessageList");
   FindInFilesResults = new PlacesPage;
-  FindFilesListBox = &FindInFilesResults->List();
-  FindFilesListBox->setObjectName("FindFilesListBox");
+  FindInFilesList = &FindInFilesResults->List();
+  FindInFilesList->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
   BuildMessagesPage = sheet(BuildMessageList);
-  FindinFilesSheet = sheet(FindInFilesResults);
+  FindInFilesTab = sheet(FindInFilesResults);
   MessagePages->addTab(BuildMessagesPage, "Debug");
-  MessagePages->addTab(FindinFilesSheet, "Find in Files");
+  MessagePages->addTab(FindInFilesTab, "Find in Files");
 
   LeftSplitter = new QSplitter(Qt::Horizontal);
   LeftSplitter->setHandleWidth(4);
@@ -440,7 +440,7 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         TreeImages,
                         *BuildMessageList,
                         ClassViewControls{*WorkspacePages, *ClassViewPage, *ClassTreeView, structure, member},
-                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindInFilesResults},
+                        FindInFilesPage{*MessagePages, *FindInFilesTab, *FindInFilesResults},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
@@ -523,7 +523,7 @@ void MainWindow::MoveToPane(bool forward) {
       editor != nullptr ? editor->widget() : nullptr,
       WorkspacePages->currentWidget() == FileViewPage ? ProjectTreeView : ClassTreeView,
       MessagePages->currentWidget() == BuildMessagesPage ? static_cast<QWidget*>(BuildMessageList)
-                                                         : FindFilesListBox};
+                                                         : FindInFilesList};
   std::array<bool, PaneCount> present{};
   std::optional<Pane> current;
   for (int pane = 0; pane < PaneCount; ++pane) {

@@ -92,10 +92,10 @@ public:
   QSplitter* LeftSplitter;   // the tree's panel beside the editor windows
   QSplitter* BottomSplitter; // the message lists below both
   QWidget* BuildMessagesPage;
-  QWidget* FindinFilesSheet;
+  QWidget* FindInFilesTab;
   QListView* BuildMessageList; // shows BuildMessages
   PlacesPage* FindInFilesResults;
-  QListView* FindFilesListBox; // the results page's list
+  QListView* FindInFilesList; // the results page's list
   QMenu* EditMenu;
   QMenu* ReopenMenu;
   QMenu* RecentFilesMenu = nullptr; // under the desktop conventions

@@ -95,7 +95,7 @@ void FindInFilesCommands::FindInProject() {
   const Project* project = workspace_.ActiveProject;
   if (project == nullptr || !showModal_(dialog_)) return;
   TextMatcher matcher(dialog_.Query());
-  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
+  page_.MessagePages.setCurrentWidget(&page_.FindInFilesTab);
   PlaceListModel& places = page_.Results.Places();
   places.SetLayout(PlaceListModel::Layout::Entries);
   places.Clear();
@@ -114,7 +114,7 @@ void FindInFilesCommands::FindInProject() {
 }
 
 void FindInFilesCommands::FindEverywhere(TextMatcher& matcher, const std::vector<std::string>& files) {
-  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
+  page_.MessagePages.setCurrentWidget(&page_.FindInFilesTab);
   PlaceListModel& places = page_.Results.Places();
   places.SetLayout(PlaceListModel::Layout::Grouped);
   places.Clear();

@@ -165,7 +165,7 @@ TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
   form->RecentWorkspaces().AddItem(Workspace());
-  form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
+  form->MessagePages->setCurrentWidget(form->FindInFilesTab);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
   ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));

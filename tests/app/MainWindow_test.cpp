@@ -992,9 +992,9 @@ TEST_F(MainWindowTest, F6MovesTheFocusBetweenEditorTreeAndMessagesAndShiftF6Back
   EXPECT_EQ(focusAfter("NextPaneAction"), form.BuildMessageList);
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView);
   StubEditor* editor = addEditor(form, "/m/a.c");
-  form.MessagePages->setCurrentWidget(form.FindinFilesSheet);
+  form.MessagePages->setCurrentWidget(form.FindInFilesTab);
   EXPECT_EQ(focusAfter("PreviousPaneAction"), editor);
-  EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindFilesListBox);
+  EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindInFilesList);
   EXPECT_EQ(focusAfter("NextPaneAction"), editor);
   form.WorkspacePages->setCurrentWidget(form.ClassViewPage);
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ClassTreeView);
