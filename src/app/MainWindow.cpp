@@ -127,7 +127,7 @@ bool clipboardHoldsText() {
 // counts characters, the editor bytes), the line in any other.
 void placeCaret(QMdiSubWindow* window, const EditorSession::Window& kept) {
   if (auto* document = window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr) {
-    const TextEditor& editor = document->MyEditor->Editor();
+    const TextEditor& editor = document->Editor->Editor();
     const std::string& line = editor.Document().LineText(kept.caretLine);
     document->ShowPlace(kept.caretLine, StepChars(line, 1, kept.caretColumn - 1, editor.State().Encoding()));
   } else if (EditorWindowPort* editor = WindowCommands::Port(window)) {

@@ -230,7 +230,7 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
     auto* editor = dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor());
     ASSERT_NE(editor, nullptr);
     opened.push_back(editor->FileName() + ":" + std::to_string(editor->MarkedLine));
-    EXPECT_EQ(form->focusWidget(), static_cast<QWidget*>(editor->MyEditor)) << opened.back();
+    EXPECT_EQ(form->focusWidget(), static_cast<QWidget*>(editor->Editor)) << opened.back();
   }
   EXPECT_EQ(opened, (std::vector<std::string>{Source("g_cmds.c") + ":2", Source("g_main.c") + ":3",
                                               Source("g_main.c") + ":3"}))
@@ -250,7 +250,7 @@ TEST_F(BuildInTheWindow, MessagesMarkTheirLinesInTheEditorsUntilTheNextBuild) {
     auto* window = qobject_cast<DocumentWindow*>(form->OpenEditorWindow(path)->widget());
     form->RefreshActions();
     std::vector<std::pair<AnnotationKind, int>> marks;
-    for (const Annotation& mark : window->MyEditor->Editor().Annotations().Of(AnnotationSource::Build))
+    for (const Annotation& mark : window->Editor->Editor().Annotations().Of(AnnotationSource::Build))
       marks.emplace_back(mark.kind, mark.line);
     return marks;
   };
@@ -262,7 +262,7 @@ TEST_F(BuildInTheWindow, MessagesMarkTheirLinesInTheEditorsUntilTheNextBuild) {
   };
   build();
   EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 3}}));
-  main->MyEditor->Editor().Document().Insert({1, 1}, "// the entry point\n");
+  main->Editor->Editor().Document().Insert({1, 1}, "// the entry point\n");
   EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 4}}));
   EXPECT_EQ(marksOf(Source("g_cmds.c")), (Marks{{AnnotationKind::Error, 2}}));
 

@@ -58,7 +58,7 @@ TEST_F(ClassViewWiringTest, ClassViewDoubleClickOpensAnEditorWindowAtTheDeclarat
   DocumentWindow* editor = ActiveEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->FileName(), dir.file("g_main.c"));
-  EXPECT_EQ(editor->MyEditor->Editor().State().CaretY(), 40);
+  EXPECT_EQ(editor->Editor->Editor().State().CaretY(), 40);
 
   // The open window is reused.
   tree.setCurrentItem(structure);

@@ -945,8 +945,8 @@ TEST_F(MainWindowTest, SelectAllReachesTheFocusedEditor) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   auto* editor = dynamic_cast<DocumentWindow*>(form.Windows().ActiveEditor());
   ASSERT_NE(editor, nullptr);
-  editor->MyEditor->setFocus();
-  QTest::keyClick(editor->MyEditor, Qt::Key_A, Qt::ControlModifier);
+  editor->Editor->setFocus();
+  QTest::keyClick(editor->Editor, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(editor->SelText(), "int a;\r\nint b;");
 }
 
@@ -964,14 +964,14 @@ TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
   EXPECT_EQ(fields(), "Ln 1, Col 1|INS|Normal|");
   auto* editor = dynamic_cast<DocumentWindow*>(form.Windows().ActiveEditor());
   ASSERT_NE(editor, nullptr);
-  QTest::keyClick(editor->MyEditor, Qt::Key_Down);
-  QTest::keyClick(editor->MyEditor, Qt::Key_End);
+  QTest::keyClick(editor->Editor, Qt::Key_Down);
+  QTest::keyClick(editor->Editor, Qt::Key_End);
   EXPECT_EQ(fields(), "Ln 2, Col 7|INS|Normal|");
-  QTest::keyClick(editor->MyEditor, Qt::Key_Insert);
-  QTest::keyClick(editor->MyEditor, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-  QTest::keyClick(editor->MyEditor, Qt::Key_X);
+  QTest::keyClick(editor->Editor, Qt::Key_Insert);
+  QTest::keyClick(editor->Editor, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Editor, Qt::Key_X);
   EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Column|Modified");
-  QTest::keyClick(editor->MyEditor, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Editor, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Line|Modified");
 
   form.Actions()["FileNewAction"]->trigger(); // another window is active: its own status shows

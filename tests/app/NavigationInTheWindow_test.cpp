@@ -57,7 +57,7 @@ struct NavigationInTheWindow : ::testing::Test {
     return window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
   }
 
-  TextPoint Caret() const { return Active()->MyEditor->Editor().State().CaretXY(); }
+  TextPoint Caret() const { return Active()->Editor->Editor().State().CaretXY(); }
 
   void Trigger(const char* action) {
     form->RefreshActions(); // as the idle time does: Back is enabled after a jump
@@ -78,7 +78,7 @@ TEST_F(NavigationInTheWindow, DefinitionOpensTheOtherFileAndBackReturns) {
   form->OpenEditorWindow(commands);
   form->RefreshActions();
   ASSERT_EQ(navigator->documents.count(commands), 1u);
-  TextEditor& editor = Active()->MyEditor->Editor();
+  TextEditor& editor = Active()->Editor->Editor();
   editor.State().SetCaretXY({3, 18});
   editor.KeyPress('x');
   EXPECT_EQ(navigator->Lines(commands), editor.Document().Lines().Strings());
@@ -108,7 +108,7 @@ TEST_F(NavigationInTheWindow, TheCommandsAskAtTheCaretsByteColumnBehindUtf8) {
   const std::string commands = Source("g_cmds.c"), main = Source("g_main.c");
   form->OpenEditorWindow(commands);
   form->RefreshActions();
-  TextEditor& editor = Active()->MyEditor->Editor();
+  TextEditor& editor = Active()->Editor->Editor();
   editor.Document().Insert({1, 18}, "/*\xC3\xA9\xE2\x86\x92*/"); // 9 bytes, 6 characters
   editor.State().SetCaretXY({4 + 9, 18});
   for (const char* action : {"GoToDeclarationAction", "FindReferencesAction", "GoToDefinitionAction"}) {
@@ -130,7 +130,7 @@ TEST_F(NavigationInTheWindow, ACompletionGoesInInTheDocumentsEncoding) {
   std::ofstream(latin, std::ios::binary) << "int caf\xE9;\nca";
   form->OpenEditorWindow(latin);
   form->RefreshActions();
-  EditorWidget& widget = *Active()->MyEditor;
+  EditorWidget& widget = *Active()->Editor;
   widget.Editor().State().SetCaretXY({3, 2});
   QTest::keyClick(&widget, Qt::Key_Space, Qt::ControlModifier);
   ASSERT_EQ(navigator->requests.back().kind, "Complete");
@@ -169,7 +169,7 @@ TEST_F(NavigationInTheWindow, ReferencesAreListedByFileWithTheirLinesAndJump) {
 TEST_F(NavigationInTheWindow, CompletionListsFiltersAsOneTypesAndPutsTheChoiceIn) {
   form->OpenEditorWindow(Source("g_main.c"));
   form->RefreshActions();
-  EditorWidget& widget = *Active()->MyEditor;
+  EditorWidget& widget = *Active()->Editor;
   TextEditor& editor = widget.Editor();
   const int last = editor.Document().LineCount(), line = last + 1;
   editor.Document().Insert({static_cast<int>(editor.Document().LineText(last).size()) + 1, last}, "\nle");

@@ -414,8 +414,8 @@ TEST_F(DesktopFindInFilesTest, SearchesTheWholeWorkspaceGroupedByFileWithOpenCha
   workspace.ActiveProject = &workspace.Items(0);
   // Unsaved: the window's text counts, not the file's.
   DocumentWindow& window = Open(dir.file("cgame/cg_main.c"));
-  window.MyEditor->Editor().State().SetCaretXY({1, 2});
-  window.MyEditor->Editor().SetSelText("s = BG_CopyString(s);\n");
+  window.Editor->Editor().State().SetCaretXY({1, 2});
+  window.Editor->Editor().SetSelText("s = BG_CopyString(s);\n");
   ASSERT_TRUE(window.Modified());
 
   Find("bg_copystring");
@@ -445,7 +445,7 @@ TEST_F(DesktopFindInFilesTest, StartsWithTheWordAtTheCaretAndExplainsAnInvalidEx
   AddProject({{"a.c", "int client_s = 1;\nclient_s++;\n"}});
   DocumentWindow& window = Open(dir.file("a.c"));
   active = &window;
-  window.MyEditor->Editor().State().SetCaretXY({8, 1});
+  window.Editor->Editor().State().SetCaretXY({8, 1});
   dialog.RegexCheckBox->setChecked(true);
   dialog.ProjectRadioButton->setChecked(true);
   Run([this] { commands->FindInFiles(); });

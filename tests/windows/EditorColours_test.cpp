@@ -59,7 +59,7 @@ TEST(EditorColours, AWindowFollowsThePaletteUnlessTheUserChose) {
   settings.ColoursFollowPalette = true;
   auto comment = [&settings, &questions] {
     DocumentWindow window(settings, questions);
-    return window.MyHighlighter->CommentAttri().Foreground();
+    return window.CodeHighlighter->CommentAttri().Foreground();
   };
   EXPECT_EQ(comment(), DefaultTokenLooks(true).at("Comment").foreground);
   settings.ColoursFollowPalette = false;
