@@ -120,13 +120,13 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   SettingsPages->addTab(SettingsPage(), "Settings");
   SettingsPages->addTab(ColoursPage(), "Colours");
 
-  okButton = new QPushButton("&OK");
-  cancelButton = new QPushButton("&Cancel");
-  okButton->setDefault(true);
+  OkButton = new QPushButton("&OK");
+  CancelButton = new QPushButton("&Cancel");
+  OkButton->setDefault(true);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(okButton);
-  buttons->addWidget(cancelButton);
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NoticeLabel);
   layout->addWidget(SettingsPages);
@@ -134,8 +134,8 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
 
   FitToContents();
 
-  connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &ConfigurationDialog::reject);
+  connect(OkButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &ConfigurationDialog::reject);
   connect(quake3BrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(quake3locationEdit); });
   connect(serverBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(serverlocationEdit); });
   connect(lccBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(lcclocationEdit); });
@@ -384,7 +384,7 @@ void ConfigurationDialog::FitToContents() {
       !NoticeLabel->isHidden()
           ? NoticeLabel->heightForWidth(width - margins.left() - margins.right()) + layout()->spacing()
           : 0;
-  const int height = std::max(kHeight, SettingsPages->sizeHint().height() + okButton->sizeHint().height() +
+  const int height = std::max(kHeight, SettingsPages->sizeHint().height() + OkButton->sizeHint().height() +
                                            margins.top() + margins.bottom() + layout()->spacing()) +
                      notice;
   setFixedSize(width, height);

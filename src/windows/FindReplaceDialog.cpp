@@ -66,8 +66,8 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
       BackwardRadioButton(new QRadioButton("&Backward")), GlobalRadioButton(new QRadioButton("&Global")),
       SelectedRadioButton(new QRadioButton("&Selected text")),
       FromCursorRadioButton(new QRadioButton("&From cursor")),
-      HomeRadioButton(new QRadioButton("From &home position")), okButton(new QPushButton("&OK", this)),
-      AllButton(new QPushButton("&Replace All", this)), cancelButton(new QPushButton("&Cancel", this)) {
+      HomeRadioButton(new QRadioButton("From &home position")), OkButton(new QPushButton("&OK", this)),
+      AllButton(new QPushButton("&Replace All", this)), CancelButton(new QPushButton("&Cancel", this)) {
   setWindowTitle("Find or replace text");
   setWindowFlag(Qt::Tool);
   setSizeGripEnabled(false); // the status bar carries the grip
@@ -91,9 +91,9 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(okButton);
+  buttons->addWidget(OkButton);
   buttons->addWidget(AllButton);
-  buttons->addWidget(cancelButton);
+  buttons->addWidget(CancelButton);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(texts);
@@ -105,11 +105,11 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
   ForwardRadioButton->setChecked(true);
   GlobalRadioButton->setChecked(true);
   HomeRadioButton->setChecked(true);
-  okButton->setDefault(true);
+  OkButton->setDefault(true);
 
-  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(AllButton, &QPushButton::clicked, this, [this] { done(ReplaceAllResult); });
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   // Also when Find or Replace sets the operation, so the dialog never shows a stale state.
   connect(ReplaceRadioButton, &QRadioButton::toggled, this, &FindReplaceDialog::EnableReplaceFields);
   connect(FindTextComboBox, &QComboBox::editTextChanged, this, &FindReplaceDialog::EnableButtons);
@@ -162,8 +162,8 @@ void FindReplaceDialog::EnableReplaceFields() {
 }
 
 void FindReplaceDialog::EnableButtons() {
-  okButton->setEnabled(!FindTextComboBox->currentText().isEmpty());
-  AllButton->setEnabled(okButton->isEnabled() && ReplaceRadioButton->isChecked());
+  OkButton->setEnabled(!FindTextComboBox->currentText().isEmpty());
+  AllButton->setEnabled(OkButton->isEnabled() && ReplaceRadioButton->isChecked());
 }
 
 void FindReplaceDialog::PrepareForInput() {

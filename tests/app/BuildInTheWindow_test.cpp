@@ -119,7 +119,7 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
     if (pages.size() == 1) return int(QDialog::Rejected); // the one that opens at start
     EXPECT_EQ(preferences.focusWidget(), preferences.lcclocationEdit);
     preferences.lcclocationEdit->setText(QString::fromStdString(StandinTool("q3lcc")));
-    preferences.okButton->click();
+    preferences.OkButton->click();
     return preferences.result();
   });
   const std::string question =

@@ -71,7 +71,7 @@ TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
     form.quake3argumentsEdit->setText("+set fs_game mymod");
     form.fontSizeComboBox->setEditText("14");
     form.parallelCompilesSpinBox->setValue(4);
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   ASSERT_TRUE(RunPreferences(settings, store, questions, run, nullptr));
@@ -105,7 +105,7 @@ TEST_F(ConfigurationDialogTest, CancelWritesNothingWhateverWasChanged) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
     form.q3asmBrowseButton->click();
     form.backupCheckBox->setChecked(true);
-    form.cancelButton->click();
+    form.CancelButton->click();
     return form.result();
   };
   EXPECT_FALSE(RunPreferences(settings, store, questions, run, nullptr));
@@ -141,7 +141,7 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   form.q3asmBrowseButton->click();
   EXPECT_EQ(form.q3asmlocationEdit->text(), "/tools/q3asm");
   form.fontSizeComboBox->setEditText("not a size");
-  form.okButton->click();
+  form.OkButton->click();
   EXPECT_EQ(form.Values().EditorFont, "A Font Nobody Has");
   EXPECT_EQ(form.Values().EditorFontSize, 11);
 }
@@ -166,7 +166,7 @@ TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissin
       EXPECT_FALSE(field->isReadOnly());
     form.lcclocationEdit->setText("/pasted/q3lcc");
     form.q3asmBrowseButton->click();
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   PreferencesLook look;
@@ -214,7 +214,7 @@ TEST_F(ConfigurationDialogTest, DesktopPreferencesShowEveryFieldWholeAndKeepColo
     form.ChooseColour = [](const QColor&) { return std::optional<QColor>(QColor(0x12, 0x34, 0x56)); };
     form.tokenColourButton->click();
     form.tokenItalicCheckBox->click();
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   PreferencesLook look;
@@ -231,7 +231,7 @@ TEST_F(ConfigurationDialogTest, DesktopPreferencesShowEveryFieldWholeAndKeepColo
   auto reset = [](QDialog& dialog) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
     form.defaultColoursButton->click();
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   ASSERT_TRUE(RunPreferences(settings, store, questions, reset, nullptr, look));

@@ -452,7 +452,7 @@ TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
     form.fontSizeComboBox->setEditText("13");
     form.undoLevelsSpinBox->setValue(250);
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   MainWindow form(std::move(env));

@@ -71,7 +71,7 @@ Answerer find(const std::string& text, const Answerer& setSwitches = {}) {
   return [=](FindReplaceDialog& dialog) {
     dialog.SetFindText(text);
     if (setSwitches) setSwitches(dialog);
-    dialog.okButton->click();
+    dialog.OkButton->click();
   };
 }
 
@@ -117,19 +117,19 @@ TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAnd
   dialog.RegexCheckBox->setChecked(true);
   EXPECT_TRUE(dialog.Switches().regularExpression);
   dialog.RegexCheckBox->setChecked(false);
-  EXPECT_FALSE(dialog.okButton->isEnabled());
+  EXPECT_FALSE(dialog.OkButton->isEnabled());
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   EXPECT_FALSE(dialog.NewTextComboBox->isEnabled() || dialog.NewTextLabel->isEnabled() ||
                dialog.PromptCheckBox->isEnabled());
 
   dialog.SetFindText("x");
-  EXPECT_TRUE(dialog.okButton->isEnabled());
+  EXPECT_TRUE(dialog.OkButton->isEnabled());
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   dialog.ReplaceRadioButton->click();
   EXPECT_TRUE(dialog.NewTextComboBox->isEnabled() && dialog.PromptCheckBox->isEnabled());
   EXPECT_TRUE(dialog.AllButton->isEnabled());
   dialog.SetFindText("");
-  EXPECT_FALSE(dialog.okButton->isEnabled());
+  EXPECT_FALSE(dialog.OkButton->isEnabled());
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   dialog.SearchRadioButton->click();
   EXPECT_FALSE(dialog.NewTextComboBox->isEnabled());
@@ -183,7 +183,7 @@ TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
   answerFind = [](FindReplaceDialog& shown) {
     EXPECT_EQ(shown.FindText(), "two");
     EXPECT_TRUE(shown.SelectedRadioButton->isChecked());
-    shown.okButton->click();
+    shown.OkButton->click();
   };
   trigger("FindAction");
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoSelectedOnly);
@@ -211,7 +211,7 @@ TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions)
 
   answerFind = [](FindReplaceDialog& dialog) {
     dialog.WholeWordCheckBox->setChecked(true);
-    dialog.cancelButton->click();
+    dialog.CancelButton->click();
   };
   trigger("FindAction");
   answerFind = [](FindReplaceDialog& dialog) { dialog.close(); };
@@ -225,7 +225,7 @@ TEST_F(SearchCommandsTest, SearchAgainWithNoFindTextOpensFind) {
   open("a.c", "abc\n");
   answerFind = [](FindReplaceDialog& dialog) {
     dialog.ReplaceRadioButton->setChecked(true);
-    dialog.cancelButton->click();
+    dialog.CancelButton->click();
   };
   trigger("ReplaceAction");
   answerFind = [](FindReplaceDialog& dialog) { EXPECT_TRUE(dialog.SearchRadioButton->isChecked()); };
@@ -265,7 +265,7 @@ TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) 
   editor.Editor->Editor().Document().Load({"y x", "y y", "x x"});
   editor.Editor->Editor().State().SetBlockBegin({1, 1});
   questions.answers = {Answer::Yes};
-  answerFind = [](FindReplaceDialog& dialog) { dialog.okButton->click(); };
+  answerFind = [](FindReplaceDialog& dialog) { dialog.OkButton->click(); };
   trigger("ReplaceAction");
   questions.answers = {Answer::Cancel};
   trigger("SearchAgainAction");
@@ -300,7 +300,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
       auto* field = dialog.LineNumberSpin->findChild<QLineEdit*>();
       field->clear();
       QTest::keyClicks(field, typed);
-      dialog.okButton->click();
+      dialog.OkButton->click();
     };
     trigger("GotoLineNumberAction");
   };
@@ -323,7 +323,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
     form->Search().SetGoToLineStartsAtCaret(startsAtCaret);
     answerGotoLine = [offered = offered](GoToLineDialog& dialog) {
       EXPECT_EQ(dialog.LineNumber(), offered);
-      dialog.cancelButton->click();
+      dialog.CancelButton->click();
     };
     trigger("GotoLineNumberAction");
     EXPECT_EQ(editor.Editor->Editor().State().CaretY(), 5);

@@ -255,7 +255,7 @@ TEST(FindInFilesDialog, IsNamedForItsCommandAndShowsEveryControlWhole) {
     desktop.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(desktop.windowTitle(), replacing ? "Replace in Files" : "Find in Files");
-    EXPECT_EQ(desktop.okButton->text(), replacing ? "&Replace..." : "&Find");
+    EXPECT_EQ(desktop.OkButton->text(), replacing ? "&Replace..." : "&Find");
     for (const QWidget* control : desktop.findChildren<QWidget*>()) {
       if (!control->isVisible()) continue;
       const QRect place(control->mapTo(&desktop, QPoint(0, 0)), control->size());
@@ -267,7 +267,7 @@ TEST(FindInFilesDialog, IsNamedForItsCommandAndShowsEveryControlWhole) {
   }
   FindInFilesDialog classic(false);
   EXPECT_EQ(classic.windowTitle(), "Find text in File");
-  EXPECT_EQ(classic.okButton->text(), "&OK");
+  EXPECT_EQ(classic.OkButton->text(), "&OK");
 }
 
 // The commands on their own page, with scripted dialogs.
