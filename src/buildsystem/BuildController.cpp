@@ -61,7 +61,7 @@ bool BuildController::RefuseWorkspaceChange() {
 }
 
 void BuildController::ResetBuildState() {
-  RebuildAll = false;
+  rebuildAll_ = false;
   context_.buildMessages.Clear();
 }
 
@@ -82,7 +82,7 @@ void BuildController::Abort() {
 
 void BuildController::Build(Project& project, Sources sources) {
   if (RefuseWhileBuilding()) return;
-  RebuildAll = false;
+  rebuildAll_ = false;
   sources_ = sources;
   context_.buildMessages.Clear();
   StartProject(project);
@@ -90,7 +90,7 @@ void BuildController::Build(Project& project, Sources sources) {
 
 void BuildController::BuildActiveProject() {
   if (!HasActiveProject() || RefuseWhileBuilding()) return;
-  RebuildAll = false;
+  rebuildAll_ = false;
   sources_ = Sources::Changed;
   context_.buildMessages.Clear();
   StartProject(*context_.workspace.ActiveProject);
@@ -98,11 +98,11 @@ void BuildController::BuildActiveProject() {
 
 void BuildController::BuildAll(Sources sources) {
   if (!HasProjects() || RefuseWhileBuilding()) return;
-  RebuildAll = true;
+  rebuildAll_ = true;
   sources_ = sources;
-  BuildSummary_.clear();
+  summary_.clear();
   context_.buildMessages.Clear();
-  BuildProjectIndex = 0;
+  projectIndex_ = 0;
   StartProject(context_.workspace.Items(0));
 }
 
@@ -110,7 +110,7 @@ void BuildController::CompileProjectFile(Project& project, int fileIndex) {
   if (RefuseWhileBuilding()) return;
   context_.buildMessages.Clear();
   if (fileIndex < 0 || fileIndex >= static_cast<int>(project.Files.size())) return;
-  RebuildAll = false;
+  rebuildAll_ = false;
   const std::string path = project.Files[static_cast<std::size_t>(fileIndex)].Path;
   SaveIfModified(path, FileNameOf(path));
   StartSingleCompile("Compiling - " + project.Name, &project, path);
@@ -161,7 +161,7 @@ void BuildController::AskSaveModified() {
 }
 
 void BuildController::StartProject(Project& project) {
-  BuildProject = &project;
+  project_ = &project;
   if (!project.Files.empty()) AskSaveModified();
   StartBuild();
   context_.progress.SetMaximum(static_cast<int>(project.Files.size()));
@@ -170,15 +170,15 @@ void BuildController::StartProject(Project& project) {
 }
 
 void BuildController::ContinueAfterProject(const std::string& projectResult) {
-  ++BuildProjectIndex;
-  if (RebuildAll) BuildSummary_ += BuildProject->Name + " " + projectResult + "\r";
-  if (RebuildAll && BuildProjectIndex < context_.workspace.Count()) {
-    BuildProject = &context_.workspace.Items(BuildProjectIndex);
-    context_.progress.SetPosition(BuildProject->NextSourceFile(0));
-    context_.progress.SetMaximum(static_cast<int>(BuildProject->Files.size()));
-    chain_.Build(*BuildProject, sources_);
-  } else if (RebuildAll) {
-    Finish("Completed\r" + BuildSummary_);
+  ++projectIndex_;
+  if (rebuildAll_) summary_ += project_->Name + " " + projectResult + "\r";
+  if (rebuildAll_ && projectIndex_ < context_.workspace.Count()) {
+    project_ = &context_.workspace.Items(projectIndex_);
+    context_.progress.SetPosition(project_->NextSourceFile(0));
+    context_.progress.SetMaximum(static_cast<int>(project_->Files.size()));
+    chain_.Build(*project_, sources_);
+  } else if (rebuildAll_) {
+    Finish("Completed\r" + summary_);
   } else {
     Finish("Completed " + projectResult);
   }

@@ -35,7 +35,7 @@ public:
   void CompileProjectFile(Project& project, int fileIndex);
   // "Compile Active": the file of the active editor window.
   void CompileActiveFile();
-  // What tree commands do before editing the workspace: RebuildAll off, "Debug" emptied.
+  // What tree commands do before editing the workspace: Rebuild All forgotten, "Debug" emptied.
   void ResetBuildState();
   // Commands that change or replace the workspace ask here first: while a build runs they are
   // refused with a message, as the build still walks the projects.
@@ -53,7 +53,7 @@ public:
   [[nodiscard]] bool Building() const { return building_; }
   [[nodiscard]] const BuildOutcome& Outcome() const { return outcome_; }
   [[nodiscard]] const std::vector<std::string>& AssemblyList() const { return chain_.AssemblyList(); }
-  [[nodiscard]] const std::string& BuildSummary() const { return BuildSummary_; }
+  [[nodiscard]] const std::string& BuildSummary() const { return summary_; }
   // The errors and warnings of the last build, by file and line.
   [[nodiscard]] const BuildDiagnostics& Diagnostics() const { return diagnostics_; }
   // The runner of the tool that runs now; none between builds.
@@ -81,9 +81,9 @@ private:
   BuildOutcome outcome_;
   ProjectBuild chain_;
   Sources sources_ = Sources::All;
-  Project* BuildProject = nullptr;
-  int BuildProjectIndex = 0;
-  bool RebuildAll = false;
-  std::string BuildSummary_;
+  Project* project_ = nullptr; // being built
+  int projectIndex_ = 0;       // its place in the workspace, while Rebuild All walks the projects
+  bool rebuildAll_ = false;
+  std::string summary_; // a line per project Rebuild All built
   bool building_ = false;
 };
