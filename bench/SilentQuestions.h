@@ -7,15 +7,15 @@
 
 class SilentQuestions : public UserQuestions {
 public:
-  Answer askYesNo(const std::string&) override { return Answer::No; }
-  Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
-  Answer askYesNoCancelAll(const std::string&) override { return Answer::Cancel; }
-  void inform(const std::string& text) override { lastInform = text; }
-  void showError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return {}; }
-  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseFileToSave(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override { return {}; }
+  Answer AskYesNo(const std::string&) override { return Answer::No; }
+  Answer AskYesNoCancel(const std::string&) override { return Answer::Cancel; }
+  Answer AskYesNoCancelAll(const std::string&) override { return Answer::Cancel; }
+  void Inform(const std::string& text) override { lastInform = text; }
+  void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return {}; }
+  std::vector<std::string> ChooseFilesToOpen(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return {}; }
 
   std::string lastInform; // the last notice, for a benchmark that reads its figures
 };

@@ -15,9 +15,9 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   image->setPixmap(ProgramIcon().pixmap(64, 64));
   auto* name = new QLabel("<b>Tessarin</b>");
   auto* version = new QLabel("Version 0.3");
-  OKButton = new QPushButton("&OK");
-  OKButton->setDefault(true);
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  OkButton = new QPushButton("&OK");
+  OkButton->setDefault(true);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* texts = new QVBoxLayout;
   texts->addWidget(name);
@@ -29,6 +29,6 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   top->addLayout(texts);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(OKButton, 0, Qt::AlignHCenter);
+  layout->addWidget(OkButton, 0, Qt::AlignHCenter);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }

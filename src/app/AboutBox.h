@@ -10,5 +10,5 @@ class AboutBox : public QDialog {
 public:
   explicit AboutBox(QWidget* parent = nullptr);
 
-  QPushButton* OKButton;
+  QPushButton* OkButton;
 };

@@ -78,7 +78,7 @@ BuildCommands::~BuildCommands() { delete gamePage_; }
 
 bool BuildCommands::MayEndGame() {
   if (!game_ || !game_->Running()) return true;
-  if (shell_.questions.askYesNo("The game started from Tessarin is still running.\n\nEnd it and quit?") !=
+  if (shell_.questions.AskYesNo("The game started from Tessarin is still running.\n\nEnd it and quit?") !=
       Answer::Yes)
     return false;
   // Asked to end now; whatever is left of it is killed when the program lets go of it.
@@ -179,7 +179,7 @@ bool BuildCommands::ToolsReady(const std::vector<Tool>& needed) {
   if (missing.empty()) return true;
   const std::string text = Problems(missing) + "\n" + WhereToSet(missing) + "\n" + WhereToGet(missing) +
                            "\n\nOpen Preferences now?";
-  if (shell_.questions.askYesNo(text) != Answer::Yes) return false;
+  if (shell_.questions.AskYesNo(text) != Answer::Yes) return false;
   shell_.showPreferences(missing);
   return MissingTools(shell_.settings, needed, paths::FileExists).empty();
 }

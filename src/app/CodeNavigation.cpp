@@ -50,7 +50,7 @@ DocumentFeed* FeedOf(const DocumentWindow& window) {
 // The lines of a file as an open window holds them, else as the disk does.
 std::vector<std::string> LinesOf(const std::string& path, WindowCommands& windows) {
   if (const DocumentWindow* window = DocumentIn(windows.FindEditorWindow(path)))
-    return window->MyEditor->Editor().Document().Lines().Strings();
+    return window->Editor->Editor().Document().Lines().Strings();
   source_file::LoadResult loaded = source_file::Load(path, true);
   return loaded.error.empty() ? std::move(loaded.lines) : std::vector<std::string>();
 }
@@ -141,7 +141,7 @@ std::optional<CaretPlace> CodeNavigation::Caret() const {
   const DocumentWindow* window = DocumentIn(shell_.windows.ActiveWindow());
   if (window == nullptr || window->FileName().empty()) return std::nullopt;
   // The byte column, as places are kept: the status bar's column counts characters.
-  const TextPoint caret = window->MyEditor->Editor().State().CaretXY();
+  const TextPoint caret = window->Editor->Editor().State().CaretXY();
   return CaretPlace{window->FileName(), {caret.Y, caret.X}};
 }
 
@@ -159,7 +159,7 @@ std::optional<std::size_t> CodeNavigation::ChooseAtCaret(const std::vector<std::
     menu.addAction(QString::fromStdString(label));
   QPoint at = QCursor::pos();
   if (const DocumentWindow* window = DocumentIn(shell_.windows.ActiveWindow()))
-    at = window->MyEditor->viewport()->mapToGlobal(window->MyEditor->CaretRect().bottomLeft());
+    at = window->Editor->viewport()->mapToGlobal(window->Editor->CaretRect().bottomLeft());
   const QAction* picked = menu.exec(at);
   if (picked == nullptr) return std::nullopt;
   return static_cast<std::size_t>(menu.actions().indexOf(picked));
@@ -216,7 +216,7 @@ void CodeNavigation::FollowWindows() {
     }
     for (QMdiSubWindow* frame : shell_.windows.Windows())
       if (DocumentWindow* window = DocumentIn(frame))
-        window->MyEditor->Editor().Annotations().Replace(AnnotationSource::Server, {});
+        window->Editor->Editor().Annotations().Replace(AnnotationSource::Server, {});
   }
   const BuildDiagnostics* build = shell_.workspace().BuildMessagesByFile();
   for (QMdiSubWindow* frame : shell_.windows.Windows())
@@ -234,20 +234,20 @@ void CodeNavigation::MarkBuildMessages(DocumentWindow& window, const BuildDiagno
   for (const Diagnostic& message : build.Of(window.FileName()))
     marks.push_back({message.kind == DiagnosticKind::Error ? AnnotationKind::Error : AnnotationKind::Warning,
                      message.line, 1, 1, message.message});
-  window.MyEditor->Editor().Annotations().Replace(AnnotationSource::Build, std::move(marks));
+  window.Editor->Editor().Annotations().Replace(AnnotationSource::Build, std::move(marks));
 }
 
 void CodeNavigation::Follow(DocumentWindow& window, const std::shared_ptr<Navigator>& navigator) {
-  if (window.MyEditor->contextMenuPolicy() != Qt::ActionsContextMenu) {
-    window.MyEditor->setContextMenuPolicy(Qt::ActionsContextMenu);
-    window.MyEditor->viewport()->installEventFilter(this);
-    window.MyEditor->installEventFilter(this);
+  if (window.Editor->contextMenuPolicy() != Qt::ActionsContextMenu) {
+    window.Editor->setContextMenuPolicy(Qt::ActionsContextMenu);
+    window.Editor->viewport()->installEventFilter(this);
+    window.Editor->installEventFilter(this);
     const MainActions& a = shell_.actions;
-    auto* separator = new QAction(window.MyEditor);
+    auto* separator = new QAction(window.Editor);
     separator->setSeparator(true);
-    window.MyEditor->addActions({a["GoToDefinitionAction"], a["GoToDeclarationAction"],
-                                 a["FindReferencesAction"], a["RenameSymbolAction"], separator,
-                                 a["EditCutAction"], a["EditCopyAction"], a["EditPasteAction"]});
+    window.Editor->addActions({a["GoToDefinitionAction"], a["GoToDeclarationAction"],
+                               a["FindReferencesAction"], a["RenameSymbolAction"], separator,
+                               a["EditCutAction"], a["EditCopyAction"], a["EditPasteAction"]});
   }
   const DocumentFeed* feed = FeedOf(window);
   const std::string path = window.FileName();
@@ -257,7 +257,7 @@ void CodeNavigation::Follow(DocumentWindow& window, const std::shared_ptr<Naviga
   }
   if (feed != nullptr && feed->Path() == path && feed->Receiver() == navigator.get()) return;
   window.DocumentCompanion.reset(); // the old document closes before the new one opens
-  auto fresh = std::make_shared<DocumentFeed>(window.MyEditor->Editor().Document(), navigator, path);
+  auto fresh = std::make_shared<DocumentFeed>(window.Editor->Editor().Document(), navigator, path);
   window.OnFileSaved = [feed = std::weak_ptr<DocumentFeed>(fresh)] {
     if (const auto live = feed.lock()) live->Saved();
   };
@@ -307,7 +307,7 @@ bool CodeNavigation::eventFilter(QObject* watched, QEvent* event) {
 void CodeNavigation::MarkDiagnostics(const std::string& path,
                                      const std::vector<ServerDiagnostic>& diagnostics) {
   if (DocumentWindow* window = DocumentIn(shell_.windows.FindEditorWindow(path)))
-    window->MyEditor->Editor().Annotations().Replace(
+    window->Editor->Editor().Annotations().Replace(
         AnnotationSource::Server, AnnotationsOf(diagnostics, shell_.settings.ClangdWarnings));
 }
 
@@ -426,7 +426,7 @@ Locations CodeNavigation::OpenDefinitions(const std::string& name, TextRole role
   for (QMdiSubWindow* frame : shell_.windows.Windows())
     if (const DocumentWindow* window = DocumentIn(frame); window != nullptr && !window->FileName().empty())
       for (const TextRange& range :
-           TextDefinitions(window->MyEditor->Editor().Document().Lines().Strings(), name, role))
+           TextDefinitions(window->Editor->Editor().Document().Lines().Strings(), name, role))
         places.push_back({window->FileName(), range});
   return places;
 }

@@ -120,13 +120,13 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
   SettingsPages->addTab(SettingsPage(), "Settings");
   SettingsPages->addTab(ColoursPage(), "Colours");
 
-  okButton = new QPushButton("&OK");
-  cancelButton = new QPushButton("&Cancel");
-  okButton->setDefault(true);
+  OkButton = new QPushButton("&OK");
+  CancelButton = new QPushButton("&Cancel");
+  OkButton->setDefault(true);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(okButton);
-  buttons->addWidget(cancelButton);
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NoticeLabel);
   layout->addWidget(SettingsPages);
@@ -134,8 +134,8 @@ ConfigurationDialog::ConfigurationDialog(UserQuestions& questions, const Prefere
 
   FitToContents();
 
-  connect(okButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &ConfigurationDialog::reject);
+  connect(OkButton, &QPushButton::clicked, this, &ConfigurationDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &ConfigurationDialog::reject);
   connect(quake3BrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(quake3locationEdit); });
   connect(serverBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(serverlocationEdit); });
   connect(lccBrowseButton, &QPushButton::clicked, this, [this] { BrowseFile(lcclocationEdit); });
@@ -333,11 +333,11 @@ void ConfigurationDialog::BrowseFile(QLineEdit* field) {
     request.defaultExtension = "exe";
   }
   request.initialFile = text(field);
-  if (auto chosen = questions_.chooseFileToOpen(request)) field->setText(QString::fromStdString(*chosen));
+  if (auto chosen = questions_.ChooseFileToOpen(request)) field->setText(QString::fromStdString(*chosen));
 }
 
 void ConfigurationDialog::BrowseFolder() {
-  if (auto chosen = questions_.chooseFolder("Select VM output directory", text(outputlocationEdit)))
+  if (auto chosen = questions_.ChooseFolder("Select VM output directory", text(outputlocationEdit)))
     outputlocationEdit->setText(QString::fromStdString(*chosen));
 }
 
@@ -384,7 +384,7 @@ void ConfigurationDialog::FitToContents() {
       !NoticeLabel->isHidden()
           ? NoticeLabel->heightForWidth(width - margins.left() - margins.right()) + layout()->spacing()
           : 0;
-  const int height = std::max(kHeight, SettingsPages->sizeHint().height() + okButton->sizeHint().height() +
+  const int height = std::max(kHeight, SettingsPages->sizeHint().height() + OkButton->sizeHint().height() +
                                            margins.top() + margins.bottom() + layout()->spacing()) +
                      notice;
   setFixedSize(width, height);
@@ -425,7 +425,7 @@ bool RunPreferences(Settings& settings, RegistryStore& store, UserQuestions& que
   settings.outputlocation = WithTrailingDelimiter(settings.outputlocation, PathStyle::Native());
   SaveSettings(store, settings);
   StoreTokenLooks(store, settings.Colours);
-  std::string error = store.save();
-  if (!error.empty()) questions.showError(error);
+  std::string error = store.Save();
+  if (!error.empty()) questions.ShowError(error);
   return true;
 }

@@ -84,8 +84,8 @@ public:
   QCheckBox* tokenBoldCheckBox;
   QCheckBox* tokenItalicCheckBox;
   QPushButton* defaultColoursButton;
-  QPushButton* okButton;
-  QPushButton* cancelButton;
+  QPushButton* OkButton;
+  QPushButton* CancelButton;
 
   // Asks for a colour, starting at the one given; none when cancelled. A colour dialog unless
   // replaced.

@@ -19,14 +19,14 @@ std::string keyOf(const std::string& workspaceFile) {
 EditorSession LoadSession(const RegistryStore& store, const std::string& workspaceFile) {
   const std::string key = keyOf(workspaceFile);
   auto number = [&](const std::string& name, int fallback) {
-    const std::optional<RegistryValue> value = store.value(kRoot, key, name);
+    const std::optional<RegistryValue> value = store.Value(kRoot, key, name);
     return value && value->isNumber() ? value->number() : fallback;
   };
   EditorSession session;
   const int count = number("Count", 0);
   const int active = number("Active", -1);
   for (int i = 0; i < count; ++i) {
-    const std::optional<RegistryValue> file = store.value(kRoot, key, "File" + std::to_string(i));
+    const std::optional<RegistryValue> file = store.Value(kRoot, key, "File" + std::to_string(i));
     if (!file || !file->isString() || file->text().empty()) continue;
     if (i == active) session.active = static_cast<int>(session.windows.size());
     session.windows.push_back({file->text(), std::max(1, number("Line" + std::to_string(i), 1)),
@@ -37,14 +37,14 @@ EditorSession LoadSession(const RegistryStore& store, const std::string& workspa
 
 void SaveSession(RegistryStore& store, const std::string& workspaceFile, const EditorSession& session) {
   const std::string key = keyOf(workspaceFile);
-  store.deleteKey(kRoot, key);
+  store.DeleteKey(kRoot, key);
   if (session.windows.empty()) return;
-  store.openKey(kRoot, key, true);
-  store.setNumber(kRoot, key, "Count", static_cast<int>(session.windows.size()));
-  store.setNumber(kRoot, key, "Active", session.active);
+  store.OpenKey(kRoot, key, true);
+  store.SetNumber(kRoot, key, "Count", static_cast<int>(session.windows.size()));
+  store.SetNumber(kRoot, key, "Active", session.active);
   for (std::size_t i = 0; i < session.windows.size(); ++i) {
-    store.setString(kRoot, key, "File" + std::to_string(i), session.windows[i].file);
-    store.setNumber(kRoot, key, "Line" + std::to_string(i), session.windows[i].caretLine);
-    store.setNumber(kRoot, key, "Column" + std::to_string(i), session.windows[i].caretColumn);
+    store.SetString(kRoot, key, "File" + std::to_string(i), session.windows[i].file);
+    store.SetNumber(kRoot, key, "Line" + std::to_string(i), session.windows[i].caretLine);
+    store.SetNumber(kRoot, key, "Column" + std::to_string(i), session.windows[i].caretColumn);
   }
 }

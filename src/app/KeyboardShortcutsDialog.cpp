@@ -54,10 +54,10 @@ KeyboardShortcutsDialog::KeyboardShortcutsDialog(const std::vector<ShortcutRow>&
   KeyList->installEventFilter(this);
   NoticeLabel = new QLabel(kHowToChange);
   NoticeLabel->setWordWrap(true);
-  OKButton = new QPushButton("&OK");
-  OKButton->setDefault(true);
+  OkButton = new QPushButton("&OK");
+  OkButton->setDefault(true);
   CancelButton = new QPushButton("&Cancel");
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(FilterEdit, &QLineEdit::textChanged, this, &KeyboardShortcutsDialog::Filter);
   connect(KeyList, &QTreeWidget::itemDoubleClicked, this,
@@ -70,7 +70,7 @@ KeyboardShortcutsDialog::KeyboardShortcutsDialog(const std::vector<ShortcutRow>&
   filterRow->addWidget(FilterEdit, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(NoticeLabel, 1);
-  buttons->addWidget(OKButton);
+  buttons->addWidget(OkButton);
   buttons->addWidget(CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(filterRow);

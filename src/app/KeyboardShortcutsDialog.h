@@ -33,7 +33,7 @@ public:
   QLineEdit* FilterEdit;
   QTreeWidget* KeyList; // a group of the menus' keys, then one of the editor's
   QLabel* NoticeLabel;  // what a key press did, or how to change a key
-  QPushButton* OKButton;
+  QPushButton* OkButton;
   QPushButton* CancelButton;
 
 protected:

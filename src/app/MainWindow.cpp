@@ -129,7 +129,7 @@ bool clipboardHoldsText() {
 // counts characters, the editor bytes), the line in any other.
 void placeCaret(QMdiSubWindow* window, const EditorSession::Window& kept) {
   if (auto* document = window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr) {
-    const TextEditor& editor = document->MyEditor->Editor();
+    const TextEditor& editor = document->Editor->Editor();
     const std::string& line = editor.Document().LineText(kept.caretLine);
     document->ShowPlace(kept.caretLine, StepChars(line, 1, kept.caretColumn - 1, editor.State().Encoding()));
   } else if (EditorWindowPort* editor = WindowCommands::Port(window)) {
@@ -167,7 +167,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), env_(std::move(environment)) {
   if (!env_.clipboardHasText) env_.clipboardHasText = clipboardHoldsText;
   store_ = std::make_unique<RegistryStore>(env_.storePath);
-  storeError_ = store_->load();
+  storeError_ = store_->Load();
   storeDamaged_ = !storeError_.empty();
   // The recent list is read as the window is made, before its creation handler.
   recentWorkspaces_ = std::make_unique<RecentList>(*store_);
@@ -184,7 +184,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
       // A file that is gone leaves the list rather than opening as an empty window.
       if (!paths::FileExists(path)) {
         remove = true;
-        Questions().inform(path + " no longer exists; it leaves the list of recent files.");
+        Questions().Inform(path + " no longer exists; it leaves the list of recent files.");
       } else if (QMdiSubWindow* window = OpenEditorWindow(path)) {
         windows_->BringToFront(window);
       }
@@ -222,7 +222,7 @@ MainWindow::~MainWindow() {
   navigation_.reset();
   recentWorkspaces_.reset();
   recentFiles_.reset();
-  if (!storeDamaged_) store_->save();
+  if (!storeDamaged_) store_->Save();
 }
 
 void MainWindow::CreateControls() {
@@ -255,14 +255,14 @@ void MainWindow::CreateControls() {
   }
   BuildMessageList->setObjectName("BuildMessageList");
   FindInFilesResults = new PlacesPage;
-  FindFilesListBox = &FindInFilesResults->List();
-  FindFilesListBox->setObjectName("FindFilesListBox");
+  FindInFilesList = &FindInFilesResults->List();
+  FindInFilesList->setObjectName("FindFilesListBox");
   MessagePages = pages(QTabWidget::South);
   MessagePages->setUsesScrollButtons(false); // several rows of tabs rather than arrows
   BuildMessagesPage = sheet(BuildMessageList);
-  FindinFilesSheet = sheet(FindInFilesResults);
+  FindInFilesTab = sheet(FindInFilesResults);
   MessagePages->addTab(BuildMessagesPage, "Debug");
-  MessagePages->addTab(FindinFilesSheet, "Find in Files");
+  MessagePages->addTab(FindInFilesTab, "Find in Files");
 
   LeftSplitter = new QSplitter(Qt::Horizontal);
   LeftSplitter->setHandleWidth(4);
@@ -417,7 +417,7 @@ void MainWindow::InitialiseState() {
   WorkspacePages->setCurrentWidget(FileViewPage);
   if (env_.writesUserRegistration) {
     std::string error = RegisterFileType(env_.programPath, env_.dataHome, env_.startTool);
-    if (!error.empty()) Questions().showError(error);
+    if (!error.empty()) Questions().ShowError(error);
   }
   // Qt paints every widget double-buffered already; the task bar, tree and control bar need
   // nothing more.
@@ -431,7 +431,7 @@ void MainWindow::InitialiseState() {
 
 void MainWindow::LoadSettings() {
   if (storeDamaged_)
-    Questions().showError("The settings in " + store_->filePath() + " could not be read (" + storeError_ +
+    Questions().ShowError("The settings in " + store_->FilePath() + " could not be read (" + storeError_ +
                           "); the defaults are used for what is missing.");
   settings = ::LoadSettings(*store_, env_.conventions);
   settings.Colours = StoredTokenLooks(*store_);
@@ -452,7 +452,7 @@ WorkspaceShell MainWindow::ShellForWorkspace() {
                         TreeImages,
                         *BuildMessageList,
                         ClassViewControls{*WorkspacePages, *ClassViewPage, *ClassTreeView, structure, member},
-                        FindInFilesPage{*MessagePages, *FindinFilesSheet, *FindInFilesResults},
+                        FindInFilesPage{*MessagePages, *FindInFilesTab, *FindInFilesResults},
                         [this](const std::function<void()>& handler) { RunGuarded(handler); },
                         env_.runDialog,
                         [this](const std::string& path) { return OpenEditorWindow(path); },
@@ -535,7 +535,7 @@ void MainWindow::MoveToPane(bool forward) {
       editor != nullptr ? editor->widget() : nullptr,
       WorkspacePages->currentWidget() == FileViewPage ? ProjectTreeView : ClassTreeView,
       MessagePages->currentWidget() == BuildMessagesPage ? static_cast<QWidget*>(BuildMessageList)
-                                                         : FindFilesListBox};
+                                                         : FindInFilesList};
   std::array<bool, PaneCount> present{};
   std::optional<Pane> current;
   for (int pane = 0; pane < PaneCount; ++pane) {
@@ -612,8 +612,8 @@ void MainWindow::ShowKeyboardShortcuts() {
     settings.EditorKeys[name] = key;
   StoreEditorKeys(*store_, settings.EditorKeys);
   ApplyEditorSettings();
-  if (std::string error = store_->save(); !error.empty())
-    Questions().showError(error);
+  if (std::string error = store_->Save(); !error.empty())
+    Questions().ShowError(error);
   else
     storeDamaged_ = false; // the file was just written whole
 }
@@ -742,9 +742,9 @@ void MainWindow::RunGuarded(const std::function<void()>& handler) {
     handler();
   } catch (const AlreadyReported&) {
   } catch (const TessarinError& error) {
-    Questions().showError(error.message());
+    Questions().ShowError(error.message());
   } catch (const std::exception& error) {
-    Questions().showError(error.what());
+    Questions().ShowError(error.what());
   }
 }
 

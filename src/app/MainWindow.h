@@ -55,7 +55,7 @@ struct WindowPlacement;
 // Everything the main window takes from outside, so tests can replace each piece.
 struct MainWindowEnvironment {
   UserQuestions* questions = nullptr; // required
-  std::string storePath = RegistryStore::defaultFilePath();
+  std::string storePath = RegistryStore::DefaultFilePath();
   SettingsConventions conventions = DesktopConventions();
   std::vector<std::string> arguments; // the command line after the program name
   DialogRunner runDialog = ExecModally;
@@ -96,10 +96,10 @@ public:
   QSplitter* LeftSplitter;   // the tree's panel beside the editor windows
   QSplitter* BottomSplitter; // the message lists below both
   QWidget* BuildMessagesPage;
-  QWidget* FindinFilesSheet;
+  QWidget* FindInFilesTab;
   QListView* BuildMessageList; // shows BuildMessages
   PlacesPage* FindInFilesResults;
-  QListView* FindFilesListBox; // the results page's list
+  QListView* FindInFilesList; // the results page's list
   QMenu* EditMenu;
   QMenu* ReopenMenu;
   QMenu* RecentFilesMenu = nullptr; // under the desktop conventions

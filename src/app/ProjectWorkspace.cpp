@@ -86,7 +86,7 @@ void ProjectWorkspace::ExportCompilationDatabase() {
   request.defaultExtension = "json";
   request.initialFolder = paths::ExtractFilePath(shell_.workspaceFileName);
   request.initialFile = request.initialFolder + "compile_commands.json";
-  const std::optional<std::string> file = shell_.questions.chooseFileToSave(request);
+  const std::optional<std::string> file = shell_.questions.ChooseFileToSave(request);
   if (!file) return;
   if (!WriteCompilationDatabase(*file, Workspace, shell_.settings).empty())
     throw TessarinError("Cannot create file " + *file);
@@ -185,7 +185,7 @@ void ProjectWorkspace::AttachSharedDialogs(SharedDialogs& dialogs) {
       [run = shell_.runDialog](QDialog& dialog) { return run(dialog) == QDialog::Accepted; },
       [window = &shell_.window] { return std::make_unique<QtFindInFilesProgress>(window); });
   dialogs.FindInFilesForm->ChooseFolder = [&questions = shell_.questions](const std::string& current) {
-    return questions.chooseFolder("Search in Folder", current);
+    return questions.ChooseFolder("Search in Folder", current);
   };
   MainActions& actions = shell_.actions;
   actions.SetHandler("FindInFilesAction", [this] { findInFiles_->FindInFiles(); });

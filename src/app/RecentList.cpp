@@ -119,8 +119,8 @@ void RecentList::Click(std::size_t index) {
 
 void RecentList::Load() {
   const std::string key = Key();
-  if (!store_.keyExists(RootKey, key)) return;
-  std::vector<std::string> names = store_.valueNames(RootKey, key);
+  if (!store_.KeyExists(RootKey, key)) return;
+  std::vector<std::string> names = store_.ValueNames(RootKey, key);
   int count = 0;
   bool countFound = false;
   bool maxFound = false;
@@ -128,10 +128,10 @@ void RecentList::Load() {
     if (countFound && maxFound) break;
     const std::string lower = paths::LowerCase(name);
     if (lower == "count") {
-      count = decimalOrZero(storedText(store_.value(RootKey, key, name)));
+      count = decimalOrZero(storedText(store_.Value(RootKey, key, name)));
       countFound = true;
     } else if (lower == "maxfiles") {
-      MaxItems = decimalOrZero(storedText(store_.value(RootKey, key, name)));
+      MaxItems = decimalOrZero(storedText(store_.Value(RootKey, key, name)));
       maxFound = true;
     }
   }
@@ -139,7 +139,7 @@ void RecentList::Load() {
     for (const std::string& name : names) {
       const std::string lower = paths::LowerCase(name);
       if (lower == "count" || lower == "default" || lower == "maxfiles") continue;
-      RecentEntry entry = parseEntry(storedText(store_.value(RootKey, key, name)));
+      RecentEntry entry = parseEntry(storedText(store_.Value(RootKey, key, name)));
       std::size_t existing = Find(entry.path);
       if (existing != kNone)
         MoveToTop(existing);
@@ -152,17 +152,17 @@ void RecentList::Load() {
 
 void RecentList::Save() {
   const std::string key = Key();
-  if (store_.keyExists(RootKey, key)) {
-    for (const std::string& name : store_.valueNames(RootKey, key))
-      if (paths::LowerCase(name) != "default") store_.deleteValue(RootKey, key, name);
+  if (store_.KeyExists(RootKey, key)) {
+    for (const std::string& name : store_.ValueNames(RootKey, key))
+      if (paths::LowerCase(name) != "default") store_.DeleteValue(RootKey, key, name);
   }
-  if (!store_.openKey(RootKey, key, true)) return;
-  store_.setString(RootKey, key, "Count", std::to_string(entries_.size()));
-  store_.setString(RootKey, key, "MaxFiles", std::to_string(MaxItems));
+  if (!store_.OpenKey(RootKey, key, true)) return;
+  store_.SetString(RootKey, key, "Count", std::to_string(entries_.size()));
+  store_.SetString(RootKey, key, "MaxFiles", std::to_string(MaxItems));
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const RecentEntry& entry = entries_[i];
     std::string text = entry.path;
     if (entry.data != 0) text += "|" + std::to_string(entry.data);
-    store_.setString(RootKey, key, "H" + std::to_string(i), text);
+    store_.SetString(RootKey, key, "H" + std::to_string(i), text);
   }
 }

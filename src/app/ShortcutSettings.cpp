@@ -22,7 +22,7 @@ QAction* actionNamed(const MainActions& actions, const std::string& name) {
 void ApplyStoredShortcuts(const RegistryStore& store, MainActions& actions) {
   for (QAction* action : actions.All()) {
     const std::optional<RegistryValue> kept =
-        store.value(kRoot, kShortcutsKey, action->objectName().toStdString());
+        store.Value(kRoot, kShortcutsKey, action->objectName().toStdString());
     if (kept && kept->isString())
       action->setShortcut(
           QKeySequence::fromString(QString::fromStdString(kept->text()), QKeySequence::PortableText));
@@ -30,19 +30,19 @@ void ApplyStoredShortcuts(const RegistryStore& store, MainActions& actions) {
 }
 
 void StoreShortcuts(RegistryStore& store, MainActions& actions, const ShortcutChanges& changes) {
-  store.openKey(kRoot, kShortcutsKey, true);
+  store.OpenKey(kRoot, kShortcutsKey, true);
   for (const auto& [name, key] : changes) {
     QAction* action = actionNamed(actions, name);
     if (action == nullptr) continue;
     action->setShortcut(key);
-    store.setString(kRoot, kShortcutsKey, name, key.toString(QKeySequence::PortableText).toStdString());
+    store.SetString(kRoot, kShortcutsKey, name, key.toString(QKeySequence::PortableText).toStdString());
   }
 }
 
 EditorKeyChanges StoredEditorKeys(const RegistryStore& store) {
   EditorKeyChanges keys;
-  for (const std::string& name : store.valueNames(kRoot, kEditorKeysKey)) {
-    const std::optional<RegistryValue> kept = store.value(kRoot, kEditorKeysKey, name);
+  for (const std::string& name : store.ValueNames(kRoot, kEditorKeysKey)) {
+    const std::optional<RegistryValue> kept = store.Value(kRoot, kEditorKeysKey, name);
     if (kept && kept->isNumber() && kept->number() >= 0 && kept->number() <= 0xFFFF)
       keys[name] = static_cast<std::uint16_t>(kept->number());
   }
@@ -50,9 +50,9 @@ EditorKeyChanges StoredEditorKeys(const RegistryStore& store) {
 }
 
 void StoreEditorKeys(RegistryStore& store, const EditorKeyChanges& keys) {
-  store.deleteKey(kRoot, kEditorKeysKey);
+  store.DeleteKey(kRoot, kEditorKeysKey);
   if (keys.empty()) return;
-  store.openKey(kRoot, kEditorKeysKey, true);
+  store.OpenKey(kRoot, kEditorKeysKey, true);
   for (const auto& [name, key] : keys)
-    store.setNumber(kRoot, kEditorKeysKey, name, key);
+    store.SetNumber(kRoot, kEditorKeysKey, name, key);
 }

@@ -43,7 +43,7 @@ WindowPlacement FittedPlacement(WindowPlacement placement, const QRect& availabl
 
 std::optional<WindowPlacement> LoadPlacement(const RegistryStore& store) {
   auto number = [&store](const char* name) -> std::optional<int> {
-    std::optional<RegistryValue> value = store.value(kRoot, kPlacementKey, name);
+    std::optional<RegistryValue> value = store.Value(kRoot, kPlacementKey, name);
     if (!value || !value->isNumber()) return std::nullopt;
     return value->number();
   };
@@ -58,7 +58,7 @@ std::optional<WindowPlacement> LoadPlacement(const RegistryStore& store) {
 }
 
 void SavePlacement(RegistryStore& store, const WindowPlacement& placement) {
-  store.openKey(kRoot, kPlacementKey, true);
+  store.OpenKey(kRoot, kPlacementKey, true);
   const std::pair<const char*, int> values[] = {
       {"Left", placement.normal.left()},      {"Top", placement.normal.top()},
       {"Width", placement.normal.width()},    {"Height", placement.normal.height()},
@@ -66,5 +66,5 @@ void SavePlacement(RegistryStore& store, const WindowPlacement& placement) {
       {"BottomPanel", placement.bottomPanel},
   };
   for (const auto& [name, value] : values)
-    store.setNumber(kRoot, kPlacementKey, name, value);
+    store.SetNumber(kRoot, kPlacementKey, name, value);
 }

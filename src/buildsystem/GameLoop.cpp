@@ -21,7 +21,7 @@ GameLoop::GameLoop(BuildController& build, GameSession& game, const ProjectList&
 
 void GameLoop::Launch() {
   if (build_.Building()) {
-    questions_.inform(kBuildAlreadyRunning);
+    questions_.Inform(kBuildAlreadyRunning);
     return;
   }
   if (workspace_.Count() == 0) return StartOrReload();
@@ -55,7 +55,7 @@ void GameLoop::StartOrReload() {
     else
       game_.Start(GameCommandFor(settings_));
   } catch (const TessarinError& error) {
-    questions_.showError(error.message());
+    questions_.ShowError(error.message());
   }
   if (GameShown) GameShown();
 }

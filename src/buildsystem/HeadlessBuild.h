@@ -19,15 +19,15 @@ public:
 // Texts go to standard error; every question is answered No and every chooser is cancelled.
 class ConsoleQuestions : public UserQuestions {
 public:
-  Answer askYesNo(const std::string& text) override { return Tell(text, Answer::No); }
-  Answer askYesNoCancel(const std::string& text) override { return Tell(text, Answer::No); }
-  Answer askYesNoCancelAll(const std::string& text) override { return Tell(text, Answer::No); }
-  void inform(const std::string& text) override { Tell(text, Answer::Ok); }
-  void showError(const std::string& text) override { Tell(text, Answer::Ok); }
-  std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
-  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-  std::optional<std::string> chooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
+  Answer AskYesNo(const std::string& text) override { return Tell(text, Answer::No); }
+  Answer AskYesNoCancel(const std::string& text) override { return Tell(text, Answer::No); }
+  Answer AskYesNoCancelAll(const std::string& text) override { return Tell(text, Answer::No); }
+  void Inform(const std::string& text) override { Tell(text, Answer::Ok); }
+  void ShowError(const std::string& text) override { Tell(text, Answer::Ok); }
+  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
+  std::vector<std::string> ChooseFilesToOpen(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
     return std::nullopt;
   }
 

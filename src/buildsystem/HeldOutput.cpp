@@ -2,6 +2,8 @@
 // and vanishes with its descriptor, also when the program is killed.
 #include "HeldOutput.h"
 
+#include "AtomicFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -28,17 +30,6 @@ int OpenSpillFile(const std::string& folder) {
   if (fd >= 0) return fd;
   const char* temporary = std::getenv("TMPDIR");
   return OpenSpillFileIn(temporary && *temporary ? temporary : "/tmp");
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 bool ReadAll(int fd, char* data, std::size_t size) {
@@ -99,7 +90,7 @@ void HeldOutput::AddRecord(std::string_view text, bool isError) {
 // When the file cannot take it, the memory keeps what it holds, the start of the output.
 void HeldOutput::Spill() {
   if (spill_ < 0) spill_ = OpenSpillFile(spillFolder_);
-  if (spill_ >= 0 && WriteAll(spill_, memory_.data(), memory_.size())) {
+  if (spill_ >= 0 && WriteAll(spill_, memory_)) {
     spilled_ += memory_.size();
     memory_.clear();
   } else {

@@ -115,7 +115,8 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
   int wakeFd = -1; // an eventfd: Terminate and the runner's end wake the watch thread with it
   int stdoutWrite = -1, stderrWrite = -1; // the child's ends, closed once it has them
   int stdinRead = -1;                     // the child's end of its input, when it takes input
-  int stdinWrite = -1;                    // the runner's end; UI thread only
+  int stdinWrite = -1;                    // the runner's end, which the watch thread writes to
+  bool takesInput = false;
   Stream out{-1, 0, false};
   Stream err{-1, 0, true};
   // Watch thread only: when it first saw the end request, when it killed the group, when the
@@ -133,6 +134,11 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
   std::size_t waitingBytes = 0;
   bool endFollows = false;
   bool deliveryPosted = false;
+  // Also under `mutex`: the input written and not yet taken by the child, whether the input ends
+  // after it, and the error of a write that failed.
+  std::string input;
+  bool inputEnds = false;
+  int inputError = 0;
 
   ProcessRun() = default;
   ProcessRun(const ProcessRun&) = delete;
@@ -245,6 +251,30 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
     PostDelivery(lock);
   }
 
+  // Writes what the pipe takes of the waiting input; closes the input when it ends and all of it
+  // is written, or when the child no longer reads it.
+  void FeedInput() {
+    std::lock_guard lock(mutex);
+    while (!input.empty() && stdinWrite >= 0) {
+      const ssize_t count = ::write(stdinWrite, input.data(), input.size());
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0 && errno == EAGAIN) return;
+      if (count < 0) {
+        inputError = errno;
+        input.clear();
+        CloseFd(stdinWrite);
+        return;
+      }
+      input.erase(0, static_cast<std::size_t>(count));
+    }
+    if (inputEnds && input.empty()) CloseFd(stdinWrite);
+  }
+
+  [[nodiscard]] bool InputWaiting() {
+    std::lock_guard lock(mutex);
+    return !input.empty() && stdinWrite >= 0;
+  }
+
   [[nodiscard]] bool ChildEnded() const {
     siginfo_t info{};
     return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
@@ -258,18 +288,28 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
   }
 
   void WatchLoop() {
+    // A child that closed its input would end this program with SIGPIPE on the next write: here
+    // the write fails with EPIPE instead.
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     try {
       while (!stopRequested) {
         WaitForRoom(NextDeadline());
         EnforceEnd(Clock::now());
+        FeedInput();
         const auto next = NextDeadline();
         int timeout = -1;
         if (next)
           timeout = static_cast<int>(std::max<std::int64_t>(
               0, std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now()).count()));
-        pollfd watched[4] = {
-            {out.fd, POLLIN, 0}, {err.fd, POLLIN, 0}, {endedAt ? -1 : pidFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        if (::poll(watched, 4, timeout) < 0 && errno != EINTR) break;
+        pollfd watched[5] = {{out.fd, POLLIN, 0},
+                             {err.fd, POLLIN, 0},
+                             {endedAt ? -1 : pidFd, POLLIN, 0},
+                             {wakeFd, POLLIN, 0},
+                             {InputWaiting() ? stdinWrite : -1, POLLOUT, 0}};
+        if (::poll(watched, 5, timeout) < 0 && errno != EINTR) break;
         if (watched[3].revents != 0) {
           std::uint64_t count = 0;
           (void)!::read(wakeFd, &count, sizeof count);
@@ -386,6 +426,7 @@ void ProcessRunner::CreatePipes(ProcessRun& run) {
     if (::pipe2(ends, O_CLOEXEC) != 0) RaiseLastError("Error on STDIN pipe creation : ", errno);
     run.stdinRead = ends[0];
     run.stdinWrite = ends[1];
+    run.takesInput = true;
     ::fcntl(run.stdinWrite, F_SETFL, O_NONBLOCK);
   }
   run.wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -487,32 +528,49 @@ void ProcessRunner::Terminate(int /*exitCode*/) {
   run_->Wake();
 }
 
+void ProcessRunner::Kill() {
+  if (!Active()) return;
+  ::kill(-run_->group, SIGKILL);
+  run_->endRequested = true;
+  run_->Wake();
+}
+
 void ProcessRunner::WriteInput(const std::string& text) {
-  if (!Active() || run_->stdinWrite < 0) throw TessarinError("The process takes no input");
-  // A child that has closed its input would end this program with SIGPIPE: the signal is held
-  // back for the write, and one that came is taken before it is let through again.
-  sigset_t pipeSignal, before;
-  sigemptyset(&pipeSignal);
-  sigaddset(&pipeSignal, SIGPIPE);
-  ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
-  std::size_t written = 0;
-  int error = 0;
-  while (written < text.size()) {
-    const ssize_t count = ::write(run_->stdinWrite, text.data() + written, text.size() - written);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) {
-      error = errno;
-      break;
-    }
-    written += static_cast<std::size_t>(count);
+  if (!Active() || !run_->takesInput) throw TessarinError("The process takes no input");
+  {
+    std::lock_guard lock(run_->mutex);
+    if (run_->inputError != 0)
+      throw TessarinError(std::string("Error writing to the process : ") + std::strerror(run_->inputError));
+    if (run_->inputEnds) throw TessarinError("The process's input is closed");
+    if (run_->input.size() + text.size() > InputLimit)
+      throw TessarinError("The process does not read its input");
+    run_->input += text;
   }
-  if (error == EPIPE) {
-    const timespec now{0, 0};
-    ::sigtimedwait(&pipeSignal, nullptr, &now);
+  run_->Wake();
+}
+
+void ProcessRunner::CloseInput() {
+  if (!Active() || !run_->takesInput) return;
+  {
+    std::lock_guard lock(run_->mutex);
+    run_->inputEnds = true;
   }
-  ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
-  if (error == EAGAIN) throw TessarinError("The process does not read its input");
-  if (error != 0) throw TessarinError(std::string("Error writing to the process : ") + std::strerror(error));
+  run_->Wake();
+}
+
+bool ProcessRunner::AwaitEnd(std::chrono::milliseconds limit) {
+  if (!Active()) return true;
+  const auto until = Clock::now() + limit;
+  while (!run_->ChildEnded()) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd end{run_->pidFd, POLLIN, 0};
+    if (run_->pidFd >= 0)
+      ::poll(&end, 1, static_cast<int>(left));
+    else
+      std::this_thread::sleep_for(kEndCheckWithoutPidFd);
+  }
+  return true;
 }
 
 void ProcessRunner::ProcessTerminated() {

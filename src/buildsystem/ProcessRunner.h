@@ -78,8 +78,11 @@ public:
   ProcessDataEvent OnErrorData;
   ProcessEndEvent OnTerminated;
   // The child's standard input is a pipe that WriteInput feeds, for a child that takes commands
-  // (the game's console); otherwise it is empty and at its end.
+  // (the game's console, a language server); otherwise it is empty and at its end.
   bool TakesInput = false;
+  // The most bytes written and not yet taken by the child: one that stops reading is an error,
+  // not a growing heap.
+  std::size_t InputLimit = 64 * 1024;
 
   // The child runs in a process group of its own, with an empty standard input that is at its
   // end unless it TakesInput. When the child has ended and its output is delivered, whatever it left running
@@ -88,9 +91,16 @@ public:
   // POSIX cannot hand a child an exit code from outside. The child's process group gets SIGTERM,
   // and SIGKILL when it is still there 2 s later; the end is then reported as for any other.
   void Terminate(int exitCode);
-  // Writes to the standard input of a running child that TakesInput. Never blocks: a child that
-  // has stopped reading, or one that has closed its input, raises an error.
+  // Ends the child's process group at once, with SIGKILL.
+  void Kill();
+  // Queues `text` for the standard input of a running child that TakesInput; the watch thread
+  // writes it as the child reads. Never blocks: more than InputLimit waiting, a child that closed
+  // its input, or input already closed raises an error.
   void WriteInput(const std::string& text);
+  // The child's input ends once what was written has reached it.
+  void CloseInput();
+  // Waits at most `limit` for the child to end by itself; true when it has.
+  bool AwaitEnd(std::chrono::milliseconds limit);
 
 private:
   friend struct ProcessRun;

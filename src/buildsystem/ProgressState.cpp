@@ -23,13 +23,13 @@ void ProgressState::Show() {
   Notify();
 }
 
-void ProgressState::cancelButtonClick() {
+void ProgressState::Cancel() {
   running_ = false;
   Notify();
   if (CancelPressed) CancelPressed();
 }
 
-void ProgressState::okButtonClick() {
+void ProgressState::Hide() {
   visible_ = false;
   Notify();
 }

@@ -26,8 +26,10 @@ public:
 
   // Shows the window reset for a new build (also when it still shows the last build's end).
   void Show();
-  void cancelButtonClick();
-  void okButtonClick();
+  // "Cancel" pressed: the build stops running and CancelPressed hears of it.
+  void Cancel();
+  // "&OK" pressed on a finished build.
+  void Hide();
   // The end of a build: bar full, label bold, "&OK" instead of "Cancel".
   void ShowFinished();
 

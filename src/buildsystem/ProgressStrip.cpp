@@ -19,8 +19,8 @@ ProgressStrip::ProgressStrip(ProgressState& progress, QWidget& window)
   layout->addWidget(bar_);
   layout->addWidget(cancel_);
   escape_->setContext(Qt::WindowShortcut);
-  connect(cancel_, &QToolButton::clicked, this, [this] { progress_.cancelButtonClick(); });
-  connect(escape_, &QShortcut::activated, this, [this] { progress_.cancelButtonClick(); });
+  connect(cancel_, &QToolButton::clicked, this, [this] { progress_.Cancel(); });
+  connect(escape_, &QShortcut::activated, this, [this] { progress_.Cancel(); });
   progress_.Changed = [this] { Refresh(); };
   Refresh();
 }

@@ -24,17 +24,17 @@ ProgressWindow::ProgressWindow(ProgressState& progress, QWidget* parent)
   ProgressBar = new QProgressBar;
   ProgressBar->setFixedSize(321, 16);
   ProgressBar->setTextVisible(false);
-  cancelButton = new QPushButton("Cancel");
-  cancelButton->setFixedSize(75, 29);
-  cancelButton->setFlat(true);
-  okButton = new QPushButton("&OK");
-  okButton->setFixedSize(75, 29);
-  okButton->setFlat(true);
-  okButton->setDefault(true);
+  CancelButton = new QPushButton("Cancel");
+  CancelButton->setFixedSize(75, 29);
+  CancelButton->setFlat(true);
+  OkButton = new QPushButton("&OK");
+  OkButton->setFixedSize(75, 29);
+  OkButton->setFlat(true);
+  OkButton->setDefault(true);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(cancelButton);
-  buttons->addWidget(okButton);
+  buttons->addWidget(CancelButton);
+  buttons->addWidget(OkButton);
   buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(15, 16, 15, 13);
@@ -45,8 +45,8 @@ ProgressWindow::ProgressWindow(ProgressState& progress, QWidget* parent)
   layout->addLayout(buttons);
   // The window takes the size its contents need: 352 by 160 for a line or two.
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  connect(cancelButton, &QPushButton::clicked, this, [this] { progress_.cancelButtonClick(); });
-  connect(okButton, &QPushButton::clicked, this, [this] { progress_.okButtonClick(); });
+  connect(CancelButton, &QPushButton::clicked, this, [this] { progress_.Cancel(); });
+  connect(OkButton, &QPushButton::clicked, this, [this] { progress_.Hide(); });
   progress_.Changed = [this] { Refresh(); };
   Refresh();
 }
@@ -67,8 +67,8 @@ void ProgressWindow::Refresh() {
   ProgressLabel->setFont(font);
   ProgressBar->setRange(0, progress_.Maximum());
   ProgressBar->setValue(progress_.Position());
-  okButton->setVisible(progress_.OkVisible());
-  cancelButton->setVisible(!progress_.OkVisible());
+  OkButton->setVisible(progress_.OkVisible());
+  CancelButton->setVisible(!progress_.OkVisible());
   // Before showing: the window manager stacks a window as a dialog when it is mapped.
   KeepAboveOwnerWhileRunning();
   if (progress_.Visible() && !isVisible()) {

@@ -30,6 +30,6 @@ private:
   ProgressState& progress_;
   QProgressBar* ProgressBar;
   QLabel* ProgressLabel;
-  QPushButton* cancelButton;
-  QPushButton* okButton;
+  QPushButton* CancelButton;
+  QPushButton* OkButton;
 };

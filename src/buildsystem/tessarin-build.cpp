@@ -240,8 +240,8 @@ bool ReportFailures(const BuildOutcome& outcome, const std::vector<Project*>& ex
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
-  RegistryStore store(RegistryStore::defaultFilePath());
-  const std::string storeProblem = store.load();
+  RegistryStore store(RegistryStore::DefaultFilePath());
+  const std::string storeProblem = store.Load();
   if (!storeProblem.empty()) std::cerr << "tessarin-build: settings: " << storeProblem << std::endl;
   const SettingsConventions conventions = SettingsConventions::Native();
   Settings settings = LoadSettings(store, conventions);
@@ -328,7 +328,7 @@ int main(int argc, char** argv) {
   context.resultLine = conventions.listsBuildResult;
   BuildController controller(context);
   StopSignals stop;
-  stop.OnStop = [&progress] { progress.cancelButtonClick(); };
+  stop.OnStop = [&progress] { progress.Cancel(); };
 
   bool failed = false;
   // Runs one build command to its end; false when a signal asked the program to stop.

@@ -72,7 +72,7 @@ void ClassViewCommands::RebuildClassView() {
       outline_.ScanFile(file.Path, stored_file::ReadStoredLines(file.Path));
   } catch (const TessarinError& error) {
     ShowNodes();
-    questions_.showError(error.message());
+    questions_.ShowError(error.message());
     return;
   }
   outline_.Sort();
@@ -98,7 +98,7 @@ void ClassViewCommands::OpenSelectedNode() {
   if (!data) return;
   DocumentWindow* window = openEditor_(data->FileName);
   if (window == nullptr) return;
-  window->MyEditor->Editor().State().SetCaretY(data->Line);
+  window->Editor->Editor().State().SetCaretY(data->Line);
   window->SetTopLine(data->Line - window->VisibleLineCount() / 2);
-  window->MyEditor->setFocus();
+  window->Editor->setFocus();
 }

@@ -281,7 +281,7 @@ template <typename Handler> void EditorWidget::ShowingErrors(Handler handler) {
     handler();
   } catch (const EditorError& error) {
     if (!questions_) throw;
-    questions_->showError(error.message());
+    questions_->ShowError(error.message());
   }
 }
 

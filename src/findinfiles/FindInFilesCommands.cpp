@@ -69,7 +69,7 @@ void FindInFilesCommands::FindInProject() {
   const Project* project = workspace_.ActiveProject;
   if (project == nullptr || !showModal_(dialog_)) return;
   TextMatcher matcher(dialog_.Query());
-  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
+  page_.MessagePages.setCurrentWidget(&page_.FindInFilesTab);
   PlaceListModel& places = page_.Results.Places();
   places.SetLayout(PlaceListModel::Layout::Entries);
   places.Clear();
@@ -88,7 +88,7 @@ void FindInFilesCommands::FindInProject() {
 }
 
 void FindInFilesCommands::FindEverywhere(TextMatcher& matcher, const std::vector<std::string>& files) {
-  page_.MessagePages.setCurrentWidget(&page_.FindinFilesSheet);
+  page_.MessagePages.setCurrentWidget(&page_.FindInFilesTab);
   PlaceListModel& places = page_.Results.Places();
   places.SetLayout(PlaceListModel::Layout::Grouped);
   places.Clear();
@@ -157,7 +157,7 @@ void FindInFilesCommands::ReplaceInFiles() {
   ReplaceSummary summary;
   std::vector<FileReplacement> plans = PlanReplacements(matcher, files, summary.failures);
   if (plans.empty() && summary.failures.empty()) {
-    questions_.inform("No match for '" + matcher.Query().pattern + "' found.");
+    questions_.Inform("No match for '" + matcher.Query().pattern + "' found.");
     return;
   }
   if (!plans.empty()) {
@@ -165,5 +165,5 @@ void FindInFilesCommands::ReplaceInFiles() {
     if (!showModal_(preview)) return;
   }
   ApplyReplacements(plans, windows_.windowOf, backupSource_(), summary);
-  questions_.inform(SummaryText(summary));
+  questions_.Inform(SummaryText(summary));
 }

@@ -30,7 +30,7 @@ constexpr std::uint32_t kFindInFilesMarkColour = 16711680; // blue
 // The "Find in Files" page of the message area.
 struct FindInFilesPage {
   QTabWidget& MessagePages;
-  QWidget& FindinFilesSheet;
+  QWidget& FindInFilesTab;
   PlacesPage& Results;
 };
 

@@ -31,7 +31,7 @@ void RememberText(QComboBox& box, const QString& text) {
 FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
     : QDialog(parent, Qt::Tool), FindTextComboBox(new QComboBox),
       CaseCheckBox(new QCheckBox("&Case sensitive")), WholeWordCheckBox(new QCheckBox("&Whole words only")),
-      okButton(new QPushButton("&OK")), cancelButton(new QPushButton("&Cancel")),
+      OkButton(new QPushButton("&OK")), CancelButton(new QPushButton("&Cancel")),
       NewTextLabel(new QLabel("R&eplace with:")), NewTextComboBox(new QComboBox),
       RegexCheckBox(new QCheckBox("Regular e&xpression")),
       ProjectRadioButton(new QRadioButton("Active &project")),
@@ -56,8 +56,8 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
   optionLayout->addWidget(RegexCheckBox);
 
   auto* buttons = new QVBoxLayout;
-  buttons->addWidget(okButton);
-  buttons->addWidget(cancelButton);
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
   buttons->addStretch();
   auto* fields = new QVBoxLayout;
   fields->addWidget(label);
@@ -76,9 +76,9 @@ FindInFilesDialog::FindInFilesDialog(bool desktop, QWidget* parent)
     where->hide();
   }
 
-  okButton->setDefault(true);
-  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  OkButton->setDefault(true);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   RegexCheckBox->setVisible(desktop);
   // The widgets join the dialog as the layout takes them, so Tab goes down the fields as they
   // show and then to the buttons. (Moving Qt's tab order afterwards breaks its chain around the
@@ -126,7 +126,7 @@ void FindInFilesDialog::SetReplacing(bool replacing) {
   if (desktop_) {
     // Named for the command, with a button that says what it does (Replace shows a preview first).
     setWindowTitle(replacing_ ? "Replace in Files" : "Find in Files");
-    okButton->setText(replacing_ ? "&Replace..." : "&Find");
+    OkButton->setText(replacing_ ? "&Replace..." : "&Find");
   } else {
     setWindowTitle("Find text in File");
   }

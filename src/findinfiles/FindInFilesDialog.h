@@ -33,8 +33,8 @@ public:
   QComboBox* FindTextComboBox;
   QCheckBox* CaseCheckBox;
   QCheckBox* WholeWordCheckBox;
-  QPushButton* okButton;
-  QPushButton* cancelButton;
+  QPushButton* OkButton;
+  QPushButton* CancelButton;
   // Desktop conventions only.
   QLabel* NewTextLabel;
   QComboBox* NewTextComboBox;

@@ -86,11 +86,11 @@ bool Highlighter::ApplyUserSettings(int) { return false; }
 void Highlighter::ListUserSettings(std::vector<std::string>& names) { names.clear(); }
 
 bool Highlighter::ReadFromRegistry(RegistryStore& store, RegistryRoot root, const std::string& keyPath) {
-  if (!store.openKey(root, keyPath, false)) return false;
+  if (!store.OpenKey(root, keyPath, false)) return false;
   for (const auto& attribute : attributes_) {
     const std::string key = keyPath + "\\" + attribute->Name();
-    if (!store.openKey(root, key, false)) return false;
-    auto number = [&](const char* name) { return store.value(root, key, name); };
+    if (!store.OpenKey(root, key, false)) return false;
+    auto number = [&](const char* name) { return store.Value(root, key, name); };
     if (auto value = number("Background"); value && value->isNumber())
       attribute->SetBackground(static_cast<ColorValue>(value->number()));
     if (auto value = number("Foreground"); value && value->isNumber())
@@ -102,13 +102,13 @@ bool Highlighter::ReadFromRegistry(RegistryStore& store, RegistryRoot root, cons
 }
 
 bool Highlighter::WriteToRegistry(RegistryStore& store, RegistryRoot root, const std::string& keyPath) {
-  if (!store.openKey(root, keyPath, true)) return false;
+  if (!store.OpenKey(root, keyPath, true)) return false;
   for (const auto& attribute : attributes_) {
     const std::string key = keyPath + "\\" + attribute->Name();
-    if (!store.openKey(root, key, true)) return false;
-    store.setNumber(root, key, "Background", static_cast<std::int32_t>(attribute->Background()));
-    store.setNumber(root, key, "Foreground", static_cast<std::int32_t>(attribute->Foreground()));
-    store.setNumber(root, key, "Style", attribute->Style());
+    if (!store.OpenKey(root, key, true)) return false;
+    store.SetNumber(root, key, "Background", static_cast<std::int32_t>(attribute->Background()));
+    store.SetNumber(root, key, "Foreground", static_cast<std::int32_t>(attribute->Foreground()));
+    store.SetNumber(root, key, "Style", attribute->Style());
   }
   return true;
 }

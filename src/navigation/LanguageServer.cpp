@@ -2,8 +2,10 @@
 // starts keeps its time limit, and a server that ends takes exactly its own requests with it.
 #include "LanguageServer.h"
 
+#include "QtHandOver.h"
 #include "Settings.h"
 #include "TimeSlice.h"
+#include "UserQuestions.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -21,6 +23,8 @@ constexpr int kMethodNotFound = -32601;
 // Requests that time out one after the other with nothing heard in between: the server hangs.
 constexpr int kTimeoutsOfAHungServer = 3;
 constexpr std::chrono::milliseconds kStopGrace{2000};
+// Whole documents go to the server; one that leaves this much unread has stopped reading.
+constexpr std::size_t kMostInputWaiting = 128 << 20;
 
 std::string Seconds(std::chrono::milliseconds time) {
   const auto tenths = (time.count() + 50) / 100;
@@ -37,25 +41,31 @@ std::string ProgramPath(const std::string& program) {
 } // namespace
 
 LanguageServer::LanguageServer(Options options, QObject* parent)
-    : QObject(parent), options_(std::move(options)) {
+    : QObject(parent), options_(std::move(options)), process_(std::make_shared<QtHandOver>(this)) {
+  // The server's standard error is read and dropped.
+  process_.TakesInput = true;
+  process_.InputLimit = kMostInputWaiting;
+  process_.TerminateOnDestroy = true;
+  process_.OnData = [this](ProcessRunner&, const char* buffer, std::size_t count) {
+    ReadOutput(buffer, count);
+  };
+  process_.OnTerminated = [this](ProcessRunner&, const ProcessEnd& end) { ProcessEnded(end); };
   deadlineTimer_.setSingleShot(true);
   connect(&deadlineTimer_, &QTimer::timeout, this, &LanguageServer::DeadlinesPassed);
   startTimer_.setSingleShot(true);
   connect(&startTimer_, &QTimer::timeout, this, [this] { BreakOff("it did not answer the start"); });
   stopTimer_.setSingleShot(true);
-  connect(&stopTimer_, &QTimer::timeout, this, [this] {
-    if (process_) process_->kill();
-  });
+  connect(&stopTimer_, &QTimer::timeout, this, [this] { process_.Kill(); });
 }
 
 LanguageServer::~LanguageServer() {
-  if (!process_) return;
-  process_->disconnect(this);
+  if (!process_.Active()) return;
+  process_.OnTerminated = nullptr;
   if (state_ == State::Running)
     Write(QJsonObject{{"jsonrpc", "2.0"}, {"method", "exit"}, {"params", QJsonValue()}});
-  process_->closeWriteChannel();
-  // A server that does not end on its own is ended when the process object goes.
-  process_->waitForFinished(300);
+  process_.CloseInput();
+  // A server that does not end on its own is ended, with its process group, when the runner goes.
+  process_.AwaitEnd(std::chrono::milliseconds(300));
 }
 
 void LanguageServer::SetState(State state, std::string problem) {
@@ -82,30 +92,34 @@ void LanguageServer::StartProcess() {
   reader_ = MessageReader();
   breakReason_.clear();
   timeoutsInARow_ = 0;
-  process_ = std::make_unique<QProcess>();
-  process_->setStandardErrorFile(QProcess::nullDevice());
-  if (!options_.folder.empty()) process_->setWorkingDirectory(QString::fromStdString(options_.folder));
-  connect(process_.get(), &QProcess::started, this, [this] {
-    handshakeId_ = nextId_++;
-    QJsonObject params{{"processId", static_cast<qint64>(QCoreApplication::applicationPid())},
-                       {"capabilities", options_.capabilities},
-                       {"clientInfo", QJsonObject{{"name", "Tessarin"}}}};
-    if (!options_.folder.empty()) {
-      const QString uri = QUrl::fromLocalFile(QString::fromStdString(options_.folder)).toString();
-      params["rootUri"] = uri;
-      params["workspaceFolders"] = QJsonArray{QJsonObject{{"uri", uri}, {"name", "workspace"}}};
-    }
-    if (!options_.initializationOptions.isUndefined())
-      params["initializationOptions"] = options_.initializationOptions;
-    Write(
-        QJsonObject{{"jsonrpc", "2.0"}, {"id", handshakeId_}, {"method", "initialize"}, {"params", params}});
-  });
-  connect(process_.get(), &QProcess::readyReadStandardOutput, this, &LanguageServer::ReadOutput);
-  connect(process_.get(), &QProcess::finished, this, &LanguageServer::ProcessEnded);
-  connect(process_.get(), &QProcess::errorOccurred, this, &LanguageServer::ProcessError);
+  process_.ApplicationName = program;
+  std::string commandLine = QuoteArgument(program);
+  for (const QString& argument : options_.arguments)
+    commandLine += " " + QuoteArgument(argument.toStdString());
+  process_.SetParameters(commandLine);
+  process_.SetDirectory(options_.folder);
+  try {
+    process_.Execute();
+  } catch (const TessarinError& error) {
+    const std::string problem = options_.name + " could not be started: " + error.message();
+    FinishAll(problem, false);
+    SetState(State::Failed, problem);
+    return;
+  }
   SetState(State::Starting);
   startTimer_.start(options_.startTimeLimit);
-  process_->start(QString::fromStdString(program), options_.arguments);
+  handshakeId_ = nextId_++;
+  QJsonObject params{{"processId", static_cast<qint64>(QCoreApplication::applicationPid())},
+                     {"capabilities", options_.capabilities},
+                     {"clientInfo", QJsonObject{{"name", "Tessarin"}}}};
+  if (!options_.folder.empty()) {
+    const QString uri = QUrl::fromLocalFile(QString::fromStdString(options_.folder)).toString();
+    params["rootUri"] = uri;
+    params["workspaceFolders"] = QJsonArray{QJsonObject{{"uri", uri}, {"name", "workspace"}}};
+  }
+  if (!options_.initializationOptions.isUndefined())
+    params["initializationOptions"] = options_.initializationOptions;
+  Write(QJsonObject{{"jsonrpc", "2.0"}, {"id", handshakeId_}, {"method", "initialize"}, {"params", params}});
 }
 
 void LanguageServer::Stop() {
@@ -120,7 +134,7 @@ void LanguageServer::Stop() {
     Write(QJsonObject{
         {"jsonrpc", "2.0"}, {"id", shutdownId_}, {"method", "shutdown"}, {"params", QJsonValue()}});
   } else {
-    process_->kill();
+    process_.Kill();
   }
 }
 
@@ -158,8 +172,11 @@ void LanguageServer::Notify(const QString& method, const QJsonValue& params) {
 }
 
 void LanguageServer::Write(const QJsonObject& message) {
-  process_->write(QByteArray::fromStdString(
-      FramedMessage(QJsonDocument(message).toJson(QJsonDocument::Compact).toStdString())));
+  try {
+    process_.WriteInput(FramedMessage(QJsonDocument(message).toJson(QJsonDocument::Compact).toStdString()));
+  } catch (const TessarinError& error) {
+    BreakOff("it does not read what it is sent: " + error.message());
+  }
 }
 
 void LanguageServer::Finish(int id, RpcReply reply) {
@@ -212,17 +229,17 @@ void LanguageServer::DeadlinesPassed() {
   if (serverHangs) BreakOff("it stopped answering");
 }
 
-void LanguageServer::ReadOutput() {
-  reader_.Append(process_->readAllStandardOutput().toStdString());
+void LanguageServer::ReadOutput(const char* buffer, std::size_t count) {
+  reader_.Append(std::string(buffer, count));
   if (!dispatchQueued_) DispatchMessages();
 }
 
 void LanguageServer::DispatchMessages() {
   dispatchQueued_ = false;
-  QProcess* process = process_.get();
+  const pid_t server = process_.ProcessHandle();
   const TimeSlice slice;
   std::string body;
-  while (breakReason_.empty() && process != nullptr && process == process_.get()) {
+  while (breakReason_.empty() && server != 0 && server == process_.ProcessHandle()) {
     if (slice.Over()) {
       dispatchQueued_ = true;
       QMetaObject::invokeMethod(this, &LanguageServer::DispatchMessages, Qt::QueuedConnection);
@@ -258,7 +275,7 @@ void LanguageServer::Dispatch(const QJsonObject& message) {
   if (id == handshakeId_ && state_ == State::Starting) return HandshakeAnswered(message);
   if (id == shutdownId_ && state_ == State::Stopping) {
     Write(QJsonObject{{"jsonrpc", "2.0"}, {"method", "exit"}, {"params", QJsonValue()}});
-    process_->closeWriteChannel();
+    process_.CloseInput();
     return;
   }
   // A late answer to a request that was cancelled or timed out finds nothing.
@@ -308,33 +325,21 @@ void LanguageServer::HandshakeAnswered(const QJsonObject& message) {
 }
 
 void LanguageServer::BreakOff(const std::string& reason) {
-  if (!process_ || !breakReason_.empty()) return;
+  if (!process_.Active() || !breakReason_.empty()) return;
   breakReason_ = reason;
-  process_->kill();
+  process_.Kill();
 }
 
-void LanguageServer::ProcessError(QProcess::ProcessError error) {
-  if (error != QProcess::FailedToStart) return;
-  const std::string problem =
-      options_.name + " could not be started: " + process_->errorString().toStdString();
-  startTimer_.stop();
-  process_.release()->deleteLater();
-  FinishAll(problem, false);
-  SetState(State::Failed, problem);
-}
-
-void LanguageServer::ProcessEnded(int exitCode, QProcess::ExitStatus status) {
+void LanguageServer::ProcessEnded(const ProcessEnd& end) {
   startTimer_.stop();
   stopTimer_.stop();
-  process_.release()->deleteLater();
   if (state_ == State::Stopping) {
     SetState(State::Off);
     return;
   }
   const std::string reason = !breakReason_.empty() ? breakReason_
-                             : status == QProcess::CrashExit
-                                 ? "it crashed"
-                                 : "it ended with status " + std::to_string(exitCode);
+                             : end.signal != 0     ? "it crashed"
+                                                   : "it ended with status " + std::to_string(end.exitStatus);
   FinishAll(options_.name + " ended before it answered (" + reason + ")", true);
   if (restarts_ >= options_.mostRestarts) {
     const std::string problem = options_.name + " stopped working (" + reason +

@@ -5,11 +5,11 @@
 #pragma once
 
 #include "MessageFraming.h"
+#include "ProcessRunner.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QObject>
-#include <QProcess>
 #include <QStringList>
 #include <QTimer>
 
@@ -94,7 +94,7 @@ private:
   void SetState(State state, std::string problem = {});
   void Write(const QJsonObject& message);
   void Send(int id, Pending& pending);
-  void ReadOutput();
+  void ReadOutput(const char* buffer, std::size_t count);
   // Handles the messages read, as many as a time slice allows; the rest wait for the next pass
   // of the event loop, so a burst of them never holds up the window.
   void DispatchMessages();
@@ -108,13 +108,12 @@ private:
   void DeadlinesPassed();
   // The server misbehaves: it is ended, and ProcessEnded takes it from there.
   void BreakOff(const std::string& reason);
-  void ProcessEnded(int exitCode, QProcess::ExitStatus status);
-  void ProcessError(QProcess::ProcessError error);
+  void ProcessEnded(const ProcessEnd& end);
 
   Options options_;
   State state_ = State::Off;
   std::string problem_;
-  std::unique_ptr<QProcess> process_;
+  ProcessRunner process_;
   MessageReader reader_;
   bool dispatchQueued_ = false;
   std::string breakReason_; // set when the server was ended for misbehaving

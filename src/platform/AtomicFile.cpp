@@ -14,21 +14,6 @@ std::string systemError(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
-bool writeAll(int fd, const std::string& content) {
-  const char* data = content.data();
-  std::size_t left = content.size();
-  while (left > 0) {
-    ssize_t written = ::write(fd, data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 // umask can only be read by setting it; it is read once, before any thread could write a file.
 mode_t currentUmask() {
   static const mode_t mask = [] {
@@ -40,6 +25,16 @@ mode_t currentUmask() {
 }
 
 } // namespace
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
 
 namespace {
 
@@ -180,7 +175,7 @@ std::string writeInPlace(const std::string& path, const std::string& content) {
     return systemError("Cannot write", path);
   }
   bool ok =
-      writeAll(fd, content) && ::ftruncate(fd, static_cast<off_t>(content.size())) == 0 && ::fsync(fd) == 0;
+      WriteAll(fd, content) && ::ftruncate(fd, static_cast<off_t>(content.size())) == 0 && ::fsync(fd) == 0;
   int savedErrno = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
@@ -195,7 +190,7 @@ std::string writeInPlace(const std::string& path, const std::string& content) {
 // the new file could not take the old one's owner and group, so the caller writes in place.
 bool replaceWhole(const std::string& path, const std::string& content, const struct stat* existing, int fd,
                   const std::string& temporary, std::string& error) {
-  bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
   int savedErrno = errno;
   if (ok && existing != nullptr) {
     ::fchmod(fd, existing->st_mode & 07777);

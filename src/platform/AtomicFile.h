@@ -4,6 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+// Writes all of `bytes` to `fd`, going on after a signal interrupts it; false when a write fails
+// (errno says why) or takes nothing.
+bool WriteAll(int fd, std::string_view bytes);
 
 // What a path names, learnt without waiting: opening a pipe, a device or a socket for reading can
 // block for ever, so the file is opened without blocking and looked at before a byte is read.

@@ -86,28 +86,28 @@ Answer QtUserQuestions::ask(QMessageBox::Icon icon, const std::string& text,
   return toAnswer(static_cast<QMessageBox::StandardButton>(box->exec()));
 }
 
-Answer QtUserQuestions::askYesNo(const std::string& text) {
+Answer QtUserQuestions::AskYesNo(const std::string& text) {
   return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No);
 }
 
-Answer QtUserQuestions::askYesNoCancel(const std::string& text) {
+Answer QtUserQuestions::AskYesNoCancel(const std::string& text) {
   return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
-Answer QtUserQuestions::askYesNoCancelAll(const std::string& text) {
+Answer QtUserQuestions::AskYesNoCancelAll(const std::string& text) {
   return ask(QMessageBox::Question, text,
              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
 }
 
-void QtUserQuestions::inform(const std::string& text) {
+void QtUserQuestions::Inform(const std::string& text) {
   ask(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
-void QtUserQuestions::showError(const std::string& text) {
+void QtUserQuestions::ShowError(const std::string& text) {
   ask(QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
-std::optional<std::string> QtUserQuestions::chooseFileToOpen(const FileDialogRequest& request) {
+std::optional<std::string> QtUserQuestions::ChooseFileToOpen(const FileDialogRequest& request) {
   if (request.programsOnly) return chooseProgram(request);
   QString chosen = QFileDialog::getOpenFileName(dialogParent(), qt(request.title), startPath(request),
                                                 qt(qtFilter(request.filter)));
@@ -126,7 +126,7 @@ std::optional<std::string> QtUserQuestions::chooseProgram(const FileDialogReques
   return bytes(dialog.selectedFiles().front());
 }
 
-std::vector<std::string> QtUserQuestions::chooseFilesToOpen(const FileDialogRequest& request) {
+std::vector<std::string> QtUserQuestions::ChooseFilesToOpen(const FileDialogRequest& request) {
   std::vector<std::string> files;
   for (const QString& chosen : QFileDialog::getOpenFileNames(
            dialogParent(), qt(request.title), startPath(request), qt(qtFilter(request.filter))))
@@ -134,7 +134,7 @@ std::vector<std::string> QtUserQuestions::chooseFilesToOpen(const FileDialogRequ
   return files;
 }
 
-std::optional<std::string> QtUserQuestions::chooseFileToSave(const FileDialogRequest& request) {
+std::optional<std::string> QtUserQuestions::ChooseFileToSave(const FileDialogRequest& request) {
   QString chosen =
       QFileDialog::getSaveFileName(dialogParent(), qt(request.title), startPath(request),
                                    qt(qtFilter(request.filter)), nullptr, QFileDialog::DontConfirmOverwrite);
@@ -142,7 +142,7 @@ std::optional<std::string> QtUserQuestions::chooseFileToSave(const FileDialogReq
   return withDefaultExtension(bytes(chosen), request.defaultExtension);
 }
 
-std::optional<std::string> QtUserQuestions::chooseFolder(const std::string& title,
+std::optional<std::string> QtUserQuestions::ChooseFolder(const std::string& title,
                                                          const std::string& initialFolder) {
   QString chosen = QFileDialog::getExistingDirectory(dialogParent(), qt(title), qt(initialFolder));
   if (chosen.isEmpty()) return std::nullopt;

@@ -26,15 +26,15 @@ public:
   // Dialogs are parented to whatever `parent()` returns when they open (the active window).
   explicit QtUserQuestions(QWidget* (*parent)() = nullptr) : parent_(parent) {}
 
-  Answer askYesNo(const std::string& text) override;
-  Answer askYesNoCancel(const std::string& text) override;
-  Answer askYesNoCancelAll(const std::string& text) override;
-  void inform(const std::string& text) override;
-  void showError(const std::string& text) override;
-  std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
-  std::vector<std::string> chooseFilesToOpen(const FileDialogRequest& request) override;
-  std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
-  std::optional<std::string> chooseFolder(const std::string& title,
+  Answer AskYesNo(const std::string& text) override;
+  Answer AskYesNoCancel(const std::string& text) override;
+  Answer AskYesNoCancelAll(const std::string& text) override;
+  void Inform(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
+  std::vector<std::string> ChooseFilesToOpen(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseFolder(const std::string& title,
                                           const std::string& initialFolder) override;
 
   // "A|*.a|All|*.*" -> "A (*.a);;All (*.*)" style filters Qt understands.

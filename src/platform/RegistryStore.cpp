@@ -149,7 +149,7 @@ const char* registryRootName(RegistryRoot root) { return kRootNames[static_cast<
 
 RegistryStore::RegistryStore(std::string filePath) : path_(std::move(filePath)) {}
 
-std::string RegistryStore::defaultFilePath() {
+std::string RegistryStore::DefaultFilePath() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   std::string folder;
   if (config != nullptr && *config == '/') {
@@ -161,16 +161,16 @@ std::string RegistryStore::defaultFilePath() {
   return folder + "/Tessarin/registry";
 }
 
-std::string RegistryStore::load() {
+std::string RegistryStore::Load() {
   keys_.clear();
   pending_.clear();
   std::string content;
   std::string error;
   if (!readFileIfPresent(path_, content, error)) return error;
-  return parse(content, keys_);
+  return Parse(content, keys_);
 }
 
-std::string RegistryStore::parse(const std::string& content, KeyMap& keys) {
+std::string RegistryStore::Parse(const std::string& content, KeyMap& keys) {
   std::istringstream lines(content);
   std::string line;
   std::string firstProblem;
@@ -219,12 +219,12 @@ std::string RegistryStore::parse(const std::string& content, KeyMap& keys) {
       value.data = *text;
     }
     Change change{Change::SetValue, folded(current->name), current->name, *name, value};
-    apply(keys, change);
+    Apply(keys, change);
   }
   return firstProblem;
 }
 
-std::string RegistryStore::serialise(const KeyMap& keys) {
+std::string RegistryStore::Serialise(const KeyMap& keys) {
   std::string out;
   for (const auto& [folded, key] : keys) {
     out += sectionHeader(key.name) + "\n";
@@ -270,24 +270,24 @@ private:
 
 } // namespace
 
-std::string RegistryStore::save() {
+std::string RegistryStore::Save() {
   // Without the lock (a folder that takes no files), the save goes on as well as it can.
   const StoreLock lock(path_);
   KeyMap onDisk;
   std::string content;
   std::string error;
   if (!readFileIfPresent(path_, content, error)) return error;
-  parse(content, onDisk);
+  Parse(content, onDisk);
   for (const Change& change : pending_)
-    apply(onDisk, change);
-  error = writeFileAtomically(path_, serialise(onDisk));
+    Apply(onDisk, change);
+  error = writeFileAtomically(path_, Serialise(onDisk));
   if (!error.empty()) return error;
   keys_ = std::move(onDisk);
   pending_.clear();
   return {};
 }
 
-void RegistryStore::apply(KeyMap& keys, const Change& change) {
+void RegistryStore::Apply(KeyMap& keys, const Change& change) {
   switch (change.kind) {
   case Change::CreateKey: {
     Key& key = keys[change.key];
@@ -328,33 +328,33 @@ void RegistryStore::apply(KeyMap& keys, const Change& change) {
   }
 }
 
-void RegistryStore::setRootReadOnly(RegistryRoot root, bool readOnly) {
+void RegistryStore::SetRootReadOnly(RegistryRoot root, bool readOnly) {
   readOnly_[static_cast<int>(root)] = readOnly;
 }
 
-bool RegistryStore::keyExists(RegistryRoot root, const std::string& key) const {
+bool RegistryStore::KeyExists(RegistryRoot root, const std::string& key) const {
   return keys_.count(folded(fullKeyName(root, key))) != 0;
 }
 
-bool RegistryStore::openKey(RegistryRoot root, const std::string& key, bool create) {
-  if (keyExists(root, key)) return true;
+bool RegistryStore::OpenKey(RegistryRoot root, const std::string& key, bool create) {
+  if (KeyExists(root, key)) return true;
   if (!create || readOnly_[static_cast<int>(root)]) return false;
   std::string name = fullKeyName(root, key);
   Change change{Change::CreateKey, folded(name), name, {}, {}};
-  apply(keys_, change);
+  Apply(keys_, change);
   pending_.push_back(std::move(change));
   return true;
 }
 
-void RegistryStore::deleteKey(RegistryRoot root, const std::string& key) {
+void RegistryStore::DeleteKey(RegistryRoot root, const std::string& key) {
   if (readOnly_[static_cast<int>(root)]) return;
   std::string name = fullKeyName(root, key);
   Change change{Change::DeleteKey, folded(name), name, {}, {}};
-  apply(keys_, change);
+  Apply(keys_, change);
   pending_.push_back(std::move(change));
 }
 
-std::optional<RegistryValue> RegistryStore::value(RegistryRoot root, const std::string& key,
+std::optional<RegistryValue> RegistryStore::Value(RegistryRoot root, const std::string& key,
                                                   const std::string& name) const {
   auto it = keys_.find(folded(fullKeyName(root, key)));
   if (it == keys_.end()) return std::nullopt;
@@ -364,7 +364,7 @@ std::optional<RegistryValue> RegistryStore::value(RegistryRoot root, const std::
   return std::nullopt;
 }
 
-std::vector<std::string> RegistryStore::valueNames(RegistryRoot root, const std::string& key) const {
+std::vector<std::string> RegistryStore::ValueNames(RegistryRoot root, const std::string& key) const {
   std::vector<std::string> names;
   auto it = keys_.find(folded(fullKeyName(root, key)));
   if (it == keys_.end()) return names;
@@ -373,30 +373,30 @@ std::vector<std::string> RegistryStore::valueNames(RegistryRoot root, const std:
   return names;
 }
 
-bool RegistryStore::setValue(RegistryRoot root, const std::string& key, const std::string& name,
+bool RegistryStore::SetValue(RegistryRoot root, const std::string& key, const std::string& name,
                              RegistryValue value) {
   if (readOnly_[static_cast<int>(root)]) return false;
   std::string keyName = fullKeyName(root, key);
   Change change{Change::SetValue, folded(keyName), keyName, name, std::move(value)};
-  apply(keys_, change);
+  Apply(keys_, change);
   pending_.push_back(std::move(change));
   return true;
 }
 
-bool RegistryStore::setString(RegistryRoot root, const std::string& key, const std::string& name,
+bool RegistryStore::SetString(RegistryRoot root, const std::string& key, const std::string& name,
                               const std::string& text) {
-  return setValue(root, key, name, RegistryValue{text});
+  return SetValue(root, key, name, RegistryValue{text});
 }
 
-bool RegistryStore::setNumber(RegistryRoot root, const std::string& key, const std::string& name,
+bool RegistryStore::SetNumber(RegistryRoot root, const std::string& key, const std::string& name,
                               std::int32_t number) {
-  return setValue(root, key, name, RegistryValue{number});
+  return SetValue(root, key, name, RegistryValue{number});
 }
 
-void RegistryStore::deleteValue(RegistryRoot root, const std::string& key, const std::string& name) {
+void RegistryStore::DeleteValue(RegistryRoot root, const std::string& key, const std::string& name) {
   if (readOnly_[static_cast<int>(root)]) return;
   std::string keyName = fullKeyName(root, key);
   Change change{Change::DeleteValue, folded(keyName), keyName, name, {}};
-  apply(keys_, change);
+  Apply(keys_, change);
   pending_.push_back(std::move(change));
 }

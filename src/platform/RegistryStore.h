@@ -24,39 +24,39 @@ struct RegistryValue {
 
 class RegistryStore {
 public:
-  // An empty store that persists to `filePath`; call load() to read what is there.
+  // An empty store that persists to `filePath`; call Load() to read what is there.
   explicit RegistryStore(std::string filePath);
   RegistryStore(const RegistryStore&) = delete;
   RegistryStore& operator=(const RegistryStore&) = delete;
 
   // $XDG_CONFIG_HOME/Tessarin/registry (default ~/.config/Tessarin/registry).
-  [[nodiscard]] static std::string defaultFilePath();
+  [[nodiscard]] static std::string DefaultFilePath();
 
   // Reads the file. A missing file is an empty store. Lines that cannot be understood are
   // skipped; the returned text then describes the first of them (empty when all was well).
-  std::string load();
+  std::string Load();
 
   // Writes the pending changes atomically (temporary file, then rename). The file is read again
   // first and only the changes made through this object are applied to it, so two programs that
   // share the file do not undo each other's writes. Returns an error text, empty on success.
-  std::string save();
+  std::string Save();
 
-  [[nodiscard]] const std::string& filePath() const { return path_; }
+  [[nodiscard]] const std::string& FilePath() const { return path_; }
 
   // Roots marked read-only refuse to create keys or take values (a stand-in for lacking rights).
-  void setRootReadOnly(RegistryRoot root, bool readOnly);
+  void SetRootReadOnly(RegistryRoot root, bool readOnly);
 
-  [[nodiscard]] bool keyExists(RegistryRoot root, const std::string& key) const;
+  [[nodiscard]] bool KeyExists(RegistryRoot root, const std::string& key) const;
   // Opens a key, creating it when missing and `create` is set; false when that is impossible.
-  bool openKey(RegistryRoot root, const std::string& key, bool create);
-  void deleteKey(RegistryRoot root, const std::string& key);
+  bool OpenKey(RegistryRoot root, const std::string& key, bool create);
+  void DeleteKey(RegistryRoot root, const std::string& key);
 
-  [[nodiscard]] std::optional<RegistryValue> value(RegistryRoot root, const std::string& key,
+  [[nodiscard]] std::optional<RegistryValue> Value(RegistryRoot root, const std::string& key,
                                                    const std::string& name) const;
-  [[nodiscard]] std::vector<std::string> valueNames(RegistryRoot root, const std::string& key) const;
-  bool setString(RegistryRoot root, const std::string& key, const std::string& name, const std::string& text);
-  bool setNumber(RegistryRoot root, const std::string& key, const std::string& name, std::int32_t number);
-  void deleteValue(RegistryRoot root, const std::string& key, const std::string& name);
+  [[nodiscard]] std::vector<std::string> ValueNames(RegistryRoot root, const std::string& key) const;
+  bool SetString(RegistryRoot root, const std::string& key, const std::string& name, const std::string& text);
+  bool SetNumber(RegistryRoot root, const std::string& key, const std::string& name, std::int32_t number);
+  void DeleteValue(RegistryRoot root, const std::string& key, const std::string& name);
 
 private:
   struct NamedValue {
@@ -77,10 +77,10 @@ private:
     RegistryValue value;
   };
 
-  bool setValue(RegistryRoot root, const std::string& key, const std::string& name, RegistryValue value);
-  static void apply(KeyMap& keys, const Change& change);
-  static std::string parse(const std::string& content, KeyMap& keys);
-  static std::string serialise(const KeyMap& keys);
+  bool SetValue(RegistryRoot root, const std::string& key, const std::string& name, RegistryValue value);
+  static void Apply(KeyMap& keys, const Change& change);
+  static std::string Parse(const std::string& content, KeyMap& keys);
+  static std::string Serialise(const KeyMap& keys);
 
   std::string path_;
   KeyMap keys_;

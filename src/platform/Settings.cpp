@@ -234,13 +234,13 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
   // The installation record is opened with full access, created when missing; a record without
   // the value keeps the fall-backs rather than pointing every tool at the root folder.
   std::optional<std::string> installExe;
-  if (store.openKey(RegistryRoot::LocalMachine, kInstallRecordKey, true)) {
+  if (store.OpenKey(RegistryRoot::LocalMachine, kInstallRecordKey, true)) {
     std::optional<RegistryValue> value =
-        store.value(RegistryRoot::LocalMachine, kInstallRecordKey, kInstallRecordValue);
+        store.Value(RegistryRoot::LocalMachine, kInstallRecordKey, kInstallRecordValue);
     if (value) installExe = storedText(value, "");
   }
   const Settings defaults = DefaultSettings(conventions, installExe ? &*installExe : nullptr);
-  auto stored = [&](const char* name) { return store.value(RegistryRoot::CurrentUser, kSettingsKey, name); };
+  auto stored = [&](const char* name) { return store.Value(RegistryRoot::CurrentUser, kSettingsKey, name); };
 
   Settings settings;
   settings.quake3location = storedText(stored("quake3location"), defaults.quake3location);
@@ -280,32 +280,32 @@ Settings LoadSettings(RegistryStore& store, const SettingsConventions& conventio
 
 void SaveSettings(RegistryStore& store, const Settings& settings) {
   const RegistryRoot root = RegistryRoot::CurrentUser;
-  store.openKey(root, kSettingsKey, true);
-  store.setString(root, kSettingsKey, "quake3location", settings.quake3location);
-  store.setString(root, kSettingsKey, "quake3arguments", settings.quake3arguments);
-  store.setString(root, kSettingsKey, "lcclocation", settings.lcclocation);
-  store.setString(root, kSettingsKey, "lcclarguments", settings.lcclarguments);
-  store.setString(root, kSettingsKey, "q3asmlocation", settings.q3asmlocation);
-  store.setString(root, kSettingsKey, "q3asmlarguments", settings.q3asmlarguments);
-  store.setString(root, kSettingsKey, "outputlocation", settings.outputlocation);
-  store.setString(root, kSettingsKey, "EditorFont", settings.EditorFont);
+  store.OpenKey(root, kSettingsKey, true);
+  store.SetString(root, kSettingsKey, "quake3location", settings.quake3location);
+  store.SetString(root, kSettingsKey, "quake3arguments", settings.quake3arguments);
+  store.SetString(root, kSettingsKey, "lcclocation", settings.lcclocation);
+  store.SetString(root, kSettingsKey, "lcclarguments", settings.lcclarguments);
+  store.SetString(root, kSettingsKey, "q3asmlocation", settings.q3asmlocation);
+  store.SetString(root, kSettingsKey, "q3asmlarguments", settings.q3asmlarguments);
+  store.SetString(root, kSettingsKey, "outputlocation", settings.outputlocation);
+  store.SetString(root, kSettingsKey, "EditorFont", settings.EditorFont);
   // A size that was stored as a string keeps its kind.
-  std::optional<RegistryValue> size = store.value(root, kSettingsKey, "EditorFontSize");
+  std::optional<RegistryValue> size = store.Value(root, kSettingsKey, "EditorFontSize");
   if (size && size->isString())
-    store.setString(root, kSettingsKey, "EditorFontSize", std::to_string(settings.EditorFontSize));
+    store.SetString(root, kSettingsKey, "EditorFontSize", std::to_string(settings.EditorFontSize));
   else
-    store.setNumber(root, kSettingsKey, "EditorFontSize", settings.EditorFontSize);
-  store.setString(root, kSettingsKey, "BackupSource", settings.BackupSource ? "1" : "0");
-  store.setNumber(root, kSettingsKey, "ParallelCompiles", settings.ParallelCompiles);
-  store.setNumber(root, kSettingsKey, "UndoLevels", settings.UndoLevels);
-  store.setNumber(root, kSettingsKey, "KeepFileFormat", settings.KeepFileFormat ? 1 : 0);
-  store.setNumber(root, kSettingsKey, "TabWidth", settings.TabWidth);
-  store.setNumber(root, kSettingsKey, "ClangdWarnings", settings.ClangdWarnings ? 1 : 0);
-  store.setString(root, kSettingsKey, "ServerLocation", settings.ServerLocation);
-  store.setNumber(root, kSettingsKey, "RunDedicatedServer", settings.RunDedicatedServer ? 1 : 0);
-  store.setString(root, kSettingsKey, "ServerMap", settings.ServerMap);
-  store.setString(root, kSettingsKey, "ReloadCommand", settings.ReloadCommand);
-  store.setNumber(root, kSettingsKey, "ReopenLastWorkspace", settings.ReopenLastWorkspace ? 1 : 0);
+    store.SetNumber(root, kSettingsKey, "EditorFontSize", settings.EditorFontSize);
+  store.SetString(root, kSettingsKey, "BackupSource", settings.BackupSource ? "1" : "0");
+  store.SetNumber(root, kSettingsKey, "ParallelCompiles", settings.ParallelCompiles);
+  store.SetNumber(root, kSettingsKey, "UndoLevels", settings.UndoLevels);
+  store.SetNumber(root, kSettingsKey, "KeepFileFormat", settings.KeepFileFormat ? 1 : 0);
+  store.SetNumber(root, kSettingsKey, "TabWidth", settings.TabWidth);
+  store.SetNumber(root, kSettingsKey, "ClangdWarnings", settings.ClangdWarnings ? 1 : 0);
+  store.SetString(root, kSettingsKey, "ServerLocation", settings.ServerLocation);
+  store.SetNumber(root, kSettingsKey, "RunDedicatedServer", settings.RunDedicatedServer ? 1 : 0);
+  store.SetString(root, kSettingsKey, "ServerMap", settings.ServerMap);
+  store.SetString(root, kSettingsKey, "ReloadCommand", settings.ReloadCommand);
+  store.SetNumber(root, kSettingsKey, "ReopenLastWorkspace", settings.ReopenLastWorkspace ? 1 : 0);
 }
 
 namespace {

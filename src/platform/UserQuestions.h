@@ -23,17 +23,17 @@ class UserQuestions {
 public:
   virtual ~UserQuestions() = default;
 
-  virtual Answer askYesNo(const std::string& text) = 0;
-  virtual Answer askYesNoCancel(const std::string& text) = 0;
-  virtual Answer askYesNoCancelAll(const std::string& text) = 0;
-  virtual void inform(const std::string& text) = 0;
-  virtual void showError(const std::string& text) = 0;
+  virtual Answer AskYesNo(const std::string& text) = 0;
+  virtual Answer AskYesNoCancel(const std::string& text) = 0;
+  virtual Answer AskYesNoCancelAll(const std::string& text) = 0;
+  virtual void Inform(const std::string& text) = 0;
+  virtual void ShowError(const std::string& text) = 0;
 
-  virtual std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
   // Empty when cancelled.
-  virtual std::vector<std::string> chooseFilesToOpen(const FileDialogRequest& request) = 0;
-  virtual std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) = 0;
-  virtual std::optional<std::string> chooseFolder(const std::string& title,
+  virtual std::vector<std::string> ChooseFilesToOpen(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> ChooseFolder(const std::string& title,
                                                   const std::string& initialFolder) = 0;
 };
 

@@ -33,7 +33,7 @@ void PrintCommands::Print() {
   request.filter = "PDF Files (*.pdf)|*.pdf";
   request.defaultExtension = "pdf";
   request.initialFile = paths::ChangeFileExt(document->FileName(), ".pdf");
-  const auto path = questions_.chooseFileToSave(request);
+  const auto path = questions_.ChooseFileToSave(request);
   if (!path) return;
   // The next print asks again rather than overwriting this file unasked, also after a failure.
   struct BackToThePrinter {

@@ -30,7 +30,7 @@ bool DocumentFile::ChangedOnDisk() const {
 
 bool DocumentFile::MayOverwrite() {
   if (!ChangedOnDisk()) return true;
-  return questions_.askYesNo(fileName_ +
+  return questions_.AskYesNo(fileName_ +
                              " was changed by another program since it was opened.\nOverwrite it with the "
                              "text of this window?") == Answer::Yes;
 }
@@ -46,12 +46,12 @@ void DocumentFile::NoticeOutsideChanges(const std::function<void()>& reload) {
   } done{asking_};
   known_ = now; // asked once for each change
   if (!now.exists) {
-    questions_.inform(fileName_ + " was deleted by another program.\nSaving the window writes it again.");
+    questions_.Inform(fileName_ + " was deleted by another program.\nSaving the window writes it again.");
     text_.SetModified(true);
   } else if (!text_.Modified()) {
-    if (questions_.askYesNo(fileName_ + " was changed by another program.\nReload it?") == Answer::Yes)
+    if (questions_.AskYesNo(fileName_ + " was changed by another program.\nReload it?") == Answer::Yes)
       reload();
-  } else if (questions_.askYesNo(
+  } else if (questions_.AskYesNo(
                  fileName_ + " was changed by another program, and this window has unsaved changes.\n"
                              "Reload the file and lose the changes? (No keeps the window's text; saving it "
                              "overwrites the file.)") == Answer::Yes) {
@@ -64,7 +64,7 @@ bool DocumentFile::WriteTo(const std::string& path) {
   const std::string bytes = layout_ ? layout_->Write(lines) : source_file::JoinLines(lines);
   const std::string error = stored_file::Save(path, bytes, settings_.BackupSource);
   if (!error.empty()) {
-    questions_.showError(error);
+    questions_.ShowError(error);
     return false;
   }
   if (layout_) layout_->Written(bytes);
@@ -83,7 +83,7 @@ bool DocumentFile::TrySave() {
 }
 
 bool DocumentFile::SaveAs(const std::string& path) {
-  if (paths::FileExists(path) && questions_.askYesNo("Overwrite Existing File?") != Answer::Yes) return false;
+  if (paths::FileExists(path) && questions_.AskYesNo("Overwrite Existing File?") != Answer::Yes) return false;
   return WriteTo(path);
 }
 
@@ -93,13 +93,13 @@ bool DocumentFile::SaveAsAsked() {
   request.filter = kSaveFilter;
   request.defaultExtension = "c";
   request.initialFile = fileName_;
-  const std::optional<std::string> path = questions_.chooseFileToSave(request);
+  const std::optional<std::string> path = questions_.ChooseFileToSave(request);
   return path && SaveAs(*path);
 }
 
 bool DocumentFile::CloseQuery() {
   if (!text_.Modified()) return true;
-  switch (questions_.askYesNoCancel("Save changes to " + fileName_ + "?")) {
+  switch (questions_.AskYesNoCancel("Save changes to " + fileName_ + "?")) {
   case Answer::Yes: return TrySave(); // a failed or cancelled save keeps the window and its text
   case Answer::No: text_.SetModified(false); return true;
   default: return false;

@@ -34,31 +34,31 @@ private:
 } // namespace
 
 DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent)
-    : QWidget(parent), MyEditor(new EditorWidget(this)), MyHighlighter(std::make_unique<CppHighlighter>()),
+    : QWidget(parent), Editor(new EditorWidget(this)), CodeHighlighter(std::make_unique<CppHighlighter>()),
       OnReplaceText([this](std::string_view search, std::string_view, int, int, ReplaceAction& action) {
         AskReplace(search, action);
       }),
       keepLayout_(settings.KeepFileFormat), questions_(questions),
-      text_(std::make_unique<EditorText>(MyEditor->Editor().Document())), file_(*text_, questions, settings) {
+      text_(std::make_unique<EditorText>(Editor->Editor().Document())), file_(*text_, questions, settings) {
   file_.OnSaved = [this] {
     ShowCaption();
     if (OnFileSaved) OnFileSaved();
   };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(MyEditor);
-  setFocusProxy(MyEditor); // activating the window puts the caret in the text
+  layout->addWidget(Editor);
+  setFocusProxy(Editor); // activating the window puts the caret in the text
   setWindowTitle(kUntitledFileName);
 
-  TextEditor& editor = MyEditor->Editor();
+  TextEditor& editor = Editor->Editor();
   editor.Gutter().SetShowLineNumbers(true);
   // Room between the numbers and the text, so that they never seem to run into the code.
   editor.Gutter().SetRightOffset(kNumbersToText);
-  MyEditor->SetWantTabs(true);
-  MyEditor->SetQuestions(&questions);
+  Editor->SetWantTabs(true);
+  Editor->SetQuestions(&questions);
   editor.State().SetReadOnly(false);
   ApplySettings(settings);
-  editor.Document().SetHighLighter(MyHighlighter.get());
+  editor.Document().SetHighLighter(CodeHighlighter.get());
   editor.Events.OnReplaceText = OnReplaceText;
   editor.Events.OnChange = [this] { ReflectEdit(); };
   editor.Events.OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
@@ -69,14 +69,14 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
 DocumentWindow::~DocumentWindow() {
   DocumentCompanion.reset();
   // The editor goes with the widget tree; it must not keep a highlighter that goes first.
-  MyEditor->Editor().Document().SetHighLighter(nullptr);
+  Editor->Editor().Document().SetHighLighter(nullptr);
 }
 
 void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path, keepLayout_);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
-  TextEditor& editor = MyEditor->Editor();
+  TextEditor& editor = Editor->Editor();
   editor.State().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
   editor.Document().Load(std::move(loaded.lines));
   editor.Document().SetModified(false);
@@ -85,47 +85,47 @@ void DocumentWindow::LoadFile(const std::string& path) {
 
 void DocumentWindow::NoticeOutsideChanges() {
   file_.NoticeOutsideChanges([this] {
-    const int line = MyEditor->Editor().State().CaretY();
+    const int line = Editor->Editor().State().CaretY();
     LoadFile(FileName());
-    MyEditor->Editor().State().SetCaretY(line);
+    Editor->Editor().State().SetCaretY(line);
   });
 }
 
-bool DocumentWindow::CanUndo() const { return MyEditor->Editor().Document().CanUndo(); }
-bool DocumentWindow::CanRedo() const { return MyEditor->Editor().Document().CanRedo(); }
-bool DocumentWindow::Modified() const { return MyEditor->Editor().Document().Modified(); }
-bool DocumentWindow::SelAvail() const { return MyEditor->Editor().State().SelAvail(); }
+bool DocumentWindow::CanUndo() const { return Editor->Editor().Document().CanUndo(); }
+bool DocumentWindow::CanRedo() const { return Editor->Editor().Document().CanRedo(); }
+bool DocumentWindow::Modified() const { return Editor->Editor().Document().Modified(); }
+bool DocumentWindow::SelAvail() const { return Editor->Editor().State().SelAvail(); }
 EditorStatus DocumentWindow::Status() const {
-  const EditState& state = MyEditor->Editor().State();
+  const EditState& state = Editor->Editor().State();
   // Under the desktop conventions the column counts characters and the encoding shows.
   const bool desktop = state.HasOption(eoDesktopKeys);
   const TextEncoding encoding = state.Encoding();
   const int column =
-      CharColumn(MyEditor->Editor().Document().LineText(state.CaretY()), state.CaretX(), encoding);
+      CharColumn(Editor->Editor().Document().LineText(state.CaretY()), state.CaretX(), encoding);
   return {state.CaretY(), column,     state.InsertMode(),
           state.Mode(),   Modified(), desktop ? EncodingName(encoding) : ""};
 }
-void DocumentWindow::Undo() { MyEditor->Editor().ExecuteCommand(ecUndo); }
-void DocumentWindow::Redo() { MyEditor->Editor().ExecuteCommand(ecRedo); }
-void DocumentWindow::CutToClipboard() { MyEditor->Editor().ExecuteCommand(ecCut); }
-void DocumentWindow::CopyToClipboard() { MyEditor->Editor().ExecuteCommand(ecCopy); }
-void DocumentWindow::PasteFromClipboard() { MyEditor->Editor().ExecuteCommand(ecPaste); }
-void DocumentWindow::DeleteSelection() { MyEditor->Editor().SetSelText(""); }
-void DocumentWindow::BlockIndent() { MyEditor->Editor().ExecuteCommand(ecBlockIndent); }
-void DocumentWindow::BlockUnindent() { MyEditor->Editor().ExecuteCommand(ecBlockUnindent); }
+void DocumentWindow::Undo() { Editor->Editor().ExecuteCommand(ecUndo); }
+void DocumentWindow::Redo() { Editor->Editor().ExecuteCommand(ecRedo); }
+void DocumentWindow::CutToClipboard() { Editor->Editor().ExecuteCommand(ecCut); }
+void DocumentWindow::CopyToClipboard() { Editor->Editor().ExecuteCommand(ecCopy); }
+void DocumentWindow::PasteFromClipboard() { Editor->Editor().ExecuteCommand(ecPaste); }
+void DocumentWindow::DeleteSelection() { Editor->Editor().SetSelText(""); }
+void DocumentWindow::BlockIndent() { Editor->Editor().ExecuteCommand(ecBlockIndent); }
+void DocumentWindow::BlockUnindent() { Editor->Editor().ExecuteCommand(ecBlockUnindent); }
 std::string DocumentWindow::SelText() const {
-  return SelectedText(MyEditor->Editor().Document(), MyEditor->Editor().State());
+  return SelectedText(Editor->Editor().Document(), Editor->Editor().State());
 }
-int DocumentWindow::LineCount() const { return MyEditor->Editor().Document().LineCount(); }
+int DocumentWindow::LineCount() const { return Editor->Editor().Document().LineCount(); }
 std::string DocumentWindow::WordAtCaret() const {
-  const TextEditor& editor = MyEditor->Editor();
+  const TextEditor& editor = Editor->Editor();
   const TextPoint caret = editor.State().CaretXY();
   return IdentifierAt(editor.Document().LineText(caret.Y), caret.X);
 }
 
 std::string DocumentWindow::ShownText() const {
   std::string text;
-  const TextDocument& document = MyEditor->Editor().Document();
+  const TextDocument& document = Editor->Editor().Document();
   for (int line = 1; line <= document.LineCount(); ++line) {
     if (line > 1) text += '\n';
     text += document.LineText(line);
@@ -134,7 +134,7 @@ std::string DocumentWindow::ShownText() const {
 }
 
 void DocumentWindow::ReplaceLines(int first, int last, const std::string& text) {
-  TextEditor& editor = MyEditor->Editor();
+  TextEditor& editor = Editor->Editor();
   editor.State().SelectRange({1, first},
                              {static_cast<int>(editor.Document().LineText(last).size()) + 1, last});
   // A cut and the insertion after it undo as one step.
@@ -156,29 +156,29 @@ std::string IdentifierAt(const std::string& line, int column) {
     ++end;
   return line.substr(start, end - start);
 }
-void DocumentWindow::SetCaretY(int line) { MyEditor->Editor().State().SetCaretY(line); }
+void DocumentWindow::SetCaretY(int line) { Editor->Editor().State().SetCaretY(line); }
 
 void DocumentWindow::Print(QPrinter& printer) {
-  PrintSourceFile(MyEditor->Editor(), MyEditor->EditorFont(), FileName(), printer);
+  PrintSourceFile(Editor->Editor(), Editor->EditorFont(), FileName(), printer);
 }
 
 int DocumentWindow::SearchReplace(const std::string& search, const std::string& replace,
                                   SearchFlags options) {
-  return MyEditor->Editor().SearchReplace(search, replace, options);
+  return Editor->Editor().SearchReplace(search, replace, options);
 }
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
-  MyEditor->Editor().Document().SetMaxUndo(settings.UndoLevels);
-  MyEditor->Editor().State().SetTabWidth(settings.TabWidth);
-  MyEditor->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
-                                                                : kDefaultEditorOptions);
-  LoadUserKeyMap(MyEditor->Editor().Keystrokes(), settings.EditorKeys);
+  Editor->Editor().Document().SetMaxUndo(settings.UndoLevels);
+  Editor->Editor().State().SetTabWidth(settings.TabWidth);
+  Editor->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
+                                                              : kDefaultEditorOptions);
+  LoadUserKeyMap(Editor->Editor().Keystrokes(), settings.EditorKeys);
   // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
-  MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
+  Editor->SetClipboardLineFeeds(settings.KeepFileFormat);
   // An empty name or a size of none keeps the control's own font.
   if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
-    MyEditor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
-  ApplyTokenLooks(*MyHighlighter, TokenLooksFor(settings, palette()));
+    Editor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
+  ApplyTokenLooks(*CodeHighlighter, TokenLooksFor(settings, palette()));
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
@@ -190,18 +190,18 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 
 void DocumentWindow::MarkLine(int line) {
   MarkedLine = line;
-  MyEditor->viewport()->update();
+  Editor->viewport()->update();
 }
 
-int DocumentWindow::VisibleLineCount() const { return MyEditor->Editor().Geometry().LinesInWindow(); }
+int DocumentWindow::VisibleLineCount() const { return Editor->Editor().Geometry().LinesInWindow(); }
 
 void DocumentWindow::ShowPlace(int line, int column) {
-  TextEditor& editor = MyEditor->Editor();
+  TextEditor& editor = Editor->Editor();
   editor.State().SetCaretXY(editor.Document().Clamped({column, line}));
   SetTopLine(std::max(1, editor.State().CaretY() - VisibleLineCount() / 2));
 }
 
-void DocumentWindow::SetTopLine(int line) { MyEditor->Editor().Geometry().SetTopLine(line); }
+void DocumentWindow::SetTopLine(int line) { Editor->Editor().Geometry().SetTopLine(line); }
 
 void DocumentWindow::BringToFront() {
   if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
@@ -210,12 +210,12 @@ void DocumentWindow::BringToFront() {
     frame->raise();
   }
   // The user can type the fix at once.
-  MyEditor->setFocus(Qt::OtherFocusReason);
-  MyEditor->viewport()->update();
+  Editor->setFocus(Qt::OtherFocusReason);
+  Editor->viewport()->update();
 }
 
 void DocumentWindow::AskReplace(std::string_view search, ReplaceAction& action) {
-  switch (questions_.askYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
+  switch (questions_.AskYesNoCancelAll("Replace this occurance of '" + std::string(search) + "'")) {
   case Answer::Yes: action = ReplaceAction::Replace; break;
   case Answer::No: action = ReplaceAction::Skip; break;
   case Answer::All: action = ReplaceAction::ReplaceAll; break;

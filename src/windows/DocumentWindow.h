@@ -25,8 +25,8 @@ public:
   DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent = nullptr);
   ~DocumentWindow() override;
 
-  EditorWidget* MyEditor;
-  std::unique_ptr<CppHighlighter> MyHighlighter;
+  EditorWidget* Editor;
+  std::unique_ptr<CppHighlighter> CodeHighlighter;
   int MarkedLine = -1;
   ColorValue MarkColour = 0;
 
@@ -84,7 +84,7 @@ public:
   // The file was written.
   std::function<void()> OnFileSaved;
 
-  // The prompt that a search and replace on MyEditor asks before each replacement: Yes
+  // The prompt that a search and replace on Editor asks before each replacement: Yes
   // replaces the match, No skips it, All replaces the rest without asking, Cancel stops.
   const ReplaceTextEvent OnReplaceText;
 

@@ -63,7 +63,7 @@ TokenLooks StoredTokenLooks(RegistryStore& store) {
 }
 
 void StoreTokenLooks(RegistryStore& store, const TokenLooks& looks) {
-  store.deleteKey(kRoot, kColoursKey);
+  store.DeleteKey(kRoot, kColoursKey);
   if (looks.empty()) return;
   CppHighlighter highlighter;
   ApplyTokenLooks(highlighter, looks);

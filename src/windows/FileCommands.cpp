@@ -53,23 +53,23 @@ QMdiSubWindow* FileCommands::OpenNewWindow(const std::string& path) {
   // window for good, and a huge file would be read whole.
   const FileProbe probe = probeFile(path);
   if (!probe.problem.empty()) {
-    questions_.showError(probe.problem);
+    questions_.ShowError(probe.problem);
     return nullptr;
   }
   if (probe.size > kLargeFileBytes &&
-      questions_.askYesNo(path + " is " + std::to_string(probe.size >> 20) +
+      questions_.AskYesNo(path + " is " + std::to_string(probe.size >> 20) +
                           " MB large; reading it takes a while and that much memory.\nOpen it anyway?") !=
           Answer::Yes)
     return nullptr;
   if (!source_file::LooksLikeText(path) &&
-      questions_.askYesNo(path + " does not look like a text file.\nOpen it anyway?") != Answer::Yes)
+      questions_.AskYesNo(path + " does not look like a text file.\nOpen it anyway?") != Answer::Yes)
     return nullptr;
   // Loaded before it joins the frame: a file that cannot be read leaves no half-made window.
   auto window = std::make_unique<DocumentWindow>(settings_, questions_);
   try {
     window->LoadFile(path);
   } catch (const TessarinError& error) {
-    questions_.showError(error.message());
+    questions_.ShowError(error.message());
     return nullptr;
   }
   return AddWindow(window.release());
@@ -89,7 +89,7 @@ void FileCommands::OpenFile() {
   request.filter = kOpenFilter;
   request.defaultExtension = "c";
   request.initialFolder = OpenDialogFolder();
-  for (const std::string& path : questions_.chooseFilesToOpen(request))
+  for (const std::string& path : questions_.ChooseFilesToOpen(request))
     OpenNewWindow(path);
 }
 

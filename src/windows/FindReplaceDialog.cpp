@@ -64,9 +64,10 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
       PromptCheckBox(new QCheckBox("&Prompt on replace")),
       RegexCheckBox(new QCheckBox("Regular e&xpression")), ForwardRadioButton(new QRadioButton("Forwar&d")),
       BackwardRadioButton(new QRadioButton("&Backward")), GlobalRadioButton(new QRadioButton("&Global")),
-      SelectedRadioButton(new QRadioButton("&Selected text")), RadioButton5(new QRadioButton("&From cursor")),
-      HomeRadioButton(new QRadioButton("From &home position")), okButton(new QPushButton("&OK", this)),
-      AllButton(new QPushButton("&Replace All", this)), cancelButton(new QPushButton("&Cancel", this)) {
+      SelectedRadioButton(new QRadioButton("&Selected text")),
+      FromCursorRadioButton(new QRadioButton("&From cursor")),
+      HomeRadioButton(new QRadioButton("From &home position")), OkButton(new QPushButton("&OK", this)),
+      AllButton(new QPushButton("&Replace All", this)), CancelButton(new QPushButton("&Cancel", this)) {
   setWindowTitle("Find or replace text");
   setWindowFlag(Qt::Tool);
   setSizeGripEnabled(false); // the status bar carries the grip
@@ -86,13 +87,13 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
                     1, 2, 1);
   groups->addWidget(group(" Direction: ", {ForwardRadioButton, BackwardRadioButton}), 1, 0);
   groups->addWidget(group(" Scope: ", {GlobalRadioButton, SelectedRadioButton}), 2, 0);
-  groups->addWidget(group("Origin: ", {RadioButton5, HomeRadioButton}), 2, 1);
+  groups->addWidget(group("Origin: ", {FromCursorRadioButton, HomeRadioButton}), 2, 1);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(okButton);
+  buttons->addWidget(OkButton);
   buttons->addWidget(AllButton);
-  buttons->addWidget(cancelButton);
+  buttons->addWidget(CancelButton);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(texts);
@@ -104,11 +105,11 @@ FindReplaceDialog::FindReplaceDialog(QWidget* parent)
   ForwardRadioButton->setChecked(true);
   GlobalRadioButton->setChecked(true);
   HomeRadioButton->setChecked(true);
-  okButton->setDefault(true);
+  OkButton->setDefault(true);
 
-  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(AllButton, &QPushButton::clicked, this, [this] { done(ReplaceAllResult); });
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   // Also when Find or Replace sets the operation, so the dialog never shows a stale state.
   connect(ReplaceRadioButton, &QRadioButton::toggled, this, &FindReplaceDialog::EnableReplaceFields);
   connect(FindTextComboBox, &QComboBox::editTextChanged, this, &FindReplaceDialog::EnableButtons);
@@ -161,8 +162,8 @@ void FindReplaceDialog::EnableReplaceFields() {
 }
 
 void FindReplaceDialog::EnableButtons() {
-  okButton->setEnabled(!FindTextComboBox->currentText().isEmpty());
-  AllButton->setEnabled(okButton->isEnabled() && ReplaceRadioButton->isChecked());
+  OkButton->setEnabled(!FindTextComboBox->currentText().isEmpty());
+  AllButton->setEnabled(OkButton->isEnabled() && ReplaceRadioButton->isChecked());
 }
 
 void FindReplaceDialog::PrepareForInput() {

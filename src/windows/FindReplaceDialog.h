@@ -51,11 +51,11 @@ public:
   QRadioButton* BackwardRadioButton;
   QRadioButton* GlobalRadioButton;
   QRadioButton* SelectedRadioButton;
-  QRadioButton* RadioButton5; // from the cursor
+  QRadioButton* FromCursorRadioButton; // from the cursor
   QRadioButton* HomeRadioButton;
-  QPushButton* okButton;
+  QPushButton* OkButton;
   QPushButton* AllButton;
-  QPushButton* cancelButton;
+  QPushButton* CancelButton;
 
   // The texts as the editor's bytes.
   // The texts as bytes of the document they search: `encoding` is the document's.

@@ -56,8 +56,8 @@ int LineNumberFromText(std::string_view text, int maximum) {
 }
 
 GoToLineDialog::GoToLineDialog(QWidget* parent)
-    : QDialog(parent), LineNumberSpin(new LineSpinBox(this)), okButton(new QPushButton("&OK", this)),
-      cancelButton(new QPushButton("&Cancel", this)) {
+    : QDialog(parent), LineNumberSpin(new LineSpinBox(this)), OkButton(new QPushButton("&OK", this)),
+      CancelButton(new QPushButton("&Cancel", this)) {
   setWindowTitle("Goto Line Number");
   LineNumberSpin->setRange(0, 100);
   LineNumberSpin->setSingleStep(1);
@@ -71,17 +71,17 @@ GoToLineDialog::GoToLineDialog(QWidget* parent)
   label->setBuddy(LineNumberSpin);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(okButton);
-  buttons->addWidget(cancelButton);
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
   auto* layout = new QGridLayout(this);
   layout->addWidget(label, 0, 0);
   layout->addWidget(LineNumberSpin, 0, 1);
   layout->addLayout(buttons, 1, 0, 1, 2);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  okButton->setDefault(true);
-  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  OkButton->setDefault(true);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void GoToLineDialog::SetLineCount(int lines) { LineNumberSpin->setMaximum(std::max(lines, 0)); }

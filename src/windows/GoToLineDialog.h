@@ -18,8 +18,8 @@ public:
   explicit GoToLineDialog(QWidget* parent = nullptr);
 
   QSpinBox* LineNumberSpin;
-  QPushButton* okButton;
-  QPushButton* cancelButton;
+  QPushButton* OkButton;
+  QPushButton* CancelButton;
 
   // The box accepts any line of the text it is asked about.
   void SetLineCount(int lines);

@@ -48,7 +48,7 @@ void SearchCommands::Search(EditorWindowPort& editor, SearchFlags options) {
   const TextEncoding encoding = EncodingOf(editor);
   const std::string text = findDialog_.FindText(encoding);
   if (editor.SearchReplace(text, findDialog_.NewText(encoding), options) == 0)
-    questions_.inform("No further occurence of '" + ToUtf8(text, encoding) + "' found.");
+    questions_.Inform("No further occurence of '" + ToUtf8(text, encoding) + "' found.");
 }
 
 void SearchCommands::GoToLine() {

@@ -62,7 +62,7 @@ void ProjectNameDialog::BrowseForProjectFile() {
   request.filter = "Tessarin Project File (*.tsp)|*.tsp|All Files|*.*";
   request.defaultExtension = "tsp";
   request.initialFile = ProjectFileName();
-  if (const auto chosen = questions_.chooseFileToSave(request))
+  if (const auto chosen = questions_.ChooseFileToSave(request))
     ProjectFileNameEdit->setText(ToDisplay(*chosen));
 }
 
@@ -70,7 +70,7 @@ void ProjectNameDialog::accept() {
   std::string problem = ProjectNameProblem(ProjectName());
   if (problem.empty()) problem = StoredPathProblem(ProjectFileName());
   if (!problem.empty()) {
-    questions_.showError(problem);
+    questions_.ShowError(problem);
     return;
   }
   QDialog::accept();

@@ -40,9 +40,9 @@ void ProjectTreeCommands::AddFilesToSelectedProject() {
   window_.ResetBuildState();
   const FileDialogRequest request =
       SourceOpenDialog(paths::ExtractFilePath(project->FileName, StyleOfStoredPath(project->FileName)));
-  for (const std::string& path : questions_.chooseFilesToOpen(request)) {
+  for (const std::string& path : questions_.ChooseFilesToOpen(request)) {
     if (const std::string problem = StoredPathProblem(path); !problem.empty()) {
-      questions_.showError(problem);
+      questions_.ShowError(problem);
       continue;
     }
     workspace_.Modified = true;
@@ -68,7 +68,7 @@ ProjectTreeCommands::AskStorableDetails(const std::optional<ProjectDetails>& pre
   std::string problem = ProjectNameProblem(details->name);
   if (problem.empty()) problem = StoredPathProblem(details->fileName);
   if (problem.empty()) return details;
-  questions_.showError(problem);
+  questions_.ShowError(problem);
   return std::nullopt;
 }
 
@@ -88,7 +88,7 @@ void ProjectTreeCommands::RemoveSelectedProject() {
   Project* project = selectedProject();
   if (project == nullptr) return;
   if (window_.asksBeforeRemovingProject &&
-      questions_.askYesNo("Remove the project " + project->Name +
+      questions_.AskYesNo("Remove the project " + project->Name +
                           " from the workspace?\nIts project file and source files stay on disk.") !=
           Answer::Yes)
     return;

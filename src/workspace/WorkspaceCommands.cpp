@@ -34,11 +34,11 @@ bool WorkspaceCommands::LoadWorkspace(const std::string& path) {
   window_.RebuildTree();
   window_.RebuildClassView();
   if (!error.empty()) {
-    questions_.showError(error);
+    questions_.ShowError(error);
     return false;
   }
   if (workspace_.Count() == 0)
-    questions_.inform(
+    questions_.Inform(
         paths::ExtractFileName(path, StyleOfStoredPath(path)) +
         " holds no projects yet: add one with \"Add New Project\" in the File View's context menu.");
   return true;
@@ -55,7 +55,7 @@ bool WorkspaceCommands::MayDropWorkspace() {
   if (!workspace_.Modified) return true;
   const std::string name =
       paths::ExtractFileName(window_.WorkspaceFileName(), StyleOfStoredPath(window_.WorkspaceFileName()));
-  switch (questions_.askYesNoCancel(name.empty() ? "Save changes to the workspace?"
+  switch (questions_.AskYesNoCancel(name.empty() ? "Save changes to the workspace?"
                                                  : "Save changes to the workspace " + name + "?")) {
   case Answer::Yes:
     FileSaveWorkspaceAction();
@@ -73,14 +73,14 @@ bool WorkspaceCommands::MakeWayForAnother() {
 }
 
 void WorkspaceCommands::FileOpenWorkspace() {
-  const auto path = questions_.chooseFileToOpen(workspaceDialog("Open Tessarin Workspace", "tsw"));
+  const auto path = questions_.ChooseFileToOpen(workspaceDialog("Open Tessarin Workspace", "tsw"));
   if (!path || !MakeWayForAnother()) return;
   window_.AddRecentWorkspace(*path);
   ReopenWorkspace(*path);
 }
 
 void WorkspaceCommands::FileImportWorkspaceAction() {
-  const auto path = questions_.chooseFileToOpen(workspaceDialog("Import DSW Workspace", "dsw"));
+  const auto path = questions_.ChooseFileToOpen(workspaceDialog("Import DSW Workspace", "dsw"));
   if (path && MakeWayForAnother()) ReopenWorkspace(*path);
 }
 
@@ -106,7 +106,7 @@ bool WorkspaceCommands::SaveWorkspaceAsAsked() {
   const std::string current = window_.WorkspaceFileName();
   request.initialFolder = paths::ExtractFilePath(current, StyleOfStoredPath(current));
   request.initialFile = current;
-  const auto path = questions_.chooseFileToSave(request);
+  const auto path = questions_.ChooseFileToSave(request);
   return path && SaveWorkspaceTo(*path);
 }
 
@@ -114,7 +114,7 @@ bool WorkspaceCommands::SaveWorkspaceTo(const std::string& path) {
   try {
     workspace_.SaveToFile(path);
   } catch (const TessarinError& error) {
-    questions_.showError(error.message());
+    questions_.ShowError(error.message());
     return false;
   }
   if (window_.savesToItsOwnFile) {
@@ -132,13 +132,13 @@ void WorkspaceCommands::FileNewWorkspaceAction() {
   request.initialFolder = !current.empty()  ? paths::ExtractFilePath(current, StyleOfStoredPath(current))
                           : home != nullptr ? paths::IncludeTrailingDelimiter(home)
                                             : std::string();
-  const auto path = questions_.chooseFileToSave(request);
+  const auto path = questions_.ChooseFileToSave(request);
   if (!path || !FolderReadyFor(*path) || !MayDropWorkspace()) return;
   // The new file exists before the open workspace goes: a file that cannot be written keeps it.
   try {
     ProjectList().SaveToFile(*path);
   } catch (const TessarinError& error) {
-    questions_.showError(error.message());
+    questions_.ShowError(error.message());
     return;
   }
   if (window_.windowsFollowWorkspace) {
@@ -157,11 +157,11 @@ bool WorkspaceCommands::FolderReadyFor(const std::string& path) {
   const fs::path folder = fs::path(path).parent_path();
   std::error_code failed;
   if (folder.empty() || fs::is_directory(folder, failed)) return true;
-  if (questions_.askYesNo("The folder " + folder.string() + " does not exist. Create it?") != Answer::Yes)
+  if (questions_.AskYesNo("The folder " + folder.string() + " does not exist. Create it?") != Answer::Yes)
     return false;
   fs::create_directories(folder, failed);
   if (!failed) return true;
-  questions_.showError("Cannot create the folder " + folder.string() + " (" + failed.message() + ").");
+  questions_.ShowError("Cannot create the folder " + folder.string() + " (" + failed.message() + ").");
   return false;
 }
 

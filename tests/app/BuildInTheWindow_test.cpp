@@ -53,8 +53,8 @@ struct BuildInTheWindow : ::testing::Test {
           {"q3asmlocation", StandinTool("q3asm")},
           {"q3asmlarguments", "-v -m"},
           {"outputlocation", dir.file("vm/")}})
-      store.setString(RegistryRoot::CurrentUser, kSettingsKey, name, value);
-    store.save();
+      store.SetString(RegistryRoot::CurrentUser, kSettingsKey, name, value);
+    store.Save();
   }
 
   std::unique_ptr<MainWindow> Open(
@@ -108,9 +108,9 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
   dir.write("tools/README", "");
   const std::string gone = dir.file("tools/q3lcc");
   RegistryStore store(dir.file("registry"));
-  store.load();
-  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "lcclocation", gone);
-  store.save();
+  store.Load();
+  store.SetString(RegistryRoot::CurrentUser, kSettingsKey, "lcclocation", gone);
+  store.Save();
   std::vector<std::string> pages;
   auto form = Open([&pages](QDialog& dialog) {
     auto& preferences = dynamic_cast<ConfigurationDialog&>(dialog);
@@ -119,7 +119,7 @@ TEST_F(BuildInTheWindow, ABuildWithoutTheCompilerSaysWhereToSetItAndBuildsOnceIt
     if (pages.size() == 1) return int(QDialog::Rejected); // the one that opens at start
     EXPECT_EQ(preferences.focusWidget(), preferences.lcclocationEdit);
     preferences.lcclocationEdit->setText(QString::fromStdString(StandinTool("q3lcc")));
-    preferences.okButton->click();
+    preferences.OkButton->click();
     return preferences.result();
   });
   const std::string question =
@@ -165,7 +165,7 @@ TEST_F(BuildInTheWindow, WorkspaceCommandsWaitForTheBuildAndClosingEndsIt) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\tSTANDIN_HANG\n}\n");
   auto form = Open();
   form->RecentWorkspaces().AddItem(Workspace());
-  form->MessagePages->setCurrentWidget(form->FindinFilesSheet);
+  form->MessagePages->setCurrentWidget(form->FindInFilesTab);
   form->Actions()["BuildActiveProjectAction"]->trigger();
   EXPECT_EQ(form->MessagePages->currentWidget(), form->BuildMessagesPage);
   ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(Source("g_main.c")).empty(); }));
@@ -213,9 +213,9 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
   dir.write("ws/game/g_main.c", "int vmMain( void ) {\n\treturn 0;\n\tSTANDIN_WARNING\n}\n");
   // One compile at a time, so that the list holds the compiles' messages in name order.
   RegistryStore store(dir.file("registry"));
-  store.load();
-  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "ParallelCompiles", "1");
-  store.save();
+  store.Load();
+  store.SetString(RegistryRoot::CurrentUser, kSettingsKey, "ParallelCompiles", "1");
+  store.Save();
   auto form = Open();
   form->Actions()["BuildActiveProjectAction"]->trigger();
   ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
@@ -230,7 +230,7 @@ TEST_F(BuildInTheWindow, NextMessageOpensEachPlaceWithTheKeyboardInTheEditor) {
     auto* editor = dynamic_cast<DocumentWindow*>(form->Windows().ActiveEditor());
     ASSERT_NE(editor, nullptr);
     opened.push_back(editor->FileName() + ":" + std::to_string(editor->MarkedLine));
-    EXPECT_EQ(form->focusWidget(), static_cast<QWidget*>(editor->MyEditor)) << opened.back();
+    EXPECT_EQ(form->focusWidget(), static_cast<QWidget*>(editor->Editor)) << opened.back();
   }
   EXPECT_EQ(opened, (std::vector<std::string>{Source("g_cmds.c") + ":2", Source("g_main.c") + ":3",
                                               Source("g_main.c") + ":3"}))
@@ -250,7 +250,7 @@ TEST_F(BuildInTheWindow, MessagesMarkTheirLinesInTheEditorsUntilTheNextBuild) {
     auto* window = qobject_cast<DocumentWindow*>(form->OpenEditorWindow(path)->widget());
     form->RefreshActions();
     std::vector<std::pair<AnnotationKind, int>> marks;
-    for (const Annotation& mark : window->MyEditor->Editor().Annotations().Of(AnnotationSource::Build))
+    for (const Annotation& mark : window->Editor->Editor().Annotations().Of(AnnotationSource::Build))
       marks.emplace_back(mark.kind, mark.line);
     return marks;
   };
@@ -262,7 +262,7 @@ TEST_F(BuildInTheWindow, MessagesMarkTheirLinesInTheEditorsUntilTheNextBuild) {
   };
   build();
   EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 3}}));
-  main->MyEditor->Editor().Document().Insert({1, 1}, "// the entry point\n");
+  main->Editor->Editor().Document().Insert({1, 1}, "// the entry point\n");
   EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 4}}));
   EXPECT_EQ(marksOf(Source("g_cmds.c")), (Marks{{AnnotationKind::Error, 2}}));
 

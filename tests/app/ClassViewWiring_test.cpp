@@ -58,7 +58,7 @@ TEST_F(ClassViewWiringTest, ClassViewDoubleClickOpensAnEditorWindowAtTheDeclarat
   DocumentWindow* editor = ActiveEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->FileName(), dir.file("g_main.c"));
-  EXPECT_EQ(editor->MyEditor->Editor().State().CaretY(), 40);
+  EXPECT_EQ(editor->Editor->Editor().State().CaretY(), 40);
 
   // The open window is reused.
   tree.setCurrentItem(structure);
@@ -70,11 +70,11 @@ TEST_F(ClassViewWiringTest, FindInFilesHitsJumpToTheirLineMarkedInBlue) {
   FindInFilesDialog& dialog = *form->findChild<FindInFilesDialog*>();
   dialog.FindTextComboBox->setEditText("client_s");
   form->Actions()["FindInFilesAction"]->trigger();
-  ASSERT_EQ(form->FindFilesListBox->model()->rowCount(), 2); // the file, then its line
-  EXPECT_EQ(form->MessagePages->currentWidget(), form->FindinFilesSheet);
+  ASSERT_EQ(form->FindInFilesList->model()->rowCount(), 2); // the file, then its line
+  EXPECT_EQ(form->MessagePages->currentWidget(), form->FindInFilesTab);
 
-  const QModelIndex hit = form->FindFilesListBox->model()->index(1, 0);
-  emit form->FindFilesListBox->activated(hit);
+  const QModelIndex hit = form->FindInFilesList->model()->index(1, 0);
+  emit form->FindInFilesList->activated(hit);
   DocumentWindow* editor = ActiveEditor();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->MarkedLine, 40);

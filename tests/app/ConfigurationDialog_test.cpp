@@ -34,13 +34,13 @@ struct ConfigurationDialogTest : ::testing::Test {
       SettingsConventions::Linux([](const std::string&) { return ""; }, "/home/me");
 
   std::optional<RegistryValue> stored(const char* name) const {
-    return store.value(user, kSettingsKey, name);
+    return store.Value(user, kSettingsKey, name);
   }
 
   // Loads the settings from a fresh store on the same file, as the next run would.
   Settings nextRun() {
-    RegistryStore reread(store.filePath());
-    reread.load();
+    RegistryStore reread(store.FilePath());
+    reread.Load();
     return LoadSettings(reread, conventions);
   }
 };
@@ -56,9 +56,9 @@ QString labels(const QDialog& dialog) {
 } // namespace
 
 TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
-  store.setString(user, kSettingsKey, "EditorFontSize", "12");
-  store.setString(user, kSettingsKey, "BackupSource", "1");
-  store.setString(user, kSettingsKey, "lcclarguments", "-DMY_OWN -S");
+  store.SetString(user, kSettingsKey, "EditorFontSize", "12");
+  store.SetString(user, kSettingsKey, "BackupSource", "1");
+  store.SetString(user, kSettingsKey, "lcclarguments", "-DMY_OWN -S");
   Settings settings = LoadSettings(store, conventions);
   ASSERT_EQ(settings.EditorFontSize, 12);
   const std::string oldCompiler = settings.lcclocation;
@@ -71,7 +71,7 @@ TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
     form.quake3argumentsEdit->setText("+set fs_game mymod");
     form.fontSizeComboBox->setEditText("14");
     form.parallelCompilesSpinBox->setValue(4);
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   ASSERT_TRUE(RunPreferences(settings, store, questions, run, nullptr));
@@ -105,12 +105,12 @@ TEST_F(ConfigurationDialogTest, CancelWritesNothingWhateverWasChanged) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
     form.q3asmBrowseButton->click();
     form.backupCheckBox->setChecked(true);
-    form.cancelButton->click();
+    form.CancelButton->click();
     return form.result();
   };
   EXPECT_FALSE(RunPreferences(settings, store, questions, run, nullptr));
   EXPECT_EQ(settings, before);
-  EXPECT_FALSE(std::filesystem::exists(store.filePath()));
+  EXPECT_FALSE(std::filesystem::exists(store.FilePath()));
   EXPECT_FALSE(stored("BackupSource").has_value());
 }
 
@@ -141,7 +141,7 @@ TEST_F(ConfigurationDialogTest, FieldsOpenOnTheEnvironmentPageWithTheValuesHande
   form.q3asmBrowseButton->click();
   EXPECT_EQ(form.q3asmlocationEdit->text(), "/tools/q3asm");
   form.fontSizeComboBox->setEditText("not a size");
-  form.okButton->click();
+  form.OkButton->click();
   EXPECT_EQ(form.Values().EditorFont, "A Font Nobody Has");
   EXPECT_EQ(form.Values().EditorFontSize, 11);
 }
@@ -166,7 +166,7 @@ TEST_F(ConfigurationDialogTest, DesktopPathsAreTypedPickedAmongProgramsAndMissin
       EXPECT_FALSE(field->isReadOnly());
     form.lcclocationEdit->setText("/pasted/q3lcc");
     form.q3asmBrowseButton->click();
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   PreferencesLook look;
@@ -214,7 +214,7 @@ TEST_F(ConfigurationDialogTest, DesktopPreferencesShowEveryFieldWholeAndKeepColo
     form.ChooseColour = [](const QColor&) { return std::optional<QColor>(QColor(0x12, 0x34, 0x56)); };
     form.tokenColourButton->click();
     form.tokenItalicCheckBox->click();
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   PreferencesLook look;
@@ -223,15 +223,15 @@ TEST_F(ConfigurationDialogTest, DesktopPreferencesShowEveryFieldWholeAndKeepColo
   EXPECT_FALSE(nextRun().ReopenLastWorkspace);
   EXPECT_EQ(settings.Colours.at("Comment"),
             (TokenLook{0x00563412, settings.Colours.at("Comment").background, 2}));
-  RegistryStore reread(store.filePath());
-  reread.load();
+  RegistryStore reread(store.FilePath());
+  reread.Load();
   EXPECT_EQ(StoredTokenLooks(reread), settings.Colours);
 
   // The default colours again: nothing of the user's is kept.
   auto reset = [](QDialog& dialog) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
     form.defaultColoursButton->click();
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   ASSERT_TRUE(RunPreferences(settings, store, questions, reset, nullptr, look));

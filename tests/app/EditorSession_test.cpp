@@ -21,16 +21,16 @@ TEST(EditorSession, IsKeptPerWorkspaceAndUnusableEntriesAreLeftOut) {
 
   // A hand-edited entry without a file is skipped, the active one still found; lines start at 1.
   const std::string key = "software\\Tessarin\\sessions\\/mods/other.tsw";
-  store.setNumber(RegistryRoot::CurrentUser, key, "Count", 3);
-  store.setNumber(RegistryRoot::CurrentUser, key, "Active", 2);
-  store.setString(RegistryRoot::CurrentUser, key, "File2", "/mods/third.c");
-  store.setNumber(RegistryRoot::CurrentUser, key, "Line2", -5);
-  store.setNumber(RegistryRoot::CurrentUser, key, "Column2", 0);
+  store.SetNumber(RegistryRoot::CurrentUser, key, "Count", 3);
+  store.SetNumber(RegistryRoot::CurrentUser, key, "Active", 2);
+  store.SetString(RegistryRoot::CurrentUser, key, "File2", "/mods/third.c");
+  store.SetNumber(RegistryRoot::CurrentUser, key, "Line2", -5);
+  store.SetNumber(RegistryRoot::CurrentUser, key, "Column2", 0);
   EXPECT_EQ(LoadSession(store, "/mods/other.tsw"),
             (EditorSession{{{"/mods/other.c", 2}, {"/mods/third.c", 1}}, 1}));
 
   SaveSession(store, "/mods/other.tsw", {});
-  EXPECT_FALSE(store.keyExists(RegistryRoot::CurrentUser, key));
+  EXPECT_FALSE(store.KeyExists(RegistryRoot::CurrentUser, key));
 }
 
 } // namespace

@@ -42,8 +42,8 @@ struct GameInTheWindow : ::testing::Test {
           {"quake3location", StandinTool("standin-game")},
           {"quake3arguments",
            "+set fs_homepath " + dir.path() + " +set fs_game mymod +set marker " + marker + " +map q3dm7"}})
-      store.setString(RegistryRoot::CurrentUser, kSettingsKey, name, value);
-    store.save();
+      store.SetString(RegistryRoot::CurrentUser, kSettingsKey, name, value);
+    store.Save();
   }
   ~GameInTheWindow() override {
     for (pid_t pid : ProcessesNaming(marker))
@@ -183,11 +183,11 @@ TEST_F(GameInTheWindow, UnderTheClassicConventionsTheGameStartsDetachedWithoutAP
 // nothing from running; its map and the mod come from the settings.
 TEST_F(GameInTheWindow, TheDedicatedServerNeedsOnlyTheGameModule) {
   RegistryStore store(dir.file("registry"));
-  store.load();
-  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "ServerLocation", StandinTool("standin-game"));
-  store.setNumber(RegistryRoot::CurrentUser, kSettingsKey, "RunDedicatedServer", 1);
-  store.setString(RegistryRoot::CurrentUser, kSettingsKey, "ServerMap", "q3dm17");
-  store.save();
+  store.Load();
+  store.SetString(RegistryRoot::CurrentUser, kSettingsKey, "ServerLocation", StandinTool("standin-game"));
+  store.SetNumber(RegistryRoot::CurrentUser, kSettingsKey, "RunDedicatedServer", 1);
+  store.SetString(RegistryRoot::CurrentUser, kSettingsKey, "ServerMap", "q3dm17");
+  store.Save();
   dir.write("ws/cgame/cg_main.c", TempDir::read(dir.file("ws/cgame/cg_main.c")) + "\nSTANDIN_ERROR\n");
   auto form = Open();
   Launch(*form);

@@ -79,7 +79,7 @@ public:
   EditorStatus Status() const override { return {}; }
   bool CloseQuery() override {
     if (!modified) return true;
-    Answer answer = questions_.askYesNoCancel("Save changes to " + fileName_ + "?");
+    Answer answer = questions_.AskYesNoCancel("Save changes to " + fileName_ + "?");
     if (answer == Answer::Cancel) return false;
     modified = false;
     return true;
@@ -158,9 +158,9 @@ struct MainWindowTest : ::testing::Test {
     dir.write("tools/q3lcc", "");
     dir.write("tools/q3asm", "");
     RegistryStore store(dir.file("registry"));
-    store.setString(user, kSettingsKey, "lcclocation", dir.file("tools/q3lcc"));
-    store.setString(user, kSettingsKey, "q3asmlocation", dir.file("tools/q3asm"));
-    store.save();
+    store.SetString(user, kSettingsKey, "lcclocation", dir.file("tools/q3lcc"));
+    store.SetString(user, kSettingsKey, "q3asmlocation", dir.file("tools/q3asm"));
+    store.Save();
   }
 
   MainWindowEnvironment environment(std::vector<std::string> arguments = {}, bool fakeWorkspace = true) {
@@ -200,9 +200,9 @@ struct MainWindowTest : ::testing::Test {
 
   void setSetting(const char* name, const std::string& value) {
     RegistryStore store(dir.file("registry"));
-    store.load();
-    store.setString(user, kSettingsKey, name, value);
-    store.save();
+    store.Load();
+    store.SetString(user, kSettingsKey, name, value);
+    store.Save();
   }
 
   static void start(MainWindow& form) {
@@ -485,7 +485,7 @@ TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
     auto& form = dynamic_cast<ConfigurationDialog&>(dialog);
     form.fontSizeComboBox->setEditText("13");
     form.undoLevelsSpinBox->setValue(250);
-    form.okButton->click();
+    form.OkButton->click();
     return form.result();
   };
   MainWindow form(std::move(env));
@@ -495,9 +495,9 @@ TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
   EXPECT_EQ(editor->font, form.settings.EditorFont + " 13");
   EXPECT_EQ(editor->undoLevels, 250);
   RegistryStore reread(dir.file("registry"));
-  reread.load();
-  EXPECT_EQ(reread.value(user, kSettingsKey, "EditorFontSize")->number(), 13);
-  EXPECT_EQ(reread.value(user, kSettingsKey, "UndoLevels")->number(), 250);
+  reread.Load();
+  EXPECT_EQ(reread.Value(user, kSettingsKey, "EditorFontSize")->number(), 13);
+  EXPECT_EQ(reread.Value(user, kSettingsKey, "UndoLevels")->number(), 250);
 }
 
 TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritten) {
@@ -1028,8 +1028,8 @@ TEST_F(MainWindowTest, SelectAllReachesTheFocusedEditor) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   auto* editor = dynamic_cast<DocumentWindow*>(form.Windows().ActiveEditor());
   ASSERT_NE(editor, nullptr);
-  editor->MyEditor->setFocus();
-  QTest::keyClick(editor->MyEditor, Qt::Key_A, Qt::ControlModifier);
+  editor->Editor->setFocus();
+  QTest::keyClick(editor->Editor, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(editor->SelText(), "int a;\r\nint b;");
 }
 
@@ -1047,14 +1047,14 @@ TEST_F(MainWindowTest, TheStatusBarFollowsTheCaretTheModesAndTheActiveFile) {
   EXPECT_EQ(fields(), "Ln 1, Col 1|INS|Normal|");
   auto* editor = dynamic_cast<DocumentWindow*>(form.Windows().ActiveEditor());
   ASSERT_NE(editor, nullptr);
-  QTest::keyClick(editor->MyEditor, Qt::Key_Down);
-  QTest::keyClick(editor->MyEditor, Qt::Key_End);
+  QTest::keyClick(editor->Editor, Qt::Key_Down);
+  QTest::keyClick(editor->Editor, Qt::Key_End);
   EXPECT_EQ(fields(), "Ln 2, Col 7|INS|Normal|");
-  QTest::keyClick(editor->MyEditor, Qt::Key_Insert);
-  QTest::keyClick(editor->MyEditor, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-  QTest::keyClick(editor->MyEditor, Qt::Key_X);
+  QTest::keyClick(editor->Editor, Qt::Key_Insert);
+  QTest::keyClick(editor->Editor, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Editor, Qt::Key_X);
   EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Column|Modified");
-  QTest::keyClick(editor->MyEditor, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(editor->Editor, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(fields(), "Ln 2, Col 8|OVR|Line|Modified");
 
   form.Actions()["FileNewAction"]->trigger(); // another window is active: its own status shows
@@ -1075,9 +1075,9 @@ TEST_F(MainWindowTest, F6MovesTheFocusBetweenEditorTreeAndMessagesAndShiftF6Back
   EXPECT_EQ(focusAfter("NextPaneAction"), form.BuildMessageList);
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ProjectTreeView);
   StubEditor* editor = addEditor(form, "/m/a.c");
-  form.MessagePages->setCurrentWidget(form.FindinFilesSheet);
+  form.MessagePages->setCurrentWidget(form.FindInFilesTab);
   EXPECT_EQ(focusAfter("PreviousPaneAction"), editor);
-  EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindFilesListBox);
+  EXPECT_EQ(focusAfter("PreviousPaneAction"), form.FindInFilesList);
   EXPECT_EQ(focusAfter("NextPaneAction"), editor);
   form.WorkspacePages->setCurrentWidget(form.ClassViewPage);
   EXPECT_EQ(focusAfter("NextPaneAction"), form.ClassTreeView);

@@ -71,7 +71,7 @@ struct NavigationInTheWindow : ::testing::Test {
     return window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
   }
 
-  TextPoint Caret() const { return Active()->MyEditor->Editor().State().CaretXY(); }
+  TextPoint Caret() const { return Active()->Editor->Editor().State().CaretXY(); }
 
   void Trigger(const char* action) {
     form->RefreshActions(); // as the idle time does: Back is enabled after a jump
@@ -92,7 +92,7 @@ TEST_F(NavigationInTheWindow, DefinitionOpensTheOtherFileAndBackReturns) {
   form->OpenEditorWindow(commands);
   form->RefreshActions();
   ASSERT_EQ(navigator->documents.count(commands), 1u);
-  TextEditor& editor = Active()->MyEditor->Editor();
+  TextEditor& editor = Active()->Editor->Editor();
   editor.State().SetCaretXY({3, 18});
   editor.KeyPress('x');
   EXPECT_EQ(navigator->Lines(commands), editor.Document().Lines().Strings());
@@ -122,7 +122,7 @@ TEST_F(NavigationInTheWindow, TheCommandsAskAtTheCaretsByteColumnBehindUtf8) {
   const std::string commands = Source("g_cmds.c"), main = Source("g_main.c");
   form->OpenEditorWindow(commands);
   form->RefreshActions();
-  TextEditor& editor = Active()->MyEditor->Editor();
+  TextEditor& editor = Active()->Editor->Editor();
   editor.Document().Insert({1, 18}, "/*\xC3\xA9\xE2\x86\x92*/"); // 9 bytes, 6 characters
   editor.State().SetCaretXY({4 + 9, 18});
   for (const char* action : {"GoToDeclarationAction", "FindReferencesAction", "GoToDefinitionAction"}) {
@@ -144,7 +144,7 @@ TEST_F(NavigationInTheWindow, ACompletionGoesInInTheDocumentsEncoding) {
   std::ofstream(latin, std::ios::binary) << "int caf\xE9;\nca";
   form->OpenEditorWindow(latin);
   form->RefreshActions();
-  EditorWidget& widget = *Active()->MyEditor;
+  EditorWidget& widget = *Active()->Editor;
   widget.Editor().State().SetCaretXY({3, 2});
   QTest::keyClick(&widget, Qt::Key_Space, Qt::ControlModifier);
   ASSERT_EQ(navigator->requests.back().kind, "Complete");
@@ -183,7 +183,7 @@ TEST_F(NavigationInTheWindow, ReferencesAreListedByFileWithTheirLinesAndJump) {
 TEST_F(NavigationInTheWindow, CompletionListsFiltersAsOneTypesAndPutsTheChoiceIn) {
   form->OpenEditorWindow(Source("g_main.c"));
   form->RefreshActions();
-  EditorWidget& widget = *Active()->MyEditor;
+  EditorWidget& widget = *Active()->Editor;
   TextEditor& editor = widget.Editor();
   const int last = editor.Document().LineCount(), line = last + 1;
   editor.Document().Insert({static_cast<int>(editor.Document().LineText(last).size()) + 1, last}, "\nle");
@@ -271,7 +271,7 @@ TEST_F(NavigationInTheWindow, ASystemCallLeadsToTheAssemblersEqu) {
   const std::string main = Source("g_main.c");
   form->OpenEditorWindow(main);
   form->RefreshActions();
-  Active()->MyEditor->Editor().State().SetCaretXY({4, 51}); // "\ttrap_Print( text );"
+  Active()->Editor->Editor().State().SetCaretXY({4, 51}); // "\ttrap_Print( text );"
   Trigger("GoToDefinitionAction");
   pick = "g_syscalls.asm:3";
   Answer({{Source("g_local.h"), {{22, 6}, {22, 16}}}});
@@ -289,7 +289,7 @@ TEST_F(NavigationInTheWindow, RenameChangesTheOpenFileAsOneUndoAndWritesTheClose
   form->OpenEditorWindow(commands);
   form->RefreshActions();
   const std::string shown = Active()->ShownText();
-  Active()->MyEditor->Editor().State().SetCaretXY({3, 18});
+  Active()->Editor->Editor().State().SetCaretXY({3, 18});
   QStringList previewed;
   answerDialog = [&](QDialog& dialog) {
     if (auto* input = qobject_cast<QInputDialog*>(&dialog)) {
@@ -328,7 +328,7 @@ TEST_F(NavigationInTheWindow, ARenameMeetingAFileChangedSinceThePreviewWritesNot
   form->OpenEditorWindow(commands);
   form->RefreshActions();
   const std::string shown = Active()->ShownText();
-  Active()->MyEditor->Editor().State().SetCaretXY({3, 18});
+  Active()->Editor->Editor().State().SetCaretXY({3, 18});
   answerDialog = [&](QDialog& dialog) {
     if (auto* input = qobject_cast<QInputDialog*>(&dialog)) input->setTextValue("G_Say");
     if (qobject_cast<ReplacePreviewDialog*>(&dialog) != nullptr)

@@ -18,7 +18,7 @@ struct RecentListTest : ::testing::Test {
   RegistryStore store{dir.file("registry")};
 
   std::string stored(const std::string& name) {
-    auto value = store.value(user, kKey, name);
+    auto value = store.Value(user, kKey, name);
     return value ? value->text() : "<missing>";
   }
 
@@ -66,8 +66,8 @@ TEST_F(RecentListTest, CaptionsPastEightHaveNoAccelerator) {
 
 TEST_F(RecentListTest, StoresWholePathsAndLeavesDefaultAlone) {
   const std::string longPath = "/" + std::string(120, 'x') + "/work.tsw";
-  store.setString(user, kKey, "Default", "hand placed");
-  store.setString(user, kKey, "H5", "left over from a longer list");
+  store.SetString(user, kKey, "Default", "hand placed");
+  store.SetString(user, kKey, "H5", "left over from a longer list");
   {
     RecentList mru(store);
     mru.AddItem("/w/a.tsw");
@@ -80,9 +80,9 @@ TEST_F(RecentListTest, StoresWholePathsAndLeavesDefaultAlone) {
   EXPECT_EQ(stored("Default"), "hand placed");
   EXPECT_EQ(stored("H5"), "<missing>");
 
-  ASSERT_EQ(store.save(), "");
-  RegistryStore reread(store.filePath());
-  reread.load();
+  ASSERT_EQ(store.Save(), "");
+  RegistryStore reread(store.FilePath());
+  reread.Load();
   RecentList again(reread);
   ASSERT_EQ(again.Entries().size(), 2u);
   EXPECT_EQ(again.Entries()[0].path, longPath);
@@ -90,12 +90,12 @@ TEST_F(RecentListTest, StoresWholePathsAndLeavesDefaultAlone) {
 }
 
 TEST_F(RecentListTest, LoadToleratesOddValues) {
-  store.setString(user, kKey, "COUNT", "3");
-  store.setString(user, kKey, "maxfiles", "-1");
-  store.setString(user, kKey, "H0", "/w/a.tsw|7");
-  store.setString(user, kKey, "H1", "/w/odd|name.tsw");
-  store.setString(user, kKey, "H2", "/w/a.tsw");
-  store.setString(user, kKey, "DEFAULT", "/not/an/entry.tsw");
+  store.SetString(user, kKey, "COUNT", "3");
+  store.SetString(user, kKey, "maxfiles", "-1");
+  store.SetString(user, kKey, "H0", "/w/a.tsw|7");
+  store.SetString(user, kKey, "H1", "/w/odd|name.tsw");
+  store.SetString(user, kKey, "H2", "/w/a.tsw");
+  store.SetString(user, kKey, "DEFAULT", "/not/an/entry.tsw");
   RecentList mru(store);
   ASSERT_EQ(mru.Entries().size(), 2u);
   // The duplicate moved the first entry back to the top.
@@ -103,7 +103,7 @@ TEST_F(RecentListTest, LoadToleratesOddValues) {
   EXPECT_EQ(mru.Entries()[0].data, 7);
   EXPECT_EQ(mru.Entries()[1].path, "/w/odd|name.tsw");
 
-  store.setString(user, kKey, "COUNT", "many");
+  store.SetString(user, kKey, "COUNT", "many");
   RecentList none(store);
   EXPECT_TRUE(none.Entries().empty());
 }

@@ -62,7 +62,7 @@ struct SearchCommandsTest : ::testing::Test {
   FindReplaceDialog& findDialog() { return *form->findChild<FindReplaceDialog*>(); }
   void trigger(const char* name) { form->Actions()[name]->trigger(); }
   std::vector<std::string> texts(const DocumentWindow& editor) {
-    return editor.MyEditor->Editor().Document().Lines().Strings();
+    return editor.Editor->Editor().Document().Lines().Strings();
   }
 };
 
@@ -71,7 +71,7 @@ Answerer find(const std::string& text, const Answerer& setSwitches = {}) {
   return [=](FindReplaceDialog& dialog) {
     dialog.SetFindText(text);
     if (setSwitches) setSwitches(dialog);
-    dialog.okButton->click();
+    dialog.OkButton->click();
   };
 }
 
@@ -84,7 +84,7 @@ Answerer replaceAll(const std::string& text, const std::string& with) {
 }
 
 TextPoint selectionStart(const DocumentWindow& editor) {
-  return editor.MyEditor->Editor().State().BlockBegin();
+  return editor.Editor->Editor().State().BlockBegin();
 }
 
 } // namespace
@@ -117,19 +117,19 @@ TEST_F(SearchCommandsTest, TheDialogStartsAsSearchOnlyAndItsButtonsFollowTextAnd
   dialog.RegexCheckBox->setChecked(true);
   EXPECT_TRUE(dialog.Switches().regularExpression);
   dialog.RegexCheckBox->setChecked(false);
-  EXPECT_FALSE(dialog.okButton->isEnabled());
+  EXPECT_FALSE(dialog.OkButton->isEnabled());
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   EXPECT_FALSE(dialog.NewTextComboBox->isEnabled() || dialog.NewTextLabel->isEnabled() ||
                dialog.PromptCheckBox->isEnabled());
 
   dialog.SetFindText("x");
-  EXPECT_TRUE(dialog.okButton->isEnabled());
+  EXPECT_TRUE(dialog.OkButton->isEnabled());
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   dialog.ReplaceRadioButton->click();
   EXPECT_TRUE(dialog.NewTextComboBox->isEnabled() && dialog.PromptCheckBox->isEnabled());
   EXPECT_TRUE(dialog.AllButton->isEnabled());
   dialog.SetFindText("");
-  EXPECT_FALSE(dialog.okButton->isEnabled());
+  EXPECT_FALSE(dialog.OkButton->isEnabled());
   EXPECT_FALSE(dialog.AllButton->isEnabled());
   dialog.SearchRadioButton->click();
   EXPECT_FALSE(dialog.NewTextComboBox->isEnabled());
@@ -158,7 +158,7 @@ TEST_F(SearchCommandsTest, TheCommandsNeedAnEditorWindow) {
 
 TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
   DocumentWindow& editor = open("a.c", "alpha beta alpha\nalpha\n");
-  editor.MyEditor->Editor().State().SetCaretXY({1, 2}); // from the home position all the same
+  editor.Editor->Editor().State().SetCaretXY({1, 2}); // from the home position all the same
   answerFind = find("alpha");
   trigger("FindAction");
   EXPECT_EQ(selectionStart(editor), (TextPoint{1, 1}));
@@ -176,14 +176,14 @@ TEST_F(SearchCommandsTest, SearchAgainGoesOnFromTheMatchUntilNothingFollows) {
 
 TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
   DocumentWindow& editor = open("a.c", "one two one\none two\n");
-  editor.MyEditor->Editor().State().SetBlockBegin({5, 1});
-  editor.MyEditor->Editor().State().SetBlockEnd({8, 1});
+  editor.Editor->Editor().State().SetBlockBegin({5, 1});
+  editor.Editor->Editor().State().SetBlockEnd({8, 1});
   FindReplaceDialog& dialog = findDialog();
   dialog.SetFindText("one");
   answerFind = [](FindReplaceDialog& shown) {
     EXPECT_EQ(shown.FindText(), "two");
     EXPECT_TRUE(shown.SelectedRadioButton->isChecked());
-    shown.okButton->click();
+    shown.OkButton->click();
   };
   trigger("FindAction");
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoSelectedOnly);
@@ -194,7 +194,7 @@ TEST_F(SearchCommandsTest, ASelectionBecomesTheFindTextAndTheScope) {
   EXPECT_EQ(selectionStart(editor), (TextPoint{5, 2}));
 
   // Without a selection the scope goes back to the whole text and the find text stays.
-  editor.MyEditor->Editor().State().SetBlockBegin({1, 1});
+  editor.Editor->Editor().State().SetBlockBegin({1, 1});
   answerFind = [](FindReplaceDialog& shown) {
     EXPECT_EQ(shown.FindText(), "two");
     EXPECT_TRUE(shown.GlobalRadioButton->isChecked());
@@ -207,17 +207,17 @@ TEST_F(SearchCommandsTest, CancelOrTheCloseBoxSearchesNothingAndKeepsTheOptions)
   answerFind = find("abc", [](FindReplaceDialog& dialog) { dialog.CaseCheckBox->setChecked(true); });
   trigger("FindAction");
   const SearchFlags options = form->Search().SearchOptions();
-  editor.MyEditor->Editor().State().SetBlockBegin({1, 1});
+  editor.Editor->Editor().State().SetBlockBegin({1, 1});
 
   answerFind = [](FindReplaceDialog& dialog) {
     dialog.WholeWordCheckBox->setChecked(true);
-    dialog.cancelButton->click();
+    dialog.CancelButton->click();
   };
   trigger("FindAction");
   answerFind = [](FindReplaceDialog& dialog) { dialog.close(); };
   trigger("FindAction");
   EXPECT_EQ(form->Search().SearchOptions(), options);
-  EXPECT_FALSE(editor.MyEditor->Editor().State().SelAvail());
+  EXPECT_FALSE(editor.Editor->Editor().State().SelAvail());
   EXPECT_TRUE(questions.log.empty());
 }
 
@@ -225,7 +225,7 @@ TEST_F(SearchCommandsTest, SearchAgainWithNoFindTextOpensFind) {
   open("a.c", "abc\n");
   answerFind = [](FindReplaceDialog& dialog) {
     dialog.ReplaceRadioButton->setChecked(true);
-    dialog.cancelButton->click();
+    dialog.CancelButton->click();
   };
   trigger("ReplaceAction");
   answerFind = [](FindReplaceDialog& dialog) { EXPECT_TRUE(dialog.SearchRadioButton->isChecked()); };
@@ -241,9 +241,8 @@ TEST_F(SearchCommandsTest, ReplaceAllReplacesEveryMatchAndSearchAgainKeepsReplac
   EXPECT_EQ(form->Search().SearchOptions(), ssoEntireScope | ssoReplace | ssoReplaceAll);
 
   // From the caret on, every further match.
-  editor.MyEditor->Editor().Document().Load(
-      {"float z;", "float a; float b;", "float c;", "float y; float x;"});
-  editor.MyEditor->Editor().State().SetCaretXY({1, 2});
+  editor.Editor->Editor().Document().Load({"float z;", "float a; float b;", "float c;", "float y; float x;"});
+  editor.Editor->Editor().State().SetCaretXY({1, 2});
   findDialog().SetFindText("float");
   findDialog().NewTextComboBox->setEditText("double");
   trigger("SearchAgainAction");
@@ -263,10 +262,10 @@ TEST_F(SearchCommandsTest, ThePromptAsksBeforeEachReplacementAndAllStopsAsking) 
   EXPECT_EQ(questions.log, std::vector<std::string>(3, "ask: Replace this occurance of 'x'"));
 
   // Replace with OK replaces the next match only; Cancel at the prompt replaces nothing.
-  editor.MyEditor->Editor().Document().Load({"y x", "y y", "x x"});
-  editor.MyEditor->Editor().State().SetBlockBegin({1, 1});
+  editor.Editor->Editor().Document().Load({"y x", "y y", "x x"});
+  editor.Editor->Editor().State().SetBlockBegin({1, 1});
   questions.answers = {Answer::Yes};
-  answerFind = [](FindReplaceDialog& dialog) { dialog.okButton->click(); };
+  answerFind = [](FindReplaceDialog& dialog) { dialog.OkButton->click(); };
   trigger("ReplaceAction");
   questions.answers = {Answer::Cancel};
   trigger("SearchAgainAction");
@@ -292,7 +291,7 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
   form->resize(800, 600);
   form->show();
   QCoreApplication::processEvents();
-  editor.MyEditor->Editor().State().SetCaretXY({3, 1});
+  editor.Editor->Editor().State().SetCaretXY({3, 1});
   const int visible = editor.VisibleLineCount();
   ASSERT_GT(visible, 2);
 
@@ -301,39 +300,39 @@ TEST_F(SearchCommandsTest, GotoLineCentresTheLineAndReachesEveryLineOfTheFile) {
       auto* field = dialog.LineNumberSpin->findChild<QLineEdit*>();
       field->clear();
       QTest::keyClicks(field, typed);
-      dialog.okButton->click();
+      dialog.OkButton->click();
     };
     trigger("GotoLineNumberAction");
   };
   typeAndConfirm("40");
-  EXPECT_EQ(editor.MyEditor->Editor().State().CaretXY(), (TextPoint{3, 40}));
-  EXPECT_EQ(editor.MyEditor->Editor().Geometry().TopLine(), 40 - visible / 2);
+  EXPECT_EQ(editor.Editor->Editor().State().CaretXY(), (TextPoint{3, 40}));
+  EXPECT_EQ(editor.Editor->Editor().Geometry().TopLine(), 40 - visible / 2);
 
   typeAndConfirm("250"); // past the hundredth line too
-  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 250);
+  EXPECT_EQ(editor.Editor->Editor().State().CaretY(), 250);
   typeAndConfirm("9999"); // as far as the box goes: the last line
-  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 500);
+  EXPECT_EQ(editor.Editor->Editor().State().CaretY(), 500);
   typeAndConfirm(""); // an empty box is 0, which the editor takes as the first line
-  EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 1);
-  EXPECT_EQ(editor.MyEditor->Editor().Geometry().TopLine(), 1);
+  EXPECT_EQ(editor.Editor->Editor().State().CaretY(), 1);
+  EXPECT_EQ(editor.Editor->Editor().Geometry().TopLine(), 1);
 
   // The last number is offered again, or the caret's line the desktop's way; Cancel moves nothing.
   typeAndConfirm("77");
-  editor.MyEditor->Editor().State().SetCaretXY({1, 5});
+  editor.Editor->Editor().State().SetCaretXY({1, 5});
   for (const auto& [startsAtCaret, offered] : {std::pair{false, 77}, std::pair{true, 5}}) {
     form->Search().SetGoToLineStartsAtCaret(startsAtCaret);
     answerGotoLine = [offered = offered](GoToLineDialog& dialog) {
       EXPECT_EQ(dialog.LineNumber(), offered);
-      dialog.cancelButton->click();
+      dialog.CancelButton->click();
     };
     trigger("GotoLineNumberAction");
-    EXPECT_EQ(editor.MyEditor->Editor().State().CaretY(), 5);
+    EXPECT_EQ(editor.Editor->Editor().State().CaretY(), 5);
   }
 
   // A file without lines takes any number without harm.
   DocumentWindow& empty = open("empty.c", "");
   typeAndConfirm("12");
-  EXPECT_EQ(empty.MyEditor->Editor().State().CaretY(), 1);
+  EXPECT_EQ(empty.Editor->Editor().State().CaretY(), 1);
 }
 
 // The typed text is searched for in the document's own encoding, and so is its replacement.

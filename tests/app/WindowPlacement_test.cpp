@@ -53,7 +53,7 @@ TEST(WindowPlacement, IsKeptInTheStoreAndUnusableValuesAreIgnored) {
   placement.bottomPanel = 120;
   SavePlacement(store, placement);
   EXPECT_EQ(LoadPlacement(store), placement);
-  store.setString(RegistryRoot::CurrentUser, "software\\Tessarin\\window", "Width", "wide");
+  store.SetString(RegistryRoot::CurrentUser, "software\\Tessarin\\window", "Width", "wide");
   EXPECT_FALSE(LoadPlacement(store).has_value());
 }
 

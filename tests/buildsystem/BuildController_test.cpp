@@ -100,7 +100,7 @@ TEST_F(BuildFixture, BuildsAProjectIntoItsModuleWithTheEntryPointFirst) {
   EXPECT_TRUE(Controller().Outcome().modulesInstalled.count("game"));
   EXPECT_FALSE(Controller().Outcome().toolReportedError);
 
-  progress.okButtonClick();
+  progress.Hide();
   Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(paths::FileExists(Out("game.~qvm")));
@@ -122,7 +122,7 @@ TEST_F(BuildFixture, ParallelCompilesListAndBuildAsOneAfterTheOther) {
   settings.lcclarguments += " --standin-slow=20";
   auto build = [&](int parallel) {
     settings.ParallelCompiles = parallel;
-    progress.okButtonClick();
+    progress.Hide();
     Controller().BuildActiveProject();
     EXPECT_TRUE(WaitForEnd());
     return std::pair{WithoutRunNames(BuildMessagesText()), TempDir::read(Out("game.qvm"))};
@@ -136,10 +136,10 @@ TEST_F(BuildFixture, ParallelCompilesListAndBuildAsOneAfterTheOther) {
   // Cancel ends every compile that runs, and the build with them.
   project.Files.push_back({dir.write("game/hang.c", "void H( void ) {\n\tSTANDIN_HANG\n}\n")});
   project.SortFiles();
-  progress.okButtonClick();
+  progress.Hide();
   Controller().BuildActiveProject();
   ASSERT_TRUE(WaitUntil([&] { return progress.Label().find("hang.c") != std::string::npos; }));
-  progress.cancelButtonClick();
+  progress.Cancel();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_EQ(progress.Label(), "Cancelled");
 }
@@ -171,7 +171,7 @@ TEST_F(BuildFixture, CancelEndsAHangingToolAndTheBuild) {
   const std::string second = project.Files[2].Path;
   ASSERT_TRUE(WaitUntil([&] { return progress.Label() == second; }));
   const pid_t pid = Controller().Runner()->ProcessHandle();
-  progress.cancelButtonClick();
+  progress.Cancel();
   ASSERT_TRUE(WaitForEnd());
   EXPECT_TRUE(WaitUntil([pid] { return ::kill(pid, 0) != 0; }, 5000));
   EXPECT_EQ(progress.Label(), "Cancelled");
@@ -334,7 +334,7 @@ TEST_F(BuildFixture, AStepThatCannotStartEndsTheBuildVisibly) {
   EXPECT_FALSE(paths::FileExists(settings.outputlocation)) << "nothing is made when nothing can be built";
 
   // Failing later in the chain, from a tool's end event: an assembler that cannot run.
-  progress.okButtonClick();
+  progress.Hide();
   settings.lcclocation = StandinTool("q3lcc");
   settings.q3asmlocation = dir.write("no-assembler", "");
   Controller().BuildActiveProject();
@@ -574,7 +574,7 @@ TEST_F(BuildFixture, AVanishedSourceOrAnImpossibleOutputFolderIsReported) {
   EXPECT_EQ(progress.Label(), "Completed  - 1 file failed to compile, module not built");
   EXPECT_FALSE(Controller().Outcome().modulesInstalled.count("game"));
 
-  progress.okButtonClick();
+  progress.Hide();
   settings.outputlocation = project.Files[0].Path + "/vm/"; // below a file: cannot be made
   Controller().BuildActiveProject();
   ASSERT_TRUE(WaitForEnd());

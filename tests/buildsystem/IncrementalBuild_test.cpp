@@ -49,7 +49,7 @@ protected:
   // Builds the active project and gives the names of the sources it compiled.
   Names Build(Sources sources = Sources::Changed) {
     fs::remove(dir.file("compiled.log"));
-    progress.okButtonClick();
+    progress.Hide();
     Controller().Build(*workspace.ActiveProject, sources);
     EXPECT_TRUE(WaitUntil([&] { return !Controller().Building(); }));
     Names compiled;
@@ -279,7 +279,7 @@ TEST_F(IncrementalBuild, TwoBuildsAtOnceNeverShareTheirFolders) {
   first.Build(game, Sources::All);
   second.Build(game, Sources::All);
   ASSERT_TRUE(WaitUntil([&] { return secondProgress.Label() == "Waiting for another build to finish..."; }));
-  secondProgress.cancelButtonClick();
+  secondProgress.Cancel();
   EXPECT_FALSE(second.Building());
   EXPECT_EQ(secondProgress.Label(), "Cancelled");
   ASSERT_TRUE(WaitUntil([&] { return !first.Building(); }, 30000));
@@ -307,7 +307,7 @@ TEST_F(IncrementalBuild, AFailedOrCancelledCompileLeavesNothingStale) {
   Controller().Build(*workspace.ActiveProject);
   ASSERT_TRUE(WaitUntil([&] { return progress.Label() == dir.file("game/d_alone.c"); }));
   ASSERT_TRUE(WaitUntil([&] { return !ProcessesNaming(dir.file("game/d_alone.c")).empty(); }));
-  progress.cancelButtonClick();
+  progress.Cancel();
   ASSERT_TRUE(WaitUntil([&] { return !Controller().Building(); }));
   dir.write("game/d_alone.c", good);
   EXPECT_EQ(Build(), Names{"d_alone.c"});

@@ -1,6 +1,7 @@
 // The runner with real child processes: order and completeness of the output, exactly one end
 // notice after the drain, termination, destruction while a child runs, and the error texts.
 #include "BuildTestSupport.h"
+#include "ChildProcess.h"
 #include "ProcessRunner.h"
 #include "QtHandOver.h"
 #include "TempDir.h"
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <random>
 #include <tuple>
 
 namespace {
@@ -60,17 +62,6 @@ std::string Error(const std::function<void()>& action) {
     return error.message();
   }
   return "no error";
-}
-
-// Gone, or a zombie: an orphan waits for whoever reaps orphans, which may take its time.
-bool ProcessGone(pid_t pid) {
-  return WaitUntil(
-      [pid] {
-        const std::string stat = pid > 0 ? TempDir::read("/proc/" + std::to_string(pid) + "/stat") : "";
-        const auto state = stat.rfind(") ");
-        return ::kill(pid, 0) != 0 || (state != std::string::npos && stat[state + 2] == 'Z');
-      },
-      5000);
 }
 
 } // namespace
@@ -326,4 +317,47 @@ TEST(ProcessRunner, AChildThatTakesInputReadsWhatIsWrittenAndOneThatClosedItIsAn
   EXPECT_NE(refusal.find("Broken pipe"), std::string::npos) << refusal;
   closed.runner->Terminate(0);
   EXPECT_TRUE(closed.WaitForEnd());
+}
+
+// However it is cut, input far beyond what a pipe holds reaches the child whole and in order, and
+// the child sees its end once all of it is there. A child that reads nothing is refused more than
+// the limit instead of the writer blocking or the queue growing.
+TEST(ProcessRunner, InputReachesTheChildWholeInOrderThenEndsAndADeafChildIsRefused) {
+  std::mt19937 random(37);
+  std::uniform_int_distribution<std::size_t> pieceSize(1, 200000);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 3; ++round) {
+    Recorder echo("cat");
+    echo.runner->TakesInput = true;
+    echo.runner->InputLimit = 8 << 20;
+    echo.runner->Execute();
+    std::string sent;
+    while (sent.size() < (2u << 20)) {
+      std::string piece(pieceSize(random), '\0');
+      for (char& c : piece)
+        c = static_cast<char>(byte(random));
+      echo.runner->WriteInput(piece);
+      sent += piece;
+    }
+    echo.runner->CloseInput();
+    EXPECT_THROW(echo.runner->WriteInput("after the end"), TessarinError);
+    ASSERT_TRUE(echo.WaitForEnd()) << round;
+    EXPECT_TRUE(echo.out == sent) << round << ": " << echo.out.size() << " of " << sent.size() << " bytes";
+    EXPECT_TRUE(echo.runner->LastEnd()->Succeeded());
+  }
+
+  Recorder deaf("sleep 10");
+  deaf.runner->TakesInput = true;
+  deaf.runner->InputLimit = 256 << 10;
+  deaf.runner->Execute();
+  std::size_t written = 0;
+  std::string refusal = "no error";
+  while (refusal == "no error" && written < (4u << 20)) {
+    refusal = Error([&] { deaf.runner->WriteInput(std::string(16 << 10, 'x')); });
+    if (refusal == "no error") written += 16 << 10;
+  }
+  EXPECT_EQ(refusal, "The process does not read its input");
+  EXPECT_GE(written, deaf.runner->InputLimit);
+  deaf.runner->Terminate(0);
+  EXPECT_TRUE(deaf.WaitForEnd());
 }

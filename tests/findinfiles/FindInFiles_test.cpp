@@ -255,7 +255,7 @@ TEST(FindInFilesDialog, IsNamedForItsCommandAndShowsEveryControlWhole) {
     desktop.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(desktop.windowTitle(), replacing ? "Replace in Files" : "Find in Files");
-    EXPECT_EQ(desktop.okButton->text(), replacing ? "&Replace..." : "&Find");
+    EXPECT_EQ(desktop.OkButton->text(), replacing ? "&Replace..." : "&Find");
     for (const QWidget* control : desktop.findChildren<QWidget*>()) {
       if (!control->isVisible()) continue;
       const QRect place(control->mapTo(&desktop, QPoint(0, 0)), control->size());
@@ -267,7 +267,7 @@ TEST(FindInFilesDialog, IsNamedForItsCommandAndShowsEveryControlWhole) {
   }
   FindInFilesDialog classic(false);
   EXPECT_EQ(classic.windowTitle(), "Find text in File");
-  EXPECT_EQ(classic.okButton->text(), "&OK");
+  EXPECT_EQ(classic.OkButton->text(), "&OK");
 }
 
 // The commands on their own page, with scripted dialogs.
@@ -414,8 +414,8 @@ TEST_F(DesktopFindInFilesTest, SearchesTheWholeWorkspaceGroupedByFileWithOpenCha
   workspace.ActiveProject = &workspace.Items(0);
   // Unsaved: the window's text counts, not the file's.
   DocumentWindow& window = Open(dir.file("cgame/cg_main.c"));
-  window.MyEditor->Editor().State().SetCaretXY({1, 2});
-  window.MyEditor->Editor().SetSelText("s = BG_CopyString(s);\n");
+  window.Editor->Editor().State().SetCaretXY({1, 2});
+  window.Editor->Editor().SetSelText("s = BG_CopyString(s);\n");
   ASSERT_TRUE(window.Modified());
 
   Find("bg_copystring");
@@ -445,7 +445,7 @@ TEST_F(DesktopFindInFilesTest, StartsWithTheWordAtTheCaretAndExplainsAnInvalidEx
   AddProject({{"a.c", "int client_s = 1;\nclient_s++;\n"}});
   DocumentWindow& window = Open(dir.file("a.c"));
   active = &window;
-  window.MyEditor->Editor().State().SetCaretXY({8, 1});
+  window.Editor->Editor().State().SetCaretXY({8, 1});
   dialog.RegexCheckBox->setChecked(true);
   dialog.ProjectRadioButton->setChecked(true);
   Run([this] { commands->FindInFiles(); });

@@ -217,11 +217,11 @@ TEST(Highlighter, RegistryRoundTripThroughTheStore) {
     h.AttributeAt(0)->SetStyle(fsItalic | fsStrikeOut);
     h.AttributeAt(1)->SetBackground(clWindow);
     ASSERT_TRUE(h.WriteToRegistry(store, user, key));
-    ASSERT_EQ(store.save(), "");
+    ASSERT_EQ(store.Save(), "");
   }
   RegistryStore store(dir.file("registry"));
-  ASSERT_EQ(store.load(), "");
-  EXPECT_EQ(store.value(user, key + "\\Space", "Background")->number(), static_cast<std::int32_t>(clWindow));
+  ASSERT_EQ(store.Load(), "");
+  EXPECT_EQ(store.Value(user, key + "\\Space", "Background")->number(), static_cast<std::int32_t>(clWindow));
 
   WordHighlighter h({"Comment", "Space"});
   int changes = 0;
@@ -241,11 +241,11 @@ TEST(Highlighter, RegistryReadStopsAtTheFirstMissingKeyAndKeepsMissingValues) {
   WordHighlighter h({"A", "B", "C"});
   EXPECT_FALSE(h.ReadFromRegistry(store, user, "hl"));
 
-  store.openKey(user, "hl", true);
-  store.setNumber(user, "hl\\A", "Foreground", 7);
-  store.setNumber(user, "hl\\A", "Style", 0x7F); // only the four style bits count
-  store.setString(user, "hl\\A", "Background", "not a number");
-  store.setNumber(user, "hl\\C", "Foreground", 9);
+  store.OpenKey(user, "hl", true);
+  store.SetNumber(user, "hl\\A", "Foreground", 7);
+  store.SetNumber(user, "hl\\A", "Style", 0x7F); // only the four style bits count
+  store.SetString(user, "hl\\A", "Background", "not a number");
+  store.SetNumber(user, "hl\\C", "Foreground", 9);
   EXPECT_FALSE(h.ReadFromRegistry(store, user, "hl"));
   EXPECT_EQ(h.AttributeAt(0)->Foreground(), 7u);
   EXPECT_EQ(h.AttributeAt(0)->Style(), fsAllStyles);
@@ -258,11 +258,11 @@ TEST(Highlighter, RegistryWriteNeedsAWritableKey) {
   RegistryStore store(dir.file("registry"));
   WordHighlighter empty;
   EXPECT_TRUE(empty.WriteToRegistry(store, user, "nothing"));
-  EXPECT_TRUE(store.keyExists(user, "nothing"));
-  EXPECT_TRUE(store.valueNames(user, "nothing").empty());
+  EXPECT_TRUE(store.KeyExists(user, "nothing"));
+  EXPECT_TRUE(store.ValueNames(user, "nothing").empty());
 
-  store.setRootReadOnly(RegistryRoot::LocalMachine, true);
+  store.SetRootReadOnly(RegistryRoot::LocalMachine, true);
   WordHighlighter h({"A"});
   EXPECT_FALSE(h.WriteToRegistry(store, RegistryRoot::LocalMachine, "hl"));
-  EXPECT_FALSE(store.keyExists(RegistryRoot::LocalMachine, "hl\\A"));
+  EXPECT_FALSE(store.KeyExists(RegistryRoot::LocalMachine, "hl\\A"));
 }

@@ -14,49 +14,49 @@ TEST(RegistryStore, ValuesSurviveSaveAndLoadWithKindsAndOrder) {
   const std::string file = dir.file("sub/registry");
   {
     RegistryStore store(file);
-    ASSERT_EQ(store.load(), "");
-    store.setString(user, "software\\Tessarin\\setup", "zeta", "c:\\quake3\\\"x\"\n\t\x01");
-    store.setNumber(user, "software\\Tessarin\\setup", "alpha", -5);
-    store.setString(user, "software\\Tessarin\\setup", "Size", "12");
-    ASSERT_EQ(store.save(), "");
+    ASSERT_EQ(store.Load(), "");
+    store.SetString(user, "software\\Tessarin\\setup", "zeta", "c:\\quake3\\\"x\"\n\t\x01");
+    store.SetNumber(user, "software\\Tessarin\\setup", "alpha", -5);
+    store.SetString(user, "software\\Tessarin\\setup", "Size", "12");
+    ASSERT_EQ(store.Save(), "");
   }
   RegistryStore again(file);
-  ASSERT_EQ(again.load(), "");
-  EXPECT_EQ(again.valueNames(user, "SOFTWARE\\tessarin\\SETUP"),
+  ASSERT_EQ(again.Load(), "");
+  EXPECT_EQ(again.ValueNames(user, "SOFTWARE\\tessarin\\SETUP"),
             (std::vector<std::string>{"zeta", "alpha", "Size"}));
-  EXPECT_EQ(again.value(user, "software\\Tessarin\\setup", "ZETA")->text(), "c:\\quake3\\\"x\"\n\t\x01");
-  EXPECT_EQ(again.value(user, "software\\Tessarin\\setup", "alpha")->number(), -5);
-  EXPECT_TRUE(again.value(user, "software\\Tessarin\\setup", "size")->isString());
-  EXPECT_FALSE(again.value(RegistryRoot::LocalMachine, "software\\Tessarin\\setup", "alpha"));
+  EXPECT_EQ(again.Value(user, "software\\Tessarin\\setup", "ZETA")->text(), "c:\\quake3\\\"x\"\n\t\x01");
+  EXPECT_EQ(again.Value(user, "software\\Tessarin\\setup", "alpha")->number(), -5);
+  EXPECT_TRUE(again.Value(user, "software\\Tessarin\\setup", "size")->isString());
+  EXPECT_FALSE(again.Value(RegistryRoot::LocalMachine, "software\\Tessarin\\setup", "alpha"));
 }
 
 TEST(RegistryStore, RewritingAValueKeepsItsPlaceAndSpelling) {
   TempDir dir;
   RegistryStore store(dir.file("r"));
-  store.setString(user, "k", "First", "1");
-  store.setString(user, "k", "second", "2");
-  store.setNumber(user, "k", "FIRST", 3);
-  EXPECT_EQ(store.valueNames(user, "k"), (std::vector<std::string>{"First", "second"}));
-  EXPECT_EQ(store.value(user, "k", "first")->number(), 3);
-  store.deleteValue(user, "k", "FIRST");
-  EXPECT_EQ(store.valueNames(user, "k"), (std::vector<std::string>{"second"}));
-  EXPECT_TRUE(store.keyExists(user, "\\k\\"));
-  store.deleteKey(user, "K");
-  EXPECT_FALSE(store.keyExists(user, "k"));
+  store.SetString(user, "k", "First", "1");
+  store.SetString(user, "k", "second", "2");
+  store.SetNumber(user, "k", "FIRST", 3);
+  EXPECT_EQ(store.ValueNames(user, "k"), (std::vector<std::string>{"First", "second"}));
+  EXPECT_EQ(store.Value(user, "k", "first")->number(), 3);
+  store.DeleteValue(user, "k", "FIRST");
+  EXPECT_EQ(store.ValueNames(user, "k"), (std::vector<std::string>{"second"}));
+  EXPECT_TRUE(store.KeyExists(user, "\\k\\"));
+  store.DeleteKey(user, "K");
+  EXPECT_FALSE(store.KeyExists(user, "k"));
 }
 
 TEST(RegistryStore, SaveMergesWithWhatAnotherWriterSaved) {
   TempDir dir;
   RegistryStore a(dir.file("r")), b(dir.file("r"));
-  a.load();
-  b.load();
-  a.setString(user, "k", "fromA", "a");
-  ASSERT_EQ(a.save(), "");
-  b.setString(user, "k", "fromB", "b");
-  ASSERT_EQ(b.save(), "");
+  a.Load();
+  b.Load();
+  a.SetString(user, "k", "fromA", "a");
+  ASSERT_EQ(a.Save(), "");
+  b.SetString(user, "k", "fromB", "b");
+  ASSERT_EQ(b.Save(), "");
   RegistryStore check(dir.file("r"));
-  check.load();
-  EXPECT_EQ(check.valueNames(user, "k"), (std::vector<std::string>{"fromA", "fromB"}));
+  check.Load();
+  EXPECT_EQ(check.ValueNames(user, "k"), (std::vector<std::string>{"fromA", "fromB"}));
 }
 
 TEST(RegistryStore, TwoProgramsSavingAtOnceKeepEveryValue) {
@@ -66,9 +66,9 @@ TEST(RegistryStore, TwoProgramsSavingAtOnceKeepEveryValue) {
   auto saveMany = [&path](const std::string& who) {
     for (int i = 0; i < kSaves; ++i) {
       RegistryStore store(path);
-      store.load();
-      store.setNumber(user, "k", who + std::to_string(i), i);
-      if (!store.save().empty()) return 1;
+      store.Load();
+      store.SetNumber(user, "k", who + std::to_string(i), i);
+      if (!store.Save().empty()) return 1;
     }
     return 0;
   };
@@ -79,8 +79,8 @@ TEST(RegistryStore, TwoProgramsSavingAtOnceKeepEveryValue) {
   ::waitpid(other, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   RegistryStore check(path);
-  check.load();
-  EXPECT_EQ(check.valueNames(user, "k").size(), 2u * kSaves);
+  check.Load();
+  EXPECT_EQ(check.ValueNames(user, "k").size(), 2u * kSaves);
 }
 
 TEST(RegistryStore, CorruptFileKeepsGoodLinesAndSaysWhatWasWrong) {
@@ -89,24 +89,24 @@ TEST(RegistryStore, CorruptFileKeepsGoodLinesAndSaysWhatWasWrong) {
   dir.write("r", "[HKEY_CURRENT_USER\\k]\n\"good\"=\"yes\"\n\"bad\"=dword:xyz\n" + garbage +
                      "[NOWHERE\\k]\n\"lost\"=\"v\"\n");
   RegistryStore store(dir.file("r"));
-  std::string problem = store.load();
+  std::string problem = store.Load();
   EXPECT_NE(problem.find("line 3"), std::string::npos) << problem;
-  EXPECT_EQ(store.value(user, "k", "good")->text(), "yes");
-  EXPECT_FALSE(store.value(user, "k", "bad"));
+  EXPECT_EQ(store.Value(user, "k", "good")->text(), "yes");
+  EXPECT_FALSE(store.Value(user, "k", "bad"));
 }
 
 TEST(RegistryStore, ReadOnlyRootRefusesKeysAndValues) {
   TempDir dir;
   RegistryStore store(dir.file("r"));
-  store.setRootReadOnly(RegistryRoot::LocalMachine, true);
-  EXPECT_FALSE(store.openKey(RegistryRoot::LocalMachine, "x", true));
-  EXPECT_FALSE(store.setString(RegistryRoot::LocalMachine, "x", "v", "t"));
-  EXPECT_TRUE(store.openKey(user, "x", true));
+  store.SetRootReadOnly(RegistryRoot::LocalMachine, true);
+  EXPECT_FALSE(store.OpenKey(RegistryRoot::LocalMachine, "x", true));
+  EXPECT_FALSE(store.SetString(RegistryRoot::LocalMachine, "x", "v", "t"));
+  EXPECT_TRUE(store.OpenKey(user, "x", true));
 }
 
 TEST(RegistryStore, UnreadableFileIsReportedNotFatal) {
   TempDir dir;
   RegistryStore store(dir.path()); // a folder, not a file
-  EXPECT_NE(store.load(), "");
-  EXPECT_NE(store.save(), "");
+  EXPECT_NE(store.Load(), "");
+  EXPECT_NE(store.Save(), "");
 }

@@ -18,13 +18,13 @@ struct SettingsTest : ::testing::Test {
   RegistryStore store{dir.file("registry")};
   SettingsConventions windows = SettingsConventions::Windows();
 
-  void stored(const char* name, const std::string& text) { store.setString(user, kSettingsKey, name, text); }
+  void stored(const char* name, const std::string& text) { store.SetString(user, kSettingsKey, name, text); }
 };
 
 } // namespace
 
 TEST_F(SettingsTest, WindowsDefaultsWhenTheInstallRecordCannotBeOpened) {
-  store.setRootReadOnly(RegistryRoot::LocalMachine, true);
+  store.SetRootReadOnly(RegistryRoot::LocalMachine, true);
   Settings s = LoadSettings(store, windows);
   EXPECT_EQ(s.quake3location, "c:\\quake3\\quake3.exe");
   EXPECT_EQ(s.lcclocation, "c:\\quake3\\bin_nt\\lcc.exe");
@@ -45,7 +45,7 @@ TEST_F(SettingsTest, WindowsDefaultsWhenTheInstallRecordCannotBeOpened) {
 }
 
 TEST_F(SettingsTest, InstallRecordMovesTheToolDefaults) {
-  store.setString(RegistryRoot::LocalMachine, kInstallRecordKey, kInstallRecordValue,
+  store.SetString(RegistryRoot::LocalMachine, kInstallRecordKey, kInstallRecordValue,
                   "C:\\Games\\Quake III Arena\\quake3.exe");
   Settings s = LoadSettings(store, windows);
   EXPECT_EQ(s.quake3location, "C:\\Games\\Quake III Arena\\quake3.exe");
@@ -55,7 +55,7 @@ TEST_F(SettingsTest, InstallRecordMovesTheToolDefaults) {
 
 TEST_F(SettingsTest, InstallRecordWithoutTheValueKeepsTheFallbacks) {
   Settings s = LoadSettings(store, windows);
-  EXPECT_TRUE(store.keyExists(RegistryRoot::LocalMachine, kInstallRecordKey)); // created on the way
+  EXPECT_TRUE(store.KeyExists(RegistryRoot::LocalMachine, kInstallRecordKey)); // created on the way
   EXPECT_EQ(s.lcclocation, "c:\\quake3\\bin_nt\\lcc.exe");
 }
 
@@ -207,19 +207,19 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
 
   SaveSettings(store, s);
   SaveSettings(store, LoadSettings(store, windows));
-  EXPECT_EQ(store.value(user, kSettingsKey, "BackupSource")->text(), "1");
-  EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
-  EXPECT_EQ(store.value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
-  EXPECT_EQ(store.value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
-  EXPECT_EQ(store.value(user, kSettingsKey, "ReloadCommand")->text(), "vid_restart");
-  EXPECT_EQ(store.valueNames(user, kSettingsKey).size(), 20u);
+  EXPECT_EQ(store.Value(user, kSettingsKey, "BackupSource")->text(), "1");
+  EXPECT_EQ(store.Value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
+  EXPECT_EQ(store.Value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
+  EXPECT_EQ(store.Value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
+  EXPECT_EQ(store.Value(user, kSettingsKey, "ReloadCommand")->text(), "vid_restart");
+  EXPECT_EQ(store.ValueNames(user, kSettingsKey).size(), 20u);
 }
 
 TEST_F(SettingsTest, NumbersReadFromEitherKind) {
-  store.setNumber(user, kSettingsKey, "BackupSource", 2);
+  store.SetNumber(user, kSettingsKey, "BackupSource", 2);
   stored("EditorFontSize", "twelve");
   stored("ParallelCompiles", "0");
-  store.setNumber(user, kSettingsKey, "UndoLevels", 1 << 30);
+  store.SetNumber(user, kSettingsKey, "UndoLevels", 1 << 30);
   Settings s = LoadSettings(store, windows);
   EXPECT_TRUE(s.BackupSource);
   EXPECT_EQ(s.EditorFontSize, 10);
@@ -227,8 +227,8 @@ TEST_F(SettingsTest, NumbersReadFromEitherKind) {
   EXPECT_EQ(s.UndoLevels, kMostUndoLevels);
 
   SaveSettings(store, s);
-  EXPECT_TRUE(store.value(user, kSettingsKey, "EditorFontSize")->isString());
-  store.deleteValue(user, kSettingsKey, "EditorFontSize");
+  EXPECT_TRUE(store.Value(user, kSettingsKey, "EditorFontSize")->isString());
+  store.DeleteValue(user, kSettingsKey, "EditorFontSize");
   SaveSettings(store, s);
-  EXPECT_EQ(store.value(user, kSettingsKey, "EditorFontSize")->number(), 10);
+  EXPECT_EQ(store.Value(user, kSettingsKey, "EditorFontSize")->number(), 10);
 }

@@ -1,5 +1,8 @@
 #include "ChildProcess.h"
 
+#include "TempDir.h"
+#include "WaitUntil.h"
+
 #include <csignal>
 #include <grp.h>
 #include <sys/resource.h>
@@ -12,6 +15,16 @@ int RunInChild(const std::function<int()>& body) {
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
+}
+
+bool ProcessGone(pid_t pid) {
+  return WaitUntil(
+      [pid] {
+        const std::string stat = pid > 0 ? TempDir::read("/proc/" + std::to_string(pid) + "/stat") : "";
+        const auto state = stat.rfind(") ");
+        return ::kill(pid, 0) != 0 || (state != std::string::npos && stat[state + 2] == 'Z');
+      },
+      5000);
 }
 
 bool DropRootPrivileges() {

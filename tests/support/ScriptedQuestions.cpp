@@ -13,11 +13,11 @@ Answer ScriptedQuestions::next(const std::string& text) {
   return answer;
 }
 
-Answer ScriptedQuestions::askYesNo(const std::string& text) { return next(text); }
-Answer ScriptedQuestions::askYesNoCancel(const std::string& text) { return next(text); }
-Answer ScriptedQuestions::askYesNoCancelAll(const std::string& text) { return next(text); }
-void ScriptedQuestions::inform(const std::string& text) { log.push_back("inform: " + text); }
-void ScriptedQuestions::showError(const std::string& text) { log.push_back("error: " + text); }
+Answer ScriptedQuestions::AskYesNo(const std::string& text) { return next(text); }
+Answer ScriptedQuestions::AskYesNoCancel(const std::string& text) { return next(text); }
+Answer ScriptedQuestions::AskYesNoCancelAll(const std::string& text) { return next(text); }
+void ScriptedQuestions::Inform(const std::string& text) { log.push_back("inform: " + text); }
+void ScriptedQuestions::ShowError(const std::string& text) { log.push_back("error: " + text); }
 
 std::vector<std::string> ScriptedQuestions::nextChoice(const std::string& what,
                                                        const FileDialogRequest& request) {
@@ -32,23 +32,23 @@ std::vector<std::string> ScriptedQuestions::nextChoice(const std::string& what,
   return chosen;
 }
 
-std::optional<std::string> ScriptedQuestions::chooseFileToOpen(const FileDialogRequest& request) {
+std::optional<std::string> ScriptedQuestions::ChooseFileToOpen(const FileDialogRequest& request) {
   std::vector<std::string> chosen = nextChoice("open", request);
   if (chosen.empty()) return std::nullopt;
   return chosen.front();
 }
 
-std::vector<std::string> ScriptedQuestions::chooseFilesToOpen(const FileDialogRequest& request) {
+std::vector<std::string> ScriptedQuestions::ChooseFilesToOpen(const FileDialogRequest& request) {
   return nextChoice("open many", request);
 }
 
-std::optional<std::string> ScriptedQuestions::chooseFileToSave(const FileDialogRequest& request) {
+std::optional<std::string> ScriptedQuestions::ChooseFileToSave(const FileDialogRequest& request) {
   std::vector<std::string> chosen = nextChoice("save", request);
   if (chosen.empty()) return std::nullopt;
   return chosen.front();
 }
 
-std::optional<std::string> ScriptedQuestions::chooseFolder(const std::string& title,
+std::optional<std::string> ScriptedQuestions::ChooseFolder(const std::string& title,
                                                            const std::string& initialFolder) {
   FileDialogRequest request;
   request.title = title;

@@ -43,7 +43,7 @@ struct DocumentWindowTest : ::testing::Test {
     return *qobject_cast<DocumentWindow*>(set.OpenNewWindow(dir.write(name, bytes))->widget());
   }
 
-  static void type(DocumentWindow& window, char ch) { window.MyEditor->Editor().KeyPress(ch); }
+  static void type(DocumentWindow& window, char ch) { window.Editor->Editor().KeyPress(ch); }
   static std::string caption(const DocumentWindow& window) { return window.windowTitle().toStdString(); }
 };
 
@@ -52,7 +52,7 @@ struct DocumentWindowTest : ::testing::Test {
 TEST_F(DocumentWindowTest, CaptionFollowsEditsAndSaves) {
   DocumentWindow& window = open("logic.c", "a\tb\r\n");
   EXPECT_EQ(caption(window), "logic.c");
-  EXPECT_EQ(window.MyEditor->Editor().Document().LineText(1), "a   b");
+  EXPECT_EQ(window.Editor->Editor().Document().LineText(1), "a   b");
 
   type(window, 'x');
   EXPECT_EQ(caption(window), "logic.c*");
@@ -164,12 +164,12 @@ TEST_F(DocumentWindowTest, TheMarkedLineGoesAtTheFirstEdit) {
   window.MarkLine(2);
   bool special = false;
   ColorValue foreground = 0, background = 0;
-  window.MyEditor->Editor().Events.OnSpecialLineColors(2, special, foreground, background);
+  window.Editor->Editor().Events.OnSpecialLineColors(2, special, foreground, background);
   EXPECT_TRUE(special);
   EXPECT_EQ(foreground, 0xFFFFFFu);
   EXPECT_EQ(background, 0x0000FFu);
   special = false;
-  window.MyEditor->Editor().Events.OnSpecialLineColors(3, special, foreground, background);
+  window.Editor->Editor().Events.OnSpecialLineColors(3, special, foreground, background);
   EXPECT_FALSE(special);
 
   type(window, 'e');
@@ -192,7 +192,7 @@ TEST_F(DocumentWindowTest, OpenFileMakesOneWindowPerReadableFile) {
   ASSERT_EQ(windows.size(), 3u);
   EXPECT_EQ(questions.errors().size(), 1u);
   EXPECT_EQ(caption(*windows[1]), "fresh.c");
-  EXPECT_EQ(windows[1]->MyEditor->Editor().Document().LineCount(), 1);
+  EXPECT_EQ(windows[1]->Editor->Editor().Document().LineCount(), 1);
 
   activeProject = "/mods/baseq3/game.tsp";
   questions.choices.push_back({});
@@ -237,19 +237,19 @@ TEST_F(DocumentWindowTest, TheReplacePromptSteersAReplaceRun) {
   DocumentWindow& window = open("replace.c", "ab ab\nab\nab ab\n");
   questions.answers = {Answer::No, Answer::Yes, Answer::All};
   SearchEngine engine;
-  TextEditor& editor = window.MyEditor->Editor();
+  TextEditor& editor = window.Editor->Editor();
   SearchRun run(editor.Context(), editor, engine, window.OnReplaceText);
   run.Run("ab", "X", ssoReplaceAll | ssoPrompt | ssoEntireScope);
   EXPECT_EQ(questions.log.front(), "ask: Replace this occurance of 'ab'");
   EXPECT_EQ(questions.log.size(), 3u);
-  EXPECT_EQ(window.MyEditor->Editor().Document().Lines().Strings(),
+  EXPECT_EQ(window.Editor->Editor().Document().Lines().Strings(),
             (std::vector<std::string>{"ab X", "X", "X X"}));
   EXPECT_EQ(caption(window), "replace.c*");
 
   questions.answers = {Answer::Cancel};
   SearchRun cancelled(editor.Context(), editor, engine, window.OnReplaceText);
   cancelled.Run("X", "ab", ssoReplaceAll | ssoPrompt | ssoEntireScope);
-  EXPECT_EQ(window.MyEditor->Editor().Document().LineText(2), "X");
+  EXPECT_EQ(window.Editor->Editor().Document().LineText(2), "X");
 }
 
 TEST_F(DocumentWindowTest, PrintPutsTheFullPathOnTopOfTheText) {
@@ -273,7 +273,7 @@ TEST_F(DocumentWindowTest, UndoTakesBackAsManyEditsAsTheSettingsSay) {
       type(window, ch);
     while (window.CanUndo())
       window.Undo();
-    EXPECT_EQ(window.MyEditor->Editor().Document().LineText(1).size(),
+    EXPECT_EQ(window.Editor->Editor().Document().LineText(1).size(),
               typed.size() - static_cast<std::size_t>(levels));
   }
 }
@@ -285,11 +285,11 @@ TEST_F(DocumentWindowTest, TheUsersEditorKeysRunTheirCommands) {
   const KeyBinding& lineEnd = defaults.Items(defaults.FindKey(vk::End, 0));
   settings.EditorKeys[KeyBindingName(lineEnd)] = PackShortCut('E', ssAlt);
   DocumentWindow& window = open("keys.c", "int frags;");
-  QTest::keyClick(window.MyEditor, Qt::Key_E, Qt::AltModifier);
-  EXPECT_EQ(window.MyEditor->Editor().State().CaretX(), 11);
-  QTest::keyClick(window.MyEditor, Qt::Key_Home);
-  QTest::keyClick(window.MyEditor, Qt::Key_End); // no longer the end of the line
-  EXPECT_EQ(window.MyEditor->Editor().State().CaretX(), 1);
+  QTest::keyClick(window.Editor, Qt::Key_E, Qt::AltModifier);
+  EXPECT_EQ(window.Editor->Editor().State().CaretX(), 11);
+  QTest::keyClick(window.Editor, Qt::Key_Home);
+  QTest::keyClick(window.Editor, Qt::Key_End); // no longer the end of the line
+  EXPECT_EQ(window.Editor->Editor().State().CaretX(), 1);
 }
 
 TEST_F(DocumentWindowTest, AFileKeepsItsTabsAndLineEndsAndAnEditChangesOnlyItsLine) {
@@ -297,16 +297,16 @@ TEST_F(DocumentWindowTest, AFileKeepsItsTabsAndLineEndsAndAnEditChangesOnlyItsLi
   settings.TabWidth = 4;
   const std::string original = "int f(void)\n{\n\tif (x)\t/* why */\n\t\treturn 1;\r\n}";
   DocumentWindow& window = open("tabs.c", original);
-  EXPECT_EQ(window.MyEditor->Editor().Document().LineText(3), "\tif (x)\t/* why */");
+  EXPECT_EQ(window.Editor->Editor().Document().LineText(3), "\tif (x)\t/* why */");
 
   set.SaveFile(); // nothing changed: nothing written differently
-  window.MyEditor->Editor().Document().SetModified(true);
+  window.Editor->Editor().Document().SetModified(true);
   set.SaveFile();
   EXPECT_EQ(TempDir::read(dir.file("tabs.c")), original);
 
   // The Tab key in a file indented with tabs types a tab; the other lines stay as they were.
-  window.MyEditor->Editor().State().SetCaretXY({1, 4});
-  window.MyEditor->Editor().ExecuteCommand(ecTab);
+  window.Editor->Editor().State().SetCaretXY({1, 4});
+  window.Editor->Editor().ExecuteCommand(ecTab);
   set.SaveFile();
   EXPECT_EQ(TempDir::read(dir.file("tabs.c")), "int f(void)\n{\n\tif (x)\t/* why */\n\t\t\treturn 1;\r\n}");
 }
@@ -315,15 +315,15 @@ TEST_F(DocumentWindowTest, UnderTheDesktopConventionsTheStatusShowsTheEncodingAn
   settings.DesktopEditing = true;
   settings.KeepFileFormat = true;
   DocumentWindow& utf8 = open("utf8.c", "caf\xC3\xA9 x\n");
-  utf8.MyEditor->Editor().ExecuteCommand(ecLineEnd);
-  utf8.MyEditor->Editor().KeyPress(std::string_view("\xC3\xA9"));
+  utf8.Editor->Editor().ExecuteCommand(ecLineEnd);
+  utf8.Editor->Editor().KeyPress(std::string_view("\xC3\xA9"));
   EXPECT_EQ(utf8.Status().column, 8);
   EXPECT_EQ(utf8.Status().encoding, "UTF-8");
   set.SaveFile();
   EXPECT_EQ(TempDir::read(dir.file("utf8.c")), "caf\xC3\xA9 x\xC3\xA9\n");
 
   DocumentWindow& latin = open("latin.c", "caf\xE9\n");
-  latin.MyEditor->Editor().ExecuteCommand(ecLineEnd);
+  latin.Editor->Editor().ExecuteCommand(ecLineEnd);
   EXPECT_EQ(latin.Status().column, 5);
   EXPECT_EQ(latin.Status().encoding, "Windows-1252");
 }
@@ -331,7 +331,7 @@ TEST_F(DocumentWindowTest, UnderTheDesktopConventionsTheStatusShowsTheEncodingAn
 // The line numbers keep clear of the text at any font and scale.
 TEST_F(DocumentWindowTest, LineNumbersKeepClearOfTheText) {
   DocumentWindow& window = open("logic.c", "int x;\n");
-  const TextEditor& editor = window.MyEditor->Editor();
+  const TextEditor& editor = window.Editor->Editor();
   const GutterLayout& gutter = editor.Gutter();
   const int numbersEnd = gutter.LeftOffset() + gutter.DigitsInUse(1) * editor.Geometry().CharWidth();
   EXPECT_GE(editor.Geometry().GutterWidth() - numbersEnd, 10);

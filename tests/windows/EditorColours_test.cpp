@@ -59,7 +59,7 @@ TEST(EditorColours, AWindowFollowsThePaletteUnlessTheUserChose) {
   settings.ColoursFollowPalette = true;
   auto comment = [&settings, &questions] {
     DocumentWindow window(settings, questions);
-    return window.MyHighlighter->CommentAttri().Foreground();
+    return window.CodeHighlighter->CommentAttri().Foreground();
   };
   EXPECT_EQ(comment(), DefaultTokenLooks(true).at("Comment").foreground);
   settings.ColoursFollowPalette = false;
@@ -80,9 +80,9 @@ TEST(EditorColours, TheUsersColoursAreKeptAndForgotten) {
   TokenLooks chosen = DefaultTokenLooks(false);
   chosen["String"] = {0x000000FF, 0x00FFFFFF, 1};
   StoreTokenLooks(store, chosen);
-  ASSERT_EQ(store.save(), "");
+  ASSERT_EQ(store.Save(), "");
   RegistryStore next(dir.file("registry"));
-  next.load();
+  next.Load();
   EXPECT_EQ(StoredTokenLooks(next), chosen);
   StoreTokenLooks(next, {});
   EXPECT_TRUE(StoredTokenLooks(next).empty());
