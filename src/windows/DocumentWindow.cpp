@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,24 +46,72 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(MyEditor);
+  splitter_ = new QSplitter(this);
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(MyEditor);
+  layout->addWidget(splitter_);
   setFocusProxy(MyEditor); // activating the window puts the caret in the text
   setWindowTitle(kUntitledFileName);
+  MyEditor->Editor().Document().SetHighLighter(MyHighlighter.get());
+  Configure(*MyEditor);
+  ApplySettings(settings);
+}
 
-  TextEditor& editor = MyEditor->Editor();
+void DocumentWindow::Configure(EditorWidget& view) {
+  views_.push_back(&view);
+  view.installEventFilter(this);
+  TextEditor& editor = view.Editor();
   editor.Gutter().SetShowLineNumbers(true);
   // Room between the numbers and the text, so that they never seem to run into the code.
   editor.Gutter().SetRightOffset(kNumbersToText);
-  MyEditor->SetWantTabs(true);
-  MyEditor->SetQuestions(&questions);
+  view.SetWantTabs(true);
+  view.SetQuestions(&questions_);
   editor.State().SetReadOnly(false);
-  ApplySettings(settings);
-  editor.Document().SetHighLighter(MyHighlighter.get());
   editor.Events.OnReplaceText = OnReplaceText;
   editor.Events.OnChange = [this] { ReflectEdit(); };
   editor.Events.OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
     MarkedLineColors(line, special, fg, bg);
   };
+}
+
+void DocumentWindow::Split(Qt::Orientation orientation) {
+  splitter_->setOrientation(orientation);
+  if (IsSplit()) return;
+  const TextEditor& current = MyEditor->Editor();
+  auto* view = new EditorWidget(current.SharedDocument(), splitter_);
+  Configure(*view);
+  view->Editor().State().SetOptions(current.State().Options());
+  view->Editor().State().SetTabWidth(current.State().TabWidth());
+  view->Editor().State().SetIndentWithTabs(current.State().IndentWithTabs());
+  view->SetClipboardLineFeeds(clipboardLineFeeds_);
+  view->SetEditorFont(MyEditor->EditorFont());
+  // The new view opens where the user is.
+  view->Editor().Geometry().SetTopLine(current.Geometry().TopLine());
+  view->Editor().State().SetCaretXY(current.State().CaretXY());
+  splitter_->addWidget(view);
+  const int half = (orientation == Qt::Horizontal ? splitter_->width() : splitter_->height()) / 2;
+  splitter_->setSizes({half, half});
+  view->setFocus(Qt::OtherFocusReason);
+  MyEditor = view;
+  setFocusProxy(view);
+}
+
+Qt::Orientation DocumentWindow::SplitOrientation() const { return splitter_->orientation(); }
+
+void DocumentWindow::Unsplit() {
+  if (!IsSplit()) return;
+  EditorWidget* other = views_.front() == MyEditor ? views_.back() : views_.front();
+  std::erase(views_, other);
+  delete other;
+}
+
+bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn)
+    if (auto* view = qobject_cast<EditorWidget*>(watched)) {
+      MyEditor = view;
+      setFocusProxy(view);
+    }
+  return QWidget::eventFilter(watched, event);
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -75,8 +124,9 @@ void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path, keepLayout_);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
+  for (EditorWidget* view : views_)
+    view->Editor().State().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
   TextEditor& editor = MyEditor->Editor();
-  editor.State().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
   editor.Document().Load(std::move(loaded.lines));
   editor.Document().SetModified(false);
   ShowCaption();
@@ -168,14 +218,17 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
   MyEditor->Editor().Document().SetMaxUndo(settings.UndoLevels);
-  MyEditor->Editor().State().SetTabWidth(settings.TabWidth);
-  MyEditor->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
-                                                                : kDefaultEditorOptions);
-  // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
-  MyEditor->SetClipboardLineFeeds(settings.KeepFileFormat);
-  // An empty name or a size of none keeps the control's own font.
-  if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
-    MyEditor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
+  for (EditorWidget* view : views_) {
+    view->Editor().State().SetTabWidth(settings.TabWidth);
+    view->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
+                                                              : kDefaultEditorOptions);
+    // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
+    view->SetClipboardLineFeeds(settings.KeepFileFormat);
+    clipboardLineFeeds_ = settings.KeepFileFormat;
+    // An empty name or a size of none keeps the control's own font.
+    if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
+      view->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
+  }
   ApplyTokenLooks(*MyHighlighter, TokenLooksFor(settings, palette()));
 }
 
@@ -188,7 +241,8 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 
 void DocumentWindow::MarkLine(int line) {
   MarkedLine = line;
-  MyEditor->viewport()->update();
+  for (EditorWidget* view : views_)
+    view->viewport()->update();
 }
 
 int DocumentWindow::VisibleLineCount() const { return MyEditor->Editor().Geometry().LinesInWindow(); }
