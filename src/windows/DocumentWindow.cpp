@@ -96,6 +96,12 @@ void DocumentWindow::Split(Qt::Orientation orientation) {
   setFocusProxy(view);
 }
 
+DocumentWindow* DocumentWindow::Of(const QWidget& view) {
+  // The views sit in the window's splitter.
+  QWidget* splitter = view.parentWidget();
+  return splitter != nullptr ? qobject_cast<DocumentWindow*>(splitter->parentWidget()) : nullptr;
+}
+
 Qt::Orientation DocumentWindow::SplitOrientation() const { return splitter_->orientation(); }
 
 void DocumentWindow::Unsplit() {
@@ -218,13 +224,13 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
   MyEditor->Editor().Document().SetMaxUndo(settings.UndoLevels);
+  clipboardLineFeeds_ = settings.KeepFileFormat;
   for (EditorWidget* view : views_) {
     view->Editor().State().SetTabWidth(settings.TabWidth);
     view->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
                                                               : kDefaultEditorOptions);
     // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
     view->SetClipboardLineFeeds(settings.KeepFileFormat);
-    clipboardLineFeeds_ = settings.KeepFileFormat;
     // An empty name or a size of none keeps the control's own font.
     if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
       view->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));

@@ -88,6 +88,8 @@ public:
   // Closes the view the user is not in; the text stays in the other.
   void Unsplit();
   [[nodiscard]] const std::vector<EditorWidget*>& Views() const { return views_; }
+  // The document window `view` shows the text of; none for an editor outside one.
+  [[nodiscard]] static DocumentWindow* Of(const QWidget& view);
 
   // Puts the caret at a 1-based line and byte column and scrolls the line into the middle.
   void ShowPlace(int line, int column);
