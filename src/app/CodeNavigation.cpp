@@ -321,7 +321,7 @@ void CodeNavigation::ShowToolTip(EditorWidget& editor, const QHelpEvent& help) {
     return;
   }
   QToolTip::hideText();
-  const auto* window = qobject_cast<const DocumentWindow*>(editor.parentWidget());
+  const DocumentWindow* window = DocumentWindow::Of(editor);
   Navigator* navigator = hearing_;
   if (window == nullptr || window->FileName().empty() || navigator == nullptr ||
       at.Y > text.Document().LineCount() || at.X > static_cast<int>(text.Document().LineText(at.Y).size()))
@@ -341,7 +341,7 @@ void CodeNavigation::ShowToolTip(EditorWidget& editor, const QHelpEvent& help) {
 }
 
 void CodeNavigation::Complete(EditorWidget& editor, bool asked) {
-  const auto* window = qobject_cast<const DocumentWindow*>(editor.parentWidget());
+  const DocumentWindow* window = DocumentWindow::Of(editor);
   const std::shared_ptr<Navigator> navigator = shell_.workspace().CodeNavigator();
   const std::string problem = navigator == nullptr ? NavigationCommands::kNoWorkspace : navigator->Problem();
   if (window == nullptr || window->FileName().empty() || !problem.empty()) {

@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "BuildMessagesModel.h"
 #include "ContextMenuKeys.h"
+#include "DocumentTabs.h"
 #include "DocumentWindow.h"
 #include "EditCommands.h"
 #include "EditorColours.h"
@@ -321,7 +322,12 @@ void MainWindow::CreateMenus() {
   WindowMenu = menus->addMenu("&Window");
   addAll(WindowMenu, a,
          {"WindowArrange1", "WindowClose1", "CloseAllWindowsAction", "-", "WindowCascade1",
-          "WindowTileHorizontal1", "WindowTileVertical1", "-", "NextPaneAction", "PreviousPaneAction"});
+          "WindowTileHorizontal1", "WindowTileVertical1", "-", "WindowSplitBesideAction",
+          "WindowSplitBelowAction", "WindowUnsplitAction", "-", "NextDocumentAction",
+          "PreviousDocumentAction", "-", "NextPaneAction", "PreviousPaneAction"});
+  for (const char* name : {"WindowSplitBesideAction", "WindowSplitBelowAction", "WindowUnsplitAction",
+                           "NextDocumentAction", "PreviousDocumentAction"})
+    a[name]->setVisible(env_.conventions.tabbedDocuments);
   QMenu* help = menus->addMenu("&Help");
   addAll(help, a, {"KeyboardShortcutsAction", "OpenExampleWorkspaceAction", "-", "AboutAction"});
 
@@ -520,6 +526,22 @@ void MainWindow::WireCommands() {
   a.SetHandler("WindowCascade1", [this] { windows_->Cascade(); });
   a.SetHandler("WindowTileHorizontal1", [this] { windows_->TileHorizontally(); });
   a.SetHandler("WindowTileVertical1", [this] { windows_->TileVertically(); });
+  // Tabs fill the area: there is nothing to arrange.
+  for (const char* name :
+       {"WindowArrange1", "WindowCascade1", "WindowTileHorizontal1", "WindowTileVertical1"})
+    a.SetEnabledHandler(name, [this] { return documentTabs_ == nullptr; });
+  a.SetHandler("WindowSplitBesideAction", [this] { windows_->SplitActive(Qt::Horizontal); });
+  a.SetHandler("WindowSplitBelowAction", [this] { windows_->SplitActive(Qt::Vertical); });
+  a.SetHandler("WindowUnsplitAction", [this] { windows_->UnsplitActive(); });
+  a.SetEnabledHandler("WindowUnsplitAction", [this] { return windows_->ActiveIsSplit(); });
+  for (const char* name : {"WindowSplitBesideAction", "WindowSplitBelowAction"})
+    a.SetEnabledHandler(name, [this] { return windows_->Count() > 0; });
+  a.SetHandler("NextDocumentAction", [this] {
+    if (documentTabs_) documentTabs_->Cycle(true);
+  });
+  a.SetHandler("PreviousDocumentAction", [this] {
+    if (documentTabs_) documentTabs_->Cycle(false);
+  });
   navigation_ = std::make_unique<CodeNavigation>(CodeNavigationShell{
       a, *windows_, [this]() -> WorkspacePort& { return *workspace_; }, *MessagePages, *this,
       [this](const std::string& path) { return OpenEditorWindow(path); },
@@ -717,9 +739,13 @@ void MainWindow::RefreshTitle() {
       MainWindowTitle(WorkspaceFileName, workspace_->HoldsProjects(), workspace_->Modified());
   // Compared with what was set last, not with the shown title, to which a maximised editor
   // window adds its own name.
-  if (title == titleSet_) return;
+  if (title == titleSet_ && documentTabs_ == nullptr) return;
   titleSet_ = title;
-  setWindowTitle(QString::fromStdString(title));
+  // Tabs leave the active document's name to the title, as a maximised child window adds it.
+  const QMdiSubWindow* active = documentTabs_ != nullptr ? windows_->ActiveWindow() : nullptr;
+  const QString document = active != nullptr ? " \u2013 " + active->windowTitle() : QString();
+  if (windowTitle() != QString::fromStdString(title) + document)
+    setWindowTitle(QString::fromStdString(title) + document);
 }
 
 void MainWindow::RefreshStatusBar() {
@@ -752,6 +778,8 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  // Tabs only once the area shows: a hidden area does not activate the window of a tab.
+  if (env_.conventions.tabbedDocuments) documentTabs_ = new DocumentTabs(*MdiArea);
   DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
   QMetaObject::invokeMethod(this, &MainWindow::CompleteStartup, Qt::QueuedConnection);

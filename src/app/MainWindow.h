@@ -32,6 +32,7 @@ class ProgressStrip;
 class QLabel;
 class QListView;
 class PlacesPage;
+class DocumentTabs;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -211,6 +212,7 @@ private:
   std::unique_ptr<FoldedMessagesModel> foldedMessages_;    // the desktop's view of it; goes first
   MainActions* actions_ = nullptr;
   WindowCommands* windows_ = nullptr;
+  DocumentTabs* documentTabs_ = nullptr; // the documents as tabs; none: as child windows
   std::unique_ptr<EditCommands> editCommands_;
   std::unique_ptr<SearchCommands> searchCommands_;
   std::unique_ptr<PrintCommands> printCommands_;

@@ -92,6 +92,12 @@ public:
   // columns start between those of its two corners.
   [[nodiscard]] std::pair<int, int> ColumnBlockOn(int line) const;
   [[nodiscard]] bool InsideSelection(TextPoint position) const;
+  // Keeps the selection on the same text while another view edits it, without a report: the text
+  // it lies in is changing. The caller moves the caret along once the edit is done.
+  void FollowSelection(const TextSpanChange& change) {
+    anchor_ = Moved(anchor_, change);
+    movingEnd_ = Moved(movingEnd_, change);
+  }
 
   // --- the modes
   [[nodiscard]] bool InsertMode() const { return insertMode_; }

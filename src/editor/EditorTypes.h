@@ -38,12 +38,14 @@ enum EditorOption : std::uint16_t {
   // column 1, word moves and deletions stop at runs of punctuation, and Shift+Tab without a
   // selection unindents the caret's line.
   eoDesktopKeys = 1 << 11,
+  // Typed brackets and quotes bring their closer along; see AutoPairs.
+  eoAutoClosePairs = 1 << 12,
 };
 using EditorOptions = std::uint16_t;
 inline constexpr EditorOptions kDefaultEditorOptions = 0x3C3;
 // As today's desktop editors edit: no text past line ends, and the keys they share.
 inline constexpr EditorOptions kDesktopEditorOptions =
-    (kDefaultEditorOptions & ~eoScrollPastEol) | eoGroupUndo | eoDesktopKeys;
+    (kDefaultEditorOptions & ~eoScrollPastEol) | eoGroupUndo | eoDesktopKeys | eoAutoClosePairs;
 
 enum StatusChange : std::uint8_t {
   stCaretX = 1 << 1,

@@ -63,7 +63,8 @@ FontStyles FontStyle(const QFont& font) {
 
 } // namespace
 
-EditorWidget::EditorWidget(QWidget* parent) : QAbstractScrollArea(parent) {
+EditorWidget::EditorWidget(std::shared_ptr<TextDocument> document, QWidget* parent)
+    : QAbstractScrollArea(parent), editor_(std::move(document)) {
   resize(200, 150);
   viewport()->setCursor(Qt::IBeamCursor);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -19,7 +19,9 @@ class EditorWidget : public QAbstractScrollArea, private EditView {
   TextEditor editor_;
 
 public:
-  explicit EditorWidget(QWidget* parent = nullptr);
+  explicit EditorWidget(QWidget* parent = nullptr) : EditorWidget(std::make_shared<TextDocument>(), parent) {}
+  // Another view of a document some other editor shows.
+  EditorWidget(std::shared_ptr<TextDocument> document, QWidget* parent);
   ~EditorWidget() override;
 
   [[nodiscard]] TextEditor& Editor() { return editor_; }

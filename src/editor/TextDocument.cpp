@@ -40,11 +40,18 @@ std::unique_ptr<BookmarkMove> MovedBookmarks(const BookmarkMove::Lines& before,
 } // namespace
 
 TextDocument::TextDocument() {
-  watchers_ = {&ranges_, &marks_};
+  watchers_ = {&ranges_, &marks_, &annotations_};
+  annotations_.OnChange = [this] {
+    TellWatchers([](DocumentWatcher& watcher) { watcher.AnnotationsChanged(); });
+  };
   ranges_.OnRestyled = [this](int first, int last) {
     Tell({LineChange::Kind::Restyled, first, last - first + 1});
   };
   ranges_.OnStyleChanged = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.StyleChanged(); }); };
+  marks_.OnChange = [this] { TellWatchers([](DocumentWatcher& watcher) { watcher.MarksChanged(-1); }); };
+  marks_.OnLineChanged = [this](int line) {
+    TellWatchers([line](DocumentWatcher& watcher) { watcher.MarksChanged(line); });
+  };
   AttachListHandlers();
   lines_.Add("");
 }
@@ -128,6 +135,9 @@ std::string TextDocument::Delete(TextPoint from, TextPoint to) {
 }
 
 TextPoint TextDocument::InsertText(TextPoint at, std::string_view text) {
+  TellWatchers([change = TextSpanChange{at, at, EndOf(at, text)}](DocumentWatcher& watcher) {
+    watcher.TextChanging(change);
+  });
   const std::string& line = LineText(at.Y);
   const std::vector<std::string_view> pieces = SplitAtLineFeeds(text);
   const int added = static_cast<int>(pieces.size()) - 1;
@@ -148,6 +158,8 @@ TextPoint TextDocument::InsertText(TextPoint at, std::string_view text) {
 }
 
 std::string TextDocument::DeleteText(TextPoint from, TextPoint to) {
+  TellWatchers(
+      [change = TextSpanChange{from, to, from}](DocumentWatcher& watcher) { watcher.TextChanging(change); });
   std::string removed = Text(from, to);
   if (from.Y == to.Y) {
     std::string changed = LineText(from.Y);

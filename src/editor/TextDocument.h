@@ -1,12 +1,13 @@
-// The editor's document: the lines, the data kept beside them (highlighter ranges, marks), the
-// undo and redo lists and the save point. The text changes only through the primitive insertion
-// and deletion, which undo records carry, and the whole-text replacement of a load, which starts
-// a new history. Every change of the lines reaches the per-line stores and the views through one
-// watcher mechanism.
+// The editor's document: the lines, the data kept beside them (highlighter ranges, marks, the
+// messages on lines), the undo and redo lists and the save point. The text changes only through
+// the primitive insertion and deletion, which undo records carry, and the whole-text replacement
+// of a load, which starts a new history. Every change of the lines reaches the per-line stores and
+// the views through one watcher mechanism.
 #pragma once
 
 #include "DocumentWatcher.h"
 #include "HighlightRanges.h"
+#include "LineAnnotations.h"
 #include "LineList.h"
 #include "MarkList.h"
 #include "TextEncoding.h"
@@ -54,6 +55,11 @@ public:
   void AddWatcher(DocumentWatcher& watcher);
   void RemoveWatcher(DocumentWatcher& watcher);
 
+  // --- the views showing the document: how many are carrying out an operation on it. The edits of
+  // one move the carets of the others along with the text; edits from outside leave them.
+  void NoteViewOperating(bool started) { operatingViews_ += started ? 1 : -1; }
+  [[nodiscard]] bool ViewOperating() const { return operatingViews_ > 0; }
+
   // --- per-line data
   [[nodiscard]] const HighlightRanges& Ranges() const { return ranges_; }
   [[nodiscard]] HighlightRanges& Ranges() { return ranges_; }
@@ -61,6 +67,9 @@ public:
   void SetHighLighter(Highlighter* value) { ranges_.SetHighLighter(value); }
   [[nodiscard]] MarkList& Marks() { return marks_; }
   [[nodiscard]] const MarkList& Marks() const { return marks_; }
+  // The messages of a build and of the language server on the lines.
+  [[nodiscard]] LineAnnotations& Annotations() { return annotations_; }
+  [[nodiscard]] const LineAnnotations& Annotations() const { return annotations_; }
 
   // --- the save point. Modified means the text is not in the state it was saved in: an undo or
   // redo back to that state clears it, any other change sets it, and so does an edit that only
@@ -129,11 +138,13 @@ private:
   bool cellsInEncoding_ = false;
   HighlightRanges ranges_{lines_};
   MarkList marks_;
+  LineAnnotations annotations_;
   // The stores first, then the views.
   std::vector<DocumentWatcher*> watchers_;
   UndoList undoList_;
   UndoList redoList_;
   std::vector<OpenStep> openSteps_; // innermost last
+  int operatingViews_ = 0;
   // Every step done, undone or redone moves the text to a state: the one it came from when it
   // went back over a record exactly, else a new one.
   std::uint64_t state_ = 0;

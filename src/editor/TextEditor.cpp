@@ -22,25 +22,18 @@ PixelRect UnionRect(const PixelRect& a, const PixelRect& b) {
           std::max(a.Bottom, b.Bottom)};
 }
 
-TextEditor::TextEditor() {
-  document_.AddWatcher(annotations_);
-  document_.AddWatcher(*this);
+TextEditor::TextEditor(std::shared_ptr<TextDocument> document) : document_(std::move(document)) {
+  document_->AddWatcher(*this);
   state_.SetWatcher(this);
   geometry_.SetWatcher(this);
   keystrokes_.LoadDefaultMap();
   gutter_.OnChange = [this] { geometry_.UpdateLayout(); };
   bookMarkOptions_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
-  document_.Marks().OnChange = [this] { InvalidateGutterLines(-1, -1); };
-  document_.Marks().OnLineChanged = [this](int line) { InvalidateGutterLines(line, line); };
-  annotations_.OnChange = [this] { InvalidateAll(); };
   FollowCellRule();
   geometry_.UpdateLayout();
 }
 
-TextEditor::~TextEditor() {
-  document_.RemoveWatcher(*this);
-  document_.RemoveWatcher(annotations_);
-}
+TextEditor::~TextEditor() { document_->RemoveWatcher(*this); }
 
 void TextEditor::SetLook(const EditorLook& look) {
   if (look == look_) return;
@@ -63,8 +56,9 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
       {ecSelLeft, ecSelRight, false, move},
       {ecSelUp, ecSelDown, false, move, true},
       {ecSelWordLeft, ecSelGotoXY, false, move},
-      {ecSelectAll, ecSelectAll, false, [](TextEditor& e, Call) { SelectAll(e.state_, e.document_); }},
-      {ecDeleteLastChar, ecDeleteLastChar, true, [](TextEditor& e, Call) { DeleteLastChar(e.context_); }},
+      {ecSelectAll, ecSelectAll, false, [](TextEditor& e, Call) { SelectAll(e.state_, *e.document_); }},
+      {ecDeleteLastChar, ecDeleteLastChar, true,
+       [](TextEditor& e, Call) { e.autoPairs_.Backspace(e.context_, [&e] { DeleteLastChar(e.context_); }); }},
       {ecDeleteChar, ecDeleteChar, true, [](TextEditor& e, Call) { DeleteChar(e.context_); }},
       {ecDeleteWord, ecDeleteWord, true, [](TextEditor& e, Call) { DeleteWord(e.context_); }},
       {ecDeleteLastWord, ecDeleteLastWord, true, [](TextEditor& e, Call) { DeleteLastWord(e.context_); }},
@@ -72,12 +66,16 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
       {ecDeleteEOL, ecDeleteEOL, true, [](TextEditor& e, Call) { DeleteToLineEnd(e.context_); }},
       {ecDeleteLine, ecDeleteLine, true, [](TextEditor& e, Call) { DeleteLine(e.context_); }},
       {ecClearAll, ecClearAll, true, [](TextEditor& e, Call) { ClearAll(e.context_); }},
-      {ecLineBreak, ecLineBreak, true, [](TextEditor& e, Call) { LineBreak(e.context_, true); }},
+      {ecLineBreak, ecLineBreak, true,
+       [](TextEditor& e, Call) {
+         if (!e.autoPairs_.OpenBraces(e.context_)) LineBreak(e.context_, true);
+       }},
       {ecInsertLine, ecInsertLine, true, [](TextEditor& e, Call) { LineBreak(e.context_, false); }},
       {ecChar, ecChar, true,
        [](TextEditor& e, Call c) {
-         e.typingRun_.Type(e.context_, c.data ? std::string_view(static_cast<const char*>(c.data))
-                                              : std::string_view(&c.ch, 1));
+         const std::string_view character =
+             c.data ? std::string_view(static_cast<const char*>(c.data)) : std::string_view(&c.ch, 1);
+         e.autoPairs_.Type(e.context_, character, [&] { e.typingRun_.Type(e.context_, character); });
        }},
       {ecImeStr, ecImeStr, true,
        [](TextEditor& e, Call c) {
@@ -87,7 +85,7 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
       {ecRedo, ecRedo, true, [](TextEditor& e, Call) { Redo(e.context_); }},
       {ecCut, ecCut, true, [](TextEditor& e, Call) { CutSelection(e.context_, e.clipboard_); }},
       {ecCopy, ecCopy, false,
-       [](TextEditor& e, Call) { CopySelection(e.document_, e.state_, e.clipboard_); }},
+       [](TextEditor& e, Call) { CopySelection(*e.document_, e.state_, e.clipboard_); }},
       {ecPaste, ecPaste, true, [](TextEditor& e, Call) { ::PasteFrom(e.context_, e.clipboard_); }},
       {ecScrollUp, ecScrollUp, false, [](TextEditor& e, Call) { ScrollUp(e.context_); }, true},
       {ecScrollDown, ecScrollDown, false, [](TextEditor& e, Call) { ScrollDown(e.context_); }, true},
@@ -107,14 +105,15 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
       {ecTab, ecTab, true, [](TextEditor& e, Call) { Tab(e.context_); }},
       {ecShiftTab, ecShiftTab, true, [](TextEditor& e, Call) { ShiftTab(e.context_); }},
       {ecMatchBracket, ecMatchBracket, false,
-       [](TextEditor& e, Call) { JumpToMatchingBracket(e.state_, e.document_); }},
+       [](TextEditor& e, Call) { JumpToMatchingBracket(e.state_, *e.document_); }},
       {ecGotoMarker0, ecGotoMarker0 + MarkList::BookmarkCount - 1, false,
        [](TextEditor& e, Call c) {
-         if (e.bookMarkOptions_.EnableKeys()) GotoBookmark(e.state_, e.document_, c.command - ecGotoMarker0);
+         if (e.bookMarkOptions_.EnableKeys()) GotoBookmark(e.state_, *e.document_, c.command - ecGotoMarker0);
        }},
       {ecSetMarker0, ecSetMarker0 + MarkList::BookmarkCount - 1, false,
        [](TextEditor& e, Call c) {
-         if (e.bookMarkOptions_.EnableKeys()) ToggleBookmark(e.document_, e.state_, c.command - ecSetMarker0);
+         if (e.bookMarkOptions_.EnableKeys())
+           ToggleBookmark(*e.document_, e.state_, c.command - ecSetMarker0);
        }},
   };
   return table;
@@ -142,6 +141,7 @@ void TextEditor::CarryOutCommand(const CommandCall& call) {
   if (entry == table.end()) return;
   typing_ = call.command == ecChar;
   if (!typing_) typingRun_.End();
+  if (!typing_ && call.command != ecDeleteLastChar) autoPairs_.Forget();
   if (!entry->guarded) {
     entry->run(*this, call);
   } else if (!state_.ReadOnly()) {
@@ -197,7 +197,7 @@ void TextEditor::PasteFrom(ClipboardPort& source) {
 }
 
 bool TextEditor::CopySelectionTo(ClipboardPort& target) const {
-  return ::CopySelectionTo(document_, state_, target);
+  return ::CopySelectionTo(*document_, state_, target);
 }
 
 // ---------------------------------------------------------------- matched brackets
@@ -206,7 +206,7 @@ std::optional<TextEditor::BracketPair> TextEditor::FindMatchedBrackets() const {
   const TextPoint caret = state_.CaretXY();
   for (const TextPoint bracket : {caret, TextPoint{caret.X - 1, caret.Y}})
     if (const std::optional<TextPoint> match =
-            MatchingBracket(document_, bracket, std::max(geometry_.LinesInWindow(), 1)))
+            MatchingBracket(*document_, bracket, std::max(geometry_.LinesInWindow(), 1)))
       return BracketPair{bracket, *match};
   return std::nullopt;
 }
@@ -228,6 +228,7 @@ void TextEditor::RefreshMatchedBrackets() {
 
 void TextEditor::DecPaintLock() {
   if (--paintLock_ > 0) return;
+  document_->NoteViewOperating(false);
   if (scrollBarsNeedUpdate_) UpdateScrollBarsOrFlag();
   if (caretNeedsUpdate_) UpdateCaretOrFlag();
   RefreshMatchedBrackets();
@@ -267,7 +268,7 @@ void TextEditor::LookChanged() {
 }
 
 void TextEditor::FollowCellRule() {
-  document_.SetCellRule(state_.TabWidth(), state_.HasOption(eoDesktopKeys));
+  document_->SetCellRule(state_.TabWidth(), state_.HasOption(eoDesktopKeys));
   geometry_.SetLeftChar(geometry_.LeftChar()); // within the new width
 }
 
@@ -304,7 +305,7 @@ void TextEditor::CaretMoved(StatusChanges changes) {
     PaintLock lock(*this);
     bracketsStale_ = true;
     RaiseStatus(changes);
-    geometry_.ScrollToCaret();
+    if (!following_) geometry_.ScrollToCaret();
     caretNeedsUpdate_ = true;
     scrollBarsNeedUpdate_ = true;
   }
@@ -368,11 +369,35 @@ void TextEditor::LinesCleared() {
   geometry_.SetLeftChar(1);
 }
 
+void TextEditor::TextChanging(const TextSpanChange& change) {
+  // The view carrying out the edit puts its caret itself; an edit from outside leaves the caret.
+  if (paintLock_ > 0 || !document_->ViewOperating()) return;
+  Followed followed = followed_.value_or(Followed{state_.CaretXY(), geometry_.TopLine()});
+  followed.caret = Moved(followed.caret, change);
+  followed.topLine = Moved({1, followed.topLine}, change).Y;
+  followed_ = followed;
+  state_.FollowSelection(change);
+}
+
+void TextEditor::CatchUp(const Followed& followed) {
+  const TextPoint anchor = state_.SelectionAnchor();
+  const TextPoint movingEnd = state_.SelectionMovingEnd();
+  following_ = true;
+  state_.SetCaretXY(followed.caret);
+  following_ = false;
+  state_.SelectRange(anchor, movingEnd);
+  geometry_.SetTopLine(followed.topLine);
+}
+
 void TextEditor::EditFinished() {
   linesChanging_ = false;
   UpdateScrollBarsOrFlag();
-  state_.SetCaretXY(state_.CaretXY());
-  state_.SetBlockBegin(state_.CaretXY());
+  if (const std::optional<Followed> followed = std::exchange(followed_, std::nullopt)) {
+    CatchUp(*followed);
+  } else {
+    state_.SetCaretXY(state_.CaretXY());
+    state_.SetBlockBegin(state_.CaretXY());
+  }
   if (!pendingRect_.Empty()) Invalidate(std::exchange(pendingRect_, {}));
   geometry_.FitGutter();
   RefreshVisibleRanges();
@@ -386,7 +411,7 @@ void TextEditor::StyleChanged() {
 }
 
 void TextEditor::RefreshVisibleRanges() {
-  HighlightRanges& ranges = document_.Ranges();
+  HighlightRanges& ranges = document_->Ranges();
   ranges.Refresh(geometry_.TopLine() - 1 + geometry_.LinesInWindow());
   if (view_ && !ranges.Current()) view_->RangesBehind();
 }

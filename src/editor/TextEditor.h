@@ -5,6 +5,7 @@
 // widget.
 #pragma once
 
+#include "AutoPairs.h"
 #include "ClipboardPort.h"
 #include "EditContext.h"
 #include "EditView.h"
@@ -18,6 +19,7 @@
 #include "TypingRun.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -62,14 +64,17 @@ class TextEditor : public PaintLockOwner,
                    private EditStateWatcher,
                    private GeometryWatcher {
 public:
-  TextEditor();
+  // A view of a document of its own, or of one other views show too.
+  TextEditor() : TextEditor(std::make_shared<TextDocument>()) {}
+  explicit TextEditor(std::shared_ptr<TextDocument> document);
   ~TextEditor() override;
   TextEditor(const TextEditor&) = delete;
   TextEditor& operator=(const TextEditor&) = delete;
 
   // --- the parts
-  [[nodiscard]] TextDocument& Document() { return document_; }
-  [[nodiscard]] const TextDocument& Document() const { return document_; }
+  [[nodiscard]] TextDocument& Document() { return *document_; }
+  [[nodiscard]] const TextDocument& Document() const { return *document_; }
+  [[nodiscard]] const std::shared_ptr<TextDocument>& SharedDocument() const { return document_; }
   [[nodiscard]] EditState& State() { return state_; }
   [[nodiscard]] const EditState& State() const { return state_; }
   [[nodiscard]] ViewGeometry& Geometry() { return geometry_; }
@@ -82,8 +87,8 @@ public:
   [[nodiscard]] BookmarkOptions& BookMarkOptions() { return bookMarkOptions_; }
   [[nodiscard]] const BookmarkOptions& BookMarkOptions() const { return bookMarkOptions_; }
   // The messages of a build and of the language server on the document's lines.
-  [[nodiscard]] LineAnnotations& Annotations() { return annotations_; }
-  [[nodiscard]] const LineAnnotations& Annotations() const { return annotations_; }
+  [[nodiscard]] LineAnnotations& Annotations() { return document_->Annotations(); }
+  [[nodiscard]] const LineAnnotations& Annotations() const { return document_->Annotations(); }
   [[nodiscard]] const EditorLook& Look() const { return look_; }
   void SetLook(const EditorLook& look);
 
@@ -130,11 +135,18 @@ public:
 
   // --- the view and its repaints
   void SetView(EditView* view) { view_ = view; }
-  void IncPaintLock() override { ++paintLock_; }
+  void IncPaintLock() override {
+    if (paintLock_++ == 0) document_->NoteViewOperating(true);
+  }
   void DecPaintLock() override;
   void InvalidateAll();
 
 private:
+  // Where another view's edit, still going on, moves this view's caret and top line.
+  struct Followed {
+    TextPoint caret;
+    int topLine;
+  };
   struct CommandCall {
     EditorCommand command;
     char ch;
@@ -169,12 +181,17 @@ private:
 
   // DocumentWatcher
   void LinesChanged(const LineChange& change) override;
+  void TextChanging(const TextSpanChange& change) override;
+  void MarksChanged(int line) override { InvalidateGutterLines(line, line); }
+  void AnnotationsChanged() override { InvalidateAll(); }
   void EditStarted() override { linesChanging_ = true; }
   void EditFinished() override;
   void StyleChanged() override;
   void ChangeRecorded() override;
   void ModifiedChanged() override { RaiseStatus(stModified); }
   void LinesCleared();
+  // Puts the caret and the view where another view's edit moved their text.
+  void CatchUp(const Followed& followed);
   // EditStateWatcher
   void CaretMoved(StatusChanges changes) override;
   void SelectionLinesChanged(int first, int last) override { InvalidateLines(first, last); }
@@ -188,23 +205,25 @@ private:
   void LeftCharMoved() override;
   void LayoutChanged() override;
 
-  TextDocument document_;
-  LineAnnotations annotations_;
-  EditState state_{document_};
+  std::shared_ptr<TextDocument> document_;
+  EditState state_{*document_};
   GutterLayout gutter_;
-  ViewGeometry geometry_{document_, state_, gutter_};
-  EditContext context_{document_, state_, geometry_};
+  ViewGeometry geometry_{*document_, state_, gutter_};
+  EditContext context_{*document_, state_, geometry_};
   KeyMap keystrokes_;
   KeyTranslator keyTranslator_;
   BookmarkOptions bookMarkOptions_;
   EditorLook look_;
   SearchEngine searchEngine_; // kept between searches, as the find commands repeat them
   TypingRun typingRun_;
+  AutoPairs autoPairs_;
   bool typing_ = false; // a typed character is going in
   ClipboardPort* clipboard_ = nullptr;
   EditView* view_ = nullptr;
-  int paintLock_ = 0;
+  int paintLock_ = 0; // also: this view is the one carrying out an operation
   bool linesChanging_ = false;
+  std::optional<Followed> followed_;
+  bool following_ = false; // the caret moves along with the text, not to be scrolled to
   bool caretNeedsUpdate_ = false;
   bool scrollBarsNeedUpdate_ = false;
   StatusChanges pendingStatus_ = 0;

@@ -139,6 +139,7 @@ SettingsConventions SettingsConventions::Linux(std::function<std::string(const s
   conventions.keepFileFormat = true;
   conventions.tabWidth = 4;
   conventions.desktopEditing = true;
+  conventions.tabbedDocuments = true;
   conventions.reopenLastWorkspace = true;
   conventions.coloursFollowPalette = true;
   conventions.foldsToolDetails = true;

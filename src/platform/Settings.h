@@ -159,6 +159,9 @@ struct SettingsConventions {
   // to it; Launch while it runs reloads its modules; Stop Game ends it. Otherwise the game is
   // started detached and left alone.
   bool gameInPage = false;
+  // Documents show as tabs of the window area, and a document window splits into two views of its
+  // text; otherwise documents are child windows of their own.
+  bool tabbedDocuments = false;
 
   [[nodiscard]] static SettingsConventions Windows();
   // Quake III Arena (ioquake3, its data in ~/.q3a) before OpenArena (~/.openarena); `fileExists`

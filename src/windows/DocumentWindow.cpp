@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,24 +47,78 @@ DocumentWindow::DocumentWindow(const Settings& settings, UserQuestions& question
   };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(Editor);
+  splitter_ = new QSplitter(this);
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(Editor);
+  layout->addWidget(splitter_);
   setFocusProxy(Editor); // activating the window puts the caret in the text
   setWindowTitle(kUntitledFileName);
+  Editor->Editor().Document().SetHighLighter(CodeHighlighter.get());
+  Configure(*Editor);
+  ApplySettings(settings);
+}
 
-  TextEditor& editor = Editor->Editor();
+void DocumentWindow::Configure(EditorWidget& view) {
+  views_.push_back(&view);
+  view.installEventFilter(this);
+  TextEditor& editor = view.Editor();
   editor.Gutter().SetShowLineNumbers(true);
   // Room between the numbers and the text, so that they never seem to run into the code.
   editor.Gutter().SetRightOffset(kNumbersToText);
-  Editor->SetWantTabs(true);
-  Editor->SetQuestions(&questions);
+  view.SetWantTabs(true);
+  view.SetQuestions(&questions_);
   editor.State().SetReadOnly(false);
-  ApplySettings(settings);
-  editor.Document().SetHighLighter(CodeHighlighter.get());
   editor.Events.OnReplaceText = OnReplaceText;
   editor.Events.OnChange = [this] { ReflectEdit(); };
   editor.Events.OnSpecialLineColors = [this](int line, bool& special, ColorValue& fg, ColorValue& bg) {
     MarkedLineColors(line, special, fg, bg);
   };
+}
+
+void DocumentWindow::Split(Qt::Orientation orientation) {
+  splitter_->setOrientation(orientation);
+  if (IsSplit()) return;
+  const TextEditor& current = Editor->Editor();
+  auto* view = new EditorWidget(current.SharedDocument(), splitter_);
+  Configure(*view);
+  view->Editor().State().SetOptions(current.State().Options());
+  view->Editor().State().SetTabWidth(current.State().TabWidth());
+  view->Editor().State().SetIndentWithTabs(current.State().IndentWithTabs());
+  view->SetClipboardLineFeeds(clipboardLineFeeds_);
+  view->SetEditorFont(Editor->EditorFont());
+  // The new view opens where the user is.
+  view->Editor().Geometry().SetTopLine(current.Geometry().TopLine());
+  view->Editor().State().SetCaretXY(current.State().CaretXY());
+  splitter_->addWidget(view);
+  const int half = (orientation == Qt::Horizontal ? splitter_->width() : splitter_->height()) / 2;
+  splitter_->setSizes({half, half});
+  view->setFocus(Qt::OtherFocusReason);
+  Editor = view;
+  setFocusProxy(view);
+}
+
+DocumentWindow* DocumentWindow::Of(const QWidget& view) {
+  // The views sit in the window's splitter.
+  QWidget* splitter = view.parentWidget();
+  return splitter != nullptr ? qobject_cast<DocumentWindow*>(splitter->parentWidget()) : nullptr;
+}
+
+Qt::Orientation DocumentWindow::SplitOrientation() const { return splitter_->orientation(); }
+
+void DocumentWindow::Unsplit() {
+  if (!IsSplit()) return;
+  EditorWidget* other = views_.front() == Editor ? views_.back() : views_.front();
+  std::erase(views_, other);
+  delete other;
+}
+
+bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn)
+    if (auto* view = qobject_cast<EditorWidget*>(watched)) {
+      Editor = view;
+      setFocusProxy(view);
+    }
+  return QWidget::eventFilter(watched, event);
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -76,8 +131,9 @@ void DocumentWindow::LoadFile(const std::string& path) {
   source_file::LoadResult loaded = source_file::Load(path, keepLayout_);
   if (!loaded.error.empty()) throw TessarinError(loaded.error);
   file_.Loaded(path, keepLayout_ ? std::optional<LineLayout>(std::move(loaded.layout)) : std::nullopt);
+  for (EditorWidget* view : views_)
+    view->Editor().State().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
   TextEditor& editor = Editor->Editor();
-  editor.State().SetIndentWithTabs(keepLayout_ && source_file::IndentedWithTabs(loaded.lines));
   editor.Document().Load(std::move(loaded.lines));
   editor.Document().SetModified(false);
   ShowCaption();
@@ -169,15 +225,18 @@ int DocumentWindow::SearchReplace(const std::string& search, const std::string& 
 
 void DocumentWindow::ApplySettings(const Settings& settings) {
   Editor->Editor().Document().SetMaxUndo(settings.UndoLevels);
-  Editor->Editor().State().SetTabWidth(settings.TabWidth);
-  Editor->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
+  clipboardLineFeeds_ = settings.KeepFileFormat;
+  for (EditorWidget* view : views_) {
+    view->Editor().State().SetTabWidth(settings.TabWidth);
+    view->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
                                                               : kDefaultEditorOptions);
-  LoadUserKeyMap(Editor->Editor().Keystrokes(), settings.EditorKeys);
-  // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
-  Editor->SetClipboardLineFeeds(settings.KeepFileFormat);
-  // An empty name or a size of none keeps the control's own font.
-  if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
-    Editor->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
+    // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
+    view->SetClipboardLineFeeds(settings.KeepFileFormat);
+    // An empty name or a size of none keeps the control's own font.
+    if (!settings.EditorFont.empty() && settings.EditorFontSize > 0)
+      view->SetEditorFont(QFont(QString::fromStdString(settings.EditorFont), settings.EditorFontSize));
+    LoadUserKeyMap(view->Editor().Keystrokes(), settings.EditorKeys);
+  }
   ApplyTokenLooks(*CodeHighlighter, TokenLooksFor(settings, palette()));
 }
 
@@ -190,7 +249,8 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
 
 void DocumentWindow::MarkLine(int line) {
   MarkedLine = line;
-  Editor->viewport()->update();
+  for (EditorWidget* view : views_)
+    view->viewport()->update();
 }
 
 int DocumentWindow::VisibleLineCount() const { return Editor->Editor().Geometry().LinesInWindow(); }

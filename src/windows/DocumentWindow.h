@@ -14,9 +14,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class EditorWidget;
 class CppHighlighter;
+class QSplitter;
 struct Settings;
 
 class DocumentWindow : public QWidget, public EditorWindowPort {
@@ -25,6 +27,7 @@ public:
   DocumentWindow(const Settings& settings, UserQuestions& questions, QWidget* parent = nullptr);
   ~DocumentWindow() override;
 
+  // The view of the text the user last worked in; the window's commands act on it.
   EditorWidget* Editor;
   std::unique_ptr<CppHighlighter> CodeHighlighter;
   int MarkedLine = -1;
@@ -76,6 +79,18 @@ public:
   void SetTopLine(int line) override;
   void BringToFront() override;
 
+  // --- a second view of the same text, beside (Qt::Horizontal) or below (Qt::Vertical) the
+  // first, with a caret, selection and scroll position of its own. Splitting a split window turns
+  // it the other way.
+  void Split(Qt::Orientation orientation);
+  [[nodiscard]] bool IsSplit() const { return views_.size() > 1; }
+  [[nodiscard]] Qt::Orientation SplitOrientation() const;
+  // Closes the view the user is not in; the text stays in the other.
+  void Unsplit();
+  [[nodiscard]] const std::vector<EditorWidget*>& Views() const { return views_; }
+  // The document window `view` shows the text of; none for an editor outside one.
+  [[nodiscard]] static DocumentWindow* Of(const QWidget& view);
+
   // Puts the caret at a 1-based line and byte column and scrolls the line into the middle.
   void ShowPlace(int line, int column);
   // Lives as long as the window's document and goes first: what watches the document from
@@ -90,6 +105,7 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   // Files are read and written as they are, tabs and line ends kept (fixed when the window opens).
@@ -98,6 +114,12 @@ private:
   void ReflectEdit();
   void MarkedLineColors(int line, bool& special, ColorValue& foreground, ColorValue& background) const;
   void ShowCaption();
+  // Sets up a view of the window's text as the window shows text.
+  void Configure(EditorWidget& view);
+
+  bool clipboardLineFeeds_ = false;
+  QSplitter* splitter_;
+  std::vector<EditorWidget*> views_; // the first view first
 
   UserQuestions& questions_;
   std::unique_ptr<DocumentFile::Text> text_; // the editor's text as the file sees it

@@ -1,6 +1,7 @@
 #include "WindowCommands.h"
 
 #include "DisplayText.h"
+#include "DocumentWindow.h"
 #include "EditorWindowPort.h"
 #include "Paths.h"
 
@@ -158,6 +159,24 @@ void WindowCommands::ArrangeIcons() {
     window->move(left, frame.height() - size.height());
     left += size.width();
   }
+}
+
+DocumentWindow* WindowCommands::ActiveDocument() const {
+  QMdiSubWindow* window = ActiveWindow();
+  return window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr;
+}
+
+void WindowCommands::SplitActive(Qt::Orientation orientation) {
+  if (DocumentWindow* document = ActiveDocument()) document->Split(orientation);
+}
+
+void WindowCommands::UnsplitActive() {
+  if (DocumentWindow* document = ActiveDocument()) document->Unsplit();
+}
+
+bool WindowCommands::ActiveIsSplit() const {
+  const DocumentWindow* document = ActiveDocument();
+  return document != nullptr && document->IsSplit();
 }
 
 void WindowCommands::FillWindowList(QMenu& menu) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class DocumentWindow;
 class EditorWindowPort;
 class QAction;
 class QMdiArea;
@@ -57,12 +58,19 @@ public:
   // Lines the minimised windows up along the bottom of the frame.
   void ArrangeIcons();
 
+  // A second view of the active document, beside (Qt::Horizontal) or below it; Unsplit closes the
+  // view the caret is not in.
+  void SplitActive(Qt::Orientation orientation);
+  void UnsplitActive();
+  [[nodiscard]] bool ActiveIsSplit() const;
+
   // Appends the list of open windows to `menu`, the active one checked; replaces the list
   // appended last time.
   void FillWindowList(QMenu& menu);
 
 private:
   [[nodiscard]] QList<QMdiSubWindow*> ShownWindows() const;
+  [[nodiscard]] DocumentWindow* ActiveDocument() const;
   void Tile(bool sideBySide);
 
   QMdiArea& area_;

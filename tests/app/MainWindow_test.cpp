@@ -9,6 +9,7 @@
 #include "KeyboardShortcuts.h"
 #include "KeyboardShortcutsDialog.h"
 #include "MainWindow.h"
+#include "Paths.h"
 #include "RecentList.h"
 #include "RegistryStore.h"
 #include "ScriptedQuestions.h"
@@ -596,7 +597,7 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindowEnvironment classic = environment();
   classic.conventions = SettingsConventions::Windows();
   MainWindow form(std::move(classic));
-  EXPECT_EQ(form.Actions().All().size(), 64u);
+  EXPECT_EQ(form.Actions().All().size(), 69u);
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];
@@ -1308,5 +1309,41 @@ TEST_F(MainWindowTest, QuickOpenTakesCtrlPOnADesktopAndPrintMoves) {
     EXPECT_EQ(form.Actions()["PrintAction"]->shortcut(), QKeySequence(print));
     EXPECT_EQ(form.Actions()["QuickOpenAction"]->shortcut(), QKeySequence(quickOpen));
     EXPECT_EQ(form.Actions()["GoToSymbolAction"]->shortcut(), QKeySequence(symbol));
+  }
+}
+
+// Under the desktop conventions the documents are tabs once the window shows: Cascade and Tile
+// have nothing to arrange, Ctrl+Tab and Ctrl+PgUp go round them and the title names the one in
+// front. The classic conventions keep child windows and their arranging.
+TEST_F(MainWindowTest, DesktopDocumentsAreTabsAndClassicOnesChildWindows) {
+  for (const bool desktop : {true, false}) {
+    MainWindowEnvironment env = environment();
+    if (!desktop) env.conventions = SettingsConventions::Windows();
+    MainWindow form(std::move(env));
+    form.show();
+    for (const char* name : {"/m/a.c", "/m/b.c", "/m/c.c"})
+      addEditor(form, name);
+    form.Windows().BringToFront(form.Windows().Windows().front());
+    form.RefreshActions();
+    const auto active = [&form] { return paths::ExtractFileName(form.Windows().ActiveEditor()->FileName()); };
+    EXPECT_EQ(form.MdiArea->viewMode(), desktop ? QMdiArea::TabbedView : QMdiArea::SubWindowView);
+    EXPECT_EQ(form.Actions()["WindowCascade1"]->isEnabled(), !desktop);
+    EXPECT_EQ(form.Actions()["WindowTileVertical1"]->isEnabled(), !desktop);
+    EXPECT_EQ(form.Actions()["NextDocumentAction"]->isVisible(), desktop);
+    EXPECT_EQ(form.Actions()["WindowSplitBesideAction"]->isVisible(), desktop);
+    if (!desktop) continue;
+    EXPECT_TRUE(form.windowTitle().endsWith("a.c")) << form.windowTitle().toStdString();
+    EXPECT_TRUE(form.Actions()["NextDocumentAction"]->shortcuts().contains(QKeySequence("Ctrl+Tab")));
+    EXPECT_TRUE(form.Actions()["PreviousDocumentAction"]->shortcuts().contains(QKeySequence("Ctrl+PgUp")));
+    std::string visited;
+    for (int i = 0; i < 4; ++i) {
+      form.Actions()["NextDocumentAction"]->trigger();
+      visited += active() + " ";
+    }
+    form.Actions()["PreviousDocumentAction"]->trigger();
+    visited += active();
+    EXPECT_EQ(visited, "b.c c.c a.c b.c a.c");
+    form.RefreshActions();
+    EXPECT_TRUE(form.windowTitle().endsWith("a.c")) << form.windowTitle().toStdString();
   }
 }

@@ -336,3 +336,44 @@ TEST_F(DocumentWindowTest, LineNumbersKeepClearOfTheText) {
   const int numbersEnd = gutter.LeftOffset() + gutter.DigitsInUse(1) * editor.Geometry().CharWidth();
   EXPECT_GE(editor.Geometry().GutterWidth() - numbersEnd, 10);
 }
+
+// Split: the second view shows the same text with a caret of its own; what is typed in either
+// shows in both, the other caret stays on its text, the "*", save and undo are the document's, and
+// unsplitting keeps the view the user is in.
+TEST_F(DocumentWindowTest, ASplitWindowShowsOneDocumentInTwoViews) {
+  DocumentWindow& window = open("split.c", "int a;\nint b;\n");
+  EditorWidget* first = window.Editor;
+  first->Editor().State().SetCaretXY({5, 2});
+  window.Split(Qt::Vertical);
+  ASSERT_TRUE(window.IsSplit());
+  EXPECT_EQ(window.SplitOrientation(), Qt::Vertical);
+  EditorWidget* second = window.Editor;
+  ASSERT_NE(second, first);
+  EXPECT_EQ(&second->Editor().Document(), &first->Editor().Document());
+  EXPECT_EQ(second->Editor().State().CaretXY(), (TextPoint{5, 2}));
+
+  second->Editor().State().SetCaretXY({1, 1});
+  type(window, 'x');
+  EXPECT_EQ(first->Editor().Document().LineText(1), "xint a;");
+  EXPECT_EQ(first->Editor().State().CaretXY(), (TextPoint{5, 2}));
+  second->Editor().ExecuteCommand(ecLineBreak);
+  EXPECT_EQ(first->Editor().State().CaretXY(), (TextPoint{5, 3}));
+  EXPECT_EQ(caption(window), "split.c*");
+
+  window.Split(Qt::Horizontal);
+  EXPECT_EQ(window.SplitOrientation(), Qt::Horizontal);
+  EXPECT_EQ(window.Views().size(), 2u);
+  set.SaveFile();
+  EXPECT_EQ(caption(window), "split.c");
+
+  EditorWidget* kept = window.Editor;
+  window.Unsplit();
+  EXPECT_FALSE(window.IsSplit());
+  ASSERT_EQ(window.Views().size(), 1u);
+  EXPECT_EQ(window.Views().front(), kept);
+  EXPECT_EQ(window.Editor, kept);
+  window.Undo();
+  window.Undo();
+  EXPECT_EQ(kept->Editor().Document().LineText(1), "int a;");
+  EXPECT_TRUE(window.Modified());
+}
