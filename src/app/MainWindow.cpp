@@ -778,8 +778,12 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  // Tabs only once the area shows: a hidden area does not activate the window of a tab.
-  if (env_.conventions.tabbedDocuments) documentTabs_ = new DocumentTabs(*MdiArea);
+  // Tabs only once the area shows: a hidden area does not activate the window of a tab. The tabs
+  // name the documents, so the window bar would only say it twice.
+  if (env_.conventions.tabbedDocuments) {
+    documentTabs_ = new DocumentTabs(*MdiArea);
+    WindowButtons->SetShowed(false);
+  }
   DividePanels();
   // After the window is on screen, so a dialog it opens has its owner showing behind it.
   QMetaObject::invokeMethod(this, &MainWindow::CompleteStartup, Qt::QueuedConnection);

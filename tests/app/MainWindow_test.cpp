@@ -1331,6 +1331,7 @@ TEST_F(MainWindowTest, DesktopDocumentsAreTabsAndClassicOnesChildWindows) {
     EXPECT_EQ(form.Actions()["WindowTileVertical1"]->isEnabled(), !desktop);
     EXPECT_EQ(form.Actions()["NextDocumentAction"]->isVisible(), desktop);
     EXPECT_EQ(form.Actions()["WindowSplitBesideAction"]->isVisible(), desktop);
+    EXPECT_EQ(form.WindowButtons->isVisible(), !desktop); // the tabs name the documents
     if (!desktop) continue;
     EXPECT_TRUE(form.windowTitle().endsWith("a.c")) << form.windowTitle().toStdString();
     EXPECT_TRUE(form.Actions()["NextDocumentAction"]->shortcuts().contains(QKeySequence("Ctrl+Tab")));
