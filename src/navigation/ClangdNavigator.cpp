@@ -141,14 +141,18 @@ void ClangdNavigator::EditDocument(const std::string& path, const TextEdit& edit
 }
 
 QJsonArray ClangdNavigator::ApplyUnsent(Document& document) {
-  QJsonArray changes;
+  // Edits around one place (typing, taking back) go as one change.
+  std::vector<ContentChange> merged;
   for (const TextEdit& edit : document.unsent) {
-    const ContentChange change = document.mirror.Apply(edit);
+    ContentChange change = document.mirror.Apply(edit);
+    if (merged.empty() || !MergeInto(merged.back(), change)) merged.push_back(std::move(change));
+  }
+  document.unsent.clear();
+  QJsonArray changes;
+  for (const ContentChange& change : merged)
     changes.append(QJsonObject{{"range", QJsonObject{{"start", ProtocolJson(change.range.start)},
                                                      {"end", ProtocolJson(change.range.end)}}},
                                {"text", QString::fromStdString(change.text)}});
-  }
-  document.unsent.clear();
   return changes;
 }
 

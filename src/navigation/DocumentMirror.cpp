@@ -8,14 +8,14 @@
 
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines(1);
-  for (char c : text)
-    if (c == '\n')
-      lines.emplace_back();
-    else
-      lines.back() += c;
-  return lines;
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    lines.emplace_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) return lines;
+    start = end + 1;
+  }
 }
 
 // The position of `offset` in a block of characters whose first line is `firstLine` (0-based).

@@ -3,19 +3,13 @@
 // stay the same text, counted in their own ways.
 #pragma once
 
+#include "ContentChange.h"
 #include "TextPosition.h"
 
 #include <QString>
 
 #include <string>
 #include <vector>
-
-// A change to the server's text: the range in the text before it, and the new text in UTF-8.
-struct ContentChange {
-  ProtocolRange range;
-  std::string text;
-  bool operator==(const ContentChange&) const = default;
-};
 
 class DocumentMirror {
 public:

@@ -80,3 +80,45 @@ TEST(DocumentMirror, RandomEditsKeepTheServersTextTheMirrors) {
     }
   }
 }
+
+// Changes folded together as they are sent do, applied once, what they did one by one: random
+// edits, most of them near the one before (typing, taking back, selecting over what was typed).
+TEST(ContentChange, MergedChangesDoWhatTheyDidOneByOne) {
+  RandomText random(31);
+  int merges = 0, apart = 0;
+  for (int document = 0; document < 200; ++document) {
+    QString text = QString::fromStdString(random.Text(random.Below(40), true));
+    const QString base = text;
+    auto positionOf = [&text](qsizetype offset) {
+      const QStringView before = QStringView(text).left(offset);
+      return ProtocolPosition{static_cast<int>(before.count(u'\n')),
+                              static_cast<int>(offset - (before.lastIndexOf(u'\n') + 1))};
+    };
+    auto whole = [&text](qsizetype offset) { // not inside a surrogate pair
+      offset = std::clamp<qsizetype>(offset, 0, text.size());
+      return offset > 0 && offset < text.size() && text[offset].isLowSurrogate() ? offset - 1 : offset;
+    };
+    std::vector<ContentChange> sent;
+    qsizetype last = 0;
+    for (int step = 0; step < 20; ++step) {
+      const qsizetype start = whole(random.Below(4) ? last + random.Below(5) - 2
+                                                    : random.Below(static_cast<int>(text.size()) + 1));
+      const qsizetype end = whole(start + (random.Below(3) ? 0 : random.Below(4)));
+      const std::string typed = QString::fromStdString(random.Text(random.Below(3), true)).toStdString();
+      const ContentChange change{{positionOf(start), positionOf(end)}, typed};
+      ApplyToServerText(text, change);
+      last = start + QString::fromStdString(typed).size();
+      if (!sent.empty() && MergeInto(sent.back(), change))
+        ++merges;
+      else
+        sent.push_back(change), ++apart;
+
+      QString replayed = base;
+      for (const ContentChange& one : sent)
+        ApplyToServerText(replayed, one);
+      ASSERT_EQ(replayed, text) << "document " << document << " step " << step;
+    }
+  }
+  EXPECT_GT(merges, 1000);
+  EXPECT_GT(apart, 200);
+}
