@@ -227,14 +227,24 @@ void CodeNavigation::FollowWindows() {
 }
 
 void CodeNavigation::MarkBuildMessages(DocumentWindow& window, const BuildDiagnostics& build) {
-  const QVariant generation = QVariant::fromValue(build.Generation());
-  if (window.property("buildMarks") == generation) return;
-  window.setProperty("buildMarks", generation);
+  // A running build's messages are marked as they come: each look adds only the new ones.
+  const QVariant clearings = QVariant::fromValue(build.Clearings());
+  const bool sameBuild = window.property("buildMarksOf") == clearings;
+  const std::size_t marked = sameBuild ? window.property("buildMarks").value<std::size_t>() : 0;
+  const std::vector<Diagnostic>& messages = build.Of(window.FileName());
+  if (sameBuild && marked == messages.size()) return;
+  window.setProperty("buildMarksOf", clearings);
+  window.setProperty("buildMarks", QVariant::fromValue(messages.size()));
   std::vector<Annotation> marks;
-  for (const Diagnostic& message : build.Of(window.FileName()))
-    marks.push_back({message.kind == DiagnosticKind::Error ? AnnotationKind::Error : AnnotationKind::Warning,
-                     message.line, 1, 1, message.message});
-  window.Editor->Editor().Annotations().Replace(AnnotationSource::Build, std::move(marks));
+  for (auto message = messages.begin() + static_cast<std::ptrdiff_t>(marked); message != messages.end();
+       ++message)
+    marks.push_back({message->kind == DiagnosticKind::Error ? AnnotationKind::Error : AnnotationKind::Warning,
+                     message->line, 1, 1, message->message});
+  LineAnnotations& annotations = window.Editor->Editor().Annotations();
+  if (sameBuild)
+    annotations.Add(AnnotationSource::Build, std::move(marks));
+  else
+    annotations.Replace(AnnotationSource::Build, std::move(marks));
 }
 
 void CodeNavigation::Follow(DocumentWindow& window, const std::shared_ptr<Navigator>& navigator) {

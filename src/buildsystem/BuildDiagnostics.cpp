@@ -49,7 +49,7 @@ void BuildDiagnostics::LinesCleared() {
   byFile_.clear();
   kept_ = 0;
   errors_ = warnings_ = 0;
-  ++generation_;
+  ++clearings_;
 }
 
 void BuildDiagnostics::LineAdded() {
@@ -64,5 +64,4 @@ void BuildDiagnostics::LineAdded() {
     ++kept_;
   }
   ++(kind == DiagnosticKind::Warning ? warnings_ : errors_);
-  ++generation_;
 }

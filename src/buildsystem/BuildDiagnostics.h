@@ -46,8 +46,8 @@ public:
   [[nodiscard]] const std::vector<Diagnostic>& Of(const std::string& file) const;
   // The files with errors or warnings.
   [[nodiscard]] std::vector<std::string> Files() const;
-  // Changes whenever the errors and warnings do, so their readers know when to read again.
-  [[nodiscard]] std::uint64_t Generation() const { return generation_; }
+  // Changes when the messages are cleared for another build; in between the lists only grow.
+  [[nodiscard]] std::uint64_t Clearings() const { return clearings_; }
 
 private:
   void LinesCleared() override;
@@ -60,5 +60,5 @@ private:
   std::size_t kept_ = 0;
   int errors_ = 0;
   int warnings_ = 0;
-  std::uint64_t generation_ = 0;
+  std::uint64_t clearings_ = 0;
 };

@@ -22,10 +22,16 @@ struct Annotation {
   bool operator==(const Annotation&) const = default;
 };
 
+// Each source's list is kept in line order (the messages of one line in the order they came), so
+// that a painted line finds its messages, and a line that comes or goes the ones below it, without
+// reading the whole list: a build may leave thousands.
 class LineAnnotations : public DocumentWatcher {
 public:
   // Those of `source` become `annotations`.
   void Replace(AnnotationSource source, std::vector<Annotation> annotations);
+  // `more` join those of `source`.
+  void Add(AnnotationSource source, std::vector<Annotation> more);
+  // In line order.
   [[nodiscard]] const std::vector<Annotation>& Of(AnnotationSource source) const;
   // Those on a line, errors first.
   [[nodiscard]] std::vector<const Annotation*> OnLine(int line) const;

@@ -274,6 +274,24 @@ TEST_F(BuildInTheWindow, MessagesMarkTheirLinesInTheEditorsUntilTheNextBuild) {
   EXPECT_EQ(marksOf(Source("g_main.c")), (Marks{{AnnotationKind::Warning, 4}}));
 }
 
+// Marks come as the build's messages do, each once, in line order.
+TEST_F(BuildInTheWindow, MarksGrowWithTheRunningBuildEachMessageOnce) {
+  constexpr int kWarnings = 3000;
+  std::string source = "int vmMain( void ) {\n";
+  for (int line = 0; line < kWarnings; ++line)
+    source += "\tSTANDIN_WARNING\n";
+  dir.write("ws/game/g_main.c", source + "\treturn 0;\n}\n");
+  auto form = Open();
+  auto* main = qobject_cast<DocumentWindow*>(form->OpenEditorWindow(Source("g_main.c"))->widget());
+  const LineAnnotations& marks = main->Editor->Editor().Annotations();
+  form->Actions()["BuildActiveProjectAction"]->trigger();
+  ASSERT_TRUE(WaitUntil([&] { return !Projects(*form).BuildRunning(); }));
+  form->RefreshActions();
+  ASSERT_EQ(marks.Of(AnnotationSource::Build).size(), std::size_t{kWarnings});
+  for (int at = 0; at < kWarnings; ++at)
+    ASSERT_EQ(marks.Of(AnnotationSource::Build)[static_cast<std::size_t>(at)].line, at + 2);
+}
+
 // Quitting during a build asks about the modified workspace before it ends the build, so Cancel
 // keeps both. Once the main window closes, no window of the program is left to keep it running.
 TEST_F(BuildInTheWindow, QuittingAsksFirstAndLeavesNoWindowBehind) {
