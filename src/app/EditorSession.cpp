@@ -1,5 +1,5 @@
 // Layout: one key per workspace, "Count" and "Active" numbers, then "File<n>" (text) and
-// "Line<n>" and "Column<n>" (numbers) for each window.
+// "Line<n>", "Column<n>" and "Split<n>" (numbers) for each window.
 #include "EditorSession.h"
 
 #include "RegistryStore.h"
@@ -29,8 +29,11 @@ EditorSession LoadSession(const RegistryStore& store, const std::string& workspa
     const std::optional<RegistryValue> file = store.Value(kRoot, key, "File" + std::to_string(i));
     if (!file || !file->isString() || file->text().empty()) continue;
     if (i == active) session.active = static_cast<int>(session.windows.size());
-    session.windows.push_back({file->text(), std::max(1, number("Line" + std::to_string(i), 1)),
-                               std::max(1, number("Column" + std::to_string(i), 1))});
+    const int split = number("Split" + std::to_string(i), 0);
+    session.windows.push_back(
+        {file->text(), std::max(1, number("Line" + std::to_string(i), 1)),
+         std::max(1, number("Column" + std::to_string(i), 1)),
+         split == 1 || split == 2 ? static_cast<EditorSession::Split>(split) : EditorSession::Split::None});
   }
   return session;
 }
@@ -46,5 +49,7 @@ void SaveSession(RegistryStore& store, const std::string& workspaceFile, const E
     store.SetString(kRoot, key, "File" + std::to_string(i), session.windows[i].file);
     store.SetNumber(kRoot, key, "Line" + std::to_string(i), session.windows[i].caretLine);
     store.SetNumber(kRoot, key, "Column" + std::to_string(i), session.windows[i].caretColumn);
+    if (session.windows[i].split != EditorSession::Split::None)
+      store.SetNumber(kRoot, key, "Split" + std::to_string(i), static_cast<int>(session.windows[i].split));
   }
 }

@@ -1,5 +1,6 @@
 // The editor windows that were open on a workspace when it closed, so that opening it again
-// brings them back: each file with its caret, in the frame's order, and the active one.
+// brings them back: each file with its caret and whether it was split, in the frame's order, and
+// the active one.
 // Kept beside the settings under the workspace file's name, not in the workspace file.
 #pragma once
 
@@ -9,10 +10,13 @@
 class RegistryStore;
 
 struct EditorSession {
+  // A window's second view of its text; the values are what is kept.
+  enum class Split { None = 0, Beside = 1, Below = 2 };
   struct Window {
     std::string file;
     int caretLine = 1;
     int caretColumn = 1; // in characters
+    Split split = Split::None;
     bool operator==(const Window&) const = default;
   };
   std::vector<Window> windows; // in the frame's order

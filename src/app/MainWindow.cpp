@@ -127,12 +127,14 @@ bool clipboardHoldsText() {
 }
 
 // A window of a session gets its caret back: line and column in a document window (the session
-// counts characters, the editor bytes), the line in any other.
+// counts characters, the editor bytes), and its second view there; the line in any other.
 void placeCaret(QMdiSubWindow* window, const EditorSession::Window& kept) {
   if (auto* document = window != nullptr ? qobject_cast<DocumentWindow*>(window->widget()) : nullptr) {
     const TextEditor& editor = document->Editor->Editor();
     const std::string& line = editor.Document().LineText(kept.caretLine);
     document->ShowPlace(kept.caretLine, StepChars(line, 1, kept.caretColumn - 1, editor.State().Encoding()));
+    if (kept.split != EditorSession::Split::None)
+      document->Split(kept.split == EditorSession::Split::Beside ? Qt::Horizontal : Qt::Vertical);
   } else if (EditorWindowPort* editor = WindowCommands::Port(window)) {
     editor->SetCaretY(kept.caretLine);
   }
@@ -685,7 +687,12 @@ void MainWindow::RememberWindows() {
     if (editor == nullptr || !paths::FileExists(editor->FileName())) continue;
     if (window == active) session.active = static_cast<int>(session.windows.size());
     const EditorStatus caret = editor->Status();
-    session.windows.push_back({editor->FileName(), caret.line, caret.column});
+    const auto* document = qobject_cast<const DocumentWindow*>(window->widget());
+    const EditorSession::Split split =
+        document == nullptr || !document->IsSplit()      ? EditorSession::Split::None
+        : document->SplitOrientation() == Qt::Horizontal ? EditorSession::Split::Beside
+                                                         : EditorSession::Split::Below;
+    session.windows.push_back({editor->FileName(), caret.line, caret.column, split});
   }
   SaveSession(*store_, WorkspaceFileName, session);
 }

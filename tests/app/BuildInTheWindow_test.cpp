@@ -292,6 +292,27 @@ TEST_F(BuildInTheWindow, MarksGrowWithTheRunningBuildEachMessageOnce) {
     ASSERT_EQ(marks.Of(AnnotationSource::Build)[static_cast<std::size_t>(at)].line, at + 2);
 }
 
+// A window split below comes back split below when the workspace opens again; one not split, not.
+TEST_F(BuildInTheWindow, ASplitWindowComesBackSplit) {
+  {
+    auto form = Open();
+    auto* main = qobject_cast<DocumentWindow*>(form->OpenEditorWindow(Source("g_main.c"))->widget());
+    form->OpenEditorWindow(Source("g_cmds.c"));
+    main->Split(Qt::Vertical);
+    form->Actions()["FileCloseWorkspaceAction"]->trigger();
+  }
+  auto form = Open();
+  auto windowOf = [&form](const std::string& path) {
+    QMdiSubWindow* frame = form->FindEditorWindow(path);
+    return frame != nullptr ? qobject_cast<DocumentWindow*>(frame->widget()) : nullptr;
+  };
+  ASSERT_NE(windowOf(Source("g_main.c")), nullptr);
+  ASSERT_NE(windowOf(Source("g_cmds.c")), nullptr);
+  EXPECT_TRUE(windowOf(Source("g_main.c"))->IsSplit());
+  EXPECT_EQ(windowOf(Source("g_main.c"))->SplitOrientation(), Qt::Vertical);
+  EXPECT_FALSE(windowOf(Source("g_cmds.c"))->IsSplit());
+}
+
 // Quitting during a build asks about the modified workspace before it ends the build, so Cancel
 // keeps both. Once the main window closes, no window of the program is left to keep it running.
 TEST_F(BuildInTheWindow, QuittingAsksFirstAndLeavesNoWindowBehind) {

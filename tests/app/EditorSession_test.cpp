@@ -9,7 +9,8 @@ namespace {
 TEST(EditorSession, IsKeptPerWorkspaceAndUnusableEntriesAreLeftOut) {
   TempDir dir;
   RegistryStore store(dir.file("registry"));
-  const EditorSession session{{{"/mods/game/g_main.c", 40, 17}, {"/mods/game/g_local.h", 1, 1}}, 1};
+  const EditorSession session{
+      {{"/mods/game/g_main.c", 40, 17, EditorSession::Split::Below}, {"/mods/game/g_local.h", 1, 1}}, 1};
   SaveSession(store, "/mods/mymod.tsw", session);
   SaveSession(store, "/mods/other.tsw", {{{"/mods/other.c", 2}}, 0});
   EXPECT_EQ(LoadSession(store, "/mods/mymod.tsw"), session);
@@ -26,6 +27,7 @@ TEST(EditorSession, IsKeptPerWorkspaceAndUnusableEntriesAreLeftOut) {
   store.SetString(RegistryRoot::CurrentUser, key, "File2", "/mods/third.c");
   store.SetNumber(RegistryRoot::CurrentUser, key, "Line2", -5);
   store.SetNumber(RegistryRoot::CurrentUser, key, "Column2", 0);
+  store.SetNumber(RegistryRoot::CurrentUser, key, "Split2", 7); // no such split: none
   EXPECT_EQ(LoadSession(store, "/mods/other.tsw"),
             (EditorSession{{{"/mods/other.c", 2}, {"/mods/third.c", 1}}, 1}));
 
