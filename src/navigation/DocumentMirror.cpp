@@ -1,8 +1,11 @@
 // An edit is applied to whole lines first: how a line's bytes read depends on the whole line.
 // Comparing the characters of the lines before and after then finds the change the server sees.
+// Typing in UTF-8 lines, by far the most common edit, compares their bytes instead, which needs
+// no conversion.
 #include "DocumentMirror.h"
 
 #include "LineText.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 
@@ -25,6 +28,36 @@ ProtocolPosition PositionInBlock(const QString& block, qsizetype offset, int fir
   return {firstLine + static_cast<int>(before.count(u'\n')), static_cast<int>(offset - lineStart)};
 }
 
+bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// The position of byte `offset` in a block of UTF-8 lines whose first line is `firstLine` (0-based).
+ProtocolPosition PositionInUtf8(std::string_view block, std::size_t offset, int firstLine) {
+  const std::string_view before = block.substr(0, offset);
+  const std::size_t lineStart = before.rfind('\n') + 1; // 0 when there is none
+  int character = 0;
+  for (std::size_t at = lineStart; at < offset; ++at)
+    if (!IsContinuation(before[at])) character += static_cast<unsigned char>(before[at]) >= 0xF0 ? 2 : 1;
+  return {firstLine + static_cast<int>(std::count(before.begin(), before.end(), '\n')), character};
+}
+
+// The change between two blocks of UTF-8 lines, cut between whole characters.
+ContentChange Utf8Change(const std::string& before, const std::string& after, int firstLine) {
+  const std::size_t shorter = std::min(before.size(), after.size());
+  std::size_t prefix = 0;
+  while (prefix < shorter && before[prefix] == after[prefix])
+    ++prefix;
+  while (prefix > 0 && IsContinuation(prefix < before.size() ? before[prefix] : after[prefix]))
+    --prefix;
+  std::size_t suffix = 0;
+  while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    ++suffix;
+  while (suffix > 0 && IsContinuation(before[before.size() - suffix]))
+    --suffix;
+  return {
+      {PositionInUtf8(before, prefix, firstLine), PositionInUtf8(before, before.size() - suffix, firstLine)},
+      after.substr(prefix, after.size() - suffix - prefix)};
+}
+
 } // namespace
 
 DocumentMirror::DocumentMirror(std::vector<std::string> lines) : lines_(std::move(lines)) {
@@ -41,6 +74,16 @@ QString DocumentMirror::Block(int first, int last) const {
   for (int line = first; line <= last; ++line) {
     if (line > first) block += u'\n';
     block += LineCharacters(Line(line));
+  }
+  return block;
+}
+
+std::optional<std::string> DocumentMirror::Utf8Block(int first, int last) const {
+  std::string block;
+  for (int line = first; line <= last; ++line) {
+    if (!ReadsAsUtf8(Line(line))) return std::nullopt;
+    if (line > first) block += '\n';
+    block += Line(line);
   }
   return block;
 }
@@ -68,7 +111,8 @@ TextPosition DocumentMirror::FromProtocol(ProtocolPosition position) const {
 ContentChange DocumentMirror::Apply(const TextEdit& edit) {
   TextPosition start = Clamped(edit.range.start), end = Clamped(edit.range.end);
   if (end < start) std::swap(start, end);
-  const QString before = Block(start.line, end.line);
+  const std::optional<std::string> utf8Before = Utf8Block(start.line, end.line);
+  QString before = utf8Before ? QString() : Block(start.line, end.line);
 
   const auto first = lines_.begin() + (start.line - 1), last = lines_.begin() + end.line;
   std::vector<std::string> replacement =
@@ -84,6 +128,11 @@ ContentChange DocumentMirror::Apply(const TextEdit& edit) {
                   std::make_move_iterator(replacement.end()));
   }
   ++version_;
+  if (utf8Before) {
+    if (const std::optional<std::string> utf8After = Utf8Block(start.line, newLast))
+      return Utf8Change(*utf8Before, *utf8After, start.line - 1);
+    before = QString::fromStdString(*utf8Before);
+  }
   const QString after = Block(start.line, newLast);
 
   // What the two blocks share at their ends is not part of the change; a surrogate pair stays

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ public:
 private:
   // The characters of lines `first` to `last` (1-based), separated by '\n'.
   [[nodiscard]] QString Block(int first, int last) const;
+  // Their bytes, when every one of them reads as UTF-8; none otherwise.
+  [[nodiscard]] std::optional<std::string> Utf8Block(int first, int last) const;
 
   std::vector<std::string> lines_;
   int version_ = 1;
