@@ -1,15 +1,36 @@
 // Arbitrary edits of an open document's mirror, as bytes: each edit's range and text come from
-// the data, lines and columns anywhere, text of any bytes. The mirror must never crash, and its
-// lines must always be the document the edits make.
+// the data, lines and columns anywhere, text of any bytes. The mirror must never crash, and the
+// server's text, changed as the mirror says (one by one, and folded together as they are sent),
+// must always be the mirror's.
 #include "DocumentMirror.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+namespace {
+
+// The text as the server holds it, changed as the protocol says.
+void ApplyToServerText(QString& text, const ContentChange& change) {
+  auto offset = [&](ProtocolPosition position) {
+    qsizetype at = 0;
+    for (int line = 0; line < position.line; ++line)
+      at = text.indexOf(u'\n', at) + 1;
+    return at + position.character;
+  };
+  const qsizetype start = offset(change.range.start), end = offset(change.range.end);
+  text.replace(start, end - start, QString::fromStdString(change.text));
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DocumentMirror mirror({"\tint x;", "caf\xC3\xA9"});
+  const QString opened = mirror.Characters();
+  QString server = opened;
+  std::vector<ContentChange> sent;
   std::size_t at = 0;
   auto next = [&]() -> int { return at < size ? data[at++] : 0; };
   while (at < size) {
@@ -18,10 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::size_t length = std::min(size - at, wanted);
     edit.text.assign(reinterpret_cast<const char*>(data) + at, length);
     at += length;
-    (void)mirror.Apply(edit);
+    const ContentChange change = mirror.Apply(edit);
     if (mirror.LineCount() < 1) std::abort();
+    ApplyToServerText(server, change);
+    if (server != mirror.Characters()) std::abort();
+    if (sent.empty() || !MergeInto(sent.back(), change)) sent.push_back(change);
     (void)mirror.FromProtocol(mirror.ToProtocol({next(), next()}));
   }
-  (void)mirror.Characters();
+  QString replayed = opened;
+  for (const ContentChange& change : sent)
+    ApplyToServerText(replayed, change);
+  if (replayed != mirror.Characters()) std::abort();
   return 0;
 }
