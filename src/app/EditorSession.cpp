@@ -20,18 +20,18 @@ EditorSession LoadSession(const RegistryStore& store, const std::string& workspa
   const std::string key = keyOf(workspaceFile);
   auto number = [&](const std::string& name, int fallback) {
     const std::optional<RegistryValue> value = store.Value(kRoot, key, name);
-    return value && value->isNumber() ? value->number() : fallback;
+    return value && value->IsNumber() ? value->Number() : fallback;
   };
   EditorSession session;
   const int count = number("Count", 0);
   const int active = number("Active", -1);
   for (int i = 0; i < count; ++i) {
     const std::optional<RegistryValue> file = store.Value(kRoot, key, "File" + std::to_string(i));
-    if (!file || !file->isString() || file->text().empty()) continue;
+    if (!file || !file->IsString() || file->Text().empty()) continue;
     if (i == active) session.active = static_cast<int>(session.windows.size());
     const int split = number("Split" + std::to_string(i), 0);
     session.windows.push_back(
-        {file->text(), std::max(1, number("Line" + std::to_string(i), 1)),
+        {file->Text(), std::max(1, number("Line" + std::to_string(i), 1)),
          std::max(1, number("Column" + std::to_string(i), 1)),
          split == 1 || split == 2 ? static_cast<EditorSession::Split>(split) : EditorSession::Split::None});
   }

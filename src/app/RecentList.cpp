@@ -23,7 +23,7 @@ bool isDecimal(const std::string& text) {
 
 std::string storedText(const std::optional<RegistryValue>& value) {
   if (!value) return {};
-  return value->isString() ? value->text() : std::to_string(value->number());
+  return value->IsString() ? value->Text() : std::to_string(value->Number());
 }
 
 // "path|data". Only a number after the last bar is data: a bar inside a path stays in the path.

@@ -23,9 +23,9 @@ void ApplyStoredShortcuts(const RegistryStore& store, MainActions& actions) {
   for (QAction* action : actions.All()) {
     const std::optional<RegistryValue> kept =
         store.Value(kRoot, kShortcutsKey, action->objectName().toStdString());
-    if (kept && kept->isString())
+    if (kept && kept->IsString())
       action->setShortcut(
-          QKeySequence::fromString(QString::fromStdString(kept->text()), QKeySequence::PortableText));
+          QKeySequence::fromString(QString::fromStdString(kept->Text()), QKeySequence::PortableText));
   }
 }
 
@@ -43,8 +43,8 @@ EditorKeyChanges StoredEditorKeys(const RegistryStore& store) {
   EditorKeyChanges keys;
   for (const std::string& name : store.ValueNames(kRoot, kEditorKeysKey)) {
     const std::optional<RegistryValue> kept = store.Value(kRoot, kEditorKeysKey, name);
-    if (kept && kept->isNumber() && kept->number() >= 0 && kept->number() <= 0xFFFF)
-      keys[name] = static_cast<std::uint16_t>(kept->number());
+    if (kept && kept->IsNumber() && kept->Number() >= 0 && kept->Number() <= 0xFFFF)
+      keys[name] = static_cast<std::uint16_t>(kept->Number());
   }
   return keys;
 }

@@ -44,8 +44,8 @@ WindowPlacement FittedPlacement(WindowPlacement placement, const QRect& availabl
 std::optional<WindowPlacement> LoadPlacement(const RegistryStore& store) {
   auto number = [&store](const char* name) -> std::optional<int> {
     std::optional<RegistryValue> value = store.Value(kRoot, kPlacementKey, name);
-    if (!value || !value->isNumber()) return std::nullopt;
-    return value->number();
+    if (!value || !value->IsNumber()) return std::nullopt;
+    return value->Number();
   };
   const auto left = number("Left"), top = number("Top"), width = number("Width"), height = number("Height");
   if (!left || !top || !width || !height || *width <= 0 || *height <= 0) return std::nullopt;

@@ -91,12 +91,12 @@ bool Highlighter::ReadFromRegistry(RegistryStore& store, RegistryRoot root, cons
     const std::string key = keyPath + "\\" + attribute->Name();
     if (!store.OpenKey(root, key, false)) return false;
     auto number = [&](const char* name) { return store.Value(root, key, name); };
-    if (auto value = number("Background"); value && value->isNumber())
-      attribute->SetBackground(static_cast<ColorValue>(value->number()));
-    if (auto value = number("Foreground"); value && value->isNumber())
-      attribute->SetForeground(static_cast<ColorValue>(value->number()));
-    if (auto value = number("Style"); value && value->isNumber())
-      attribute->SetStyle(static_cast<FontStyles>(value->number() & fsAllStyles));
+    if (auto value = number("Background"); value && value->IsNumber())
+      attribute->SetBackground(static_cast<ColorValue>(value->Number()));
+    if (auto value = number("Foreground"); value && value->IsNumber())
+      attribute->SetForeground(static_cast<ColorValue>(value->Number()));
+    if (auto value = number("Style"); value && value->IsNumber())
+      attribute->SetStyle(static_cast<FontStyles>(value->Number() & fsAllStyles));
   }
   return true;
 }

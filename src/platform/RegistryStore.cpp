@@ -230,12 +230,12 @@ std::string RegistryStore::Serialise(const KeyMap& keys) {
     out += sectionHeader(key.name) + "\n";
     for (const NamedValue& named : key.values) {
       out += quoted(named.name) + "=";
-      if (named.value.isNumber()) {
+      if (named.value.IsNumber()) {
         char digits[9];
-        std::snprintf(digits, sizeof digits, "%08x", static_cast<std::uint32_t>(named.value.number()));
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<std::uint32_t>(named.value.Number()));
         out += std::string("dword:") + digits;
       } else {
-        out += quoted(named.value.text());
+        out += quoted(named.value.Text());
       }
       out += "\n";
     }

@@ -15,10 +15,10 @@ enum class RegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
 struct RegistryValue {
   std::variant<std::string, std::int32_t> data;
 
-  [[nodiscard]] bool isString() const { return std::holds_alternative<std::string>(data); }
-  [[nodiscard]] bool isNumber() const { return std::holds_alternative<std::int32_t>(data); }
-  [[nodiscard]] const std::string& text() const { return std::get<std::string>(data); }
-  [[nodiscard]] std::int32_t number() const { return std::get<std::int32_t>(data); }
+  [[nodiscard]] bool IsString() const { return std::holds_alternative<std::string>(data); }
+  [[nodiscard]] bool IsNumber() const { return std::holds_alternative<std::int32_t>(data); }
+  [[nodiscard]] const std::string& Text() const { return std::get<std::string>(data); }
+  [[nodiscard]] std::int32_t Number() const { return std::get<std::int32_t>(data); }
   bool operator==(const RegistryValue&) const = default;
 };
 

@@ -41,14 +41,14 @@ std::optional<int> parseInteger(const std::string& text) {
 // A stored value read as a number: a number value as it is, a string converted when it is one.
 std::optional<int> storedInteger(const std::optional<RegistryValue>& value) {
   if (!value) return std::nullopt;
-  if (value->isNumber()) return value->number();
-  return parseInteger(value->text());
+  if (value->IsNumber()) return value->Number();
+  return parseInteger(value->Text());
 }
 
 std::string storedText(const std::optional<RegistryValue>& value, const std::string& fallback) {
   if (!value) return fallback;
-  if (value->isNumber()) return std::to_string(value->number());
-  return value->text();
+  if (value->IsNumber()) return std::to_string(value->Number());
+  return value->Text();
 }
 
 struct FoundGame {
@@ -292,7 +292,7 @@ void SaveSettings(RegistryStore& store, const Settings& settings) {
   store.SetString(root, kSettingsKey, "EditorFont", settings.EditorFont);
   // A size that was stored as a string keeps its kind.
   std::optional<RegistryValue> size = store.Value(root, kSettingsKey, "EditorFontSize");
-  if (size && size->isString())
+  if (size && size->IsString())
     store.SetString(root, kSettingsKey, "EditorFontSize", std::to_string(settings.EditorFontSize));
   else
     store.SetNumber(root, kSettingsKey, "EditorFontSize", settings.EditorFontSize);

@@ -82,9 +82,9 @@ TEST_F(ConfigurationDialogTest, ConfirmedDialogWritesEveryValueKeepingItsKind) {
   EXPECT_EQ(settings.EditorFontSize, 14);
   EXPECT_EQ(settings.ParallelCompiles, 4);
   EXPECT_EQ(settings.lcclarguments, "-DMY_OWN -S");
-  ASSERT_TRUE(stored("EditorFontSize")->isString());
-  EXPECT_EQ(stored("EditorFontSize")->text(), "14");
-  EXPECT_EQ(stored("BackupSource")->text(), "1");
+  ASSERT_TRUE(stored("EditorFontSize")->IsString());
+  EXPECT_EQ(stored("EditorFontSize")->Text(), "14");
+  EXPECT_EQ(stored("BackupSource")->Text(), "1");
   EXPECT_EQ(nextRun(), settings);
 
   ASSERT_EQ(questions.fileRequests.size(), 2u);

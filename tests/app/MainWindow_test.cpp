@@ -497,8 +497,8 @@ TEST_F(MainWindowTest, ConfirmedPreferencesReachTheOpenEditors) {
   EXPECT_EQ(editor->undoLevels, 250);
   RegistryStore reread(dir.file("registry"));
   reread.Load();
-  EXPECT_EQ(reread.Value(user, kSettingsKey, "EditorFontSize")->number(), 13);
-  EXPECT_EQ(reread.Value(user, kSettingsKey, "UndoLevels")->number(), 250);
+  EXPECT_EQ(reread.Value(user, kSettingsKey, "EditorFontSize")->Number(), 13);
+  EXPECT_EQ(reread.Value(user, kSettingsKey, "UndoLevels")->Number(), 250);
 }
 
 TEST_F(MainWindowTest, ADamagedSettingsFileGivesDefaultsAMessageAndIsNotRewritten) {

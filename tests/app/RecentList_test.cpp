@@ -19,7 +19,7 @@ struct RecentListTest : ::testing::Test {
 
   std::string stored(const std::string& name) {
     auto value = store.Value(user, kKey, name);
-    return value ? value->text() : "<missing>";
+    return value ? value->Text() : "<missing>";
   }
 
   static QStringList menuTexts(const QMenu& menu) {

@@ -221,7 +221,7 @@ TEST(Highlighter, RegistryRoundTripThroughTheStore) {
   }
   RegistryStore store(dir.file("registry"));
   ASSERT_EQ(store.Load(), "");
-  EXPECT_EQ(store.Value(user, key + "\\Space", "Background")->number(), static_cast<std::int32_t>(clWindow));
+  EXPECT_EQ(store.Value(user, key + "\\Space", "Background")->Number(), static_cast<std::int32_t>(clWindow));
 
   WordHighlighter h({"Comment", "Space"});
   int changes = 0;

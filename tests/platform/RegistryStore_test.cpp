@@ -24,9 +24,9 @@ TEST(RegistryStore, ValuesSurviveSaveAndLoadWithKindsAndOrder) {
   ASSERT_EQ(again.Load(), "");
   EXPECT_EQ(again.ValueNames(user, "SOFTWARE\\tessarin\\SETUP"),
             (std::vector<std::string>{"zeta", "alpha", "Size"}));
-  EXPECT_EQ(again.Value(user, "software\\Tessarin\\setup", "ZETA")->text(), "c:\\quake3\\\"x\"\n\t\x01");
-  EXPECT_EQ(again.Value(user, "software\\Tessarin\\setup", "alpha")->number(), -5);
-  EXPECT_TRUE(again.Value(user, "software\\Tessarin\\setup", "size")->isString());
+  EXPECT_EQ(again.Value(user, "software\\Tessarin\\setup", "ZETA")->Text(), "c:\\quake3\\\"x\"\n\t\x01");
+  EXPECT_EQ(again.Value(user, "software\\Tessarin\\setup", "alpha")->Number(), -5);
+  EXPECT_TRUE(again.Value(user, "software\\Tessarin\\setup", "size")->IsString());
   EXPECT_FALSE(again.Value(RegistryRoot::LocalMachine, "software\\Tessarin\\setup", "alpha"));
 }
 
@@ -37,7 +37,7 @@ TEST(RegistryStore, RewritingAValueKeepsItsPlaceAndSpelling) {
   store.SetString(user, "k", "second", "2");
   store.SetNumber(user, "k", "FIRST", 3);
   EXPECT_EQ(store.ValueNames(user, "k"), (std::vector<std::string>{"First", "second"}));
-  EXPECT_EQ(store.Value(user, "k", "first")->number(), 3);
+  EXPECT_EQ(store.Value(user, "k", "first")->Number(), 3);
   store.DeleteValue(user, "k", "FIRST");
   EXPECT_EQ(store.ValueNames(user, "k"), (std::vector<std::string>{"second"}));
   EXPECT_TRUE(store.KeyExists(user, "\\k\\"));
@@ -91,7 +91,7 @@ TEST(RegistryStore, CorruptFileKeepsGoodLinesAndSaysWhatWasWrong) {
   RegistryStore store(dir.file("r"));
   std::string problem = store.Load();
   EXPECT_NE(problem.find("line 3"), std::string::npos) << problem;
-  EXPECT_EQ(store.Value(user, "k", "good")->text(), "yes");
+  EXPECT_EQ(store.Value(user, "k", "good")->Text(), "yes");
   EXPECT_FALSE(store.Value(user, "k", "bad"));
 }
 

@@ -207,11 +207,11 @@ TEST_F(SettingsTest, StoredValuesWinAndKeepTheirKinds) {
 
   SaveSettings(store, s);
   SaveSettings(store, LoadSettings(store, windows));
-  EXPECT_EQ(store.Value(user, kSettingsKey, "BackupSource")->text(), "1");
-  EXPECT_EQ(store.Value(user, kSettingsKey, "EditorFontSize")->text(), "12"); // still a string
-  EXPECT_EQ(store.Value(user, kSettingsKey, "lcclarguments")->text(), "-DHAND_EDITED");
-  EXPECT_EQ(store.Value(user, kSettingsKey, "outputlocation")->text(), "C:\\out\\");
-  EXPECT_EQ(store.Value(user, kSettingsKey, "ReloadCommand")->text(), "vid_restart");
+  EXPECT_EQ(store.Value(user, kSettingsKey, "BackupSource")->Text(), "1");
+  EXPECT_EQ(store.Value(user, kSettingsKey, "EditorFontSize")->Text(), "12"); // still a string
+  EXPECT_EQ(store.Value(user, kSettingsKey, "lcclarguments")->Text(), "-DHAND_EDITED");
+  EXPECT_EQ(store.Value(user, kSettingsKey, "outputlocation")->Text(), "C:\\out\\");
+  EXPECT_EQ(store.Value(user, kSettingsKey, "ReloadCommand")->Text(), "vid_restart");
   EXPECT_EQ(store.ValueNames(user, kSettingsKey).size(), 20u);
 }
 
@@ -227,8 +227,8 @@ TEST_F(SettingsTest, NumbersReadFromEitherKind) {
   EXPECT_EQ(s.UndoLevels, kMostUndoLevels);
 
   SaveSettings(store, s);
-  EXPECT_TRUE(store.Value(user, kSettingsKey, "EditorFontSize")->isString());
+  EXPECT_TRUE(store.Value(user, kSettingsKey, "EditorFontSize")->IsString());
   store.DeleteValue(user, kSettingsKey, "EditorFontSize");
   SaveSettings(store, s);
-  EXPECT_EQ(store.Value(user, kSettingsKey, "EditorFontSize")->number(), 10);
+  EXPECT_EQ(store.Value(user, kSettingsKey, "EditorFontSize")->Number(), 10);
 }
