@@ -206,4 +206,93 @@ TEST(Folding, RandomFoldsMovesAndEditsInTwoViewsAgreeWithTheModel) {
   }
 }
 
+TextEditor& Sized(TextEditor& view) {
+  view.Geometry().SetFontMetrics(8, 16);
+  view.Geometry().SetClientSize(300, 64); // four rows
+  return view;
+}
+
+// Up and Down step over a fold as over one line, pages count rows, and the caret leaves what a
+// fold at the caret hides for the fold's header.
+TEST(Folding, TheCaretMovesByRowsAndNeverIntoAFold) {
+  TextEditor view;
+  Sized(view).Document().Load(TextLines("int f(void)\n{\n  a();\n  b();\n}\nint x;\nint y;\nint z;\nint w;"));
+  const TextPoint inside{3, 3};
+  view.ExecuteCommand(ecGotoXY, 0, &inside);
+  view.ExecuteCommand(ecFold);
+  EXPECT_TRUE(view.Folds().IsFolded(1));
+  EXPECT_EQ(view.State().CaretXY(), (TextPoint{12, 1}));
+  view.ExecuteCommand(ecDown);
+  EXPECT_EQ(view.State().CaretY(), 6);
+  view.ExecuteCommand(ecUp);
+  EXPECT_EQ(view.State().CaretY(), 1);
+  view.ExecuteCommand(ecPageDown);
+  EXPECT_EQ(view.State().CaretY(), 9);
+  EXPECT_EQ(view.Geometry().TopLine(), 6);
+  view.ExecuteCommand(ecPageUp);
+  EXPECT_EQ(view.State().CaretY(), 1);
+  EXPECT_TRUE(view.Folds().IsFolded(1));
+  view.ExecuteCommand(ecUnfold);
+  EXPECT_FALSE(view.Folds().IsFolded(1));
+}
+
+// Deleting a fold's closing brace or its opening one ends the fold; typing inside the other view
+// moves it along.
+TEST(Folding, AFoldEndsWithItsBracesAndFollowsEditsAroundIt) {
+  TextEditor view;
+  TextEditor other(view.SharedDocument());
+  Sized(view);
+  Sized(other);
+  TextDocument& document = view.Document();
+  document.Load(TextLines("int x;\nvoid f(void) {\n  a();\n  b();\n}\nvoid g(void) {\n  c();\n}"));
+  ASSERT_TRUE(view.Folds().Fold(2));
+  ASSERT_TRUE(view.Folds().Fold(6));
+  const TextPoint top{1, 1};
+  other.ExecuteCommand(ecGotoXY, 0, &top);
+  other.SetSelText("/* new */\n");
+  EXPECT_TRUE(view.Folds().IsFolded(3));
+  EXPECT_TRUE(view.Folds().IsFolded(7));
+  EXPECT_TRUE(view.Geometry().Rows().Hidden(5));
+  const TextPoint closer{1, 6};
+  other.ExecuteCommand(ecGotoXY, 0, &closer);
+  other.ExecuteCommand(ecDeleteChar);
+  EXPECT_FALSE(view.Folds().IsFolded(3));
+  EXPECT_TRUE(view.Folds().IsFolded(7)) << "the brace of the other block";
+  EXPECT_EQ(document.LineText(6), "");
+  const TextPoint opener{14, 7};
+  other.ExecuteCommand(ecGotoXY, 0, &opener);
+  other.ExecuteCommand(ecDeleteChar);
+  EXPECT_TRUE(view.Folds().Empty());
+  EXPECT_TRUE(other.Folds().Empty());
+}
+
+// A click on a header's toggle in the gutter folds the range; the rows below show the lines after
+// it, painted; going to a hidden line unfolds it.
+TEST(Folding, TheGutterToggleFoldsAndGoingIntoAFoldUnfoldsIt) {
+  EditorWidget widget;
+  widget.resize(400, 300);
+  TextEditor& editor = widget.Editor();
+  editor.Gutter().SetShowFolds(true);
+  editor.Document().Load(TextLines("void f(void)\n{\n  a();\n  b();\n}\nint x;"));
+  widget.show();
+  const ViewGeometry& geometry = editor.Geometry();
+  const int rowMiddle = geometry.LineHeight() / 2;
+  QTest::mouseClick(widget.viewport(), Qt::LeftButton, {}, QPoint(geometry.GutterWidth() - 4, rowMiddle));
+  EXPECT_TRUE(editor.Folds().IsFolded(1));
+  EXPECT_EQ(geometry.RowCount(), 2);
+  EXPECT_FALSE(widget.grab().isNull());
+  QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
+                    QPoint(geometry.GutterWidth() + 20, rowMiddle * 3));
+  EXPECT_EQ(editor.State().CaretY(), 6);
+  const TextPoint hidden{3, 4};
+  editor.ExecuteCommand(ecGotoXY, 0, &hidden);
+  EXPECT_FALSE(editor.Folds().IsFolded(1));
+  EXPECT_EQ(geometry.RowCount(), 6);
+  QTest::mouseClick(widget.viewport(), Qt::LeftButton, {}, QPoint(geometry.GutterWidth() - 4, rowMiddle));
+  EXPECT_TRUE(editor.Folds().IsFolded(1));
+  EXPECT_EQ(editor.State().CaretY(), 1) << "the caret leaves the lines the fold hides";
+  editor.ExecuteCommand(ecUnfoldAll);
+  EXPECT_TRUE(editor.Folds().Empty());
+}
+
 } // namespace
