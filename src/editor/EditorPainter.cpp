@@ -112,7 +112,7 @@ private:
   void PaintFoldToggle(int line) {
     if (!editor_.Foldable().AtHeader(line)) return;
     const int width = editor_.Gutter().FoldColumnWidth(charWidth_);
-    const int size = std::max(std::min(width, lineHeight_) / 2 | 1, 5);
+    const int size = std::max((std::min(width, lineHeight_) * 2 / 3) | 1, 5);
     const int left = gutterWidth_ - 2 - width + (width - size) / 2;
     const int top = RowTop(line) + (lineHeight_ - size) / 2;
     const int middle = size / 2;

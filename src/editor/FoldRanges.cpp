@@ -1,10 +1,11 @@
-// A small C scanner that pairs braces and comment ends across lines, and the per-view cache of
-// what it found.
+// A small C scanner: each line summarised as the brace and comment ends it holds outside strings
+// and comments, the summaries paired across lines, and the per-view cache of both.
 #include "FoldRanges.h"
 
 #include "TextDocument.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -29,13 +30,36 @@ namespace {
   return last != ';' && last != '{' && last != '}' && !line.ends_with("*/");
 }
 
-class Scanner {
+// The index of the quote that ends the string or character constant opened at `start`, or the
+// line's length when the line ends first.
+std::size_t StringEnd(std::string_view text, std::size_t start) {
+  for (std::size_t i = start + 1; i < text.size(); ++i) {
+    if (text[i] == '\\')
+      ++i;
+    else if (text[i] == text[start])
+      return i;
+  }
+  return text.size();
+}
+
+// Pairs the lines' events into ranges, summarising the lines whose summary is missing or was made
+// for another start.
+class Pairing {
 public:
-  explicit Scanner(const TextDocument& document) : document_(document) {}
+  Pairing(const TextDocument& document, std::vector<LineEvents>& lines)
+      : document_(document), lines_(lines) {}
 
   std::vector<FoldRange> Run() {
-    for (int y = 1; y <= document_.LineCount(); ++y)
-      ScanLine(y);
+    lines_.resize(static_cast<std::size_t>(document_.LineCount()));
+    bool inComment = false;
+    for (int y = 1; y <= document_.LineCount(); ++y) {
+      LineEvents& line = lines_[static_cast<std::size_t>(y - 1)];
+      if (!line.valid || line.startsInComment != inComment)
+        line = SummariseLine(document_.LineText(y), inComment);
+      for (const LineEvents::Event& event : line.events)
+        Take(event, y);
+      inComment = line.endsInComment;
+    }
     std::sort(found_.begin(), found_.end(), [](const FoldRange& a, const FoldRange& b) {
       return a.header != b.header ? a.header < b.header : a.lastHidden > b.lastHidden;
     });
@@ -51,66 +75,83 @@ private:
     bool headedAbove;
   };
 
-  void ScanLine(int y) {
-    const std::string_view text = document_.LineText(y);
-    const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size; ++i) {
-      const char c = text[i];
-      const char next = i + 1 < size ? text[i + 1] : '\0';
-      const TextPoint here{static_cast<int>(i) + 1, y};
-      if (inComment_) {
-        if (c == '*' && next == '/') {
-          inComment_ = false;
-          Add({commentStart_, {here.X + 1, y}, commentStart_.Y, 0}, text.substr(i + 2));
-          ++i;
-        }
-        continue;
-      }
-      if (c == '/' && next == '/') return;
-      if (c == '/' && next == '*') {
-        inComment_ = true;
-        commentStart_ = here;
-        ++i;
-      } else if (c == '"' || c == '\'') {
-        i = StringEnd(text, i);
-      } else if (c == '{') {
-        braces_.push_back({here, Blank(text.substr(0, i)) && Blank(text.substr(i + 1)) && y > 1 &&
-                                     HeadsNextLine(document_.LineText(y - 1))});
-      } else if (c == '}' && !braces_.empty()) {
-        const Open open = braces_.back();
-        braces_.pop_back();
-        Add({open.at, here, open.at.Y - (open.headedAbove ? 1 : 0), 0}, text.substr(i + 1));
-      }
+  void Take(const LineEvents::Event& event, int y) {
+    const TextPoint at{event.column, y};
+    switch (event.kind) {
+    case LineEvents::Kind::CommentOpens: commentStart_ = at; break;
+    case LineEvents::Kind::CommentCloses: Add({commentStart_, at, commentStart_.Y, 0}, event.flag); break;
+    case LineEvents::Kind::BraceOpens:
+      braces_.push_back({at, event.flag && y > 1 && lines_[static_cast<std::size_t>(y - 2)].headsNext});
+      break;
+    case LineEvents::Kind::BraceCloses:
+      if (braces_.empty()) break;
+      Add({braces_.back().at, at, braces_.back().at.Y - (braces_.back().headedAbove ? 1 : 0), 0}, event.flag);
+      braces_.pop_back();
+      break;
     }
   }
 
-  // The index of the quote that ends the string or character constant opened at `start`, or of
-  // the last byte when the line ends first.
-  static std::size_t StringEnd(std::string_view text, std::size_t start) {
-    for (std::size_t i = start + 1; i < text.size(); ++i) {
-      if (text[i] == '\\')
-        ++i;
-      else if (text[i] == text[start])
-        return i;
-    }
-    return text.size();
-  }
-
-  void Add(FoldRange range, std::string_view afterCloser) {
-    range.lastHidden = range.closer.Y - (OnlyTrailing(afterCloser) ? 0 : 1);
+  void Add(FoldRange range, bool closerLineHidden) {
+    range.lastHidden = range.closer.Y - (closerLineHidden ? 0 : 1);
     if (range.lastHidden > range.header && range.closer.Y > range.opener.Y) found_.push_back(range);
   }
 
   const TextDocument& document_;
+  std::vector<LineEvents>& lines_;
   std::vector<FoldRange> found_;
   std::vector<Open> braces_;
-  bool inComment_ = false;
   TextPoint commentStart_;
 };
 
 } // namespace
 
-std::vector<FoldRange> FindFoldRanges(const TextDocument& document) { return Scanner(document).Run(); }
+LineEvents SummariseLine(std::string_view text, bool startsInComment) {
+  LineEvents line;
+  line.valid = true;
+  line.startsInComment = startsInComment;
+  line.headsNext = HeadsNextLine(text);
+  bool inComment = startsInComment;
+  std::optional<int> commentOpen;
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size; ++i) {
+    const char c = text[i];
+    const char next = i + 1 < size ? text[i + 1] : '\0';
+    const int column = static_cast<int>(i) + 1;
+    if (inComment) {
+      if (c == '*' && next == '/') {
+        inComment = false;
+        // Only a comment that began on an earlier line folds.
+        if (!commentOpen)
+          line.events.push_back(
+              {LineEvents::Kind::CommentCloses, column + 1, OnlyTrailing(text.substr(i + 2))});
+        commentOpen.reset();
+        ++i;
+      }
+      continue;
+    }
+    if (c == '/' && next == '/') break;
+    if (c == '/' && next == '*') {
+      inComment = true;
+      commentOpen = column;
+      ++i;
+    } else if (c == '"' || c == '\'') {
+      i = StringEnd(text, i);
+    } else if (c == '{') {
+      line.events.push_back(
+          {LineEvents::Kind::BraceOpens, column, Blank(text.substr(0, i)) && Blank(text.substr(i + 1))});
+    } else if (c == '}') {
+      line.events.push_back({LineEvents::Kind::BraceCloses, column, OnlyTrailing(text.substr(i + 1))});
+    }
+  }
+  if (commentOpen) line.events.push_back({LineEvents::Kind::CommentOpens, *commentOpen, false});
+  line.endsInComment = inComment;
+  return line;
+}
+
+std::vector<FoldRange> FindFoldRanges(const TextDocument& document) {
+  std::vector<LineEvents> lines;
+  return Pairing(document, lines).Run();
+}
 
 FoldableRanges::FoldableRanges(TextDocument& document) : document_(document) { document_.AddWatcher(*this); }
 
@@ -118,7 +159,7 @@ FoldableRanges::~FoldableRanges() { document_.RemoveWatcher(*this); }
 
 const std::vector<FoldRange>& FoldableRanges::All() const {
   if (stale_) {
-    ranges_ = FindFoldRanges(document_);
+    ranges_ = Pairing(document_, lines_).Run();
     stale_ = false;
   }
   return ranges_;
@@ -141,5 +182,27 @@ const FoldRange* FoldableRanges::WithEnds(TextPoint opener, TextPoint closer) co
 }
 
 void FoldableRanges::LinesChanged(const LineChange& change) {
-  if (change.kind != LineChange::Kind::Restyled) stale_ = true;
+  // The summaries follow the lines once a scan made them; before, there is nothing to follow.
+  const auto line = static_cast<std::size_t>(change.line);
+  switch (change.kind) {
+  case LineChange::Kind::Restyled: return;
+  case LineChange::Kind::Appended:
+    if (!lines_.empty()) lines_.emplace_back();
+    break;
+  case LineChange::Kind::Inserted:
+    if (!lines_.empty()) lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(line), LineEvents{});
+    break;
+  case LineChange::Kind::Removed:
+    if (lines_.size() > 1)
+      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(line));
+    else if (!lines_.empty())
+      lines_.front() = {};
+    break;
+  case LineChange::Kind::Changed:
+    if (line < lines_.size()) lines_[line] = {};
+    break;
+  case LineChange::Kind::Reloaded:
+  case LineChange::Kind::Clearing: lines_.clear(); break;
+  }
+  stale_ = true;
 }

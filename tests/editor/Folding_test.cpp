@@ -65,8 +65,11 @@ void ExpectRowsAsCounted(const TextEditor& view, const std::string& where) {
   ASSERT_EQ(bar.Max, view.Geometry().RowCount() + view.Geometry().LinesInWindow() - 1) << where;
   ASSERT_FALSE(hidden.count(view.State().CaretY())) << where << " caret on a hidden line";
   ASSERT_FALSE(hidden.count(view.Geometry().TopLine())) << where << " top line hidden";
-  // Every fold is a range a fresh scan finds.
+  // The view's ranges, kept from line summaries made again only for changed lines, are those a
+  // fresh scan finds; every fold is one of them.
   const std::vector<FoldRange> found = FindFoldRanges(view.Document());
+  ASSERT_EQ(Shown(view.Foldable().All()), Shown(found)) << where;
+  ASSERT_TRUE(view.Foldable().All() == found) << where;
   for (const FoldRange& fold : view.Folds().Folded())
     ASSERT_TRUE(std::find(found.begin(), found.end(), fold) != found.end())
         << where << " fold " << fold.header << "-" << fold.lastHidden << " is no range of the text";
