@@ -320,7 +320,7 @@ void TextEditor::CaretMoved(StatusChanges changes) {
     PaintLock lock(*this);
     bracketsStale_ = true;
     RaiseStatus(changes);
-    folds_.Reveal(state_.CaretY());
+    if (rows_.Hidden(state_.CaretY())) folds_.Reveal(state_.CaretY());
     if (!following_) geometry_.ScrollToCaret();
     caretNeedsUpdate_ = true;
     scrollBarsNeedUpdate_ = true;
@@ -412,7 +412,7 @@ void TextEditor::EditFinished() {
     state_.SetBlockBegin(state_.CaretXY());
   }
   // An edit may have stretched a fold over the caret's line.
-  folds_.Reveal(state_.CaretY());
+  if (rows_.Hidden(state_.CaretY())) folds_.Reveal(state_.CaretY());
   if (!pendingRect_.Empty()) Invalidate(std::exchange(pendingRect_, {}));
   geometry_.FitGutter();
   RefreshVisibleRanges();
