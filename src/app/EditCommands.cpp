@@ -24,7 +24,8 @@ const char* const kNeedEditorWindow[] = {
     "EditUndoAction",        "EditRedoAction",          "EditCopyAction",      "EditCutAction",
     "EditPasteAction",       "EditDeleteAction",        "FindAction",          "ReplaceAction",
     "SearchAgainAction",     "GotoLineNumberAction",    "CompileActiveAction", "PrintAction",
-    "EditBlockIndentAction", "EditBlockUnindentAction",
+    "EditBlockIndentAction", "EditBlockUnindentAction", "EditFoldAction",      "EditUnfoldAction",
+    "EditFoldAllAction",     "EditUnfoldAllAction",
 };
 
 } // namespace
@@ -49,6 +50,12 @@ void EditCommands::Wire() {
   actions_.SetHandler("EditDeleteAction", onActive(&EditorWindowPort::DeleteSelection));
   actions_.SetHandler("EditBlockIndentAction", onActive(&EditorWindowPort::BlockIndent));
   actions_.SetHandler("EditBlockUnindentAction", onActive(&EditorWindowPort::BlockUnindent));
+  for (const auto& [name, command] :
+       {std::pair{"EditFoldAction", ecFold}, std::pair{"EditUnfoldAction", ecUnfold},
+        std::pair{"EditFoldAllAction", ecFoldAll}, std::pair{"EditUnfoldAllAction", ecUnfoldAll}})
+    actions_.SetHandler(name, [this, command] {
+      if (EditorWindowPort* editor = windows_.ActiveEditor()) editor->Fold(command);
+    });
   // Selects all of whatever has the focus: the menu's key comes before the widget's own.
   actions_.SetHandler("EditSelectAllAction", [] {
     QWidget* focus = QApplication::focusWidget();

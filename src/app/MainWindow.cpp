@@ -308,7 +308,10 @@ void MainWindow::CreateMenus() {
   addAll(EditMenu, a,
          {"EditUndoAction", "EditRedoAction", "-", "EditCutAction", "EditCopyAction", "EditPasteAction",
           "EditDeleteAction", "-", "EditSelectAllAction", "-", "EditBlockIndentAction",
-          "EditBlockUnindentAction"});
+          "EditBlockUnindentAction", "-", "EditFoldAction", "EditUnfoldAction", "EditFoldAllAction",
+          "EditUnfoldAllAction"});
+  for (const char* name : {"EditFoldAction", "EditUnfoldAction", "EditFoldAllAction", "EditUnfoldAllAction"})
+    a[name]->setVisible(env_.conventions.desktopEditing);
   QMenu* search = menus->addMenu("&Search");
   addAll(search, a,
          {"FindAction", "FindInFilesAction", "ReplaceAction", "ReplaceInFilesAction", "SearchAgainAction",

@@ -111,10 +111,12 @@ void MoveHorizontally(EditState& state, const TextDocument& document, int delta,
   MoveCaretAndSelection(state, from, to, selecting);
 }
 
-void MoveVertically(EditState& state, const TextDocument& document, int delta, bool selecting) {
+// Up, Down and the pages go by rows: a folded stretch is one step.
+void MoveVertically(EditState& state, const ViewGeometry& geometry, int delta, bool selecting) {
   const TextPoint from = state.CaretXY();
-  const std::int64_t line = static_cast<std::int64_t>(from.Y) + delta;
-  const int to = static_cast<int>(std::clamp<std::int64_t>(line, 1, std::max(document.LineCount(), 1)));
+  const std::int64_t row = static_cast<std::int64_t>(geometry.Rows().RowOf(from.Y)) + delta;
+  const int to = geometry.Rows().LineOf(
+      static_cast<int>(std::clamp<std::int64_t>(row, 1, std::max(geometry.RowCount(), 1))));
   MoveCaretAndSelection(state, from, state.AtDisplayColumn(to, state.CaretDisplayColumn()), selecting);
 }
 
@@ -195,19 +197,20 @@ void MoveCaret(EditContext& context, EditorCommand command, const TextPoint* tar
   switch (move) {
   case ecLeft: MoveHorizontally(state, document, -1, selecting); break;
   case ecRight: MoveHorizontally(state, document, 1, selecting); break;
-  case ecUp: MoveVertically(state, document, -1, selecting); break;
-  case ecDown: MoveVertically(state, document, 1, selecting); break;
+  case ecUp: MoveVertically(state, geometry, -1, selecting); break;
+  case ecDown: MoveVertically(state, geometry, 1, selecting); break;
   case ecWordLeft: MoveCaretAndSelection(state, caret, PrevWordPos(document, state), selecting); break;
   case ecWordRight: MoveCaretAndSelection(state, caret, NextWordPos(document, state), selecting); break;
   case ecLineStart: MoveCaretAndSelection(state, caret, HomeOf(state, document, caret), selecting); break;
   case ecLineEnd: MoveCaretAndSelection(state, caret, LineEnd(document, caret.Y), selecting); break;
-  case ecPageUp: MoveVertically(state, document, -page, selecting); break;
-  case ecPageDown: MoveVertically(state, document, page, selecting); break;
+  case ecPageUp: MoveVertically(state, geometry, -page, selecting); break;
+  case ecPageDown: MoveVertically(state, geometry, page, selecting); break;
   case ecPageLeft: MoveHorizontally(state, document, -geometry.CharsInWindow(), selecting); break;
   case ecPageRight: MoveHorizontally(state, document, geometry.CharsInWindow(), selecting); break;
   case ecPageTop: MoveCaretAndSelection(state, caret, toColumnOf(geometry.TopLine()), selecting); break;
   case ecPageBottom:
-    MoveCaretAndSelection(state, caret, toColumnOf(geometry.TopLine() + window - 1), selecting);
+    MoveCaretAndSelection(state, caret, toColumnOf(geometry.Rows().LineOf(geometry.TopRow() + window - 1)),
+                          selecting);
     break;
   case ecEditorTop: MoveCaretAndSelection(state, caret, {1, 1}, selecting); break;
   case ecEditorBottom:

@@ -92,6 +92,10 @@ const std::vector<CommandName>& EditorCommandNames() {
       {ecSetMarker0 + 7, "ecSetMarker7"},
       {ecSetMarker0 + 8, "ecSetMarker8"},
       {ecSetMarker0 + 9, "ecSetMarker9"},
+      {ecFold, "ecFold"},
+      {ecUnfold, "ecUnfold"},
+      {ecFoldAll, "ecFoldAll"},
+      {ecUnfoldAll, "ecUnfoldAll"},
   };
   return names;
 }

@@ -84,6 +84,10 @@ inline constexpr EditorCommand ecLineSelect = 617;
 inline constexpr EditorCommand ecTab = 618;
 inline constexpr EditorCommand ecShiftTab = 619;
 inline constexpr EditorCommand ecMatchBracket = 620;
+inline constexpr EditorCommand ecFold = 621;
+inline constexpr EditorCommand ecUnfold = 622;
+inline constexpr EditorCommand ecFoldAll = 623;
+inline constexpr EditorCommand ecUnfoldAll = 624;
 
 inline constexpr EditorCommand ecGotoMarker0 = 701; // .. ecGotoMarker0 + 9
 inline constexpr EditorCommand ecSetMarker0 = 751;  // .. ecSetMarker0 + 9
@@ -95,7 +99,7 @@ struct CommandName {
   const char* name;
 };
 
-// The 89 named commands in their fixed order.
+// The 93 named commands in their fixed order.
 [[nodiscard]] const std::vector<CommandName>& EditorCommandNames();
 // The command's name, or its number as text when it has none.
 [[nodiscard]] std::string EditorCommandToIdent(EditorCommand command);

@@ -16,6 +16,7 @@ ColorValue AnnotationColor(const Annotation& annotation) {
   return annotation.kind == AnnotationKind::Error ? kErrorColor : kWarningColor;
 }
 constexpr ColorValue kGlyphText = 0x000080; // dark red
+constexpr ColorValue kFoldColor = 0x808080; // grey
 
 struct Colors {
   ColorValue fg;
@@ -38,10 +39,10 @@ public:
       : editor_(editor), document_(editor.Document()), state_(editor.State()), geometry_(editor.Geometry()),
         look_(editor.Look()), canvas_(canvas), clip_(clip), context_(context),
         lineHeight_(geometry_.LineHeight()), charWidth_(geometry_.CharWidth()),
-        gutterWidth_(geometry_.GutterWidth()), textStart_(gutterWidth_ + 2) {
-    const int topLine = geometry_.TopLine();
-    firstLine_ = std::max(topLine + clip.Top / lineHeight_, topLine);
-    lastLine_ = std::min(topLine + (clip.Bottom + lineHeight_ - 1) / lineHeight_, document_.LineCount());
+        gutterWidth_(geometry_.GutterWidth()), textStart_(gutterWidth_ + 2), rows_(geometry_.Rows()),
+        topRow_(geometry_.TopRow()) {
+    firstRow_ = std::max(topRow_ + clip.Top / lineHeight_, topRow_);
+    lastRow_ = std::min(topRow_ + (clip.Bottom + lineHeight_ - 1) / lineHeight_, geometry_.RowCount());
     const int left = std::max(clip.Left, textStart_);
     firstColumn_ = geometry_.LeftChar() + (left - textStart_) / charWidth_;
     lastColumn_ = firstColumn_ + (clip.Right - left + charWidth_ - 1) / charWidth_;
@@ -53,7 +54,14 @@ public:
   }
 
 private:
-  [[nodiscard]] int RowTop(int line) const { return (line - geometry_.TopLine()) * lineHeight_; }
+  [[nodiscard]] int RowTop(int line) const { return (rows_.RowOf(line) - topRow_) * lineHeight_; }
+  // The top pixel of the row below the last one painted.
+  [[nodiscard]] int BelowRows() const { return std::max((lastRow_ + 1 - topRow_) * lineHeight_, clip_.Top); }
+  // Calls `paint` with each line on the rows painted, top to bottom.
+  template <typename Paint> void ForEachLine(Paint paint) {
+    for (int row = firstRow_; row <= lastRow_; ++row)
+      paint(rows_.LineOf(row));
+  }
   [[nodiscard]] int ColumnX(int column) const {
     return textStart_ + (column - geometry_.LeftChar()) * charWidth_;
   }
@@ -63,23 +71,20 @@ private:
     const PixelRect gutterClip{clip_.Left, clip_.Top, std::min(clip_.Right, gutterWidth_), clip_.Bottom};
     if (gutter.ShowLineNumbers()) {
       const FontStyles style = gutter.UseFontStyle() ? context_.fontStyle : 0;
-      for (int line = firstLine_; line <= lastLine_; ++line) {
+      ForEachLine([&](int line) {
         canvas_.FillRect({0, RowTop(line), gutterWidth_, RowTop(line) + lineHeight_}, gutter.Color());
         canvas_.DrawCells(gutter.LeftOffset(), RowTop(line),
                           gutter.FormatLineNumber(line, document_.LineCount()), style, look_.FontColor,
                           clNone, gutterClip);
-      }
-      const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
-      canvas_.FillRect({0, below, gutterWidth_, clip_.Bottom}, gutter.Color());
+      });
+      canvas_.FillRect({0, BelowRows(), gutterWidth_, clip_.Bottom}, gutter.Color());
     } else {
       canvas_.FillRect(gutterClip, gutter.Color());
     }
     if (editor_.BookMarkOptions().GlyphsVisible())
-      for (int line = firstLine_; line <= lastLine_; ++line)
-        PaintMarks(line, gutterClip);
-    if (!editor_.Annotations().Empty())
-      for (int line = firstLine_; line <= lastLine_; ++line)
-        PaintAnnotationMark(line);
+      ForEachLine([&](int line) { PaintMarks(line, gutterClip); });
+    if (!editor_.Annotations().Empty()) ForEachLine([&](int line) { PaintAnnotationMark(line); });
+    if (gutter.ShowFolds()) ForEachLine([&](int line) { PaintFoldToggle(line); });
     if (clip_.Right >= gutterWidth_ - 2 && gutterWidth_ >= 2) {
       canvas_.VerticalLine(gutterWidth_ - 2, clip_.Top, clip_.Bottom, clBtnHighlight);
       canvas_.VerticalLine(gutterWidth_ - 1, clip_.Top, clip_.Bottom, clBtnShadow);
@@ -101,6 +106,21 @@ private:
       }
       x += options.Xoffset();
     }
+  }
+
+  // A boxed minus beside a range that folds, a boxed plus beside a folded one.
+  void PaintFoldToggle(int line) {
+    if (!editor_.Foldable().AtHeader(line)) return;
+    const int width = editor_.Gutter().FoldColumnWidth(charWidth_);
+    const int size = std::max((std::min(width, lineHeight_) * 2 / 3) | 1, 5);
+    const int left = gutterWidth_ - 2 - width + (width - size) / 2;
+    const int top = RowTop(line) + (lineHeight_ - size) / 2;
+    const int middle = size / 2;
+    canvas_.FillRect({left, top, left + size, top + size}, kFoldColor);
+    canvas_.FillRect({left + 1, top + 1, left + size - 1, top + size - 1}, clWindow);
+    canvas_.FillRect({left + 2, top + middle, left + size - 2, top + middle + 1}, kFoldColor);
+    if (editor_.Folds().IsFolded(line))
+      canvas_.FillRect({left + middle, top + 2, left + middle + 1, top + size - 2}, kFoldColor);
   }
 
   // A square at the gutter's left edge in the colour of the line's worst message.
@@ -145,9 +165,8 @@ private:
                        background_);
     FindSelection();
     brackets_ = editor_.MatchedBrackets();
-    for (int line = firstLine_; line <= lastLine_; ++line)
-      PaintRow(line);
-    const int below = std::max(RowTop(lastLine_ + 1), clip_.Top);
+    ForEachLine([&](int line) { PaintRow(line); });
+    const int below = BelowRows();
     if (below < clip_.Bottom) {
       canvas_.FillRect({textClip_.Left, below, clip_.Right, clip_.Bottom}, background_);
       PaintRightEdge(below, clip_.Bottom);
@@ -211,7 +230,19 @@ private:
         if (bracket.Y == line)
           PaintMatchedBracket(DisplayColumn(raw, state_.TabWidth(), bracket.X, state_.Encoding()));
     if (!editor_.Annotations().Empty()) PaintAnnotationRanges(line, raw, displayEnd);
+    if (!editor_.Folds().Empty() && editor_.Folds().IsFolded(line)) PaintFoldMarker(displayEnd + 1, top);
     PaintRightEdge(top, top + lineHeight_);
+  }
+
+  // A framed "..." after a folded header's text, and a line under its row.
+  void PaintFoldMarker(int column, int top) {
+    static constexpr std::u32string_view kMarker = U"...";
+    const int left = ColumnX(column);
+    const int right = ColumnX(column + static_cast<int>(kMarker.size()));
+    canvas_.FillRect({left - 1, top, right + 1, top + lineHeight_ - 1}, kFoldColor);
+    canvas_.FillRect({left, top + 1, right, top + lineHeight_ - 2}, row_.colors.bg);
+    canvas_.DrawChars(left, top, kMarker, context_.fontStyle, kFoldColor, clNone, textClip_);
+    canvas_.FillRect({textClip_.Left, top + lineHeight_ - 1, clip_.Right, top + lineHeight_}, kFoldColor);
   }
 
   void PaintMatchedBracket(int column) {
@@ -322,8 +353,10 @@ private:
   int charWidth_;
   int gutterWidth_;
   int textStart_;
-  int firstLine_ = 0;
-  int lastLine_ = 0;
+  const RowMap& rows_;
+  int topRow_;
+  int firstRow_ = 0;
+  int lastRow_ = 0;
   int firstColumn_ = 0;
   int lastColumn_ = 0;
   ColorValue background_ = clWindow;

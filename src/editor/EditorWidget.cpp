@@ -331,6 +331,10 @@ void EditorWidget::mousePressEvent(QMouseEvent* event) {
     return;
   }
   if (event->button() != Qt::LeftButton) return;
+  if (editor_.Geometry().InFoldColumn(pixel.x())) {
+    editor_.ToggleFoldAt(editor_.Geometry().LineAtY(pixel.y()));
+    return;
+  }
   EditState& state = editor_.State();
   const int gutterWidth = editor_.Geometry().GutterWidth();
   leftButtonDown_ = true;
@@ -421,10 +425,10 @@ void EditorWidget::AutoScrollStep() {
     }
     if (p.y() < 0) {
       distance = std::max(distance, -p.y());
-      view.SetTopLine(view.TopLine() - (-p.y() > 9 ? view.LinesInWindow() : 1));
+      view.SetTopRow(view.TopRow() - (-p.y() > 9 ? view.LinesInWindow() : 1));
     } else if (p.y() > view.ClientHeight()) {
       distance = std::max(distance, p.y() - view.ClientHeight());
-      view.SetTopLine(view.TopLine() + (p.y() - view.ClientHeight() < 10 ? 1 : view.LinesInWindow()));
+      view.SetTopRow(view.TopRow() + (p.y() - view.ClientHeight() < 10 ? 1 : view.LinesInWindow()));
     }
     // Caret and selection follow to the nearest visible position.
     const int textLeft = view.GutterWidth() + 2;
@@ -447,7 +451,7 @@ void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
   leftButtonDown_ = false;
   if (pressInGutter_ && pixel.x() < view.GutterWidth() && editor_.Events.OnGutterClick) {
     const TextDocument& document = editor_.Document();
-    const int line = view.TopLine() + pixel.y() / view.LineHeight();
+    const int line = view.LineAtY(pixel.y());
     editor_.Events.OnGutterClick(
         pixel.x(), pixel.y(), line,
         line <= document.LineCount()

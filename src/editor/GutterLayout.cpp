@@ -15,8 +15,9 @@ int GutterLayout::DigitsInUse(int lineCount) const {
 
 int GutterLayout::RealGutterWidth(int charWidth, int lineCount) const {
   if (!visible_) return 0;
-  if (showLineNumbers_) return leftOffset_ + rightOffset_ + charWidth * DigitsInUse(lineCount) + 2;
-  return width_;
+  if (showLineNumbers_)
+    return leftOffset_ + rightOffset_ + charWidth * DigitsInUse(lineCount) + 2 + FoldColumnWidth(charWidth);
+  return width_ + FoldColumnWidth(charWidth);
 }
 
 std::string GutterLayout::FormatLineNumber(int line, int lineCount) const {

@@ -17,6 +17,8 @@ public:
   [[nodiscard]] int LeftOffset() const { return leftOffset_; }
   [[nodiscard]] int RightOffset() const { return rightOffset_; }
   [[nodiscard]] bool ShowLineNumbers() const { return showLineNumbers_; }
+  // A column of fold toggles at the gutter's right, before its edge.
+  [[nodiscard]] bool ShowFolds() const { return showFolds_; }
   [[nodiscard]] bool UseFontStyle() const { return useFontStyle_; }
   [[nodiscard]] bool Visible() const { return visible_; }
   [[nodiscard]] int Width() const { return width_; }
@@ -28,6 +30,7 @@ public:
   void SetLeftOffset(int value) { Set(leftOffset_, value < 0 ? 0 : value); }
   void SetRightOffset(int value) { Set(rightOffset_, value < 0 ? 0 : value); }
   void SetShowLineNumbers(bool value) { Set(showLineNumbers_, value); }
+  void SetShowFolds(bool value) { Set(showFolds_, value); }
   void SetUseFontStyle(bool value) { Set(useFontStyle_, value); }
   void SetVisible(bool value) { Set(visible_, value); }
   void SetWidth(int value) { Set(width_, value < 0 ? 0 : value); }
@@ -36,6 +39,10 @@ public:
   // Digits the number field uses for a text of `lineCount` lines: DigitCount, or as many as the
   // highest number needs, so no number is ever cut.
   [[nodiscard]] int DigitsInUse(int lineCount) const;
+  // Pixel width of the fold toggles' column (0 when it is not shown).
+  [[nodiscard]] int FoldColumnWidth(int charWidth) const {
+    return visible_ && showFolds_ ? 2 * charWidth : 0;
+  }
   // Pixel width of the whole gutter.
   [[nodiscard]] int RealGutterWidth(int charWidth, int lineCount) const;
   // The number shown beside `line` (1-based), right-aligned in the field.
@@ -54,6 +61,7 @@ private:
   int leftOffset_ = 16;
   int rightOffset_ = 2;
   bool showLineNumbers_ = false;
+  bool showFolds_ = false;
   bool useFontStyle_ = false;
   bool visible_ = true;
   int width_ = 30;

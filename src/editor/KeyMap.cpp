@@ -149,6 +149,13 @@ void KeyMap::LoadDefaultMap() {
       {'N', shiftCtrl, ecNormalSelect}, {'C', shiftCtrl, ecColumnSelect}, {'L', shiftCtrl, ecLineSelect},
       {vk::Tab, none, ecTab},           {vk::Tab, shift, ecShiftTab},     {'B', shiftCtrl, ecMatchBracket},
   };
+  // Ctrl+Shift+[ and ] fold and unfold at the caret, Ctrl+Shift+- and + everything.
+  static const std::vector<Binding> folding = {
+      {219, shiftCtrl, ecFold},
+      {221, shiftCtrl, ecUnfold},
+      {189, shiftCtrl, ecFoldAll},
+      {187, shiftCtrl, ecUnfoldAll},
+  };
   auto add = [this](const Binding& binding) {
     KeyBinding& item = Add();
     item.Key = binding.key;
@@ -164,6 +171,8 @@ void KeyMap::LoadDefaultMap() {
     add({static_cast<std::uint16_t>('0' + digit), shiftCtrl,
          static_cast<EditorCommand>(ecSetMarker0 + digit)});
   for (const Binding& binding : last)
+    add(binding);
+  for (const Binding& binding : folding)
     add(binding);
 }
 

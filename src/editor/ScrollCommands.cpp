@@ -1,16 +1,17 @@
-// Scrolling by a line or a column with the caret dragged along.
+// Scrolling by a row or a column with the caret dragged along.
 #include "ScrollCommands.h"
 
 void ScrollUp(EditContext& context) {
   ViewGeometry& view = context.geometry;
-  view.SetTopLine(view.TopLine() - 1);
-  const int lastVisible = view.TopLine() + view.LinesInWindow() - 1;
-  if (context.state.CaretY() > lastVisible) context.state.SetCaretY(lastVisible);
+  view.SetTopRow(view.TopRow() - 1);
+  const int lastVisibleRow = view.TopRow() + view.LinesInWindow() - 1;
+  if (view.Rows().RowOf(context.state.CaretY()) > lastVisibleRow)
+    context.state.SetCaretY(view.Rows().LineOf(lastVisibleRow));
 }
 
 void ScrollDown(EditContext& context) {
   ViewGeometry& view = context.geometry;
-  view.SetTopLine(view.TopLine() + 1);
+  view.SetTopRow(view.TopRow() + 1);
   if (context.state.CaretY() < view.TopLine()) context.state.SetCaretY(view.TopLine());
 }
 

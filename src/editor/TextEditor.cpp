@@ -7,6 +7,7 @@
 #include "CaretCommands.h"
 #include "ClipboardCommands.h"
 #include "EditingCommands.h"
+#include "FoldCommands.h"
 #include "ScrollCommands.h"
 #include "UndoCommands.h"
 
@@ -28,6 +29,7 @@ TextEditor::TextEditor(std::shared_ptr<TextDocument> document) : document_(std::
   geometry_.SetWatcher(this);
   keystrokes_.LoadDefaultMap();
   gutter_.OnChange = [this] { geometry_.UpdateLayout(); };
+  folds_.OnChange = [this] { FoldsChanged(); };
   bookMarkOptions_.OnChange = [this] { InvalidateGutterLines(-1, -1); };
   FollowCellRule();
   geometry_.UpdateLayout();
@@ -115,6 +117,11 @@ const std::vector<TextEditor::CommandEntry>& TextEditor::Commands() {
          if (e.bookMarkOptions_.EnableKeys())
            ToggleBookmark(*e.document_, e.state_, c.command - ecSetMarker0);
        }},
+      {ecFold, ecFold, false, [](TextEditor& e, Call) { FoldAtCaret(e.state_, e.folds_, e.foldable_); }},
+      {ecUnfold, ecUnfold, false, [](TextEditor& e, Call) { UnfoldAtCaret(e.state_, e.folds_); }},
+      {ecFoldAll, ecFoldAll, false,
+       [](TextEditor& e, Call) { FoldEverything(e.state_, e.folds_, e.foldable_); }},
+      {ecUnfoldAll, ecUnfoldAll, false, [](TextEditor& e, Call) { e.folds_.UnfoldAll(); }},
   };
   return table;
 }
@@ -186,6 +193,11 @@ int TextEditor::SearchReplace(std::string_view search, std::string_view replace,
   return SearchRun(context_, *this, searchEngine_, Events.OnReplaceText).Run(search, replace, options);
 }
 
+void TextEditor::ToggleFoldAt(int line) {
+  PaintLock lock(*this);
+  ToggleFold(state_, folds_, foldable_, line);
+}
+
 void TextEditor::DropSelection(TextPoint drop, bool copy) {
   PaintLock lock(*this);
   ::DropSelection(context_, drop, copy);
@@ -204,9 +216,12 @@ bool TextEditor::CopySelectionTo(ClipboardPort& target) const {
 
 std::optional<TextEditor::BracketPair> TextEditor::FindMatchedBrackets() const {
   const TextPoint caret = state_.CaretXY();
+  // A window's height of rows above and below, however many lines they show.
+  const int rows = std::max(geometry_.LinesInWindow(), 1);
+  const int reach = std::max(geometry_.LineRowsAway(caret.Y, rows) - caret.Y,
+                             caret.Y - geometry_.LineRowsAway(caret.Y, -rows));
   for (const TextPoint bracket : {caret, TextPoint{caret.X - 1, caret.Y}})
-    if (const std::optional<TextPoint> match =
-            MatchingBracket(*document_, bracket, std::max(geometry_.LinesInWindow(), 1)))
+    if (const std::optional<TextPoint> match = MatchingBracket(*document_, bracket, std::max(reach, rows)))
       return BracketPair{bracket, *match};
   return std::nullopt;
 }
@@ -305,6 +320,7 @@ void TextEditor::CaretMoved(StatusChanges changes) {
     PaintLock lock(*this);
     bracketsStale_ = true;
     RaiseStatus(changes);
+    if (rows_.Hidden(state_.CaretY())) folds_.Reveal(state_.CaretY());
     if (!following_) geometry_.ScrollToCaret();
     caretNeedsUpdate_ = true;
     scrollBarsNeedUpdate_ = true;
@@ -312,10 +328,10 @@ void TextEditor::CaretMoved(StatusChanges changes) {
   if (Events.OnSelectionChange) Events.OnSelectionChange();
 }
 
-void TextEditor::TopLineMoved(int lines) {
+void TextEditor::TopLineMoved(int rows) {
   UpdateScrollBarsOrFlag();
-  if (std::abs(lines) < geometry_.LinesInWindow() && view_ && !linesChanging_)
-    view_->ScrollPixels(lines * geometry_.LineHeight());
+  if (std::abs(rows) < geometry_.LinesInWindow() && view_ && !linesChanging_)
+    view_->ScrollPixels(rows * geometry_.LineHeight());
   else
     InvalidateAll();
   RaiseStatus(stTopLine);
@@ -348,11 +364,8 @@ void TextEditor::LinesChanged(const LineChange& change) {
   case LineChange::Kind::Inserted:
   case LineChange::Kind::Removed: {
     // A removal moves every later line up; an insertion pushes the visible rest down.
-    const int last = change.kind == LineChange::Kind::Removed
-                         ? INT_MAX / 2
-                         : geometry_.TopLine() + geometry_.LinesInWindow();
-    InvalidateLines(line, last);
-    InvalidateGutterLines(line, last);
+    InvalidateLines(line, INT_MAX / 2);
+    InvalidateGutterLines(line, INT_MAX / 2);
     break;
   }
   case LineChange::Kind::Clearing: LinesCleared(); break;
@@ -398,6 +411,8 @@ void TextEditor::EditFinished() {
     state_.SetCaretXY(state_.CaretXY());
     state_.SetBlockBegin(state_.CaretXY());
   }
+  // An edit may have stretched a fold over the caret's line.
+  if (rows_.Hidden(state_.CaretY())) folds_.Reveal(state_.CaretY());
   if (!pendingRect_.Empty()) Invalidate(std::exchange(pendingRect_, {}));
   geometry_.FitGutter();
   RefreshVisibleRanges();
@@ -412,8 +427,13 @@ void TextEditor::StyleChanged() {
 
 void TextEditor::RefreshVisibleRanges() {
   HighlightRanges& ranges = document_->Ranges();
-  ranges.Refresh(geometry_.TopLine() - 1 + geometry_.LinesInWindow());
+  ranges.Refresh(geometry_.LineRowsAway(geometry_.TopLine(), geometry_.LinesInWindow() - 1));
   if (view_ && !ranges.Current()) view_->RangesBehind();
+}
+
+void TextEditor::FoldsChanged() {
+  rows_.Assign(folds_.HiddenSpans());
+  geometry_.RowsChanged();
 }
 
 void TextEditor::ChangeRecorded() {

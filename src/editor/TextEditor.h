@@ -10,6 +10,7 @@
 #include "EditContext.h"
 #include "EditView.h"
 #include "EditorCommands.h"
+#include "FoldStore.h"
 #include "GutterLayout.h"
 #include "KeyTranslator.h"
 #include "LineAnnotations.h"
@@ -84,6 +85,10 @@ public:
   [[nodiscard]] KeyMap& Keystrokes() { return keystrokes_; }
   [[nodiscard]] GutterLayout& Gutter() { return gutter_; }
   [[nodiscard]] const GutterLayout& Gutter() const { return gutter_; }
+  // What this view has folded, and what it could fold.
+  [[nodiscard]] FoldStore& Folds() { return folds_; }
+  [[nodiscard]] const FoldStore& Folds() const { return folds_; }
+  [[nodiscard]] const FoldableRanges& Foldable() const { return foldable_; }
   [[nodiscard]] BookmarkOptions& BookMarkOptions() { return bookMarkOptions_; }
   [[nodiscard]] const BookmarkOptions& BookMarkOptions() const { return bookMarkOptions_; }
   // The messages of a build and of the language server on the document's lines.
@@ -106,6 +111,8 @@ public:
   void KeyPress(std::string_view character);
 
   // --- operations beyond the commands, each one screen update
+  // Folds or unfolds the range headed by `line`, as a click on its gutter toggle does.
+  void ToggleFoldAt(int line);
   // Replaces the selection by `value` in normal mode, as one undoable replacement.
   void SetSelText(std::string_view value);
   // The same as a search replacement does it: the blanks after the selection stay, as later
@@ -201,14 +208,20 @@ private:
   void CaretLookChanged() override { UpdateCaretOrFlag(); }
   void StatusChanged(StatusChanges changes) override { RaiseStatus(changes); }
   // GeometryWatcher
-  void TopLineMoved(int lines) override;
+  void TopLineMoved(int rows) override;
   void LeftCharMoved() override;
   void LayoutChanged() override;
 
+  // Folds keep up with the text before the editor looks at it.
+  void FoldsChanged();
+
   std::shared_ptr<TextDocument> document_;
   EditState state_{*document_};
+  FoldableRanges foldable_{*document_};
+  FoldStore folds_{*document_, foldable_};
+  RowMap rows_;
   GutterLayout gutter_;
-  ViewGeometry geometry_{*document_, state_, gutter_};
+  ViewGeometry geometry_{*document_, state_, gutter_, rows_};
   EditContext context_{*document_, state_, geometry_};
   KeyMap keystrokes_;
   KeyTranslator keyTranslator_;

@@ -11,11 +11,26 @@ constexpr int kScrollBarLimit = 32767;
 } // namespace
 
 void ViewGeometry::SetTopLine(int value) {
-  value = std::max(std::min(value, document_.LineCount()), 1);
+  value = rows_.LineOf(rows_.RowOf(std::max(std::min(value, document_.LineCount()), 1)));
   if (value == topLine_) return;
-  const int moved = topLine_ - value;
+  const int moved = rows_.RowOf(topLine_) - rows_.RowOf(value);
   topLine_ = value;
   Tell(&GeometryWatcher::TopLineMoved, moved);
+}
+
+void ViewGeometry::SetTopRow(int row) { SetTopLine(rows_.LineOf(std::max(std::min(row, RowCount()), 1))); }
+
+int ViewGeometry::LineRowsAway(int line, int rows) const {
+  return std::max(std::min(rows_.LineOf(rows_.RowOf(line) + rows), document_.LineCount()), 1);
+}
+
+void ViewGeometry::RowsChanged() {
+  // The top line's row is where the screen starts, whatever was folded below or above it.
+  if (const int top = rows_.LineOf(rows_.RowOf(topLine_)); top != topLine_) {
+    topLine_ = top;
+    Tell(&GeometryWatcher::TopLineMoved, 0);
+  }
+  Tell(&GeometryWatcher::LayoutChanged);
 }
 
 void ViewGeometry::SetLeftChar(int value) {
@@ -31,11 +46,12 @@ void ViewGeometry::ScrollToCaret() {
     SetLeftChar(column);
   else if (column > leftChar_ + charsInWindow_)
     SetLeftChar(column - charsInWindow_ + 1);
-  const int line = state_.CaretY();
-  if (line < topLine_)
-    SetTopLine(line);
-  else if (line > topLine_ + linesInWindow_ - 1)
-    SetTopLine(line - linesInWindow_ + 1);
+  const int row = rows_.RowOf(state_.CaretY());
+  const int topRow = TopRow();
+  if (row < topRow)
+    SetTopRow(row);
+  else if (row > topRow + linesInWindow_ - 1)
+    SetTopRow(row - linesInWindow_ + 1);
 }
 
 void ViewGeometry::SetFontMetrics(int charWidth, int fontHeight) {
@@ -65,15 +81,16 @@ void ViewGeometry::FitGutter() {
 
 PixelRect ViewGeometry::RowsOf(int first, int last) const {
   if (last < first) std::swap(first, last);
-  first = std::max(first, topLine_);
-  last = std::min(last, topLine_ + linesInWindow_);
+  const int topRow = TopRow();
+  first = std::max(rows_.RowOf(first), topRow);
+  last = std::min(rows_.RowOf(last), topRow + linesInWindow_);
   if (last < first) return {};
-  return {0, (first - topLine_) * lineHeight_, 0, (last - topLine_ + 1) * lineHeight_};
+  return {0, (first - topRow) * lineHeight_, 0, (last - topRow + 1) * lineHeight_};
 }
 
 TextPoint ViewGeometry::PixelsToRowColumn(int x, int y) const {
   const double column = static_cast<double>(leftChar_ * charWidth_ + x - gutterWidth_ - 2) / charWidth_;
-  const int line = topLine_ + y / lineHeight_;
+  const int line = LineAtY(y);
   const std::string& text = document_.LineText(line);
   if (column > 1 && (text.find('\t') != std::string::npos || state_.Encoding() == TextEncoding::Utf8))
     return {NearestByteColumn(text, state_.TabWidth(), column - 1, state_.Encoding()), line};
@@ -84,14 +101,14 @@ TextPoint ViewGeometry::RowColumnToPixels(TextPoint position) const {
   return {(DisplayColumn(document_.LineText(position.Y), state_.TabWidth(), position.X, state_.Encoding()) -
            1) * charWidth_ +
               TextOffset(),
-          (position.Y - topLine_) * lineHeight_};
+          (rows_.RowOf(position.Y) - TopRow()) * lineHeight_};
 }
 
 ScrollBarInfo ViewGeometry::VerticalScrollInfo() const {
-  const int maximum = document_.LineCount() + linesInWindow_ - 1;
-  if (maximum <= kScrollBarLimit) return {1, maximum, linesInWindow_, topLine_};
+  const int maximum = RowCount() + linesInWindow_ - 1;
+  if (maximum <= kScrollBarLimit) return {1, maximum, linesInWindow_, TopRow()};
   const double scale = static_cast<double>(kScrollBarLimit) / maximum;
-  return {0, kScrollBarLimit, static_cast<int>(linesInWindow_ * scale), static_cast<int>(topLine_ * scale)};
+  return {0, kScrollBarLimit, static_cast<int>(linesInWindow_ * scale), static_cast<int>(TopRow() * scale)};
 }
 
 ScrollBarInfo ViewGeometry::HorizontalScrollInfo() const {
@@ -100,18 +117,18 @@ ScrollBarInfo ViewGeometry::HorizontalScrollInfo() const {
 
 void ViewGeometry::VerticalScroll(ScrollAction action, int thumbPos) {
   switch (action) {
-  case ScrollAction::LineUp: SetTopLine(topLine_ - 1); break;
-  case ScrollAction::LineDown: SetTopLine(topLine_ + 1); break;
-  case ScrollAction::PageUp: SetTopLine(topLine_ - linesInWindow_); break;
-  case ScrollAction::PageDown: SetTopLine(topLine_ + linesInWindow_); break;
-  case ScrollAction::Top: SetTopLine(1); break;
-  case ScrollAction::Bottom: SetTopLine(document_.LineCount()); break;
+  case ScrollAction::LineUp: SetTopRow(TopRow() - 1); break;
+  case ScrollAction::LineDown: SetTopRow(TopRow() + 1); break;
+  case ScrollAction::PageUp: SetTopRow(TopRow() - linesInWindow_); break;
+  case ScrollAction::PageDown: SetTopRow(TopRow() + linesInWindow_); break;
+  case ScrollAction::Top: SetTopRow(1); break;
+  case ScrollAction::Bottom: SetTopRow(RowCount()); break;
   case ScrollAction::Thumb: {
     // Scale back exactly when the bar was scaled, so the thumb lands where it points.
-    const int maximum = document_.LineCount() + linesInWindow_ - 1;
+    const int maximum = RowCount() + linesInWindow_ - 1;
     if (maximum > kScrollBarLimit)
       thumbPos = static_cast<int>(static_cast<std::int64_t>(thumbPos) * maximum / kScrollBarLimit);
-    SetTopLine(thumbPos);
+    SetTopRow(thumbPos);
     break;
   }
   }
@@ -138,5 +155,5 @@ void ViewGeometry::MouseWheel(int delta, bool ctrl, int wheelLines) {
   wheelRemainder_ += delta;
   const int notches = wheelRemainder_ / 120;
   wheelRemainder_ %= 120;
-  if (notches != 0) SetTopLine(topLine_ - notches * lines);
+  if (notches != 0) SetTopRow(TopRow() - notches * lines);
 }

@@ -1,20 +1,22 @@
 // Where a view of a document stands and how big it is: the top line and left column, the cell
 // metrics, the client size and what fits in it, the gutter's width, and the conversions between
 // text positions and pixels. Scrolling is moving the top line or the left column; the geometry
-// tells its watcher, the editor, so the screen follows.
+// tells its watcher, the editor, so the screen follows. Lines are shown on rows as the view's row
+// map places them: folded lines take no row.
 #pragma once
 
 #include "EditState.h"
 #include "EditView.h"
 #include "GutterLayout.h"
+#include "RowMap.h"
 #include "TextDocument.h"
 
 // What a change of the view's position or size asks of whatever shows it.
 class GeometryWatcher {
 public:
   virtual ~GeometryWatcher() = default;
-  // The top line moved `lines` lines up the screen's rows (negative: down).
-  virtual void TopLineMoved(int lines) = 0;
+  // The top line moved `rows` rows up the screen (negative: down).
+  virtual void TopLineMoved(int rows) = 0;
   virtual void LeftCharMoved() = 0;
   // The metrics, the client size or the gutter changed what fits.
   virtual void LayoutChanged() = 0;
@@ -22,8 +24,9 @@ public:
 
 class ViewGeometry {
 public:
-  ViewGeometry(const TextDocument& document, const EditState& state, const GutterLayout& gutter)
-      : document_(document), state_(state), gutter_(gutter) {}
+  ViewGeometry(const TextDocument& document, const EditState& state, const GutterLayout& gutter,
+               const RowMap& rows)
+      : document_(document), state_(state), gutter_(gutter), rows_(rows) {}
   ViewGeometry(const ViewGeometry&) = delete;
   ViewGeometry& operator=(const ViewGeometry&) = delete;
 
@@ -31,8 +34,21 @@ public:
 
   // --- the position: 1-based first visible line and column
   [[nodiscard]] int TopLine() const { return topLine_; }
-  // Clamped so that the last line may be the first visible one, but not beyond.
+  // Clamped so that the last line may be the first visible one, but not beyond; a hidden line
+  // gives way to the line showing it.
   void SetTopLine(int value);
+  // The same counted in rows.
+  [[nodiscard]] int TopRow() const { return rows_.RowOf(topLine_); }
+  void SetTopRow(int row);
+  [[nodiscard]] const RowMap& Rows() const { return rows_; }
+  // The rows of the text.
+  [[nodiscard]] int RowCount() const { return rows_.RowCount(document_.LineCount()); }
+  // The line on the row `rows` rows below that of `line` (negative: above), within the text.
+  [[nodiscard]] int LineRowsAway(int line, int rows) const;
+  // The line shown at client pixel row `y` (past the text: as if its lines went on).
+  [[nodiscard]] int LineAtY(int y) const { return rows_.LineOf(TopRow() + y / lineHeight_); }
+  // The rows changed (lines were folded or unfolded): the top line is kept visible.
+  void RowsChanged();
   [[nodiscard]] int LeftChar() const { return leftChar_; }
   void SetLeftChar(int value);
   // Scrolls as little as brings the caret into view.
@@ -55,10 +71,15 @@ public:
   [[nodiscard]] int GutterWidth() const { return gutterWidth_; }
   // x pixel of column 1 (negative when scrolled right).
   [[nodiscard]] int TextOffset() const { return gutterWidth_ + 2 - (leftChar_ - 1) * charWidth_; }
+  // Whether client pixel column `x` lies in the gutter's fold toggles.
+  [[nodiscard]] bool InFoldColumn(int x) const {
+    return x < gutterWidth_ && x >= gutterWidth_ - 2 - gutter_.FoldColumnWidth(charWidth_) &&
+           gutter_.FoldColumnWidth(charWidth_) > 0;
+  }
   // What painting the text area covers.
   [[nodiscard]] PixelRect TextAreaRect() const { return {gutterWidth_, 0, clientWidth_, clientHeight_}; }
-  // The pixel rows of lines first ... last (1-based) as far as they are visible, from x 0 to 0;
-  // empty when none is.
+  // The pixel rows showing lines first ... last (1-based) as far as they are visible, from x 0 to
+  // 0; empty when none is.
   [[nodiscard]] PixelRect RowsOf(int first, int last) const;
 
   // --- text positions and pixels
@@ -84,6 +105,7 @@ private:
   const TextDocument& document_;
   const EditState& state_;
   const GutterLayout& gutter_;
+  const RowMap& rows_;
   GeometryWatcher* watcher_ = nullptr;
   int topLine_ = 1;
   int leftChar_ = 1;

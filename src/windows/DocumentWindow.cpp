@@ -82,6 +82,7 @@ void DocumentWindow::Split(Qt::Orientation orientation) {
   auto* view = new EditorWidget(current.SharedDocument(), splitter_);
   Configure(*view);
   view->Editor().State().SetOptions(current.State().Options());
+  view->Editor().Gutter().SetShowFolds(current.Gutter().ShowFolds());
   view->Editor().State().SetTabWidth(current.State().TabWidth());
   view->Editor().State().SetIndentWithTabs(current.State().IndentWithTabs());
   view->SetClipboardLineFeeds(clipboardLineFeeds_);
@@ -169,6 +170,7 @@ void DocumentWindow::PasteFromClipboard() { Editor->Editor().ExecuteCommand(ecPa
 void DocumentWindow::DeleteSelection() { Editor->Editor().SetSelText(""); }
 void DocumentWindow::BlockIndent() { Editor->Editor().ExecuteCommand(ecBlockIndent); }
 void DocumentWindow::BlockUnindent() { Editor->Editor().ExecuteCommand(ecBlockUnindent); }
+void DocumentWindow::Fold(EditorCommand command) { Editor->Editor().ExecuteCommand(command); }
 std::string DocumentWindow::SelText() const {
   return SelectedText(Editor->Editor().Document(), Editor->Editor().State());
 }
@@ -230,6 +232,7 @@ void DocumentWindow::ApplySettings(const Settings& settings) {
     view->Editor().State().SetTabWidth(settings.TabWidth);
     view->Editor().State().SetOptions(settings.DesktopEditing ? kDesktopEditorOptions
                                                               : kDefaultEditorOptions);
+    view->Editor().Gutter().SetShowFolds(settings.DesktopEditing);
     // Where files keep their own line ends, plain text goes out as the desktop's programs expect.
     view->SetClipboardLineFeeds(settings.KeepFileFormat);
     // An empty name or a size of none keeps the control's own font.

@@ -62,6 +62,7 @@ public:
   void DeleteSelection() override;
   void BlockIndent() override;
   void BlockUnindent() override;
+  void Fold(EditorCommand command) override;
   void ApplySettings(const Settings& settings) override;
   [[nodiscard]] std::string SelText() const override;
   int SearchReplace(const std::string& search, const std::string& replace, SearchFlags options) override;

@@ -2,6 +2,7 @@
 // window implements it, and tests use stand-ins.
 #pragma once
 
+#include "EditorCommands.h"
 #include "EditorTypes.h"
 #include "EditorWindows.h"
 #include "PrintCommands.h"
@@ -53,6 +54,8 @@ public:
   // Indent or unindent the lines of the selection, or the caret's line, as one undoable edit.
   virtual void BlockIndent() = 0;
   virtual void BlockUnindent() = 0;
+  // Runs a fold command (ecFold, ecUnfold, ecFoldAll, ecUnfoldAll) in the view with the caret.
+  virtual void Fold(EditorCommand command) = 0;
   // Takes the editor font and undo levels of the settings.
   virtual void ApplySettings(const Settings& settings) = 0;
 

@@ -100,6 +100,7 @@ public:
   void DeleteSelection() override { commands.push_back("delete"); }
   void BlockIndent() override { commands.push_back("indent"); }
   void BlockUnindent() override { commands.push_back("unindent"); }
+  void Fold(EditorCommand command) override { commands.push_back("fold " + EditorCommandToIdent(command)); }
   void ApplySettings(const Settings& settings) override {
     ++settingsApplied;
     font = settings.EditorFont + " " + std::to_string(settings.EditorFontSize);
@@ -356,7 +357,7 @@ TEST_F(MainWindowTest, EditActionsFollowTheActiveEditorAndAreWrittenOnlyOnChange
        {"EditUndoAction", "EditRedoAction", "EditCutAction", "EditCopyAction", "EditPasteAction",
         "EditDeleteAction", "FindAction", "ReplaceAction", "SearchAgainAction", "GotoLineNumberAction",
         "CompileActiveAction", "PrintAction", "CloseAllWindowsAction", "FileSaveAction", "FileSaveAsAction",
-        "EditBlockIndentAction", "EditBlockUnindentAction"})
+        "EditBlockIndentAction", "EditBlockUnindentAction", "EditFoldAction", "EditUnfoldAllAction"})
     EXPECT_FALSE(enabled(form, name)) << name;
   EXPECT_TRUE(enabled(form, "FileNewAction"));
 
@@ -388,7 +389,10 @@ TEST_F(MainWindowTest, EditActionsFollowTheActiveEditorAndAreWrittenOnlyOnChange
   form.Actions()["EditUndoAction"]->trigger();
   form.Actions()["EditBlockIndentAction"]->trigger();
   form.Actions()["EditBlockUnindentAction"]->trigger();
-  EXPECT_EQ(editor->commands, (std::vector<std::string>{"delete", "undo", "indent", "unindent"}));
+  form.Actions()["EditFoldAction"]->trigger();
+  form.Actions()["EditUnfoldAllAction"]->trigger();
+  EXPECT_EQ(editor->commands, (std::vector<std::string>{"delete", "undo", "indent", "unindent", "fold ecFold",
+                                                        "fold ecUnfoldAll"}));
 
   // Closing the last window disables them again; the caption keeps its last text.
   editor->modified = false;
@@ -597,7 +601,8 @@ TEST_F(MainWindowTest, MenusToolbarsAndImagesAreComplete) {
   MainWindowEnvironment classic = environment();
   classic.conventions = SettingsConventions::Windows();
   MainWindow form(std::move(classic));
-  EXPECT_EQ(form.Actions().All().size(), 69u);
+  EXPECT_EQ(form.Actions().All().size(), 73u);
+  EXPECT_FALSE(form.Actions()["EditFoldAction"]->isVisible());
   EXPECT_EQ(form.Actions()["NextMessageAction"]->shortcut(), QKeySequence(Qt::Key_F4));
   EXPECT_EQ(form.Actions()["PreviousMessageAction"]->shortcut(), QKeySequence("Shift+F4"));
   QAction* build = form.Actions()["BuildActiveProjectAction"];

@@ -24,7 +24,7 @@ TEST(KeyCommands, ShortCutPacksKeyAndModifiers) {
 TEST(KeyCommands, DefaultMapHasItsBindingsInOrder) {
   KeyMap keys;
   keys.LoadDefaultMap();
-  ASSERT_EQ(keys.Count(), 80);
+  ASSERT_EQ(keys.Count(), 84);
   EXPECT_EQ(keys.Items(0).Command(), ecUp);
   EXPECT_EQ(keys.Items(2).Command(), ecScrollUp);
   EXPECT_EQ(keys.Items(79).Command(), ecMatchBracket);
@@ -38,6 +38,8 @@ TEST(KeyCommands, DefaultMapHasItsBindingsInOrder) {
   EXPECT_EQ(commandOf('3', ssCtrl), ecGotoMarker0 + 3);
   EXPECT_EQ(commandOf('3', ssCtrl | ssShift), ecSetMarker0 + 3);
   EXPECT_EQ(commandOf(vk::Tab, ssShift), ecShiftTab);
+  EXPECT_EQ(commandOf(219, ssCtrl | ssShift), ecFold);
+  EXPECT_EQ(commandOf(187, ssCtrl | ssShift), ecUnfoldAll);
   EXPECT_EQ(commandOf(vk::Up, ssCtrl | ssShift), ecNone);
   for (int i = 0; i < keys.Count(); ++i)
     EXPECT_EQ(keys.Items(i).Key2, 0);

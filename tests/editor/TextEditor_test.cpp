@@ -62,7 +62,7 @@ TEST_F(TextEditorTest, StartsWithOneEmptyLineAndTheDefaults) {
   EXPECT_EQ(editor.Document().LineCount(), 1);
   EXPECT_EQ(Caret(), (TextPoint{1, 1}));
   EXPECT_EQ(editor.State().Options(), 0x3C3);
-  EXPECT_EQ(editor.Keystrokes().Count(), 80);
+  EXPECT_EQ(editor.Keystrokes().Count(), 84);
   EXPECT_EQ(editor.Geometry().CharsInWindow(), 80);
   EXPECT_EQ(editor.Geometry().LinesInWindow(), 30);
   EXPECT_TRUE(editor.State().InsertMode());

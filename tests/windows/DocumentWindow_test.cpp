@@ -377,3 +377,43 @@ TEST_F(DocumentWindowTest, ASplitWindowShowsOneDocumentInTwoViews) {
   EXPECT_EQ(kept->Editor().Document().LineText(1), "int a;");
   EXPECT_TRUE(window.Modified());
 }
+
+// Under the desktop conventions the gutter has fold toggles, in both views of a split window, and
+// each view folds on its own; folding is no edit and the file saves as it was; going to a line a
+// fold hides opens the fold.
+TEST_F(DocumentWindowTest, FoldedLinesStayInTheFileAndGoingToOneUnfoldsIt) {
+  const std::string bytes = "/* head\r\n   comment */\r\nvoid f(void)\r\n{\r\n\tg();\r\n}\r\n";
+  DocumentWindow& classic = open("classic.c", bytes);
+  EXPECT_FALSE(classic.Editor->Editor().Gutter().ShowFolds());
+  settings.DesktopEditing = true;
+  DocumentWindow& window = open("fold.c", bytes);
+  TextEditor& first = window.Editor->Editor();
+  EXPECT_TRUE(first.Gutter().ShowFolds());
+  window.Fold(ecFoldAll);
+  EXPECT_TRUE(first.Folds().IsFolded(1));
+  EXPECT_TRUE(first.Folds().IsFolded(3));
+  EXPECT_EQ(first.Geometry().RowCount(), 2);
+  window.Split(Qt::Horizontal);
+  TextEditor& second = window.Editor->Editor();
+  EXPECT_TRUE(second.Gutter().ShowFolds());
+  EXPECT_TRUE(second.Folds().Empty());
+  window.Fold(ecFold);
+  EXPECT_TRUE(second.Folds().IsFolded(1));
+  EXPECT_FALSE(second.Folds().IsFolded(3));
+  EXPECT_EQ(first.Folds().Folded().size(), 2u);
+
+  EXPECT_FALSE(window.Modified());
+  EXPECT_EQ(caption(window), "fold.c");
+  first.State().SetCaretXY({1, 3});
+  type(window, ' ');
+  window.Undo();
+  set.SaveFile();
+  EXPECT_EQ(TempDir::read(dir.file("fold.c")), bytes);
+
+  window.Editor = window.Views().front();
+  window.SetTopLine(5 - window.VisibleLineCount() / 2);
+  window.SetCaretY(5);
+  EXPECT_FALSE(first.Folds().IsFolded(3));
+  EXPECT_TRUE(first.Folds().IsFolded(1));
+  EXPECT_EQ(first.State().CaretY(), 5);
+}
