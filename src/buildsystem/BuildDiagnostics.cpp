@@ -6,12 +6,13 @@
 
 namespace {
 
-// The kind of a line that names a place.
-DiagnosticKind KindAfterPlace(const std::string& line, PathStyle style) {
-  const std::size_t colon = FileNameColon(line, style);
-  const std::size_t after = colon == std::string::npos ? 0 : colon;
-  for (const char* word : {" warning:", " Warning:"})
-    if (line.find(word, after) != std::string::npos) return DiagnosticKind::Warning;
+// The kind of a line that names a place: a warning when " warning:" or " Warning:" follows the
+// file name's colon. One pass over the line for both spellings.
+DiagnosticKind KindAfterPlace(std::string_view line, std::size_t colon) {
+  constexpr std::string_view kTail = "arning:";
+  std::size_t at = colon == std::string_view::npos ? 0 : colon;
+  while ((at = line.find(kTail, at + 2)) != std::string_view::npos)
+    if (line[at - 2] == ' ' && (line[at - 1] == 'w' || line[at - 1] == 'W')) return DiagnosticKind::Warning;
   return DiagnosticKind::Error;
 }
 
@@ -21,7 +22,7 @@ std::optional<DiagnosticKind> KindOfMessage(const std::string& line, PathStyle s
                                             const std::function<bool(const std::string&)>& isFile) {
   const std::optional<MessageLocation> place = ParseMessageLine(line, style, isFile);
   if (!place || !isFile(place->file)) return std::nullopt;
-  return KindAfterPlace(line, style);
+  return KindAfterPlace(line, FileNameColon(line, style));
 }
 
 BuildDiagnostics::BuildDiagnostics(MessageLines& lines, PathStyle style,
@@ -56,11 +57,12 @@ void BuildDiagnostics::LineAdded() {
   const auto& lines = lines_.Lines();
   if (lines.size() < 2) return;
   const std::string& line = lines[lines.size() - 2];
-  const std::optional<MessageLocation> place = ParseMessageLine(line, style_, isFile_);
-  if (!place || !isFile_(place->file)) return;
-  const DiagnosticKind kind = KindAfterPlace(line, style_);
+  const std::size_t colon = FileNameColon(line, style_);
+  const std::optional<int> number = ParseMessagePlace(line, colon, style_, isFile_, placeFile_);
+  if (!number || !isFile_(placeFile_)) return;
+  const DiagnosticKind kind = KindAfterPlace(line, colon);
   if (kept_ < kMostKept) {
-    byFile_[place->file].push_back({place->line, kind, line});
+    byFile_[placeFile_].push_back({*number, kind, line});
     ++kept_;
   }
   ++(kind == DiagnosticKind::Warning ? warnings_ : errors_);

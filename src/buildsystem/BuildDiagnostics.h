@@ -56,6 +56,7 @@ private:
   MessageLines& lines_;
   PathStyle style_;
   std::function<bool(const std::string&)> isFile_;
+  std::string placeFile_; // the file of the line being read, its buffer reused line after line
   std::map<std::string, std::vector<Diagnostic>> byFile_;
   std::size_t kept_ = 0;
   int errors_ = 0;

@@ -11,27 +11,28 @@
 
 namespace {
 
-// A message line is read in place: a tool may print a million of them.
-std::optional<int> ToInteger(std::string_view text) {
+// The whole number `text` holds up to `stop` (or its end), after blanks and a plus sign. A
+// message line is read in place: a tool may print a million of them.
+std::optional<int> NumberUpTo(std::string_view text, char stop) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return std::nullopt;
   text.remove_prefix(first);
   if (text[0] == '+') text.remove_prefix(1);
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (error != std::errc() || (end != text.data() + text.size() && *end != stop)) return std::nullopt;
   return value;
 }
 
 // Leading decimal digits of `text`, when there are any.
 std::optional<int> LeadingNumber(std::string_view text) {
-  return ToInteger(text.substr(0, text.find_first_not_of("0123456789")));
+  return NumberUpTo(text.substr(0, text.find_first_not_of("0123456789")), ':');
 }
 
 // The second form: any text, a colon, one character, then a file name up to its own colon and,
 // when digits follow that colon, the line.
-std::optional<MessageLocation> SecondForm(std::string_view rest, PathStyle style,
-                                          const std::function<bool(const std::string&)>& isFile) {
+std::optional<int> SecondForm(std::string_view rest, PathStyle style,
+                              const std::function<bool(const std::string&)>& isFile, std::string& file) {
   if (rest.empty()) return std::nullopt;
   rest.remove_prefix(1);
   std::size_t end = rest.find(':');
@@ -40,29 +41,38 @@ std::optional<MessageLocation> SecondForm(std::string_view rest, PathStyle style
     end = rest.find(':', end + 1);
     if (end == std::string_view::npos) return std::nullopt;
   }
-  std::string file(rest.substr(0, end));
+  file.assign(rest.substr(0, end));
   if (style.windows) std::replace(file.begin(), file.end(), '/', '\\');
   if (!isFile(file)) return std::nullopt;
-  return MessageLocation{file, LeadingNumber(rest.substr(end + 1)).value_or(1)};
+  return LeadingNumber(rest.substr(end + 1)).value_or(1);
 }
 
 } // namespace
 
-std::optional<MessageLocation> ParseMessageLine(const std::string& line, PathStyle style,
-                                                const std::function<bool(const std::string&)>& isFile) {
-  const std::size_t colon = FileNameColon(line, style);
-  std::string_view file;
+std::optional<int> ParseMessagePlace(std::string_view line, std::size_t colon, PathStyle style,
+                                     const std::function<bool(const std::string&)>& isFile,
+                                     std::string& file) {
   std::string_view rest = line;
-  if (colon != std::string::npos) {
-    file = rest.substr(0, colon);
+  std::size_t fileSize = 0;
+  if (colon != std::string_view::npos) {
+    fileSize = colon;
     rest.remove_prefix(colon + 1);
   }
-  if (const auto number = ToInteger(rest.substr(0, rest.find(':')))) {
+  if (const auto number = NumberUpTo(rest, ':')) {
     // A bare number names no file; there is nothing to open.
-    if (file.empty()) return std::nullopt;
-    return MessageLocation{std::string(file), *number};
+    if (fileSize == 0) return std::nullopt;
+    file.assign(line.substr(0, fileSize));
+    return number;
   }
-  return SecondForm(rest, style, isFile);
+  return SecondForm(rest, style, isFile, file);
+}
+
+std::optional<MessageLocation> ParseMessageLine(const std::string& line, PathStyle style,
+                                                const std::function<bool(const std::string&)>& isFile) {
+  std::string file;
+  const std::optional<int> number = ParseMessagePlace(line, FileNameColon(line, style), style, isFile, file);
+  if (!number) return std::nullopt;
+  return MessageLocation{std::move(file), *number};
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct MessageLocation {
   std::string file;
@@ -23,6 +24,12 @@ struct MessageLocation {
 [[nodiscard]] std::optional<MessageLocation>
 ParseMessageLine(const std::string& line, PathStyle style,
                  const std::function<bool(const std::string&)>& isFile);
+// The same, for a caller that reads a flood of lines: `colon` is FileNameColon(line, style), which
+// the caller needs too; the file name goes into `file`, whose buffer serves again for the next
+// line. Returns the line number.
+[[nodiscard]] std::optional<int> ParseMessagePlace(std::string_view line, std::size_t colon, PathStyle style,
+                                                   const std::function<bool(const std::string&)>& isFile,
+                                                   std::string& file);
 
 // A place to jump to: the file, its line, and the colour the line is marked in.
 struct SourcePlace {

@@ -5,6 +5,7 @@
 
 #include "ProjectList.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::optional<std::string> LongPathCache::LookUpFile(const std::string& path) {
@@ -36,32 +37,53 @@ MessageCollector::MessageCollector(PathStyle style, std::shared_ptr<LongPathCach
 
 namespace {
 
-// The first CR or LF in `text`, or its size.
-std::size_t LineEnd(std::string_view text) {
-  const void* feed = std::memchr(text.data(), '\n', text.size());
-  const std::size_t limit =
-      feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) : text.size();
-  const void* ret = std::memchr(text.data(), '\r', limit);
-  return ret ? static_cast<std::size_t>(static_cast<const char*>(ret) - text.data()) : limit;
-}
+// Where a character next stands in a chunk, searched for again only once passed: most chunks
+// hold no CR and no tab at all, and a search a line would cost as much as the rest of the line.
+class NextOf {
+public:
+  NextOf(char wanted, std::string_view text) : wanted_(wanted), end_(text.data() + text.size()) {
+    Find(text.data());
+  }
+  // The first one at or after `from`, or the chunk's end.
+  const char* From(const char* from) {
+    if (at_ < from) Find(from);
+    return at_;
+  }
+
+private:
+  void Find(const char* from) {
+    const void* found = std::memchr(from, wanted_, static_cast<std::size_t>(end_ - from));
+    at_ = found ? static_cast<const char*>(found) : end_;
+  }
+
+  char wanted_;
+  const char* end_;
+  const char* at_ = nullptr;
+};
 
 } // namespace
 
 void MessageCollector::CollectOutput(std::string_view text, MessageLines& lines, bool isError) {
   Pending& pending = isError ? errors_ : output_;
+  NextOf carriageReturn('\r', text), tab('\t', text);
   while (!text.empty()) {
     const char c = text.front();
     if (c == '\r' || c == '\n') {
       const bool completesPair = c == '\n' && pending.afterCarriageReturn;
       pending.afterCarriageReturn = c == '\r';
-      if (!completesPair) CollectLine(pending, {}, true, lines, isError);
+      if (!completesPair) CollectLine(pending, {}, false, true, lines, isError);
       text.remove_prefix(1);
       continue;
     }
     pending.afterCarriageReturn = false;
-    const std::size_t end = LineEnd(text);
-    CollectLine(pending, text.substr(0, end), end < text.size(), lines, isError);
-    text.remove_prefix(end);
+    // The line runs to the first CR or LF.
+    const void* feed = std::memchr(text.data(), '\n', text.size());
+    const char* end = std::min(feed ? static_cast<const char*>(feed) : text.data() + text.size(),
+                               carriageReturn.From(text.data()));
+    const auto size = static_cast<std::size_t>(end - text.data());
+    CollectLine(pending, text.substr(0, size), tab.From(text.data()) < end, size < text.size(), lines,
+                isError);
+    text.remove_prefix(size);
     if (!text.empty()) {
       // The line end that ended this part has been taken as the line's end.
       pending.afterCarriageReturn = text.front() == '\r';
@@ -70,18 +92,19 @@ void MessageCollector::CollectOutput(std::string_view text, MessageLines& lines,
   }
 }
 
-// Adds `part` to the stream's line; `ended` when a line end follows it. A line that reaches the
-// longest a line may be is completed there and the rest goes on in the next.
-void MessageCollector::CollectLine(Pending& pending, std::string_view part, bool ended, MessageLines& lines,
-                                   bool isError) {
+// Adds `part` to the stream's line; `ended` when a line end follows it, `partHasTab` unless it
+// is known to hold none. A line that reaches the longest a line may be is completed there and
+// the rest goes on in the next.
+void MessageCollector::CollectLine(Pending& pending, std::string_view part, bool partHasTab, bool ended,
+                                   MessageLines& lines, bool isError) {
   constexpr std::size_t kLongest = MessageLines::kLongestHeldLine;
   while (pending.text.size() + part.size() > kLongest) {
     const std::size_t room = kLongest - pending.text.size();
     if (pending.text.empty()) {
-      Complete(part.substr(0, room), lines, isError);
+      Complete(part.substr(0, room), true, lines, isError);
     } else {
       pending.text.append(part.substr(0, room));
-      Complete(pending.text, lines, isError);
+      Complete(pending.text, true, lines, isError);
       pending.text.clear();
     }
     part.remove_prefix(room);
@@ -89,23 +112,23 @@ void MessageCollector::CollectLine(Pending& pending, std::string_view part, bool
   if (!ended) {
     pending.text.append(part);
   } else if (pending.text.empty()) {
-    Complete(part, lines, isError);
+    Complete(part, partHasTab, lines, isError);
   } else {
     pending.text.append(part);
-    Complete(pending.text, lines, isError);
+    Complete(pending.text, true, lines, isError);
     pending.text.clear();
   }
 }
 
 void MessageCollector::EndOutput(MessageLines& lines) {
   for (Pending* pending : {&output_, &errors_}) {
-    if (!pending->text.empty()) Complete(pending->text, lines, pending == &errors_);
+    if (!pending->text.empty()) Complete(pending->text, true, lines, pending == &errors_);
     *pending = Pending();
   }
 }
 
-void MessageCollector::Complete(std::string_view line, MessageLines& lines, bool isError) {
-  if (line.find('\t') != std::string_view::npos) {
+void MessageCollector::Complete(std::string_view line, bool mayHaveTab, MessageLines& lines, bool isError) {
+  if (mayHaveTab && line.find('\t') != std::string_view::npos) {
     expanded_ = ExpandTabs(line);
     line = expanded_;
   }

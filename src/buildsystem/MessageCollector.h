@@ -72,8 +72,9 @@ private:
     bool afterCarriageReturn = false;
   };
 
-  void CollectLine(Pending& pending, std::string_view part, bool ended, MessageLines& lines, bool isError);
-  void Complete(std::string_view line, MessageLines& lines, bool isError);
+  void CollectLine(Pending& pending, std::string_view part, bool partHasTab, bool ended, MessageLines& lines,
+                   bool isError);
+  void Complete(std::string_view line, bool mayHaveTab, MessageLines& lines, bool isError);
   [[nodiscard]] std::string_view LongFormed(std::string_view line);
 
   PathStyle style_;

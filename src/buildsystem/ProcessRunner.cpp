@@ -132,6 +132,9 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
   std::condition_variable taken;
   std::deque<Chunk> waiting;
   std::size_t waitingBytes = 0;
+  // The buffers of delivered chunks, for the next ones: a fresh large buffer a chunk would cost
+  // its pages' faults each time.
+  std::vector<std::string> spare;
   bool endFollows = false;
   bool deliveryPosted = false;
   // Also under `mutex`: the input written and not yet taken by the child, whether the input ends
@@ -242,13 +245,24 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
     const auto size = static_cast<std::size_t>(count);
     stream.owed -= std::min(stream.owed, size);
     std::unique_lock lock(mutex);
-    if (!waiting.empty() && waiting.back().isError == stream.isError &&
-        waiting.back().bytes.size() + size <= ProcessRunner::kLargestChunk)
-      waiting.back().bytes.append(buffer.data(), size);
-    else
-      waiting.push_back({stream.isError, std::string(buffer.data(), size)});
+    const bool joinsLast = !waiting.empty() && waiting.back().isError == stream.isError &&
+                           waiting.back().bytes.size() + size <= ProcessRunner::kLargestChunk;
+    if (!joinsLast) waiting.push_back({stream.isError, SpareBuffer()});
+    waiting.back().bytes.append(buffer.data(), size);
     waitingBytes += size;
     PostDelivery(lock);
+  }
+
+  // An empty buffer with room for a chunk; called with `mutex` held.
+  std::string SpareBuffer() {
+    std::string bytes;
+    if (spare.empty()) {
+      bytes.reserve(ProcessRunner::kLargestChunk);
+    } else {
+      bytes = std::move(spare.back());
+      spare.pop_back();
+    }
+    return bytes;
   }
 
   // Writes what the pipe takes of the waiting input; closes the input when it ends and all of it
@@ -352,6 +366,12 @@ struct ProcessRun : std::enable_shared_from_this<ProcessRun> {
       taken.notify_one();
       Hand(chunk);
       lock.lock();
+      // As many as the waiting output can fill.
+      constexpr std::size_t kMostSpare = 4;
+      if (spare.size() < kMostSpare && chunk.bytes.capacity() <= ProcessRunner::kLargestChunk) {
+        chunk.bytes.clear();
+        spare.push_back(std::move(chunk.bytes));
+      }
     }
     if (!waiting.empty() && !stopped) {
       lock.unlock();

@@ -42,7 +42,7 @@ class ProcessRunner {
 public:
   // The most bytes one data event carries: a flooding tool's output reaches the user-interface
   // thread in slices, and the event loop runs between them.
-  static constexpr std::size_t kLargestChunk = 64 * 1024;
+  static constexpr std::size_t kLargestChunk = 256 * 1024;
 
   explicit ProcessRunner(std::shared_ptr<HandOver> handOver);
   ~ProcessRunner();

@@ -57,6 +57,10 @@ class LinePrinter : public MessageLines::Watcher {
 public:
   explicit LinePrinter(MessageLines& lines) : lines_(lines) {
     lines_.AddWatcher(this);
+    // A flooding tool's lines leave in large writes, to a terminal as well as to a file: the
+    // timer below shows them soon enough.
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     // Flushing every line would cost a system call per line of a flooding tool (and reading the
     // clock a line costs as much as the rest); a tenth of a second is soon enough for a reader.
     flushTimer_.callOnTimeout([] { std::fflush(stdout); });

@@ -2,7 +2,13 @@
 // file in their order and counted; lines that name no place are neither.
 #include "BuildDiagnostics.h"
 
+#include "JumpToSource.h"
+
+#include <algorithm>
+#include <charconv>
 #include <gtest/gtest.h>
+#include <map>
+#include <random>
 #include <set>
 
 namespace {
@@ -75,4 +81,137 @@ TEST(BuildDiagnostics, CountsEveryMessageAndKeepsTheFirst) {
   EXPECT_EQ(diagnostics.Warnings(), count);
   ASSERT_EQ(diagnostics.Of("/mod/a.c").size(), BuildDiagnostics::kMostKept);
   EXPECT_EQ(diagnostics.Of("/mod/a.c").back().line, static_cast<int>(BuildDiagnostics::kMostKept));
+}
+
+namespace {
+
+// Message lines read the plain way, one search after another: what the build's own reading of
+// a flood must agree with, line for line.
+namespace plain {
+
+std::optional<int> Number(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  text.remove_prefix(first);
+  if (text[0] == '+') text.remove_prefix(1);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<MessageLocation> Place(const std::string& line, PathStyle style,
+                                     const std::function<bool(const std::string&)>& isFile) {
+  std::size_t colon = line.find(':');
+  if (style.windows && colon == 1) colon = line.find(':', 2);
+  const std::string file = colon == std::string::npos ? "" : line.substr(0, colon);
+  const std::string rest = colon == std::string::npos ? line : line.substr(colon + 1);
+  if (const auto number = Number(rest.substr(0, rest.find(':'))))
+    return file.empty() ? std::nullopt : std::optional(MessageLocation{file, *number});
+  if (rest.empty()) return std::nullopt;
+  const std::string after = rest.substr(1);
+  std::size_t end = after.find(':');
+  if (end != std::string::npos && style.windows) end = after.find(':', end + 1);
+  if (end == std::string::npos) return std::nullopt;
+  std::string named = after.substr(0, end);
+  if (style.windows) std::replace(named.begin(), named.end(), '/', '\\');
+  if (!isFile(named)) return std::nullopt;
+  const std::string digits = after.substr(end + 1);
+  return MessageLocation{named, Number(digits.substr(0, digits.find_first_not_of("0123456789"))).value_or(1)};
+}
+
+std::optional<DiagnosticKind> Kind(const std::string& line, PathStyle style,
+                                   const std::function<bool(const std::string&)>& isFile) {
+  const auto place = Place(line, style, isFile);
+  if (!place || !isFile(place->file)) return std::nullopt;
+  std::size_t colon = line.find(':');
+  if (style.windows && colon == 1) colon = line.find(':', 2);
+  const std::size_t after = colon == std::string::npos ? 0 : colon;
+  const bool warning = line.find(" warning:", after) != std::string::npos ||
+                       line.find(" Warning:", after) != std::string::npos;
+  return warning ? DiagnosticKind::Warning : DiagnosticKind::Error;
+}
+
+} // namespace plain
+
+// A message-like line from pieces that tools print and pieces that trip a reader up.
+std::string RandomMessageLine(std::mt19937& random) {
+  static const std::vector<std::string> pieces = {"C:",
+                                                  "c:",
+                                                  "/",
+                                                  "\\",
+                                                  ":",
+                                                  " ",
+                                                  "  ",
+                                                  "+",
+                                                  "-",
+                                                  "0",
+                                                  "7",
+                                                  "12",
+                                                  "31",
+                                                  "2147483647",
+                                                  "2147483648",
+                                                  "99999999999",
+                                                  "warning:",
+                                                  " warning:",
+                                                  " Warning:",
+                                                  "arning:",
+                                                  " w",
+                                                  " W",
+                                                  "rning:",
+                                                  "x",
+                                                  "g_main.c",
+                                                  "dir with space/",
+                                                  "a.h",
+                                                  "cpp",
+                                                  "main.c: ",
+                                                  "header.h:31: ",
+                                                  "C:\\mod\\a.h",
+                                                  "C:/mod/a.h",
+                                                  "/mod/a.h",
+                                                  "/mod/dir with space/a.h",
+                                                  "\xe2\x82\xac"};
+  std::string line;
+  for (int count = std::uniform_int_distribution<int>(0, 10)(random); count > 0; --count)
+    line += pieces[random() % pieces.size()];
+  return line;
+}
+
+bool RandomKnownFile(const std::string& path) {
+  static const std::set<std::string> known = {
+      "g_main.c",     "a.h",          "/mod/a.h", "/mod/dir with space/a.h",
+      "C:\\mod\\a.h", "c:\\mod\\a.h", "C",        "main.c"};
+  return known.count(path) > 0;
+}
+
+} // namespace
+
+// Random message lines in both path styles: the place, the kind and the build's counts and kept
+// messages are those of the plain reading.
+TEST(BuildDiagnostics, RandomLinesReadAsThePlainReadingReadsThem) {
+  std::mt19937 random(33);
+  for (const PathStyle style : {PathStyle::Posix(), PathStyle::Windows()}) {
+    MessageLines lines(MessageLines::Keep::LastLineOnly);
+    BuildDiagnostics diagnostics(lines, style, RandomKnownFile);
+    int errors = 0, warnings = 0;
+    std::map<std::string, std::vector<Diagnostic>> kept;
+    for (int round = 0; round < 20000; ++round) {
+      const std::string line = RandomMessageLine(random);
+      const auto place = plain::Place(line, style, RandomKnownFile);
+      ASSERT_EQ(ParseMessageLine(line, style, RandomKnownFile), place) << line;
+      const auto kind = plain::Kind(line, style, RandomKnownFile);
+      ASSERT_EQ(KindOfMessage(line, style, RandomKnownFile), kind) << line;
+      if (kind) {
+        if (errors + warnings < static_cast<int>(BuildDiagnostics::kMostKept))
+          kept[place->file].push_back({place->line, *kind, line});
+        ++(*kind == DiagnosticKind::Warning ? warnings : errors);
+      }
+      lines.Add(line);
+    }
+    lines.Add(std::string());
+    EXPECT_EQ(diagnostics.Errors(), errors);
+    EXPECT_EQ(diagnostics.Warnings(), warnings);
+    for (const auto& [file, expected] : kept)
+      EXPECT_EQ(diagnostics.Of(file), expected) << file;
+  }
 }

@@ -229,3 +229,96 @@ TEST(BuildJump, DoubleClickMarksTheLineInTheListsColourAndCentresItWithTheCaretO
   JumpToMessage(std::string("nothing to open"), editors);
   EXPECT_EQ(editors.windows.size(), 2u);
 }
+
+namespace {
+
+// The lines as each is completed, as the command-line build prints them.
+class LineRecorder : public MessageLines::Watcher {
+public:
+  explicit LineRecorder(MessageLines& watched) : watched_(watched) { watched_.AddWatcher(this); }
+  ~LineRecorder() override { watched_.RemoveWatcher(this); }
+  LineRecorder(const LineRecorder&) = delete;
+  LineRecorder& operator=(const LineRecorder&) = delete;
+  Lines lines;
+
+private:
+  void LineAdded() override {
+    const auto& all = watched_.Lines();
+    if (all.size() >= 2) lines.push_back(all[all.size() - 2]);
+  }
+  MessageLines& watched_;
+};
+
+// What the collector makes of one stream's bytes, read a character at a time: a CR, an LF or a
+// CR LF pair ends a line, a line reaching the longest a line may be is completed before its next
+// character, tabs are expanded, and a standard-error line's file name takes its long form.
+Lines PlainLines(const std::string& text, bool isError, LongPathCache& longPaths) {
+  Lines lines;
+  std::string line;
+  auto complete = [&] {
+    const std::string expanded = ExpandTabs(line);
+    lines.push_back(isError ? NormaliseMessageLine(expanded, PathStyle::Posix(), longPaths) : expanded);
+    line.clear();
+  };
+  bool afterCarriageReturn = false;
+  for (const char c : text) {
+    const bool pairEnd = c == '\n' && afterCarriageReturn;
+    afterCarriageReturn = c == '\r';
+    if (pairEnd) continue;
+    if (c == '\r' || c == '\n') {
+      complete();
+      continue;
+    }
+    if (line.size() == MessageLines::kLongestHeldLine) complete();
+    line += c;
+  }
+  if (!line.empty()) complete();
+  return lines;
+}
+
+// Tool output with long and short lines, every kind of line end, tabs, colons and names of
+// files that have a long form.
+std::string RandomOutput(std::mt19937& random, bool huge) {
+  static const std::vector<std::string> pieces = {
+      "a",  "/mod/x.c", "x.c",  ":",         "12", " ",  "\t",
+      "\r", "\n",       "\r\n", "warning: ", "C:", "\\", "dir with space/"};
+  std::string text;
+  for (int count = std::uniform_int_distribution<int>(0, 60)(random); count > 0; --count)
+    text += pieces[random() % pieces.size()];
+  if (huge) text.insert(random() % (text.size() + 1), MessageLines::kLongestHeldLine * 2 + random() % 3, 'h');
+  return text;
+}
+
+} // namespace
+
+// Random output cut into random chunks, kept whole or only line by line as the command-line build
+// keeps it: the lines are those of the plain reading, each once and in order.
+TEST(BuildCollector, RandomChunksMakeTheLinesOfThePlainReading) {
+  std::mt19937 random(33);
+  auto lookUp = [](const std::string& path) -> std::optional<std::string> {
+    if (path == "x.c") return "/mod/x.c";
+    if (path == "/mod/x.c" || path == "dir with space/x.c") return path;
+    return std::nullopt;
+  };
+  for (int round = 0; round < 400; ++round) {
+    const bool isError = round % 2 == 1;
+    const std::string text = RandomOutput(random, round % 100 == 7);
+    auto longPaths = std::make_shared<LongPathCache>(lookUp);
+    const Lines expected = PlainLines(text, isError, *longPaths);
+    for (const auto keep : {MessageLines::Keep::AllLines, MessageLines::Keep::LastLineOnly}) {
+      MessageCollector collector(PathStyle::Posix(), longPaths);
+      MessageLines lines(keep);
+      LineRecorder completed(lines);
+      for (std::size_t at = 0; at < text.size();) {
+        const std::size_t size = random() % 3 == 0 ? random() % 4 : random() % (text.size() + 1);
+        collector.CollectOutput(std::string_view(text).substr(at, size), lines, isError);
+        at += size;
+      }
+      collector.EndOutput(lines);
+      ASSERT_EQ(completed.lines, expected) << "round " << round;
+      if (keep == MessageLines::Keep::AllLines) {
+        ASSERT_EQ(Held(lines), expected) << "round " << round;
+      }
+    }
+  }
+}
