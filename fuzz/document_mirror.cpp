@@ -2,6 +2,7 @@
 // the data, lines and columns anywhere, text of any bytes. The mirror must never crash, and the
 // server's text, changed as the mirror says (one by one, and folded together as they are sent),
 // must always be the mirror's.
+#include "../tests/navigation/ServerText.h"
 #include "DocumentMirror.h"
 
 #include <algorithm>
@@ -9,22 +10,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-namespace {
-
-// The text as the server holds it, changed as the protocol says.
-void ApplyToServerText(QString& text, const ContentChange& change) {
-  auto offset = [&](ProtocolPosition position) {
-    qsizetype at = 0;
-    for (int line = 0; line < position.line; ++line)
-      at = text.indexOf(u'\n', at) + 1;
-    return at + position.character;
-  };
-  const qsizetype start = offset(change.range.start), end = offset(change.range.end);
-  text.replace(start, end - start, QString::fromStdString(change.text));
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DocumentMirror mirror({"\tint x;", "caf\xC3\xA9"});

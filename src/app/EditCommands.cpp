@@ -53,8 +53,8 @@ void EditCommands::Wire() {
   for (const auto& [name, command] :
        {std::pair{"EditFoldAction", ecFold}, std::pair{"EditUnfoldAction", ecUnfold},
         std::pair{"EditFoldAllAction", ecFoldAll}, std::pair{"EditUnfoldAllAction", ecUnfoldAll}})
-    actions_.SetHandler(name, [this, command] {
-      if (EditorWindowPort* editor = windows_.ActiveEditor()) editor->Fold(command);
+    actions_.SetHandler(name, [this, fold = command] {
+      if (EditorWindowPort* editor = windows_.ActiveEditor()) editor->Fold(fold);
     });
   // Selects all of whatever has the focus: the menu's key comes before the widget's own.
   actions_.SetHandler("EditSelectAllAction", [] {

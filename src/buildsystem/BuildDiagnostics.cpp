@@ -50,6 +50,8 @@ void BuildDiagnostics::LinesCleared() {
   byFile_.clear();
   kept_ = 0;
   errors_ = warnings_ = 0;
+  lastFile_.clear(); // files may have come or gone since
+  lastIsFile_ = false;
   ++clearings_;
 }
 
@@ -59,7 +61,12 @@ void BuildDiagnostics::LineAdded() {
   const std::string& line = lines[lines.size() - 2];
   const std::size_t colon = FileNameColon(line, style_);
   const std::optional<int> number = ParseMessagePlace(line, colon, style_, isFile_, placeFile_);
-  if (!number || !isFile_(placeFile_)) return;
+  if (!number) return;
+  if (placeFile_ != lastFile_) {
+    lastFile_ = placeFile_;
+    lastIsFile_ = isFile_(placeFile_);
+  }
+  if (!lastIsFile_) return;
   const DiagnosticKind kind = KindAfterPlace(line, colon);
   if (kept_ < kMostKept) {
     byFile_[placeFile_].push_back({*number, kind, line});

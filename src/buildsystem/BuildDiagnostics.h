@@ -57,6 +57,10 @@ private:
   PathStyle style_;
   std::function<bool(const std::string&)> isFile_;
   std::string placeFile_; // the file of the line being read, its buffer reused line after line
+  // The file the line before named and whether it is one: a flood names the same file again and
+  // again.
+  std::string lastFile_;
+  bool lastIsFile_ = false;
   std::map<std::string, std::vector<Diagnostic>> byFile_;
   std::size_t kept_ = 0;
   int errors_ = 0;

@@ -2,22 +2,11 @@
 // come back as changes that turn the server's UTF-16 text into the mirror's, whatever the bytes.
 #include "DocumentMirror.h"
 #include "RandomText.h"
+#include "ServerText.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// The text as the server holds it, changed as the protocol says.
-void ApplyToServerText(QString& text, const ContentChange& change) {
-  auto offset = [&](ProtocolPosition position) {
-    qsizetype at = 0;
-    for (int line = 0; line < position.line; ++line)
-      at = text.indexOf(u'\n', at) + 1;
-    return at + position.character;
-  };
-  const qsizetype start = offset(change.range.start), end = offset(change.range.end);
-  text.replace(start, end - start, QString::fromStdString(change.text));
-}
 
 std::string Joined(const DocumentMirror& mirror) {
   std::string text;
