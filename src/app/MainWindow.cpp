@@ -778,7 +778,7 @@ void MainWindow::RunGuarded(const std::function<void()>& handler) {
     handler();
   } catch (const AlreadyReported&) {
   } catch (const TessarinError& error) {
-    Questions().ShowError(error.message());
+    Questions().ShowError(error.Message());
   } catch (const std::exception& error) {
     Questions().ShowError(error.what());
   }

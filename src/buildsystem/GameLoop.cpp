@@ -55,7 +55,7 @@ void GameLoop::StartOrReload() {
     else
       game_.Start(GameCommandFor(settings_));
   } catch (const TessarinError& error) {
-    questions_.ShowError(error.message());
+    questions_.ShowError(error.Message());
   }
   if (GameShown) GameShown();
 }

@@ -76,7 +76,7 @@ void GameSession::Start(const GameCommand& command) {
   try {
     runner_.Execute();
   } catch (const TessarinError& error) {
-    Note(error.message());
+    Note(error.Message());
     SetStatus("The game could not be started");
     throw;
   }

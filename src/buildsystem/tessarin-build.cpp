@@ -180,7 +180,7 @@ int RunGame(const Settings& settings, StopSignals& stop) {
   try {
     game.Start(GameCommandFor(settings));
   } catch (const TessarinError& error) {
-    std::cerr << "tessarin-build: " << error.message() << std::endl;
+    std::cerr << "tessarin-build: " << error.Message() << std::endl;
     return 1;
   }
   stop.OnStop = [&game] { game.Stop(); };
@@ -297,7 +297,7 @@ int main(int argc, char** argv) {
   try {
     workspace.LoadFromFile(FromCurrentFolder(workspaceFile));
   } catch (const TessarinError& error) {
-    return Fail(error.message());
+    return Fail(error.Message());
   }
   std::vector<Project*> projects;
   for (const std::string& name : projectNames) {

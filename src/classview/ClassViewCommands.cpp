@@ -72,7 +72,7 @@ void ClassViewCommands::RebuildClassView() {
       outline_.ScanFile(file.Path, stored_file::ReadStoredLines(file.Path));
   } catch (const TessarinError& error) {
     ShowNodes();
-    questions_.ShowError(error.message());
+    questions_.ShowError(error.Message());
     return;
   }
   outline_.Sort();

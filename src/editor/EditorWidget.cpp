@@ -282,7 +282,7 @@ template <typename Handler> void EditorWidget::ShowingErrors(Handler handler) {
     handler();
   } catch (const EditorError& error) {
     if (!questions_) throw;
-    questions_->ShowError(error.message());
+    questions_->ShowError(error.Message());
   }
 }
 

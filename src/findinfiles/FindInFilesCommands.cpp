@@ -138,7 +138,7 @@ std::vector<FileReplacement> FindInFilesCommands::PlanReplacements(TextMatcher& 
       plan.inWindow = window != nullptr;
       if (plan.count > 0) plans.push_back(std::move(plan));
     } catch (const TessarinError& error) {
-      failures.push_back(error.message());
+      failures.push_back(error.Message());
     }
     if (!progress->Continue(++done, static_cast<int>(files.size()), plans.size())) {
       plans.clear(); // a replacement the user stopped replaces nothing

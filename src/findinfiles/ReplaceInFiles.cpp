@@ -107,7 +107,7 @@ std::string WriteReplacement(const FileReplacement& file, bool backup) {
     if (stored_file::ReadStoredBytes(file.path) != file.before)
       return file.path + " was changed by another program since the search, so nothing was replaced in it.";
   } catch (const TessarinError& error) {
-    return error.message();
+    return error.Message();
   }
   return stored_file::Save(file.path, file.after, backup);
 }

@@ -101,7 +101,7 @@ void LanguageServer::StartProcess() {
   try {
     process_.Execute();
   } catch (const TessarinError& error) {
-    const std::string problem = options_.name + " could not be started: " + error.message();
+    const std::string problem = options_.name + " could not be started: " + error.Message();
     FinishAll(problem, false);
     SetState(State::Failed, problem);
     return;
@@ -175,7 +175,7 @@ void LanguageServer::Write(const QJsonObject& message) {
   try {
     process_.WriteInput(FramedMessage(QJsonDocument(message).toJson(QJsonDocument::Compact).toStdString()));
   } catch (const TessarinError& error) {
-    BreakOff("it does not read what it is sent: " + error.message());
+    BreakOff("it does not read what it is sent: " + error.Message());
   }
 }
 

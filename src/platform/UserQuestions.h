@@ -42,7 +42,7 @@ class TessarinError : public std::exception {
 public:
   explicit TessarinError(std::string message) : message_(std::move(message)) {}
   [[nodiscard]] const char* what() const noexcept override { return message_.c_str(); }
-  [[nodiscard]] const std::string& message() const { return message_; }
+  [[nodiscard]] const std::string& Message() const { return message_; }
 
 private:
   std::string message_;

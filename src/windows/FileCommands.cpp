@@ -69,7 +69,7 @@ QMdiSubWindow* FileCommands::OpenNewWindow(const std::string& path) {
   try {
     window->LoadFile(path);
   } catch (const TessarinError& error) {
-    questions_.ShowError(error.message());
+    questions_.ShowError(error.Message());
     return nullptr;
   }
   return AddWindow(window.release());

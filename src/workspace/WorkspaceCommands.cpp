@@ -28,7 +28,7 @@ bool WorkspaceCommands::LoadWorkspace(const std::string& path) {
   try {
     workspace_.LoadFromFile(path);
   } catch (const TessarinError& failure) {
-    error = failure.message();
+    error = failure.Message();
   }
   // Rebuilt whatever happened, so the tree never shows projects the model no longer holds.
   window_.RebuildTree();
@@ -114,7 +114,7 @@ bool WorkspaceCommands::SaveWorkspaceTo(const std::string& path) {
   try {
     workspace_.SaveToFile(path);
   } catch (const TessarinError& error) {
-    questions_.ShowError(error.message());
+    questions_.ShowError(error.Message());
     return false;
   }
   if (window_.savesToItsOwnFile) {
@@ -138,7 +138,7 @@ void WorkspaceCommands::FileNewWorkspaceAction() {
   try {
     ProjectList().SaveToFile(*path);
   } catch (const TessarinError& error) {
-    questions_.ShowError(error.message());
+    questions_.ShowError(error.Message());
     return;
   }
   if (window_.windowsFollowWorkspace) {

@@ -59,7 +59,7 @@ std::string Error(const std::function<void()>& action) {
   try {
     action();
   } catch (const TessarinError& error) {
-    return error.message();
+    return error.Message();
   }
   return "no error";
 }

@@ -102,7 +102,7 @@ TEST(LineList, IndexErrorsCarryTheIndex) {
     list.Put(3, "x");
     FAIL();
   } catch (const TessarinError& error) {
-    EXPECT_EQ(error.message(), "List index out of bounds (3)");
+    EXPECT_EQ(error.Message(), "List index out of bounds (3)");
   }
   EXPECT_THROW(static_cast<void>(list.Get(-1)), TessarinError);
   EXPECT_THROW(list.Insert(2, "x"), TessarinError);

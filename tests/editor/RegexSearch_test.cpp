@@ -277,7 +277,7 @@ TEST(RegexSearch, InvalidPatternsAndGroupsAreRefusedWithAClearMessage) {
     try {
       make();
     } catch (const TessarinError& error) {
-      return error.message();
+      return error.Message();
     }
     return std::string("accepted");
   };

@@ -103,7 +103,7 @@ TEST(SearchEngine, EmptyPatternIsRefusedAndKeepsThePrevious) {
     engine.SetPattern("");
     FAIL() << "no error";
   } catch (const TessarinError& error) {
-    EXPECT_EQ(error.message(), "Pattern is empty");
+    EXPECT_EQ(error.Message(), "Pattern is empty");
   }
   EXPECT_EQ(engine.Pattern(), "int");
   EXPECT_EQ(engine.FindAllIn("int x; int y;"), 2);

@@ -167,7 +167,7 @@ TEST_F(FindInFilesTest, AFileThatCannotBeReadIsRefusedByName) {
       (void)SearchFile(matcher, {dir.file(unreadable), std::nullopt});
       ADD_FAILURE() << unreadable << " was read";
     } catch (const TessarinError& error) {
-      EXPECT_EQ(error.message(), "Cannot open file " + dir.file(unreadable));
+      EXPECT_EQ(error.Message(), "Cannot open file " + dir.file(unreadable));
     }
   }
   // A window's text is searched instead of the file.
@@ -333,7 +333,7 @@ struct FindInFilesCommandTest : FindInFilesTest {
     try {
       command();
     } catch (const TessarinError& failure) {
-      error = failure.message();
+      error = failure.Message();
     }
   }
   void Find(const std::string& text) {

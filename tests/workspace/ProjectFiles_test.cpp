@@ -35,7 +35,7 @@ std::string errorOf(const std::function<void()>& action) {
   try {
     action();
   } catch (const TessarinError& error) {
-    return error.message();
+    return error.Message();
   }
   return "";
 }
