@@ -38,7 +38,7 @@ const std::string& LargeFile() {
 void RawRead(benchmark::State& state) {
   for (auto _ : state) {
     std::string bytes, error;
-    benchmark::DoNotOptimize(readFileIfPresent(LargeFile(), bytes, error));
+    benchmark::DoNotOptimize(ReadFileIfPresent(LargeFile(), bytes, error));
   }
 }
 

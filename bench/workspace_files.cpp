@@ -32,7 +32,7 @@ void compareWithRawRead(benchmark::State& state, const std::string& path, Load l
   for (auto _ : state) {
     Clock::time_point start = Clock::now();
     std::string bytes, error;
-    benchmark::DoNotOptimize(readFileIfPresent(path, bytes, error));
+    benchmark::DoNotOptimize(ReadFileIfPresent(path, bytes, error));
     rawSeconds += secondsSince(start);
     start = Clock::now();
     load();

@@ -74,7 +74,7 @@ std::string RegisterFileType(const std::string& programPath, const std::string& 
       {dataHome + kDesktopEntry, desktopEntry(programPath)},
   };
   for (const auto& [path, content] : files) {
-    std::string error = writeFileAtomically(path, content);
+    std::string error = WriteFileAtomically(path, content);
     if (!error.empty()) return "Failed to set data for '" + path + "'\n" + error;
   }
   const std::pair<const char*, std::string> tools[] = {

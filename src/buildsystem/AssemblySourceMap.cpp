@@ -44,7 +44,7 @@ AssemblySourceMap::Records AssemblySourceMap::Read(const std::string& asmFile) {
   Records records;
   // Read without blocking: a pipe or a device named here must not stop the window.
   std::string bytes, error;
-  (void)readFileIfPresent(asmFile, bytes, error);
+  (void)ReadFileIfPresent(asmFile, bytes, error);
   std::istringstream in(bytes);
   std::string line;
   for (int asmLine = 1; std::getline(in, line); ++asmLine) {

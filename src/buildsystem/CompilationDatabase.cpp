@@ -125,6 +125,6 @@ std::string CompilationDatabaseText(const std::vector<CompileCommand>& commands)
 
 std::string WriteCompilationDatabase(const std::string& path, const ProjectList& workspace,
                                      const Settings& settings) {
-  return writeFileAtomically(
+  return WriteFileAtomically(
       path, CompilationDatabaseText(CompileCommands(workspace, settings, ToolPaths::Native())));
 }

@@ -38,7 +38,7 @@ const std::vector<IncludeScanner::Include>& IncludeScanner::IncludesOf(const std
   std::vector<Include>& found = includes_[file];
   // Read without blocking: a pipe or a device named here must not stop the window.
   std::string bytes, error;
-  (void)readFileIfPresent(file, bytes, error);
+  (void)ReadFileIfPresent(file, bytes, error);
   std::istringstream in(bytes);
   std::string line;
   while (std::getline(in, line)) {

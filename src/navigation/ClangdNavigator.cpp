@@ -42,7 +42,7 @@ QJsonObject ProtocolJson(ProtocolPosition position) {
 // A file's lines as the server counts them: split at LF, a CR before it belonging to the line end.
 std::vector<std::string> FileLines(const std::string& path) {
   std::string content, error;
-  readFileIfPresent(path, content, error);
+  ReadFileIfPresent(path, content, error);
   std::vector<std::string> lines(1);
   for (char c : content)
     if (c == '\n') {

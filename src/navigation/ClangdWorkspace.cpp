@@ -18,8 +18,8 @@ std::string WorkspaceFolder(const std::string& workspaceFile) {
 
 std::string WriteIfChanged(const std::string& file, const std::string& text) {
   std::string old, error;
-  if (readFileIfPresent(file, old, error) && old == text) return {};
-  return writeFileAtomically(file, text);
+  if (ReadFileIfPresent(file, old, error) && old == text) return {};
+  return WriteFileAtomically(file, text);
 }
 
 } // namespace

@@ -77,7 +77,7 @@ FileProbe probeFile(const std::string& path) {
   return probe;
 }
 
-bool readFileIfPresent(const std::string& path, std::string& content, std::string& error) {
+bool ReadFileIfPresent(const std::string& path, std::string& content, std::string& error) {
   content.clear();
   struct stat info {};
   const int fd = openWithoutBlocking(path, info);
@@ -218,7 +218,7 @@ bool replaceWhole(const std::string& path, const std::string& content, const str
 
 } // namespace
 
-std::string writeFileAtomically(const std::string& path, const std::string& content, bool createFolders) {
+std::string WriteFileAtomically(const std::string& path, const std::string& content, bool createFolders) {
   const std::string target = linkTarget(path);
   if (target.empty()) return "Cannot write " + path + ": its symbolic links go round in a circle";
   const std::string folder = folderOf(target);

@@ -23,7 +23,7 @@ struct FileProbe {
 // Reads the whole file into `content`. A file that does not exist reads as empty and succeeds;
 // anything but a regular file (a pipe, a device, a folder) and any other failure return false
 // with a message in `error`. Never blocks on what the path names.
-bool readFileIfPresent(const std::string& path, std::string& content, std::string& error);
+bool ReadFileIfPresent(const std::string& path, std::string& content, std::string& error);
 
 // The file's first `most` bytes at most; empty when it is no regular file or cannot be read.
 [[nodiscard]] std::string readFileStart(const std::string& path, std::size_t most);
@@ -37,5 +37,5 @@ bool readFileIfPresent(const std::string& path, std::string& content, std::strin
 // has other hard links, its owner or group cannot be given to a new file, or its folder takes
 // no new files. Space for the content is then reserved before the first byte is written, so a
 // full device leaves the old content. Missing folders are created when `createFolders` is set.
-std::string writeFileAtomically(const std::string& path, const std::string& content,
+std::string WriteFileAtomically(const std::string& path, const std::string& content,
                                 bool createFolders = true);

@@ -166,7 +166,7 @@ std::string RegistryStore::Load() {
   pending_.clear();
   std::string content;
   std::string error;
-  if (!readFileIfPresent(path_, content, error)) return error;
+  if (!ReadFileIfPresent(path_, content, error)) return error;
   return Parse(content, keys_);
 }
 
@@ -276,11 +276,11 @@ std::string RegistryStore::Save() {
   KeyMap onDisk;
   std::string content;
   std::string error;
-  if (!readFileIfPresent(path_, content, error)) return error;
+  if (!ReadFileIfPresent(path_, content, error)) return error;
   Parse(content, onDisk);
   for (const Change& change : pending_)
     Apply(onDisk, change);
-  error = writeFileAtomically(path_, Serialise(onDisk));
+  error = WriteFileAtomically(path_, Serialise(onDisk));
   if (!error.empty()) return error;
   keys_ = std::move(onDisk);
   pending_.clear();

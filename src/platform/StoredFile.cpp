@@ -21,8 +21,8 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 std::string ReadStoredBytes(const std::string& path) {
   std::error_code failed;
   std::string bytes, error;
-  // readFileIfPresent takes a missing file for an empty one; here it is an error.
-  if (!std::filesystem::is_regular_file(path, failed) || !readFileIfPresent(path, bytes, error))
+  // ReadFileIfPresent takes a missing file for an empty one; here it is an error.
+  if (!std::filesystem::is_regular_file(path, failed) || !ReadFileIfPresent(path, bytes, error))
     throw TessarinError("Cannot open file " + path);
   return bytes;
 }
@@ -48,8 +48,8 @@ std::string MakeBackup(const std::string& fileName) {
   std::error_code failed;
   if (std::filesystem::exists(backup, failed) || ::stat(fileName.c_str(), &original) != 0) return {};
   std::string bytes, error;
-  if (!readFileIfPresent(fileName, bytes, error)) return error;
-  error = writeFileAtomically(backup, bytes, false);
+  if (!ReadFileIfPresent(fileName, bytes, error)) return error;
+  error = WriteFileAtomically(backup, bytes, false);
   if (error.empty()) ::chmod(backup.c_str(), original.st_mode & 07777);
   return error;
 }
@@ -60,7 +60,7 @@ std::string Save(const std::string& path, const std::string& bytes, bool backup)
     if (!error.empty())
       return "The backup copy could not be made, so " + path + " was not saved (" + error + ").";
   }
-  return writeFileAtomically(path, bytes, false);
+  return WriteFileAtomically(path, bytes, false);
 }
 
 } // namespace stored_file

@@ -58,7 +58,7 @@ bool LooksLikeText(const std::string& path) {
 LoadResult Load(const std::string& path, bool keepLayout) {
   LoadResult result;
   std::string bytes;
-  if (!readFileIfPresent(path, bytes, result.error)) return result;
+  if (!ReadFileIfPresent(path, bytes, result.error)) return result;
   if (keepLayout) {
     result.layout = LineLayout::Read(bytes, result.lines);
     return result;

@@ -45,7 +45,7 @@ std::string readText(const std::string& path) {
   std::string content, error;
   // Only regular files: a folder, a device or a pipe named by a hostile file is no project.
   std::error_code failed;
-  if (!std::filesystem::is_regular_file(path, failed) || !readFileIfPresent(path, content, error))
+  if (!std::filesystem::is_regular_file(path, failed) || !ReadFileIfPresent(path, content, error))
     throw TessarinError("Cannot open file " + shownPath(path));
   content.resize(std::min(content.size(), content.find('\0')));
   return content;
@@ -55,7 +55,7 @@ void writeText(const std::string& path, const std::string& content) {
   // A drive letter kept from a file written on Windows names no place here; writing it would
   // create an oddly named file in the current folder.
   const bool foreignDrive = StyleOfStoredPath(path).windows && !PathStyle::Native().windows;
-  if (foreignDrive || !writeFileAtomically(path, content, false).empty())
+  if (foreignDrive || !WriteFileAtomically(path, content, false).empty())
     throw TessarinError("Cannot create file " + shownPath(path));
 }
 

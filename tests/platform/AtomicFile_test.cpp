@@ -31,7 +31,7 @@ TEST(AtomicFile, WritesExactBytesAndKeepsPermissionsOwnerAndGroup) {
     ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
   }
   std::string bytes("x\r\ny\0\xff", 6);
-  ASSERT_EQ(writeFileAtomically(path, bytes), "");
+  ASSERT_EQ(WriteFileAtomically(path, bytes), "");
   EXPECT_EQ(TempDir::read(path), bytes);
   const struct stat info = StatOf(path);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -45,7 +45,7 @@ TEST(AtomicFile, AFailedWriteToTheFileLeavesItsOldContent) {
   TempDir dir;
   const std::string path = dir.write("a.c", "precious");
   const std::string replacement(8 * 1024, 'x');
-  auto writeFails = [&] { return writeFileAtomically(path, replacement).empty() ? 1 : 0; };
+  auto writeFails = [&] { return WriteFileAtomically(path, replacement).empty() ? 1 : 0; };
   // The device fills up halfway through the new content.
   auto writeOnAFullDevice = [&] {
     FillDeviceAfter(4096);
@@ -67,8 +67,8 @@ TEST(AtomicFile, AFailedWriteToTheFileLeavesItsOldContent) {
   EXPECT_EQ(TempDir::read(path), "precious");
   EXPECT_EQ(EntriesIn(dir.path()), 1u);
 
-  EXPECT_NE(writeFileAtomically(dir.path(), "x"), ""); // a folder in the way is not overwritten
-  EXPECT_NE(writeFileAtomically("/dev/full", "x"), "");
+  EXPECT_NE(WriteFileAtomically(dir.path(), "x"), ""); // a folder in the way is not overwritten
+  EXPECT_NE(WriteFileAtomically("/dev/full", "x"), "");
 }
 
 TEST(AtomicFile, LinksStayLinksAndNamesUpToTheLimitSave) {
@@ -76,30 +76,30 @@ TEST(AtomicFile, LinksStayLinksAndNamesUpToTheLimitSave) {
   const std::string real = dir.write("real/g_main.c", "old");
   ASSERT_EQ(::symlink("real/g_main.c", dir.file("relative.c").c_str()), 0);
   ASSERT_EQ(::symlink(dir.file("relative.c").c_str(), dir.file("chain.c").c_str()), 0);
-  ASSERT_EQ(writeFileAtomically(dir.file("chain.c"), "through two links"), "");
+  ASSERT_EQ(WriteFileAtomically(dir.file("chain.c"), "through two links"), "");
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("chain.c")));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("relative.c")));
   EXPECT_EQ(TempDir::read(real), "through two links");
 
   // A link to a file not there yet makes it.
   ASSERT_EQ(::symlink("real/new.c", dir.file("dangling.c").c_str()), 0);
-  ASSERT_EQ(writeFileAtomically(dir.file("dangling.c"), "new"), "");
+  ASSERT_EQ(WriteFileAtomically(dir.file("dangling.c"), "new"), "");
   EXPECT_EQ(TempDir::read(dir.file("real/new.c")), "new");
 
   ASSERT_EQ(::symlink("loop.c", dir.file("loop.c").c_str()), 0);
-  EXPECT_NE(writeFileAtomically(dir.file("loop.c"), "x"), "");
+  EXPECT_NE(WriteFileAtomically(dir.file("loop.c"), "x"), "");
 
   // Hard links stay joined.
   ASSERT_EQ(::link(real.c_str(), dir.file("hard.c").c_str()), 0);
-  ASSERT_EQ(writeFileAtomically(dir.file("hard.c"), "both"), "");
+  ASSERT_EQ(WriteFileAtomically(dir.file("hard.c"), "both"), "");
   EXPECT_EQ(TempDir::read(real), "both");
   EXPECT_EQ(StatOf(real).st_ino, StatOf(dir.file("hard.c")).st_ino);
 
   const std::string longest(255, 'n');
   const std::string longPath = dir.write(longest, "old");
-  ASSERT_EQ(writeFileAtomically(longPath, "new"), "");
+  ASSERT_EQ(WriteFileAtomically(longPath, "new"), "");
   EXPECT_EQ(TempDir::read(longPath), "new");
-  ASSERT_EQ(writeFileAtomically(dir.file(std::string(254, 'm')), "fresh"), "");
+  ASSERT_EQ(WriteFileAtomically(dir.file(std::string(254, 'm')), "fresh"), "");
 }
 
 TEST(AtomicFile, AWritableFileInAFolderThatTakesNoNewFilesIsWrittenInPlace) {
@@ -110,8 +110,8 @@ TEST(AtomicFile, AWritableFileInAFolderThatTakesNoNewFilesIsWrittenInPlace) {
   ::chmod(dir.file("locked").c_str(), 0555);
   EXPECT_EQ(RunInChild([&] {
               if (!DropRootPrivileges()) return 2;
-              if (!writeFileAtomically(path, "new").empty()) return 3;
-              return writeFileAtomically(dir.file("locked/other.c"), "x").find("Cannot create a file in") !=
+              if (!WriteFileAtomically(path, "new").empty()) return 3;
+              return WriteFileAtomically(dir.file("locked/other.c"), "x").find("Cannot create a file in") !=
                              std::string::npos
                          ? 0
                          : 4;
@@ -123,9 +123,9 @@ TEST(AtomicFile, AWritableFileInAFolderThatTakesNoNewFilesIsWrittenInPlace) {
 TEST(AtomicFile, ReadsMissingAsEmptyAndRefusesFolders) {
   TempDir dir;
   std::string content = "stale", error;
-  EXPECT_TRUE(readFileIfPresent(dir.file("none"), content, error));
+  EXPECT_TRUE(ReadFileIfPresent(dir.file("none"), content, error));
   EXPECT_EQ(content, "");
-  EXPECT_FALSE(readFileIfPresent(dir.path(), content, error));
+  EXPECT_FALSE(ReadFileIfPresent(dir.path(), content, error));
   EXPECT_NE(error, "");
 }
 
@@ -133,7 +133,7 @@ TEST(AtomicFile, APipeADeviceOrAFolderIsRefusedWithoutWaiting) {
   TempDir dir;
   IdlePipe pipe(dir.file("pipe.c"));
   std::string content, error;
-  EXPECT_FALSE(pipe.Within([&] { return readFileIfPresent(pipe.path(), content, error); }));
+  EXPECT_FALSE(pipe.Within([&] { return ReadFileIfPresent(pipe.path(), content, error); }));
   EXPECT_EQ(error, "Cannot open " + pipe.path() + ": it is not a regular file");
   EXPECT_EQ(pipe.Within([&] { return readFileStart(pipe.path(), 100); }), "");
   const FileProbe probed = pipe.Within([&] { return probeFile(pipe.path()); });
