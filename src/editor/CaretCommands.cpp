@@ -94,16 +94,20 @@ TextPoint PrevDesktopWordPos(const TextDocument& document, TextPoint caret, cons
   return {x, caret.Y};
 }
 
-void MoveHorizontally(EditState& state, const TextDocument& document, int delta, bool selecting) {
+// Left at a line's start and Right past its end go on to the visible line above or below, over
+// a folded stretch as one step.
+void MoveHorizontally(EditState& state, const TextDocument& document, const RowMap& rows, int delta,
+                      bool selecting) {
   const TextPoint from = state.CaretXY();
   TextPoint to = from;
   const bool pastEol = state.HasOption(eoScrollPastEol);
   const std::string& line = document.LineText(from.Y);
   const int length = LineLength(line);
-  if (!pastEol && delta == -1 && from.X == 1 && from.Y > 1) {
-    to = LineEnd(document, from.Y - 1);
-  } else if (!pastEol && delta == 1 && from.X > length && from.Y < document.LineCount()) {
-    to = {1, from.Y + 1};
+  const int row = rows.RowOf(from.Y);
+  if (!pastEol && delta == -1 && from.X == 1 && row > 1) {
+    to = LineEnd(document, rows.LineOf(row - 1));
+  } else if (!pastEol && delta == 1 && from.X > length && row < rows.RowCount(document.LineCount())) {
+    to = {1, rows.LineOf(row + 1)};
   } else {
     to.X = StepChars(line, from.X, delta, state.Encoding());
     if (!pastEol && delta > 0) to.X = std::min(to.X, length + 1);
@@ -195,8 +199,8 @@ void MoveCaret(EditContext& context, EditorCommand command, const TextPoint* tar
   const int page = state.HasOption(eoHalfPageScroll) ? window / 2 : window;
   const auto toColumnOf = [&](int line) { return state.AtDisplayColumn(line, state.CaretDisplayColumn()); };
   switch (move) {
-  case ecLeft: MoveHorizontally(state, document, -1, selecting); break;
-  case ecRight: MoveHorizontally(state, document, 1, selecting); break;
+  case ecLeft: MoveHorizontally(state, document, geometry.Rows(), -1, selecting); break;
+  case ecRight: MoveHorizontally(state, document, geometry.Rows(), 1, selecting); break;
   case ecUp: MoveVertically(state, geometry, -1, selecting); break;
   case ecDown: MoveVertically(state, geometry, 1, selecting); break;
   case ecWordLeft: MoveCaretAndSelection(state, caret, PrevWordPos(document, state), selecting); break;
@@ -205,8 +209,8 @@ void MoveCaret(EditContext& context, EditorCommand command, const TextPoint* tar
   case ecLineEnd: MoveCaretAndSelection(state, caret, LineEnd(document, caret.Y), selecting); break;
   case ecPageUp: MoveVertically(state, geometry, -page, selecting); break;
   case ecPageDown: MoveVertically(state, geometry, page, selecting); break;
-  case ecPageLeft: MoveHorizontally(state, document, -geometry.CharsInWindow(), selecting); break;
-  case ecPageRight: MoveHorizontally(state, document, geometry.CharsInWindow(), selecting); break;
+  case ecPageLeft: MoveHorizontally(state, document, geometry.Rows(), -geometry.CharsInWindow(), selecting); break;
+  case ecPageRight: MoveHorizontally(state, document, geometry.Rows(), geometry.CharsInWindow(), selecting); break;
   case ecPageTop: MoveCaretAndSelection(state, caret, toColumnOf(geometry.TopLine()), selecting); break;
   case ecPageBottom:
     MoveCaretAndSelection(state, caret, toColumnOf(geometry.Rows().LineOf(geometry.TopRow() + window - 1)),

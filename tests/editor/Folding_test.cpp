@@ -215,8 +215,8 @@ TextEditor& Sized(TextEditor& view) {
   return view;
 }
 
-// Up and Down step over a fold as over one line, pages count rows, and the caret leaves what a
-// fold at the caret hides for the fold's header.
+// Up and Down step over a fold as over one line, so do Left at a line's start and Right past its
+// end, pages count rows, and the caret leaves what a fold at the caret hides for the fold's header.
 TEST(Folding, TheCaretMovesByRowsAndNeverIntoAFold) {
   TextEditor view;
   Sized(view).Document().Load(TextLines("int f(void)\n{\n  a();\n  b();\n}\nint x;\nint y;\nint z;\nint w;"));
@@ -234,6 +234,12 @@ TEST(Folding, TheCaretMovesByRowsAndNeverIntoAFold) {
   EXPECT_EQ(view.Geometry().TopLine(), 6);
   view.ExecuteCommand(ecPageUp);
   EXPECT_EQ(view.State().CaretY(), 1);
+  view.State().SetOptions(view.State().Options() & ~eoScrollPastEol);
+  view.ExecuteCommand(ecLineEnd);
+  view.ExecuteCommand(ecRight);
+  EXPECT_EQ(view.State().CaretXY(), (TextPoint{1, 6}));
+  view.ExecuteCommand(ecLeft);
+  EXPECT_EQ(view.State().CaretXY(), (TextPoint{12, 1}));
   EXPECT_TRUE(view.Folds().IsFolded(1));
   view.ExecuteCommand(ecUnfold);
   EXPECT_FALSE(view.Folds().IsFolded(1));
