@@ -209,8 +209,12 @@ void MoveCaret(EditContext& context, EditorCommand command, const TextPoint* tar
   case ecLineEnd: MoveCaretAndSelection(state, caret, LineEnd(document, caret.Y), selecting); break;
   case ecPageUp: MoveVertically(state, geometry, -page, selecting); break;
   case ecPageDown: MoveVertically(state, geometry, page, selecting); break;
-  case ecPageLeft: MoveHorizontally(state, document, geometry.Rows(), -geometry.CharsInWindow(), selecting); break;
-  case ecPageRight: MoveHorizontally(state, document, geometry.Rows(), geometry.CharsInWindow(), selecting); break;
+  case ecPageLeft:
+    MoveHorizontally(state, document, geometry.Rows(), -geometry.CharsInWindow(), selecting);
+    break;
+  case ecPageRight:
+    MoveHorizontally(state, document, geometry.Rows(), geometry.CharsInWindow(), selecting);
+    break;
   case ecPageTop: MoveCaretAndSelection(state, caret, toColumnOf(geometry.TopLine()), selecting); break;
   case ecPageBottom:
     MoveCaretAndSelection(state, caret, toColumnOf(geometry.Rows().LineOf(geometry.TopRow() + window - 1)),
