@@ -20,9 +20,10 @@ DiagnosticKind KindAfterPlace(std::string_view line, std::size_t colon) {
 
 std::optional<DiagnosticKind> KindOfMessage(const std::string& line, PathStyle style,
                                             const std::function<bool(const std::string&)>& isFile) {
-  const std::optional<MessageLocation> place = ParseMessageLine(line, style, isFile);
-  if (!place || !isFile(place->file)) return std::nullopt;
-  return KindAfterPlace(line, FileNameColon(line, style));
+  const std::size_t colon = FileNameColon(line, style);
+  std::string file;
+  if (!ParseMessagePlace(line, colon, style, isFile, file) || !isFile(file)) return std::nullopt;
+  return KindAfterPlace(line, colon);
 }
 
 BuildDiagnostics::BuildDiagnostics(MessageLines& lines, PathStyle style,

@@ -59,16 +59,18 @@ std::vector<LineSpan> FoldStore::HiddenSpans() const {
 }
 
 void FoldStore::TextChanging(const TextSpanChange& change) {
-  if (folds_.empty()) return;
+  // Typing within a line moves no fold to other lines: the rows stay as they are.
+  bool linesMoved = false;
   for (FoldRange& fold : folds_) {
     const TextPoint opener = Moved(fold.opener, change);
     const TextPoint closer = Moved(fold.closer, change);
+    linesMoved = linesMoved || opener.Y != fold.opener.Y || closer.Y != fold.closer.Y;
     fold.header += opener.Y - fold.opener.Y;
     fold.lastHidden += closer.Y - fold.closer.Y;
     fold.opener = opener;
     fold.closer = closer;
   }
-  Changed();
+  if (linesMoved) Changed();
 }
 
 void FoldStore::LinesChanged(const LineChange& change) {
