@@ -5,11 +5,13 @@
 #include "JumpToSource.h"
 
 #include <algorithm>
-#include <charconv>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
+#include <stdexcept>
 
 namespace {
 
@@ -89,15 +91,19 @@ namespace {
 // a flood must agree with, line for line.
 namespace plain {
 
-std::optional<int> Number(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::nullopt;
-  text.remove_prefix(first);
-  if (text[0] == '+') text.remove_prefix(1);
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+// Blanks, a plus sign, then a whole number in int's range and nothing else.
+std::optional<int> Number(const std::string& text) {
+  static const std::regex kNumber(R"( *\+?(-?[0-9]+))");
+  std::smatch match;
+  if (!std::regex_match(text, match, kNumber)) return std::nullopt;
+  try {
+    const long long value = std::stoll(match[1]);
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+      return std::nullopt;
+    return static_cast<int>(value);
+  } catch (const std::out_of_range&) {
+    return std::nullopt;
+  }
 }
 
 std::optional<MessageLocation> Place(const std::string& line, PathStyle style,
